@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Builds and runs every test twice: a normal build, then an AddressSanitizer +
+# UndefinedBehaviorSanitizer build. Fails on the first failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+
+run_suite() {
+  local dir=$1; shift
+  cmake -S . -B "$dir" -G Ninja -DCORVANTA_WERROR=ON "$@"
+  cmake --build "$dir" -j "$jobs"
+  ctest --test-dir "$dir" -j "$jobs" --output-on-failure --no-tests=error
+}
+
+echo "== normal build"
+run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  run_suite build/asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
+    -DCORVANTA_SANITIZE=address,undefined -DCORVANTA_BENCH=OFF
+if [ -f scripts/test-tsan.sh ]; then
+  echo "== ThreadSanitizer build"
+  bash scripts/test-tsan.sh
+fi
+echo "all test builds passed"
