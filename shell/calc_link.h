@@ -1,0 +1,33 @@
+// The one place where the window meets the calculator library: the display
+// shadow it draws from, the key queue it posts to, the calculator thread it
+// starts and stops. Everything else in shell/ goes through these calls.
+#pragma once
+#include <string>
+
+#include "kernel/types.h"
+
+constexpr i32 kLcdBytes = 1024;
+
+// Typed letters carry the modifier they are to be read under, so the UI
+// thread never rewrites the calculator's key modifier around a post.
+enum ShellLetterMode : u8 {
+  kLetterPlain = 0,      // not a letter event
+  kLetterAlphaOnce = 1,  // an upper-case letter: ALPHA for this key only
+                         // (lower case under lower-case alpha)
+  kLetterAlphaStay = 2,  // a lower-case letter: ALPHA, and it stays
+};
+
+struct ShellKeyEvent {
+  i32 column;
+  i32 row;
+  u16 code;
+  ShellLetterMode letter;
+};
+
+// A copy of the display shadow: 1024 bytes, 64 rows of 16, leftmost dot in
+// the high bit, a set bit a clear (white) dot.
+void CalcLinkCopyShadow(u8 *out);
+// Posts a key to the calculator's queue; false when the queue refused it.
+bool CalcLinkPostKey(const ShellKeyEvent &event);
+// The key modifier the calculator reported with its last screen hand-off.
+u8 CalcLinkKeyModifier();

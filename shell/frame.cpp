@@ -1,0 +1,60 @@
+#include "shell/frame.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QShortcut>
+#include <QStatusBar>
+
+#include "shell/platform/platform.h"
+#include "shell/view.h"
+
+QString ShellIdleText() {
+  return QLocale::system().language() == QLocale::Japanese ? QString::fromUtf8("ﾚﾃﾞｨ")
+                                                           : QStringLiteral("Ready");
+}
+
+ShellFrame::ShellFrame() {
+  setWindowTitle(QStringLiteral("Corvanta"));
+  view_ = new ShellView(this);
+  setCentralWidget(view_);
+  status_ = new QLabel(ShellIdleText());
+  status_->setTextFormat(Qt::PlainText);
+  statusBar()->addWidget(status_, 1);
+  statusBar()->setSizeGripEnabled(false);
+  setFixedSize(kFrameWidth, kFrameHeight);
+
+  // A stored position is kept; a negative coordinate becomes 0.
+  const i32 none = -0x7FFFFFFF;
+  i32 top = PlatformProfileGetInt("POS_TOP", none);
+  i32 left = PlatformProfileGetInt("POS_LEFT", none);
+  if (top != none || left != none) {
+    if (top == none) top = 0;
+    if (left == none) left = 0;
+    move(left < 0 ? 0 : left, top < 0 ? 0 : top);
+  }
+
+  // Shift+F5 quits exactly as the close box does.
+  auto *quit = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F5), this);
+  quit->setContext(Qt::ApplicationShortcut);
+  connect(quit, &QShortcut::activated, this, &QWidget::close);
+  view_->setFocus();
+}
+
+void ShellFrame::SetStatusText(const QString &text) { status_->setText(text); }
+
+QString ShellFrame::StatusText() const { return status_->text(); }
+
+void ShellFrame::ShowKeyState(const char *state_text, const QString &log_text) {
+  const QString state = QString::fromLatin1(state_text);
+  SetStatusText(log_text.isEmpty() ? state : state + QLatin1Char('\t') + log_text);
+  setWindowTitle(QStringLiteral("Corvanta") + state);
+}
+
+void ShellFrame::closeEvent(QCloseEvent *event) {
+  const QRect r = frameGeometry();
+  PlatformProfileSetInt("POS_TOP", r.top());
+  PlatformProfileSetInt("POS_LEFT", r.left());
+  PlatformProfileSync();
+  event->accept();
+}
