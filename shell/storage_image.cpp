@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 
@@ -101,10 +100,4 @@ void ShellDeleteStorageImage(ShellStorageImage *image) {
   // the file over between the removal and the close.
   unlink(image->path.c_str());
   ShellCloseStorageImage(image);
-}
-
-u32 ShellGetTickCount() {
-  using namespace std::chrono;
-  return static_cast<u32>(
-      duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }

@@ -33,6 +33,3 @@ ShellImageStatus ShellOpenStorageImage(const std::string &folder, ShellStorageIm
 void ShellCloseStorageImage(ShellStorageImage *image);
 // Removes the file (while still holding the lock) and closes the descriptor.
 void ShellDeleteStorageImage(ShellStorageImage *image);
-
-// Milliseconds of a monotonic clock; the calculator's random seed uses it.
-u32 ShellGetTickCount();

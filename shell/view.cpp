@@ -15,7 +15,7 @@ constexpr u8 kModAlphaLock = 132, kModSmallAlphaLock = 136;
 
 }  // namespace
 
-const char *ShellKeyStateText(u8 modifier) {
+const char *ShellViewKeyStateText(u8 modifier) {
   switch (modifier) {
     case kModShift: return "<SHIFT>";
     case kModClip: return "<CLIP>";

@@ -23,7 +23,7 @@ void ShellLoadOptions(ShellOptions *o);
 void ShellSaveOptions(const ShellOptions &o);
 
 // The texts of the key modifier states, empty for none.
-const char *ShellKeyStateText(u8 modifier);
+const char *ShellViewKeyStateText(u8 modifier);
 
 class ShellView : public QWidget {
  public:
