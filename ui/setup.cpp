@@ -6,9 +6,19 @@ namespace {
 
 std::array<u8, kSetupItemCount> g_setup{};
 
-// Default values of the items; items not listed default to 0.
+// Default values of the items. Every setting whose first choice is 0 starts
+// at 0: Angle Deg, Mode Comp, Func Type Y=, Draw Type Connect, Derivative,
+// Coord, Grid, Axes, Label, Simul Graph, Locus and Sum display On, Stat Wind
+// Auto, Graph Func On, Dual Screen off, Background and Resid List none,
+// Complex Mode Real, Display Norm 1, Variable Range, Sketch Line normal,
+// Y=Draw Speed Norm, Payment Bgn, Date Mode 365, Auto Calc On, Show Cell
+// formula, Move down, Sub Name shown, Input Mode natural, Frac Result d/c,
+// cable USB, wakeup On, image set Auto, no key modifier, and the working
+// bytes (random generator, evaluator and display state) clear.
 constexpr std::array<u8, kSetupItemCount> MakeDefaults() {
   std::array<u8, kSetupItemCount> d{};
+  d[kSetupInsertMode] = 2;  // insert
+  d[kSetupListFile] = 1;    // list file 1 (0 would name no file)
   return d;
 }
 

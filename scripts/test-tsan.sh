@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds the tests that run the calculator and shell threads together with
+# ThreadSanitizer and runs them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+dir=build/tsan
+cmake -S . -B "$dir" -G Ninja -DCORVANTA_WERROR=ON -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
+  -DCORVANTA_SANITIZE=thread -DCORVANTA_BENCH=OFF -DCORVANTA_SHELL=OFF
+targets=(kernel_keyqueue_test)
+cmake --build "$dir" -j "$jobs" --target "${targets[@]}"
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+  ctest --test-dir "$dir" -j "$jobs" --output-on-failure --no-tests=error -R "^($(IFS='|'; echo "${targets[*]}"))\$"
