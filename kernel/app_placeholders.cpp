@@ -1,0 +1,39 @@
+// Placeholder entries of the applications that are not built yet. Each shows
+// its application's name and reads keys; an application's own code replaces
+// its entry here when it arrives.
+#include "kernel/apps.h"
+#include "kernel/task.h"
+#include "kernel/task_glue.h"
+
+namespace {
+
+u32 Placeholder() {
+  char name[9];
+  SysGetAppName(name);
+  SysGlueShowPlaceholder(name);
+  for (;;) {
+    u32 code = 0;
+    SysGlueGetKey(&code);
+  }
+}
+
+}  // namespace
+
+u32 RunMatAppMain(u32, u16) { return Placeholder(); }
+u32 StatAppMain(u32, u16) { return Placeholder(); }
+u32 EactAppMain(u32, u16) { return Placeholder(); }
+u32 GraphAppMain(u32, u16) { return Placeholder(); }
+u32 DynaAppMain(u32, u16) { return Placeholder(); }
+u32 RecurAppMain(u32, u16) { return Placeholder(); }
+u32 ConicAppMain(u32, u16) { return Placeholder(); }
+u32 EquaAppMain(u32, u16) { return Placeholder(); }
+u32 ProgEditAppMain(u32, u16) { return Placeholder(); }
+u32 FinAppMain(u32, u16) { return Placeholder(); }
+u32 LinkAppMain(u32, u16) { return Placeholder(); }
+u32 MemMgrAppMain(u32, u16) { return Placeholder(); }
+u32 SysMgrAppMain(u32, u16) { return Placeholder(); }
+u32 SheetAppMain(u32, u16) { return Placeholder(); }
+u32 CalcDocTextMain(u32, u16) { return Placeholder(); }
+
+// No strip list yet: nothing is chosen.
+u32 EactSelectStripApp(SysChildApp *) { return 0; }

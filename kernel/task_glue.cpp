@@ -1,0 +1,90 @@
+// The task layer's steps in the neighbouring subsystems.
+#include "kernel/task_glue.h"
+
+#include <cstring>
+
+#include "kernel/host.h"
+#include "kernel/task.h"
+#include "ui/setup.h"
+
+u8 SysGlueGetModifier() { return SetupGetItem(kSetupKeyModifier); }
+
+void SysGlueSetModifier(u8 modifier) { SetupSetItem(kSetupKeyModifier, modifier); }
+
+void SysGlueSetTitle(const char *title) { (void)title; }
+
+u32 SysGlueCreateFolder(const char *name) {
+  (void)name;
+  return 0;
+}
+
+void SysGlueResetForLaunch() {
+  SetupSetItem(kSetupMode, 0);
+  SysGlueSetModifier(0);
+}
+
+void SysGlueCopyScreen(u8 *buf, bool restore) {
+  if (restore) {
+    std::memcpy(SysGlueVram(), buf, 1024);
+  } else {
+    std::memcpy(buf, SysGlueVram(), 1024);
+  }
+}
+
+void SysGlueShowScreen() {}
+
+void SysGlueFreeTaskBlocks(u32 task) { (void)task; }
+
+u32 SysGlueGetKey(u32 *code) {
+  // No key reader yet: wait as idle until the thread is asked to end.
+  *code = 0;
+  SysKeyWaitRun(
+      [](void *) -> u32 {
+        for (;;) {
+          HostKeyWaitIdle();
+          ShellSleep(10);
+        }
+        return 0;
+      },
+      nullptr);
+  return 0;
+}
+
+void SysGlueShowPlaceholder(const char *name) { (void)name; }
+
+namespace {
+u8 g_vram[1024];
+u8 g_graph_cursor_shown = 0;
+u16 g_menu_mask = 0;
+}  // namespace
+
+u8 *SysGlueVram() { return g_vram; }
+void SysGlueTextAt(u32 column, u32 line, const u8 *text) {
+  (void)column;
+  (void)line;
+  (void)text;
+}
+void SysGlueMessageAt(u32 column, u32 line, u32 id) {
+  (void)column;
+  (void)line;
+  (void)id;
+}
+void SysGluePopupWindow(u32 size) { (void)size; }
+void SysGlueSaveCursor(SysGlueCursor *cursor) { *cursor = SysGlueCursor{}; }
+void SysGlueRestoreCursor(const SysGlueCursor *cursor) { (void)cursor; }
+void SysGlueTextCursorOff() {}
+u8 SysGlueGraphCursorShown() { return g_graph_cursor_shown; }
+void SysGlueSetGraphCursorShown(u8 shown) { g_graph_cursor_shown = shown; }
+u16 SysGlueMenuMask() { return g_menu_mask; }
+void SysGlueSetMenuMask(u16 mask) { g_menu_mask = mask; }
+void SysGlueClearKeyQueue() {}
+
+void SysGlueInitRamSettings() {}
+void SysGlueClearMainMemory() {}
+u32 SysGlueCheckMainMemory() { return 0; }
+i32 SysGlueMountStorage() { return 0; }
+i32 SysGlueFormatStorage() { return 0; }
+void SysGlueStorageFailedLine(u32 column, u32 line) {
+  (void)column;
+  (void)line;
+}

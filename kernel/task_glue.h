@@ -1,0 +1,73 @@
+// The steps the task layer takes in the neighbouring subsystems (screen,
+// keys, main memory), gathered in one place.
+#pragma once
+#include "kernel/types.h"
+
+// The key modifier state (SET UP item 20).
+u8 SysGlueGetModifier();
+void SysGlueSetModifier(u8 modifier);
+// Reports the title ("MAIN MENU" or the application's name) to the host.
+void SysGlueSetTitle(const char *title);
+// Creates the application's main-memory folder: 0 made, 66 exists, else a
+// failure.
+u32 SysGlueCreateFolder(const char *name);
+// The launch resets: screen cleared, function-key groups reset, capture
+// number 0, SET UP item 23 = 0, items of every kind of the current folder's
+// scratch removed, modifier none, text cursor off, graph cursor hidden.
+void SysGlueResetForLaunch();
+// Copies the 1024-byte display memory into buf, or back from it.
+void SysGlueCopyScreen(u8 *buf, bool restore);
+// Hands the display to the host (ShellUpdateDisplay).
+void SysGlueShowScreen();
+// Frees the handle-heap blocks the task (0 MAIN, 1 CHLD) allocated while an
+// application ran on it.
+void SysGlueFreeTaskBlocks(u32 task);
+// Reads one key through the key reader: returns 1 with a character code, 0
+// with a key code, in *code.
+u32 SysGlueGetKey(u32 *code);
+// Clears the screen and shows `name` as a placeholder application's screen.
+void SysGlueShowPlaceholder(const char *name);
+
+// ---- screen, cursors and keys for the main menu and the boot ----
+
+// The 1024-byte display memory (128 x 64, 16 bytes a row, leftmost dot in
+// the high bit).
+u8 *SysGlueVram();
+// Prints the calculator text `text` at text column `column` (1-21) and line
+// `line` (1-8).
+void SysGlueTextAt(u32 column, u32 line, const u8 *text);
+// Prints message `id` of the current language at the column and line.
+void SysGlueMessageAt(u32 column, u32 line, u32 id);
+// Draws the empty pop-up window of size `size`, saving the screen in slot 8.
+void SysGluePopupWindow(u32 size);
+// The text cursor, kept opaque.
+struct SysGlueCursor {
+  u8 bytes[32];
+};
+void SysGlueSaveCursor(SysGlueCursor *cursor);
+void SysGlueRestoreCursor(const SysGlueCursor *cursor);
+void SysGlueTextCursorOff();
+// The shown byte of the graph cursor.
+u8 SysGlueGraphCursorShown();
+void SysGlueSetGraphCursorShown(u8 shown);
+// The key reader's menu-key mask.
+u16 SysGlueMenuMask();
+void SysGlueSetMenuMask(u16 mask);
+// Empties the key queue (unless held).
+void SysGlueClearKeyQueue();
+
+// ---- memories for the boot ----
+
+// The RAM-held settings SysInitRam re-initialises besides SET UP: the
+// variables, the message language, the catalog's character table, the
+// textbook state.
+void SysGlueInitRamSettings();
+// Main memory: clear it all; the item store's consistency walk (0 passes).
+void SysGlueClearMainMemory();
+u32 SysGlueCheckMainMemory();
+// Storage memory: reset the open files and check the image (0 mounted,
+// negative codes as the file system gives them); format it in full.
+i32 SysGlueMountStorage();
+i32 SysGlueFormatStorage();
+// The line of the storage notice that says the format failed.
+void SysGlueStorageFailedLine(u32 column, u32 line);
