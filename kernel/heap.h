@@ -1,0 +1,47 @@
+// The handle heap: the calculator's temporary memory.
+//
+// 256 slots, each holding one block from the system allocator. A MemHandle is
+// a 32-bit calculator handle: the handle of slot n is kMemSlotBase + 4 * n
+// (the calculator address of the slot), and a handle of a movable block of
+// the item store is the calculator address of its table entry, whose first
+// word holds the block's address. Handles are never host pointers, so they
+// can be kept inside values and items. Whoever allocates a block frees it.
+#pragma once
+#include "kernel/types.h"
+
+using MemHandle = u32;
+
+inline constexpr u32 kMemSlotCount = 256;
+inline constexpr u32 kMemSlotBase = 0x20000000;   // calculator address of slot 0
+// The largest block the heap hands out; larger requests fail like an
+// exhausted allocator.
+inline constexpr u32 kMemMaxBlock = 64u << 20;
+
+// A new block of `size` bytes in the first free slot from slot 0 upward; 0
+// when no slot is free or the block cannot be had (the table is unchanged).
+MemHandle MemAlloc(u32 size);
+// Resizes the handle's block, keeping its contents up to the smaller size;
+// gives the handle, or 0 when the block cannot be resized (the block and its
+// slot are kept as they were) or the handle names no block.
+MemHandle MemRealloc(MemHandle h, u32 size);
+// Frees the handle's block and empties its slot; nothing for a handle that
+// names no heap block.
+void MemFree(MemHandle h);
+// Frees every block of the table.
+void MemFreeAll();
+// Empties the table when main memory is cleared; the dropped blocks are
+// freed as well.
+void MemClearTable();
+// 1 when the address the handle points to lies in the main-memory area (its
+// first byte to 65,536 bytes past it, both ends included), 0 when it lies in
+// a heap block (its first byte to its recorded size past it, both included),
+// 2 otherwise.
+u32 MemClassify(MemHandle h);
+
+// Host pointer of the block the handle points to: a heap slot's block or the
+// block named by the word at a calculator address; null when there is none.
+u8 *MemDeref(MemHandle h);
+// Recorded size of a heap block; 0 for a handle that names no heap block.
+u32 MemSize(MemHandle h);
+// Slot number of a heap handle, or kMemSlotCount when it names no slot.
+u32 MemSlotOf(MemHandle h);
