@@ -14,13 +14,14 @@ struct BcdReal {
 
 // Working form, 12 bytes: kind nibble and 15 digits in bytes 0-7, bytes 8-9
 // zero, bytes 10-11 the exponent word (BCD of e + 1000, plus 0x5000 when
-// negative). The word is kept in host order and only handled as a u16.
+// negative). The word is only handled as a u16 through BcdGetWord and
+// BcdSetWord; in memory its high byte comes first.
 struct BcdWork {
   u8 b[12];
 };
 
-// Extended form: kind nibble and 23 digits in bytes 0-11, the exponent word
-// in bytes 12-13.
+// Extended form: kind nibble and 23 digits (15 working digits, then 8 guard
+// digits) in bytes 0-11, the exponent word in bytes 12-13 (high byte first).
 struct BcdExt {
   u8 b[14];
 };
@@ -54,8 +55,86 @@ BcdReal *RealSetZero(BcdReal *dst);
 // Stored form (number or fraction) to working form; fills all 12 bytes.
 void RealUnpack(const BcdReal *src, BcdWork *dst);
 // Error code of a stored real or value: byte 1 when byte 0's high nibble is
-// 0xF, else 0.
+// 0xF, else 0 (the same test as RealErrorCode).
 u8 ValErrorCode(const void *v);
 // Real part (complex flag cleared) and imaginary part (zero for a real). An
 // error value is copied to the real half and the imaginary half left alone.
 void ValSplit(const Value *v, CplxPair *out);
+
+// Kinds of a working number (BcdKind).
+enum BcdKindCode : u16 {
+  BCD_KIND_TRUE = 0,
+  BCD_KIND_FALSE = 1,
+  BCD_KIND_POS_INF = 2,
+  BCD_KIND_NEG_INF = 3,
+  BCD_KIND_NUMBER = 4,
+  BCD_KIND_UNDEF = 5,
+  BCD_KIND_ERROR = 240,
+};
+
+// Kind nibbles (high nibble of byte 0) of the working and extended forms.
+constexpr u8 BCD_NIB_NUMBER = 0x0;
+constexpr u8 BCD_NIB_INF = 0x4;
+constexpr u8 BCD_NIB_UNDEF = 0x8;
+constexpr u8 BCD_NIB_TRUE = 0x9;
+constexpr u8 BCD_NIB_FALSE = 0xA;
+constexpr u8 BCD_NIB_ERROR = 0xF;
+
+// Exponent word of an extended form (bytes 12-13).
+u16 BcdExtGetWord(const BcdExt *x);
+void BcdExtSetWord(BcdExt *x, u16 word);
+
+// Working form to stored form. A special kind (infinity, UNDEF, TRUE, FALSE,
+// error) or an exponent of 100 or more gives Ma ERROR (code 3); an exponent
+// below -99 gives zero. Bytes 9-11 of the destination are left alone unless
+// the result is zero. Returns dst.
+BcdReal *RealPack(const BcdWork *src, BcdReal *dst);
+// Stored error value: byte 0 = 0xF0, byte 1 = code; writes bytes 0-1 only.
+BcdReal *RealMakeError(u8 code, BcdReal *dst);
+// Error code of a stored real or value (byte 1 when byte 0's high nibble is
+// 0xF), else 0.
+u8 RealErrorCode(const void *v);
+// Non-zero when the stored real is an exact fraction (low nibble 0xA).
+int RealIsFrac(const BcdReal *x);
+// A fraction replaced by its decimal value whole + numerator / denominator
+// (each step rounded to 15 digits); any other value copied. Returns dst.
+BcdReal *RealFracToDecimal(const BcdReal *src, BcdReal *dst);
+
+// Working error value: kind 0xF, code in the exponent word. Returns code.
+u16 BcdMakeError(u16 code, BcdWork *dst);
+// Extended error value. Returns code.
+u16 BcdExtMakeError(u16 code, BcdExt *dst);
+// n from 0 to 10 exactly in the extended form; above 10 the error value 16.
+// Returns 0 or 16.
+u16 BcdExtFromSmallInt(u16 n, BcdExt *dst);
+// Kind of a working number.
+u16 BcdKind(const BcdWork *x);
+
+// Stored constants: each writes the constant and returns dst. Those marked
+// (0-8) write bytes 0-8 only; the others clear all 12 bytes first.
+BcdReal *RealSetOne(BcdReal *dst);
+BcdReal *RealSetTwo(BcdReal *dst);
+BcdReal *RealSetFive(BcdReal *dst);
+BcdReal *RealSetTen(BcdReal *dst);
+BcdReal *RealSetOneThird(BcdReal *dst);  // the fraction 1/3
+BcdReal *RealSetHalf(BcdReal *dst);
+BcdReal *RealSet32767(BcdReal *dst);
+BcdReal *RealSetMinus32768(BcdReal *dst);
+BcdReal *RealSet65536(BcdReal *dst);
+BcdReal *RealSet2147483647(BcdReal *dst);
+BcdReal *RealSetMinus2147483648(BcdReal *dst);
+BcdReal *RealSet4294967296(BcdReal *dst);
+BcdReal *RealSetPi(BcdReal *dst);         // 3.14159265358980 (0-8)
+BcdReal *RealSetTwoPi(BcdReal *dst);      // 6.28318530717960 (0-8)
+BcdReal *RealSetHalfPi(BcdReal *dst);     // 1.57079632679490 (0-8)
+BcdReal *RealSetQuarterPi(BcdReal *dst);  // 0.785398163397450 (0-8)
+BcdReal *RealSetE(BcdReal *dst);          // 2.71828182845904 (0-8)
+BcdReal *RealSetLn10(BcdReal *dst);       // 2.30258509299405 (0-8)
+BcdReal *RealSetLn2(BcdReal *dst);        // 0.693147180559945 (0-8)
+BcdReal *RealSetLimit(BcdReal *dst);      // 9.99 x 10^99
+BcdReal *RealSetNegLimit(BcdReal *dst);   // -9.99 x 10^99
+BcdReal *RealSetMax(BcdReal *dst);        // 9.99999999999999 x 10^99
+BcdReal *RealSet227_85(BcdReal *dst);
+BcdReal *RealSetSqrt2(BcdReal *dst);      // 1.41421356237310 (0-8)
+BcdReal *RealSetHalfSqrt2(BcdReal *dst);  // 0.707106781186548 (0-8)
+BcdReal *RealSetSqrt2Pi(BcdReal *dst);    // 2.50662827463100 (0-8)

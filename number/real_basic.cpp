@@ -2,6 +2,7 @@
 #include "number/real.h"
 
 #include <cstring>
+#include <initializer_list>
 
 u16 BcdGetWord(const BcdWork *w) { return static_cast<u16>(w->b[10] << 8 | w->b[11]); }
 
@@ -16,19 +17,24 @@ BcdReal *RealSetZero(BcdReal *dst) {
 }
 
 void RealUnpack(const BcdReal *src, BcdWork *dst) {
+  // A fraction is made decimal first, on a private copy.
+  BcdReal dec;
+  if (RealIsFrac(src) && !RealErrorCode(src)) src = RealFracToDecimal(src, &dec);
   // Working bytes 0-7 are the stored bytes 1-8 with the exponent's low digit
   // (high nibble of stored byte 1) cleared, leaving d1 in the low nibble.
-  std::memcpy(dst->b, src->b + 1, 8);
+  const u8 b0 = src->b[0], b1 = src->b[1];
+  std::memmove(dst->b, src->b + 1, 8);
   dst->b[0] &= 0x0F;
   dst->b[8] = 0;
   dst->b[9] = 0;
   if (dst->b[0] == 0) {
+    std::memset(dst->b, 0, 8);
     BcdSetWord(dst, 0);
     return;
   }
-  const u16 s = src->b[0] >> 4;
-  const u16 x1 = src->b[0] & 0x0F;
-  const u16 x2 = src->b[1] >> 4;
+  const u16 s = b0 >> 4;
+  const u16 x1 = b0 & 0x0F;
+  const u16 x2 = b1 >> 4;
   u16 word = static_cast<u16>(s << 12 | x1 << 4 | x2);
   if (s == 0 || s == 5) word = static_cast<u16>(word + 0x0900);
   BcdSetWord(dst, word);
@@ -51,3 +57,186 @@ void ValSplit(const Value *v, CplxPair *out) {
   else
     RealSetZero(&out->im);
 }
+
+// ---------------------------------------------------------------- stored and working forms
+
+#include "number/bcd.h"
+
+u16 BcdExtGetWord(const BcdExt *x) { return static_cast<u16>(x->b[12] << 8 | x->b[13]); }
+
+void BcdExtSetWord(BcdExt *x, u16 word) {
+  x->b[12] = static_cast<u8>(word >> 8);
+  x->b[13] = static_cast<u8>(word & 0xFF);
+}
+
+BcdReal *RealMakeError(u8 code, BcdReal *dst) {
+  dst->b[0] = 0xF0;
+  dst->b[1] = code;
+  return dst;
+}
+
+u8 RealErrorCode(const void *v) { return ValErrorCode(v); }
+
+int RealIsFrac(const BcdReal *x) { return (x->b[0] & 0x0F) == 0x0A; }
+
+BcdReal *RealPack(const BcdWork *src, BcdReal *dst) {
+  constexpr u8 kMaError = 3;
+  if (src->b[0] >> 4) return RealMakeError(kMaError, dst);
+  if ((src->b[0] & 0x0F) == 0) return RealSetZero(dst);
+  const u16 word = BcdGetWord(src);
+  const u8 t = word >> 12, h = (word >> 8) & 0x0F, x1 = (word >> 4) & 0x0F, x2 = word & 0x0F;
+  if (t == 1 || t == 6) {
+    if (h != 0) return RealMakeError(kMaError, dst);
+  } else if (t == 0 || t == 5) {
+    if (h != 9 || (word & 0xFF) == 0) return RealSetZero(dst);
+  } else {
+    return RealMakeError(kMaError, dst);
+  }
+  std::memmove(dst->b + 1, src->b, 8);
+  dst->b[0] = static_cast<u8>(t << 4 | x1);
+  dst->b[1] = static_cast<u8>(x2 << 4 | (dst->b[1] & 0x0F));
+  return dst;
+}
+
+u16 BcdMakeError(u16 code, BcdWork *dst) {
+  std::memset(dst->b, 0, 12);
+  dst->b[0] = 0xF0;
+  BcdSetWord(dst, code);
+  return code;
+}
+
+u16 BcdExtMakeError(u16 code, BcdExt *dst) {
+  std::memset(dst->b, 0, 14);
+  dst->b[0] = 0xF0;
+  BcdExtSetWord(dst, code);
+  return code;
+}
+
+u16 BcdExtFromSmallInt(u16 n, BcdExt *dst) {
+  constexpr u16 kDomainError = 16;
+  if (n > 10) return BcdExtMakeError(kDomainError, dst);
+  std::memset(dst->b, 0, 14);
+  if (n == 0) return 0;
+  dst->b[0] = static_cast<u8>(n == 10 ? 1 : n);
+  BcdExtSetWord(dst, n == 10 ? 0x1001 : 0x1000);
+  return 0;
+}
+
+u16 BcdKind(const BcdWork *x) {
+  switch (x->b[0] >> 4) {
+    case BCD_NIB_ERROR: return BCD_KIND_ERROR;
+    case BCD_NIB_NUMBER: return BCD_KIND_NUMBER;
+    case BCD_NIB_INF: return BcdGetWord(x) < 0x5000 ? BCD_KIND_POS_INF : BCD_KIND_NEG_INF;
+    case BCD_NIB_FALSE: return BCD_KIND_FALSE;
+    case BCD_NIB_TRUE: return BCD_KIND_TRUE;
+    default: return BCD_KIND_UNDEF;
+  }
+}
+
+// ---------------------------------------------------------------- fractions
+
+namespace {
+
+// The whole part, numerator and denominator of a stored fraction as working
+// numbers; false when the digit string is malformed.
+bool FracParts(const BcdReal *x, BcdWork parts[3], int *count) {
+  const int n = (x->b[1] >> 4) + 1;
+  u64 value[3] = {0, 0, 0};
+  int part = 0, digits = 0;
+  for (int i = 0; i < n; ++i) {
+    const int nib = i + 3;  // nibble 3 is the low nibble of byte 1
+    const u8 d = (nib & 1) ? (x->b[nib / 2] & 0x0F) : (x->b[nib / 2] >> 4);
+    if (d == 0x0A) {
+      if (digits == 0 || ++part > 2) return false;
+      digits = 0;
+    } else if (d <= 9) {
+      value[part] = value[part] * 10 + d;
+      ++digits;
+    } else {
+      return false;
+    }
+  }
+  if (digits == 0 || part == 0) return false;
+  *count = part + 1;
+  for (int i = 0; i <= part; ++i) BcdFromInt32(static_cast<i32>(value[i]), &parts[i]);
+  return true;
+}
+
+}  // namespace
+
+BcdReal *RealFracToDecimal(const BcdReal *src, BcdReal *dst) {
+  if (!RealIsFrac(src) || RealErrorCode(src)) {
+    if (dst != src) *dst = *src;
+    return dst;
+  }
+  BcdWork parts[3];
+  int count = 0;
+  if (!FracParts(src, parts, &count)) return RealMakeError(3, dst);
+  const bool negative = (src->b[0] >> 4) == 5 || (src->b[0] >> 4) == 6;
+  BcdWork *num = &parts[count - 2];
+  BcdWork *den = &parts[count - 1];
+  BcdReal r;
+  // Each step goes through the stored form, as the stored operations do.
+  BcdDiv(num, den);
+  RealPack(num, &r);
+  if (count == 3) {
+    RealUnpack(&r, num);
+    BcdAdd(num, &parts[0]);
+    RealPack(num, &r);
+  }
+  if (negative) {
+    RealUnpack(&r, num);
+    BcdNeg(num);
+    RealPack(num, &r);
+  }
+  std::memmove(dst->b, r.b, 9);
+  return dst;
+}
+
+// ---------------------------------------------------------------- stored constants
+
+namespace {
+
+BcdReal *SetAll(BcdReal *dst, std::initializer_list<u8> bytes) {
+  std::memset(dst->b, 0, 12);
+  int i = 0;
+  for (u8 b : bytes) dst->b[i++] = b;
+  return dst;
+}
+
+BcdReal *SetNine(BcdReal *dst, std::initializer_list<u8> bytes) {
+  int i = 0;
+  for (u8 b : bytes) dst->b[i++] = b;
+  return dst;
+}
+
+}  // namespace
+
+BcdReal *RealSetOne(BcdReal *d) { return SetAll(d, {0x10, 0x01}); }
+BcdReal *RealSetTwo(BcdReal *d) { return SetAll(d, {0x10, 0x02}); }
+BcdReal *RealSetFive(BcdReal *d) { return SetAll(d, {0x10, 0x05}); }
+BcdReal *RealSetTen(BcdReal *d) { return SetAll(d, {0x10, 0x11}); }
+BcdReal *RealSetOneThird(BcdReal *d) { return SetAll(d, {0x1A, 0x21, 0xA3}); }
+BcdReal *RealSetHalf(BcdReal *d) { return SetAll(d, {0x09, 0x95}); }
+BcdReal *RealSet32767(BcdReal *d) { return SetAll(d, {0x10, 0x43, 0x27, 0x67}); }
+BcdReal *RealSetMinus32768(BcdReal *d) { return SetAll(d, {0x60, 0x43, 0x27, 0x68}); }
+BcdReal *RealSet65536(BcdReal *d) { return SetAll(d, {0x10, 0x46, 0x55, 0x36}); }
+BcdReal *RealSet2147483647(BcdReal *d) { return SetAll(d, {0x10, 0x92, 0x14, 0x74, 0x83, 0x64, 0x70}); }
+BcdReal *RealSetMinus2147483648(BcdReal *d) { return SetAll(d, {0x60, 0x92, 0x14, 0x74, 0x83, 0x64, 0x80}); }
+BcdReal *RealSet4294967296(BcdReal *d) { return SetAll(d, {0x10, 0x94, 0x29, 0x49, 0x67, 0x29, 0x60}); }
+BcdReal *RealSetPi(BcdReal *d) { return SetNine(d, {0x10, 0x03, 0x14, 0x15, 0x92, 0x65, 0x35, 0x89, 0x80}); }
+BcdReal *RealSetTwoPi(BcdReal *d) { return SetNine(d, {0x10, 0x06, 0x28, 0x31, 0x85, 0x30, 0x71, 0x79, 0x60}); }
+BcdReal *RealSetHalfPi(BcdReal *d) { return SetNine(d, {0x10, 0x01, 0x57, 0x07, 0x96, 0x32, 0x67, 0x94, 0x90}); }
+BcdReal *RealSetQuarterPi(BcdReal *d) { return SetNine(d, {0x09, 0x97, 0x85, 0x39, 0x81, 0x63, 0x39, 0x74, 0x50}); }
+BcdReal *RealSetE(BcdReal *d) { return SetNine(d, {0x10, 0x02, 0x71, 0x82, 0x81, 0x82, 0x84, 0x59, 0x04}); }
+BcdReal *RealSetLn10(BcdReal *d) { return SetNine(d, {0x10, 0x02, 0x30, 0x25, 0x85, 0x09, 0x29, 0x94, 0x05}); }
+BcdReal *RealSetLn2(BcdReal *d) { return SetNine(d, {0x09, 0x96, 0x93, 0x14, 0x71, 0x80, 0x55, 0x99, 0x45}); }
+BcdReal *RealSetLimit(BcdReal *d) { return SetAll(d, {0x19, 0x99, 0x99}); }
+BcdReal *RealSetNegLimit(BcdReal *d) { return SetAll(d, {0x69, 0x99, 0x99}); }
+BcdReal *RealSetMax(BcdReal *d) {
+  return SetAll(d, {0x19, 0x99, 0x99, 0x99, 0x99, 0x99, 0x99, 0x99, 0x99});
+}
+BcdReal *RealSet227_85(BcdReal *d) { return SetAll(d, {0x10, 0x22, 0x27, 0x85}); }
+BcdReal *RealSetSqrt2(BcdReal *d) { return SetNine(d, {0x10, 0x01, 0x41, 0x42, 0x13, 0x56, 0x23, 0x73, 0x10}); }
+BcdReal *RealSetHalfSqrt2(BcdReal *d) { return SetNine(d, {0x09, 0x97, 0x07, 0x10, 0x67, 0x81, 0x18, 0x65, 0x48}); }
+BcdReal *RealSetSqrt2Pi(BcdReal *d) { return SetNine(d, {0x10, 0x02, 0x50, 0x66, 0x28, 0x27, 0x46, 0x31, 0x00}); }

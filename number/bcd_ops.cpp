@@ -1,0 +1,809 @@
+// Digit arithmetic on the working form: screening, domain errors, widening,
+// the digit routine, rounding to 15 digits and narrowing.
+#include <cstring>
+
+#include "number/bcd.h"
+#include "number/digits/digits.h"
+#include "number/digits/reg.h"
+
+using namespace dig;
+
+namespace {
+
+constexpr u16 kErrMa = 3;
+constexpr u16 kErrArgument = 8;
+constexpr u16 kErrDomain = 16;
+constexpr u16 kErrDomainNeg = 17;
+
+// kind nibble and 15 digits as one 16-nibble literal, then the word.
+BcdWork *Const(BcdWork *dst, u64 digits, u16 word) {
+  SetWork(dst, static_cast<u128>(digits) << 32, word);
+  return dst;
+}
+BcdExt *ExtConst(BcdExt *dst, u64 digits, u32 guard, u16 word) {
+  SetExt(dst, static_cast<u128>(digits) << 32 | guard, word);
+  return dst;
+}
+
+bool IsError(const BcdWork *x) { return WorkKindNib(x) == BCD_NIB_ERROR; }
+bool IsError(const BcdExt *x) { return ExtKindNib(x) == BCD_NIB_ERROR; }
+
+// Step 1 and 2 of the common sequence. Returns true when an error operand
+// decided the result (*code set).
+bool ScreenErrors(BcdWork *a, const BcdWork *b, i16 *code) {
+  if (IsError(a)) {
+    *code = static_cast<i16>(WorkWord(a));
+    return true;
+  }
+  if (b && IsError(b)) {
+    if (a != b) *a = *b;
+    *code = static_cast<i16>(WorkWord(b));
+    return true;
+  }
+  return false;
+}
+
+i16 Fail(BcdWork *a, u16 code) { return static_cast<i16>(BcdMakeError(code, a)); }
+
+// Narrows the extended result (rounded when asked) into a; returns the code
+// of the result.
+i16 Finish(BcdExt *t, BcdWork *a, bool round) {
+  if (round) ShExtRound(t);
+  ShExtNarrow(t, a);
+  return static_cast<i16>(ShWorkErrorCode(a));
+}
+
+using Binary = void (*)(BcdExt *, BcdExt *);
+using Unary = void (*)(BcdExt *);
+
+i16 RunBinary(BcdWork *a, const BcdWork *b, Binary routine) {
+  i16 code;
+  if (ScreenErrors(a, b, &code)) return code;
+  BcdExt ea, eb;
+  ShExtWiden(a, &ea);
+  ShExtWiden(b, &eb);
+  routine(&ea, &eb);
+  return Finish(&ea, a, true);
+}
+
+i16 RunUnary(BcdWork *a, Unary routine, bool round) {
+  BcdExt t;
+  ShExtWiden(a, &t);
+  routine(&t);
+  return Finish(&t, a, round);
+}
+
+bool IsNeg(const BcdWork *x) { return WordNeg(WorkWord(x)); }
+bool IsZero(const BcdWork *x) { return WorkWord(x) == 0; }
+// Magnitude compared with a constant: BcdCompareCode of |x| against c.
+u16 AbsCompare(const BcdWork *x, const BcdWork *c) {
+  return CompareMagnitude(WorkWord(x), WorkDigits(x), WorkWord(c), WorkDigits(c));
+}
+
+void AddRoutine(BcdExt *a, BcdExt *b) { ShExtAdd(a, b); }
+void MulRoutine(BcdExt *a, BcdExt *b) { ShExtMul(a, b); }
+void DivRoutine(BcdExt *a, BcdExt *b) { ShExtDiv(a, b); }
+void AddMaruRoutine(BcdExt *a, BcdExt *b) { ShExtAddMaru(a, b); }
+
+}  // namespace
+
+// ---------------------------------------------------------------- constants
+
+BcdWork *BcdOne(BcdWork *d) { return Const(d, 0x0100000000000000ull, 0x1000); }
+BcdWork *BcdZero(BcdWork *d) { return Const(d, 0, 0); }
+BcdWork *BcdHalf(BcdWork *d) { return Const(d, 0x0500000000000000ull, 0x0999); }
+BcdWork *BcdInt16Max(BcdWork *d) { return Const(d, 0x0327670000000000ull, 0x1004); }
+BcdWork *BcdInt16Min(BcdWork *d) { return Const(d, 0x0327680000000000ull, 0x6004); }
+BcdWork *BcdInt32Max(BcdWork *d) { return Const(d, 0x0214748364700000ull, 0x1009); }
+BcdWork *BcdInt32Min(BcdWork *d) { return Const(d, 0x0214748364800000ull, 0x6009); }
+BcdWork *BcdPi(BcdWork *d) { return Const(d, 0x0314159265358980ull, 0x1000); }
+BcdWork *BcdTwoPi(BcdWork *d) { return Const(d, 0x0628318530717960ull, 0x1000); }
+BcdWork *BcdHalfPi(BcdWork *d) { return Const(d, 0x0157079632679490ull, 0x1000); }
+BcdWork *BcdQuarterPi(BcdWork *d) { return Const(d, 0x0785398163397450ull, 0x0999); }
+BcdWork *BcdE(BcdWork *d) { return Const(d, 0x0271828182845905ull, 0x1000); }
+BcdWork *BcdLn10(BcdWork *d) { return Const(d, 0x0230258509299405ull, 0x1000); }
+BcdWork *BcdThreeHalvesPi(BcdWork *d) { return Const(d, 0x0471238898038470ull, 0x1000); }
+BcdWork *Bcd180(BcdWork *d) { return Const(d, 0x0180000000000000ull, 0x1002); }
+BcdWork *Bcd270(BcdWork *d) { return Const(d, 0x0270000000000000ull, 0x1002); }
+BcdWork *Bcd360(BcdWork *d) { return Const(d, 0x0360000000000000ull, 0x1002); }
+BcdWork *Bcd90(BcdWork *d) { return Const(d, 0x0900000000000000ull, 0x1001); }
+BcdWork *BcdTrigLimitDeg(BcdWork *d) { return Const(d, 0x0900000000000000ull, 0x1009); }
+BcdWork *BcdTrigLimitRad(BcdWork *d) { return Const(d, 0x0157079632679489ull, 0x1008); }
+BcdWork *BcdTrigLimitGra(BcdWork *d) { return Const(d, 0x0100000000000000ull, 0x1010); }
+BcdWork *BcdSmallArg(BcdWork *d) { return Const(d, 0x0100000000000000ull, 0x0993); }
+BcdWork *BcdHugeArg(BcdWork *d) { return Const(d, 0x0500000000000000ull, 0x1999); }
+BcdWork *BcdNegHugeArg(BcdWork *d) { return Const(d, 0x0500000000000000ull, 0x6999); }
+BcdWork *BcdTen10(BcdWork *d) { return Const(d, 0x0100000000000000ull, 0x1010); }
+
+BcdExt *BcdExtPi(BcdExt *d) { return ExtConst(d, 0x0314159265358979ull, 0x32384626u, 0x1000); }
+BcdExt *BcdExtTwoPi(BcdExt *d) { return ExtConst(d, 0x0628318530717958ull, 0x64769253u, 0x1000); }
+BcdExt *BcdExt180(BcdExt *d) { return ExtConst(d, 0x0180000000000000ull, 0, 0x1002); }
+BcdExt *BcdExt200(BcdExt *d) { return ExtConst(d, 0x0200000000000000ull, 0, 0x1002); }
+BcdExt *BcdExtNineTenths(BcdExt *d) { return ExtConst(d, 0x0900000000000000ull, 0, 0x0999); }
+BcdExt *BcdExt200OverPi(BcdExt *d) { return ExtConst(d, 0x0636619772367581ull, 0x34307554u, 0x1001); }
+BcdExt *BcdExtPiOver200(BcdExt *d) { return ExtConst(d, 0x0157079632679489ull, 0x66192313u, 0x0998); }
+
+// ---------------------------------------------------------------- arithmetic
+
+i16 BcdAdd(BcdWork *a, const BcdWork *b) { return RunBinary(a, b, AddRoutine); }
+i16 BcdSub(BcdWork *a, const BcdWork *b) { return RunBinary(a, b, ShExtSub); }
+i16 BcdMul(BcdWork *a, const BcdWork *b) { return RunBinary(a, b, MulRoutine); }
+i16 BcdDiv(BcdWork *a, const BcdWork *b) { return RunBinary(a, b, DivRoutine); }
+i16 BcdAddMaru(BcdWork *a, const BcdWork *b) { return RunBinary(a, b, AddMaruRoutine); }
+i16 BcdSubMaru(BcdWork *a, const BcdWork *b) { return RunBinary(a, b, ShExtSubMaru); }
+
+i16 BcdSquare(BcdWork *a) {
+  const BcdWork b = *a;
+  return BcdMul(a, &b);
+}
+
+i16 BcdPow(BcdWork *a, const BcdWork *b) {
+  i16 code;
+  if (ScreenErrors(a, b, &code)) return code;
+  if (IsZero(a)) {
+    if (IsZero(b) || IsNeg(b)) return Fail(a, kErrMa);
+    return 0;
+  }
+  if (IsZero(b)) {
+    BcdOne(a);
+    return 0;
+  }
+  if (IsNeg(a) && BcdIsNonInteger(b)) return Fail(a, kErrDomain);
+  BcdExt ea, eb;
+  ShExtWiden(a, &ea);
+  ShExtWiden(b, &eb);
+  ShExtPow(&ea, &eb);
+  return Finish(&ea, a, true);
+}
+
+// ---------------------------------------------------------------- relations
+
+namespace {
+
+// Equality code (bit 1 equal) and order code (2 less, 4 greater) of a and b.
+void RelationCodes(const BcdWork *a, const BcdWork *b, u16 *eq, u16 *order) {
+  BcdWork d = *a;
+  if (BcdSubMaru(&d, b) != 0) {
+    BcdWork c = *a;
+    *eq = BcdSameCode(&c, b);
+    c = *a;
+    *order = BcdCompare(&c, b);
+    return;
+  }
+  *eq = BcdZeroCode(&d);
+  *order = BcdSign(&d);
+}
+
+i16 Relation(BcdWork *a, const BcdWork *b, bool useEq, u16 mask) {
+  i16 code;
+  if (ScreenErrors(a, b, &code)) return code;
+  u16 eq, order;
+  RelationCodes(a, b, &eq, &order);
+  const u16 c = useEq ? eq : order;
+  if (c & mask)
+    BcdOne(a);
+  else
+    BcdZero(a);
+  return 0;
+}
+
+}  // namespace
+
+i16 BcdRelEq(BcdWork *a, const BcdWork *b) { return Relation(a, b, true, 1); }
+i16 BcdRelNe(BcdWork *a, const BcdWork *b) { return Relation(a, b, true, 6); }
+i16 BcdRelLt(BcdWork *a, const BcdWork *b) { return Relation(a, b, false, 2); }
+i16 BcdRelGt(BcdWork *a, const BcdWork *b) { return Relation(a, b, false, 4); }
+i16 BcdRelLe(BcdWork *a, const BcdWork *b) { return Relation(a, b, false, 1 | 2); }
+i16 BcdRelGe(BcdWork *a, const BcdWork *b) { return Relation(a, b, false, 1 | 4); }
+
+// ---------------------------------------------------------------- roots, logarithms, powers
+
+i16 BcdSqrt(BcdWork *a) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  if (IsNeg(a)) return Fail(a, kErrDomainNeg);
+  return RunUnary(a, ShExtSqrt, true);
+}
+
+i16 BcdExp(BcdWork *a) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  return RunUnary(a, ShExtExp, true);
+}
+
+i16 BcdExp10(BcdWork *a) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  return RunUnary(a, ShExtExp10, true);
+}
+
+i16 BcdExp10s(BcdWork *a) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  if (IsZero(a)) return 0;
+  return RunUnary(a, ShExtExp10s, true);
+}
+
+static i16 Logarithm(BcdWork *a, Unary routine) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  if (IsNeg(a)) return Fail(a, kErrDomainNeg);
+  if (IsZero(a)) return Fail(a, kErrMa);
+  return RunUnary(a, routine, true);
+}
+
+i16 BcdLn(BcdWork *a) { return Logarithm(a, ShExtLn); }
+i16 BcdLog10(BcdWork *a) { return Logarithm(a, ShExtLog10); }
+
+static i16 LogOnePlus(BcdWork *a, Unary routine) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  BcdWork minusOne;
+  Const(&minusOne, 0x0100000000000000ull, 0x6000);
+  if (ShWorkCompare(a, &minusOne) == BCD_CMP_LESS) return Fail(a, kErrDomainNeg);
+  return RunUnary(a, routine, true);
+}
+
+i16 BcdLogs(BcdWork *a) { return LogOnePlus(a, ShExtLogs); }
+i16 BcdLog10s(BcdWork *a) { return LogOnePlus(a, ShExtLog10s); }
+
+// ---------------------------------------------------------------- trigonometry
+
+namespace {
+
+using Trig = void (*)(BcdExt *, u16);
+
+i16 Forward(BcdWork *a, u16 unit, Trig routine) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  if (unit > 2) return Fail(a, kErrArgument);
+  BcdWork limit;
+  if (unit == 0)
+    BcdTrigLimitDeg(&limit);
+  else if (unit == 1)
+    BcdTrigLimitRad(&limit);
+  else
+    BcdTrigLimitGra(&limit);
+  if (AbsCompare(a, &limit) != BCD_CMP_LESS) return Fail(a, kErrDomain);
+  BcdExt t;
+  ShExtWiden(a, &t);
+  routine(&t, unit);
+  return Finish(&t, a, true);
+}
+
+// Grads to the unit on the extended form (unit 1 radians, 0 degrees, others
+// grads).
+void GradsToUnit(BcdExt *t, u16 unit) {
+  BcdExt f;
+  if (unit == 1)
+    ShExtMul(t, BcdExtPiOver200(&f));
+  else if (unit == 0)
+    ShExtMul(t, BcdExtNineTenths(&f));
+}
+
+i16 Inverse(BcdWork *a, u16 unit, Unary routine, bool rangeTest) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  BcdWork one;
+  if (rangeTest && AbsCompare(a, BcdOne(&one)) == BCD_CMP_GREATER) return Fail(a, kErrDomainNeg);
+  BcdExt t;
+  ShExtWiden(a, &t);
+  routine(&t);
+  GradsToUnit(&t, unit);
+  return Finish(&t, a, true);
+}
+
+}  // namespace
+
+i16 BcdSin(BcdWork *a, u16 unit) { return Forward(a, unit, ShExtSin); }
+i16 BcdCos(BcdWork *a, u16 unit) { return Forward(a, unit, ShExtCos); }
+i16 BcdTan(BcdWork *a, u16 unit) { return Forward(a, unit, ShExtTan); }
+i16 BcdAsin(BcdWork *a, u16 unit) { return Inverse(a, unit, ShExtAsin, true); }
+i16 BcdAcos(BcdWork *a, u16 unit) { return Inverse(a, unit, ShExtAcos, true); }
+i16 BcdAtan(BcdWork *a, u16 unit) { return Inverse(a, unit, ShExtAtan, false); }
+
+i16 BcdExtAtanUnit(BcdExt *a, u16 unit) {
+  if (IsError(a)) return static_cast<i16>(ExtWord(a));
+  ShExtAtan(a);
+  GradsToUnit(a, unit);
+  return static_cast<i16>(ShExtErrorCode(a));
+}
+
+i16 BcdAtan2(BcdWork *x, const BcdWork *y, u16 unit) {
+  i16 code;
+  if (ScreenErrors(x, y, &code)) return code;
+  if (IsZero(x) && IsZero(y)) return Fail(x, kErrMa);
+  BcdWork half;
+  if (unit == 0)
+    Bcd180(&half);
+  else if (unit == 1)
+    BcdPi(&half);
+  else
+    Const(&half, 0x0200000000000000ull, 0x1002);
+  if (IsZero(y)) {
+    if (IsNeg(x))
+      *x = half;
+    else
+      BcdZero(x);
+    return 0;
+  }
+  if (IsZero(x)) {
+    BcdWork two;
+    BcdFromSmallInt(2, &two);
+    BcdDiv(&half, &two);
+    if (IsNeg(y)) BcdNeg(&half);
+    *x = half;
+    return 0;
+  }
+  BcdExt r, ex;
+  ShExtWiden(y, &r);
+  ShExtWiden(x, &ex);
+  ShExtDiv(&r, &ex);
+  BcdExtAtanUnit(&r, unit);
+  ShExtRound(&r);
+  const bool xNeg = IsNeg(x);
+  ShExtNarrow(&r, x);
+  if (xNeg) {
+    if (IsNeg(y)) BcdNeg(&half);
+    BcdAdd(x, &half);
+  }
+  return static_cast<i16>(ShWorkErrorCode(x));
+}
+
+// ---------------------------------------------------------------- hyperbolic
+
+namespace {
+
+// The small-argument bound 10^-7 splits the hyperbolic routines.
+bool AboveSmallArg(const BcdWork *a) {
+  BcdWork s;
+  return AbsCompare(a, BcdSmallArg(&s)) == BCD_CMP_GREATER;
+}
+
+i16 Split(BcdWork *a, Unary main, Unary small) {
+  return RunUnary(a, AboveSmallArg(a) ? main : small, true);
+}
+
+}  // namespace
+
+i16 BcdSinh(BcdWork *a) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  return Split(a, ShExtSinhA, ShExtSinhB);
+}
+
+i16 BcdCosh(BcdWork *a) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  return RunUnary(a, ShExtCosh, true);
+}
+
+i16 BcdTanh(BcdWork *a) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  return Split(a, ShExtTanhA, ShExtTanhB);
+}
+
+i16 BcdAsinh(BcdWork *a) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  BcdWork huge;
+  if (AbsCompare(a, BcdHugeArg(&huge)) != BCD_CMP_LESS) return Fail(a, kErrDomain);
+  return Split(a, ShExtAsinhA, ShExtAsinhB);
+}
+
+i16 BcdAcosh(BcdWork *a) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  BcdWork c;
+  if (ShWorkCompare(a, BcdHugeArg(&c)) != BCD_CMP_LESS) return Fail(a, kErrDomain);
+  if (ShWorkCompare(a, BcdOne(&c)) == BCD_CMP_LESS) return Fail(a, kErrDomainNeg);
+  return RunUnary(a, ShExtAcosh, true);
+}
+
+i16 BcdAtanh(BcdWork *a) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  BcdWork one;
+  const u16 c = AbsCompare(a, BcdOne(&one));
+  if (c == BCD_CMP_GREATER) return Fail(a, kErrDomainNeg);
+  if (c == BCD_CMP_EQUAL) return Fail(a, kErrMa);
+  return Split(a, ShExtAtanhA, ShExtAtanhB);
+}
+
+// ---------------------------------------------------------------- signs and parts
+
+i16 BcdAbs(BcdWork *a) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  u16 w = WorkWord(a);
+  ShExpAbs(&w);
+  StoreWord(a->b + 10, w);
+  return 0;
+}
+
+i16 BcdNeg(BcdWork *a) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  u16 w = WorkWord(a);
+  ShExpNegate(&w);
+  StoreWord(a->b + 10, w);
+  return 0;
+}
+
+i16 BcdSignum(BcdWork *a) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  ShWorkSignum(a);
+  return 0;
+}
+
+i16 BcdIntg(BcdWork *a) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  return RunUnary(a, ShExtIntg, false);
+}
+
+i16 BcdInt(BcdWork *a) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  return RunUnary(a, ShExtInt, false);
+}
+
+i16 BcdFrac(BcdWork *a) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  return RunUnary(a, ShExtFrac, false);
+}
+
+i16 BcdCint(BcdWork *a) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  if (IsZero(a)) return 0;
+  return RunUnary(a, ShExtCint, false);
+}
+
+i16 BcdNormalize(BcdWork *a) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  ShWorkNormalize(a);
+  return 0;
+}
+
+// ---------------------------------------------------------------- permutations
+
+namespace {
+
+// The screening shared by nPr and nCr; returns 0 when the routine may run.
+i16 CountScreen(BcdWork *a, const BcdWork *b) {
+  BcdWork ten10;
+  BcdTen10(&ten10);
+  if (ShWorkCompare(a, &ten10) != BCD_CMP_LESS || BcdIsNonInteger(a) || IsNeg(a) ||
+      BcdIsNonInteger(b) || IsNeg(b) || ShWorkCompare(a, b) == BCD_CMP_LESS)
+    return Fail(a, kErrDomain);
+  return 0;
+}
+
+}  // namespace
+
+i16 BcdNpr(BcdWork *a, const BcdWork *b) {
+  i16 code;
+  if (ScreenErrors(a, b, &code)) return code;
+  if ((code = CountScreen(a, b)) != 0) return code;
+  if (IsZero(b)) {
+    BcdOne(a);
+    return 0;
+  }
+  BcdExt ea, eb;
+  ShExtWiden(a, &ea);
+  ShExtWiden(b, &eb);
+  ShExtPermutations(&ea, &eb);
+  return Finish(&ea, a, true);
+}
+
+i16 BcdNcr(BcdWork *a, const BcdWork *b) {
+  i16 code;
+  if (ScreenErrors(a, b, &code)) return code;
+  if ((code = CountScreen(a, b)) != 0) return code;
+  if (IsZero(b) || ShWorkCompare(a, b) == BCD_CMP_EQUAL) {
+    BcdOne(a);
+    return 0;
+  }
+  BcdWork rest = *a;
+  BcdSub(&rest, b);
+  const BcdWork *r = ShWorkCompare(&rest, b) == BCD_CMP_LESS ? &rest : b;
+  BcdExt ea, er;
+  ShExtWiden(a, &ea);
+  ShExtWiden(r, &er);
+  ShExtCombinations(&ea, &er);
+  return Finish(&ea, a, true);
+}
+
+i16 BcdFactorial(BcdWork *a) {
+  const BcdWork b = *a;
+  return BcdNpr(a, &b);
+}
+
+// ---------------------------------------------------------------- angle units
+
+namespace {
+
+// a := a x (num / den) on the extended form, rounded.
+i16 Convert(BcdWork *a, const BcdExt *num, const BcdExt *den) {
+  BcdExt t, f = *num;
+  ShExtDiv(&f, den);
+  ShExtWiden(a, &t);
+  ShExtMul(&t, &f);
+  return Finish(&t, a, true);
+}
+
+i16 ConvertBy(BcdWork *a, const BcdExt *factor) {
+  BcdExt t;
+  ShExtWiden(a, &t);
+  ShExtMul(&t, factor);
+  return Finish(&t, a, true);
+}
+
+}  // namespace
+
+i16 BcdFromDegrees(BcdWork *a, u16 unit) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  BcdExt n, d;
+  switch (unit) {
+    case 0: return 0;
+    case 1: return Convert(a, BcdExtPi(&n), BcdExt180(&d));
+    case 2:
+      BcdExtFromSmallInt(10, &n);
+      BcdExtFromSmallInt(9, &d);
+      return Convert(a, &n, &d);
+    default: return Fail(a, kErrArgument);
+  }
+}
+
+i16 BcdFromRadians(BcdWork *a, u16 unit) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  BcdExt n, d;
+  switch (unit) {
+    case 1: return 0;
+    case 0: return Convert(a, BcdExt180(&n), BcdExtPi(&d));
+    case 2: return ConvertBy(a, BcdExt200OverPi(&n));
+    default: return Fail(a, kErrArgument);
+  }
+}
+
+i16 BcdFromGrads(BcdWork *a, u16 unit) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  BcdExt f;
+  switch (unit) {
+    case 2: return 0;
+    case 0: return ConvertBy(a, BcdExtNineTenths(&f));
+    case 1: return ConvertBy(a, BcdExtPiOver200(&f));
+    default: return Fail(a, kErrArgument);
+  }
+}
+
+// ---------------------------------------------------------------- logic
+
+i16 BcdLogicAnd(BcdWork *a, const BcdWork *b) {
+  i16 code;
+  if (ScreenErrors(a, b, &code)) return code;
+  if (!IsZero(a) && !IsZero(b))
+    BcdOne(a);
+  else
+    BcdZero(a);
+  return 0;
+}
+
+i16 BcdLogicOr(BcdWork *a, const BcdWork *b) {
+  i16 code;
+  if (ScreenErrors(a, b, &code)) return code;
+  if (!IsZero(a) || !IsZero(b))
+    BcdOne(a);
+  else
+    BcdZero(a);
+  return 0;
+}
+
+i16 BcdLogicNot(BcdWork *a) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  if (IsZero(a))
+    BcdOne(a);
+  else
+    BcdZero(a);
+  return 0;
+}
+
+// ---------------------------------------------------------------- remainder
+
+i16 BcdMod(BcdWork *a, const BcdWork *b) {
+  i16 code;
+  if (ScreenErrors(a, b, &code)) return code;
+  if (IsZero(b)) return Fail(a, kErrMa);
+  if (IsZero(a)) return 0;
+  if (BcdIsNonInteger(a) || BcdIsNonInteger(b)) return Fail(a, kErrMa);
+  BcdWork big;
+  Const(&big, 0x0100000000000000ull, 0x1023);
+  if (AbsCompare(a, &big) != BCD_CMP_LESS || AbsCompare(b, &big) != BCD_CMP_LESS)
+    return Fail(a, kErrMa);
+  BcdExt q, eb, ea;
+  ShExtWiden(a, &q);
+  ShExtWiden(a, &ea);
+  ShExtWiden(b, &eb);
+  ShExtDiv(&q, &eb);
+  if (ExtKindNib(&q) != BCD_NIB_NUMBER) return Finish(&q, a, false);
+  ShExtInt(&q);
+  ShExtMul(&q, &eb);
+  ShExtSub(&ea, &q);
+  return Finish(&ea, a, true);
+}
+
+// ---------------------------------------------------------------- direct operations
+
+i16 BcdFromSmallInt(u16 n, BcdWork *out) {
+  BcdExt t;
+  const u16 code = BcdExtFromSmallInt(n, &t);
+  if (code) return Fail(out, code);
+  ShExtNarrow(&t, out);
+  return 0;
+}
+
+u16 BcdCompare(BcdWork *a, const BcdWork *b) {
+  i16 code;
+  if (ScreenErrors(a, b, &code)) return BCD_CMP_ERROR;
+  return ShWorkCompare(a, b);
+}
+
+u16 BcdSign(const BcdWork *a) { return IsError(a) ? static_cast<u16>(BCD_CMP_ERROR) : ShWorkSign(a); }
+
+u16 BcdZeroCode(const BcdWork *a) {
+  if (IsError(a)) return BCD_CMP_ERROR;
+  return IsZero(a) ? 1 : 6;
+}
+
+u16 BcdSameCode(BcdWork *a, const BcdWork *b) {
+  i16 code;
+  if (ScreenErrors(a, b, &code)) return BCD_CMP_ERROR;
+  return ShWorkEqual(a, b);
+}
+
+u16 BcdIsNonInteger(const BcdWork *a) {
+  if (WorkKindNib(a) != BCD_NIB_NUMBER || IsZero(a)) return 0;
+  BcdExt t;
+  ShExtWiden(a, &t);
+  ShExtFrac(&t);
+  return ExtIsZero(&t) ? 0 : 1;
+}
+
+u16 BcdWordIsNegative(u16 word) { return word > 0x4FFF ? 1 : 0; }
+
+u16 BcdComplexKind(const BcdWork pair[2]) {
+  if (IsError(&pair[0]) || IsError(&pair[1])) return 240;
+  return WorkKindNib(&pair[1]) == BCD_NIB_NUMBER && IsZero(&pair[1]) ? 1 : 2;
+}
+
+u16 BcdErrorCode(const BcdWork *a) { return ShWorkErrorCode(a); }
+
+i16 BcdExponent(const BcdWork *a) {
+  if (IsError(a)) return 5000;
+  const u16 w = WorkWord(a);
+  return ShExpDecimal(&w);
+}
+
+i16 BcdScale10(BcdWork *a, i16 n) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  if (IsZero(a)) return 0;
+  if (n >= 1999) return Fail(a, kErrMa);
+  if (n < -1998) {
+    BcdZero(a);
+    return 0;
+  }
+  return static_cast<i16>(ShWorkScale10(a, n));
+}
+
+static i16 RoundAtDigit(BcdWork *a, u16 n, void (*routine)(BcdExt *, u16)) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  if (IsZero(a)) return 0;
+  if (n < 1 || n > 15) return Fail(a, kErrDomain);
+  BcdExt t;
+  ShExtWiden(a, &t);
+  routine(&t, n);
+  return Finish(&t, a, false);
+}
+
+i16 BcdRoundDigits(BcdWork *a, u16 n) { return RoundAtDigit(a, n, ShExtRoundDigits); }
+i16 BcdRoundUpDigits(BcdWork *a, u16 n) { return RoundAtDigit(a, n, ShExtRoundUpDigits); }
+
+i16 BcdFromInt16(i16 n, BcdWork *out) {
+  ShFromInt16(n, out);
+  return 0;
+}
+
+i16 BcdFromInt32(i32 n, BcdWork *out) {
+  ShFromInt32(n, out);
+  return 0;
+}
+
+i16 BcdToInt16(const BcdWork *x, i16 *out) {
+  if (IsError(x)) return static_cast<i16>(WorkWord(x));
+  BcdWork lo, hi;
+  if (ShWorkCompare(x, BcdInt16Max(&hi)) == BCD_CMP_GREATER ||
+      ShWorkCompare(x, BcdInt16Min(&lo)) == BCD_CMP_LESS)
+    return kErrDomain;
+  ShToInt16(x, out);
+  return 0;
+}
+
+i16 BcdToInt32(const BcdWork *x, i32 *out) {
+  if (IsError(x)) return static_cast<i16>(WorkWord(x));
+  BcdWork lo, hi;
+  if (ShWorkCompare(x, BcdInt32Max(&hi)) == BCD_CMP_GREATER ||
+      ShWorkCompare(x, BcdInt32Min(&lo)) == BCD_CMP_LESS)
+    return kErrDomain;
+  ShToInt32(x, out);
+  return 0;
+}
+
+// ---------------------------------------------------------------- extended operations
+
+namespace {
+
+bool ScreenExt(BcdExt *a, const BcdExt *b, i16 *code) {
+  if (IsError(a)) {
+    *code = static_cast<i16>(ExtWord(a));
+    return true;
+  }
+  if (b && IsError(b)) {
+    if (a != b) *a = *b;
+    *code = static_cast<i16>(ExtWord(b));
+    return true;
+  }
+  return false;
+}
+
+i16 ExtBinary(BcdExt *a, const BcdExt *b, Binary routine) {
+  i16 code;
+  if (ScreenExt(a, b, &code)) return code;
+  BcdExt eb = *b;
+  routine(a, &eb);
+  return static_cast<i16>(ShExtErrorCode(a));
+}
+
+}  // namespace
+
+i16 BcdExtAdd(BcdExt *a, const BcdExt *b) { return ExtBinary(a, b, AddRoutine); }
+i16 BcdExtSub(BcdExt *a, const BcdExt *b) { return ExtBinary(a, b, ShExtSub); }
+i16 BcdExtAddMaru(BcdExt *a, const BcdExt *b) { return ExtBinary(a, b, AddMaruRoutine); }
+i16 BcdExtSubMaru(BcdExt *a, const BcdExt *b) { return ExtBinary(a, b, ShExtSubMaru); }
+i16 BcdExtMul(BcdExt *a, const BcdExt *b) { return ExtBinary(a, b, MulRoutine); }
+i16 BcdExtDiv(BcdExt *a, const BcdExt *b) { return ExtBinary(a, b, DivRoutine); }
+
+i16 BcdExtSquare(BcdExt *a) {
+  const BcdExt b = *a;
+  return BcdExtMul(a, &b);
+}
+
+i16 BcdExtSqrt(BcdExt *a) {
+  i16 code;
+  if (ScreenExt(a, nullptr, &code)) return code;
+  if (WordNeg(ExtWord(a)) && !ExtIsZero(a)) return static_cast<i16>(BcdExtMakeError(kErrDomainNeg, a));
+  ShExtSqrt(a);
+  return static_cast<i16>(ShExtErrorCode(a));
+}
+
+i16 BcdExtScale10(BcdExt *a, i16 n) {
+  i16 code;
+  if (ScreenExt(a, nullptr, &code)) return code;
+  if (ExtIsZero(a)) return 0;
+  if (n >= 1999) return static_cast<i16>(BcdExtMakeError(kErrMa, a));
+  if (n < -1998) {
+    ExtZero(a);
+    return 0;
+  }
+  return static_cast<i16>(ShExtScale10(a, n));
+}

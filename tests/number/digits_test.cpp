@@ -1,0 +1,264 @@
+// The digit routines on the extended and working forms: register arithmetic
+// digit for digit, rounding, clean-up, integer parts, comparisons, scaling
+// and integer conversions.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "number/digits/digits.h"
+#include "tests/number/work_text.h"
+
+using numtest::ExtFromText;
+using numtest::ExtToText;
+using numtest::WorkFromText;
+using numtest::WorkToText;
+
+namespace {
+
+using ExtBinary = void (*)(BcdExt *, BcdExt *);
+void Add(BcdExt *a, BcdExt *b) { ShExtAdd(a, b); }
+void AddMaru(BcdExt *a, BcdExt *b) { ShExtAddMaru(a, b); }
+void Mul(BcdExt *a, BcdExt *b) { ShExtMul(a, b); }
+void Div(BcdExt *a, BcdExt *b) { ShExtDiv(a, b); }
+
+struct BinaryCase {
+  const char *name;
+  ExtBinary op;
+  const char *a, *b;
+  const char *raw;      // the 23-digit register after the routine
+  const char *rounded;  // after ShExtRound
+};
+
+TEST(ShExtArithmetic, RegisterAndRounding) {
+  const BinaryCase cases[] = {
+      {"2/3", Div, "2", "3", "6.6666666666666666666666e-1", "6.66666666666667e-1"},
+      {"0.333333333333333 x 3", Mul, "0.333333333333333", "3", "9.99999999999999e-1", "9.99999999999999e-1"},
+      {"1 - 0.99999999999999", ShExtSub, "1", "0.99999999999999", "1e-14", "1e-14"},
+      {"1 - 0.99999999999999 cancels", ShExtSubMaru, "1", "0.99999999999999", "0", "0"},
+      {"1 - 0.9999999999999 cancels", ShExtSubMaru, "1", "0.9999999999999", "0", "0"},
+      {"1 - 0.999999999999 keeps", ShExtSubMaru, "1", "0.999999999999", "1e-12", "1e-12"},
+      {"1 + 2 under the rule", AddMaru, "1", "2", "3", "3"},
+      {"1 + 1e-22", Add, "1", "1e-22", "1.0000000000000000000001", "1"},
+      {"1 + 1e-23", Add, "1", "1e-23", "1", "1"},
+      {"1 + 5e-15", Add, "1", "5e-15", "1.000000000000005", "1.00000000000001"},
+      {"1 + 4.99999e-15", Add, "1", "4.99999e-15", "1.00000000000000499999", "1"},
+      {"-1 - 5e-15", ShExtSub, "-1", "5e-15", "-1.000000000000005", "-1.00000000000001"},
+      {"9.99999999999999 + 5e-15", Add, "9.99999999999999", "5e-15", "9.999999999999995", "1e1"},
+      {"1 - 5.00000000000001e-16 (no sticky digit)", ShExtSub, "1", "5.00000000000001e-16",
+       "9.999999999999995e-1", "1"},
+      {"max x 10", Mul, "9.99999999999999e999", "10", "inf", "inf"},
+      {"-max x 10", Mul, "-9.99999999999999e999", "10", "-inf", "-inf"},
+      {"1e-999 / 10", Div, "1e-999", "10", "0", "0"},
+      {"1 / 0", Div, "1", "0", "undef", "undef"},
+      {"-6 / 3", Div, "-6", "3", "-2", "-2"},
+      {"-2 x -3", Mul, "-2", "-3", "6", "6"},
+      {"1e-500 x 1e-500", Mul, "1e-500", "1e-500", "0", "0"},
+      {"5e-500 x 2e-500", Mul, "5e-500", "2e-500", "1e-999", "1e-999"},
+      {"0 + 7", Add, "0", "7", "7", "7"},
+      {"7 + 0", Add, "7", "0", "7", "7"},
+      {"0 x 7", Mul, "0", "7", "0", "0"},
+      {"0 / 7", Div, "0", "7", "0", "0"},
+      {"exponent gap of 23", Add, "-1e23", "9", "-1e23", "-1e23"},
+      {"exponent gap of 22", Add, "1e22", "9", "1.0000000000000000000009e22", "1e22"},
+      {"smaller first", ShExtSub, "3", "5", "-2", "-2"},
+      {"23-digit product", Mul, "1.2345678901234567890123", "9.8765432109876543210987",
+       "1.2193263113702179522617e1", "1.21932631137022e1"},
+      {"23-digit quotient", Div, "1.2345678901234567890123", "9.8765432109876543210987",
+       "1.2499999886093750001423e-1", "1.24999998860938e-1"},
+  };
+  for (const BinaryCase &c : cases) {
+    BcdExt a = ExtFromText(c.a), b = ExtFromText(c.b);
+    c.op(&a, &b);
+    EXPECT_EQ(ExtToText(a), c.raw) << c.name;
+    ShExtRound(&a);
+    EXPECT_EQ(ExtToText(a), c.rounded) << c.name;
+  }
+}
+
+TEST(ShExtArithmetic, SubtractFlipsTheSecondOperandInPlace) {
+  BcdExt a = ExtFromText("5"), b = ExtFromText("2");
+  ShExtSub(&a, &b);
+  EXPECT_EQ(ExtToText(a), "3");
+  EXPECT_EQ(ExtToText(b), "-2");
+}
+
+TEST(ShExtArithmetic, SpecialKindsPassOn) {
+  BcdExt inf;
+  BcdExt one = ExtFromText("1");
+  BcdExt big = ExtFromText("9e999"), ten = ExtFromText("10");
+  ShExtMul(&big, &ten);
+  inf = big;
+  ASSERT_EQ(ExtToText(inf), "inf");
+  BcdExt a = inf;
+  ShExtAdd(&a, &one);  // a special first operand stays
+  EXPECT_EQ(ExtToText(a), "inf");
+  a = ExtFromText("0");
+  ShExtAdd(&a, &inf);  // 0 + infinity gives infinity
+  EXPECT_EQ(ExtToText(a), "inf");
+  a = one;
+  ShExtMul(&a, &inf);
+  EXPECT_EQ(ExtToText(a), "inf");
+  a = one;
+  BcdExt zero = ExtFromText("0");
+  ShExtDiv(&a, &zero);
+  ShExtDiv(&a, &one);
+  EXPECT_EQ(ExtToText(a), "undef");
+  ShExtRound(&a);
+  EXPECT_EQ(ExtToText(a), "undef");
+}
+
+TEST(ShExtRounding, DigitsAndNormalize) {
+  struct Case {
+    const char *x;
+    u16 n;
+    bool up;
+    const char *out;
+  } cases[] = {
+      {"7.25", 3, false, "7.3"}, {"7.25", 1, false, "1e1"}, {"3.2", 1, false, "0"},
+      {"3.21", 3, true, "3.3"},  {"3.2", 3, true, "3.2"},   {"-7.25", 3, false, "-7.3"},
+      {"9.96", 3, false, "1e1"}, {"0.691462461", 6, false, "6.9146e-1"},
+  };
+  for (const Case &c : cases) {
+    BcdExt x = ExtFromText(c.x);
+    if (c.up)
+      ShExtRoundUpDigits(&x, c.n);
+    else
+      ShExtRoundDigits(&x, c.n);
+    EXPECT_EQ(ExtToText(x), c.out) << c.x << " n=" << c.n;
+  }
+  struct Norm {
+    const char *x, *out;
+  } norms[] = {
+      {"1.99999999999991", "2"},  {"1.99999999999999", "2"},  {"2.00000000000009", "2"},
+      {"2.0000000000001", "2.0000000000001"}, {"9.99999999999995", "1e1"},
+      {"1.99999999999990", "1.9999999999999"}, {"-3.00000000000005", "-3"},
+      {"1.2345678901", "1.2345678901"},
+  };
+  for (const Norm &c : norms) {
+    BcdWork w = WorkFromText(c.x);
+    ShWorkNormalize(&w);
+    EXPECT_EQ(WorkToText(w), c.out) << c.x;
+  }
+}
+
+TEST(ShExtIntegerParts, IntFracIntgCint) {
+  struct Case {
+    void (*op)(BcdExt *);
+    const char *x, *out;
+  } cases[] = {
+      {ShExtCint, "2.5", "3"},       {ShExtCint, "-2.5", "-3"},   {ShExtCint, "2.4999", "2"},
+      {ShExtCint, "0.4", "0"},       {ShExtInt, "-2.7", "-2"},    {ShExtFrac, "-2.7", "-7e-1"},
+      {ShExtIntg, "-2.7", "-3"},     {ShExtIntg, "2.7", "2"},     {ShExtIntg, "-0.5", "-1"},
+      {ShExtIntg, "-3", "-3"},       {ShExtIntg, "-9.5", "-1e1"}, {ShExtInt, "0.9", "0"},
+      {ShExtFrac, "0.9", "9e-1"},    {ShExtFrac, "12", "0"},      {ShExtInt, "1.5e30", "1.5e30"},
+      {ShExtFrac, "123.456", "4.56e-1"},
+  };
+  for (const Case &c : cases) {
+    BcdExt x = ExtFromText(c.x);
+    c.op(&x);
+    EXPECT_EQ(ExtToText(x), c.out) << c.x;
+  }
+}
+
+TEST(ShWorkComparisons, CodesAndEquality) {
+  struct Case {
+    const char *a, *b;
+    u16 code;
+  } cases[] = {
+      {"0", "-1", 4}, {"-2", "-1", 2}, {"-0.5", "0.5", 2}, {"0", "0", 1},
+      {"1", "0.99999999999999", 4}, {"1e5", "9e4", 4}, {"-1e5", "-9e4", 2}, {"3", "3", 1},
+  };
+  for (const Case &c : cases) {
+    const BcdWork a = WorkFromText(c.a), b = WorkFromText(c.b);
+    EXPECT_EQ(ShWorkCompare(&a, &b), c.code) << c.a << " vs " << c.b;
+  }
+  const BcdWork x = WorkFromText("1.5"), y = WorkFromText("1.5"), z = WorkFromText("-1.5");
+  EXPECT_EQ(ShWorkEqual(&x, &y), 1);
+  EXPECT_EQ(ShWorkEqual(&x, &z), 6);
+  EXPECT_EQ(ShWorkSign(&z), 2);
+  EXPECT_EQ(ShWorkSign(&x), 4);
+  const BcdWork zero = WorkFromText("0");
+  EXPECT_EQ(ShWorkSign(&zero), 1);
+  EXPECT_EQ(ShWorkIsZero(&zero), 1);
+  EXPECT_EQ(ShWorkIsZero(&x), 6);
+  EXPECT_EQ(ShWorkIsPlainZero(&zero), 1);
+  EXPECT_EQ(ShWorkIsPlainZero(&x), 2);
+}
+
+TEST(ShWorkExponents, ExponentValueAndScale) {
+  struct Exp {
+    const char *x, *out;
+  } exps[] = {{"2.5e12", "1.2e1"}, {"-4.2e-120", "-1.2e2"}, {"7", "0"}, {"9e999", "9.99e2"}};
+  for (const Exp &c : exps) {
+    BcdWork w = WorkFromText(c.x);
+    ShWorkExponentValue(&w);
+    EXPECT_EQ(WorkToText(w), c.out) << c.x;
+  }
+  struct Scale {
+    const char *x;
+    i16 n;
+    const char *out;
+  } scales[] = {
+      {"1.5", 3, "1.5e3"}, {"1e-5", -994, "1e-999"}, {"1e-5", -995, "0"},
+      {"9e999", 1, "inf"}, {"-9e999", 1, "-inf"},    {"-2", -3, "-2e-3"},
+  };
+  for (const Scale &c : scales) {
+    BcdWork w = WorkFromText(c.x);
+    EXPECT_EQ(ShWorkScale10(&w, c.n), 0);
+    EXPECT_EQ(WorkToText(w), c.out) << c.x << " n=" << c.n;
+  }
+  const u16 w = 0x6120;
+  EXPECT_EQ(ShExpDecimal(&w), 120);
+  u16 word = 0x1003;
+  ShExpNegate(&word);
+  EXPECT_EQ(word, 0x6003);
+  ShExpAbs(&word);
+  EXPECT_EQ(word, 0x1003);
+  word = 0;
+  ShExpNegate(&word);
+  EXPECT_EQ(word, 0);
+}
+
+TEST(ShIntegers, ExactConversions) {
+  for (i16 n : {i16(-32768), i16(1234), i16(0), i16(32767), i16(-1)}) {
+    BcdWork w;
+    ShFromInt16(n, &w);
+    i16 back = 99;
+    ShToInt16(&w, &back);
+    EXPECT_EQ(back, n);
+  }
+  for (i32 n : {i32(-2147483647 - 1), i32(2147483647), i32(0), i32(-7), i32(1000000000)}) {
+    BcdWork w;
+    ShFromInt32(n, &w);
+    i32 back = 99;
+    ShToInt32(&w, &back);
+    EXPECT_EQ(back, n);
+  }
+  BcdWork w;
+  ShFromInt32(-2147483647 - 1, &w);
+  EXPECT_EQ(WorkToText(w), "-2.147483648e9");
+  EXPECT_EQ(ShSmallToBcd(12345), 0x12345u);
+  EXPECT_EQ(ShSmallFromBcd(0x99999), 99999u);
+  BcdWork s = WorkFromText("-0.25");
+  ShWorkSignum(&s);
+  EXPECT_EQ(WorkToText(s), "-1");
+}
+
+TEST(ShKinds, KindAndErrorCodes) {
+  BcdWork e{};
+  e.b[0] = 0xF0;
+  BcdSetWord(&e, 16);
+  EXPECT_EQ(ShWorkKind(&e), 240);
+  EXPECT_EQ(ShWorkErrorCode(&e), 16);
+  const BcdWork n = WorkFromText("5");
+  EXPECT_EQ(ShWorkKind(&n), 4);
+  EXPECT_EQ(ShWorkErrorCode(&n), 0);
+  BcdExt x;
+  ShExtWiden(&n, &x);
+  EXPECT_EQ(ShExtKind(&x), 4);
+  BcdWork back;
+  ShExtNarrow(&x, &back);
+  EXPECT_EQ(WorkToText(back), "5");
+}
+
+}  // namespace
