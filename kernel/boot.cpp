@@ -28,6 +28,7 @@ u32 SysThreadMain(u32 parameter) {
 
 void SysBoot() {
   BootHook();
+  SysGlueInstallKeyHook();
   SysCheckRam();
   SysResetKernel();
   SysBootLoop();

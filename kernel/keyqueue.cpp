@@ -7,6 +7,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "kernel/host.h"
+#include "kernel/task.h"
 #include "ui/fkey.h"
 
 namespace {
@@ -140,18 +142,39 @@ void HostSetFlagIfArmed() {}
 
 void HostSetKeyHook(HostKeyHookFn hook) { g_keyHook.store(hook ? hook : DeliverEveryKey); }
 
-u32 HostWaitKey(i32 *column, i32 *row, u16 *code) {
+namespace {
+
+struct WaitKeyOut {
+  i32 *column;
+  i32 *row;
+  u16 *code;
+};
+
+u32 WaitKeyLoop(void *context) {
+  const WaitKeyOut &out = *static_cast<WaitKeyOut *>(context);
+  i32 *column = out.column;
+  i32 *row = out.row;
+  u16 *code = out.code;
   for (;;) {
-    std::unique_lock lock(g_lock);
-    // The timed wait keeps the queue polled every 10 ms even if a wake-up
-    // were ever missed.
-    while (g_count == 0) g_posted.wait_for(lock, std::chrono::milliseconds(10));
-    const HostKeyEvent e = TakeOldest();
-    if (IsPairEvent(e.column, e.row)) {
-      g_pair = kPairTaken;  // swallowed; the second posting will be answered
-      continue;
+    HostKeyEvent e;
+    {
+      std::unique_lock lock(g_lock);
+      // The timed wait keeps the queue polled every 10 ms even if a wake-up
+      // were ever missed. Each empty look counts the thread as idle, and ends
+      // it when a stop was requested (with the lock released).
+      while (g_count == 0) {
+        lock.unlock();
+        HostKeyWaitIdle();
+        lock.lock();
+        if (g_count == 0) g_posted.wait_for(lock, std::chrono::milliseconds(10));
+      }
+      e = TakeOldest();
+      if (IsPairEvent(e.column, e.row)) {
+        g_pair = kPairTaken;  // swallowed; the second posting will be answered
+        continue;
+      }
     }
-    lock.unlock();
+    // The hook may leave this wait for good by a jump: no lock is alive here.
     i32 c = e.column, r = e.row;
     if (g_keyHook.load()(&c, &r) != 0) {
       *column = c;
@@ -160,6 +183,14 @@ u32 HostWaitKey(i32 *column, i32 *row, u16 *code) {
       return 0;
     }
   }
+}
+
+}  // namespace
+
+// The running task's resume point is taken first (see SysKeyWaitRun).
+u32 HostWaitKey(i32 *column, i32 *row, u16 *code) {
+  WaitKeyOut out{column, row, code};
+  return SysKeyWaitRun(WaitKeyLoop, &out);
 }
 
 u32 HostPostKey(i32 column, i32 row, u16 code) { return HostPushKeyEvent(column, row, code, 0); }

@@ -54,7 +54,7 @@ std::mutex g_name_lock;
 char g_app_name[9] = {};
 
 // ---- task stacks and jump points ----
-bool g_tasks_running = false;
+thread_local bool g_tasks_running = false;
 void (*g_main_entry)() = nullptr;
 SysFiber g_origin;
 SysFiber g_main_fiber;

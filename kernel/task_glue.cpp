@@ -5,13 +5,17 @@
 
 #include "kernel/host.h"
 #include "kernel/task.h"
+#include "kernel/keyqueue.h"
+#include "ui/keys.h"
 #include "ui/setup.h"
 
-u8 SysGlueGetModifier() { return SetupGetItem(kSetupKeyModifier); }
+u8 SysGlueGetModifier() { return KeyGetModifier(); }
 
-void SysGlueSetModifier(u8 modifier) { SetupSetItem(kSetupKeyModifier, modifier); }
+void SysGlueSetModifier(u8 modifier) { KeySetModifier(modifier); }
 
-void SysGlueSetTitle(const char *title) { (void)title; }
+void SysGlueSetTitle(const char *title) { HostSetAppTitle(title); }
+
+void SysGlueInstallKeyHook() { HostSetKeyHook(SysKeyHook); }
 
 u32 SysGlueCreateFolder(const char *name) {
   (void)name;
@@ -36,18 +40,29 @@ void SysGlueShowScreen() {}
 void SysGlueFreeTaskBlocks(u32 task) { (void)task; }
 
 u32 SysGlueGetKey(u32 *code) {
-  // No key reader yet: wait as idle until the thread is asked to end.
-  *code = 0;
-  SysKeyWaitRun(
-      [](void *) -> u32 {
-        for (;;) {
-          HostKeyWaitIdle();
-          ShellSleep(10);
-        }
-        return 0;
-      },
-      nullptr);
-  return 0;
+  // A plain reading of the key matrix under the modifier state, with SHIFT
+  // and ALPHA changing the state.
+  for (;;) {
+    SysGlueShowScreen();
+    i32 column = 0, row = 0;
+    u16 posted = 0;
+    HostWaitKey(&column, &row, &posted);
+    if (column < 0) {
+      *code = posted;
+      return posted >= 30000 ? 0 : 1;
+    }
+    const u8 modifier = KeyGetModifier();
+    const KeyAction action = KeyMapPosition(column, row, modifier);
+    if (action.kind == kActNone) continue;
+    if (action.kind == kActKey && (action.code == kKeyShift || action.code == kKeyAlpha)) {
+      KeySetModifier(KeyNextModifier(modifier, action.code));
+      *code = action.code;
+      return 0;
+    }
+    if ((modifier & 0x80) == 0 && modifier != kModNone) KeySetModifier(kModNone);
+    *code = action.code;
+    return action.kind == kActChar ? 1 : 0;
+  }
 }
 
 void SysGlueShowPlaceholder(const char *name) { (void)name; }
@@ -77,7 +92,7 @@ u8 SysGlueGraphCursorShown() { return g_graph_cursor_shown; }
 void SysGlueSetGraphCursorShown(u8 shown) { g_graph_cursor_shown = shown; }
 u16 SysGlueMenuMask() { return g_menu_mask; }
 void SysGlueSetMenuMask(u16 mask) { g_menu_mask = mask; }
-void SysGlueClearKeyQueue() {}
+void SysGlueClearKeyQueue() { HostClearKeyQueue(); }
 
 void SysGlueInitRamSettings() {}
 void SysGlueClearMainMemory() {}

@@ -34,6 +34,7 @@ TEST(TaskThread, StartsIdlesAndStopsThroughTheBridge) {
   static u64 s_before;
   s_before = idle_before;
   EXPECT_TRUE(WaitFor([] { return HostIdleCount() > s_before + 3; }, 5000));
+  ShellSleep(1);  // sleeping goes through the bridge
   EXPECT_GT(g_sleeps.load(), 0);
   EXPECT_TRUE(SysStopThread(5000));
   EXPECT_FALSE(SysThreadRunning());

@@ -1,0 +1,69 @@
+// The headless system test harness: drives the whole calculator system as a
+// user does, without a window.
+//
+// A system test starts the calculator thread with the headless host, presses
+// keys by name and reads back the screen and the title:
+//
+//   CalcStart();
+//   ASSERT_TRUE(CalcBootToMenu());
+//   ASSERT_TRUE(CalcPress("DOWN DOWN EXE"));
+//   EXPECT_EQ(CalcTitle(), "@GRAPH");
+//
+// Each key is posted alone and followed by a wait until the calculator is
+// idle again (waiting for a key with an empty queue), so every key lands in
+// the screen it was meant for. A wait that runs out fails with the screen as
+// a text picture. Run system tests one process each (corvanta_add_test(...
+// DISCOVER)): the calculator's state is the process's.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "kernel/types.h"
+
+// Key names, as on the keyboard: "EXE" "MENU" "EXIT" (or "ESC") "SHIFT"
+// "ALPHA" "OPTN" (or "OPT") "VARS" "LEFT" "RIGHT" "UP" "DOWN" "DEL" "AC"
+// "F1".."F6" "0".."9" "." "EXP" "(-)" "+" "-" "*" "/" "(" ")" "," "->" "^"
+// "^2" "XtT" "log" "ln" "sin" "cos" "tan" "ab/c" "F<>D". A single capital
+// letter "A".."Z" presses ALPHA and then the letter's key.
+// Finds the key matrix position of a name; false for an unknown name.
+bool CalcKeyPosition(const std::string &name, i32 *column, i32 *row);
+
+// Starts the calculator thread with the headless host. Call once per process.
+void CalcStart();
+// Asks the calculator thread to end and waits for it.
+void CalcStop();
+
+// Waits until the calculator is idle; fails with the screen after timeout_ms.
+testing::AssertionResult CalcWaitIdle(u32 timeout_ms = 10000);
+// Presses the keys named in `keys` (separated by spaces) one after another,
+// waiting until idle after each.
+testing::AssertionResult CalcPress(const std::string &keys, u32 timeout_ms = 10000);
+// Posts one key event without waiting.
+bool CalcPost(i32 column, i32 row, u16 code = 0);
+// Waits for the boot's notice boxes and closes each with MENU, until the
+// main menu shows.
+testing::AssertionResult CalcBootToMenu();
+
+// The 1024 bytes of display memory.
+void CalcReadVram(u8 *out);
+// Dot (x, y) of display memory.
+bool CalcDot(int x, int y);
+// Display memory as a text picture: 64 lines of 128 characters, '#' for a
+// set dot, '.' for a clear one.
+std::string CalcScreenPicture();
+// The title the host is shown: "MAIN MENU" or the running application's
+// folder name.
+std::string CalcTitle();
+
+// True while the main menu's page is on the screen.
+bool CalcMainMenuShown();
+// The main-menu id under the menu's cursor, -1 when none is shown.
+int CalcMenuCursor();
+
+// A fixture that starts the calculator thread and stops it afterwards.
+class CalcSystemTest : public testing::Test {
+ protected:
+  void SetUp() override { CalcStart(); }
+  void TearDown() override { CalcStop(); }
+};
