@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "kernel/calc_ram.h"
 #include "kernel/mainmenu.h"
 #include "kernel/task.h"
 #include "kernel/task_glue.h"
@@ -22,6 +23,9 @@ void BootHook() {}
 
 u32 SysThreadMain(u32 parameter) {
   (void)parameter;
+  // The host allocates the RAM block before it starts the thread; a host
+  // that did not gets it here.
+  HostAllocCalcRam();
   SysRunTasks(SysBoot);
   return 1;
 }

@@ -6,12 +6,14 @@
 #include <cstring>
 
 #include "kernel/calc_ram.h"
+#include "kernel/task.h"
 
 namespace {
 
 struct MemSlot {
   u8 *addr;   // null = free slot
   u32 size;   // size requested, in full
+  u8 owner;   // the task whose application took it (SysHeapOwner), 0 none
 };
 
 MemSlot g_slots[kMemSlotCount];
@@ -36,7 +38,7 @@ MemHandle MemAlloc(u32 size) {
     // A block of 0 bytes still gets an address of its own.
     u8 *p = static_cast<u8 *>(std::malloc(size ? size : 1));
     if (!p) return 0;
-    g_slots[n] = {p, size};
+    g_slots[n] = {p, size, SysHeapOwner()};
     return kMemSlotBase + 4 * n;
   }
   return 0;
@@ -47,7 +49,8 @@ MemHandle MemRealloc(MemHandle h, u32 size) {
   if (!s || !s->addr || size > kMemMaxBlock) return 0;
   u8 *p = static_cast<u8 *>(std::realloc(s->addr, size ? size : 1));
   if (!p) return 0;
-  *s = {p, size};
+  s->addr = p;
+  s->size = size;
   return h;
 }
 
@@ -55,13 +58,22 @@ void MemFree(MemHandle h) {
   MemSlot *s = SlotOf(h);
   if (!s || !s->addr) return;
   std::free(s->addr);
-  *s = {nullptr, 0};
+  *s = {nullptr, 0, 0};
 }
 
 void MemFreeAll() {
   for (MemSlot &s : g_slots) {
     std::free(s.addr);
-    s = {nullptr, 0};
+    s = {nullptr, 0, 0};
+  }
+}
+
+void MemFreeOwned(u8 owner) {
+  if (owner == 0) return;
+  for (MemSlot &s : g_slots) {
+    if (s.addr == nullptr || s.owner != owner) continue;
+    std::free(s.addr);
+    s = {nullptr, 0, 0};
   }
 }
 

@@ -29,6 +29,9 @@ MemHandle MemRealloc(MemHandle h, u32 size);
 void MemFree(MemHandle h);
 // Frees every block of the table.
 void MemFreeAll();
+// Frees the blocks taken while the application of a task ran (owner as
+// SysHeapOwner gives it): the task is being started afresh.
+void MemFreeOwned(u8 owner);
 // Empties the table when main memory is cleared; the dropped blocks are
 // freed as well.
 void MemClearTable();

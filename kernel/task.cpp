@@ -500,6 +500,11 @@ void SysGetMainAppId(u8 *flag, u16 *sub_id) {
   }
 }
 
+u8 SysHeapOwner() {
+  if (!g_tasks_running || g_state != 0) return 0;
+  return static_cast<u8>(1 + g_task_flag);
+}
+
 void SysSaveScreen() { SysGlueCopyScreen(g_saved_screen, false); }
 const u8 *SysSavedScreen() { return g_saved_screen; }
 

@@ -112,6 +112,11 @@ u32 SysIsEactMain();
 // flag 0 and the CHLD sub-id while e-activity is MAIN, else flag 1.
 void SysGetMainAppId(u8 *flag, u16 *sub_id);
 
+// The owner a new handle-heap block is tagged with: 1 + the task flag while
+// an application runs (kernel state byte 0), 0 while the kernel itself runs.
+// A task's tagged blocks are freed when the task is started afresh.
+u8 SysHeapOwner();
+
 // Saves the 1024-byte display memory into the saved screen.
 void SysSaveScreen();
 const u8 *SysSavedScreen();

@@ -5,7 +5,10 @@
 
 #include "kernel/host.h"
 #include "kernel/task.h"
+#include "kernel/heap.h"
 #include "kernel/keyqueue.h"
+#include "memory/mcs_api.h"
+#include "memory/mcs_store.h"
 #include "ui/keys.h"
 #include "ui/setup.h"
 
@@ -17,13 +20,11 @@ void SysGlueSetTitle(const char *title) { HostSetAppTitle(title); }
 
 void SysGlueInstallKeyHook() { HostSetKeyHook(SysKeyHook); }
 
-u32 SysGlueCreateFolder(const char *name) {
-  (void)name;
-  return 0;
-}
+u32 SysGlueCreateFolder(const char *name) { return McsCreateFolder(name) & 0xFF; }
 
 void SysGlueResetForLaunch() {
   SetupSetItem(kSetupMode, 0);
+  McsDeleteAllOfKind(0xFF);
   SysGlueSetModifier(0);
 }
 
@@ -37,7 +38,7 @@ void SysGlueCopyScreen(u8 *buf, bool restore) {
 
 void SysGlueShowScreen() {}
 
-void SysGlueFreeTaskBlocks(u32 task) { (void)task; }
+void SysGlueFreeTaskBlocks(u32 task) { MemFreeOwned(static_cast<u8>(task + 1)); }
 
 u32 SysGlueGetKey(u32 *code) {
   // A plain reading of the key matrix under the modifier state, with SHIFT
@@ -95,8 +96,12 @@ void SysGlueSetMenuMask(u16 mask) { g_menu_mask = mask; }
 void SysGlueClearKeyQueue() { HostClearKeyQueue(); }
 
 void SysGlueInitRamSettings() {}
-void SysGlueClearMainMemory() {}
-u32 SysGlueCheckMainMemory() { return 0; }
+void SysGlueClearMainMemory() { McsClearAll(); }
+
+u32 SysGlueCheckMainMemory() {
+  u8 folder = 0;
+  return McsCheckArea(&folder);
+}
 i32 SysGlueMountStorage() { return 0; }
 i32 SysGlueFormatStorage() { return 0; }
 void SysGlueStorageFailedLine(u32 column, u32 line) {

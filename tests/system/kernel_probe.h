@@ -22,6 +22,7 @@ struct ProbeState {
   std::atomic<u32> unused_later{0};
   std::atomic<u32> filled{0};
   std::atomic<int> strip_result{-1};
+  std::atomic<u32> block[16];  // a handle-heap block taken on key 3
 };
 
 extern ProbeState g_probe;

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "kernel/heap.h"
 #include "kernel/task.h"
 #include "tests/support/harness.h"
 #include "tests/system/kernel_probe.inc"
@@ -88,6 +89,27 @@ TEST_F(KernelSwitch, StackMeterOfAFreshTaskShrinksWithUseAndComesBackOnRestart) 
   EXPECT_EQ(g_probe.filled.load(), filled);
   EXPECT_LE(g_probe.unused_start.load(), filled);
   EXPECT_GT(g_probe.unused_start.load() + 64 * 1024, filled);
+}
+
+TEST_F(KernelSwitch, HeapBlocksOfARestartedApplicationAreFreed) {
+  ASSERT_TRUE(CalcPress("1 3"));  // @RUNMAT takes a block
+  const u32 first = g_probe.block[0].load();
+  ASSERT_NE(first, 0u);
+  EXPECT_EQ(MemSize(first), 100u);
+  ASSERT_TRUE(CalcPress("MENU MENU"));  // away and back: still its block
+  EXPECT_EQ(MemSize(first), 100u);
+  ASSERT_TRUE(CalcPress("MENU 2"));  // another application on the CHLD task
+  EXPECT_EQ(MemSize(first), 0u);
+  ASSERT_TRUE(CalcPress("3"));
+  const u32 stat_block = g_probe.block[1].load();
+  EXPECT_EQ(MemSize(stat_block), 100u);
+  ASSERT_TRUE(CalcPress("MENU 3 3"));  // e-activity on MAIN takes one; the CHLD one stays
+  const u32 eact_block = g_probe.block[2].load();
+  EXPECT_EQ(MemSize(eact_block), 100u);
+  EXPECT_EQ(MemSize(stat_block), 100u);
+  ASSERT_TRUE(CalcPress("MENU 1"));  // a new MAIN and CHLD start frees both
+  EXPECT_EQ(MemSize(eact_block), 0u);
+  EXPECT_EQ(MemSize(stat_block), 0u);
 }
 
 TEST_F(KernelSwitch, ChildCallbackRunsOnTheChildTaskBeforeTheNextStart) {

@@ -1,0 +1,84 @@
+// The boot's RAM check: signature, main-memory walk and the notice box.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "kernel/boot.h"
+#include "kernel/calc_ram.h"
+#include "kernel/keyqueue.h"
+#include "memory/mcs_store.h"
+#include "ui/setup.h"
+
+namespace {
+
+constexpr i32 kMenuColumn = 4, kMenuRow = 9;
+
+bool SignatureValid() { return std::memcmp(SysRamSignature(), "ORVEKWIN", 8) == 0; }
+
+u32 AreaWalk() {
+  u8 folder = 0;
+  return McsCheckArea(&folder);
+}
+
+class BootRam : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(HostAllocCalcRam(), 1u);
+    HostClearKeyQueue();
+  }
+};
+
+TEST_F(BootRam, FreshRamIsInitialisedAndTheBoxWaitsForMenu) {
+  SysClearRamSignature();
+  // The box reads keys until MENU: the first two are ignored.
+  HostPostKey(3, 2, 0);  // EXE
+  HostPostKey(7, 3, 0);  // 1
+  HostPostKey(kMenuColumn, kMenuRow, 0);
+  HostPostKey(3, 8, 0);  // DOWN, left for whoever reads next
+  EXPECT_EQ(SysCheckRam(), kSysBootRamInit | kSysBootMainCleared);
+  EXPECT_TRUE(SignatureValid());
+  EXPECT_EQ(AreaWalk(), 0u);
+  EXPECT_EQ(HostKeyQueueCount(), 1u);
+  HostClearKeyQueue();
+}
+
+TEST_F(BootRam, ValidRamAndMainMemoryAreKeptWithoutABox) {
+  SysClearRamSignature();
+  HostPostKey(kMenuColumn, kMenuRow, 0);
+  SysCheckRam();
+  SetupSetItem(kSetupAngle, 1);
+  ASSERT_EQ(McsCreateFolder("KEEPME") & 0xFF, 0u);
+  HostPostKey(3, 8, 0);  // would be eaten by a box
+  EXPECT_EQ(SysCheckRam(), 0u);
+  EXPECT_EQ(HostKeyQueueCount(), 1u);
+  EXPECT_EQ(SetupGetItem(kSetupAngle), 1);
+  u8 index = 0;
+  EXPECT_EQ(McsFindFolder("KEEPME", nullptr, &index) & 0xFF, 0u);
+  HostClearKeyQueue();
+}
+
+TEST_F(BootRam, BrokenMainMemoryIsClearedAndRamReinitialised) {
+  SysClearRamSignature();
+  HostPostKey(kMenuColumn, kMenuRow, 0);
+  SysCheckRam();
+  SetupSetItem(kSetupAngle, 2);
+  std::memset(CalcRamArea(), 0xA5, 256);
+  ASSERT_NE(AreaWalk(), 0u);
+  HostPostKey(kMenuColumn, kMenuRow, 0);
+  EXPECT_EQ(SysCheckRam(), kSysBootRamInit | kSysBootMainCleared);
+  EXPECT_EQ(AreaWalk(), 0u);
+  EXPECT_EQ(SetupGetItem(kSetupAngle), SetupDefault(kSetupAngle));
+  EXPECT_EQ(HostKeyQueueCount(), 0u);
+}
+
+TEST_F(BootRam, ResetOperations) {
+  SysClearRamSignature();
+  SysResetMainMemory();
+  EXPECT_TRUE(SignatureValid());
+  EXPECT_EQ(AreaWalk(), 0u);
+  EXPECT_EQ(SysBatteryLevel(), 0u);
+  EXPECT_EQ(SysCheckBattery(0), 0u);
+  EXPECT_EQ(SysWarnLowBattery(0), 0u);
+}
+
+}  // namespace
