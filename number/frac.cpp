@@ -1,0 +1,370 @@
+// Exact fraction arithmetic on machine integers. Every operand is brought to
+// sign x N / d (N the improper numerator); the exact result is reduced and
+// packed, so a result that fits the 10-nibble form is exact and one that does
+// not is the correctly rounded decimal.
+#include "number/frac.h"
+
+#include <cstring>
+
+#include "number/bcd.h"
+#include "number/digits/digits.h"
+#include "number/numparse.h"
+#include "number/realop.h"
+#include "number/value.h"
+
+namespace {
+
+using u128 = unsigned __int128;
+using i128 = __int128;
+
+constexpr u128 kLimit = static_cast<u128>(1000000000000000000ull) * 1000000000000000000ull;  // 10^36
+
+bool IsError(const BcdReal *x) { return (x->b[0] >> 4) == 0xF; }
+bool IsFracForm(const BcdReal *x) { return (x->b[0] & 0x0F) == 0x0A && !IsError(x); }
+
+void Copy(const BcdReal *src, BcdReal *dst) {
+  if (src != dst) std::memmove(dst->b, src->b, sizeof dst->b);
+}
+
+u128 Gcd(u128 a, u128 b) {
+  while (b != 0) {
+    const u128 r = a % b;
+    a = b;
+    b = r;
+  }
+  return a;
+}
+
+// Integer square root of v when v is a perfect square.
+bool ExactSqrt(u64 v, u64 *root) {
+  u64 r = 0;
+  for (u64 bit = 1ull << 62; bit != 0; bit >>= 2) {
+    if (v >= r + bit) {
+      v -= r + bit;
+      r = (r >> 1) + bit;
+    } else {
+      r >>= 1;
+    }
+  }
+  if (v != 0) return false;
+  *root = r;
+  return true;
+}
+
+// base^e, false when it reaches 10^36.
+bool PowU128(u128 base, u64 e, u128 *out) {
+  u128 r = 1;
+  for (u64 i = 0; i < e; ++i) {
+    if (base != 0 && r > kLimit / base) return false;
+    r *= base;
+  }
+  *out = r;
+  return true;
+}
+
+// Reduces sign x n / d and writes it: the fraction form when it fits, else
+// the correctly rounded decimal. n and d below 10^36, d != 0.
+BcdReal *PackExact(i32 sign, u128 n, u128 d, BcdReal *dst) {
+  if (n == 0) return RealSetZero(dst);
+  const u128 g = Gcd(n, d);
+  n /= g;
+  d /= g;
+  const u128 w = n / d;
+  const u128 r = n % d;
+  auto digits = [](u128 v) {
+    int k = 1;
+    for (; v >= 10; v /= 10) ++k;
+    return k;
+  };
+  if (r == 0 || (w != 0 ? digits(w) + 1 : 0) + digits(r) + 1 + digits(d) <= 10) {
+    // Fits the fraction form (or is an integer): the builder writes it.
+    NumFracParts p;
+    p.sign = sign;
+    constexpr u128 kTen18 = 1000000000000000000ull;
+    if (w >= kTen18) return NumFromRatio(sign, n, d, RealSetZero(dst));
+    NumFromU64(static_cast<u64>(w), RealSetZero(&p.whole));
+    NumFromU64(static_cast<u64>(r), RealSetZero(&p.num));
+    NumFromU64(static_cast<u64>(d), RealSetZero(&p.den));
+    RealSetZero(dst);
+    return NumFracPack(&p, dst);
+  }
+  // Too long for any fraction: the correctly rounded decimal n / d.
+  return NumFromRatio(sign, n, d, RealSetZero(dst));
+}
+
+// sqrt(n / d) as sqrt(n) / sqrt(d) in the extended form, so that the
+// fraction's exact value is rounded once; operands beyond 15 digits take the
+// decimal root of a.
+BcdReal *SqrtOfRatio(const BcdReal *a, u64 n, u64 d, BcdReal *dst) {
+  constexpr u64 kTen15 = 1000000000000000ull;
+  if (n >= kTen15 || d >= kTen15) return RealSqrtDecimal(a, dst);
+  BcdReal rn, rd;
+  NumFromU64(n, RealSetZero(&rn));
+  NumFromU64(d, RealSetZero(&rd));
+  BcdWork wn, wd;
+  RealUnpack(&rn, &wn);
+  RealUnpack(&rd, &wd);
+  BcdExt en, ed;
+  ShExtWiden(&wn, &en);
+  ShExtWiden(&wd, &ed);
+  BcdExtSqrt(&en);
+  BcdExtSqrt(&ed);
+  BcdExtDiv(&en, &ed);
+  ShExtRound(&en);
+  ShExtNarrow(&en, &wn);
+  return RealPack(&wn, dst);
+}
+
+}  // namespace
+
+BcdReal *RealFracOp(int op, const BcdReal *a, const BcdReal *b, BcdReal *dst) {
+  if (IsError(a)) {
+    Copy(a, dst);
+    return dst;
+  }
+  if (op != kRealOpSqrt && IsError(b)) {
+    Copy(b, dst);
+    return dst;
+  }
+  i32 sa = 1, sb = 1;
+  u64 na = 0, da = 1, nb = 0, db = 1;
+  const bool exactA = (IsFracForm(a) || RealIsInteger(a) == 1) && NumToRatio(a, &sa, &na, &da);
+  const bool exactB =
+      op == kRealOpSqrt || ((IsFracForm(b) || RealIsInteger(b) == 1) && NumToRatio(b, &sb, &nb, &db));
+  if (!exactA || !exactB) {
+    if (op == kRealOpSqrt) return RealSqrtDecimal(a, dst);
+    return RealBinaryOp(op, a, b, dst);
+  }
+  BcdReal out;
+  switch (op) {
+    case kRealOpAdd:
+    case kRealOpSub: {
+      // sa x na/da +- sb x nb/db over the common denominator da x db.
+      const i128 x = static_cast<i128>(static_cast<u128>(na) * db) * sa;
+      const i128 y = static_cast<i128>(static_cast<u128>(nb) * da) * sb;
+      i128 n = op == kRealOpAdd ? x + y : x - y;
+      i32 sign = 1;
+      if (n < 0) {
+        n = -n;
+        sign = -1;
+      }
+      PackExact(sign, static_cast<u128>(n), static_cast<u128>(da) * db, &out);
+      break;
+    }
+    case kRealOpMul:
+      PackExact(sa * sb, static_cast<u128>(na) * nb, static_cast<u128>(da) * db, &out);
+      break;
+    case kRealOpDiv:
+      if (nb == 0) {
+        RealMakeError(3, dst);
+        return dst;
+      }
+      PackExact(sa * sb, static_cast<u128>(na) * db, static_cast<u128>(da) * nb, &out);
+      break;
+    case kRealOpPow: {
+      if (db == 1) {
+        // Integer exponent: exact powers of numerator and denominator.
+        u128 pn, pd;
+        if (sb < 0 && na == 0) {
+          RealMakeError(3, dst);
+          return dst;
+        }
+        if (!PowU128(na, nb, &pn) || !PowU128(da, nb, &pd)) return RealBinaryOp(kRealOpPow, a, b, dst);
+        const i32 sign = (sa < 0 && (nb & 1)) ? -1 : 1;
+        if (sb < 0) PackExact(sign, pd, pn, &out);
+        else PackExact(sign, pn, pd, &out);
+        break;
+      }
+      if (sa < 0) return RealBinaryOp(kRealOpPow, a, b, dst);
+      // Fractional exponent: exact only when both roots come out whole.
+      BcdReal e, base, rn, rd;
+      NumFromU64(nb, RealSetZero(&rn));
+      NumFromU64(db, RealSetZero(&rd));
+      RealDivDecimal(&rn, &rd, &e);
+      NumFromU64(na, RealSetZero(&base));
+      RealNormalize(RealPowDecimal(&base, &e, &rn), &rn);
+      NumFromU64(da, RealSetZero(&base));
+      RealNormalize(RealPowDecimal(&base, &e, &rd), &rd);
+      u64 pn, pd;
+      if (!NumToU64(&rn, &pn) || !NumToU64(&rd, &pd)) return RealBinaryOp(kRealOpPow, a, b, dst);
+      if (sb < 0) {
+        if (pn == 0) {
+          RealMakeError(3, dst);
+          return dst;
+        }
+        PackExact(1, pd, pn, &out);
+      } else {
+        PackExact(1, pn, pd, &out);
+      }
+      break;
+    }
+    case kRealOpSqrt: {
+      if (sa < 0 && na != 0) {
+        RealMakeError(3, dst);
+        return dst;
+      }
+      u64 rn, rd;
+      if (!ExactSqrt(na, &rn) || !ExactSqrt(da, &rd)) return SqrtOfRatio(a, na, da, dst);
+      PackExact(1, rn, rd, &out);
+      break;
+    }
+    default:
+      return RealBinaryOp(op, a, b, dst);
+  }
+  Copy(&out, dst);
+  return dst;
+}
+
+BcdReal *RealPowNegBase(const BcdReal *a, const BcdReal *b, BcdReal *dst) {
+  if (IsError(a)) {
+    Copy(a, dst);
+    return dst;
+  }
+  if (IsError(b)) {
+    Copy(b, dst);
+    return dst;
+  }
+  BcdReal f;
+  RealToFrac(b, RealSetZero(&f));
+  if (!IsFracForm(&f)) {
+    RealMakeError(17, dst);
+    return dst;
+  }
+  i32 sign;
+  u64 p, q;
+  if (!NumToRatio(&f, &sign, &p, &q)) {
+    RealMakeError(3, dst);
+    return dst;
+  }
+  if ((q & 1) == 0) {
+    RealMakeError(17, dst);
+    return dst;
+  }
+  BcdReal mag;
+  RealAbs(a, &mag);
+  RealPow(&mag, b, dst);
+  if (p & 1) RealNeg(dst, dst);
+  return dst;
+}
+
+BcdReal *RealToFrac(const BcdReal *x, BcdReal *dst, const void *) {
+  Copy(x, dst);
+  if (IsError(x) || IsFracForm(x) || RealIsInteger(x) == 1) return dst;
+  NumDecimal d;
+  NumGetDecimal(x, &d);
+  // |x| = M x 10^-k with M the 15-digit mantissa; W and F its integer and
+  // fractional parts: F = Fm x 10^-k.
+  const int k = 14 - d.exp;
+  if (k > 28 + 14) return dst;
+  u64 wPart = 0;
+  u64 fm = 0;
+  for (int i = 0; i < 15; ++i) {
+    const int pos = d.exp - i;  // decimal position of digit i
+    if (pos >= 0) wPart = wPart * 10 + d.d[i];
+    else fm = fm * 10 + d.d[i];
+  }
+  if (fm == 0) return dst;
+  // Exponent of F: position of its first non-zero digit.
+  int eF = -1;
+  {
+    int first = d.exp < 0 ? 0 : d.exp + 1;
+    for (int i = first; i < 15; ++i) {
+      if (d.d[i] != 0) {
+        eF = d.exp - i;
+        break;
+      }
+    }
+  }
+  if (eF < -14) return dst;
+  int budget;
+  if (wPart == 0) {
+    budget = 7;
+  } else {
+    int eW = 0;
+    for (u64 t = wPart; t >= 10; t /= 10) ++eW;
+    if (eW + 4 > 9) return dst;
+    budget = 5 - eW;
+  }
+  // Tolerance: the error F x den - num may reach den x 10^t; with
+  // F = Fm / 10^k and t = (exponent of F or W) - 13 this is
+  // |Fm x den - num x 10^k| <= den x 10.
+  i128 scale = 1;
+  for (int i = 0; i < k; ++i) scale *= 10;
+  const i128 F = fm;
+  auto errLow = [&](i128 n, i128 dd) { return F * dd - n * scale; };   // F d - n, scaled
+  auto errHigh = [&](i128 n, i128 dd) { return n * scale - F * dd; };  // n - F d, scaled
+  i128 nl, dl, nu, du;
+  if (2 * F < scale) {
+    const i128 q = scale / F;  // Int(1 / F)
+    nl = 0, dl = 1, nu = 1, du = q;
+  } else {
+    const i128 q = scale / (scale - F);  // Int(1 / (1 - F))
+    nl = q - 1, dl = q, nu = 1, du = 1;
+  }
+  // No answer has a numerator or denominator of 10^9 or more (the budget is
+  // at most 7), and once a step makes a bound that large every later bound
+  // is larger still.
+  constexpr i128 kTooBig = 1000000000;
+  auto exponentOf = [](i128 v) {
+    int e = 0;
+    for (; v >= 10; v /= 10) ++e;
+    return e;
+  };
+  i128 cn = 0, cd = 1;
+  for (int guard = 0; guard < 400; ++guard) {
+    const i128 e1 = errLow(nl, dl), e2 = errHigh(nu, du);
+    const bool upperNearer = e1 > e2;
+    cn = upperNearer ? nu : nl;
+    cd = upperNearer ? du : dl;
+    const i128 err = upperNearer ? e2 : e1;
+    if (exponentOf(cn) + exponentOf(cd) > budget) return dst;
+    if (err <= cd * 10) break;
+    if (upperNearer) {
+      const i128 m = e2 > 0 ? e1 / e2 : kTooBig;
+      if (m >= kTooBig) return dst;
+      nl = nl + m * nu;
+      dl = dl + m * du;
+      nu = nl + nu;
+      du = dl + du;
+    } else {
+      const i128 m = e1 > 0 ? e2 / e1 : kTooBig;
+      if (m >= kTooBig) return dst;
+      nu = nu + m * nl;
+      du = du + m * dl;
+      nl = nl + nu;
+      dl = dl + du;
+    }
+    if (nl >= kTooBig || dl >= kTooBig || nu >= kTooBig || du >= kTooBig || guard == 399) return dst;
+  }
+  NumFracParts p;
+  p.sign = d.sign;
+  u64 whole = wPart;
+  if (cn == cd) {
+    ++whole;
+    cn = 0;
+  }
+  NumFromU64(whole, RealSetZero(&p.whole));
+  NumFromU64(static_cast<u64>(cn), RealSetZero(&p.num));
+  NumFromU64(static_cast<u64>(cd), RealSetZero(&p.den));
+  RealSetZero(dst);
+  return NumFracPack(&p, dst);
+}
+
+Value *ValFracToDecimal(const Value *src, Value *dst) {
+  if (ValErrorCode(src) != 0) {
+    if (src != dst) *dst = *src;
+    return dst;
+  }
+  const int kind = ValKind(src);
+  if (kind == kValKindList || kind == kValKindMatrix) return ValArrayEngineMissing(src, dst);
+  CplxPair p;
+  ValSplit(src, &p);
+  RealFracToDecimal(&p.re, &p.re);
+  if (!(src->re.b[0] & 0x80)) {
+    if (src != dst) *dst = *src;
+    dst->re = p.re;
+    return dst;
+  }
+  RealFracToDecimal(&p.im, &p.im);
+  return ValFromParts(&p.re, &p.im, dst);
+}
