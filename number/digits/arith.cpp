@@ -116,9 +116,7 @@ static void Limbs(u128 m, u64 out[3]) {
   out[2] = Bcd8ToBin(static_cast<u32>(m >> 64));
 }
 
-// Special kinds pass on: the first operand's kind wins, then the second's.
-// Returns true when the result has been decided.
-static bool PassSpecial(BcdExt *a, const BcdExt *b) {
+bool PassSpecial(BcdExt *a, const BcdExt *b) {
   if (ExtKindNib(a) != BCD_NIB_NUMBER) return true;
   if (ExtKindNib(b) != BCD_NIB_NUMBER) {
     *a = *b;

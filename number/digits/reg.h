@@ -245,6 +245,9 @@ inline u64 Div128By64(u128 n, u64 d, u64 *rem) {
 }
 
 // Shared routines of the digit layer (arith.cpp).
+// Special kinds pass on: the first operand's kind wins, then the second's.
+// Returns true when the result has been decided.
+bool PassSpecial(BcdExt *a, const BcdExt *b);
 // Magnitude order of two numbers by word then digits: 1, 2 (a < b), 4.
 u16 CompareMagnitude(u16 wa, u128 ma, u16 wb, u128 mb);
 // Exact working number of sign and magnitude v (digits past the fifteenth

@@ -1,35 +1,934 @@
-// Transcendental kernels (interim: not yet computed; each leaves UNDEF).
+// Transcendental kernels: logarithms, powers, trigonometric and hyperbolic
+// functions, permutations and combinations. They compute in double-double
+// (about 32 digits) or exactly, and leave a 23-digit result correct to well
+// over the 22 digits the final rounding to 15 needs.
+#include <cstring>
+
+#include "number/digits/dd.h"
 #include "number/digits/digits.h"
 #include "number/digits/reg.h"
 
 using namespace dig;
 
-static void NotYet(BcdExt *x) { ExtUndef(x); }
+// ---------------------------------------------------------------- conversions
 
-void ShExtPermutations(BcdExt *n, const BcdExt *) { NotYet(n); }
-void ShExtCombinations(BcdExt *n, const BcdExt *) { NotYet(n); }
-void ShExtLog10(BcdExt *x) { NotYet(x); }
-void ShExtLn(BcdExt *x) { NotYet(x); }
-void ShExtLog10s(BcdExt *x) { NotYet(x); }
-void ShExtLogs(BcdExt *x) { NotYet(x); }
-void ShExtExp10(BcdExt *x) { NotYet(x); }
-void ShExtExp10s(BcdExt *x) { NotYet(x); }
-void ShExtExp(BcdExt *x) { NotYet(x); }
-void ShExtPow(BcdExt *x, const BcdExt *) { NotYet(x); }
-void ShExtPowAlt(BcdExt *x, const BcdExt *) { NotYet(x); }
-void ShExtSin(BcdExt *x, u16) { NotYet(x); }
-void ShExtCos(BcdExt *x, u16) { NotYet(x); }
-void ShExtTan(BcdExt *x, u16) { NotYet(x); }
-void ShExtAsin(BcdExt *x) { NotYet(x); }
-void ShExtAcos(BcdExt *x) { NotYet(x); }
-void ShExtAtan(BcdExt *x) { NotYet(x); }
-void ShExtSinhA(BcdExt *x) { NotYet(x); }
-void ShExtSinhB(BcdExt *x) { NotYet(x); }
-void ShExtCosh(BcdExt *x) { NotYet(x); }
-void ShExtTanhA(BcdExt *x) { NotYet(x); }
-void ShExtTanhB(BcdExt *x) { NotYet(x); }
-void ShExtAsinhA(BcdExt *x) { NotYet(x); }
-void ShExtAsinhB(BcdExt *x) { NotYet(x); }
-void ShExtAcosh(BcdExt *x) { NotYet(x); }
-void ShExtAtanhA(BcdExt *x) { NotYet(x); }
-void ShExtAtanhB(BcdExt *x) { NotYet(x); }
+namespace dig {
+
+DD Pow10(int k) {
+  static const double exact[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  if (k < 0) return Div(DD{1, 0}, Pow10(-k));
+  DD r{1, 0};
+  while (k > 22) {
+    r = Mul(r, 1e22);
+    k -= 22;
+  }
+  return Mul(r, exact[k]);
+}
+
+static const DD &InvPow10_22() {
+  static const DD v = Div(DD{1, 0}, DD{1e22, 0});
+  return v;
+}
+
+Dec ExtToDec(const BcdExt *x) {
+  const u128 m = ExtDigits(x) & kDigitsMask;
+  const double a2 = Bcd8ToBin(static_cast<u32>(m >> 64));
+  const double a1 = Bcd8ToBin(static_cast<u32>(m >> 32));
+  const double a0 = Bcd8ToBin(static_cast<u32>(m));
+  const DD v = Add(TwoProd(a2 * 1e8 + a1, 1e8), a0);
+  const u16 w = ExtWord(x);
+  return Dec{Mul(v, InvPow10_22()), WordExp(w), WordNeg(w)};
+}
+
+DD DecValue(const Dec &d) {
+  DD v = d.e == 0 ? d.m : Mul(d.m, Pow10(d.e));
+  return d.neg ? Neg(v) : v;
+}
+
+DD ExtToDD(const BcdExt *x) {
+  if (ExtIsZero(x)) return DD{0, 0};
+  return DecValue(ExtToDec(x));
+}
+
+void StoreDD(BcdExt *x, DD v, int scale) {
+  if (v.hi == 0) return ExtZero(x);
+  const bool neg = v.hi < 0;
+  if (neg) v = Neg(v);
+  int e = static_cast<int>(std::floor(std::log10(v.hi)));
+  DD n = Mul(v, Pow10(22 - e));
+  if (n.hi >= 1e23) {
+    ++e;
+    n = Mul(v, Pow10(22 - e));
+  } else if (n.hi < 1e22) {
+    --e;
+    n = Mul(v, Pow10(22 - e));
+  }
+  const double flo = std::floor(n.hi);
+  u128 r = static_cast<u128>(flo);
+  const double frac = (n.hi - flo) + n.lo;
+  const i64 adj = static_cast<i64>(std::floor(frac + 0.5));
+  r = adj >= 0 ? r + static_cast<u128>(adj) : r - static_cast<u128>(-adj);
+  if (r >= Pow10u128(23)) {
+    r = (r + 5) / 10;
+    ++e;
+  }
+  e += scale;
+  if (e > 999) return ExtInf(x, neg);
+  if (e < -999) return ExtZero(x);
+  SetExt(x, BinToReg(r), MakeWord(e, neg));
+}
+
+}  // namespace dig
+
+namespace {
+
+// ---------------------------------------------------------------- exponentials
+
+struct Factorials {
+  DD inv[32];
+};
+
+const DD *InvFactorials() {
+  static const Factorials table = [] {
+    Factorials f;
+    f.inv[0] = DD{1, 0};
+    for (int k = 1; k < 32; ++k) f.inv[k] = Div(f.inv[k - 1], DD{static_cast<double>(k), 0});
+    return f;
+  }();
+  return table.inv;
+}
+
+// e^r - 1 for |r| up to about 0.36, with relative accuracy.
+DD Expm1Small(DD r) {
+  const DD *inv = InvFactorials();
+  const DD s = Mul(r, 1.0 / 256);
+  DD p = inv[11];
+  for (int k = 10; k >= 1; --k) p = Add(Mul(p, s), inv[k]);
+  DD em = Mul(p, s);
+  for (int i = 0; i < 8; ++i) em = Mul(em, Add(em, 2.0));
+  return em;
+}
+
+// e^z as 2^k (1 + em) pieces; z moderate (|z| below about 700).
+DD ExpDD(DD z) {
+  const double k = std::nearbyint(z.hi / kLn2.hi);
+  const DD r = Sub(z, Mul(kLn2, k));
+  const DD v = Add(Expm1Small(r), 1.0);
+  return DD{std::ldexp(v.hi, static_cast<int>(k)), std::ldexp(v.lo, static_cast<int>(k))};
+}
+
+// e^z - 1 with relative accuracy for any moderate z.
+DD Expm1DD(DD z) {
+  if (std::fabs(z.hi) <= 0.34) return Expm1Small(z);
+  return Add(ExpDD(z), -1.0);
+}
+
+// 10^t split as m x 10^n with m near [1, 10).
+void Exp10Split(DD t, DD *m, int *n) {
+  double f0 = std::floor(t.hi);
+  DD f = Add(t, -f0);
+  if (f.hi < 0) {
+    f = Add(f, 1.0);
+    f0 -= 1;
+  } else if (f.hi >= 1) {
+    f = Add(f, -1.0);
+    f0 += 1;
+  }
+  *n = static_cast<int>(f0);
+  *m = ExpDD(Mul(f, kLn10));
+}
+
+// ln(1 + d), |d| below 1, with relative accuracy.
+DD Log1pDD(DD d) {
+  if (d.hi == 0) return DD{0, 0};
+  const double y0 = std::log1p(d.hi);
+  const DD em = Expm1DD(DD{y0, 0});
+  return Sub(DD{y0, 0}, Div(Sub(em, d), Add(em, 1.0)));
+}
+
+// ln m for m in [1, 10].
+DD LnMant(DD m) {
+  const double y0 = std::log(m.hi);
+  const DD e = Add(Expm1DD(DD{-y0, 0}), 1.0);
+  return Add(DD{y0, 0}, Add(Mul(m, e), -1.0));
+}
+
+void ExtOne(BcdExt *x, bool neg = false) { SetExt(x, One(DigitNibble(1)), neg ? 0x6000 : 0x1000); }
+
+bool IsOneMagnitude(const BcdExt *x) {
+  return (ExtWord(x) & 0x0FFF) == 0x000 && WordMag(ExtWord(x)) == 0x1000 &&
+         (ExtDigits(x) & kDigitsMask) == One(DigitNibble(1));
+}
+
+// ln u for a positive double-double u.
+DD LnDD(DD u) {
+  const int e = static_cast<int>(std::floor(std::log10(u.hi)));
+  const DD m = Mul(u, Pow10(-e));
+  return Add(LnMant(m), Mul(kLn10, static_cast<double>(e)));
+}
+
+// ln(1 + d) for d above -0.5.
+DD Log1pSafe(DD d) {
+  if (std::fabs(d.hi) < 0.5) return Log1pDD(d);
+  return LnDD(Add(d, 1.0));
+}
+
+// Natural logarithm and common logarithm of a positive extended number, as
+// double-double; *log10 chooses which.
+DD LogOf(const BcdExt *x, bool log10) {
+  const Dec d = ExtToDec(x);
+  if ((d.e == 0 && d.m.hi < 2) || (d.e == -1 && d.m.hi >= 5)) {
+    BcdExt delta = *x, minusOne;
+    ExtOne(&minusOne, true);
+    ShExtAdd(&delta, &minusOne);
+    const DD l = Log1pDD(ExtToDD(&delta));
+    return log10 ? Mul(l, kLog10E) : l;
+  }
+  const DD lm = LnMant(d.m);
+  if (log10) return Add(Mul(lm, kLog10E), static_cast<double>(d.e));
+  return Add(lm, Mul(kLn10, static_cast<double>(d.e)));
+}
+
+// 10^t for t = sign x tm x 10^te; writes the result with sign neg.
+void StoreExp10(BcdExt *x, DD t, bool neg) {
+  if (t.hi > 1100) return ExtInf(x, neg);
+  if (t.hi < -1100) return ExtZero(x);
+  DD m;
+  int n;
+  Exp10Split(t, &m, &n);
+  StoreDD(x, neg ? Neg(m) : m, n);
+}
+
+// Tiny arguments: the result is x times a 23-digit constant.
+void MulConst(BcdExt *x, u64 digits, u32 guard, u16 word) {
+  BcdExt c;
+  SetExt(&c, static_cast<u128>(digits) << 32 | guard, word);
+  ShExtMul(x, &c);
+}
+void MulLn10(BcdExt *x) { MulConst(x, 0x0230258509299404ull, 0x56840180u, 0x1000); }
+void MulLog10E(BcdExt *x) { MulConst(x, 0x0434294481903251ull, 0x82765113u, 0x0999); }
+void Mul200OverPi(BcdExt *x) { MulConst(x, 0x0636619772367581ull, 0x34307554u, 0x1001); }
+
+bool Special(const BcdExt *x) { return ExtKindNib(x) != BCD_NIB_NUMBER; }
+
+}  // namespace
+
+void ShExtExp10(BcdExt *x) {
+  if (Special(x)) return;
+  if (ExtIsZero(x)) return ExtOne(x);
+  const Dec d = ExtToDec(x);
+  if (d.e >= 5) return d.neg ? ExtZero(x) : ExtInf(x, false);
+  if (d.e < -40) return ExtOne(x);
+  StoreExp10(x, DecValue(d), false);
+}
+
+void ShExtExp(BcdExt *x) {
+  if (Special(x)) return;
+  if (ExtIsZero(x)) return ExtOne(x);
+  const Dec d = ExtToDec(x);
+  if (d.e >= 5) return d.neg ? ExtZero(x) : ExtInf(x, false);
+  if (d.e < -40) return ExtOne(x);
+  StoreExp10(x, Mul(DecValue(d), kLog10E), false);
+}
+
+void ShExtExp10s(BcdExt *x) {
+  if (Special(x) || ExtIsZero(x)) return;
+  const Dec d = ExtToDec(x);
+  if (d.e >= 0) {
+    BcdExt minusOne;
+    ExtOne(&minusOne, true);
+    ShExtExp10(x);
+    ShExtAdd(x, &minusOne);
+    return;
+  }
+  if (d.e < -40) return MulLn10(x);
+  StoreDD(x, Expm1DD(Mul(DecValue(d), kLn10)));
+}
+
+void ShExtLog10(BcdExt *x) {
+  if (Special(x)) return;
+  if (ExtIsZero(x)) return ExtInf(x, true);
+  StoreDD(x, LogOf(x, true));
+}
+
+void ShExtLn(BcdExt *x) {
+  if (Special(x)) return;
+  if (ExtIsZero(x)) return ExtInf(x, true);
+  StoreDD(x, LogOf(x, false));
+}
+
+static void LogOnePlus(BcdExt *x, bool log10) {
+  if (Special(x) || ExtIsZero(x)) return;
+  const Dec d = ExtToDec(x);
+  if (d.e < -40) {
+    if (log10) MulLog10E(x);
+    return;
+  }
+  if (d.e < -1 || (d.e == -1 && d.m.hi < 5)) {
+    const DD l = Log1pDD(DecValue(d));
+    return StoreDD(x, log10 ? Mul(l, kLog10E) : l);
+  }
+  BcdExt one;
+  ExtOne(&one);
+  ShExtAdd(x, &one);
+  if (ExtIsZero(x)) return ExtInf(x, true);
+  StoreDD(x, LogOf(x, log10));
+}
+
+void ShExtLog10s(BcdExt *x) { LogOnePlus(x, true); }
+void ShExtLogs(BcdExt *x) { LogOnePlus(x, false); }
+
+// ---------------------------------------------------------------- power
+
+namespace {
+
+// x^n exactly when x's significant digits raised to n fit 38 digits.
+bool ExactPower(BcdExt *x, const BcdExt *y) {
+  const Dec dy = ExtToDec(y);
+  if (dy.e < 0 || dy.e > 2) return false;
+  BcdWork wy;
+  ShExtNarrow(y, &wy);
+  const u64 n = IntMagnitude(&wy);
+  if (n == 0 || n > 128) return false;
+  BcdExt frac = *y;
+  ShExtFrac(&frac);
+  if (!ExtIsZero(&frac)) return false;
+  // Mantissa without trailing zeros.
+  u128 mant = RegToBin(ExtDigits(x) & kDigitsMask);
+  int exp = WordExp(ExtWord(x)) - 22;
+  while (mant % 10 == 0) {
+    mant /= 10;
+    ++exp;
+  }
+  int digits = 0;
+  for (u128 t = mant; t; t /= 10) ++digits;
+  if (digits * static_cast<int>(n) > 38) return false;
+  u128 p = 1;
+  for (u64 i = 0; i < n; ++i) p *= mant;
+  exp *= static_cast<int>(n);
+  // Keep the leading 23 digits (dropped digits only below the register).
+  int pd = 0;
+  for (u128 t = p; t; t /= 10) ++pd;
+  if (pd > 23) {
+    p /= Pow10u128(pd - 23);
+    exp += pd - 23;
+  }
+  const bool neg = WordNeg(ExtWord(x)) && (n & 1);
+  if (exp + 22 > 1100) {
+    ExtInf(x, neg);
+  } else {
+    StoreReg(x, Reg{BinToReg(p), exp + 22, neg});
+  }
+  if (dy.neg) {
+    BcdExt q;
+    ExtOne(&q);
+    ShExtDiv(&q, x);
+    *x = q;
+  }
+  return true;
+}
+
+// Whether an integral y is odd.
+bool IsOdd(const BcdExt *y) {
+  const int e = WordExp(ExtWord(y));
+  if (e < 0 || e > 22) return false;
+  return ((ExtDigits(y) >> (4 * DigitNibble(e + 1))) & 1) != 0;
+}
+
+void Power(BcdExt *x, const BcdExt *y) {
+  if (Special(x)) return;
+  if (Special(y)) {
+    *x = *y;
+    return;
+  }
+  if (ExtIsZero(y)) return ExtOne(x);
+  if (ExtIsZero(x)) return ExtZero(x);
+  if (ExactPower(x, y)) return;
+  const bool neg = WordNeg(ExtWord(x)) && IsOdd(y);
+  BcdExt ax = *x;
+  StoreWord(ax.b + 12, WordMag(ExtWord(x)));
+  if (IsOneMagnitude(&ax)) return ExtOne(x, neg);
+  const DD l = LogOf(&ax, true);
+  const Dec dy = ExtToDec(y);
+  if (dy.e > 1100) {
+    const bool up = (l.hi > 0) != dy.neg;
+    return up ? ExtInf(x, neg) : ExtZero(x);
+  }
+  if (dy.e < -60) return ExtOne(x, neg);
+  // t = y log10|x|; the magnitude decides overflow before scaling.
+  DD t = Mul(dy.m, l);
+  if (dy.neg) t = Neg(t);
+  const double mag = std::log10(std::fabs(t.hi)) + dy.e;
+  if (mag > 5) return t.hi > 0 ? ExtInf(x, neg) : ExtZero(x);
+  t = Mul(t, Pow10(dy.e));
+  StoreExp10(x, t, neg);
+}
+
+}  // namespace
+
+void ShExtPow(BcdExt *x, const BcdExt *y) { Power(x, y); }
+void ShExtPowAlt(BcdExt *x, const BcdExt *y) { Power(x, y); }
+
+// ---------------------------------------------------------------- decimal big integers
+
+namespace {
+
+// Non-negative integer in base 10^9 limbs, least significant first.
+struct Big {
+  static constexpr int kMax = 130;
+  u32 limb[kMax];
+  int n;
+};
+
+void BigSet(Big &b, u128 v) {
+  b.n = 0;
+  while (v) {
+    b.limb[b.n++] = static_cast<u32>(v % 1000000000u);
+    v /= 1000000000u;
+  }
+}
+
+// b *= f (f below 10^10); false when the number outgrows the limbs.
+bool BigMulSmall(Big &b, u64 f) {
+  u64 carry = 0;
+  for (int i = 0; i < b.n; ++i) {
+    const u128 t = static_cast<u128>(b.limb[i]) * f + carry;
+    b.limb[i] = static_cast<u32>(t % 1000000000u);
+    carry = static_cast<u64>(t / 1000000000u);
+  }
+  while (carry) {
+    if (b.n == Big::kMax) return false;
+    b.limb[b.n++] = static_cast<u32>(carry % 1000000000u);
+    carry /= 1000000000u;
+  }
+  return true;
+}
+
+void BigDivSmall(Big &b, u64 d) {
+  u128 rem = 0;
+  for (int i = b.n - 1; i >= 0; --i) {
+    const u128 cur = rem * 1000000000u + b.limb[i];
+    b.limb[i] = static_cast<u32>(cur / d);
+    rem = cur % d;
+  }
+  while (b.n > 0 && b.limb[b.n - 1] == 0) --b.n;
+}
+
+int BigDigits(const Big &b) {
+  if (b.n == 0) return 0;
+  int d = 9 * (b.n - 1);
+  for (u32 t = b.limb[b.n - 1]; t; t /= 10) ++d;
+  return d;
+}
+
+// Leading 23 digits (truncated) and the decimal exponent of the first.
+void BigStore(const Big &b, BcdExt *x, bool neg) {
+  const int digits = BigDigits(b);
+  if (digits == 0) return ExtZero(x);
+  // Gather the top limbs into a u128 holding at least 23 digits.
+  u128 v = 0;
+  int used = 0, i = b.n - 1;
+  for (; i >= 0 && used < 4; --i, ++used) v = v * 1000000000u + b.limb[i];
+  const int vDigits = digits - 9 * (i + 1);
+  if (vDigits > 23) v /= Pow10u128(vDigits - 23);
+  else if (vDigits < 23) v *= Pow10u128(23 - vDigits);
+  const int e = digits - 1;
+  if (e > 999) return ExtInf(x, neg);
+  SetExt(x, BinToReg(v), MakeWord(e, neg));
+}
+
+u64 ExtToU64(const BcdExt *x) {
+  BcdWork w;
+  ShExtNarrow(x, &w);
+  return IntMagnitude(&w);
+}
+
+}  // namespace
+
+void ShExtPermutations(BcdExt *n, const BcdExt *r) {
+  if (PassSpecial(n, r)) return;
+  const u64 nn = ExtToU64(n), rr = ExtToU64(r);
+  Big b;
+  BigSet(b, 1);
+  for (u64 i = 0; i < rr; ++i) {
+    if (!BigMulSmall(b, nn - i) || BigDigits(b) > 1001) return ExtInf(n, false);
+  }
+  BigStore(b, n, false);
+}
+
+void ShExtCombinations(BcdExt *n, const BcdExt *r) {
+  if (PassSpecial(n, r)) return;
+  const u64 nn = ExtToU64(n), rr = ExtToU64(r);
+  // C(n - r + i, i) for i = 1 .. r stays an integer at every step.
+  Big b;
+  BigSet(b, 1);
+  for (u64 i = 1; i <= rr; ++i) {
+    if (!BigMulSmall(b, nn - rr + i)) return ExtInf(n, false);
+    BigDivSmall(b, i);
+    if (BigDigits(b) > 1001) return ExtInf(n, false);
+  }
+  BigStore(b, n, false);
+}
+
+// ---------------------------------------------------------------- trigonometry
+
+namespace {
+
+// pi / 2 to 84 decimals, for exact reduction of radian arguments.
+constexpr const char *kHalfPiDigits =
+    "1570796326794896619231321691639751442098584699687552910487472296153908203143104499314";
+
+struct Angle {
+  DD r;          // reduced angle in radians, |r| <= pi/4 (plus rounding)
+  int quadrant;  // multiples of a right angle taken off, modulo 4
+  bool exact;    // r is exactly 0
+  bool ok;       // false when the argument is beyond exact reduction
+};
+
+// sin and cos of |r| <= pi/4 by their Taylor series.
+void SinCosDD(DD r, DD *s, DD *c) {
+  const DD *inv = InvFactorials();
+  const DD r2 = Mul(r, r);
+  // Coefficient of r^k is +-1/k!: + when k % 4 is 0 or 1, - otherwise.
+  auto coef = [inv](int k) { return k % 4 <= 1 ? inv[k] : Neg(inv[k]); };
+  DD ps = coef(27), pc = coef(26);
+  for (int k = 25; k >= 1; k -= 2) ps = Add(Mul(ps, r2), coef(k));
+  for (int k = 24; k >= 0; k -= 2) pc = Add(Mul(pc, r2), coef(k));
+  *s = Mul(ps, r);
+  *c = pc;
+}
+
+// Big signed number for the radian reduction: value = sign x magnitude.
+bool BigFromDigits(Big &b, const char *digits, int count) {
+  // Most significant digit first.
+  b.n = 0;
+  const int limbs = (count + 8) / 9;
+  if (limbs > Big::kMax) return false;
+  for (int l = 0; l < limbs; ++l) {
+    u32 v = 0;
+    const int end = count - 9 * l;
+    const int start = end - 9 < 0 ? 0 : end - 9;
+    for (int i = start; i < end; ++i) v = v * 10 + static_cast<u32>(digits[i] - '0');
+    b.limb[b.n++] = v;
+  }
+  while (b.n > 0 && b.limb[b.n - 1] == 0) --b.n;
+  return true;
+}
+
+void BigMul(const Big &a, const Big &b, Big &out) {
+  u64 acc[2 * Big::kMax + 2] = {};
+  for (int i = 0; i < a.n; ++i)
+    for (int j = 0; j < b.n; ++j) {
+      acc[i + j] += static_cast<u64>(a.limb[i]) * b.limb[j];
+      if (acc[i + j] >= 8000000000000000000ull) {
+        acc[i + j + 1] += acc[i + j] / 1000000000u;
+        acc[i + j] %= 1000000000u;
+      }
+    }
+  out.n = a.n + b.n;
+  u64 carry = 0;
+  for (int i = 0; i < out.n; ++i) {
+    const u64 t = acc[i] + carry;
+    out.limb[i] = static_cast<u32>(t % 1000000000u);
+    carry = t / 1000000000u;
+  }
+  while (out.n > 0 && out.limb[out.n - 1] == 0) --out.n;
+}
+
+int BigCompare(const Big &a, const Big &b) {
+  if (a.n != b.n) return a.n < b.n ? -1 : 1;
+  for (int i = a.n - 1; i >= 0; --i)
+    if (a.limb[i] != b.limb[i]) return a.limb[i] < b.limb[i] ? -1 : 1;
+  return 0;
+}
+
+// a - b for a >= b.
+void BigSub(const Big &a, const Big &b, Big &out) {
+  i64 borrow = 0;
+  out.n = a.n;
+  for (int i = 0; i < a.n; ++i) {
+    i64 t = static_cast<i64>(a.limb[i]) - borrow - (i < b.n ? b.limb[i] : 0);
+    borrow = t < 0;
+    if (t < 0) t += 1000000000;
+    out.limb[i] = static_cast<u32>(t);
+  }
+  while (out.n > 0 && out.limb[out.n - 1] == 0) --out.n;
+}
+
+void BigAdd(const Big &a, const Big &b, Big &out) {
+  u32 carry = 0;
+  const int n = a.n > b.n ? a.n : b.n;
+  out.n = n;
+  for (int i = 0; i < n; ++i) {
+    u32 t = (i < a.n ? a.limb[i] : 0) + (i < b.n ? b.limb[i] : 0) + carry;
+    carry = t >= 1000000000u;
+    if (carry) t -= 1000000000u;
+    out.limb[i] = t;
+  }
+  if (carry) out.limb[out.n++] = 1;
+}
+
+// Value of b x 10^-scale as double-double.
+DD BigToDD(const Big &b, int scale) {
+  if (b.n == 0) return DD{0, 0};
+  DD v{0, 0};
+  int used = 0, i = b.n - 1;
+  for (; i >= 0 && used < 3; --i, ++used) v = Add(Mul(v, 1e9), static_cast<double>(b.limb[i]));
+  return Mul(v, Pow10(9 * (i + 1) - scale));
+}
+
+Big BigPow10(int k) {
+  Big b;
+  BigSet(b, 1);
+  for (; k >= 9; k -= 9) BigMulSmall(b, 1000000000u);
+  BigMulSmall(b, kPow10[k]);
+  return b;
+}
+
+// Radians: x - k pi/2 computed exactly from the 23 digits of x and pi/2 to
+// enough places. An argument within one unit of its fifteenth digit of a
+// multiple of pi/2 counts as that multiple.
+Angle ReduceRadians(const BcdExt *x) {
+  Angle a{{0, 0}, 0, false, true};
+  const Dec d = ExtToDec(x);
+  const DD v = DecValue(Dec{d.m, d.e, false});
+  if (d.e < 0 && v.hi < 0.785) {
+    a.r = v;
+    return a;
+  }
+  if (d.e > 30) {
+    a.ok = false;
+    return a;
+  }
+  // k = nearest integer to x / (pi/2).
+  const DD q = Div(v, kHalfPi);
+  double kf = std::nearbyint(q.hi);
+  const double rest = (q.hi - kf) + q.lo;
+  if (rest > 0.5) kf += 1;
+  if (rest < -0.5) kf -= 1;
+  const u128 k = static_cast<u128>(kf);
+  // Fixed point with F decimals: X = x 10^F exactly, Q = pi/2 10^F rounded.
+  const int F = (22 - d.e > d.e + 34 ? 22 - d.e : d.e + 34) + 2;
+  Big X, Q, K, KQ, R;
+  BigSet(X, RegToBin(ExtDigits(x) & kDigitsMask));
+  const Big scale = BigPow10(F - 22 + d.e);
+  BigMul(X, scale, R);
+  X = R;
+  BigFromDigits(Q, kHalfPiDigits, F + 1);
+  BigSet(K, k);
+  BigMul(K, Q, KQ);
+  bool neg = false;
+  if (BigCompare(X, KQ) >= 0) {
+    BigSub(X, KQ, R);
+  } else {
+    BigSub(KQ, X, R);
+    neg = true;
+  }
+  // Snap: |R| below the unit of the argument's fifteenth digit, widened by
+  // k times the distance between the stored pi / 2 (1.5707963267949) and
+  // pi / 2, so that multiples of the stored pi count as multiples of pi.
+  Big unit = BigPow10(F + d.e - 14), storedHalfPi, gap, kGap, limit;
+  BigSet(storedHalfPi, 15707963267949u);
+  BigMul(storedHalfPi, BigPow10(F - 13), gap);
+  BigSub(gap, Q, storedHalfPi);  // (stored pi / 2 - pi / 2) x 10^F
+  BigMul(K, storedHalfPi, kGap);
+  BigAdd(unit, kGap, limit);
+  if (BigCompare(R, limit) < 0) {
+    a.exact = true;
+  } else {
+    a.r = BigToDD(R, F);
+    if (neg) a.r = Neg(a.r);
+  }
+  a.quadrant = static_cast<int>(k % 4);
+  return a;
+}
+
+// Degrees (full turn 360) or grads (400): exact decimal reduction.
+Angle ReduceDecimal(const BcdExt *x, u32 turn, const DD &toRadians) {
+  Angle a{{0, 0}, 0, false, true};
+  const int e = WordExp(ExtWord(x));
+  const u128 M = RegToBin(ExtDigits(x) & kDigitsMask);
+  const u32 right = turn / 4;
+  u128 R;
+  int s;  // R x 10^-s is the reduced angle
+  if (e > 22) {
+    u128 p = 1 % turn;
+    for (int i = 0; i < e - 22; ++i) p = p * 10 % turn;
+    R = M % turn * p % turn;
+    s = 0;
+  } else if (e >= 0) {
+    s = 22 - e;
+    R = M % (static_cast<u128>(turn) * Pow10u128(s));
+  } else {
+    a.r = Mul(ExtToDD(x), toRadians);
+    if (a.r.hi < 0) a.r = Neg(a.r);
+    return a;
+  }
+  const u128 q = static_cast<u128>(right) * Pow10u128(s);
+  a.quadrant = static_cast<int>(R / q);
+  R -= static_cast<u128>(a.quadrant) * q;
+  if (R == 0) {
+    a.exact = true;
+    return a;
+  }
+  if (2 * R > q) {
+    // Past half a right angle: take the next quadrant, negative remainder.
+    a.quadrant = (a.quadrant + 1) % 4;
+    R = q - R;
+    const double hi = static_cast<double>(R);
+    const DD v = Add(DD{hi, 0}, static_cast<double>(static_cast<i64>(R - static_cast<u128>(hi))));
+    a.r = Neg(Mul(Mul(v, Pow10(-s)), toRadians));
+    return a;
+  }
+  const double hi = static_cast<double>(R);
+  const DD v = Add(DD{hi, 0}, static_cast<double>(static_cast<i64>(R - static_cast<u128>(hi))));
+  a.r = Mul(Mul(v, Pow10(-s)), toRadians);
+  return a;
+}
+
+enum TrigFn { kSin, kCos, kTan };
+
+void Trig(BcdExt *x, u16 unit, TrigFn fn) {
+  if (Special(x)) return;
+  if (ExtIsZero(x)) {
+    if (fn == kCos) return ExtOne(x);
+    return ExtZero(x);
+  }
+  const bool neg = WordNeg(ExtWord(x));
+  const Dec d = ExtToDec(x);
+  // Tiny angles: sin x = tan x = x in radians, cos x = 1.
+  if (d.e < -40) {
+    if (fn == kCos) return ExtOne(x);
+    if (unit == 0) MulConst(x, 0x0174532925199432ull, 0x95769236u, 0x0998);  // pi/180
+    if (unit == 2) MulConst(x, 0x0157079632679489ull, 0x66192313u, 0x0998);  // pi/200
+    return;
+  }
+  BcdExt ax = *x;
+  StoreWord(ax.b + 12, WordMag(ExtWord(x)));
+  Angle a;
+  if (unit == 1)
+    a = ReduceRadians(&ax);
+  else if (unit == 0)
+    a = ReduceDecimal(&ax, 360, kPiOver180);
+  else
+    a = ReduceDecimal(&ax, 400, kPiOver200);
+  if (!a.ok) return ExtUndef(x);
+  DD s{0, 0}, c{1, 0};
+  if (!a.exact) SinCosDD(a.r, &s, &c);
+  // Rotate by the quadrant.
+  DD sn, cs;
+  switch (a.quadrant & 3) {
+    case 0: sn = s; cs = c; break;
+    case 1: sn = c; cs = Neg(s); break;
+    case 2: sn = Neg(s); cs = Neg(c); break;
+    default: sn = Neg(c); cs = s; break;
+  }
+  if (neg) sn = Neg(sn);
+  if (fn == kSin) return StoreDD(x, sn);
+  if (fn == kCos) return StoreDD(x, cs);
+  if (cs.hi == 0) return ExtUndef(x);
+  StoreDD(x, Div(sn, cs));
+}
+
+// Angle of (x, y) with x, y >= 0, as double-double radians in [0, pi/2].
+DD AtanDD(DD t) {
+  // atan t for t >= 0: Newton step on a double estimate.
+  if (t.hi > 1) return Sub(kHalfPi, AtanDD(Div(DD{1, 0}, t)));
+  const double y0 = std::atan(t.hi);
+  DD s, c;
+  SinCosDD(DD{y0, 0}, &s, &c);
+  return Add(DD{y0, 0}, Mul(c, Sub(Mul(t, c), s)));
+}
+
+// Stores radians r (|r| below pi) as grads.
+void StoreGrads(BcdExt *x, DD r) { StoreDD(x, Div(Mul(r, 200.0), kPi)); }
+
+// 1 - x and 1 + x (x in [0, 1]) exactly in decimal, as double-double.
+void OneMinusPlus(const BcdExt *x, DD *minus, DD *plus) {
+  BcdExt m, p = *x, one;
+  ExtOne(&one);
+  ExtOne(&m);
+  BcdExt neg = *x;
+  StoreWord(neg.b + 12, static_cast<u16>(WordMag(ExtWord(x)) + 0x5000));
+  ShExtAdd(&m, &neg);
+  ShExtAdd(&p, &one);
+  *minus = ExtToDD(&m);
+  *plus = ExtToDD(&p);
+}
+
+}  // namespace
+
+void ShExtSin(BcdExt *x, u16 unit) { Trig(x, unit, kSin); }
+void ShExtCos(BcdExt *x, u16 unit) { Trig(x, unit, kCos); }
+void ShExtTan(BcdExt *x, u16 unit) { Trig(x, unit, kTan); }
+
+void ShExtAtan(BcdExt *x) {
+  if (Special(x) || ExtIsZero(x)) return;
+  const bool neg = WordNeg(ExtWord(x));
+  const Dec d = ExtToDec(x);
+  if (d.e < -40) return Mul200OverPi(x);
+  if (IsOneMagnitude(x)) return SetExt(x, One(DigitNibble(1)) * 5, neg ? 0x6001 : 0x1001);
+  if (d.e > 40) return SetExt(x, One(DigitNibble(1)), neg ? 0x6002 : 0x1002);
+  DD t = DecValue(Dec{d.m, d.e, false});
+  DD r = AtanDD(t);
+  StoreGrads(x, neg ? Neg(r) : r);
+}
+
+void ShExtAsin(BcdExt *x) {
+  if (Special(x) || ExtIsZero(x)) return;
+  const bool neg = WordNeg(ExtWord(x));
+  const Dec d = ExtToDec(x);
+  if (d.e < -40) return Mul200OverPi(x);
+  if (IsOneMagnitude(x)) return SetExt(x, One(DigitNibble(1)), neg ? 0x6002 : 0x1002);
+  BcdExt ax = *x;
+  StoreWord(ax.b + 12, WordMag(ExtWord(x)));
+  DD m, p;
+  OneMinusPlus(&ax, &m, &p);
+  const DD w = Sqrt(Mul(m, p));
+  const DD r = AtanDD(Div(DecValue(Dec{d.m, d.e, false}), w));
+  StoreGrads(x, neg ? Neg(r) : r);
+}
+
+void ShExtAcos(BcdExt *x) {
+  if (Special(x)) return;
+  if (ExtIsZero(x)) return SetExt(x, One(DigitNibble(1)), 0x1002);
+  const bool neg = WordNeg(ExtWord(x));
+  if (IsOneMagnitude(x)) {
+    if (neg) return SetExt(x, One(DigitNibble(1)) * 2, 0x1002);
+    return ExtZero(x);
+  }
+  BcdExt ax = *x;
+  StoreWord(ax.b + 12, WordMag(ExtWord(x)));
+  const Dec d = ExtToDec(&ax);
+  DD m, p;
+  OneMinusPlus(&ax, &m, &p);
+  const DD w = Sqrt(Mul(m, p));
+  const DD v = d.e < -300 ? DD{0, 0} : DecValue(Dec{d.m, d.e, false});
+  // acos |x| = atan(w / |x|); a negative x takes the supplement.
+  DD r = v.hi == 0 ? kHalfPi : AtanDD(Div(w, v));
+  if (neg) r = Sub(kPi, r);
+  StoreGrads(x, r);
+}
+
+// ---------------------------------------------------------------- hyperbolic
+
+namespace {
+
+// e^|x| / 2 for |x| above 40, written with the sign asked.
+void HalfExp(BcdExt *x, const Dec &d, bool neg) {
+  const DD t = Sub(Mul(DecValue(Dec{d.m, d.e, false}), kLog10E), Mul(kLn2, kLog10E));
+  StoreExp10(x, t, neg);
+}
+
+}  // namespace
+
+void ShExtSinhA(BcdExt *x) {
+  if (Special(x) || ExtIsZero(x)) return;
+  const Dec d = ExtToDec(x);
+  if (d.e >= 5) return ExtInf(x, d.neg);
+  const DD v = DecValue(Dec{d.m, d.e, false});
+  if (v.hi > 40) return HalfExp(x, d, d.neg);
+  const DD em = Expm1DD(v);
+  DD r = Mul(Add(em, Div(em, Add(em, 1.0))), 0.5);
+  StoreDD(x, d.neg ? Neg(r) : r);
+}
+
+void ShExtSinhB(BcdExt *x) {
+  if (Special(x) || ExtIsZero(x)) return;
+  const Dec d = ExtToDec(x);
+  if (d.e < -40) return;
+  const DD v = DecValue(d);
+  StoreDD(x, Add(v, Mul(Mul(Mul(v, v), v), 1.0 / 6)));
+}
+
+void ShExtCosh(BcdExt *x) {
+  if (Special(x)) return;
+  if (ExtIsZero(x)) return ExtOne(x);
+  const Dec d = ExtToDec(x);
+  if (d.e >= 5) return ExtInf(x, false);
+  if (d.e < -40) return ExtOne(x);
+  const DD v = DecValue(Dec{d.m, d.e, false});
+  if (v.hi > 40) return HalfExp(x, d, false);
+  const DD e = ExpDD(v);
+  StoreDD(x, Mul(Add(e, Div(DD{1, 0}, e)), 0.5));
+}
+
+void ShExtTanhA(BcdExt *x) {
+  if (Special(x) || ExtIsZero(x)) return;
+  const Dec d = ExtToDec(x);
+  const DD v = d.e >= 5 ? DD{100, 0} : DecValue(Dec{d.m, d.e, false});
+  if (v.hi > 40) return ExtOne(x, d.neg);
+  const DD em = Expm1DD(Mul(v, 2.0));
+  const DD r = Div(em, Add(em, 2.0));
+  StoreDD(x, d.neg ? Neg(r) : r);
+}
+
+void ShExtTanhB(BcdExt *x) {
+  if (Special(x) || ExtIsZero(x)) return;
+  const Dec d = ExtToDec(x);
+  if (d.e < -40) return;
+  const DD v = DecValue(d);
+  StoreDD(x, Sub(v, Mul(Mul(Mul(v, v), v), 1.0 / 3)));
+}
+
+namespace {
+
+// asinh |x| = ln 2 + ln |x| for large |x|.
+void LogTwiceMagnitude(BcdExt *x, bool neg) {
+  BcdExt ax = *x;
+  StoreWord(ax.b + 12, WordMag(ExtWord(x)));
+  const DD l = Add(LogOf(&ax, false), kLn2);
+  StoreDD(x, neg ? Neg(l) : l);
+}
+
+}  // namespace
+
+void ShExtAsinhA(BcdExt *x) {
+  if (Special(x) || ExtIsZero(x)) return;
+  const Dec d = ExtToDec(x);
+  if (d.e >= 17) return LogTwiceMagnitude(x, d.neg);
+  const DD a = DecValue(Dec{d.m, d.e, false});
+  const DD a2 = Mul(a, a);
+  const DD r = Log1pSafe(Add(a, Div(a2, Add(Sqrt(Add(a2, 1.0)), 1.0))));
+  StoreDD(x, d.neg ? Neg(r) : r);
+}
+
+void ShExtAsinhB(BcdExt *x) {
+  if (Special(x) || ExtIsZero(x)) return;
+  const Dec d = ExtToDec(x);
+  if (d.e < -40) return;
+  const DD v = DecValue(d);
+  StoreDD(x, Sub(v, Mul(Mul(Mul(v, v), v), 1.0 / 6)));
+}
+
+void ShExtAcosh(BcdExt *x) {
+  if (Special(x)) return;
+  const Dec d = ExtToDec(x);
+  if (d.e >= 17) return LogTwiceMagnitude(x, false);
+  BcdExt t = *x, minusOne;
+  ExtOne(&minusOne, true);
+  ShExtAdd(&t, &minusOne);  // x - 1 exactly
+  const DD tm = ExtToDD(&t);
+  StoreDD(x, Log1pSafe(Add(tm, Sqrt(Mul(tm, Add(tm, 2.0))))));
+}
+
+void ShExtAtanhA(BcdExt *x) {
+  if (Special(x) || ExtIsZero(x)) return;
+  const bool neg = WordNeg(ExtWord(x));
+  BcdExt ax = *x;
+  StoreWord(ax.b + 12, WordMag(ExtWord(x)));
+  DD m, p;
+  OneMinusPlus(&ax, &m, &p);
+  const DD a = ExtToDD(&ax);
+  const DD r = Mul(Log1pSafe(Div(Mul(a, 2.0), m)), 0.5);
+  StoreDD(x, neg ? Neg(r) : r);
+}
+
+void ShExtAtanhB(BcdExt *x) {
+  if (Special(x) || ExtIsZero(x)) return;
+  const Dec d = ExtToDec(x);
+  if (d.e < -40) return;
+  const DD v = DecValue(d);
+  StoreDD(x, Add(v, Mul(Mul(Mul(v, v), v), 1.0 / 3)));
+}

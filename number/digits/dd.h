@@ -1,0 +1,108 @@
+// Double-double arithmetic (about 32 significant digits): the working
+// precision of the transcendental kernels, and the conversions between it
+// and the 23-digit extended form.
+#pragma once
+#include <cmath>
+
+#include "number/digits/reg.h"
+
+namespace dig {
+
+struct DD {
+  double hi, lo;
+};
+
+constexpr DD kPi{3.141592653589793, 1.2246467991473532e-16};
+constexpr DD kHalfPi{1.5707963267948966, 6.123233995736766e-17};
+constexpr DD kLn10{2.302585092994046, -2.1707562233822494e-16};
+constexpr DD kLn2{0.6931471805599453, 2.3190468138462996e-17};
+constexpr DD kLog10E{0.4342944819032518, 1.098319650216765e-17};
+constexpr DD kPiOver180{0.017453292519943295, 2.9486522708701687e-19};
+constexpr DD kPiOver200{0.015707963267948967, -7.754553812077691e-19};
+
+inline DD QuickTwoSum(double a, double b) {
+  const double s = a + b;
+  return {s, b - (s - a)};
+}
+inline DD TwoSum(double a, double b) {
+  const double s = a + b;
+  const double bb = s - a;
+  return {s, (a - (s - bb)) + (b - bb)};
+}
+// Exact product by Dekker's splitting (no fused multiply-add needed).
+inline void Split(double a, double &hi, double &lo) {
+  const double t = 134217729.0 * a;  // 2^27 + 1
+  hi = t - (t - a);
+  lo = a - hi;
+}
+inline DD TwoProd(double a, double b) {
+  const double p = a * b;
+  double ah, al, bh, bl;
+  Split(a, ah, al);
+  Split(b, bh, bl);
+  return {p, ((ah * bh - p) + ah * bl + al * bh) + al * bl};
+}
+
+inline DD Add(DD a, DD b) {
+  DD s = TwoSum(a.hi, b.hi);
+  const DD t = TwoSum(a.lo, b.lo);
+  s.lo += t.hi;
+  s = QuickTwoSum(s.hi, s.lo);
+  s.lo += t.lo;
+  return QuickTwoSum(s.hi, s.lo);
+}
+inline DD Add(DD a, double b) {
+  DD s = TwoSum(a.hi, b);
+  s.lo += a.lo;
+  return QuickTwoSum(s.hi, s.lo);
+}
+inline DD Neg(DD a) { return {-a.hi, -a.lo}; }
+inline DD Sub(DD a, DD b) { return Add(a, Neg(b)); }
+inline DD Mul(DD a, DD b) {
+  DD p = TwoProd(a.hi, b.hi);
+  p.lo += a.hi * b.lo + a.lo * b.hi;
+  return QuickTwoSum(p.hi, p.lo);
+}
+inline DD Mul(DD a, double b) {
+  DD p = TwoProd(a.hi, b);
+  p.lo += a.lo * b;
+  return QuickTwoSum(p.hi, p.lo);
+}
+inline DD Div(DD a, DD b) {
+  const double q1 = a.hi / b.hi;
+  DD r = Sub(a, Mul(b, q1));
+  const double q2 = r.hi / b.hi;
+  r = Sub(r, Mul(b, q2));
+  const double q3 = r.hi / b.hi;
+  return Add(QuickTwoSum(q1, q2), q3);
+}
+inline DD Sqrt(DD a) {
+  if (a.hi <= 0) return {0, 0};
+  const double x = 1.0 / std::sqrt(a.hi);
+  const double ax = a.hi * x;
+  const DD d = Sub(a, TwoProd(ax, ax));
+  return Add(DD{ax, 0}, d.hi * (x * 0.5));
+}
+inline DD FromDouble(double d) { return {d, 0}; }
+
+// 10^k in double-double.
+DD Pow10(int k);
+
+// A decimal number split for the kernels: value = sign x m x 10^e with the
+// mantissa m in [1, 10).
+struct Dec {
+  DD m;
+  int e;
+  bool neg;
+};
+// Extended number (kind 0, non-zero) to its split form.
+Dec ExtToDec(const BcdExt *x);
+// Value of a split number (|e| small enough for double range).
+DD DecValue(const Dec &d);
+// Extended number to double-double (the caller knows it is in range).
+DD ExtToDD(const BcdExt *x);
+// Writes v x 10^scale (rounded to 23 digits) into x; overflow gives
+// infinity, underflow zero.
+void StoreDD(BcdExt *x, DD v, int scale = 0);
+
+}  // namespace dig
