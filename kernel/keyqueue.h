@@ -43,6 +43,9 @@ u32 HostGetLogKeyCode();
 // last; an empty text for a key number out of range.
 const char *HostFkeyLabelText(u32 key);
 const char *HostActiveFkeyLabelText();
+// Points the outputs at the fixed texts of Ans (real and imaginary part) as
+// the calculator published them at its last key wait, and returns 'C'.
+char HostFormatAnswer(const char **realText, const char **imagText);
 // No auxiliary cursor exists: reports (0, 0) and 0.
 u32 HostGetAuxCursor(i32 *x, i32 *y);
 void HostSetFlagIfArmed();
@@ -73,6 +76,9 @@ void HostSetActiveFkeyLabel(i32 index, u32 labelId);
 // Sets the title that HostPollAppTitle reports ("MAIN MENU" or the running
 // application's name); longer titles are cut to kHostTitleSize - 1 bytes.
 void HostSetAppTitle(const char *title);
+// Publishes the texts of Ans for HostFormatAnswer (the key reader calls it
+// before each wait, so the shell never reads calculator memory).
+void HostPublishAnswer();
 // The fixed 22-character text of an unpacked real (working form), or
 // "ERROR", "UNDEF", "TRUE", "FALSE", "INFINITY", "-INFINITY" by its kind.
 // dst needs 23 bytes. Result 1 for an error value, else 0.

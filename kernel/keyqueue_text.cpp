@@ -1,12 +1,36 @@
 #include <cstring>
+#include <mutex>
 
 #include "kernel/keyqueue.h"
 #include "number/real.h"
+#include "ui/sysvar.h"
 
 namespace {
 
 constexpr u16 kNegativeWord = 0x5000;
 constexpr u16 kMinusInfinityWord = 20481;
+
+constexpr size_t kRealTextSize = 24;
+constexpr size_t kImagTextSize = 32;
+
+// The texts published on the calculator thread and the shell's copies.
+std::mutex g_answerLock;
+char g_publishedReal[kRealTextSize] = "";
+char g_publishedImag[kImagTextSize] = "";
+char g_answerReal[kRealTextSize] = "";
+char g_answerImag[kImagTextSize] = "";
+
+// The text of one part of Ans: an error value or a list or matrix header is
+// told by its kind before anything is unpacked.
+void PartText(const BcdReal &part, char *dst) {
+  if (ValErrorCode(&part) != 0) {
+    std::strcpy(dst, "ERROR");
+    return;
+  }
+  BcdWork w;
+  RealUnpack(&part, &w);
+  HostValueText(&w, dst);
+}
 
 char Digit(u8 nibble) { return static_cast<char>('0' + (nibble & 0x0F)); }
 
@@ -63,4 +87,35 @@ u32 HostValueText(const void *value, char *dst) {
   *p++ = static_cast<char>('0' + e % 10);
   *p = '\0';
   return 0;
+}
+
+void HostPublishAnswer() {
+  Value ans;
+  SysReadVariable(kVarAns, &ans);
+  char re[kRealTextSize] = "", im[kImagTextSize] = "";
+  const u8 head = ans.re.b[0] & 0x7F;  // 0x20 a list header, 0x30 a matrix header
+  if (ValErrorCode(&ans) != 0) {
+    std::strcpy(re, "ERROR");
+  } else if (head == 0x20 || head == 0x30) {
+    std::strcpy(re, head == 0x20 ? "LIST" : "MATRIX");
+  } else {
+    CplxPair parts;
+    ValSplit(&ans, &parts);
+    PartText(parts.re, re);
+    PartText(parts.im, im);
+  }
+  std::lock_guard lock(g_answerLock);
+  std::memcpy(g_publishedReal, re, sizeof re);
+  std::memcpy(g_publishedImag, im, sizeof im);
+}
+
+char HostFormatAnswer(const char **realText, const char **imagText) {
+  {
+    std::lock_guard lock(g_answerLock);
+    std::memcpy(g_answerReal, g_publishedReal, sizeof g_answerReal);
+    std::memcpy(g_answerImag, g_publishedImag, sizeof g_answerImag);
+  }
+  *realText = g_answerReal;
+  *imagText = g_answerImag;
+  return 'C';
 }
