@@ -1,5 +1,6 @@
 // Digit arithmetic on the working form: screening, domain errors, widening,
 // the digit routine, rounding to 15 digits and narrowing.
+#include <cmath>
 #include <cstring>
 
 #include "number/bcd.h"
@@ -124,11 +125,154 @@ BcdExt *BcdExt200OverPi(BcdExt *d) { return ExtConst(d, 0x0636619772367581ull, 0
 BcdExt *BcdExtPiOver200(BcdExt *d) { return ExtConst(d, 0x0157079632679489ull, 0x66192313u, 0x0998); }
 
 // ---------------------------------------------------------------- arithmetic
+//
+// The four operations and the square root first try a direct path for two
+// normalised finite numbers that keeps the register in machine words. It
+// gives the same digits as widening, the digit routine, rounding and
+// narrowing (the routine's result then only depends on 15-digit operands);
+// anything else (zero, special kinds, errors) takes the general road.
 
-i16 BcdAdd(BcdWork *a, const BcdWork *b) { return RunBinary(a, b, AddRoutine); }
-i16 BcdSub(BcdWork *a, const BcdWork *b) { return RunBinary(a, b, ShExtSub); }
-i16 BcdMul(BcdWork *a, const BcdWork *b) { return RunBinary(a, b, MulRoutine); }
-i16 BcdDiv(BcdWork *a, const BcdWork *b) { return RunBinary(a, b, DivRoutine); }
+namespace {
+
+// Digits (kind nibble and d1..d15) of a normalised finite number, or 0.
+inline u64 PlainDigits(const BcdWork *x, u16 w) {
+  const u64 d = LoadBe64(x->b);
+  return (d >> 60) == 0 && (d >> 56) != 0 && w != 0 && w != 0x5000 ? d : 0;
+}
+
+// Rounds a 16-digit binary mantissa q (10^15 <= q < 10^16) half up to 15
+// digits and stores it with exponent e; overflow gives infinity, underflow
+// zero (e is the exponent before a rounding carry).
+inline void StoreRounded16(BcdWork *a, u64 q, int e, bool neg) {
+  if (e < -999) return WorkZero(a);
+  u64 r = q / 10 + (q % 10 >= 5 ? 1 : 0);
+  if (r == 1000000000000000ull) {
+    r = 100000000000000ull;
+    ++e;
+  }
+  if (e > 999) return SetWork(a, static_cast<u128>(BCD_NIB_INF) << 92, neg ? 0x6000 : 0x1000);
+  SetWork(a, static_cast<u128>(BinToBcd16(r)) << 32, MakeWord(e, neg));
+}
+
+bool FastAddSub(BcdWork *a, const BcdWork *b, bool negateB) {
+  const u16 wa = WorkWord(a), wb = WorkWord(b);
+  const u64 da = PlainDigits(a, wa), db = PlainDigits(b, wb);
+  if (!da || !db) return false;
+  const bool na = WordNeg(wa), nb = WordNeg(wb) != negateB;
+  const int ea = WordExp(wa), eb = WordExp(wb);
+  const bool aLarger = ea != eb ? ea > eb : da >= db;
+  const u64 dl = aLarger ? da : db, ds = aLarger ? db : da;
+  const int el = aLarger ? ea : eb, d = el - (aLarger ? eb : ea);
+  const bool neg = aLarger ? na : nb;
+  if (d >= 23) {
+    SetWork(a, static_cast<u128>(dl) << 32, MakeWord(el, neg));
+    return true;
+  }
+  const u128 ml = static_cast<u128>(dl) << 32, ms = (static_cast<u128>(ds) << 32) >> (4 * d);
+  u128 m;
+  int e = el;
+  if (na == nb) {
+    m = dig::BcdAdd(ml, ms);
+    if (m >> 92) {
+      m >>= 4;
+      ++e;
+    }
+  } else {
+    m = dig::BcdSub(ml, ms);
+    if (m == 0) {
+      WorkZero(a);
+      return true;
+    }
+    const int k = LeadingZeroDigits(m);
+    m <<= 4 * k;
+    e -= k;
+    if (e < -999) {
+      WorkZero(a);
+      return true;
+    }
+  }
+  m = dig::BcdAdd(m, static_cast<u128>(5) << 28);
+  if (m >> 92) {
+    m >>= 4;
+    ++e;
+  }
+  if (e > 999) {
+    SetWork(a, static_cast<u128>(BCD_NIB_INF) << 92, neg ? 0x6000 : 0x1000);
+    return true;
+  }
+  SetWork(a, m & ~kGuardMask, MakeWord(e, neg));
+  return true;
+}
+
+bool FastMul(BcdWork *a, const BcdWork *b) {
+  const u16 wa = WorkWord(a), wb = WorkWord(b);
+  const u64 da = PlainDigits(a, wa), db = PlainDigits(b, wb);
+  if (!da || !db) return false;
+  // Limbs of 7 and 8 digits: the product is hi 10^16 + mid 10^8 + lo.
+  const u64 a1 = Bcd8ToBin(static_cast<u32>(da >> 32)), a0 = Bcd8ToBin(static_cast<u32>(da));
+  const u64 b1 = Bcd8ToBin(static_cast<u32>(db >> 32)), b0 = Bcd8ToBin(static_cast<u32>(db));
+  const u64 hi = a1 * b1, t = a1 * b0 + a0 * b1 + a0 * b0 / 100000000u;
+  // The leading 16 digits: product / 10^14 when it has 30 digits, else / 10^13.
+  u64 q = hi * 100 + t / 1000000u;
+  const bool carry = q >= 1000000000000000ull;
+  if (!carry) q = hi * 1000 + t / 100000u;
+  const int e = WordExp(wa) + WordExp(wb);
+  if (e < -1000) {
+    WorkZero(a);
+    return true;
+  }
+  StoreRounded16(a, q, e + carry, WordNeg(wa) != WordNeg(wb));
+  return true;
+}
+
+bool FastDiv(BcdWork *a, const BcdWork *b) {
+  const u16 wa = WorkWord(a), wb = WorkWord(b);
+  const u64 da = PlainDigits(a, wa), db = PlainDigits(b, wb);
+  if (!da || !db) return false;
+  u64 A = Bcd16ToBin(da);
+  const u64 B = Bcd16ToBin(db);
+  int e = WordExp(wa) - WordExp(wb);
+  if (A < B) {
+    A *= 10;
+    --e;
+  }
+  StoreRounded16(a, Div128By64(static_cast<u128>(A) * kPow10[15], B, nullptr), e, WordNeg(wa) != WordNeg(wb));
+  return true;
+}
+
+bool FastSqrt(BcdWork *a) {
+  const u16 w = WorkWord(a);
+  const u64 d = PlainDigits(a, w);
+  if (!d || WordNeg(w)) return false;
+  const u64 A = Bcd16ToBin(d);
+  const int e = WordExp(w);
+  const bool odd = (e & 1) != 0;
+  const u128 n = static_cast<u128>(A) * kPow10[odd ? 17 : 16];
+  u64 s = static_cast<u64>(std::sqrt(static_cast<double>(A) * (odd ? 1e17 : 1e16)));
+  while (static_cast<u128>(s) * s > n) --s;
+  while (static_cast<u128>(s + 1) * (s + 1) <= n) ++s;
+  StoreRounded16(a, s, e >= 0 ? e / 2 : -((-e + 1) / 2), false);
+  return true;
+}
+
+}  // namespace
+
+i16 BcdAdd(BcdWork *a, const BcdWork *b) {
+  if (FastAddSub(a, b, false)) return 0;
+  return RunBinary(a, b, AddRoutine);
+}
+i16 BcdSub(BcdWork *a, const BcdWork *b) {
+  if (FastAddSub(a, b, true)) return 0;
+  return RunBinary(a, b, ShExtSub);
+}
+i16 BcdMul(BcdWork *a, const BcdWork *b) {
+  if (FastMul(a, b)) return 0;
+  return RunBinary(a, b, MulRoutine);
+}
+i16 BcdDiv(BcdWork *a, const BcdWork *b) {
+  if (FastDiv(a, b)) return 0;
+  return RunBinary(a, b, DivRoutine);
+}
 i16 BcdAddMaru(BcdWork *a, const BcdWork *b) { return RunBinary(a, b, AddMaruRoutine); }
 i16 BcdSubMaru(BcdWork *a, const BcdWork *b) { return RunBinary(a, b, ShExtSubMaru); }
 
@@ -202,6 +346,7 @@ i16 BcdSqrt(BcdWork *a) {
   i16 code;
   if (ScreenErrors(a, nullptr, &code)) return code;
   if (IsNeg(a)) return Fail(a, kErrDomainNeg);
+  if (FastSqrt(a)) return 0;
   return RunUnary(a, ShExtSqrt, true);
 }
 

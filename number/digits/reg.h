@@ -53,16 +53,26 @@ inline int LeadingZeroDigits(u128 m) { return Clz96(m) / 4 - 1; }
 inline bool WordNeg(u16 w) { return w >= 0x5000; }
 inline u16 WordMag(u16 w) { return w >= 0x5000 ? static_cast<u16>(w - 0x5000) : w; }
 inline int Bcd4ToInt(u16 w) {
-  return ((w >> 12) & 0xF) * 1000 + ((w >> 8) & 0xF) * 100 + ((w >> 4) & 0xF) * 10 + (w & 0xF);
+  const u32 pairs = ((w >> 4) & 0x0F0Fu) * 10 + (w & 0x0F0Fu);  // two 2-digit values
+  return static_cast<int>((pairs >> 8) * 100 + (pairs & 0xFF));
 }
-inline u16 IntToBcd4(int v) {
+constexpr u16 IntToBcd4(int v) {
   return static_cast<u16>((v / 1000) << 12 | (v / 100 % 10) << 8 | (v / 10 % 10) << 4 | v % 10);
 }
+struct WordTable {
+  u16 word[2000];
+};
+constexpr WordTable MakeWordTable() {
+  WordTable t{};
+  for (int v = 0; v < 2000; ++v) t.word[v] = IntToBcd4(v);
+  return t;
+}
+inline constexpr WordTable kWordOf = MakeWordTable();
 // Decimal exponent of a non-zero word.
 inline int WordExp(u16 w) { return Bcd4ToInt(WordMag(w)) - 1000; }
 // Word of exponent e (-999..999).
 inline u16 MakeWord(int e, bool neg) {
-  return static_cast<u16>(IntToBcd4(e + 1000) + (neg ? 0x5000 : 0));
+  return static_cast<u16>(kWordOf.word[e + 1000] + (neg ? 0x5000 : 0));
 }
 
 // The register with its exponent and sign unpacked.
