@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "number/numparse.h"
+#include "number/realop.h"
 #include "ui/setup.h"
 
 namespace {
@@ -48,14 +49,7 @@ int WidthFlag() { return SetupGetItem(kSetupMode) == 1 ? 1 : 0; }
 enum BitOp { kAnd, kOr, kXor, kXnor, kNot };
 
 BcdReal *Combine(BitOp op, const BcdReal *a, const BcdReal *b, BcdReal *dst) {
-  if (IsError(a)) {
-    if (a != dst) std::memmove(dst->b, a->b, 12);
-    return dst;
-  }
-  if (b && IsError(b)) {
-    if (b != dst) std::memmove(dst->b, b->b, 12);
-    return dst;
-  }
+  if (RealPassError(a, b, dst)) return dst;
   const int flag = WidthFlag();
   const int w = flag == 1 ? 16 : 32;
   u32 ba[32], bb[32], r[32];

@@ -75,6 +75,30 @@ bool PassError(const CplxPair *a, const CplxPair *b, CplxPair *out) {
   return false;
 }
 
+// a / b as ((ar br + ai bi) / den, (ai br - ar bi) / den) with
+// den = br^2 + bi^2, the quotients by div. False (out untouched) when den is
+// zero or an error, or a part of the result is an error.
+bool TextbookQuotient(const CplxPair *a, const CplxPair *b, BcdReal *(*div)(const BcdReal *, const BcdReal *, BcdReal *),
+                      CplxPair *out) {
+  BcdReal t1, t2, den;
+  RealMul(&b->re, &b->re, &t1);
+  RealMul(&b->im, &b->im, &t2);
+  RealAddMaru(&t1, &t2, &den);
+  if (IsError(&den) || IsZero(&den)) return false;
+  BcdReal nre, nim, re, im;
+  RealMul(&a->re, &b->re, &t1);
+  RealMul(&a->im, &b->im, &t2);
+  RealAddMaru(&t1, &t2, &nre);
+  RealMul(&a->im, &b->re, &t1);
+  RealMul(&a->re, &b->im, &t2);
+  RealSubMaru(&t1, &t2, &nim);
+  div(&nre, &den, &re);
+  div(&nim, &den, &im);
+  if (IsError(&re) || IsError(&im)) return false;
+  Set(out, re, im);
+  return true;
+}
+
 }  // namespace
 
 CplxPair *CplxAdd(const CplxPair *a, const CplxPair *b, CplxPair *out) {
@@ -124,27 +148,9 @@ CplxPair *CplxDiv(const CplxPair *a, const CplxPair *b, CplxPair *out) {
     Set(out, re, im);
     return out;
   }
-  if (IsExact(&a->re) && IsExact(&a->im) && IsExact(&b->re) && IsExact(&b->im)) {
-    BcdReal t1, t2, den;
-    RealMul(&b->re, &b->re, &t1);
-    RealMul(&b->im, &b->im, &t2);
-    RealAddMaru(&t1, &t2, &den);
-    if (!IsError(&den) && !IsZero(&den)) {
-      BcdReal nre, nim;
-      RealMul(&a->re, &b->re, &t1);
-      RealMul(&a->im, &b->im, &t2);
-      RealAddMaru(&t1, &t2, &nre);
-      RealMul(&a->im, &b->re, &t1);
-      RealMul(&a->re, &b->im, &t2);
-      RealSubMaru(&t1, &t2, &nim);
-      RealDiv(&nre, &den, &re);
-      RealDiv(&nim, &den, &im);
-      if (!IsError(&re) && !IsError(&im)) {
-        Set(out, re, im);
-        return out;
-      }
-    }
-  }
+  if (IsExact(&a->re) && IsExact(&a->im) && IsExact(&b->re) && IsExact(&b->im) &&
+      TextbookQuotient(a, b, RealDiv, out))
+    return out;
   return ViaWork(a, b, out, [](BcdWork *wa, BcdWork *wb) { BcdCplxDiv(wa, wb); });
 }
 
@@ -181,30 +187,12 @@ CplxPair *CplxDivToFrac(const CplxPair *a, const CplxPair *b, CplxPair *out) {
   if (lcm >= 1000000000000000ull) return CplxDiv(a, b, out);
   BcdReal L;
   NumFromU64(static_cast<u64>(lcm), RealSetZero(&L));
-  BcdReal ar, ai, br, bi;
-  RealMul(&a->re, &L, &ar);
-  RealMul(&a->im, &L, &ai);
-  RealMul(&b->re, &L, &br);
-  RealMul(&b->im, &L, &bi);
-  BcdReal t1, t2, den;
-  RealMul(&br, &br, &t1);
-  RealMul(&bi, &bi, &t2);
-  RealAddMaru(&t1, &t2, &den);
-  if (!IsError(&den) && !IsZero(&den)) {
-    BcdReal nre, nim;
-    RealMul(&ar, &br, &t1);
-    RealMul(&ai, &bi, &t2);
-    RealAddMaru(&t1, &t2, &nre);
-    RealMul(&ai, &br, &t1);
-    RealMul(&ar, &bi, &t2);
-    RealSubMaru(&t1, &t2, &nim);
-    RealDivToFrac(&nre, &den, &re);
-    RealDivToFrac(&nim, &den, &im);
-    if (!IsError(&re) && !IsError(&im)) {
-      Set(out, re, im);
-      return out;
-    }
-  }
+  CplxPair sa, sb;
+  RealMul(&a->re, &L, &sa.re);
+  RealMul(&a->im, &L, &sa.im);
+  RealMul(&b->re, &L, &sb.re);
+  RealMul(&b->im, &L, &sb.im);
+  if (TextbookQuotient(&sa, &sb, RealDivToFrac, out)) return out;
   return CplxDiv(a, b, out);
 }
 
@@ -430,10 +418,7 @@ CplxPair *CplxLog10(const CplxPair *z, CplxPair *out) {
   return out;
 }
 
-namespace {
-
-template <typename Fn>
-CplxPair *PerPart(const CplxPair *z, CplxPair *out, Fn fn) {
+CplxPair *CplxEachPart(const CplxPair *z, CplxPair *out, BcdReal *(*fn)(const BcdReal *, BcdReal *)) {
   BcdReal re, im;
   fn(&z->re, &re);
   fn(&z->im, &im);
@@ -441,12 +426,10 @@ CplxPair *PerPart(const CplxPair *z, CplxPair *out, Fn fn) {
   return out;
 }
 
-}  // namespace
-
-CplxPair *CplxIntg(const CplxPair *z, CplxPair *out) { return PerPart(z, out, RealIntg); }
-CplxPair *CplxInt(const CplxPair *z, CplxPair *out) { return PerPart(z, out, RealInt); }
-CplxPair *CplxFrac(const CplxPair *z, CplxPair *out) { return PerPart(z, out, RealFrac); }
-CplxPair *CplxNeg(const CplxPair *z, CplxPair *out) { return PerPart(z, out, RealNeg); }
+CplxPair *CplxIntg(const CplxPair *z, CplxPair *out) { return CplxEachPart(z, out, RealIntg); }
+CplxPair *CplxInt(const CplxPair *z, CplxPair *out) { return CplxEachPart(z, out, RealInt); }
+CplxPair *CplxFrac(const CplxPair *z, CplxPair *out) { return CplxEachPart(z, out, RealFrac); }
+CplxPair *CplxNeg(const CplxPair *z, CplxPair *out) { return CplxEachPart(z, out, RealNeg); }
 
 CplxPair *CplxRoundDecimals(const CplxPair *z, CplxPair *out, int n) {
   BcdReal re, im;

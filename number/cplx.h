@@ -28,6 +28,8 @@ CplxPair *CplxLn(const CplxPair *z, CplxPair *out);
 CplxPair *CplxLog10(const CplxPair *z, CplxPair *out);
 CplxPair *CplxAbs(const CplxPair *z, CplxPair *out);
 CplxPair *CplxArg(const CplxPair *z, CplxPair *out, u16 unit);
+// A real operation on each part.
+CplxPair *CplxEachPart(const CplxPair *z, CplxPair *out, BcdReal *(*fn)(const BcdReal *, BcdReal *));
 CplxPair *CplxIntg(const CplxPair *z, CplxPair *out);
 CplxPair *CplxInt(const CplxPair *z, CplxPair *out);
 CplxPair *CplxFrac(const CplxPair *z, CplxPair *out);

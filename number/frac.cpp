@@ -78,15 +78,9 @@ BcdReal *PackExact(i32 sign, u128 n, u128 d, BcdReal *dst) {
   };
   if (r == 0 || (w != 0 ? digits(w) + 1 : 0) + digits(r) + 1 + digits(d) <= 10) {
     // Fits the fraction form (or is an integer): the builder writes it.
-    NumFracParts p;
-    p.sign = sign;
     constexpr u128 kTen18 = 1000000000000000000ull;
     if (w >= kTen18) return NumFromRatio(sign, n, d, RealSetZero(dst));
-    NumFromU64(static_cast<u64>(w), RealSetZero(&p.whole));
-    NumFromU64(static_cast<u64>(r), RealSetZero(&p.num));
-    NumFromU64(static_cast<u64>(d), RealSetZero(&p.den));
-    RealSetZero(dst);
-    return NumFracPack(&p, dst);
+    return NumFracWrite(sign, static_cast<u64>(w), static_cast<u64>(r), static_cast<u64>(d), RealSetZero(dst));
   }
   // Too long for any fraction: the correctly rounded decimal n / d.
   return NumFromRatio(sign, n, d, RealSetZero(dst));
@@ -118,14 +112,7 @@ BcdReal *SqrtOfRatio(const BcdReal *a, u64 n, u64 d, BcdReal *dst) {
 }  // namespace
 
 BcdReal *RealFracOp(int op, const BcdReal *a, const BcdReal *b, BcdReal *dst) {
-  if (IsError(a)) {
-    Copy(a, dst);
-    return dst;
-  }
-  if (op != kRealOpSqrt && IsError(b)) {
-    Copy(b, dst);
-    return dst;
-  }
+  if (RealPassError(a, op == kRealOpSqrt ? nullptr : b, dst)) return dst;
   i32 sa = 1, sb = 1;
   u64 na = 0, da = 1, nb = 0, db = 1;
   const bool exactA = (IsFracForm(a) || RealIsInteger(a) == 1) && NumToRatio(a, &sa, &na, &da);
@@ -216,14 +203,7 @@ BcdReal *RealFracOp(int op, const BcdReal *a, const BcdReal *b, BcdReal *dst) {
 }
 
 BcdReal *RealPowNegBase(const BcdReal *a, const BcdReal *b, BcdReal *dst) {
-  if (IsError(a)) {
-    Copy(a, dst);
-    return dst;
-  }
-  if (IsError(b)) {
-    Copy(b, dst);
-    return dst;
-  }
+  if (RealPassError(a, b, dst)) return dst;
   BcdReal f;
   RealToFrac(b, RealSetZero(&f));
   if (!IsFracForm(&f)) {

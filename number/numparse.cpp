@@ -75,6 +75,43 @@ bool DecimalIsInteger(const NumDecimal &d) {
   return true;
 }
 
+// Adds one unit in the fifteenth digit, carrying into the exponent.
+void RoundUpLastDigit(NumDecimal *d) {
+  int i = 14;
+  while (i >= 0 && d->d[i] == 9) d->d[i--] = 0;
+  if (i < 0) {
+    d->d[0] = 1;
+    ++d->exp;
+  } else {
+    ++d->d[i];
+  }
+}
+
+// The fields of a fraction's digit string: whole, numerator, denominator
+// (whole 0 for a two-field fraction).
+void FracFields(const BcdReal *x, u64 *w, u64 *n, u64 *d) {
+  u64 field[3] = {0, 0, 0};
+  int fields = 0;
+  const int count = (x->b[1] >> 4) + 1;
+  for (int i = 0; i < count && i < 10; ++i) {
+    const u8 v = Nibble(x, 3 + i);
+    if (v == 0x0A) {
+      if (fields < 2) ++fields;
+    } else {
+      field[fields] = field[fields] * 10 + v;
+    }
+  }
+  if (fields == 2) {
+    *w = field[0];
+    *n = field[1];
+    *d = field[2];
+  } else {
+    *w = 0;
+    *n = field[0];
+    *d = field[1];
+  }
+}
+
 }  // namespace
 
 int NumGetDecimal(const BcdReal *x, NumDecimal *out) {
@@ -166,18 +203,8 @@ BcdReal *NumFromU64(u64 v, BcdReal *out) {
   for (u64 t = v; t != 0; t /= 10) all[n++] = static_cast<u8>(t % 10);
   // all[] holds the digits least significant first.
   d.exp = n - 1;
-  bool up = n > 15 && all[n - 16] >= 5;
   for (int i = 0; i < 15; ++i) d.d[i] = (n - 1 - i >= 0) ? all[n - 1 - i] : 0;
-  if (up) {
-    int i = 14;
-    while (i >= 0 && d.d[i] == 9) d.d[i--] = 0;
-    if (i < 0) {
-      d.d[0] = 1;
-      ++d.exp;
-    } else {
-      ++d.d[i];
-    }
-  }
+  if (n > 15 && all[n - 16] >= 5) RoundUpLastDigit(&d);
   return NumSetDecimal(&d, out);
 }
 
@@ -219,16 +246,7 @@ BcdReal *NumFromRatio(i32 sign, u128 n, u128 den, BcdReal *out) {
   }
   d.exp = exp;
   for (int i = 0; i < 15; ++i) d.d[i] = digits[i];
-  if (digits[15] >= 5) {
-    int i = 14;
-    while (i >= 0 && d.d[i] == 9) d.d[i--] = 0;
-    if (i < 0) {
-      d.d[0] = 1;
-      ++d.exp;
-    } else {
-      ++d.d[i];
-    }
-  }
+  if (digits[15] >= 5) RoundUpLastDigit(&d);
   return NumSetDecimal(&d, out);
 }
 
@@ -249,13 +267,13 @@ int NumToU64(const BcdReal *x, u64 *out) {
 int NumToRatio(const BcdReal *x, i32 *sign, u64 *n, u64 *den) {
   if (IsError(x)) return 0;
   if (IsFrac(x)) {
-    NumFracParts p;
-    NumFracUnpack(x, &p);
     u64 w, a, b;
-    if (!NumToU64(&p.whole, &w) || !NumToU64(&p.num, &a) || !NumToU64(&p.den, &b) || b == 0) return 0;
+    FracFields(x, &w, &a, &b);
+    if (b == 0) return 0;
     const u128 big = static_cast<u128>(w) * b + a;
     if (big >= kTen18) return 0;
-    *sign = p.sign;
+    const u8 s = x->b[0] >> 4;
+    *sign = (s == 5 || s == 6) ? -1 : 1;
     *n = static_cast<u64>(big);
     *den = b;
     return 1;
@@ -429,28 +447,11 @@ void NumFracUnpack(const BcdReal *x, NumFracParts *out) {
   if (IsFrac(x)) {
     const u8 s = x->b[0] >> 4;
     out->sign = (s == 5 || s == 6) ? -1 : 1;
-    u64 field[3] = {0, 0, 0};
-    int fields = 0;
-    const int n = (x->b[1] >> 4) + 1;
-    for (int i = 0; i < n && i < 10; ++i) {
-      const u8 v = Nibble(x, 3 + i);
-      if (v == 0x0A) {
-        if (fields < 2) ++fields;
-      } else {
-        field[fields] = field[fields] * 10 + v;
-      }
-    }
-    RealSetZero(&out->whole);
-    RealSetZero(&out->num);
-    RealSetZero(&out->den);
-    if (fields == 2) {
-      NumFromU64(field[0], &out->whole);
-      NumFromU64(field[1], &out->num);
-      NumFromU64(field[2], &out->den);
-    } else {
-      NumFromU64(field[0], &out->num);
-      NumFromU64(field[1], &out->den);
-    }
+    u64 w, n, d;
+    FracFields(x, &w, &n, &d);
+    NumFromU64(w, RealSetZero(&out->whole));
+    NumFromU64(n, RealSetZero(&out->num));
+    NumFromU64(d, RealSetZero(&out->den));
     return;
   }
   NumDecimal d;
@@ -562,6 +563,37 @@ void NumFracReduce(const NumFracParts *in, NumFracParts *out) {
   NumFromU64(d, RealSetZero(&out->den));
 }
 
+BcdReal *NumFracWrite(i32 sign, u64 w, u64 n, u64 d, BcdReal *out) {
+  if (n == 0) {
+    NumFromU64(w, out);
+    if (sign < 0) FlipSign(out);
+    return out;
+  }
+  const int nibbles = (w != 0 ? DigitCount(w) + 1 : 0) + DigitCount(n) + 1 + DigitCount(d);
+  if (nibbles > 10) return NumFromRatio(sign, static_cast<u128>(w) * d + n, d, out);
+  ClearBytes0To8(out);
+  out->b[0] = sign < 0 ? 0x6A : 0x1A;
+  out->b[1] = static_cast<u8>((nibbles - 1) << 4);
+  int k = 3;
+  auto put = [&](u64 v) {
+    u8 tmp[20];
+    int t = 0;
+    do {
+      tmp[t++] = static_cast<u8>(v % 10);
+      v /= 10;
+    } while (v != 0);
+    while (t > 0) SetNibble(out, k++, tmp[--t]);
+  };
+  if (w != 0) {
+    put(w);
+    SetNibble(out, k++, 0x0A);
+  }
+  put(n);
+  SetNibble(out, k++, 0x0A);
+  put(d);
+  return out;
+}
+
 BcdReal *NumFracPack(const NumFracParts *in, BcdReal *out) {
   for (const BcdReal *q : {&in->whole, &in->num, &in->den}) {
     if (IsError(q)) {
@@ -577,35 +609,8 @@ BcdReal *NumFracPack(const NumFracParts *in, BcdReal *out) {
     return out;
   }
   u64 w, n, d;
-  if (NumToU64(&in->whole, &w) && NumToU64(&in->num, &n) && NumToU64(&in->den, &d) && d != 0) {
-    const int nibbles = (w != 0 ? DigitCount(w) + 1 : 0) + DigitCount(n) + 1 + DigitCount(d);
-    if (nibbles <= 10) {
-      ClearBytes0To8(out);
-      out->b[0] = in->sign < 0 ? 0x6A : 0x1A;
-      out->b[1] = static_cast<u8>((nibbles - 1) << 4);
-      u8 digits[10];
-      int k = 0;
-      auto put = [&](u64 v) {
-        u8 tmp[20];
-        int t = 0;
-        do {
-          tmp[t++] = static_cast<u8>(v % 10);
-          v /= 10;
-        } while (v != 0);
-        while (t > 0) digits[k++] = tmp[--t];
-      };
-      if (w != 0) {
-        put(w);
-        digits[k++] = 0x0A;
-      }
-      put(n);
-      digits[k++] = 0x0A;
-      put(d);
-      for (int i = 0; i < k; ++i) SetNibble(out, 3 + i, digits[i]);
-      return out;
-    }
-    return NumFromRatio(in->sign, static_cast<u128>(w) * d + n, d, out);
-  }
+  if (NumToU64(&in->whole, &w) && NumToU64(&in->num, &n) && NumToU64(&in->den, &d) && d != 0)
+    return NumFracWrite(in->sign, w, n, d, out);
   // Parts beyond the machine integers: whole + num / den by the decimal
   // operations.
   BcdReal q, r;

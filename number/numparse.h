@@ -41,6 +41,11 @@ BcdReal *NumFracFromText(const char *text, BcdReal *out);
 void NumFracReduce(const NumFracParts *in, NumFracParts *out);
 BcdReal *NumFracPack(const NumFracParts *in, BcdReal *out);
 
+// The fraction sign x (w + n / d) from machine integers (n < d, reduced):
+// the fraction form when it fits ten nibbles, else the correctly rounded
+// decimal; n = 0 gives the plain integer. Writes bytes 0-8.
+BcdReal *NumFracWrite(i32 sign, u64 w, u64 n, u64 d, BcdReal *out);
+
 // Machine-integer views of stored reals used inside the number core.
 // Non-negative integer value of x below 10^18 into *out: 1, else 0 (errors,
 // fractions, negatives, non-integers and larger values).

@@ -114,48 +114,49 @@ const char *RealOpWord(int op) {
   return e ? e->word : nullptr;
 }
 
-BcdReal *RealBinaryOp(int op, const BcdReal *a, const BcdReal *b, BcdReal *dst) {
-  if (IsError(a)) {
-    Copy(a, dst);
-    return dst;
-  }
-  if (IsError(b)) {
-    Copy(b, dst);
-    return dst;
-  }
+int RealPassError(const BcdReal *a, const BcdReal *b, BcdReal *dst) {
+  const BcdReal *e = IsError(a) ? a : (b && IsError(b)) ? b : nullptr;
+  if (!e) return 0;
+  Copy(e, dst);
+  return 1;
+}
+
+namespace {
+
+// The steps every dispatcher takes: pass an error operand through, unpack,
+// run the working operation on the first operand, pack.
+template <typename Fn>
+BcdReal *OnWork(const BcdReal *a, const BcdReal *b, BcdReal *dst, Fn fn) {
+  if (RealPassError(a, b, dst)) return dst;
   BcdWork wa, wb;
   RealUnpack(a, &wa);
-  RealUnpack(b, &wb);
-  const OpEntry *e = Entry(op);
-  if (e && e->binary) e->binary(&wa, &wb);
+  if (b) RealUnpack(b, &wb);
+  fn(&wa, &wb);
   RealPack(&wa, dst);
   return dst;
+}
+
+}  // namespace
+
+BcdReal *RealBinaryOp(int op, const BcdReal *a, const BcdReal *b, BcdReal *dst) {
+  const OpEntry *e = Entry(op);
+  return OnWork(a, b, dst, [e](BcdWork *wa, BcdWork *wb) {
+    if (e && e->binary) e->binary(wa, wb);
+  });
 }
 
 BcdReal *RealUnaryOp(int op, const BcdReal *a, BcdReal *dst) {
-  if (IsError(a)) {
-    Copy(a, dst);
-    return dst;
-  }
-  BcdWork wa;
-  RealUnpack(a, &wa);
   const OpEntry *e = Entry(op);
-  if (e && e->unary) e->unary(&wa);
-  RealPack(&wa, dst);
-  return dst;
+  return OnWork(a, nullptr, dst, [e](BcdWork *wa, BcdWork *) {
+    if (e && e->unary) e->unary(wa);
+  });
 }
 
 BcdReal *RealAngleOp(int op, const BcdReal *a, BcdReal *dst, u16 unit) {
-  if (IsError(a)) {
-    Copy(a, dst);
-    return dst;
-  }
-  BcdWork wa;
-  RealUnpack(a, &wa);
   const OpEntry *e = Entry(op);
-  if (e && e->angle) e->angle(&wa, unit);
-  RealPack(&wa, dst);
-  return dst;
+  return OnWork(a, nullptr, dst, [e, unit](BcdWork *wa, BcdWork *) {
+    if (e && e->angle) e->angle(wa, unit);
+  });
 }
 
 int RealCompare(int op, const BcdReal *a, const BcdReal *b) {
@@ -176,44 +177,16 @@ int RealCompare(int op, const BcdReal *a, const BcdReal *b) {
 }
 
 BcdReal *RealAtan2(const BcdReal *y, const BcdReal *x, BcdReal *dst, u16 unit) {
-  if (IsError(x)) {
-    Copy(x, dst);
-    return dst;
-  }
-  if (IsError(y)) {
-    Copy(y, dst);
-    return dst;
-  }
-  BcdWork wx, wy;
-  RealUnpack(x, &wx);
-  RealUnpack(y, &wy);
-  BcdAtan2(&wx, &wy, unit);
-  RealPack(&wx, dst);
-  return dst;
+  // x is the first operand of the working operation: its error comes first.
+  return OnWork(x, y, dst, [unit](BcdWork *wx, BcdWork *wy) { BcdAtan2(wx, wy, unit); });
 }
 
 BcdReal *RealRoundDigits(const BcdReal *src, BcdReal *dst, int n) {
-  if (IsError(src)) {
-    Copy(src, dst);
-    return dst;
-  }
-  BcdWork w;
-  RealUnpack(src, &w);
-  BcdRoundDigits(&w, static_cast<i16>(n));
-  RealPack(&w, dst);
-  return dst;
+  return OnWork(src, nullptr, dst, [n](BcdWork *w, BcdWork *) { BcdRoundDigits(w, static_cast<u16>(n)); });
 }
 
 BcdReal *RealRoundUpDigits(const BcdReal *src, BcdReal *dst, int n) {
-  if (IsError(src)) {
-    Copy(src, dst);
-    return dst;
-  }
-  BcdWork w;
-  RealUnpack(src, &w);
-  BcdRoundUpDigits(&w, static_cast<i16>(n));
-  RealPack(&w, dst);
-  return dst;
+  return OnWork(src, nullptr, dst, [n](BcdWork *w, BcdWork *) { BcdRoundUpDigits(w, static_cast<u16>(n)); });
 }
 
 // ---- decimal wrappers ----
@@ -383,10 +356,7 @@ BcdReal *RealNormalize(const BcdReal *a, BcdReal *d) {
 // ---- rounding, scaling and tests ----
 
 BcdReal *RealRoundDecimals(const BcdReal *src, BcdReal *dst, int n) {
-  if (IsError(src)) {
-    Copy(src, dst);
-    return dst;
-  }
+  if (RealPassError(src, nullptr, dst)) return dst;
   if (n < 0 || n > 10) {
     RealMakeError(8, dst);
     return dst;

@@ -74,6 +74,10 @@ enum RealCompareOp : u8 {
 // ("add", "sqrt", ...); null for a number without a word.
 const char *RealOpWord(int op);
 
+// The error passing of every operation: when a (else b, which may be null)
+// is an error value it is copied to dst and 1 returned; otherwise 0.
+int RealPassError(const BcdReal *a, const BcdReal *b, BcdReal *dst);
+
 // Dispatchers: unpack, run the working operation the number names, pack.
 // A number without an operation gives the first operand back repacked.
 BcdReal *RealBinaryOp(int op, const BcdReal *a, const BcdReal *b, BcdReal *dst);

@@ -417,25 +417,10 @@ Value *ValConj(const Value *x, Value *out) {
 
 namespace {
 
-CplxPair *CplxNormalize(const CplxPair *z, CplxPair *out) {
-  BcdReal re, im;
-  RealNormalize(&z->re, &re);
-  RealNormalize(&z->im, &im);
-  out->re = re;
-  out->im = im;
-  return out;
-}
-
 BcdReal *RealToFracOf(const BcdReal *x, BcdReal *dst) { return RealToFrac(x, dst); }
 
-CplxPair *CplxToFrac(const CplxPair *z, CplxPair *out) {
-  BcdReal re, im;
-  RealToFrac(&z->re, &re);
-  RealToFrac(&z->im, &im);
-  out->re = re;
-  out->im = im;
-  return out;
-}
+CplxPair *CplxNormalize(const CplxPair *z, CplxPair *out) { return CplxEachPart(z, out, RealNormalize); }
+CplxPair *CplxToFrac(const CplxPair *z, CplxPair *out) { return CplxEachPart(z, out, RealToFracOf); }
 
 }  // namespace
 
