@@ -26,14 +26,13 @@ BcdReal Int(i32 n) {
   return *NumFromInt32(n, RealSetZero(&r));
 }
 
-bool IsZero(const BcdReal *x) {
-  const BcdReal z = Zero();
-  return RealIsEqual(x, &z) == 1;
-}
+// Comparisons with zero read the stored form: a number is zero when its
+// first digit is 0 (a fraction never is) and negative by its sign nibble.
+bool IsZero(const BcdReal *x) { return !IsError(x) && !IsFracForm(x) && (x->b[1] & 0x0F) == 0; }
 
 bool IsNegative(const BcdReal *x) {
-  const BcdReal z = Zero();
-  return RealIsLess(x, &z) == 1;
+  const u8 s = x->b[0] >> 4;
+  return (s == 5 || s == 6) && (IsFracForm(x) || (x->b[1] & 0x0F) != 0);
 }
 
 void Set(CplxPair *out, const BcdReal &re, const BcdReal &im) {
@@ -73,6 +72,25 @@ bool PassError(const CplxPair *a, const CplxPair *b, CplxPair *out) {
     }
   }
   return false;
+}
+
+// a / b when b is real (a / br part by part) or purely imaginary
+// (ai / bi, -(ar / bi)), the quotients by div; false for any other b.
+bool DivideByAxisValue(const CplxPair *a, const CplxPair *b, BcdReal *(*div)(const BcdReal *, const BcdReal *, BcdReal *),
+                       CplxPair *out) {
+  BcdReal re, im;
+  if (IsZero(&b->im)) {
+    div(&a->re, &b->re, &re);
+    div(&a->im, &b->re, &im);
+  } else if (IsZero(&b->re)) {
+    div(&a->im, &b->im, &re);
+    div(&a->re, &b->im, &im);
+    RealNeg(&im, &im);
+  } else {
+    return false;
+  }
+  Set(out, re, im);
+  return true;
 }
 
 // a / b as ((ar br + ai bi) / den, (ai br - ar bi) / den) with
@@ -134,20 +152,7 @@ CplxPair *CplxMul(const CplxPair *a, const CplxPair *b, CplxPair *out) {
 }
 
 CplxPair *CplxDiv(const CplxPair *a, const CplxPair *b, CplxPair *out) {
-  BcdReal re, im;
-  if (IsZero(&b->im)) {
-    RealDiv(&a->re, &b->re, &re);
-    RealDiv(&a->im, &b->re, &im);
-    Set(out, re, im);
-    return out;
-  }
-  if (IsZero(&b->re)) {
-    RealDiv(&a->im, &b->im, &re);
-    RealDiv(&a->re, &b->im, &im);
-    RealNeg(&im, &im);
-    Set(out, re, im);
-    return out;
-  }
+  if (DivideByAxisValue(a, b, RealDiv, out)) return out;
   if (IsExact(&a->re) && IsExact(&a->im) && IsExact(&b->re) && IsExact(&b->im) &&
       TextbookQuotient(a, b, RealDiv, out))
     return out;
@@ -155,20 +160,7 @@ CplxPair *CplxDiv(const CplxPair *a, const CplxPair *b, CplxPair *out) {
 }
 
 CplxPair *CplxDivToFrac(const CplxPair *a, const CplxPair *b, CplxPair *out) {
-  BcdReal re, im;
-  if (IsZero(&b->im)) {
-    RealDivToFrac(&a->re, &b->re, &re);
-    RealDivToFrac(&a->im, &b->re, &im);
-    Set(out, re, im);
-    return out;
-  }
-  if (IsZero(&b->re)) {
-    RealDivToFrac(&a->im, &b->im, &re);
-    RealDivToFrac(&a->re, &b->im, &im);
-    RealNeg(&im, &im);
-    Set(out, re, im);
-    return out;
-  }
+  if (DivideByAxisValue(a, b, RealDivToFrac, out)) return out;
   if (!IsExact(&a->re) || !IsExact(&a->im) || !IsExact(&b->re) || !IsExact(&b->im)) return CplxDiv(a, b, out);
   // Multiply all four parts by the least common multiple of b's denominators
   // so that b's parts become integers.
