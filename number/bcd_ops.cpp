@@ -154,7 +154,22 @@ inline void StoreRounded16(BcdWork *a, u64 q, int e, bool neg) {
   SetWork(a, static_cast<u128>(BinToBcd16(r)) << 32, MakeWord(e, neg));
 }
 
-bool FastAddSub(BcdWork *a, const BcdWork *b, bool negateB) {
+// a + b + cin on 16 packed decimal digits; *carry receives the carry out of
+// the top digit.
+inline u64 BcdAdd64(u64 a, u64 b, unsigned cin, bool *carry) {
+  const u64 t1 = a + 0x6666666666666666ull;
+  u64 t2;
+  bool c = __builtin_add_overflow(t1, b, &t2);
+  c |= __builtin_add_overflow(t2, static_cast<u64>(cin), &t2);
+  const u64 t4 = t2 ^ t1 ^ b;
+  const u64 t5 = ~t4 & 0x1111111111111110ull;
+  u64 t6 = (t5 >> 2) | (t5 >> 3);
+  if (!c) t6 |= 0x6000000000000000ull;
+  *carry = c;
+  return t2 - t6;
+}
+
+__attribute__((always_inline)) inline bool FastAddSub(BcdWork *a, const BcdWork *b, bool negateB) {
   const u16 wa = WorkWord(a), wb = WorkWord(b);
   const u64 da = PlainDigits(a, wa), db = PlainDigits(b, wb);
   if (!da || !db) return false;
@@ -168,16 +183,52 @@ bool FastAddSub(BcdWork *a, const BcdWork *b, bool negateB) {
     SetWork(a, static_cast<u128>(dl) << 32, MakeWord(el, neg));
     return true;
   }
+  if (na == nb || d <= 1) {
+    // Sixteen digits suffice: for a sum the digits below d16 cannot carry
+    // (the larger operand has zeros there); a difference with an exponent
+    // gap of at most 1 is exact in sixteen digits.
+    const u64 l16 = dl << 4, s16 = d >= 16 ? 0 : (ds << 4) >> (4 * d);
+    int e = el;
+    bool carry;
+    u64 m;
+    if (na == nb) {
+      m = BcdAdd64(l16, s16, 0, &carry);
+      if (carry) {
+        m = 1ull << 60 | m >> 4;
+        ++e;
+      }
+    } else {
+      m = BcdAdd64(l16, 0x9999999999999999ull - s16, 1, &carry);
+      if (m == 0) {
+        WorkZero(a);
+        return true;
+      }
+      const int k = __builtin_clzll(m) / 4;
+      m <<= 4 * k;
+      e -= k;
+      if (e < -999) {
+        WorkZero(a);
+        return true;
+      }
+    }
+    if ((m & 0xF) >= 5) {
+      m = BcdAdd64(m & ~0xFull, 0x10, 0, &carry);
+      if (carry) {
+        m = 1ull << 60;
+        ++e;
+      }
+    }
+    if (e > 999) {
+      SetWork(a, static_cast<u128>(BCD_NIB_INF) << 92, neg ? 0x6000 : 0x1000);
+      return true;
+    }
+    SetWork(a, static_cast<u128>(m >> 4) << 32, MakeWord(e, neg));
+    return true;
+  }
   const u128 ml = static_cast<u128>(dl) << 32, ms = (static_cast<u128>(ds) << 32) >> (4 * d);
   u128 m;
   int e = el;
-  if (na == nb) {
-    m = dig::BcdAdd(ml, ms);
-    if (m >> 92) {
-      m >>= 4;
-      ++e;
-    }
-  } else {
+  {
     m = dig::BcdSub(ml, ms);
     if (m == 0) {
       WorkZero(a);
@@ -248,9 +299,18 @@ bool FastSqrt(BcdWork *a) {
   const int e = WordExp(w);
   const bool odd = (e & 1) != 0;
   const u128 n = static_cast<u128>(A) * kPow10[odd ? 17 : 16];
-  u64 s = static_cast<u64>(std::sqrt(static_cast<double>(A) * (odd ? 1e17 : 1e16)));
-  while (static_cast<u128>(s) * s > n) --s;
-  while (static_cast<u128>(s + 1) * (s + 1) <= n) ++s;
+  // The floating root is within one of the integer root; the remainder
+  // n - s^2 (below 2^63 in magnitude) settles it.
+  u64 s = static_cast<u64>(static_cast<i64>(std::sqrt(static_cast<double>(A) * (odd ? 1e17 : 1e16))));
+  i64 r = static_cast<i64>(static_cast<u64>(n) - s * s);
+  while (r < 0) {
+    r += static_cast<i64>(2 * s - 1);
+    --s;
+  }
+  while (r > static_cast<i64>(2 * s)) {
+    ++s;
+    r -= static_cast<i64>(2 * s - 1);
+  }
   StoreRounded16(a, s, e >= 0 ? e / 2 : -((-e + 1) / 2), false);
   return true;
 }

@@ -199,9 +199,22 @@ inline u32 BinToBcd8(u32 v) {
   x = (x | (x >> 16)) & 0xFFFFFFFFull;
   return static_cast<u32>(x);
 }
+// Packed decimal of 0..9999.
+struct Bcd4Table {
+  u16 bcd[10000];
+};
+constexpr Bcd4Table MakeBcd4Table() {
+  Bcd4Table t{};
+  for (int v = 0; v < 10000; ++v) t.bcd[v] = IntToBcd4(v);
+  return t;
+}
+inline constexpr Bcd4Table kBcd4 = MakeBcd4Table();
+// Binary below 10^16 to 16 packed digits.
 inline u64 BinToBcd16(u64 v) {
-  return static_cast<u64>(BinToBcd8(static_cast<u32>(v / 100000000))) << 32 |
-         BinToBcd8(static_cast<u32>(v % 100000000));
+  const u64 hi = v / 100000000, lo = v % 100000000;
+  const u64 h1 = hi / 10000, h0 = hi % 10000, l1 = lo / 10000, l0 = lo % 10000;
+  return static_cast<u64>(kBcd4.bcd[h1]) << 48 | static_cast<u64>(kBcd4.bcd[h0]) << 32 |
+         static_cast<u64>(kBcd4.bcd[l1]) << 16 | kBcd4.bcd[l0];
 }
 // 24-nibble register (carry nibble included) to binary: value below 10^24.
 inline u128 RegToBin(u128 m) {

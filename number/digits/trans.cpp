@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "number/digits/dd.h"
+#include "number/digits/dd_tables.h"
 #include "number/digits/digits.h"
 #include "number/digits/reg.h"
 
@@ -14,21 +15,37 @@ using namespace dig;
 
 namespace dig {
 
-DD Pow10(int k) {
-  static const double exact[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-  if (k < 0) return Div(DD{1, 0}, Pow10(-k));
-  DD r{1, 0};
-  while (k > 22) {
-    r = Mul(r, 1e22);
-    k -= 22;
-  }
-  return Mul(r, exact[k]);
+namespace {
+
+constexpr int kPow10Span = 350;
+
+struct Pow10Table {
+  DD p[2 * kPow10Span + 1];
+};
+
+const Pow10Table &Powers() {
+  static const Pow10Table table = [] {
+    Pow10Table t;
+    static const double exact[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                     1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    for (int k = 0; k <= kPow10Span; ++k) {
+      DD v{1, 0};
+      int n = k;
+      for (; n > 22; n -= 22) v = Mul(v, 1e22);
+      t.p[kPow10Span + k] = Mul(v, exact[n]);
+      t.p[kPow10Span - k] = Div(DD{1, 0}, t.p[kPow10Span + k]);
+    }
+    return t;
+  }();
+  return table;
 }
 
-static const DD &InvPow10_22() {
-  static const DD v = Div(DD{1, 0}, DD{1e22, 0});
-  return v;
+}  // namespace
+
+DD Pow10(int k) {
+  if (k >= -kPow10Span && k <= kPow10Span) return Powers().p[kPow10Span + k];
+  if (k < 0) return Div(DD{1, 0}, Pow10(-k));
+  return Mul(Pow10(k - kPow10Span), Pow10(kPow10Span));
 }
 
 Dec ExtToDec(const BcdExt *x) {
@@ -38,7 +55,7 @@ Dec ExtToDec(const BcdExt *x) {
   const double a0 = Bcd8ToBin(static_cast<u32>(m));
   const DD v = Add(TwoProd(a2 * 1e8 + a1, 1e8), a0);
   const u16 w = ExtWord(x);
-  return Dec{Mul(v, InvPow10_22()), WordExp(w), WordNeg(w)};
+  return Dec{Mul(v, Pow10(-22)), WordExp(w), WordNeg(w)};
 }
 
 DD DecValue(const Dec &d) {
@@ -55,7 +72,11 @@ void StoreDD(BcdExt *x, DD v, int scale) {
   if (v.hi == 0) return ExtZero(x);
   const bool neg = v.hi < 0;
   if (neg) v = Neg(v);
-  int e = static_cast<int>(std::floor(std::log10(v.hi)));
+  // Decimal exponent from the binary one, then checked against 10^e.
+  int be;
+  std::frexp(v.hi, &be);
+  int e = static_cast<int>(std::floor((be - 1) * 0.30102999566398120));
+  if (e + 1 <= kPow10Span && e + 1 >= -kPow10Span && v.hi >= Pow10(e + 1).hi) ++e;
   DD n = Mul(v, Pow10(22 - e));
   if (n.hi >= 1e23) {
     ++e;
@@ -99,28 +120,47 @@ const DD *InvFactorials() {
   return table.inv;
 }
 
-// e^r - 1 for |r| up to about 0.36, with relative accuracy.
-DD Expm1Small(DD r) {
+// e^t - 1 for |t| up to about 1/128, with relative accuracy.
+DD Expm1Tiny(DD t) {
   const DD *inv = InvFactorials();
-  const DD s = Mul(r, 1.0 / 256);
-  DD p = inv[11];
-  for (int k = 10; k >= 1; --k) p = Add(Mul(p, s), inv[k]);
-  DD em = Mul(p, s);
-  for (int i = 0; i < 8; ++i) em = Mul(em, Add(em, 2.0));
-  return em;
+  const double x = t.hi;
+  const double c5 = 1.0 / 120 + x * (1.0 / 720 + x * (1.0 / 5040 + x * (1.0 / 40320)));
+  DD u = Add(inv[4], x * c5);
+  u = Add(Mul(u, t), inv[3]);
+  u = Add(Mul(u, t), 0.5);
+  return Add(t, Mul(u, Mul(t, t)));
 }
 
-// e^z as 2^k (1 + em) pieces; z moderate (|z| below about 700).
+// e^z through the table of e^(j/64), |z| up to 2.5; *em1 receives e^z - 1
+// with relative accuracy when asked.
+DD ExpTable(DD z, DD *em1) {
+  const double j = std::nearbyint(z.hi * 64);
+  const DD em = Expm1Tiny(Add(z, -j / 64));
+  if (j == 0) {
+    if (em1) *em1 = em;
+    return Add(em, 1.0);
+  }
+  const DD &ej = kExpTable[kExpTableHalf + static_cast<int>(j)];
+  const DD r = Add(ej, Mul(ej, em));
+  if (em1) *em1 = Add(r, -1.0);
+  return r;
+}
+
+// e^z for moderate z (|z| below about 700).
 DD ExpDD(DD z) {
+  if (std::fabs(z.hi) <= 2.45) return ExpTable(z, nullptr);
   const double k = std::nearbyint(z.hi / kLn2.hi);
-  const DD r = Sub(z, Mul(kLn2, k));
-  const DD v = Add(Expm1Small(r), 1.0);
+  const DD v = ExpTable(Sub(z, Mul(kLn2, k)), nullptr);
   return DD{std::ldexp(v.hi, static_cast<int>(k)), std::ldexp(v.lo, static_cast<int>(k))};
 }
 
 // e^z - 1 with relative accuracy for any moderate z.
 DD Expm1DD(DD z) {
-  if (std::fabs(z.hi) <= 0.34) return Expm1Small(z);
+  if (std::fabs(z.hi) <= 2.45) {
+    DD em;
+    ExpTable(z, &em);
+    return em;
+  }
   return Add(ExpDD(z), -1.0);
 }
 
@@ -486,17 +526,30 @@ struct Angle {
   bool ok;       // false when the argument is beyond exact reduction
 };
 
-// sin and cos of |r| <= pi/4 by their Taylor series.
+// sin and cos of |r| <= pi/4 (and a little more): r = j/64 + t with the
+// table of sin and cos of j/64 and short series in t.
 void SinCosDD(DD r, DD *s, DD *c) {
   const DD *inv = InvFactorials();
-  const DD r2 = Mul(r, r);
-  // Coefficient of r^k is +-1/k!: + when k % 4 is 0 or 1, - otherwise.
-  auto coef = [inv](int k) { return k % 4 <= 1 ? inv[k] : Neg(inv[k]); };
-  DD ps = coef(27), pc = coef(26);
-  for (int k = 25; k >= 1; k -= 2) ps = Add(Mul(ps, r2), coef(k));
-  for (int k = 24; k >= 0; k -= 2) pc = Add(Mul(pc, r2), coef(k));
-  *s = Mul(ps, r);
-  *c = pc;
+  const bool neg = r.hi < 0;
+  if (neg) r = Neg(r);
+  const double j = std::nearbyint(r.hi * 64);
+  const DD t = Add(r, -j / 64);
+  const DD t2 = Mul(t, t);
+  const double x2 = t2.hi;
+  const double cs = 1.0 / 120 - x2 * (1.0 / 5040 - x2 * (1.0 / 362880));
+  const DD st = Sub(t, Mul(Mul(t2, t), Add(inv[3], -(x2 * cs))));
+  const double cc = 1.0 / 720 - x2 * (1.0 / 40320);
+  const DD ct = Sub(DD{1, 0}, Mul(t2, Sub(DD{0.5, 0}, Mul(t2, Add(inv[4], -(x2 * cc))))));
+  const int k = static_cast<int>(j);
+  if (k == 0) {
+    *s = st;
+    *c = ct;
+  } else {
+    const DD &sj = kSinTable[k], &cj = kCosTable[k];
+    *s = Add(Mul(sj, ct), Mul(cj, st));
+    *c = Sub(Mul(cj, ct), Mul(sj, st));
+  }
+  if (neg) *s = Neg(*s);
 }
 
 // Big signed number for the radian reduction: value = sign x magnitude.
@@ -517,7 +570,8 @@ bool BigFromDigits(Big &b, const char *digits, int count) {
 }
 
 void BigMul(const Big &a, const Big &b, Big &out) {
-  u64 acc[2 * Big::kMax + 2] = {};
+  u64 acc[2 * Big::kMax + 2];
+  std::memset(acc, 0, sizeof(u64) * static_cast<size_t>(a.n + b.n + 2));
   for (int i = 0; i < a.n; ++i)
     for (int j = 0; j < b.n; ++j) {
       acc[i + j] += static_cast<u64>(a.limb[i]) * b.limb[j];
@@ -600,6 +654,19 @@ Angle ReduceRadians(const BcdExt *x) {
   if (d.e > 30) {
     a.ok = false;
     return a;
+  }
+  if (d.e <= 2) {
+    // Below 1000: Cody-Waite with a three-part pi/2 is exact enough unless
+    // the angle lies close to a multiple of pi/2.
+    const double kf = std::nearbyint(v.hi / kHalfPi.hi);
+    DD r = Sub(v, TwoProd(kf, kHalfPi.hi));
+    r = Sub(r, TwoProd(kf, kHalfPi.lo));
+    r = Add(r, -kf * kHalfPiThird);
+    if (std::fabs(r.hi) >= 1e-3) {
+      a.r = r;
+      a.quadrant = static_cast<int>(kf) & 3;
+      return a;
+    }
   }
   // k = nearest integer to x / (pi/2).
   const DD q = Div(v, kHalfPi);
