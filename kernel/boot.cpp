@@ -8,14 +8,13 @@
 #include "kernel/mainmenu.h"
 #include "kernel/task.h"
 #include "kernel/task_glue.h"
+#include "ui/keycodes.h"
 #include "ui/setup.h"
 
 namespace {
 
 constexpr u8 kSignature[8] = {'O', 'R', 'V', 'E', 'K', 'W', 'I', 'N'};
 u8 g_signature[8] = {};
-
-constexpr u32 kKeyMenu = 30003;
 
 void BootHook() {}
 
@@ -85,7 +84,7 @@ void SysShowResetBox(u32 mode) {
       {45, 46, 47, 48, 49},
       {497, 498, 499, 38, 9},
       {35, 36, 37, 38, 9},
-      {497, 498, 0, 38, 9},
+      {497, 498, 76, 38, 9},  // "Memory ERROR" in place of "CLEARED!"
   };
   if (mode > 3) return;
   SysGlueCursor cursor;
@@ -95,13 +94,7 @@ void SysShowResetBox(u32 mode) {
   u8 screen[1024];
   SysGlueCopyScreen(screen, false);
   SysGluePopupWindow(5);
-  for (u32 i = 0; i < 5; ++i) {
-    if (mode == kSysBoxStorageFailed && i == 2) {
-      SysGlueStorageFailedLine(1, 4);
-    } else {
-      SysGlueMessageAt(1, 2 + i, kLines[mode][i]);
-    }
-  }
+  for (u32 i = 0; i < 5; ++i) SysGlueMessageAt(1, 2 + i, kLines[mode][i]);
   if (mode == kSysBoxLowBattery) {
     SysGlueShowScreen();
   } else {

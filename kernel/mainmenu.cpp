@@ -8,18 +8,9 @@
 #include "kernel/boot.h"
 #include "kernel/task.h"
 #include "kernel/task_glue.h"
+#include "ui/keycodes.h"
 
 namespace {
-
-constexpr u32 kKeyAcOn = 30001;  // counts as the letter A
-constexpr u32 kKeyExe = 30004;
-constexpr u32 kKeyMenu = 30003;
-constexpr u32 kKeyShift = 30006;
-constexpr u32 kKeyUp = 30018;
-constexpr u32 kKeyLeft = 30020;
-constexpr u32 kKeyRight = 30021;
-constexpr u32 kKeyDown = 30023;
-constexpr u32 kKeyH = 30046;  // counts as the letter H
 
 constexpr u16 kIconTop = 7;      // first pixel row of the icon rows
 constexpr u16 kCellHeight = 19;  // pixel rows of one icon cell
@@ -131,9 +122,9 @@ void SysMainMenu() {
     const u32 is_char = SysGlueGetKey(&code);
     const u16 cursor = Cursor();
     if (is_char == 0) {
-      if (code == kKeyAcOn) {
+      if (code == kKeyXThetaT) {  // its letter under ALPHA
         code = 'A';
-      } else if (code == kKeyH) {
+      } else if (code == kKeyFracDec) {  // likewise
         code = 'H';
       } else {
         switch (code) {

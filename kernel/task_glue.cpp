@@ -104,7 +104,3 @@ u32 SysGlueCheckMainMemory() {
 }
 i32 SysGlueMountStorage() { return 0; }
 i32 SysGlueFormatStorage() { return 0; }
-void SysGlueStorageFailedLine(u32 column, u32 line) {
-  (void)column;
-  (void)line;
-}

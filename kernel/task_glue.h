@@ -71,5 +71,3 @@ u32 SysGlueCheckMainMemory();
 // negative codes as the file system gives them); format it in full.
 i32 SysGlueMountStorage();
 i32 SysGlueFormatStorage();
-// The line of the storage notice that says the format failed.
-void SysGlueStorageFailedLine(u32 column, u32 line);
