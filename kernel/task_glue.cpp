@@ -11,6 +11,7 @@
 #include "memory/mcs_store.h"
 #include "ui/keys.h"
 #include "ui/setup.h"
+#include "ui/sysvar.h"
 
 u8 SysGlueGetModifier() { return KeyGetModifier(); }
 
@@ -95,7 +96,7 @@ u16 SysGlueMenuMask() { return g_menu_mask; }
 void SysGlueSetMenuMask(u16 mask) { g_menu_mask = mask; }
 void SysGlueClearKeyQueue() { HostClearKeyQueue(); }
 
-void SysGlueInitRamSettings() {}
+void SysGlueInitRamSettings() { SysClearVariables(); }
 void SysGlueClearMainMemory() { McsClearAll(); }
 
 u32 SysGlueCheckMainMemory() {

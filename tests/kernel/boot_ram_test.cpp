@@ -8,10 +8,29 @@
 #include "kernel/keyqueue.h"
 #include "memory/mcs_store.h"
 #include "ui/setup.h"
+#include "ui/sysvar.h"
 
 namespace {
 
 constexpr i32 kMenuColumn = 4, kMenuRow = 9;
+
+// Stores a one-digit value into variable A.
+void StoreA(u8 digit) {
+  Value v{};
+  v.re.b[0] = 0x10;  // a positive number, exponent 0
+  v.re.b[1] = 0x00;
+  v.re.b[2] = static_cast<u8>(digit << 4);
+  SysStoreVariable('A', &v);
+}
+
+bool AIsZero() {
+  Value v{};
+  SysReadVariable('A', &v);
+  for (u8 b : v.re.b) {
+    if (b != 0) return false;
+  }
+  return true;
+}
 
 bool SignatureValid() { return std::memcmp(SysRamSignature(), "ORVEKWIN", 8) == 0; }
 
@@ -47,11 +66,14 @@ TEST_F(BootRam, ValidRamAndMainMemoryAreKeptWithoutABox) {
   HostPostKey(kMenuColumn, kMenuRow, 0);
   SysCheckRam();
   SetupSetItem(kSetupAngle, 1);
+  StoreA(7);
+  ASSERT_FALSE(AIsZero());
   ASSERT_EQ(McsCreateFolder("KEEPME") & 0xFF, 0u);
   HostPostKey(3, 8, 0);  // would be eaten by a box
   EXPECT_EQ(SysCheckRam(), 0u);
   EXPECT_EQ(HostKeyQueueCount(), 1u);
   EXPECT_EQ(SetupGetItem(kSetupAngle), 1);
+  EXPECT_FALSE(AIsZero());
   u8 index = 0;
   EXPECT_EQ(McsFindFolder("KEEPME", nullptr, &index) & 0xFF, 0u);
   HostClearKeyQueue();
@@ -62,12 +84,15 @@ TEST_F(BootRam, BrokenMainMemoryIsClearedAndRamReinitialised) {
   HostPostKey(kMenuColumn, kMenuRow, 0);
   SysCheckRam();
   SetupSetItem(kSetupAngle, 2);
+  StoreA(3);
+  ASSERT_FALSE(AIsZero());
   std::memset(CalcRamArea(), 0xA5, 256);
   ASSERT_NE(AreaWalk(), 0u);
   HostPostKey(kMenuColumn, kMenuRow, 0);
   EXPECT_EQ(SysCheckRam(), kSysBootRamInit | kSysBootMainCleared);
   EXPECT_EQ(AreaWalk(), 0u);
   EXPECT_EQ(SetupGetItem(kSetupAngle), SetupDefault(kSetupAngle));
+  EXPECT_TRUE(AIsZero());
   EXPECT_EQ(HostKeyQueueCount(), 0u);
 }
 
