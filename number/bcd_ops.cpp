@@ -74,6 +74,29 @@ i16 RunUnary(BcdWork *a, Unary routine, bool round) {
   return Finish(&t, a, round);
 }
 
+// An error operand screened, then the routine on the one operand.
+i16 Screened(BcdWork *a, Unary routine, bool round) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  return RunUnary(a, routine, round);
+}
+
+// An error operand screened, then a change made in place.
+i16 ScreenedWord(BcdWork *a, void (*change)(u16 *)) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  u16 w = WorkWord(a);
+  change(&w);
+  StoreWord(a->b + 10, w);
+  return 0;
+}
+i16 ScreenedInPlace(BcdWork *a, void (*change)(BcdWork *)) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  change(a);
+  return 0;
+}
+
 bool IsNeg(const BcdWork *x) { return WordNeg(WorkWord(x)); }
 bool IsZero(const BcdWork *x) { return WorkWord(x) == 0; }
 // Magnitude compared with a constant: BcdCompareCode of |x| against c.
@@ -410,17 +433,9 @@ i16 BcdSqrt(BcdWork *a) {
   return RunUnary(a, ShExtSqrt, true);
 }
 
-i16 BcdExp(BcdWork *a) {
-  i16 code;
-  if (ScreenErrors(a, nullptr, &code)) return code;
-  return RunUnary(a, ShExtExp, true);
-}
+i16 BcdExp(BcdWork *a) { return Screened(a, ShExtExp, true); }
 
-i16 BcdExp10(BcdWork *a) {
-  i16 code;
-  if (ScreenErrors(a, nullptr, &code)) return code;
-  return RunUnary(a, ShExtExp10, true);
-}
+i16 BcdExp10(BcdWork *a) { return Screened(a, ShExtExp10, true); }
 
 i16 BcdExp10s(BcdWork *a) {
   i16 code;
@@ -566,28 +581,17 @@ bool AboveSmallArg(const BcdWork *a) {
 }
 
 i16 Split(BcdWork *a, Unary main, Unary small) {
+  if (IsError(a)) return static_cast<i16>(WorkWord(a));
   return RunUnary(a, AboveSmallArg(a) ? main : small, true);
 }
 
 }  // namespace
 
-i16 BcdSinh(BcdWork *a) {
-  i16 code;
-  if (ScreenErrors(a, nullptr, &code)) return code;
-  return Split(a, ShExtSinhA, ShExtSinhB);
-}
+i16 BcdSinh(BcdWork *a) { return Split(a, ShExtSinhA, ShExtSinhB); }
 
-i16 BcdCosh(BcdWork *a) {
-  i16 code;
-  if (ScreenErrors(a, nullptr, &code)) return code;
-  return RunUnary(a, ShExtCosh, true);
-}
+i16 BcdCosh(BcdWork *a) { return Screened(a, ShExtCosh, true); }
 
-i16 BcdTanh(BcdWork *a) {
-  i16 code;
-  if (ScreenErrors(a, nullptr, &code)) return code;
-  return Split(a, ShExtTanhA, ShExtTanhB);
-}
+i16 BcdTanh(BcdWork *a) { return Split(a, ShExtTanhA, ShExtTanhB); }
 
 i16 BcdAsinh(BcdWork *a) {
   i16 code;
@@ -618,48 +622,17 @@ i16 BcdAtanh(BcdWork *a) {
 
 // ---------------------------------------------------------------- signs and parts
 
-i16 BcdAbs(BcdWork *a) {
-  i16 code;
-  if (ScreenErrors(a, nullptr, &code)) return code;
-  u16 w = WorkWord(a);
-  ShExpAbs(&w);
-  StoreWord(a->b + 10, w);
-  return 0;
-}
+i16 BcdAbs(BcdWork *a) { return ScreenedWord(a, ShExpAbs); }
 
-i16 BcdNeg(BcdWork *a) {
-  i16 code;
-  if (ScreenErrors(a, nullptr, &code)) return code;
-  u16 w = WorkWord(a);
-  ShExpNegate(&w);
-  StoreWord(a->b + 10, w);
-  return 0;
-}
+i16 BcdNeg(BcdWork *a) { return ScreenedWord(a, ShExpNegate); }
 
-i16 BcdSignum(BcdWork *a) {
-  i16 code;
-  if (ScreenErrors(a, nullptr, &code)) return code;
-  ShWorkSignum(a);
-  return 0;
-}
+i16 BcdSignum(BcdWork *a) { return ScreenedInPlace(a, ShWorkSignum); }
 
-i16 BcdIntg(BcdWork *a) {
-  i16 code;
-  if (ScreenErrors(a, nullptr, &code)) return code;
-  return RunUnary(a, ShExtIntg, false);
-}
+i16 BcdIntg(BcdWork *a) { return Screened(a, ShExtIntg, false); }
 
-i16 BcdInt(BcdWork *a) {
-  i16 code;
-  if (ScreenErrors(a, nullptr, &code)) return code;
-  return RunUnary(a, ShExtInt, false);
-}
+i16 BcdInt(BcdWork *a) { return Screened(a, ShExtInt, false); }
 
-i16 BcdFrac(BcdWork *a) {
-  i16 code;
-  if (ScreenErrors(a, nullptr, &code)) return code;
-  return RunUnary(a, ShExtFrac, false);
-}
+i16 BcdFrac(BcdWork *a) { return Screened(a, ShExtFrac, false); }
 
 i16 BcdCint(BcdWork *a) {
   i16 code;
@@ -668,12 +641,7 @@ i16 BcdCint(BcdWork *a) {
   return RunUnary(a, ShExtCint, false);
 }
 
-i16 BcdNormalize(BcdWork *a) {
-  i16 code;
-  if (ScreenErrors(a, nullptr, &code)) return code;
-  ShWorkNormalize(a);
-  return 0;
-}
+i16 BcdNormalize(BcdWork *a) { return ScreenedInPlace(a, ShWorkNormalize); }
 
 // ---------------------------------------------------------------- permutations
 
@@ -934,24 +902,25 @@ i16 BcdFromInt32(i32 n, BcdWork *out) {
   return 0;
 }
 
-i16 BcdToInt16(const BcdWork *x, i16 *out) {
+// 0 when x is a number within [min, max], else its error code or 16.
+static i16 IntRange(const BcdWork *x, BcdWork *(*max)(BcdWork *), BcdWork *(*min)(BcdWork *)) {
   if (IsError(x)) return static_cast<i16>(WorkWord(x));
   BcdWork lo, hi;
-  if (ShWorkCompare(x, BcdInt16Max(&hi)) == BCD_CMP_GREATER ||
-      ShWorkCompare(x, BcdInt16Min(&lo)) == BCD_CMP_LESS)
+  if (ShWorkCompare(x, max(&hi)) == BCD_CMP_GREATER || ShWorkCompare(x, min(&lo)) == BCD_CMP_LESS)
     return kErrDomain;
-  ShToInt16(x, out);
   return 0;
 }
 
+i16 BcdToInt16(const BcdWork *x, i16 *out) {
+  const i16 code = IntRange(x, BcdInt16Max, BcdInt16Min);
+  if (code == 0) ShToInt16(x, out);
+  return code;
+}
+
 i16 BcdToInt32(const BcdWork *x, i32 *out) {
-  if (IsError(x)) return static_cast<i16>(WorkWord(x));
-  BcdWork lo, hi;
-  if (ShWorkCompare(x, BcdInt32Max(&hi)) == BCD_CMP_GREATER ||
-      ShWorkCompare(x, BcdInt32Min(&lo)) == BCD_CMP_LESS)
-    return kErrDomain;
-  ShToInt32(x, out);
-  return 0;
+  const i16 code = IntRange(x, BcdInt32Max, BcdInt32Min);
+  if (code == 0) ShToInt32(x, out);
+  return code;
 }
 
 // ---------------------------------------------------------------- extended operations

@@ -61,6 +61,7 @@ void ValSplit(const Value *v, CplxPair *out) {
 // ---------------------------------------------------------------- stored and working forms
 
 #include "number/bcd.h"
+#include "number/numparse.h"
 
 u16 BcdExtGetWord(const BcdExt *x) { return static_cast<u16>(x->b[12] << 8 | x->b[13]); }
 
@@ -135,59 +136,29 @@ u16 BcdKind(const BcdWork *x) {
 
 // ---------------------------------------------------------------- fractions
 
-namespace {
-
-// The whole part, numerator and denominator of a stored fraction as working
-// numbers; false when the digit string is malformed.
-bool FracParts(const BcdReal *x, BcdWork parts[3], int *count) {
-  const int n = (x->b[1] >> 4) + 1;
-  u64 value[3] = {0, 0, 0};
-  int part = 0, digits = 0;
-  for (int i = 0; i < n; ++i) {
-    const int nib = i + 3;  // nibble 3 is the low nibble of byte 1
-    const u8 d = (nib & 1) ? (x->b[nib / 2] & 0x0F) : (x->b[nib / 2] >> 4);
-    if (d == 0x0A) {
-      if (digits == 0 || ++part > 2) return false;
-      digits = 0;
-    } else if (d <= 9) {
-      value[part] = value[part] * 10 + d;
-      ++digits;
-    } else {
-      return false;
-    }
-  }
-  if (digits == 0 || part == 0) return false;
-  *count = part + 1;
-  for (int i = 0; i <= part; ++i) BcdFromInt32(static_cast<i32>(value[i]), &parts[i]);
-  return true;
-}
-
-}  // namespace
-
 BcdReal *RealFracToDecimal(const BcdReal *src, BcdReal *dst) {
   if (!RealIsFrac(src) || RealErrorCode(src)) {
     if (dst != src) *dst = *src;
     return dst;
   }
-  BcdWork parts[3];
-  int count = 0;
-  if (!FracParts(src, parts, &count)) return RealMakeError(3, dst);
-  const bool negative = (src->b[0] >> 4) == 5 || (src->b[0] >> 4) == 6;
-  BcdWork *num = &parts[count - 2];
-  BcdWork *den = &parts[count - 1];
+  NumFracParts p;
+  NumFracUnpack(src, &p);
+  BcdWork whole, num, den;
+  RealUnpack(&p.whole, &whole);
+  RealUnpack(&p.num, &num);
+  RealUnpack(&p.den, &den);
+  // whole + num / den, each step through the stored form as the stored
+  // operations do, negated for a negative fraction.
   BcdReal r;
-  // Each step goes through the stored form, as the stored operations do.
-  BcdDiv(num, den);
-  RealPack(num, &r);
-  if (count == 3) {
-    RealUnpack(&r, num);
-    BcdAdd(num, &parts[0]);
-    RealPack(num, &r);
-  }
-  if (negative) {
-    RealUnpack(&r, num);
-    BcdNeg(num);
-    RealPack(num, &r);
+  BcdDiv(&num, &den);
+  RealPack(&num, &r);
+  RealUnpack(&r, &num);
+  BcdAdd(&num, &whole);
+  RealPack(&num, &r);
+  if (p.sign < 0) {
+    RealUnpack(&r, &num);
+    BcdNeg(&num);
+    RealPack(&num, &r);
   }
   std::memmove(dst->b, r.b, 9);
   return dst;

@@ -59,20 +59,21 @@ inline int Bcd4ToInt(u16 w) {
 constexpr u16 IntToBcd4(int v) {
   return static_cast<u16>((v / 1000) << 12 | (v / 100 % 10) << 8 | (v / 10 % 10) << 4 | v % 10);
 }
-struct WordTable {
-  u16 word[2000];
+// Packed decimal of 0..9999 (exponent words and four-digit groups).
+struct Bcd4Table {
+  u16 bcd[10000];
 };
-constexpr WordTable MakeWordTable() {
-  WordTable t{};
-  for (int v = 0; v < 2000; ++v) t.word[v] = IntToBcd4(v);
+constexpr Bcd4Table MakeBcd4Table() {
+  Bcd4Table t{};
+  for (int v = 0; v < 10000; ++v) t.bcd[v] = IntToBcd4(v);
   return t;
 }
-inline constexpr WordTable kWordOf = MakeWordTable();
+inline constexpr Bcd4Table kBcd4 = MakeBcd4Table();
 // Decimal exponent of a non-zero word.
 inline int WordExp(u16 w) { return Bcd4ToInt(WordMag(w)) - 1000; }
 // Word of exponent e (-999..999).
 inline u16 MakeWord(int e, bool neg) {
-  return static_cast<u16>(kWordOf.word[e + 1000] + (neg ? 0x5000 : 0));
+  return static_cast<u16>(kBcd4.bcd[e + 1000] + (neg ? 0x5000 : 0));
 }
 
 // The register with its exponent and sign unpacked.
@@ -182,33 +183,7 @@ inline u64 Bcd16ToBin(u64 x) {
   return (x >> 32) * 100000000ull + (x & 0xFFFFFFFFull);
 }
 // Binary below 10^8 to 8 packed digits.
-inline u32 BinToBcd8(u32 v) {
-  // Two 4-digit halves in 32-bit lanes, then 2-digit halves in 16-bit lanes,
-  // then digits in bytes, then nibbles.
-  const u64 hi4 = v / 10000, lo4 = v % 10000;
-  u64 x = hi4 << 32 | lo4;
-  u64 q = ((x * 10486) >> 20) & 0x0000007F0000007Full;  // /100 per lane
-  x = (x - q * 100) | (q << 16);                          // lanes of 16: lo2 | hi2<<16
-  q = ((x * 103) >> 10) & 0x000F000F000F000Full;          // /10 per 16-bit lane
-  x = (x - q * 10) | (q << 8);                            // bytes: units | tens<<8
-  // Now bytes from low: u(0) t(0) u(1) t(1) ... for pairs; pack to nibbles.
-  // Lane layout (from low byte): [lo4 lo2 u, lo4 lo2 t, lo4 hi2 u, lo4 hi2 t,
-  //                               hi4 lo2 u, hi4 lo2 t, hi4 hi2 u, hi4 hi2 t]
-  x = (x | (x >> 4)) & 0x00FF00FF00FF00FFull;  // each 16-bit lane: t<<4|u
-  x = (x | (x >> 8)) & 0x0000FFFF0000FFFFull;
-  x = (x | (x >> 16)) & 0xFFFFFFFFull;
-  return static_cast<u32>(x);
-}
-// Packed decimal of 0..9999.
-struct Bcd4Table {
-  u16 bcd[10000];
-};
-constexpr Bcd4Table MakeBcd4Table() {
-  Bcd4Table t{};
-  for (int v = 0; v < 10000; ++v) t.bcd[v] = IntToBcd4(v);
-  return t;
-}
-inline constexpr Bcd4Table kBcd4 = MakeBcd4Table();
+inline u32 BinToBcd8(u32 v) { return static_cast<u32>(kBcd4.bcd[v / 10000]) << 16 | kBcd4.bcd[v % 10000]; }
 // Binary below 10^16 to 16 packed digits.
 inline u64 BinToBcd16(u64 v) {
   const u64 hi = v / 100000000, lo = v % 100000000;
