@@ -206,75 +206,52 @@ __attribute__((always_inline)) inline bool FastAddSub(BcdWork *a, const BcdWork 
     SetWork(a, static_cast<u128>(dl) << 32, MakeWord(el, neg));
     return true;
   }
-  if (na == nb || d <= 1) {
-    // Sixteen digits suffice: for a sum the digits below d16 cannot carry
-    // (the larger operand has zeros there); a difference with an exponent
-    // gap of at most 1 is exact in sixteen digits.
-    const u64 l16 = dl << 4, s16 = d >= 16 ? 0 : (ds << 4) >> (4 * d);
-    int e = el;
-    bool carry;
-    u64 m;
-    if (na == nb) {
-      m = BcdAdd64(l16, s16, 0, &carry);
-      if (carry) {
-        m = 1ull << 60 | m >> 4;
-        ++e;
-      }
-    } else {
-      m = BcdAdd64(l16, 0x9999999999999999ull - s16, 1, &carry);
-      if (m == 0) {
-        WorkZero(a);
-        return true;
-      }
-      const int k = __builtin_clzll(m) / 4;
-      m <<= 4 * k;
+  // Sixteen digits and a little bookkeeping suffice: a sum cannot carry up
+  // from below d16 (the larger operand has zeros there); a difference takes
+  // a borrow when the smaller operand has digits at d17-d23 (digits beyond
+  // d23 are dropped), and d17 of the difference comes up when it loses its
+  // leading digit.
+  const u64 l16 = dl << 4, sFull = ds << 4;
+  const u64 s16 = d >= 16 ? 0 : sFull >> (4 * d);
+  int e = el;
+  bool carry;
+  u64 m;
+  if (na == nb) {
+    m = BcdAdd64(l16, s16, 0, &carry);
+    if (carry) {
+      m = 1ull << 60 | m >> 4;
+      ++e;
+    }
+  } else {
+    u64 lost = d == 0 ? 0 : d <= 16 ? sFull << (64 - 4 * d) : sFull >> (4 * (d - 16));
+    lost &= 0xFFFFFFF000000000ull;  // d17-d23
+    const bool borrow = lost != 0;
+    m = BcdAdd64(l16, 0x9999999999999999ull - s16, borrow ? 0 : 1, &carry);
+    if (m == 0) {
+      WorkZero(a);
+      return true;
+    }
+    const int k = __builtin_clzll(m) / 4;
+    if (k) {
+      const u64 d17 = borrow ? ((lost << 4) != 0 ? 9 : 10) - (lost >> 60) : 0;
+      m = m << (4 * k) | (k == 1 ? d17 : 0);
       e -= k;
       if (e < -999) {
         WorkZero(a);
         return true;
       }
     }
-    if ((m & 0xF) >= 5) {
-      m = BcdAdd64(m & ~0xFull, 0x10, 0, &carry);
-      if (carry) {
-        m = 1ull << 60;
-        ++e;
-      }
-    }
-    if (e > 999) {
-      SetWork(a, static_cast<u128>(BCD_NIB_INF) << 92, neg ? 0x6000 : 0x1000);
-      return true;
-    }
-    SetWork(a, static_cast<u128>(m >> 4) << 32, MakeWord(e, neg));
-    return true;
   }
-  const u128 ml = static_cast<u128>(dl) << 32, ms = (static_cast<u128>(ds) << 32) >> (4 * d);
-  u128 m;
-  int e = el;
-  {
-    m = dig::BcdSub(ml, ms);
-    if (m == 0) {
-      WorkZero(a);
-      return true;
-    }
-    const int k = LeadingZeroDigits(m);
-    m <<= 4 * k;
-    e -= k;
-    if (e < -999) {
-      WorkZero(a);
-      return true;
-    }
-  }
-  m = dig::BcdAdd(m, static_cast<u128>(5) << 28);
-  if (m >> 92) {
-    m >>= 4;
+  m = BcdAdd64(m & ~0xFull, (m & 0xF) >= 5 ? 0x10 : 0, 0, &carry);
+  if (carry) {
+    m = 1ull << 60;
     ++e;
   }
   if (e > 999) {
     SetWork(a, static_cast<u128>(BCD_NIB_INF) << 92, neg ? 0x6000 : 0x1000);
     return true;
   }
-  SetWork(a, m & ~kGuardMask, MakeWord(e, neg));
+  SetWork(a, static_cast<u128>(m >> 4) << 32, MakeWord(e, neg));
   return true;
 }
 

@@ -158,6 +158,7 @@ inline bool Normalize(Reg &r, bool &inf) {
   const int k = LeadingZeroDigits(r.m);
   r.m <<= 4 * k;
   r.e -= k;
+  inf = r.e > 999;
   return r.e >= -999;
 }
 // Stores a normalised register (handling zero and infinity) into x.

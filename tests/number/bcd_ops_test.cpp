@@ -7,6 +7,7 @@
 #include <string>
 
 #include "number/bcd.h"
+#include "number/digits/digits.h"
 #include "tests/number/work_text.h"
 
 using numtest::ExtToText;
@@ -403,6 +404,79 @@ TEST(BcdExtended, OperationsWithoutRounding) {
   BcdExt one = numtest::ExtFromText("1");
   EXPECT_EQ(BcdExtAdd(&one, &e), 3);
   EXPECT_EQ(one.b[0], 0xF0);
+}
+
+}  // namespace
+
+namespace {
+
+// The direct machine-word paths against the register road (widen, digit
+// routine, round, narrow) on many operand pairs of every exponent gap.
+TEST(BcdArithmetic, DirectPathsMatchTheRegisterRoad) {
+  u64 state = 0x9E3779B97F4A7C15ull;
+  auto next = [&state] {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    return state;
+  };
+  auto number = [&next](int emin, int emax) {
+    std::string t = next() % 2 ? "-" : "";
+    t += static_cast<char>('1' + next() % 9);
+    t += '.';
+    const int digits = static_cast<int>(next() % 15);
+    for (int i = 0; i < digits; ++i) t += static_cast<char>(next() % 4 == 0 ? '9' : '0' + next() % 10);
+    t += "e" + std::to_string(emin + static_cast<int>(next() % (emax - emin + 1)));
+    return WorkFromText(t);
+  };
+  using Routine = void (*)(BcdExt *, BcdExt *);
+  struct Op {
+    const char *name;
+    BinaryOp direct;
+    Routine routine;
+  } ops[] = {
+      {"add", BcdAdd, [](BcdExt *x, BcdExt *y) { ShExtAdd(x, y); }},
+      {"sub", BcdSub, ShExtSub},
+      {"mul", BcdMul, [](BcdExt *x, BcdExt *y) { ShExtMul(x, y); }},
+      {"div", BcdDiv, [](BcdExt *x, BcdExt *y) { ShExtDiv(x, y); }},
+  };
+  int mismatches = 0;
+  for (int i = 0; i < 40000; ++i) {
+    const BcdWork a = number(-999, 999);
+    BcdWork b = number(-999, 999);
+    if (i % 2) {  // close exponents: every alignment and cancellation
+      const int gap = static_cast<int>(next() % 26);
+      b = number(0, 0);
+      BcdScale10(&b, static_cast<i16>(BcdExponent(&a) - gap));
+    }
+    for (const Op &op : ops) {
+      BcdWork direct = a;
+      op.direct(&direct, &b);
+      BcdExt x, y;
+      ShExtWiden(&a, &x);
+      ShExtWiden(&b, &y);
+      op.routine(&x, &y);
+      ShExtRound(&x);
+      BcdWork road;
+      ShExtNarrow(&x, &road);
+      if (WorkToText(direct) != WorkToText(road) && ++mismatches < 20)
+        ADD_FAILURE() << op.name << " " << WorkToText(a) << " " << WorkToText(b) << ": " << WorkToText(direct)
+                      << " vs " << WorkToText(road);
+    }
+    BcdWork r = a;
+    BcdAbs(&r);
+    BcdWork root = r;
+    BcdSqrt(&root);
+    BcdExt x;
+    ShExtWiden(&r, &x);
+    ShExtSqrt(&x);
+    ShExtRound(&x);
+    BcdWork road;
+    ShExtNarrow(&x, &road);
+    if (WorkToText(root) != WorkToText(road) && ++mismatches < 20)
+      ADD_FAILURE() << "sqrt " << WorkToText(r) << ": " << WorkToText(root) << " vs " << WorkToText(road);
+  }
+  EXPECT_EQ(mismatches, 0);
 }
 
 }  // namespace

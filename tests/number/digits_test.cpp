@@ -49,6 +49,8 @@ TEST(ShExtArithmetic, RegisterAndRounding) {
       {"max x 10", Mul, "9.99999999999999e999", "10", "inf", "inf"},
       {"-max x 10", Mul, "-9.99999999999999e999", "10", "-inf", "-inf"},
       {"1e-999 / 10", Div, "1e-999", "10", "0", "0"},
+      {"quotient overflow", Div, "9e999", "1e-5", "inf", "inf"},
+      {"negative quotient overflow", Div, "-9e999", "3e-5", "-inf", "-inf"},
       {"1 / 0", Div, "1", "0", "undef", "undef"},
       {"-6 / 3", Div, "-6", "3", "-2", "-2"},
       {"-2 x -3", Mul, "-2", "-3", "6", "6"},
