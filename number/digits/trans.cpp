@@ -347,24 +347,30 @@ bool ExactPower(BcdExt *x, const BcdExt *y) {
   u128 p = 1;
   for (u64 i = 0; i < n; ++i) p *= mant;
   exp *= static_cast<int>(n);
-  // Keep the leading 23 digits (dropped digits only below the register).
   int pd = 0;
   for (u128 t = p; t; t /= 10) ++pd;
+  // p x 10^exp = m x 10^E with m in [1, 10) (its leading 23 digits); a
+  // negative power divides 1 by m and negates E.
+  int E = exp + pd - 1;
   if (pd > 23) {
     p /= Pow10u128(pd - 23);
-    exp += pd - 23;
+    pd = 23;
   }
   const bool neg = WordNeg(ExtWord(x)) && (n & 1);
-  if (exp + 22 > 1100) {
-    ExtInf(x, neg);
-  } else {
-    StoreReg(x, Reg{BinToReg(p), exp + 22, neg});
-  }
+  SetExt(x, BinToReg(p * Pow10u128(23 - pd)), MakeWord(0, neg));
   if (dy.neg) {
     BcdExt q;
     ExtOne(&q);
     ShExtDiv(&q, x);
     *x = q;
+    E = -E;
+  }
+  if (E > 1100) {
+    ExtInf(x, neg);
+  } else if (E < -1100) {
+    ExtZero(x);
+  } else {
+    ShExtScale10(x, static_cast<i16>(E));
   }
   return true;
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "number/bcd.h"
 #include "number/digits/digits.h"
@@ -193,11 +194,23 @@ TEST(LogarithmsAndPowers, ValuesAndDomains) {
       {"1^1e99", "1", "1e99", 0, "1"},
       {"(-1)^1e99", "-1", "1e99", 0, "1"},
       {"0.5^1e5", "0.5", "1e5", 0, "0"},
+      {"1e99^-2 (working range)", "1e99", "-2", 0, "1e-198"},
+      {"7^20 (17 digits, exact then rounded)", "7", "20", 0, "7.9792266297612e16"},
+      {"1.5^-3", "1.5", "-3", 0, "2.96296296296296e-1"},
   };
   RunCases(pows, std::size(pows), [](BcdWork *w, const char *b) {
     const BcdWork y = WorkFromText(b);
     return BcdPow(w, &y);
   });
+  // A negative power of a huge number underflows to 0, of a tiny one
+  // overflows.
+  for (auto [x, y, out] : {std::tuple{"1e600", "-2", "0"}, std::tuple{"1e-600", "-2", "inf"},
+                           std::tuple{"-1e-600", "-3", "-inf"}, std::tuple{"2e300", "-3", "1.25e-901"}}) {
+    BcdExt ex = ExtFromText(x);
+    const BcdExt ey = ExtFromText(y);
+    ShExtPow(&ex, &ey);
+    EXPECT_EQ(ExtToText(ex), out) << x << "^" << y;
+  }
   // 10^200 overflows the stored range: Ma ERROR.
   BcdWork big = WorkFromText("10"), e200 = WorkFromText("200");
   BcdPow(&big, &e200);
