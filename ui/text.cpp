@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "ui/font.h"
+#include "ui/keys.h"
 #include "ui/lcd.h"
 #include "ui/lcd_shadow.h"
 #include "ui/setup.h"
@@ -134,16 +135,7 @@ i32 TextSetCursorShape(i32 shape) {
 void TextCursorOff() { LcdSetCursorFlash(0); }
 
 i32 KeyCursorFromState() {
-  bool insert = SetupGetItem(kSetupInsertMode) == 2;
-  i32 shape;
-  switch (SetupGetItem(kSetupKeyModifier)) {
-    case 1: shape = insert ? 1 : 7; break;          // SHIFT
-    case 2: shape = insert ? 5 : 11; break;         // CLIP
-    case 4: case 132: shape = insert ? 3 : 9; break;  // ALPHA and its lock
-    case 8: case 136: shape = insert ? 4 : 10; break;  // small alpha and its lock
-    default: shape = insert ? 0 : 6; break;
-  }
-  return TextSetCursorShape(shape);
+  return TextSetCursorShape(KeyCursorShape(SetupGetItem(kSetupKeyModifier), SetupGetItem(kSetupInsertMode)));
 }
 
 i32 PopupSlotOfKind(i32 kind) {

@@ -49,7 +49,7 @@ void TextSetCursor(const TextCursorState *state);
 i32 TextSetCursorShape(i32 shape);
 void TextCursorOff();
 // Sets the cursor shape that follows from the key modifier (SET UP item 20)
-// and the insert mode (item 21: 2 insert, else overwrite); returns
+// and the insert mode (item 21), by KeyCursorShape of ui/keys.h; returns
 // TextSetCursorShape's result.
 i32 KeyCursorFromState();
 

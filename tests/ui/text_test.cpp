@@ -161,6 +161,7 @@ TEST_F(TextTest, PopupsRestoreTheScreenUnderneath) {
     i32 kind, slot;
     u32 bit;
   } cases[] = {{1, 3, 0}, {3, 8, 32}, {4, 7, 16}, {5, 1, 1}, {6, 2, 2}, {2, 7, 1}, {9, 7, 1}};
+  SetupSetItem(kSetupInsertMode, 1);  // overwrite: shape 6 with no modifier
   for (const Case &c : cases) {
     LcdClearVram();
     TextLocate(1, 1);
