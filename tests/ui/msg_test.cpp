@@ -156,7 +156,7 @@ TEST_F(MsgTest, EveryTextFitsAndHasGlyphs) {
       }
     }
     if (lang != 0) {
-      EXPECT_GT(translated, 0) << "language " << lang;
+      EXPECT_GT(translated, 300) << "language " << lang << " is mostly untranslated";
     }
   }
 }

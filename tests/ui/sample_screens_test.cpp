@@ -30,21 +30,25 @@ TEST(SampleScreens, OnePerLanguage) {
   for (i32 lang = 0; lang < MsgLanguageCount(); ++lang) {
     ASSERT_EQ(MsgSelectLanguage(lang), 1);
     LcdClearVram();
-    PrintMessage(1, 1, 310);  // System Manager
+    PrintMessage(1, 1, 310);  // System Manager and its keys
     PrintMessage(1, 2, 312);
     PrintMessage(1, 3, 313);
     PrintMessage(1, 4, 314);
-    PrintMessage(1, 5, 315);
-    PrintMessage(1, 6, 316);
-    LcdDrawPopupWindow(0, 4);
-    PrintMessage(1, 2, 78);  // Syntax ERROR box
-    PrintMessage(1, 3, 79);
-    PrintMessage(1, 4, 80);
-    PrintMessage(1, 5, 1);
+    PrintMessage(1, 5, 352);
+    PrintMessage(1, 6, 295);
+    PrintMessage(1, 7, 191);
     TextLocate(1, 8);
     char name[32];
     TextPrintFieldRev(MsgText(0, name), 21);
-    ASSERT_TRUE(ScreenWritePng(SamplePath(std::string("msg_") + kNames[lang] + ".png")));
+    ASSERT_TRUE(ScreenWritePng(SamplePath(std::string("msg_") + kNames[lang] + "_list.png")));
+    EXPECT_FALSE(ScreenRowTrimmed(8).empty());
+    LcdDrawPopupWindow(0, 5);
+    PrintMessage(1, 2, 147);  // the five-row error box
+    PrintMessage(1, 3, 148);
+    PrintMessage(1, 4, 149);
+    PrintMessage(1, 5, 150);
+    PrintMessage(1, 6, 1);
+    ASSERT_TRUE(ScreenWritePng(SamplePath(std::string("msg_") + kNames[lang] + "_box.png")));
     EXPECT_EQ(ScreenRowTrimmed(8).empty(), false);
   }
   MsgSelectDefaultLanguage();
