@@ -97,12 +97,26 @@ std::vector<std::string> ScreenRows(const u8 *vram) {
   return rows;
 }
 
-std::string ScreenRow(int row, const u8 *vram) {
+namespace {
+
+// Builds a text from the 21 cells of row 1..8: each cell's glyph index (or
+// kUnknown, or -2 for the stand-in box) and whether it is reversed.
+template <typename Cell>
+std::string ReadRow(int row, const u8 *vram, Cell cell) {
   std::string s;
   if (row < 1 || row > 8) return s;
-  bool rev;
-  for (int c = 0; c < 21; ++c) s += LookOf(ReadCell(Vram(vram), c, row - 1, &rev));
+  for (int c = 0; c < 21; ++c) {
+    bool rev;
+    int index = ReadCell(Vram(vram), c, row - 1, &rev);
+    cell(s, index, rev);
+  }
   return s;
+}
+
+}  // namespace
+
+std::string ScreenRow(int row, const u8 *vram) {
+  return ReadRow(row, vram, [](std::string &s, int index, bool) { s += LookOf(index); });
 }
 
 std::string ScreenRowTrimmed(int row, const u8 *vram) {
@@ -121,31 +135,19 @@ std::string ScreenText(const u8 *vram) {
 }
 
 std::string ScreenRowReversed(int row, const u8 *vram) {
-  std::string s;
-  if (row < 1 || row > 8) return s;
-  for (int c = 0; c < 21; ++c) {
-    bool rev;
-    ReadCell(Vram(vram), c, row - 1, &rev);
-    s += rev ? 'R' : '.';
-  }
-  return s;
+  return ReadRow(row, vram, [](std::string &s, int, bool rev) { s += rev ? 'R' : '.'; });
 }
 
 std::string ScreenRowCodes(int row, const u8 *vram) {
-  std::string s;
-  if (row < 1 || row > 8) return s;
-  for (int c = 0; c < 21; ++c) {
-    bool rev;
-    int i = ReadCell(Vram(vram), c, row - 1, &rev);
-    if (i < 0) {
+  return ReadRow(row, vram, [](std::string &s, int index, bool) {
+    if (index < 0) {
       s += '\xFF';
-      continue;
+      return;
     }
-    u16 code = kFontGlyphs[i].code;
+    u16 code = kFontGlyphs[index].code;
     if (code > 0xFF) s += static_cast<char>(code >> 8);
     s += static_cast<char>(code & 0xFF);
-  }
-  return s;
+  });
 }
 
 std::string ScreenPictureRegion(int x, int y, int w, int h, const u8 *vram) {

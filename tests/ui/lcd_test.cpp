@@ -407,3 +407,33 @@ TEST_F(LcdTest, ShownScreenOperations) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(LcdTest, ScreenReaderReadsWhatTheWritersDrew) {
+  LcdPrintAtPixel(0, 0, "Ab\xE6\x47\xE5\xC2\xE6\x08", 0);
+  LcdPrintAtPixel(6, 8, "rev", kLcdTextReverse);
+  LcdPrintAtPixel(0, 16, "\x87" "1\x0F" "5", 0);
+  LcdDrawPopupWindow(0, 6);  // frame lines through cells 2 and 20 of rows 1-8
+  LcdPrintAtPixel(12, 24, "in box", 0);
+  EXPECT_EQ(ScreenRow(4), "  in box             ");
+  EXPECT_EQ(ScreenRowReversed(4), ".....................");
+  LcdClearVram();
+  LcdPrintAtPixel(0, 0, "Ab\xE6\x47\xE5\xC2\xE6\x08", 0);
+  LcdPrintAtPixel(6, 8, "rev", kLcdTextReverse);
+  LcdPrintAtPixel(0, 16, "\x87" "1\x0F" "5", 0);
+  EXPECT_EQ(ScreenRowTrimmed(1), "Abθ²é");
+  EXPECT_EQ(ScreenRowCodes(1).substr(0, 7), "Ab\xCE\xE5\xC2\xE6\x08");
+  EXPECT_EQ(ScreenRowTrimmed(2), " rev");
+  EXPECT_EQ(ScreenRowReversed(2), ".RRR.................");
+  EXPECT_EQ(ScreenRowTrimmed(3), "−1ᴇ5");
+  EXPECT_EQ(ScreenText().substr(0, 4), "Abθ");
+  // A cell no glyph matches reads as '?'.
+  LcdSetPixel(7, 40, 1);
+  EXPECT_EQ(ScreenRowTrimmed(6), " ?");
+  // Pictures round-trip.
+  std::vector<u8> back = ScreenFromPicture(ScreenPicture());
+  EXPECT_EQ(std::memcmp(back.data(), LcdVramAddress(), 1024), 0);
+}
+
+}  // namespace
