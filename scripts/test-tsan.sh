@@ -10,6 +10,7 @@ cmake -S . -B "$dir" -G Ninja -DCORVANTA_WERROR=ON -DCMAKE_BUILD_TYPE=Debug -DCM
 targets=(kernel_keyqueue_test kernel_task_thread_test)
 # The calculator thread's system tests (each case a process of its own).
 system_targets=(system_kernel_boot_menu_test system_kernel_switch_test)
+targets+=(ui_lcd_shadow_test)  # the display shadow that the window thread shares
 cmake --build "$dir" -j "$jobs" --target "${targets[@]}" "${system_targets[@]}"
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
   ctest --test-dir "$dir" -j "$jobs" --output-on-failure --no-tests=error -R "^($(IFS='|'; echo "${targets[*]}"))\$"
