@@ -154,11 +154,9 @@ bool InsideRect(const LcdRect &r, i32 *x1, i32 *y1, i32 *x2, i32 *y2) {
 
 // Mask of the dots x1..x2 that fall in byte column col.
 u8 SpanMask(i32 col, i32 x1, i32 x2) {
-  i32 lo = std::max(x1, col * 8), hi = std::min(x2, col * 8 + 7);
+  i32 lo = std::max(x1, col * 8) - col * 8, hi = std::min(x2, col * 8 + 7) - col * 8;
   if (lo > hi) return 0;
-  u8 m = 0;
-  for (i32 x = lo; x <= hi; ++x) m = static_cast<u8>(m | LcdPixelMask(x));
-  return m;
+  return static_cast<u8>((0xFF >> lo) & (0xFF << (7 - hi)));
 }
 
 i32 ReadArea(LcdTarget target, const LcdRect &rect, u8 *out) {
@@ -180,23 +178,24 @@ i32 ReadArea(LcdTarget target, const LcdRect &rect, u8 *out) {
 // ---- text -----------------------------------------------------------------------
 
 // Draws one glyph row of 6 dots (bits 7..2 of bits) at (x, y) into display
-// memory under the text flags; dots off the screen are dropped.
+// memory under the text flags; dots off the screen are dropped. The six dots
+// are placed in a 16-dot window from byte column x >> 3.
 void PutGlyphRow(i32 x, i32 y, u8 bits, u32 flags) {
-  if (y < 0 || y >= kLcdHeight) return;
-  for (i32 col = (x >> 3) - 1; col <= (x + 5) >> 3; ++col) {
-    if (col < 0 || col >= 16) continue;
-    u8 mask = SpanMask(col, std::max(x, 0), std::min(x + 5, kLcdWidth - 1));
-    if (!mask) continue;
-    // Place the six dots at x: dot i of the row lands on x + i.
-    u8 src = 0;
-    for (i32 i = 0; i < 6; ++i) {
-      i32 px = x + i;
-      if (px >= col * 8 && px < col * 8 + 8 && (bits & (0x80 >> i))) src = static_cast<u8>(src | LcdPixelMask(px));
-    }
-    u8 &dst = g_vram[16 * y + col];
-    if (flags & kLcdTextXor) dst = static_cast<u8>(dst ^ src);
-    else if (flags & kLcdTextOr) dst = static_cast<u8>(dst | src);
-    else dst = static_cast<u8>((dst & ~mask) | src);
+  if (y < 0 || y >= kLcdHeight || x >= kLcdWidth || x <= -6) return;
+  i32 col = x >> 3;
+  i32 shift = x & 7;
+  u16 src = static_cast<u16>(static_cast<u16>(bits & 0xFC) << 8) >> shift;
+  u16 mask = static_cast<u16>(0xFC00) >> shift;
+  u8 *row = g_vram.data() + 16 * y;
+  for (i32 k = 0; k < 2; ++k) {
+    i32 c = col + k;
+    u8 s = static_cast<u8>(k == 0 ? src >> 8 : src & 0xFF);
+    u8 m = static_cast<u8>(k == 0 ? mask >> 8 : mask & 0xFF);
+    if (c < 0 || c >= 16 || !m) continue;
+    u8 &dst = row[c];
+    if (flags & kLcdTextXor) dst = static_cast<u8>(dst ^ s);
+    else if (flags & kLcdTextOr) dst = static_cast<u8>(dst | s);
+    else dst = static_cast<u8>((dst & ~m) | s);
   }
 }
 
