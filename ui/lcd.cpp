@@ -203,7 +203,8 @@ void PutGlyphRow(i32 x, i32 y, u8 bits, u32 flags) {
 i32 DrawText(i32 x, i32 y, const char *text, u32 flags, bool cursor_form) {
   if (!text) return x;
   const char *p = text;
-  for (;;) {
+  // Drawing stops once x reaches the right edge or y the bottom.
+  while (x < kLcdWidth && y < kLcdHeight) {
     int len = 0;
     u16 code = FontReadChar(p, &len);
     if (len == 0) break;
@@ -228,7 +229,6 @@ i32 DrawText(i32 x, i32 y, const char *text, u32 flags, bool cursor_form) {
       x = 0;
       continue;
     }
-    if (x >= kLcdWidth || y >= kLcdHeight) break;
     const u8 *rows = LcdGetGlyph(code);
     if (!rows) rows = kFontFallbackRows;
     if (y > -8 && x > -6) {

@@ -437,3 +437,16 @@ TEST_F(LcdTest, ScreenReaderReadsWhatTheWritersDrew) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(LcdTest, TextStopsAtTheEdges) {
+  // Once x reaches 128 nothing more is read, layout codes included.
+  EXPECT_EQ(LcdPrintAtPixel(120, 0, "ab\xF9\xCD\xF9\xCA" "cd", 0), 132);
+  EXPECT_EQ(ScreenRowTrimmed(2), "");
+  EXPECT_EQ(CountDots(126, 0, 127, 7), 9) << "the b shows its first two columns";
+  EXPECT_EQ(LcdPrintAtPixel(0, 60, "x\xF9\xCAy", 0), 6);
+  EXPECT_EQ(CountDots(6, 0, 127, 63) - CountDots(120, 0, 127, 7), 0) << "nothing below the last row";
+}
+
+}  // namespace
