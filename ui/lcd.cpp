@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -85,17 +86,51 @@ void PlotLineDot(LcdTarget target, const LcdShape &s, i32 x, i32 y, i32 n) {
   if (DashOn(s, n)) PlotShapeDot(target, x, y, s.colour, s.write_mode);
 }
 
+// Coordinates beyond this reach are brought in before a line is walked, so
+// the walk stays short and its arithmetic cannot overflow.
+constexpr i64 kLineReach = 32767;
+
+// Cuts the segment to the square of kLineReach around the origin (keeping
+// its direction); false when it misses the square.
+bool ClipToReach(i64 *x1, i64 *y1, i64 *x2, i64 *y2) {
+  double t0 = 0, t1 = 1;
+  double dx = static_cast<double>(*x2 - *x1), dy = static_cast<double>(*y2 - *y1);
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {static_cast<double>(*x1 + kLineReach), static_cast<double>(kLineReach - *x1),
+                       static_cast<double>(*y1 + kLineReach), static_cast<double>(kLineReach - *y1)};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) return false;
+      continue;
+    }
+    double t = q[i] / p[i];
+    if (p[i] < 0) t0 = std::max(t0, t);
+    else t1 = std::min(t1, t);
+  }
+  if (t0 > t1) return false;
+  i64 ax = *x1, ay = *y1;
+  *x1 = ax + static_cast<i64>(std::llround(t0 * dx));
+  *y1 = ay + static_cast<i64>(std::llround(t0 * dy));
+  *x2 = ax + static_cast<i64>(std::llround(t1 * dx));
+  *y2 = ay + static_cast<i64>(std::llround(t1 * dy));
+  return true;
+}
+
 // Bresenham line from (x1, y1) to (x2, y2); the dot counter drives the dashes.
-void DrawLineDots(LcdTarget target, const LcdShape &s, i32 x1, i32 y1, i32 x2, i32 y2) {
-  i32 dx = std::abs(x2 - x1), dy = std::abs(y2 - y1);
-  i32 sx = x2 > x1 ? 1 : (x2 < x1 ? -1 : 0);
-  i32 sy = y2 > y1 ? 1 : (y2 < y1 ? -1 : 0);
+void DrawLineDots(LcdTarget target, const LcdShape &s, i32 ix1, i32 iy1, i32 ix2, i32 iy2) {
+  i64 x1 = ix1, y1 = iy1, x2 = ix2, y2 = iy2;
+  bool far = std::max({std::llabs(x1), std::llabs(y1), std::llabs(x2), std::llabs(y2)}) > kLineReach;
+  if (far && !ClipToReach(&x1, &y1, &x2, &y2)) return;
+  i64 dx = std::llabs(x2 - x1), dy = std::llabs(y2 - y1);
+  i64 sx = x2 > x1 ? 1 : (x2 < x1 ? -1 : 0);
+  i64 sy = y2 > y1 ? 1 : (y2 < y1 ? -1 : 0);
   bool steep = dy > dx;
   if (steep) std::swap(dx, dy);
-  i32 e = 2 * dy - dx;
-  i32 x = x1, y = y1, n = 0;
-  for (i32 i = 1; i <= dx; ++i) {
-    PlotLineDot(target, s, x, y, ++n);
+  i64 e = 2 * dy - dx;
+  i64 x = x1, y = y1;
+  i32 n = 0;
+  for (i64 i = 1; i <= dx; ++i) {
+    PlotLineDot(target, s, static_cast<i32>(x), static_cast<i32>(y), ++n);
     while (e >= 0 && dx > 0) {
       if (steep) x += sx; else y += sy;
       e -= 2 * dx;
@@ -103,12 +138,16 @@ void DrawLineDots(LcdTarget target, const LcdShape &s, i32 x1, i32 y1, i32 x2, i
     if (steep) y += sy; else x += sx;
     e += 2 * dy;
   }
-  PlotLineDot(target, s, x2, y2, ++n);
+  PlotLineDot(target, s, static_cast<i32>(x2), static_cast<i32>(y2), ++n);
 }
 
 void DrawCircle(LcdTarget target, const LcdShape &s) {
   i32 cx = s.x1, cy = s.y1, r = s.x2;
-  if (r < 0) return;
+  // A radius beyond the line reach would take long to walk for an arc that
+  // could only graze the screen; such circles are not drawn.
+  if (r < 0 || r > kLineReach) return;
+  // A centre too far off for the circle to reach the screen draws nothing.
+  if (i64{cx} + r < 0 || i64{cx} - r >= kLcdWidth || i64{cy} + r < 0 || i64{cy} - r >= kLcdHeight) return;
   i32 x = 0, y = r, d = 2 * (1 - r);
   while (y >= 0) {
     // Each distinct dot once, so XOR circles keep their top, bottom and sides.
@@ -200,9 +239,10 @@ void PutGlyphRow(i32 x, i32 y, u8 bits, u32 flags) {
 }
 
 // The shared 6 x 8 text writer; returns the final x.
-i32 DrawText(i32 x, i32 y, const char *text, u32 flags, bool cursor_form) {
-  if (!text) return x;
+i32 DrawText(i32 x0, i32 y0, const char *text, u32 flags, bool cursor_form) {
+  if (!text) return x0;
   const char *p = text;
+  i64 x = x0, y = y0;  // wide, so layout codes cannot overflow
   // Drawing stops once x reaches the right edge or y the bottom.
   while (x < kLcdWidth && y < kLcdHeight) {
     int len = 0;
@@ -232,16 +272,17 @@ i32 DrawText(i32 x, i32 y, const char *text, u32 flags, bool cursor_form) {
     const u8 *rows = LcdGetGlyph(code);
     if (!rows) rows = kFontFallbackRows;
     if (y > -8 && x > -6) {
+      i32 cx = static_cast<i32>(x), cy = static_cast<i32>(y);
       for (i32 r = 0; r < 8; ++r) {
         u8 bits = rows[r];
         if (flags & kLcdTextReverse) bits = static_cast<u8>(~bits & 0xFC);
-        PutGlyphRow(x, y + r, static_cast<u8>(bits & 0xFC), flags);
-        if (cursor_form && x == 120 && y + r >= 0 && y + r < kLcdHeight) g_vram[16 * (y + r) + 15] &= 0xFC;
+        PutGlyphRow(cx, cy + r, static_cast<u8>(bits & 0xFC), flags);
+        if (cursor_form && cx == 120 && cy + r >= 0 && cy + r < kLcdHeight) g_vram[16 * (cy + r) + 15] &= 0xFC;
       }
     }
     x += 6;
   }
-  return x;
+  return static_cast<i32>(std::clamp<i64>(x, INT32_MIN, INT32_MAX));
 }
 
 // ---- small font -----------------------------------------------------------------
@@ -330,11 +371,11 @@ void LcdDrawShape(const LcdShape &s, LcdTarget target) {
       LcdShape edge = s;
       edge.shape = kLcdShapeLine;
       DrawLineDots(target, edge, s.x1, s.y1, s.x2, s.y1);
-      i32 step = s.y2 > s.y1 ? 1 : -1;
-      for (i32 y = s.y1; y != s.y2;) {
-        y += step;
-        PlotShapeDot(target, s.x1, y, s.colour, s.write_mode);
-        if (s.x2 != s.x1) PlotShapeDot(target, s.x2, y, s.colour, s.write_mode);
+      // The sides: every row after y1 up to y2, as far as it is on the screen.
+      i64 from = s.y2 > s.y1 ? i64{s.y1} + 1 : s.y2, to = s.y2 > s.y1 ? s.y2 : i64{s.y1} - 1;
+      for (i64 y = std::max<i64>(from, 0); y <= std::min<i64>(to, kLcdHeight - 1); ++y) {
+        PlotShapeDot(target, s.x1, static_cast<i32>(y), s.colour, s.write_mode);
+        if (s.x2 != s.x1) PlotShapeDot(target, s.x2, static_cast<i32>(y), s.colour, s.write_mode);
       }
       if (s.y2 != s.y1) DrawLineDots(target, edge, s.x1, s.y2, s.x2, s.y2);
       break;
@@ -395,21 +436,24 @@ i32 LcdReadAreaScreen(const LcdRect &rect, u8 *out) { return ReadArea(kLcdToScre
 
 void LcdWriteGraphic(const LcdGraphic &g, LcdTarget target) {
   if (g.width < 1 || g.height < 1 || !g.bitmap || g.x >= kLcdWidth) return;
-  i32 row_bytes = (g.width + 7) / 8;
-  for (i32 r = 0; r < g.height; ++r) {
-    i32 y = g.y + r;
-    if (y >= kLcdHeight) break;
-    if (y < 0) continue;
+  i64 right = i64{g.x} + g.width - 1;  // the bitmap's last dot column
+  if (right < 0) return;
+  i32 x2 = static_cast<i32>(std::min<i64>(right, kLcdWidth - 1));
+  i64 row_bytes = (i64{g.width} + 7) / 8;
+  i64 first_row = std::max<i64>(0, -i64{g.y});
+  for (i64 r = first_row; r < g.height; ++r) {
+    i64 y64 = g.y + r;
+    if (y64 >= kLcdHeight) break;
+    i32 y = static_cast<i32>(y64);
     const u8 *src_row = g.bitmap + r * row_bytes;
-    i32 first = std::max(g.x, 0) >> 3, last = std::min(g.x + g.width - 1, kLcdWidth - 1) >> 3;
-    if (g.x + g.width - 1 < 0) continue;
+    i32 first = std::max(g.x, 0) >> 3, last = x2 >> 3;
     for (i32 col = first; col <= last; ++col) {
-      u8 mask = SpanMask(col, g.x, g.x + g.width - 1);
+      u8 mask = SpanMask(col, std::max(g.x, 0), x2);
       if (!mask) continue;
       // The source dots that land on this byte, aligned to it.
       u8 src = 0;
       for (i32 px = col * 8; px < col * 8 + 8; ++px) {
-        i32 i = px - g.x;
+        i64 i = px - i64{g.x};
         if (i < 0 || i >= g.width) continue;
         if (src_row[i >> 3] & (0x80 >> (i & 7))) src = static_cast<u8>(src | LcdPixelMask(px));
       }

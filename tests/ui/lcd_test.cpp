@@ -450,3 +450,31 @@ TEST_F(LcdTest, TextStopsAtTheEdges) {
 }
 
 }  // namespace
+
+namespace {
+
+// Coordinates at the ends of the 32-bit range draw what falls on the screen,
+// quickly, without overflowing (the sanitizer build checks the arithmetic).
+TEST_F(LcdTest, ExtremeCoordinatesAreSafe) {
+  const i32 lo = INT32_MIN, hi = INT32_MAX;
+  LcdDrawLine(-1000000, 10, 1000000, 10);
+  EXPECT_EQ(CountDots(0, 10, 127, 10), 128);
+  EXPECT_EQ(CountDots(0, 0, 127, 63), 128);
+  LcdClearVram();
+  LcdDrawLine(lo, lo, hi, hi);
+  LcdDrawLine(hi, lo, lo, hi);
+  LcdDrawLine(lo, 5, lo, 5);
+  LcdDrawShapeVram(LcdShape{hi, hi, 5, 0, 0, kLcdShapeCircle, 1, 1, 0, 0});
+  LcdDrawShapeVram(LcdShape{lo, 0, hi, 0, 0, kLcdShapeCircle, 1, 1, 0, 0});
+  LcdDrawShapeVram(LcdShape{20, lo, 30, hi, 0, kLcdShapeFrame, 1, 1, 0, 0});
+  EXPECT_EQ(CountDots(20, 0, 20, 63), 64) << "the frame's sides run down the whole screen";
+  static const u8 solid[4] = {0xFF, 0xFF, 0xFF, 0xFF};
+  LcdWriteGraphicVram(LcdGraphic{lo, lo, hi, hi, solid, 1, 1});
+  LcdWriteGraphicVram(LcdGraphic{127, lo + 1, hi, 2, solid, 1, 1});
+  EXPECT_EQ(LcdPrintAtPixel(lo, lo, "\xF9\xC8\xF9\xCA" "ab", 0), lo + 6);
+  LcdPrintAtPixel(hi - 3, hi - 3, "ab\xF9\xC9\xF9\xCA", 0);
+  LcdReverseArea(lo, lo, hi, hi);
+  LcdDrawAreaVram(LcdArea{lo, lo, hi, hi, 1});
+}
+
+}  // namespace
