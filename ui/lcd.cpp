@@ -200,7 +200,7 @@ u8 SpanMask(i32 col, i32 x1, i32 x2) {
 
 i32 ReadArea(LcdTarget target, const LcdRect &rect, u8 *out) {
   i32 x1, y1, x2, y2;
-  if (!InsideRect(rect, &x1, &y1, &x2, &y2)) return 0;
+  if (!out || !InsideRect(rect, &x1, &y1, &x2, &y2)) return 0;
   i32 width = x2 - x1 + 1;
   i32 row_bytes = (width + 7) / 8;
   for (i32 y = y1; y <= y2; ++y) {
@@ -313,7 +313,9 @@ u8 *LcdVramAddress() { return g_vram.data(); }
 
 void LcdClearVram() { g_vram.fill(0); }
 
-void LcdCopyVram(u8 *out) { std::memcpy(out, g_vram.data(), kLcdVramBytes); }
+void LcdCopyVram(u8 *out) {
+  if (out) std::memcpy(out, g_vram.data(), kLcdVramBytes);
+}
 
 void LcdFlushAndClear() {
   ShellBlankLcd();
@@ -491,6 +493,7 @@ i32 LcdSetCursorType(i32 type) {
 void LcdSetCursorFlash(i32 on) { g_cursor_flash.store(on ? 1 : 0, std::memory_order_relaxed); }
 
 i32 LcdGetCursor(i32 out[4]) {
+  if (!out) return g_cursor_flash.load(std::memory_order_relaxed);
   out[0] = g_cursor_col.load(std::memory_order_relaxed);
   out[1] = g_cursor_row.load(std::memory_order_relaxed);
   out[2] = g_cursor_type.load(std::memory_order_relaxed);
@@ -524,6 +527,7 @@ i32 LcdPrintAtPixel(i32 x, i32 y, const char *text, u32 flags) { return DrawText
 // ---- small font -------------------------------------------------------------------
 
 i32 LcdPrintMiniCharAt(i32 *x, i32 y, u16 code, u32 mode) {
+  if (!x) return 0;
   int width = 0;
   const u8 *rows = LcdGetMiniGlyph(code, &width);
   if (!rows) {
@@ -542,7 +546,7 @@ i32 LcdPrintMiniCharAt(i32 *x, i32 y, u16 code, u32 mode) {
 }
 
 i32 LcdPrintMiniAt(i32 *x, i32 y, const char *text, u32 mode, i32 max_chars) {
-  if (!text) return 0;
+  if (!text || !x) return 0;
   i32 drawn = 0;
   const char *p = text;
   while (max_chars < 0 || drawn < max_chars) {

@@ -66,7 +66,7 @@ i32 MsgSelectAltLanguage(i32) { return 0; }
 i32 MsgGetAltLanguage() { return g_alt_language; }
 
 i32 MsgGetText(i32 id, const char **out) {
-  if (g_language < 0 || !g_block) return 0;
+  if (!out || g_language < 0 || !g_block) return 0;
   if (id < g_block->lowest_id || id > g_block->highest_id) return 0;
   g_last_getter = g_block->getter;
   *out = g_last_getter(id);
@@ -76,7 +76,7 @@ i32 MsgGetText(i32 id, const char **out) {
 i32 MsgGetAltText(i32, const char **) { return 0; }
 
 i32 MsgGetLanguageInfo(i32 n, MsgLanguageInfo *out) {
-  if (!MsgLanguageBlock(n) || !g_block) return 0;
+  if (!out || !MsgLanguageBlock(n) || !g_block) return 0;
   out->version = static_cast<i16>(g_block->version);
   out->lowest_id = g_block->lowest_id;
   out->highest_id = g_block->highest_id;

@@ -104,6 +104,7 @@ i32 TextTypeToShape(i32 type) {
 }
 
 void TextGetCursor(TextCursorState *state) {
+  if (!state) return;
   i32 c[4];
   i32 flash = LcdGetCursor(c);
   state->shape = flash ? TextTypeToShape(c[2]) : -1;
@@ -119,6 +120,7 @@ i32 TextCursorShape() {
 }
 
 void TextSetCursor(const TextCursorState *state) {
+  if (!state) return;
   TextLocate(state->x, state->y);
   if (state->shape == -1) TextCursorOff();
   else TextSetCursorShape(state->shape);

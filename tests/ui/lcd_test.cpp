@@ -478,3 +478,20 @@ TEST_F(LcdTest, ExtremeCoordinatesAreSafe) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(LcdTest, NullArgumentsAreRefused) {
+  LcdCopyVram(nullptr);
+  EXPECT_EQ(LcdReadAreaVram(LcdRect{0, 0, 7, 7}, nullptr), 0);
+  EXPECT_EQ(LcdReadAreaScreen(LcdRect{0, 0, 7, 7}, nullptr), 0);
+  LcdSetCursorFlash(1);
+  EXPECT_EQ(LcdGetCursor(nullptr), 1);
+  EXPECT_EQ(LcdPrintMiniCharAt(nullptr, 0, 'A', kLcdMiniNormal), 0);
+  EXPECT_EQ(LcdPrintMiniAt(nullptr, 0, "A", kLcdMiniNormal), 0);
+  EXPECT_EQ(LcdPrintAtPixel(3, 0, nullptr, 0), 3);
+  LcdWriteGraphicVram(LcdGraphic{0, 0, 8, 8, nullptr, 1, 1});
+  EXPECT_EQ(CountDots(0, 0, 127, 63), 0);
+}
+
+}  // namespace

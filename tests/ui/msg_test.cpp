@@ -187,3 +187,12 @@ TEST_F(MsgTest, LanguageSwitchChangesTexts) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MsgNull, NullOutputsAreRefused) {
+  EXPECT_EQ(MsgGetText(0, nullptr), 0);
+  EXPECT_EQ(MsgGetLanguageInfo(0, nullptr), 0);
+}
+
+}  // namespace
