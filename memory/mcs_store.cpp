@@ -61,25 +61,37 @@ void Name8(const char *text, char out[8]) {
   for (u32 i = 0; i < 8 && text[i]; ++i) out[i] = text[i];
 }
 
+u64 Word8(const char *p) {
+  u64 w;
+  std::memcpy(&w, p, 8);
+  return w;
+}
+
+// An 8-byte name as a number that sorts as its bytes do, unsigned.
+u64 SortKey(const char *p) { return __builtin_bswap64(Word8(p)); }
+
 // Folder index of an 8-byte name, 0 when absent.
 u32 FindFolder8(const char name[8]) {
+  const u64 want = Word8(name);
   for (u32 i = 1; i <= kMcsFolderCount; ++i)
-    if (std::memcmp(Folder(i)->name, name, 8) == 0) return i;
+    if (Word8(Folder(i)->name) == want) return i;
   return 0;
 }
 
 // Binary search of folder `index` for an 8-byte name: true and its position,
 // or false and the position where it would go.
 bool SearchItem(u32 index, const char name[8], u32 *pos) {
+  const McsItemRecord *items = Item(index, 0);
+  const u64 want = SortKey(name);
   i32 low = 0, high = static_cast<i32>(Folder(index)->count) - 1;
   while (low <= high) {
     const i32 probe = (low + high) / 2;
-    const int c = std::memcmp(name, Item(index, probe)->name, 8);
-    if (c == 0) {
+    const u64 have = SortKey(items[probe].name);
+    if (want == have) {
       *pos = static_cast<u32>(probe);
       return true;
     }
-    if (c > 0)
+    if (want > have)
       low = probe + 1;
     else
       high = probe - 1;
@@ -147,7 +159,7 @@ void OpenInItem(u32 index, u32 pos, u32 at, u32 n) {
   ShiftUp(index, BlockOff(index) + r->offset + at, n);
   r = Item(index, pos);
   r->size += n;
-  for (u32 j = pos + 1; j < Folder(index)->count; ++j) Item(index, j)->offset += n;
+  for (u32 j = pos + 1, count = Folder(index)->count; j < count; ++j) r[j - pos].offset += n;
 }
 
 void CloseInItem(u32 index, u32 pos, u32 at, u32 n) {
@@ -155,7 +167,7 @@ void CloseInItem(u32 index, u32 pos, u32 at, u32 n) {
   ShiftDown(index, BlockOff(index) + r->offset + at, n);
   r = Item(index, pos);
   r->size -= n;
-  for (u32 j = pos + 1; j < Folder(index)->count; ++j) Item(index, j)->offset -= n;
+  for (u32 j = pos + 1, count = Folder(index)->count; j < count; ++j) r[j - pos].offset -= n;
 }
 
 // Adds a record and size data bytes at position pos of folder `index`;
@@ -169,11 +181,10 @@ void AddItem(u32 index, u32 pos, const char name[8], u8 type, u32 size) {
   ShiftUp(index, data_at, size + 20);
   MoveBytes(rec_at, rec_at + 20, data_at - rec_at);
   f->count = static_cast<u16>(count + 1);
-  for (u32 j = 0; j <= count; ++j) {
-    if (j < pos) Item(index, j)->offset += 20;
-    if (j > pos) Item(index, j)->offset += size + 20;
-  }
-  McsItemRecord *r = Item(index, pos);
+  McsItemRecord *items = Item(index, 0);
+  for (u32 j = 0; j < pos; ++j) items[j].offset += 20;
+  for (u32 j = pos + 1; j <= count; ++j) items[j].offset += size + 20;
+  McsItemRecord *r = &items[pos];
   std::memcpy(r->name, name, 8);
   r->offset = data_at + 20 - block;
   r->size = size;
@@ -193,7 +204,9 @@ void RemoveItem(u32 index, u32 pos) {
   MoveBytes(rec_at + 20, rec_at, data_at - (rec_at + 20));
   ShiftDown(index, data_at - 20, size + 20);
   f->count = static_cast<u16>(count - 1);
-  for (u32 j = 0; j + 1 < count; ++j) Item(index, j)->offset -= j < pos ? 20 : size + 20;
+  McsItemRecord *items = Item(index, 0);
+  for (u32 j = 0; j < pos; ++j) items[j].offset -= 20;
+  for (u32 j = pos; j + 1 < count; ++j) items[j].offset -= size + 20;
 }
 
 u32 CreateAt(const Where &w, u8 type, u32 size, const void *src, u32 src_count) {

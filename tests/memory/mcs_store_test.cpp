@@ -589,6 +589,7 @@ TEST_F(Store, MovableBlocks) {
   McsBlockFree(d);
   McsBlockFree(c);
   ASSERT_EQ(McsCheckArea(&folder), 0u);
+  EXPECT_TRUE(all(a, 8, 0xA1));
   EXPECT_EQ(Off(McsHeader()->table_bottom), 65528u);
   EXPECT_EQ(McsBlockRegionSize(), 8u + 8u);
   McsBlockFree(a);
