@@ -62,21 +62,10 @@ u32 TextUsed(const u8 *data, u32 size) {
   return z ? static_cast<u32>(static_cast<const u8 *>(z) - data) + 1 : size;
 }
 
-// The source bytes taken aside when they lie inside the area, which the
-// operation is about to move. Null when no copy was needed.
-u8 *Stage(const void *src, u32 n) {
-  if (!src || !McsInArea(src, n)) return nullptr;
-  u8 *copy = static_cast<u8 *>(std::malloc(n ? n : 1));
-  if (copy) std::memcpy(copy, src, n);
-  return copy;
-}
-
 u32 FlagCode(const char *folder, const char *name) {
   u8 flags = 0;
   McsGetItemFlags(folder, name, &flags);
-  if (flags & kMcsReadOnly) return kMcsReadOnlyItem;
-  if (flags & (kMcsProtected | kMcsMarked)) return kMcsProtectedItem;
-  return 0;
+  return McsFlagError(flags);
 }
 
 u32 Insert(const char *folder, const char *name, u8 kind, u32 count, const void *src, u32 offset, bool text_rule) {
@@ -87,7 +76,7 @@ u32 Insert(const char *folder, const char *name, u8 kind, u32 count, const void 
     const u32 used = TextUsed(data, size);
     if (size - used >= count && offset <= used) {
       if (u32 r = FlagCode(folder, name)) return Mapped(r);
-      u8 *staged = Stage(src, count);
+      u8 *staged = McsStageSource(src, count);
       const void *from = staged ? staged : src;
       McsMarkAllChanged();
       std::memmove(data + offset + count, data + offset, used - offset);
@@ -137,7 +126,7 @@ u32 Write(const char *folder, const char *name, u8 kind, u32 count, const void *
   if (u32 r = FlagCode(folder, name)) return Mapped(r);
   if (!rest4) return Mapped(kMcsBadSize);
   if (McsFreeBytes() < rest4) return Mapped(kMcsNoRoomInsert);
-  u8 *staged = Stage(src, count);
+  u8 *staged = McsStageSource(src, count);
   const u8 *from = static_cast<const u8 *>(staged ? staged : src);
   u32 r = room ? McsWriteBytes(folder, name, offset, room, from) : 0;
   if (!r) r = McsInsertBytesFrom(folder, name, size, rest4, from + room, rest);

@@ -131,20 +131,7 @@ u32 LocateItem(const char *folder, const char *name, Where *w) {
   return w->found ? 0 : kMcsNoItem;
 }
 
-u32 FlagError(const McsItemRecord *r) {
-  if (r->flags & kMcsReadOnly) return kMcsReadOnlyItem;
-  if (r->flags & (kMcsProtected | kMcsMarked)) return kMcsProtectedItem;
-  return 0;
-}
-
-// A source that lies inside the area would move under the copy, so such
-// bytes are taken aside first. Null when no copy was needed.
-u8 *StageSource(const void *src, u32 n) {
-  if (!src || !McsInArea(src, n)) return nullptr;
-  u8 *copy = static_cast<u8 *>(std::malloc(n ? n : 1));
-  if (copy) std::memcpy(copy, src, n);
-  return copy;
-}
+u32 FlagError(const McsItemRecord *r) { return McsFlagError(r->flags); }
 
 void FillFrom(u8 *dst, u32 n, const void *src, u32 src_count) {
   if (src_count > n) src_count = n;
@@ -218,7 +205,7 @@ u32 CreateAt(const Where &w, u8 type, u32 size, const void *src, u32 src_count) 
     if (r->type & 0x40) return kMcsTypeFixed;
     const u32 old = r->size;
     if (size > old && !Fits(size - old)) return kMcsNoRoomInsert;
-    u8 *staged = StageSource(src, src_count);
+    u8 *staged = McsStageSource(src, src_count);
     if (staged) src = staged;
     McsMarkAllChanged();
     if (size > old) OpenInItem(w.folder, w.pos, 0, size - old);
@@ -230,7 +217,7 @@ u32 CreateAt(const Where &w, u8 type, u32 size, const void *src, u32 src_count) 
   }
   if (!Fits(u64{size} + 20)) return kMcsNoRoom;
   if (Folder(w.folder)->count >= 65535) return kMcsFolderFull;
-  u8 *staged = StageSource(src, src_count);
+  u8 *staged = McsStageSource(src, src_count);
   if (staged) src = staged;
   McsMarkAllChanged();
   AddItem(w.folder, w.pos, w.name, type, size);
@@ -268,6 +255,19 @@ void AdjustBlocksBelow(u32 limit, u32 d) {
 }  // namespace
 
 u8 *McsAreaAddress() { return Area(); }
+
+u32 McsFlagError(u8 flags) {
+  if (flags & kMcsReadOnly) return kMcsReadOnlyItem;
+  if (flags & (kMcsProtected | kMcsMarked)) return kMcsProtectedItem;
+  return 0;
+}
+
+u8 *McsStageSource(const void *src, u32 n) {
+  if (!src || !McsInArea(src, n)) return nullptr;
+  u8 *copy = static_cast<u8 *>(std::malloc(n ? n : 1));
+  if (copy) std::memcpy(copy, src, n);
+  return copy;
+}
 McsAreaHeader *McsHeader() { return Hdr(); }
 
 bool McsInArea(const void *p, u32 n) {
@@ -328,7 +328,7 @@ u32 McsInsertBytesFrom(const char *folder, const char *name, u32 offset, u32 cou
   if (!Fits(count)) return kMcsNoRoomInsert;
   if (offset > r->size) return kMcsInsertBeyond;
   if (src_count > count) src_count = count;
-  u8 *staged = StageSource(src, src_count);
+  u8 *staged = McsStageSource(src, src_count);
   if (staged) src = staged;
   McsMarkAllChanged();
   OpenInItem(w.folder, w.pos, offset, count);

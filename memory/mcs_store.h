@@ -110,6 +110,14 @@ McsAreaHeader *McsHeader();
 // True when [p, p + n) overlaps the area.
 bool McsInArea(const void *p, u32 n);
 
+// The refusal a change meets from an item's flags: 50 read-only, 52
+// protected or marked, else 0.
+u32 McsFlagError(u8 flags);
+// A source that lies inside the area would move under a change that copies
+// it, so its bytes are taken aside first: a copy to free with std::free, or
+// null when none was needed.
+u8 *McsStageSource(const void *src, u32 n);
+
 // Name to its 8-byte form: 240 for a null or empty text; mode 0 upper-cases,
 // mode 1 lower-cases, mode 2 keeps the bytes.
 u32 McsNormaliseName(const char *text, u32 mode, char out[8]);

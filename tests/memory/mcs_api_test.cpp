@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/memory/mcs_test_util.h"
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -11,21 +13,12 @@
 
 namespace {
 
-std::vector<u8> Bytes(u32 n, u8 first) {
-  std::vector<u8> v(n);
-  for (u32 i = 0; i < n; ++i) v[i] = static_cast<u8>(first + i);
-  return v;
-}
+std::vector<u8> Bytes(u32 n, u8 first) { return McsTestBytes(n, first); }
 std::vector<u8> Concat(std::vector<u8> a, const std::vector<u8> &b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
 }
-std::vector<u8> ItemBytes(const char *folder, const char *name) {
-  u8 *data;
-  u32 size;
-  if (McsFindItem(folder, name, nullptr, nullptr, &data, &size)) return {};
-  return std::vector<u8>(data, data + size);
-}
+std::vector<u8> ItemBytes(const char *folder, const char *name) { return McsTestItemBytes(folder, name); }
 std::string CurrentName() {
   char name[9];
   if (McsCurrentName(name)) return "<none>";

@@ -14,6 +14,7 @@
 #include "kernel/heap.h"
 #include "memory/mcs_api.h"
 #include "memory/mcs_store.h"
+#include "tests/memory/mcs_test_util.h"
 
 namespace {
 
@@ -99,7 +100,7 @@ class Runner {
   std::map<u32, size_t> entry_of_;  // handle -> model table index
   int step_ = 0;
 
-  static std::vector<u8> Snapshot() { return std::vector<u8>(McsAreaAddress(), McsAreaAddress() + kMcsAreaSize); }
+  static std::vector<u8> Snapshot() { return McsTestSnapshot(); }
   u32 Rand(u32 n) { return std::uniform_int_distribution<u32>(0, n - 1)(rng_); }
   std::string Folder() {
     static const char *const f[] = {"main", "main", "@REV1", "@APLWORK", "system", "USER"};

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/memory/mcs_test_util.h"
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -11,23 +13,14 @@
 
 namespace {
 
-std::vector<u8> Snapshot() { return std::vector<u8>(McsAreaAddress(), McsAreaAddress() + kMcsAreaSize); }
+std::vector<u8> Snapshot() { return McsTestSnapshot(); }
 u32 Off(u32 addr) { return addr - kMcsAreaAddr; }
 std::string FolderName(u32 offset) {
   const char *p = reinterpret_cast<const char *>(McsAreaAddress() + offset);
   return std::string(p, strnlen(p, 8));
 }
-std::vector<u8> Bytes(u32 n, u8 first) {
-  std::vector<u8> v(n);
-  for (u32 i = 0; i < n; ++i) v[i] = static_cast<u8>(first + i);
-  return v;
-}
-std::vector<u8> ItemBytes(const char *folder, const char *name) {
-  u8 *data;
-  u32 size;
-  if (McsFindItem(folder, name, nullptr, nullptr, &data, &size)) return {};
-  return std::vector<u8>(data, data + size);
-}
+std::vector<u8> Bytes(u32 n, u8 first) { return McsTestBytes(n, first); }
+std::vector<u8> ItemBytes(const char *folder, const char *name) { return McsTestItemBytes(folder, name); }
 
 class Store : public ::testing::Test {
  protected:
