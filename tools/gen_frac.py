@@ -27,13 +27,16 @@ def nibbles(f):
     return n
 
 
-def frac_text(f):
-    """The calculator's fraction text of f ("-2a1a3")."""
+def frac_text(f, improper=False):
+    """The calculator's fraction text of f: mixed ("-2a1a3") or improper
+    ("-7a3"); the parser reduces either to the same stored fraction."""
     s = "-" if f < 0 else ""
     f = abs(f)
     w, r = divmod(f.numerator, f.denominator)
     if r == 0:
         return s + str(w)
+    if improper:
+        return "%s%da%d" % (s, f.numerator, f.denominator)
     if w:
         return "%s%da%da%d" % (s, w, r, f.denominator)
     return "%s%da%d" % (s, r, f.denominator)
@@ -121,7 +124,7 @@ def main():
         b = random_operand(rng)
         if a.denominator == 1 and b.denominator == 1:
             a = random_fraction(rng)
-        rows.append((op, frac_text(a), frac_text(b)))
+        rows.append((op, frac_text(a, rng.random() < 0.3), frac_text(b, rng.random() < 0.3)))
     for _ in range(150):
         a = random_fraction(rng)
         rows.append(("^", frac_text(a), str(rng.randint(-4, 4))))
