@@ -119,23 +119,24 @@ bool TextbookQuotient(const CplxPair *a, const CplxPair *b, BcdReal *(*div)(cons
 
 }  // namespace
 
-CplxPair *CplxAdd(const CplxPair *a, const CplxPair *b, CplxPair *out) {
+namespace {
+
+CplxPair *PartByPart(const CplxPair *a, const CplxPair *b, CplxPair *out,
+                     BcdReal *(*fn)(const BcdReal *, const BcdReal *, BcdReal *)) {
   BcdReal re, im;
-  RealAddMaru(&a->re, &b->re, &re);
-  RealAddMaru(&a->im, &b->im, &im);
+  fn(&a->re, &b->re, &re);
+  fn(&a->im, &b->im, &im);
   Set(out, re, im);
   return out;
 }
+
+}  // namespace
+
+CplxPair *CplxAdd(const CplxPair *a, const CplxPair *b, CplxPair *out) { return PartByPart(a, b, out, RealAddMaru); }
 
 CplxPair *CplxAddMaru(const CplxPair *a, const CplxPair *b, CplxPair *out) { return CplxAdd(a, b, out); }
 
-CplxPair *CplxSub(const CplxPair *a, const CplxPair *b, CplxPair *out) {
-  BcdReal re, im;
-  RealSubMaru(&a->re, &b->re, &re);
-  RealSubMaru(&a->im, &b->im, &im);
-  Set(out, re, im);
-  return out;
-}
+CplxPair *CplxSub(const CplxPair *a, const CplxPair *b, CplxPair *out) { return PartByPart(a, b, out, RealSubMaru); }
 
 CplxPair *CplxSubMaru(const CplxPair *a, const CplxPair *b, CplxPair *out) { return CplxSub(a, b, out); }
 
@@ -169,13 +170,7 @@ CplxPair *CplxDivToFrac(const CplxPair *a, const CplxPair *b, CplxPair *out) {
   NumFracUnpack(&b->im, &pi);
   u64 dr, di;
   if (!NumToU64(&pr.den, &dr) || !NumToU64(&pi.den, &di) || dr == 0 || di == 0) return CplxDiv(a, b, out);
-  u64 x = dr, y = di;
-  while (y != 0) {
-    const u64 r = x % y;
-    x = y;
-    y = r;
-  }
-  const unsigned __int128 lcm = static_cast<unsigned __int128>(dr / x) * di;
+  const unsigned __int128 lcm = static_cast<unsigned __int128>(dr / NumGcd(dr, di)) * di;
   if (lcm >= 1000000000000000ull) return CplxDiv(a, b, out);
   BcdReal L;
   NumFromU64(static_cast<u64>(lcm), RealSetZero(&L));

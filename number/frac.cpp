@@ -26,14 +26,6 @@ void Copy(const BcdReal *src, BcdReal *dst) {
   if (src != dst) std::memmove(dst->b, src->b, sizeof dst->b);
 }
 
-u128 Gcd(u128 a, u128 b) {
-  while (b != 0) {
-    const u128 r = a % b;
-    a = b;
-    b = r;
-  }
-  return a;
-}
 
 // Integer square root of v when v is a perfect square.
 bool ExactSqrt(u64 v, u64 *root) {
@@ -66,7 +58,7 @@ bool PowU128(u128 base, u64 e, u128 *out) {
 // the correctly rounded decimal. n and d below 10^36, d != 0.
 BcdReal *PackExact(i32 sign, u128 n, u128 d, BcdReal *dst) {
   if (n == 0) return RealSetZero(dst);
-  const u128 g = Gcd(n, d);
+  const u128 g = NumGcd(n, d);
   n /= g;
   d /= g;
   const u128 w = n / d;

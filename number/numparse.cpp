@@ -42,14 +42,6 @@ int DigitCount(u64 v) {
   return n;
 }
 
-u64 Gcd(u64 a, u64 b) {
-  while (b != 0) {
-    const u64 r = a % b;
-    a = b;
-    b = r;
-  }
-  return a;
-}
 
 // Negates a number or fraction in place by its sign nibble (zero stays).
 void FlipSign(BcdReal *x) {
@@ -302,7 +294,7 @@ int NumToRatio(const BcdReal *x, i32 *sign, u64 *n, u64 *den) {
     dd *= 10;
     ++scale;
   }
-  const u64 g = Gcd(m, dd);
+  const u64 g = NumGcd(m, dd);
   *sign = d.sign;
   *n = m / g;
   *den = dd / g;
@@ -554,7 +546,7 @@ void NumFracReduce(const NumFracParts *in, NumFracParts *out) {
   w += n / d;
   n %= d;
   if (n != 0) {
-    const u64 g = Gcd(n, d);
+    const u64 g = NumGcd(n, d);
     n /= g;
     d /= g;
   }

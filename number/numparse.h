@@ -58,6 +58,17 @@ BcdReal *NumFromRatio(i32 sign, unsigned __int128 n, unsigned __int128 d, BcdRea
 // n, d below 10^18: 1, else 0 (errors, or magnitudes that do not fit).
 int NumToRatio(const BcdReal *x, i32 *sign, u64 *n, u64 *d);
 
+// Greatest common divisor (Euclid's remainder loop).
+template <typename T>
+T NumGcd(T a, T b) {
+  while (b != 0) {
+    const T r = a % b;
+    a = b;
+    b = r;
+  }
+  return a;
+}
+
 // The fields of a decimal stored real: sign (+1 or -1), decimal exponent and
 // the 15 mantissa digits d1..d15 (all zero for zero, d1 != 0 otherwise).
 struct NumDecimal {
