@@ -74,6 +74,22 @@ bool PassError(const CplxPair *a, const CplxPair *b, CplxPair *out) {
   return false;
 }
 
+// a := the larger and c the smaller of abs(x), abs(y); q := (c / a)^2.
+void LargerAndRatioSquared(const CplxPair *z, BcdReal *a, BcdReal *q) {
+  BcdReal x, y, c;
+  RealAbs(&z->re, &x);
+  RealAbs(&z->im, &y);
+  if (RealIsGreaterEqual(&x, &y) == 1) {
+    *a = x;
+    c = y;
+  } else {
+    *a = y;
+    c = x;
+  }
+  RealDiv(&c, a, q);
+  RealMul(q, q, q);
+}
+
 // a / b when b is real (a / br part by part) or purely imaginary
 // (ai / bi, -(ar / bi)), the quotients by div; false for any other b.
 bool DivideByAxisValue(const CplxPair *a, const CplxPair *b, BcdReal *(*div)(const BcdReal *, const BcdReal *, BcdReal *),
@@ -251,18 +267,8 @@ CplxPair *CplxAbs(const CplxPair *z, CplxPair *out) {
   } else if (IsZero(&z->im)) {
     RealAbs(&z->re, &r);
   } else {
-    BcdReal x, y, a, c, q, one = Int(1);
-    RealAbs(&z->re, &x);
-    RealAbs(&z->im, &y);
-    if (RealIsGreaterEqual(&x, &y) == 1) {
-      a = x;
-      c = y;
-    } else {
-      a = y;
-      c = x;
-    }
-    RealDiv(&c, &a, &q);
-    RealMul(&q, &q, &q);
+    BcdReal a, q, one = Int(1);
+    LargerAndRatioSquared(z, &a, &q);
     RealAdd(&one, &q, &q);
     RealSqrt(&q, &q);
     RealMul(&a, &q, &r);
@@ -372,18 +378,8 @@ CplxPair *CplxLn(const CplxPair *z, CplxPair *out) {
     Set(out, e, zero);
     return out;
   }
-  BcdReal x, y, a, c, q, l, re, im;
-  RealAbs(&z->re, &x);
-  RealAbs(&z->im, &y);
-  if (RealIsGreaterEqual(&x, &y) == 1) {
-    a = x;
-    c = y;
-  } else {
-    a = y;
-    c = x;
-  }
-  RealDiv(&c, &a, &q);
-  RealMul(&q, &q, &q);
+  BcdReal a, q, l, re, im;
+  LargerAndRatioSquared(z, &a, &q);
   RealLogs(&q, &l);
   const BcdReal two = Int(2);
   RealDiv(&l, &two, &l);
