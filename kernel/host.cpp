@@ -11,6 +11,7 @@
 
 #include "kernel/boot.h"
 #include "kernel/task.h"
+#include "ui/lcd_shadow.h"
 
 namespace {
 
@@ -33,8 +34,25 @@ void DefaultSleep(u32 ms) {
   g_changed.wait_for(lock, std::chrono::milliseconds(ms), [] { return g_stop.load(); });
 }
 
+// Every screen hand-off reaches the host through the bridge: the repaint,
+// and the status text and title when the key state changed.
+std::string g_status = "?";
+
+void DisplayHook(i32 mode) {
+  (void)mode;
+  HostScreenChanged();
+  const std::string status = ShellKeyStateText(ShellHandedKeyState());
+  if (status != g_status) {
+    g_status = status;
+    HostStatusChanged(status.c_str(), ("Corvanta" + status).c_str());
+  }
+}
+
 void ThreadBody() {
+  g_status = "?";
+  ShellSetDisplayHook(DisplayHook);
   SysThreadMain(0);
+  ShellSetDisplayHook(nullptr);
   std::lock_guard<std::mutex> lock(g_lock);
   g_finished = true;
   g_running.store(false);

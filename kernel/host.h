@@ -3,7 +3,11 @@
 // start and stop of that thread.
 //
 // A host fills one HostBridge with plain function pointers and hands it to
-// SysStartThread. Every bridge function is called on the calculator thread; a
+// SysStartThread. While the thread runs, every screen hand-off of the screen
+// layer (ShellUpdateDisplay and its kin, ui/lcd_shadow.h) comes to the host
+// as screen_changed, and a change of the key state as status_changed; the
+// host paints from the shadow (ShellCopyShadow) and does not install a
+// display hook of its own. Every bridge function is called on the calculator thread; a
 // host that must touch its widgets posts the work to its own UI thread. Any
 // pointer may be null: the calculator thread then uses the headless default
 // (real sleeping, a steady millisecond clock, a clipboard kept in memory, no
@@ -16,7 +20,8 @@ struct HostBridge {
   // The calculator handed its screen over: the display shadow holds the
   // picture to show; repaint from it.
   void (*screen_changed)(void *context);
-  // The status-bar text and the window title changed (UTF-8).
+  // The status-bar text (the key state: "<SHIFT>", "<ALPHA-LOCK>", ... or
+  // empty) and the window title ("Corvanta" and that text) changed.
   void (*status_changed)(void *context, const char *status, const char *title);
   // Sleep for `ms` milliseconds.
   void (*sleep)(void *context, u32 ms);

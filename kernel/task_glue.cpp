@@ -8,6 +8,10 @@
 #include "kernel/heap.h"
 #include "kernel/keyqueue.h"
 #include "memory/mcs_api.h"
+#include "ui/lcd.h"
+#include "ui/lcd_shadow.h"
+#include "ui/msg.h"
+#include "ui/text.h"
 #include "memory/mcs_store.h"
 #include "ui/keys.h"
 #include "ui/setup.h"
@@ -24,6 +28,7 @@ void SysGlueInstallKeyHook() { HostSetKeyHook(SysKeyHook); }
 u32 SysGlueCreateFolder(const char *name) { return McsCreateFolder(name) & 0xFF; }
 
 void SysGlueResetForLaunch() {
+  LcdClearVram();
   SetupSetItem(kSetupMode, 0);
   McsDeleteAllOfKind(0xFF);
   SysGlueSetModifier(0);
@@ -37,7 +42,7 @@ void SysGlueCopyScreen(u8 *buf, bool restore) {
   }
 }
 
-void SysGlueShowScreen() {}
+void SysGlueShowScreen() { ShellUpdateDisplay(); }
 
 void SysGlueFreeTaskBlocks(u32 task) { MemFreeOwned(static_cast<u8>(task + 1)); }
 
@@ -67,36 +72,60 @@ u32 SysGlueGetKey(u32 *code) {
   }
 }
 
-void SysGlueShowPlaceholder(const char *name) { (void)name; }
+void SysGlueShowPlaceholder(const char *name) {
+  LcdClearVram();
+  TextLocate(1, 1);
+  TextPrint(name);
+  ShellUpdateDisplay();
+}
 
 namespace {
-u8 g_vram[1024];
 u8 g_graph_cursor_shown = 0;
 u16 g_menu_mask = 0;
 }  // namespace
 
-u8 *SysGlueVram() { return g_vram; }
+u8 *SysGlueVram() { return LcdVramAddress(); }
+
 void SysGlueTextAt(u32 column, u32 line, const u8 *text) {
-  (void)column;
-  (void)line;
-  (void)text;
+  TextLocate(static_cast<i32>(column), static_cast<i32>(line));
+  TextPrint(reinterpret_cast<const char *>(text));
 }
+
 void SysGlueMessageAt(u32 column, u32 line, u32 id) {
-  (void)column;
-  (void)line;
-  (void)id;
+  char text[64];
+  if (MsgText(static_cast<i32>(id), text) == nullptr) return;
+  TextLocate(static_cast<i32>(column), static_cast<i32>(line));
+  TextPrint(text);
 }
-void SysGluePopupWindow(u32 size) { (void)size; }
-void SysGlueSaveCursor(SysGlueCursor *cursor) { *cursor = SysGlueCursor{}; }
-void SysGlueRestoreCursor(const SysGlueCursor *cursor) { (void)cursor; }
-void SysGlueTextCursorOff() {}
+
+void SysGluePopupWindow(u32 size) { LcdDrawPopupWindow(8, static_cast<i32>(size)); }
+
+static_assert(sizeof(TextCursorState) <= sizeof(SysGlueCursor::bytes));
+
+void SysGlueSaveCursor(SysGlueCursor *cursor) {
+  TextCursorState state{};
+  TextGetCursor(&state);
+  std::memcpy(cursor->bytes, &state, sizeof state);
+}
+
+void SysGlueRestoreCursor(const SysGlueCursor *cursor) {
+  TextCursorState state{};
+  std::memcpy(&state, cursor->bytes, sizeof state);
+  TextSetCursor(&state);
+}
+
+void SysGlueTextCursorOff() { TextCursorOff(); }
 u8 SysGlueGraphCursorShown() { return g_graph_cursor_shown; }
 void SysGlueSetGraphCursorShown(u8 shown) { g_graph_cursor_shown = shown; }
 u16 SysGlueMenuMask() { return g_menu_mask; }
 void SysGlueSetMenuMask(u16 mask) { g_menu_mask = mask; }
 void SysGlueClearKeyQueue() { HostClearKeyQueue(); }
 
-void SysGlueInitRamSettings() { SysClearVariables(); }
+void SysGlueInitRamSettings() {
+  SysClearVariables();
+  MsgSelectDefaultLanguage();
+  MsgResetAltLanguage();
+}
 void SysGlueClearMainMemory() { McsClearAll(); }
 
 u32 SysGlueCheckMainMemory() {

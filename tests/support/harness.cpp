@@ -1,15 +1,20 @@
 // The headless system test harness (see harness.h).
 #include "tests/support/harness.h"
 
+#include <unistd.h>
+
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
 #include <thread>
 
+#include "kernel/calc_ram.h"
 #include "kernel/host.h"
 #include "kernel/keyqueue.h"
 #include "kernel/task.h"
 #include "kernel/task_glue.h"
+#include "tests/support/screen_reader.h"
 #include "data/menu_icons.h"
 
 namespace {
@@ -44,7 +49,8 @@ std::string g_title;
 
 std::string Describe(const std::string &what) {
   std::ostringstream out;
-  out << what << "\ntitle: " << CalcTitle() << "\nscreen:\n" << CalcScreenPicture();
+  out << what << "\ntitle: " << CalcTitle() << "\ntext rows:\n" << CalcScreenText() << "\nscreen:\n"
+      << CalcScreenPicture();
   return out.str();
 }
 
@@ -63,6 +69,7 @@ bool CalcKeyPosition(const std::string &name, i32 *column, i32 *row) {
 
 void CalcStart() {
   g_title.clear();
+  if (HostAllocCalcRam() != 1) ADD_FAILURE() << "no calculator RAM";
   if (!SysStartThread(nullptr)) ADD_FAILURE() << "the calculator thread did not start";
 }
 
@@ -145,6 +152,12 @@ std::string CalcScreenPicture() {
   }
   return picture;
 }
+
+std::string CalcRow(int row) { return ScreenRowTrimmed(row, SysGlueVram()); }
+
+std::string CalcScreenText() { return ScreenText(SysGlueVram()); }
+
+bool CalcScreenHas(const std::string &text) { return CalcScreenText().find(text) != std::string::npos; }
 
 std::string CalcTitle() {
   char title[kHostTitleSize] = {};

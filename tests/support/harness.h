@@ -6,14 +6,16 @@
 //
 //   CalcStart();
 //   ASSERT_TRUE(CalcBootToMenu());
-//   ASSERT_TRUE(CalcPress("DOWN DOWN EXE"));
+//   ASSERT_TRUE(CalcPress("RIGHT RIGHT RIGHT EXE"));
 //   EXPECT_EQ(CalcTitle(), "@GRAPH");
+//   EXPECT_EQ(CalcRow(1), "@GRAPH");
 //
 // Each key is posted alone and followed by a wait until the calculator is
 // idle again (waiting for a key with an empty queue), so every key lands in
-// the screen it was meant for. A wait that runs out fails with the screen as
-// a text picture. Run system tests one process each (corvanta_add_test(...
-// DISCOVER)): the calculator's state is the process's.
+// the screen it was meant for. A wait that runs out fails with the title,
+// the text rows and the screen as a text picture. Run system tests one
+// process each (corvanta_add_test(... DISCOVER)): the calculator's state is
+// the process's.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -52,6 +54,12 @@ bool CalcDot(int x, int y);
 // Display memory as a text picture: 64 lines of 128 characters, '#' for a
 // set dot, '.' for a clear one.
 std::string CalcScreenPicture();
+// Text row 1..8 as the screen reader reads it, without trailing blanks.
+std::string CalcRow(int row);
+// All eight rows joined with '\n'.
+std::string CalcScreenText();
+// True when the text appears anywhere on the screen.
+bool CalcScreenHas(const std::string &text);
 // The title the host is shown: "MAIN MENU" or the running application's
 // folder name.
 std::string CalcTitle();
