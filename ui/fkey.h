@@ -93,6 +93,8 @@ const u32 *FkeyStackEntries(u32 *count);
 // ---- pages ----
 void FkeySetPage(i32 id, const FkeyItem *page);
 u32 FkeyGetPage(i32 id, FkeyItem out[6]);
+// The page installed for id (the blank page included), or null.
+const FkeyItem *FkeyPageOf(i32 id);
 void FkeySavePages(i32 first, i32 last, const FkeyItem **out);
 void FkeyRestorePages(i32 first, i32 last, const FkeyItem *const *in);
 void FkeySaveGroups(u16 out[6]);

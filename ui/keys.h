@@ -23,3 +23,17 @@ void KeySetInsertMode(u8 mode);
 void KeyToggleInsertMode();
 // The text-cursor shape code for a modifier and insert state.
 i32 KeyCursorShape(u8 modifier, u8 insertMode);
+
+// Waits for a key and returns 1 with *key a character or token code, or 0
+// with *key a key code (30001-32000, or the value of a function-key entry of
+// kind 2). Before it waits it disarms break detection, redraws the
+// function-key row when the menu changed and hands the display to the
+// window. It handles SHIFT and ALPHA (and returns their codes after changing
+// the state), the insert toggle, the menu-group keys, F1-F6 by the kind of
+// the current page's entry, and EXIT closing an open menu level; the
+// menu-key mask and open pop-ups keep keys from that handling.
+u32 KeyGetKey(u32 *key);
+// Queues a key or character code as if typed (position (-1, -1)).
+void KeyPost(u32 code);
+// Makes the next KeyGetKey redraw the function-key row.
+void KeyForgetDrawnRow();

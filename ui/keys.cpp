@@ -1,0 +1,217 @@
+#include "ui/keys.h"
+
+#include "kernel/keyqueue.h"
+#include "ui/fkey.h"
+#include "ui/lcd_shadow.h"
+#include "ui/text.h"
+
+namespace {
+
+constexpr u32 kNoMenu = 0xFFFFFFFFu;
+
+// The menu and page the function-key row shows, to redraw it on a change.
+u32 g_drawnMenu = kNoMenu;
+const FkeyItem *g_drawnPage = nullptr;
+
+bool IsAlphaState(u8 m) { return m == kModAlpha || m == kModLower || m == kModAlphaLock || m == kModLowerLock; }
+
+// Menu handling is off while a pop-up is open.
+bool MenusActive() { return PopupMarkGet() == 0; }
+bool MenuKeyEnabled(u16 bit) { return MenusActive() && (KeyGetMenuMask() & bit) == 0; }
+
+void UpdateCursorShape() {
+  if (TextCursorShape() != -1) KeyCursorFromState();
+}
+
+// Leaves a state that lasts one key (SHIFT, ALPHA, lower-case alpha, CLIP)
+// and closes the menu group it opened; the alpha locks stay.
+void EndOneKeyState() {
+  const u8 mod = KeyGetModifier();
+  if (mod == kModShift) {
+    FkeyPopShiftMenus();
+  } else if (mod == kModAlpha || mod == kModLower) {
+    FkeyPopAlphaMenus();
+  } else if (mod == kModClip) {
+    FkeyPopRange(kFkeyClipFirst, kFkeyClipLast);
+  } else {
+    return;
+  }
+  KeySetModifier(kModNone);
+  UpdateCursorShape();
+}
+
+void RedrawRowIfChanged() {
+  if (!MenusActive()) return;
+  const u32 menu = FkeyCurrentMenu();
+  const FkeyItem *page = FkeyPageOf(static_cast<i32>(menu));
+  if (menu == g_drawnMenu && page == g_drawnPage) return;
+  FkeyDrawRow();
+  g_drawnMenu = menu;
+  g_drawnPage = page;
+}
+
+u32 Deliver(u32 *key, u32 code, bool isChar) {
+  HostSetLogCharCode(isChar ? code : 0);
+  HostSetLogKeyCode(isChar ? 0 : code);
+  *key = code;
+  return isChar ? 1 : 0;
+}
+
+// SHIFT and ALPHA: a new modifier state and the menu groups that go with it.
+void ChangeModifier(u32 code) {
+  const u8 old = KeyGetModifier();
+  const u8 next = KeyNextModifier(old, code);
+  KeySetModifier(next);
+  if (old == kModShift && next != kModShift) FkeyPopShiftMenus();
+  if (IsAlphaState(old) && !IsAlphaState(next)) FkeyPopAlphaMenus();
+  if (old == kModClip && next != kModClip) FkeyPopRange(kFkeyClipFirst, kFkeyClipLast);
+  if (next == kModShift && old != kModShift && MenuKeyEnabled(kMaskShiftGroup)) FkeyOpenShiftGroup();
+  if (IsAlphaState(next) && !IsAlphaState(old) && MenuKeyEnabled(kMaskAlphaGroup)) FkeyOpenAlphaGroup();
+  UpdateCursorShape();
+}
+
+enum FkeyOutcome { kFkeyReturnKey, kFkeyReturnChar, kFkeyConsumed };
+
+// F1-F6 act by the kind of the current page's entry.
+FkeyOutcome ActOnFkey(u32 fkey, u32 *value) {
+  const i32 index = static_cast<i32>(fkey - kKeyF1);
+  const i32 menu = static_cast<i32>(FkeyCurrentMenu());
+  const FkeyItem *page = FkeyPageOf(menu);
+  *value = fkey;
+  if (page == nullptr) return kFkeyReturnKey;  // the application reads F-keys itself
+  const FkeyItem item = page[index];
+  const i32 icon = FkeyEntryIcon(menu, item);
+  HostSetActiveFkeyLabel(index, icon >= 0 ? static_cast<u32>(icon) : 0);
+  // Moving between pages keeps a SHIFT or ALPHA state (its group pages stay
+  // open); every other entry ends it.
+  if (item.kind == kFkeySubMenu) {
+    FkeyPush(item.value);
+    return kFkeyConsumed;
+  }
+  if (item.kind == kFkeySibling) {
+    FkeyPop();
+    FkeyPush(item.value);
+    return kFkeyConsumed;
+  }
+  EndOneKeyState();
+  switch (item.kind) {
+    case kFkeyInput:
+      *value = item.value;
+      return kFkeyReturnChar;
+    case kFkeyKeyCode:
+    case kFkeyCommand:
+      *value = item.value;
+      return kFkeyReturnKey;
+    default:
+      return kFkeyReturnKey;  // blank: the plain F-key code, which callers ignore
+  }
+}
+
+// Opens the menu group of a menu key (the key is returned as well).
+void OpenMenuOfKey(u32 code) {
+  switch (code) {
+    case kKeyOptn:
+      if (MenuKeyEnabled(kMaskOpt)) FkeyOpenOptGroup();
+      break;
+    case kKeyVars:
+      if (MenuKeyEnabled(kMaskVars)) FkeyOpenVarsGroup();
+      break;
+    case kKeyPrgm:
+      if (MenuKeyEnabled(kMaskShiftVars)) FkeyOpenShiftVarsGroup();
+      break;
+    case kKeyClip:
+      if (MenuKeyEnabled(kMaskClip)) {
+        FkeyOpenClipGroup();
+        if (FkeyTop() == kFkeyClipFirst) {
+          KeySetModifier(kModClip);
+          UpdateCursorShape();
+        }
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+bool IsClipStateKey(u32 code) { return code == kKeyClipShift || (code >= kKeyClipUp && code <= kKeyClipDown); }
+
+}  // namespace
+
+u32 KeyGetKey(u32 *key) {
+  KeyBreakDisarm();
+  for (;;) {
+    RedrawRowIfChanged();
+    ShellUpdateDisplay();
+    HostPublishAnswer();
+    i32 column = 0, row = 0;
+    u16 code = 0;
+    HostWaitKey(&column, &row, &code);
+
+    KeyAction action;
+    if (column == -1 && row == -1) {
+      // A posted code: key codes lie in 30001-32000, anything else is a
+      // character or token code.
+      action = code >= kKeyXThetaT && code <= kKeyTest ? KeyAction{kActKey, code, ""} : KeyAction{kActChar, code, ""};
+    } else {
+      action = KeyMapPosition(column, row, KeyGetModifier());
+    }
+    if (action.kind == kActNone) {
+      EndOneKeyState();
+      continue;
+    }
+    if (action.kind == kActChar) {
+      EndOneKeyState();
+      return Deliver(key, action.code, true);
+    }
+
+    const u32 k = action.code;
+    if (k == kKeyShift || k == kKeyAlpha) {
+      ChangeModifier(k);
+      return Deliver(key, k, false);
+    }
+    if (k == kKeyInsert) {
+      EndOneKeyState();
+      KeyToggleInsertMode();
+      UpdateCursorShape();
+      continue;
+    }
+    if (k == kKeyCapture) {
+      // The capture-recall box needs picture items and the digit field; until
+      // they exist the key does nothing.
+      EndOneKeyState();
+      continue;
+    }
+    if (IsClipStateKey(k)) return Deliver(key, k, false);  // the CLIP state goes on
+
+    const u8 mod = KeyGetModifier();
+    if (MenusActive()) {
+      if (KeyIsFkey(k)) {
+        u32 value = 0;
+        const FkeyOutcome outcome = ActOnFkey(k, &value);
+        if (outcome == kFkeyConsumed) continue;
+        return Deliver(key, value, outcome == kFkeyReturnChar);
+      }
+      if (k == kKeyExit) {
+        // EXIT first leaves a CLIP or one-key alpha state, then closes an
+        // open menu level; only with nothing to close does it reach the
+        // caller.
+        if (mod == kModClip || mod == kModAlpha || mod == kModLower) {
+          EndOneKeyState();
+          continue;
+        }
+        if (FkeyBack() >= 0) continue;
+        return Deliver(key, k, false);
+      }
+    }
+    EndOneKeyState();
+    OpenMenuOfKey(k);
+    return Deliver(key, k, false);
+  }
+}
+
+void KeyPost(u32 code) { HostPostKey(-1, -1, static_cast<u16>(code)); }
+
+void KeyForgetDrawnRow() {
+  g_drawnMenu = kNoMenu;
+  g_drawnPage = nullptr;
+}

@@ -1,0 +1,33 @@
+// Framed pop-up windows over the current screen: the message pop-up, the
+// framed opener, the capture-recall box and the error box (ui/errbox.h).
+// The screen under a pop-up is saved before and restored after.
+// Calculator thread only.
+#pragma once
+#include <initializer_list>
+
+#include "kernel/types.h"
+
+struct TextCursorState;
+
+// Draws the empty window of size k (1-6) without saving the screen.
+void PopupDrawWindow(i32 k);
+// Blanks text columns 3 to 19 of a row inside a window.
+void PopupBlankRow(i32 row);
+// Opens a kind-5 pop-up, blanks the inside rows of size k and draws the
+// window; PopupCloseKind5 closes it.
+void PopupOpenFramed(i32 k);
+void PopupCloseKind5();
+// A kind-4 pop-up of size k showing text from column 1 of the size's first
+// text row; waits for EXIT, AC or SHIFT+EXIT, restores screen and cursor and
+// returns 0.
+i32 PopupMessage(i32 k, const char *text);
+// Reads the picture item "CAPT" followed by n (kind 10) into display memory;
+// 0 on success, 4 when the item is missing, too short or unreadable.
+i32 PopupRecallCapture(i32 n);
+// The first text row inside a window of size k.
+i32 PopupFirstRow(i32 k);
+// Reads keys until one of the closing key codes arrives; returns it.
+u32 PopupWaitKey(std::initializer_list<u32> closing);
+// Locates the cursor back to a saved state and, when it was on, sets its
+// shape from the key state.
+void PopupRestoreCursor(const TextCursorState &saved);
