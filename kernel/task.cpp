@@ -455,8 +455,17 @@ void SysRunChildCallback() {
 
 // ---- e-activity glue: successful steps until e-activity keeps work areas ----
 
-u32 SysStripEnter() { return 1; }
-u32 SysStripLeave() { return 1; }
+// Switching between e-activity and its strip leaves the SHIFT state that
+// started the switch; a posted SHIFT key ends it where the switch lands.
+u32 SysStripEnter() {
+  SysGlueRepostShift();
+  return 1;
+}
+
+u32 SysStripLeave() {
+  SysGlueRepostShift();
+  return 1;
+}
 u32 SysEactPrepare() {
   g_eact_work_flag = 1;
   return 1;

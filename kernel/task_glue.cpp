@@ -13,6 +13,8 @@
 #include "ui/msg.h"
 #include "ui/text.h"
 #include "memory/mcs_store.h"
+#include "graph/screen_save.h"
+#include "ui/fkey.h"
 #include "ui/keys.h"
 #include "ui/setup.h"
 #include "ui/sysvar.h"
@@ -23,12 +25,17 @@ void SysGlueSetModifier(u8 modifier) { KeySetModifier(modifier); }
 
 void SysGlueSetTitle(const char *title) { HostSetAppTitle(title); }
 
+void SysGlueRepostShift() {
+  if (KeyGetModifier() == kModShift) KeyPost(kKeyShift);
+}
+
 void SysGlueInstallKeyHook() { HostSetKeyHook(SysKeyHook); }
 
 u32 SysGlueCreateFolder(const char *name) { return McsCreateFolder(name) & 0xFF; }
 
 void SysGlueResetForLaunch() {
   LcdClearVram();
+  FkeyResetGroups();
   SetupSetItem(kSetupMode, 0);
   McsDeleteAllOfKind(0xFF);
   SysGlueSetModifier(0);
@@ -46,31 +53,7 @@ void SysGlueShowScreen() { ShellUpdateDisplay(); }
 
 void SysGlueFreeTaskBlocks(u32 task) { MemFreeOwned(static_cast<u8>(task + 1)); }
 
-u32 SysGlueGetKey(u32 *code) {
-  // A plain reading of the key matrix under the modifier state, with SHIFT
-  // and ALPHA changing the state.
-  for (;;) {
-    SysGlueShowScreen();
-    i32 column = 0, row = 0;
-    u16 posted = 0;
-    HostWaitKey(&column, &row, &posted);
-    if (column < 0) {
-      *code = posted;
-      return posted >= 30000 ? 0 : 1;
-    }
-    const u8 modifier = KeyGetModifier();
-    const KeyAction action = KeyMapPosition(column, row, modifier);
-    if (action.kind == kActNone) continue;
-    if (action.kind == kActKey && (action.code == kKeyShift || action.code == kKeyAlpha)) {
-      KeySetModifier(KeyNextModifier(modifier, action.code));
-      *code = action.code;
-      return 0;
-    }
-    if ((modifier & 0x80) == 0 && modifier != kModNone) KeySetModifier(kModNone);
-    *code = action.code;
-    return action.kind == kActChar ? 1 : 0;
-  }
-}
+u32 SysGlueGetKey(u32 *code) { return KeyGetKey(code); }
 
 void SysGlueShowPlaceholder(const char *name) {
   LcdClearVram();
@@ -78,11 +61,6 @@ void SysGlueShowPlaceholder(const char *name) {
   TextPrint(name);
   ShellUpdateDisplay();
 }
-
-namespace {
-u8 g_graph_cursor_shown = 0;
-u16 g_menu_mask = 0;
-}  // namespace
 
 u8 *SysGlueVram() { return LcdVramAddress(); }
 
@@ -115,10 +93,10 @@ void SysGlueRestoreCursor(const SysGlueCursor *cursor) {
 }
 
 void SysGlueTextCursorOff() { TextCursorOff(); }
-u8 SysGlueGraphCursorShown() { return g_graph_cursor_shown; }
-void SysGlueSetGraphCursorShown(u8 shown) { g_graph_cursor_shown = shown; }
-u16 SysGlueMenuMask() { return g_menu_mask; }
-void SysGlueSetMenuMask(u16 mask) { g_menu_mask = mask; }
+u8 SysGlueGraphCursorShown() { return GraphCursorState()->shown; }
+void SysGlueSetGraphCursorShown(u8 shown) { GraphCursorState()->shown = shown; }
+u16 SysGlueMenuMask() { return KeyGetMenuMask(); }
+void SysGlueSetMenuMask(u16 mask) { KeySetMenuMask(mask); }
 void SysGlueClearKeyQueue() { HostClearKeyQueue(); }
 
 void SysGlueInitRamSettings() {

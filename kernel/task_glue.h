@@ -8,6 +8,8 @@ u8 SysGlueGetModifier();
 void SysGlueSetModifier(u8 modifier);
 // Reports the title ("MAIN MENU" or the application's name) to the host.
 void SysGlueSetTitle(const char *title);
+// Posts the SHIFT key code again when the modifier state is SHIFT.
+void SysGlueRepostShift();
 // Installs SysKeyHook as the key wait's hook.
 void SysGlueInstallKeyHook();
 // Creates the application's main-memory folder: 0 made, 66 exists, else a
