@@ -67,6 +67,13 @@ bool CalcKeyPosition(const std::string &name, i32 *column, i32 *row) {
   return false;
 }
 
+bool CalcLetterPosition(char letter, i32 *column, i32 *row) {
+  if (letter < 'A' || letter > 'Z') return false;
+  *column = kLetterKeys[letter - 'A'].column;
+  *row = kLetterKeys[letter - 'A'].row;
+  return true;
+}
+
 void CalcStart() {
   g_title.clear();
   if (HostAllocCalcRam() != 1) ADD_FAILURE() << "no calculator RAM";
@@ -114,8 +121,8 @@ testing::AssertionResult CalcPress(const std::string &keys, u32 timeout_ms) {
     } else if (name.size() == 1 && name[0] >= 'A' && name[0] <= 'Z') {
       testing::AssertionResult alpha = CalcPress("ALPHA", timeout_ms);
       if (!alpha) return alpha;
-      const KeyName &k = kLetterKeys[name[0] - 'A'];
-      if (!CalcPost(k.column, k.row)) return testing::AssertionFailure() << Describe("key " + name + " refused");
+      CalcLetterPosition(name[0], &column, &row);
+      if (!CalcPost(column, row)) return testing::AssertionFailure() << Describe("key " + name + " refused");
     } else {
       return testing::AssertionFailure() << "unknown key name \"" << name << "\"";
     }

@@ -30,6 +30,8 @@
 // letter "A".."Z" presses ALPHA and then the letter's key.
 // Finds the key matrix position of a name; false for an unknown name.
 bool CalcKeyPosition(const std::string &name, i32 *column, i32 *row);
+// The key that gives `letter` (A-Z) under ALPHA.
+bool CalcLetterPosition(char letter, i32 *column, i32 *row);
 
 // Starts the calculator thread with the headless host. Call once per process.
 void CalcStart();
