@@ -9,6 +9,8 @@
 #pragma once
 #include "kernel/types.h"
 
+struct Value;
+
 constexpr int kHostKeyQueueSize = 20;
 constexpr int kHostTitleSize = 32;
 
@@ -44,7 +46,7 @@ u32 HostGetLogKeyCode();
 const char *HostFkeyLabelText(u32 key);
 const char *HostActiveFkeyLabelText();
 // Points the outputs at the fixed texts of Ans (real and imaginary part) as
-// the calculator published them at its last key wait, and returns 'C'.
+// the calculator published them when Ans was last stored, and returns 'C'.
 char HostFormatAnswer(const char **realText, const char **imagText);
 // No auxiliary cursor exists: reports (0, 0) and 0.
 u32 HostGetAuxCursor(i32 *x, i32 *y);
@@ -76,9 +78,10 @@ void HostSetActiveFkeyLabel(i32 index, u32 labelId);
 // Sets the title that HostPollAppTitle reports ("MAIN MENU" or the running
 // application's name); longer titles are cut to kHostTitleSize - 1 bytes.
 void HostSetAppTitle(const char *title);
-// Publishes the texts of Ans for HostFormatAnswer (the key reader calls it
-// before each wait, so the shell never reads calculator memory).
-void HostPublishAnswer();
+// Publishes the texts of a new Ans for HostFormatAnswer (SysStoreVariable
+// calls it whenever Ans is stored), so the shell never reads calculator
+// memory.
+void HostPublishAnswer(const Value *ans);
 // The fixed 22-character text of an unpacked real (working form), or
 // "ERROR", "UNDEF", "TRUE", "FALSE", "INFINITY", "-INFINITY" by its kind.
 // dst needs 23 bytes. Result 1 for an error value, else 0.

@@ -3,7 +3,6 @@
 
 #include "kernel/keyqueue.h"
 #include "number/real.h"
-#include "ui/sysvar.h"
 
 namespace {
 
@@ -89,18 +88,16 @@ u32 HostValueText(const void *value, char *dst) {
   return 0;
 }
 
-void HostPublishAnswer() {
-  Value ans;
-  SysReadVariable(kVarAns, &ans);
+void HostPublishAnswer(const Value *value) {
   char re[kRealTextSize] = "", im[kImagTextSize] = "";
-  const u8 head = ans.re.b[0] & 0x7F;  // 0x20 a list header, 0x30 a matrix header
-  if (ValErrorCode(&ans) != 0) {
+  const u8 head = value->re.b[0] & 0x7F;  // 0x20 a list header, 0x30 a matrix header
+  if (ValErrorCode(value) != 0) {
     std::strcpy(re, "ERROR");
   } else if (head == 0x20 || head == 0x30) {
     std::strcpy(re, head == 0x20 ? "LIST" : "MATRIX");
   } else {
     CplxPair parts;
-    ValSplit(&ans, &parts);
+    ValSplit(value, &parts);
     PartText(parts.re, re);
     PartText(parts.im, im);
   }

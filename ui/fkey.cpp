@@ -80,6 +80,14 @@ void BuildGroup(GroupIndex g, i32 first, i32 last, u16 variant) {
     FkeySetPage(first + static_cast<i32>(i), pages + 6 * i);
 }
 
+// Opens a group's first page, nothing while the group is disabled; the
+// groups that replace the menu first go back to the level's root.
+void OpenGroup(GroupIndex g, u32 firstId, bool fromLevelRoot) {
+  if (g_groupWords[g] == 0) return;
+  if (fromLevelRoot) FkeyBackToLevelRoot();
+  FkeyPush(firstId);
+}
+
 }  // namespace
 
 // ---- stack and levels ----
@@ -293,37 +301,12 @@ u32 FkeyShiftGroupPages(u16 variant, FkeyItem *out) {
   return count;
 }
 
-void FkeyOpenShiftVarsGroup() {
-  if (g_groupWords[kGrShiftVars] == 0) return;
-  FkeyBackToLevelRoot();
-  FkeyPush(kFkeyShiftVarsFirst);
-}
-
-void FkeyOpenVarsGroup() {
-  if (g_groupWords[kGrVars] == 0) return;
-  FkeyBackToLevelRoot();
-  FkeyPush(kFkeyVarsFirst);
-}
-
-void FkeyOpenOptGroup() {
-  if (g_groupWords[kGrOpt] == 0) return;
-  FkeyBackToLevelRoot();
-  FkeyPush(kFkeyOptFirst);
-}
-
-void FkeyOpenClipGroup() {
-  if (g_groupWords[kGrClip] == 0) return;
-  FkeyBackToLevelRoot();
-  FkeyPush(kFkeyClipFirst);
-}
-
-void FkeyOpenShiftGroup() {
-  if (g_groupWords[kGrShift] != 0) FkeyPush(kFkeyShiftFirst);
-}
-
-void FkeyOpenAlphaGroup() {
-  if (g_groupWords[kGrAlpha] != 0) FkeyPush(kFkeyAlphaFirst);
-}
+void FkeyOpenShiftVarsGroup() { OpenGroup(kGrShiftVars, kFkeyShiftVarsFirst, true); }
+void FkeyOpenVarsGroup() { OpenGroup(kGrVars, kFkeyVarsFirst, true); }
+void FkeyOpenOptGroup() { OpenGroup(kGrOpt, kFkeyOptFirst, true); }
+void FkeyOpenClipGroup() { OpenGroup(kGrClip, kFkeyClipFirst, true); }
+void FkeyOpenShiftGroup() { OpenGroup(kGrShift, kFkeyShiftFirst, false); }
+void FkeyOpenAlphaGroup() { OpenGroup(kGrAlpha, kFkeyAlphaFirst, false); }
 
 // ---- masks, switches, user icons ----
 

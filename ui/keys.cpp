@@ -142,7 +142,6 @@ u32 KeyGetKey(u32 *key) {
   for (;;) {
     RedrawRowIfChanged();
     ShellUpdateDisplay();
-    HostPublishAnswer();
     i32 column = 0, row = 0;
     u16 code = 0;
     HostWaitKey(&column, &row, &code);

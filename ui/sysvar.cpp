@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "kernel/keyqueue.h"
 #include "memory/mcs_api.h"
 
 Value *SysReadVariable(u8 code, Value *out) {
@@ -11,7 +12,7 @@ Value *SysReadVariable(u8 code, Value *out) {
 
 void SysStoreVariable(u8 code, const Value *value) {
   if (ValErrorCode(value) != 0) return;
-  McsStoreVariable(code, value);
+  if (McsStoreVariable(code, value) == 0 && code == kVarAns) HostPublishAnswer(value);
 }
 
 void SysClearVariables() {

@@ -51,6 +51,7 @@ TEST_F(VarsTest, ClearLeavesAns) {
 }
 
 // The answer texts of Ans: the kind is looked at before anything is unpacked.
+// Nothing here reads main memory, so the current item stays as it was.
 TEST_F(VarsTest, AnswerTexts) {
   struct Case {
     Value ans;
@@ -67,15 +68,16 @@ TEST_F(VarsTest, AnswerTexts) {
   c.im.b[0] = 0x10;
   c.im.b[1] = 0x02;
   for (const Case &k : cases) {
-    McsStoreVariable(kVarAns, &k.ans);
-    HostPublishAnswer();
+    HostPublishAnswer(&k.ans);
     const char *re = nullptr, *im = nullptr;
     EXPECT_EQ(HostFormatAnswer(&re, &im), 'C');
     EXPECT_STREQ(re, k.re);
     EXPECT_STREQ(im, k.im);
   }
-  McsStoreVariable(kVarAns, &c);
-  HostPublishAnswer();
+  // Storing Ans publishes its texts; a refused error value changes nothing.
+  SysStoreVariable(kVarAns, &c);
+  const Value error = Real(0xF0, 2);
+  SysStoreVariable(kVarAns, &error);
   const char *re = nullptr, *im = nullptr;
   HostFormatAnswer(&re, &im);
   EXPECT_STREQ(re, "+1.00000000000000E+000");
