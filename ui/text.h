@@ -85,6 +85,22 @@ i32 TextPrintMiniCharAtCell(i32 col, i32 row, u16 code, i32 mode);
 // Returns (x after the text) / 4 + 1, or 0 when nothing was drawn.
 i32 TextPrintMiniAtCell(i32 col, i32 row, const char *text, i32 mode);
 
+// ---- digit fields ---------------------------------------------------------------
+// A field of up to width digits at (col, row) (cut at column 21): digits go
+// in at the cursor, AC empties it, LEFT and RIGHT move, DEL deletes. EXE with
+// digits copies them, 0-terminated, into buffer (width + 1 bytes) and
+// returns 0; EXE on an empty field is ignored. EXIT returns -2, SHIFT+EXIT
+// -1. first, when it is a digit's code, is put in before the first key is
+// read. While the field runs the key reader's menu mask also holds 144
+// (catalog and CLIP); the mask and the cursor are restored on the way out.
+i32 TextInputDigits(char *buffer, i32 col, i32 row, i32 width, i32 first = 0);
+i32 TextInputDigitsField(char *buffer, i32 col, i32 row, i32 width);
+i32 TextInputTwoDigits(char *buffer, i32 col, i32 row);
+// Reads two-digit numbers at (col, row) until one lies in [low, high],
+// showing error box 8 for any other; returns 0 with *out set, -1 on
+// SHIFT+EXIT, -2 on EXIT.
+i32 TextInputNumber(i32 *out, i32 col, i32 row, i32 low, i32 high);
+
 // The first byte of text to show so that the character at cursor_index fits
 // into to_column - from_column columns: 0 when the text up to the cursor fits.
 // Every character counts one column.
