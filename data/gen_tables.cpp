@@ -29,6 +29,8 @@
 #include <string>
 #include <vector>
 
+#include "data/gen_common.h"
+
 namespace {
 
 constexpr int kMsgCount = 719;
@@ -39,23 +41,6 @@ struct Glyph {
   std::vector<std::string> rows;
   int line = 0;
 };
-
-[[noreturn]] void Fail(const std::string &file, int line, const std::string &what) {
-  std::fprintf(stderr, "%s:%d: %s\n", file.c_str(), line, what.c_str());
-  std::exit(1);
-}
-
-std::vector<std::string> ReadLines(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) Fail(path, 0, "cannot open");
-  std::vector<std::string> lines;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
 
 bool IsPictureRow(const std::string &s) {
   if (s.empty()) return false;

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "data/gen_common.h"
+
 namespace {
 
 constexpr int kIconCount = 1014;
@@ -30,23 +32,6 @@ struct MiniGlyph {
   std::vector<std::string> rows;  // '#' and '.' cells, all of one width
   int width() const { return rows.empty() ? 0 : static_cast<int>(rows[0].size()); }
 };
-
-[[noreturn]] void Fail(const std::string &file, int line, const std::string &what) {
-  std::fprintf(stderr, "%s:%d: %s\n", file.c_str(), line, what.c_str());
-  std::exit(1);
-}
-
-std::vector<std::string> ReadLines(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) Fail(path, 0, "cannot open");
-  std::vector<std::string> lines;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
 
 // The small-font glyphs by their look (the character as it reads in UTF-8).
 std::map<std::string, MiniGlyph> ReadMiniFont(const std::string &path) {
