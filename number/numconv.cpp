@@ -302,9 +302,13 @@ int NumWriteDms(char *out, const BcdReal *x) {
   RealScale10(&p.s, &h, 2);
   RealInt(&h, &h);
   i32 hs = NumToInt32(&h);
-  int sign = SignOf(&p.d);
-  if (!sign) sign = SignOf(&p.m);
-  if (!sign) sign = SignOf(&p.s);
+  // A zero part keeps sign 0, so that joining leaves it out.
+  int sign = 0;
+  if (SignOf(x) != 0) {
+    sign = SignOf(&p.d);
+    if (!sign) sign = SignOf(&p.m);
+    if (!sign) sign = SignOf(&p.s);
+  }
   if (d < 0) d = -d;
   if (m < 0) m = -m;
   if (hs < 0) hs = -hs;

@@ -1,0 +1,234 @@
+// The display conversion keys as key sequences: the text after each press and
+// the state they leave in SET UP item 61 (and the shown exponents).
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "number/numconv.h"
+#include "number/numtext.h"
+#include "numparse_testutil.h"
+#include "numtext_testutil.h"
+#include "ui/setup.h"
+
+using numtest::C;
+using numtest::ShowV;
+using numtest::V;
+using numtext_test::ApplyMode;
+using numtext_test::Mode;
+using numtext_test::Readable;
+
+namespace {
+
+// Keys: 'T' plain NumToText, 'D' fraction/decimal, 'F' mixed/improper, 'M'
+// degrees-minutes-seconds, '<' Eng shift down, '>' Eng shift up.
+struct Press {
+  char key;
+  const char *want;
+  u8 state;
+};
+
+struct Sequence {
+  const char *name;
+  Value value;
+  Mode mode;
+  std::vector<Press> presses;
+  const char *finalValue;
+};
+
+std::string PressKey(char key, Value *v) {
+  char out[kNumTextSize];
+  std::memset(out, 0x55, sizeof out);
+  switch (key) {
+    case 'T':
+      return Readable(NumToText(v, out));
+    case 'D':
+      return Readable(NumFormatFracDec(v, out));
+    case 'F':
+      return Readable(NumFormatFracForm(v, out));
+    case 'M':
+      return Readable(NumToTextDms(v, out));
+    case '<':
+      return Readable(NumToTextEng(v, out, 0));
+    default:
+      return Readable(NumToTextEng(v, out, 1));
+  }
+}
+
+void RunSequences(const std::vector<Sequence> &seqs) {
+  for (const Sequence &s : seqs) {
+    ApplyMode(s.mode);
+    Value v = s.value;
+    int step = 0;
+    for (const Press &p : s.presses) {
+      ++step;
+      EXPECT_EQ(PressKey(p.key, &v), p.want) << s.name << ", press " << step << " '" << p.key << "'";
+      EXPECT_EQ(SetupGetItem(kSetupDisplayState), p.state)
+          << s.name << ", press " << step << " '" << p.key << "'";
+    }
+    if (s.finalValue) {
+      EXPECT_EQ(ShowV(v), s.finalValue) << s.name;
+    }
+  }
+}
+
+Mode WithFrac(u8 fracResult) {
+  Mode m;
+  m.fracResult = fracResult;
+  return m;
+}
+
+Mode WithDisplay(u8 display) {
+  Mode m;
+  m.display = display;
+  return m;
+}
+
+TEST(NumConv, FractionDecimalToggle) {
+  RunSequences({
+      {"0.75 twice", V("0.75"), Mode{},
+       {{'T', "0.75", 0x00}, {'D', "3/4", 0x81}, {'D', "0.75", 0x82}, {'D', "3/4", 0x81}},
+       "3/4"},
+      {"no short fraction", V("3.14159265358980"), Mode{},
+       {{'T', "3.141592654", 0x00}, {'D', "3.141592654", 0x82}, {'D', "3.141592654", 0x82}},
+       "3.1415926535898"},
+      {"shown fraction to decimal", V("1a1a2"), Mode{},
+       {{'T', "3/2", 0x01}, {'D', "1.5", 0x82}, {'D', "3/2", 0x81}},
+       "1_1/2"},
+      {"complex", C("0.5", "0.25"), Mode{},
+       {{'T', "0.5+0.25i", 0x00}, {'D', "0.5|+0.25i", 0x82}, {'D', "1/2|+1/4i", 0x81}, {'D', "0.5|+0.25i", 0x82}},
+       "(1/2,1/4)"},
+      {"complex fraction", C("1a2", "1a4"), Mode{},
+       {{'D', "0.5|+0.25i", 0x82}},
+       "(1/2,1/4)"},
+      {"Eng display: no conversion", V("0.75"), WithDisplay(0x80),
+       {{'D', "750m", 0xA0}},
+       "0.75"},
+  });
+}
+
+TEST(NumConv, MixedImproperToggle) {
+  RunSequences({
+      {"mixed setting", V("1a1a2"), WithFrac(1),
+       {{'T', "1/1/2", 0x00}, {'F', "3/2", 0x81}, {'F', "1/1/2", 0x88}, {'F', "3/2", 0x81}},
+       "1_1/2"},
+      {"improper setting", V("1a1a2"), WithFrac(0),
+       {{'T', "3/2", 0x01}, {'F', "1/1/2", 0x88}, {'F', "3/2", 0x81}, {'F', "1/1/2", 0x88}},
+       "1_1/2"},
+      {"decimal made fraction", V("1.5"), WithFrac(0),
+       {{'T', "1.5", 0x00}, {'F', "1/1/2", 0x88}, {'F', "3/2", 0x81}},
+       "1_1/2"},
+      {"decimal made fraction, mixed setting", V("1.5"), WithFrac(1),
+       {{'F', "3/2", 0x81}},
+       "1_1/2"},
+      {"no fraction form", V("3.14159265358980"), WithFrac(0),
+       {{'F', "3.141592654", 0x82}},
+       "3.1415926535898"},
+      {"polar setting shows a real plainly", V("0.75"), [] {
+         Mode m;
+         m.complexMode = 2;
+         return m;
+       }(),
+       {{'F', "3/4", 0x88}},
+       "3/4"},
+  });
+}
+
+TEST(NumConv, EngineeringShift) {
+  RunSequences({
+      {"Eng display", V("12345"), WithDisplay(0x80),
+       {{'T', "12.345k", 0xA0}, {'<', "12345 ", 0x20}, {'>', "12.345k", 0xA0}, {'>', "0.012345{M}", 0xA0}},
+       nullptr},
+      {"Eng display, up first", V("12345"), WithDisplay(0x80),
+       {{'T', "12.345k", 0xA0}, {'>', "0.012345{M}", 0xA0}},
+       nullptr},
+      {"Norm, down", V("12345"), Mode{},
+       {{'T', "12345", 0x00},
+        {'<', "12.345E+03", 0x20},
+        {'<', "12345E+00", 0x20},
+        {'<', "12345000E~03", 0x20},
+        {'<', "12345000E~03", 0x20},
+        {'>', "12345E+00", 0xA0}},
+       nullptr},
+      {"Norm, up", V("12345"), Mode{},
+       {{'>', "0.012345E+06", 0xA0}, {'>', "0.000012345E+09", 0xA0}, {'T', "12345", 0x00}},
+       nullptr},
+      {"Norm, multiple of three", V("1000"), Mode{},
+       {{'>', "1E+03", 0xA0}, {'>', "0.001E+06", 0xA0}},
+       nullptr},
+      {"fraction made decimal", V("3a4"), Mode{},
+       {{'<', "750E~03", 0x20}},
+       "3/4"},
+      {"Fix 2", V("12345.678"), WithDisplay(0x22),
+       {{'<', "12.34568E+03", 0x20}},
+       nullptr},
+      {"Sci 3", V("12345"), WithDisplay(0x33),
+       {{'<', "12.3E+03", 0x20}, {'<', "12300E+00", 0x20}},
+       nullptr},
+      {"complex", C("12345", "0.5"), Mode{},
+       {{'<', "12.345E+03|+500E~03i", 0x20}},
+       nullptr},
+  });
+  // The shown exponents stay in words 62 and 64.
+  ApplyMode(Mode{});
+  Value v = C("12345", "0.5");
+  char out[kNumTextSize];
+  NumToTextEng(&v, out, 1);
+  EXPECT_EQ(NumGetEngExpRe(), 6);
+  EXPECT_EQ(NumGetEngExpIm(), 0);
+}
+
+TEST(NumConv, DegreesMinutesSeconds) {
+  struct D {
+    Value v;
+    const char *want;
+  };
+  const D cases[] = {
+      {V("1.5"), "1o30'00\""},
+      {V("1e7"), "10000000"},
+      {V("-1e7"), "~10000000"},
+      {V("9999999.5"), "9999999o30'00\""},
+      {V("12.345678"), "12o20'44.44\""},
+      {V("-0.5"), "~0o30'00\""},
+      {V("-1.5"), "~1o30'00\""},
+      {V("0"), "0o00'00\""},
+      {V("59.9999999"), "60o00'00\""},
+      {V("12345.5"), "12345o30'00\""},
+      {V("12345.501"), "12345o30'03.6\""},
+      {V("123456.75"), "123456o45'00\""},
+      {V("3a4"), "0o45'00\""},
+      {C("1.5", "2.25"), "1o30'00\"|+2o15'00\"i"},
+      {C("0", "-2.25"), "~2o15'00\"i"},
+  };
+  for (const D &c : cases) {
+    ApplyMode(Mode{});
+    SetupSetItem(kSetupDisplayState, 0x04);
+    char out[kNumTextSize];
+    EXPECT_EQ(Readable(NumToTextDms(&c.v, out)), c.want) << ShowV(c.v);
+    EXPECT_EQ(SetupGetItem(kSetupDisplayState), 0);
+  }
+}
+
+TEST(NumConv, FracToImproper) {
+  struct I {
+    Value in;
+    int result;
+    const char *out;
+  };
+  const I cases[] = {
+      {V("1a1a2"), 1, "3/2"},
+      {V("-2a1a3"), 1, "-7/3"},
+      {V("3a4"), 1, "3/4"},
+      {V("1.5"), 0, "1.5"},
+      {C("1.5", "1a1a2"), 1, "(1.5,3/2)"},
+      {C("1.5", "1a2"), 0, "(1.5,1/2)"},
+  };
+  for (const I &c : cases) {
+    Value out;
+    EXPECT_EQ(NumFracToImproper(&c.in, &out), c.result) << ShowV(c.in);
+    EXPECT_EQ(ShowV(out), c.out) << ShowV(c.in);
+  }
+}
+
+}  // namespace
