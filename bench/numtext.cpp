@@ -4,28 +4,17 @@
 
 #include <cstring>
 
-#include "number/numparse.h"
+#include "bench/bench_values.h"
 #include "number/numtext.h"
 #include "ui/setup.h"
 
 namespace {
 
-Value Parse(const char *re, const char *im = nullptr) {
-  Value v;
-  std::memset(&v, 0, sizeof v);
-  NumParse(re, &v.re);
-  if (im) {
-    NumParse(im, &v.im);
-    v.re.b[0] |= 0x80;
-  }
-  return v;
-}
-
 void BM_NumToTextReal(benchmark::State &state) {
   SetupResetAll();
   SetupSetItem(kSetupDisplay, static_cast<u8>(state.range(0)));
-  const Value values[4] = {Parse("0.333333333333333"), Parse("-123456.789012345"), Parse("1.5e-17"),
-                           Parse("99999.99999")};
+  const Value values[4] = {BenchValue("0.333333333333333"), BenchValue("-123456.789012345"), BenchValue("1.5e-17"),
+                           BenchValue("99999.99999")};
   char out[kNumTextSize];
   for (auto _ : state) {
     for (const Value &v : values) benchmark::DoNotOptimize(NumToText(&v, out));
@@ -38,7 +27,7 @@ BENCHMARK(BM_NumToTextReal)->Arg(0x00)->Arg(0x24)->Arg(0x36)->Arg(0x80);
 void BM_NumToTextComplex(benchmark::State &state) {
   SetupResetAll();
   SetupSetItem(kSetupComplexMode, static_cast<u8>(state.range(0)));
-  const Value z = Parse("3.25", "-4.125");
+  const Value z = BenchValue("3.25", "-4.125");
   char out[kNumTextSize];
   for (auto _ : state) benchmark::DoNotOptimize(NumToText(&z, out));
 }

@@ -5,24 +5,14 @@
 
 #include <cstring>
 
+#include "bench/bench_values.h"
 #include "number/numparse.h"
 #include "number/valop.h"
 #include "number/value.h"
 
 namespace {
 
-Value Parse(const char *re, const char *im = nullptr) {
-  Value v;
-  std::memset(&v, 0, sizeof v);
-  NumParse(re, &v.re);
-  if (im) {
-    BcdReal i;
-    RealSetZero(&i);
-    NumParse(im, &i);
-    ValFromParts(&v.re, &i, &v);
-  }
-  return v;
-}
+Value Parse(const char *re, const char *im = nullptr) { return BenchValue(re, im); }
 
 constexpr int kOpsPerChain = 10;
 

@@ -233,6 +233,20 @@ char *NumToTextEng(const Value *v, char *out, int up) {
 
 namespace {
 
+// When abs(low) has reached 60: low loses 60 and high gains 1, both with the
+// part's sign. Returns 1 when it carried.
+int CarrySixty(BcdReal *low, BcdReal *high, int neg) {
+  BcdReal limit, a, step, one;
+  NumFromInt16(60, &limit);
+  RealAbs(low, &a);
+  if (RealIsGreaterEqual(&a, &limit) != 1) return 0;
+  NumFromInt16(neg ? -60 : 60, &step);
+  NumFromInt16(neg ? -1 : 1, &one);
+  RealSubDecimal(low, &step, low);
+  RealAddDecimal(high, &one, high);
+  return 1;
+}
+
 struct DmsParts {
   BcdReal d, m, s;
 };
@@ -240,11 +254,9 @@ struct DmsParts {
 // d = Int(x), m = Int(Frac(x) 60), s = Frac(Frac(x) 60) 60, with s moved by
 // 0.005 away from zero and the carries into minutes and degrees.
 void NumSplitDms(const BcdReal *x, DmsParts *p) {
-  BcdReal sixty, f, t, half, one;
-  RealSetZero(&sixty);
+  BcdReal sixty, f, t, half;
   NumFromInt16(60, &sixty);
   NumParse("0.005", RealSetZero(&half));
-  RealSetOne(&one);
   const int neg = (x->b[0] >> 4) == 5 || (x->b[0] >> 4) == 6;
   RealInt(x, &p->d);
   RealFrac(x, &f);
@@ -257,27 +269,7 @@ void NumSplitDms(const BcdReal *x, DmsParts *p) {
   } else {
     RealAddDecimal(&p->s, &half, &p->s);
   }
-  BcdReal a;
-  RealAbs(&p->s, &a);
-  if (RealIsGreaterEqual(&a, &sixty) == 1) {
-    if (neg) {
-      RealAddDecimal(&p->s, &sixty, &p->s);
-      RealSubDecimal(&p->m, &one, &p->m);
-    } else {
-      RealSubDecimal(&p->s, &sixty, &p->s);
-      RealAddDecimal(&p->m, &one, &p->m);
-    }
-    RealAbs(&p->m, &a);
-    if (RealIsGreaterEqual(&a, &sixty) == 1) {
-      if (neg) {
-        RealAddDecimal(&p->m, &sixty, &p->m);
-        RealSubDecimal(&p->d, &one, &p->d);
-      } else {
-        RealSubDecimal(&p->m, &sixty, &p->m);
-        RealAddDecimal(&p->d, &one, &p->d);
-      }
-    }
-  }
+  if (CarrySixty(&p->s, &p->m, neg)) CarrySixty(&p->m, &p->d, neg);
 }
 
 int SignOf(const BcdReal *x) {
