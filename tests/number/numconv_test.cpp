@@ -200,6 +200,9 @@ TEST(NumConv, DegreesMinutesSeconds) {
       {V("3a4"), "0o45'00\""},
       {C("1.5", "2.25"), "1o30'00\"|+2o15'00\"i"},
       {C("0", "-2.25"), "~2o15'00\"i"},
+      // A part in exponent form keeps its normal text beside the other.
+      {C("1e10", "1.5"), "1E+10|+1o30'00\"i"},
+      {C("1.5", "-2e-12"), "1o30'00\"|-0o00'00\"i"},
   };
   for (const D &c : cases) {
     ApplyMode(Mode{});
