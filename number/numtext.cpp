@@ -652,7 +652,7 @@ char *NumFormatCell14(const Value *v, char *out) {
 
 char *NumFormatCell14Polar(const Value *v, char *out) {
   char text[kNumTextSize];
-  if (!CellPolar(v, text, 6)) Put(text, "ERROR");
+  if (!CellPolar(v, text, 6)) return NumFormatCell14(v, out);
   return NumAlignRight(out, text, 14);
 }
 
@@ -664,7 +664,7 @@ char *NumFormatCell10(const Value *v, char *out) {
 
 char *NumFormatCell10Polar(const Value *v, char *out) {
   char text[kNumTextSize];
-  if (!CellPolar(v, text, 10)) Put(text, "ERROR");
+  if (!CellPolar(v, text, 10)) return NumFormatCell10(v, out);
   return NumPadRight(out, text, ValIsComplex(v) == 1 ? 13 : 10);
 }
 

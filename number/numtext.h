@@ -96,7 +96,9 @@ char *NumFormatBaseN(const Value *v, char *out, int option);
 // parts in the polar form (no conversion is made). v is rounded in place.
 char *NumFormatConverted(Value *v, char *out, int polar);
 
-// Cells (real and complex values; lists and matrices are never passed).
+// Cells (real and complex values; lists and matrices are never passed). A
+// polar cell whose conversion fails (a modulus beyond the range) shows the
+// rectangular cell instead.
 char *NumFormatCell6(const Value *v, char *out);
 char *NumFormatCell6Polar(const Value *v, char *out);
 char *NumFormatCell13(const Value *v, char *out);

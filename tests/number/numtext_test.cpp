@@ -198,6 +198,7 @@ TEST(NumToText, PolarFormAndForcedForms) {
   EXPECT_EQ(Text(C("0", "2"), polar), "2<90");
   EXPECT_EQ(Text(C("0", "-2"), polar), "2<~90");
   EXPECT_EQ(Text(C("0", "0"), polar), "0");
+  EXPECT_EQ(Text(C("9e99", "9e99"), polar), "9E+99+9E+99i");
   EXPECT_EQ(Text(C("1", "1"), polar, kNumOptRect), "1+i");
   Mode rad = polar;
   rad.angle = 1;
@@ -248,6 +249,9 @@ TEST(NumToText, BaseN) {
       {"10", 9, kNumOptHex, "0000000A"},
       {"10", 9, kNumOptBinary, "0000000000001010"},
       {"10", 9, kNumOptOctal, "00000000012"},
+      {"7a2", 9, 0, "3"},
+      {"-7a2", 15, 0, "FFFFFFFC"},
+      {"5.9", 1, 0, "0000000000000101"},
   };
   for (const B &c : cases) {
     Mode m;
@@ -445,6 +449,10 @@ TEST(NumFormatCell, CellsOfEveryWidth) {
       {NumFormatCell10, "10", V("1234567"), "1.2345E+06"},
       {NumFormatCell10, "10", V("-12345"), "~12345    "},
       {NumFormatCell10Polar, "10p", C("0", "2"), "2<90         "},
+      // The modulus overflows: the polar cells show the rectangular form.
+      {NumFormatCell6Polar, "6p", C("9e99", "9e99"), "9E99+>"},
+      {NumFormatCell14Polar, "14p", C("9e99", "9e99"), "    9E99+9E99i"},
+      {NumFormatCell10Polar, "10p", C("9e99", "9e99"), "9E+99+9E+99i  "},
   };
   for (const K &c : cases) {
     char out[kNumTextSize];
