@@ -358,6 +358,12 @@ char *NumFormatDms(const Value *v, char *out) {
   Value w;
   ValFracToDecimal(v, &w);
   if (ValErrorCode(&w)) return WriteError(out);
+  // The state a normal text of this value leaves (an Eng display shift, say)
+  // is what the next key continues from, not that of the parts alone.
+  char normal[kNumTextSize];
+  NumToText(&w, normal);
+  const u8 state = State();
+  const i16 shownRe = NumGetEngExpRe(), shownIm = NumGetEngExpIm();
   const int complex = IsComplex(&w);
   BcdReal parts[2] = {w.re, w.im};
   char text[2][kNumTextSize];
@@ -372,6 +378,9 @@ char *NumFormatDms(const Value *v, char *out) {
       sign[i] = NormalPartText(&parts[i], text[i]);
     }
   }
+  SetState(state);
+  NumSetEngExpRe(shownRe);
+  NumSetEngExpIm(shownIm);
   if (!complex) {
     text[1][0] = 0;
     if (sign[0] == 0) sign[0] = 1;

@@ -124,6 +124,9 @@ int FormatPart(char *out, const BcdReal *part, const DisplaySettings &s, int eng
   }
   const int e = r.exponent;
   if (eng || shifted) {
+    // A shown exponent that leaves no room for the mantissa (one kept from
+    // another value) gives way to the part's own engineering exponent.
+    if (E > e + 9 || E < e - 9) E = e - (((e % 3) + 3) % 3);
     int digits = 10;
     if (E > e) digits = 10 - (E - e);
     if (!eng && s.mode == kNumSci) {

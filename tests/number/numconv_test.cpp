@@ -2,6 +2,7 @@
 // the state they leave in SET UP item 61 (and the shown exponents).
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -170,6 +171,25 @@ TEST(NumConv, EngineeringShift) {
        {{'<', "12.345E+03|+500E~03i", 0x20}},
        nullptr},
   });
+  // A shown exponent kept from another value gives way to the part's own.
+  {
+    ApplyMode(Mode{});
+    SetupSetItem(kSetupDisplayState, kNumShiftActive);
+    NumSetEngExpRe(90);
+    const Value x = V("1.5");
+    char text[kNumTextSize];
+    EXPECT_EQ(Readable(NumToTextEng(&x, text, 0)), "1.5E+00");
+  }
+  // DMS in Eng display leaves the shift of the whole value's normal text.
+  {
+    ApplyMode(WithDisplay(0x80));
+    const Value z = C("-8.48517638461e-7", "-5.19642262733778e77");
+    char text[kNumTextSize];
+    EXPECT_EQ(Readable(NumToTextDms(&z, text)), "~0o00'00\"|-519.6422627E+75i");
+    EXPECT_EQ(NumGetEngExpRe(), -9);
+    EXPECT_EQ(NumGetEngExpIm(), 75);
+    EXPECT_EQ(Readable(NumToTextEng(&z, text, 0)), "~848517.6385p|-519642.2627E+72i");
+  }
   // The shown exponents stay in words 62 and 64.
   ApplyMode(Mode{});
   Value v = C("12345", "0.5");
@@ -231,6 +251,76 @@ TEST(NumConv, FracToImproper) {
     Value out;
     EXPECT_EQ(NumFracToImproper(&c.in, &out), c.result) << ShowV(c.in);
     EXPECT_EQ(ShowV(out), c.out) << ShowV(c.in);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// Random reals and complex values under every display setting and any
+// sequence of conversion keys: a valid value never shows "ERROR", and every
+// text ends well inside the buffer.
+TEST(NumConv, RandomValuesAndKeysNeverFail) {
+  u32 seed = 12345;
+  auto next = [&seed](u32 n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 8) % n;
+  };
+  auto randomReal = [&](char *buf) {
+    char digits[16];
+    const int nd = 1 + static_cast<int>(next(15));
+    for (int i = 0; i < nd; ++i) digits[i] = static_cast<char>('0' + (i == 0 ? 1 + next(9) : next(10)));
+    digits[nd] = 0;
+    const int e = next(4) == 0 ? static_cast<int>(next(199)) - 99 : static_cast<int>(next(25)) - 12;
+    std::snprintf(buf, 40, "%s%c.%se%d", next(3) == 0 ? "-" : "", digits[0], nd > 1 ? digits + 1 : "0", e);
+  };
+  const u8 displays[] = {0x00, 0x10, 0x20, 0x25, 0x29, 0x30, 0x31, 0x36, 0x80, 0x90, 0xA3, 0xB4};
+  const char keys[] = {'T', 'D', 'F', 'M', '<', '>'};
+  for (int round = 0; round < 1500; ++round) {
+    char re[40], im[40];
+    randomReal(re);
+    randomReal(im);
+    Value v = next(2) ? V(re) : C(re, next(4) == 0 ? "0" : im);
+    if (next(5) == 0) v = V(next(2) ? "7a9" : "-12a5a7");
+    Mode m;
+    m.display = displays[next(sizeof displays)];
+    m.complexMode = static_cast<u8>(next(3));
+    m.fracResult = static_cast<u8>(next(2));
+    m.angle = static_cast<u8>(next(3));
+    ApplyMode(m);
+    for (int k = 0; k < 6; ++k) {
+      const char key = keys[next(sizeof keys)];
+      char out[kNumTextSize + 8];
+      std::memset(out, 0x55, sizeof out);
+      switch (key) {
+        case 'T':
+          NumToText(&v, out);
+          break;
+        case 'D':
+          NumFormatFracDec(&v, out);
+          break;
+        case 'F':
+          NumFormatFracForm(&v, out);
+          break;
+        case 'M':
+          NumToTextDms(&v, out);
+          break;
+        default:
+          NumToTextEng(&v, out, key == '>');
+          break;
+      }
+      const void *end = std::memchr(out, 0, kNumTextSize);
+      ASSERT_NE(end, nullptr) << ShowV(v) << " display 0x" << std::hex << int(m.display) << " complex "
+                              << int(m.complexMode) << " state " << int(SetupGetItem(kSetupDisplayState)) << " key " << key << " "
+                              << Readable(std::string(out, sizeof out).c_str());
+      EXPECT_EQ(std::string(out).find("ERROR"), std::string::npos)
+          << ShowV(v) << " display 0x" << std::hex << int(m.display) << " key " << key;
+    }
+    char cell[kNumTextSize];
+    EXPECT_EQ(std::string(NumFormatCell6(&v, cell)).find("ERROR"), std::string::npos) << ShowV(v);
+    EXPECT_EQ(std::string(NumFormatCell14Polar(&v, cell)).find("ERROR"), std::string::npos) << ShowV(v);
+    EXPECT_EQ(std::string(NumFormatCell10(&v, cell)).find("ERROR"), std::string::npos) << ShowV(v);
   }
 }
 
