@@ -359,6 +359,7 @@ int NumTextChars(const char *text) {
 }
 
 char *NumAlignRight(char *out, const char *text, int width) {
+  if (width > kNumTextSize - 1) width = kNumTextSize - 1;
   const int chars = NumTextChars(text);
   char buf[kNumTextSize * 2];
   char *p = buf;
@@ -371,6 +372,7 @@ char *NumAlignRight(char *out, const char *text, int width) {
 }
 
 char *NumPadRight(char *out, const char *text, int width) {
+  if (width > kNumTextSize - 1) width = kNumTextSize - 1;
   const int chars = NumTextChars(text);
   char buf[kNumTextSize * 2];
   const int bytes = CharBytes(text, width);

@@ -68,7 +68,7 @@ int NumRoundSci(Value *v, int n);
 // Characters of a text (a two-byte character counts once).
 int NumTextChars(const char *text);
 // text right-aligned in width characters (a longer text: its first width
-// characters). Returns out.
+// characters); width is at most kNumTextSize - 1. Returns out.
 char *NumAlignRight(char *out, const char *text, int width);
 // text left-aligned and filled with spaces to width characters, cut after
 // width characters. Returns out.

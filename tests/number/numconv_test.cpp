@@ -38,23 +38,25 @@ struct Sequence {
   const char *finalValue;
 };
 
+char *Dispatch(char key, Value *v, char *out) {
+  switch (key) {
+    case 'T':
+      return NumToText(v, out);
+    case 'D':
+      return NumFormatFracDec(v, out);
+    case 'F':
+      return NumFormatFracForm(v, out);
+    case 'M':
+      return NumToTextDms(v, out);
+    default:
+      return NumToTextEng(v, out, key == '>');
+  }
+}
+
 std::string PressKey(char key, Value *v) {
   char out[kNumTextSize];
   std::memset(out, 0x55, sizeof out);
-  switch (key) {
-    case 'T':
-      return Readable(NumToText(v, out));
-    case 'D':
-      return Readable(NumFormatFracDec(v, out));
-    case 'F':
-      return Readable(NumFormatFracForm(v, out));
-    case 'M':
-      return Readable(NumToTextDms(v, out));
-    case '<':
-      return Readable(NumToTextEng(v, out, 0));
-    default:
-      return Readable(NumToTextEng(v, out, 1));
-  }
+  return Readable(Dispatch(key, v, out));
 }
 
 void RunSequences(const std::vector<Sequence> &seqs) {
@@ -293,23 +295,7 @@ TEST(NumConv, RandomValuesAndKeysNeverFail) {
       const char key = keys[next(sizeof keys)];
       char out[kNumTextSize + 8];
       std::memset(out, 0x55, sizeof out);
-      switch (key) {
-        case 'T':
-          NumToText(&v, out);
-          break;
-        case 'D':
-          NumFormatFracDec(&v, out);
-          break;
-        case 'F':
-          NumFormatFracForm(&v, out);
-          break;
-        case 'M':
-          NumToTextDms(&v, out);
-          break;
-        default:
-          NumToTextEng(&v, out, key == '>');
-          break;
-      }
+      Dispatch(key, &v, out);
       const void *end = std::memchr(out, 0, kNumTextSize);
       ASSERT_NE(end, nullptr) << ShowV(v) << " display 0x" << std::hex << int(m.display) << " complex "
                               << int(m.complexMode) << " state " << int(SetupGetItem(kSetupDisplayState)) << " key " << key << " "

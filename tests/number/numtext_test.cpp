@@ -409,6 +409,9 @@ TEST(NumAlign, RightAndPad) {
   EXPECT_STREQ(NumAlignRight(out, "1\x7F\x50", 3), " 1\x7F\x50");
   EXPECT_STREQ(NumPadRight(out, "\x7F\x50", 4), "\x7F\x50   ");
   EXPECT_STREQ(NumPadRight(out, "1\x7F\x50" "23", 2), "1\x7F\x50");
+  // A width beyond the buffer is held to it.
+  EXPECT_EQ(std::strlen(NumPadRight(out, "1", 500)), static_cast<size_t>(kNumTextSize - 1));
+  EXPECT_EQ(std::strlen(NumAlignRight(out, "1", 500)), static_cast<size_t>(kNumTextSize - 1));
 }
 
 TEST(NumFormatCell, CellsOfEveryWidth) {
