@@ -2,7 +2,8 @@
 #pragma once
 #include "kernel/types.h"
 
-// done = 0 starts the bar; done > 0 fills it to done of total.
+// done = 0 clears display memory and draws the notice "One Moment Please"
+// with the bar's frame; done > 0 fills the bar to done / total of its width.
 void GraphProgressBar(int done, int total);
 
 // What the bar was last asked to show, and how often it was called.

@@ -18,6 +18,11 @@ const u16 kWorkPath[] = {'\\', '\\', 'f', 'l', 's', '0', '\\', 'E', 'A', 'C', 'T
 
 FlsFragmentList g_list;
 
+// Type code of the fragments an ordinary write makes. Fragments of type 7 lie
+// in the work sectors; only the work file has those, so another ".TMP" file
+// keeps its data in the data sectors as an ordinary file.
+u16 DataType(const FlsOpenSlot &s) { return s.type == 7 ? 1 : s.type; }
+
 bool SlotOpen(i32 slot) {
   return slot >= 0 && slot < kFlsOpenSlots && g_fls_open[slot].state == 0 && g_fls_open[slot].entry < 4095;
 }
@@ -210,7 +215,7 @@ i32 FlsWrite(i32 slot, const void *buf, i32 size) {
   FlsOpenSlot &s = g_fls_open[slot];
   FlsListFragments(OwnerOf(s.kind), &g_list);
   u32 before = g_list.size;
-  i32 r = FlsAppendFragments(OwnerOf(s.kind), s.type, &g_list, static_cast<const u8 *>(buf), static_cast<u32>(size));
+  i32 r = FlsAppendFragments(OwnerOf(s.kind), DataType(s), &g_list, static_cast<const u8 *>(buf), static_cast<u32>(size));
   if (r < 0) return r;
   s.position = before + static_cast<u32>(r);
   return r;
@@ -255,7 +260,7 @@ i32 FlsReserve(i32 slot, i32 size) {
   if (!SlotOpen(slot) || size <= 0) return FlsErrBadArg;
   FlsOpenSlot &s = g_fls_open[slot];
   FlsListFragments(OwnerOf(s.kind), &g_list);
-  i32 r = FlsAppendFragments(OwnerOf(s.kind), s.type, &g_list, nullptr, static_cast<u32>(size));
+  i32 r = FlsAppendFragments(OwnerOf(s.kind), DataType(s), &g_list, nullptr, static_cast<u32>(size));
   if (r < 0) return r;
   if (s.position == kFlsNoPosition) s.position = 0;
   i32 c = FlsCommit(slot);
@@ -296,7 +301,8 @@ i32 FlsCheckCreate(const u16 *path, i32 size) {
   i32 len = WstrLength(last);
   if (len < 1 || len > kFlsFileNameMax) return FlsErrBadArg;
   for (i32 i = 0; i < 12; ++i) name[i] = i < len ? last[i] : 0xFFFF;
-  i32 f = FlsTrialFragments(FlsTypeFromExtension(name, 12), static_cast<u32>(size));
+  u16 type = FlsTypeFromExtension(name, 12);
+  i32 f = FlsTrialFragments(type == 7 ? 1 : type, static_cast<u32>(size));
   if (f < 0) return f;
   return static_cast<u32>(f) + g_fls_entry_count + static_cast<u32>(size) / 1024 < 4095 ? 0 : FlsErrFull;
 }

@@ -5,6 +5,7 @@
 #include "storage/fls_file.h"
 #include "storage/fls_image.h"
 #include "storage/fls_record.h"
+#include "ui/text.h"
 
 namespace {
 
@@ -36,12 +37,15 @@ i32 FlsFormat(i32 mode) {
     if (e && FlsKindOf(FlsGet32(e)) == kFlsKindSector) counter[i] = FlsGet32(e + 16);
   }
   if (mode != 0) {
+    // The progress shows in a pop-up over whatever was on the screen.
+    PopupOpen(6);
     GraphProgressBar(0, kFlsSectorCount);
     for (u32 i = 0; i < kFlsSectorCount; ++i) {
       // A sector that does not erase is marked as worn out.
       if (!FlsEraseWithRetry(FlsSectorAddress(i))) counter[i] = kFlsBlankWord;
       GraphProgressBar(static_cast<int>(i + 1), kFlsSectorCount);
     }
+    PopupClose(6);
   }
   if (!FlsImageBytes(FlsSectorAddress(0), kFlsSectorSize)) return FlsErrShortIo;
   if (!FlsBlankTest(FlsSectorAddress(0), nullptr)) return FlsErrNoBlankSector;

@@ -406,6 +406,18 @@ TEST_F(FlsFile, WorkFileAndOptimisation) {
   EXPECT_EQ(FlsWorkSectorIndex(2), w2);
   EXPECT_EQ(FlsDataSectorIndex(1), -1);
   ASSERT_EQ(FileOptimizeStorage(W("fls0").data()), 0);
+  // Another .TMP file is an ordinary file in the data sectors.
+  ASSERT_EQ(FileCreate(W("\\\\fls0\\OTHER.TMP").data(), 1000), 1000);
+  i32 h = FileOpen(W("\\\\fls0\\OTHER.TMP").data());
+  ASSERT_EQ(FileWriteAt(h, a.data(), 1000, 0), 1000);
+  ASSERT_EQ(FileWrite(h, b.data(), 1000), 1000);
+  ASSERT_EQ(FileClose(h), 0);
+  auto both = a;
+  both.insert(both.end(), b.begin(), b.end());
+  EXPECT_EQ(ReadAll("\\\\fls0\\OTHER.TMP"), both);
+  EXPECT_GE(FlsDataSectorIndex(1), 0);
+  ASSERT_EQ(FileGetInfo(W("\\\\fls0\\OTHER.TMP").data(), &info), 0);
+  EXPECT_EQ(info.type, 7);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include "storage/fls_file.h"
 #include "storage/fls_record.h"
 #include "storage_fixture.h"
+#include "ui/lcd.h"
+#include "ui/text.h"
 
 namespace storage_test {
 namespace {
@@ -48,6 +50,18 @@ TEST_F(FlsMount, FreshImageIsNotFormattedAndFullFormatMountsIt) {
   Remount();
   EXPECT_EQ(FlsCheck(), 0);
   EXPECT_EQ(g_fls_entry_count, 6u);
+}
+
+TEST_F(FlsMount, FormatShowsItsProgressInAPopUpAndPutsTheScreenBack) {
+  LcdClearVram();
+  LcdDrawLine(0, 0, 127, 63);
+  std::vector<u8> before(1024);
+  LcdCopyVram(before.data());
+  ASSERT_EQ(FileFormatStorage(W("fls0").data(), 1), 0);
+  std::vector<u8> after(1024);
+  LcdCopyVram(after.data());
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(PopupOpenMask() & 2u, 0u);
 }
 
 TEST_F(FlsMount, FormatWithoutEraseNeedsABlankFirstSector) {
