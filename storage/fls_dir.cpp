@@ -58,23 +58,9 @@ i32 AddDirSector() {
   u32 address = FlsSectorAddress(static_cast<u32>(idx));
   i32 r = FlsUpdateEntryField(static_cast<u32>(idx), 8, kFlsRoleDirectory, 4);
   if (r < 0) return r;
-  r = FlsLoadBlockHeader(1);
-  if (r == 0) {
-    FlsSelectWriteField(4);
-    r = FlsSetField(&address, 4);
-    if (r == 0) r = FlsWriteBackBlockHeader();
-  }
-  FlsReleaseCursor();
+  r = FlsUpdateHeaderField(1, 4, address, 4);
   if (r < 0) return r;
-  r = FlsLoadBlockHeader(2);
-  if (r == 0) {
-    u32 kind = kFlsKindHeader + 2;
-    FlsSelectWriteField(0);
-    r = FlsSetField(&kind, 4);
-    if (r == 0) r = FlsWriteBackBlockHeader();
-  }
-  FlsReleaseCursor();
-  return r;
+  return FlsUpdateHeaderField(2, 0, kFlsKindHeader + 2, 4);
 }
 
 // The name bytes (big-endian, 24) of a 12-character name.

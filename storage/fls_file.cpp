@@ -494,14 +494,8 @@ i32 FlsEraseWorkArea(i32 n) {
 }
 
 i32 FlsOptimize() {
-  i32 r = FlsLoadBlockHeader(1);
-  if (r == 0) {
-    u16 mark = 0x0FFF;
-    FlsSelectWriteField(8);
-    r = FlsSetField(&mark, 2);
-    if (r == 0) r = FlsWriteBackBlockHeader();
-  }
-  FlsReleaseCursor();
+  // The mark asks for compaction: 0x0FFF in the first block header's word at 8.
+  i32 r = FlsUpdateHeaderField(1, 8, 0x0FFF, 2);
   if (r < 0) return FlsErrShortIo;
   FlsEraseWorkArea(0);
   FlsDelete(kWorkPath);

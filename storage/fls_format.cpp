@@ -54,15 +54,7 @@ i32 FlsFormat(i32 mode) {
     i32 r = WriteDescriptor(i, counter[i]);
     if (r < 0) return r;
   }
-  i32 r = FlsLoadBlockHeader(1);
-  if (r == 0) {
-    u32 kind = kFlsKindHeader + 1;
-    FlsSelectWriteField(0);
-    r = FlsSetField(&kind, 4);
-    if (r == 0) r = FlsWriteBackBlockHeader();
-  }
-  FlsReleaseCursor();
-  return r;
+  return FlsUpdateHeaderField(1, 0, kFlsKindHeader + 1, 4);
 }
 
 i32 FlsResetOpenFiles() {

@@ -196,8 +196,11 @@ void FlsReleaseCursor() {
   g_cursor_address = 0;
 }
 
-i32 FlsUpdateEntryField(u32 n, u32 selector, u32 value, u32 width) {
-  i32 r = FlsLoadEntry(n);
+namespace {
+
+// Sets one number field of the record the cursor holds and writes it back.
+i32 UpdateLoaded(i32 loaded, u32 selector, u32 value, u32 width, bool header) {
+  i32 r = loaded;
   if (r == 0) {
     FlsSelectWriteField(selector);
     if (width == 2) {
@@ -206,10 +209,20 @@ i32 FlsUpdateEntryField(u32 n, u32 selector, u32 value, u32 width) {
     } else {
       r = FlsSetField(&value, 4);
     }
-    if (r == 0) r = FlsWriteBackEntry();
+    if (r == 0) r = header ? FlsWriteBackBlockHeader() : FlsWriteBackEntry();
   }
   FlsReleaseCursor();
   return r;
+}
+
+}  // namespace
+
+i32 FlsUpdateEntryField(u32 n, u32 selector, u32 value, u32 width) {
+  return UpdateLoaded(FlsLoadEntry(n), selector, value, width, false);
+}
+
+i32 FlsUpdateHeaderField(u32 sector, u32 selector, u32 value, u32 width) {
+  return UpdateLoaded(FlsLoadBlockHeader(sector), selector, value, width, true);
 }
 
 i32 FlsBitOp(u32 op, u32 *word, u32 bit) {

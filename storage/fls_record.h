@@ -93,6 +93,8 @@ void FlsReleaseCursor();
 // Loads entry n, sets the number field at selector to value, writes it back
 // and releases the cursor: 0 or the first negative code.
 i32 FlsUpdateEntryField(u32 n, u32 selector, u32 value, u32 width);
+// The same for the block header of directory sector 1 or 2.
+i32 FlsUpdateHeaderField(u32 sector, u32 selector, u32 value, u32 width);
 
 // Bit set of 32-bit words for allocation maps; bit 0 is the most significant.
 enum FlsBitOpCode : u32 { FlsBitSet = 0, FlsBitClearWord, FlsBitToggle, FlsBitTest, FlsBitIsZero, FlsBitNotZero };
