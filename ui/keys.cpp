@@ -3,6 +3,7 @@
 #include "kernel/keyqueue.h"
 #include "ui/fkey.h"
 #include "ui/lcd_shadow.h"
+#include "ui/popup.h"
 #include "ui/text.h"
 
 namespace {
@@ -175,9 +176,9 @@ u32 KeyGetKey(u32 *key) {
       continue;
     }
     if (k == kKeyCapture) {
-      // The capture-recall box needs picture items and the digit field; until
-      // they exist the key does nothing.
+      // The capture box reads its own keys; the caller never sees the key.
       EndOneKeyState();
+      PopupCaptureBox();
       continue;
     }
     if (IsClipStateKey(k)) return Deliver(key, k, false);  // the CLIP state goes on

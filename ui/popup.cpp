@@ -2,17 +2,26 @@
 
 #include <cstdio>
 
+#include "graph/screen_save.h"
 #include "memory/mcs_api.h"
 
 #include "ui/keycodes.h"
+#include "ui/errbox.h"
 #include "ui/keys.h"
 #include "ui/lcd.h"
+#include "ui/msg.h"
 #include "ui/text.h"
 
 namespace {
 
 constexpr i32 kMessageKind = 4;
 constexpr i32 kFramedKind = 5;
+
+constexpr u32 kCaptureMaskBit = 128;
+constexpr u32 kMaxCaptureBoxes = 2;
+// How many capture boxes are open (a box's digit field reads keys, so the
+// capture key can open a second one inside it).
+u32 g_captureBoxes = 0;
 
 // The last text row inside a window of size k: the lowest row whose dots lie
 // above the frame's bottom line.
@@ -90,4 +99,36 @@ i32 PopupRecallCapture(i32 n) {
   if (McsReadCurrent(1, kHeaderBytes, header) != 0) return 4;
   if (McsReadCurrent(kHeaderBytes + 1, kLcdVramBytes, LcdVramAddress()) != 0) return 4;
   return 0;
+}
+
+void PopupCaptureBox() {
+  if (g_captureBoxes >= kMaxCaptureBoxes) return;
+  ++g_captureBoxes;
+  TextCursorState saved;
+  TextGetCursor(&saved);
+  PopupMarkOpen(kCaptureMaskBit);
+  // Each box keeps its own copy, so a nested box puts back the outer one.
+  u8 screen[kLcdVramBytes];
+  GraphSaveScreen(screen);
+
+  PopupDrawWindow(4);
+  constexpr i32 kLineMsgs[] = {4, 320, 321};
+  for (i32 i = 0; i < 3; ++i) {
+    char text[64];
+    if (MsgText(kLineMsgs[i], text) == nullptr) continue;
+    TextLocate(1, 2 + i);
+    TextPrint(text);
+  }
+  TextLocate(3, 5);
+  TextPrint("Capture[1~20]:   ");
+
+  // Asks again, after error box 8, until the number lies in 1-20.
+  i32 n = 0;
+  const i32 r = TextInputNumber(&n, 17, 5, 1, 20);
+  GraphRestoreScreen(screen);
+  if (r == 0 && PopupRecallCapture(n) != 0) ErrBoxKeepSlot7(4);
+
+  --g_captureBoxes;
+  PopupRestoreCursor(saved);
+  if (g_captureBoxes == 0) PopupMarkClosed(kCaptureMaskBit);
 }

@@ -24,6 +24,13 @@ i32 PopupMessage(i32 k, const char *text);
 // Reads the picture item "CAPT" followed by n (kind 10) into display memory;
 // 0 on success, 4 when the item is missing, too short or unreadable.
 i32 PopupRecallCapture(i32 n);
+// The capture box: asks for a capture number 1-20 in a window over the
+// screen and recalls that picture into display memory (error box 4 when it is
+// missing; error box 8 and a new question for a number outside 1-20). EXIT and
+// SHIFT+EXIT leave it with the screen as it was. The key reader opens it on
+// the capture key; at most two boxes are open at once (a third call returns
+// at once), and while any is open bit 128 of the open-pop-up mask is set.
+void PopupCaptureBox();
 // The first text row inside a window of size k.
 i32 PopupFirstRow(i32 k);
 // Reads keys until one of the closing key codes arrives; returns it.
