@@ -24,8 +24,11 @@ TEST_F(KernelBoot, FreshBootShowsTheNoticeThenTheMainMenu) {
   EXPECT_TRUE(CalcScreenHas("CLEARED!"));
   EXPECT_TRUE(CalcScreenHas("Press [MENU] KEY"));
   const std::string box = CalcScreenPicture();
-  // Keys other than MENU are read and ignored.
+  // Keys other than MENU are read and ignored; the capture box that SHIFT 7
+  // opens over the notice gives it back when EXIT closes the box.
   ASSERT_TRUE(CalcPress("EXE 1 EXIT F1 AC LEFT SHIFT 7"));
+  EXPECT_TRUE(CalcScreenHas("Capture[1~20]:")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
   EXPECT_EQ(CalcScreenPicture(), box);
   ASSERT_TRUE(CalcPress("MENU"));
   EXPECT_TRUE(CalcMainMenuShown()) << CalcScreenPicture();
