@@ -8,6 +8,8 @@
 #include "kernel/heap.h"
 #include "kernel/keyqueue.h"
 #include "memory/mcs_api.h"
+#include "storage/file.h"
+#include "storage/fls.h"
 #include "ui/lcd.h"
 #include "ui/lcd_shadow.h"
 #include "ui/msg.h"
@@ -110,5 +112,13 @@ u32 SysGlueCheckMainMemory() {
   u8 folder = 0;
   return McsCheckArea(&folder);
 }
-i32 SysGlueMountStorage() { return 0; }
-i32 SysGlueFormatStorage() { return 0; }
+namespace {
+const u16 kStorageDevice[] = {'f', 'l', 's', '0', 0};
+}  // namespace
+
+i32 SysGlueMountStorage() {
+  FlsResetOpenFiles();
+  return FlsCheck();
+}
+
+i32 SysGlueFormatStorage() { return FileFormatStorage(kStorageDevice, 1); }

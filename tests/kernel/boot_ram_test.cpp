@@ -1,12 +1,19 @@
 // The boot's RAM check: signature, main-memory walk and the notice box.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "kernel/boot.h"
 #include "kernel/calc_ram.h"
 #include "kernel/keyqueue.h"
 #include "memory/mcs_store.h"
+#include "storage/file.h"
+#include "storage/fls.h"
+#include "storage/fls_image.h"
 #include "ui/setup.h"
 #include "ui/sysvar.h"
 
@@ -39,15 +46,31 @@ u32 AreaWalk() {
   return McsCheckArea(&folder);
 }
 
+const u16 kStorage[] = {'f', 'l', 's', '0', 0};
+
+// A storage image in a fresh temporary file (unformatted until formatted).
 class BootRam : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(HostAllocCalcRam(), 1u);
     HostClearKeyQueue();
+    char path[] = "/tmp/corvanta-boot-XXXXXX";
+    const int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    path_ = path;
+    ASSERT_EQ(FlsImageOpen(path_.c_str()), 0);
   }
+  void TearDown() override {
+    FlsImageClose();
+    unlink(path_.c_str());
+  }
+  void Format() { ASSERT_GE(FileFormatStorage(kStorage, 1), 0); }
+  std::string path_;
 };
 
 TEST_F(BootRam, FreshRamIsInitialisedAndTheBoxWaitsForMenu) {
+  Format();
   SysClearRamSignature();
   // The box reads keys until MENU: the first two are ignored.
   HostPostKey(3, 2, 0);  // EXE
@@ -62,6 +85,7 @@ TEST_F(BootRam, FreshRamIsInitialisedAndTheBoxWaitsForMenu) {
 }
 
 TEST_F(BootRam, ValidRamAndMainMemoryAreKeptWithoutABox) {
+  Format();
   SysClearRamSignature();
   HostPostKey(kMenuColumn, kMenuRow, 0);
   SysCheckRam();
@@ -80,6 +104,7 @@ TEST_F(BootRam, ValidRamAndMainMemoryAreKeptWithoutABox) {
 }
 
 TEST_F(BootRam, BrokenMainMemoryIsClearedAndRamReinitialised) {
+  Format();
   SysClearRamSignature();
   HostPostKey(kMenuColumn, kMenuRow, 0);
   SysCheckRam();
@@ -96,11 +121,39 @@ TEST_F(BootRam, BrokenMainMemoryIsClearedAndRamReinitialised) {
   EXPECT_EQ(HostKeyQueueCount(), 0u);
 }
 
+TEST_F(BootRam, UnformattedStorageIsFormattedWithASecondBox) {
+  ASSERT_EQ(FlsCheck(), -6);
+  SysClearRamSignature();
+  HostPostKey(kMenuColumn, kMenuRow, 0);  // closes "MAIN MEMORIES"
+  HostPostKey(3, 2, 0);                   // EXE, ignored by the second box
+  HostPostKey(kMenuColumn, kMenuRow, 0);  // closes "STORAGE MEMORIES"
+  EXPECT_EQ(SysCheckRam(), kSysBootRamInit | kSysBootMainCleared | kSysBootStorageFormatted);
+  EXPECT_EQ(HostKeyQueueCount(), 0u);
+  EXPECT_EQ(FlsCheck(), 0);
+  u32 free_bytes = 0;
+  EXPECT_EQ(FileGetFreeSpace(kStorage, &free_bytes), 0);
+  EXPECT_GT(free_bytes, 0u);
+  // Formatted now: the next check leaves the storage alone.
+  EXPECT_EQ(SysCheckRam(), 0u);
+}
+
+TEST_F(BootRam, StorageThatCannotBeFormattedIsNotReportedCleared) {
+  FlsImageClose();  // no image: the format fails
+  SysClearRamSignature();
+  HostPostKey(kMenuColumn, kMenuRow, 0);
+  HostPostKey(kMenuColumn, kMenuRow, 0);  // the storage box waits for MENU too
+  EXPECT_EQ(SysCheckRam(), kSysBootRamInit | kSysBootMainCleared);
+  EXPECT_EQ(HostKeyQueueCount(), 0u);
+}
+
 TEST_F(BootRam, ResetOperations) {
+  Format();
   SysClearRamSignature();
   SysResetMainMemory();
   EXPECT_TRUE(SignatureValid());
   EXPECT_EQ(AreaWalk(), 0u);
+  EXPECT_EQ(SysFormatStorage() >= 0, true);
+  EXPECT_EQ(FlsCheck(), 0);
   EXPECT_EQ(SysBatteryLevel(), 0u);
   EXPECT_EQ(SysCheckBattery(0), 0u);
   EXPECT_EQ(SysWarnLowBattery(0), 0u);

@@ -14,6 +14,8 @@
 #include "kernel/keyqueue.h"
 #include "kernel/task.h"
 #include "kernel/task_glue.h"
+#include "storage/file.h"
+#include "storage/fls_image.h"
 #include "tests/support/screen_reader.h"
 #include "data/menu_icons.h"
 
@@ -46,6 +48,7 @@ const KeyName kLetterKeys[26] = {
 };
 
 std::string g_title;
+std::string g_image_path;
 
 std::string Describe(const std::string &what) {
   std::ostringstream out;
@@ -74,8 +77,20 @@ bool CalcLetterPosition(char letter, i32 *column, i32 *row) {
   return true;
 }
 
-void CalcStart() {
+void CalcStart(bool formatted_storage) {
   g_title.clear();
+  // The storage image: a fresh temporary file, as at a first run.
+  char path[] = "/tmp/corvanta-system-XXXXXX";
+  const int fd = mkstemp(path);
+  if (fd < 0) {
+    ADD_FAILURE() << "no temporary storage image";
+  } else {
+    close(fd);
+    g_image_path = path;
+    if (FlsImageOpen(path) != 0) ADD_FAILURE() << "the storage image did not open";
+    static const u16 kStorage[] = {'f', 'l', 's', '0', 0};
+    if (formatted_storage && FileFormatStorage(kStorage, 1) < 0) ADD_FAILURE() << "the storage did not format";
+  }
   if (HostAllocCalcRam() != 1) ADD_FAILURE() << "no calculator RAM";
   if (!SysStartThread(nullptr)) ADD_FAILURE() << "the calculator thread did not start";
 }
@@ -86,6 +101,9 @@ void CalcStop() {
     std::fflush(nullptr);
     std::_Exit(1);
   }
+  FlsImageClose();
+  if (!g_image_path.empty()) unlink(g_image_path.c_str());
+  g_image_path.clear();
 }
 
 testing::AssertionResult CalcWaitIdle(u32 timeout_ms) {

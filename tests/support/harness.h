@@ -33,8 +33,10 @@ bool CalcKeyPosition(const std::string &name, i32 *column, i32 *row);
 // The key that gives `letter` (A-Z) under ALPHA.
 bool CalcLetterPosition(char letter, i32 *column, i32 *row);
 
-// Starts the calculator thread with the headless host. Call once per process.
-void CalcStart();
+// Starts the calculator thread with the headless host, its storage image a
+// fresh temporary file (unformatted, as at a first run, unless
+// formatted_storage). Call once per process.
+void CalcStart(bool formatted_storage = false);
 // Asks the calculator thread to end and waits for it.
 void CalcStop();
 

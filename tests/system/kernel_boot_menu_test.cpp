@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "kernel/task.h"
+#include "storage/file.h"
+#include "storage/fls.h"
 #include "tests/support/harness.h"
 #include "tests/system/kernel_probe.inc"
 
@@ -17,7 +19,7 @@ class KernelMenu : public CalcSystemTest {
 
 using KernelBoot = CalcSystemTest;
 
-TEST_F(KernelBoot, FreshBootShowsTheNoticeThenTheMainMenu) {
+TEST_F(KernelBoot, FreshBootShowsBothNoticesThenTheMainMenu) {
   ASSERT_TRUE(CalcWaitIdle());
   EXPECT_FALSE(CalcMainMenuShown());
   EXPECT_TRUE(CalcScreenHas("MAIN MEMORIES")) << CalcScreenText();
@@ -31,9 +33,36 @@ TEST_F(KernelBoot, FreshBootShowsTheNoticeThenTheMainMenu) {
   ASSERT_TRUE(CalcPress("EXIT"));
   EXPECT_EQ(CalcScreenPicture(), box);
   ASSERT_TRUE(CalcPress("MENU"));
+  // The image was not formatted: the storage notice follows.
+  EXPECT_TRUE(CalcScreenHas("STORAGE MEMORIES")) << CalcScreenText();
+  EXPECT_TRUE(CalcScreenHas("CLEARED!"));
+  EXPECT_FALSE(CalcScreenHas("MAIN MEMORIES"));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_TRUE(CalcScreenHas("STORAGE MEMORIES"));
+  ASSERT_TRUE(CalcPress("MENU"));
   EXPECT_TRUE(CalcMainMenuShown()) << CalcScreenPicture();
   EXPECT_EQ(CalcTitle(), "MAIN MENU");
   EXPECT_EQ(CalcMenuCursor(), 0);
+  // The storage holds an empty formatted file system.
+  EXPECT_EQ(FlsCheck(), 0);
+  i32 find = 0;
+  u16 name[16];
+  FileFindInfo info{};
+  static const u16 kAll[] = {'\\', '\\', 'f', 'l', 's', '0', '\\', '*', '.', '*', 0};
+  EXPECT_EQ(FileFindFirst(kAll, &find, name, &info), -16);
+}
+
+class KernelBootFormatted : public testing::Test {
+ protected:
+  void SetUp() override { CalcStart(true); }
+  void TearDown() override { CalcStop(); }
+};
+
+TEST_F(KernelBootFormatted, FormattedStorageShowsOnlyTheMainMemoryNotice) {
+  ASSERT_TRUE(CalcWaitIdle());
+  EXPECT_TRUE(CalcScreenHas("MAIN MEMORIES"));
+  ASSERT_TRUE(CalcPress("MENU"));
+  EXPECT_TRUE(CalcMainMenuShown()) << CalcScreenText();
 }
 
 TEST_F(KernelMenu, CursorKeysMoveOverTheIcons) {
