@@ -203,7 +203,9 @@ __attribute__((always_inline)) inline bool FastAddSub(BcdWork *a, const BcdWork 
   const int el = aLarger ? ea : eb, d = el - (aLarger ? eb : ea);
   const bool neg = aLarger ? na : nb;
   if (d >= 23) {
-    SetWork(a, static_cast<u128>(dl) << 32, MakeWord(el, neg));
+    u16 w = aLarger ? wa : wb;
+    if (!aLarger && negateB) ShExpNegate(&w);
+    SetWork(a, static_cast<u128>(dl) << 32, w);
     return true;
   }
   // Sixteen digits and a little bookkeeping suffice: a sum cannot carry up

@@ -52,7 +52,8 @@ void BcdSetWord(BcdWork *w, u16 word);
 
 // Writes the stored value 0 (twelve zero bytes) and returns the destination.
 BcdReal *RealSetZero(BcdReal *dst);
-// Stored form (number or fraction) to working form; fills all 12 bytes.
+// Stored form (number or fraction) to working form; fills all 12 bytes. An
+// error value gives the working error value with the same code.
 void RealUnpack(const BcdReal *src, BcdWork *dst);
 // Error code of a stored real or value: byte 1 when byte 0's high nibble is
 // 0xF, else 0 (the same test as RealErrorCode).

@@ -17,9 +17,15 @@ BcdReal *RealSetZero(BcdReal *dst) {
 }
 
 void RealUnpack(const BcdReal *src, BcdWork *dst) {
+  // An error value becomes the working error value with its code (rather
+  // than a number with a meaningless exponent word).
+  if (const u8 code = RealErrorCode(src)) {
+    BcdMakeError(code, dst);
+    return;
+  }
   // A fraction is made decimal first, on a private copy.
   BcdReal dec;
-  if (RealIsFrac(src) && !RealErrorCode(src)) src = RealFracToDecimal(src, &dec);
+  if (RealIsFrac(src)) src = RealFracToDecimal(src, &dec);
   // Working bytes 0-7 are the stored bytes 1-8 with the exponent's low digit
   // (high nibble of stored byte 1) cleared, leaving d1 in the low nibble.
   const u8 b0 = src->b[0], b1 = src->b[1];

@@ -162,7 +162,11 @@ TEST(RealError, MakeAndRead) {
   BcdReal one;
   EXPECT_EQ(RealErrorCode(RealSetOne(&one)), 0);
 
+  // Unpacking an error value keeps its code in the working error value.
   BcdWork w;
+  RealUnpack(&r, &w);
+  EXPECT_EQ(BcdKind(&w), BCD_KIND_ERROR);
+  EXPECT_EQ(BcdGetWord(&w), 3);
   EXPECT_EQ(BcdMakeError(17, &w), 17);
   EXPECT_EQ(BcdKind(&w), BCD_KIND_ERROR);
   EXPECT_EQ(BcdGetWord(&w), 17);
