@@ -168,7 +168,7 @@ inline u64 PlainDigits(const BcdWork *x, u16 w) {
 // zero (e is the exponent before a rounding carry).
 inline void StoreRounded16(BcdWork *a, u64 q, int e, bool neg) {
   if (e < -999) return WorkZero(a);
-  u64 r = q / 10 + (q % 10 >= 5 ? 1 : 0);
+  u64 r = (q + 5) / 10;  // half up at the sixteenth digit
   if (r == 1000000000000000ull) {
     r = 100000000000000ull;
     ++e;
