@@ -25,3 +25,23 @@ void CalcLinkCopyShadow(u8 *out) {
 bool CalcLinkPostKey(const ShellKeyEvent &) { return false; }
 
 u8 CalcLinkKeyModifier() { return g_modifier.load(); }
+
+bool CalcLinkRunning() { return false; }
+u64 CalcLinkIdleCount() { return 0; }
+u32 CalcLinkQueueCount() { return 0; }
+void CalcLinkHoldQueue(bool) {}
+void CalcLinkAnswer(std::string *real, std::string *imag) {
+  real->clear();
+  imag->clear();
+}
+bool CalcLinkRequestCopy() { return false; }
+bool CalcLinkRequestPaste() { return false; }
+
+void CalcLinkWriteShadow(i32 offset, const u8 *bytes, i32 count) {
+  u8 tmp[kLcdBytes];
+  CalcLinkCopyShadow(tmp);  // makes sure the shadow is filled
+  std::lock_guard<std::mutex> lock(g_shadow_lock);
+  for (i32 i = 0; i < count; ++i) {
+    if (offset + i >= 0 && offset + i < kLcdBytes) g_shadow[offset + i] = bytes[i];
+  }
+}

@@ -31,3 +31,23 @@ void CalcLinkCopyShadow(u8 *out);
 bool CalcLinkPostKey(const ShellKeyEvent &event);
 // The key modifier the calculator reported with its last screen hand-off.
 u8 CalcLinkKeyModifier();
+
+// True while the calculator thread runs.
+bool CalcLinkRunning();
+// How often the calculator thread has found its key queue empty, and how
+// many keys wait in it: a replay sends its next key once the calculator
+// has taken the last and waits again.
+u64 CalcLinkIdleCount();
+u32 CalcLinkQueueCount();
+// Keeps the queue from being emptied by the calculator while a replay runs.
+void CalcLinkHoldQueue(bool hold);
+// The fixed texts of Ans (real and imaginary part) for the answer files.
+void CalcLinkAnswer(std::string *real, std::string *imag);
+// Text copy and paste through the calculator's clipboard item "CLIP": copy
+// puts its text on the PC clipboard, paste stores the PC clipboard's text
+// in it. Both run on the calculator thread; false when no calculator runs.
+bool CalcLinkRequestCopy();
+bool CalcLinkRequestPaste();
+// Writes shadow bytes (inverted bits, as stored) from the UI thread: the
+// cursor blink, and tests that need a known picture.
+void CalcLinkWriteShadow(i32 offset, const u8 *bytes, i32 count);

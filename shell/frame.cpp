@@ -34,10 +34,26 @@ ShellFrame::ShellFrame() {
     move(left < 0 ? 0 : left, top < 0 ? 0 : top);
   }
 
-  // Shift+F5 quits exactly as the close box does.
-  auto *quit = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F5), this);
-  quit->setContext(Qt::ApplicationShortcut);
-  connect(quit, &QShortcut::activated, this, &QWidget::close);
+  // The accelerators. They come before the key tables: F8, F9 and F12 are
+  // tool keys, Shift+F5 quits exactly as the close box does.
+  struct Accel {
+    QKeyCombination keys;
+    i32 command;
+  } accels[] = {
+      {Qt::CTRL | Qt::Key_C, kCmdDisplayCopy},  {Qt::CTRL | Qt::Key_Insert, kCmdDisplayCopy},
+      {Qt::CTRL | Qt::Key_V, kCmdPaste},        {Qt::SHIFT | Qt::Key_Insert, kCmdPaste},
+      {QKeyCombination(Qt::Key_F12), kCmdCapture}, {QKeyCombination(Qt::Key_F9), kCmdAnswer},
+      {QKeyCombination(Qt::Key_F8), kCmdReplayNext}, {Qt::SHIFT | Qt::Key_F5, kCmdQuit},
+  };
+  for (const Accel &a : accels) {
+    auto *shortcut = new QShortcut(QKeySequence(a.keys), this);
+    shortcut->setContext(Qt::WindowShortcut);
+    const i32 command = a.command;
+    connect(shortcut, &QShortcut::activated, this, [this, command] { view_->RunCommand(command); });
+  }
+  view_->on_status_changed = [this] {
+    ShowKeyState(ShellViewKeyStateText(CalcLinkKeyModifier()), QString::fromStdString(view_->LogText()));
+  };
   view_->setFocus();
 }
 

@@ -7,6 +7,7 @@
 #include "shell/platform/platform.h"
 #include "shell/skin.h"
 #include "shell/storage_image.h"
+#include "shell/view.h"
 
 int main(int argc, char **argv) {
   QApplication app(argc, argv);
@@ -33,6 +34,7 @@ int main(int argc, char **argv) {
   {
     ShellFrame frame;
     frame.show();
+    frame.View()->RestoreDisplayWindow();
     rc = QApplication::exec();
   }
   ShellDeleteStorageImage(&image);

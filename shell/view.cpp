@@ -1,9 +1,22 @@
 #include "shell/view.h"
 
+#include <QActionGroup>
+#include <QCoreApplication>
+#include <QContextMenuEvent>
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QKeyEvent>
+#include <QLocale>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 
+#include <fstream>
+
+#include "shell/display_window.h"
 #include "shell/keymap.h"
 #include "shell/platform/platform.h"
 #include "shell/skin.h"
@@ -13,7 +26,18 @@ namespace {
 constexpr u8 kModShift = 1, kModClip = 2, kModAlpha = 4, kModSmallAlpha = 8;
 constexpr u8 kModAlphaLock = 132, kModSmallAlphaLock = 136;
 
+// How long a replayed key may take before the replay gives up.
+constexpr i32 kReplayKeyLimitMs = 10000;
+
+i64 NowMs() { return QDateTime::currentMSecsSinceEpoch(); }
+
 }  // namespace
+
+struct ShellView::KeyLog {
+  std::string path;
+  std::string answer_path;
+  i32 capture_number = 0;
+};
 
 const char *ShellViewKeyStateText(u8 modifier) {
   switch (modifier) {
@@ -89,24 +113,25 @@ ShellView::ShellView(QWidget *parent) : QWidget(parent) {
   sink_ = [](const ShellKeyEvent &e) { return CalcLinkPostKey(e); };
 }
 
-ShellView::~ShellView() { ShellSaveOptions(options_); }
+void ShellView::RestoreDisplayWindow() {
+  if (options_.lcd_disp != 0) SetDisplayWindow(true);
+}
 
-QImage ShellView::DisplayImage() const {
-  u8 shadow[kLcdBytes];
-  CalcLinkCopyShadow(shadow);
-  QImage img(128, 64, QImage::Format_RGB32);
-  for (int y = 0; y < 64; ++y) {
-    auto *line = reinterpret_cast<QRgb *>(img.scanLine(y));
-    for (int x = 0; x < 128; ++x) {
-      bool clear = (shadow[16 * y + x / 8] >> (7 - x % 8)) & 1;
-      line[x] = clear ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
-    }
-  }
-  return img;
+ShellView::~ShellView() {
+  if (replay_.mode != kReplayOff) ReplayFinish("");
+  delete key_log_;
+  ShellSaveOptions(options_);
+  delete display_window_;
+}
+
+std::string ShellView::ToolFolder() const {
+  return options_.cap_folder.empty() ? QDir::currentPath().toStdString() : options_.cap_folder;
 }
 
 void ShellView::RefreshDisplay() {
+  if (replay_.mode == kReplayFast) return;  // a fast replay skips the display copy
   update(QRect(kLcdLeft, kLcdTop, 128 * kLcdScale, 64 * kLcdScale));
+  if (display_window_ != nullptr) display_window_->update();
 }
 
 void ShellView::paintEvent(QPaintEvent *) {
@@ -120,13 +145,48 @@ void ShellView::paintEvent(QPaintEvent *) {
       p.drawImage(box.topLeft(), skin.pressed, box);
     }
   }
+  u8 shadow[kLcdBytes];
+  CalcLinkCopyShadow(shadow);
   p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  p.drawImage(QRect(kLcdLeft, kLcdTop, 128 * kLcdScale, 64 * kLcdScale), DisplayImage());
+  p.drawImage(QRect(kLcdLeft, kLcdTop, 128 * kLcdScale, 64 * kLcdScale), ToolDisplayImage(shadow));
+}
+
+void ShellView::SetLogText(const std::string &text) {
+  if (log_text_ == text) return;
+  log_text_ = text;
+  if (on_status_changed) on_status_changed();
+}
+
+bool ShellView::PostKey(i16 key, u16 code, ShellLetterMode letter) {
+  i32 column = 0, row = 0;
+  if (!ShellMapKey(key, &column, &row)) return false;
+  return sink_(ShellKeyEvent{column, row, code, letter});
 }
 
 bool ShellView::SendKey(i16 key, u16 code, ShellLetterMode letter) {
+  SetLogText("");
+  if (replay_.mode != kReplayOff) {
+    // A key of the user stops a running replay and is not sent.
+    replay_.stop = true;
+    return false;
+  }
   i32 column = 0, row = 0;
   if (!ShellMapKey(key, &column, &row)) return false;
+  if (key == 611) DisplayCopy();  // the display-copy service key
+  if (key_log_ != nullptr) {
+    if (CalcLinkKeyModifier() == kModShift && column == 1 && row == 1 &&
+        PlatformMessageBox(this, "OFFしようとしています 「AC」をログに保存しますか？", kBoxYesNoWarning) !=
+            kAnswerYes) {
+      return false;
+    }
+    const std::string line = ScriptKeyLine(key, code, letter);
+    while (!ToolAppendLine(key_log_->path, line)) {
+      if (PlatformMessageBox(this, "ログファイルに保存できませんでした", kBoxRetryCancelWarning) != kAnswerRetry) {
+        SetLogText("");
+        return false;
+      }
+    }
+  }
   return sink_(ShellKeyEvent{column, row, code, letter});
 }
 
@@ -169,6 +229,12 @@ void ShellView::mouseReleaseEvent(QMouseEvent *event) {
 void ShellView::keyPressEvent(QKeyEvent *event) {
   const bool keypad = event->modifiers() & Qt::KeypadModifier;
   const i32 vkey = ShellVirtualKeyOf(event->key(), keypad);
+  if (key_log_ != nullptr && vkey >= kVkF1 && vkey <= kVkF7) {
+    // While logging, F1 writes the answer and F2 a capture; F3-F7 rest.
+    if (vkey == kVkF1) RunCommand(kCmdAnswer);
+    if (vkey == kVkF2) RunCommand(kCmdCapture);
+    return;
+  }
   i16 key = 0;
   u16 code = 0;
   if (vkey != 0 && !ShellIsCharRoadKey(vkey) && ShellLookupKeyDown(vkey, &key, &code)) {
@@ -196,10 +262,306 @@ void ShellView::TypeCharacter(u32 ch) {
     SendKey(key, static_cast<u16>(ch));
     return;
   }
+  if (replay_.mode != kReplayOff) return;
   if (ch >= 'A' && ch <= 'Z') {
     SendKey(kShellKeyChar, static_cast<u16>(ch), kLetterAlphaOnce);
   } else if (ch >= 'a' && ch <= 'z') {
     const u32 sent = options_.caps_lock != 0 ? ch - 'a' + 'A' : ch;
     SendKey(kShellKeyChar, static_cast<u16>(sent), kLetterAlphaStay);
   }
+}
+
+// ---- pop-up menu and commands ----
+
+QMenu *ShellView::BuildPopupMenu(bool japanese) {
+  auto *menu = new QMenu(this);
+  auto add = [this](QMenu *m, const char *text, i32 command, bool checkable = false, bool checked = false) {
+    QAction *a = m->addAction(QString::fromUtf8(text));
+    a->setData(command);
+    a->setCheckable(checkable);
+    a->setChecked(checked);
+    connect(a, &QAction::triggered, this, [this, command] { RunCommand(command); });
+    return a;
+  };
+  const bool replaying = replay_.mode != kReplayOff;
+  add(menu, japanese ? "キーログを取る" : "Key Log", kCmdKeyLog, true, key_log_ != nullptr)->setEnabled(!replaying);
+  add(menu, japanese ? "キーログを読み込む（実行）" : "Replay", kCmdReplay)->setEnabled(!replaying && !key_log_);
+  add(menu, japanese ? "キーログを読み込む（高速実行）" : "Replay (Fast)", kCmdReplayFast)->setEnabled(!replaying && !key_log_);
+  add(menu, japanese ? "キーログを読み込む（ステップ）" : "Replay (Step)", kCmdReplayStep)->setEnabled(!replaying && !key_log_);
+  menu->addSeparator();
+  QMenu *sub = menu->addMenu(QString::fromUtf8(japanese ? "画面表示" : "Popup Display"));
+  add(sub, japanese ? "ウィンドウ" : "Popup Display", kCmdDisplayWindow, true, display_window_ != nullptr);
+  auto *zooms = new QActionGroup(sub);
+  static const char *kZoomJa[] = {"　表示（×２）", "　表示（×３）", "　表示（×４）", "　表示（×５）", "　表示（×６）"};
+  static const char *kZoomEn[] = {"  Zoom*2", "  Zoom*3", "  Zoom*4", "  Zoom*5", "  Zoom*6"};
+  for (int z = 2; z <= 6; ++z) {
+    zooms->addAction(add(sub, japanese ? kZoomJa[z - 2] : kZoomEn[z - 2], kCmdZoom2 + z - 2, true, options_.zoom == z));
+  }
+  menu->addSeparator();
+  add(menu, japanese ? "ファイル名指定 : 画面キャプチャ" : "Screen Capture", kCmdCaptureNamed);
+  add(menu, japanese ? "フォルダ指定 : 自動画面キャプチャ" : "Automatic Screen Capture", kCmdCaptureFolder);
+  menu->addSeparator();
+  add(menu, japanese ? "常に大文字" : "Caps Lock", kCmdCapsLock, true, options_.caps_lock != 0);
+  menu->addSeparator();
+  add(menu, japanese ? "コピー(&Copy)" : "&Copy", kCmdCopy);
+  add(menu, japanese ? "貼り付け(&Paste)" : "&Paste", kCmdPaste);
+  menu->addSeparator();
+  add(menu, japanese ? "画面のコピー" : "Display Copy", kCmdDisplayCopy);
+  menu->addSeparator();
+  add(menu, japanese ? "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)" : "E&xit", kCmdExit);
+  return menu;
+}
+
+void ShellView::contextMenuEvent(QContextMenuEvent *event) {
+  QMenu *menu = BuildPopupMenu(QLocale::system().language() == QLocale::Japanese);
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->popup(event->globalPos());
+}
+
+void ShellView::RunCommand(i32 command) {
+  switch (command) {
+    case kCmdKeyLog: ToggleKeyLog(); break;
+    case kCmdReplay: case kCmdReplayFast: case kCmdReplayStep: {
+      std::string path = PlatformOpenFileDialog(this, "Replay", "Key logs (*.lst *.txt);;All files (*)");
+      if (path.empty()) break;
+      ShellReplayMode mode = command == kCmdReplay ? kReplayNormal : command == kCmdReplayFast ? kReplayFast : kReplayStep;
+      if (!StartReplay(path, mode)) PlatformMessageBox(this, replay_.error, kBoxError);
+      break;
+    }
+    case kCmdReplayNext:
+      if (replay_.mode == kReplayStep && !replay_.waiting) ReplayStepLine();
+      break;
+    case kCmdDisplayWindow: SetDisplayWindow(display_window_ == nullptr); break;
+    case kCmdZoom2: case kCmdZoom2 + 1: case kCmdZoom2 + 2: case kCmdZoom2 + 3: case kCmdZoom2 + 4:
+      options_.zoom = command - kCmdZoom2 + 2;
+      if (display_window_ != nullptr) display_window_->SetZoom(options_.zoom);
+      break;
+    case kCmdCaptureNamed: {
+      std::string path = PlatformSaveFileDialog(this, "Screen Capture", "Bitmap (*.bmp)");
+      if (path.empty()) break;
+      if (QFileInfo(QString::fromStdString(path)).suffix().isEmpty()) path += ".bmp";
+      CaptureTo(path);
+      break;
+    }
+    case kCmdCaptureFolder: {
+      std::string folder = PlatformFolderDialog(this, "Automatic Screen Capture", options_.cap_folder);
+      if (!folder.empty()) options_.cap_folder = folder;
+      break;
+    }
+    case kCmdCapsLock: options_.caps_lock = options_.caps_lock != 0 ? 0 : 1; break;
+    case kCmdCopy:
+      if (!CalcLinkRequestCopy()) SetLogText("Copy: the calculator is not running");
+      break;
+    case kCmdPaste:
+      if (!CalcLinkRequestPaste()) SetLogText("Paste: the calculator is not running");
+      break;
+    case kCmdDisplayCopy: DisplayCopy(); break;
+    case kCmdCapture: CaptureAutomatic(); break;
+    case kCmdAnswer:
+      if (key_log_ != nullptr) {
+        WriteAnswer(key_log_->answer_path);
+        ToolAppendLine(key_log_->path, "ANS");
+      } else {
+        WriteAnswer(ToolFolder() + "/Corvanta.ans");
+      }
+      break;
+    case kCmdExit: case kCmdQuit:
+      if (QWidget *top = window()) top->close();
+      break;
+    default: break;
+  }
+}
+
+void ShellView::ToggleKeyLog() {
+  if (key_log_ != nullptr) {
+    delete key_log_;
+    key_log_ = nullptr;
+    SetLogText("Key log off");
+    return;
+  }
+  auto *log = new KeyLog;
+  log->path = ToolFolder() + "/" + kKeyLogName;
+  log->answer_path = ToolAnswerPath(log->path);
+  std::ofstream out(log->path, std::ios::trunc);
+  if (!out) {
+    delete log;
+    PlatformMessageBox(this, "ログファイルに保存できませんでした", kBoxError);
+    return;
+  }
+  out << "# Corvanta key log\n";
+  std::ofstream(log->answer_path, std::ios::trunc);
+  key_log_ = log;
+  SetLogText("Key log: " + log->path);
+}
+
+void ShellView::CaptureTo(const std::string &path) {
+  u8 shadow[kLcdBytes];
+  CalcLinkCopyShadow(shadow);
+  if (ToolWriteCapture(path, shadow)) {
+    SetLogText("Captured " + path);
+  } else {
+    PlatformMessageBox(this, "Cannot write the capture " + path, kBoxError);
+  }
+}
+
+void ShellView::CaptureAutomatic() {
+  if (key_log_ != nullptr) {
+    ToolAppendLine(key_log_->path, "CAPTURE");
+    CaptureTo(ToolCapturePath(key_log_->path, ++key_log_->capture_number));
+    return;
+  }
+  if (options_.cap_file == 0) {
+    DisplayCopy();
+    return;
+  }
+  CaptureTo(ToolNextCapturePath(ToolFolder(), "Corvanta"));
+}
+
+void ShellView::WriteAnswer(const std::string &path) {
+  std::string real, imag;
+  CalcLinkAnswer(&real, &imag);
+  if (!ToolAppendLine(path, ToolAnswerLine(real.c_str(), imag.c_str()))) {
+    PlatformMessageBox(this, "Cannot write the answer file " + path, kBoxError);
+  }
+}
+
+void ShellView::DisplayCopy() {
+  u8 shadow[kLcdBytes];
+  CalcLinkCopyShadow(shadow);
+  const QImage img = ToolDisplayImage(shadow);
+  PlatformSetClipboardImage(img.scaled(img.size() * options_.zoom));
+}
+
+void ShellView::SetDisplayWindow(bool open) {
+  if (open && display_window_ == nullptr) {
+    display_window_ = new ShellDisplayWindow(this, options_.zoom, [this] {
+      options_.lcd_disp = 0;
+      display_window_->deleteLater();
+      display_window_ = nullptr;
+    });
+    display_window_->show();
+    options_.lcd_disp = 1;
+  } else if (!open && display_window_ != nullptr) {
+    display_window_->close();
+  }
+}
+
+// ---- replay ----
+
+bool ShellView::StartReplay(const std::string &path, ShellReplayMode mode) {
+  replay_ = Replay{};
+  replay_.scripts = ScriptReadList(path, &replay_.error);
+  if (replay_.scripts.empty()) {
+    if (replay_.error.empty()) replay_.error = "The list " + path + " names no script";
+    return false;
+  }
+  replay_.mode = mode;
+  std::ofstream(ToolFolder() + "/" + kReplayLogName, std::ios::trunc) << "# Corvanta replay of " << path << "\n";
+  if (!ReplayLoadScript()) return false;
+  CalcLinkHoldQueue(true);
+  replay_.timer = PlatformStartTimer(5, [this] { ReplayTick(); });
+  SetLogText(mode == kReplayStep ? "Replay (step): F8 sends the next line" : "Replay");
+  return true;
+}
+
+bool ShellView::ReplayLoadScript() {
+  const std::string &script = replay_.scripts[replay_.script];
+  std::ifstream in(script);
+  if (!in) {
+    ReplayFinish("Cannot read the script " + script);
+    return false;
+  }
+  replay_.lines.clear();
+  std::string line;
+  while (std::getline(in, line)) replay_.lines.push_back(line);
+  replay_.line = 0;
+  replay_.capture_number = 0;
+  std::ofstream(ToolAnswerPath(script), std::ios::trunc);  // every run writes the file afresh
+  return true;
+}
+
+void ShellView::ReplayFinish(const std::string &error) {
+  if (replay_.timer != 0) PlatformStopTimer(replay_.timer);
+  replay_.timer = 0;
+  replay_.mode = kReplayOff;
+  replay_.error = error;
+  CalcLinkHoldQueue(false);
+  SetLogText(error.empty() ? "Replay done" : error);
+  update();
+}
+
+// Runs the next line of the current script; false when the replay ended.
+bool ShellView::ReplayStepLine() {
+  while (replay_.line >= replay_.lines.size()) {
+    if (++replay_.script >= replay_.scripts.size()) {
+      ReplayFinish("");
+      return false;
+    }
+    if (!ReplayLoadScript()) return false;
+  }
+  const std::string &script = replay_.scripts[replay_.script];
+  const std::string &text = replay_.lines[replay_.line++];
+  const ScriptLine line = ScriptParseLine(text);
+  switch (line.op) {
+    case kOpNone: break;
+    case kOpBad:
+      ReplayFinish(script + " line " + std::to_string(replay_.line) + ": not understood: " + text);
+      return false;
+    case kOpKey: case kOpChar: case kOpLetter:
+      replay_.idle_mark = CalcLinkIdleCount();
+      ToolAppendLine(ToolFolder() + "/" + kReplayLogName, ScriptKeyLine(line.key, line.code, line.letter));
+      if (!PostKey(line.key, line.code, line.letter)) {
+        ReplayFinish(script + " line " + std::to_string(replay_.line) + ": the key queue refused the key");
+        return false;
+      }
+      replay_.waiting = true;
+      replay_.deadline = NowMs() + kReplayKeyLimitMs;
+      break;
+    case kOpAnswer: WriteAnswer(ToolAnswerPath(script)); break;
+    case kOpCapture: {
+      u8 shadow[kLcdBytes];
+      CalcLinkCopyShadow(shadow);
+      ToolWriteCapture(ToolCapturePath(script, ++replay_.capture_number), shadow);
+      break;
+    }
+    case kOpWait:
+      replay_.resume_at = NowMs() + line.wait_ms;
+      break;
+  }
+  return true;
+}
+
+void ShellView::ReplayTick() {
+  if (replay_.mode == kReplayOff) return;
+  if (replay_.stop) {
+    ReplayFinish("Replay stopped");
+    return;
+  }
+  if (replay_.waiting) {
+    // The key counts as done once the calculator has taken it and waits
+    // for the next one.
+    const bool done = !CalcLinkRunning() ||
+                      (CalcLinkQueueCount() == 0 && CalcLinkIdleCount() != replay_.idle_mark);
+    if (!done) {
+      if (NowMs() > replay_.deadline) ReplayFinish("Replay: the calculator did not take a key in time");
+      return;
+    }
+    replay_.waiting = false;
+    if (replay_.mode != kReplayFast) RefreshDisplay();
+  }
+  if (NowMs() < replay_.resume_at) return;
+  if (replay_.mode == kReplayStep) return;  // F8 sends each line
+  // Runs lines until one waits for the calculator.
+  while (replay_.mode != kReplayOff && !replay_.waiting && NowMs() >= replay_.resume_at) {
+    if (!ReplayStepLine()) return;
+  }
+}
+
+bool ShellView::WaitReplayEnd(i32 limit_ms) {
+  QElapsedTimer t;
+  t.start();
+  while (replay_.mode != kReplayOff && t.elapsed() < limit_ms) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return replay_.mode == kReplayOff;
 }
