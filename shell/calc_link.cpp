@@ -4,6 +4,9 @@
 #include <cstring>
 #include <mutex>
 
+#include "kernel/keyqueue.h"
+#include "ui/keycodes.h"
+
 namespace {
 
 std::mutex g_shadow_lock;
@@ -22,14 +25,25 @@ void CalcLinkCopyShadow(u8 *out) {
   std::memcpy(out, g_shadow, kLcdBytes);
 }
 
-bool CalcLinkPostKey(const ShellKeyEvent &) { return false; }
+bool CalcLinkPostKey(const ShellKeyEvent &e) {
+  u16 code = e.code;
+  if (e.letter == kLetterAlphaOnce) code = static_cast<u16>((code & 0xFF) | kKeyTypedAlphaOnce);
+  if (e.letter == kLetterAlphaStay) code = static_cast<u16>((code & 0xFF) | kKeyTypedAlphaStay);
+  return HostPushKeyEvent(e.column, e.row, code, 0) != 0;
+}
 
 u8 CalcLinkKeyModifier() { return g_modifier.load(); }
 
 bool CalcLinkRunning() { return false; }
 u64 CalcLinkIdleCount() { return 0; }
-u32 CalcLinkQueueCount() { return 0; }
-void CalcLinkHoldQueue(bool) {}
+u32 CalcLinkQueueCount() { return HostKeyQueueCount(); }
+void CalcLinkHoldQueue(bool hold) {
+  if (hold) {
+    HostHoldKeyQueue();
+  } else {
+    HostReleaseKeyQueue();
+  }
+}
 void CalcLinkAnswer(std::string *real, std::string *imag) {
   real->clear();
   imag->clear();

@@ -5,38 +5,27 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <cstring>
+
 #include "shell/keymap.h"
+#include "ui/keycodes.h"
 
 namespace {
 
-// The legends of every skin key. The SHIFT legend names the function the
-// key gives after SHIFT, the ALPHA letter the character after ALPHA.
-const SkinLegend kLegends[] = {
-    {79, "F1", "", ""},           {69, "F2", "", ""},
-    {59, "F3", "", ""},           {49, "F4", "", ""},
-    {39, "F5", "", ""},           {29, "F6", "", ""},
-    {78, "SHIFT", "", ""},        {68, "OPTN", "", ""},
-    {58, "VARS", "PRGM", ""},     {48, "MENU", "SET UP", ""},
-    {77, "ALPHA", "A-LOCK", ""},  {67, "x\u00B2", "\u221A", "r"},
-    {57, "^", "\u02E3\u221A", "\u03B8"}, {47, "EXIT", "QUIT", ""},
-    {76, "X,\u03B8,T", "", "A"},  {66, "log", "10\u02E3", "B"},
-    {56, "ln", "e\u02E3", "C"},   {46, "sin", "sin\u207B\u00B9", "D"},
-    {36, "cos", "cos\u207B\u00B9", "E"}, {26, "tan", "tan\u207B\u00B9", "F"},
-    {75, "a\u1D47\u2044c", "d/c", "G"}, {65, "F\u2194D", "", "H"},
-    {55, "(", "\u221B", "I"},     {45, ")", "x\u207B\u00B9", "J"},
-    {35, ",", "", "K"},           {25, "\u2192", "", "L"},
-    {74, "7", "CAPTURE", "M"},    {64, "8", "CLIP", "N"},
-    {54, "9", "PASTE", "O"},      {44, "DEL", "INS", ""},
-    {34, "AC", "OFF", ""},        {73, "4", "CATALOG", "P"},
-    {63, "5", "FRMT", "Q"},       {53, "6", "", "R"},
-    {43, "\u00D7", "{", "S"},     {33, "\u00F7", "}", "T"},
-    {72, "1", "List", "U"},       {62, "2", "Mat", "V"},
-    {52, "3", "", "W"},           {42, "+", "[", "X"},
-    {32, "\u2212", "]", "Y"},     {71, "0", "i", "Z"},
-    {61, ".", "=", "SPACE"},      {51, "\u00D710\u02E3", "\u03C0", "\""},
-    {41, "(\u2212)", "Ans", ""},  {31, "EXE", "\u21B5", ""},
-    {28, "", "", ""},             {38, "", "", ""},
-    {27, "", "", ""},             {37, "", "", ""},
+// Captions of the key layout that print as other characters.
+const struct {
+  const char *caption;
+  const char *printed;
+} kPrinted[] = {
+    {"x^2", "x\u00B2"},          {"sqrt", "\u221A"},         {"x-root", "\u02E3\u221A"},
+    {"theta", "\u03B8"},         {"X,theta,T", "X,\u03B8,T"}, {"angle", "\u2220"},
+    {"10^x", "10\u02E3"},        {"e^x", "e\u02E3"},         {"sin-1", "sin\u207B\u00B9"},
+    {"cos-1", "cos\u207B\u00B9"}, {"tan-1", "tan\u207B\u00B9"}, {"ab/c", "a\u1D47\u2044c"},
+    {"F<>D", "F\u2194D"},        {"ab/c<>d/c", "d/c"},        {"cbrt", "\u221B"},
+    {"x^-1", "x\u207B\u00B9"},  {"->", "\u2192"},           {"x", "\u00D7"},
+    {"/", "\u00F7"},             {"-", "\u2212"},            {"(-)", "(\u2212)"},
+    {"EXP", "\u00D710\u02E3"},  {"pi", "\u03C0"},           {"newline", "\u21B5"},
+    {"G<>T", "G\u2194T"},        {"V-Window", "V-Win"},
 };
 
 enum KeyStyle { kStyleFkey, kStyleControl, kStyleFunction, kStyleDigit, kStyleEdit, kStyleExe };
@@ -113,9 +102,9 @@ void DrawKey(QPainter &p, const ShellKeyRect &r, bool pressed) {
   p.setBrush(g);
   p.setPen(QPen(c.border, 1));
   p.drawPath(path);
-  const SkinLegend *legend = SkinLegendOf(r.key);
-  if (legend != nullptr && legend->main[0] != '\0') {
-    DrawMainLegend(p, face.toAlignedRect(), QString::fromUtf8(legend->main), c.text);
+  const SkinLegend legend = SkinLegendOf(r.key);
+  if (!legend.main.empty()) {
+    DrawMainLegend(p, face.toAlignedRect(), QString::fromStdString(legend.main), c.text);
   }
 }
 
@@ -151,18 +140,17 @@ void DrawArrowPadFrame(QPainter &p) {
 }
 
 void DrawLegendsAbove(QPainter &p, const ShellKeyRect &r) {
-  const SkinLegend *legend = SkinLegendOf(r.key);
-  if (legend == nullptr) return;
+  const SkinLegend legend = SkinLegendOf(r.key);
   QRect band(r.left + 1, r.top - 11, r.right - r.left - 1, 10);
-  if (legend->shift[0] != '\0') {
+  if (!legend.shift.empty()) {
     p.setFont(LegendFont(7, true));
     p.setPen(kShiftInk);
-    p.drawText(band, Qt::AlignLeft | Qt::AlignBottom, QString::fromUtf8(legend->shift));
+    p.drawText(band, Qt::AlignLeft | Qt::AlignBottom, QString::fromStdString(legend.shift));
   }
-  if (legend->alpha[0] != '\0') {
+  if (!legend.alpha.empty()) {
     p.setFont(LegendFont(8, true));
     p.setPen(kAlphaInk);
-    p.drawText(band, Qt::AlignRight | Qt::AlignBottom, QString::fromUtf8(legend->alpha));
+    p.drawText(band, Qt::AlignRight | Qt::AlignBottom, QString::fromStdString(legend.alpha));
   }
 }
 
@@ -220,11 +208,23 @@ QImage RenderSkin(bool pressed) {
 
 }  // namespace
 
-const SkinLegend *SkinLegendOf(i16 key) {
-  for (const SkinLegend &l : kLegends) {
-    if (l.key == key) return &l;
+std::string SkinPrintedLegend(const char *caption) {
+  for (const auto &p : kPrinted) {
+    if (std::strcmp(p.caption, caption) == 0) return p.printed;
   }
-  return nullptr;
+  return caption;
+}
+
+SkinLegend SkinLegendOf(i16 key) {
+  SkinLegend out;
+  i32 column = 0, row = 0;
+  if (!ShellMapKey(key, &column, &row)) return out;
+  const KeyLayoutRow *k = KeyLayoutFind(column, row);
+  if (k == nullptr || IsArrow(key)) return out;  // the arrows carry pictures
+  out.main = SkinPrintedLegend(k->plain.legend);
+  if (k->shift.kind != kActNone) out.shift = SkinPrintedLegend(k->shift.legend);
+  if (k->alpha.kind != kActNone) out.alpha = SkinPrintedLegend(k->alpha.legend);
+  return out;
 }
 
 const ShellSkin &SkinGet() {

@@ -19,15 +19,20 @@ constexpr i32 kLcdLeft = 44;
 constexpr i32 kLcdTop = 83;
 constexpr i32 kLcdScale = 2;
 
+#include <string>
+
 // A key's legends: the main one on the key, the SHIFT one above it on the
 // left and the ALPHA letter above it on the right (UTF-8; empty for none).
+// They come from the key layout of the key reader, so the picture shows
+// what each key gives.
 struct SkinLegend {
-  i16 key;
-  const char *main;
-  const char *shift;
-  const char *alpha;
+  std::string main;
+  std::string shift;
+  std::string alpha;
 };
-const SkinLegend *SkinLegendOf(i16 key);
+SkinLegend SkinLegendOf(i16 key);
+// The printed form of a layout caption ("x^2" is printed "x²").
+std::string SkinPrintedLegend(const char *caption);
 
 struct ShellSkin {
   QImage normal;   // every key up

@@ -253,3 +253,14 @@ constexpr const KeyLayoutRow *KeyLayoutFind(i32 column, i32 row) {
     if (k.column == column && k.row == row) return &k;
   return nullptr;
 }
+
+// ---- letters typed on the PC keyboard ----
+// The window sends a typed letter as a character event at (-1, -1) whose
+// code carries, above the letter's byte, how the key reader takes it, so the
+// window never changes the modifier state itself. No character code of the
+// calculator's set lies in 0x0100-0x02FF.
+constexpr u16 kKeyTypedAlphaOnce = 0x0100;  // A-Z: read under ALPHA for this key only
+                                            // (unless ALPHA lock); lower case while
+                                            // lower-case alpha is on
+constexpr u16 kKeyTypedAlphaStay = 0x0200;  // the modifier becomes ALPHA and stays
+constexpr u16 kKeyTypedMask = 0x0300;
