@@ -1,29 +1,12 @@
 #include "shell/calc_link.h"
 
-#include <atomic>
-#include <cstring>
-#include <mutex>
 
+#include "kernel/host.h"
 #include "kernel/keyqueue.h"
 #include "ui/keycodes.h"
+#include "ui/lcd_shadow.h"
 
-namespace {
-
-std::mutex g_shadow_lock;
-u8 g_shadow[kLcdBytes];
-bool g_shadow_ready = false;
-std::atomic<u8> g_modifier{0};
-
-}  // namespace
-
-void CalcLinkCopyShadow(u8 *out) {
-  std::lock_guard<std::mutex> lock(g_shadow_lock);
-  if (!g_shadow_ready) {
-    std::memset(g_shadow, 0xFF, sizeof g_shadow);
-    g_shadow_ready = true;
-  }
-  std::memcpy(out, g_shadow, kLcdBytes);
-}
+void CalcLinkCopyShadow(u8 *out) { ShellCopyShadow(out); }
 
 bool CalcLinkPostKey(const ShellKeyEvent &e) {
   u16 code = e.code;
@@ -32,10 +15,10 @@ bool CalcLinkPostKey(const ShellKeyEvent &e) {
   return HostPushKeyEvent(e.column, e.row, code, 0) != 0;
 }
 
-u8 CalcLinkKeyModifier() { return g_modifier.load(); }
+u8 CalcLinkKeyModifier() { return ShellHandedKeyState(); }
 
-bool CalcLinkRunning() { return false; }
-u64 CalcLinkIdleCount() { return 0; }
+bool CalcLinkRunning() { return SysThreadRunning(); }
+u64 CalcLinkIdleCount() { return HostIdleCount(); }
 u32 CalcLinkQueueCount() { return HostKeyQueueCount(); }
 void CalcLinkHoldQueue(bool hold) {
   if (hold) {
@@ -48,14 +31,9 @@ void CalcLinkAnswer(std::string *real, std::string *imag) {
   real->clear();
   imag->clear();
 }
-bool CalcLinkRequestCopy() { return false; }
-bool CalcLinkRequestPaste() { return false; }
+// The calculator's own copy and paste keys, posted as codes: the calculator
+// thread does the work and reaches the PC clipboard through its bridge.
+bool CalcLinkRequestCopy() { return SysThreadRunning() && HostPushKeyEvent(-1, -1, kKeyCopy, 0) != 0; }
+bool CalcLinkRequestPaste() { return SysThreadRunning() && HostPushKeyEvent(-1, -1, kKeyPaste, 0) != 0; }
 
-void CalcLinkWriteShadow(i32 offset, const u8 *bytes, i32 count) {
-  u8 tmp[kLcdBytes];
-  CalcLinkCopyShadow(tmp);  // makes sure the shadow is filled
-  std::lock_guard<std::mutex> lock(g_shadow_lock);
-  for (i32 i = 0; i < count; ++i) {
-    if (offset + i >= 0 && offset + i < kLcdBytes) g_shadow[offset + i] = bytes[i];
-  }
-}
+void CalcLinkWriteShadow(i32 offset, const u8 *bytes, i32 count) { ShellWriteShadow(offset, bytes, count); }

@@ -14,9 +14,9 @@ QString ShellIdleText() {
                                                            : QStringLiteral("Ready");
 }
 
-ShellFrame::ShellFrame() {
+ShellFrame::ShellFrame(bool run_calculator) {
   setWindowTitle(QStringLiteral("Corvanta"));
-  view_ = new ShellView(this);
+  view_ = new ShellView(this, run_calculator);
   setCentralWidget(view_);
   status_ = new QLabel(ShellIdleText());
   status_->setTextFormat(Qt::PlainText);
@@ -51,9 +51,7 @@ ShellFrame::ShellFrame() {
     const i32 command = a.command;
     connect(shortcut, &QShortcut::activated, this, [this, command] { view_->RunCommand(command); });
   }
-  view_->on_status_changed = [this] {
-    ShowKeyState(ShellViewKeyStateText(CalcLinkKeyModifier()), QString::fromStdString(view_->LogText()));
-  };
+  view_->on_status_changed = [this] { RefreshStatus(); };
   view_->setFocus();
 }
 
@@ -65,6 +63,17 @@ void ShellFrame::ShowKeyState(const char *state_text, const QString &log_text) {
   const QString state = QString::fromLatin1(state_text);
   SetStatusText(log_text.isEmpty() ? state : state + QLatin1Char('\t') + log_text);
   setWindowTitle(QStringLiteral("Corvanta") + state);
+}
+
+void ShellFrame::ShowCalcStatus(const QString &status, const QString &title) {
+  calc_status_ = status;
+  setWindowTitle(title);
+  RefreshStatus();
+}
+
+void ShellFrame::RefreshStatus() {
+  const QString log = QString::fromStdString(view_->LogText());
+  SetStatusText(log.isEmpty() ? calc_status_ : calc_status_ + QLatin1Char('\t') + log);
 }
 
 void ShellFrame::closeEvent(QCloseEvent *event) {

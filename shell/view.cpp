@@ -16,15 +16,18 @@
 
 #include <fstream>
 
+#include "kernel/keyqueue.h"
+#include "shell/cursor.h"
 #include "shell/display_window.h"
+#include "shell/host_bridge.h"
 #include "shell/keymap.h"
 #include "shell/platform/platform.h"
 #include "shell/skin.h"
+#include "ui/keycodes.h"
+#include "ui/lcd_shadow.h"
 
 namespace {
 
-constexpr u8 kModShift = 1, kModClip = 2, kModAlpha = 4, kModSmallAlpha = 8;
-constexpr u8 kModAlphaLock = 132, kModSmallAlphaLock = 136;
 
 // How long a replayed key may take before the replay gives up.
 constexpr i32 kReplayKeyLimitMs = 10000;
@@ -38,18 +41,6 @@ struct ShellView::KeyLog {
   std::string answer_path;
   i32 capture_number = 0;
 };
-
-const char *ShellViewKeyStateText(u8 modifier) {
-  switch (modifier) {
-    case kModShift: return "<SHIFT>";
-    case kModClip: return "<CLIP>";
-    case kModAlpha: return "<ALPHA>";
-    case kModAlphaLock: return "<ALPHA-LOCK>";
-    case kModSmallAlpha: return "<small-ALPHA>";
-    case kModSmallAlphaLock: return "<small-ALPHA-LOCK>";
-    default: return "";
-  }
-}
 
 void ShellLoadOptions(ShellOptions *o) {
   o->lcd_disp = PlatformProfileGetInt("LCDDISP", 0);
@@ -105,19 +96,37 @@ i32 ShellVirtualKeyOf(int qt_key, bool keypad) {
   return 0;
 }
 
-ShellView::ShellView(QWidget *parent) : QWidget(parent) {
+ShellView::ShellView(QWidget *parent, bool run_calculator) : QWidget(parent), run_calculator_(run_calculator) {
   ShellLoadOptions(&options_);
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMinimumSize(kViewBlockWidth, kSkinHeight);
   sink_ = [](const ShellKeyEvent &e) { return CalcLinkPostKey(e); };
+  LoadKeyTable();
+}
+
+void ShellView::LoadKeyTable() {
+  key_table_ = ShellKeyTable{};
+  std::string path = options_.key_table;
+  if (path.empty()) {
+    if (!QFileInfo::exists(QStringLiteral("Tz841.keys"))) return;
+    path = "Tz841.keys";
+  }
+  std::string error;
+  if (!ShellLoadKeyTable(path, &key_table_, &error)) SetLogText(error);
 }
 
 void ShellView::RestoreDisplayWindow() {
   if (options_.lcd_disp != 0) SetDisplayWindow(true);
 }
 
+void ShellView::OnTimer() {
+  HostSetFlagIfArmed();
+  if (ShellBlinkTick(&blink_)) RefreshDisplay();
+}
+
 ShellView::~ShellView() {
+  if (blink_timer_ != 0) PlatformStopTimer(blink_timer_);
   if (replay_.mode != kReplayOff) ReplayFinish("");
   delete key_log_;
   ShellSaveOptions(options_);
@@ -135,6 +144,14 @@ void ShellView::RefreshDisplay() {
 }
 
 void ShellView::paintEvent(QPaintEvent *) {
+  if (!painted_) {
+    // The first paint starts the 500 ms timer and the calculator thread.
+    painted_ = true;
+    blink_timer_ = PlatformStartTimer(500, [this] { OnTimer(); });
+    if (run_calculator_ && !ShellBridgeStart()) {
+      PlatformMessageBox(this, "The calculator could not be started.", kBoxError);
+    }
+  }
   QPainter p(this);
   p.fillRect(rect(), QColor::fromRgb(kSkinFill));
   const ShellSkin &skin = SkinGet();
@@ -233,6 +250,11 @@ void ShellView::keyPressEvent(QKeyEvent *event) {
     // While logging, F1 writes the answer and F2 a capture; F3-F7 rest.
     if (vkey == kVkF1) RunCommand(kCmdAnswer);
     if (vkey == kVkF2) RunCommand(kCmdCapture);
+    return;
+  }
+  if (const ShellKeyBinding *b = ShellFindKeyBinding(key_table_, event->keyCombination().toCombined())) {
+    ShowPressed(b->key);
+    SendKey(b->key, b->code);
     return;
   }
   i16 key = 0;

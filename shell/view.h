@@ -9,7 +9,10 @@
 #include <vector>
 
 #include "shell/calc_link.h"
+#include "shell/cursor.h"
+#include "shell/keytable.h"
 #include "shell/tools.h"
+#include "ui/lcd_shadow.h"
 
 class QMenu;
 class ShellDisplayWindow;
@@ -26,8 +29,6 @@ struct ShellOptions {
 void ShellLoadOptions(ShellOptions *o);
 void ShellSaveOptions(const ShellOptions &o);
 
-// The texts of the key modifier states, empty for none.
-const char *ShellViewKeyStateText(u8 modifier);
 
 // The commands of the pop-up menu and the accelerators.
 enum ShellCommand : i32 {
@@ -54,7 +55,8 @@ enum ShellReplayMode : i32 { kReplayOff = 0, kReplayNormal = 1, kReplayFast = 2,
 
 class ShellView : public QWidget {
  public:
-  explicit ShellView(QWidget *parent = nullptr);
+  // run_calculator: the first paint starts the calculator thread.
+  explicit ShellView(QWidget *parent = nullptr, bool run_calculator = false);
   ~ShellView() override;
 
   ShellOptions &Options() { return options_; }
@@ -95,6 +97,11 @@ class ShellView : public QWidget {
   bool WaitReplayEnd(i32 limit_ms);
   // The last replay's error, empty when it ran to its end.
   const std::string &ReplayError() const { return replay_.error; }
+  // The key table in use (empty when none was read).
+  const ShellKeyTable &KeyTable() const { return key_table_; }
+  // Reads the key table: the profile's file, else "Tz841.keys" in the
+  // working folder when it exists. A bad file is reported and ignored.
+  void LoadKeyTable();
 
   // Called when the frame's status must follow (key state and log text).
   std::function<void()> on_status_changed;
@@ -143,8 +150,15 @@ class ShellView : public QWidget {
   void ReplayFinish(const std::string &error);
   bool ReplayStepLine();
 
+  void OnTimer();
+
   ShellOptions options_;
   KeySink sink_;
+  bool run_calculator_ = false;
+  bool painted_ = false;
+  ShellKeyTable key_table_;
+  i32 blink_timer_ = 0;
+  ShellBlinkState blink_;
   i16 pressed_key_ = 0;
   KeyLog *key_log_ = nullptr;
   Replay replay_;

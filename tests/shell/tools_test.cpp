@@ -156,6 +156,7 @@ class ToolsTest : public ::testing::Test {
     view_->setFocus();
   }
   void TearDown() override {
+    view_->Options() = ShellOptions{};  // the profile keeps the defaults for later tests
     delete frame_;
     PlatformSetMessageBoxHook(nullptr);
     PlatformSetDialogHook(nullptr);
@@ -378,6 +379,33 @@ TEST_F(ToolsTest, PopupMenusCarryEveryCommand) {
   // Exit closes the window.
   view_->RunCommand(kCmdExit);
   EXPECT_FALSE(frame_->isVisible());
+}
+
+TEST_F(ToolsTest, KeyTableBindsPcKeysBeforeTheBuiltInTables) {
+  const std::string path = folder_ + "/my.keys";
+  WriteFile(path, "# extra keys\nF11 EXE\nCtrl+E EXE\nShift+Return 7 0x1234\n\n");
+  view_->Options().key_table = path;
+  view_->LoadKeyTable();
+  ASSERT_EQ(view_->KeyTable().bindings.size(), 3u);
+  QTest::keyClick(view_, Qt::Key_F11);  // built in: ALPHA; bound: EXE
+  QTest::keyClick(view_, Qt::Key_E, Qt::ControlModifier);
+  QTest::keyClick(view_, Qt::Key_Return, Qt::ShiftModifier);
+  ASSERT_EQ(sent_.size(), 3u);
+  EXPECT_EQ(sent_[0].column, 3);
+  EXPECT_EQ(sent_[0].row, 2);
+  EXPECT_EQ(sent_[1].column, 3);
+  EXPECT_EQ(sent_[2].column, 7);
+  EXPECT_EQ(sent_[2].row, 5);
+  EXPECT_EQ(sent_[2].code, 0x1234);
+  // A bad line is reported; the bindings before it stay.
+  WriteFile(path, "F11 EXE\nF10 NOKEY\n");
+  view_->LoadKeyTable();
+  EXPECT_EQ(view_->KeyTable().bindings.size(), 1u);
+  EXPECT_EQ(view_->LogText(), path + " line 2: not understood: F10 NOKEY");
+  view_->Options().key_table = folder_ + "/missing.keys";
+  view_->LoadKeyTable();
+  EXPECT_TRUE(view_->KeyTable().bindings.empty());
+  EXPECT_FALSE(view_->LogText().empty());
 }
 
 }  // namespace

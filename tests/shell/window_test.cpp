@@ -182,11 +182,11 @@ TEST_F(WindowTest, KeyStateTextsGoToTitleAndStatus) {
     const char *text;
   } cases[] = {{0, ""}, {1, "<SHIFT>"}, {2, "<CLIP>"}, {4, "<ALPHA>"}, {132, "<ALPHA-LOCK>"},
                {8, "<small-ALPHA>"}, {136, "<small-ALPHA-LOCK>"}, {5, ""}};
-  for (const Case &c : cases) EXPECT_STREQ(ShellViewKeyStateText(c.modifier), c.text);
-  frame_->ShowKeyState(ShellViewKeyStateText(132), QString());
+  for (const Case &c : cases) EXPECT_STREQ(ShellKeyStateText(c.modifier), c.text);
+  frame_->ShowKeyState(ShellKeyStateText(132), QString());
   EXPECT_EQ(frame_->windowTitle(), "Corvanta<ALPHA-LOCK>");
   EXPECT_EQ(frame_->StatusText(), "<ALPHA-LOCK>");
-  frame_->ShowKeyState(ShellViewKeyStateText(1), "LOG");
+  frame_->ShowKeyState(ShellKeyStateText(1), "LOG");
   EXPECT_EQ(frame_->StatusText(), "<SHIFT>\tLOG");
 }
 
@@ -223,6 +223,8 @@ TEST(ShellProfile, ValuesRoundTripWithDefaults) {
   PlatformProfileSetInt("DISPZOOM", 7);  // out of range: the default
   ShellLoadOptions(&r);
   EXPECT_EQ(r.zoom, 2);
+  s.remove("TZ841");  // later tests start from the defaults
+  s.sync();
 }
 
 }  // namespace
