@@ -14,6 +14,7 @@
 #include "shell/platform/platform.h"
 #include "shell/skin.h"
 #include "shell/storage_image.h"
+#include "storage/fls_image.h"
 #include "shell/view.h"
 
 namespace {
@@ -65,6 +66,12 @@ int main(int argc, char **argv) {
     PlatformMessageBox(nullptr, error, kBoxError);
     return 1;
   }
+  // The storage memory lives in the image file from here on.
+  if (FlsImageAttach(image.fd) != 0) {
+    PlatformMessageBox(nullptr, "The storage image file could not be read.", kBoxError);
+    ShellDeleteStorageImage(&image);
+    return 1;
+  }
 
   QuitOnSignals();
   int rc = 0;
@@ -81,6 +88,7 @@ int main(int argc, char **argv) {
     }
     ShellBridgeAttach(nullptr);
   }
+  FlsImageDetach();
   ShellDeleteStorageImage(&image);
   return rc;
 }
