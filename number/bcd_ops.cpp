@@ -29,20 +29,27 @@ BcdExt *ExtConst(BcdExt *dst, u64 digits, u32 guard, u16 word) {
 bool IsError(const BcdWork *x) { return WorkKindNib(x) == BCD_NIB_ERROR; }
 bool IsError(const BcdExt *x) { return ExtKindNib(x) == BCD_NIB_ERROR; }
 
-// Step 1 and 2 of the common sequence. Returns true when an error operand
-// decided the result (*code set).
-bool ScreenErrors(BcdWork *a, const BcdWork *b, i16 *code) {
+// The exponent word of either form; an error value carries its code there.
+u16 FormWord(const BcdWork *x) { return WorkWord(x); }
+u16 FormWord(const BcdExt *x) { return ExtWord(x); }
+
+// Step 1 and 2 of the common sequence, for the working and the extended form.
+// Returns true when an error operand decided the result (*code set).
+template <typename Form>
+bool ScreenFormErrors(Form *a, const Form *b, i16 *code) {
   if (IsError(a)) {
-    *code = static_cast<i16>(WorkWord(a));
+    *code = static_cast<i16>(FormWord(a));
     return true;
   }
   if (b && IsError(b)) {
     if (a != b) *a = *b;
-    *code = static_cast<i16>(WorkWord(b));
+    *code = static_cast<i16>(FormWord(b));
     return true;
   }
   return false;
 }
+
+bool ScreenErrors(BcdWork *a, const BcdWork *b, i16 *code) { return ScreenFormErrors(a, b, code); }
 
 i16 Fail(BcdWork *a, u16 code) { return static_cast<i16>(BcdMakeError(code, a)); }
 
@@ -906,18 +913,7 @@ i16 BcdToInt32(const BcdWork *x, i32 *out) {
 
 namespace {
 
-bool ScreenExt(BcdExt *a, const BcdExt *b, i16 *code) {
-  if (IsError(a)) {
-    *code = static_cast<i16>(ExtWord(a));
-    return true;
-  }
-  if (b && IsError(b)) {
-    if (a != b) *a = *b;
-    *code = static_cast<i16>(ExtWord(b));
-    return true;
-  }
-  return false;
-}
+bool ScreenExt(BcdExt *a, const BcdExt *b, i16 *code) { return ScreenFormErrors(a, b, code); }
 
 i16 ExtBinary(BcdExt *a, const BcdExt *b, Binary routine) {
   i16 code;
