@@ -136,6 +136,36 @@ void OpenMenuOfKey(u32 code) {
 
 bool IsClipStateKey(u32 code) { return code == kKeyClipShift || (code >= kKeyClipUp && code <= kKeyClipDown); }
 
+// A letter typed on the PC keyboard: a posted code below 0x0400 with one of
+// the typed-letter marks above a letter's byte. Key codes (30001-32000) also
+// have those bits set, so the range is part of the test.
+bool IsTypedLetter(u16 code) {
+  if (code >= 0x0400 || (code & kKeyTypedMask) == 0) return false;
+  const u16 c = static_cast<u16>(code & 0xFF);
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// Reads a typed letter under the modifier it carries.
+u32 DeliverTypedLetter(u32 *key, u16 code) {
+  u16 letter = static_cast<u16>(code & 0xFF);
+  if ((code & kKeyTypedAlphaStay) != 0) {
+    // ALPHA comes on and stays; a SHIFT or CLIP state ends first, closing
+    // its menu group.
+    const u8 mod = KeyGetModifier();
+    if (mod == kModShift || mod == kModClip) EndOneKeyState();
+    KeySetModifier(kModAlpha);
+    UpdateCursorShape();
+    return Deliver(key, letter, true);
+  }
+  // ALPHA for this key alone: the state before it is kept; lower-case alpha
+  // reads a capital as its small letter.
+  const u8 mod = KeyGetModifier();
+  if ((mod == kModLower || mod == kModLowerLock) && letter >= 'A' && letter <= 'Z') {
+    letter = static_cast<u16>(letter - 'A' + 'a');
+  }
+  return Deliver(key, letter, true);
+}
+
 }  // namespace
 
 u32 KeyGetKey(u32 *key) {
@@ -147,6 +177,7 @@ u32 KeyGetKey(u32 *key) {
     u16 code = 0;
     HostWaitKey(&column, &row, &code);
 
+    if (column == -1 && row == -1 && IsTypedLetter(code)) return DeliverTypedLetter(key, code);
     KeyAction action;
     if (column == -1 && row == -1) {
       // A posted code: key codes lie in 30001-32000, anything else is a
