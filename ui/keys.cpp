@@ -1,6 +1,8 @@
 #include "ui/keys.h"
 
 #include "kernel/keyqueue.h"
+#include "memory/item_clip.h"
+#include "ui/errbox.h"
 #include "ui/fkey.h"
 #include "ui/lcd_shadow.h"
 #include "ui/popup.h"
@@ -9,6 +11,7 @@
 namespace {
 
 constexpr u32 kNoMenu = 0xFFFFFFFFu;
+constexpr i32 kErrMemory = 4;  // "Memory ERROR"
 
 // The menu and page the function-key row shows, to redraw it on a change.
 u32 g_drawnMenu = kNoMenu;
@@ -177,7 +180,21 @@ u32 KeyGetKey(u32 *key) {
     u16 code = 0;
     HostWaitKey(&column, &row, &code);
 
-    if (column == -1 && row == -1 && IsTypedLetter(code)) return DeliverTypedLetter(key, code);
+    if (column == -1 && row == -1) {
+      if (IsTypedLetter(code)) return DeliverTypedLetter(key, code);
+      // The window's paste first takes the PC clipboard's text into "CLIP";
+      // when it cannot be kept the paste is dropped, so that no older text
+      // is pasted in its place. The calculator's own paste (SHIFT 9) keeps
+      // "CLIP" as the calculator copied it.
+      if (code == kKeyPaste && ItemClipFromHost() != 0) {
+        EndOneKeyState();
+        ErrBox(kErrMemory);
+        continue;
+      }
+      // The window's copy puts "CLIP" on the PC clipboard; the key still
+      // reaches the application.
+      if (code == kKeyCopy) ItemClipToHost();
+    }
     KeyAction action;
     if (column == -1 && row == -1) {
       // A posted code: key codes lie in 30001-32000, anything else is a

@@ -1,0 +1,142 @@
+// Text between the PC (UTF-8) and the calculator's character set.
+#include "ui/charset.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ui/font.h"
+
+namespace {
+
+std::string FromUtf8(const std::string &in, u32 cap = 256) {
+  std::vector<char> out(cap + 1, '#');
+  const u32 n = CharsetFromUtf8(in.data(), static_cast<u32>(in.size()), out.data(), cap);
+  EXPECT_LT(n, cap);
+  EXPECT_EQ(out[n], '\0') << "terminated";
+  EXPECT_EQ(out[cap], '#') << "nothing written past the bound";
+  return std::string(out.data(), n);
+}
+
+std::string ToUtf8(const std::string &in, u32 cap = 256) {
+  std::vector<char> out(cap + 1, '#');
+  const u32 n = CharsetToUtf8(in.data(), static_cast<u32>(in.size()), out.data(), cap);
+  EXPECT_LT(n, cap);
+  EXPECT_EQ(out[n], '\0') << "terminated";
+  EXPECT_EQ(out[cap], '#') << "nothing written past the bound";
+  return std::string(out.data(), n);
+}
+
+TEST(CharsetFromUtf8, MapsTextToTheCalculatorSet) {
+  struct Case {
+    const char *what;
+    std::string in, out;
+  } cases[] = {
+      {"printable ASCII stays", "1+2*(x-3)/4 = \"ok\" ~", "1+2*(x-3)/4 = \"ok\" ~"},
+      {"newlines of every kind", "a\nb\r\nc\rd", "a\x0D" "b\x0D" "c\x0D" "d"},
+      {"a tab is a blank", "a\tb", "a b"},
+      {"pi is the constant", "2\u03C0", "2\xD0"},
+      {"the square is the operator", "x\u00B2", "x\x8B"},
+      {"theta is the variable", "\u03B8", "\xCE"},
+      {"times, divide, root", "\u00D7\u00F7\u221A", "\xA9\xB9\x86"},
+      {"arrow, negative sign, exponent", "\u2192\u2212\u1D07", "\x0E\x87\x0F"},
+      {"Greek letters", "\u03B1\u03B2\u03C9", "\xE6\x40\xE6\x41\xE6\x58"},
+      {"accented letters", "\u00E9\u00C0\u00DF\u00F1", "\xE6\x08\xE6\x21\xE6\x19\xE6\x0F"},
+      {"summation and angle", "\u03A3\u2220", "\xE5\x51\x7F\x54"},
+      {"a letter with a combining mark", "x\u0304", "\xC2"},
+      {"two code points for one glyph", "x\u208B\u2081", "x\xE5\xDA"},
+      {"half of that pair", "x\u208B", "x?"},
+      {"no such character", "5\u20AC", "5?"},
+      {"outside the basic plane", "\xF0\x9F\x98\x80!", "?!"},
+      {"control characters", "a\x01" "b\x7F", "a?b?"},
+      {"a stray continuation byte", "a\x80" "b", "a?b"},
+      {"an invalid lead byte", "\xFF\xC0\xC1", "???"},
+      {"an overlong form", "\xC0\xAF", "??"},
+      {"a surrogate", "\xED\xA0\x80", "???"},
+      {"above the last code point", "\xF4\x90\x80\x80", "????"},
+      {"a sequence cut short mid-text", "\xE2\x82" "A", "?A"},
+      {"a sequence cut short at the end", "ab\xC3", "ab?"},
+      {"a four-byte sequence cut short", "\xF0\x9F\x98", "?"},
+      {"the text ends at a zero byte", std::string("ab\0cd", 5), "ab"},
+      {"empty", "", ""},
+  };
+  for (const Case &c : cases) EXPECT_EQ(FromUtf8(c.in), c.out) << c.what;
+}
+
+TEST(CharsetToUtf8, ReadsCalculatorTextAsUnicode) {
+  struct Case {
+    const char *what;
+    std::string in, out;
+  } cases[] = {
+      {"printable ASCII stays", "1+2*(x-3)/4 = \"ok\"", "1+2*(x-3)/4 = \"ok\""},
+      {"newline", "a\x0D" "b", "a\nb"},
+      {"tokens with a symbol", "\xD0\x8B\x89\x99\xA8", "\u03C0\u00B2+-^"},
+      {"glyphs of the font", "\xCE\xA9\xB9\x86\x0E\x87", "\u03B8\u00D7\u00F7\u221A\u2192\u2212"},
+      {"two-byte glyphs", "\xE6\x08\xE6\x40\xE5\x51\x7F\x54", "\u00E9\u03B1\u03A3\u2220"},
+      {"the Greek letter pi", "\xE6\x4E", "\u03C0"},
+      {"a glyph read as two code points", "\xE5\xDA", "\u208B\u2081"},
+      {"a token without a symbol", "\x81" "30", "?30"},
+      {"a two-byte code without a glyph", "\xF9\xC9!", "?!"},
+      {"a lead byte at the end", "ab\x7F", "ab"},
+      {"a lead byte before the terminator", std::string("ab\xE6\0x", 5), "ab"},
+      {"the text ends at a zero byte", std::string("ab\0cd", 5), "ab"},
+  };
+  for (const Case &c : cases) EXPECT_EQ(ToUtf8(c.in), c.out) << c.what;
+}
+
+TEST(CharsetBound, NeverCutsACharacterAndAlwaysTerminates) {
+  struct Case {
+    const char *what;
+    bool from_utf8;
+    std::string in;
+    u32 cap;
+    std::string out;
+  } cases[] = {
+      {"one-byte characters fill the bound", true, "abcdef", 4, "abc"},
+      {"a two-byte code does not fit in one byte", true, "a\u00E9", 3, "a"},
+      {"a two-byte code fits exactly", true, "a\u00E9b", 4, "a\xE6\x08"},
+      {"room for the terminator only", true, "abc", 1, ""},
+      {"UTF-8 fills the bound", false, "abcdef", 4, "abc"},
+      {"a two-byte reading does not fit in one byte", false, "a\xE6\x08", 3, "a"},
+      {"a reading fits exactly", false, "a\xE6\x08" "b", 4, "a\u00E9"},
+      {"a two-code-point reading is not split", false, "a\xE5\xDA", 6, "a"},
+      {"UTF-8 room for the terminator only", false, "abc", 1, ""},
+  };
+  for (const Case &c : cases) {
+    EXPECT_EQ(c.from_utf8 ? FromUtf8(c.in, c.cap) : ToUtf8(c.in, c.cap), c.out) << c.what;
+  }
+
+  // A large text stops at the bound, two-byte codes whole.
+  std::string many;
+  for (int i = 0; i < 3000; ++i) many += "\u03B1";
+  const std::string got = FromUtf8(many, 4096);
+  ASSERT_EQ(got.size(), 4094u);
+  for (size_t i = 0; i < got.size(); i += 2) ASSERT_EQ(got.substr(i, 2), "\xE6\x40") << i;
+  EXPECT_EQ(FromUtf8(std::string(5000, 'x'), 4096).size(), 4095u);
+
+  // No room at all: nothing is written.
+  char untouched = '#';
+  EXPECT_EQ(CharsetFromUtf8("abc", 3, &untouched, 0), 0u);
+  EXPECT_EQ(CharsetToUtf8("abc", 3, &untouched, 0), 0u);
+  EXPECT_EQ(untouched, '#');
+}
+
+// Every glyph's reading reads back to a character with the same reading, so
+// a text copied out and pasted back in shows as it did.
+TEST(CharsetRoundTrip, EveryGlyphReadsBackAsItself) {
+  for (int i = 0; i < kFontGlyphCount; ++i) {
+    const u16 code = kFontGlyphs[i].code;
+    std::string text;
+    if (code > 0xFF) text += static_cast<char>(code >> 8);
+    text += static_cast<char>(code & 0xFF);
+    const std::string reading = ToUtf8(text);
+    ASSERT_FALSE(reading.empty()) << std::hex << code;
+    EXPECT_EQ(ToUtf8(FromUtf8(reading)), reading) << std::hex << code;
+    if (reading.size() > 1 || static_cast<u8>(reading[0]) >= 0x80) {
+      EXPECT_EQ(FromUtf8(reading).find('?'), std::string::npos) << std::hex << code << " " << reading;
+    }
+  }
+}
+
+}  // namespace
