@@ -36,7 +36,7 @@ u32 WriteItem(const char *name, const char *text, u32 n) {
     if (u32 r = McsCutBytes(kFolder, name, 0, old - size)) return r;
   }
   std::vector<char> padded(size, '\0');
-  std::memcpy(padded.data(), text, n);
+  if (n != 0) std::memcpy(padded.data(), text, n);
   return McsWriteBytes(kFolder, name, 0, size, padded.data());
 }
 
