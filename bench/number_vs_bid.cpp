@@ -1,11 +1,14 @@
 // The digit arithmetic against the Intel decimal floating-point library
 // (BID64, 16 digits) on the same operands: add, subtract, multiply, divide,
-// square root, ln, e^x and sin (radians). After the runs the program prints
-// each operation's CPU time per call and the ratio ours / BID64 (below 1
-// means ours is faster); with --benchmark_repetitions the median of the
-// repetitions is taken, which steadies the figures on a busy machine.
+// square root, ln, e^x and sin (radians). Each operation is one benchmark in
+// which ours and BID64 run in turn, batch after batch, so that both meet the
+// same machine; after the runs the program prints each side's time per call
+// and the ratio ours / BID64 (below 1 means ours is faster). With
+// --benchmark_repetitions the median of the repetitions is taken.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <map>
 #include <random>
@@ -74,84 +77,100 @@ const Operands &SinArgs() {
   return o;
 }
 
+// One batch runs the operation once on each of the kCount operand pairs and
+// keeps the results, so that no call can be left out.
+BcdWork gOursOut[kCount];
+BID_UINT64 gBidOut[kCount];
+
 template <i16 (*Op)(BcdWork *, const BcdWork *)>
-void OursBinary(benchmark::State &state) {
-  const Operands &o = Basic();
-  int i = 0;
-  for (auto _ : state) {
+void OursBinary(const Operands &o) {
+  for (int i = 0; i < kCount; ++i) {
     BcdWork r = o.a[i];
     Op(&r, &o.b[i]);
-    benchmark::DoNotOptimize(r);
-    i = (i + 1) & (kCount - 1);
+    gOursOut[i] = r;
   }
 }
 
 template <BID_UINT64 (*Op)(BID_UINT64, BID_UINT64, _IDEC_round, _IDEC_flags *)>
-void BidBinary(benchmark::State &state) {
-  const Operands &o = Basic();
-  int i = 0;
+void BidBinary(const Operands &o) {
   _IDEC_flags flags = 0;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(Op(o.da[i], o.db[i], kRound, &flags));
-    i = (i + 1) & (kCount - 1);
-  }
+  for (int i = 0; i < kCount; ++i) gBidOut[i] = Op(o.da[i], o.db[i], kRound, &flags);
 }
 
-template <i16 (*Op)(BcdWork *), const Operands &(*Args)()>
-void OursUnary(benchmark::State &state) {
-  const Operands &o = Args();
-  int i = 0;
-  for (auto _ : state) {
+template <i16 (*Op)(BcdWork *)>
+void OursUnary(const Operands &o) {
+  for (int i = 0; i < kCount; ++i) {
     BcdWork r = o.a[i];
     Op(&r);
-    benchmark::DoNotOptimize(r);
-    i = (i + 1) & (kCount - 1);
+    gOursOut[i] = r;
   }
 }
 
-template <BID_UINT64 (*Op)(BID_UINT64, _IDEC_round, _IDEC_flags *), const Operands &(*Args)()>
-void BidUnary(benchmark::State &state) {
-  const Operands &o = Args();
-  int i = 0;
+template <BID_UINT64 (*Op)(BID_UINT64, _IDEC_round, _IDEC_flags *)>
+void BidUnary(const Operands &o) {
   _IDEC_flags flags = 0;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(Op(o.da[i], kRound, &flags));
-    i = (i + 1) & (kCount - 1);
-  }
+  for (int i = 0; i < kCount; ++i) gBidOut[i] = Op(o.da[i], kRound, &flags);
 }
 
 i16 SinRadians(BcdWork *a) { return BcdSin(a, 1); }
 
-BENCHMARK(OursBinary<BcdAdd>)->Name("ours/add");
-BENCHMARK(BidBinary<bid64_add>)->Name("bid64/add");
-BENCHMARK(OursBinary<BcdSub>)->Name("ours/sub");
-BENCHMARK(BidBinary<bid64_sub>)->Name("bid64/sub");
-BENCHMARK(OursBinary<BcdMul>)->Name("ours/mul");
-BENCHMARK(BidBinary<bid64_mul>)->Name("bid64/mul");
-BENCHMARK(OursBinary<BcdDiv>)->Name("ours/div");
-BENCHMARK(BidBinary<bid64_div>)->Name("bid64/div");
-BENCHMARK((OursUnary<BcdSqrt, Positive>))->Name("ours/sqrt");
-BENCHMARK((BidUnary<bid64_sqrt, Positive>))->Name("bid64/sqrt");
-BENCHMARK((OursUnary<BcdLn, Positive>))->Name("ours/ln");
-BENCHMARK((BidUnary<bid64_log, Positive>))->Name("bid64/ln");
-BENCHMARK((OursUnary<BcdExp, ExpArgs>))->Name("ours/exp");
-BENCHMARK((BidUnary<bid64_exp, ExpArgs>))->Name("bid64/exp");
-BENCHMARK((OursUnary<SinRadians, SinArgs>))->Name("ours/sin");
-BENCHMARK((BidUnary<bid64_sin, SinArgs>))->Name("bid64/sin");
+using Batch = void (*)(const Operands &);
 
-// Collects the time per iteration of every run besides printing it.
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  const size_t n = v.size();
+  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// Ours and BID64 timed in turn on the same operands: every iteration runs one
+// batch of each, in alternating order, so that a change in the machine's
+// speed or load during the run falls on both sides alike. The ratio is the
+// median of the per-iteration ratios; the times are the medians of the
+// batches, per call.
+void Paired(benchmark::State &state, const Operands &(*args)(), Batch ours, Batch bid) {
+  using Clock = std::chrono::steady_clock;
+  const Operands &o = args();
+  std::vector<double> oursNs, bidNs, ratio;
+  bool oursFirst = true;
+  for (auto _ : state) {
+    double ns[2];
+    for (int k = 0; k < 2; ++k) {
+      const bool runOurs = (k == 0) == oursFirst;
+      const Clock::time_point t0 = Clock::now();
+      (runOurs ? ours : bid)(o);
+      ns[runOurs ? 0 : 1] = std::chrono::duration<double, std::nano>(Clock::now() - t0).count();
+    }
+    benchmark::DoNotOptimize(gOursOut);
+    benchmark::DoNotOptimize(gBidOut);
+    oursFirst = !oursFirst;
+    oursNs.push_back(ns[0] / kCount);
+    bidNs.push_back(ns[1] / kCount);
+    ratio.push_back(ns[0] / ns[1]);
+  }
+  state.counters["ours_ns"] = Median(oursNs);
+  state.counters["bid64_ns"] = Median(bidNs);
+  state.counters["ratio"] = Median(ratio);
+}
+
+BENCHMARK_CAPTURE(Paired, add, Basic, OursBinary<BcdAdd>, BidBinary<bid64_add>)->Name("add");
+BENCHMARK_CAPTURE(Paired, sub, Basic, OursBinary<BcdSub>, BidBinary<bid64_sub>)->Name("sub");
+BENCHMARK_CAPTURE(Paired, mul, Basic, OursBinary<BcdMul>, BidBinary<bid64_mul>)->Name("mul");
+BENCHMARK_CAPTURE(Paired, div, Basic, OursBinary<BcdDiv>, BidBinary<bid64_div>)->Name("div");
+BENCHMARK_CAPTURE(Paired, sqrt, Positive, OursUnary<BcdSqrt>, BidUnary<bid64_sqrt>)->Name("sqrt");
+BENCHMARK_CAPTURE(Paired, ln, Positive, OursUnary<BcdLn>, BidUnary<bid64_log>)->Name("ln");
+BENCHMARK_CAPTURE(Paired, exp, ExpArgs, OursUnary<BcdExp>, BidUnary<bid64_exp>)->Name("exp");
+BENCHMARK_CAPTURE(Paired, sin, SinArgs, OursUnary<SinRadians>, BidUnary<bid64_sin>)->Name("sin");
+
+// Keeps the counters of every operation besides printing them; with
+// repetitions the median of the repetitions stands for the operation.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
-  std::map<std::string, double> ns;
+  std::map<std::string, benchmark::UserCounters> counters;
   void ReportRuns(const std::vector<Run> &runs) override {
-    // With repetitions the median stands for the operation.
     for (const Run &r : runs) {
-      std::string name = r.benchmark_name();
-      if (r.run_type == Run::RT_Aggregate) {
-        if (r.aggregate_name != "median") continue;
-        name = name.substr(0, name.size() - std::string("_median").size());
-      }
-      ns[name] = r.GetAdjustedCPUTime();
+      if (r.run_type == Run::RT_Aggregate && r.aggregate_name != "median") continue;
+      const std::string name = r.benchmark_name();
+      counters[name.substr(0, name.find_first_of("/_"))] = r.counters;
     }
     ConsoleReporter::ReportRuns(runs);
   }
@@ -165,10 +184,10 @@ int main(int argc, char **argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   std::printf("\n%-6s %12s %12s %14s\n", "op", "ours ns", "bid64 ns", "ours / bid64");
   for (const char *op : {"add", "sub", "mul", "div", "sqrt", "ln", "exp", "sin"}) {
-    const auto ours = reporter.ns.find(std::string("ours/") + op);
-    const auto bid = reporter.ns.find(std::string("bid64/") + op);
-    if (ours == reporter.ns.end() || bid == reporter.ns.end()) continue;
-    std::printf("%-6s %12.1f %12.1f %14.2f\n", op, ours->second, bid->second, ours->second / bid->second);
+    const auto it = reporter.counters.find(op);
+    if (it == reporter.counters.end()) continue;
+    const benchmark::UserCounters &c = it->second;
+    std::printf("%-6s %12.1f %12.1f %14.3f\n", op, c.at("ours_ns").value, c.at("bid64_ns").value, c.at("ratio").value);
   }
   return 0;
 }
