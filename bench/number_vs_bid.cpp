@@ -31,9 +31,12 @@ namespace {
 constexpr int kCount = 1024;
 constexpr _IDEC_round kRound = BID_ROUNDING_TIES_AWAY;
 
+// The operands of both sides and the results of the last batch, all on the
+// heap, so that their placement does not move with the program's static
+// data.
 struct Operands {
-  std::vector<BcdWork> a, b;
-  std::vector<BID_UINT64> da, db;
+  std::vector<BcdWork> a, b, out;
+  std::vector<BID_UINT64> da, db, dout;
 };
 
 std::string RandomText(std::mt19937_64 &rng, int emin, int emax, bool positive) {
@@ -57,64 +60,64 @@ Operands Make(int emin, int emax, bool positive, u64 seed) {
       (k ? o.db : o.da).push_back(d);
     }
   }
+  o.out.resize(kCount);
+  o.dout.resize(kCount);
   return o;
 }
 
-const Operands &Basic() {
-  static const Operands o = Make(-10, 10, false, 1);
+Operands &Basic() {
+  static Operands o = Make(-10, 10, false, 1);
   return o;
 }
-const Operands &Positive() {
-  static const Operands o = Make(-20, 20, true, 2);
+Operands &Positive() {
+  static Operands o = Make(-20, 20, true, 2);
   return o;
 }
-const Operands &ExpArgs() {
-  static const Operands o = Make(-3, 1, false, 3);
+Operands &ExpArgs() {
+  static Operands o = Make(-3, 1, false, 3);
   return o;
 }
-const Operands &SinArgs() {
-  static const Operands o = Make(-3, 2, false, 4);
+Operands &SinArgs() {
+  static Operands o = Make(-3, 2, false, 4);
   return o;
 }
 
 // One batch runs the operation once on each of the kCount operand pairs and
 // keeps the results, so that no call can be left out.
-BcdWork gOursOut[kCount];
-BID_UINT64 gBidOut[kCount];
 
 template <i16 (*Op)(BcdWork *, const BcdWork *)>
-void OursBinary(const Operands &o) {
+void OursBinary(Operands &o) {
   for (int i = 0; i < kCount; ++i) {
     BcdWork r = o.a[i];
     Op(&r, &o.b[i]);
-    gOursOut[i] = r;
+    o.out[i] = r;
   }
 }
 
 template <BID_UINT64 (*Op)(BID_UINT64, BID_UINT64, _IDEC_round, _IDEC_flags *)>
-void BidBinary(const Operands &o) {
+void BidBinary(Operands &o) {
   _IDEC_flags flags = 0;
-  for (int i = 0; i < kCount; ++i) gBidOut[i] = Op(o.da[i], o.db[i], kRound, &flags);
+  for (int i = 0; i < kCount; ++i) o.dout[i] = Op(o.da[i], o.db[i], kRound, &flags);
 }
 
 template <i16 (*Op)(BcdWork *)>
-void OursUnary(const Operands &o) {
+void OursUnary(Operands &o) {
   for (int i = 0; i < kCount; ++i) {
     BcdWork r = o.a[i];
     Op(&r);
-    gOursOut[i] = r;
+    o.out[i] = r;
   }
 }
 
 template <BID_UINT64 (*Op)(BID_UINT64, _IDEC_round, _IDEC_flags *)>
-void BidUnary(const Operands &o) {
+void BidUnary(Operands &o) {
   _IDEC_flags flags = 0;
-  for (int i = 0; i < kCount; ++i) gBidOut[i] = Op(o.da[i], kRound, &flags);
+  for (int i = 0; i < kCount; ++i) o.dout[i] = Op(o.da[i], kRound, &flags);
 }
 
 i16 SinRadians(BcdWork *a) { return BcdSin(a, 1); }
 
-using Batch = void (*)(const Operands &);
+using Batch = void (*)(Operands &);
 
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
@@ -122,30 +125,42 @@ double Median(std::vector<double> v) {
   return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-// Ours and BID64 timed in turn on the same operands: every iteration runs one
-// batch of each, in alternating order, so that a change in the machine's
-// speed or load during the run falls on both sides alike. The ratio is the
-// median of the per-iteration ratios; the times are the medians of the
-// batches, per call.
-void Paired(benchmark::State &state, const Operands &(*args)(), Batch ours, Batch bid) {
+// The times of both sides move by up to half with the position of the
+// stack against the operands (a run keeps the one it is given), so each
+// batch runs with the stack moved down by one of kShifts steps of 64 bytes
+// that together cover a page.
+constexpr int kShifts = 64;
+
+[[gnu::noinline]] double TimedBatch(int shift, Batch batch, Operands &o) {
   using Clock = std::chrono::steady_clock;
-  const Operands &o = args();
+  char *gap = static_cast<char *>(__builtin_alloca(64 * shift + 16));
+  benchmark::DoNotOptimize(gap);
+  const Clock::time_point t0 = Clock::now();
+  batch(o);
+  const double ns = std::chrono::duration<double, std::nano>(Clock::now() - t0).count();
+  benchmark::DoNotOptimize(o.out.data());
+  benchmark::DoNotOptimize(o.dout.data());
+  return ns;
+}
+
+// Ours and BID64 timed in turn on the same operands: one iteration runs a
+// batch of each at every stack position, in alternating order, so that a
+// change in the machine's speed or load falls on both sides alike. The
+// ratio is the median over the iterations of ours / BID64 summed over the
+// positions; the times are the medians of those sums, per call.
+void Paired(benchmark::State &state, Operands &(*args)(), Batch ours, Batch bid) {
+  Operands &o = args();
   std::vector<double> oursNs, bidNs, ratio;
-  bool oursFirst = true;
   for (auto _ : state) {
-    double ns[2];
-    for (int k = 0; k < 2; ++k) {
-      const bool runOurs = (k == 0) == oursFirst;
-      const Clock::time_point t0 = Clock::now();
-      (runOurs ? ours : bid)(o);
-      ns[runOurs ? 0 : 1] = std::chrono::duration<double, std::nano>(Clock::now() - t0).count();
+    double sum[2] = {0, 0};
+    for (int shift = 0; shift < kShifts; ++shift) {
+      const bool oursFirst = shift % 2 == 0;
+      sum[!oursFirst] += TimedBatch(shift, oursFirst ? ours : bid, o);
+      sum[oursFirst] += TimedBatch(shift, oursFirst ? bid : ours, o);
     }
-    benchmark::DoNotOptimize(gOursOut);
-    benchmark::DoNotOptimize(gBidOut);
-    oursFirst = !oursFirst;
-    oursNs.push_back(ns[0] / kCount);
-    bidNs.push_back(ns[1] / kCount);
-    ratio.push_back(ns[0] / ns[1]);
+    oursNs.push_back(sum[0] / (kShifts * kCount));
+    bidNs.push_back(sum[1] / (kShifts * kCount));
+    ratio.push_back(sum[0] / sum[1]);
   }
   state.counters["ours_ns"] = Median(oursNs);
   state.counters["bid64_ns"] = Median(bidNs);

@@ -199,20 +199,48 @@ inline u64 BcdAdd64(u64 a, u64 b, unsigned cin, bool *carry) {
   return t2 - t6;
 }
 
+// The exponent of a word from its two bytes, one table per byte: the high
+// byte holds the sign (0x50 added when negative) with the thousands and
+// hundreds digits of exponent + 1000, the low byte the tens and units. The
+// adder needs both exponents before it can align, and two loads are quicker
+// than the arithmetic of WordExp.
+struct WordExpTable {
+  i16 hi[256];
+  u8 lo[256];
+};
+constexpr WordExpTable MakeWordExpTable() {
+  WordExpTable t{};
+  for (int v = 0; v < 256; ++v) {
+    const int top = v >> 4;
+    t.hi[v] = static_cast<i16>(((top >= 5 ? top - 5 : top) * 10 + (v & 0xF)) * 100 - 1000);
+    t.lo[v] = static_cast<u8>((v >> 4) * 10 + (v & 0xF));
+  }
+  return t;
+}
+constexpr WordExpTable kWordExp = MakeWordExpTable();
+inline int WordExpByTable(u16 w) { return kWordExp.hi[w >> 8] + kWordExp.lo[w & 0xFF]; }
+
+// Stores 15 digits (kind nibble 0) and the exponent word.
+inline void StoreDigits15(BcdWork *a, u64 digits, u16 w) {
+  StoreBe64(a->b, digits);
+  StoreBe32(a->b + 8, w);
+}
+
 __attribute__((always_inline)) inline bool FastAddSub(BcdWork *a, const BcdWork *b, bool negateB) {
   const u16 wa = WorkWord(a), wb = WorkWord(b);
   const u64 da = PlainDigits(a, wa), db = PlainDigits(b, wb);
   if (!da || !db) return false;
   const bool na = WordNeg(wa), nb = WordNeg(wb) != negateB;
-  const int ea = WordExp(wa), eb = WordExp(wb);
+  const int ea = WordExpByTable(wa), eb = WordExpByTable(wb);
   const bool aLarger = ea != eb ? ea > eb : da >= db;
   const u64 dl = aLarger ? da : db, ds = aLarger ? db : da;
   const int el = aLarger ? ea : eb, d = el - (aLarger ? eb : ea);
   const bool neg = aLarger ? na : nb;
-  if (d >= 23) {
-    u16 w = aLarger ? wa : wb;
-    if (!aLarger && negateB) ShExpNegate(&w);
-    SetWork(a, static_cast<u128>(dl) << 32, w);
+  // The larger operand's word serves the result while the exponent stays.
+  u16 wl = aLarger ? wa : wb;
+  if (!aLarger && negateB) wl = static_cast<u16>(wl >= 0x5000 ? wl - 0x5000 : wl + 0x5000);
+  if (d >= 23) [[unlikely]] {
+    SetWork(a, static_cast<u128>(dl) << 32, wl);
     return true;
   }
   // Sixteen digits and a little bookkeeping suffice: a sum cannot carry up
@@ -225,7 +253,15 @@ __attribute__((always_inline)) inline bool FastAddSub(BcdWork *a, const BcdWork 
   int e = el;
   bool carry;
   u64 m;
+  // The rounding five goes in at d16 with the digits (d16 of the larger
+  // operand is 0, so that digit stays below 16). When the result keeps its
+  // leading digit, that one addition is the rounded result.
   if (na == nb) {
+    m = BcdAdd64(l16, s16 + 5, 0, &carry);
+    if (!carry) [[likely]] {
+      StoreDigits15(a, m >> 4, wl);
+      return true;
+    }
     m = BcdAdd64(l16, s16, 0, &carry);
     if (carry) {
       m = 1ull << 60 | m >> 4;
@@ -235,7 +271,15 @@ __attribute__((always_inline)) inline bool FastAddSub(BcdWork *a, const BcdWork 
     u64 lost = d == 0 ? 0 : d <= 16 ? sFull << (64 - 4 * d) : sFull >> (4 * (d - 16));
     lost &= 0xFFFFFFF000000000ull;  // d17-d23
     const bool borrow = lost != 0;
-    m = BcdAdd64(l16, 0x9999999999999999ull - s16, borrow ? 0 : 1, &carry);
+    const u64 ns16 = 0x9999999999999999ull - s16;
+    // Below 1000000000000005 the unrounded difference has lost its leading
+    // digit.
+    m = BcdAdd64(l16, ns16 + 5, borrow ? 0 : 1, &carry);
+    if (m >= 0x1000000000000005ull) [[likely]] {
+      StoreDigits15(a, m >> 4, wl);
+      return true;
+    }
+    m = BcdAdd64(l16, ns16, borrow ? 0 : 1, &carry);
     if (m == 0) {
       WorkZero(a);
       return true;

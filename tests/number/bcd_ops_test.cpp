@@ -55,6 +55,16 @@ TEST(BcdArithmetic, RoundedResults) {
       {"by zero", BcdDiv, "1", "0", 0, "undef"},
       {"product rounds up", BcdMul, "1.23456789012345", "9.87654321098765", 0, "1.21932631137021e1"},
       {"difference of near values", BcdSub, "1.00000000000001", "1", 0, "1e-14"},
+      // Where rounding at the sixteenth digit meets a carry or a lost leading digit.
+      {"sum rounds up to a carry", BcdAdd, "9.99999999999999", "5e-15", 0, "1e1"},
+      {"sum rounds down below a carry", BcdAdd, "9.99999999999999", "4e-15", 0, "9.99999999999999"},
+      {"sum carries, then rounds", BcdAdd, "9.99999999999999", "9.99999999999999", 0, "2e1"},
+      {"difference loses its leading digit at five", BcdSub, "1", "5e-15", 0, "9.99999999999995e-1"},
+      {"difference loses its leading digit at four", BcdSub, "1", "4e-15", 0, "9.99999999999996e-1"},
+      {"negative sum loses its leading digit", BcdAdd, "-1", "5e-15", 0, "-9.99999999999995e-1"},
+      {"larger second operand takes the sign", BcdSub, "5e-15", "1", 0, "-9.99999999999995e-1"},
+      {"2 - 3", BcdSub, "2", "3", 0, "-1"},
+      {"-2 - -3", BcdSub, "-2", "-3", 0, "1"},
   };
   RunBinaryCases(cases, std::size(cases));
 }
