@@ -12,21 +12,10 @@
 #include "kernel/host.h"
 #include "memory/mcs_api.h"
 #include "memory/mcs_store.h"
-#include "tests/memory/mcs_test_util.h"
+#include "tests/memory/clip_test_util.h"
 
 namespace {
 
-std::vector<u8> ItemBytes(const char *name) { return McsTestItemBytes("@REV2", name); }
-std::vector<u8> Padded(const std::string &text, u32 size) {
-  std::vector<u8> v(text.begin(), text.end());
-  v.resize(size, 0);
-  return v;
-}
-std::string PcClipboard() {
-  char buf[1024];
-  const u32 n = HostClipboardGet(buf, sizeof buf);
-  return std::string(buf, n);
-}
 std::string Clip() {
   const char *data = ItemClipData();
   return data == nullptr ? "<none>" : std::string(data, ItemClipLength());
@@ -59,15 +48,15 @@ TEST_F(ItemClip, StoreReplaceAndAbsent) {
   EXPECT_EQ(ItemClipData(), nullptr);
   EXPECT_EQ(ItemClipLength(), 0u);
   ItemClipToHost();
-  EXPECT_EQ(PcClipboard(), "") << "nothing to put while there is no CLIP";
+  EXPECT_EQ(ClipTestPcClipboard(), "") << "nothing to put while there is no CLIP";
 
   // Both items hold the text, its terminator and zeros up to a multiple of 4;
   // the PC clipboard gets it in UTF-8.
   ASSERT_EQ(Store("AB\xE6\x08" "\xD0"), 0u);
   EXPECT_EQ(Clip(), "AB\xE6\x08\xD0");
-  EXPECT_EQ(ItemBytes("CLIP"), Padded("AB\xE6\x08\xD0", 8));
-  EXPECT_EQ(ItemBytes("NAT_CLIP"), Padded("AB\xE6\x08\xD0", 8));
-  EXPECT_EQ(PcClipboard(), "AB\u00E9\u03C0");
+  EXPECT_EQ(ClipTestItem("CLIP"), ClipTestPadded("AB\xE6\x08\xD0", 8));
+  EXPECT_EQ(ClipTestItem("NAT_CLIP"), ClipTestPadded("AB\xE6\x08\xD0", 8));
+  EXPECT_EQ(ClipTestPcClipboard(), "AB\u00E9\u03C0");
 
   struct Case {
     const char *what;
@@ -84,16 +73,16 @@ TEST_F(ItemClip, StoreReplaceAndAbsent) {
   for (const Case &c : cases) {
     ASSERT_EQ(ItemClipStore(c.bytes.data(), static_cast<u32>(c.bytes.size())), 0u) << c.what;
     EXPECT_EQ(Clip(), c.text) << c.what;
-    EXPECT_EQ(ItemBytes("CLIP"), Padded(c.text, c.size)) << c.what;
-    EXPECT_EQ(ItemBytes("NAT_CLIP"), ItemBytes("CLIP")) << c.what;
-    EXPECT_EQ(PcClipboard(), c.text) << c.what;
+    EXPECT_EQ(ClipTestItem("CLIP"), ClipTestPadded(c.text, c.size)) << c.what;
+    EXPECT_EQ(ClipTestItem("NAT_CLIP"), ClipTestItem("CLIP")) << c.what;
+    EXPECT_EQ(ClipTestPcClipboard(), c.text) << c.what;
   }
 
   // The text may come from "CLIP" itself.
   ASSERT_EQ(Store("hello world"), 0u);
   ASSERT_EQ(ItemClipStore(ItemClipData() + 6, ItemClipLength() - 6), 0u);
   EXPECT_EQ(Clip(), "world");
-  EXPECT_EQ(ItemBytes("NAT_CLIP"), Padded("world", 8));
+  EXPECT_EQ(ClipTestItem("NAT_CLIP"), ClipTestPadded("world", 8));
 }
 
 TEST_F(ItemClip, MemoryFull) {
@@ -106,7 +95,7 @@ TEST_F(ItemClip, MemoryFull) {
   EXPECT_EQ(Store(std::string(200, 'n')), 48u);
   EXPECT_EQ(McsTestSnapshot(), before);
   EXPECT_EQ(Clip(), "old");
-  EXPECT_EQ(PcClipboard(), "pc text");
+  EXPECT_EQ(ClipTestPcClipboard(), "pc text");
   HostClipboardPut(std::string(200, 'p').c_str());
   EXPECT_EQ(ItemClipFromHost(), 48u);
   EXPECT_EQ(McsTestSnapshot(), before);
@@ -115,8 +104,8 @@ TEST_F(ItemClip, MemoryFull) {
   // NAT_CLIP is gone rather than holding the old one.
   EXPECT_EQ(Store(std::string(35, 'm')), 0u);
   EXPECT_EQ(Clip(), std::string(35, 'm'));
-  EXPECT_TRUE(ItemBytes("NAT_CLIP").empty());
-  EXPECT_EQ(PcClipboard(), std::string(35, 'm'));
+  EXPECT_TRUE(ClipTestItem("NAT_CLIP").empty());
+  EXPECT_EQ(ClipTestPcClipboard(), std::string(35, 'm'));
 }
 
 TEST_F(ItemClip, NoRoomBeforeTheFirstCopy) {
@@ -133,13 +122,13 @@ TEST_F(ItemClip, TakesThePcClipboard) {
   HostClipboardPut("sin \u03C0\r\n2\u00D73 \u20AC");
   ASSERT_EQ(ItemClipFromHost(), 0u);
   EXPECT_EQ(Clip(), "sin \xD0\x0D" "2\xA9" "3 ?");
-  EXPECT_EQ(ItemBytes("NAT_CLIP"), ItemBytes("CLIP"));
-  EXPECT_EQ(PcClipboard(), "sin \u03C0\r\n2\u00D73 \u20AC") << "the PC clipboard is not written back";
+  EXPECT_EQ(ClipTestItem("NAT_CLIP"), ClipTestItem("CLIP"));
+  EXPECT_EQ(ClipTestPcClipboard(), "sin \u03C0\r\n2\u00D73 \u20AC") << "the PC clipboard is not written back";
 
   // The calculator's own copy comes back whole, even where its reading lost
   // a token; a text changed on the PC is taken anew.
   ASSERT_EQ(Store("\x81" "30"), 0u);
-  EXPECT_EQ(PcClipboard(), "?30");
+  EXPECT_EQ(ClipTestPcClipboard(), "?30");
   ASSERT_EQ(ItemClipFromHost(), 0u);
   EXPECT_EQ(Clip(), "\x81" "30");
   HostClipboardPut("?31");

@@ -10,7 +10,7 @@
 #include "kernel/host.h"
 #include "memory/mcs_api.h"
 #include "memory/mcs_store.h"
-#include "tests/memory/mcs_test_util.h"
+#include "tests/memory/clip_test_util.h"
 #include "tests/support/harness.h"
 #include "ui/keycodes.h"
 
@@ -18,17 +18,6 @@ namespace {
 
 using UiClip = CalcSystemTest;
 
-std::vector<u8> Item(const char *name) { return McsTestItemBytes("@REV2", name); }
-std::vector<u8> Padded(const std::string &text, size_t size) {
-  std::vector<u8> v(text.begin(), text.end());
-  v.resize(size, 0);
-  return v;
-}
-std::string PcClipboard() {
-  char buf[1024];
-  const u32 n = HostClipboardGet(buf, sizeof buf);
-  return std::string(buf, n);
-}
 testing::AssertionResult PostAndWait(u16 code) {
   if (!CalcPost(-1, -1, code)) return testing::AssertionFailure() << "key " << code << " refused";
   return CalcWaitIdle();
@@ -40,19 +29,19 @@ TEST_F(UiClip, PcTextPastedAndCopiedBack) {
   const std::string calc = "2\xD0\xA9" "3\x0D" "A\xE6\x08?";
   HostClipboardPut(pc.c_str());
   ASSERT_TRUE(PostAndWait(kKeyPaste));
-  EXPECT_EQ(Item("CLIP"), Padded(calc, 12));
-  EXPECT_EQ(Item("NAT_CLIP"), Item("CLIP"));
+  EXPECT_EQ(ClipTestItem("CLIP"), ClipTestPadded(calc, 12));
+  EXPECT_EQ(ClipTestItem("NAT_CLIP"), ClipTestItem("CLIP"));
   EXPECT_TRUE(CalcMainMenuShown()) << CalcScreenText();
-  EXPECT_EQ(PcClipboard(), pc) << "taking the text leaves the PC clipboard alone";
+  EXPECT_EQ(ClipTestPcClipboard(), pc) << "taking the text leaves the PC clipboard alone";
 
   // The calculator's own paste key keeps "CLIP" as it stands.
   HostClipboardPut("other");
   ASSERT_TRUE(CalcPress("SHIFT 9"));
-  EXPECT_EQ(Item("CLIP"), Padded(calc, 12));
+  EXPECT_EQ(ClipTestItem("CLIP"), ClipTestPadded(calc, 12));
 
   // The window's copy puts "CLIP" on the PC clipboard.
   ASSERT_TRUE(PostAndWait(kKeyCopy));
-  EXPECT_EQ(PcClipboard(), "2\u03C0\u00D73\nA\u00E9?");
+  EXPECT_EQ(ClipTestPcClipboard(), "2\u03C0\u00D73\nA\u00E9?");
   EXPECT_TRUE(CalcMainMenuShown()) << CalcScreenText();
 }
 
@@ -60,7 +49,7 @@ TEST_F(UiClip, PasteWithMainMemoryFullShowsMemoryError) {
   ASSERT_TRUE(CalcBootToMenu());
   HostClipboardPut("first");
   ASSERT_TRUE(PostAndWait(kKeyPaste));
-  ASSERT_EQ(Item("CLIP"), Padded("first", 8));
+  ASSERT_EQ(ClipTestItem("CLIP"), ClipTestPadded("first", 8));
 
   // The calculator waits for a key: fill its main memory meanwhile.
   const u32 left = McsFreeBytes();
@@ -68,7 +57,7 @@ TEST_F(UiClip, PasteWithMainMemoryFullShowsMemoryError) {
   HostClipboardPut(std::string(300, 'x').c_str());
   ASSERT_TRUE(PostAndWait(kKeyPaste));
   EXPECT_TRUE(CalcScreenHas("Memory ERROR")) << CalcScreenText();
-  EXPECT_EQ(Item("CLIP"), Padded("first", 8));
+  EXPECT_EQ(ClipTestItem("CLIP"), ClipTestPadded("first", 8));
   ASSERT_TRUE(CalcPress("EXIT"));
   EXPECT_TRUE(CalcMainMenuShown()) << CalcScreenText();
   EXPECT_FALSE(CalcScreenHas("Memory ERROR"));

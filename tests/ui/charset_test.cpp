@@ -10,23 +10,19 @@
 
 namespace {
 
-std::string FromUtf8(const std::string &in, u32 cap = 256) {
-  std::vector<char> out(cap + 1, '#');
-  const u32 n = CharsetFromUtf8(in.data(), static_cast<u32>(in.size()), out.data(), cap);
-  EXPECT_LT(n, cap);
-  EXPECT_EQ(out[n], '\0') << "terminated";
-  EXPECT_EQ(out[cap], '#') << "nothing written past the bound";
-  return std::string(out.data(), n);
-}
+using Convert = u32 (*)(const char *, u32, char *, u32);
 
-std::string ToUtf8(const std::string &in, u32 cap = 256) {
+// Runs a conversion into a buffer of cap bytes and checks its bound.
+std::string Run(Convert convert, const std::string &in, u32 cap) {
   std::vector<char> out(cap + 1, '#');
-  const u32 n = CharsetToUtf8(in.data(), static_cast<u32>(in.size()), out.data(), cap);
+  const u32 n = convert(in.data(), static_cast<u32>(in.size()), out.data(), cap);
   EXPECT_LT(n, cap);
   EXPECT_EQ(out[n], '\0') << "terminated";
   EXPECT_EQ(out[cap], '#') << "nothing written past the bound";
   return std::string(out.data(), n);
 }
+std::string FromUtf8(const std::string &in, u32 cap = 256) { return Run(CharsetFromUtf8, in, cap); }
+std::string ToUtf8(const std::string &in, u32 cap = 256) { return Run(CharsetToUtf8, in, cap); }
 
 TEST(CharsetFromUtf8, MapsTextToTheCalculatorSet) {
   struct Case {
