@@ -1,6 +1,5 @@
 #include "shell/calc_link.h"
 
-
 #include "kernel/host.h"
 #include "kernel/keyqueue.h"
 #include "ui/keycodes.h"
@@ -27,9 +26,13 @@ void CalcLinkHoldQueue(bool hold) {
     HostReleaseKeyQueue();
   }
 }
+// The texts were made on the calculator thread when Ans was last stored;
+// HostFormatAnswer hands over a copy taken under the answer lock.
 void CalcLinkAnswer(std::string *real, std::string *imag) {
-  real->clear();
-  imag->clear();
+  const char *re = nullptr, *im = nullptr;
+  HostFormatAnswer(&re, &im);
+  real->assign(re != nullptr ? re : "");
+  imag->assign(im != nullptr ? im : "");
 }
 // The calculator's own copy and paste keys, posted as codes: the calculator
 // thread does the work and reaches the PC clipboard through its bridge.
