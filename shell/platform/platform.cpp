@@ -5,10 +5,10 @@
 #include <QFileDialog>
 #include <QImage>
 #include <QMessageBox>
-#include <QMetaObject>
 #include <QSettings>
 #include <QTimer>
 
+#include <deque>
 #include <map>
 #include <mutex>
 
@@ -60,10 +60,52 @@ void PlatformProfileSetString(const char *key, const std::string &value) {
 
 void PlatformProfileSync() { Profile().sync(); }
 
+// Work handed to the UI thread waits in a queue of our own under a lock, so
+// everything the poster wrote before posting is seen by the UI thread; the
+// event posted for each piece carries nothing but the wake-up.
+namespace {
+
+std::mutex g_ui_lock;
+std::deque<std::function<void()>> g_ui_work;
+
+class UiWorkReceiver : public QObject {
+ protected:
+  void customEvent(QEvent *) override {
+    std::function<void()> fn;
+    {
+      std::lock_guard<std::mutex> lock(g_ui_lock);
+      if (g_ui_work.empty()) return;
+      fn = std::move(g_ui_work.front());
+      g_ui_work.pop_front();
+    }
+    fn();
+  }
+};
+
+QObject *UiReceiver(QCoreApplication *app) {
+  // One receiver, made on first use and moved to the UI thread; it lives as
+  // long as the process.
+  static QObject *receiver = nullptr;
+  std::lock_guard<std::mutex> lock(g_ui_lock);
+  if (receiver == nullptr) {
+    receiver = new UiWorkReceiver;
+    receiver->moveToThread(app->thread());
+  }
+  return receiver;
+}
+
+}  // namespace
+
 void PlatformRunOnUi(std::function<void()> fn) {
   QCoreApplication *app = QCoreApplication::instance();
   if (app == nullptr) return;
-  QMetaObject::invokeMethod(app, std::move(fn), Qt::QueuedConnection);
+  QObject *receiver = UiReceiver(app);
+  auto *wake = new QEvent(QEvent::User);
+  {
+    std::lock_guard<std::mutex> lock(g_ui_lock);
+    g_ui_work.push_back(std::move(fn));
+  }
+  QCoreApplication::postEvent(receiver, wake);
 }
 
 i32 PlatformStartTimer(i32 interval_ms, std::function<void()> fn) {

@@ -41,34 +41,12 @@ void WriteFile(const std::string &path, const std::string &text) { std::ofstream
 
 bool Dot(const u8 *vram, int x, int y) { return (vram[16 * y + x / 8] >> (7 - x % 8)) & 1; }
 
-// Reads the display area of a grabbed picture back into display memory:
-// each dot is a 2 x 2 block at (44, 83), black for a set dot, white for a
-// clear one. Fails on any pixel that is neither or that differs from the
-// other pixels of its block.
-testing::AssertionResult ReadGrabbedDisplay(const QImage &img, u8 *vram) {
-  std::memset(vram, 0, 1024);
-  for (int y = 0; y < 64; ++y) {
-    for (int x = 0; x < 128; ++x) {
-      const QRgb first = img.pixel(kLcdLeft + kLcdScale * x, kLcdTop + kLcdScale * y) & 0xFFFFFF;
-      if (first != 0 && first != 0xFFFFFF) {
-        return testing::AssertionFailure() << "dot (" << x << "," << y << ") is neither black nor white";
-      }
-      for (int dy = 0; dy < kLcdScale; ++dy)
-        for (int dx = 0; dx < kLcdScale; ++dx)
-          if ((img.pixel(kLcdLeft + kLcdScale * x + dx, kLcdTop + kLcdScale * y + dy) & 0xFFFFFF) != first)
-            return testing::AssertionFailure() << "dot (" << x << "," << y << ") is not one colour";
-      if (first == 0) vram[16 * y + x / 8] |= static_cast<u8>(0x80 >> (x % 8));
-    }
-  }
-  return testing::AssertionSuccess();
-}
-
 // The grabbed window shows exactly the shown screen at twice its size.
 testing::AssertionResult GrabShowsTheScreen(ShellView *view) {
   u8 shown[1024], grabbed[1024];
   LiveShownScreen(shown);
   const QImage img = view->grab().toImage();
-  testing::AssertionResult read = ReadGrabbedDisplay(img, grabbed);
+  testing::AssertionResult read = ShellTestReadDisplay(img, grabbed);
   if (!read) return read;
   if (std::memcmp(shown, grabbed, sizeof shown) != 0) {
     return testing::AssertionFailure() << "the grab differs from the shadow\nshadow:\n"
@@ -102,7 +80,7 @@ TEST_F(LiveWindow, BootNoticeIsDrawnAtTwiceItsSize) {
 
   const QImage img = view_->grab().toImage();
   u8 grabbed[1024];
-  ASSERT_TRUE(ReadGrabbedDisplay(img, grabbed));
+  ASSERT_TRUE(ShellTestReadDisplay(img, grabbed));
   EXPECT_EQ(std::memcmp(grabbed, shown, sizeof grabbed), 0) << ScreenPicture(grabbed);
   EXPECT_EQ(ScreenText(grabbed), text);
   // Pixel by pixel: black for a set dot, white where nothing is drawn.

@@ -4,6 +4,7 @@
 #pragma once
 #include <QApplication>
 #include <QImage>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -17,3 +18,9 @@ std::string ShellTestProfileFolder();
 
 // Whether (x, y) of a grabbed picture is the given colour.
 bool ShellTestPixelIs(const QImage &img, int x, int y, QRgb rgb);
+
+// Reads the display area of a grabbed window back into display memory (set
+// bit = black dot): each dot a 2 x 2 block from (44, 83), black for a set
+// dot, white for a clear one. Fails on a pixel that is neither, or that
+// differs from the rest of its block.
+testing::AssertionResult ShellTestReadDisplay(const QImage &img, u8 *vram);

@@ -1,0 +1,252 @@
+// The program as a new user meets it: the real corvanta started on a
+// virtual X server (Xvfb), driven by X input (xdotool: a click on the MENU
+// key of the picture, then the PC keyboard), watched through grabs of its
+// window. Screenshots of each step are kept for review in
+// <build>/tests/shell/walk/. Skipped when Xvfb or xdotool is not installed.
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "data/menu_icons.h"
+#include "shell/keymap.h"
+#include "shell_fixture.h"
+#include "tests/support/screen_reader.h"
+
+#ifndef CORVANTA_PROGRAM
+#error "CORVANTA_PROGRAM names the program under test"
+#endif
+
+namespace {
+
+// Generous: the sanitizer builds start and draw slowly.
+constexpr int kStepLimitMs = 60000;
+
+class XvfbWalk : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (QStandardPaths::findExecutable("Xvfb").isEmpty() || QStandardPaths::findExecutable("xdotool").isEmpty()) {
+      GTEST_SKIP() << "Xvfb or xdotool is not installed (scripts/deps.sh installs them)";
+    }
+    char tmpl[] = "/tmp/corvanta-walk-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    home_ = tmpl;
+    out_ = CORVANTA_WALK_OUT;
+    std::filesystem::create_directories(out_);
+    ASSERT_TRUE(StartServer());
+    // This process reads the window back through the same server.
+    setenv("DISPLAY", display_.c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    static int argc = 1;
+    static char arg0[] = "xvfb_walk";
+    static char *argv[] = {arg0, nullptr};
+    app_ = new QApplication(argc, argv);
+  }
+
+  void TearDown() override {
+    if (program_.state() != QProcess::NotRunning) {
+      program_.kill();
+      program_.waitForFinished(10000);
+    }
+    delete app_;
+    if (server_.state() != QProcess::NotRunning) {
+      server_.terminate();
+      if (!server_.waitForFinished(10000)) server_.kill();
+      server_.waitForFinished(10000);
+    }
+    if (!home_.empty()) std::filesystem::remove_all(home_);
+  }
+
+  // Starts Xvfb on the first free display from :91 on.
+  bool StartServer() {
+    for (int n = 91; n < 140; ++n) {
+      const std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
+      const std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
+      if (std::filesystem::exists(lock) || std::filesystem::exists(socket)) continue;
+      display_ = ":" + std::to_string(n);
+      server_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+      server_.start("Xvfb", {QString::fromStdString(display_), "-screen", "0", "640x900x24", "-nolisten", "tcp"});
+      if (!server_.waitForStarted(10000)) return false;
+      QElapsedTimer t;
+      t.start();
+      while (t.elapsed() < kStepLimitMs && server_.state() == QProcess::Running) {
+        if (std::filesystem::exists(socket)) return true;
+        QThread::msleep(20);
+      }
+      server_.kill();
+      server_.waitForFinished(5000);  // another server took the number: try the next
+    }
+    ADD_FAILURE() << "no virtual X server could be started";
+    return false;
+  }
+
+  // Runs xdotool with the arguments; its standard output.
+  std::string Xdotool(const QStringList &args) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", QString::fromStdString(display_));
+    p.setProcessEnvironment(env);
+    p.start("xdotool", args);
+    if (!p.waitForFinished(kStepLimitMs)) {
+      p.kill();
+      p.waitForFinished();
+      ADD_FAILURE() << "xdotool " << args.join(' ').toStdString() << " did not end";
+      return "";
+    }
+    EXPECT_EQ(p.exitCode(), 0) << "xdotool " << args.join(' ').toStdString() << ": "
+                               << p.readAllStandardError().toStdString();
+    return p.readAllStandardOutput().trimmed().toStdString();
+  }
+
+  QImage GrabWindow() {
+    QCoreApplication::processEvents();
+    return QGuiApplication::primaryScreen()->grabWindow(window_).toImage();
+  }
+
+  // Grabs the window until its display reads as `pred` wants, or fails
+  // with the last picture.
+  testing::AssertionResult WaitForScreen(const char *what, const std::function<bool(const u8 *)> &pred,
+                                         QImage *shot = nullptr) {
+    QElapsedTimer t;
+    t.start();
+    u8 vram[1024] = {};
+    std::string why;
+    while (t.elapsed() < kStepLimitMs) {
+      if (program_.state() == QProcess::NotRunning) {
+        return testing::AssertionFailure() << "the program ended while waiting for " << what << ":\n"
+                                           << program_.readAll().toStdString();
+      }
+      const QImage img = GrabWindow();
+      testing::AssertionResult read = ShellTestReadDisplay(img, vram);
+      if (read && pred(vram)) {
+        if (shot != nullptr) *shot = img;
+        return testing::AssertionSuccess();
+      }
+      why = read ? "" : read.message();
+      QThread::msleep(30);
+    }
+    return testing::AssertionFailure() << "no " << what << " within " << kStepLimitMs << " ms " << why << "\n"
+                                       << ScreenText(vram) << "\n" << ScreenPicture(vram);
+  }
+
+  void Save(const QImage &img, const char *name) {
+    const std::string path = out_ + "/" + name;
+    EXPECT_TRUE(img.save(QString::fromStdString(path), "PNG")) << path;
+  }
+
+  void Key(const char *keysym) { Xdotool({"key", "--clearmodifiers", keysym}); }
+
+  std::string home_, out_, display_;
+  QProcess server_, program_;
+  QApplication *app_ = nullptr;
+  WId window_ = 0;
+};
+
+bool Shows(const u8 *vram, const char *text) { return ScreenText(vram).find(text) != std::string::npos; }
+
+bool MainMenu(const u8 *vram) { return std::memcmp(vram, kMenuHeading, sizeof kMenuHeading) == 0; }
+
+// The main-menu icon under the cursor on the first rows: the selected icon
+// is drawn inverted, so its cell's blank top row is set.
+int MenuCursor(const u8 *vram) {
+  for (int position = 0; position < 12; ++position) {
+    const int x = (position % 4) * 30 + 15, y = 7 + (position / 4) * 19;
+    if ((vram[16 * y + x / 8] >> (7 - x % 8)) & 1) return position;
+  }
+  return -1;
+}
+
+TEST_F(XvfbWalk, MenuAtTheBootBoxThenTheMainMenuWalkedAndAnApplicationOpened) {
+  // A new user: an empty home, no profile, no storage image.
+  const std::string runtime = home_ + "/run";
+  ASSERT_EQ(mkdir(runtime.c_str(), 0700), 0);
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("HOME", QString::fromStdString(home_));
+  env.insert("XDG_CONFIG_HOME", QString::fromStdString(home_ + "/config"));
+  env.insert("XDG_CACHE_HOME", QString::fromStdString(home_ + "/cache"));
+  env.insert("XDG_DATA_HOME", QString::fromStdString(home_ + "/data"));
+  env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime));
+  env.insert("DISPLAY", QString::fromStdString(display_));
+  env.insert("QT_QPA_PLATFORM", "xcb");
+  env.insert("LSAN_OPTIONS", "suppressions=" CORVANTA_LSAN_SUPP);
+  program_.setProcessEnvironment(env);
+  program_.setWorkingDirectory(QString::fromStdString(home_));
+  program_.setProcessChannelMode(QProcess::MergedChannels);
+  program_.start(CORVANTA_PROGRAM, {});
+  ASSERT_TRUE(program_.waitForStarted(kStepLimitMs)) << CORVANTA_PROGRAM;
+
+  // The window appears under its name.
+  QElapsedTimer t;
+  t.start();
+  std::string id;
+  while (id.empty() && t.elapsed() < kStepLimitMs && program_.state() == QProcess::Running) {
+    QProcess search;
+    QProcessEnvironment senv = QProcessEnvironment::systemEnvironment();
+    senv.insert("DISPLAY", QString::fromStdString(display_));
+    search.setProcessEnvironment(senv);
+    search.start("xdotool", {"search", "--onlyvisible", "--name", "^Corvanta"});
+    search.waitForFinished(10000);
+    id = search.readAllStandardOutput().trimmed().toStdString();
+    id = id.substr(0, id.find('\n'));
+    if (id.empty()) QThread::msleep(50);
+  }
+  ASSERT_FALSE(id.empty()) << "no Corvanta window; program output:\n" << program_.readAll().toStdString();
+  window_ = static_cast<WId>(std::stoull(id));
+  EXPECT_TRUE(std::filesystem::exists(runtime + "/corvanta/tz841.fls"));
+
+  QImage shot;
+  ASSERT_TRUE(WaitForScreen("boot notice", [](const u8 *v) { return Shows(v, "MAIN MEMORIES"); }, &shot));
+  EXPECT_EQ(shot.width(), 360);
+  Save(shot, "walk_1_boot_notice.png");
+
+  // MENU clicked on the picture of the calculator.
+  const ShellKeyRect *menu = ShellSkinKeyRect(ShellKeyByName("MENU"));
+  ASSERT_NE(menu, nullptr);
+  Xdotool({"mousemove", "--window", QString::fromStdString(id), QString::number((menu->left + menu->right) / 2),
+           QString::number((menu->top + menu->bottom) / 2)});
+  Xdotool({"click", "1"});
+  ASSERT_TRUE(WaitForScreen("storage notice", [](const u8 *v) { return Shows(v, "STORAGE MEMORIES"); }, &shot));
+  Save(shot, "walk_2_storage_notice.png");
+
+  // From here on the PC keyboard: Page Down is MENU.
+  Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
+  Key("Next");
+  ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v) && MenuCursor(v) == 0; }, &shot));
+  Save(shot, "walk_3_main_menu.png");
+
+  struct Step {
+    const char *key;
+    int cursor;
+  } steps[] = {{"Right", 1}, {"Down", 5}, {"Left", 4}, {"Left", 3}, {"Down", 7}, {"Up", 3}};
+  for (const Step &s : steps) {
+    Key(s.key);
+    ASSERT_TRUE(WaitForScreen(s.key, [&](const u8 *v) { return MainMenu(v) && MenuCursor(v) == s.cursor; }, &shot))
+        << "cursor " << s.cursor << " after " << s.key;
+  }
+  Save(shot, "walk_4_main_menu_walked.png");
+
+  // Enter is EXE: the selected application opens.
+  Key("Return");
+  ASSERT_TRUE(WaitForScreen("application", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "@GRAPH"; }, &shot));
+  Save(shot, "walk_5_application.png");
+
+  // Shift+F5 quits as the close box does: the storage image goes with it.
+  Key("shift+F5");
+  ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
+  EXPECT_EQ(program_.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(program_.exitCode(), 0) << program_.readAll().toStdString();
+  EXPECT_FALSE(std::filesystem::exists(runtime + "/corvanta/tz841.fls"));
+  EXPECT_TRUE(std::filesystem::exists(home_ + "/config/ORVEK/Corvanta.conf"));
+}
+
+}  // namespace
