@@ -10,9 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 
 #include "kernel/calc_ram.h"
 #include "kernel/task_glue.h"
@@ -29,15 +27,6 @@
 #include "ui/sysvar.h"
 
 namespace {
-
-std::string ReadFile(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteFile(const std::string &path, const std::string &text) { std::ofstream(path) << text; }
 
 bool Dot(const u8 *vram, int x, int y) { return (vram[16 * y + x / 8] >> (7 - x % 8)) & 1; }
 
@@ -201,11 +190,11 @@ TEST_F(LiveReplay, BootAndMenuGiveTheSameFilesOnEveryRun) {
   for (int run = 0; run < 2; ++run) {
     const std::string folder = ShellTestProfileFolder() + "/replay" + std::to_string(run + 1);
     std::filesystem::create_directories(folder);
-    WriteFile(folder + "/boot.txt",
+    ShellTestWriteFile(folder + "/boot.txt",
               "# the two notices of a first start\nCAPTURE\nKEY MENU\nCAPTURE\nKEY MENU\nCAPTURE\nANS\n");
-    WriteFile(folder + "/menu.txt",
+    ShellTestWriteFile(folder + "/menu.txt",
               "KEY RIGHT\nKEY DOWN\nCAPTURE\nKEY UP\nKEY RIGHT\nKEY RIGHT\nCAPTURE\nKEY EXE\nCAPTURE\nANS\n");
-    WriteFile(folder + "/walk.lst", "boot.txt\nmenu.txt\n");
+    ShellTestWriteFile(folder + "/walk.lst", "boot.txt\nmenu.txt\n");
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("CORVANTA_REPLAY_RUN", QString::fromStdString(folder));
@@ -218,7 +207,7 @@ TEST_F(LiveReplay, BootAndMenuGiveTheSameFilesOnEveryRun) {
     ASSERT_EQ(child.exitCode(), 0) << "run " << run + 1 << ":\n" << output;
     for (const char *name : kReplayFiles) {
       ASSERT_TRUE(std::filesystem::exists(folder + "/" + name)) << name << " (run " << run + 1 << ")";
-      runs[run][name] = ReadFile(folder + "/" + name);
+      runs[run][name] = ShellTestReadFile(folder + "/" + name);
     }
     // The replay log's first line names the list, whose folder differs.
     std::string &log = runs[run]["_logReplay.txt"];
@@ -259,15 +248,15 @@ TEST(LiveAnswer, AnswerFileGetsTheTextsOfTheStoredAns) {
     ans.re.b[1] = 0x12;
     SysStoreVariable(kVarAns, &ans);
     // A replay's ANS line writes the same texts into the script's file.
-    WriteFile(folder + "/a.txt", "ANS\n");
+    ShellTestWriteFile(folder + "/a.txt", "ANS\n");
     ASSERT_TRUE(view->StartReplay(folder + "/a.txt", kReplayNormal));
     ASSERT_TRUE(view->WaitReplayEnd(10000));
     QTest::keyClick(view, Qt::Key_F9);
   }
-  EXPECT_EQ(ReadFile(folder + "/Corvanta.ans"),
+  EXPECT_EQ(ShellTestReadFile(folder + "/Corvanta.ans"),
             "+1.00000000000000E+000 +2.00000000000000E+000\n"
             "+2.00000000000000E+001 +0.00000000000000E+000\n");
-  EXPECT_EQ(ReadFile(folder + "/a.ans"), "+2.00000000000000E+001 +0.00000000000000E+000\n");
+  EXPECT_EQ(ShellTestReadFile(folder + "/a.ans"), "+2.00000000000000E+001 +0.00000000000000E+000\n");
   HostFreeCalcRam();
 }
 

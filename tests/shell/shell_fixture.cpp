@@ -5,6 +5,8 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "shell/skin.h"
 
@@ -30,6 +32,15 @@ void ShellTestStartApp() {
 }
 
 std::string ShellTestProfileFolder() { return g_profile_folder; }
+
+std::string ShellTestReadFile(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void ShellTestWriteFile(const std::string &path, const std::string &text) { std::ofstream(path) << text; }
 
 bool ShellTestPixelIs(const QImage &img, int x, int y, QRgb rgb) {
   return (img.pixel(x, y) & 0xFFFFFF) == (rgb & 0xFFFFFF);

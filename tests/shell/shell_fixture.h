@@ -16,6 +16,10 @@ void ShellTestStartApp();
 // The temporary folder that holds the profile of this test process.
 std::string ShellTestProfileFolder();
 
+// The whole content of a file ("" when it cannot be read) / writes a file.
+std::string ShellTestReadFile(const std::string &path);
+void ShellTestWriteFile(const std::string &path, const std::string &text);
+
 // Whether (x, y) of a grabbed picture is the given colour.
 bool ShellTestPixelIs(const QImage &img, int x, int y, QRgb rgb);
 

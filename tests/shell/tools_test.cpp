@@ -7,8 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "shell/display_window.h"
 #include "shell/frame.h"
@@ -20,15 +18,6 @@
 #include "shell_fixture.h"
 
 namespace {
-
-std::string ReadFile(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteFile(const std::string &path, const std::string &text) { std::ofstream(path) << text; }
 
 // A display picture with something on it: a frame and a diagonal.
 void DrawTestPicture() {
@@ -114,7 +103,7 @@ TEST(ShellScript, PathsAndLists) {
   ShellTestStartApp();
   std::string dir = ShellTestProfileFolder() + "/lists";
   std::filesystem::create_directories(dir);
-  WriteFile(dir + "/all.lst", "# the boot\nboot.txt\n\n  menu.txt  \r\n/abs/x.txt\n");
+  ShellTestWriteFile(dir + "/all.lst", "# the boot\nboot.txt\n\n  menu.txt  \r\n/abs/x.txt\n");
   std::string error;
   std::vector<std::string> got = ScriptReadList(dir + "/all.lst", &error);
   ASSERT_EQ(got.size(), 3u);
@@ -125,7 +114,7 @@ TEST(ShellScript, PathsAndLists) {
   EXPECT_TRUE(ScriptReadList(dir + "/missing.lst", &error).empty());
   EXPECT_FALSE(error.empty());
   EXPECT_EQ(ToolNextCapturePath(dir, "cap"), dir + "/cap_0001.bmp");
-  WriteFile(dir + "/cap_0001.bmp", "x");
+  ShellTestWriteFile(dir + "/cap_0001.bmp", "x");
   EXPECT_EQ(ToolNextCapturePath(dir, "cap"), dir + "/cap_0002.bmp");
 }
 
@@ -198,7 +187,7 @@ TEST_F(ToolsTest, CaptureWritesBmpMatchingTheDisplay) {
   view_->RunCommand(kCmdCapture);
   EXPECT_TRUE(QFile::exists(QString::fromStdString(folder_ + "/Corvanta_0001.bmp")));
   EXPECT_TRUE(QFile::exists(QString::fromStdString(folder_ + "/Corvanta_0002.bmp")));
-  EXPECT_TRUE(ReadFile(folder_ + "/Corvanta_0001.bmp") == ReadFile(folder_ + "/named.bmp"));
+  EXPECT_TRUE(ShellTestReadFile(folder_ + "/Corvanta_0001.bmp") == ShellTestReadFile(folder_ + "/named.bmp"));
 }
 
 TEST_F(ToolsTest, DisplayCopyIsTheCommandAndTheServiceKeyNotFtoD) {
@@ -228,10 +217,10 @@ TEST_F(ToolsTest, KeyLogRecordsKeysAnswersAndCaptures) {
   QTest::keyClick(view_, Qt::Key_F3);  // rests
   view_->RunCommand(kCmdKeyLog);
   EXPECT_FALSE(view_->KeyLogging());
-  EXPECT_EQ(ReadFile(folder_ + "/_log.txt"),
+  EXPECT_EQ(ShellTestReadFile(folder_ + "/_log.txt"),
             "# Corvanta key log\nKEY 7\nKEY EXE\nLETTER A STAY\nLETTER B\nCHAR 0x21\nANS\nCAPTURE\n");
   EXPECT_TRUE(QFile::exists(QString::fromStdString(folder_ + "/_log_0001.bmp")));
-  EXPECT_EQ(ReadFile(folder_ + "/_log.ans"), " \n");  // no calculator: empty texts
+  EXPECT_EQ(ShellTestReadFile(folder_ + "/_log.ans"), " \n");  // no calculator: empty texts
   EXPECT_EQ(sent_.size(), 5u);
 }
 
@@ -254,9 +243,9 @@ TEST_F(ToolsTest, LoggingAskFirstAndRetryOnWriteFailure) {
 }
 
 TEST_F(ToolsTest, ReplayReproducesAnswersAndCaptures) {
-  WriteFile(folder_ + "/boot.txt", "# the boot box\nKEY MENU\nCAPTURE\nKEY RIGHT\nLETTER a\nANS\nCAPTURE\n");
-  WriteFile(folder_ + "/menu.txt", "KEY DOWN\nCHAR !\nWAIT 10\nKEY EXE\nANS\n");
-  WriteFile(folder_ + "/all.lst", "boot.txt\nmenu.txt\n");
+  ShellTestWriteFile(folder_ + "/boot.txt", "# the boot box\nKEY MENU\nCAPTURE\nKEY RIGHT\nLETTER a\nANS\nCAPTURE\n");
+  ShellTestWriteFile(folder_ + "/menu.txt", "KEY DOWN\nCHAR !\nWAIT 10\nKEY EXE\nANS\n");
+  ShellTestWriteFile(folder_ + "/all.lst", "boot.txt\nmenu.txt\n");
   std::string first_boot_ans;
   for (int run = 0; run < 2; ++run) {
     sent_.clear();
@@ -270,18 +259,18 @@ TEST_F(ToolsTest, ReplayReproducesAnswersAndCaptures) {
     EXPECT_EQ(sent_[2].code, 'a');
     EXPECT_EQ(sent_[2].letter, kLetterAlphaStay);
     EXPECT_EQ(sent_[4].code, '!');
-    EXPECT_EQ(ReadFile(folder_ + "/boot.ans"), " \n");
-    EXPECT_EQ(ReadFile(folder_ + "/menu.ans"), " \n");
+    EXPECT_EQ(ShellTestReadFile(folder_ + "/boot.ans"), " \n");
+    EXPECT_EQ(ShellTestReadFile(folder_ + "/menu.ans"), " \n");
     EXPECT_TRUE(QFile::exists(QString::fromStdString(folder_ + "/boot_0001.bmp")));
     EXPECT_TRUE(QFile::exists(QString::fromStdString(folder_ + "/boot_0002.bmp")));
     EXPECT_FALSE(QFile::exists(QString::fromStdString(folder_ + "/boot_0003.bmp")));
-    EXPECT_EQ(ReadFile(folder_ + "/_logReplay.txt"),
+    EXPECT_EQ(ShellTestReadFile(folder_ + "/_logReplay.txt"),
               "# Corvanta replay of " + folder_ + "/all.lst\nKEY MENU\nKEY RIGHT\nLETTER a\nKEY DOWN\nCHAR 0x21\nKEY EXE\n");
   }
 }
 
 TEST_F(ToolsTest, ReplayErrorsAndUserKeyStopsIt) {
-  WriteFile(folder_ + "/bad.txt", "KEY EXE\nKEY WHAT\nKEY EXE\n");
+  ShellTestWriteFile(folder_ + "/bad.txt", "KEY EXE\nKEY WHAT\nKEY EXE\n");
   ASSERT_TRUE(view_->StartReplay(folder_ + "/bad.txt", kReplayNormal));
   ASSERT_TRUE(view_->WaitReplayEnd(5000));
   EXPECT_EQ(view_->ReplayError(), folder_ + "/bad.txt line 2: not understood: KEY WHAT");
@@ -290,7 +279,7 @@ TEST_F(ToolsTest, ReplayErrorsAndUserKeyStopsIt) {
   EXPECT_FALSE(view_->ReplayError().empty());
 
   // Step mode: F8 sends one line at a time; a key of the user stops it.
-  WriteFile(folder_ + "/step.txt", "KEY 1\nKEY 2\nKEY 3\n");
+  ShellTestWriteFile(folder_ + "/step.txt", "KEY 1\nKEY 2\nKEY 3\n");
   sent_.clear();
   ASSERT_TRUE(view_->StartReplay(folder_ + "/step.txt", kReplayStep));
   QTest::qWait(30);
@@ -383,7 +372,7 @@ TEST_F(ToolsTest, PopupMenusCarryEveryCommand) {
 
 TEST_F(ToolsTest, KeyTableBindsPcKeysBeforeTheBuiltInTables) {
   const std::string path = folder_ + "/my.keys";
-  WriteFile(path, "# extra keys\nF11 EXE\nCtrl+E EXE\nShift+Return 7 0x1234\n\n");
+  ShellTestWriteFile(path, "# extra keys\nF11 EXE\nCtrl+E EXE\nShift+Return 7 0x1234\n\n");
   view_->Options().key_table = path;
   view_->LoadKeyTable();
   ASSERT_EQ(view_->KeyTable().bindings.size(), 3u);
@@ -398,7 +387,7 @@ TEST_F(ToolsTest, KeyTableBindsPcKeysBeforeTheBuiltInTables) {
   EXPECT_EQ(sent_[2].row, 5);
   EXPECT_EQ(sent_[2].code, 0x1234);
   // A bad line is reported; the bindings before it stay.
-  WriteFile(path, "F11 EXE\nF10 NOKEY\n");
+  ShellTestWriteFile(path, "F11 EXE\nF10 NOKEY\n");
   view_->LoadKeyTable();
   EXPECT_EQ(view_->KeyTable().bindings.size(), 1u);
   EXPECT_EQ(view_->LogText(), path + " line 2: not understood: F10 NOKEY");

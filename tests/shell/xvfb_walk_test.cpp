@@ -43,9 +43,12 @@ class XvfbWalk : public ::testing::Test {
     home_ = tmpl;
     out_ = CORVANTA_WALK_OUT;
     std::filesystem::create_directories(out_);
+    runtime_ = home_ + "/run";
+    ASSERT_EQ(mkdir(runtime_.c_str(), 0700), 0);
     ASSERT_TRUE(StartServer());
     // This process reads the window back through the same server.
     setenv("DISPLAY", display_.c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", runtime_.c_str(), 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);
     static int argc = 1;
     static char arg0[] = "xvfb_walk";
@@ -146,7 +149,7 @@ class XvfbWalk : public ::testing::Test {
 
   void Key(const char *keysym) { Xdotool({"key", "--clearmodifiers", keysym}); }
 
-  std::string home_, out_, display_;
+  std::string home_, out_, display_, runtime_;
   QProcess server_, program_;
   QApplication *app_ = nullptr;
   WId window_ = 0;
@@ -168,8 +171,7 @@ int MenuCursor(const u8 *vram) {
 
 TEST_F(XvfbWalk, MenuAtTheBootBoxThenTheMainMenuWalkedAndAnApplicationOpened) {
   // A new user: an empty home, no profile, no storage image.
-  const std::string runtime = home_ + "/run";
-  ASSERT_EQ(mkdir(runtime.c_str(), 0700), 0);
+  const std::string &runtime = runtime_;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert("HOME", QString::fromStdString(home_));
   env.insert("XDG_CONFIG_HOME", QString::fromStdString(home_ + "/config"));
