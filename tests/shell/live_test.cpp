@@ -18,9 +18,12 @@
 #include "shell/frame.h"
 #include "shell/keymap.h"
 #include "shell/skin.h"
+#include "shell/storage_image.h"
 #include "shell/tools.h"
 #include "shell/view.h"
 #include "shell_fixture.h"
+#include "storage/file.h"
+#include "storage/fls_image.h"
 #include "live_fixture.h"
 #include "tests/support/harness.h"
 #include "tests/support/screen_reader.h"
@@ -136,6 +139,34 @@ TEST_F(LiveWindow, MenuAtTheBootBoxThenArrowsWalkTheMainMenuAndExeOpensAnApplica
   ASSERT_TRUE(LiveWaitIdle());
   EXPECT_TRUE(CalcMainMenuShown()) << ScreenText();
   EXPECT_EQ(CalcMenuCursor(), 3);
+}
+
+// An image left by an earlier run is opened as it stands: the calculator
+// finds its storage formatted and shows only the main-memory notice.
+class LiveEarlierImage : public LiveWindowTest {
+ protected:
+  void SetUp() override {
+    ShellTestStartApp();
+    ShellStorageImage earlier;
+    std::string error;
+    ASSERT_EQ(ShellOpenStorageImage(ShellStorageImageFolder(), &earlier, &error), kShellImageOk) << error;
+    ASSERT_EQ(FlsImageAttach(earlier.fd), 0);
+    static const u16 kDevice[] = {'f', 'l', 's', '0', 0};
+    ASSERT_EQ(FileFormatStorage(kDevice, 1), 0);
+    FlsImageDetach();
+    ShellCloseStorageImage(&earlier);  // left behind, as by a run that was killed
+    LiveWindowTest::SetUp();
+  }
+};
+
+TEST_F(LiveEarlierImage, MountsAsItStandsAndShowsOnlyTheMainMemoryNotice) {
+  u8 shown[1024];
+  LiveShownScreen(shown);
+  EXPECT_NE(ScreenText(shown).find("MAIN MEMORIES"), std::string::npos) << ScreenText(shown);
+  QTest::keyClick(view_, Qt::Key_PageDown);
+  ASSERT_TRUE(LiveWaitIdle());
+  EXPECT_TRUE(CalcMainMenuShown()) << ScreenText();
+  EXPECT_TRUE(GrabShowsTheScreen(view_));
 }
 
 // A replay of the boot and the main menu. Each run is a fresh start of the
