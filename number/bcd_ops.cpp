@@ -64,7 +64,9 @@ i16 Finish(BcdExt *t, BcdWork *a, bool round) {
 using Binary = void (*)(BcdExt *, BcdExt *);
 using Unary = void (*)(BcdExt *);
 
-i16 RunBinary(BcdWork *a, const BcdWork *b, Binary routine) {
+// Kept out of line (as RunUnary): the direct paths that fall back on it then
+// need no stack frame of their own.
+[[gnu::noinline]] i16 RunBinary(BcdWork *a, const BcdWork *b, Binary routine) {
   i16 code;
   if (ScreenErrors(a, b, &code)) return code;
   BcdExt ea, eb;
@@ -74,7 +76,7 @@ i16 RunBinary(BcdWork *a, const BcdWork *b, Binary routine) {
   return Finish(&ea, a, true);
 }
 
-i16 RunUnary(BcdWork *a, Unary routine, bool round) {
+[[gnu::noinline]] i16 RunUnary(BcdWork *a, Unary routine, bool round) {
   BcdExt t;
   ShExtWiden(a, &t);
   routine(&t);
@@ -170,18 +172,34 @@ inline u64 PlainDigits(const BcdWork *x, u16 w) {
   return (d >> 60) == 0 && (d >> 56) != 0 && w != 0 && w != 0x5000 ? d : 0;
 }
 
-// Rounds a 16-digit binary mantissa q (10^15 <= q < 10^16) half up to 15
-// digits and stores it with exponent e; overflow gives infinity, underflow
-// zero (e is the exponent before a rounding carry).
-inline void StoreRounded16(BcdWork *a, u64 q, int e, bool neg) {
-  if (e < -999) return WorkZero(a);
-  u64 r = (q + 5) / 10;  // half up at the sixteenth digit
+// Stores 15 digits (kind nibble 0) and the exponent word.
+inline void StoreDigits15(BcdWork *a, u64 digits, u16 w) {
+  StoreBe64(a->b, digits);
+  StoreBe32(a->b + 8, w);
+}
+
+// Stores a rounded 15-digit binary mantissa r (10^14 <= r <= 10^15, the
+// top one from a rounding carry), whose top seven digits are hi, with
+// exponent e; overflow gives infinity.
+inline void StoreBin15(BcdWork *a, u64 r, u64 hi, int e, bool neg) {
   if (r == 1000000000000000ull) {
     r = 100000000000000ull;
+    hi = 1000000;
     ++e;
   }
   if (e > 999) return SetWork(a, static_cast<u128>(BCD_NIB_INF) << 92, neg ? 0x6000 : 0x1000);
-  SetWork(a, static_cast<u128>(BinToBcd16(r)) << 32, MakeWord(e, neg));
+  const u64 lo = r - hi * 100000000u;
+  StoreDigits15(a, static_cast<u64>(BinToBcd8(static_cast<u32>(hi))) << 32 | BinToBcd8(static_cast<u32>(lo)),
+                MakeWord(e, neg));
+}
+
+// Rounds a 16-digit binary mantissa q (10^15 <= q < 10^16) half up to 15
+// digits and stores it with exponent e; overflow gives infinity, underflow
+// zero (e is the exponent before a rounding carry). The top seven digits
+// come straight from q, beside the rounding rather than after it.
+inline void StoreRounded16(BcdWork *a, u64 q, int e, bool neg) {
+  if (e < -999) return WorkZero(a);
+  StoreBin15(a, (q + 5) / 10, (q + 5) / 1000000000u, e, neg);
 }
 
 // a + b + cin on 16 packed decimal digits; *carry receives the carry out of
@@ -219,12 +237,6 @@ constexpr WordExpTable MakeWordExpTable() {
 }
 constexpr WordExpTable kWordExp = MakeWordExpTable();
 inline int WordExpByTable(u16 w) { return kWordExp.hi[w >> 8] + kWordExp.lo[w & 0xFF]; }
-
-// Stores 15 digits (kind nibble 0) and the exponent word.
-inline void StoreDigits15(BcdWork *a, u64 digits, u16 w) {
-  StoreBe64(a->b, digits);
-  StoreBe32(a->b + 8, w);
-}
 
 __attribute__((always_inline)) inline bool FastAddSub(BcdWork *a, const BcdWork *b, bool negateB) {
   const u16 wa = WorkWord(a), wb = WorkWord(b);
@@ -308,7 +320,7 @@ __attribute__((always_inline)) inline bool FastAddSub(BcdWork *a, const BcdWork 
   return true;
 }
 
-bool FastMul(BcdWork *a, const BcdWork *b) {
+__attribute__((always_inline)) inline bool FastMul(BcdWork *a, const BcdWork *b) {
   const u16 wa = WorkWord(a), wb = WorkWord(b);
   const u64 da = PlainDigits(a, wa), db = PlainDigits(b, wb);
   if (!da || !db) return false;
@@ -329,7 +341,7 @@ bool FastMul(BcdWork *a, const BcdWork *b) {
   return true;
 }
 
-bool FastDiv(BcdWork *a, const BcdWork *b) {
+__attribute__((always_inline)) inline bool FastDiv(BcdWork *a, const BcdWork *b) {
   const u16 wa = WorkWord(a), wb = WorkWord(b);
   const u64 da = PlainDigits(a, wa), db = PlainDigits(b, wb);
   if (!da || !db) return false;
@@ -344,18 +356,21 @@ bool FastDiv(BcdWork *a, const BcdWork *b) {
   return true;
 }
 
-bool FastSqrt(BcdWork *a) {
+__attribute__((always_inline)) inline bool FastSqrt(BcdWork *a) {
   const u16 w = WorkWord(a);
   const u64 d = PlainDigits(a, w);
   if (!d || WordNeg(w)) return false;
+  // The 15 digits as an integer A scaled to n = A 10^14 (A 10^15 for an odd
+  // exponent), whose root has 15 digits before the point.
   const u64 A = Bcd16ToBin(d);
   const int e = WordExp(w);
   const bool odd = (e & 1) != 0;
-  const u128 n = static_cast<u128>(A) * kPow10[odd ? 17 : 16];
-  // The floating root is within one of the integer root; the remainder
-  // n - s^2 (below 2^63 in magnitude) settles it.
-  u64 s = static_cast<u64>(static_cast<i64>(std::sqrt(static_cast<double>(A) * (odd ? 1e17 : 1e16))));
-  i64 r = static_cast<i64>(static_cast<u64>(n) - s * s);
+  const u64 n = A * kPow10[odd ? 15 : 14];  // modulo 2^64: enough for remainders
+  // The floating root is within one of the integer root s; the remainder
+  // n - s^2 (below 2^52 in magnitude) settles it and then rounds: the root's
+  // fraction is one half or more exactly when n - s^2 > s.
+  u64 s = static_cast<u64>(std::sqrt(static_cast<double>(A) * (odd ? 1e15 : 1e14)));
+  i64 r = static_cast<i64>(n - s * s);
   while (r < 0) {
     r += static_cast<i64>(2 * s - 1);
     --s;
@@ -364,7 +379,8 @@ bool FastSqrt(BcdWork *a) {
     ++s;
     r -= static_cast<i64>(2 * s - 1);
   }
-  StoreRounded16(a, s, e >= 0 ? e / 2 : -((-e + 1) / 2), false);
+  s += r > static_cast<i64>(s);
+  StoreBin15(a, s, s / 100000000u, e >= 0 ? e / 2 : -((-e + 1) / 2), false);
   return true;
 }
 

@@ -194,6 +194,9 @@ TEST(BcdUnary, SignsPartsAndLogic) {
       {"sqrt 2", BcdSqrt, "2", 0, "1.4142135623731"},
       {"sqrt 0.01", BcdSqrt, "0.01", 0, "1e-1"},
       {"sqrt 1e-999", BcdSqrt, "1e-999", 0, "3.16227766016838e-500"},
+      // Roots whose sixteenth digit is 4 followed by nines: they round down.
+      {"sqrt just below a half", BcdSqrt, "2.55738348141311e14", 0, "1.59918212890624e7"},
+      {"sqrt just below a half, odd exponent", BcdSqrt, "5.47721051611007e15", 0, "7.40081787109375e7"},
       {"sqrt 0", BcdSqrt, "0", 0, "0"},
   };
   RunUnaryCases(cases, std::size(cases));
