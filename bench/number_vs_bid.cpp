@@ -144,27 +144,38 @@ constexpr int kShifts = 64;
 }
 
 // Ours and BID64 timed in turn on the same operands: one iteration runs a
-// batch of each at every stack position, in alternating order, so that a
-// change in the machine's speed or load falls on both sides alike. The
-// ratio is the median over the iterations of ours / BID64 summed over the
-// positions; the times are the medians of those sums, per call.
+// batch of each at every stack position, the two of a pair back to back in
+// alternating order, so that a change in the machine's speed falls on both
+// alike. Another program taking the core for a while spoils the pairs it
+// falls on, so each position keeps the median over the iterations of its
+// pairs' ratios and of each side's times; the figures are the means of
+// those over the positions.
 void Paired(benchmark::State &state, Operands &(*args)(), Batch ours, Batch bid) {
   Operands &o = args();
-  std::vector<double> oursNs, bidNs, ratio;
+  std::vector<std::vector<double>> ns[2], ratio;
+  ns[0].resize(kShifts);
+  ns[1].resize(kShifts);
+  ratio.resize(kShifts);
   for (auto _ : state) {
-    double sum[2] = {0, 0};
     for (int shift = 0; shift < kShifts; ++shift) {
-      const bool oursFirst = shift % 2 == 0;
-      sum[!oursFirst] += TimedBatch(shift, oursFirst ? ours : bid, o);
-      sum[oursFirst] += TimedBatch(shift, oursFirst ? bid : ours, o);
+      double t[2];
+      for (int k = 0; k < 2; ++k) {
+        const int side = (shift + k) % 2;  // 0 ours, 1 BID64
+        t[side] = TimedBatch(shift, side == 0 ? ours : bid, o);
+        ns[side][shift].push_back(t[side] / kCount);
+      }
+      ratio[shift].push_back(t[0] / t[1]);
     }
-    oursNs.push_back(sum[0] / (kShifts * kCount));
-    bidNs.push_back(sum[1] / (kShifts * kCount));
-    ratio.push_back(sum[0] / sum[1]);
   }
-  state.counters["ours_ns"] = Median(oursNs);
-  state.counters["bid64_ns"] = Median(bidNs);
-  state.counters["ratio"] = Median(ratio);
+  double mean[3] = {0, 0, 0};
+  for (int shift = 0; shift < kShifts; ++shift) {
+    mean[0] += Median(ns[0][shift]) / kShifts;
+    mean[1] += Median(ns[1][shift]) / kShifts;
+    mean[2] += Median(ratio[shift]) / kShifts;
+  }
+  state.counters["ours_ns"] = mean[0];
+  state.counters["bid64_ns"] = mean[1];
+  state.counters["ratio"] = mean[2];
 }
 
 BENCHMARK_CAPTURE(Paired, add, Basic, OursBinary<BcdAdd>, BidBinary<bid64_add>)->Name("add");

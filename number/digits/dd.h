@@ -85,6 +85,19 @@ inline DD Sqrt(DD a) {
 }
 inline DD FromDouble(double d) { return {d, 0}; }
 
+// Nearest integer of |x| below 2^51, ties to even as nearbyint in the
+// default rounding, without the library call: adding 1.5 x 2^52 leaves no
+// bits below the units.
+inline double NearestSmall(double x) {
+  constexpr double kShift = 6755399441055744.0;
+  return (x + kShift) - kShift;
+}
+// floor of |x| below 2^62, without the library call.
+inline double FloorSmall(double x) {
+  const double t = static_cast<double>(static_cast<i64>(x));
+  return t > x ? t - 1 : t;
+}
+
 // 10^k in double-double.
 DD Pow10(int k);
 

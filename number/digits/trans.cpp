@@ -73,9 +73,12 @@ void StoreDD(BcdExt *x, DD v, int scale) {
   const bool neg = v.hi < 0;
   if (neg) v = Neg(v);
   // Decimal exponent from the binary one, then checked against 10^e.
-  int be;
-  std::frexp(v.hi, &be);
-  int e = static_cast<int>(std::floor((be - 1) * 0.30102999566398120));
+  // The binary exponent of v.hi (its exponent field; frexp for a subnormal).
+  u64 bits;
+  std::memcpy(&bits, &v.hi, sizeof bits);
+  int be = static_cast<int>(bits >> 52) - 1022;
+  if ((bits >> 52) == 0) std::frexp(v.hi, &be);
+  int e = static_cast<int>(FloorSmall((be - 1) * 0.30102999566398120));
   if (e + 1 <= kPow10Span && e + 1 >= -kPow10Span && v.hi >= Pow10(e + 1).hi) ++e;
   DD n = Mul(v, Pow10(22 - e));
   if (n.hi >= 1e23) {
@@ -85,10 +88,20 @@ void StoreDD(BcdExt *x, DD v, int scale) {
     --e;
     n = Mul(v, Pow10(22 - e));
   }
-  const double flo = std::floor(n.hi);
-  u128 r = static_cast<u128>(flo);
+  // n.hi is near 10^22, far above 2^53, so already an integer: its bits give
+  // it without a conversion call.
+  double flo;
+  u128 r;
+  if (n.hi >= 9007199254740992.0) {
+    flo = n.hi;
+    std::memcpy(&bits, &flo, sizeof bits);
+    r = static_cast<u128>((bits & 0xFFFFFFFFFFFFFull) | 1ull << 52) << ((bits >> 52) - 1075);
+  } else {
+    flo = std::floor(n.hi);
+    r = static_cast<u128>(flo);
+  }
   const double frac = (n.hi - flo) + n.lo;
-  const i64 adj = static_cast<i64>(std::floor(frac + 0.5));
+  const i64 adj = static_cast<i64>(FloorSmall(frac + 0.5));
   r = adj >= 0 ? r + static_cast<u128>(adj) : r - static_cast<u128>(-adj);
   if (r >= Pow10u128(23)) {
     r = (r + 5) / 10;
@@ -134,7 +147,7 @@ DD Expm1Tiny(DD t) {
 // e^z through the table of e^(j/64), |z| up to 2.5; *em1 receives e^z - 1
 // with relative accuracy when asked.
 DD ExpTable(DD z, DD *em1) {
-  const double j = std::nearbyint(z.hi * 64);
+  const double j = NearestSmall(z.hi * 64);
   const DD em = Expm1Tiny(Add(z, -j / 64));
   if (j == 0) {
     if (em1) *em1 = em;
@@ -533,12 +546,13 @@ struct Angle {
 };
 
 // sin and cos of |r| <= pi/4 (and a little more): r = j/64 + t with the
-// table of sin and cos of j/64 and short series in t.
+// table of sin and cos of j/64 and short series in t. Either result may be
+// left out (nullptr).
 void SinCosDD(DD r, DD *s, DD *c) {
   const DD *inv = InvFactorials();
   const bool neg = r.hi < 0;
   if (neg) r = Neg(r);
-  const double j = std::nearbyint(r.hi * 64);
+  const double j = NearestSmall(r.hi * 64);
   const DD t = Add(r, -j / 64);
   const DD t2 = Mul(t, t);
   const double x2 = t2.hi;
@@ -548,14 +562,16 @@ void SinCosDD(DD r, DD *s, DD *c) {
   const DD ct = Sub(DD{1, 0}, Mul(t2, Sub(DD{0.5, 0}, Mul(t2, Add(inv[4], -(x2 * cc))))));
   const int k = static_cast<int>(j);
   if (k == 0) {
-    *s = st;
-    *c = ct;
-  } else {
-    const DD &sj = kSinTable[k], &cj = kCosTable[k];
-    *s = Add(Mul(sj, ct), Mul(cj, st));
-    *c = Sub(Mul(cj, ct), Mul(sj, st));
+    if (s) *s = neg ? Neg(st) : st;
+    if (c) *c = ct;
+    return;
   }
-  if (neg) *s = Neg(*s);
+  const DD &sj = kSinTable[k], &cj = kCosTable[k];
+  if (s) {
+    *s = Add(Mul(sj, ct), Mul(cj, st));
+    if (neg) *s = Neg(*s);
+  }
+  if (c) *c = Sub(Mul(cj, ct), Mul(sj, st));
 }
 
 // Big signed number for the radian reduction: value = sign x magnitude.
@@ -664,7 +680,7 @@ Angle ReduceRadians(const BcdExt *x) {
   if (d.e <= 2) {
     // Below 1000: Cody-Waite with a three-part pi/2 is exact enough unless
     // the angle lies close to a multiple of pi/2.
-    const double kf = std::nearbyint(v.hi / kHalfPi.hi);
+    const double kf = NearestSmall(v.hi / kHalfPi.hi);
     DD r = Sub(v, TwoProd(kf, kHalfPi.hi));
     r = Sub(r, TwoProd(kf, kHalfPi.lo));
     r = Add(r, -kf * kHalfPiThird);
@@ -769,9 +785,8 @@ void Trig(BcdExt *x, u16 unit, TrigFn fn) {
     return ExtZero(x);
   }
   const bool neg = WordNeg(ExtWord(x));
-  const Dec d = ExtToDec(x);
   // Tiny angles: sin x = tan x = x in radians, cos x = 1.
-  if (d.e < -40) {
+  if (WordExp(ExtWord(x)) < -40) {
     if (fn == kCos) return ExtOne(x);
     if (unit == 0) MulConst(x, 0x0174532925199432ull, 0x95769236u, 0x0998);  // pi/180
     if (unit == 2) MulConst(x, 0x0157079632679489ull, 0x66192313u, 0x0998);  // pi/200
@@ -787,8 +802,11 @@ void Trig(BcdExt *x, u16 unit, TrigFn fn) {
   else
     a = ReduceDecimal(&ax, 400, kPiOver200);
   if (!a.ok) return ExtUndef(x);
+  // sin alone needs one of the pair in each quadrant, and so does cos.
   DD s{0, 0}, c{1, 0};
-  if (!a.exact) SinCosDD(a.r, &s, &c);
+  const bool even = (a.quadrant & 1) == 0;
+  const bool needSin = fn == kTan || (fn == kSin) == even, needCos = fn == kTan || (fn == kCos) == even;
+  if (!a.exact) SinCosDD(a.r, needSin ? &s : nullptr, needCos ? &c : nullptr);
   // Rotate by the quadrant.
   DD sn, cs;
   switch (a.quadrant & 3) {

@@ -3,8 +3,10 @@
 // and integer conversions.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
+#include "number/digits/dd.h"
 #include "number/digits/digits.h"
 #include "tests/number/work_text.h"
 
@@ -261,6 +263,17 @@ TEST(ShKinds, KindAndErrorCodes) {
   BcdWork back;
   ShExtNarrow(&x, &back);
   EXPECT_EQ(WorkToText(back), "5");
+}
+
+// The kernels' rounding helpers against the library functions they stand
+// in for: ties go to even, negatives round down.
+TEST(DoubleDouble, NearestAndFloorWithoutTheLibrary) {
+  for (const double x : {0.0, 0.25, 0.5, 1.5, 2.5, 3.49, 3.51, -0.5, -1.5, -2.5, -3.51, 63.5, -64.5, 1e9 + 0.5}) {
+    EXPECT_EQ(dig::NearestSmall(x), std::nearbyint(x)) << x;
+    EXPECT_EQ(dig::FloorSmall(x), std::floor(x)) << x;
+  }
+  EXPECT_EQ(dig::FloorSmall(-1.0), -1.0);
+  EXPECT_EQ(dig::FloorSmall(-1e-300), -1.0);
 }
 
 }  // namespace
