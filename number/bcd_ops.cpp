@@ -366,20 +366,16 @@ __attribute__((always_inline)) inline bool FastSqrt(BcdWork *a) {
   const int e = WordExp(w);
   const bool odd = (e & 1) != 0;
   const u64 n = A * kPow10[odd ? 15 : 14];  // modulo 2^64: enough for remainders
-  // The floating root is within one of the integer root s; the remainder
-  // n - s^2 (below 2^52 in magnitude) settles it and then rounds: the root's
-  // fraction is one half or more exactly when n - s^2 > s.
-  u64 s = static_cast<u64>(std::sqrt(static_cast<double>(A) * (odd ? 1e15 : 1e14)));
-  i64 r = static_cast<i64>(n - s * s);
-  while (r < 0) {
-    r += static_cast<i64>(2 * s - 1);
-    --s;
-  }
-  while (r > static_cast<i64>(2 * s)) {
-    ++s;
-    r -= static_cast<i64>(2 * s - 1);
-  }
-  s += r > static_cast<i64>(s);
+  // The floating root is within 0.2 of the exact one, so adding one half and
+  // truncating rounds it half up, unless the exact root lies that close to
+  // a half. The remainder n - s^2 (below 2^52 in magnitude) tells: s is the
+  // rounded root exactly when (s - 1/2)^2 <= n < (s + 1/2)^2, that is when
+  // 1 - s <= n - s^2 <= s, and otherwise it is one off. The check is a
+  // branch, rarely taken, so that the digits need not wait for it.
+  u64 s = static_cast<u64>(static_cast<i64>(std::sqrt(static_cast<double>(A) * (odd ? 1e15 : 1e14)) + 0.5));
+  const u64 r = n - s * s;
+  if (r + s - 1 > 2 * s - 1) [[unlikely]]  // outside 1 - s .. s
+    s = static_cast<i64>(r) > 0 ? s + 1 : s - 1;
   StoreBin15(a, s, s / 100000000u, e >= 0 ? e / 2 : -((-e + 1) / 2), false);
   return true;
 }
