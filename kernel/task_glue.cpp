@@ -8,6 +8,7 @@
 #include "kernel/heap.h"
 #include "kernel/keyqueue.h"
 #include "memory/mcs_api.h"
+#include "number/real.h"
 #include "storage/file.h"
 #include "storage/fls.h"
 #include "ui/lcd.h"
@@ -106,7 +107,15 @@ void SysGlueInitRamSettings() {
   MsgSelectDefaultLanguage();
   MsgResetAltLanguage();
 }
-void SysGlueClearMainMemory() { McsClearAll(); }
+void SysGlueClearMainMemory() {
+  McsClearAll();
+  // Ans is 0 in a cleared memory: the host's answer texts follow it, so an
+  // answer asked for before anything is stored reads 0, not an older value.
+  Value ans;
+  std::memset(&ans, 0, sizeof ans);
+  RealSetZero(&ans.re);
+  HostPublishAnswer(&ans);
+}
 
 u32 SysGlueCheckMainMemory() {
   u8 folder = 0;

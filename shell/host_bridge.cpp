@@ -11,9 +11,7 @@
 
 #include "kernel/calc_ram.h"
 #include "kernel/host.h"
-#include "kernel/keyqueue.h"
 #include "memory/mcs_api.h"
-#include "number/real.h"
 #include "shell/calc_link.h"
 #include "shell/frame.h"
 #include "shell/platform/platform.h"
@@ -67,12 +65,6 @@ bool ShellBridgeStart() {
   if (g_started) return true;
   if (HostAllocCalcRam() == 0) return false;
   McsClearAll();
-  // Main memory starts cleared, Ans 0 among it: its texts are published now,
-  // so an answer written before anything is stored holds them.
-  Value ans;
-  std::memset(&ans, 0, sizeof ans);
-  RealSetZero(&ans.re);
-  HostPublishAnswer(&ans);
   if (!SysStartThread(&kBridge)) return false;
   g_started = true;
   return true;

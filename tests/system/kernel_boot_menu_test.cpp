@@ -1,6 +1,7 @@
 // The boot, the main menu and the start of applications, driven as a user.
 #include <gtest/gtest.h>
 
+#include "kernel/keyqueue.h"
 #include "kernel/task.h"
 #include "storage/file.h"
 #include "storage/fls.h"
@@ -25,6 +26,11 @@ TEST_F(KernelBoot, FreshBootShowsBothNoticesThenTheMainMenu) {
   EXPECT_TRUE(CalcScreenHas("MAIN MEMORIES")) << CalcScreenText();
   EXPECT_TRUE(CalcScreenHas("CLEARED!"));
   EXPECT_TRUE(CalcScreenHas("Press [MENU] KEY"));
+  // The cleared memory's Ans is 0, and so are the host's answer texts.
+  const char *re = nullptr, *im = nullptr;
+  HostFormatAnswer(&re, &im);
+  EXPECT_STREQ(re, "+0.00000000000000E+000");
+  EXPECT_STREQ(im, "+0.00000000000000E+000");
   const std::string box = CalcScreenPicture();
   // Keys other than MENU are read and ignored; the capture box that SHIFT 7
   // opens over the notice gives it back when EXIT closes the box.
