@@ -19,7 +19,7 @@ constexpr u32 kNoRoom = 48;
 // The UTF-8 text the calculator last put on the PC clipboard.
 std::string g_last_put;
 
-u8 ClipType() { return McsKindToType(10); }
+u8 ClipType() { return McsKindToType(kMcsKindRev2); }
 
 // Writes one clipboard item: the text, its terminator, zeros up to a
 // multiple of 4. The item's type is one that creating cannot replace, so an
@@ -59,20 +59,31 @@ u32 TextLength(const char *bytes, u32 length) {
   return zero != nullptr ? static_cast<u32>(static_cast<const char *>(zero) - bytes) : length;
 }
 
+// The text of "CLIP" and its length before the terminator, from one lookup;
+// null and 0 when there is none.
+const char *ClipText(u32 *length) {
+  u8 *data = nullptr;
+  u32 size = 0;
+  if (McsFindItem(kFolder, kClip, nullptr, nullptr, &data, &size) != 0) {
+    *length = 0;
+    return nullptr;
+  }
+  const char *text = reinterpret_cast<const char *>(data);
+  *length = TextLength(text, size);
+  return text;
+}
+
 }  // namespace
 
 const char *ItemClipData() {
-  u8 *data = nullptr;
-  u32 size = 0;
-  if (McsFindItem(kFolder, kClip, nullptr, nullptr, &data, &size) != 0) return nullptr;
-  return reinterpret_cast<const char *>(data);
+  u32 n = 0;
+  return ClipText(&n);
 }
 
 u32 ItemClipLength() {
-  u8 *data = nullptr;
-  u32 size = 0;
-  if (McsFindItem(kFolder, kClip, nullptr, nullptr, &data, &size) != 0) return 0;
-  return TextLength(reinterpret_cast<const char *>(data), size);
+  u32 n = 0;
+  ClipText(&n);
+  return n;
 }
 
 u32 ItemClipStore(const char *bytes, u32 length) {
@@ -82,9 +93,9 @@ u32 ItemClipStore(const char *bytes, u32 length) {
 }
 
 void ItemClipToHost() {
-  const char *text = ItemClipData();
+  u32 n = 0;
+  const char *text = ClipText(&n);
   if (text == nullptr) return;
-  const u32 n = ItemClipLength();
   std::vector<char> utf8(static_cast<size_t>(n) * kCharsetUtf8PerChar + 1);
   CharsetToUtf8(text, n, utf8.data(), static_cast<u32>(utf8.size()));
   g_last_put = utf8.data();

@@ -17,6 +17,7 @@ enum McsKind : u8 {
   kMcsKindText = 4,
   kMcsKindList = 5,
   kMcsKindMatrix = 6,
+  kMcsKindRev2 = 10,
   kMcsKindNone = 128,
   kMcsKindFolder = 254,
   kMcsKindWork = 255,
