@@ -172,12 +172,6 @@ inline u64 PlainDigits(const BcdWork *x, u16 w) {
   return (d >> 60) == 0 && (d >> 56) != 0 && w != 0 && w != 0x5000 ? d : 0;
 }
 
-// Stores 15 digits (kind nibble 0) and the exponent word.
-inline void StoreDigits15(BcdWork *a, u64 digits, u16 w) {
-  StoreBe64(a->b, digits);
-  StoreBe32(a->b + 8, w);
-}
-
 // Stores a rounded 15-digit binary mantissa r (10^14 <= r <= 10^15, the
 // top one from a rounding carry), whose top seven digits are hi, with
 // exponent e; overflow gives infinity.
@@ -189,8 +183,8 @@ inline void StoreBin15(BcdWork *a, u64 r, u64 hi, int e, bool neg) {
   }
   if (e > 999) return SetWork(a, static_cast<u128>(BCD_NIB_INF) << 92, neg ? 0x6000 : 0x1000);
   const u64 lo = r - hi * 100000000u;
-  StoreDigits15(a, static_cast<u64>(BinToBcd8(static_cast<u32>(hi))) << 32 | BinToBcd8(static_cast<u32>(lo)),
-                MakeWord(e, neg));
+  const u64 digits = static_cast<u64>(BinToBcd8(static_cast<u32>(hi))) << 32 | BinToBcd8(static_cast<u32>(lo));
+  SetWork(a, static_cast<u128>(digits) << 32, MakeWord(e, neg));
 }
 
 // Rounds a 16-digit binary mantissa q (10^15 <= q < 10^16) half up to 15
@@ -250,7 +244,7 @@ __attribute__((always_inline)) inline bool FastAddSub(BcdWork *a, const BcdWork 
   const bool neg = aLarger ? na : nb;
   // The larger operand's word serves the result while the exponent stays.
   u16 wl = aLarger ? wa : wb;
-  if (!aLarger && negateB) wl = static_cast<u16>(wl >= 0x5000 ? wl - 0x5000 : wl + 0x5000);
+  if (!aLarger && negateB) wl = WordNegated(wl);
   if (d >= 23) [[unlikely]] {
     SetWork(a, static_cast<u128>(dl) << 32, wl);
     return true;
@@ -271,7 +265,7 @@ __attribute__((always_inline)) inline bool FastAddSub(BcdWork *a, const BcdWork 
   if (na == nb) {
     m = BcdAdd64(l16, s16 + 5, 0, &carry);
     if (!carry) [[likely]] {
-      StoreDigits15(a, m >> 4, wl);
+      SetWork(a, static_cast<u128>(m >> 4) << 32, wl);
       return true;
     }
     m = BcdAdd64(l16, s16, 0, &carry);
@@ -288,7 +282,7 @@ __attribute__((always_inline)) inline bool FastAddSub(BcdWork *a, const BcdWork 
     // digit.
     m = BcdAdd64(l16, ns16 + 5, borrow ? 0 : 1, &carry);
     if (m >= 0x1000000000000005ull) [[likely]] {
-      StoreDigits15(a, m >> 4, wl);
+      SetWork(a, static_cast<u128>(m >> 4) << 32, wl);
       return true;
     }
     m = BcdAdd64(l16, ns16, borrow ? 0 : 1, &carry);

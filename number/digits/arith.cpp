@@ -260,7 +260,7 @@ void ShExpAbs(u16 *word) {
 
 void ShExpNegate(u16 *word) {
   if (*word == 0) return;
-  *word = static_cast<u16>(*word >= 0x5000 ? *word - 0x5000 : *word + 0x5000);
+  *word = WordNegated(*word);
 }
 
 void ShWorkSignum(BcdWork *x) {

@@ -52,6 +52,8 @@ inline int LeadingZeroDigits(u128 m) { return Clz96(m) / 4 - 1; }
 // Exponent words.
 inline bool WordNeg(u16 w) { return w >= 0x5000; }
 inline u16 WordMag(u16 w) { return w >= 0x5000 ? static_cast<u16>(w - 0x5000) : w; }
+// The word of the negated number (for a word of a nonzero number).
+inline u16 WordNegated(u16 w) { return static_cast<u16>(w >= 0x5000 ? w - 0x5000 : w + 0x5000); }
 inline int Bcd4ToInt(u16 w) {
   const u32 pairs = ((w >> 4) & 0x0F0Fu) * 10 + (w & 0x0F0Fu);  // two 2-digit values
   return static_cast<int>((pairs >> 8) * 100 + (pairs & 0xFF));
@@ -121,11 +123,11 @@ inline void SetExt(BcdExt *x, u128 m, u16 w) {
   StoreBe32(x->b + 8, static_cast<u32>(m));
   StoreWord(x->b + 12, w);
 }
+// The two bytes after the 15 digits are zero: one 32-bit store writes them
+// with the word.
 inline void SetWork(BcdWork *x, u128 m, u16 w) {
   StoreBe64(x->b, static_cast<u64>(m >> 32));
-  x->b[8] = 0;
-  x->b[9] = 0;
-  StoreWord(x->b + 10, w);
+  StoreBe32(x->b + 8, w);
 }
 inline void ExtZero(BcdExt *x) { SetExt(x, 0, 0); }
 inline void WorkZero(BcdWork *x) { SetWork(x, 0, 0); }
