@@ -175,17 +175,16 @@ bool IsTrue(const Value *v) {
   return (v->re.b[0] & 0x80) != 0 && !IsZeroReal(&v->im);
 }
 
-// The value is a scalar (not a list or matrix header).
-bool IsScalar(const Value *v) {
-  const u8 k = v->re.b[0] & 0x70;
-  return !((k == 0x20 || k == 0x30) && (v->re.b[0] & 0x0F) == 0 && ValErrorCode(v) == 0);
-}
-
 }  // namespace
+
+bool ProgIsScalar(const Value *v) {
+  const int kind = ValKind(v);
+  return kind != kValKindList && kind != kValKindMatrix;
+}
 
 u32 ProgRaise(u32 code, Value *result) {
   if (result) {
-    if (!IsScalar(result)) ValFreeTemp(result);
+    if (!ProgIsScalar(result)) ValFreeTemp(result);
     std::memset(result, 0, sizeof(Value));
     RealMakeError(static_cast<u8>(code), &result->re);
   }
@@ -393,7 +392,7 @@ u32 EvalCondition(ProgRunState *run, bool refuse_complex, bool *truth) {
     *run->result = v;
     return 0;
   }
-  if (!IsScalar(&v)) {
+  if (!ProgIsScalar(&v)) {
     ValFreeTemp(&v);
     return ProgFail(run, kProgErrSyntax);
   }
@@ -488,7 +487,7 @@ u32 ProgFor(ProgRunState *run, u32 tok) {
     if (lv->depth == 0 || lv->block.kind != kProgBlockFor) return ProgFail(run, kProgErrSyntax);
     Value v;
     SysReadVariable(static_cast<u8>(lv->block.word), &v);
-    if (!IsScalar(&v)) return ProgFail(run, kProgErrSyntax);
+    if (!ProgIsScalar(&v)) return ProgFail(run, kProgErrSyntax);
     if (v.re.b[0] & 0x80) return ProgFail(run, kProgErrMa);
     ToDecimal(&v.re);
     BcdReal nv;
@@ -742,7 +741,7 @@ u32 ProgJumpCount(ProgRunState *run, u32 tok) {
   ++run->p;
   Value v;
   SysReadVariable(var, &v);
-  if (!IsScalar(&v) || (v.re.b[0] & 0x80)) return ProgFail(run, kProgErrMa);
+  if (!ProgIsScalar(&v) || (v.re.b[0] & 0x80)) return ProgFail(run, kProgErrMa);
   BcdReal one;
   RealSetOne(&one);
   BcdReal nv;
@@ -762,46 +761,7 @@ u32 ProgJumpCount(ProgRunState *run, u32 tok) {
 
 }  // namespace
 
-// ---- assignment and Ans ----------------------------------------------------
-
 namespace {
-
-void StoreAns(ProgRunContext *ctx, Value *v) {
-  if (IsScalar(v)) {
-    if (ValErrorCode(v) == 0) SysStoreVariable(kVarAns, v);
-    ctx->last = *v;
-    return;
-  }
-  // Lists and matrices: Ans is left as it was until the list and matrix
-  // items can hold them; the temporary block goes back to the heap.
-  ValFreeTemp(v);
-  ctx->last = *v;
-}
-
-// The target after an assignment arrow at run->p.
-u32 ProgAssign(ProgRunState *run, Value *v) {
-  const u8 c = *run->p;
-  if (IsVariableLetter(c)) {
-    if (!IsScalar(v)) {
-      ValFreeTemp(v);
-      return ProgFail(run, kProgErrSyntax);
-    }
-    ++run->p;
-    if (*run->p == '~') {
-      const u8 last = run->p[1];
-      if (c < 'A' || c > 'Z' || last < 'A' || last > 'Z' || last < c) {
-        return ProgFail(run, kProgErrSyntax);
-      }
-      run->p += 2;
-      for (u8 x = c; x <= last; ++x) SysStoreVariable(x, v);
-      return 1;
-    }
-    SysStoreVariable(c, v);
-    return 1;
-  }
-  if (!IsScalar(v)) ValFreeTemp(v);
-  return ProgFail(run, kProgErrSyntax);
-}
 
 // An expression statement.
 u32 ExprStatement(ProgRunState *run) {
@@ -820,7 +780,7 @@ u32 ExprStatement(ProgRunState *run) {
     if (!ProgAssign(run, &v)) return 0;
   } else if (c == kJumpArrow) {
     ++run->p;
-    if (!IsScalar(&v)) {
+    if (!ProgIsScalar(&v)) {
       ValFreeTemp(&v);
       return ProgFail(run, kProgErrMa);
     }
@@ -837,7 +797,7 @@ u32 ExprStatement(ProgRunState *run) {
     ctx->displayForm = form;
     run->p += 2;
   }
-  StoreAns(ctx, &v);
+  ProgStoreAns(ctx, &v);
   return ProgStatementEnd(run);
 }
 
@@ -877,8 +837,10 @@ u32 ProgTextStatement(ProgRunState *run) {
     ++run->p;
     return ProgInput(run, text, len);
   }
-  // Text into a list sub-name, function memory or graph function waits for
-  // those items.
+  if (c == kArrow) {
+    ++run->p;
+    return ProgStringAssign(run, text, len) ? ProgStatementEnd(run) : 0;
+  }
   return ProgFail(run, kProgErrSyntax);
 }
 
@@ -903,7 +865,7 @@ u32 ProgLocate(ProgRunState *run) {
       *run->result = v;
       return 0;
     }
-    if (!IsScalar(&v)) {
+    if (!ProgIsScalar(&v)) {
       ValFreeTemp(&v);
       return ProgFail(run, kProgErrSyntax);
     }
@@ -921,9 +883,7 @@ u32 ProgClear(ProgRunState *run, u32 tok) {
     LcdShowBusyIndicator();
     return ProgStatementEnd(run);
   }
-  // ClrList and ClrMat go to the list and matrix commands, from their token.
-  run->p -= 2;
-  return ProgGlueMatListCommand(&run->p, run->result) ? ProgStatementEnd(run) : 0;
+  return ProgClearItems(run, tok) ? ProgStatementEnd(run) : 0;
 }
 
 // '?' (after an optional prompt): reads a line and stores what it gives.
@@ -931,7 +891,6 @@ u32 ProgInput(ProgRunState *run, const u8 *prompt, u32 promptLen) {
   if (*run->p != kArrow) return ProgFail(run, kProgErrSyntax);
   ++run->p;
   const u8 *target = run->p;
-  if (!IsVariableLetter(*target)) return ProgFail(run, kProgErrSyntax);
   ProgRunContext *ctx = run->ctx;
   for (;;) {
     u8 line[260];
@@ -967,7 +926,7 @@ u32 ProgInput(ProgRunState *run, const u8 *prompt, u32 promptLen) {
     run->p = target;
     if (!ProgAssign(run, &v)) return 0;
     ctx->last = v;
-    ctx->outputMode = IsScalar(&v) ? kProgOutValue : kProgOutDone;
+    ctx->outputMode = ProgIsScalar(&v) ? kProgOutValue : kProgOutDone;
     return ProgStatementEnd(run);
   }
 }
@@ -1005,8 +964,14 @@ u32 ProgExecStatement(ProgRunState *run) {
     case kProgClsSetting:
       if (!ProgSetCommand(run)) return 0;
       return ProgStatementEnd(run);
-    case kProgClsExpr:
-    case kProgClsListRef: return ExprStatement(run);
+    case kProgClsExpr: return ExprStatement(run);
+    case kProgClsListRef: {
+      u32 n = 0;
+      if (!EvalParseListRef(&run->p, &n)) return ExprStatement(run);
+      ctx->outputMode = kProgOutNothing;
+      if (!ProgPrintListName(run, n)) return 0;
+      return ProgStatementEnd(run);
+    }
     case kProgClsGraph:
       ctx->screenChanged = 1;
       if (!ProgGlueGraphCommand(&run->p, run->result, ctx)) return 0;
@@ -1170,7 +1135,7 @@ u32 ProgRun(const u8 **text, u32 lineMode, Value *result, ProgRunContext *ctx) {
   }
   if (ctx->outputMode >= kProgOutMatrix && ctx->outputMode <= kProgOutPlot) ctx->outputMode = kProgOutDone;
   HeapRelease(used);
-  if (!IsScalar(&ctx->last)) {
+  if (!ProgIsScalar(&ctx->last)) {
     EvalArrayHeader h;
     ValGetHeader(&ctx->last, &h);
     h.handle = 0;

@@ -79,6 +79,21 @@ u32 ProgStatementEnd(ProgRunState *run);
 // Runs one statement at run->p, its end included.
 u32 ProgExecStatement(ProgRunState *run);
 
+// The store after an assignment arrow, the target at run->p: 1, or 0 with
+// the error raised. The value's temporary block stays the caller's.
+u32 ProgAssign(ProgRunState *run, Value *v);
+// A text into a list sub-name (the target at run->p).
+u32 ProgStringAssign(ProgRunState *run, const u8 *text, u32 len);
+// Stores a statement's value as Ans (a list as List Ans, a matrix as Mat
+// Ans), keeps it as the context's last value and frees a temporary block.
+void ProgStoreAns(ProgRunContext *ctx, Value *v);
+// ClrList and ClrMat (the token consumed, its operand at run->p).
+u32 ProgClearItems(ProgRunState *run, u32 tok);
+// Prints the sub-name of list n as a text line.
+u32 ProgPrintListName(ProgRunState *run, u32 n);
+// Whether a value is a scalar (not a list or matrix header).
+bool ProgIsScalar(const Value *v);
+
 // Setting commands (class 1) and Rnd (class 55).
 u32 ProgSetCommand(ProgRunState *run);
 u32 ProgRnd(ProgRunState *run);
