@@ -308,12 +308,15 @@ u32 DispWait(ProgRunState *run) {
 
 // Opens a level on a copy of `len` bytes of text.
 u32 OpenLevel(ProgRunState *run, const char *name, const u8 *text, u32 len) {
-  const MemHandle h = MemAlloc(len + 2);
+  const MemHandle h = MemAlloc(len + 3);
   if (h == 0) return ProgFail(run, kProgErrMemory);
   u8 *copy = MemDeref(h);
   std::memcpy(copy, text, len);
-  copy[len] = 0;
-  copy[len + 1] = 0;
+  std::memset(copy + len, 0, 3);
+  // Zero bytes after the text end: a lead byte at the very end is read with
+  // a zero second byte and still ends on an end token.
+  const u32 textLen = ProgTextLen(copy, len);
+  std::memset(copy + textLen, 0, len + 3 - textLen);
   ProgLevel *lv = &run->levels[run->count];
   *lv = ProgLevel{};
   lv->start = copy;
@@ -357,9 +360,10 @@ u32 ProgCall(ProgRunState *run) {
   }
   const bool baseN = SetupGetItem(kSetupMode) != 0;
   if ((data[8] == 1) != baseN) return ProgFail(run, kProgErrGo);
-  u32 len = 0;
-  while (10 + len < size && data[10 + len] != 0) ++len;
-  if (len == 0) run->ctx->outputMode = kProgOutDone;
+  // The item is copied whole (its size bounds the text), then the text is
+  // measured token by token in the copy.
+  const u32 len = size - 10;
+  if (ProgTextLen(data + 10, len) == 0) run->ctx->outputMode = kProgOutDone;
   return OpenLevel(run, name, data + 10, len);
 }
 
@@ -1072,7 +1076,7 @@ u32 ProgRun(const u8 **text, u32 lineMode, Value *result, ProgRunContext *ctx) {
   u32 ok = 1;
   if (lineMode) {
     SetLevelCount(&run, 0);
-    const u32 len = static_cast<u32>(std::strlen(reinterpret_cast<const char *>(orig)));
+    const u32 len = ProgTextLen(orig, 0xFFFF);
     ok = OpenLevel(&run, ctx->name, orig, len);
   } else {
     SetLevelCount(&run, 0);
@@ -1114,7 +1118,7 @@ u32 ProgRun(const u8 **text, u32 lineMode, Value *result, ProgRunContext *ctx) {
     if (!ok && run.count > 0) {
       const ProgLevel *first = &run.levels[0];
       const u8 *p = run.count > 1 ? first->ret : run.p;
-      if (p && p >= first->start && p <= first->start + std::strlen(reinterpret_cast<const char *>(first->start))) {
+      if (p && p >= first->start && p <= first->start + ProgTextLen(first->start, 0xFFFF)) {
         ctx->errorOffset = static_cast<u32>(p - first->start);
         *text = orig + ctx->errorOffset;
       }

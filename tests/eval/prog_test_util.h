@@ -23,7 +23,7 @@
 // everything else stands for itself.
 inline std::string ProgTok(const std::string &src) {
   static const std::map<std::string, std::string> words = {
-      {"If", "\xF7\x00"}, {"Then", "\xF7\x01"}, {"Else", "\xF7\x02"}, {"IfEnd", "\xF7\x03"},
+      {"If", std::string("\xF7\x00", 2)}, {"Then", "\xF7\x01"}, {"Else", "\xF7\x02"}, {"IfEnd", "\xF7\x03"},
       {"For", "\xF7\x04"}, {"To", "\xF7\x05"}, {"Step", "\xF7\x06"}, {"Next", "\xF7\x07"},
       {"While", "\xF7\x08"}, {"WhileEnd", "\xF7\x09"}, {"Do", "\xF7\x0A"}, {"LpWhile", "\xF7\x0B"},
       {"Return", "\xF7\x0C"}, {"Break", "\xF7\x0D"}, {"Stop", "\xF7\x0E"}, {"Locate", "\xF7\x10"},
@@ -38,7 +38,7 @@ inline std::string ProgTok(const std::string &src) {
       {"EngOff", "\xF9\x0C"}, {"File", "\xF9\x1C"}, {"File3", "\xF7\xBA"}, {"Resid-List", "\xF7\x77"},
       {"BG-Pict", "\xF7\x79"}, {"ab/c", "\xF7\xCD"}, {"Simp", "\x7F\xB8"}, {"S-L-Dot", "\xF7\x9F"},
       {"VarList", "\xF9\x1D"}, {"Y>Type", "\xF7\x6A"}, {"RclCapt", "\xF7\x9A"},
-      {"ne", "\x11"}, {"le", "\x10"}, {"ge", "\x12"}, {"sqrt", "\x86"},
+      {"lb", "{"}, {"rb", "}"}, {"ne", "\x11"}, {"le", "\x10"}, {"ge", "\x12"}, {"sqrt", "\x86"},
   };
   std::string out;
   for (size_t i = 0; i < src.size();) {
