@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "memory/item_system.h"
 #include "memory/mcs_api.h"
 #include "memory/mcs_store.h"
 #include "number/realop.h"
@@ -95,20 +96,8 @@ std::vector<u8> Bytes(const Array &a) {
 // that either succeeds or leaves main memory as it was.
 u32 Save(const char *name, const Array &a, u32 no_room) {
   const std::vector<u8> bytes = Bytes(a);
-  const u32 size = static_cast<u32>(bytes.size());
-  if (size >= kMcsAreaSize) return no_room;
-  u32 old = 0;
-  u8 type = 0;
-  u32 r;
-  if (McsFindItem(kFolder, name, &type, nullptr, nullptr, &old) != 0 || type != TypeOf(a.list)) {
-    r = McsCreateItem(kFolder, name, TypeOf(a.list), size, bytes.data());
-  } else if (size > old) {
-    r = McsInsertBytes(kFolder, name, old, size - old, nullptr);
-    if (r == 0) r = McsWriteBytes(kFolder, name, 0, size, bytes.data());
-  } else {
-    r = McsWriteBytes(kFolder, name, 0, size, bytes.data());
-    if (r == 0 && size < old) r = McsCutBytes(kFolder, name, size, old - size);
-  }
+  if (bytes.size() >= kMcsAreaSize) return no_room;
+  const u32 r = ItemWriteWhole(kFolder, name, TypeOf(a.list), bytes.data(), static_cast<u32>(bytes.size()));
   if (r == 0) return 0;
   return IsNoRoom(r) ? no_room : McsMapError(r);
 }
