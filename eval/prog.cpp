@@ -308,12 +308,15 @@ u32 DispWait(ProgRunState *run) {
 
 // Opens a level on a copy of `len` bytes of text.
 u32 OpenLevel(ProgRunState *run, const char *name, const u8 *text, u32 len) {
-  const MemHandle h = MemAlloc(len + 2);
+  const MemHandle h = MemAlloc(len + 3);
   if (h == 0) return ProgFail(run, kProgErrMemory);
   u8 *copy = MemDeref(h);
   std::memcpy(copy, text, len);
-  copy[len] = 0;
-  copy[len + 1] = 0;
+  std::memset(copy + len, 0, 3);
+  // Zero bytes after the text end: a lead byte at the very end is read with
+  // a zero second byte and still ends on an end token.
+  const u32 textLen = ProgTextLen(copy, len);
+  std::memset(copy + textLen, 0, len + 3 - textLen);
   ProgLevel *lv = &run->levels[run->count];
   *lv = ProgLevel{};
   lv->start = copy;
@@ -357,9 +360,10 @@ u32 ProgCall(ProgRunState *run) {
   }
   const bool baseN = SetupGetItem(kSetupMode) != 0;
   if ((data[8] == 1) != baseN) return ProgFail(run, kProgErrGo);
-  u32 len = 0;
-  while (10 + len < size && data[10 + len] != 0) ++len;
-  if (len == 0) run->ctx->outputMode = kProgOutDone;
+  // The item is copied whole (its size bounds the text), then the text is
+  // measured token by token in the copy.
+  const u32 len = size - 10;
+  if (ProgTextLen(data + 10, len) == 0) run->ctx->outputMode = kProgOutDone;
   return OpenLevel(run, name, data + 10, len);
 }
 
@@ -891,35 +895,45 @@ u32 ProgInput(ProgRunState *run, const u8 *prompt, u32 promptLen) {
   if (*run->p != kArrow) return ProgFail(run, kProgErrSyntax);
   ++run->p;
   const u8 *target = run->p;
+  if (ProgTokIsEnd(target)) return ProgFail(run, kProgErrSyntax);
   ProgRunContext *ctx = run->ctx;
+  u8 line[260] = {};
+  Value status{};
+  const u8 *pos = line;
   for (;;) {
-    u8 line[260];
-    if (promptLen) ProgPrintText(ctx, prompt, promptLen);
-    static const u8 kQ[] = "?";
-    ProgPrintText(ctx, kQ, 1);
-    line[0] = 0;
-    Value status{};
-    const u8 *pos = line;
+    // The prompt and '?' on a row; the line is read on the rows after it.
+    u8 ask[262];
+    std::memcpy(ask, prompt ? prompt : line, promptLen);
+    ask[promptLen] = '?';
+    ProgPrintText(ctx, ask, promptLen + 1);
     const u32 r = ProgGlueInput(&pos, &status, ctx, line);
     KeyBreakArm();
     if (r == 0) {
       *run->result = status;
-      if (ValErrorCode(&status) == 0) return ProgFail(run, kProgErrSystem);
-      return 0;
-    }
-    if (line[0] == 0) {
-      if (r == 1) return ProgFail(run, kProgErrBreak);
-      continue;
+      return ValErrorCode(&status) ? 0 : ProgFail(run, kProgErrSystem);
     }
     if (r == 1) {
+      if (line[0] == 0) return ProgFail(run, kProgErrBreak);
+      line[0] = 0;
+      status = Value{};
+      pos = line;
       ProgClearText(ctx);
       continue;
     }
+    if (line[0] == 0) continue;
     const u8 *lp = line;
     Value v;
     if (!ProgEvalAt(&lp, &v, 0x0F00) || *lp != 0) {
-      const u8 code = ValErrorCode(&v) ? ValErrorCode(&v) : u8{kProgErrSyntax};
+      if (ValErrorCode(&v) == 0) {
+        ValFreeTemp(&v);
+        ProgRaise(kProgErrSyntax, &v);
+      }
+      // The error of the imaginary part when only that part holds one.
+      u8 code = ValErrorCode(&v);
+      if ((v.re.b[0] & 0xF0) != 0xF0 && ValErrorCode(&v.im)) code = ValErrorCode(&v.im);
       ErrBox(code);
+      status = v;
+      pos = lp;
       ProgClearText(ctx);
       continue;
     }
@@ -927,6 +941,7 @@ u32 ProgInput(ProgRunState *run, const u8 *prompt, u32 promptLen) {
     if (!ProgAssign(run, &v)) return 0;
     ctx->last = v;
     ctx->outputMode = ProgIsScalar(&v) ? kProgOutValue : kProgOutDone;
+    if (!ProgIsScalar(&v)) ValFreeTemp(&v);
     return ProgStatementEnd(run);
   }
 }
@@ -1072,7 +1087,7 @@ u32 ProgRun(const u8 **text, u32 lineMode, Value *result, ProgRunContext *ctx) {
   u32 ok = 1;
   if (lineMode) {
     SetLevelCount(&run, 0);
-    const u32 len = static_cast<u32>(std::strlen(reinterpret_cast<const char *>(orig)));
+    const u32 len = ProgTextLen(orig, 0xFFFF);
     ok = OpenLevel(&run, ctx->name, orig, len);
   } else {
     SetLevelCount(&run, 0);
@@ -1114,7 +1129,7 @@ u32 ProgRun(const u8 **text, u32 lineMode, Value *result, ProgRunContext *ctx) {
     if (!ok && run.count > 0) {
       const ProgLevel *first = &run.levels[0];
       const u8 *p = run.count > 1 ? first->ret : run.p;
-      if (p && p >= first->start && p <= first->start + std::strlen(reinterpret_cast<const char *>(first->start))) {
+      if (p && p >= first->start && p <= first->start + ProgTextLen(first->start, 0xFFFF)) {
         ctx->errorOffset = static_cast<u32>(p - first->start);
         *text = orig + ctx->errorOffset;
       }

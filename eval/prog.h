@@ -106,13 +106,22 @@ u8 ProgTokenClass(u8 lead, u8 code);
 
 // Token helpers over token text.
 // Length of the token at p: 0 at the end of the text, 2 after a lead byte.
+// A lead byte before a zero byte stands alone, except for the two tokens
+// whose second byte is zero (0xF7 0x00 "If" and 0x7F 0x00).
 inline u32 ProgTokLen(const u8 *p) {
   const u8 c = *p;
   if (c == 0) return 0;
   if (c == 0x7F || c == 0xF7 || c == 0xF9 || c == 0xE5 || c == 0xE6 || c == 0xE7) {
-    return p[1] ? 2 : 1;
+    return p[1] != 0 || c == 0xF7 || c == 0x7F ? 2 : 1;
   }
   return 1;
+}
+// Bytes of token text up to its end token, counted token by token (at most
+// limit bytes).
+inline u32 ProgTextLen(const u8 *p, u32 limit) {
+  u32 n = 0;
+  while (n < limit && p[n] != 0) n += ProgTokLen(p + n);
+  return n < limit ? n : limit;
 }
 // The token at p as one code: lead x 256 + second byte, or the byte.
 inline u32 ProgTokCode(const u8 *p) {
@@ -132,6 +141,12 @@ u32 ProgEvalIntArg(const u8 **p, Value *result, u32 *out, u32 limit);
 // (n 1..26, or Ans for 0) or List1-List6, optionally followed by "[]" or
 // "[0]". 1 with *number and *p moved past it, else 0 and *p unchanged.
 u32 EvalParseListRef(const u8 **p, u32 *number);
+
+// The store of an assignment arrow that ends a formula (EvalFormula): *pos
+// points just after the arrow; on success the value is stored into the target
+// written there, and tok and *pos are left on the token after it, as the
+// token reader leaves them. 1, or 0 with the error value in `value`.
+u32 ProgAssignAt(const u8 **pos, Value *tok, Value *value);
 
 // Writes the error value of code into result (freeing a temporary list or
 // matrix it held) and returns 0.

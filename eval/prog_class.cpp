@@ -132,7 +132,7 @@ u8 ProgTokenClass(u8 lead, u8 code) {
 u8 ProgStatementClass(const u8 *p) {
   if (p[0] == 0x7F && p[1] >= 0x34 && p[1] <= 0x36) p += 2;
   const u8 c = p[0];
-  if ((c == 0x7F || c == 0xF7 || c == 0xF9) && p[1] != 0) return ProgTokenClass(c, p[1]);
+  if ((c == 0x7F || c == 0xF7 || c == 0xF9) && ProgTokLen(p) == 2) return ProgTokenClass(c, p[1]);
   if (c == 0xE5 || c == 0xE6 || c == 0xE7) return kProgClsNone;
   return ProgTokenClass(0, c);
 }

@@ -2,15 +2,27 @@
 // real and integer arguments, whole-list references.
 #include <cstring>
 
+#include "eval/eval.h"
 #include "eval/prog_internal.h"
 #include "number/numparse.h"
 #include "number/realop.h"
 #include "number/value.h"
 
 u32 ProgEvalAt(const u8 **p, Value *out, u32 flags) {
-  (void)p;
-  (void)flags;
-  return ProgRaise(kProgErrSystem, out);
+  TokPos pos = *p;
+  EvalCell tok;
+  std::memset(&tok, 0, sizeof tok);
+  std::memset(out, 0, sizeof *out);
+  const u32 ok = flags == kEvalWhole ? EvalWholeExpr(&pos, &tok, out, 1) : EvalArgument(&pos, &tok, out, 1, flags);
+  // The token cell holds the token after the expression and the position
+  // points past it: step back to its start (the end token is not passed).
+  const u8 b0 = TokByte0(&tok);
+  if (b0 != 0) {
+    const bool alone = TokIsLeadByte(b0) && pos[-1] == b0 && pos[0] == 0;
+    pos -= TokIsLeadByte(b0) && !alone ? 2 : 1;
+  }
+  *p = pos;
+  return ok;
 }
 
 u32 ProgEvalReal(const u8 **p, Value *out, bool refuse_complex) {
@@ -72,5 +84,24 @@ u32 EvalParseListRef(const u8 **p, u32 *number) {
   if (!ProgTokIsEnd(q)) return 0;
   *p = q;
   *number = n;
+  return 1;
+}
+
+u32 ProgAssignAt(const u8 **pos, Value *tok, Value *value) {
+  ProgRunContext ctx;
+  ProgContextClear(&ctx);
+  Value error{};
+  ProgRunState run{};
+  run.ctx = &ctx;
+  run.result = &error;
+  run.p = *pos;
+  if (!ProgAssign(&run, value)) {
+    *value = error;
+    *pos = run.p;
+    return 0;
+  }
+  *pos = run.p;
+  tok->re.b[0] = '0';
+  TokNext(tok, pos);
   return 1;
 }
