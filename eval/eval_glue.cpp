@@ -1,0 +1,20 @@
+// Seams to the subsystems above the evaluator. Each owner replaces its seam
+// when it lands; until then the seam gives System ERROR (23).
+#include "eval/eval_glue.h"
+
+#include "number/real.h"
+
+i32 EvalGlueStatValue(u32, BcdReal *) { return kEvalGlueWaiting; }
+u8 EvalGlueStatModes(EvalCell *) { return kEvalGlueWaiting; }
+u8 EvalGlueVwinValue(u32, u32, BcdReal *) { return kEvalGlueWaiting; }
+u8 EvalGlueZoomFactor(u32, BcdReal *) { return kEvalGlueWaiting; }
+u8 EvalGlueDynaValue(u32, BcdReal *) { return kEvalGlueWaiting; }
+u8 EvalGlueTableRange(u32, BcdReal *) { return kEvalGlueWaiting; }
+u8 EvalGlueRecurValue(u32, BcdReal *) { return kEvalGlueWaiting; }
+u8 EvalGlueEquaMatrix(u32, EvalCell *) { return kEvalGlueWaiting; }
+u8 EvalGlueFinValue(u32, BcdReal *) { return kEvalGlueWaiting; }
+u32 EvalGlueSheetRunning() { return 0; }
+u8 EvalGlueSheetCell(u32, u32, Value *) { return kEvalGlueWaiting; }
+u8 EvalGlueDocLastAns(Value *) { return kEvalGlueWaiting; }
+u32 EvalRandom(EvalCell *result, TokPos *, EvalCell *) { return EvalRaiseError(kEvalGlueWaiting, result); }
+u32 EvalGlueAssign(TokPos *, EvalCell *, EvalCell *value) { return EvalRaiseError(kEvalGlueWaiting, value); }
