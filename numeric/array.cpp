@@ -57,7 +57,6 @@ void ArrGet(const BcdReal *e, u32 count, bool complex, u32 i, Value *out) {
 void ArrPut(BcdReal *e, u32 count, bool twoParts, u32 i, const Value *v) {
   std::memcpy(&e[i], &v->re, sizeof(BcdReal));
   const bool cx = ValErrorCode(v) == 0 && (v->re.b[0] & 0x80);
-  if (cx) e[i].b[0] &= 0x7F;
   if (twoParts) {
     if (cx) std::memcpy(&e[count + i], &v->im, sizeof(BcdReal));
     else RealSetZero(&e[count + i]);

@@ -38,11 +38,13 @@ ArrInfo ArrInfoOf(const Value *v);
 BcdReal *ArrElems(MemHandle h);
 // Element i (0-based) of a block of `count` elements as a scalar value: in
 // a complex block the element is complex when its imaginary part is not
-// zero. Blocks hold plain reals (no complex bit), as items do, so a stored
-// list reads the same in place as through the item operations.
+// zero, whether or not its real part carries the complex bit (items of main
+// memory may hold plain reals), so a stored list reads the same in place as
+// through the item operations.
 void ArrGet(const BcdReal *e, u32 count, bool complex, u32 i, Value *out);
-// Writes a scalar as element i: the real part (as a plain real) and, when
-// the block has two parts, the imaginary part (zero for a real).
+// Writes a scalar as element i: the real part (carrying the complex bit for
+// a complex element) and, when the block has two parts, the imaginary part
+// (zero for a real).
 void ArrPut(BcdReal *e, u32 count, bool twoParts, u32 i, const Value *v);
 // Headers of results.
 void ArrSetList(Value *out, bool complex, u16 n, MemHandle h);
