@@ -895,35 +895,45 @@ u32 ProgInput(ProgRunState *run, const u8 *prompt, u32 promptLen) {
   if (*run->p != kArrow) return ProgFail(run, kProgErrSyntax);
   ++run->p;
   const u8 *target = run->p;
+  if (ProgTokIsEnd(target)) return ProgFail(run, kProgErrSyntax);
   ProgRunContext *ctx = run->ctx;
+  u8 line[260] = {};
+  Value status{};
+  const u8 *pos = line;
   for (;;) {
-    u8 line[260];
-    if (promptLen) ProgPrintText(ctx, prompt, promptLen);
-    static const u8 kQ[] = "?";
-    ProgPrintText(ctx, kQ, 1);
-    line[0] = 0;
-    Value status{};
-    const u8 *pos = line;
+    // The prompt and '?' on a row; the line is read on the rows after it.
+    u8 ask[262];
+    std::memcpy(ask, prompt ? prompt : line, promptLen);
+    ask[promptLen] = '?';
+    ProgPrintText(ctx, ask, promptLen + 1);
     const u32 r = ProgGlueInput(&pos, &status, ctx, line);
     KeyBreakArm();
     if (r == 0) {
       *run->result = status;
-      if (ValErrorCode(&status) == 0) return ProgFail(run, kProgErrSystem);
-      return 0;
-    }
-    if (line[0] == 0) {
-      if (r == 1) return ProgFail(run, kProgErrBreak);
-      continue;
+      return ValErrorCode(&status) ? 0 : ProgFail(run, kProgErrSystem);
     }
     if (r == 1) {
+      if (line[0] == 0) return ProgFail(run, kProgErrBreak);
+      line[0] = 0;
+      status = Value{};
+      pos = line;
       ProgClearText(ctx);
       continue;
     }
+    if (line[0] == 0) continue;
     const u8 *lp = line;
     Value v;
     if (!ProgEvalAt(&lp, &v, 0x0F00) || *lp != 0) {
-      const u8 code = ValErrorCode(&v) ? ValErrorCode(&v) : u8{kProgErrSyntax};
+      if (ValErrorCode(&v) == 0) {
+        ValFreeTemp(&v);
+        ProgRaise(kProgErrSyntax, &v);
+      }
+      // The error of the imaginary part when only that part holds one.
+      u8 code = ValErrorCode(&v);
+      if ((v.re.b[0] & 0xF0) != 0xF0 && ValErrorCode(&v.im)) code = ValErrorCode(&v.im);
       ErrBox(code);
+      status = v;
+      pos = lp;
       ProgClearText(ctx);
       continue;
     }
@@ -931,6 +941,7 @@ u32 ProgInput(ProgRunState *run, const u8 *prompt, u32 promptLen) {
     if (!ProgAssign(run, &v)) return 0;
     ctx->last = v;
     ctx->outputMode = ProgIsScalar(&v) ? kProgOutValue : kProgOutDone;
+    if (!ProgIsScalar(&v)) ValFreeTemp(&v);
     return ProgStatementEnd(run);
   }
 }

@@ -8,6 +8,8 @@
 #include "eval/prog.h"
 #include "kernel/keyqueue.h"
 #include "tests/eval/prog_test_util.h"
+#include "kernel/host.h"
+#include "tests/support/harness.h"
 
 namespace {
 
@@ -20,6 +22,7 @@ struct ProgCase {
 };
 
 class ProgTable : public ProgFixture {};
+
 
 const std::vector<ProgCase> &Cases() {
   static const std::vector<ProgCase> cases = {
@@ -290,6 +293,77 @@ TEST_F(ProgTable, AcBreaksAnEndlessLoop) {
   EXPECT_EQ(ProgTestHeap(), heap);
   EXPECT_NE(MemDeref(callers), nullptr);
   MemFree(callers);
+  HostClearKeyQueue();
+  KeyBreakDisarm();
+}
+
+// The display-stop shows the value (or nothing after a text) and waits with
+// "- Disp -": EXE goes on, AC ends the run with Break.
+TEST_F(ProgTable, DisplayStopWaitsForExe) {
+  i32 exeCol = 0, exeRow = 0, acCol = 0, acRow = 0;
+  ASSERT_TRUE(CalcKeyPosition("EXE", &exeCol, &exeRow));
+  ASSERT_TRUE(CalcKeyPosition("AC", &acCol, &acRow));
+  ASSERT_EQ(ProgTestStore("MAIN", ProgTok("\"X\"{Disp}5->A{Disp}6->B{Disp}7->C")), 0u);
+  std::atomic<bool> done{false};
+  std::atomic<u32> code{99};
+  u64 idle = HostIdleCount();
+  std::thread runner([&] {
+    code = RunProgram("MAIN");
+    done = true;
+  });
+  // Each key goes in once the run has started a new key wait, and the next
+  // one only after the key has been taken.
+  auto press = [&](i32 col, i32 row) {
+    const auto t0 = std::chrono::steady_clock::now();
+    while (HostIdleCount() == idle && std::chrono::steady_clock::now() - t0 < std::chrono::seconds(5)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    HostPushKeyEvent(col, row, 0, 0);
+    while (HostKeyQueueCount() != 0 && std::chrono::steady_clock::now() - t0 < std::chrono::seconds(5)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    idle = HostIdleCount();
+  };
+  press(exeCol, exeRow);
+  press(exeCol, exeRow);
+  press(acCol, acRow);
+  runner.join();
+  EXPECT_EQ(code.load(), 1u);
+  EXPECT_EQ(ProgTestRow(ctx, 1), "X");
+  EXPECT_EQ(ProgTestRow(ctx, 2), "                    5");
+  EXPECT_EQ(ProgTestRow(ctx, 3), "                    6");
+  EXPECT_EQ(ProgTestVar('B'), "6");
+  EXPECT_EQ(ProgTestVar('C'), "0");
+  HostClearKeyQueue();
+  KeyBreakDisarm();
+}
+
+// '?' reads a line on the run screen and stores its value; an evaluation
+// error shows its box and the line is edited again, AC clears it; AC on an
+// empty line is Break.
+TEST_F(ProgTable, InputReadsALine) {
+  ASSERT_EQ(ProgTestStore("MAIN", ProgTok("\"N\"?->A:A*2->B:?->C")), 0u);
+  u64 idle = HostIdleCount();
+  std::atomic<u32> code{99};
+  std::thread runner([&] { code = RunProgram("MAIN"); });
+  auto press = [&](const char *name) {
+    i32 col = 0, row = 0;
+    ASSERT_TRUE(CalcKeyPosition(name, &col, &row)) << name;
+    const auto t0 = std::chrono::steady_clock::now();
+    while (HostIdleCount() == idle && std::chrono::steady_clock::now() - t0 < std::chrono::seconds(5)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    HostPushKeyEvent(col, row, 0, 0);
+    while (HostKeyQueueCount() != 0 && std::chrono::steady_clock::now() - t0 < std::chrono::seconds(5)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    idle = HostIdleCount();
+  };
+  for (const char *key : {"2", "+", "EXE", "EXIT", "AC", "2", "1", "EXE", "AC"}) press(key);
+  runner.join();
+  EXPECT_EQ(code.load(), 1u);  // AC on the empty line of the second '?'
+  EXPECT_EQ(ProgTestVar('A'), "21");
+  EXPECT_EQ(ProgTestVar('B'), "42");
   HostClearKeyQueue();
   KeyBreakDisarm();
 }
