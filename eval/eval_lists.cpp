@@ -8,11 +8,6 @@ namespace {
 
 u32 Waiting(EvalCell *result) { return EvalRaiseError(kEvalErrSystem, result); }
 
-Value *WaitingValue(Value *out) {
-  RealMakeError(kEvalErrSystem, &out->re);
-  return out;
-}
-
 }  // namespace
 
 u32 EvalListLiteral(EvalCell *result, TokPos *, EvalCell *, EvalStackArea *) { return Waiting(result); }
@@ -25,13 +20,7 @@ u32 EvalListToMat(EvalCell *result, TokPos *, EvalCell *, EvalStackArea *) { ret
 u32 EvalMatToList(EvalCell *result, TokPos *, EvalCell *, EvalStackArea *) { return Waiting(result); }
 u32 EvalListStatFunc(EvalCell *result, TokPos *, EvalCell *, EvalStackArea *) { return Waiting(result); }
 
-Value *MatDetToken(const Value *, Value *out) { return WaitingValue(out); }
-Value *MatTransposeToken(const Value *, Value *out) { return WaitingValue(out); }
-Value *MatDimToken(const Value *, Value *out) { return WaitingValue(out); }
-Value *MatIdentityToken(const Value *, Value *out) { return WaitingValue(out); }
-Value *ListSumToken(const Value *, Value *out) { return WaitingValue(out); }
-Value *ListProdToken(const Value *, Value *out) { return WaitingValue(out); }
-Value *ListPercentToken(const Value *, Value *out) { return WaitingValue(out); }
-Value *ListCumlToken(const Value *, Value *out) { return WaitingValue(out); }
+// The list and matrix token functions are the list and matrix engines' own
+// (numeric/).
 
 u32 EvalArrayToDecimal(EvalCell *cell) { return Waiting(cell); }

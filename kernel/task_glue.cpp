@@ -19,6 +19,7 @@
 #include "graph/screen_save.h"
 #include "ui/fkey.h"
 #include "ui/keys.h"
+#include "ui/popup.h"
 #include "ui/setup.h"
 #include "ui/sysvar.h"
 
@@ -34,14 +35,25 @@ void SysGlueRepostShift() {
 
 void SysGlueInstallKeyHook() { HostSetKeyHook(SysKeyHook); }
 
+u8 *SysGlueItemData(const char *folder, const char *name, u32 *size) {
+  u8 *data = nullptr;
+  u32 n = 0;
+  if (McsFindItem(folder, name, nullptr, nullptr, &data, &n) != 0) return nullptr;
+  *size = n;
+  return data;
+}
+
 u32 SysGlueCreateFolder(const char *name) { return McsCreateFolder(name) & 0xFF; }
 
 void SysGlueResetForLaunch() {
   LcdClearVram();
   FkeyResetGroups();
+  PopupResetCaptureBoxes();
   SetupSetItem(kSetupMode, 0);
   McsDeleteAllOfKind(0xFF);
   SysGlueSetModifier(0);
+  TextCursorOff();
+  GraphCursorState()->shown = 0;
 }
 
 void SysGlueCopyScreen(u8 *buf, bool restore) {

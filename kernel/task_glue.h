@@ -16,13 +16,16 @@ void SysGlueInstallKeyHook();
 // failure.
 u32 SysGlueCreateFolder(const char *name);
 // The launch resets: screen cleared, function-key groups reset, capture
-// number 0, SET UP item 23 = 0, items of every kind of the current folder's
+// boxes forgotten, SET UP item 23 = 0, items of every kind of the current folder's
 // scratch removed, modifier none, text cursor off, graph cursor hidden.
 void SysGlueResetForLaunch();
 // Copies the 1024-byte display memory into buf, or back from it.
 void SysGlueCopyScreen(u8 *buf, bool restore);
 // Hands the display to the host (ShellUpdateDisplay).
 void SysGlueShowScreen();
+// Host pointer and size of the data of the main-memory item (folder, name),
+// looked up now; null when there is no such item.
+u8 *SysGlueItemData(const char *folder, const char *name, u32 *size);
 // Frees the handle-heap blocks the task (0 MAIN, 1 CHLD) allocated while an
 // application ran on it.
 void SysGlueFreeTaskBlocks(u32 task);

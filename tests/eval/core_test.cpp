@@ -214,8 +214,8 @@ TEST_F(Core, ReleaseTwiceFreesOnce) {
   EXPECT_NE(MemDeref(other), nullptr);
   MemFree(other);
 
-  // A failed operation on a list releases the operand once.
-  EvalCell left = HeapList(2), right = evaltest::Whole("1").value, op{};
+  // A failed operation on a list (lengths differ) releases the operand once.
+  EvalCell left = HeapList(2), right = HeapList(3), op{};
   op.re.b[0] = 0x89;
   EXPECT_EQ(EvalApplyBinary(&left, &op, &right), 0u);
   EXPECT_NE(ValErrorCode(&right), 0);
