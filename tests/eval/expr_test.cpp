@@ -200,6 +200,7 @@ TEST_F(Expr, BaseN) {
       {"5{and}3", "1", ""},
       {"5{or}3", "7", ""},
       {"5{xor}3", "6", ""},
+      {"5{xnor}3", "-7", ""},
       {"{Not}0", "-1", ""},
       {"1.5", "E2", ""},
       {"{HA}", "E2", ""},
@@ -310,6 +311,7 @@ TEST_F(Expr, SyntaxErrors) {
       "{#E541}",        // a character, not a token
       "3{frac}",
       "1~2",
+      "{#24}A{#24}1",   // a sheet cell outside the spreadsheet
   };
   for (const char *t : texts) {
     SCOPED_TRACE(t);
@@ -340,7 +342,7 @@ TEST_F(Expr, WaitingRows) {
   const char *texts[] = {
       "{Ran}",     "{xbar}",   "{minX}",  "{Mod}",    "{Xmin}",   "{Xfct}",  "{DStart}",
       "{FStart}",  "{RStart}", "{Sim}",   "{Fin_n}",  "{List}1",  "{Mat}A",  "{int}X,0,1)",
-      "{ddx}X,1)", "{Max}1)",  "{f1}",    "{Pr(}1)",
+      "{ddx}X,1)", "{Max}1)",  "{f1}",    "2{#CB}",  "2{#CC}",    "{Pr(}1)",
   };
   for (const char *t : texts) {
     SCOPED_TRACE(t);

@@ -45,8 +45,12 @@ TEST(TokReader, LeadByteCutOffByTheEndNeverPassesIt) {
 }
 
 TEST(TokReader, BackAndSkipSigns) {
-  const std::vector<u8> t = Tokens("A+B");
-  TokPos pos = t.data();
+  // The look-behind of TokBack reads up to two bytes before the position: a
+  // text read directly carries two bytes before it, as the evaluator's own
+  // copies do.
+  std::vector<u8> t = Tokens("A+B");
+  t.insert(t.begin(), 2, 0);
+  TokPos pos = t.data() + 2;
   EvalCell tok = Cell('0');
   TokNext(&tok, &pos);
   TokNext(&tok, &pos);
