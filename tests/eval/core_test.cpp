@@ -214,8 +214,8 @@ TEST_F(Core, ReleaseTwiceFreesOnce) {
   EXPECT_NE(MemDeref(other), nullptr);
   MemFree(other);
 
-  // A failed operation on a list releases the operand once.
-  EvalCell left = HeapList(2), right = evaltest::Whole("1").value, op{};
+  // A failed operation on a list (lengths differ) releases the operand once.
+  EvalCell left = HeapList(2), right = HeapList(3), op{};
   op.re.b[0] = 0x89;
   EXPECT_EQ(EvalApplyBinary(&left, &op, &right), 0u);
   EXPECT_NE(ValErrorCode(&right), 0);
@@ -276,7 +276,9 @@ TEST_F(Core, FormulaModes) {
       {"1{frac}4", 5, "0.25", -1},
       {"1{frac}4", 2, "1/4", -1},
       {"1+2:3", 2, "E2", -1},
-      {"1+2{->}A", 3, "E23", 3},   // the assignment waits for the interpreter
+      {"1+2{->}A", 3, "3", 3},     // the interpreter stores the trailing assignment
+      {"1+2{->}A", 5, "3", -1},
+      {"1+2{->}A", 2, "E2", -1},    // mode 2 takes no assignment
       {"1/0", 3, "E3", -1},
   };
   for (const Case &c : cases) {
@@ -303,6 +305,11 @@ TEST_F(Core, FormulaModes) {
     Value ans;
     SysReadVariable(kVarAns, &ans);
     EXPECT_EQ(numtest::ShowV(ans), c.ansAfter < 0 ? "0" : std::to_string(c.ansAfter));
+    if (std::string(c.text).find("{->}A") != std::string::npos) {
+      Value a;
+      SysReadVariable('A', &a);
+      EXPECT_EQ(numtest::ShowV(a), ok ? "3" : "0");
+    }
   }
 }
 

@@ -200,6 +200,7 @@ TEST_F(Expr, BaseN) {
       {"5{and}3", "1", ""},
       {"5{or}3", "7", ""},
       {"5{xor}3", "6", ""},
+      {"5{xnor}3", "-7", ""},
       {"{Not}0", "-1", ""},
       {"1.5", "E2", ""},
       {"{HA}", "E2", ""},
@@ -310,6 +311,7 @@ TEST_F(Expr, SyntaxErrors) {
       "{#E541}",        // a character, not a token
       "3{frac}",
       "1~2",
+      "{#24}A{#24}1",   // a sheet cell outside the spreadsheet
   };
   for (const char *t : texts) {
     SCOPED_TRACE(t);
@@ -340,13 +342,16 @@ TEST_F(Expr, WaitingRows) {
   const char *texts[] = {
       "{Ran}",     "{xbar}",   "{minX}",  "{Mod}",    "{Xmin}",   "{Xfct}",  "{DStart}",
       "{FStart}",  "{RStart}", "{Sim}",   "{Fin_n}",  "{List}1",  "{Mat}A",  "{int}X,0,1)",
-      "{ddx}X,1)", "{Max}1)",  "{f1}",    "{Det}A",   "{Sum}A",   "{Pr(}1)",
+      "{ddx}X,1)", "{Max}1)",  "{f1}",    "2{#CB}",  "2{#CC}",    "{Pr(}1)",
   };
   for (const char *t : texts) {
     SCOPED_TRACE(t);
     EXPECT_EQ(Eval(t), "E23");
   }
   EXPECT_EQ(Eval("{an}"), "E2");  // a recursion term outside the recursion table
+  // Det and Sum of a number: Ma ERROR from the list and matrix engines.
+  EXPECT_EQ(Eval("{Det}A"), "E3");
+  EXPECT_EQ(Eval("{Sum}A"), "E3");
 }
 
 }  // namespace
