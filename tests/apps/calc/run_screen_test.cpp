@@ -210,7 +210,7 @@ TEST_F(RunScreenTest, PasteDropsALoneLeadByteAndBytesThatAreNoTokens) {
   } cases[] = {
       {"plain text", "12+3", "12+3"},
       {"a lead byte at the end has no second byte", std::string("12\xE6", 3), "12"},
-      {"bytes without a name are skipped", std::string("1\x01\x02" "2", 4), "12"},
+      {"bytes that are no token are skipped", std::string("1\x90\xFF" "2\x7F\xFF", 6), "12"},
       {"a two-byte character stays whole", "\xE6\x40" "5", "\xE6\x40" "5"},
   };
   for (const Case &c : cases) {
