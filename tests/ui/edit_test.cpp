@@ -19,6 +19,7 @@
 #include "number/numparse.h"
 #include "number/value.h"
 #include "tests/support/screen_reader.h"
+#include "tests/ui/key_feed.h"
 #include "ui/fkey.h"
 #include "ui/keycodes.h"
 #include "ui/keys.h"
@@ -29,59 +30,12 @@
 
 namespace {
 
-// Keys wait here and go into the key queue (20 entries) a few at a time: the
-// key hook tops the queue up as each key is taken, and, when asked, keeps the
-// screen as it was when each key arrived.
-std::deque<u32> g_pending;
-u32 g_queued = 0;
-bool g_record = false;
-std::vector<std::string> g_seen;
-
-void TopUp() {
-  while (g_queued < 8 && !g_pending.empty()) {
-    KeyPost(g_pending.front());
-    g_pending.pop_front();
-    ++g_queued;
-  }
-}
-
-u32 FeedHook(i32 *, i32 *) {
-  if (g_queued > 0) --g_queued;
-  if (g_record) g_seen.push_back(ScreenText());
-  TopUp();
-  return 1;
-}
-
-void Press(std::initializer_list<u32> codes) {
-  for (u32 c : codes) g_pending.push_back(c);
-  TopUp();
-}
-
-void PressText(const char *text) {
-  for (const char *p = text; *p; ++p) g_pending.push_back(static_cast<u8>(*p));
-  TopUp();
-}
-
-void Post(u32 code) {
-  g_pending.push_back(code);
-  TopUp();
-}
-
-void ClearKeys() {
-  HostClearKeyQueue();
-  g_pending.clear();
-  g_queued = 0;
-}
-
 class EditTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetupResetAll();
     MsgSelectDefaultLanguage();
-    ClearKeys();
-    g_record = false;
-    g_seen.clear();
-    HostSetKeyHook(FeedHook);
+    StartKeyFeed();
     FkeyClearAll();
     FkeyClearStack();
     KeySetMenuMask(0);
@@ -91,8 +45,7 @@ class EditTest : public ::testing::Test {
     TextCursorOff();
   }
   void TearDown() override {
-    HostSetKeyHook(nullptr);
-    ClearKeys();
+    StopKeyFeed();
     MemFreeAll();
   }
 };
@@ -372,16 +325,16 @@ TEST_F(EditTest, ReadNumberEndsByExeExitAndShiftExit) {
 TEST_F(EditTest, BadNumberShowsSyntaxErrorAndKeepsTheFieldAsTyped) {
   BcdReal v;
   RealSetTwo(&v);
-  g_record = true;
+  keyfeed::record = true;
   // "7/8" EXE: the error box (closed by EXIT) over the field; the field
   // still reads as typed; DEL twice, EXE: 7 is taken.
   Press({kChrDivide, '8', kKeyExe, kKeyExit, kKeyDel, kKeyDel, kKeyExe});
   u32 key = '7';
   EXPECT_EQ(EditReadNumber(1, &key, 2, &v, "k="), 0);
-  ASSERT_EQ(g_seen.size(), 7u);
-  EXPECT_NE(g_seen[3].find("Syntax ERROR"), std::string::npos) << g_seen[3];
-  EXPECT_NE(g_seen[4].find("k=7\xC3\xB7" "8"), std::string::npos) << "the field as typed after the box:\n" << g_seen[4];
-  EXPECT_EQ(g_seen[4].find("Syntax ERROR"), std::string::npos);
+  ASSERT_EQ(keyfeed::seen.size(), 7u);
+  EXPECT_NE(keyfeed::seen[3].find("Syntax ERROR"), std::string::npos) << keyfeed::seen[3];
+  EXPECT_NE(keyfeed::seen[4].find("k=7\xC3\xB7" "8"), std::string::npos) << "the field as typed after the box:\n" << keyfeed::seen[4];
+  EXPECT_EQ(keyfeed::seen[4].find("Syntax ERROR"), std::string::npos);
   EXPECT_EQ(RealText(v), "7");
 }
 
