@@ -20,6 +20,7 @@ constexpr const char *kFolder = "main";
 struct Array {
   bool list = true;
   u8 subname[8] = {};
+  u8 reference[4] = {};  // header bytes 12-15, kept as they stand
   u32 rows = 0;
   u32 cols = 0;
   std::vector<BcdReal> re;
@@ -62,6 +63,7 @@ u32 Load(const char *name, bool list, Array *a) {
   if (type != TypeOf(list) || size < kItemArrayHeader) return kItemArrayMissing;
   a->list = list;
   std::memcpy(a->subname, data, 8);
+  std::memcpy(a->reference, data + 12, 4);
   a->rows = GetU16(data + 8);
   a->cols = list ? 1 : GetU16(data + 10);
   const u32 n = a->Count();
@@ -87,6 +89,7 @@ std::vector<u8> Bytes(const Array &a) {
   if (a.list) std::memcpy(out.data(), a.subname, 8);
   PutU16(out.data() + 8, a.rows);
   if (!a.list) PutU16(out.data() + 10, a.cols);
+  std::memcpy(out.data() + 12, a.reference, 4);
   if (n != 0) std::memcpy(out.data() + kItemArrayHeader, a.re.data(), 12u * n);
   if (a.Complex() && n != 0) std::memcpy(out.data() + kItemArrayHeader + 12u * n, a.im.data(), 12u * n);
   return out;
