@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "memory/item_clip.h"
+#include "memory/str.h"
 #include "number/numparse.h"
 #include "number/value.h"
 #include "ui/errbox.h"
@@ -99,7 +100,7 @@ i32 DrawField(const u8 *buf, u32 start, u32 cursor, i32 col, i32 row, i32 width,
     u32 len = 0;
     const u16 code = CharAt(buf, i, &len);
     if (len == 0 || x > last) break;
-    char text[16];
+    char text[kStrTokenNameMax];
     const i32 cols = EditCharColumns(code, text);
     const u32 flags = (i >= sel_from && i < sel_to) ? kLcdTextReverse : 0;
     const char *p = text;
@@ -370,18 +371,17 @@ bool ParsePart(const u8 *text, BcdReal *out, bool *im) {
 }  // namespace
 
 i32 EditCharColumns(u16 code, char *text) {
-  // Every character shows as its own glyph, one column wide.
-  if (text) {
-    if (code > 0xFF) {
-      text[0] = static_cast<char>(code >> 8);
-      text[1] = static_cast<char>(code & 0xFF);
-      text[2] = 0;
-    } else {
-      text[0] = static_cast<char>(code);
-      text[1] = 0;
-    }
+  // A token shows as its display name ("sin " takes four columns); any
+  // other character as its own glyph.
+  char name[kStrTokenNameMax];
+  StrTokenName(code, name);
+  const i32 cols = static_cast<i32>(StrCharCount(name));
+  if (cols == 0) {
+    name[0] = ' ';
+    name[1] = 0;
   }
-  return 1;
+  if (text) std::memcpy(text, name, std::strlen(name) + 1);
+  return cols == 0 ? 1 : cols;
 }
 
 u32 EditPutCharAt(u8 *buf, u32 size, u32 pos, u32 code, u32 insert) {

@@ -57,7 +57,7 @@ u32 EditRedrawLine(const u8 *buf, u32 start, u32 cursor, i32 col, i32 row);
 u32 EditRedrawLineIn(const u8 *buf, u32 start, u32 cursor, i32 col, i32 row, i32 width);
 
 // The columns the character `code` takes on the screen, and its display text
-// (at most 15 bytes and a zero) when text is not null.
+// (kStrTokenNameMax bytes of memory/str.h suffice) when text is not null.
 i32 EditCharColumns(u16 code, char *text);
 
 // One-line number input on a text row: prompt at column 1, the field behind

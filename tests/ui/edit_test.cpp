@@ -174,6 +174,28 @@ TEST_F(EditTest, LongLineScrollsBothWaysAndKeepsTheCursorInView) {
   EXPECT_EQ(Shown(h), text.substr(5, 21));
 }
 
+TEST_F(EditTest, TokensShowByTheirNamesAndScrollByTheirWidth) {
+  Press({kChrSin, '3', kChrPlus, kChrList, '1', kKeyExe});
+  HostLine h;
+  h.Run();
+  EXPECT_EQ(Shown(h), "sin 3+List 1");
+  EXPECT_EQ(CursorColumn(), 13);
+  // Eight "sin " tokens take 32 columns: the window starts at the first
+  // token that leaves the cursor room in column 21 (five tokens, 20 columns).
+  ClearKeys();
+  HostLine g;
+  for (int i = 0; i < 8; ++i) Post(kChrSin);
+  Post(kKeyExe);
+  g.Run();
+  EXPECT_EQ(g.start, 3u);
+  EXPECT_EQ(Shown(g), "sin sin sin sin sin");
+  EXPECT_EQ(CursorColumn(), 21);
+  // LEFT over a token moves the cursor by its width.
+  Press({kKeyLeft, kKeyExe});
+  g.Run();
+  EXPECT_EQ(CursorColumn(), 17);
+}
+
 TEST_F(EditTest, LineHoldsAtMost255BytesAndATwoByteTokenStaysWhole) {
   for (int i = 0; i < 254; ++i) Post('1');
   // One byte left: a two-byte token does not fit and is refused whole.
