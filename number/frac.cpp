@@ -11,6 +11,8 @@
 #include "number/numparse.h"
 #include "number/realop.h"
 #include "number/value.h"
+#include "numeric/list_ops.h"
+#include "numeric/mat_ops.h"
 
 namespace {
 
@@ -328,7 +330,8 @@ Value *ValFracToDecimal(const Value *src, Value *dst) {
     return dst;
   }
   const int kind = ValKind(src);
-  if (kind == kValKindList || kind == kValKindMatrix) return ValArrayEngineMissing(src, dst);
+  if (kind == kValKindList) return ListToDecimal(src, dst, 1);
+  if (kind == kValKindMatrix) return MatToDecimal(src, dst, 1);
   CplxPair p;
   ValSplit(src, &p);
   RealFracToDecimal(&p.re, &p.re);

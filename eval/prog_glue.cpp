@@ -1,0 +1,18 @@
+// The program interpreter's steps into the layers above it (the run screen's
+// input line, the graph engine, the list and matrix commands), gathered in
+// one place. A step whose owner is not part of the system yet reports
+// System ERROR instead of pretending to succeed.
+#include "apps/calc/run_input.h"
+#include "eval/prog_internal.h"
+
+u32 ProgGlueInput(const u8 **pos, Value *status, ProgRunContext *ctx, u8 *text) {
+  return RunMatProgInput(pos, status, ctx, text);
+}
+
+u32 ProgGlueGraphCommand(const u8 ** /*p*/, Value *result, ProgRunContext * /*ctx*/) {
+  return ProgRaise(kProgErrSystem, result);
+}
+
+u32 ProgGlueMatListCommand(const u8 ** /*p*/, Value *result) {
+  return ProgRaise(kProgErrSystem, result);
+}

@@ -1,0 +1,88 @@
+// Setting commands and Rnd, read back from the SET UP items they write.
+#include "tests/eval/prog_test_util.h"
+
+namespace {
+
+struct SettingCase {
+  const char *line;
+  std::vector<std::pair<u8, u8>> before;  // SET UP items set first
+  u32 error;
+  std::vector<std::pair<u8, u8>> after;   // SET UP items expected
+};
+
+class ProgSettings : public ProgFixture {};
+
+TEST_F(ProgSettings, CommandsWriteTheirItems) {
+  const SettingCase cases[] = {
+      {"{Rad}", {}, 0, {{kSetupAngle, 1}}},
+      {"{Gra}:{Deg}", {}, 0, {{kSetupAngle, 0}}},
+      {"{Fix}3", {}, 0, {{kSetupDisplay, 0x23}}},
+      {"{Sci}7", {{kSetupDisplay, 0x80}}, 0, {{kSetupDisplay, 0xB7}}},
+      {"{Fix}", {}, 8, {{kSetupDisplay, 0x00}}},
+      {"{Fix}A", {}, 8, {}},
+      {"{Norm}2", {{kSetupDisplay, 0x23}}, 0, {{kSetupDisplay, 0x10}}},
+      {"{Norm}1", {{kSetupDisplay, 0x90}}, 0, {{kSetupDisplay, 0x80}}},
+      {"{Norm}", {{kSetupDisplay, 0x00}}, 0, {{kSetupDisplay, 0x10}}},
+      {"{Norm}:{Norm}", {{kSetupDisplay, 0x00}}, 0, {{kSetupDisplay, 0x00}}},
+      {"{Norm}", {{kSetupDisplay, 0x25}}, 0, {{kSetupDisplay, 0x00}}},
+      {"{Norm}3", {}, 8, {}},
+      {"{Eng}", {{kSetupDisplay, 0x23}}, 0, {{kSetupDisplay, 0xA3}}},
+      {"{Eng}:{Eng}", {{kSetupDisplay, 0x23}}, 0, {{kSetupDisplay, 0x23}}},
+      {"{EngOn}", {{kSetupDisplay, 0x10}}, 0, {{kSetupDisplay, 0x90}}},
+      {"{EngOff}", {{kSetupDisplay, 0x92}}, 0, {{kSetupDisplay, 0x12}}},
+      {"{Hex}", {}, 2, {{kSetupMode, 0}}},
+      {"{Hex}", {{kSetupMode, 9}}, 0, {{kSetupMode, 15}}},
+      {"{Dec}", {{kSetupMode, 1}}, 0, {{kSetupMode, 9}}},
+      {"{GridOff}", {}, 0, {{kSetupGrid, 1}}},
+      {"{GridOff}:{GridOn}", {}, 0, {{kSetupGrid, 0}}},
+      {"{AxesOff}:{G-Plot}:{FuncOff}", {}, 0, {{kSetupAxes, 1}, {kSetupDrawType, 1}, {kSetupGraphFunc, 1}}},
+      {"{a+bi}", {}, 0, {{kSetupComplexMode, 1}}},
+      {"{a+bi}:{Real}", {}, 0, {{kSetupComplexMode, 0}}},
+      {"{File3}", {}, 0, {{kSetupListFile, 3}}},
+      {"{File}5", {}, 0, {{kSetupListFile, 5}}},
+      {"{File}7", {}, 8, {}},
+      {"{Resid-List}{List1}", {}, 0, {{kSetupResidList, 1}}},
+      {"{Resid-List}{List}12", {}, 0, {{kSetupResidList, 12}}},
+      {"{Resid-List}{List}27", {}, 8, {}},
+      {"{VarList}{List}4", {}, 0, {{kSetupVariable, 4}}},
+      {"{BG-Pict}20", {}, 0, {{kSetupBackground, 20}}},
+      {"{BG-Pict}21", {}, 8, {}},
+      {"{ab/c}", {}, 0, {{kSetupFracResult, 1}}},
+      {"{S-L-Dot}", {}, 0, {{kSetupSketchLine, 3}}},
+      {"{Y>Type}", {}, 0, {{kSetupFuncType, 4}}},
+      {"{Simp}", {}, 2, {}},
+      {"\xF7\x30", {}, 2, {}},          // an option word of other commands
+      {"\x7F\x31" "1+2", {}, 0, {}},     // a colour word: the rest is skipped
+      {"{Deg}5", {}, 2, {{kSetupAngle, 0}}},
+  };
+  for (const SettingCase &c : cases) {
+    SCOPED_TRACE(c.line);
+    SetupResetAll();
+    for (const auto &[item, value] : c.before) SetupSetItem(item, value);
+    EXPECT_EQ(RunLine(ProgTok(c.line)), c.error);
+    for (const auto &[item, value] : c.after) EXPECT_EQ(SetupGetItem(item), value) << "item " << int(item);
+  }
+}
+
+// Rnd rounds Ans as the display would show it.
+TEST_F(ProgSettings, RndRoundsAnsByTheDisplayMode) {
+  struct {
+    const char *line;
+    u8 display;
+    const char *ans;
+  } cases[] = {
+      {"2/3:{Rnd}", 0x23, "0.667"},
+      {"2/3:{Rnd}", 0x32, "0.67"},
+      {"1/3:{Rnd}", 0x00, "0.3333333333"},
+      {"12.5:{Rnd}", 0x20, "13"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.line);
+    SetupSetItem(kSetupDisplay, c.display);
+    EXPECT_EQ(RunLine(ProgTok(c.line)), 0u);
+    SetupSetItem(kSetupDisplay, 0);
+    EXPECT_EQ(ProgTestVar(0xC0), c.ans);
+  }
+}
+
+}  // namespace
