@@ -32,4 +32,21 @@ TEST_F(RunMat, TypedLineShowsOnTheFirstRow) {
   EXPECT_EQ(CalcRow(1), "13") << CalcScreenText();
 }
 
+TEST_F(RunMat, OnePlusTwoShowsThreeRightAlignedOnTheNextRow) {
+  ASSERT_TRUE(CalcPress("1 + 2"));
+  EXPECT_EQ(CalcRow(1), "1+2");
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(CalcRow(1), "1+2") << CalcScreenText();
+  EXPECT_EQ(Row(2), std::string(20, ' ') + "3") << CalcScreenText();
+  // An operator right after a result takes Ans as its left operand.
+  ASSERT_TRUE(CalcPress("+ 3"));
+  EXPECT_EQ(CalcRow(3), "Ans+3");
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(Row(4), std::string(20, ' ') + "6") << CalcScreenText();
+  // A digit after a result starts a plain line.
+  ASSERT_TRUE(CalcPress("7 EXE"));
+  EXPECT_EQ(CalcRow(5), "7");
+  EXPECT_EQ(Row(6), std::string(20, ' ') + "7");
+}
+
 }  // namespace
