@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "eval/eval.h"
 #include "memory/item_clip.h"
 #include "memory/str.h"
 #include "number/numparse.h"
@@ -16,6 +17,7 @@
 namespace {
 
 constexpr i32 kErrSyntax = 2;
+constexpr i32 kErrMa = 3;
 
 u32 TextLen(const u8 *buf) { return static_cast<u32>(std::strlen(reinterpret_cast<const char *>(buf))); }
 
@@ -344,28 +346,24 @@ i32 ReadLine(u32 typed, u32 *key, i32 row, const char *prompt, u8 *buf, Accept a
   }
 }
 
-// The real of a number text, or the imaginary part of a text ending in the
-// imaginary unit (im set to 1).
-bool ParsePart(const u8 *text, BcdReal *out, bool *im) {
-  u8 part[kEditLineMax + 1];
-  u32 n = TextLen(text);
-  *im = false;
-  std::memcpy(part, text, n + 1);
-  if (n >= 2 && part[n - 2] == 0x7F && part[n - 1] == 0x50) {
-    *im = true;
-    n -= 2;
-    part[n] = 0;
-    // "i" alone, or with a sign only, is one.
-    bool signs_only = true;
-    for (u32 i = 0; i < n; ++i)
-      if (part[i] != 0x87 && part[i] != 0x99 && part[i] != 0x89) signs_only = false;
-    if (signs_only) {
-      if (n + 1 > kEditLineMax) return false;
-      part[n] = '1';
-      part[n + 1] = 0;
-    }
+// The value of the text: a plain number is read directly, anything else
+// goes through the evaluator (so "2/3" and "sin 30" are numbers too), its
+// fractions turned into decimals. Returns 0, or the error code to show.
+i32 Evaluate(const u8 *text, Value *out) {
+  std::memset(out, 0, sizeof *out);
+  if (EditParseNumber(text, &out->re)) {
+    if (RealIsFrac(&out->re)) RealFracToDecimal(&out->re, &out->re);
+    RealSetZero(&out->im);
+    return 0;
   }
-  return EditParseNumber(part, out) != 0;
+  TokPos pos = text;
+  EvalCell cell;
+  if (EvalFormula(&pos, 5, &cell) == 0) {
+    const i32 code = ValErrorCode(&cell);
+    return code != 0 ? code : kErrSyntax;
+  }
+  *out = cell;
+  return 0;
 }
 
 }  // namespace
@@ -436,9 +434,11 @@ i32 EditReadNumber(u32 typed, u32 *key, i32 row, BcdReal *value, const char *pro
   u8 buf[kEditLineMax + 1] = {};
   if (!typed) NumRealToTokens(value, buf);
   return ReadLine(typed, key, row, prompt, buf, [value](const u8 *text) -> i32 {
-    BcdReal r;
-    if (!EditParseNumber(text, &r)) return kErrSyntax;
-    *value = r;
+    Value v;
+    const i32 err = Evaluate(text, &v);
+    if (err != 0) return err;
+    if (ValIsComplex(&v) == 1) return kErrMa;  // a real is asked for
+    *value = v.re;
     return 0;
   });
 }
@@ -451,33 +451,10 @@ i32 EditReadValue(u32 typed, u32 *key, i32 row, Value *value, const char *prompt
     std::memcpy(buf, text, sizeof text);
   }
   return ReadLine(typed, key, row, prompt, buf, [value](const u8 *text) -> i32 {
-    // a+bi: split at the last plus or minus that is not the first character
-    // and not an exponent's sign.
-    const u32 n = TextLen(text);
-    u32 split = 0;
-    for (u32 i = 1; i < n; ++i) {
-      if ((text[i] == 0x89 || text[i] == 0x99) && text[i - 1] != 0x0F) split = i;
-    }
     Value v;
-    std::memset(&v, 0, sizeof v);
-    RealSetZero(&v.re);
-    RealSetZero(&v.im);
-    bool im = false;
-    if (split == 0) {
-      BcdReal r;
-      if (!ParsePart(text, &r, &im)) return kErrSyntax;
-      (im ? v.im : v.re) = r;
-    } else {
-      u8 first[kEditLineMax + 1];
-      std::memcpy(first, text, split);
-      first[split] = 0;
-      bool im1 = false, im2 = false;
-      BcdReal a, b;
-      if (!ParsePart(first, &a, &im1) || im1 || !ParsePart(text + split, &b, &im2) || !im2) return kErrSyntax;
-      v.re = a;
-      v.im = b;
-    }
-    ValFromParts(&v.re, &v.im, value);
+    const i32 err = Evaluate(text, &v);
+    if (err != 0) return err;
+    *value = v;
     return 0;
   });
 }

@@ -63,13 +63,14 @@ i32 EditCharColumns(u16 code, char *text);
 // One-line number input on a text row: prompt at column 1, the field behind
 // it to column 21. typed != 0: *key is the first character typed (the field
 // starts empty); typed == 0: the field starts with *value's text. EXE takes
-// the text as a number: a text that is not one shows Syntax ERROR and the
-// field stays as typed for editing; an empty text is ignored. Returns 0 with
-// *value set, -2 on EXIT and -1 on SHIFT+EXIT (value unchanged); *key holds
-// the key that ended the input.
+// the text's value (a plain number, or any formula the evaluator computes to
+// a real: "2/3", "sin 30"); a text without one shows its error box (Syntax
+// ERROR, a complex result Ma ERROR) and the field stays as typed for
+// editing; an empty text is ignored. Returns 0 with *value set, -2 on EXIT
+// and -1 on SHIFT+EXIT (value unchanged); *key holds the key that ended the
+// input.
 i32 EditReadNumber(u32 typed, u32 *key, i32 row, BcdReal *value, const char *prompt);
-// The same for a value: a real number, or a complex one written as a+bi
-// (or bi) with the imaginary unit.
+// The same for a value: a real or complex result.
 i32 EditReadValue(u32 typed, u32 *key, i32 row, Value *value, const char *prompt);
 
 // Converts number text (digits, point, exponent mark 0x0F, minus signs 0x87

@@ -348,16 +348,54 @@ TEST_F(EditTest, BadNumberShowsSyntaxErrorAndKeepsTheFieldAsTyped) {
   BcdReal v;
   RealSetTwo(&v);
   keyfeed::record = true;
-  // "7/8" EXE: the error box (closed by EXIT) over the field; the field
-  // still reads as typed; DEL twice, EXE: 7 is taken.
-  Press({kChrDivide, '8', kKeyExe, kKeyExit, kKeyDel, kKeyDel, kKeyExe});
+  // "7/" EXE: the error box (closed by EXIT) over the field; the field still
+  // reads as typed; DEL, EXE: 7 is taken.
+  Press({kChrDivide, kKeyExe, kKeyExit, kKeyDel, kKeyExe});
   u32 key = '7';
   EXPECT_EQ(EditReadNumber(1, &key, 2, &v, "k="), 0);
-  ASSERT_EQ(keyfeed::seen.size(), 7u);
-  EXPECT_NE(keyfeed::seen[3].find("Syntax ERROR"), std::string::npos) << keyfeed::seen[3];
-  EXPECT_NE(keyfeed::seen[4].find("k=7\xC3\xB7" "8"), std::string::npos) << "the field as typed after the box:\n" << keyfeed::seen[4];
-  EXPECT_EQ(keyfeed::seen[4].find("Syntax ERROR"), std::string::npos);
+  ASSERT_EQ(keyfeed::seen.size(), 5u);
+  EXPECT_NE(keyfeed::seen[2].find("Syntax ERROR"), std::string::npos) << keyfeed::seen[2];
+  EXPECT_NE(keyfeed::seen[3].find("k=7\xC3\xB7 "), std::string::npos) << "the field as typed after the box:\n"
+                                                                       << keyfeed::seen[3];
+  EXPECT_EQ(keyfeed::seen[3].find("Syntax ERROR"), std::string::npos);
   EXPECT_EQ(RealText(v), "7");
+}
+
+TEST_F(EditTest, NumberInputTakesFormulasThroughTheEvaluator) {
+  struct Case {
+    std::initializer_list<u32> keys;
+    const char *value;  // null: an error box, then EXIT leaves
+    const char *box;
+  } cases[] = {
+      {{'2', kChrDivide, '3'}, "0.666666666666667", nullptr},
+      {{kChrSin, '3', '0'}, "0.5", nullptr},
+      {{'1', kChrPlus, '2'}, "3", nullptr},
+      {{'1', kChrFraction, '4'}, "0.25", nullptr},
+      {{'1', kChrDivide, '0'}, nullptr, "Ma ERROR"},
+      {{'1', kChrPlus}, nullptr, "Syntax ERROR"},
+      {{kChrSqrt, kChrNeg, '1'}, nullptr, "Non-Real ERROR"},
+  };
+  for (const Case &c : cases) {
+    ClearKeys();
+    keyfeed::record = true;
+    Press({kKeyAc});
+    Press(c.keys);
+    Press({kKeyExe});
+    if (!c.value) Press({kKeyExit, kKeyExit});
+    BcdReal v;
+    RealSetOne(&v);
+    u32 key = 0;
+    const i32 r = EditReadNumber(0, &key, 4, &v, "");
+    if (c.value) {
+      EXPECT_EQ(r, 0);
+      EXPECT_EQ(RealText(v), c.value);
+    } else {
+      EXPECT_EQ(r, -2);
+      EXPECT_EQ(RealText(v), "1");
+      const std::string &box = keyfeed::seen[keyfeed::seen.size() - 2];
+      EXPECT_NE(box.find(c.box), std::string::npos) << box;
+    }
+  }
 }
 
 TEST_F(EditTest, ReadValueTakesRealAndComplexTexts) {
@@ -371,9 +409,11 @@ TEST_F(EditTest, ReadValueTakesRealAndComplexTexts) {
       {"\x87" "2\x7F\x50", true, true},
       {"\x7F\x50", true, true},
       {"1\x99\x7F\x50", true, true},
-      {"1\x89" "2", false, false},
-      {"\x7F\x50" "3", false, false},
+      {"3\x7F\x50", true, true},
+      {"1\x89" "2", true, false},
+      {"1\x89", false, false},
   };
+  SetupSetItem(kSetupComplexMode, 1);  // a+bi: complex results are shown
   for (const Case &c : cases) {
     ClearKeys();
     Value v;
