@@ -225,9 +225,26 @@ u32 EvalPolRecToken(u8 op, const Value *first, const Value *second, Value *res, 
 
 // ---- appliers ----
 
+namespace {
+
+// Normalising changes a decimal only when its last four digits are 0001-0009
+// (they are cleared) or 9991-9999 (it is rounded at the eleventh digit); zero,
+// fractions and every other number come back as they are, so the unpack and
+// pack of the full operation are skipped for them.
+bool NormalizeChanges(const BcdReal *x) {
+  if ((x->b[0] & 0x0F) == 0x0A) return false;  // fraction
+  const u16 tail = static_cast<u16>((x->b[7] << 8) | x->b[8]);
+  return (tail >= 0x0001 && tail <= 0x0009) || (tail >= 0x9991 && tail <= 0x9999);
+}
+
+}  // namespace
+
 u32 EvalNormalizeCell(EvalCell *cell) {
   // Lists and matrices are normalised element by element by their engines.
   if (IsArray(cell)) return 1;
+  if (ValErrorCode(cell) != 0) return 0;
+  const bool complex = (cell->re.b[0] & 0x80) != 0;
+  if (!NormalizeChanges(&cell->re) && !(complex && NormalizeChanges(&cell->im))) return 1;
   ValNormalize(cell, cell);
   return Status(cell);
 }

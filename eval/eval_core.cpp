@@ -7,7 +7,6 @@
 #include "eval/eval_glue.h"
 #include "eval/eval_lists.h"
 #include "eval/eval_table.h"
-#include "kernel/calc_ram.h"
 #include "kernel/heap.h"
 #include "kernel/keyqueue.h"
 #include "number/numparse.h"
@@ -458,47 +457,52 @@ fail:
 
 namespace {
 
-// Text held in the item store may move when an item is created or resized
-// during the evaluation (Ans, List Ans, a variable). Such text is evaluated
-// from a copy; a two-byte pad before it keeps TokReread inside the copy.
+// The entry points evaluate from a copy of the text, up to and including the
+// first statement end: text held in the item store may move when an item is
+// created or resized during the evaluation (Ans, List Ans, a variable), and
+// the two zero bytes before the copy keep the reader's look-behind (TokReread
+// and TokBack at the first token) inside it. The position given back is the
+// matching place in the caller's text.
 constexpr u32 kStableCopyMax = 4096;
 
 struct StableText {
   u8 bytes[2 + kStableCopyMax + 2];
   const u8 *origin;  // the caller's text, or null when no copy was made
+  u32 length;
 };
 
-bool InItemStore(const u8 *p) {
-  const u8 *area = CalcRamArea();
-  return area != nullptr && p >= area && p < area + kMcsAreaSize;
-}
-
-// Copies the text from *pos to its end (or to the copy's size) and points
-// *pos at the copy.
 void MakeStable(TokPos *pos, StableText *copy) {
-  copy->origin = nullptr;
-  if (!InItemStore(*pos)) return;
-  const u8 *area = CalcRamArea();
   const u8 *src = *pos;
-  u32 room = static_cast<u32>(area + kMcsAreaSize - src);
-  if (room > kStableCopyMax) room = kStableCopyMax;
+  u32 n = 0;
+  for (;;) {
+    const u8 b = src[n];
+    if (b == kTokEnd) break;
+    const u32 len = (TokIsLeadByte(b) && src[n + 1] != kTokEnd) ? 2 : 1;
+    if (n + len > kStableCopyMax) {
+      // Longer than any formula or program line: evaluated where it lies.
+      copy->origin = nullptr;
+      return;
+    }
+    n += len;
+    if (b == ':' || b == kTokNewline || b == kTokDisplayStop) break;
+  }
   copy->bytes[0] = 0;
   copy->bytes[1] = 0;
-  u32 n = 0;
-  while (n < room && src[n] != 0) {
-    copy->bytes[2 + n] = src[n];
-    ++n;
-  }
+  std::memcpy(copy->bytes + 2, src, n);
   copy->bytes[2 + n] = 0;
   copy->bytes[3 + n] = 0;
   copy->origin = src;
+  copy->length = n;
   *pos = copy->bytes + 2;
 }
 
-// The caller's position matching the position in the copy.
+// The caller's position matching a position in the copy; a position outside
+// the copy (in another text) is left as it is.
 void ReturnPosition(TokPos *pos, const StableText *copy) {
   if (copy->origin == nullptr) return;
-  *pos = copy->origin + (*pos - (copy->bytes + 2));
+  const u8 *base = copy->bytes + 2;
+  if (*pos < base || *pos > base + copy->length) return;
+  *pos = copy->origin + (*pos - base);
 }
 
 struct FreshArea {

@@ -1,7 +1,9 @@
 // Seams to the subsystems above the evaluator. Each owner replaces its seam
-// when it lands; until then the seam gives System ERROR (23).
+// when it lands; until then the seam gives System ERROR (23). The assignment
+// of a formula's trailing arrow is the interpreter's.
 #include "eval/eval_glue.h"
 
+#include "eval/prog.h"
 #include "number/real.h"
 
 i32 EvalGlueStatValue(u32, BcdReal *) { return kEvalGlueWaiting; }
@@ -17,4 +19,5 @@ u32 EvalGlueSheetRunning() { return 0; }
 u8 EvalGlueSheetCell(u32, u32, Value *) { return kEvalGlueWaiting; }
 u8 EvalGlueDocLastAns(Value *) { return kEvalGlueWaiting; }
 u32 EvalRandom(EvalCell *result, TokPos *, EvalCell *) { return EvalRaiseError(kEvalGlueWaiting, result); }
-u32 EvalGlueAssign(TokPos *, EvalCell *, EvalCell *value) { return EvalRaiseError(kEvalGlueWaiting, value); }
+// The interpreter stores the value into the target after the arrow.
+u32 EvalGlueAssign(TokPos *pos, EvalCell *tok, EvalCell *value) { return ProgAssignAt(pos, tok, value); }

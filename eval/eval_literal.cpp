@@ -194,8 +194,7 @@ u32 EvalNumberLiteral(EvalCell *result, TokPos *pos, EvalCell *tok) {
   if (mode != 0) return EvalParseBaseN(pos, tok, result, mode);
   if (!EvalParseDecimal(pos, tok, result)) return 0;
   std::memset(&result->im, 0, sizeof result->im);
-  RealNormalize(&result->re, &result->re);
-  return ValErrorCode(result) == 0;
+  return EvalNormalizeCell(result);
 }
 
 namespace {

@@ -66,6 +66,10 @@ inline int TokIs2(const EvalCell *tok, u8 lead, u8 second) {
 // new position. A lead byte directly before the end byte is read alone, so
 // the position never passes the end of the text.
 TokPos TokNext(EvalCell *tok, TokPos *pos);
+// The step-back readers look up to two bytes behind the position: a text
+// read directly with them carries two bytes before its first token (the
+// evaluator's entry points read from such a copy).
+//
 // The token that ends just before the position, into the cell; the position
 // stays.
 void TokReread(EvalCell *tok, const TokPos *pos);

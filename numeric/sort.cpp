@@ -140,15 +140,15 @@ u32 SortLists(int count, Value *const lists[], bool desc) {
   const u16 n = a.rows;
   if (n == 0) return 9;
   const MemHandle permBlock = MemAlloc(2u * n + 2);
-  if (permBlock == 0) {
-    ArrFail(key, kArrErrMemory);
-    return 4;
-  }
+  if (permBlock == 0) return 4;
   u16 *perm = reinterpret_cast<u16 *>(MemDeref(permBlock));
-  const u32 r = IndexSort(n, a.complex ? 1 : 0, key, perm, desc);
+  // The index sort writes its error into a copy of the key's header: the
+  // caller's values keep their blocks whatever happens.
+  Value keyCopy = *key;
+  const u32 r = IndexSort(n, a.complex ? 1 : 0, &keyCopy, perm, desc);
   if (r != 0) {
     MemFree(permBlock);
-    return ValErrorCode(key);
+    return ValErrorCode(&keyCopy);
   }
   // Every copy first, so that a failure leaves all lists as they were.
   std::vector<ListCopy> copies(static_cast<size_t>(count));

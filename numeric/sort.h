@@ -10,7 +10,8 @@
 // lists[0] is the key list; every list has its element count. Results: 0,
 // 4 (memory), 9 (no elements) or the key list's error code. Every list is
 // either reordered or left as it was: all copies are made before any list
-// is rewritten. Stored lists are sorted in main memory.
+// is rewritten, and no list's value is overwritten with an error. Stored
+// lists are sorted in main memory.
 u32 SortListsAscending(int count, Value *const lists[]);
 u32 SortListsDescending(int count, Value *const lists[]);
 // Index sorts: perm[1..n] receives the 1-based index of the element that
