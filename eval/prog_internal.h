@@ -97,6 +97,9 @@ bool ProgIsScalar(const Value *v);
 // Setting commands (class 1) and Rnd (class 55).
 u32 ProgSetCommand(ProgRunState *run);
 u32 ProgRnd(ProgRunState *run);
+// "ViewWindow" values and "Factor" (run->p after the command).
+u32 ProgViewWindow(ProgRunState *run);
+u32 ProgFactor(ProgRunState *run);
 
 // Text output on the run screen.
 void ProgRedrawText(ProgRunContext *ctx);

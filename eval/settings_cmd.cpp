@@ -110,9 +110,9 @@ u32 OneByteCommand(ProgRunState *run, u8 c) {
       return 1;
     }
     case 0xDD: SetupSetItem(kSetupDisplay, static_cast<u8>(display ^ kEngBit)); return 1;
-    default:
-      // Factor and ViewWindow write the V-Window record of the graph engine.
-      return ProgFail(run, kProgErrSystem);
+    case 0xEA: return ProgFactor(run);
+    case 0xEB: return ProgViewWindow(run);
+    default: return 1;
   }
 }
 

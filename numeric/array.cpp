@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "number/numparse.h"
+#include "number/realop.h"
 
 ArrInfo ArrInfoOf(const Value *v) {
   EvalArrayHeader h;
@@ -21,19 +22,43 @@ ArrInfo ArrInfoOf(const Value *v) {
 
 BcdReal *ArrElems(MemHandle h) { return reinterpret_cast<BcdReal *>(MemDeref(h)); }
 
+namespace {
+
+bool IsZeroPart(const BcdReal &x) {
+  bool zero = true;
+  for (int k = 0; k < 9 && zero; ++k) zero = x.b[k] == 0;
+  if (zero) return true;
+  BcdReal a = x, z;
+  RealSetZero(&z);
+  return RealIsEqual(&a, &z) == 1;
+}
+
+}  // namespace
+
 void ArrGet(const BcdReal *e, u32 count, bool complex, u32 i, Value *out) {
   std::memcpy(&out->re, &e[i], sizeof(BcdReal));
-  if (complex && (out->re.b[0] & 0x80) && ValErrorCode(&out->re) == 0) {
-    std::memcpy(&out->im, &e[count + i], sizeof(BcdReal));
-  } else {
-    RealSetZero(&out->im);
+  if (ValErrorCode(&out->re) != 0) return;
+  out->re.b[0] &= 0x7F;
+  RealSetZero(&out->im);
+  if (!complex) return;
+  // Complex when the imaginary part is not zero, whether or not the stored
+  // real part carries the complex bit (items of main memory store plain
+  // reals).
+  const BcdReal im = e[count + i];
+  if (ValErrorCode(&im) != 0) {
+    out->re = im;
+    return;
   }
+  if (IsZeroPart(im)) return;
+  out->im = im;
+  out->re.b[0] |= 0x80;
 }
 
 void ArrPut(BcdReal *e, u32 count, bool twoParts, u32 i, const Value *v) {
   std::memcpy(&e[i], &v->re, sizeof(BcdReal));
+  const bool cx = ValErrorCode(v) == 0 && (v->re.b[0] & 0x80);
   if (twoParts) {
-    if (ValErrorCode(v) == 0 && (v->re.b[0] & 0x80)) std::memcpy(&e[count + i], &v->im, sizeof(BcdReal));
+    if (cx) std::memcpy(&e[count + i], &v->im, sizeof(BcdReal));
     else RealSetZero(&e[count + i]);
   }
 }

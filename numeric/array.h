@@ -36,12 +36,15 @@ struct ArrInfo {
 ArrInfo ArrInfoOf(const Value *v);
 // The element block of a handle as reals; null when the handle names none.
 BcdReal *ArrElems(MemHandle h);
-// Element i (0-based) of a block of `count` elements as a scalar value: its
-// imaginary part is read only when the block is complex and the element's
-// real part carries the complex bit.
+// Element i (0-based) of a block of `count` elements as a scalar value: in
+// a complex block the element is complex when its imaginary part is not
+// zero, whether or not its real part carries the complex bit (items of main
+// memory may hold plain reals), so a stored list reads the same in place as
+// through the item operations.
 void ArrGet(const BcdReal *e, u32 count, bool complex, u32 i, Value *out);
-// Writes a scalar as element i: the real part (with its complex bit) and,
-// when the block has two parts, the imaginary part (zero for a real).
+// Writes a scalar as element i: the real part (carrying the complex bit for
+// a complex element) and, when the block has two parts, the imaginary part
+// (zero for a real).
 void ArrPut(BcdReal *e, u32 count, bool twoParts, u32 i, const Value *v);
 // Headers of results.
 void ArrSetList(Value *out, bool complex, u16 n, MemHandle h);

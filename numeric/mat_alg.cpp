@@ -221,7 +221,8 @@ int MatDeterminant(const Value *m, Value *out) {
   const u32 n = a.rows;
   // An all-zero real matrix needs no work.
   bool allZero = true;
-  for (u32 i = 0; i < a.count && allZero; ++i) {
+  const u32 parts = a.complex ? 2 : 1;
+  for (u32 i = 0; i < a.count * parts && allZero; ++i) {
     for (u32 b = 0; b < 12 && allZero; ++b) allZero = e[i].b[b] == 0 || b >= 9;
   }
   if (allZero) {

@@ -353,8 +353,8 @@ TEST_F(Expr, MathAndOtherErrors) {
 TEST_F(Expr, WaitingRows) {
   const char *texts[] = {
       "{Ran}",     "{xbar}",   "{minX}",  "{Mod}",    "{Xmin}",   "{Xfct}",  "{DStart}",
-      "{FStart}",  "{RStart}", "{Sim}",   "{Fin_n}",  "{List}1",  "{Mat}A",  "{int}X,0,1)",
-      "{ddx}X,1)", "{Max}1)",  "{f1}",    "2{#CB}",  "2{#CC}",    "{Pr(}1)",
+      "{FStart}",  "{RStart}", "{Sim}",   "{Fin_n}",  "{int}X,0,1)",
+      "{ddx}X,1)", "{f1}",    "2{#CB}",  "2{#CC}",    "{Pr(}1)",
   };
   for (const char *t : texts) {
     SCOPED_TRACE(t);

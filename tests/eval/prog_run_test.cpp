@@ -338,4 +338,34 @@ TEST_F(ProgTable, DisplayStopWaitsForExe) {
   KeyBreakDisarm();
 }
 
+// '?' reads a line on the run screen and stores its value; an evaluation
+// error shows its box and the line is edited again, AC clears it; AC on an
+// empty line is Break.
+TEST_F(ProgTable, InputReadsALine) {
+  ASSERT_EQ(ProgTestStore("MAIN", ProgTok("\"N\"?->A:A*2->B:?->C")), 0u);
+  u64 idle = HostIdleCount();
+  std::atomic<u32> code{99};
+  std::thread runner([&] { code = RunProgram("MAIN"); });
+  auto press = [&](const char *name) {
+    i32 col = 0, row = 0;
+    ASSERT_TRUE(CalcKeyPosition(name, &col, &row)) << name;
+    const auto t0 = std::chrono::steady_clock::now();
+    while (HostIdleCount() == idle && std::chrono::steady_clock::now() - t0 < std::chrono::seconds(5)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    HostPushKeyEvent(col, row, 0, 0);
+    while (HostKeyQueueCount() != 0 && std::chrono::steady_clock::now() - t0 < std::chrono::seconds(5)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    idle = HostIdleCount();
+  };
+  for (const char *key : {"2", "+", "EXE", "EXIT", "AC", "2", "1", "EXE", "AC"}) press(key);
+  runner.join();
+  EXPECT_EQ(code.load(), 1u);  // AC on the empty line of the second '?'
+  EXPECT_EQ(ProgTestVar('A'), "21");
+  EXPECT_EQ(ProgTestVar('B'), "42");
+  HostClearKeyQueue();
+  KeyBreakDisarm();
+}
+
 }  // namespace

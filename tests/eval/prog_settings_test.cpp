@@ -85,4 +85,62 @@ TEST_F(ProgSettings, RndRoundsAnsByTheDisplayMode) {
   }
 }
 
+// The V-Window record "VWIN" as texts of its eleven fields.
+std::vector<std::string> Vwin() {
+  u32 size = 0;
+  u8 *data = nullptr;
+  if (McsOpenByKindPtr(kMcsKindList, "VWIN", &size, &data) != 0 || size < 132) return {};
+  std::vector<std::string> f;
+  for (u32 i = 0; i < 11; ++i) {
+    Value v{};
+    std::memcpy(&v.re, data + 12 * i, 12);
+    f.push_back(ProgTestText(v));
+  }
+  return f;
+}
+
+TEST_F(ProgSettings, ViewWindowFillsItsPositions) {
+  // Three commas and -5: only Ymin changes, on the initial window.
+  ASSERT_EQ(RunLine(ProgTok("{ViewWindow},,,{neg}5")), 0u);
+  EXPECT_EQ(Vwin(), (std::vector<std::string>{"-6.3", "6.3", "1", "0.1", "-5", "3.1", "1", "0", "360", "3.6",
+                                                 "0.2032258065"}));
+  ASSERT_EQ(RunLine(ProgTok("{ViewWindow}0,12.6,{neg}2,{neg}1,1,0.5,0,1,0.1")), 0u);
+  EXPECT_EQ(Vwin(), (std::vector<std::string>{"0", "12.6", "2", "0.1", "-1", "1", "0.5", "0", "1", "0.1",
+                                                 "0.2032258065"}));
+  struct {
+    const char *line;
+    u32 error;
+  } bad[] = {
+      {"{ViewWindow}", 2},                    // no value
+      {"{ViewWindow},,", 2},                  // positions but no value
+      {"{ViewWindow}1,2,3,4,5,6,7,8,9,10", 2},  // a tenth position
+      {"{ViewWindow}1,1", 28},                // Xdot 0
+      {"{ViewWindow}1\x0F""99", 28},          // out of range
+      {"{ViewWindow}{neg}1,1,1,1,1,1,0,1,0", 28},  // T pitch 0
+  };
+  for (const auto &c : bad) {
+    SCOPED_TRACE(c.line);
+    EXPECT_EQ(RunLine(ProgTok(c.line)), c.error);
+  }
+  EXPECT_EQ(Vwin()[1], "12.6");  // a failing command leaves the record alone
+}
+
+TEST_F(ProgSettings, FactorZoomsAboutTheCentre) {
+  ASSERT_EQ(RunLine(ProgTok("{ViewWindow}{neg}10,10,1,{neg}4,8,1")), 0u);
+  ASSERT_EQ(RunLine(ProgTok("{Factor}2")), 0u);
+  std::vector<std::string> w = Vwin();
+  EXPECT_EQ(w[0], "-5");
+  EXPECT_EQ(w[1], "5");
+  EXPECT_EQ(w[4], "-1");
+  EXPECT_EQ(w[5], "5");
+  ASSERT_EQ(RunLine(ProgTok("{Factor}0.5,4")), 0u);
+  w = Vwin();
+  EXPECT_EQ(w[0], "-10");
+  EXPECT_EQ(w[1], "10");
+  EXPECT_EQ(w[4], "1.25");
+  EXPECT_EQ(w[5], "2.75");
+  EXPECT_EQ(RunLine(ProgTok("{Factor}0")), 3u);
+  EXPECT_EQ(RunLine(ProgTok("{Factor}2,0")), 3u);
+}
+
 }  // namespace
