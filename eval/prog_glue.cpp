@@ -16,3 +16,11 @@ u32 ProgGlueGraphCommand(const u8 ** /*p*/, Value *result, ProgRunContext * /*ct
 u32 ProgGlueMatListCommand(const u8 ** /*p*/, Value *result) {
   return ProgRaise(kProgErrSystem, result);
 }
+
+u32 ProgGlueAssignSystem(const u8 ** /*p*/, const Value * /*v*/, Value *result) {
+  return ProgRaise(kProgErrSystem, result);
+}
+
+u32 ProgGlueAssignText(const u8 ** /*p*/, const u8 * /*text*/, u32 /*len*/, Value *result) {
+  return ProgRaise(kProgErrSystem, result);
+}
