@@ -341,8 +341,8 @@ TEST_F(Expr, MathAndOtherErrors) {
 TEST_F(Expr, WaitingRows) {
   const char *texts[] = {
       "{Ran}",     "{xbar}",   "{minX}",  "{Mod}",    "{Xmin}",   "{Xfct}",  "{DStart}",
-      "{FStart}",  "{RStart}", "{Sim}",   "{Fin_n}",  "{List}1",  "{Mat}A",  "{int}X,0,1)",
-      "{ddx}X,1)", "{Max}1)",  "{f1}",    "2{#CB}",  "2{#CC}",    "{Pr(}1)",
+      "{FStart}",  "{RStart}", "{Sim}",   "{Fin_n}",  "{int}X,0,1)",
+      "{ddx}X,1)", "{f1}",    "2{#CB}",  "2{#CC}",    "{Pr(}1)",
   };
   for (const char *t : texts) {
     SCOPED_TRACE(t);
@@ -352,6 +352,11 @@ TEST_F(Expr, WaitingRows) {
   // Det and Sum of a number: Ma ERROR from the list and matrix engines.
   EXPECT_EQ(Eval("{Det}A"), "E3");
   EXPECT_EQ(Eval("{Sum}A"), "E3");
+  // A list or matrix that does not exist is Dimension ERROR; Max( takes a
+  // list, not a bare number.
+  EXPECT_EQ(Eval("{List}1"), "E9");
+  EXPECT_EQ(Eval("{Mat}A"), "E9");
+  EXPECT_EQ(Eval("{Max}1)"), "E8");
 }
 
 }  // namespace
