@@ -4,6 +4,7 @@
 // System ERROR instead of pretending to succeed.
 #include "apps/calc/run_input.h"
 #include "eval/prog_internal.h"
+#include "eval/prog_matlist.h"
 
 u32 ProgGlueInput(const u8 **pos, Value *status, ProgRunContext *ctx, u8 *text) {
   return RunMatProgInput(pos, status, ctx, text);
@@ -13,9 +14,7 @@ u32 ProgGlueGraphCommand(const u8 ** /*p*/, Value *result, ProgRunContext * /*ct
   return ProgRaise(kProgErrSystem, result);
 }
 
-u32 ProgGlueMatListCommand(const u8 ** /*p*/, Value *result) {
-  return ProgRaise(kProgErrSystem, result);
-}
+u32 ProgGlueMatListCommand(const u8 **p, Value *result) { return ProgMatListCommand(p, result, nullptr); }
 
 u32 ProgGlueAssignSystem(const u8 ** /*p*/, const Value * /*v*/, Value *result) {
   return ProgRaise(kProgErrSystem, result);
