@@ -137,6 +137,11 @@ const std::vector<ProgCase> &Cases() {
       {"MatrixElementOutside", {{"MAIN", "{lb}2,2{rb}->{Dim}{Mat}B:1->{Mat}B[3,1]"}}, 9, {}, {}},
       {"MatrixIndexZero", {{"MAIN", "{lb}2,2{rb}->{Dim}{Mat}B:1->{Mat}B[0,1]"}}, 8, {}, {}},
       {"ClrMat", {{"MAIN", "{lb}2,2{rb}->{Dim}{Mat}B:{ClrMat}B:{Mat}B[1,1]"}}, 9, {}, {}},
+      {"ListAndMatrixCommands",
+       {{"MAIN", "{lb}3,1,2{rb}->{List}1:{SortA(}{List}1):{List}1->{List}3:{Fill(}7,{List}1):"
+                 "[[1,2][3,4]]->{Mat}A:{Swap}{Mat}A,1,2:{Mat}A[1,1]->A"}},
+       0, {{'A', "3"}}, {{1, "7,7,7"}, {3, "1,2,3"}}},
+      {"FillMissingList", {{"MAIN", "{Fill(}7,{List}2)"}}, 9, {}, {}},
       {"ClrListAll", {{"MAIN", "1->{List}1[1]:2->{List}2[1]:{ClrList}"}}, 0, {}, {{1, "-"}, {2, "-"}}},
       // Lists created, resized and deleted while the program runs: the text
       // of the running programs must not move under them.
