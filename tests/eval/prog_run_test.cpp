@@ -158,6 +158,8 @@ const std::vector<ProgCase> &Cases() {
       {"StartsWithColon", {{"MAIN", ":1->A"}}, 2, {}, {}},
       {"StartsWithArrow", {{"MAIN", "->A"}}, 2, {}, {}},
       {"UnknownF9Token", {{"MAIN", "\xF9\x7F"}}, 2, {}, {}},
+      {"RclCaptMissing", {{"MAIN", "1->A:{RclCapt}3"}}, 4, {{'A', "1"}}, {}},
+      {"RclCaptOutOfRange", {{"MAIN", "{RclCapt}21"}}, 8, {}, {}},
       {"SendHasNoPort", {{"MAIN", "1->A:{Send}(A)"}}, 10, {{'A', "1"}}, {}},
       {"Comment", {{"MAIN", "1->A:'2->A:\n3->B"}}, 0, {{'A', "1"}, {'B', "3"}}, {}},
   };
