@@ -369,6 +369,11 @@ TEST_F(Expr, WaitingRows) {
   // Det and Sum of a number: Ma ERROR from the list and matrix engines.
   EXPECT_EQ(Eval("{Det}A"), "E3");
   EXPECT_EQ(Eval("{Sum}A"), "E3");
+  // A list or matrix that does not exist is Dimension ERROR; Max( takes a
+  // list, not a bare number.
+  EXPECT_EQ(Eval("{List}1"), "E9");
+  EXPECT_EQ(Eval("{Mat}A"), "E9");
+  EXPECT_EQ(Eval("{Max}1)"), "E8");
 }
 
 }  // namespace
