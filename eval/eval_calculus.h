@@ -1,7 +1,8 @@
 // Dispatch handlers of the functions that take arguments and of function
-// memories. "Pol(" and "Rec(" are in eval.h; the calculus, cell-range and
-// function-memory handlers give System ERROR (23) until the numeric
-// algorithms, the spreadsheet and the function memories are built.
+// memories. "Pol(" and "Rec(" are in eval.h; "logab(" and "RndFix(" compute;
+// the calculus, "PxlTest(", cell-range and function-memory handlers give
+// System ERROR (23) until the numeric algorithms, the graph screen, the
+// spreadsheet and the function memories are built.
 #pragma once
 #include "eval/eval.h"
 

@@ -341,6 +341,29 @@ TEST_F(Core, TextInTheItemStore) {
   EXPECT_EQ(pos, data + 4);
 }
 
+// An assignment after a formula creates a list item, and the item holding
+// the formula's text moves: the rest of the formula is still read right.
+TEST_F(Core, FormulaTextMovesDuringItsAssignment) {
+  ASSERT_EQ(HostAllocCalcRam(), 1u);
+  ASSERT_EQ(McsClearAll(), 0u);
+  // A long formula, so that what moves over its old place is its own text.
+  std::string formula = "5";
+  for (int k = 0; k < 60; ++k) formula += "+0";
+  const std::vector<u8> text = Tokens(formula + "{->}{#7F46}{List}1");
+  ASSERT_EQ(McsCreateInFolder("main", "ZZTEXT", static_cast<u32>(text.size()), text.data()), 0u);
+  u8 *before = nullptr;
+  u32 size = 0;
+  ASSERT_EQ(McsOpenInFolderPtr("main", "ZZTEXT", &size, &before), 0u);
+  TokPos pos = before;
+  EvalCell r{};
+  EXPECT_EQ(EvalFormula(&pos, 5, &r), 1u);
+  EXPECT_EQ(numtest::ShowV(r), "5");
+  u8 *after = nullptr;
+  ASSERT_EQ(McsOpenInFolderPtr("main", "ZZTEXT", &size, &after), 0u);
+  EXPECT_NE(after, before);  // the text did move under the evaluation
+  EXPECT_EQ(pos - before, static_cast<long>(text.size() - 1));
+}
+
 TEST_F(Core, GetkeyAndBreak) {
   KeyBreakDisarm();
   HostClearKeyQueue();

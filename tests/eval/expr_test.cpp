@@ -99,6 +99,7 @@ TEST_F(Expr, OperatorsAndFunctions) {
       {"1{And}1", "1", "1"},
       {"0{Or}0", "0", "0"},
       {"{LNot}0", "1", "1"},
+      {"{Not}5", "-6", "~6"},                  // bitwise not in every mode
       {"1{!=}2", "1", "1"},
       {"2{<=}2", "1", "1"},
       {"3>2", "1", "1"},
@@ -151,6 +152,10 @@ TEST_F(Expr, Fractions) {
       {"1{frac}2{frac}3{frac}4", "E2", ""},
       {"4{frac}0", "E3", ""},
       {"0{frac}3", "0", "0"},
+      {"1{And}0{frac}3", "0", "0"},            // " And" waits whole under 0_3
+      {"1{Or}0{frac}3", "1", "1"},
+      {"{Pol}1,1){frac}2", "E3", ""},          // lists take no fraction bar
+      {"2{frac}{Pol}1,1)", "E3", ""},
   };
   RunTable(cases, std::size(cases));
 }
@@ -331,6 +336,18 @@ TEST_F(Expr, MathAndOtherErrors) {
       {"{Pol}1+{i},1)", "E3", ""},        // a complex argument
       {"{sqrt}~1", "E17", ""},             // Non-Real in Real mode
       {"{Rec}2,0)", "{2,0}", ""},
+      {"{Rec}2,90", "{0,2}", ""},              // ')' may be left out at the end
+      {"3+{Pol}3,4)", "{8,56.130102354156}", ""},  // a list operand
+      {"{logab}2,8)", "3", "3"},
+      {"{logab}2,8", "3", "3"},
+      {"{logab}1,8)", "E3", ""},
+      {"{logab}2)", "E2", ""},
+      {"{RndFix}{pi},2)", "3.14", "3.14"},
+      {"{RndFix}2{frac}3)", "0.6666666667", "0.6666666667"},
+      {"{RndFix}1.23456,0)", "1", "1"},
+      {"{RndFix}1.5,10)", "E8", ""},
+      {"{RndFix}1.5,~1)", "E8", ""},
+      {"{RndFix}1.5,2.7)", "1.5", "1.5"},
       {"{Pol}1,1)", "{1.4142135623731,45}", ""},
   };
   RunTable(cases, std::size(cases));
