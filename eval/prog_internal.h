@@ -58,6 +58,7 @@ struct ProgRunState {
   Value *result;
   const u8 *p;  // the current token
   bool stopped;
+  bool shown;  // the outer level's result was shown at its end
 };
 
 // Shorthand for raising inside a run.
@@ -100,6 +101,9 @@ u32 ProgRnd(ProgRunState *run);
 // "ViewWindow" values and "Factor" (run->p after the command).
 u32 ProgViewWindow(ProgRunState *run);
 u32 ProgFactor(ProgRunState *run);
+// "StoV-Win" n and "RclV-Win" n: the V-Window memories "VMEM"1-6.
+u32 ProgStoreVwinMem(ProgRunState *run);
+u32 ProgRecallVwinMem(ProgRunState *run);
 
 // Text output on the run screen.
 void ProgRedrawText(ProgRunContext *ctx);
@@ -120,3 +124,11 @@ u32 ProgGlueInput(const u8 **pos, Value *status, ProgRunContext *ctx, u8 *text);
 // (class 16): 1 done with *p past the command, 0 with the error in result.
 u32 ProgGlueGraphCommand(const u8 **p, Value *result, ProgRunContext *ctx);
 u32 ProgGlueMatListCommand(const u8 **p, Value *result);
+// Shows the result of output modes 3-9 (list, matrix, graph, capture,
+// tables) and gives the key that left it in *key: 0, or an error code.
+u32 ProgGlueShowResult(ProgRunContext *ctx, u32 *key);
+// A value into a system variable or recursion term (*p at the target), and
+// a text into a function memory, graph function or recursion formula: 1 with
+// *p past the target, 0 with the error in result.
+u32 ProgGlueAssignSystem(const u8 **p, const Value *v, Value *result);
+u32 ProgGlueAssignText(const u8 **p, const u8 *text, u32 len, Value *result);
