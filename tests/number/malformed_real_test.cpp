@@ -114,8 +114,14 @@ TEST(MalformedReal, OperationsGiveMaError) {
     BcdWork w;
     RealUnpack(&m.x, &w);
     EXPECT_EQ(BcdKind(&w), BCD_KIND_ERROR) << m.name;
+  }
+}
 
-    // Arguments and moduli of pairs with a bad part.
+// Arguments and moduli of pairs with a bad part (the argument's division
+// read its exponent table before the start).
+TEST(MalformedReal, PairsWithABadPartGiveMaError) {
+  const BcdReal two = R("2");
+  for (const Malformed &m : kMalformed) {
     for (int part = 0; part < 2; ++part) {
       CplxPair z{two, two}, r;
       (part ? z.im : z.re) = m.x;
@@ -164,9 +170,28 @@ TEST(MalformedReal, FormattersShowError) {
   }
 }
 
-// The fraction records: the digits of a fraction are its own nibbles only.
+// A negative exponent stored as 00 is shown as it computes: not at all.
+TEST(MalformedReal, ShownAsItComputes) {
+  for (const BcdReal &x : {Bytes({0x00, 0x01, 0x23}), Bytes({0x50, 0x05})}) {
+    Value v;
+    std::memset(&v, 0, sizeof v);
+    v.re = x;
+    char out[kNumTextSize];
+    ApplyMode(Mode{});
+    EXPECT_EQ(Readable(NumToText(&v, out)), "ERROR") << Show(x);
+    BcdReal sum;
+    const BcdReal zero = R("0");
+    RealAdd(&x, &zero, &sum);
+    EXPECT_EQ(RealErrorCode(&sum), 3) << Show(x);
+  }
+}
+
+// The fraction records: the digits of a fraction are its own nibbles only,
+// and a count nibble beyond ten nibbles is no fraction.
 TEST(MalformedReal, FractionRecordHoldsItsNibbles) {
   NumDigits rec;
+  for (const BcdReal &x : {Bytes({0x1A, 0xF1, 0xA3}), Bytes({0x6A, 0xA1, 0xA3})})
+    EXPECT_EQ(NumDecompose(&rec, &x), 0) << Show(x);
   std::memset(&rec, 0x77, sizeof rec);
   const BcdReal third = R("1a3");
   ASSERT_EQ(NumDecompose(&rec, &third), 1);
