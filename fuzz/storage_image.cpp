@@ -15,7 +15,8 @@
 
 namespace {
 
-// The image file, in memory.
+// The image file, in memory: only its storage area is kept (g_file[0] is the
+// byte at kFlsImageBase); the file's length is kFlsImageBase + g_file.size().
 std::vector<u8> g_file;
 std::vector<u8> g_pristine;
 int g_bad_access = 0;
@@ -28,10 +29,14 @@ i32 MemOpen(const char *) { return 3; }
 i32 MemClose(i32) { return 0; }
 
 i32 MemReadAt(i32, u32 offset, void *buf, u32 len) {
-  if (!InStorage(offset, len)) ++g_bad_access;
-  if (offset >= g_file.size()) return 0;
-  const u32 n = std::min<u32>(len, static_cast<u32>(g_file.size()) - offset);
-  std::memcpy(buf, g_file.data() + offset, n);
+  if (!InStorage(offset, len)) {
+    ++g_bad_access;
+    return -1;
+  }
+  const u32 at = offset - kFlsImageBase;
+  if (at >= g_file.size()) return 0;
+  const u32 n = std::min<u32>(len, static_cast<u32>(g_file.size()) - at);
+  std::memcpy(buf, g_file.data() + at, n);
   return static_cast<i32>(n);
 }
 
@@ -40,16 +45,19 @@ i32 MemWriteAt(i32, u32 offset, const void *buf, u32 len) {
     ++g_bad_access;
     return -1;
   }
+  const u32 at = offset - kFlsImageBase;
   const u8 *src = static_cast<const u8 *>(buf);
-  bool erase = len == kFlsSectorSize && (offset - kFlsImageBase) % kFlsSectorSize == 0;
+  bool erase = len == kFlsSectorSize && at % kFlsSectorSize == 0;
   for (u32 i = 0; erase && i < len; ++i) erase = src[i] == 0xFF;
-  if (g_file.size() < offset + len) g_file.resize(offset + len, 0xFF);
+  // A file grows with zeros below what is written, as a file system fills a
+  // hole.
+  if (g_file.size() < at + len) g_file.resize(at + len, 0);
   for (u32 i = 0; !erase && i < len; ++i)
-    if ((src[i] & g_file[offset + i]) != src[i]) {
+    if ((src[i] & g_file[at + i]) != src[i]) {
       ++g_bad_access;
       return -1;
     }
-  std::memcpy(g_file.data() + offset, src, len);
+  std::memcpy(g_file.data() + at, src, len);
   return static_cast<i32>(len);
 }
 
@@ -70,7 +78,7 @@ std::vector<u8> Pattern(size_t n, u32 seed) {
 // A formatted image with a folder, files in the root and in the folder, a
 // deleted file and the work file.
 void BuildPristine() {
-  g_file.assign(kFlsImageBase, 0);
+  g_file.clear();
   FUZZ_CHECK(FlsImageOpen("memory") == 0, "open");
   FUZZ_CHECK(FlsFormat(2) == 0, "format");
   FlsResetOpenFiles();
@@ -161,7 +169,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     offset = (where & 0x80) ? offset % kFlsCapacity : offset % 0x2000 + ((where & 0x40) ? 0xFFE0 : 0);
     const u32 len = (where & 7) + 1;
     for (u32 i = 0; i < len; ++i) {
-      const u32 at = kFlsImageBase + (offset + i) % kFlsCapacity;
+      const u32 at = (offset + i) % kFlsCapacity;
       if (at < g_file.size()) g_file[at] = in.Byte();
     }
   }

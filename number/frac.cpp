@@ -43,8 +43,14 @@ bool ExactSqrt(u64 v, u64 *root) {
   return true;
 }
 
-// base^e, false when it reaches 10^36.
+// base^e, false when it reaches 10^36. A base of 0 or 1 is answered at
+// once (its powers never grow, so the loop below would run e times); any
+// larger base passes 10^36 within 120 steps.
 bool PowU128(u128 base, u64 e, u128 *out) {
+  if (base <= 1) {
+    *out = e == 0 ? 1 : base;
+    return true;
+  }
   u128 r = 1;
   for (u64 i = 0; i < e; ++i) {
     if (base != 0 && r > kLimit / base) return false;

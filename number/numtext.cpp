@@ -226,10 +226,11 @@ int IsScalarOrError(const Value *v) { return ValKind(v) == kValKindScalar; }
 int NumDecompose(NumDigits *rec, const BcdReal *x) {
   // The complex flag is ignored; what is left is read as every other reader
   // of the stored form reads it, so a malformed real shows no number.
+  if ((x->b[0] >> 4) == 0xF) return 0;  // an error value
   BcdReal y;
   std::memcpy(y.b, x->b, 9);
   y.b[0] &= 0x7F;
-  if (!RealIsWellFormed(&y)) return 0;  // error values too (0xF0 is 0x70 here)
+  if (!RealIsWellFormed(&y)) return 0;
   const u8 s = y.b[0] >> 4;
   std::memset(rec->d, 0, sizeof rec->d);
   if ((y.b[0] & 0x0F) == 0x0A) {

@@ -57,11 +57,11 @@ BcdReal *RealSetZero(BcdReal *dst);
 // real (see RealIsWellFormed) gives the working error value 3 (Ma ERROR).
 void RealUnpack(const BcdReal *src, BcdWork *dst);
 // 1 when bytes 0-8 hold a real every reader of the stored form reads alike:
-// an error value; a number with sign code 0, 1, 5 or 6 whose first digit is
-// 0 (zero) or whose exponent and 15 digits are decimal digits, a negative
-// exponent not stored as 00; a fraction with sign code 1, 5 or 6 of at most
-// 10 nibbles holding two or three non-empty decimal fields, the last one not
-// zero. Bit 7 of byte 0 (a value's complex flag) must be clear. Reals read
+// an error value with a code other than 0; a number whose first digit is 0
+// (zero, whatever follows); a number with sign code 0, 1, 5 or 6 whose
+// exponent and 15 digits are decimal digits, a negative exponent not stored
+// as 00; a fraction with sign code 1, 5 or 6 of at most 10 nibbles holding
+// two or three non-empty decimal fields, the last one not zero. Reals read
 // from outside (files, images) pass this test before anything computes with
 // them.
 int RealIsWellFormed(const BcdReal *x);
@@ -108,7 +108,8 @@ u8 RealErrorCode(const void *v);
 // Non-zero when the stored real is an exact fraction (low nibble 0xA).
 int RealIsFrac(const BcdReal *x);
 // A fraction replaced by its decimal value whole + numerator / denominator
-// (each step rounded to 15 digits); any other value copied. Returns dst.
+// (each step rounded to 15 digits); a malformed real (RealIsWellFormed)
+// becomes Ma ERROR; any other value copied. Returns dst.
 BcdReal *RealFracToDecimal(const BcdReal *src, BcdReal *dst);
 
 // Working error value: kind 0xF, code in the exponent word. Returns code.

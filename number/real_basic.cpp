@@ -82,10 +82,10 @@ int FracIsWellFormed(const BcdReal *x) {
 
 int RealIsWellFormed(const BcdReal *x) {
   const u8 s = x->b[0] >> 4;
-  if (s == 0xF) return 1;
+  if (s == 0xF) return x->b[1] != 0;  // an error value carries its code
   if ((x->b[0] & 0x0F) == 0x0A) return (s == 1 || s == 5 || s == 6) && FracIsWellFormed(x);
+  if ((x->b[1] & 0x0F) == 0) return 1;  // d1 = 0: every reader takes it as zero
   if (s != 0 && s != 1 && s != 5 && s != 6) return 0;
-  if ((x->b[1] & 0x0F) == 0) return 1;  // d1 = 0: zero, whatever follows
   if ((x->b[0] & 0x0F) > 9) return 0;
   // Bytes 1-8 hold the exponent's low digit and d1..d15: a nibble above 9
   // carries into bit 4 of its byte once 6 is added to it.
@@ -195,12 +195,12 @@ u16 BcdKind(const BcdWork *x) {
 // ---------------------------------------------------------------- fractions
 
 BcdReal *RealFracToDecimal(const BcdReal *src, BcdReal *dst) {
-  if (!RealIsFrac(src) || RealErrorCode(src)) {
-    if (dst != src) *dst = *src;
-    return dst;
-  }
   if (!RealIsWellFormed(src)) {
     RealMakeError(3, RealSetZero(dst));
+    return dst;
+  }
+  if (!RealIsFrac(src) || RealErrorCode(src)) {
+    if (dst != src) *dst = *src;
     return dst;
   }
   NumFracParts p;

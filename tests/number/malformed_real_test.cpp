@@ -68,6 +68,9 @@ const char *const kWellFormed[] = {"0", "1", "-1", "0.5", "1e-99", "-9.999999999
 
 TEST(MalformedReal, TheFormCheck) {
   for (const Malformed &m : kMalformed) EXPECT_EQ(RealIsWellFormed(&m.x), 0) << m.name;
+  // An error value says which error it is.
+  const BcdReal noCode = Bytes({0xF0, 0x00, 0x12});
+  EXPECT_EQ(RealIsWellFormed(&noCode), 0);
   for (const char *t : kWellFormed) {
     const BcdReal x = R(t);
     EXPECT_EQ(RealIsWellFormed(&x), 1) << t;
