@@ -76,9 +76,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         break;
       }
       case 20: {
+        // The clipboard text read back lies inside its item, whatever bytes
+        // another writer left there; and it goes to the PC as UTF-8.
         const char *text = ItemClipData();
         const u32 n = ItemClipLength();
-        if (text) FUZZ_CHECK(std::memchr(text, 0, n + 1) != nullptr, "CLIP text not terminated");
+        u8 *item = nullptr;
+        u32 itemSize = 0;
+        if (text) {
+          FUZZ_CHECK(McsFindItem("@REV2", "CLIP", nullptr, nullptr, &item, &itemSize) == 0, "CLIP vanished");
+          FUZZ_CHECK(reinterpret_cast<const u8 *>(text) == item && n <= itemSize, "CLIP text outside its item");
+        }
+        ItemClipToHost();
         checksUnchanged = false;
         break;
       }
