@@ -493,7 +493,8 @@ void MarkCursor(const u8 *p, i32 x, i32 cy) {
   if (static_cast<u32>(p - s.base) != s.cursor) return;
   s.cursor_x = x;
   s.cursor_y = cy;
-  if (Drawing()) LcdDrawLine(x - 1, cy - 4, x - 1, cy + 3);
+  const i32 cx = x - 1 >= s.origin ? x - 1 : x;
+  if (Drawing()) LcdDrawLine(cx, cy - 4, cx, cy + 3);
 }
 
 u8 LayBox(const u8 *p, const u8 *end, MprintBoxMetrics *m, i32 x, i32 cy, bool in_template) {
@@ -623,6 +624,19 @@ void MprintSaveBackup(const u8 *expr, u16 cursor) {
 
 namespace {
 
+// A scroll marker in a 6 x 8 cell at (x, y): a small solid triangle
+// pointing left (0), right (1), up (2) or down (3).
+void DrawMarker(i32 x, i32 y, u8 dir) {
+  for (i32 i = 0; i < 3; ++i) {
+    switch (dir) {
+      case 0: LcdDrawLine(x + 1 + i, y + 3 - i, x + 1 + i, y + 3 + i); break;
+      case 1: LcdDrawLine(x + 3 - i, y + 3 - i, x + 3 - i, y + 3 + i); break;
+      case 2: LcdDrawLine(x + 2 - i, y + 2 + i, x + 2 + i, y + 2 + i); break;
+      default: LcdDrawLine(x + 2 - i, y + 4 - i, x + 2 + i, y + 4 - i); break;
+    }
+  }
+}
+
 // The measure pass of the whole string; false when it fails or is too tall.
 bool MeasureAll(MprintBoxMetrics *m) {
   MprintState &s = S();
@@ -689,17 +703,17 @@ u8 MprintLayoutLine(u8 cursor_mode, u8 *height, u8 *width) {
   const i32 my = std::max<i32>(cy - 3, 0);
   if (s.scroll != 0) {
     LcdClearArea({s.origin, my, s.origin + 5, my + 7});
-    LcdPrintAtPixel(s.origin, my, s.arrows ? "\xE6\x9A" : "\xE6\xAF", 0);
+    DrawMarker(s.origin, my, 0);
     result = 0;
   }
   if (static_cast<i32>(m.width) > s.scroll + 128 - s.origin) {
     LcdClearArea({122, my, 127, my + 7});
-    LcdPrintAtPixel(122, my, s.arrows ? "\xE6\x9B" : "\xE6\x9F", 0);
+    DrawMarker(122, my, 1);
     result = 0;
   }
   if (s.arrows && m.height > 56) {
-    if (s.top_clip != 0) LcdPrintAtPixel(61, 0, "\xE6\x9C", 0);
-    if (m.height > s.top_clip + 56) LcdPrintAtPixel(61, 49, "\xE6\x9D", 0);
+    if (s.top_clip != 0) DrawMarker(61, 0, 2);
+    if (m.height > s.top_clip + 56) DrawMarker(61, 49, 3);
   }
   return result;
 }
