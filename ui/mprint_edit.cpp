@@ -300,7 +300,9 @@ u16 MprintDrawAt(u8 *expr, u32 limit, u16 cursor_in, u32 code, u8 insert_mode) {
     if (!Replace(expr, limit, cursor, 0, bytes, n)) return static_cast<u16>(cursor);
     return static_cast<u16>(cursor + at);
   }
-  if (code >= 0x10000 || code >= 30000 || code == 0) return static_cast<u16>(cursor);
+  // Key codes (30000-32100) other than the template keys enter nothing; the
+  // two-byte token codes lie above them (lead byte 0x7F and up).
+  if (code == 0 || code > 0xFFFF || (code >= 30000 && code < 0x7F00)) return static_cast<u16>(cursor);
   // A comma in a list element starts the next element.
   if (code == ',') {
     MprintPlace place{};
