@@ -71,8 +71,8 @@ TEST_F(MprintLayoutTest, GoldenPictures) {
       {"mprint_sum", "\x7F\x29" OPEN "K" SEP "K" SEP "1" SEP "10" CLOSE, 26},
       {"mprint_mixed_and_xroot", FRAC OPEN "1" CLOSE OPEN "2" CLOSE OPEN "3" CLOSE GEND "\xB8" GRP OPEN "3" CLOSE OPEN
        "8" CLOSE GEND "(" FRAC OPEN "1" CLOSE OPEN "2" CLOSE GEND ")", 18},
-      {"mprint_derivative_log_abs", "\x7F\x26" OPEN "X" POW OPEN "2" CLOSE SEP "3" CLOSE "\x7F\x85" OPEN "2" SEP "8"
-       CLOSE "\x97" GRP OPEN "\x87" "1" CLOSE GEND, 0},
+      {"mprint_derivative", "\x7F\x26" OPEN "X" POW OPEN "2" CLOSE SEP "3" CLOSE, 0},
+      {"mprint_log_abs", "\x7F\x85" OPEN "2" SEP "8" CLOSE "\x97" GRP OPEN "\x87" "1" CLOSE GEND, 0},
       {"mprint_empty_parts", FRAC OPEN CLOSE OPEN CLOSE GEND "\xA5" GRP OPEN CLOSE GEND, 0},
   };
   for (const PictureCase &c : cases) {
@@ -121,6 +121,15 @@ TEST_F(MprintLayoutTest, ScrolledCases) {
   EXPECT_GT(s.height, 56);
   EXPECT_EQ(MprintGetState()->top_clip, 8);
   EXPECT_TRUE(MatchesGolden(Golden("mprint_tall_arrows"), ScreenPicture()));
+}
+
+TEST_F(MprintLayoutTest, WideFormulaOutsideCursorModeDoesNotFit) {
+  // 25 characters: 150 dots. From its start, the right marker shows the rest.
+  const Shown s = Show("1234567890\x89" "1234567890\xA9" "123", 0);
+  EXPECT_EQ(s.result, 0);
+  EXPECT_EQ(s.width, 128);
+  EXPECT_EQ(MprintGetState()->scroll, 0);
+  EXPECT_TRUE(MatchesGolden(Golden("mprint_does_not_fit"), ScreenPicture()));
 }
 
 TEST_F(MprintLayoutTest, HeightLimitFallsBackToTheCopyBeforeTheEdit) {
