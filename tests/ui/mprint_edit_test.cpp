@@ -2,10 +2,13 @@
 // deleting, the byte limit, and the textbook form of results.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "kernel/boot.h"
+#include "kernel/calc_ram.h"
 #include "kernel/heap.h"
 #include "number/numparse.h"
 #include "number/value.h"
@@ -93,6 +96,74 @@ TEST_F(MprintEdit, CursorWalksThroughEveryLegalPlace) {
   EXPECT_EQ(e.Key(kKeyLeft), kMprEditLeft) << "off the start";
   EXPECT_EQ(e.Key(kKeyUp), kMprEditUp) << "no part above";
   EXPECT_EQ(e.Key(kKeyDown), kMprEditDown);
+}
+
+TEST_F(MprintEdit, ArrowsReachEveryPartOfEveryTemplate) {
+  struct Case {
+    const char *name;
+    std::string text;
+  } cases[] = {
+      {"root", "\x86" GRP OPEN "1" CLOSE GEND},
+      {"Abs", "\x97" GRP OPEN "1" CLOSE GEND},
+      {"e^", "\xA5" GRP OPEN "1" CLOSE GEND},
+      {"10^", "\xB5" GRP OPEN "1" CLOSE GEND},
+      {"power", "2\xA8" OPEN "1" CLOSE},
+      {"x-th root", "\xB8" GRP OPEN "3" CLOSE OPEN "8" CLOSE GEND},
+      {"fraction", "\xBB" GRP OPEN "1" CLOSE OPEN "2" CLOSE GEND},
+      {"mixed", "\xBB" GRP OPEN "1" CLOSE OPEN "2" CLOSE OPEN "3" CLOSE GEND},
+      {"template 13", "\x7F\x5F\x1F" GRP OPEN "1" CLOSE OPEN "2" CLOSE GEND},
+      {"derivative", "\x7F\x26" OPEN "X" SEP "1" CLOSE},
+      {"second derivative", "\x7F\x27" OPEN "X" SEP "1" CLOSE},
+      {"logab(", "\x7F\x85" OPEN "2" SEP "8" CLOSE},
+      {"integral", "\x8D" OPEN "X" SEP "0" SEP "1" CLOSE},
+      {"sum", "\x7F\x29" OPEN "K" SEP "K" SEP "1" SEP "9" CLOSE},
+      {"list", "\x7F\x5C\x84" "1" SEP SEP "3\x94"},
+      {"matrix", "\x7F\x5D\xA4\xA4" "1" SEP "2\xB4\xA4" SEP "4\xB4\xB4"},
+  };
+  for (const Case &c : cases) {
+    const std::string text = "1" + c.text + "2";  // a token on either side
+    Editor e(text, 0);
+    std::vector<u16> right = {0};
+    while (e.Key(kKeyRight) == kMprEditDone) {
+      ASSERT_LT(right.size(), 64u) << c.name;
+      right.push_back(e.cursor);
+    }
+    EXPECT_EQ(right.back(), text.size()) << c.name;
+    std::vector<u16> left = {e.cursor};
+    while (e.Key(kKeyLeft) == kMprEditDone) left.push_back(e.cursor);
+    EXPECT_EQ(std::vector<u16>(left.rbegin(), left.rend()), right) << c.name << ": left retraces right";
+    // Every part's start and end is a stop; no stop lies between markers.
+    MprintPart parts[kMprPartsMax];
+    const u32 head = MprintTokenClass(e.text + 1) == kMprHead ? 1 : 2;
+    const u32 count = MprintTemplateParts(e.text + head, parts, kMprPartsMax);
+    ASSERT_GT(count, 0u) << c.name;
+    for (u32 i = 0; i < count; ++i) {
+      EXPECT_NE(std::find(right.begin(), right.end(), head + parts[i].start), right.end()) << c.name << " part " << i;
+      EXPECT_NE(std::find(right.begin(), right.end(), head + parts[i].end), right.end()) << c.name << " part " << i;
+    }
+    for (u16 p : right) EXPECT_EQ(MprintLegalCursor(e.text, p), p) << c.name << " at " << p;
+  }
+}
+
+TEST_F(MprintEdit, UpAndDownBetweenBoundsAndCells) {
+  // Integral: the integrand, up to the upper bound, down to the integrand,
+  // down to the lower bound.
+  Editor in("\x8D" OPEN "X" SEP "0" SEP "1" CLOSE, 2);
+  in.Key(kKeyUp);
+  EXPECT_EQ(in.cursor, 6);
+  in.Key(kKeyDown);
+  EXPECT_EQ(in.cursor, 2);
+  in.Key(kKeyDown);
+  EXPECT_EQ(in.cursor, 4);
+  // A fraction inside a matrix cell: down from the numerator to the
+  // denominator, then down again to the cell below.
+  Editor m("\x7F\x5D\xA4\xA4\xBB" GRP OPEN "1" CLOSE OPEN "2" CLOSE GEND "\xB4\xA4" "3\xB4\xB4", 7);
+  m.Key(kKeyDown);
+  EXPECT_EQ(m.cursor, 10);
+  m.Key(kKeyDown);
+  EXPECT_EQ(m.cursor, 15);
+  EXPECT_EQ(m.Key(kKeyDown), kMprEditDown) << "below the last row";
+  EXPECT_EQ(m.cursor, 15);
 }
 
 TEST_F(MprintEdit, RootTakesTheNumberAndDeleteKeepsTheContents) {
@@ -285,6 +356,26 @@ TEST_F(MprintEdit, ValuesAsTextbookTokens) {
   ValSetHeader(&hd, &mat);
   EXPECT_EQ(MprintFromValue(&mat, out, sizeof out), 0u) << "seven rows have no textbook form";
   MemFree(h);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MprintSystemStart, RamInitialisationResetsTheTextbookState) {
+  ASSERT_EQ(HostAllocCalcRam(), 1u);
+  MprintState *s = MprintGetState();
+  s->flags[0] = 0;
+  s->flags[1] = 0;
+  MprintSetMatrixSize(5, 4);
+  MprintSaveBackup(reinterpret_cast<const u8 *>("12"), 1);
+  SysInitRam();
+  EXPECT_EQ(s->flags[0], 1);
+  EXPECT_EQ(s->flags[1], 1);
+  EXPECT_EQ(s->matrix_rows, 2);
+  EXPECT_EQ(s->matrix_cols, 2);
+  EXPECT_EQ(s->backup_valid, 0);
+  HostFreeCalcRam();
 }
 
 }  // namespace
