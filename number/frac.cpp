@@ -220,8 +220,9 @@ BcdReal *RealPowNegBase(const BcdReal *a, const BcdReal *b, BcdReal *dst) {
 }
 
 BcdReal *RealToFrac(const BcdReal *x, BcdReal *dst, const void *) {
+  if (RealPassError(x, nullptr, dst)) return dst;
   Copy(x, dst);
-  if (IsError(x) || IsFracForm(x) || RealIsInteger(x) == 1) return dst;
+  if (IsFracForm(x) || RealIsInteger(x) == 1) return dst;
   NumDecimal d;
   NumGetDecimal(x, &d);
   // |x| = M x 10^-k with M the 15-digit mantissa; W and F its integer and
@@ -265,6 +266,9 @@ BcdReal *RealToFrac(const BcdReal *x, BcdReal *dst, const void *) {
   const i128 F = fm;
   auto errLow = [&](i128 n, i128 dd) { return F * dd - n * scale; };   // F d - n, scaled
   auto errHigh = [&](i128 n, i128 dd) { return n * scale - F * dd; };  // n - F d, scaled
+  // F is a proper fraction of scale for every well-formed real; the bounds
+  // below divide by F and by scale - F.
+  if (F <= 0 || F >= scale) return dst;
   i128 nl, dl, nu, du;
   if (2 * F < scale) {
     const i128 q = scale / F;  // Int(1 / F)

@@ -3,6 +3,7 @@
 #include "number/realop.h"
 
 #include <cstring>
+#include <initializer_list>
 
 #include "number/bcd.h"
 #include "number/frac.h"
@@ -115,10 +116,20 @@ const char *RealOpWord(int op) {
 }
 
 int RealPassError(const BcdReal *a, const BcdReal *b, BcdReal *dst) {
-  const BcdReal *e = IsError(a) ? a : (b && IsError(b)) ? b : nullptr;
-  if (!e) return 0;
-  Copy(e, dst);
-  return 1;
+  for (const BcdReal *x : {a, b}) {
+    if (!x) continue;
+    if (IsError(x)) {
+      Copy(x, dst);
+      return 1;
+    }
+    if (!RealIsWellFormed(x)) {
+      // A malformed operand (bytes read from outside) is Ma ERROR, written
+      // whole so that no byte of the result depends on what was there.
+      RealMakeError(3, RealSetZero(dst));
+      return 1;
+    }
+  }
+  return 0;
 }
 
 namespace {
