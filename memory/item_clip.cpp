@@ -155,9 +155,16 @@ u32 ItemClipStorePair(const char *natural, u32 length) {
   std::vector<u8> linear(kItemClipHostMax);
   const i32 got = MprintToLinear(text.data(), linear.data(), kItemClipHostMax, 0, kMprLinearWhole);
   if (got < 0) return kNoRoom;
-  if (McsFindFolder(kFolder, nullptr, nullptr) != 0 && McsCreateFolder(kFolder) != 0) return kNoRoom;
-  if (WriteItem(kClip, reinterpret_cast<const char *>(linear.data()), static_cast<u32>(got)) != 0) return kNoRoom;
-  if (WriteItem(kNatClip, reinterpret_cast<const char *>(text.data()), n) != 0) McsDeleteItem(kFolder, kNatClip);
+  if (McsFindFolder(kFolder, nullptr, nullptr) != 0) {
+    if (u32 r = McsCreateFolder(kFolder)) return ClipError(r);
+  }
+  for (const char *name : {kClip, kNatClip})
+    if (u32 r = ItemRefusal(name)) return ClipError(r);
+  if (u32 r = WriteItem(kClip, reinterpret_cast<const char *>(linear.data()), static_cast<u32>(got)))
+    return ClipError(r);
+  if (WriteItem(kNatClip, reinterpret_cast<const char *>(text.data()), n) != 0) {
+    if (u32 r = McsDeleteItem(kFolder, kNatClip)) return ClipError(r);
+  }
   ItemClipToHost();
   return 0;
 }

@@ -39,9 +39,9 @@ u32 ItemClipFromHost();
 
 // Keeps a textbook text (length bytes, ending earlier at a zero byte) as
 // "NAT_CLIP" and its linear form as "CLIP", and puts the linear form, in
-// UTF-8, on the PC clipboard. Returns 0, or 48 when "CLIP" could not be
+// UTF-8, on the PC clipboard. Returns 0, 48 when "CLIP" could not be
 // written (main memory is full, or the linear form is longer than
-// kItemClipHostMax); the earlier items and the PC clipboard then stand. When
-// only "NAT_CLIP" does not fit, it is removed so that it never holds an older
-// text.
+// kItemClipHostMax), or a code as ItemClipStore gives for another cause; the
+// earlier items and the PC clipboard then stand. When only "NAT_CLIP" does
+// not fit, it is removed so that it never holds an older text.
 u32 ItemClipStorePair(const char *natural, u32 length);

@@ -57,4 +57,21 @@ TEST_F(ItemClipPair, LinearFormTooLongLeavesBothItems) {
   EXPECT_EQ(Text(ClipTestItem("NAT_CLIP")), "7");
 }
 
+TEST_F(ItemClipPair, ALockedItemRefusesAndNothingChanges) {
+  for (const char *item : {"CLIP", "NAT_CLIP"}) {
+    SCOPED_TRACE(item);
+    ASSERT_EQ(ItemClipStorePair("7", 2), 0u);
+    HostClipboardPut("pc text");
+    ASSERT_EQ(McsProtectItem("@REV2", item), 0u);
+    const std::vector<u8> before = McsTestSnapshot();
+    const std::string half = "\xBB\x1D\x1A" "1\x1B\x1A" "2\x1B\x1E";
+    const u32 r = ItemClipStorePair(half.c_str(), static_cast<u32>(half.size() + 1));
+    EXPECT_NE(r, 0u);
+    EXPECT_NE(r, 48u);
+    EXPECT_EQ(McsTestSnapshot(), before);
+    EXPECT_EQ(ClipTestPcClipboard(), "pc text");
+    ASSERT_EQ(McsUnprotectItem("@REV2", item), 0u);
+  }
+}
+
 }  // namespace
