@@ -3,6 +3,7 @@
 #include "ui/mprint.h"
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -367,6 +368,13 @@ u32 MprintGroupLength(const u8 *start, u8 stop_at_comma) {
   return GroupWalk(start, stop_at_comma, &closed);
 }
 
+u32 MprintGroupWalk(const u8 *start, u8 *closed) {
+  bool c = false;
+  const u32 n = GroupWalk(start, 0, &c);
+  *closed = c ? 1 : 0;
+  return n;
+}
+
 u32 MprintListElementOffset(const u8 *head, u32 n) {
   if (MprintTemplateKind(head) != 7 || n == 0 || n > kMprListMax) return 0;
   const u8 *p = head + MprintTokenLength(head);
@@ -412,19 +420,30 @@ u32 MprintMatrixCellOffset(const u8 *head, u32 row, u32 col) {
 
 // ---- well-formedness -----------------------------------------------------------------
 
+namespace {
+
+// The offsets of the tokens that begin before `at`.
+std::vector<u32> TokenStarts(const u8 *text, u32 at) {
+  std::vector<u32> starts;
+  starts.reserve(kMprTextMax + 1);
+  for (u32 off = 0; off < at;) {
+    starts.push_back(off);
+    const u32 len = MprintTokenLength(text + off);
+    if (len == 0) break;
+    off += len;
+  }
+  return starts;
+}
+
+}  // namespace
+
 u8 MprintMatchCloser(const u8 *text, u32 at) {
   const u8 closer = MprintTokenClass(text + at);
   const u8 opener = OpenerOf(closer);
   if (opener == 0xFF) return 0;
   // Walk the token starts before `at`, last first.
-  u32 starts[kMprTextMax + 1];
-  u32 n = 0;
-  for (u32 off = 0; off < at && n <= kMprTextMax;) {
-    starts[n++] = off;
-    const u32 len = MprintTokenLength(text + off);
-    if (len == 0) break;
-    off += len;
-  }
+  const std::vector<u32> starts = TokenStarts(text, at);
+  u32 n = static_cast<u32>(starts.size());
   u32 same = 0, depth = 1;
   while (n > 0) {
     const u8 *t = text + starts[--n];
@@ -451,14 +470,8 @@ namespace {
 // 1 when the comma at `at` stands inside a parenthesised group of its own
 // box, or outside every template.
 bool CommaAllowed(const u8 *text, u32 at) {
-  u32 starts[kMprTextMax + 1];
-  u32 n = 0;
-  for (u32 off = 0; off < at && n <= kMprTextMax;) {
-    starts[n++] = off;
-    const u32 len = MprintTokenLength(text + off);
-    if (len == 0) break;
-    off += len;
-  }
+  const std::vector<u32> starts = TokenStarts(text, at);
+  u32 n = static_cast<u32>(starts.size());
   i32 parens = 0;
   while (n > 0) {
     const u8 cls = MprintTokenClass(text + starts[--n]);

@@ -106,6 +106,9 @@ u32 MprintTemplateLength(const u8 *head);
 // Byte length of the group opening at start (its closer included when it
 // has one; see the source for where the walk ends).
 u32 MprintGroupLength(const u8 *start, u8 stop_at_comma);
+// As MprintGroupLength without the comma stop; *closed tells whether the
+// group's own closer ended it.
+u32 MprintGroupWalk(const u8 *start, u8 *closed);
 // Bytes of one box's content from start up to its close or a separator of
 // its own level.
 u32 MprintBoxLength(const u8 *start);

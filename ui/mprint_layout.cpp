@@ -554,9 +554,9 @@ u8 LayBox(const u8 *p, const u8 *end, MprintBoxMetrics *m, i32 x, i32 cy, bool i
           lead = static_cast<i32>(MprintTokenWidth(p, x, cy - 4, 1));
           opener = '(';
         }
-        const u32 glen = MprintGroupLength(p, 0);
+        u8 closed = 0;
+        const u32 glen = MprintGroupWalk(p, &closed);
         const u8 closer = opener == '(' ? ')' : opener == '{' ? '}' : ']';
-        const bool closed = glen > len && p[glen - 1] == closer;
         const u8 *cs = p + len;
         const u8 *ce = p + glen - (closed ? 1 : 0);
         MprintBoxMetrics c{};

@@ -73,6 +73,7 @@ TEST_F(MprintLayoutTest, GoldenPictures) {
        "8" CLOSE GEND "(" FRAC OPEN "1" CLOSE OPEN "2" CLOSE GEND ")", 18},
       {"mprint_derivative", "\x7F\x26" OPEN "X" POW OPEN "2" CLOSE SEP "3" CLOSE, 0},
       {"mprint_log_abs", "\x7F\x85" OPEN "2" SEP "8" CLOSE "\x97" GRP OPEN "\x87" "1" CLOSE GEND, 0},
+      {"mprint_open_groups", "((1)\x89" "2" "\x7F\x20" "3,(4", 0},
       {"mprint_empty_parts", FRAC OPEN CLOSE OPEN CLOSE GEND "\xA5" GRP OPEN CLOSE GEND, 0},
   };
   for (const PictureCase &c : cases) {

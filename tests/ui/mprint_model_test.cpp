@@ -309,6 +309,17 @@ TEST(MprintModel, CheckTemplates) {
   }
 }
 
+TEST(MprintModel, CheckOfALongText) {
+  // A closer and a comma 300 tokens in: matched and allowed.
+  const std::string ok = "(" + std::string(300, '1') + ")" + "\x7F\x20" "1," + std::string(10, '2') + ")";
+  const auto s = B(ok);
+  EXPECT_EQ(MprintCheckTemplates(s.data()), 1);
+  const std::string bad = "(" + std::string(300, '1') + "))";
+  const auto b = B(bad);
+  EXPECT_EQ(MprintCheckTemplates(b.data()), 0);
+  EXPECT_EQ(MprintResultPosition(), 302);
+}
+
 TEST(MprintModel, TemplateParts) {
   const auto m = B(MAT ROW "1" SEP "2" REND ROW "3" SEP "4" REND REND);
   MprintPart parts[kMprPartsMax];
