@@ -1,6 +1,7 @@
 // Textbook layout and drawing: golden pictures of laid-out formulas, the
 // placing rules, the height limit with its fall-back copy, and the stack guard.
 #include <gtest/gtest.h>
+#include <limits.h>
 #include <pthread.h>
 
 #include <cstring>
@@ -161,8 +162,16 @@ TEST_F(MprintLayoutTest, HeightOfExactly120IsAccepted) {
   const Shown s = Show(ROOT OPEN + t + CLOSE GEND);
   EXPECT_EQ(s.height, 120);
   EXPECT_GT(s.width, 0);
-  const Shown over = Show(ROOT OPEN ROOT OPEN + t + CLOSE GEND CLOSE GEND);
+  // Abs adds one row: 121 rows are refused.
+  const Shown over = Show("\x97" GRP OPEN ROOT OPEN + t + CLOSE GEND CLOSE GEND);
   EXPECT_EQ(over.width, 0) << "121 rows are refused";
+  MprintBoxMetrics m{};
+  const std::string abs = "\x97" GRP OPEN ROOT OPEN + t + CLOSE GEND CLOSE GEND;
+  std::vector<u8> v(abs.begin(), abs.end());
+  v.push_back(0);
+  MprintGetState()->draw = 0;
+  MprintGetState()->place = 0;
+  EXPECT_EQ(MprintLayoutBox(v.data(), &m, 0, 120), 0);
 }
 
 TEST_F(MprintLayoutTest, LoneClosingParenthesisIsDrawnAndTheWalkGoesOn) {
@@ -188,11 +197,16 @@ struct DeepRun {
   std::string tokens;
   u8 result = 0xFF;
   u8 width = 0xFF;
+  size_t stack = 0;  // the stack the thread got
 };
 
 void *RunDeep(void *arg) {
   auto *run = static_cast<DeepRun *>(arg);
-  MprintInit();
+  pthread_attr_t attr;
+  if (pthread_getattr_np(pthread_self(), &attr) == 0) {
+    pthread_attr_getstacksize(&attr, &run->stack);
+    pthread_attr_destroy(&attr);
+  }
   std::vector<u8> text(run->tokens.begin(), run->tokens.end());
   text.resize(kMprTextMax + 1, 0);
   u16 cursor = 0;
@@ -215,16 +229,28 @@ DeepRun LayOutOnSmallStack(const std::string &tokens, size_t stack) {
 }
 
 TEST_F(MprintLayoutTest, DeepNestingFailsCleanlyOnASmallStack) {
-  std::string roots = "2";
-  for (int i = 0; i < 40; ++i) roots = ROOT OPEN + roots + CLOSE GEND;
-  // 40 nested roots are 88 rows high and lay out on an ordinary stack ...
-  const Shown s = Show(roots);
+  auto roots = [](int depth) {
+    std::string t = "2";
+    for (int i = 0; i < depth; ++i) t = ROOT OPEN + t + CLOSE GEND;
+    return t;
+  };
+  // 40 nested roots are 88 rows high and lay out on an ordinary stack; the
+  // layout measures the stack one nesting level takes meanwhile.
+  const Shown s = Show(roots(40));
   EXPECT_EQ(s.height, 88);
-  // ... and fail cleanly when the stack runs short, instead of overflowing.
-  const DeepRun small = LayOutOnSmallStack(roots, 40 * 1024);
-  EXPECT_EQ(small.result, 0);
-  EXPECT_EQ(small.width, 0);
-  EXPECT_GT(MprintGetState()->level_bytes, 0u) << "the frame of one level was measured";
+  const u32 level = MprintGetState()->level_bytes;
+  ASSERT_GT(level, 0u) << "the frame of one level was measured";
+  // A stack with room for about 24 levels beside the drawing routines' share:
+  // 40 levels fail cleanly instead of overflowing it, 8 still lay out.
+  size_t stack = ((16 * 1024 + 24 * level) + 4095) & ~static_cast<size_t>(4095);
+  if (stack < static_cast<size_t>(PTHREAD_STACK_MIN)) stack = static_cast<size_t>(PTHREAD_STACK_MIN);
+  const DeepRun deep = LayOutOnSmallStack(roots(40), stack);
+  if (deep.stack > 2 * stack) GTEST_SKIP() << "the thread got a larger stack than asked: " << deep.stack;
+  EXPECT_EQ(deep.result, 0);
+  EXPECT_EQ(deep.width, 0);
+  const DeepRun shallow = LayOutOnSmallStack(roots(8), stack);
+  EXPECT_EQ(shallow.result, 1);
+  EXPECT_EQ(shallow.width, 8 * 7 + 6);
 }
 
 TEST_F(MprintLayoutTest, FortyDeepFractionIsRefused) {
