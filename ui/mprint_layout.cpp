@@ -482,9 +482,20 @@ constexpr Handler kHandlers[15] = {
 // Stack guard: the layout recurses once per nesting level; a level whose
 // room falls below what a few more levels and the drawing routines take
 // fails instead of running off the task's stack.
+// The lowest usable stack address of the running stack, taken from the stack
+// meter once per layout (the meter may be slow outside the tasks).
+const u8 *g_stack_low = nullptr;
+
+void TakeStackLow() {
+  const u8 *here = static_cast<const u8 *>(__builtin_frame_address(0));
+  g_stack_low = here - SysStackDepth();
+}
+
 bool StackTooLow() {
   const u32 need = kStackSlack + kStackLevels * std::max<u32>(S().level_bytes, 512);
-  return SysStackDepth() < need;
+  const u8 *here = static_cast<const u8 *>(__builtin_frame_address(0));
+  if (g_stack_low == nullptr) TakeStackLow();
+  return here < g_stack_low || static_cast<u32>(here - g_stack_low) < need;
 }
 
 void MarkCursor(const u8 *p, i32 x, i32 cy) {
@@ -592,6 +603,7 @@ u8 LayBox(const u8 *p, const u8 *end, MprintBoxMetrics *m, i32 x, i32 cy, bool i
 }  // namespace
 
 u8 MprintLayoutBox(const u8 *token, MprintBoxMetrics *metrics, i32 x, i32 y) {
+  TakeStackLow();
   return LayBox(token, nullptr, metrics, x, y, false);
 }
 
@@ -652,6 +664,7 @@ bool MeasureAll(MprintBoxMetrics *m) {
 
 u8 MprintLayoutLine(u8 cursor_mode, u8 *height, u8 *width) {
   MprintState &s = S();
+  TakeStackLow();
   s.cursor_mode = cursor_mode;
   if (cursor_mode) s.cursor = MprintLegalCursor(s.base, s.cursor);
   MprintBoxMetrics m{};
