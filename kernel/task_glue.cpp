@@ -13,6 +13,7 @@
 #include "storage/fls.h"
 #include "ui/lcd.h"
 #include "ui/lcd_shadow.h"
+#include "ui/mprint.h"
 #include "ui/msg.h"
 #include "ui/text.h"
 #include "memory/mcs_store.h"
@@ -118,6 +119,7 @@ void SysGlueInitRamSettings() {
   SysClearVariables();
   MsgSelectDefaultLanguage();
   MsgResetAltLanguage();
+  MprintInit();
 }
 void SysGlueClearMainMemory() {
   McsClearAll();

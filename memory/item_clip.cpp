@@ -9,6 +9,7 @@
 #include "memory/mcs_api.h"
 #include "memory/mcs_store.h"
 #include "ui/charset.h"
+#include "ui/mprint.h"
 
 namespace {
 
@@ -143,4 +144,27 @@ u32 ItemClipFromHost() {
   std::vector<char> text(kItemClipHostMax);
   const u32 n = CharsetFromUtf8(utf8.data(), got, text.data(), kItemClipHostMax);
   return StoreBoth(text.data(), n);
+}
+
+u32 ItemClipStorePair(const char *natural, u32 length) {
+  const u32 n = TextLength(natural, length);
+  if (n >= kMcsAreaSize) return kNoRoom;
+  // Taken aside first: the text may lie in main memory itself.
+  std::vector<u8> text(n + 1, 0);
+  if (n != 0) std::memcpy(text.data(), natural, n);
+  std::vector<u8> linear(kItemClipHostMax);
+  const i32 got = MprintToLinear(text.data(), linear.data(), kItemClipHostMax, 0, kMprLinearWhole);
+  if (got < 0) return kNoRoom;
+  if (McsFindFolder(kFolder, nullptr, nullptr) != 0) {
+    if (u32 r = McsCreateFolder(kFolder)) return ClipError(r);
+  }
+  for (const char *name : {kClip, kNatClip})
+    if (u32 r = ItemRefusal(name)) return ClipError(r);
+  if (u32 r = WriteItem(kClip, reinterpret_cast<const char *>(linear.data()), static_cast<u32>(got)))
+    return ClipError(r);
+  if (WriteItem(kNatClip, reinterpret_cast<const char *>(text.data()), n) != 0) {
+    if (u32 r = McsDeleteItem(kFolder, kNatClip)) return ClipError(r);
+  }
+  ItemClipToHost();
+  return 0;
 }

@@ -36,3 +36,12 @@ void ItemClipToHost();
 // text the calculator last put there (its own copy, which the conversion
 // could not give back whole). Returns 0, or a code as ItemClipStore does.
 u32 ItemClipFromHost();
+
+// Keeps a textbook text (length bytes, ending earlier at a zero byte) as
+// "NAT_CLIP" and its linear form as "CLIP", and puts the linear form, in
+// UTF-8, on the PC clipboard. Returns 0, 48 when "CLIP" could not be
+// written (main memory is full, or the linear form is longer than
+// kItemClipHostMax), or a code as ItemClipStore gives for another cause; the
+// earlier items and the PC clipboard then stand. When only "NAT_CLIP" does
+// not fit, it is removed so that it never holds an older text.
+u32 ItemClipStorePair(const char *natural, u32 length);
