@@ -4,6 +4,7 @@
 
 #include "eval/eval.h"
 #include "eval/eval_lists.h"
+#include "number/normal.h"
 #include "number/numparse.h"
 #include "number/realop.h"
 #include "number/valop.h"
@@ -130,6 +131,17 @@ u32 EvalBinaryToken(const u8 *op, const Value *l, const Value *r, Value *res, u1
   return Status(res);
 }
 
+namespace {
+
+// The statistics functions compute in place on a copy of the operand.
+u32 InPlace(const Value *x, Value *res, int (*fn)(Value *)) {
+  *res = *x;
+  fn(res);
+  return Status(res);
+}
+
+}  // namespace
+
 u32 EvalUnaryToken(const u8 *op, const Value *x, Value *res, u16 angle, u32 ac) {
   const u8 t = op[0];
   const u8 mode = BaseNMode();
@@ -189,8 +201,7 @@ u32 EvalUnaryToken(const u8 *op, const Value *x, Value *res, u16 angle, u32 ac) 
     case 0x87: case 0xB7: ValNeg(x, res); break;
     case 0xA7: ValBitNot(x, res); break;
     case 0xFB: case 0xFC: case 0xFD: case 0xFE:
-      // The normal probabilities are not part of the number core yet.
-      return Fail(res, kEvalErrSystem);
+      return InPlace(x, res, t == 0xFB ? ValNormalP : t == 0xFC ? ValNormalQ : t == 0xFD ? ValNormalR : ValNormVariate);
     default: return Fail(res, kEvalErrArgument);
   }
   return Status(res);
@@ -204,9 +215,8 @@ u32 EvalPostfixToken(const u8 *op, const Value *x, Value *res, u16 angle, u32 ac
     case 0x9C: ValDegMark(x, res, angle); break;
     case 0xAC: ValRadMark(x, res, angle); break;
     case 0xBC: ValGradMark(x, res, angle); break;
-    case 0xCB: case 0xCC:
-      // The regression estimates are not part of the number core yet.
-      return Fail(res, kEvalErrSystem);
+    case 0xCB: return InPlace(x, res, ValEstimateX);
+    case 0xCC: return InPlace(x, res, ValEstimateY);
     default: return Fail(res, kEvalErrArgument);
   }
   return Status(res);

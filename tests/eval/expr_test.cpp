@@ -353,13 +353,29 @@ TEST_F(Expr, MathAndOtherErrors) {
   RunTable(cases, std::size(cases));
 }
 
+// The normal probabilities in formulas; the statistics estimates and the
+// normalised variate need a statistics result, and there is none yet.
+TEST_F(Expr, NormalProbabilitiesAndEstimates) {
+  const Case cases[] = {
+      {"{Pr(}1.96)", "0.975", "0.975"},
+      {"{Pr(}~1.96", "0.024998", "0.024998"},
+      {"{#FC}0)", "0", "0"},                     // Q(
+      {"{#FD}1.96)+1", "1.024998", "1.024998"},  // R( inside a sum
+      {"{#FE}1)", "E4", ""},                     // t( without statistics
+      {"2{#CB}", "E4", ""},                      // x-hat
+      {"2{#CC}", "E4", ""},                      // y-hat
+      {"{Pr(}{i})", "E25", ""},
+  };
+  RunTable(cases, std::size(cases));
+}
+
 // Rows whose owners are not yet part of the system give System ERROR
 // ("waiting"), never a made-up value.
 TEST_F(Expr, WaitingRows) {
   const char *texts[] = {
       "{Ran}",     "{xbar}",   "{minX}",  "{Mod}",    "{Xmin}",   "{Xfct}",  "{DStart}",
       "{FStart}",  "{RStart}", "{Sim}",   "{Fin_n}",  "{int}X,0,1)",
-      "{ddx}X,1)", "{f1}",    "2{#CB}",  "2{#CC}",    "{Pr(}1)",
+      "{ddx}X,1)", "{f1}",
   };
   for (const char *t : texts) {
     SCOPED_TRACE(t);
