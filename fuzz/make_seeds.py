@@ -56,7 +56,7 @@ put("number_parse", "fault-frac-overflow-error-bytes", b"\x00" + b"9E99a9E99a1")
 def fmt(display, cmode, angle, base, frac, v, w, keys):
     return bytes([display, cmode, angle, base, frac]) + v + w + bytes(keys)
 
-ALL_KEYS = list(range(20)) + [0 + 20 * k for k in range(8)] + [8 + 20 * k for k in range(5)] + [4 | 0x80]
+ALL_KEYS = list(range(20)) + [0 + 20 * k for k in range(8)] + [8 + 20 * k for k in range(5)] + [144]  # 144: Eng up
 put("number_format", "seed-real", fmt(0, 0, 0, 0, 0, value("0.75"), value("2"), ALL_KEYS))
 put("number_format", "seed-complex-rect", fmt(0, 1, 0, 0, 0, value("3", "4"), value("1.5"), ALL_KEYS))
 put("number_format", "seed-complex-polar", fmt(0x3A, 2, 0, 0, 1, value("-1e8", "-2e9"), value("0.5"), ALL_KEYS))
@@ -81,7 +81,8 @@ put("number_format", "fault-frac-count", fmt(0, 0, 0, 0, 0, bytes.fromhex("1af1a
 put("number_format", "fault-exponent-00", fmt(0, 0, 0, 0, 0, bytes.fromhex("000123") + bytes(21), value("1"),
                                               [0, 10, 20, 40]))
 
-# ---- storage_image: patch count, patches, then operations
+# ---- storage_image: patch count, patches, then operations (the operation is
+# its code modulo 12; bit 4 asks for a folder or sets the attribute)
 def op(code, a, b, n, pos):
     return bytes([code, a, b]) + struct.pack(">HH", n, pos)
 
@@ -89,19 +90,22 @@ OPS = b"".join(op(c, c % 8, (c * 3) % 8, 100 + 300 * c, 7 * c) for c in range(12
 put("storage_image", "seed-untouched", b"\x00" + OPS)
 put("storage_image", "seed-create-write", b"\x00" + op(0, 2, 0, 500, 0) + op(2, 2, 0, 400, 10) + op(3, 2, 0, 900, 0)
     + op(11, 0, 0, 0, 0))
-put("storage_image", "seed-folder", b"\x00" + op(1 | 0x10, 6, 0, 1, 0) + op(0, 7, 0, 64, 0) + op(4, 7, 2, 0, 0))
+put("storage_image", "seed-folder", b"\x00" + op(25, 6, 0, 1, 0) + op(0, 7, 0, 64, 0) + op(4, 7, 2, 0, 0))
 put("storage_image", "seed-work", b"\x00" + op(7, 0, 0, 2000, 100) + op(8, 0, 0, 0, 0) + op(7, 0, 0, 10, 0)
     + op(10, 0, 0, 0, 0))
 # A patch: where byte (bit 7 anywhere, else the directory; low bits length - 1), offset, bytes.
 put("storage_image", "seed-patched-name", b"\x01" + bytes([0x01]) + struct.pack(">I", 32 * 7 + 8) + b"ZZ" + OPS)
-# A record behind the first blank entry (the directory holds 13 entries).
-leftover = bytes([0x07]) + struct.pack(">I", 32 * 14) + bytes([0x01, 0x20, 0x00, 0x77, 0xFF, 0xFF, 0xFF, 0xFF])
+# A stray record one entry behind the first blank entry (the directory of the
+# built image holds 22 entries).
+leftover = bytes([0x07]) + struct.pack(">I", 32 * 23) + bytes([0x12, 0x34, 0x56, 0x78, 0xFF, 0xFF, 0xFF, 0xFF])
 put("storage_image", "fault-record-behind-blank", b"\x01" + leftover + op(0, 2, 0, 16, 0) + op(1, 6, 0, 0, 0)
     + op(0, 3, 0, 16, 0))
 # The work file renamed, then written again.
 put("storage_image", "fault-work-renamed", b"\x00" + op(4, 4, 2, 0, 0) + op(7, 0, 0, 300, 20) + op(11, 0, 0, 0, 0))
 
-# ---- memory_items: op, folder, name, other, folder2, count (2), offset (2)
+# ---- memory_items: op, folder, name, other, folder2, count (2), offset (2);
+# the operation is op modulo 22, bit 6 locks rather than unlocks, bit 7 asks
+# for large sizes
 def mop(code, folder, name, other, folder2, count, offset, extra=b""):
     return bytes([code, folder, name, other, folder2]) + struct.pack(">HH", count, offset) + extra
 
@@ -110,9 +114,9 @@ put("memory_items", "seed-all", seq)
 put("memory_items", "seed-items", mop(0, 0, 0, 0, 0, 64, 0, b"\x01") + mop(3, 0, 0, 0, 0, 32, 4)
     + mop(5, 0, 0, 0, 0, 16, 8) + mop(6, 0, 0, 0, 0, 8, 4) + mop(8, 0, 0, 1, 2, 0, 0) + mop(14, 0, 0, 0, 2, 0, 0)
     + mop(9, 0, 0, 2, 2, 0, 0) + mop(10, 2, 2, 1, 0, 0, 0))
-put("memory_items", "seed-full", mop(0x80, 0, 0, 0, 0, 0xFFFC, 0, b"\x01") + mop(0x83, 0, 0, 0, 0, 0xFFF0, 0))
+put("memory_items", "seed-full", mop(132, 0, 0, 0, 0, 0xFFFC, 0, b"\x01") + mop(135, 0, 0, 0, 0, 0xFFF0, 0))
 # A protected NAT_CLIP, then a new clipboard text.
-put("memory_items", "fault-locked-nat-clip", mop(19, 1, 0, 0, 0, 20, 0) + mop(13 | 0x40, 1, 4, 0, 0, 0, 0)
+put("memory_items", "fault-locked-nat-clip", mop(19, 1, 0, 0, 0, 20, 0) + mop(79, 1, 4, 0, 0, 0, 0)
     + mop(19, 1, 0, 0, 0, 40, 0) + mop(20, 0, 0, 0, 0, 0, 0))
 
 # ---- ui_charset: capacity, text

@@ -73,6 +73,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         const u32 n = count % 300;
         for (u32 i = 0; i < n; ++i) buf[i] = static_cast<u8>('a' + i % 26);
         r = ItemClipStore(reinterpret_cast<const char *>(buf), n);
+        // Stored: "NAT_CLIP" holds the same text as "CLIP" or is gone, never
+        // an older one.
+        if (r == 0) {
+          u8 *clip = nullptr, *nat = nullptr;
+          u32 clipSize = 0, natSize = 0;
+          FUZZ_CHECK(McsFindItem("@REV2", "CLIP", nullptr, nullptr, &clip, &clipSize) == 0, "no CLIP");
+          if (McsFindItem("@REV2", "NAT_CLIP", nullptr, nullptr, &nat, &natSize) == 0)
+            FUZZ_CHECK(natSize == clipSize && std::memcmp(nat, clip, clipSize) == 0, "NAT_CLIP differs from CLIP");
+        }
         break;
       }
       case 20: {
