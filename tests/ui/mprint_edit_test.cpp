@@ -10,6 +10,9 @@
 #include "kernel/boot.h"
 #include "kernel/calc_ram.h"
 #include "kernel/heap.h"
+#include "memory/item_clip.h"
+#include "memory/mcs_api.h"
+#include "memory/mcs_store.h"
 #include "number/numparse.h"
 #include "number/value.h"
 #include "ui/keycodes.h"
@@ -383,6 +386,33 @@ TEST(MprintSystemStart, RamInitialisationResetsTheTextbookState) {
   EXPECT_EQ(s->matrix_rows, 2);
   EXPECT_EQ(s->matrix_cols, 2);
   EXPECT_EQ(s->backup_valid, 0);
+  HostFreeCalcRam();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MprintPaste, PastesTheTextbookClipboardAtTheCursor) {
+  ASSERT_EQ(HostAllocCalcRam(), 1u);
+  ASSERT_EQ(McsClearAll(), 0u);
+  SetupResetAll();
+  MprintInit();
+  const std::string half = "\xBB" GRP OPEN "1" CLOSE OPEN "2" CLOSE GEND;
+  ASSERT_EQ(ItemClipStorePair(half.c_str(), static_cast<u32>(half.size() + 1)), 0u);
+  Editor e("3\x89" "4", 2);
+  EXPECT_EQ(e.Key(kKeyPaste), kMprEditDone);
+  EXPECT_EQ(e.Str(), "3\x89" + half + "4");
+  EXPECT_EQ(e.cursor, 2 + half.size());
+  // No room under the limit: nothing changes.
+  Editor full(std::string(250, '1'));
+  full.Key(kKeyPaste);
+  EXPECT_EQ(full.Str(), std::string(250, '1'));
+  // A plain text in both items pastes as it stands.
+  ASSERT_EQ(ItemClipStore("12", 3), 0u);
+  Editor plain;
+  plain.Key(kKeyPaste);
+  EXPECT_EQ(plain.Str(), "12");
   HostFreeCalcRam();
 }
 
