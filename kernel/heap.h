@@ -22,7 +22,9 @@ inline constexpr u32 kMemMaxBlock = 64u << 20;
 MemHandle MemAlloc(u32 size);
 // Resizes the handle's block, keeping its contents up to the smaller size;
 // gives the handle, or 0 when the block cannot be resized (the block and its
-// slot are kept as they were) or the handle names no block.
+// slot are kept as they were) or the handle names no block. A caller that
+// gets 0 still owns the old block, unchanged, and frees it itself: nothing is
+// freed on its behalf, so no handle it holds is left dangling.
 MemHandle MemRealloc(MemHandle h, u32 size);
 // Frees the handle's block and empties its slot; nothing for a handle that
 // names no heap block.

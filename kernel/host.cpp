@@ -62,6 +62,7 @@ void ThreadBody() {
 }  // namespace
 
 void ShellSleep(u32 ms) {
+  if (ms == 0) ms = kShellSleepDefaultMs;
   if (g_stop.load() && SysTasksRunning()) SysThreadExit();
   const HostBridge *bridge = g_bridge.load();
   if (bridge != nullptr && bridge->sleep != nullptr) {

@@ -36,9 +36,11 @@ struct HostBridge {
 
 // ---- Calculator thread side ------------------------------------------------
 
-// Sleeps through the bridge. When a stop of the calculator thread has been
+// Sleeps through the bridge; 0 ms sleeps 10 ms, so a polling loop that asks
+// for no time still gives the machine up. When a stop of the calculator thread has been
 // requested, the thread ends here instead (its tasks are left where they
 // stand): callers hold no lock across it.
+inline constexpr u32 kShellSleepDefaultMs = 10;
 void ShellSleep(u32 ms);
 // The key wait calls this each time it finds the key queue empty, before it
 // waits, holding no lock: the calculator thread counts as idle (waiting for a

@@ -20,6 +20,7 @@
 #include "graph/screen_save.h"
 #include "ui/fkey.h"
 #include "ui/keys.h"
+#include "ui/popup.h"
 #include "ui/setup.h"
 #include "ui/sysvar.h"
 
@@ -40,9 +41,12 @@ u32 SysGlueCreateFolder(const char *name) { return McsCreateFolder(name) & 0xFF;
 void SysGlueResetForLaunch() {
   LcdClearVram();
   FkeyResetGroups();
+  PopupResetCaptureBoxes();
   SetupSetItem(kSetupMode, 0);
   McsDeleteAllOfKind(0xFF);
   SysGlueSetModifier(0);
+  TextCursorOff();
+  GraphCursorState()->shown = 0;
 }
 
 void SysGlueCopyScreen(u8 *buf, bool restore) {

@@ -16,7 +16,7 @@ void SysGlueInstallKeyHook();
 // failure.
 u32 SysGlueCreateFolder(const char *name);
 // The launch resets: screen cleared, function-key groups reset, capture
-// number 0, SET UP item 23 = 0, items of every kind of the current folder's
+// boxes forgotten, SET UP item 23 = 0, items of every kind of the current folder's
 // scratch removed, modifier none, text cursor off, graph cursor hidden.
 void SysGlueResetForLaunch();
 // Copies the 1024-byte display memory into buf, or back from it.

@@ -35,8 +35,7 @@ void WstrCopyField(u16 *dst, const u16 *src, i32 n) {
       for (; i < n; ++i) dst[i] = c;
       return;
     }
-    // A source that fills the whole field loses its last character to the 0.
-    dst[i] = i == n - 1 ? 0 : c;
+    dst[i] = c;
   }
 }
 

@@ -17,10 +17,11 @@ i32 WstrEqualBytes(const void *a, const void *b, i32 n);
 i32 WstrLength(const u16 *s);
 // Copies up to and including the terminator.
 void WstrCopy(u16 *dst, const u16 *src);
-// Copies into a field of n characters and always leaves it terminated: at most
-// n - 1 characters are taken; a terminator met in the source fills the rest of
-// the field with its own value (0 or 0xFFFF); a source that runs on gets a 0
-// in the field's last character. n <= 0 writes nothing.
+// Copies into a fixed field of n characters: at most n characters are taken;
+// a terminator met in the source fills the rest of the field with its own
+// value (0 or 0xFFFF). A name that fills the whole field is kept whole and
+// left without a terminator (readers of fixed fields stop at the field's
+// end). n <= 0 writes nothing.
 void WstrCopyField(u16 *dst, const u16 *src, i32 n);
 // Writes the low byte of each character, up to n bytes; behind a 0 terminator
 // the rest is filled with 0, behind a 0xFFFF terminator with 0xFF.

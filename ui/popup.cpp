@@ -85,6 +85,11 @@ u32 PopupWaitKey(std::initializer_list<u32> closing) {
   }
 }
 
+void PopupResetCaptureBoxes() {
+  g_captureBoxes = 0;
+  PopupMarkClosed(kCaptureMaskBit);
+}
+
 i32 PopupRecallCapture(i32 n) {
   constexpr u8 kPictureKind = 10;
   constexpr u32 kHeaderBytes = 4;  // width and height words

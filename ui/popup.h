@@ -31,6 +31,9 @@ i32 PopupRecallCapture(i32 n);
 // the capture key; at most two boxes are open at once (a third call returns
 // at once), and while any is open bit 128 of the open-pop-up mask is set.
 void PopupCaptureBox();
+// Forgets every open capture box (the count and its bit of the open-pop-up
+// mask): a launch leaves any box that was reading its number.
+void PopupResetCaptureBoxes();
 // The first text row inside a window of size k.
 i32 PopupFirstRow(i32 k);
 // Reads keys until one of the closing key codes arrives; returns it.

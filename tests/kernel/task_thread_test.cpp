@@ -44,6 +44,31 @@ TEST(TaskThread, StartsIdlesAndStopsThroughTheBridge) {
   EXPECT_TRUE(SysStopThread(5000));
 }
 
+// What the bridge was asked to sleep on the test's own thread.
+std::atomic<std::thread::id> g_test_thread;
+std::atomic<u32> g_asked{12345};
+
+TEST(TaskThread, SleepOfZeroWaitsTenMilliseconds) {
+  HostBridge bridge{};
+  g_test_thread.store(std::this_thread::get_id());
+  bridge.sleep = [](void *, u32 ms) {
+    if (std::this_thread::get_id() == g_test_thread.load()) g_asked.store(ms);
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+  };
+  ASSERT_TRUE(SysStartThread(&bridge));
+  const struct {
+    u32 ms, slept;
+  } cases[] = {{0, 10}, {1, 1}, {50, 50}};
+  for (const auto &c : cases) {
+    ShellSleep(c.ms);
+    EXPECT_EQ(g_asked.load(), c.slept) << c.ms;
+  }
+  EXPECT_TRUE(SysStopThread(5000));
+  // The bridge goes out of scope: the host falls back to its defaults.
+  ASSERT_TRUE(SysStartThread(nullptr));
+  EXPECT_TRUE(SysStopThread(5000));
+}
+
 TEST(TaskThread, StopWithoutThreadSucceeds) { EXPECT_TRUE(SysStopThread(10)); }
 
 TEST(TaskThread, HeadlessClipboardAndClock) {

@@ -30,7 +30,7 @@ TEST(Wstr, LengthAndCopyStopAtEitherTerminator) {
   EXPECT_EQ(dst[1], 0x5555);
 }
 
-TEST(Wstr, CopyFieldStaysInsideTheFieldAndTerminates) {
+TEST(Wstr, CopyFieldStaysInsideTheFieldAndKeepsAFullName) {
   struct Case {
     std::vector<u16> src;
     int n;
@@ -39,8 +39,11 @@ TEST(Wstr, CopyFieldStaysInsideTheFieldAndTerminates) {
   const Case cases[] = {
       {W("AB", 0), 5, {'A', 'B', 0, 0, 0, 0x5555}},
       {W("AB", 0xFFFF), 5, {'A', 'B', 0xFFFF, 0xFFFF, 0xFFFF, 0x5555}},
-      {W("ABCDEFG", 0), 4, {'A', 'B', 'C', 0, 0x5555}},
+      // A name as long as the field is kept whole, without a terminator.
+      {W("ABCDEFG", 0), 4, {'A', 'B', 'C', 'D', 0x5555}},
+      {W("ABCD", 0xFFFF), 4, {'A', 'B', 'C', 'D', 0x5555}},
       {W("ABC", 0), 4, {'A', 'B', 'C', 0, 0x5555}},
+      {W("NAMEOF12CHAR", 0), 12, {'N', 'A', 'M', 'E', 'O', 'F', '1', '2', 'C', 'H', 'A', 'R', 0x5555}},
       {W("", 0xFFFF), 1, {0xFFFF, 0x5555}},
   };
   for (const auto &c : cases) {
