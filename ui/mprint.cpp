@@ -473,15 +473,23 @@ bool CommaAllowed(const u8 *text, u32 at) {
   const std::vector<u32> starts = TokenStarts(text, at);
   u32 n = static_cast<u32>(starts.size());
   i32 parens = 0;
+  u32 depth = 0;  // templates stepped over on the way back
   while (n > 0) {
     const u8 cls = MprintTokenClass(text + starts[--n]);
-    if (MprintIsParenClose(cls)) {
+    if (MprintIsClose(cls) || cls == kMprGroupClose) {
+      ++depth;
+    } else if (MprintIsOpen(cls) || cls == kMprGroupOpen) {
+      if (depth == 0) return false;
+      --depth;
+    } else if (depth > 0) {
+      continue;
+    } else if (cls == kMprSeparator) {
+      return false;
+    } else if (MprintIsParenClose(cls)) {
       ++parens;
     } else if (MprintIsParenOpenOrFunc(cls)) {
       if (parens == 0) return true;
       --parens;
-    } else if (MprintIsOpenOrSep(cls) || cls == kMprGroupOpen) {
-      return false;
     }
   }
   return true;
@@ -560,7 +568,9 @@ u8 MprintCheckTemplates(const u8 *text) {
       }
       for (u32 k = from; k < len; ++k) owned[off + k] = 1;
     }
-    off += MprintTokenLength(p);
+    const u32 step = MprintTokenLength(p);
+    if (step == 0) break;  // a lead byte without its second byte ends the text
+    off += step;
   }
   // Pass 2: token by token.
   u32 off = 0;

@@ -209,9 +209,9 @@ void MprintMergeBox(MprintBoxMetrics *metrics, const MprintBoxMetrics &part);
 // cell; returns its width. drop_last leaves out the last character (a
 // function's "(").
 u32 MprintTokenWidth(const u8 *token, i32 x, i32 y, u8 drop_last);
-// The display text of a token in the calculator's character set (at most
-// 15 bytes and the terminator).
-void MprintTokenText(const u8 *token, char out[16]);
+// The display text of a token in the calculator's character set, from the
+// token-name table (kStrTokenNameMax bytes).
+void MprintTokenText(const u8 *token, char out[32]);
 
 // ---- editor -------------------------------------------------------------------------
 // Moves an offset to the nearest legal cursor place at or before it.

@@ -94,8 +94,22 @@ i32 VerticalMove(const u8 *expr, u32 cursor, bool up) {
   }
 }
 
-// Replaces the template at head by the contents of its parts, joined by the
-// operator or separator that keeps their meaning in linear text.
+// True for a part that reads the same without parentheses: empty, one
+// number, or one single-byte name.
+bool BarePart(const u8 *p, u32 n) {
+  if (n == 0) return true;
+  bool digits = true;
+  for (u32 i = 0; i < n; ++i)
+    if (!((p[i] >= '0' && p[i] <= '9') || p[i] == '.')) digits = false;
+  if (digits) return true;
+  return n == 1 && ((p[0] >= 'A' && p[0] <= 'Z') || p[0] == 0xCD || p[0] == 0xCE || p[0] == 0xD0 || p[0] == 0xC0);
+}
+
+// Replaces the template at head by its contents in linear text that keeps
+// their meaning and stays well formed: a one-part template by its content,
+// a fraction or x-th root by its parts joined with its operator (a part in
+// parentheses unless it is a number or a name), a call-like template by its
+// call ("∫(f,a,b)"), a list or matrix by its brackets.
 bool DropTemplate(u8 *expr, u32 limit, u32 head) {
   MprintPart parts[kMprPartsMax];
   const u8 *h = expr + head;
@@ -103,22 +117,64 @@ bool DropTemplate(u8 *expr, u32 limit, u32 head) {
   const u32 len = MprintTemplateLength(h);
   if (count == 0 || count > kMprPartsMax) return false;
   const u8 number = MprintTemplateNumber(h);
-  u8 joined[kMprTextMax + 1];
+  const u8 kind = MprintTemplateKind(h);
+  u8 joined[2 * kMprTextMax];
   u32 n = 0;
-  for (u32 i = 0; i < count; ++i) {
-    if (i > 0) {
-      u8 joint = ',';
-      if (number == 7 || number == 13) joint = count == 3 && i == 1 ? 0xBB : 0xB9;
-      if (number == 6) joint = 0xB8;
-      if (n >= kMprTextMax) return false;
-      joined[n++] = joint;
+  bool fits = true;
+  auto put = [&](u8 c) {
+    if (n < sizeof joined) {
+      joined[n++] = c;
+    } else {
+      fits = false;
     }
+  };
+  auto put_part = [&](u32 i, bool wrap) {
+    const u8 *p = h + parts[i].start;
     const u32 w = parts[i].end - parts[i].start;
-    if (n + w > kMprTextMax) return false;
-    std::memcpy(joined + n, h + parts[i].start, w);
-    n += w;
+    wrap = wrap && !BarePart(p, w);
+    if (wrap) put('(');
+    for (u32 k = 0; k < w; ++k) put(p[k]);
+    if (wrap) put(')');
+  };
+  if (kind == 1 || kind == 6) {
+    put_part(0, false);
+  } else if (kind == 3 || kind == 5) {
+    const u8 joint = number == 6 ? 0xB8 : count == 3 ? 0xBB : 0xB9;
+    for (u32 i = 0; i < count; ++i) {
+      if (i > 0) put(joint);
+      put_part(i, true);
+    }
+  } else if (kind == 2 || kind == 4) {
+    const u32 head_len = MprintTokenLength(h);
+    for (u32 k = 0; k < head_len; ++k) put(h[k]);
+    for (u32 i = 0; i < count; ++i) {
+      if (i > 0) put(',');
+      put_part(i, false);
+    }
+    put(')');
+  } else if (kind == 7) {
+    put('{');
+    for (u32 i = 0; i < count; ++i) {
+      if (i > 0) put(',');
+      put_part(i, false);
+    }
+    put('}');
+  } else {
+    put('[');
+    for (u32 i = 0; i < count; ++i) {
+      if (i == 0 || parts[i].row != parts[i - 1].row) {
+        if (i > 0) put(']');
+        put('[');
+      } else {
+        put(',');
+      }
+      put_part(i, false);
+    }
+    put(']');
+    put(']');
   }
-  return Replace(expr, std::max(limit, Length(expr)), head, len, joined, n);
+  if (!fits) return false;
+  return Replace(expr, limit, head, len, joined, n);
 }
 
 u32 Delete(u8 *expr, u32 limit, u32 cursor) {

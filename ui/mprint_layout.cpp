@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "kernel/task.h"
+#include "memory/str.h"
 #include "ui/lcd.h"
 #include "ui/mprint.h"
 
@@ -50,64 +51,33 @@ void Text(i32 x, i32 y, const char *text) {
   if (Drawing()) LcdPrintAtPixel(x, y, text, 0);
 }
 
-// ---- token names -------------------------------------------------------------
-// Display texts of the tokens whose code is not their own glyph. The
-// calculator's token-name table replaces this list once it is part of the
-// system.
-struct Name {
-  u16 code;
-  const char *text;
-};
-constexpr Name kNames[] = {
-    {0x80, "Pol("},      {0x81, "sin "},      {0x82, "cos "},      {0x83, "tan "},
-    {0x85, "ln "},       {0x89, "+"},         {0x8B, "\xE5\xC2"},  {0x8D, "\xE6\xBB("},
-    {0x91, "sin\xE5\xDA "}, {0x92, "cos\xE5\xDA "}, {0x93, "tan\xE5\xDA "},
-    {0x95, "log "},      {0x96, "\xE5\xC3\x86"}, {0x97, "Abs "},   {0x99, "-"},
-    {0x9B, "\xE5\xDA"},  {0xA0, "Rec("},      {0xA5, "e^"},        {0xA8, "^"},
-    {0xB5, "10^"},       {0xB8, "\xE5\xB3\x86"}, {0xC0, "Ans"},    {0xD0, "\xE6\x4E"},
-    {0xD8, "\xE5\xA7"},
-    {0x7F20, "Max("},    {0x7F26, "d/dx("},   {0x7F27, "d\xE5\xC2/dx\xE5\xC2("},
-    {0x7F28, "Solve("},  {0x7F29, "\xE5\x51("}, {0x7F2C, "Seq("},   {0x7F2D, "Min("},
-    {0x7F2E, "Mean("},   {0x7F2F, "Median("}, {0x7F40, "Mat "},    {0x7F47, "Fill("},
-    {0x7F49, "Augment("}, {0x7F51, "List "},  {0x7F85, "logab("},  {0x7F86, "RndFix("},
-};
-
 }  // namespace
 
-void MprintTokenText(const u8 *token, char out[16]) {
+void MprintTokenText(const u8 *token, char out[kStrTokenNameMax]) {
   u32 len = 0;
   const u16 code = MprintTokenAt(token, &len);
   out[0] = 0;
   if (len == 0) return;
-  for (const Name &n : kNames) {
-    if (n.code == code) {
-      std::strncpy(out, n.text, 15);
-      out[15] = 0;
-      return;
-    }
-  }
-  // The code is its own glyph; a function keeps its "(" after it.
-  u32 k = 0;
-  for (u32 i = 0; i < len; ++i) out[k++] = static_cast<char>(token[i]);
-  if (MprintRawClass(token) == kMprFunction) out[k++] = '(';
-  out[k] = 0;
+  StrTokenName(code, out);
 }
 
 u32 MprintTokenWidth(const u8 *token, i32 x, i32 y, u8 drop_last) {
-  char text[16];
+  char text[kStrTokenNameMax];
   MprintTokenText(token, text);
   u32 chars = 0;
-  u32 ends[16];
+  u32 last = 0;  // where the last character begins
   for (const char *p = text;;) {
     u32 len = 0;
     MprintTokenAt(reinterpret_cast<const u8 *>(p), &len);
     if (len == 0) break;
+    last = static_cast<u32>(p - text);
     p += len;
-    ends[chars++] = static_cast<u32>(p - text);
+    ++chars;
   }
-  if (drop_last && chars > 0) {
+  // A function's name ends in its "(", drawn by the layout at its size.
+  if (drop_last && chars > 0 && text[last] == '(') {
     --chars;
-    text[chars > 0 ? ends[chars - 1] : 0] = 0;
+    text[last] = 0;
   }
   Text(x, y, text);
   return 6 * chars;
@@ -636,19 +606,6 @@ void MprintSaveBackup(const u8 *expr, u16 cursor) {
 
 namespace {
 
-// A scroll marker in a 6 x 8 cell at (x, y): a small solid triangle
-// pointing left (0), right (1), up (2) or down (3).
-void DrawMarker(i32 x, i32 y, u8 dir) {
-  for (i32 i = 0; i < 3; ++i) {
-    switch (dir) {
-      case 0: LcdDrawLine(x + 1 + i, y + 3 - i, x + 1 + i, y + 3 + i); break;
-      case 1: LcdDrawLine(x + 3 - i, y + 3 - i, x + 3 - i, y + 3 + i); break;
-      case 2: LcdDrawLine(x + 2 - i, y + 2 + i, x + 2 + i, y + 2 + i); break;
-      default: LcdDrawLine(x + 2 - i, y + 4 - i, x + 2 + i, y + 4 - i); break;
-    }
-  }
-}
-
 // The measure pass of the whole string; false when it fails or is too tall.
 bool MeasureAll(MprintBoxMetrics *m) {
   MprintState &s = S();
@@ -716,17 +673,17 @@ u8 MprintLayoutLine(u8 cursor_mode, u8 *height, u8 *width) {
   const i32 my = std::max<i32>(cy - 3, 0);
   if (s.scroll != 0) {
     LcdClearArea({s.origin, my, s.origin + 5, my + 7});
-    DrawMarker(s.origin, my, 0);
+    LcdPrintAtPixel(s.origin, my, s.arrows ? "\xE6\x9A" : "\xE6\xAF", 0);
     result = 0;
   }
   if (static_cast<i32>(m.width) > s.scroll + 128 - s.origin) {
     LcdClearArea({122, my, 127, my + 7});
-    DrawMarker(122, my, 1);
+    LcdPrintAtPixel(122, my, s.arrows ? "\xE6\x9B" : "\xE6\x9F", 0);
     result = 0;
   }
   if (s.arrows && m.height > 56) {
-    if (s.top_clip != 0) DrawMarker(61, 0, 2);
-    if (m.height > s.top_clip + 56) DrawMarker(61, 49, 3);
+    if (s.top_clip != 0) LcdPrintAtPixel(61, 0, "\xE6\x9C", 0);
+    if (m.height > s.top_clip + 56) LcdPrintAtPixel(61, 49, "\xE6\x9D", 0);
   }
   return result;
 }

@@ -10,6 +10,9 @@
 #include "kernel/boot.h"
 #include "kernel/calc_ram.h"
 #include "kernel/heap.h"
+#include "memory/item_clip.h"
+#include "memory/mcs_api.h"
+#include "memory/mcs_store.h"
 #include "number/numparse.h"
 #include "number/value.h"
 #include "ui/keycodes.h"
@@ -185,15 +188,23 @@ TEST_F(MprintEdit, RootTakesTheNumberAndDeleteKeepsTheContents) {
     std::string kept;
   } cases[] = {
       {"fraction keeps a division", "\xBB" GRP OPEN "1" CLOSE OPEN "2" CLOSE GEND, 3, "1\xB9" "2"},
+      {"fraction keeps the order of its operations", "\xBB" GRP OPEN "1\x89" "2" CLOSE OPEN "X" CLOSE GEND, 3,
+       "(1\x89" "2)\xB9" "X"},
+      {"mixed number keeps its marks", "\xBB" GRP OPEN "1" CLOSE OPEN "2" CLOSE OPEN "3" CLOSE GEND, 3,
+       "1\xBB" "2\xBB" "3"},
       {"x-th root keeps its operator", "\xB8" GRP OPEN "3" CLOSE OPEN "8" CLOSE GEND, 3, "3\xB8" "8"},
       {"power keeps its exponent", "2\xA8" OPEN "3" CLOSE, 3, "23"},
-      {"list keeps its elements", "\x7F\x5C\x84" "1" SEP "2" "\x94", 3, "1,2"},
-      {"integral keeps its arguments", "\x8D" OPEN "X" SEP "0" SEP "1" CLOSE, 2, "X,0,1"},
+      {"list keeps its elements", "\x7F\x5C\x84" "1" SEP "2" "\x94", 3, "{1,2}"},
+      {"matrix keeps its cells", "\x7F\x5D\xA4\xA4" "1" SEP "2\xB4\xA4" "3" SEP "4\xB4\xB4", 4, "[[1,2][3,4]]"},
+      {"integral becomes its call", "\x8D" OPEN "X" SEP "0" SEP "1" CLOSE, 2, "\x8D" "X,0,1)"},
+      {"logab( inside a root becomes its call", "\x86" GRP OPEN "\x7F\x85" OPEN "2" SEP "8" CLOSE CLOSE GEND, 6,
+       "\x86" GRP OPEN "\x7F\x85" "2,8)" CLOSE GEND},
   };
   for (const Case &c : cases) {
     Editor d(c.text, c.at);
     d.Key(kKeyDel);
     EXPECT_EQ(d.Str(), c.kept) << c.name;
+    EXPECT_EQ(MprintCheckTemplates(d.text), 1) << c.name;
   }
 }
 
@@ -375,6 +386,33 @@ TEST(MprintSystemStart, RamInitialisationResetsTheTextbookState) {
   EXPECT_EQ(s->matrix_rows, 2);
   EXPECT_EQ(s->matrix_cols, 2);
   EXPECT_EQ(s->backup_valid, 0);
+  HostFreeCalcRam();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MprintPaste, PastesTheTextbookClipboardAtTheCursor) {
+  ASSERT_EQ(HostAllocCalcRam(), 1u);
+  ASSERT_EQ(McsClearAll(), 0u);
+  SetupResetAll();
+  MprintInit();
+  const std::string half = "\xBB" GRP OPEN "1" CLOSE OPEN "2" CLOSE GEND;
+  ASSERT_EQ(ItemClipStorePair(half.c_str(), static_cast<u32>(half.size() + 1)), 0u);
+  Editor e("3\x89" "4", 2);
+  EXPECT_EQ(e.Key(kKeyPaste), kMprEditDone);
+  EXPECT_EQ(e.Str(), "3\x89" + half + "4");
+  EXPECT_EQ(e.cursor, 2 + half.size());
+  // No room under the limit: nothing changes.
+  Editor full(std::string(250, '1'));
+  full.Key(kKeyPaste);
+  EXPECT_EQ(full.Str(), std::string(250, '1'));
+  // A plain text in both items pastes as it stands.
+  ASSERT_EQ(ItemClipStore("12", 3), 0u);
+  Editor plain;
+  plain.Key(kKeyPaste);
+  EXPECT_EQ(plain.Str(), "12");
   HostFreeCalcRam();
 }
 

@@ -291,6 +291,8 @@ TEST(MprintModel, CheckTemplates) {
       {"closer without its opener", "1)", 0, 1},
       {"closer whose opener is outside the box", "(" ROOT OPEN "1)" CLOSE GEND, 0, 5},
       {"comma in a box", FRAC OPEN "1,2" CLOSE OPEN "3" CLOSE GEND, 0, 4},
+      {"comma after a template in a call", "\x7F\x20" FRAC OPEN "1" CLOSE OPEN "2" CLOSE GEND ",3)", 1, 0},
+      {"comma after a list in a call", "\x7F\x20" LIST "1" SEP "2" LEND ",3)", 1, 0},
       {"comma in a call in a box", FRAC OPEN "\x7F\x20" "1,2)" CLOSE OPEN "3" CLOSE GEND, 1, 0},
       {"list with a 21st element",
        LIST "1" SEP "2" SEP "3" SEP "4" SEP "5" SEP "6" SEP "7" SEP "8" SEP "9" SEP "0" SEP "1" SEP "2" SEP "3" SEP
@@ -299,6 +301,7 @@ TEST(MprintModel, CheckTemplates) {
       {"matrix with ragged rows", MAT ROW "1" SEP "2" REND ROW "3" REND REND, 0, 0},
       {"matrix without its outer close", MAT ROW "1" REND, 0, 0},
       {"integral with two parts", "\x8D" OPEN "X" SEP "1" CLOSE, 0, 0},
+      {"a lead byte without its second byte ends the text", "12\xF7", 1, 0},
   };
   for (const CheckCase &c : cases) {
     const auto s = B(c.text);
