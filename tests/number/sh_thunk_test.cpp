@@ -1,0 +1,192 @@
+// The routines of the code image, run through their native entries, held
+// against the native digit routines or a plain reference on random operands.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+#include "number/digits/digits.h"
+#include "number/digits/reg.h"
+#include "number/sh/sh_cpu.h"
+#include "number/sh/sh_thunk.h"
+
+namespace {
+
+
+constexpr int kRounds = 10000;
+
+u128 RandomRegister(std::mt19937_64 &rng, u32 maxNibble) {
+  u128 m = 0;
+  std::uniform_int_distribution<u32> nib(0, maxNibble);
+  for (int i = 0; i < 24; ++i) m = m << 4 | nib(rng);
+  return m;
+}
+
+// An extended number whose 24-digit register is m (the exponent word is
+// random: the register routines leave it alone).
+BcdExt ExtOf(u128 m, u16 word) {
+  BcdExt x{};
+  dig::SetExt(&x, m, word);
+  return x;
+}
+
+std::string Hex(u128 m) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%08x%016llx", static_cast<unsigned>(m >> 64),
+                static_cast<unsigned long long>(m));
+  return buf;
+}
+
+TEST(ShThunkRegister, AddAndSubtractAgainstPackedDecimal) {
+  std::mt19937_64 rng(101);
+  for (int i = 0; i < kRounds; ++i) {
+    const u128 a = RandomRegister(rng, 9), b = RandomRegister(rng, 9);
+    const u16 word = static_cast<u16>(rng());
+    BcdExt x = ExtOf(a, word), y = ExtOf(b, 0x1234);
+    const ShResult add = ShThunkRegAdd(&x, &y);
+    const u128 sum = dig::BcdAddRaw(a, b, 0);
+    ASSERT_EQ(add.fault, 0u);
+    ASSERT_EQ(Hex(dig::ExtDigits(&x)), Hex(sum & dig::kMask96)) << Hex(a) << " + " << Hex(b);
+    ASSERT_EQ(add.value, static_cast<u16>(sum >> 96 & 1));
+    ASSERT_EQ(dig::ExtWord(&x), word);  // the exponent word is not touched
+    ASSERT_EQ(dig::ExtDigits(&y), b);
+
+    BcdExt z = ExtOf(a, word);
+    const ShResult sub = ShThunkRegSub(&z, &y);
+    const u128 diff = dig::BcdAddRaw(a, dig::kNines - b, 1);  // a - b + 10^24
+    ASSERT_EQ(sub.fault, 0u);
+    ASSERT_EQ(Hex(dig::ExtDigits(&z)), Hex(diff & dig::kMask96)) << Hex(a) << " - " << Hex(b);
+    ASSERT_EQ(sub.value, (diff >> 96 & 1) ? 0 : 1) << "borrow of " << Hex(a) << " - " << Hex(b);
+  }
+}
+
+TEST(ShThunkRegister, CarryAndBorrowRunThroughAllThreeWords) {
+  const struct {
+    u128 a, b;
+    bool subtract;
+    u128 result;
+    u16 carry;
+  } cases[] = {
+      {dig::kNines, 1, false, 0, 1},
+      {dig::Rep(0x9999999999999999ull, 0), 1, false, dig::Rep(0, 1), 0},
+      {0, 1, true, dig::kNines, 1},
+      {dig::Rep(0, 1), 1, true, dig::Rep(0x9999999999999999ull, 0), 0},
+  };
+  for (const auto &c : cases) {
+    BcdExt x = ExtOf(c.a, 0), y = ExtOf(c.b, 0);
+    const ShResult r = c.subtract ? ShThunkRegSub(&x, &y) : ShThunkRegAdd(&x, &y);
+    EXPECT_EQ(Hex(dig::ExtDigits(&x)), Hex(c.result));
+    EXPECT_EQ(r.value, c.carry);
+  }
+}
+
+TEST(ShThunkRegister, DigitShiftsAgainstWideShifts) {
+  std::mt19937_64 rng(102);
+  for (int i = 0; i < kRounds; ++i) {
+    const u128 a = RandomRegister(rng, 15);
+    const u16 n = static_cast<u16>(rng() % 25);
+    BcdExt r = ExtOf(a, 0x1000), l = ExtOf(a, 0x1000);
+    ASSERT_EQ(ShThunkRegShiftRight(&r, n).fault, 0u);
+    ASSERT_EQ(ShThunkRegShiftLeft(&l, n).fault, 0u);
+    ASSERT_EQ(Hex(dig::ExtDigits(&r)), Hex(a >> (4 * n))) << Hex(a) << " >> " << n;
+    ASSERT_EQ(Hex(dig::ExtDigits(&l)), Hex((a << (4 * n)) & dig::kMask96)) << Hex(a) << " << " << n;
+  }
+}
+
+TEST(ShThunkRegister, MultiplyByDigitKeepsItsMultiplicandInTheRamArea) {
+  std::mt19937_64 rng(103);
+  for (int i = 0; i < kRounds; ++i) {
+    const u128 a = RandomRegister(rng, 9);
+    const u16 d = static_cast<u16>(rng() % 10);
+    BcdExt x = ExtOf(a, 0x0999);
+    const ShResult r = ShThunkRegMulDigit(&x, d);
+    u128 product = 0;
+    u16 carries = 0;
+    for (u16 k = 0; k < d; ++k) {
+      product = dig::BcdAddRaw(product, a, 0);
+      carries = static_cast<u16>(carries + (product >> 96 & 1));
+      product &= dig::kMask96;
+    }
+    ASSERT_EQ(r.fault, 0u);
+    ASSERT_EQ(Hex(dig::ExtDigits(&x)), Hex(product)) << Hex(a) << " x " << d;
+    ASSERT_EQ(r.value, carries);
+    // The multiplicand went to the RAM area big-endian and stays there.
+    BcdExt kept{};
+    std::memcpy(kept.b, ShRamArea + 0x10, 12);
+    ASSERT_EQ(dig::ExtDigits(&kept), a);
+    ASSERT_EQ(g_shCpu.callDepth, 0u);
+  }
+}
+
+// Working numbers: normalised digits and valid exponent words, with zeros,
+// equal pairs and pairs that differ in one place.
+BcdWork RandomWork(std::mt19937_64 &rng) {
+  BcdWork x{};
+  if (rng() % 10 == 0) return x;
+  u64 digits = 1 + rng() % 9;
+  for (int i = 1; i < 15; ++i) digits = digits << 4 | rng() % 10;
+  const int e = static_cast<int>(rng() % 1999) - 999;
+  dig::SetWork(&x, static_cast<u128>(digits) << 32, dig::MakeWord(e, rng() & 1));
+  return x;
+}
+
+TEST(ShThunkCompare, AgainstShWorkCompare) {
+  std::mt19937_64 rng(104);
+  for (int i = 0; i < kRounds; ++i) {
+    const BcdWork a = RandomWork(rng);
+    BcdWork b = RandomWork(rng);
+    switch (rng() % 4) {
+      case 0: b = a; break;
+      case 1: b = a; b.b[rng() % 8] ^= 0x01; break;
+      case 2: b = a; b.b[11] ^= 0x01; break;
+      default: break;
+    }
+    const ShResult r = ShThunkWorkCompare(&a, &b);
+    ASSERT_EQ(r.fault, 0u);
+    ASSERT_EQ(r.value, ShWorkCompare(&a, &b));
+  }
+}
+
+TEST(ShThunkCompare, SignCases) {
+  const struct {
+    int ea, eb;
+    bool na, nb;
+    u16 code;
+  } cases[] = {{0, 0, false, true, 4}, {0, 0, true, false, 2}, {1, 0, true, true, 2}, {0, 1, true, true, 4}};
+  for (const auto &c : cases) {
+    BcdWork a{}, b{};
+    dig::SetWork(&a, static_cast<u128>(0x1ull << 56) << 32, dig::MakeWord(c.ea, c.na));
+    dig::SetWork(&b, static_cast<u128>(0x1ull << 56) << 32, dig::MakeWord(c.eb, c.nb));
+    EXPECT_EQ(ShThunkWorkCompare(&a, &b).value, c.code);
+  }
+  BcdWork zero{};
+  EXPECT_EQ(ShThunkWorkCompare(&zero, &zero).value, 1);
+}
+
+TEST(ShThunkExponentWord, NegateAbsAndDecimalAgainstNative) {
+  std::mt19937_64 rng(105);
+  for (int i = 0; i < kRounds; ++i) {
+    const u16 word = rng() % 20 == 0 ? 0 : dig::MakeWord(static_cast<int>(rng() % 1999) - 999, rng() & 1);
+    u16 mine = word, native = word;
+    ASSERT_EQ(ShThunkExpNegate(&mine).fault, 0u);
+    ShExpNegate(&native);
+    ASSERT_EQ(mine, native) << std::hex << word;
+    mine = native = word;
+    ASSERT_EQ(ShThunkExpAbs(&mine).fault, 0u);
+    ShExpAbs(&native);
+    ASSERT_EQ(mine, native) << std::hex << word;
+    const ShResult d = ShThunkExpDecimal(&word);
+    ASSERT_EQ(d.fault, 0u);
+    ASSERT_EQ(static_cast<i16>(d.value), ShExpDecimal(&word)) << std::hex << word;
+  }
+}
+
+TEST(ShThunkExponentWord, ReadOnlyWordIsNotWritten) {
+  // The decimal exponent only reads its word; the window refuses writes, so
+  // a routine that tried would fault instead of changing the caller's data.
+  const u16 word = 0x6999;
+  EXPECT_EQ(static_cast<i16>(ShThunkExpDecimal(&word).value), 999);
+  EXPECT_EQ(word, 0x6999);
+}
+
+}  // namespace
