@@ -362,3 +362,391 @@ sh_reg_muldigit:
         .long   0xA44C0010
 .Lmultiplicand:
         .long   0x80302010
+
+! ---------------------------------------------------------------------------
+! The adder of extended numbers: sign and magnitude, alignment, the 24-digit
+! add or subtract through the decimal adder, the cancellation rule and the
+! normalisation. Exponent words are worked on in packed decimal through the
+! adder as well. Scratch registers live in the RAM area.
+
+! sh_ext_add: a := a + b. sh_ext_add_maru: the same with the cancellation
+! rule (a result whose d1-d13 cancel to 0 is zero). sh_ext_sub and
+! sh_ext_sub_maru first flip b's sign in place.
+        .global sh_ext_add
+sh_ext_add:
+        bra     ext_add_body
+        mov     #0,r0
+        .global sh_ext_add_maru
+sh_ext_add_maru:
+        bra     ext_add_body
+        mov     #1,r0
+        .global sh_ext_sub
+sh_ext_sub:
+        bra     ext_sub_body
+        mov     #0,r0
+        .global sh_ext_sub_maru
+sh_ext_sub_maru:
+        mov     #1,r0
+ext_sub_body:
+        sts.l   pr,@-r15
+        mov.l   r4,@-r15
+        mov.l   r0,@-r15
+        mov     r5,r4
+        bsr     sh_exp_negate
+        add     #12,r4
+        mov.l   @r15+,r0
+        mov.l   @r15+,r4
+        lds.l   @r15+,pr
+! r4 = a, r5 = b, r0 = 1 for the cancellation rule.
+ext_add_body:
+        sts.l   pr,@-r15
+        mov.l   r8,@-r15
+        mov.l   r9,@-r15
+        mov.l   r10,@-r15
+        mov.l   r11,@-r15
+        mov.l   r12,@-r15
+        mov.l   r13,@-r15
+        mov.l   r14,@-r15
+        mov     r4,r8
+        mov     r5,r9
+        mov     r0,r10
+! a of another kind is left alone.
+        mov.b   @r8,r0
+        shlr2   r0
+        shlr2   r0
+        and     #15,r0
+        tst     r0,r0
+        bt      .Ladd_a_number
+        bra     .Ladd_return
+        nop
+.Ladd_a_number:
+! b of another kind, or a zero: a takes b (canonical zero for a zero b).
+        mov.b   @r9,r0
+        shlr2   r0
+        shlr2   r0
+        and     #15,r0
+        tst     r0,r0
+        bf      .Ladd_take_b
+        bsr     ext_is_zero
+        mov     r8,r1
+        bf      .Ladd_b_zero
+        bsr     ext_is_zero
+        mov     r9,r1
+        bf      .Ladd_take_b
+        bra     .Ladd_zero
+        nop
+.Ladd_take_b:
+        mov     r9,r1
+        bsr     ext_copy
+        mov     r8,r2
+        bra     .Ladd_return
+        nop
+! A zero b leaves a as it is.
+.Ladd_b_zero:
+        bsr     ext_is_zero
+        mov     r9,r1
+        bf      .Ladd_nonzero
+        bra     .Ladd_return
+        nop
+.Ladd_nonzero:
+! Order by magnitude: L (r11, word r13) and S (r12, word r14).
+        mov.w   @(12,r8),r0
+        extu.w  r0,r13
+        mov.w   @(12,r9),r0
+        extu.w  r0,r14
+        bsr     strip_sign
+        mov     r14,r1
+        mov     r1,r2
+        bsr     strip_sign
+        mov     r13,r1
+        cmp/eq  r1,r2
+        bf      .Lorder
+        mov.l   @r8,r1
+        mov.l   @r9,r2
+        cmp/eq  r1,r2
+        bf      .Lorder
+        mov.l   @(4,r8),r1
+        mov.l   @(4,r9),r2
+        cmp/eq  r1,r2
+        bf      .Lorder
+        mov.l   @(8,r8),r1
+        mov.l   @(8,r9),r2
+.Lorder:
+        mov     r8,r11
+        mov     r9,r12
+        cmp/hi  r1,r2
+        bf      .Lordered
+        mov     r9,r11
+        mov     r8,r12
+        mov     r13,r0
+        mov     r14,r13
+        mov     r0,r14
+.Lordered:
+! d = exponent of L - exponent of S, in packed decimal through the adder.
+        bsr     strip_sign
+        mov     r13,r1
+        mov     r1,r9
+        bsr     strip_sign
+        mov     r14,r1
+        mov     r1,r2
+        mov     r9,r1
+        mov.l   .Lunit2,r6
+        bsr     bcd_step
+        mov     #0,r3
+        bsr     bcd4_to_bin
+        mov     r0,r1
+        mov     #23,r1
+        cmp/hs  r1,r0
+        bt      .Ladd_take_larger
+        mov     r0,r5
+! The registers into the RAM area; S shifted right by d digits.
+        mov     r12,r1
+        bsr     reg_copy
+        mov.l   .Lscratch_s,r2
+        mov     r11,r1
+        bsr     reg_copy
+        mov.l   .Lscratch_l,r2
+        bsr     sh_reg_shr
+        mov.l   .Lscratch_s,r4
+! Add when the signs agree, else subtract: L := L + S or L - S.
+        mov     #0x50,r3
+        shll8   r3
+        cmp/hs  r3,r13
+        movt    r1
+        cmp/hs  r3,r14
+        movt    r2
+        cmp/eq  r1,r2
+        movt    r7
+        mov.l   .Lscratch_l,r4
+        bsr     reg_addsub
+        mov.l   .Lscratch_s,r5
+! The cancellation rule: d1-d13 (and the carry nibble) all 0 give zero.
+        tst     r10,r10
+        bt      .Lnormalise
+        mov.l   @r4,r0
+        tst     r0,r0
+        bf      .Lnormalise
+        mov.l   @(4,r4),r0
+        shlr8   r0
+        tst     r0,r0
+        bt      .Ladd_zero
+! Normalise: a carry out shifts right and raises the exponent; else the
+! leading zero digits shift out to the left and lower it.
+.Lnormalise:
+        mov.l   @r4,r0
+        shlr16  r0
+        shlr8   r0
+        shlr2   r0
+        shlr2   r0
+        tst     r0,r0
+        bt      .Lno_carry
+        bsr     sh_reg_shr
+        mov     #1,r5
+        mov     r9,r1
+        mov     #1,r2
+        mov.l   .Lunit2,r6
+        bsr     bcd_step
+        mov     #1,r3
+        mov     r0,r9
+        mov     #0x20,r1
+        shll8   r1
+        cmp/hs  r1,r9
+        bt      .Ladd_infinity
+        bra     .Lstore_result
+        nop
+.Lno_carry:
+        mov.l   @r4,r0
+        mov.l   @(4,r4),r1
+        or      r1,r0
+        mov.l   @(8,r4),r1
+        or      r1,r0
+        tst     r0,r0
+        bt      .Ladd_zero
+        mov     #0,r10
+.Lcount:
+        mov.l   @r4,r0
+        shlr16  r0
+        shlr8   r0
+        tst     #15,r0
+        bf      .Lcounted
+        bsr     sh_reg_shl
+        mov     #1,r5
+        bra     .Lcount
+        add     #1,r10
+.Lcounted:
+        tst     r10,r10
+        bt      .Lstore_result
+        bsr     bin_to_bcd2
+        mov     r10,r0
+        mov     r0,r2
+        mov     r9,r1
+        mov.l   .Lunit2,r6
+        bsr     bcd_step
+        mov     #0,r3
+        mov     r0,r9
+        mov.l   @r6,r0
+        shlr8   r0
+        shlr2   r0
+        shlr2   r0
+        tst     #1,r0
+        bf      .Ladd_zero
+        tst     r9,r9
+        bt      .Ladd_zero
+! a := the register with L's sign and the new exponent.
+.Lstore_result:
+        mov     r4,r1
+        bsr     reg_copy
+        mov     r8,r2
+        mov     #0x50,r3
+        shll8   r3
+        cmp/hs  r3,r13
+        bf      .Lpositive
+        add     r3,r9
+.Lpositive:
+        mov     r9,r0
+        mov.w   r0,@(12,r8)
+        bra     .Ladd_return
+        nop
+! Overflow: infinity (kind 4, word 0x1000 or 0x6000).
+.Ladd_infinity:
+        bsr     ext_zero
+        mov     r8,r1
+        mov     #0x40,r0
+        mov.b   r0,@r8
+        mov     #0x10,r0
+        shll8   r0
+        mov     #0x50,r3
+        shll8   r3
+        cmp/hs  r3,r13
+        bf      .Linfinity_positive
+        add     r3,r0
+.Linfinity_positive:
+        mov.w   r0,@(12,r8)
+        bra     .Ladd_return
+        nop
+! S is below L's last digit: the result is L.
+.Ladd_take_larger:
+        cmp/eq  r11,r8
+        bt      .Ladd_return
+        mov     r11,r1
+        bsr     ext_copy
+        mov     r8,r2
+        bra     .Ladd_return
+        nop
+.Ladd_zero:
+        bsr     ext_zero
+        mov     r8,r1
+.Ladd_return:
+        mov.l   @r15+,r14
+        mov.l   @r15+,r13
+        mov.l   @r15+,r12
+        mov.l   @r15+,r11
+        mov.l   @r15+,r10
+        mov.l   @r15+,r9
+        mov.l   @r15+,r8
+        lds.l   @r15+,pr
+        rts
+        nop
+
+! T := the extended number at r1 counts as zero (word 0 or 0x5000, or all 23
+! digits 0).
+ext_is_zero:
+        mov.w   @(12,r1),r0
+        extu.w  r0,r0
+        tst     r0,r0
+        bt      .Lis_zero_done
+        mov     #0x50,r2
+        shll8   r2
+        cmp/eq  r2,r0
+        bt      .Lis_zero_done
+        mov.l   @r1,r0
+        shll2   r0
+        shll2   r0
+        mov.l   @(4,r1),r2
+        or      r2,r0
+        mov.l   @(8,r1),r2
+        or      r2,r0
+        tst     r0,r0
+.Lis_zero_done:
+        rts
+        nop
+
+! Copies the extended number at r1 to r2 (register and exponent word).
+ext_copy:
+        mov.w   @(12,r1),r0
+        mov.w   r0,@(12,r2)
+! Copies the 24-digit register at r1 to r2.
+reg_copy:
+        mov.l   @r1,r0
+        mov.l   r0,@r2
+        mov.l   @(4,r1),r0
+        mov.l   r0,@(4,r2)
+        mov.l   @(8,r1),r0
+        rts
+        mov.l   r0,@(8,r2)
+
+! Canonical zero at r1.
+ext_zero:
+        mov     #0,r0
+        mov.l   r0,@r1
+        mov.l   r0,@(4,r1)
+        mov.l   r0,@(8,r1)
+        rts
+        mov.w   r0,@(12,r1)
+
+! r1 := the exponent word r1 without its sign.
+strip_sign:
+        mov     #0x50,r0
+        shll8   r0
+        cmp/hs  r0,r1
+        bf      .Lstripped
+        sub     r0,r1
+.Lstripped:
+        rts
+        nop
+
+! r0 := the binary value of the four packed digits in r1 (r1-r3 used).
+bcd4_to_bin:
+        mov     #0,r0
+        mov     #4,r3
+.Lb2b_loop:
+        mov     r0,r2
+        shll2   r0
+        add     r2,r0
+        add     r0,r0
+        mov     r1,r2
+        shlr8   r2
+        shlr2   r2
+        shlr2   r2
+        add     r2,r0
+        shll2   r1
+        shll2   r1
+        dt      r3
+        bf/s    .Lb2b_loop
+        extu.w  r1,r1
+        rts
+        nop
+
+! r0 := the packed decimal digits of r0 (0-99; r1, r2 used).
+bin_to_bcd2:
+        mov     #0,r1
+        mov     #10,r2
+.Ltens:
+        cmp/hs  r2,r0
+        bf      .Ltens_done
+        add     #-10,r0
+        bra     .Ltens
+        add     #1,r1
+.Ltens_done:
+        shll2   r1
+        shll2   r1
+        rts
+        or      r1,r0
+
+        .align  2
+.Lunit2:
+        .long   0xA44C0010
+.Lscratch_s:
+        .long   0x80302020
+.Lscratch_l:
+        .long   0x80302030

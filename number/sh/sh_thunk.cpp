@@ -49,6 +49,20 @@ ShResult ShThunkRegSub(BcdExt *a, const BcdExt *b) {
   return Call(SH_ENTRY_REG_SUB, ra, rb);
 }
 
+namespace {
+ShResult Binary(u32 entry, BcdExt *a, const BcdExt *b, bool bWritable) {
+  ShClearWindows();
+  Windows w;
+  const u32 ra = w.Ext(a, true), rb = w.Ext(b, bWritable);
+  return Call(entry, ra, rb);
+}
+}  // namespace
+
+ShResult ShThunkExtAdd(BcdExt *a, const BcdExt *b) { return Binary(SH_ENTRY_EXT_ADD, a, b, false); }
+ShResult ShThunkExtAddMaru(BcdExt *a, const BcdExt *b) { return Binary(SH_ENTRY_EXT_ADD_MARU, a, b, false); }
+ShResult ShThunkExtSub(BcdExt *a, BcdExt *b) { return Binary(SH_ENTRY_EXT_SUB, a, b, true); }
+ShResult ShThunkExtSubMaru(BcdExt *a, BcdExt *b) { return Binary(SH_ENTRY_EXT_SUB_MARU, a, b, true); }
+
 ShResult ShThunkRegShiftRight(BcdExt *a, u16 n) {
   ShClearWindows();
   return Call(SH_ENTRY_REG_SHR, Windows{}.Ext(a, true), n);

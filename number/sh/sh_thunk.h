@@ -24,6 +24,12 @@ ShResult ShThunkRegShiftRight(BcdExt *a, u16 n);
 ShResult ShThunkRegShiftLeft(BcdExt *a, u16 n);
 // a := a x digit (0-9); the value is the digit carried out at the top.
 ShResult ShThunkRegMulDigit(BcdExt *a, u16 digit);
+// The adder of extended numbers, as ShExtAdd, ShExtAddMaru, ShExtSub and
+// ShExtSubMaru (the subtractions flip b's sign in place first).
+ShResult ShThunkExtAdd(BcdExt *a, const BcdExt *b);
+ShResult ShThunkExtAddMaru(BcdExt *a, const BcdExt *b);
+ShResult ShThunkExtSub(BcdExt *a, BcdExt *b);
+ShResult ShThunkExtSubMaru(BcdExt *a, BcdExt *b);
 // The compare code of ShWorkCompare: 1 equal, 2 a < b, 4 a > b.
 ShResult ShThunkWorkCompare(const BcdWork *a, const BcdWork *b);
 // Exponent words as ShExpNegate, ShExpAbs and ShExpDecimal (the value is the

@@ -118,6 +118,82 @@ TEST(ShThunkRegister, MultiplyByDigitKeepsItsMultiplicandInTheRamArea) {
   }
 }
 
+// Extended numbers for the adder: normalised 23-digit numbers around a
+// shared exponent (so that every alignment from 0 to past 23 digits turns
+// up), near the ends of the range, zeros of both signs, numbers that cancel
+// and numbers of other kinds.
+BcdExt RandomExt(std::mt19937_64 &rng, int centre) {
+  BcdExt x{};
+  const u32 pick = static_cast<u32>(rng() % 20);
+  if (pick == 0) return x;
+  if (pick == 1) {
+    dig::SetExt(&x, 0, 0x5000);
+    return x;
+  }
+  if (pick == 2) {
+    dig::ExtInf(&x, rng() & 1);
+    return x;
+  }
+  u128 m = 1 + rng() % 9;
+  const int guard = static_cast<int>(rng() % 3);  // none, some, all guard digits
+  for (int i = 1; i < 23; ++i) m = m << 4 | ((i >= 15 && guard == 0) ? 0 : rng() % 10);
+  if (guard == 1) m &= ~static_cast<u128>(0xFFFF);
+  int e = centre + static_cast<int>(rng() % 31) - 15;
+  if (e > 999) e = 999;
+  if (e < -999) e = -999;
+  dig::SetExt(&x, m, dig::MakeWord(e, rng() & 1));
+  return x;
+}
+
+TEST(ShThunkAdder, AddAndSubtractAgainstNative) {
+  using Mine = ShResult (*)(BcdExt *, BcdExt *);
+  using Native = void (*)(BcdExt *, BcdExt *);
+  const struct {
+    const char *name;
+    Mine mine;
+    Native native;
+  } ops[] = {
+      {"add", [](BcdExt *a, BcdExt *b) { return ShThunkExtAdd(a, b); }, [](BcdExt *a, BcdExt *b) { ShExtAdd(a, b); }},
+      {"add maru", [](BcdExt *a, BcdExt *b) { return ShThunkExtAddMaru(a, b); },
+       [](BcdExt *a, BcdExt *b) { ShExtAddMaru(a, b); }},
+      {"sub", ShThunkExtSub, ShExtSub},
+      {"sub maru", ShThunkExtSubMaru, ShExtSubMaru},
+  };
+  std::mt19937_64 rng(106);
+  for (const auto &op : ops) {
+    for (int i = 0; i < kRounds; ++i) {
+      const int centre = rng() % 8 == 0 ? (rng() & 1 ? 990 : -990) : static_cast<int>(rng() % 200) - 100;
+      BcdExt a = RandomExt(rng, centre), b = RandomExt(rng, centre);
+      if (rng() % 8 == 0) {  // the same magnitude, or one that cancels to a few digits
+        b = a;
+        b.b[12] ^= 0x50;
+        if (rng() & 1) {
+          u8 &byte = b.b[7 + rng() % 5];
+          byte = static_cast<u8>((byte & 0xF0) | rng() % 10);
+        }
+      }
+      BcdExt na = a, nb = b, sa = a, sb = b;
+      op.native(&na, &nb);
+      const ShResult r = op.mine(&sa, &sb);
+      ASSERT_EQ(r.fault, 0u) << op.name;
+      ASSERT_EQ(std::memcmp(sa.b, na.b, sizeof sa.b), 0)
+          << op.name << " of " << Hex(dig::ExtDigits(&a)) << "/" << std::hex << dig::ExtWord(&a) << " and "
+          << Hex(dig::ExtDigits(&b)) << "/" << dig::ExtWord(&b) << ": " << Hex(dig::ExtDigits(&sa)) << "/"
+          << dig::ExtWord(&sa) << " against " << Hex(dig::ExtDigits(&na)) << "/" << dig::ExtWord(&na);
+      ASSERT_EQ(std::memcmp(sb.b, nb.b, sizeof sb.b), 0) << op.name;
+    }
+  }
+}
+
+TEST(ShThunkAdder, AdderNeedsItsOperandWritableOnlyToSubtract) {
+  BcdExt a{}, b{};
+  dig::SetExt(&a, dig::One(dig::DigitNibble(1)), 0x1000);
+  dig::SetExt(&b, dig::One(dig::DigitNibble(1)) * 2, 0x1000);
+  EXPECT_EQ(ShThunkExtSub(&a, &b).fault, 0u);
+  EXPECT_EQ(dig::ExtWord(&a), 0x6000);  // 1 - 2 = -1
+  EXPECT_EQ(dig::ExtWord(&b), 0x6000);  // b flipped in place
+}
+
 // Working numbers: normalised digits and valid exponent words, with zeros,
 // equal pairs and pairs that differ in one place.
 BcdWork RandomWork(std::mt19937_64 &rng) {
