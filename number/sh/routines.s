@@ -575,7 +575,7 @@ ext_add_body:
         add     #1,r10
 .Lcounted:
         tst     r10,r10
-        bt      .Lstore_result
+        bt      .Lword_check
         bsr     bin_to_bcd2
         mov     r10,r0
         mov     r0,r2
@@ -590,6 +590,8 @@ ext_add_body:
         shlr2   r0
         tst     #1,r0
         bf      .Ladd_zero
+! An exponent word of 0 is below the range: zero.
+.Lword_check:
         tst     r9,r9
         bt      .Ladd_zero
 ! a := the register with L's sign and the new exponent.
@@ -750,3 +752,196 @@ bin_to_bcd2:
         .long   0x80302020
 .Lscratch_l:
         .long   0x80302030
+
+! ---------------------------------------------------------------------------
+! sh_ext_mul: a := a x b on extended numbers. The exponent words add in
+! packed decimal and lose 1000; the digits come from a, 2a and 3a kept in
+! the RAM area: for each of b's 23 digits from d23 up to d1 the product
+! shifts right by one digit and gains that digit times a. A word of b whose
+! digits are all 0 passes with one shift. The adder's tail normalises.
+        .global sh_ext_mul
+sh_ext_mul:
+        sts.l   pr,@-r15
+        mov.l   r8,@-r15
+        mov.l   r9,@-r15
+        mov.l   r10,@-r15
+        mov.l   r11,@-r15
+        mov.l   r12,@-r15
+        mov.l   r13,@-r15
+        mov.l   r14,@-r15
+        mov     r4,r8
+        mov     r5,r10
+! a of another kind is left alone; b of another kind is copied to a.
+        mov.b   @r8,r0
+        shlr2   r0
+        shlr2   r0
+        and     #15,r0
+        tst     r0,r0
+        bt      .Lmul_a_number
+        bra     .Ladd_return
+        nop
+.Lmul_a_number:
+        mov.b   @r10,r0
+        shlr2   r0
+        shlr2   r0
+        and     #15,r0
+        tst     r0,r0
+        bt      .Lmul_b_number
+        mov     r10,r1
+        bsr     ext_copy
+        mov     r8,r2
+        bra     .Ladd_return
+        nop
+! A zero operand gives zero.
+.Lmul_b_number:
+        bsr     ext_is_zero
+        mov     r8,r1
+        bt      .Lmul_zero
+        bsr     ext_is_zero
+        mov     r10,r1
+        bt      .Lmul_zero
+! r13 = 0x5000 when exactly one operand is negative.
+        mov.w   @(12,r8),r0
+        extu.w  r0,r1
+        mov.w   @(12,r10),r0
+        extu.w  r0,r14
+        mov     #0x50,r3
+        shll8   r3
+        cmp/hs  r3,r1
+        movt    r4
+        cmp/hs  r3,r14
+        movt    r5
+        xor     r4,r5
+        tst     r5,r5
+        bt/s    .Lmul_signed
+        mov     #0,r13
+        mov     r3,r13
+.Lmul_signed:
+! r9 = |wa| + |wb| - 1000 in packed decimal: a borrow is below -1000 (zero),
+! 2000 or more is above 999 (infinity).
+        bsr     strip_sign
+        nop
+        mov     r1,r9
+        bsr     strip_sign
+        mov     r14,r1
+        mov     r1,r2
+        mov     r9,r1
+        mov.l   .Lunit3,r6
+        bsr     bcd_step
+        mov     #1,r3
+        mov     r0,r1
+        mov     #0x10,r2
+        shll8   r2
+        bsr     bcd_step
+        mov     #0,r3
+        mov     r0,r9
+        mov.l   @r6,r0
+        shlr8   r0
+        shlr2   r0
+        shlr2   r0
+        tst     #1,r0
+        bf      .Lmul_zero
+        mov     #0x20,r1
+        shll8   r1
+        cmp/hs  r1,r9
+        bf      .Lmul_multiples
+        bra     .Ladd_infinity
+        nop
+.Lmul_zero:
+        bra     .Ladd_zero
+        nop
+! a, 2a and 3a into the RAM area; the product starts at 0.
+.Lmul_multiples:
+        mov     r8,r1
+        bsr     reg_copy
+        mov.l   .Lmul_a1,r2
+        mov.l   .Lmul_a1,r1
+        bsr     reg_copy
+        mov.l   .Lmul_a2,r2
+        mov.l   .Lmul_a2,r4
+        mov.l   .Lmul_a1,r5
+        bsr     reg_addsub
+        mov     #1,r7
+        mov.l   .Lmul_a2,r1
+        bsr     reg_copy
+        mov.l   .Lmul_a3,r2
+        mov.l   .Lmul_a3,r4
+        mov.l   .Lmul_a1,r5
+        bsr     reg_addsub
+        mov     #1,r7
+        mov.l   .Lscratch_l2,r1
+        bsr     ext_zero
+        nop
+! The digit loop: r14 = offset of b's word (8, 4, 0), r11 = its digits,
+! r12 = digits left in it, r9 = the digit (the exponent waits on the stack).
+        mov.l   r9,@-r15
+        mov     #8,r14
+.Lmul_word:
+        mov     r14,r0
+        mov.l   @(r0,r10),r11
+        mov     #8,r12
+        tst     r14,r14
+        bf      .Lmul_word_digits
+        mov     #7,r12
+.Lmul_word_digits:
+        tst     r11,r11
+        bf      .Lmul_digit
+        mov.l   .Lscratch_l2,r4
+        bsr     sh_reg_shr
+        mov     r12,r5
+        bra     .Lmul_next_word
+        nop
+.Lmul_digit:
+        mov.l   .Lscratch_l2,r4
+        bsr     sh_reg_shr
+        mov     #1,r5
+        mov     r11,r0
+        and     #15,r0
+        mov     r0,r9
+        shlr2   r11
+        shlr2   r11
+.Lmul_threes:
+        mov     #3,r0
+        cmp/hs  r0,r9
+        bf      .Lmul_rest
+        mov.l   .Lscratch_l2,r4
+        mov.l   .Lmul_a3,r5
+        bsr     reg_addsub
+        mov     #1,r7
+        bra     .Lmul_threes
+        add     #-3,r9
+.Lmul_rest:
+        tst     r9,r9
+        bt      .Lmul_digit_done
+        mov.l   .Lmul_a1,r5
+        mov     r9,r0
+        cmp/eq  #2,r0
+        bf      .Lmul_add_rest
+        mov.l   .Lmul_a2,r5
+.Lmul_add_rest:
+        mov.l   .Lscratch_l2,r4
+        bsr     reg_addsub
+        mov     #1,r7
+.Lmul_digit_done:
+        dt      r12
+        bf      .Lmul_digit
+.Lmul_next_word:
+        add     #-4,r14
+        cmp/pz  r14
+        bt      .Lmul_word
+        mov.l   @r15+,r9
+        mov.l   .Lscratch_l2,r4
+        bra     .Lnormalise
+        nop
+
+        .align  2
+.Lunit3:
+        .long   0xA44C0010
+.Lscratch_l2:
+        .long   0x80302030
+.Lmul_a1:
+        .long   0x80302040
+.Lmul_a2:
+        .long   0x8030204C
+.Lmul_a3:
+        .long   0x80302058

@@ -63,6 +63,8 @@ ShResult ShThunkExtAddMaru(BcdExt *a, const BcdExt *b) { return Binary(SH_ENTRY_
 ShResult ShThunkExtSub(BcdExt *a, BcdExt *b) { return Binary(SH_ENTRY_EXT_SUB, a, b, true); }
 ShResult ShThunkExtSubMaru(BcdExt *a, BcdExt *b) { return Binary(SH_ENTRY_EXT_SUB_MARU, a, b, true); }
 
+ShResult ShThunkExtMul(BcdExt *a, const BcdExt *b) { return Binary(SH_ENTRY_EXT_MUL, a, b, false); }
+
 ShResult ShThunkRegShiftRight(BcdExt *a, u16 n) {
   ShClearWindows();
   return Call(SH_ENTRY_REG_SHR, Windows{}.Ext(a, true), n);

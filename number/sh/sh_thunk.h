@@ -30,6 +30,8 @@ ShResult ShThunkExtAdd(BcdExt *a, const BcdExt *b);
 ShResult ShThunkExtAddMaru(BcdExt *a, const BcdExt *b);
 ShResult ShThunkExtSub(BcdExt *a, BcdExt *b);
 ShResult ShThunkExtSubMaru(BcdExt *a, BcdExt *b);
+// a := a x b, as ShExtMul.
+ShResult ShThunkExtMul(BcdExt *a, const BcdExt *b);
 // The compare code of ShWorkCompare: 1 equal, 2 a < b, 4 a > b.
 ShResult ShThunkWorkCompare(const BcdWork *a, const BcdWork *b);
 // Exponent words as ShExpNegate, ShExpAbs and ShExpDecimal (the value is the

@@ -9,6 +9,7 @@
 #include "number/digits/reg.h"
 #include "number/sh/sh_cpu.h"
 #include "number/sh/sh_thunk.h"
+#include "tests/number/work_text.h"
 
 namespace {
 
@@ -182,6 +183,47 @@ TEST(ShThunkAdder, AddAndSubtractAgainstNative) {
           << dig::ExtWord(&sa) << " against " << Hex(dig::ExtDigits(&na)) << "/" << dig::ExtWord(&na);
       ASSERT_EQ(std::memcmp(sb.b, nb.b, sizeof sb.b), 0) << op.name;
     }
+  }
+}
+
+// Products: exponents that sum to anywhere from below -1000 to above 999, so
+// that zero, infinity and the borders of normalisation all turn up.
+TEST(ShThunkMultiplier, AgainstNative) {
+  std::mt19937_64 rng(107);
+  for (int i = 0; i < kRounds; ++i) {
+    const int ea = static_cast<int>(rng() % 1999) - 999;
+    const int near = rng() % 4 == 0 ? (rng() & 1 ? 999 : -1000) : static_cast<int>(rng() % 1999) - 999;
+    BcdExt a = RandomExt(rng, ea), b = RandomExt(rng, near - ea);
+    if (rng() % 10 == 0) dig::SetExt(&b, dig::One(dig::DigitNibble(1)), dig::MakeWord(static_cast<int>(rng() % 3), false));
+    BcdExt na = a, sa = a;
+    ShExtMul(&na, &b);
+    const ShResult r = ShThunkExtMul(&sa, &b);
+    ASSERT_EQ(r.fault, 0u);
+    ASSERT_EQ(std::memcmp(sa.b, na.b, sizeof sa.b), 0)
+        << Hex(dig::ExtDigits(&a)) << "/" << std::hex << dig::ExtWord(&a) << " x " << Hex(dig::ExtDigits(&b)) << "/"
+        << dig::ExtWord(&b) << ": " << Hex(dig::ExtDigits(&sa)) << "/" << dig::ExtWord(&sa) << " against "
+        << Hex(dig::ExtDigits(&na)) << "/" << dig::ExtWord(&na);
+  }
+}
+
+TEST(ShThunkMultiplier, RangeEndsAndSigns) {
+  const struct {
+    const char *a, *b, *product;
+  } cases[] = {
+      {"9.99999999999999e999", "10", "inf"},
+      {"-9.99999999999999e999", "10", "-inf"},
+      {"1e-500", "1e-500", "0"},
+      {"5e-500", "2e-500", "1e-999"},
+      {"-2", "-3", "6"},
+      {"-2", "3", "-6"},
+      {"0.333333333333333", "3", "9.99999999999999e-1"},
+      {"2", "0", "0"},
+  };
+  for (const auto &c : cases) {
+    BcdExt a = numtest::ExtFromText(c.a);
+    const BcdExt b = numtest::ExtFromText(c.b);
+    ASSERT_EQ(ShThunkExtMul(&a, &b).fault, 0u);
+    EXPECT_EQ(numtest::ExtToText(a), c.product) << c.a << " x " << c.b;
   }
 }
 
