@@ -2,17 +2,22 @@
 // disassembler of binutils (run once over a file of every opcode): each
 // instruction form maps to one handler slot of its own, the forms the
 // interpreter leaves out and every unassigned code to the undefined handler.
+// With the cross assembler present, the checked-in image is also held against
+// its assembly source.
 #include <gtest/gtest.h>
 
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <string>
 #include <unistd.h>
 
 #include "number/sh/sh_cpu.h"
+#include "number/sh/sh_entries.h"
 
 namespace {
 
@@ -122,6 +127,32 @@ TEST(ShDecodeSweep, EveryOpcodeAgainstTheDisassembler) {
   for (const auto &[form, slots] : slotsOfForm) EXPECT_EQ(slots.size(), 1u) << form << " reaches several slots";
   for (const auto &[slot, forms] : formsOfSlot)
     EXPECT_EQ(forms.size(), 1u) << "slot " << slot << " serves " << *forms.begin() << " and " << *forms.rbegin();
+}
+
+// The checked-in image is what its source assembles to.
+TEST(ShCodeImageSource, CheckedInBytesMatchTheAssembledSource) {
+  if (std::system("command -v sh4-linux-gnu-as >/dev/null 2>&1") != 0) GTEST_SKIP() << "no SH cross assembler";
+  std::string root = __FILE__;
+  root = root.substr(0, root.rfind("/tests/"));
+  char dir[] = "/tmp/corvanta_sh_imageXXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  const std::string d = dir;
+  const std::string cmd = "sh4-linux-gnu-as --isa=sh3 -big -o " + d + "/r.o " + root +
+                          "/number/sh/routines.s && sh4-linux-gnu-ld -EB -Ttext=0xA0010000 -e sh_reg_add -o " + d +
+                          "/r.elf " + d + "/r.o && sh4-linux-gnu-objcopy -O binary -j .text " + d + "/r.elf " + d +
+                          "/r.bin";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  std::string bytes;
+  if (FILE *f = std::fopen((d + "/r.bin").c_str(), "rb")) {
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
+    std::fclose(f);
+  }
+  std::filesystem::remove_all(d);
+  ASSERT_EQ(bytes.size(), ShCodeImageSize) << "run tools/gen_sh_image.sh";
+  EXPECT_EQ(std::memcmp(bytes.data(), ShCodeImage, ShCodeImageSize), 0) << "run tools/gen_sh_image.sh";
+  EXPECT_EQ(SH_ENTRY_REG_ADD, SH_IMAGE_BASE);
 }
 
 TEST(ShDecodeSweep, FormNormalisation) {
