@@ -30,6 +30,9 @@ ShResult Call(u32 entry, u32 r4, u32 r5) {
   g_shCpu.r[4] = r4;
   g_shCpu.r[5] = r5;
   const u32 fault = ShRun(entry);
+  // The windows point at the caller's records, which may not outlive the
+  // call: none is left open for a later access to reach.
+  ShClearWindows();
   return ShResult{static_cast<u16>(g_shCpu.r[0]), fault};
 }
 

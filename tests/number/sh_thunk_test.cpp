@@ -299,6 +299,16 @@ TEST(ShThunkExponentWord, NegateAbsAndDecimalAgainstNative) {
   }
 }
 
+TEST(ShThunkWindows, NoWindowOutlivesItsCall) {
+  BcdExt a{}, b{};
+  ASSERT_EQ(ShThunkRegAdd(&a, &b).fault, 0u);
+  for (u32 k = 0; k < SH_WINDOW_COUNT; ++k) EXPECT_EQ(g_shCpu.windows[k].host, nullptr) << k;
+  g_shCpu.stop = 0;
+  g_shCpu.fault = SH_FAULT_NONE;
+  ShBusRead32(ShWindowAddress(2), 0);
+  EXPECT_EQ(g_shCpu.fault, static_cast<u32>(SH_FAULT_BUS));
+}
+
 TEST(ShThunkExponentWord, ReadOnlyWordIsNotWritten) {
   // The decimal exponent only reads its word; the window refuses writes, so
   // a routine that tried would fault instead of changing the caller's data.
