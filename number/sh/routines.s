@@ -945,3 +945,63 @@ sh_ext_mul:
         .long   0x8030204C
 .Lmul_a3:
         .long   0x80302058
+
+! ---------------------------------------------------------------------------
+! sh_ext_round: rounds the extended number at r4 to 15 digits: 5 added at
+! d16, the guard digits cleared, then the adder's normalisation (a carry out
+! of d1 raises the exponent, up to infinity). Numbers of other kinds and
+! zeros are left alone.
+        .global sh_ext_round
+sh_ext_round:
+        sts.l   pr,@-r15
+        mov.l   r8,@-r15
+        mov.l   r9,@-r15
+        mov.l   r10,@-r15
+        mov.l   r11,@-r15
+        mov.l   r12,@-r15
+        mov.l   r13,@-r15
+        mov.l   r14,@-r15
+        mov     r4,r8
+        mov.b   @r8,r0
+        shlr2   r0
+        shlr2   r0
+        and     #15,r0
+        tst     r0,r0
+        bf      .Lround_leave
+        bsr     ext_is_zero
+        mov     r8,r1
+        bt      .Lround_leave
+! The register into the RAM area; the half unit at d16 beside it.
+        mov     r8,r1
+        bsr     reg_copy
+        mov.l   .Lscratch_l3,r2
+        mov.l   .Lscratch_s3,r1
+        bsr     ext_zero
+        nop
+        mov     #0x50,r0
+        shll16  r0
+        shll8   r0
+        mov.l   r0,@(8,r1)
+        mov.l   .Lscratch_l3,r4
+        mov     r1,r5
+        bsr     reg_addsub
+        mov     #1,r7
+        mov     #0,r0
+        mov.l   r0,@(8,r4)
+! r13 = the word (its sign), r9 = its magnitude; then normalise.
+        mov.w   @(12,r8),r0
+        extu.w  r0,r13
+        bsr     strip_sign
+        mov     r13,r1
+        mov     r1,r9
+        bra     .Lnormalise
+        nop
+.Lround_leave:
+        bra     .Ladd_return
+        nop
+
+        .align  2
+.Lscratch_l3:
+        .long   0x80302030
+.Lscratch_s3:
+        .long   0x80302020

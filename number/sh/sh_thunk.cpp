@@ -68,6 +68,11 @@ ShResult ShThunkExtSubMaru(BcdExt *a, BcdExt *b) { return Binary(SH_ENTRY_EXT_SU
 
 ShResult ShThunkExtMul(BcdExt *a, const BcdExt *b) { return Binary(SH_ENTRY_EXT_MUL, a, b, false); }
 
+ShResult ShThunkExtRound(BcdExt *x) {
+  ShClearWindows();
+  return Call(SH_ENTRY_EXT_ROUND, Windows{}.Ext(x, true), 0);
+}
+
 ShResult ShThunkRegShiftRight(BcdExt *a, u16 n) {
   ShClearWindows();
   return Call(SH_ENTRY_REG_SHR, Windows{}.Ext(a, true), n);

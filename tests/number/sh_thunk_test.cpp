@@ -227,6 +227,24 @@ TEST(ShThunkMultiplier, RangeEndsAndSigns) {
   }
 }
 
+TEST(ShThunkRounding, AgainstNative) {
+  std::mt19937_64 rng(108);
+  for (int i = 0; i < kRounds; ++i) {
+    const int centre = rng() % 4 == 0 ? 999 : static_cast<int>(rng() % 1999) - 999;
+    BcdExt x = RandomExt(rng, centre);
+    if (rng() % 4 == 0) {  // runs of nines that carry out of d1
+      for (int k = 0; k < 8; ++k) x.b[k] = k == 0 ? 0x09 : 0x99;
+      x.b[8] = static_cast<u8>(rng() % 10 << 4 | rng() % 10);
+    }
+    BcdExt native = x, mine = x;
+    ShExtRound(&native);
+    ASSERT_EQ(ShThunkExtRound(&mine).fault, 0u);
+    ASSERT_EQ(std::memcmp(mine.b, native.b, sizeof mine.b), 0)
+        << Hex(dig::ExtDigits(&x)) << "/" << std::hex << dig::ExtWord(&x) << ": " << Hex(dig::ExtDigits(&mine)) << "/"
+        << dig::ExtWord(&mine) << " against " << Hex(dig::ExtDigits(&native)) << "/" << dig::ExtWord(&native);
+  }
+}
+
 TEST(ShThunkAdder, AdderNeedsItsOperandWritableOnlyToSubtract) {
   BcdExt a{}, b{};
   dig::SetExt(&a, dig::One(dig::DigitNibble(1)), 0x1000);
