@@ -1005,3 +1005,241 @@ sh_ext_round:
         .long   0x80302030
 .Lscratch_s3:
         .long   0x80302020
+
+! ---------------------------------------------------------------------------
+! sh_ext_div: a := a / b on extended numbers; b = 0 turns a into UNDEF. The
+! exponent word is |wa| + 1000 - |wb| in packed decimal, one less when a's
+! digits are below b's (the dividend then shifts left by one digit).
+! Restoring long division in decimal: 23 quotient digits, each found by
+! trial subtraction of 3b, 2b and b (kept in the RAM area) from the
+! remainder, which then shifts left by one digit. The adder's tail stores
+! the quotient.
+        .global sh_ext_div
+sh_ext_div:
+        sts.l   pr,@-r15
+        mov.l   r8,@-r15
+        mov.l   r9,@-r15
+        mov.l   r10,@-r15
+        mov.l   r11,@-r15
+        mov.l   r12,@-r15
+        mov.l   r13,@-r15
+        mov.l   r14,@-r15
+        mov     r4,r8
+        mov     r5,r10
+        mov.b   @r8,r0
+        shlr2   r0
+        shlr2   r0
+        and     #15,r0
+        tst     r0,r0
+        bf      .Ldiv_leave
+        mov.b   @r10,r0
+        shlr2   r0
+        shlr2   r0
+        and     #15,r0
+        tst     r0,r0
+        bt      .Ldiv_b_number
+        mov     r10,r1
+        bsr     ext_copy
+        mov     r8,r2
+        bra     .Ldiv_leave
+        nop
+! Division by zero: a's kind becomes UNDEF, all else stays.
+.Ldiv_b_number:
+        bsr     ext_is_zero
+        mov     r10,r1
+        bf      .Ldiv_b_nonzero
+        mov.b   @r8,r0
+        and     #15,r0
+        or      #0x80,r0
+        mov.b   r0,@r8
+        bra     .Ldiv_leave
+        nop
+.Ldiv_b_nonzero:
+        bsr     ext_is_zero
+        mov     r8,r1
+        bf      .Ldiv_signs
+        bra     .Ladd_zero
+        nop
+.Ldiv_leave:
+        bra     .Ladd_return
+        nop
+! r13 = 0x5000 when exactly one operand is negative.
+.Ldiv_signs:
+        mov.w   @(12,r8),r0
+        extu.w  r0,r1
+        mov.w   @(12,r10),r0
+        extu.w  r0,r14
+        mov     #0x50,r3
+        shll8   r3
+        cmp/hs  r3,r1
+        movt    r4
+        cmp/hs  r3,r14
+        movt    r5
+        xor     r4,r5
+        tst     r5,r5
+        bt/s    .Ldiv_signed
+        mov     #0,r13
+        mov     r3,r13
+.Ldiv_signed:
+        bsr     strip_sign
+        nop
+        mov     r1,r9
+        bsr     strip_sign
+        mov     r14,r1
+        mov     r1,r14
+        mov     r9,r1
+        mov     #0x10,r2
+        shll8   r2
+        mov.l   .Lunit4,r6
+        bsr     bcd_step
+        mov     #1,r3
+        mov     r0,r1
+        mov     r14,r2
+        bsr     bcd_step
+        mov     #0,r3
+        mov     r0,r9
+        mov.l   @r6,r0
+        shlr8   r0
+        shlr2   r0
+        shlr2   r0
+        tst     #1,r0
+        bt      .Ldiv_multiples
+        bra     .Ladd_zero
+        nop
+! b, 2b and 3b; the remainder starts as a's register.
+.Ldiv_multiples:
+        mov     r10,r1
+        bsr     reg_copy
+        mov.l   .Ldiv_b1,r2
+        mov.l   .Ldiv_b1,r1
+        bsr     reg_copy
+        mov.l   .Ldiv_b2,r2
+        mov.l   .Ldiv_b2,r4
+        mov.l   .Ldiv_b1,r5
+        bsr     reg_addsub
+        mov     #1,r7
+        mov.l   .Ldiv_b2,r1
+        bsr     reg_copy
+        mov.l   .Ldiv_b3,r2
+        mov.l   .Ldiv_b3,r4
+        mov.l   .Ldiv_b1,r5
+        bsr     reg_addsub
+        mov     #1,r7
+        mov     r8,r1
+        bsr     reg_copy
+        mov.l   .Ldiv_r,r2
+! A remainder below b shifts left by one digit and the exponent drops by one.
+        mov.l   .Ldiv_r,r1
+        mov.l   .Ldiv_b1,r2
+        mov.l   @r1,r3
+        mov.l   @r2,r0
+        cmp/eq  r0,r3
+        bf      .Ldiv_compared
+        mov.l   @(4,r1),r3
+        mov.l   @(4,r2),r0
+        cmp/eq  r0,r3
+        bf      .Ldiv_compared
+        mov.l   @(8,r1),r3
+        mov.l   @(8,r2),r0
+.Ldiv_compared:
+        cmp/hs  r0,r3
+        bt      .Ldiv_aligned
+        mov.l   .Ldiv_r,r4
+        bsr     sh_reg_shl
+        mov     #1,r5
+        mov     r9,r1
+        mov     #1,r2
+        mov.l   .Lunit4,r6
+        bsr     bcd_step
+        mov     #0,r3
+        mov     r0,r9
+        mov.l   @r6,r0
+        shlr8   r0
+        shlr2   r0
+        shlr2   r0
+        tst     #1,r0
+        bt      .Ldiv_aligned
+        bra     .Ladd_zero
+        nop
+.Ldiv_aligned:
+        mov     #0x20,r1
+        shll8   r1
+        cmp/hs  r1,r9
+        bf      .Ldiv_quotient
+        bra     .Ladd_infinity
+        nop
+! The quotient digits: r11 counts them, r12 is the digit being found.
+.Ldiv_quotient:
+        mov.l   .Ldiv_q,r1
+        bsr     ext_zero
+        nop
+        mov     #23,r11
+.Ldiv_digit:
+        mov     #0,r12
+.Ldiv_three:
+        bsr     div_try
+        mov.l   .Ldiv_b3,r5
+        bf      .Ldiv_two
+        bra     .Ldiv_three
+        add     #3,r12
+.Ldiv_two:
+        bsr     div_try
+        mov.l   .Ldiv_b2,r5
+        bf      .Ldiv_one
+        add     #2,r12
+.Ldiv_one:
+        bsr     div_try
+        mov.l   .Ldiv_b1,r5
+        bf      .Ldiv_put
+        add     #1,r12
+.Ldiv_put:
+        mov.l   .Ldiv_q,r4
+        bsr     sh_reg_shl
+        mov     #1,r5
+        mov.l   @(8,r4),r0
+        or      r12,r0
+        mov.l   r0,@(8,r4)
+        mov.l   .Ldiv_r,r4
+        bsr     sh_reg_shl
+        mov     #1,r5
+        dt      r11
+        bf      .Ldiv_digit
+        mov.l   .Ldiv_q,r4
+        bra     .Lnormalise
+        nop
+
+! T := the remainder is at least the multiple at r5, which it then loses.
+div_try:
+        sts.l   pr,@-r15
+        mov.l   .Ldiv_r,r1
+        bsr     reg_copy
+        mov.l   .Ldiv_t,r2
+        mov.l   .Ldiv_t,r4
+        bsr     reg_addsub
+        mov     #0,r7
+        tst     r0,r0
+        bf      .Ltry_done
+        mov.l   .Ldiv_t,r1
+        bsr     reg_copy
+        mov.l   .Ldiv_r,r2
+        sett
+.Ltry_done:
+        lds.l   @r15+,pr
+        rts
+        nop
+
+        .align  2
+.Lunit4:
+        .long   0xA44C0010
+.Ldiv_t:
+        .long   0x80302010
+.Ldiv_r:
+        .long   0x80302020
+.Ldiv_q:
+        .long   0x80302030
+.Ldiv_b1:
+        .long   0x80302040
+.Ldiv_b2:
+        .long   0x8030204C
+.Ldiv_b3:
+        .long   0x80302058

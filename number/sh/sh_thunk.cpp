@@ -68,6 +68,8 @@ ShResult ShThunkExtSubMaru(BcdExt *a, BcdExt *b) { return Binary(SH_ENTRY_EXT_SU
 
 ShResult ShThunkExtMul(BcdExt *a, const BcdExt *b) { return Binary(SH_ENTRY_EXT_MUL, a, b, false); }
 
+ShResult ShThunkExtDiv(BcdExt *a, const BcdExt *b) { return Binary(SH_ENTRY_EXT_DIV, a, b, false); }
+
 ShResult ShThunkExtRound(BcdExt *x) {
   ShClearWindows();
   return Call(SH_ENTRY_EXT_ROUND, Windows{}.Ext(x, true), 0);

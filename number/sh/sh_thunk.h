@@ -32,6 +32,8 @@ ShResult ShThunkExtSub(BcdExt *a, BcdExt *b);
 ShResult ShThunkExtSubMaru(BcdExt *a, BcdExt *b);
 // a := a x b, as ShExtMul.
 ShResult ShThunkExtMul(BcdExt *a, const BcdExt *b);
+// a := a / b, as ShExtDiv (b = 0 gives UNDEF).
+ShResult ShThunkExtDiv(BcdExt *a, const BcdExt *b);
 // Rounds to 15 digits, as ShExtRound.
 ShResult ShThunkExtRound(BcdExt *x);
 // The compare code of ShWorkCompare: 1 equal, 2 a < b, 4 a > b.

@@ -227,6 +227,49 @@ TEST(ShThunkMultiplier, RangeEndsAndSigns) {
   }
 }
 
+// Quotients: exponents that differ by anywhere from below -1000 to above 999,
+// digits of a below and above b's, division by zero.
+TEST(ShThunkDivider, AgainstNative) {
+  std::mt19937_64 rng(109);
+  for (int i = 0; i < kRounds; ++i) {
+    const int ea = static_cast<int>(rng() % 1999) - 999;
+    const int q = rng() % 4 == 0 ? (rng() & 1 ? 999 : -999) : static_cast<int>(rng() % 1999) - 999;
+    BcdExt a = RandomExt(rng, ea), b = RandomExt(rng, ea - q);
+    if (rng() % 8 == 0) {  // the same digits, or one digit apart
+      std::memcpy(b.b, a.b, 12);
+      if (rng() & 1) b.b[1 + rng() % 10] ^= 0x01;
+    }
+    BcdExt na = a, sa = a;
+    ShExtDiv(&na, &b);
+    const ShResult r = ShThunkExtDiv(&sa, &b);
+    ASSERT_EQ(r.fault, 0u);
+    ASSERT_EQ(std::memcmp(sa.b, na.b, sizeof sa.b), 0)
+        << Hex(dig::ExtDigits(&a)) << "/" << std::hex << dig::ExtWord(&a) << " / " << Hex(dig::ExtDigits(&b)) << "/"
+        << dig::ExtWord(&b) << ": " << Hex(dig::ExtDigits(&sa)) << "/" << dig::ExtWord(&sa) << " against "
+        << Hex(dig::ExtDigits(&na)) << "/" << dig::ExtWord(&na);
+  }
+}
+
+TEST(ShThunkDivider, RangeEndsSignsAndZero) {
+  const struct {
+    const char *a, *b, *quotient;
+  } cases[] = {
+      {"2", "3", "6.6666666666666666666666e-1"},
+      {"-6", "3", "-2"},
+      {"1e-999", "10", "0"},
+      {"9e999", "1e-5", "inf"},
+      {"-9e999", "3e-5", "-inf"},
+      {"1", "0", "undef"},
+      {"0", "7", "0"},
+  };
+  for (const auto &c : cases) {
+    BcdExt a = numtest::ExtFromText(c.a);
+    const BcdExt b = numtest::ExtFromText(c.b);
+    ASSERT_EQ(ShThunkExtDiv(&a, &b).fault, 0u);
+    EXPECT_EQ(numtest::ExtToText(a), c.quotient) << c.a << " / " << c.b;
+  }
+}
+
 TEST(ShThunkRounding, AgainstNative) {
   std::mt19937_64 rng(108);
   for (int i = 0; i < kRounds; ++i) {
