@@ -36,30 +36,18 @@ ShResult Call(u32 entry, u32 r4, u32 r5) {
   return ShResult{static_cast<u16>(g_shCpu.r[0]), fault};
 }
 
-}  // namespace
-
-ShResult ShThunkRegAdd(BcdExt *a, const BcdExt *b) {
-  ShClearWindows();
-  Windows w;
-  const u32 ra = w.Ext(a, true), rb = w.Ext(b, false);
-  return Call(SH_ENTRY_REG_ADD, ra, rb);
-}
-
-ShResult ShThunkRegSub(BcdExt *a, const BcdExt *b) {
-  ShClearWindows();
-  Windows w;
-  const u32 ra = w.Ext(a, true), rb = w.Ext(b, false);
-  return Call(SH_ENTRY_REG_SUB, ra, rb);
-}
-
-namespace {
+// a in the first extended window (written), b in the second.
 ShResult Binary(u32 entry, BcdExt *a, const BcdExt *b, bool bWritable) {
   ShClearWindows();
   Windows w;
   const u32 ra = w.Ext(a, true), rb = w.Ext(b, bWritable);
   return Call(entry, ra, rb);
 }
+
 }  // namespace
+
+ShResult ShThunkRegAdd(BcdExt *a, const BcdExt *b) { return Binary(SH_ENTRY_REG_ADD, a, b, false); }
+ShResult ShThunkRegSub(BcdExt *a, const BcdExt *b) { return Binary(SH_ENTRY_REG_SUB, a, b, false); }
 
 ShResult ShThunkExtAdd(BcdExt *a, const BcdExt *b) { return Binary(SH_ENTRY_EXT_ADD, a, b, false); }
 ShResult ShThunkExtAddMaru(BcdExt *a, const BcdExt *b) { return Binary(SH_ENTRY_EXT_ADD_MARU, a, b, false); }
@@ -67,7 +55,6 @@ ShResult ShThunkExtSub(BcdExt *a, BcdExt *b) { return Binary(SH_ENTRY_EXT_SUB, a
 ShResult ShThunkExtSubMaru(BcdExt *a, BcdExt *b) { return Binary(SH_ENTRY_EXT_SUB_MARU, a, b, true); }
 
 ShResult ShThunkExtMul(BcdExt *a, const BcdExt *b) { return Binary(SH_ENTRY_EXT_MUL, a, b, false); }
-
 ShResult ShThunkExtDiv(BcdExt *a, const BcdExt *b) { return Binary(SH_ENTRY_EXT_DIV, a, b, false); }
 
 ShResult ShThunkExtRound(BcdExt *x) {

@@ -270,6 +270,31 @@ TEST(ShThunkDivider, RangeEndsSignsAndZero) {
   }
 }
 
+// One record as both operands (x + x, x - x, x * x, x / x): each routine
+// reads all of b before it writes a.
+TEST(ShThunkAliasing, OneRecordAsBothOperands) {
+  using Op = void (*)(BcdExt *);
+  const struct {
+    const char *name;
+    Op mine, native;
+  } ops[] = {
+      {"add", [](BcdExt *x) { ShThunkExtAdd(x, x); }, [](BcdExt *x) { ShExtAdd(x, x); }},
+      {"sub", [](BcdExt *x) { ShThunkExtSub(x, x); }, [](BcdExt *x) { ShExtSub(x, x); }},
+      {"mul", [](BcdExt *x) { ShThunkExtMul(x, x); }, [](BcdExt *x) { ShExtMul(x, x); }},
+      {"div", [](BcdExt *x) { ShThunkExtDiv(x, x); }, [](BcdExt *x) { ShExtDiv(x, x); }},
+  };
+  std::mt19937_64 rng(110);
+  for (const auto &op : ops) {
+    for (int i = 0; i < 200; ++i) {
+      const BcdExt x = RandomExt(rng, static_cast<int>(rng() % 1999) - 999);
+      BcdExt mine = x, native = x;
+      op.mine(&mine);
+      op.native(&native);
+      ASSERT_EQ(std::memcmp(mine.b, native.b, sizeof mine.b), 0) << op.name << " of " << Hex(dig::ExtDigits(&x));
+    }
+  }
+}
+
 TEST(ShThunkRounding, AgainstNative) {
   std::mt19937_64 rng(108);
   for (int i = 0; i < kRounds; ++i) {
