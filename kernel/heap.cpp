@@ -7,6 +7,7 @@
 
 #include "kernel/calc_ram.h"
 #include "kernel/task.h"
+#include "kernel/task_glue.h"
 
 namespace {
 
@@ -17,6 +18,34 @@ struct MemSlot {
 };
 
 MemSlot g_slots[kMemSlotCount];
+
+// An entry of the reference table: an item named by folder and name (each
+// up to 8 bytes), and the offset into its data. An empty folder name marks
+// a free entry.
+struct MemRef {
+  char folder[9];
+  char name[9];
+  u32 offset;
+};
+
+MemRef g_refs[kMemRefCount];
+
+const MemRef *RefOf(MemHandle h) {
+  if (h < kMemRefBase || (h - kMemRefBase) % 4 != 0) return nullptr;
+  const u32 n = (h - kMemRefBase) / 4;
+  if (n >= kMemRefCount || g_refs[n].folder[0] == 0) return nullptr;
+  return &g_refs[n];
+}
+
+// Host pointer and remaining size of a reference; null when the item is
+// gone or shorter than the offset.
+u8 *RefResolve(const MemRef *r, u32 *room) {
+  u32 size = 0;
+  u8 *data = SysGlueItemData(r->folder, r->name, &size);
+  if (!data || r->offset > size) return nullptr;
+  if (room) *room = size - r->offset;
+  return data + r->offset;
+}
 
 MemSlot *SlotOf(MemHandle h) {
   const u32 n = MemSlotOf(h);
@@ -79,8 +108,41 @@ void MemFreeOwned(u8 owner) {
 
 void MemClearTable() { MemFreeAll(); }
 
+bool MemIsRef(MemHandle h) { return RefOf(h) != nullptr; }
+
+MemHandle MemRefHandle(const char *folder, const char *name, u32 offset) {
+  if (!folder || !name || folder[0] == 0 || std::strlen(folder) > 8 || std::strlen(name) > 8) return 0;
+  u32 free_entry = kMemRefCount;
+  for (u32 n = 0; n < kMemRefCount; ++n) {
+    const MemRef &r = g_refs[n];
+    if (r.folder[0] == 0) {
+      if (free_entry == kMemRefCount) free_entry = n;
+      continue;
+    }
+    if (r.offset == offset && std::strcmp(r.folder, folder) == 0 && std::strcmp(r.name, name) == 0) {
+      return kMemRefBase + 4 * n;
+    }
+  }
+  if (free_entry == kMemRefCount) return 0;
+  MemRef &r = g_refs[free_entry];
+  std::strcpy(r.folder, folder);
+  std::strcpy(r.name, name);
+  r.offset = offset;
+  return kMemRefBase + 4 * free_entry;
+}
+
+u32 MemRoom(MemHandle h) {
+  if (const MemSlot *s = SlotOf(h)) return s->addr ? s->size : 0;
+  if (const MemRef *r = RefOf(h)) {
+    u32 room = 0;
+    return RefResolve(r, &room) ? room : 0;
+  }
+  return 0;
+}
+
 u8 *MemDeref(MemHandle h) {
   if (const MemSlot *s = SlotOf(h)) return s->addr;
+  if (const MemRef *r = RefOf(h)) return RefResolve(r, nullptr);
   const u8 *word = CalcAddrToPtr(h, 4);
   if (!word) return nullptr;
   u32 addr;

@@ -43,9 +43,29 @@ void MemClearTable();
 // 2 otherwise.
 u32 MemClassify(MemHandle h);
 
-// Host pointer of the block the handle points to: a heap slot's block or the
-// block named by the word at a calculator address; null when there is none.
+// Host pointer of the block the handle points to: a heap slot's block, the
+// bytes a reference handle names, or the block named by the word at a
+// calculator address; null when there is none.
 u8 *MemDeref(MemHandle h);
+// Bytes from the handle's address to the end of its block: the recorded
+// size of a heap block, the rest of the item for a reference handle, 0 for
+// any other handle.
+u32 MemRoom(MemHandle h);
+
+// Reference handles reach the bytes of a main-memory item in place, from an
+// offset on, without any address being written into the item: the handle
+// names an entry of a table kept beside the store, which holds the item's
+// folder, name and the offset, and every use looks the item up afresh, so a
+// reference never goes stale when the store moves data (an item that no
+// longer exists, or is now shorter than the offset, gives no block).
+inline constexpr u32 kMemRefCount = 512;
+inline constexpr u32 kMemRefBase = 0x30000000;   // handle of entry 0; entry n is + 4 * n
+// The handle of (folder, name, offset): the same handle for the same three,
+// so the table does not grow with repeated recalls; 0 when the table is
+// full or a name is too long.
+MemHandle MemRefHandle(const char *folder, const char *name, u32 offset);
+// True for a handle of the reference table.
+bool MemIsRef(MemHandle h);
 // Recorded size of a heap block; 0 for a handle that names no heap block.
 u32 MemSize(MemHandle h);
 // Slot number of a heap handle, or kMemSlotCount when it names no slot.

@@ -13,6 +13,7 @@
 #include "storage/fls.h"
 #include "ui/lcd.h"
 #include "ui/lcd_shadow.h"
+#include "ui/mprint.h"
 #include "ui/msg.h"
 #include "ui/text.h"
 #include "memory/mcs_store.h"
@@ -34,6 +35,14 @@ void SysGlueRepostShift() {
 }
 
 void SysGlueInstallKeyHook() { HostSetKeyHook(SysKeyHook); }
+
+u8 *SysGlueItemData(const char *folder, const char *name, u32 *size) {
+  u8 *data = nullptr;
+  u32 n = 0;
+  if (McsFindItem(folder, name, nullptr, nullptr, &data, &n) != 0) return nullptr;
+  *size = n;
+  return data;
+}
 
 u32 SysGlueCreateFolder(const char *name) { return McsCreateFolder(name) & 0xFF; }
 
@@ -110,6 +119,7 @@ void SysGlueInitRamSettings() {
   SysClearVariables();
   MsgSelectDefaultLanguage();
   MsgResetAltLanguage();
+  MprintInit();
 }
 void SysGlueClearMainMemory() {
   McsClearAll();

@@ -23,6 +23,9 @@ void SysGlueResetForLaunch();
 void SysGlueCopyScreen(u8 *buf, bool restore);
 // Hands the display to the host (ShellUpdateDisplay).
 void SysGlueShowScreen();
+// Host pointer and size of the data of the main-memory item (folder, name),
+// looked up now; null when there is no such item.
+u8 *SysGlueItemData(const char *folder, const char *name, u32 *size);
 // Frees the handle-heap blocks the task (0 MAIN, 1 CHLD) allocated while an
 // application ran on it.
 void SysGlueFreeTaskBlocks(u32 task);

@@ -10,6 +10,8 @@
 #include "number/numparse.h"
 #include "number/realop.h"
 #include "number/value.h"
+#include "numeric/list_ops.h"
+#include "numeric/mat_ops.h"
 
 namespace {
 
@@ -47,19 +49,9 @@ Value *FromPair(const CplxPair &p, Value *out) {
 bool IsList(const Value *v) { return ValKind(v) == kValKindList; }
 bool IsMatrix(const Value *v) { return ValKind(v) == kValKindMatrix; }
 
-// The element-wise list engine and the matrix engine. Until they are part of
-// the system an operation that needs one gives kValErrNoArrayEngine. As the
-// list engine does when it fails, the temporary blocks of list operands are
-// released, so the caller releases only the result.
-Value *ListEngine(const Value *a, const Value *b, Value *out) {
-  Value ca = *a, cb = b ? *b : Value{};
-  const bool sameBlock = b && std::memcmp(&ca, &cb, sizeof ca) == 0;
-  if (IsList(&ca)) ValFreeTemp(&ca);
-  if (b && IsList(&cb) && !sameBlock) ValFreeTemp(&cb);
-  return ValArrayEngineMissing(a, out);
-}
-
-Value *MatrixEngine(const Value *a, Value *out) { return ValArrayEngineMissing(a, out); }
+using ListFn2 = Value *(*)(const Value *, const Value *, Value *, u32);
+using ListFn1 = Value *(*)(const Value *, Value *, u32);
+using ListAngleFn = Value *(*)(const Value *, Value *, u16, u32);
 
 enum MatRule : u8 {
   kMatAddLike,  // matrix with matrix: engine; one matrix: 3
@@ -76,23 +68,25 @@ enum ListRule : u8 {
 struct BinRoute {
   MatRule mat;
   ListRule list;
+  ListFn2 listFn;  // the list engine's member
+  ListFn2 matFn;   // the matrix engine's member (matrix with matrix)
   RealFn2 real;
   CplxFn2 cplx;                                                 // null: complex scalars give 3
   BcdReal *(*cplxToReal)(const CplxPair *, const CplxPair *, BcdReal *);  // relations
 };
 
-Value *Binary(const BinRoute &r, const Value *a, const Value *b, Value *out) {
+Value *Binary(const BinRoute &r, const Value *a, const Value *b, Value *out, u32 allowComplex) {
   const int ka = ValKind(a), kb = ValKind(b);
   if (ka == kValKindError) return Copy(a, out);
   if (kb == kValKindError) return Copy(b, out);
   if (ka == kValKindMatrix || kb == kValKindMatrix) {
     switch (r.mat) {
       case kMatAddLike:
-        return (ka == kValKindMatrix && kb == kValKindMatrix) ? MatrixEngine(a, out) : Fail(out, 3);
+        return (ka == kValKindMatrix && kb == kValKindMatrix) ? r.matFn(a, b, out, allowComplex) : Fail(out, 3);
       case kMatMul: {
-        if (ka == kValKindMatrix && kb == kValKindMatrix) return MatrixEngine(a, out);
+        if (ka == kValKindMatrix && kb == kValKindMatrix) return MatMultiply(a, b, out, allowComplex);
         const Value *other = ka == kValKindMatrix ? b : a;
-        if (ValKind(other) == kValKindScalar && ValIsComplex(other) == 0) return MatrixEngine(a, out);
+        if (ValKind(other) == kValKindScalar && ValIsComplex(other) == 0) return MatScale(a, b, out, allowComplex);
         return Fail(out, 3);
       }
       case kMatNone: return Fail(out, 3);
@@ -101,7 +95,7 @@ Value *Binary(const BinRoute &r, const Value *a, const Value *b, Value *out) {
   if (ka == kValKindList || kb == kValKindList) {
     if (r.list == kListNone) return Fail(out, 3);
     if (r.list == kListRealOnly && (ValIsComplex(a) == 1 || ValIsComplex(b) == 1)) return Fail(out, 25);
-    return ListEngine(a, b, out);
+    return r.listFn(a, b, out, allowComplex);
   }
   const bool ca = ValIsComplex(a) == 1, cb = ValIsComplex(b) == 1;
   if (!ca && !cb) {
@@ -123,56 +117,65 @@ Value *Binary(const BinRoute &r, const Value *a, const Value *b, Value *out) {
   return FromPair(res, out);
 }
 
-const BinRoute kAdd{kMatAddLike, kListAny, RealAdd, CplxAdd, nullptr};
-const BinRoute kAddMaru{kMatAddLike, kListAny, RealAddMaru, CplxAddMaru, nullptr};
-const BinRoute kSub{kMatAddLike, kListAny, RealSub, CplxSub, nullptr};
-const BinRoute kSubMaru{kMatAddLike, kListAny, RealSubMaru, CplxSubMaru, nullptr};
-const BinRoute kMul{kMatMul, kListAny, RealMul, CplxMul, nullptr};
-const BinRoute kDiv{kMatNone, kListAny, RealDiv, CplxDiv, nullptr};
-const BinRoute kDivFrac{kMatNone, kListAny, RealDivToFrac, CplxDivToFrac, nullptr};
-const BinRoute kEq{kMatNone, kListAny, RealRelEqual, nullptr, CplxRelEqual};
-const BinRoute kNe{kMatNone, kListAny, RealRelNotEqual, nullptr, CplxRelNotEqual};
-const BinRoute kLt{kMatNone, kListRealOnly, RealRelLess, nullptr, nullptr};
-const BinRoute kGt{kMatNone, kListRealOnly, RealRelGreater, nullptr, nullptr};
-const BinRoute kLe{kMatNone, kListRealOnly, RealRelLessEqual, nullptr, nullptr};
-const BinRoute kGe{kMatNone, kListRealOnly, RealRelGreaterEqual, nullptr, nullptr};
-const BinRoute kNpr{kMatNone, kListRealOnly, RealNpr, nullptr, nullptr};
-const BinRoute kNcr{kMatNone, kListRealOnly, RealNcr, nullptr, nullptr};
-const BinRoute kAnd{kMatNone, kListRealOnly, RealLogicAnd, nullptr, nullptr};
-const BinRoute kOr{kMatNone, kListRealOnly, RealLogicOr, nullptr, nullptr};
-const BinRoute kBitAnd{kMatNone, kListNone, RealBitAnd, nullptr, nullptr};
-const BinRoute kBitOr{kMatNone, kListNone, RealBitOr, nullptr, nullptr};
-const BinRoute kBitXor{kMatNone, kListNone, RealBitXor, nullptr, nullptr};
-const BinRoute kBitXnor{kMatNone, kListNone, RealBitXnor, nullptr, nullptr};
+const BinRoute kAdd{kMatAddLike, kListAny, ListAdd, MatAdd, RealAdd, CplxAdd, nullptr};
+const BinRoute kAddMaru{kMatAddLike, kListAny, ListAdd, MatAdd, RealAddMaru, CplxAddMaru, nullptr};
+const BinRoute kSub{kMatAddLike, kListAny, ListSubtract, MatSubtract, RealSub, CplxSub, nullptr};
+const BinRoute kSubMaru{kMatAddLike, kListAny, ListSubtract, MatSubtract, RealSubMaru, CplxSubMaru, nullptr};
+const BinRoute kMul{kMatMul, kListAny, ListMultiply, nullptr, RealMul, CplxMul, nullptr};
+const BinRoute kDiv{kMatNone, kListAny, ListDivide, nullptr, RealDiv, CplxDiv, nullptr};
+const BinRoute kDivFrac{kMatNone, kListAny, ListFractionDivide, nullptr, RealDivToFrac, CplxDivToFrac, nullptr};
+const BinRoute kEq{kMatNone, kListAny, ListEqual, nullptr, RealRelEqual, nullptr, CplxRelEqual};
+const BinRoute kNe{kMatNone, kListAny, ListNotEqual, nullptr, RealRelNotEqual, nullptr, CplxRelNotEqual};
+const BinRoute kLt{kMatNone, kListRealOnly, ListLess, nullptr, RealRelLess, nullptr, nullptr};
+const BinRoute kGt{kMatNone, kListRealOnly, ListGreater, nullptr, RealRelGreater, nullptr, nullptr};
+const BinRoute kLe{kMatNone, kListRealOnly, ListLessEqual, nullptr, RealRelLessEqual, nullptr, nullptr};
+const BinRoute kGe{kMatNone, kListRealOnly, ListGreaterEqual, nullptr, RealRelGreaterEqual, nullptr, nullptr};
+const BinRoute kNpr{kMatNone, kListRealOnly, ListPermutations, nullptr, RealNpr, nullptr, nullptr};
+const BinRoute kNcr{kMatNone, kListRealOnly, ListCombinations, nullptr, RealNcr, nullptr, nullptr};
+const BinRoute kAnd{kMatNone, kListRealOnly, ListAnd, nullptr, RealLogicAnd, nullptr, nullptr};
+const BinRoute kOr{kMatNone, kListRealOnly, ListOr, nullptr, RealLogicOr, nullptr, nullptr};
+const BinRoute kBitAnd{kMatNone, kListNone, nullptr, nullptr, RealBitAnd, nullptr, nullptr};
+const BinRoute kBitOr{kMatNone, kListNone, nullptr, nullptr, RealBitOr, nullptr, nullptr};
+const BinRoute kBitXor{kMatNone, kListNone, nullptr, nullptr, RealBitXor, nullptr, nullptr};
+const BinRoute kBitXnor{kMatNone, kListNone, nullptr, nullptr, RealBitXnor, nullptr, nullptr};
 
-// One operand: the list and matrix rules, then the real and complex paths.
-enum UnMat : u8 { kUnMatEngine, kUnMatNone };
+// One operand: the list and matrix members, then the real and complex paths.
 enum UnList : u8 { kUnListAny, kUnListRealOnly, kUnListNone };
+
+struct ArrOps {
+  UnList rule;
+  ListFn1 list;          // list member (or listAngle)
+  ListAngleFn listAngle;
+  ListFn1 mat;           // matrix member; null: a matrix gives 3
+};
 
 // Error, matrix and list screening of a one-operand member; true when out
 // holds the finished result.
-bool ScreenUnary(const Value *x, Value *out, UnMat mat, UnList list) {
+bool ScreenUnary(const Value *x, Value *out, const ArrOps &ops, u32 allowComplex, u16 angle = 0) {
   const int k = ValKind(x);
   if (k == kValKindError) {
     Copy(x, out);
     return true;
   }
   if (k == kValKindMatrix) {
-    if (mat == kUnMatEngine) MatrixEngine(x, out);
+    if (ops.mat) ops.mat(x, out, allowComplex);
     else Fail(out, 3);
     return true;
   }
   if (k == kValKindList) {
-    if (list == kUnListNone) Fail(out, 3);
-    else if (list == kUnListRealOnly && ValIsComplex(x) == 1) Fail(out, 25);
-    else ListEngine(x, nullptr, out);
+    if (ops.rule == kUnListNone || (!ops.list && !ops.listAngle)) Fail(out, 3);
+    else if (ops.rule == kUnListRealOnly && ValIsComplex(x) == 1) Fail(out, 25);
+    else if (ops.listAngle) ops.listAngle(x, out, angle, allowComplex);
+    else ops.list(x, out, allowComplex);
     return true;
   }
   return false;
 }
 
-Value *Unary(const Value *x, Value *out, UnMat mat, UnList list, RealFn1 real, CplxFn1 cplx) {
-  if (ScreenUnary(x, out, mat, list)) return out;
+const ArrOps kNoArrays{kUnListNone, nullptr, nullptr, nullptr};
+
+Value *Unary(const Value *x, Value *out, const ArrOps &ops, RealFn1 real, CplxFn1 cplx, u32 ac = 0) {
+  if (ScreenUnary(x, out, ops, ac)) return out;
   if (ValIsComplex(x) == 0) {
     BcdReal r = x->re, res;
     real(&r, &res);
@@ -185,8 +188,8 @@ Value *Unary(const Value *x, Value *out, UnMat mat, UnList list, RealFn1 real, C
   return FromPair(res, out);
 }
 
-Value *UnaryAngle(const Value *x, Value *out, UnList list, RealAngleFn real, u16 angle) {
-  if (ScreenUnary(x, out, kUnMatNone, list)) return out;
+Value *UnaryAngle(const Value *x, Value *out, const ArrOps &ops, RealAngleFn real, u16 angle) {
+  if (ScreenUnary(x, out, ops, 0, angle)) return out;
   if (ValIsComplex(x) != 0) return Fail(out, 3);
   BcdReal r = x->re, res;
   real(&r, &res, angle);
@@ -195,8 +198,8 @@ Value *UnaryAngle(const Value *x, Value *out, UnList list, RealAngleFn real, u16
 
 // Square root and logarithms: a negative real is Non-Real, or computed as a
 // complex value when complex results are allowed.
-Value *RealOrComplex(const Value *x, Value *out, u32 allowComplex, RealFn1 real, CplxFn1 cplx) {
-  if (ScreenUnary(x, out, kUnMatNone, kUnListAny)) return out;
+Value *RealOrComplex(const Value *x, Value *out, u32 allowComplex, ListFn1 list, RealFn1 real, CplxFn1 cplx) {
+  if (ScreenUnary(x, out, ArrOps{kUnListAny, list, nullptr, nullptr}, allowComplex)) return out;
   CplxPair p, res;
   ValSplit(x, &p);
   if (ValIsComplex(x) == 0) {
@@ -250,35 +253,35 @@ bool RealScalar(const Value *v) { return ValKind(v) == kValKindScalar && ValIsCo
 
 // ---- two operands ----
 
-Value *ValAdd(const Value *a, const Value *b, Value *out, u32) { return Binary(kAdd, a, b, out); }
-Value *ValAddMaru(const Value *a, const Value *b, Value *out, u32) { return Binary(kAddMaru, a, b, out); }
-Value *ValSub(const Value *a, const Value *b, Value *out, u32) { return Binary(kSub, a, b, out); }
-Value *ValSubMaru(const Value *a, const Value *b, Value *out, u32) { return Binary(kSubMaru, a, b, out); }
-Value *ValMul(const Value *a, const Value *b, Value *out, u32) { return Binary(kMul, a, b, out); }
-Value *ValDiv(const Value *a, const Value *b, Value *out, u32) { return Binary(kDiv, a, b, out); }
-Value *ValDivFrac(const Value *a, const Value *b, Value *out, u32) { return Binary(kDivFrac, a, b, out); }
-Value *ValEq(const Value *a, const Value *b, Value *out, u32) { return Binary(kEq, a, b, out); }
-Value *ValNe(const Value *a, const Value *b, Value *out, u32) { return Binary(kNe, a, b, out); }
-Value *ValLt(const Value *a, const Value *b, Value *out, u32) { return Binary(kLt, a, b, out); }
-Value *ValGt(const Value *a, const Value *b, Value *out, u32) { return Binary(kGt, a, b, out); }
-Value *ValLe(const Value *a, const Value *b, Value *out, u32) { return Binary(kLe, a, b, out); }
-Value *ValGe(const Value *a, const Value *b, Value *out, u32) { return Binary(kGe, a, b, out); }
-Value *ValPermutations(const Value *a, const Value *b, Value *out, u32) { return Binary(kNpr, a, b, out); }
-Value *ValCombinations(const Value *a, const Value *b, Value *out, u32) { return Binary(kNcr, a, b, out); }
-Value *ValLogicAnd(const Value *a, const Value *b, Value *out, u32) { return Binary(kAnd, a, b, out); }
-Value *ValLogicOr(const Value *a, const Value *b, Value *out, u32) { return Binary(kOr, a, b, out); }
-Value *ValBitAnd(const Value *a, const Value *b, Value *out) { return Binary(kBitAnd, a, b, out); }
-Value *ValBitOr(const Value *a, const Value *b, Value *out) { return Binary(kBitOr, a, b, out); }
-Value *ValBitXor(const Value *a, const Value *b, Value *out) { return Binary(kBitXor, a, b, out); }
-Value *ValBitXnor(const Value *a, const Value *b, Value *out) { return Binary(kBitXnor, a, b, out); }
+Value *ValAdd(const Value *a, const Value *b, Value *out, u32 ac) { return Binary(kAdd, a, b, out, ac); }
+Value *ValAddMaru(const Value *a, const Value *b, Value *out, u32 ac) { return Binary(kAddMaru, a, b, out, ac); }
+Value *ValSub(const Value *a, const Value *b, Value *out, u32 ac) { return Binary(kSub, a, b, out, ac); }
+Value *ValSubMaru(const Value *a, const Value *b, Value *out, u32 ac) { return Binary(kSubMaru, a, b, out, ac); }
+Value *ValMul(const Value *a, const Value *b, Value *out, u32 ac) { return Binary(kMul, a, b, out, ac); }
+Value *ValDiv(const Value *a, const Value *b, Value *out, u32 ac) { return Binary(kDiv, a, b, out, ac); }
+Value *ValDivFrac(const Value *a, const Value *b, Value *out, u32 ac) { return Binary(kDivFrac, a, b, out, ac); }
+Value *ValEq(const Value *a, const Value *b, Value *out, u32 ac) { return Binary(kEq, a, b, out, ac); }
+Value *ValNe(const Value *a, const Value *b, Value *out, u32 ac) { return Binary(kNe, a, b, out, ac); }
+Value *ValLt(const Value *a, const Value *b, Value *out, u32 ac) { return Binary(kLt, a, b, out, ac); }
+Value *ValGt(const Value *a, const Value *b, Value *out, u32 ac) { return Binary(kGt, a, b, out, ac); }
+Value *ValLe(const Value *a, const Value *b, Value *out, u32 ac) { return Binary(kLe, a, b, out, ac); }
+Value *ValGe(const Value *a, const Value *b, Value *out, u32 ac) { return Binary(kGe, a, b, out, ac); }
+Value *ValPermutations(const Value *a, const Value *b, Value *out, u32 ac) { return Binary(kNpr, a, b, out, ac); }
+Value *ValCombinations(const Value *a, const Value *b, Value *out, u32 ac) { return Binary(kNcr, a, b, out, ac); }
+Value *ValLogicAnd(const Value *a, const Value *b, Value *out, u32 ac) { return Binary(kAnd, a, b, out, ac); }
+Value *ValLogicOr(const Value *a, const Value *b, Value *out, u32 ac) { return Binary(kOr, a, b, out, ac); }
+Value *ValBitAnd(const Value *a, const Value *b, Value *out) { return Binary(kBitAnd, a, b, out, 0); }
+Value *ValBitOr(const Value *a, const Value *b, Value *out) { return Binary(kBitOr, a, b, out, 0); }
+Value *ValBitXor(const Value *a, const Value *b, Value *out) { return Binary(kBitXor, a, b, out, 0); }
+Value *ValBitXnor(const Value *a, const Value *b, Value *out) { return Binary(kBitXnor, a, b, out, 0); }
 
 Value *ValPow(const Value *a, const Value *b, Value *out, u32 allowComplex) {
   const int ka = ValKind(a), kb = ValKind(b);
   if (ka == kValKindError) return Copy(a, out);
   if (kb == kValKindError) return Copy(b, out);
   if (kb == kValKindMatrix) return Fail(out, 3);
-  if (ka == kValKindMatrix) return kb == kValKindScalar ? MatrixEngine(a, out) : Fail(out, 3);
-  if (ka == kValKindList || kb == kValKindList) return ListEngine(a, b, out);
+  if (ka == kValKindMatrix) return kb == kValKindScalar ? MatPower(a, b, out, allowComplex) : Fail(out, 3);
+  if (ka == kValKindList || kb == kValKindList) return ListPower(a, b, out, allowComplex);
   CplxPair pa, pb;
   ValSplit(a, &pa);
   ValSplit(b, &pb);
@@ -326,7 +329,8 @@ Value *ValFromPolar(const Value *r, const Value *theta, Value *out, u16 angle) {
   if (ValErrorCode(r) != 0) return Copy(r, out);
   if (ValErrorCode(theta) != 0) return Copy(theta, out);
   if (IsMatrix(r) || IsMatrix(theta) || ValIsComplex(r) == 1 || ValIsComplex(theta) == 1) return Fail(out, 3);
-  if (IsList(r) || IsList(theta)) return ListEngine(r, theta, out);
+  // No element-wise form: a list operand is refused like a matrix.
+  if (IsList(r) || IsList(theta)) return Fail(out, 3);
   BcdReal zero;
   RealSetZero(&zero);
   if (RealIsLess(&r->re, &zero) == 1) return Fail(out, 3);
@@ -342,44 +346,86 @@ Value *ValFromPolar(const Value *r, const Value *theta, Value *out, u16 angle) {
 
 // ---- one operand ----
 
-Value *ValSqrt(const Value *x, Value *out, u32 ac) { return RealOrComplex(x, out, ac, RealSqrt, CplxSqrt); }
-Value *ValLn(const Value *x, Value *out, u32 ac) { return RealOrComplex(x, out, ac, RealLn, CplxLn); }
-Value *ValLog(const Value *x, Value *out, u32 ac) { return RealOrComplex(x, out, ac, RealLog10, CplxLog10); }
-Value *ValExp(const Value *x, Value *out, u32) { return Unary(x, out, kUnMatNone, kUnListAny, RealExp, CplxExp); }
-Value *ValExp10(const Value *x, Value *out, u32) {
-  return Unary(x, out, kUnMatNone, kUnListAny, RealExp10, CplxExp10);
+Value *ValSqrt(const Value *x, Value *out, u32 ac) { return RealOrComplex(x, out, ac, ListSqrt, RealSqrt, CplxSqrt); }
+Value *ValLn(const Value *x, Value *out, u32 ac) { return RealOrComplex(x, out, ac, ListLn, RealLn, CplxLn); }
+Value *ValLog(const Value *x, Value *out, u32 ac) { return RealOrComplex(x, out, ac, ListLog, RealLog10, CplxLog10); }
+Value *ValExp(const Value *x, Value *out, u32 ac) {
+  return Unary(x, out, ArrOps{kUnListAny, ListExp, nullptr, nullptr}, RealExp, CplxExp, ac);
 }
-Value *ValSin(const Value *x, Value *out, u16 u) { return UnaryAngle(x, out, kUnListAny, RealSin, u); }
-Value *ValCos(const Value *x, Value *out, u16 u) { return UnaryAngle(x, out, kUnListAny, RealCos, u); }
-Value *ValTan(const Value *x, Value *out, u16 u) { return UnaryAngle(x, out, kUnListAny, RealTan, u); }
-Value *ValAsin(const Value *x, Value *out, u16 u) { return UnaryAngle(x, out, kUnListAny, RealAsin, u); }
-Value *ValAcos(const Value *x, Value *out, u16 u) { return UnaryAngle(x, out, kUnListAny, RealAcos, u); }
-Value *ValAtan(const Value *x, Value *out, u16 u) { return UnaryAngle(x, out, kUnListAny, RealAtan, u); }
-Value *ValSinh(const Value *x, Value *out) { return Unary(x, out, kUnMatNone, kUnListAny, RealSinh, nullptr); }
-Value *ValCosh(const Value *x, Value *out) { return Unary(x, out, kUnMatNone, kUnListAny, RealCosh, nullptr); }
-Value *ValTanh(const Value *x, Value *out) { return Unary(x, out, kUnMatNone, kUnListAny, RealTanh, nullptr); }
-Value *ValAsinh(const Value *x, Value *out) { return Unary(x, out, kUnMatNone, kUnListAny, RealAsinh, nullptr); }
-Value *ValAcosh(const Value *x, Value *out) { return Unary(x, out, kUnMatNone, kUnListAny, RealAcosh, nullptr); }
-Value *ValAtanh(const Value *x, Value *out) { return Unary(x, out, kUnMatNone, kUnListAny, RealAtanh, nullptr); }
-Value *ValAbs(const Value *x, Value *out) { return Unary(x, out, kUnMatEngine, kUnListAny, RealAbs, CplxAbs); }
-Value *ValIntg(const Value *x, Value *out) { return Unary(x, out, kUnMatEngine, kUnListAny, RealIntg, CplxIntg); }
-Value *ValInt(const Value *x, Value *out) { return Unary(x, out, kUnMatEngine, kUnListAny, RealInt, CplxInt); }
-Value *ValFrac(const Value *x, Value *out) { return Unary(x, out, kUnMatEngine, kUnListAny, RealFrac, CplxFrac); }
-Value *ValNeg(const Value *x, Value *out) { return Unary(x, out, kUnMatEngine, kUnListAny, RealNeg, CplxNeg); }
+Value *ValExp10(const Value *x, Value *out, u32 ac) {
+  return Unary(x, out, ArrOps{kUnListAny, ListTenPower, nullptr, nullptr}, RealExp10, CplxExp10, ac);
+}
+Value *ValSin(const Value *x, Value *out, u16 u) {
+  return UnaryAngle(x, out, ArrOps{kUnListAny, nullptr, ListSin, nullptr}, RealSin, u);
+}
+Value *ValCos(const Value *x, Value *out, u16 u) {
+  return UnaryAngle(x, out, ArrOps{kUnListAny, nullptr, ListCos, nullptr}, RealCos, u);
+}
+Value *ValTan(const Value *x, Value *out, u16 u) {
+  return UnaryAngle(x, out, ArrOps{kUnListAny, nullptr, ListTan, nullptr}, RealTan, u);
+}
+Value *ValAsin(const Value *x, Value *out, u16 u) {
+  return UnaryAngle(x, out, ArrOps{kUnListAny, nullptr, ListAsin, nullptr}, RealAsin, u);
+}
+Value *ValAcos(const Value *x, Value *out, u16 u) {
+  return UnaryAngle(x, out, ArrOps{kUnListAny, nullptr, ListAcos, nullptr}, RealAcos, u);
+}
+Value *ValAtan(const Value *x, Value *out, u16 u) {
+  return UnaryAngle(x, out, ArrOps{kUnListAny, nullptr, ListAtan, nullptr}, RealAtan, u);
+}
+Value *ValSinh(const Value *x, Value *out) {
+  return Unary(x, out, ArrOps{kUnListAny, ListSinh, nullptr, nullptr}, RealSinh, nullptr);
+}
+Value *ValCosh(const Value *x, Value *out) {
+  return Unary(x, out, ArrOps{kUnListAny, ListCosh, nullptr, nullptr}, RealCosh, nullptr);
+}
+Value *ValTanh(const Value *x, Value *out) {
+  return Unary(x, out, ArrOps{kUnListAny, ListTanh, nullptr, nullptr}, RealTanh, nullptr);
+}
+Value *ValAsinh(const Value *x, Value *out) {
+  return Unary(x, out, ArrOps{kUnListAny, ListAsinh, nullptr, nullptr}, RealAsinh, nullptr);
+}
+Value *ValAcosh(const Value *x, Value *out) {
+  return Unary(x, out, ArrOps{kUnListAny, ListAcosh, nullptr, nullptr}, RealAcosh, nullptr);
+}
+Value *ValAtanh(const Value *x, Value *out) {
+  return Unary(x, out, ArrOps{kUnListAny, ListAtanh, nullptr, nullptr}, RealAtanh, nullptr);
+}
+Value *ValAbs(const Value *x, Value *out) {
+  return Unary(x, out, ArrOps{kUnListAny, ListAbs, nullptr, MatAbs}, RealAbs, CplxAbs);
+}
+Value *ValIntg(const Value *x, Value *out) {
+  return Unary(x, out, ArrOps{kUnListAny, ListIntg, nullptr, MatIntg}, RealIntg, CplxIntg);
+}
+Value *ValInt(const Value *x, Value *out) {
+  return Unary(x, out, ArrOps{kUnListAny, ListInt, nullptr, MatInt}, RealInt, CplxInt);
+}
+Value *ValFrac(const Value *x, Value *out) {
+  return Unary(x, out, ArrOps{kUnListAny, ListFrac, nullptr, MatFrac}, RealFrac, CplxFrac);
+}
+Value *ValNeg(const Value *x, Value *out) {
+  return Unary(x, out, ArrOps{kUnListAny, ListNegate, nullptr, MatNegate}, RealNeg, CplxNeg);
+}
 Value *ValFactorial(const Value *x, Value *out) {
-  return Unary(x, out, kUnMatNone, kUnListRealOnly, RealFactorial, nullptr);
+  return Unary(x, out, ArrOps{kUnListRealOnly, ListFactorial, nullptr, nullptr}, RealFactorial, nullptr);
 }
-Value *ValDegMark(const Value *x, Value *out, u16 u) { return UnaryAngle(x, out, kUnListRealOnly, RealFromDegrees, u); }
-Value *ValRadMark(const Value *x, Value *out, u16 u) { return UnaryAngle(x, out, kUnListRealOnly, RealFromRadians, u); }
-Value *ValGradMark(const Value *x, Value *out, u16 u) { return UnaryAngle(x, out, kUnListRealOnly, RealFromGrads, u); }
+Value *ValDegMark(const Value *x, Value *out, u16 u) {
+  return UnaryAngle(x, out, ArrOps{kUnListRealOnly, nullptr, ListDegrees, nullptr}, RealFromDegrees, u);
+}
+Value *ValRadMark(const Value *x, Value *out, u16 u) {
+  return UnaryAngle(x, out, ArrOps{kUnListRealOnly, nullptr, ListRadians, nullptr}, RealFromRadians, u);
+}
+Value *ValGradMark(const Value *x, Value *out, u16 u) {
+  return UnaryAngle(x, out, ArrOps{kUnListRealOnly, nullptr, ListGrads, nullptr}, RealFromGrads, u);
+}
 Value *ValLogicNot(const Value *x, Value *out) {
-  return Unary(x, out, kUnMatNone, kUnListRealOnly, RealLogicNot, nullptr);
+  return Unary(x, out, ArrOps{kUnListRealOnly, ListNot, nullptr, nullptr}, RealLogicNot, nullptr);
 }
-Value *ValBitNot(const Value *x, Value *out) { return Unary(x, out, kUnMatNone, kUnListNone, RealBitNot, nullptr); }
-Value *ValSignum(const Value *x, Value *out) { return Unary(x, out, kUnMatNone, kUnListNone, RealSignum, nullptr); }
+Value *ValBitNot(const Value *x, Value *out) { return Unary(x, out, kNoArrays, RealBitNot, nullptr); }
+Value *ValSignum(const Value *x, Value *out) { return Unary(x, out, kNoArrays, RealSignum, nullptr); }
 
 Value *ValArg(const Value *x, Value *out, u16 angle) {
-  if (ScreenUnary(x, out, kUnMatNone, kUnListAny)) return out;
+  if (ScreenUnary(x, out, ArrOps{kUnListAny, nullptr, ListArg, nullptr}, 1, angle)) return out;
   CplxPair p, res;
   ValSplit(x, &p);
   CplxArg(&p, &res, angle);
@@ -387,14 +433,14 @@ Value *ValArg(const Value *x, Value *out, u16 angle) {
 }
 
 Value *ValRealPart(const Value *x, Value *out) {
-  if (ScreenUnary(x, out, kUnMatNone, kUnListAny)) return out;
+  if (ScreenUnary(x, out, ArrOps{kUnListAny, ListReP, nullptr, nullptr}, 1)) return out;
   CplxPair p;
   ValSplit(x, &p);
   return FromReal(p.re, out);
 }
 
 Value *ValImagPart(const Value *x, Value *out) {
-  if (ScreenUnary(x, out, kUnMatNone, kUnListAny)) return out;
+  if (ScreenUnary(x, out, ArrOps{kUnListAny, ListImP, nullptr, nullptr}, 1)) return out;
   CplxPair p;
   ValSplit(x, &p);
   return FromReal(p.im, out);
@@ -406,7 +452,7 @@ Value *ValConj(const Value *x, Value *out) {
   const bool complex = ValIsComplex(x) == 1;
   if (k == kValKindList || k == kValKindMatrix) {
     if (!complex) return Copy(x, out);
-    return k == kValKindList ? ListEngine(x, nullptr, out) : Fail(out, 3);
+    return k == kValKindList ? ListConjugate(x, out, 1) : Fail(out, 3);
   }
   if (!complex) return Copy(x, out);
   CplxPair p;
@@ -425,15 +471,18 @@ CplxPair *CplxToFrac(const CplxPair *z, CplxPair *out) { return CplxEachPart(z, 
 }  // namespace
 
 Value *ValNormalize(const Value *x, Value *out) {
-  return Unary(x, out, kUnMatEngine, kUnListAny, RealNormalize, CplxNormalize);
+  return Unary(x, out, ArrOps{kUnListAny, ListNormalize, nullptr, MatNormalize}, RealNormalize, CplxNormalize);
 }
 
 Value *ValToFraction(const Value *x, Value *out) {
-  return Unary(x, out, kUnMatEngine, kUnListAny, RealToFracOf, CplxToFrac);
+  return Unary(x, out, ArrOps{kUnListAny, ListToFraction, nullptr, MatToFraction}, RealToFracOf, CplxToFrac);
 }
 
 Value *ValRound(const Value *x, Value *out, int n) {
-  if (ScreenUnary(x, out, kUnMatEngine, kUnListAny)) return out;
+  const int k = ValKind(x);
+  if (k == kValKindList) return ListRoundFix(x, out, n);
+  if (k == kValKindMatrix) return MatRoundFix(x, out, n);
+  if (k == kValKindError) return Copy(x, out);
   CplxPair p, res;
   ValSplit(x, &p);
   if (ValIsComplex(x) == 0) {
@@ -450,7 +499,7 @@ Value *ValRound(const Value *x, Value *out, int n) {
 Value *ValSquare(const Value *x, Value *out, u32 ac) { return ValMul(x, x, out, ac); }
 
 Value *ValReciprocal(const Value *x, Value *out, u32 ac) {
-  if (IsMatrix(x)) return MatrixEngine(x, out);
+  if (IsMatrix(x)) return MatReciprocal(x, out, ac);
   Value one;
   RealValue(1, &one);
   return ValDiv(&one, x, out, ac);

@@ -62,8 +62,3 @@ void ValFreeTemp(Value *v) {
   h.handle = 0;
   ValSetHeader(&h, v);
 }
-
-Value *ValArrayEngineMissing(const Value *, Value *out) {
-  RealMakeError(kValErrNoArrayEngine, &out->re);
-  return out;
-}

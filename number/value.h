@@ -37,10 +37,6 @@ static_assert(sizeof(EvalArrayHeader) == sizeof(Value));
 constexpr u16 kValListMax = 999;
 constexpr u16 kValMatrixMax = 255;
 
-// Error code given for a list or matrix operand while the element-wise list
-// and matrix engines are not part of the system.
-constexpr u8 kValErrNoArrayEngine = 23;
-
 // -1 for an error value, 1 when bit 7 of byte 0 is set, else 0.
 int ValIsComplex(const Value *v);
 int ValKind(const Value *v);
@@ -54,6 +50,3 @@ void ValSetHeader(const EvalArrayHeader *h, Value *out);
 // handle, so a second release does nothing. Blocks of stored items, scalars
 // and error values are left alone.
 void ValFreeTemp(Value *v);
-// The result of an operation that needs the list or matrix engine: the
-// error value kValErrNoArrayEngine.
-Value *ValArrayEngineMissing(const Value *operand, Value *out);

@@ -38,8 +38,9 @@ const Value kCList = Header(kValComplexList, 3);
 const Value kMat = Header(kValRealMatrix, 2, 2);
 const Value kCMat = Header(kValComplexMatrix, 2, 2);
 
-// The engine code as text: rows that wait for the list and matrix engines.
-const std::string kWaiting = "E" + std::to_string(kValErrNoArrayEngine);
+// The headers above name no block: the list and matrix engines they are
+// routed to answer Memory ERROR.
+const std::string kNoBlock = "E4";
 
 using Bin = Value *(*)(const Value *, const Value *, Value *, u32);
 
@@ -105,17 +106,17 @@ TEST(ValBinary, RoutingByKind) {
       {"complex list compared", ValLt, kCList, V("1"), 0, "E25"},
       {"complex scalar with list", ValGt, kList, C("1", "1"), 0, "E25"},
       {"nPr of complex list", ValPermutations, kCList, kList, 0, "E25"},
-      // Waiting for the list and matrix engines: these route there.
-      {"list plus real (waiting)", ValAdd, kList, V("1"), 0, kWaiting},
-      {"real plus list (waiting)", ValAdd, V("1"), kList, 0, kWaiting},
-      {"list plus list (waiting)", ValAdd, kList, kList, 0, kWaiting},
-      {"complex list compared equal (waiting)", ValEq, kCList, V("1"), 0, kWaiting},
-      {"matrix plus matrix (waiting)", ValAdd, kMat, kMat, 0, kWaiting},
-      {"matrix product (waiting)", ValMul, kMat, kMat, 0, kWaiting},
-      {"real times matrix (waiting)", ValMul, V("2"), kMat, 0, kWaiting},
-      {"matrix times real (waiting)", ValMul, kMat, V("2"), 0, kWaiting},
-      {"matrix power (waiting)", ValPow, kMat, V("2"), 0, kWaiting},
-      {"list power (waiting)", ValPow, kList, V("2"), 0, kWaiting},
+      // Routed to the list and matrix engines.
+      {"list plus real (no block)", ValAdd, kList, V("1"), 0, kNoBlock},
+      {"real plus list (no block)", ValAdd, V("1"), kList, 0, kNoBlock},
+      {"list plus list (no block)", ValAdd, kList, kList, 0, kNoBlock},
+      {"complex list compared equal (no block)", ValEq, kCList, V("1"), 0, kNoBlock},
+      {"matrix plus matrix (no block)", ValAdd, kMat, kMat, 0, kNoBlock},
+      {"matrix product (no block)", ValMul, kMat, kMat, 0, kNoBlock},
+      {"real times matrix (no block)", ValMul, V("2"), kMat, 0, kNoBlock},
+      {"matrix times real (no block)", ValMul, kMat, V("2"), 0, kNoBlock},
+      {"matrix power (no block)", ValPow, kMat, V("2"), 0, kNoBlock},
+      {"list power (no block)", ValPow, kList, V("2"), 0, kNoBlock},
   };
   for (const BinCase &c : cases) {
     Value out;
@@ -158,13 +159,13 @@ TEST(ValUnary, RoutingByKind) {
   } cases[] = {
       {"abs complex", ValAbs, C("3", "4"), "5"},
       {"abs fraction", ValAbs, V("-1a3"), "1/3"},
-      {"abs matrix (waiting)", ValAbs, kMat, kWaiting},
+      {"abs matrix (no block)", ValAbs, kMat, kNoBlock},
       {"intg complex", ValIntg, C("-1.5", "2.5"), "(-2,2)"},
       {"int", ValInt, V("-1.5"), "-1"},
       {"frac complex to real", ValFrac, C("1.5", "2"), "0.5"},
       {"neg fraction", ValNeg, V("1a3"), "-1/3"},
       {"neg complex", ValNeg, C("1", "-2"), "(-1,2)"},
-      {"neg list (waiting)", ValNeg, kList, kWaiting},
+      {"neg list (no block)", ValNeg, kList, kNoBlock},
       {"real part", ValRealPart, C("1", "2"), "1"},
       {"real part of a real", ValRealPart, V("7"), "7"},
       {"imag part", ValImagPart, C("1", "2"), "2"},
@@ -175,11 +176,11 @@ TEST(ValUnary, RoutingByKind) {
       {"conj real list", ValConj, kList, "list"},
       {"conj real matrix", ValConj, kMat, "matrix"},
       {"conj complex matrix", ValConj, kCMat, "E3"},
-      {"conj complex list (waiting)", ValConj, kCList, kWaiting},
+      {"conj complex list (no block)", ValConj, kCList, kNoBlock},
       {"factorial", ValFactorial, V("5"), "120"},
       {"factorial complex", ValFactorial, C("5", "1"), "E3"},
       {"factorial complex list", ValFactorial, kCList, "E25"},
-      {"factorial list (waiting)", ValFactorial, kList, kWaiting},
+      {"factorial list (no block)", ValFactorial, kList, kNoBlock},
       {"factorial matrix", ValFactorial, kMat, "E3"},
       {"not", ValLogicNot, V("0"), "1"},
       {"not complex", ValLogicNot, C("0", "1"), "E3"},
@@ -222,12 +223,12 @@ TEST(ValUnary, RealDomainAndComplexResults) {
       {"log 1000", ValLog, V("1000"), 0, "3"},
       {"exp 0", ValExp, V("0"), 0, "1"},
       {"exp10", ValExp10, V("2"), 0, "100"},
-      {"sqrt list (waiting)", ValSqrt, kList, 0, kWaiting},
+      {"sqrt list (no block)", ValSqrt, kList, 0, kNoBlock},
       {"sqrt matrix", ValSqrt, kMat, 0, "E3"},
       {"square complex", ValSquare, C("1", "1"), 0, "(0,2)"},
       {"reciprocal", ValReciprocal, V("4"), 0, "0.25"},
       {"reciprocal fraction", ValReciprocal, V("2a3"), 0, "1_1/2"},
-      {"reciprocal matrix (waiting)", ValReciprocal, kMat, 0, kWaiting},
+      {"reciprocal matrix (no block)", ValReciprocal, kMat, 0, kNoBlock},
       {"cube root real", ValCubeRoot, V("-27"), 0, "-3"},
       {"cube root 8", ValCubeRoot, V("8"), 0, "2"},
   };
@@ -257,7 +258,7 @@ TEST(ValUnary, AngleOperations) {
       {"sin", ValSin, V("30"), 0, "0.5"},
       {"sin complex", ValSin, C("1", "1"), 0, "E3"},
       {"cos matrix", ValCos, kMat, 0, "E3"},
-      {"tan list (waiting)", ValTan, kList, 0, kWaiting},
+      {"tan list (no block)", ValTan, kList, 0, kNoBlock},
       {"asin 1", ValAsin, V("1"), 0, "90"},
       {"asin above 1", ValAsin, V("1.0000000001"), 0, "E3"},
       {"acos above 1", ValAcos, V("-1.0000000001"), 1, "E3"},
@@ -330,20 +331,36 @@ TEST(ValPolar, PolRecAndAngleForm) {
   MemFreeAll();
 }
 
-TEST(ValLists, TemporaryBlocksOfFailedListOperandsAreReleased) {
+// A list whose block is the output's own is the operation's: on a failure
+// it is released (the output now holds the error), while a list operand
+// that is not the output stays with the caller.
+TEST(ValLists, BlocksOfFailedListOperands) {
   MemFreeAll();
-  const MemHandle h = MemAlloc(36);
-  ASSERT_NE(h, 0u);
-  EvalArrayHeader hd{};
-  hd.kind = kValRealList;
-  hd.count = 3;
-  hd.handle = h;
-  Value list, out;
-  ValSetHeader(&hd, &list);
-  const Value one = V("1");
-  ValAdd(&list, &one, &out, 0);
-  EXPECT_EQ(ShowV(out), kWaiting);
-  EXPECT_EQ(MemClassify(h), 2u);  // released, not leaked
+  auto list = [](u16 n) {
+    EvalArrayHeader hd{};
+    hd.kind = kValRealList;
+    hd.count = n;
+    hd.handle = MemAlloc(12u * n);
+    std::memset(MemDeref(hd.handle), 0, 12u * n);
+    Value v;
+    ValSetHeader(&hd, &v);
+    return v;
+  };
+  Value a = list(3), b = list(2);
+  EvalArrayHeader ha, hb;
+  ValGetHeader(&a, &ha);
+  ValGetHeader(&b, &hb);
+  ValAdd(&a, &b, &a, 0);
+  EXPECT_EQ(ShowV(a), "E9");
+  EXPECT_EQ(MemClassify(ha.handle), 2u);  // released, not leaked
+  EXPECT_EQ(MemClassify(hb.handle), 0u);  // the caller's
+  Value out;
+  Value c = list(3);
+  ValAdd(&c, &b, &out, 0);
+  EXPECT_EQ(ShowV(out), "E9");
+  EvalArrayHeader hc;
+  ValGetHeader(&c, &hc);
+  EXPECT_EQ(MemClassify(hc.handle), 0u);
   MemFreeAll();
 }
 

@@ -1,0 +1,71 @@
+// The run-and-matrix application's steps into the shared layers.
+#include "apps/calc/runmat_glue.h"
+
+#include <cstring>
+
+#include "kernel/task.h"
+#include "eval/prog.h"
+#include "memory/item_system.h"
+#include "memory/mcs_api.h"
+#include "memory/str.h"
+#include "ui/font.h"
+#include "ui/setup.h"
+
+u32 RunMatTokenName(u16 token, char *out) {
+  StrTokenName(token, out);
+  return static_cast<u32>(std::strlen(out));
+}
+
+bool RunMatIsToken(u16 token) {
+  if (token == 13 || token == 12) return true;
+  return StrTokenNameUtf8(token) != nullptr || FontFindGlyph(token) != nullptr;
+}
+
+u32 RunMatHistoryCount() { return ItemReplayCount(); }
+
+i32 RunMatHistoryLineSize(u32 i) { return ItemReplayLineSize(i); }
+
+void RunMatHistoryLine(u32 i, u8 *out) { ItemReplayLine(i, reinterpret_cast<char *>(out)); }
+
+u32 RunMatHistoryAdd(const u8 *text) { return ItemReplayAdd(reinterpret_cast<const char *>(text)); }
+
+bool RunMatHistoryExists() {
+  char folder[16];
+  SysGetAppName(folder);
+  u32 size = 0;
+  return McsOpenInFolder(folder, "REPLAY", &size) == 0;
+}
+
+void RunMatHistoryDelete() { ItemReplayDelete(); }
+
+u32 RunMatRunLine(const u8 *line, RunMatRunState *run) {
+  ProgRunContext ctx{};
+  std::memcpy(ctx.text, run->text_copy, sizeof ctx.text);
+  ctx.row = run->row;
+  const u8 *pos = line;
+  const u32 ok = ProgRun(&pos, 1, &run->result, &ctx);
+  std::memcpy(run->text_copy, ctx.text, sizeof ctx.text);
+  run->row = ctx.row;
+  run->output_mode = ctx.outputMode;
+  run->display_form = ctx.displayForm;
+  run->stop = static_cast<u32>(pos - line);
+  if (ok) {
+    run->result = ctx.last;
+    return 1;
+  }
+  return 0;
+}
+
+// The SET UP screen is not part of the system yet: nothing changes.
+void RunMatGlueSetupScreen(u32 *changed) { *changed = 0; }
+
+u16 RunMatGlueGraphVarChar() {
+  switch (SetupGetItem(kSetupFuncType)) {
+    case 1:
+      return 0xCE;  // theta
+    case 2:
+      return 'T';
+    default:
+      return 'X';
+  }
+}

@@ -1,0 +1,23 @@
+// Seams to the subsystems above the evaluator. Each owner replaces its seam
+// when it lands; until then the seam gives System ERROR (23). The assignment
+// of a formula's trailing arrow is the interpreter's.
+#include "eval/eval_glue.h"
+
+#include "eval/prog.h"
+#include "number/real.h"
+
+i32 EvalGlueStatValue(u32, BcdReal *) { return kEvalGlueWaiting; }
+u8 EvalGlueStatModes(EvalCell *) { return kEvalGlueWaiting; }
+u8 EvalGlueVwinValue(u32, u32, BcdReal *) { return kEvalGlueWaiting; }
+u8 EvalGlueZoomFactor(u32, BcdReal *) { return kEvalGlueWaiting; }
+u8 EvalGlueDynaValue(u32, BcdReal *) { return kEvalGlueWaiting; }
+u8 EvalGlueTableRange(u32, BcdReal *) { return kEvalGlueWaiting; }
+u8 EvalGlueRecurValue(u32, BcdReal *) { return kEvalGlueWaiting; }
+u8 EvalGlueEquaMatrix(u32, EvalCell *) { return kEvalGlueWaiting; }
+u8 EvalGlueFinValue(u32, BcdReal *) { return kEvalGlueWaiting; }
+u32 EvalGlueSheetRunning() { return 0; }
+u8 EvalGlueSheetCell(u32, u32, Value *) { return kEvalGlueWaiting; }
+u8 EvalGlueDocLastAns(Value *) { return kEvalGlueWaiting; }
+u32 EvalRandom(EvalCell *result, TokPos *, EvalCell *) { return EvalRaiseError(kEvalGlueWaiting, result); }
+// The interpreter stores the value into the target after the arrow.
+u32 EvalGlueAssign(TokPos *pos, EvalCell *tok, EvalCell *value) { return ProgAssignAt(pos, tok, value); }

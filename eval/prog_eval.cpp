@@ -1,0 +1,107 @@
+// The interpreter's road into the evaluator: expressions at a text position,
+// real and integer arguments, whole-list references.
+#include <cstring>
+
+#include "eval/eval.h"
+#include "eval/prog_internal.h"
+#include "number/numparse.h"
+#include "number/realop.h"
+#include "number/value.h"
+
+u32 ProgEvalAt(const u8 **p, Value *out, u32 flags) {
+  TokPos pos = *p;
+  EvalCell tok;
+  std::memset(&tok, 0, sizeof tok);
+  std::memset(out, 0, sizeof *out);
+  const u32 ok = flags == kEvalWhole ? EvalWholeExpr(&pos, &tok, out, 1) : EvalArgument(&pos, &tok, out, 1, flags);
+  // The token cell holds the token after the expression and the position
+  // points past it: step back to its start (the end token is not passed).
+  const u8 b0 = TokByte0(&tok);
+  if (b0 != 0) {
+    const bool alone = TokIsLeadByte(b0) && pos[-1] == b0 && pos[0] == 0;
+    pos -= TokIsLeadByte(b0) && !alone ? 2 : 1;
+  }
+  *p = pos;
+  return ok;
+}
+
+u32 ProgEvalReal(const u8 **p, Value *out, bool refuse_complex) {
+  if (!ProgEvalAt(p, out, 0x0F00)) return 0;
+  const int kind = ValKind(out);
+  if (kind == kValKindList || kind == kValKindMatrix) {
+    ValFreeTemp(out);
+    return ProgRaise(kProgErrSyntax, out);
+  }
+  if (refuse_complex && (out->re.b[0] & 0x80)) return ProgRaise(kProgErrMa, out);
+  return 1;
+}
+
+u32 ProgEvalIntArg(const u8 **p, Value *result, u32 *out, u32 limit) {
+  Value v;
+  if (!ProgEvalAt(p, &v, 0x0F00)) {
+    const u8 code = ValErrorCode(&v);
+    return ProgRaise(code == kProgErrBreak ? kProgErrBreak : kProgErrArgument, result);
+  }
+  const int kind = ValKind(&v);
+  if (kind != kValKindScalar || (v.re.b[0] & 0x80)) {
+    ValFreeTemp(&v);
+    return ProgRaise(kProgErrArgument, result);
+  }
+  BcdReal r = v.re;
+  if (RealIsFrac(&r)) RealFracToDecimal(&r, &r);
+  u64 n = 0;
+  if (!NumToU64(&r, &n) || n < 1 || n > limit) return ProgRaise(kProgErrArgument, result);
+  *out = static_cast<u32>(n);
+  return 1;
+}
+
+u32 EvalParseListRef(const u8 **p, u32 *number) {
+  const u8 *q = *p;
+  u32 n = 0;
+  if (q[0] == 0x7F && q[1] >= 0x6A && q[1] <= 0x6F) {
+    n = q[1] - 0x6A + 1u;
+    q += 2;
+  } else if (q[0] == 0x7F && q[1] == 0x51) {
+    q += 2;
+    if (*q == 0xC0) {
+      n = 0;
+      ++q;
+    } else if (*q >= '0' && *q <= '9') {
+      n = *q++ - '0';
+      if (*q >= '0' && *q <= '9') n = n * 10 + (*q++ - '0');
+      if (n > 26) return 0;
+    } else {
+      return 0;
+    }
+  } else {
+    return 0;
+  }
+  if (q[0] == '[' && q[1] == ']') {
+    q += 2;
+  } else if (q[0] == '[' && q[1] == '0' && q[2] == ']') {
+    q += 3;
+  }
+  if (!ProgTokIsEnd(q)) return 0;
+  *p = q;
+  *number = n;
+  return 1;
+}
+
+u32 ProgAssignAt(const u8 **pos, Value *tok, Value *value) {
+  ProgRunContext ctx;
+  ProgContextClear(&ctx);
+  Value error{};
+  ProgRunState run{};
+  run.ctx = &ctx;
+  run.result = &error;
+  run.p = *pos;
+  if (!ProgAssign(&run, value)) {
+    *value = error;
+    *pos = run.p;
+    return 0;
+  }
+  *pos = run.p;
+  tok->re.b[0] = '0';
+  TokNext(tok, pos);
+  return 1;
+}

@@ -1,0 +1,134 @@
+// Shared inside the program interpreter: the run state, the block stack and
+// the helpers the statement files use.
+#pragma once
+#include "eval/prog.h"
+#include "kernel/heap.h"
+#include "kernel/types.h"
+#include "number/real.h"
+
+// Error codes the interpreter raises.
+enum ProgError : u32 {
+  kProgErrBreak = 1,
+  kProgErrSyntax = 2,
+  kProgErrMa = 3,
+  kProgErrMemory = 4,
+  kProgErrGo = 5,
+  kProgErrNesting = 6,
+  kProgErrArgument = 8,
+  kProgErrDimension = 9,
+  kProgErrCom = 10,
+  kProgErrSystem = 23,
+  kProgErrRange = 28,
+};
+
+// Kinds of open blocks.
+enum ProgBlockKind : u32 {
+  kProgBlockNone = 0,
+  kProgBlockIf = 1,
+  kProgBlockFor = 2,
+  kProgBlockDo = 3,
+  kProgBlockWhile = 4,
+};
+
+// The innermost open block of a level; the enclosing ones are saved in
+// handle-heap blocks chained through `saved`.
+struct ProgBlock {
+  u32 kind;               // ProgBlockKind
+  const u8 *loopStart;    // For, Do: first statement of the body; While: the condition
+  u32 word;               // If: 1 once its Else was passed; For: the variable
+  BcdReal forEnd;
+  BcdReal forStep;
+  MemHandle saved;        // the enclosing block, 0 at the outermost
+};
+
+// One program level: the outer program or run line, and each called program.
+struct ProgLevel {
+  const u8 *start;   // the level's text (a copy in `text`)
+  const u8 *ret;     // where this level's Prog statement ended
+  char name[9];
+  u8 depth;          // open blocks of this level
+  ProgBlock block;   // the innermost one
+  MemHandle text;    // the handle-heap copy of the text
+};
+
+struct ProgRunState {
+  ProgLevel levels[kProgMaxLevels];
+  u32 count;  // open levels (also SET UP byte 71)
+  ProgRunContext *ctx;
+  Value *result;
+  const u8 *p;  // the current token
+  bool stopped;
+  bool shown;  // the outer level's result was shown at its end
+};
+
+// Shorthand for raising inside a run.
+inline u32 ProgFail(ProgRunState *run, u32 code) { return ProgRaise(code, run->result); }
+
+// The level in use (the first one while none or one is open).
+ProgLevel *ProgCurrentLevel(ProgRunState *run);
+
+// Evaluates the expression at *p with EvalArgument's flags (0x0F00 for a whole
+// expression); *p ends on the token after it. 1, or 0 with the error in out.
+u32 ProgEvalAt(const u8 **p, Value *out, u32 flags);
+// A real argument (fractions kept): 1, or 0 with the error in out (a list or
+// matrix gives Syntax ERROR, a complex value Ma ERROR when refuse_complex).
+u32 ProgEvalReal(const u8 **p, Value *out, bool refuse_complex);
+
+// Processes the statement end at run->p (the token that ends the statement
+// just run).
+u32 ProgStatementEnd(ProgRunState *run);
+// Runs one statement at run->p, its end included.
+u32 ProgExecStatement(ProgRunState *run);
+
+// The store after an assignment arrow, the target at run->p: 1, or 0 with
+// the error raised. The value's temporary block stays the caller's.
+u32 ProgAssign(ProgRunState *run, Value *v);
+// A text into a list sub-name (the target at run->p).
+u32 ProgStringAssign(ProgRunState *run, const u8 *text, u32 len);
+// Stores a statement's value as Ans (a list as List Ans, a matrix as Mat
+// Ans), keeps it as the context's last value and frees a temporary block.
+void ProgStoreAns(ProgRunContext *ctx, Value *v);
+// ClrList and ClrMat (the token consumed, its operand at run->p).
+u32 ProgClearItems(ProgRunState *run, u32 tok);
+// Prints the sub-name of list n as a text line.
+u32 ProgPrintListName(ProgRunState *run, u32 n);
+// Whether a value is a scalar (not a list or matrix header).
+bool ProgIsScalar(const Value *v);
+
+// Setting commands (class 1) and Rnd (class 55).
+u32 ProgSetCommand(ProgRunState *run);
+u32 ProgRnd(ProgRunState *run);
+// "ViewWindow" values and "Factor" (run->p after the command).
+u32 ProgViewWindow(ProgRunState *run);
+u32 ProgFactor(ProgRunState *run);
+// "StoV-Win" n and "RclV-Win" n: the V-Window memories "VMEM"1-6.
+u32 ProgStoreVwinMem(ProgRunState *run);
+u32 ProgRecallVwinMem(ProgRunState *run);
+
+// Text output on the run screen.
+void ProgRedrawText(ProgRunContext *ctx);
+// The row the next line goes to (scrolling the text copy when full).
+u32 ProgNextRow(ProgRunContext *ctx);
+// Puts a text on text row `row` (1-7) from `column` (1-21), up to column 21.
+void ProgPutText(ProgRunContext *ctx, u32 column, u32 row, const u8 *text, u32 len);
+// Prints a text from the current row, wrapping at 21 columns; a newline or
+// display-stop inside starts a new row.
+void ProgPrintText(ProgRunContext *ctx, const u8 *text, u32 len);
+void ProgClearText(ProgRunContext *ctx);
+
+// The neighbours the interpreter reaches through its seam (eval/prog_glue.cpp).
+// The line input of the "?" command: 2 after EXE, 1 after AC, 0 on failure
+// with the error in status.
+u32 ProgGlueInput(const u8 **pos, Value *status, ProgRunContext *ctx, u8 *text);
+// Graph and sketch commands (class 3) and the list and matrix commands
+// (class 16): 1 done with *p past the command, 0 with the error in result.
+u32 ProgGlueGraphCommand(const u8 **p, Value *result, ProgRunContext *ctx);
+u32 ProgGlueMatListCommand(const u8 **p, Value *result);
+// Shows the result of output modes 3-9 (list, matrix, graph, capture,
+// tables) and gives the key that left it in *key: 0, or an error code.
+u32 ProgGlueShowResult(ProgRunContext *ctx, u32 *key);
+// A value into a system variable or recursion term (*p at the target), and
+// a text into a function memory, graph function or recursion formula: 1 with
+// *p past the target, 0 with the error in result.
+u32 ProgGlueAssignSystem(const u8 **p, const Value *v, Value *result);
+u32 ProgGlueAssignText(const u8 **p, const u8 *text, u32 len, Value *result);

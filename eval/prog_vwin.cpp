@@ -1,0 +1,221 @@
+// "ViewWindow" and "Factor": the V-Window record of the graph screen, the
+// item "VWIN" (eleven reals: Xmin, Xmax, Xscale, Xdot, Ymin, Ymax, Yscale,
+// Tmin, Tmax, T pitch, half-width Xdot), written as the graph engine reads it.
+#include <cstring>
+
+#include "eval/prog_internal.h"
+#include "memory/mcs_api.h"
+#include "number/numparse.h"
+#include "number/realop.h"
+#include "ui/setup.h"
+
+namespace {
+
+constexpr u32 kVwinFields = 11;
+constexpr u32 kVwinBytes = kVwinFields * 12;
+constexpr const char *kVwinName = "VWIN";
+
+struct Vwin {
+  BcdReal f[kVwinFields];
+};
+static_assert(sizeof(Vwin) == kVwinBytes);
+
+BcdReal Parse(const char *text) {
+  BcdReal r{};
+  NumParse(text, &r);
+  return r;
+}
+
+// Xdot and the half-width Xdot from Xmin and Xmax.
+void SetDots(Vwin *w) {
+  BcdReal width;
+  RealSub(&w->f[1], &w->f[0], &width);
+  BcdReal d126 = Parse("126");
+  BcdReal d62 = Parse("62");
+  RealDiv(&width, &d126, &w->f[3]);
+  RealNormalize(&w->f[3], &w->f[3]);
+  RealDiv(&width, &d62, &w->f[10]);
+  RealNormalize(&w->f[10], &w->f[10]);
+}
+
+// The initial V-Window with the T range of the angle unit.
+void InitialVwin(Vwin *w) {
+  static const char *const kPreset[] = {"-6.3", "6.3", "1", "0", "-3.1", "3.1", "1"};
+  for (u32 i = 0; i < 7; ++i) w->f[i] = Parse(kPreset[i]);
+  static const char *const kT[3][3] = {
+      {"0", "360", "3.6"}, {"0", "6.28318530717960", "0.0628318530717960"}, {"0", "400", "4"}};
+  const u8 unit = SetupGetItem(kSetupAngle) <= 2 ? SetupGetItem(kSetupAngle) : 0;
+  for (u32 i = 0; i < 3; ++i) w->f[7 + i] = Parse(kT[unit][i]);
+  SetDots(w);
+}
+
+// The current V-Window, made when it is missing: 0, or Memory ERROR.
+u32 ReadVwin(Vwin *w) {
+  u32 size = 0;
+  u8 *data = nullptr;
+  if (McsOpenByKindPtr(kMcsKindList, kVwinName, &size, &data) == 0 && data && size >= kVwinBytes) {
+    std::memcpy(w, data, kVwinBytes);
+    return 0;
+  }
+  InitialVwin(w);
+  McsDeleteByKind(kMcsKindList, kVwinName);
+  const u32 e = McsCreateByKind(kMcsKindList, kVwinName, kVwinBytes, w);
+  return e <= 2 ? 0 : u32{kProgErrMemory};
+}
+
+u32 WriteVwin(const Vwin *w) {
+  const u32 e = McsWriteByKind(kMcsKindList, kVwinName, kVwinBytes, w, 0);
+  if (e <= 2) return 0;
+  const u32 c = McsCreateByKind(kMcsKindList, kVwinName, kVwinBytes, w);
+  return c <= 2 ? 0 : u32{kProgErrMemory};
+}
+
+// -1E98 < v < 1E98.
+bool InRange(const BcdReal *v) {
+  if (RealErrorCode(v)) return false;
+  const BcdReal hi = Parse("1e98");
+  const BcdReal lo = Parse("-1e98");
+  return RealCompare(kRealCmpLt, v, &hi) == 1 && RealCompare(kRealCmpGt, v, &lo) == 1;
+}
+
+bool IsZero(const BcdReal *v) {
+  const BcdReal zero{};
+  return RealCompare(kRealCmpEq, v, &zero) == 1;
+}
+
+// Every value in range, Xdot, T pitch and half-width Xdot not zero.
+u32 CheckVwin(const Vwin *w) {
+  for (const BcdReal &v : w->f) {
+    if (!InRange(&v)) return kProgErrRange;
+  }
+  if (IsZero(&w->f[3]) || IsZero(&w->f[9]) || IsZero(&w->f[10])) return kProgErrRange;
+  return 0;
+}
+
+void MakePositive(BcdReal *v) {
+  const BcdReal zero{};
+  if (RealCompare(kRealCmpLt, v, &zero) == 1) RealSub(&zero, v, v);
+}
+
+// A real argument with fractions made decimal: 1, or 0 with the error raised
+// (a complex value is Ma ERROR).
+u32 RealArg(ProgRunState *run, BcdReal *out) {
+  Value v;
+  if (!ProgEvalReal(&run->p, &v, true)) {
+    *run->result = v;
+    return 0;
+  }
+  *out = v.re;
+  if (RealIsFrac(out)) RealFracToDecimal(out, out);
+  return 1;
+}
+
+}  // namespace
+
+u32 ProgViewWindow(ProgRunState *run) {
+  Vwin w;
+  if (const u32 e = ReadVwin(&w)) return ProgFail(run, e);
+  // Positions in order: Xmin, Xmax, Xscale, Ymin, Ymax, Yscale, Tmin, Tmax,
+  // T pitch (Xdot is computed).
+  static const u8 kSlot[] = {0, 1, 2, 4, 5, 6, 7, 8, 9};
+  u32 k = 0;
+  u32 values = 0;
+  for (;;) {
+    if (ProgTokIsEnd(run->p)) break;
+    if (k >= sizeof kSlot) return ProgFail(run, kProgErrSyntax);
+    if (*run->p != ',') {
+      if (!RealArg(run, &w.f[kSlot[k]])) return 0;
+      ++values;
+    }
+    ++k;
+    if (*run->p != ',') break;
+    ++run->p;
+  }
+  if (values == 0) return ProgFail(run, kProgErrSyntax);
+  SetDots(&w);
+  MakePositive(&w.f[2]);
+  MakePositive(&w.f[6]);
+  if (const u32 e = CheckVwin(&w)) return ProgFail(run, e);
+  if (const u32 e = WriteVwin(&w)) return ProgFail(run, e);
+  return 1;
+}
+
+u32 ProgFactor(ProgRunState *run) {
+  BcdReal xf;
+  if (!RealArg(run, &xf)) return 0;
+  if (!InRange(&xf)) return ProgFail(run, kProgErrRange);
+  if (IsZero(&xf)) return ProgFail(run, kProgErrMa);
+  BcdReal yf = xf;
+  if (*run->p == ',') {
+    ++run->p;
+    if (!RealArg(run, &yf)) return 0;
+    if (!InRange(&yf)) return ProgFail(run, kProgErrRange);
+    if (IsZero(&yf)) return ProgFail(run, kProgErrMa);
+  }
+  Vwin w;
+  if (const u32 e = ReadVwin(&w)) return ProgFail(run, e);
+  const BcdReal two = Parse("2");
+  // Each range shrinks about its centre by its factor.
+  auto zoom = [&](BcdReal *min, BcdReal *max, const BcdReal *f) {
+    BcdReal sum, centre, diff, half;
+    RealAdd(min, max, &sum);
+    RealDiv(&sum, &two, &centre);
+    RealSub(max, min, &diff);
+    RealDiv(&diff, &two, &half);
+    RealDiv(&half, f, &half);
+    RealSub(&centre, &half, min);
+    RealAdd(&centre, &half, max);
+  };
+  zoom(&w.f[0], &w.f[1], &xf);
+  zoom(&w.f[4], &w.f[5], &yf);
+  SetDots(&w);
+  if (const u32 e = CheckVwin(&w)) return ProgFail(run, e);
+  if (const u32 e = WriteVwin(&w)) return ProgFail(run, e);
+  return 1;
+}
+
+namespace {
+
+// A V-Window memory number 1..6 typed directly after the command.
+u32 MemoryNumber(ProgRunState *run, u32 *n) {
+  const u8 c = *run->p;
+  if (c < '1' || c > '6' || (run->p[1] >= '0' && run->p[1] <= '9')) return ProgFail(run, kProgErrArgument);
+  *n = c - '0';
+  ++run->p;
+  return 1;
+}
+
+void MemoryName(u32 n, char *name) {
+  std::memcpy(name, "VMEM", 4);
+  name[4] = static_cast<char>('0' + n);
+  name[5] = 0;
+}
+
+}  // namespace
+
+u32 ProgStoreVwinMem(ProgRunState *run) {
+  u32 n = 0;
+  if (!MemoryNumber(run, &n)) return 0;
+  Vwin w;
+  if (const u32 e = ReadVwin(&w)) return ProgFail(run, e);
+  char name[8];
+  MemoryName(n, name);
+  if (McsWriteByKind(kMcsKindList, name, kVwinBytes, &w, 0) <= 2) return 1;
+  return McsCreateByKind(kMcsKindList, name, kVwinBytes, &w) <= 2 ? 1 : ProgFail(run, kProgErrMemory);
+}
+
+u32 ProgRecallVwinMem(ProgRunState *run) {
+  u32 n = 0;
+  if (!MemoryNumber(run, &n)) return 0;
+  char name[8];
+  MemoryName(n, name);
+  u32 size = 0;
+  u8 *data = nullptr;
+  if (McsOpenByKindPtr(kMcsKindList, name, &size, &data) != 0 || !data || size < kVwinBytes) {
+    return ProgFail(run, kProgErrMemory);
+  }
+  Vwin w;
+  std::memcpy(&w, data, kVwinBytes);
+  if (const u32 e = WriteVwin(&w)) return ProgFail(run, e);
+  return 1;
+}

@@ -1,0 +1,220 @@
+// The setting commands of programs and run lines (Deg, Fix 3, GridOff, ...)
+// and "Rnd". Each command writes the SET UP item it names.
+#include <cstring>
+
+#include "eval/prog_internal.h"
+#include "number/numtext.h"
+#include "ui/setup.h"
+#include "ui/sysvar.h"
+
+namespace {
+
+constexpr u8 kEngBit = 0x80;
+
+bool AtEnd(const u8 *p) { return ProgTokIsEnd(p); }
+
+// One or two digits typed directly after a command: a number 1..limit;
+// anything else gives Argument ERROR.
+u32 ReadSmallNumber(ProgRunState *run, u32 limit, u32 *out) {
+  const u8 *p = run->p;
+  if (*p < '0' || *p > '9') return ProgFail(run, kProgErrArgument);
+  u32 n = *p++ - '0';
+  if (*p >= '0' && *p <= '9') n = n * 10 + (*p++ - '0');
+  if (n < 1 || n > limit) return ProgFail(run, kProgErrArgument);
+  run->p = p;
+  *out = n;
+  return 1;
+}
+
+// A list operand: List1-List6, or List followed by a number 1..26.
+u32 ReadListOperand(ProgRunState *run, u32 *out) {
+  const u8 *p = run->p;
+  if (p[0] == 0x7F && p[1] >= 0x6A && p[1] <= 0x6F) {
+    *out = p[1] - 0x6A + 1u;
+    run->p = p + 2;
+    return 1;
+  }
+  if (p[0] == 0x7F && p[1] == 0x51) {
+    run->p = p + 2;
+    return ReadSmallNumber(run, 26, out);
+  }
+  return ProgFail(run, kProgErrArgument);
+}
+
+struct ItemWrite {
+  u8 code;   // second byte of the 0xF7 token
+  u8 item;   // SET UP item
+  u8 value;
+};
+
+// 0xF7 commands that write one fixed value into one item.
+constexpr ItemWrite kF7Writes[] = {
+    {0x60, kSetupStatWind, 0},  {0x61, kSetupStatWind, 1},  {0x63, kSetupFuncType, 0},
+    {0x64, kSetupFuncType, 1},  {0x65, kSetupFuncType, 2},  {0x67, kSetupFuncType, 3},
+    {0x6A, kSetupFuncType, 4},  {0x6B, kSetupFuncType, 5},  {0x6C, kSetupFuncType, 6},
+    {0x6D, kSetupFuncType, 7},  {0x70, kSetupDrawType, 0},  {0x71, kSetupDrawType, 1},
+    {0x76, kSetupResidList, 0}, {0x78, kSetupBackground, 0}, {0x7A, kSetupGrid, 1},
+    {0x7D, kSetupGrid, 0},      {0x88, kSetupVariable, 0},  {0x9C, kSetupSketchLine, 0},
+    {0x9D, kSetupSketchLine, 1}, {0x9E, kSetupSketchLine, 2}, {0x9F, kSetupSketchLine, 3},
+    {0xB2, kSetupVariable, 1},  {0xB3, kSetupVariable, 2},  {0xB4, kSetupVariable, 3},
+    {0xB5, kSetupVariable, 4},  {0xB6, kSetupVariable, 5},  {0xB7, kSetupVariable, 6},
+    {0xB8, kSetupListFile, 1},  {0xB9, kSetupListFile, 2},  {0xBA, kSetupListFile, 3},
+    {0xBB, kSetupListFile, 4},  {0xBC, kSetupListFile, 5},  {0xBD, kSetupListFile, 6},
+    {0xBE, kSetupDrawSpeed, 0}, {0xBF, kSetupDrawSpeed, 1}, {0xC0, kSetupGraphFunc, 0},
+    {0xD0, kSetupGraphFunc, 1}, {0xC1, kSetupSimulGraph, 0}, {0xD1, kSetupSimulGraph, 1},
+    {0xC2, kSetupAxes, 0},      {0xD2, kSetupAxes, 1},      {0xC3, kSetupCoord, 0},
+    {0xD3, kSetupCoord, 1},     {0xC4, kSetupLabel, 0},     {0xD4, kSetupLabel, 1},
+    {0xC5, kSetupDerivative, 0}, {0xD5, kSetupDerivative, 1}, {0xC6, kSetupLocus, 0},
+    {0xD6, kSetupLocus, 1},     {0xC7, kSetupSumDisplay, 0}, {0xD7, kSetupSumDisplay, 1},
+    {0xCD, kSetupFracResult, 1}, {0xCE, kSetupFracResult, 0},
+};
+
+bool IsOptionWord(u8 code) {
+  return (code >= 0x30 && code <= 0x33) || code == 0x35 || (code >= 0x4D && code <= 0x5E) || code == 0x72 ||
+         code == 0xCC || code == 0xDC;
+}
+
+u32 OneByteCommand(ProgRunState *run, u8 c) {
+  ++run->p;
+  u8 display = SetupGetItem(kSetupDisplay);
+  switch (c) {
+    case 0xD4:
+    case 0xD5:
+    case 0xD6:
+    case 0xD7: {
+      if (SetupGetItem(kSetupMode) == 0) return ProgFail(run, kProgErrSyntax);
+      static const u8 kBase[] = {9, 15, 1, 7};
+      SetupSetItem(kSetupMode, kBase[c - 0xD4]);
+      return 1;
+    }
+    case 0xDA:
+    case 0xDB:
+    case 0xDC: SetupSetItem(kSetupAngle, static_cast<u8>(c - 0xDA)); return 1;
+    case 0xD9: {
+      const u8 eng = display & kEngBit;
+      if (*run->p == '1' || *run->p == '2') {
+        SetupSetItem(kSetupDisplay, static_cast<u8>((*run->p == '1' ? 0x00 : 0x10) | eng));
+        ++run->p;
+        return 1;
+      }
+      if (!AtEnd(run->p)) return ProgFail(run, kProgErrArgument);
+      SetupSetItem(kSetupDisplay, static_cast<u8>(((display & 0x70) == 0x00 ? 0x10 : 0x00) | eng));
+      return 1;
+    }
+    case 0xE3:
+    case 0xE4: {
+      const u8 d = *run->p;
+      if (d < '0' || d > '9') return ProgFail(run, kProgErrArgument);
+      ++run->p;
+      SetupSetItem(kSetupDisplay, static_cast<u8>((c == 0xE3 ? 0x20 : 0x30) + (d - '0') + (display & kEngBit)));
+      return 1;
+    }
+    case 0xDD: SetupSetItem(kSetupDisplay, static_cast<u8>(display ^ kEngBit)); return 1;
+    case 0xEA: return ProgFactor(run);
+    case 0xEB: return ProgViewWindow(run);
+    default: return 1;
+  }
+}
+
+u32 F7Command(ProgRunState *run, u8 code) {
+  run->p += 2;
+  for (const ItemWrite &w : kF7Writes) {
+    if (w.code == code) {
+      SetupSetItem(w.item, w.value);
+      return 1;
+    }
+  }
+  if (IsOptionWord(code)) return ProgFail(run, kProgErrSyntax);
+  switch (code) {
+    case 0x77: {  // Resid-List
+      u32 n = 0;
+      if (!ReadListOperand(run, &n)) return 0;
+      SetupSetItem(kSetupResidList, static_cast<u8>(n));
+      return 1;
+    }
+    case 0x97: return ProgStoreVwinMem(run);
+    case 0x98: return ProgRecallVwinMem(run);
+    case 0x79: {  // BG-Pict
+      u32 n = 0;
+      if (!ReadSmallNumber(run, 20, &n)) return 0;
+      SetupSetItem(kSetupBackground, static_cast<u8>(n));
+      return 1;
+    }
+    default:
+      // Statistics calculations, statistics graphs, graph memories, line
+      // styles and selections need the graph and statistics engines.
+      return ProgFail(run, kProgErrSystem);
+  }
+}
+
+u32 F9Command(ProgRunState *run, u8 code) {
+  run->p += 2;
+  switch (code) {
+    case 0x08:
+    case 0x09:
+    case 0x0A: SetupSetItem(kSetupComplexMode, static_cast<u8>(code - 0x08)); return 1;
+    case 0x0B: SetupSetItem(kSetupDisplay, SetupGetItem(kSetupDisplay) | kEngBit); return 1;
+    case 0x0C: SetupSetItem(kSetupDisplay, SetupGetItem(kSetupDisplay) & ~kEngBit & 0xFF); return 1;
+    case 0x10:
+    case 0x11: {
+      const u8 t = SetupGetItem(kSetupRecurType);
+      u8 n = t;
+      if (code == 0x10 && t == 4) n = 3;
+      if (code == 0x10 && t == 2) n = 1;
+      if (code == 0x11 && t == 3) n = 4;
+      if (code == 0x11 && t == 1) n = 2;
+      SetupSetItem(kSetupRecurType, n);
+      return 1;
+    }
+    case 0x1C: {  // File n
+      u32 n = 0;
+      if (!ProgEvalIntArg(&run->p, run->result, &n, 6)) return 0;
+      SetupSetItem(kSetupListFile, static_cast<u8>(n));
+      return 1;
+    }
+    case 0x1D: {  // VarList
+      u32 n = 0;
+      if (!ReadListOperand(run, &n)) return 0;
+      SetupSetItem(kSetupVariable, static_cast<u8>(n));
+      return 1;
+    }
+    default: return 1;
+  }
+}
+
+}  // namespace
+
+u32 ProgSetCommand(ProgRunState *run) {
+  const u8 *p = run->p;
+  switch (p[0]) {
+    case 0x7F:
+      if (p[1] == 0xB8) {
+        run->p += 2;
+        return ProgFail(run, kProgErrSyntax);
+      }
+      // Colour words: the rest of the statement changes nothing.
+      run->p += 2;
+      while (!AtEnd(run->p)) run->p += ProgTokLen(run->p);
+      return 1;
+    case 0xF7: return F7Command(run, p[1]);
+    case 0xF9: return F9Command(run, p[1]);
+    default: return OneByteCommand(run, p[0]);
+  }
+}
+
+u32 ProgRnd(ProgRunState *run) {
+  Value v;
+  SysReadVariable(kVarAns, &v);
+  const u8 kindBits = v.re.b[0] & 0x70;
+  if ((kindBits == 0x20 || kindBits == 0x30) && (v.re.b[0] & 0x0F) == 0) return 1;
+  const u8 display = SetupGetItem(kSetupDisplay);
+  const int digits = display & 0x0F;
+  switch (display & 0x70) {
+    case 0x20: NumRoundFix(&v, digits); break;
+    case 0x30: NumRoundSci(&v, digits); break;
+    default: NumRoundNorm(&v, 0); break;
+  }
+  SysStoreVariable(kVarAns, &v);
+  run->ctx->last = v;
+  return 1;
+}
