@@ -154,4 +154,36 @@ TEST_F(ProgSettings, ViewWindowMemories) {
   EXPECT_EQ(RunLine(ProgTok("{StoV-Win}")), 8u);
 }
 
+// Graph functions and recursion formulas: selections and line styles.
+TEST_F(ProgSettings, GraphFunctionSelectionsAndStyles) {
+  auto store = [](const char *name, u8 attr) {
+    const u8 item[8] = {0, 0, attr, 2, 'X', 0, 0, 0};
+    ASSERT_LE(McsCreateByKind(2, name, sizeof item, item), 2u) << name;
+  };
+  auto header = [](const char *name, u32 at) -> int {
+    u32 size = 0;
+    u8 *data = nullptr;
+    if (McsOpenByKindPtr(2, name, &size, &data) != 0) return -1;
+    return data[at];
+  };
+  store("1", 0x80);
+  store("12", 0x00);
+  store("AN", 0x10);
+  ASSERT_EQ(RunLine(ProgTok("\xF7\xC9" "12:\xF7\xD8")), 0u);  // T SelOn 12, G SelOff (all)
+  EXPECT_EQ(header("1", 2), 0x00);
+  EXPECT_EQ(header("12", 2), 0x20);
+  ASSERT_EQ(RunLine(ProgTok("\xF7\xC8" "1:\xF7\xDB")), 0u);  // G SelOn 1, R SelOff (all)
+  EXPECT_EQ(header("1", 2), 0x80);
+  EXPECT_EQ(header("AN", 2), 0x00);
+  ASSERT_EQ(RunLine(ProgTok("\xF7\x3E" "12:\xF7\x3F\x7F\xA0")), 0u);  // BrokenThickG 12, DotG an
+  EXPECT_EQ(header("12", 3), 5);
+  EXPECT_EQ(header("AN", 3), 8);
+  EXPECT_EQ(header("1", 3), 2);
+  EXPECT_EQ(RunLine(ProgTok("\xF7\x3C" "3")), 0u);  // a function never defined: nothing
+  EXPECT_EQ(header("3", 3), -1);
+  EXPECT_EQ(RunLine(ProgTok("\xF7\x3C" "21")), 8u);
+  EXPECT_EQ(RunLine(ProgTok("\xF7\x3C" "1+")), 2u);
+  EXPECT_EQ(RunLine(ProgTok("\xF7\xCB" "1")), 2u);  // R SelOn takes a formula name
+}
+
 }  // namespace
