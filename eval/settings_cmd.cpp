@@ -4,6 +4,7 @@
 
 #include "eval/prog_internal.h"
 #include "memory/mcs_api.h"
+#include "number/numparse.h"
 #include "number/numtext.h"
 #include "ui/setup.h"
 #include "ui/sysvar.h"
@@ -122,6 +123,7 @@ u32 OneByteCommand(ProgRunState *run, u8 c) {
 // Line styles and selections of graph functions and recursion formulas.
 u32 ProgLineStyle(ProgRunState *run, u8 code);
 u32 ProgSelectFunc(ProgRunState *run, u8 code);
+u32 ProgSetDynaVar(ProgRunState *run);
 
 namespace {
 
@@ -153,6 +155,7 @@ u32 F7Command(ProgRunState *run, u8 code) {
     case 0xD9:
     case 0xDA:
     case 0xDB: return ProgSelectFunc(run, code);
+    case 0x80: return ProgSetDynaVar(run);
     case 0x97: return ProgStoreVwinMem(run);
     case 0x98: return ProgRecallVwinMem(run);
     case 0x79: {  // BG-Pict
@@ -347,4 +350,36 @@ u32 ProgSelectFunc(ProgRunState *run, u8 code) {
     if (const u32 e = SetFuncByte(f, 2, 0, bit, on)) return ProgFail(run, e);
   }
   return 1;
+}
+
+// ---- the dynamic graph's variable --------------------------------------------
+
+// "D Var" letter: the dynamic variable of the condition record "COND" of
+// "@DYNA" (three reals, then u16 speed, variable 1..26 and two counters),
+// made with its defaults when missing.
+u32 ProgSetDynaVar(ProgRunState *run) {
+  const u8 c = *run->p;
+  if (c < 'A' || c > 'Z' || c == 'T' || c == 'X' || c == 'Y') return ProgFail(run, kProgErrSyntax);
+  ++run->p;
+  u8 cond[44] = {};
+  u32 size = 0;
+  u8 *data = nullptr;
+  if (McsOpenInFolderPtr("@DYNA", "COND", &size, &data) == 0 && data && size >= sizeof cond) {
+    std::memcpy(cond, data, sizeof cond);
+  } else {
+    BcdReal r;
+    NumFromInt32(1, &r);
+    std::memcpy(cond, &r, 12);
+    NumFromInt32(5, &r);
+    std::memcpy(cond + 12, &r, 12);
+    NumFromInt32(1, &r);
+    std::memcpy(cond + 24, &r, 12);
+    const u16 speed = 3;
+    std::memcpy(cond + 36, &speed, 2);
+  }
+  const u16 var = static_cast<u16>(c - 'A' + 1);
+  std::memcpy(cond + 38, &var, 2);
+  if (McsWriteInFolder("@DYNA", "COND", sizeof cond, cond, 0) <= 2) return 1;
+  McsDeleteInFolder("@DYNA", "COND");
+  return McsCreateInFolder("@DYNA", "COND", sizeof cond, cond) == 0 ? 1 : ProgFail(run, kProgErrMemory);
 }

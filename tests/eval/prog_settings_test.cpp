@@ -186,4 +186,22 @@ TEST_F(ProgSettings, GraphFunctionSelectionsAndStyles) {
   EXPECT_EQ(RunLine(ProgTok("\xF7\xCB" "1")), 2u);  // R SelOn takes a formula name
 }
 
+TEST_F(ProgSettings, DynamicVariable) {
+  ASSERT_EQ(RunLine(ProgTok("\xF7\x80" "B")), 0u);  // D Var B: the record is made
+  u32 size = 0;
+  u8 *data = nullptr;
+  ASSERT_EQ(McsOpenInFolderPtr("@DYNA", "COND", &size, &data), 0u);
+  u16 var = 0, speed = 0;
+  std::memcpy(&speed, data + 36, 2);
+  std::memcpy(&var, data + 38, 2);
+  EXPECT_EQ(var, 2);
+  EXPECT_EQ(speed, 3);
+  ASSERT_EQ(RunLine(ProgTok("\xF7\x80" "Z")), 0u);
+  ASSERT_EQ(McsOpenInFolderPtr("@DYNA", "COND", &size, &data), 0u);
+  std::memcpy(&var, data + 38, 2);
+  EXPECT_EQ(var, 26);
+  EXPECT_EQ(RunLine(ProgTok("\xF7\x80" "X")), 2u);
+  EXPECT_EQ(RunLine(ProgTok("\xF7\x80" "1")), 2u);
+}
+
 }  // namespace
