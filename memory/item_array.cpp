@@ -20,6 +20,7 @@ constexpr const char *kFolder = "main";
 struct Array {
   bool list = true;
   u8 subname[8] = {};
+  u8 reference[4] = {};  // header bytes 12-15, kept as they stand
   u32 rows = 0;
   u32 cols = 0;
   std::vector<BcdReal> re;
@@ -62,6 +63,7 @@ u32 Load(const char *name, bool list, Array *a) {
   if (type != TypeOf(list) || size < kItemArrayHeader) return kItemArrayMissing;
   a->list = list;
   std::memcpy(a->subname, data, 8);
+  std::memcpy(a->reference, data + 12, 4);
   a->rows = GetU16(data + 8);
   a->cols = list ? 1 : GetU16(data + 10);
   const u32 n = a->Count();
@@ -81,12 +83,76 @@ u32 Load(const char *name, bool list, Array *a) {
   return 0;
 }
 
+void Parts(const Value *v, BcdReal *re, BcdReal *im);
+
+// The shape of an item without copying its cells: dimensions, whether it
+// is complex, and the offset of the cells (the header's size). 64 when the
+// item is missing or its size does not match its header.
+struct Shape {
+  u32 rows = 0;
+  u32 cols = 0;
+  bool complex = false;
+};
+
+u32 Peek(const char *name, bool list, Shape *shape, const u8 **data) {
+  u8 *p = nullptr;
+  u32 size = 0;
+  u8 type = 0;
+  if (name[0] == 0 || McsFindItem(kFolder, name, &type, nullptr, &p, &size) != 0) return kItemArrayMissing;
+  if (type != TypeOf(list) || size < kItemArrayHeader) return kItemArrayMissing;
+  shape->rows = GetU16(p + 8);
+  shape->cols = list ? 1 : GetU16(p + 10);
+  const u32 n = shape->rows * shape->cols;
+  if (size == ItemArrayBytes(n, false)) {
+    shape->complex = false;
+  } else if (size == ItemArrayBytes(n, true)) {
+    shape->complex = true;
+  } else {
+    return kItemArrayMissing;
+  }
+  if (data != nullptr) *data = p;
+  return 0;
+}
+
+// Element `index` (from 0) of an item of that shape.
+Value PeekElement(const Shape &shape, const u8 *data, u32 index) {
+  const u32 n = shape.rows * shape.cols;
+  BcdReal re, im;
+  std::memcpy(&re, data + kItemArrayHeader + 12u * index, 12);
+  Value out;
+  std::memset(&out, 0, sizeof out);
+  if (shape.complex) {
+    std::memcpy(&im, data + kItemArrayHeader + 12u * (n + index), 12);
+    ValFromParts(&re, &im, &out);
+  } else {
+    out.re = re;
+    RealSetZero(&out.im);
+  }
+  return out;
+}
+
+// Writes a value into element `index` of the item in place, when that
+// needs no change of its size (the value is real, or the item complex).
+// Returns 0 when written, 1 when the item must grow first, else a code.
+u32 PokeElement(const char *name, const Shape &shape, u32 index, const Value *v) {
+  BcdReal re, im;
+  Parts(v, &re, &im);
+  const bool complex_value = !IsZeroPart(im);
+  if (complex_value && !shape.complex) return 1;
+  const u32 n = shape.rows * shape.cols;
+  if (u32 r = McsWriteBytes(kFolder, name, kItemArrayHeader + 12u * index, 12, &re)) return McsMapError(r);
+  if (shape.complex)
+    if (u32 r = McsWriteBytes(kFolder, name, kItemArrayHeader + 12u * (n + index), 12, &im)) return McsMapError(r);
+  return 0;
+}
+
 std::vector<u8> Bytes(const Array &a) {
   const u32 n = a.Count();
   std::vector<u8> out(ItemArrayBytes(n, a.Complex()), 0);
   if (a.list) std::memcpy(out.data(), a.subname, 8);
   PutU16(out.data() + 8, a.rows);
   if (!a.list) PutU16(out.data() + 10, a.cols);
+  std::memcpy(out.data() + 12, a.reference, 4);
   if (n != 0) std::memcpy(out.data() + kItemArrayHeader, a.re.data(), 12u * n);
   if (a.Complex() && n != 0) std::memcpy(out.data() + kItemArrayHeader + 12u * n, a.im.data(), 12u * n);
   return out;
@@ -118,18 +184,6 @@ void MakeComplex(Array *a) {
   BcdReal zero;
   RealSetZero(&zero);
   a->im.assign(a->Count(), zero);
-}
-
-Value Element(const Array &a, u32 index) {
-  Value out;
-  std::memset(&out, 0, sizeof out);
-  if (a.Complex()) {
-    ValFromParts(&a.re[index], &a.im[index], &out);
-  } else {
-    out.re = a.re[index];
-    RealSetZero(&out.im);
-  }
-  return out;
 }
 
 // Puts a value at index, making the array complex for a complex value.
@@ -258,24 +312,25 @@ u32 ItemListDelete(u8 file, u8 list) {
 
 u32 ItemListSize(u8 file, u8 list) {
   char name[9];
-  Array a;
-  if (Load(ItemListName(file, list, name), true, &a) != 0) return 0;
-  return a.Count();
+  Shape shape;
+  if (Peek(ItemListName(file, list, name), true, &shape, nullptr) != 0) return 0;
+  return shape.rows;
 }
 
 u32 ItemListIsReal(u8 file, u8 list) {
   char name[9];
-  Array a;
-  if (Load(ItemListName(file, list, name), true, &a) != 0) return 1;
-  return a.Complex() ? 0 : 1;
+  Shape shape;
+  if (Peek(ItemListName(file, list, name), true, &shape, nullptr) != 0) return 1;
+  return shape.complex ? 0 : 1;
 }
 
 u32 ItemListGet(u8 file, u8 list, u32 i, Value *out) {
   char name[9];
-  Array a;
-  if (u32 r = Load(ItemListName(file, list, name), true, &a)) return r;
-  if (i == 0 || i > a.Count()) return kItemArrayBadIndex;
-  *out = Element(a, i - 1);
+  Shape shape;
+  const u8 *data = nullptr;
+  if (u32 r = Peek(ItemListName(file, list, name), true, &shape, &data)) return r;
+  if (i == 0 || i > shape.rows) return kItemArrayBadIndex;
+  *out = PeekElement(shape, data, i - 1);
   return 0;
 }
 
@@ -283,9 +338,12 @@ u32 ItemListSet(u8 file, u8 list, u32 i, const Value *v) {
   if (u32 e = ErrorOf(v)) return e;
   char name[9];
   if (ItemListName(file, list, name)[0] == 0) return kItemArrayBadNumber;
+  Shape shape;
+  if (Peek(name, true, &shape, nullptr) != 0 || i == 0 || i > shape.rows) return ItemListInsert(file, list, 0, v);
+  const u32 r = PokeElement(name, shape, i - 1, v);
+  if (r != 1) return r;
   Array a;
-  if (Load(name, true, &a) != 0) a = Zeros(true, 0, 1);
-  if (i == 0 || i > a.Count()) return ItemListInsert(file, list, 0, v);
+  if (u32 e = Load(name, true, &a)) return e;
   PutElement(&a, i - 1, v);
   return Save(name, a, kItemListNoRoom);
 }
@@ -388,36 +446,42 @@ u32 ItemMatDims(u8 matrix, u32 *rows, u32 *cols) {
   *rows = 0;
   *cols = 0;
   char name[9];
-  Array a;
-  if (u32 r = Load(ItemMatName(matrix, name), false, &a)) return r;
-  *rows = a.rows;
-  *cols = a.cols;
+  Shape shape;
+  if (u32 r = Peek(ItemMatName(matrix, name), false, &shape, nullptr)) return r;
+  *rows = shape.rows;
+  *cols = shape.cols;
   return 0;
 }
 
 u32 ItemMatIsReal(u8 matrix) {
   char name[9];
-  Array a;
-  if (Load(ItemMatName(matrix, name), false, &a) != 0) return 1;
-  return a.Complex() ? 0 : 1;
+  Shape shape;
+  if (Peek(ItemMatName(matrix, name), false, &shape, nullptr) != 0) return 1;
+  return shape.complex ? 0 : 1;
 }
 
 u32 ItemMatGet(u8 matrix, u32 row, u32 col, Value *out) {
   char name[9];
-  Array a;
-  if (u32 r = Load(ItemMatName(matrix, name), false, &a)) return r;
-  if (row == 0 || col == 0 || row > a.rows || col > a.cols) return kItemArrayBadIndex;
-  *out = Element(a, (row - 1) * a.cols + (col - 1));
+  Shape shape;
+  const u8 *data = nullptr;
+  if (u32 r = Peek(ItemMatName(matrix, name), false, &shape, &data)) return r;
+  if (row == 0 || col == 0 || row > shape.rows || col > shape.cols) return kItemArrayBadIndex;
+  *out = PeekElement(shape, data, (row - 1) * shape.cols + (col - 1));
   return 0;
 }
 
 u32 ItemMatSet(u8 matrix, u32 row, u32 col, const Value *v) {
   if (u32 e = ErrorOf(v)) return e;
   char name[9];
+  Shape shape;
+  if (u32 r = Peek(ItemMatName(matrix, name), false, &shape, nullptr)) return r;
+  if (row == 0 || col == 0 || row > shape.rows || col > shape.cols) return kItemArrayBadIndex;
+  const u32 index = (row - 1) * shape.cols + (col - 1);
+  const u32 r = PokeElement(name, shape, index, v);
+  if (r != 1) return r;
   Array a;
-  if (u32 r = Load(ItemMatName(matrix, name), false, &a)) return r;
-  if (row == 0 || col == 0 || row > a.rows || col > a.cols) return kItemArrayBadIndex;
-  PutElement(&a, (row - 1) * a.cols + (col - 1), v);
+  if (u32 e = Load(name, false, &a)) return e;
+  PutElement(&a, index, v);
   return Save(name, a, kItemMatNoRoom);
 }
 

@@ -10,8 +10,8 @@
 //   bytes 0-7    list: the sub-name, zero-padded; matrix: zero
 //   bytes 8-9    u16 list: element count; matrix: rows
 //   bytes 10-11  u16 list: zero; matrix: columns
-//   bytes 12-15  zero when written here; left free for an in-place reference
-//                to the elements
+//   bytes 12-15  zero in a new item; left free for an in-place reference to
+//                the elements, which changes here keep as they stand
 //
 // The kind (0x20 real list, 0xA0 complex list, 0x30 real matrix, 0xB0
 // complex matrix) is not a stored byte: the item's kind gives list or

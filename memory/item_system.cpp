@@ -20,6 +20,23 @@ constexpr u32 kReplayBaseNByte = 10;
 
 u8 FolderType() { return McsKindToType(kMcsKindFolder); }
 
+// The end of the text that starts at data[at], within size bytes: the
+// position of its terminator, as StrByteLen finds it (a token group's lead
+// byte takes its next byte, even a zero), or size when none comes first.
+u32 TextEnd(const u8 *data, u32 at, u32 size) {
+  while (at < size && data[at] != 0) {
+    const bool token_lead = data[at] == 0x7F || data[at] == 0xF7 || data[at] == 0xF9;
+    if (!StrIsLeadByte(data[at])) {
+      at += 1;
+    } else if (token_lead || (at + 1 < size && data[at + 1] != 0)) {
+      at += 2;
+    } else {
+      break;  // a cut character ends the text
+    }
+  }
+  return at < size ? at : size;
+}
+
 // The history's lines, each with its zero byte; empty when there is none.
 std::vector<std::vector<char>> ReplayLines() {
   std::vector<std::vector<char>> lines;
@@ -30,8 +47,7 @@ std::vector<std::vector<char>> ReplayLines() {
   if (folder[0] == 0 || McsFindItem(folder, kReplay, nullptr, nullptr, &data, &size) != 0) return lines;
   u32 at = 0;
   while (at < size && data[at] != 0) {
-    const void *zero = std::memchr(data + at, 0, size - at);
-    const u32 end = zero ? static_cast<u32>(static_cast<const u8 *>(zero) - data) : size;
+    const u32 end = TextEnd(data, at, size);
     std::vector<char> line(data + at, data + end);
     line.push_back(0);
     lines.push_back(std::move(line));
@@ -146,14 +162,14 @@ const char *ItemFmemData(u32 slot) {
     return nullptr;
   if (type != McsKindToType(kMcsKindText) || size <= kTextHeader) return nullptr;
   // A text must end inside its item.
-  if (std::memchr(data + kTextHeader, 0, size - kTextHeader) == nullptr) return nullptr;
+  if (TextEnd(data, kTextHeader, size) >= size) return nullptr;
   const char *text = reinterpret_cast<const char *>(data + kTextHeader);
   return text[0] == 0 ? nullptr : text;
 }
 
 u32 ItemFmemLength(u32 slot) {
   const char *text = ItemFmemData(slot);
-  return text == nullptr ? 0 : static_cast<u32>(std::strlen(text));
+  return StrByteLen(text);
 }
 
 // ---- table range ----

@@ -1,8 +1,11 @@
 // Texts in the calculator's character set: one byte a character, or two where
 // the first is a lead byte (0x7F, 0xE5, 0xE6, 0xE7, 0xF7, 0xF9). Formula and
 // program text uses the same encoding for its tokens. Every text ends at a
-// zero byte; a lead byte followed by the zero byte counts as the end, so a
-// cut two-byte character is never read past its terminator.
+// zero byte. The token groups' lead bytes (0x7F, 0xF7, 0xF9) always take
+// their next byte, even a zero (0x7F 0x00 is the token "Xmin", 0xF7 0x00
+// "If"), as the token reader does: a text must not end in a lone one of them.
+// A character group's lead byte (0xE5-0xE7) followed by the zero byte counts
+// as the end, so a cut character is never read past its terminator.
 #pragma once
 #include "kernel/types.h"
 
@@ -30,9 +33,9 @@ const char *StrPrevChar(const char *start, const char *p);
 char *StrPrevChar(char *start, char *p);
 const char *StrPrevCharWrap(const char *start, const char *p);
 
-// Bytes before the terminator; 0 for a null text. A lead byte standing just
-// before the terminator is a cut character and is not counted (nor copied
-// by StrCopy and StrCat).
+// Bytes before the terminator; 0 for a null text. A character group's lead
+// byte just before the terminator is a cut character and is not counted (nor
+// copied by StrCopy and StrCat).
 u32 StrByteLen(const char *s);
 // Characters before the terminator, a two-byte character counting once; 0
 // for a null text.
@@ -49,3 +52,21 @@ char *StrCat(char *dst, const char *src);
 // second byte of a two-byte character is never taken for a one-byte one.
 const char *StrFindChar(const char *s, u32 code);
 char *StrFindChar(char *s, u32 code);
+
+// ---- token names ----
+
+// Bytes a display name may take, its terminator included.
+inline constexpr u32 kStrTokenNameMax = 32;
+
+// The display text of a token or character (one byte, or lead * 256 + second
+// byte) in dst (kStrTokenNameMax bytes suffice): the token's name from the
+// token table, or the character itself for a code the table does not name;
+// empty for 0. Returns dst.
+char *StrTokenName(u32 code, char *dst);
+// The same name as it reads in Unicode (UTF-8), or null for a code the table
+// does not name.
+const char *StrTokenNameUtf8(u32 code);
+// The display names of src's tokens joined into exactly width characters in
+// dst: the last name cut (never inside a two-byte character) or the text
+// padded with spaces. dst must hold 2 * width + 1 bytes. Returns dst.
+char *StrExpandTokens(const char *src, char *dst, i32 width);

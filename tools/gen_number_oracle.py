@@ -13,6 +13,12 @@ mpmath at 40 digits and rounded half up to 15. Arguments whose reference lies
 within 10^-21 (relative) of a rounding boundary are left out and counted in
 the file's header.
 
+tests/data/number_halfpi.txt: sin, cos and tan in radians at and next to
+multiples k of pi/2 (k up to 10^6, both signs). The fifteen-digit roundings
+of k pi/2 and of k times the stored pi (3.14159265358980) halved count as the multiple
+itself (sin 0 or +-1, cos likewise, tan 0 or Ma ERROR "err3"); every other
+argument, one to three units of the last digit away, has its true value.
+
 Line format: "op unit a b expected [D]" (unit and b are "-" when unused);
 numbers are written as d1.d2...dn[e<exp>] without trailing zeros.
 
@@ -321,6 +327,43 @@ def trans_cases(rng):
     return lines, skipped
 
 
+PI_KEY = Decimal("3.14159265358980")  # the stored pi
+
+
+def halfpi_cases(rng):
+    """Arguments at and beside the multiples of pi/2."""
+    lines = []
+    ks = list(range(1, 13)) + [rng.randint(13, 10 ** e) for e in (2, 3, 4, 5, 6) for _ in range(6)] + [10 ** 6]
+    for k in ks:
+        exact = R15.plus(Decimal(str(mpmath.nstr(k * mpmath.pi / 2, 60, min_fixed=-100, max_fixed=100))))
+        stored_pi = R15.plus(EXACT.multiply(Decimal(k), PI_KEY) / 2)
+        snapped = {exact, stored_pi}
+        unit = Decimal(1).scaleb(exact.adjusted() - 14)
+        args = set(snapped)
+        for base in snapped:
+            for step in (-3, -2, -1, 1, 2, 3):
+                args.add(R15.plus(base + step * unit))
+        for x in sorted(args):
+            for sign in (1, -1):
+                arg = x * sign
+                for fn, which in (("sin", 0), ("cos", 1), ("tan", 2)):
+                    if x in snapped:
+                        q = k % 4
+                        if which == 2:
+                            ref = "err3" if k % 2 else "0"
+                        else:
+                            ref = str([[0, 1, 0, -1], [1, 0, -1, 0]][which][q])
+                        if ref not in ("0", "err3") and sign < 0 and which == 0:
+                            ref = str(-int(ref))
+                    else:
+                        v = trig(mp(arg), RAD, which)
+                        if near_boundary(v):
+                            continue
+                        ref = ref_text(v)
+                    lines.append("%s %d %s - %s" % (fn, RAD, fmt(arg), ref))
+    return lines
+
+
 def main():
     rng = random.Random(20261210)
     arith = arith_cases(rng)
@@ -333,6 +376,10 @@ def main():
         f.write("# left out within 1e-21 of a rounding boundary: %s\n" %
                 " ".join("%s=%d" % kv for kv in sorted(skipped.items())))
         f.write("\n".join(trans) + "\n")
+    halfpi = halfpi_cases(random.Random(20261211))
+    with open("tests/data/number_halfpi.txt", "w") as f:
+        f.write("# sin/cos/tan at and beside multiples of pi/2 (tools/gen_number_oracle.py): op unit a b expected\n")
+        f.write("\n".join(halfpi) + "\n")
 
 
 if __name__ == "__main__":

@@ -1,8 +1,11 @@
 #include "ui/charset.h"
 
 #include <cstring>
+#include <string>
 #include <vector>
 
+#include "data/token_names.h"
+#include "memory/str.h"
 #include "ui/font.h"
 #include "ui/keycodes.h"
 
@@ -61,6 +64,66 @@ bool MatchLook(const char *s, u32 avail, u16 *code, u32 *used) {
 
 bool IsContinuation(u8 b) { return (b & 0xC0) == 0x80; }
 
+// A token name that pasted text turns into its token: the name without its
+// surrounding spaces (core), and whether the name has a space before and
+// after it.
+struct PasteName {
+  std::string core;
+  u16 code;
+  bool space_before;
+  bool space_after;
+};
+
+u32 CodePoints(const std::string &s) {
+  u32 n = 0;
+  for (char c : s) n += IsContinuation(static_cast<u8>(c)) ? 0 : 1;
+  return n;
+}
+
+// The names pasted text is read by: every name of at least two characters
+// that no other token shares (a one-character name reads as the character
+// itself; a shared name cannot say which token it means).
+const std::vector<PasteName> &PasteNames() {
+  static const std::vector<PasteName> names = [] {
+    std::vector<PasteName> v;
+    for (int k = 0; k < kTokenNameCount; ++k) {
+      const std::string name = kTokenNames[k].utf8;
+      if (!CharsetTokenNameIsPasteable(kTokenNames[k].code)) continue;
+      const size_t first = name.find_first_not_of(' ');
+      const size_t last = name.find_last_not_of(' ');
+      v.push_back({name.substr(first, last - first + 1), kTokenNames[k].code, first > 0, last + 1 < name.size()});
+    }
+    return v;
+  }();
+  return names;
+}
+
+bool IsLower(u8 c) { return c >= 'a' && c <= 'z'; }
+bool IsDigit(u8 c) { return c >= '0' && c <= '9'; }
+
+// Whether two characters that meet at a name's edge belong to one word or
+// number, so that the name there is only part of it ("sin" in "using", "x1"
+// in "x10").
+bool Joined(u8 a, u8 b) { return (IsLower(a) && IsLower(b)) || (IsDigit(a) && IsDigit(b)); }
+
+// The longest token name at text[i] (len bytes in all), respecting word
+// edges; false when none matches.
+bool MatchTokenName(const char *text, u32 i, u32 len, u16 *code, u32 *used, bool *space_before) {
+  u32 best = 0;
+  for (const PasteName &n : PasteNames()) {
+    const u32 m = static_cast<u32>(n.core.size());
+    if (m <= best || m > len - i || std::memcmp(text + i, n.core.data(), m) != 0) continue;
+    const u8 first = static_cast<u8>(n.core.front()), last = static_cast<u8>(n.core.back());
+    if (i > 0 && Joined(static_cast<u8>(text[i - 1]), first)) continue;
+    if (i + m < len && Joined(last, static_cast<u8>(text[i + m]))) continue;
+    best = m;
+    *code = n.code;
+    *used = m + (n.space_after && i + m < len && text[i + m] == ' ' ? 1 : 0);
+    *space_before = n.space_before;
+  }
+  return best != 0;
+}
+
 // Bytes of the UTF-8 sequence at s (avail >= 1 bytes) that one '?' stands
 // for: a whole well-formed sequence, or the longest start of one that is
 // still valid (at least one byte).
@@ -93,6 +156,7 @@ u32 SequenceLength(const u8 *s, u32 avail) {
 // A calculator character from its reading, or the reading of a code.
 const char *ReadingOf(u16 code) {
   if (code == kChrNewline) return "\n";
+  if (const char *name = StrTokenNameUtf8(code)) return name;
   for (const Reading &r : kTokenReadings)
     if (r.code == code) return r.utf8;
   if (const FontGlyph *g = FontFindGlyph(code)) return g->look;
@@ -100,6 +164,24 @@ const char *ReadingOf(u16 code) {
 }
 
 }  // namespace
+
+bool CharsetTokenNameIsPasteable(u16 code) {
+  const char *name = StrTokenNameUtf8(code);
+  // A token whose second byte is 0 cannot travel in a zero-ended text.
+  if (name == nullptr || (code > 0xFF && (code & 0xFF) == 0)) return false;
+  std::string core = name;
+  core.erase(0, core.find_first_not_of(' '));
+  core.erase(core.find_last_not_of(' ') + 1);
+  if (CodePoints(core) < 2) return false;
+  for (int k = 0; k < kTokenNameCount; ++k) {
+    if (kTokenNames[k].code == code) continue;
+    std::string other = kTokenNames[k].utf8;
+    other.erase(0, other.find_first_not_of(' '));
+    other.erase(other.find_last_not_of(' ') + 1);
+    if (other == core) return false;
+  }
+  return true;
+}
 
 u32 CharsetFromUtf8(const char *utf8, u32 len, char *dst, u32 cap) {
   if (dst == nullptr || cap == 0) return 0;
@@ -117,7 +199,11 @@ u32 CharsetFromUtf8(const char *utf8, u32 len, char *dst, u32 cap) {
     const u8 next = i + 1 < len ? static_cast<u8>(utf8[i + 1]) : 0;
     u16 code = '?';
     u32 used = 1;
-    if (b == '\r') {
+    bool space_before = false;
+    if (MatchTokenName(utf8, i, len, &code, &used, &space_before)) {
+      // A name with a space of its own in front takes the pasted space there.
+      if (space_before && out > 0 && dst[out - 1] == ' ' && i > 0 && utf8[i - 1] == ' ') --out;
+    } else if (b == '\r') {
       code = kChrNewline;
       if (next == '\n') used = 2;
     } else if (b == '\n') {

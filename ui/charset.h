@@ -4,12 +4,21 @@
 // 0x0D; the characters the text font draws map to and from how they read in
 // Unicode (the glyph looks of ui/font.h: "θ", "×", "é", "α", "²", ...), and a
 // few tokens have a symbol of their own ("π" the constant 0xD0, "²" the
-// square 0x8B). Anything else becomes '?'.
+// square 0x8B). Tokens go out as their names (memory/str.h: the sin token
+// becomes "sin "), and a token's name in pasted text comes back as the token
+// ("sin(" is the sin token and '('), unless the name is only part of a word
+// or number ("sin" in "using", "x1" in "x10"). Anything else becomes '?'.
 #pragma once
 #include "kernel/types.h"
 
 // Longest UTF-8 text one calculator character turns into.
 inline constexpr u32 kCharsetUtf8PerChar = 8;
+
+// True when pasted text turns the token's name back into the token: names of
+// at least two characters that no other token shares, of tokens whose second
+// byte is not 0 (a zero byte would end the text). The others read as their
+// characters.
+bool CharsetTokenNameIsPasteable(u16 code);
 
 // Converts the UTF-8 text at utf8 (len bytes, ending earlier at a zero byte)
 // into calculator text at dst: at most cap - 1 bytes, a two-byte character

@@ -714,16 +714,31 @@ Angle ReduceRadians(const BcdExt *x) {
     BigSub(KQ, X, R);
     neg = true;
   }
-  // Snap: |R| below the unit of the argument's fifteenth digit, widened by
-  // k times the distance between the stored pi / 2 (1.5707963267949) and
-  // pi / 2, so that multiples of the stored pi count as multiples of pi.
-  Big unit = BigPow10(F + d.e - 14), storedHalfPi, gap, kGap, limit;
-  BigSet(storedHalfPi, 15707963267949u);
-  BigMul(storedHalfPi, BigPow10(F - 13), gap);
-  BigSub(gap, Q, storedHalfPi);  // (stored pi / 2 - pi / 2) x 10^F
-  BigMul(K, storedHalfPi, kGap);
-  BigAdd(unit, kGap, limit);
-  if (BigCompare(R, limit) < 0) {
+  // Snap: the argument counts as the multiple k of pi/2 only when it is the
+  // fifteen-digit rounding of k pi / 2, or of k times the stored pi / 2
+  // (1.57079632679490, half the pi constant 3.14159265358980), so that sin
+  // of any multiple of either pi is 0 and tan of their halves is undefined.
+  // Every other argument, however close, keeps its own remainder.
+  const Big unit = BigPow10(F + d.e - 14);
+  Big twice;
+  BigAdd(R, R, twice);
+  bool snap = BigCompare(twice, unit) <= 0;  // no ties: pi is irrational
+  if (!snap) {
+    Big halfStored, kHalfStored, S, D;
+    BigSet(halfStored, 1570796326794900u);  // stored pi / 2 x 10^15
+    BigMul(K, halfStored, kHalfStored);
+    BigMul(kHalfStored, BigPow10(F - 15), S);
+    // Half-up rounding of S gives X when -unit/2 < X - S <= unit/2.
+    const bool above = BigCompare(X, S) >= 0;
+    if (above)
+      BigSub(X, S, D);
+    else
+      BigSub(S, X, D);
+    BigAdd(D, D, twice);
+    const int c = BigCompare(twice, unit);
+    snap = above ? c <= 0 : c < 0;
+  }
+  if (snap) {
     a.exact = true;
   } else {
     a.r = BigToDD(R, F);

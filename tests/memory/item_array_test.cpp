@@ -138,6 +138,12 @@ TEST_F(ItemArray, ListCreateReadWriteResize) {
   EXPECT_EQ(ListAt(1, 1, 0), "err19");
   EXPECT_EQ(ListAt(1, 1, 6), "err19");
 
+  // Header bytes 12-15 belong to an in-place reference: writes keep them.
+  const u8 ref[4] = {1, 2, 3, 4};
+  ASSERT_EQ(McsWriteBytes("main", "1LIST1", 12, 4, ref), 0u);
+  ASSERT_EQ(ItemListSet(1, 1, 1, &v9), 0u);
+  EXPECT_EQ(McsTestItemBytes("main", "1LIST1")[15], 4);
+
   ASSERT_EQ(ItemListInsert(1, 1, 1, &v9), 0u);
   EXPECT_EQ(ListAt(1, 1, 1), Text(v9));
   EXPECT_EQ(ListAt(1, 1, 3), Text(v7));

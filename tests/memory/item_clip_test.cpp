@@ -121,16 +121,22 @@ TEST_F(ItemClip, TakesThePcClipboard) {
 
   HostClipboardPut("sin \u03C0\r\n2\u00D73 \u20AC");
   ASSERT_EQ(ItemClipFromHost(), 0u);
-  EXPECT_EQ(Clip(), "sin \xD0\x0D" "2\xA9" "3 ?");
+  EXPECT_EQ(Clip(), "\x81\xD0\x0D" "2\xA9" "3 ?") << "the name of sin, with its space, is the sin token";
   EXPECT_EQ(ClipTestItem("NAT_CLIP"), ClipTestItem("CLIP"));
   EXPECT_EQ(ClipTestPcClipboard(), "sin \u03C0\r\n2\u00D73 \u20AC") << "the PC clipboard is not written back";
 
-  // The calculator's own copy comes back whole, even where its reading lost
-  // a token; a text changed on the PC is taken anew.
+  // Tokens go out by their names.
   ASSERT_EQ(Store("\x81" "30"), 0u);
-  EXPECT_EQ(ClipTestPcClipboard(), "?30");
+  EXPECT_EQ(ClipTestPcClipboard(), "sin 30");
   ASSERT_EQ(ItemClipFromHost(), 0u);
   EXPECT_EQ(Clip(), "\x81" "30");
+
+  // The calculator's own copy comes back whole, even where its reading lost
+  // a code that has no reading; a text changed on the PC is taken anew.
+  ASSERT_EQ(Store("\xF9\x3F" "30"), 0u);
+  EXPECT_EQ(ClipTestPcClipboard(), "?30");
+  ASSERT_EQ(ItemClipFromHost(), 0u);
+  EXPECT_EQ(Clip(), "\xF9\x3F" "30");
   HostClipboardPut("?31");
   ASSERT_EQ(ItemClipFromHost(), 0u);
   EXPECT_EQ(Clip(), "?31");

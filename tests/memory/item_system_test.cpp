@@ -85,6 +85,16 @@ TEST_F(SystemItems, ReplayKeepsTheNewestLinesWithin256Bytes) {
   ASSERT_EQ(ItemReplayAdd(split.c_str()), 0u);
   EXPECT_EQ(History(), (std::vector<std::string>{std::string(254, 'S')}));
 
+  // A token whose second byte is 0 ("If", "Xmin") stays inside its line.
+  const char tokens[] = "\xF7\x00" "A\x7F\x00";
+  ASSERT_EQ(ItemReplayAdd(tokens), 0u);
+  ASSERT_EQ(ItemReplayAdd("B"), 0u);
+  EXPECT_EQ(ItemReplayCount(), 2u);
+  EXPECT_EQ(ItemReplayLineSize(1), 6);
+  char line[kItemReplayMax];
+  ASSERT_EQ(ItemReplayLine(1, line), 0u);
+  EXPECT_EQ(std::string(line, 6), std::string(tokens, 6));
+
   ItemReplayDelete();
   EXPECT_EQ(ItemReplayCount(), 0u);
   EXPECT_NE(McsFindItem("@RUNMAT", "REPLAY", nullptr, nullptr, nullptr, nullptr), 0u);
@@ -138,6 +148,10 @@ TEST_F(SystemItems, FunctionMemories) {
   EXPECT_EQ(ItemFmemStore(0, "X"), 21u);
   EXPECT_EQ(ItemFmemStore(21, "X"), 21u);
   EXPECT_EQ(ItemFmemData(21), nullptr);
+  // "Xmin" (0x7F 0x00) inside a function memory.
+  const char xmin[] = "2\x7F\x00";
+  ASSERT_EQ(ItemFmemStore(2, xmin), 0u);
+  EXPECT_EQ(ItemFmemLength(2), 3u);
 }
 
 TEST_F(SystemItems, TableRange) {

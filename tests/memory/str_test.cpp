@@ -6,6 +6,9 @@
 #include <cstring>
 #include <string>
 
+#include "data/token_names.h"
+#include "ui/font.h"
+
 namespace {
 
 // 0xF7 0xE5 is one two-byte character whose second byte holds a lead byte's
@@ -30,8 +33,9 @@ TEST(Str, LengthsAndCounts) {
       {"ABC", 3, 3},
       {kTricky, 7, 5},
       {"\xE5\x96\xE6\x4B", 4, 2},
-      {"AB\x7F", 2, 2},   // a cut two-byte character ends the text
-      {"\xF9", 0, 0},
+      {"AB\xE6", 2, 2},   // a cut two-byte character ends the text
+      {"\xE5", 0, 0},
+      {"\xF7\x00" "A\x7F\x00", 5, 3},  // "If", "A", "Xmin"; the text ends at the next zero
   };
   for (const Case &c : cases) {
     EXPECT_EQ(StrByteLen(c.text), c.bytes) << c.text;
@@ -79,6 +83,10 @@ TEST(Str, CopyAndCat) {
   // A cut character at the end of the source is not carried over.
   StrCopy(buf, "Q\xE5");
   EXPECT_STREQ(buf, "Q");
+  // A token group's second byte may be 0.
+  const char if_a[] = "\xF7\x00" "A";
+  StrCopy(buf, if_a);
+  EXPECT_EQ(std::string(buf, 4), std::string(if_a, 4));
 }
 
 TEST(Str, FindChar) {
@@ -97,6 +105,68 @@ TEST(Str, FindChar) {
     EXPECT_EQ(got, c.at < 0 ? nullptr : s + c.at) << std::hex << c.code;
   }
   EXPECT_EQ(StrFindChar(static_cast<const char *>(nullptr), 'A'), nullptr);
+}
+
+// The token table is sorted, names no code twice, and every name shows in
+// characters the text font draws (no '?' stand-in, no missing glyph).
+TEST(StrTokens, EveryNameIsDrawable) {
+  for (int k = 0; k < kTokenNameCount; ++k) {
+    const u16 code = kTokenNames[k].code;
+    if (k > 0) {
+      EXPECT_LT(kTokenNames[k - 1].code, code) << std::hex << code;
+    }
+    char name[kStrTokenNameMax];
+    StrTokenName(code, name);
+    EXPECT_GT(StrByteLen(name), 0u) << std::hex << code;
+    EXPECT_EQ(StrFindChar(name, '?'), nullptr) << kTokenNames[k].utf8;
+    for (const char *p = name; *p != 0; p = StrNextChar(p)) {
+      EXPECT_NE(LcdGetGlyph(static_cast<u16>(StrCharAt(p))), nullptr)
+          << kTokenNames[k].utf8 << " " << std::hex << StrCharAt(p);
+    }
+  }
+}
+
+TEST(StrTokens, NamesAndExpansion) {
+  struct Case {
+    u32 code;
+    const char *name;
+  } names[] = {
+      {0x81, "sin "},
+      {0x7F40, "Mat "},
+      {0xF706, " Step "},
+      {0xD0, "\xE6\x4E"},          // pi as its Greek letter glyph
+      {0x91, "sin\x9B "},           // the inverse mark drawn by its own glyph
+      {0xC4, "x\xE6\x51n"},        // sigma
+      {0x7F52, "\xE5\xCBList "},    // delta
+      {'A', "A"},                     // a plain character names itself
+      {0xE640, "\xE6\x40"},         // so does a two-byte character
+      {0, ""},
+  };
+  for (const Case &c : names) {
+    char dst[kStrTokenNameMax];
+    EXPECT_STREQ(StrTokenName(c.code, dst), c.name) << std::hex << c.code;
+  }
+  EXPECT_STREQ(StrTokenNameUtf8(0x7F51), "List ");
+  EXPECT_EQ(StrTokenNameUtf8('A'), nullptr);
+
+  struct Expand {
+    const char *src;
+    i32 width;
+    const char *out;
+  } cases[] = {
+      {"\x81" "30", 8, "sin 30  "},          // padded
+      {"\x81" "30", 5, "sin 3"},             // cut
+      {"\x7F\x51" "1\xF7\x06", 9, "List 1 St"},
+      {"\xE6\x40\xE6\x41", 2, "\xE6\x40\xE6\x41"},  // two-byte characters count once
+      {"\xE6\x40\xE6\x41", 1, "\xE6\x40"},          // and are never split
+      {"", 3, "   "},
+      {"AB", 0, ""},
+  };
+  for (const Expand &e : cases) {
+    char dst[64];
+    std::memset(dst, '#', sizeof dst);
+    EXPECT_STREQ(StrExpandTokens(e.src, dst, e.width), e.out) << e.src;
+  }
 }
 
 }  // namespace

@@ -113,3 +113,6 @@ TEST(Oracle, BasicOperationsDigitForDigit) { CheckTable("number_arith.txt"); }
 TEST(Oracle, FunctionsRoundLikeTheReference) { CheckTable("number_trans.txt"); }
 
 }  // namespace
+// Arguments at and one to three units beside the multiples of pi/2: only the
+// roundings of the multiples themselves (of pi or of the pi key) snap.
+TEST(Oracle, TrigonometryBesideMultiplesOfHalfPi) { CheckTable("number_halfpi.txt"); }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "data/token_names.h"
 #include "ui/font.h"
 
 namespace {
@@ -72,13 +73,68 @@ TEST(CharsetToUtf8, ReadsCalculatorTextAsUnicode) {
       {"two-byte glyphs", "\xE6\x08\xE6\x40\xE5\x51\x7F\x54", "\u00E9\u03B1\u03A3\u2220"},
       {"the Greek letter pi", "\xE6\x4E", "\u03C0"},
       {"a glyph read as two code points", "\xE5\xDA", "\u208B\u2081"},
-      {"a token without a symbol", "\x81" "30", "?30"},
+      {"a token by its name", "\x81" "30", "sin 30"},
+      {"a code without a name or glyph", "\xF9\x3F" "30", "?30"},
       {"a two-byte code without a glyph", "\xF9\xC9!", "?!"},
       {"a lead byte at the end", "ab\x7F", "ab"},
       {"a lead byte before the terminator", std::string("ab\xE6\0x", 5), "ab"},
       {"the text ends at a zero byte", std::string("ab\0cd", 5), "ab"},
   };
   for (const Case &c : cases) EXPECT_EQ(ToUtf8(c.in), c.out) << c.what;
+}
+
+TEST(CharsetTokens, PastedNamesBecomeTokens) {
+  struct Case {
+    const char *what;
+    std::string in, out;
+  } cases[] = {
+      {"a function and its bracket", "sin(30)", "\x81(30)"},
+      {"the name's own space is taken", "sin 30", "\x81" "30"},
+      {"the longest name wins", "sinh 1+sin\u207B\u00B9 1", "\xA1" "1+\x91" "1"},
+      {"two-byte tokens", "Mat A+List 1", "\x7F\x40" "A+\x7F\x51" "1"},
+      {"program words with spaces around", "For 1\u2192A To 9 Step 2", "\xF7\x04" "1\x0E" "A\xF7\x05" "9\xF7\x06" "2"},
+      {"inside a word a name is letters", "using", "using"},
+      {"a name cut from a longer word", "Answer", "Answer"},
+      {"inside a number a name is digits", "x10", "x10"},
+      {"a name right after a capital", "Asin 1", "A\x81" "1"},
+      {"a one-character name is the character", "r", "r"},
+      {"a name two tokens share stays letters", "Not A", "Not A"},
+  };
+  for (const Case &c : cases) EXPECT_EQ(FromUtf8(c.in), c.out) << c.what;
+}
+
+// Every token of the name table goes out by its name and, where the name is
+// not shared with another token and has two characters or more, comes back
+// as the same token.
+TEST(CharsetTokens, EveryPasteableNameRoundTrips) {
+  std::vector<std::string> kept_as_text;
+  for (int k = 0; k < kTokenNameCount; ++k) {
+    const u16 code = kTokenNames[k].code;
+    if (code > 0xFF && (code & 0xFF) == 0) {
+      // No zero-ended text can hold it: it ends the text.
+      EXPECT_FALSE(CharsetTokenNameIsPasteable(code));
+      continue;
+    }
+    std::string token;
+    if (code > 0xFF) token += static_cast<char>(code >> 8);
+    token += static_cast<char>(code & 0xFF);
+    const std::string name = ToUtf8(token);
+    EXPECT_EQ(name, kTokenNames[k].utf8) << std::hex << code;
+    if (CharsetTokenNameIsPasteable(code)) {
+      EXPECT_EQ(FromUtf8(name), token) << name;
+      EXPECT_EQ(ToUtf8(FromUtf8(name)), name) << name;
+    } else {
+      kept_as_text.push_back(name);
+    }
+  }
+  // The names that read back as their characters: one character long, or
+  // shared by two tokens.
+  const std::vector<std::string> want = {
+      "f", "p", "n", "μ", "m", "k", "M", "G", "T", "P", "E", "◢", "→", "ᴇ", "≤", "≠", "≥", "⇒",
+      "h", "√", "−", "P", "+", "²", "d", "∛", "C", "-", "°", "o", "Not ", "^", "×", "!", "ʳ", "n",
+      "b", "÷", "⌟", "ᵍ", "ȳ", "a", "b", "r", "ŷ", "r", "θ", "π", "c", "d", "e", "𝑖", "∠", "n", "n",
+      "Not ", "Y", "r", "X"};
+  EXPECT_EQ(kept_as_text, want);
 }
 
 TEST(CharsetBound, NeverCutsACharacterAndAlwaysTerminates) {
