@@ -99,6 +99,7 @@ TEST_F(Expr, OperatorsAndFunctions) {
       {"1{And}1", "1", "1"},
       {"0{Or}0", "0", "0"},
       {"{LNot}0", "1", "1"},
+      {"{Not}5", "-6", "~6"},                  // bitwise not in every mode
       {"1{!=}2", "1", "1"},
       {"2{<=}2", "1", "1"},
       {"3>2", "1", "1"},
@@ -151,6 +152,10 @@ TEST_F(Expr, Fractions) {
       {"1{frac}2{frac}3{frac}4", "E2", ""},
       {"4{frac}0", "E3", ""},
       {"0{frac}3", "0", "0"},
+      {"1{And}0{frac}3", "0", "0"},            // " And" waits whole under 0_3
+      {"1{Or}0{frac}3", "1", "1"},
+      {"{Pol}1,1){frac}2", "E3", ""},          // lists take no fraction bar
+      {"2{frac}{Pol}1,1)", "E3", ""},
   };
   RunTable(cases, std::size(cases));
 }
