@@ -265,7 +265,10 @@ namespace {
 int OnScalar(Value *v, int (*op)(BcdReal *)) {
   if (ValErrorCode(v)) return 0;
   if (ValKind(v) != kValKindScalar) {
-    ValArrayEngineMissing(v, v);
+    // A list or matrix takes no probability: Ma ERROR.
+    ValFreeTemp(v);
+    std::memset(v, 0, sizeof *v);
+    RealMakeError(kErrMa, &v->re);
     return 0;
   }
   if (ValIsComplex(v)) {

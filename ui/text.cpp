@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "ui/edit.h"
 #include "ui/font.h"
 #include "ui/keys.h"
 #include "ui/lcd.h"
@@ -204,19 +205,27 @@ i32 TextPrintMiniAtCell(i32 col, i32 row, const char *text, i32 mode) {
 i32 TextScrollStart(i32 from_column, i32 to_column, const char *text, i32 cursor_index) {
   i32 room = to_column - from_column;
   if (!text || cursor_index <= 0 || room <= 0) return 0;
-  // Start bytes of the characters before the cursor.
+  // Start bytes and display widths of the characters before the cursor.
   std::vector<i32> starts;
+  std::vector<i32> widths;
+  i32 total = 0;
   for (i32 i = 0; i < cursor_index;) {
     int len = 0;
-    FontReadChar(text + i, &len);
+    const u16 code = FontReadChar(text + i, &len);
     if (len == 0) break;
     starts.push_back(i);
+    widths.push_back(EditCharColumns(code, nullptr));
+    total += widths.back();
     i += len;
   }
-  i32 count = static_cast<i32>(starts.size());
   // The cursor's own cell takes one column.
-  if (count + 1 <= room) return 0;
-  i32 keep = room - 1;
-  if (keep <= 0) return cursor_index;
-  return starts[static_cast<size_t>(count - keep)];
+  if (total + 1 <= room) return 0;
+  // Step back from the cursor while the characters still fit before it.
+  i32 used = 1;
+  i32 first = static_cast<i32>(starts.size());
+  while (first > 0 && used + widths[static_cast<size_t>(first - 1)] <= room) {
+    --first;
+    used += widths[static_cast<size_t>(first)];
+  }
+  return first < static_cast<i32>(starts.size()) ? starts[static_cast<size_t>(first)] : cursor_index;
 }

@@ -103,5 +103,5 @@ i32 TextInputNumber(i32 *out, i32 col, i32 row, i32 low, i32 high);
 
 // The first byte of text to show so that the character at cursor_index fits
 // into to_column - from_column columns: 0 when the text up to the cursor fits.
-// Every character counts one column.
+// Each character counts the columns of its display text (EditCharColumns).
 i32 TextScrollStart(i32 from_column, i32 to_column, const char *text, i32 cursor_index);

@@ -721,7 +721,6 @@ i32 RunScreenPaste(RunScreen *rs) {
   KeyBreakArm();
   rs->batch = 1;
   i32 result = 0;
-  char name[kRunMatTokenNameMax];
   for (u32 i = 0; i < len;) {
     if (KeyBreakPoll()) {
       TextLocate(21, 1);
@@ -743,8 +742,8 @@ i32 RunScreenPaste(RunScreen *rs) {
       token = kBlank;
     }
     i += n;
-    // Bytes that name no token are skipped.
-    if (RunMatTokenName(token, name) == 0) continue;
+    // Bytes that are no token are skipped.
+    if (!RunMatIsToken(token)) continue;
     if (RunScreenInsertToken(token, rs) != 0) {
       result = -1;
       break;

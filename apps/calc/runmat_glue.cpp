@@ -7,23 +7,18 @@
 #include "eval/prog.h"
 #include "memory/item_system.h"
 #include "memory/mcs_api.h"
+#include "memory/str.h"
+#include "ui/font.h"
 #include "ui/setup.h"
 
 u32 RunMatTokenName(u16 token, char *out) {
-  // Characters name themselves; the token-name table takes over the rest.
-  if (token >= 0x20 && token < 0x7F) {
-    out[0] = static_cast<char>(token);
-    out[1] = 0;
-    return 1;
-  }
-  if (token >> 8 >= 0xE5 && token >> 8 <= 0xE7) {
-    out[0] = static_cast<char>(token >> 8);
-    out[1] = static_cast<char>(token & 0xFF);
-    out[2] = 0;
-    return 2;
-  }
-  out[0] = 0;
-  return 0;
+  StrTokenName(token, out);
+  return static_cast<u32>(std::strlen(out));
+}
+
+bool RunMatIsToken(u16 token) {
+  if (token == 13 || token == 12) return true;
+  return StrTokenNameUtf8(token) != nullptr || FontFindGlyph(token) != nullptr;
 }
 
 u32 RunMatHistoryCount() { return ItemReplayCount(); }

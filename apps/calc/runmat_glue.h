@@ -10,6 +10,9 @@ constexpr u32 kRunMatTokenNameMax = 32;
 // Writes the display name of `token` (one byte, or lead * 256 + second byte)
 // zero-ended into out; returns its byte length.
 u32 RunMatTokenName(u16 token, char *out);
+// True when the code is a token or character of the system (one that has a
+// name or a glyph, or a row end).
+bool RunMatIsToken(u16 token);
 
 // The input history of the running application ("REPLAY"): lines numbered 1
 // (oldest) to count (newest).

@@ -2,9 +2,13 @@
 // menu, a line typed, EXE, the result read back from the screen.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 
+#include "kernel/host.h"
 #include "tests/support/harness.h"
+#include "ui/keycodes.h"
 
 namespace {
 
@@ -16,6 +20,20 @@ class RunMat : public CalcSystemTest {
     // RUN-MAT is the first icon of the main menu.
     ASSERT_TRUE(CalcPress("EXE"));
     ASSERT_EQ(CalcTitle(), "@RUNMAT");
+  }
+  // Types calculator codes (tokens and key codes) as the window posts them.
+  static testing::AssertionResult Codes(std::initializer_list<u16> codes) {
+    for (u16 c : codes) {
+      if (!CalcPost(-1, -1, c)) return testing::AssertionFailure() << "code refused";
+      testing::AssertionResult idle = CalcWaitIdle();
+      if (!idle) return idle;
+    }
+    return testing::AssertionSuccess();
+  }
+  static std::string Right(const std::string &text) {
+    size_t chars = 0;
+    for (unsigned char c : text) chars += (c & 0xC0) != 0x80;
+    return std::string(21 - chars, ' ') + text;
   }
   // Row r padded to 21 columns, to check right alignment.
   static std::string Row(int r) {
@@ -30,6 +48,146 @@ TEST_F(RunMat, TypedLineShowsOnTheFirstRow) {
   // Insert mode: DEL takes the character before the cursor.
   ASSERT_TRUE(CalcPress("LEFT DEL"));
   EXPECT_EQ(CalcRow(1), "13") << CalcScreenText();
+}
+
+TEST_F(RunMat, OnePlusTwoShowsThreeRightAlignedOnTheNextRow) {
+  ASSERT_TRUE(CalcPress("1 + 2"));
+  EXPECT_EQ(CalcRow(1), "1+2");
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(CalcRow(1), "1+2") << CalcScreenText();
+  EXPECT_EQ(Row(2), std::string(20, ' ') + "3") << CalcScreenText();
+  // An operator right after a result takes Ans as its left operand.
+  ASSERT_TRUE(CalcPress("+ 3"));
+  EXPECT_EQ(CalcRow(3), "Ans+3");
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(Row(4), std::string(20, ' ') + "6") << CalcScreenText();
+  // A digit after a result starts a plain line.
+  ASSERT_TRUE(CalcPress("7 EXE"));
+  EXPECT_EQ(CalcRow(5), "7");
+  EXPECT_EQ(Row(6), std::string(20, ' ') + "7");
+}
+
+TEST_F(RunMat, HistoryRecallsEditsAndRunsAgainAndOutlivesTheApplication) {
+  ASSERT_TRUE(CalcPress("1 + 2 EXE 5 * 4 EXE AC"));
+  EXPECT_EQ(CalcRow(1), "");
+  // UP shows the newest line, UP again the one before.
+  ASSERT_TRUE(CalcPress("UP"));
+  EXPECT_EQ(CalcRow(1), "5×4") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("UP"));
+  EXPECT_EQ(CalcRow(1), "1+2");
+  // LEFT takes the shown line for editing with the cursor at its end.
+  ASSERT_TRUE(CalcPress("LEFT DEL 9 EXE"));
+  EXPECT_EQ(CalcRow(1), "1+9") << CalcScreenText();
+  EXPECT_EQ(Row(2), Right("10"));
+  // EXE on the empty line after a result runs the newest line again.
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(Row(3), Right("10")) << CalcScreenText();
+  // Typing while a history line is shown starts a new line.
+  ASSERT_TRUE(CalcPress("AC UP 8"));
+  EXPECT_EQ(CalcRow(1), "8");
+  // The history outlives leaving the application for another one.
+  ASSERT_TRUE(CalcPress("MENU RIGHT EXE"));
+  ASSERT_NE(CalcTitle(), "@RUNMAT");
+  ASSERT_TRUE(CalcPress("MENU LEFT EXE"));
+  ASSERT_EQ(CalcTitle(), "@RUNMAT");
+  EXPECT_EQ(CalcRow(1), "");
+  ASSERT_TRUE(CalcPress("LEFT"));
+  EXPECT_EQ(CalcRow(1), "1+9") << CalcScreenText();
+}
+
+TEST_F(RunMat, ErrorShowsItsBoxAndTheLineStaysWithTheCursorAtTheError) {
+  ASSERT_TRUE(CalcPress("4 EXE 1 + * 2"));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_TRUE(CalcScreenHas("Syntax ERROR")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  // Only the line stays, from row 1.
+  EXPECT_EQ(CalcRow(1), "1+×2") << CalcScreenText();
+  EXPECT_EQ(CalcRow(2), "");
+  // The cursor stands on the character before the error (the '+'): one step
+  // right and DEL (insert mode) takes exactly that character.
+  ASSERT_TRUE(CalcPress("RIGHT DEL EXE"));
+  EXPECT_EQ(CalcRow(1), "1×2") << CalcScreenText();
+  EXPECT_EQ(Row(2), Right("2"));
+}
+
+TEST_F(RunMat, FractionResultAndItsConversions) {
+  ASSERT_TRUE(CalcPress("1 ab/c 3 + 1 ab/c 6 EXE"));
+  EXPECT_EQ(CalcRow(2), Right("1⌟2")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("F<>D"));
+  EXPECT_EQ(Row(2), Right("0.5")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("F<>D"));
+  EXPECT_EQ(Row(2), Right("1⌟2"));
+  // The converted value is Ans.
+  ASSERT_TRUE(CalcPress("* 4 EXE"));
+  EXPECT_EQ(Row(4), Right("2")) << CalcScreenText();
+}
+
+TEST_F(RunMat, ComplexResult) {
+  // 1+2i in the default a+bi form.
+  ASSERT_TRUE(CalcPress("1 + 2"));
+  ASSERT_TRUE(Codes({kChrImag}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(Row(2), Right("1+2𝑖")) << CalcScreenText();
+}
+
+TEST_F(RunMat, ProgramLineWithInputAndDispPause) {
+  // ?->A:A*2 (display stop) A+1
+  ASSERT_TRUE(Codes({'?', kChrArrow, 'A', ':', 'A', kChrTimes, '2', 0x0C, 'A', kChrPlus, '1'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  // The display stop ends a row of the line.
+  EXPECT_EQ(CalcRow(2), "A+1") << CalcScreenText();
+  EXPECT_EQ(CalcRow(3), "?") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("5 EXE"));
+  EXPECT_TRUE(CalcScreenHas("- Disp -")) << CalcScreenText();
+  EXPECT_TRUE(CalcScreenHas(Right("10"))) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_TRUE(CalcScreenHas(Right("6"))) << CalcScreenText();
+  EXPECT_FALSE(CalcScreenHas("- Disp -"));
+}
+
+TEST_F(RunMat, CopyASelectionAndPasteItBack) {
+  ASSERT_TRUE(CalcPress("1 2 + 3 4"));
+  // CLIP, two steps left from the end: "34" selected; COPY.
+  ASSERT_TRUE(Codes({kKeyClip}));
+  ASSERT_TRUE(Codes({kKeyClipLeft, kKeyClipLeft, kKeyCopy}));
+  // The cursor stays where the selection ended (on the 3).
+  ASSERT_TRUE(CalcPress("RIGHT RIGHT +"));
+  ASSERT_TRUE(Codes({kKeyPaste}));
+  EXPECT_EQ(CalcRow(1), "12+34+34") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(Row(2), Right("80"));
+}
+
+TEST_F(RunMat, PasteFromThePcInDegrees) {
+  HostClipboardPut("sin(30)");
+  ASSERT_TRUE(Codes({kKeyPaste}));
+  EXPECT_EQ(CalcRow(1), "sin (30)") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(Row(2), Right("0.5")) << CalcScreenText();
+}
+
+TEST_F(RunMat, RecalledLineSurvivesAPasteThatMovesMainMemory) {
+  ASSERT_TRUE(CalcPress("1 2 3 + 4 EXE AC LEFT"));
+  EXPECT_EQ(CalcRow(1), "123+4");
+  // A paste from the PC writes CLIP while the key is read; the line in hand
+  // is not disturbed by the items moving.
+  HostClipboardPut("56");
+  ASSERT_TRUE(Codes({kKeyPaste}));
+  EXPECT_EQ(CalcRow(1), "123+456") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(Row(2), Right("579")) << CalcScreenText();
+}
+
+TEST_F(RunMat, AcBreaksALongCalculation) {
+  // For 1->A To 1E9:Next
+  ASSERT_TRUE(Codes({0xF704, '1', kChrArrow, 'A', 0xF705, '1', kChrExp, '9', ':', 0xF707}));
+  ASSERT_TRUE(CalcPost(-1, -1, kKeyExe));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_TRUE(CalcPost(1, 1));  // AC
+  ASSERT_TRUE(CalcWaitIdle());
+  EXPECT_TRUE(CalcScreenHas("Break")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_FALSE(CalcScreenHas("Break"));
 }
 
 }  // namespace
