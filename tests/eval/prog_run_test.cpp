@@ -126,6 +126,7 @@ const std::vector<ProgCase> &Cases() {
       {"ListElementPastEnd", {{"MAIN", "3->{List}1[1]:4->{List}1[3]"}}, 9, {}, {{1, "3"}}},
       {"DimList", {{"MAIN", "3->{Dim}{List}2:7->{List}2[2]"}}, 0, {}, {{2, "0,7,0"}}},
       {"DimListBadSize", {{"MAIN", "0->{Dim}{List}2"}}, 8, {}, {}},
+      {"DimListBadNumber", {{"MAIN", "3->{Dim}{List}27"}}, 8, {}, {}},
       {"UnknownTarget", {{"MAIN", "1->+"}}, 2, {}, {}},
       {"ListIntoVariable", {{"MAIN", "3->{List}1[1]:{List}1->A"}}, 2, {}, {{1, "3"}}},
       {"WholeListAndListAns", {{"MAIN", "{lb}4,5,6{rb}->{List}3:{List}3[2]+1->A"}}, 0, {{'A', "6"}},
@@ -251,6 +252,18 @@ TEST_F(ProgTable, TextOutput) {
   EXPECT_EQ(RunProgram("MAIN"), 0u);
   EXPECT_EQ(ProgTestRow(ctx, 1), "Y");
   EXPECT_EQ(ProgTestRow(ctx, 2), "");
+
+  // A text into a list's sub-name; the list standing alone prints it.
+  ProgContextClear(&ctx);
+  ASSERT_EQ(ProgTestStore("MAIN", ProgTok("\"SCORES\"->{List}2:{List}2:\"LONGNAME9\"->{List}3[0]:{List}3")), 0u);
+  EXPECT_EQ(RunProgram("MAIN"), 0u);
+  EXPECT_EQ(ProgTestRow(ctx, 1), "SCORES");
+  EXPECT_EQ(ProgTestRow(ctx, 2), "LONGNAME");
+  EXPECT_EQ(ctx.outputMode, static_cast<u32>(kProgOutNothing));
+  ASSERT_EQ(ProgTestStore("MAIN", ProgTok("\"X\"->{List}0")), 0u);
+  EXPECT_EQ(RunProgram("MAIN"), 8u);
+  ASSERT_EQ(ProgTestStore("MAIN", ProgTok("1->{List}27[1]")), 0u);
+  EXPECT_EQ(RunProgram("MAIN"), 8u);
 
   ASSERT_EQ(ProgTestStore("MAIN", ProgTok("{Locate}22,1,\"X\"")), 0u);
   EXPECT_EQ(RunProgram("MAIN"), 8u);
