@@ -104,6 +104,9 @@ u32 ProgFactor(ProgRunState *run);
 // "StoV-Win" n and "RclV-Win" n: the V-Window memories "VMEM"1-6.
 u32 ProgStoreVwinMem(ProgRunState *run);
 u32 ProgRecallVwinMem(ProgRunState *run);
+// "StoGMEM" n and "RclGMEM" n: the graph memories "GMEM"1-20 of "@GRAPH".
+u32 ProgStoreGmem(ProgRunState *run);
+u32 ProgRecallGmem(ProgRunState *run);
 
 // Text output on the run screen.
 void ProgRedrawText(ProgRunContext *ctx);

@@ -156,6 +156,8 @@ u32 F7Command(ProgRunState *run, u8 code) {
     case 0xDA:
     case 0xDB: return ProgSelectFunc(run, code);
     case 0x80: return ProgSetDynaVar(run);
+    case 0x95: return ProgStoreGmem(run);
+    case 0x96: return ProgRecallGmem(run);
     case 0x97: return ProgStoreVwinMem(run);
     case 0x98: return ProgRecallVwinMem(run);
     case 0x79: {  // BG-Pict

@@ -204,4 +204,30 @@ TEST_F(ProgSettings, DynamicVariable) {
   EXPECT_EQ(RunLine(ProgTok("\xF7\x80" "1")), 2u);
 }
 
+// A graph memory keeps the graph settings, the V-Window and the graph
+// functions, and gives them back.
+TEST_F(ProgSettings, GraphMemories) {
+  const u8 f1[8] = {0, 0, 0x80, 3, 'X', 0, 0, 0};
+  const u8 f5[8] = {0, 0, 0x00, 2, '2', 'X', 0, 0};
+  ASSERT_LE(McsCreateByKind(2, "1", sizeof f1, f1), 2u);
+  ASSERT_LE(McsCreateByKind(2, "5", sizeof f5, f5), 2u);
+  ASSERT_EQ(RunLine(ProgTok("{GridOff}:{ViewWindow}0,10:\xF7\x95" "2")), 0u);  // StoGMEM 2
+  ASSERT_EQ(McsDeleteByKind(2, "1"), 0u);
+  ASSERT_EQ(RunLine(ProgTok("{GridOn}:{ViewWindow}{neg}1,1")), 0u);
+  ASSERT_EQ(RunLine(ProgTok("\xF7\x96" "2")), 0u);  // RclGMEM 2
+  EXPECT_EQ(SetupGetItem(kSetupGrid), 1);
+  EXPECT_EQ(Vwin()[1], "10");
+  u32 size = 0;
+  u8 *data = nullptr;
+  ASSERT_EQ(McsOpenByKindPtr(2, "1", &size, &data), 0u);
+  EXPECT_EQ(std::string(reinterpret_cast<char *>(data + 4)), "X");
+  EXPECT_EQ(data[2], 0x80);
+  EXPECT_EQ(data[3], 3);
+  ASSERT_EQ(McsOpenByKindPtr(2, "5", &size, &data), 0u);
+  EXPECT_EQ(std::string(reinterpret_cast<char *>(data + 4)), "2X");
+  EXPECT_NE(McsOpenByKindPtr(2, "2", &size, &data), 0u);
+  EXPECT_EQ(RunLine(ProgTok("\xF7\x96" "3")), 4u);   // never stored
+  EXPECT_EQ(RunLine(ProgTok("\xF7\x95" "21")), 8u);
+}
+
 }  // namespace
