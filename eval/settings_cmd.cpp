@@ -127,6 +127,8 @@ u32 ProgSetDynaVar(ProgRunState *run);
 
 namespace {
 
+u32 SetFuncByte(u32 n, u32 at, u8 value, u8 bit, bool on);
+
 u32 F7Command(ProgRunState *run, u8 code) {
   run->p += 2;
   for (const ItemWrite &w : kF7Writes) {
@@ -156,6 +158,21 @@ u32 F7Command(ProgRunState *run, u8 code) {
     case 0xDA:
     case 0xDB: return ProgSelectFunc(run, code);
     case 0x80: return ProgSetDynaVar(run);
+    case 0x90:
+    case 0x91:
+    case 0x92: {
+      // Recursion type: kind 1 is type 0; kinds 2 and 3 are types 1 and 3,
+      // or 2 and 4 when the start term was a1 (types 2 and 4). The three
+      // formulas are deselected.
+      const u8 t = SetupGetItem(kSetupRecurType);
+      const bool fromOne = t == 2 || t == 4;
+      const u8 type = code == 0x90 ? 0 : code == 0x91 ? (fromOne ? 2 : 1) : (fromOne ? 4 : 3);
+      SetupSetItem(kSetupRecurType, type);
+      for (u32 r = 0; r < 3; ++r) {
+        if (SetFuncByte(100 + r, 2, 0, 0x10, false)) return ProgFail(run, kProgErrMemory);
+      }
+      return 1;
+    }
     case 0x95: return ProgStoreGmem(run);
     case 0x96: return ProgRecallGmem(run);
     case 0x97: return ProgStoreVwinMem(run);

@@ -54,6 +54,9 @@ TEST_F(ProgSettings, CommandsWriteTheirItems) {
       {"\xF7\x30", {}, 2, {}},          // an option word of other commands
       {"\x7F\x31" "1+2", {}, 0, {}},     // a colour word: the rest is skipped
       {"{Deg}5", {}, 2, {{kSetupAngle, 0}}},
+      {"\xF7\x90", {{kSetupRecurType, 3}}, 0, {{kSetupRecurType, 0}}},
+      {"\xF7\x91", {{kSetupRecurType, 0}}, 0, {{kSetupRecurType, 1}}},
+      {"\xF7\x92", {{kSetupRecurType, 2}}, 0, {{kSetupRecurType, 4}}},
   };
   for (const SettingCase &c : cases) {
     SCOPED_TRACE(c.line);
@@ -184,6 +187,10 @@ TEST_F(ProgSettings, GraphFunctionSelectionsAndStyles) {
   EXPECT_EQ(RunLine(ProgTok("\xF7\x3C" "21")), 8u);
   EXPECT_EQ(RunLine(ProgTok("\xF7\x3C" "1+")), 2u);
   EXPECT_EQ(RunLine(ProgTok("\xF7\xCB" "1")), 2u);  // R SelOn takes a formula name
+  ASSERT_EQ(RunLine(ProgTok("\xF7\xCB")), 0u);  // R SelOn: all three
+  EXPECT_EQ(header("AN", 2), 0x10);
+  ASSERT_EQ(RunLine(ProgTok("\xF7\x92")), 0u);  // a recursion type deselects them
+  EXPECT_EQ(header("AN", 2), 0x00);
 }
 
 TEST_F(ProgSettings, DynamicVariable) {
