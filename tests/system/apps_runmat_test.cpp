@@ -10,6 +10,7 @@
 #include "kernel/host.h"
 #include "kernel/keyqueue.h"
 #include "tests/support/harness.h"
+#include "tests/support/screen_reader.h"
 #include "ui/keycodes.h"
 
 namespace {
@@ -240,6 +241,37 @@ TEST_F(RunMat, BaseNModeKeysAndRefusals) {
   // Back to Comp: the Base-N history goes.
   ASSERT_TRUE(CalcPress("SHIFT MENU DOWN F1 EXIT LEFT"));
   EXPECT_EQ(CalcRow(1), "") << CalcScreenText();
+}
+
+TEST_F(RunMat, ListResultOpensTheListViewer) {
+  // {1,2,3}x2
+  ASSERT_TRUE(Codes({kChrListOpen, '1', ',', '2', ',', '3', kChrListClose, kChrTimes, '2'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(Row(7), Right("2")) << CalcScreenText() << CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("DOWN DOWN"));
+  EXPECT_EQ(Row(7), Right("6")) << CalcScreenText();
+  if (getenv("RUNMAT_PNG")) ScreenWritePng("/tmp/listview.png");
+  // DOWN from the last element goes back to the first.
+  ASSERT_TRUE(CalcPress("DOWN"));
+  EXPECT_EQ(Row(7), Right("2"));
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(1), "{1,2,3}×2") << CalcScreenText();
+  EXPECT_EQ(Row(2), Right("Done"));
+}
+
+TEST_F(RunMat, MatrixResultOpensTheMatrixViewer) {
+  // [[1,2,3,4,5][6,7,8,9,10]]x3: five columns, more than the grid shows.
+  ASSERT_TRUE(Codes({kChrMatOpen, kChrMatOpen, '1', ',', '2', ',', '3', ',', '4', ',', '5', kChrMatClose, kChrMatOpen,
+                     '6', ',', '7', ',', '8', ',', '9', ',', '1', '0', kChrMatClose, kChrMatClose, kChrTimes, '3'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(Row(7), Right("3")) << CalcScreenText() << CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("LEFT"));
+  // LEFT from the first element wraps to the last column of the last row.
+  EXPECT_EQ(Row(7), Right("30")) << CalcScreenText();
+  if (getenv("RUNMAT_PNG")) ScreenWritePng("/tmp/matview.png");
+  ASSERT_TRUE(CalcPress("EXE"));
+  // The line took two rows.
+  EXPECT_EQ(Row(3), Right("Done")) << CalcScreenText();
 }
 
 }  // namespace
