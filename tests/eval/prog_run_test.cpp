@@ -287,7 +287,8 @@ TEST_F(ProgTable, RunLineValueBecomesAns) {
 TEST_F(ProgTable, ListAssignmentKeepsListAns) {
   ASSERT_EQ(RunLine(ProgTok("9")), 0u);
   ASSERT_EQ(RunLine(ProgTok("3->{List}1[1]:4->{List}1[2]")), 0u);
-  const u32 code = RunLine(ProgTok("{List}1->{List}2"));
+  // (Deg ends the line: a list result at the end would open the list viewer.)
+  const u32 code = RunLine(ProgTok("{List}1->{List}2:{Deg}"));
   if (code == 23) GTEST_SKIP() << "the evaluator does not read lists yet";
   ASSERT_EQ(code, 0u);
   EXPECT_EQ(ProgTestList(2), "3,4");
@@ -403,6 +404,32 @@ TEST_F(ProgTable, ProgramTextsMoveUnderTheRun) {
   EXPECT_EQ(ProgTestVar('C'), "3");
   EXPECT_EQ(ProgTestVar('D'), "4");
   EXPECT_EQ(ProgTestVar('E'), "0");
+  HostClearKeyQueue();
+  KeyBreakDisarm();
+}
+
+// A list result at the end of a run opens the list viewer; EXIT leaves it and
+// the line shows "Done". AC there while the text goes on is Break.
+TEST_F(ProgTable, ListResultOpensItsViewer) {
+  auto runWithKey = [&](const std::string &line, const char *key) {
+    const u64 idle = HostIdleCount();
+    std::atomic<u32> code{99};
+    std::thread runner([&] { code = RunLine(ProgTok(line)); });
+    const auto t0 = std::chrono::steady_clock::now();
+    while (HostIdleCount() == idle && std::chrono::steady_clock::now() - t0 < std::chrono::seconds(5)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    i32 col = 0, row = 0;
+    CalcKeyPosition(key, &col, &row);
+    HostPushKeyEvent(col, row, 0, 0);
+    runner.join();
+    return code.load();
+  };
+  EXPECT_EQ(runWithKey("{lb}1,2{rb}", "EXIT"), 0u);
+  EXPECT_EQ(ctx.outputMode, static_cast<u32>(kProgOutDone));
+  EXPECT_EQ(ProgTestList(0), "1,2");
+  EXPECT_EQ(runWithKey("{lb}3{rb}{Disp}5->A", "AC"), 1u);
+  EXPECT_EQ(ProgTestVar('A'), "0");
   HostClearKeyQueue();
   KeyBreakDisarm();
 }
