@@ -273,6 +273,7 @@ u32 ProgClearItems(ProgRunState *run, u32 tok) {
         ItemMatDelete(static_cast<u8>(i));
       }
     }
+    if (lists) ProgListsChanged();
     return 1;
   }
   u32 n = 0;
@@ -291,6 +292,7 @@ u32 ProgClearItems(ProgRunState *run, u32 tok) {
   }
   if (lists) {
     ItemListDelete(0, static_cast<u8>(n));
+    ProgListsChanged();
   } else {
     ItemMatDelete(static_cast<u8>(n));
   }

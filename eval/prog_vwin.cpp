@@ -139,6 +139,7 @@ u32 ProgViewWindow(ProgRunState *run) {
   MakePositive(&w.f[6]);
   if (const u32 e = CheckVwin(&w)) return ProgFail(run, e);
   if (const u32 e = WriteVwin(&w)) return ProgFail(run, e);
+  ProgDropMarks();
   return 1;
 }
 
@@ -219,6 +220,7 @@ u32 ProgRecallVwinMem(ProgRunState *run) {
   Vwin w;
   std::memcpy(&w, data, kVwinBytes);
   if (const u32 e = WriteVwin(&w)) return ProgFail(run, e);
+  ProgDropMarks();
   return 1;
 }
 

@@ -237,4 +237,31 @@ TEST_F(ProgSettings, GraphMemories) {
   EXPECT_EQ(RunLine(ProgTok("\xF7\x95" "21")), 8u);
 }
 
+// A setting that changes the graph display forgets what the graph screen
+// drew and the statistics results; a list-file change marks the graph mode.
+TEST_F(ProgSettings, GraphRecordIsForgotten) {
+  auto work = [](const char *name) {
+    u32 size = 0;
+    return McsOpenByKind(255, name, &size) == 0;
+  };
+  const u8 mode[4] = {2, 0, 0, 0};
+  ASSERT_LE(McsCreateByKind(255, "GRPMODE", sizeof mode, mode), 2u);
+  ASSERT_LE(McsCreateByKind(255, "COM12", sizeof mode, mode), 2u);
+  ASSERT_EQ(ItemListCreate(254, 0, 3), 0u);
+  ASSERT_EQ(RunLine(ProgTok("{FuncOff}")), 0u);  // not a display change
+  EXPECT_TRUE(work("GRPMODE"));
+  ASSERT_EQ(RunLine(ProgTok("\xF7\xBB")), 0u);  // File4
+  u32 size = 0;
+  u8 *data = nullptr;
+  ASSERT_EQ(McsOpenByKindPtr(255, "GRPMODE", &size, &data), 0u);
+  EXPECT_EQ(data[0], 11);
+  EXPECT_EQ(ItemListSize(254, 0), 0u);
+  ASSERT_EQ(RunLine(ProgTok("{GridOff}")), 0u);
+  EXPECT_FALSE(work("GRPMODE"));
+  EXPECT_FALSE(work("COM12"));
+  ASSERT_LE(McsCreateByKind(255, "GRPMODE", sizeof mode, mode), 2u);
+  ASSERT_EQ(RunLine(ProgTok("{ViewWindow}1,2")), 0u);
+  EXPECT_FALSE(work("GRPMODE"));
+}
+
 }  // namespace
