@@ -5,9 +5,12 @@
 #include <chrono>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "kernel/host.h"
+#include "kernel/keyqueue.h"
 #include "tests/support/harness.h"
+#include "tests/support/screen_reader.h"
 #include "ui/keycodes.h"
 
 namespace {
@@ -128,6 +131,12 @@ TEST_F(RunMat, ComplexResult) {
   ASSERT_TRUE(Codes({kChrImag}));
   ASSERT_TRUE(CalcPress("EXE"));
   EXPECT_EQ(Row(2), Right("1+2𝑖")) << CalcScreenText();
+  // SET UP, Complex Mode (the fifth row): r angle theta. 1+i is then shown
+  // in polar form in degrees.
+  ASSERT_TRUE(CalcPress("SHIFT MENU DOWN DOWN DOWN DOWN F3 EXIT AC 1 +"));
+  ASSERT_TRUE(Codes({kChrImag}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(Row(2), Right("1.414213562∠45")) << CalcScreenText();
 }
 
 TEST_F(RunMat, ProgramLineWithInputAndDispPause) {
@@ -182,12 +191,87 @@ TEST_F(RunMat, AcBreaksALongCalculation) {
   // For 1->A To 1E9:Next
   ASSERT_TRUE(Codes({0xF704, '1', kChrArrow, 'A', 0xF705, '1', kChrExp, '9', ':', 0xF707}));
   ASSERT_TRUE(CalcPost(-1, -1, kKeyExe));
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  // AC once the calculator has taken EXE and the loop runs.
+  while (HostKeyQueueCount() != 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
   ASSERT_TRUE(CalcPost(1, 1));  // AC
   ASSERT_TRUE(CalcWaitIdle());
   EXPECT_TRUE(CalcScreenHas("Break")) << CalcScreenText();
   ASSERT_TRUE(CalcPress("EXIT"));
   EXPECT_FALSE(CalcScreenHas("Break"));
+}
+
+TEST_F(RunMat, EveryDisplayFormatChangesHowTheSameResultShows) {
+  ASSERT_TRUE(CalcPress("1 / 2 0 0 EXE"));
+  std::vector<std::string> shown{CalcRow(2)};
+  // SET UP, the Display row (the sixth), then a choice; EXIT back; EXE on
+  // the empty line runs the line again under the new format.
+  const char *choices[] = {"F1 3 EXE", "F2 2 EXE", "F3", "F4", "F4 F3"};
+  for (const char *c : choices) {
+    SCOPED_TRACE(c);
+    ASSERT_TRUE(CalcPress("SHIFT MENU DOWN DOWN DOWN DOWN DOWN"));
+    ASSERT_TRUE(CalcPress(c));
+    ASSERT_TRUE(CalcPress("EXIT"));
+    ASSERT_TRUE(CalcPress("AC 1 / 2 0 0 EXE"));
+    shown.push_back(CalcRow(2));
+  }
+  std::string all;
+  for (const std::string &s : shown) all += s + "\n";
+  // Norm 1, Fix 3, Sci 2, Norm 1 again (from Sci), Eng, Norm 2.
+  EXPECT_EQ(all, Right("5ᴇ−03") + "\n" + Right("0.005") + "\n" + Right("5.0ᴇ−03") + "\n" + Right("5ᴇ−03") + "\n" +
+                     Right("5m") + "\n" + Right("0.005") + "\n");
+}
+
+TEST_F(RunMat, BaseNModeKeysAndRefusals) {
+  ASSERT_TRUE(CalcPress("1 EXE"));
+  // SET UP, Mode (the second row): Hex. The history of the other mode goes.
+  ASSERT_TRUE(CalcPress("SHIFT MENU DOWN F3 EXIT"));
+  EXPECT_EQ(CalcRow(1), "") << CalcScreenText();
+  // sin gives D, XtT gives A; the point is refused.
+  ASSERT_TRUE(CalcPress("sin XtT . + 1 EXE"));
+  EXPECT_EQ(CalcRow(1), "DA+1") << CalcScreenText();
+  EXPECT_EQ(Row(2), Right("000000DB")) << CalcScreenText();
+  // F<>D does nothing in Base-N mode.
+  ASSERT_TRUE(CalcPress("F<>D"));
+  EXPECT_EQ(Row(2), Right("000000DB"));
+  // The history of this mode is recalled, alone from row 1.
+  ASSERT_TRUE(CalcPress("LEFT"));
+  EXPECT_EQ(CalcRow(1), "DA+1") << CalcScreenText();
+  EXPECT_EQ(CalcRow(2), "");
+  // Back to Comp: the Base-N history goes.
+  ASSERT_TRUE(CalcPress("SHIFT MENU DOWN F1 EXIT LEFT"));
+  EXPECT_EQ(CalcRow(1), "") << CalcScreenText();
+}
+
+TEST_F(RunMat, ListResultOpensTheListViewer) {
+  // {1,2,3}x2
+  ASSERT_TRUE(Codes({kChrListOpen, '1', ',', '2', ',', '3', kChrListClose, kChrTimes, '2'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(Row(7), Right("2")) << CalcScreenText() << CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("DOWN DOWN"));
+  EXPECT_EQ(Row(7), Right("6")) << CalcScreenText();
+  if (getenv("RUNMAT_PNG")) ScreenWritePng("/tmp/listview.png");
+  // DOWN from the last element goes back to the first.
+  ASSERT_TRUE(CalcPress("DOWN"));
+  EXPECT_EQ(Row(7), Right("2"));
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(1), "{1,2,3}×2") << CalcScreenText();
+  EXPECT_EQ(Row(2), Right("Done"));
+}
+
+TEST_F(RunMat, MatrixResultOpensTheMatrixViewer) {
+  // [[1,2,3,4,5][6,7,8,9,10]]x3: five columns, more than the grid shows.
+  ASSERT_TRUE(Codes({kChrMatOpen, kChrMatOpen, '1', ',', '2', ',', '3', ',', '4', ',', '5', kChrMatClose, kChrMatOpen,
+                     '6', ',', '7', ',', '8', ',', '9', ',', '1', '0', kChrMatClose, kChrMatClose, kChrTimes, '3'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(Row(7), Right("3")) << CalcScreenText() << CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("LEFT"));
+  // LEFT from the first element wraps to the last column of the last row.
+  EXPECT_EQ(Row(7), Right("30")) << CalcScreenText();
+  if (getenv("RUNMAT_PNG")) ScreenWritePng("/tmp/matview.png");
+  ASSERT_TRUE(CalcPress("EXE"));
+  // The line took two rows.
+  EXPECT_EQ(Row(3), Right("Done")) << CalcScreenText();
 }
 
 }  // namespace
