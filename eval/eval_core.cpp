@@ -89,53 +89,58 @@ void EvalReleaseOperands(EvalOperandStack *stack, u32 keep) {
 
 namespace {
 
-constexpr std::array<u8, 128> BuildHighPriorities() {
-  std::array<u8, 128> p{};
-  for (auto &v : p) v = 255;
-  auto set = [&p](int t, u8 v) { p[t - 0x80] = v; };
-  set(0xA8, 0);
-  set(0xB8, 0);
-  set(0xBB, 1);
-  set(0xF8, 2);
+// Priorities of the one-byte tokens, the lead bytes 0xF7 and 0xF9 included
+// (255: not an operator); 0x7F tokens and "PxlTest(" are looked at apart.
+constexpr std::array<u8, 256> BuildPriorities() {
+  std::array<u8, 256> p{};
+  for (int t = 0; t < 0x80; ++t) p[t] = 3;
+  for (int t = 0x80; t < 0x100; ++t) p[t] = 255;
+  for (int t : {0x10, 0x11, 0x12, 0x3C, 0x3D, 0x3E}) p[t] = 8;
+  p['('] = 15;
+  p[0xA8] = 0;
+  p[0xB8] = 0;
+  p[0xBB] = 1;
+  p[0xF8] = 2;
   for (int base : {0x80, 0x90, 0xA0, 0xB0}) {
-    for (int lo = 1; lo <= 7; ++lo) set(base + lo, 3);
+    for (int lo = 1; lo <= 7; ++lo) p[base + lo] = 3;
   }
-  set(0xDE, 3);
-  set(0xFA, 4);
-  set(0x88, 5);
-  set(0x98, 5);
-  set(0xA9, 6);
-  set(0xB9, 6);
-  set(0x89, 7);
-  set(0x99, 7);
-  set(0xBA, 9);
-  set(0x8A, 10);
-  set(0x9A, 10);
-  set(0xAA, 10);
-  for (int t = 0xFB; t <= 0xFE; ++t) set(t, 15);
-  set(0x80, 254);
-  set(0x8D, 254);
-  set(0xA0, 254);
+  p[0xDE] = 3;
+  p[0xFA] = 4;
+  p[0x88] = 5;
+  p[0x98] = 5;
+  p[0xA9] = 6;
+  p[0xB9] = 6;
+  p[0x89] = 7;
+  p[0x99] = 7;
+  p[0xBA] = 9;
+  p[0x8A] = 10;
+  p[0x9A] = 10;
+  p[0xAA] = 10;
+  for (int t = 0xFB; t <= 0xFE; ++t) p[t] = 15;
+  // The bracket functions 0x80 "Pol(", 0x8D and 0xA0 "Rec(".
+  p[0x80] = 15;
+  p[0x8D] = 15;
+  p[0xA0] = 15;
   return p;
 }
 
-constexpr std::array<u8, 128> kHighPriority = BuildHighPriorities();
+constexpr std::array<u8, 256> kPriority = BuildPriorities();
 
 }  // namespace
 
 u32 EvalOpPriority(u8 b0, u8 b1) {
-  EvalCell t;
-  t.re.b[0] = b0;
-  t.re.b[1] = b1;
-  if (b0 == '(' || TokIsBracketFunction(&t)) return 15;
-  if (b0 >= 0x80 && b0 != 0x7F) return kHighPriority[b0 - 0x80];
-  if (TokIsRelation(&t)) return 8;
   if (b0 == 0x7F) {
+    EvalCell t;
+    t.re.b[0] = b0;
+    t.re.b[1] = b1;
+    if (TokIsBracketFunction(&t)) return 15;
     if (b1 == 0x54) return 5;
     if (b1 == 0xB0) return 9;
     if (b1 == 0xB1) return 10;
+    return 3;
   }
-  return 3;
+  if (b0 == 0xF7 && b1 == 0xAF) return 15;  // "PxlTest("
+  return kPriority[b0];
 }
 
 u32 EvalTakesPrecedence(const EvalCell *op, const EvalOperatorStack *stack) {

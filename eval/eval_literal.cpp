@@ -87,10 +87,26 @@ BcdReal *EvalRealFromInt32(i32 n, BcdReal *out) {
 
 // ---- decimal literals ----
 
+namespace {
+
+// A positive number from its digits (the first non-zero, at most 15) and the
+// decimal exponent of the first: 0 for Ma ERROR above the range; below it the
+// number is zero.
+u32 WriteDecimal(const u8 *d, int exp, BcdReal *out) {
+  std::memset(out->b, 0, 9);
+  if (exp > 99) return 0;
+  if (exp < -99) return 1;
+  const int field = exp >= 0 ? exp : 100 + exp;
+  out->b[0] = static_cast<u8>(((exp >= 0 ? 1 : 0) << 4) | (field / 10));
+  out->b[1] = static_cast<u8>(((field % 10) << 4) | d[0]);
+  for (int k = 1; k < 15; k += 2) out->b[2 + k / 2] = static_cast<u8>((d[k] << 4) | d[k + 1]);
+  return 1;
+}
+
+}  // namespace
+
 u32 EvalParseDecimal(TokPos *pos, EvalCell *tok, EvalCell *result) {
-  NumDecimal dec;
-  std::memset(&dec, 0, sizeof dec);
-  dec.sign = 1;
+  u8 digits[16] = {0};
   int exp = -1;     // decimal exponent of the first significant digit
   int stored = 0;   // significant digits kept (at most 15)
   bool point = false, significant = false, anyDigit = false;
@@ -107,7 +123,7 @@ u32 EvalParseDecimal(TokPos *pos, EvalCell *tok, EvalCell *result) {
         if (point) --exp;
       } else {
         significant = true;
-        if (stored < 15) dec.d[stored++] = static_cast<u8>(t - '0');
+        if (stored < 15) digits[stored++] = static_cast<u8>(t - '0');
         if (!point) ++exp;
       }
       if (!point && significant && exp > 99) return EvalErrMa(result);
@@ -115,15 +131,14 @@ u32 EvalParseDecimal(TokPos *pos, EvalCell *tok, EvalCell *result) {
     TokNext(tok, pos);
     if (!TokIsDecimalChar(tok)) {
       if (!significant) return 1;  // zero
-      dec.exp = exp;
-      NumSetDecimal(&dec, &result->re);
-      return ValErrorCode(result) == 0;
+      if (!WriteDecimal(digits, exp, &result->re)) return EvalErrMa(result);
+      return 1;
     }
   }
 
   // The exponent: signs, then one or two digits.
   if (!anyDigit) {
-    dec.d[0] = 1;
+    digits[0] = 1;
     exp = 0;
     significant = true;
   }
@@ -143,10 +158,8 @@ u32 EvalParseDecimal(TokPos *pos, EvalCell *tok, EvalCell *result) {
     TokNext(tok, pos);
   }
   if (!significant) return 1;
-  dec.exp = negative ? exp - e : exp + e;
-  if (dec.exp > 99) return EvalErrMa(result);
-  NumSetDecimal(&dec, &result->re);
-  return ValErrorCode(result) == 0;
+  if (!WriteDecimal(digits, negative ? exp - e : exp + e, &result->re)) return EvalErrMa(result);
+  return 1;
 }
 
 // ---- Base-N literals ----

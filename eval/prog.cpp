@@ -202,6 +202,21 @@ namespace {
 void PrintValueLine(ProgRunContext *ctx);
 u32 DispWait(ProgRunState *run);
 
+// Shows a list, matrix, graph, capture or table result. 0 on an error
+// (raised), 2 when it was left with EXE, else 1 (the text screen is back and
+// the statement shows "Done").
+u32 ShowResult(ProgRunState *run, bool textGoesOn) {
+  ProgRunContext *ctx = run->ctx;
+  ctx->screenChanged = 1;
+  u32 key = kKeyExit;
+  if (const u32 code = ProgGlueShowResult(ctx, &key)) return ProgFail(run, code);
+  if (key == kKeyExe) return 2;
+  ProgRedrawText(ctx);
+  if (key == kKeyAc && textGoesOn) return ProgFail(run, kProgErrBreak);
+  ctx->outputMode = kProgOutDone;
+  return 1;
+}
+
 // The end of a level's text: its open If blocks close; any other open block
 // is a Syntax ERROR. A called program returns to its caller.
 u32 EndOfText(ProgRunState *run) {
@@ -213,6 +228,10 @@ u32 EndOfText(ProgRunState *run) {
     SetLevelCount(run, run->count - 1);
     run->p = ProgCurrentLevel(run)->ret;
     return ProgStatementEnd(run);
+  }
+  if (run->ctx->outputMode >= kProgOutMatrix && !run->shown) {
+    run->shown = true;
+    return ShowResult(run, false) != 0;
   }
   return 1;
 }
@@ -251,6 +270,10 @@ u32 ProgStatementEnd(ProgRunState *run) {
         ProgPrintText(ctx, kDone, 21);
       }
       ctx->displayForm = 0;
+      if (ctx->outputMode >= kProgOutMatrix) {
+        const u32 shown = ShowResult(run, *run->p != 0);
+        if (shown != 1) return shown == 2 ? 1 : 0;
+      }
       return DispWait(run);
     }
     default:
@@ -1083,6 +1106,7 @@ u32 ProgRun(const u8 **text, u32 lineMode, Value *result, ProgRunContext *ctx) {
   ctx->outputMode = kProgOutDone;
   ctx->screenChanged = 0;
   ctx->errorOffset = 0;
+  run.shown = false;
   const u8 *orig = *text;
   u32 ok = 1;
   if (lineMode) {

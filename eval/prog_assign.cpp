@@ -153,8 +153,9 @@ u32 AssignList(ProgRunState *run, Value *v, u32 n) {
     u32 i = 0;
     if (!ReadIndex(run, &i, nullptr, false)) return 0;
     if (!ProgIsScalar(v)) return ProgFail(run, kProgErrMa);
-    const u32 size = ItemListSize(0, list);
-    if (i > size + 1) return ProgFail(run, kProgErrDimension);
+    // Element 1 can always be written (a missing list is made); past it the
+    // element must exist or follow the last one.
+    if (i > 1 && i > ItemListSize(0, list) + 1) return ProgFail(run, kProgErrDimension);
     const u32 e = ItemListSet(0, list, i, v);
     return e ? ProgFail(run, ItemError(e)) : 1;
   }
@@ -209,9 +210,9 @@ u32 ProgAssign(ProgRunState *run, Value *v) {
     run->p += 2;
     return AssignDim(run, v);
   }
-  // System variables, function memories and recursion terms are the graph,
-  // table and financial records' own.
-  if (run->p[0] == 0x7F || run->p[0] == 0xF9) return ProgFail(run, kProgErrSystem);
+  // System variables (V-Window, zoom, table, recursion and financial values)
+  // and recursion terms belong to the records of their applications.
+  if (run->p[0] == 0x7F || run->p[0] == 0xF9) return ProgGlueAssignSystem(&run->p, v, run->result);
   return ProgFail(run, kProgErrSyntax);
 }
 
@@ -231,7 +232,8 @@ u32 ProgStringAssign(ProgRunState *run, const u8 *text, u32 len) {
     const u32 e = ItemListSetSubName(0, static_cast<u8>(n), name);
     return e ? ProgFail(run, kProgErrMemory) : 1;
   }
-  if (run->p[0] == 0x7F || run->p[0] == 0xF9) return ProgFail(run, kProgErrSystem);
+  // Function memories, graph functions and recursion formulas.
+  if (run->p[0] == 0x7F || run->p[0] == 0xF9) return ProgGlueAssignText(&run->p, text, len, run->result);
   return ProgFail(run, kProgErrSyntax);
 }
 

@@ -58,6 +58,7 @@ struct ProgRunState {
   Value *result;
   const u8 *p;  // the current token
   bool stopped;
+  bool shown;  // the outer level's result was shown at its end
 };
 
 // Shorthand for raising inside a run.
@@ -120,3 +121,11 @@ u32 ProgGlueInput(const u8 **pos, Value *status, ProgRunContext *ctx, u8 *text);
 // (class 16): 1 done with *p past the command, 0 with the error in result.
 u32 ProgGlueGraphCommand(const u8 **p, Value *result, ProgRunContext *ctx);
 u32 ProgGlueMatListCommand(const u8 **p, Value *result);
+// Shows the result of output modes 3-9 (list, matrix, graph, capture,
+// tables) and gives the key that left it in *key: 0, or an error code.
+u32 ProgGlueShowResult(ProgRunContext *ctx, u32 *key);
+// A value into a system variable or recursion term (*p at the target), and
+// a text into a function memory, graph function or recursion formula: 1 with
+// *p past the target, 0 with the error in result.
+u32 ProgGlueAssignSystem(const u8 **p, const Value *v, Value *result);
+u32 ProgGlueAssignText(const u8 **p, const u8 *text, u32 len, Value *result);

@@ -9,6 +9,16 @@
 // the reals while allowComplex is 0 is Non-Real ERROR (17); a complex list,
 // or a complex scalar with a list, where only reals are taken is 25.
 // allowComplex: 0 = complex results are not allowed.
+//
+// Lists and matrices go to the element-wise engines of numeric/list_ops.h
+// and numeric/mat_ops.h, which compute element by element; a list with a
+// matrix is Ma ERROR. The heap block of a list or matrix operand whose
+// Value is also the output belongs to the operation (reused for the result
+// or freed); blocks of other operands stay with the caller. The complex
+// flag that the trigonometric, hyperbolic and integer-part members could
+// take changes no result (a complex scalar is Ma ERROR there, and no real
+// element of a list gives a complex value), so those members keep their
+// shorter argument lists; ValEq and ValNe take allowComplex and ignore it.
 #pragma once
 #include "kernel/types.h"
 #include "number/real.h"

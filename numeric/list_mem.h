@@ -20,3 +20,17 @@ int MatRecallByToken(const u8 *token, Value *out);
 // Non-Real ERROR) and releases the list's block when it is a heap block;
 // returns 0 or the list's error code.
 u32 ListCopyRealElements(const Value *list, BcdReal *out);
+
+// The statistics modes of list <0, dataList>, with list <0, freqList> as
+// frequencies (0: none): the modes go to List Ans in ascending order and
+// their frequency to out. 0, or the error code (also in out): 1 break, 3 a
+// missing list or frequencies summing to 0, 4 memory, 9 lengths differ, 25
+// a complex list.
+u32 ListModes(u8 dataList, u32 freqList, Value *out);
+// The normal probability plot's data: list <0, srcList> sorted into the
+// work list <255, sortedList>, and the standard normal quantiles of
+// (2i - 1) / 2n into <255, quantileList>. 0 or an error code.
+u32 ListSortedWorkCopy(int srcList, int sortedList, u8 quantileList);
+// The standard normal quantile of p (0 < p < 1; else Ma ERROR): 0 or an
+// error code, the value in out.
+u32 ListNormalQuantile(const BcdReal *p, BcdReal *out);

@@ -291,6 +291,9 @@ i32 RunMatExecLine(u32, RunScreen *rs) {
   if (ok != 0) return 0;
   std::memcpy(rs->screen, run.text_copy, sizeof rs->screen);
   const u8 code = ValErrorCode(&run.result) ? ValErrorCode(&run.result) : ValErrorCode(&run.result.im);
+  // The AC that broke the run may still wait in the queue: it must not
+  // close the Break box at once.
+  if (code == 1) HostClearKeyQueue();
   if (code) ErrBox(code);
   rs->error = 1;
   rs->result_shown = 0;

@@ -9,6 +9,7 @@
 #include "memory/mcs_api.h"
 #include "memory/str.h"
 #include "ui/font.h"
+#include "ui/setup_screen.h"
 #include "ui/setup.h"
 
 u32 RunMatTokenName(u16 token, char *out) {
@@ -56,8 +57,10 @@ u32 RunMatRunLine(const u8 *line, RunMatRunState *run) {
   return 0;
 }
 
-// The SET UP screen is not part of the system yet: nothing changes.
-void RunMatGlueSetupScreen(u32 *changed) { *changed = 0; }
+void RunMatGlueSetupScreen(u32 *changed) {
+  *changed = 0;
+  SetupScreen("@RUNMAT", changed);
+}
 
 u16 RunMatGlueGraphVarChar() {
   switch (SetupGetItem(kSetupFuncType)) {

@@ -99,6 +99,7 @@ TEST_F(Expr, OperatorsAndFunctions) {
       {"1{And}1", "1", "1"},
       {"0{Or}0", "0", "0"},
       {"{LNot}0", "1", "1"},
+      {"{Not}5", "-6", "~6"},                  // bitwise not in every mode
       {"1{!=}2", "1", "1"},
       {"2{<=}2", "1", "1"},
       {"3>2", "1", "1"},
@@ -151,6 +152,10 @@ TEST_F(Expr, Fractions) {
       {"1{frac}2{frac}3{frac}4", "E2", ""},
       {"4{frac}0", "E3", ""},
       {"0{frac}3", "0", "0"},
+      {"1{And}0{frac}3", "0", "0"},            // " And" waits whole under 0_3
+      {"1{Or}0{frac}3", "1", "1"},
+      {"{Pol}1,1){frac}2", "E3", ""},          // lists take no fraction bar
+      {"2{frac}{Pol}1,1)", "E3", ""},
   };
   RunTable(cases, std::size(cases));
 }
@@ -353,8 +358,8 @@ TEST_F(Expr, MathAndOtherErrors) {
 TEST_F(Expr, WaitingRows) {
   const char *texts[] = {
       "{Ran}",     "{xbar}",   "{minX}",  "{Mod}",    "{Xmin}",   "{Xfct}",  "{DStart}",
-      "{FStart}",  "{RStart}", "{Sim}",   "{Fin_n}",  "{List}1",  "{Mat}A",  "{int}X,0,1)",
-      "{ddx}X,1)", "{Max}1)",  "{f1}",    "2{#CB}",  "2{#CC}",    "{Pr(}1)",
+      "{FStart}",  "{RStart}", "{Sim}",   "{Fin_n}",  "{int}X,0,1)",
+      "{ddx}X,1)", "{f1}",    "2{#CB}",  "2{#CC}",    "{Pr(}1)",
   };
   for (const char *t : texts) {
     SCOPED_TRACE(t);
@@ -364,6 +369,11 @@ TEST_F(Expr, WaitingRows) {
   // Det and Sum of a number: Ma ERROR from the list and matrix engines.
   EXPECT_EQ(Eval("{Det}A"), "E3");
   EXPECT_EQ(Eval("{Sum}A"), "E3");
+  // A list or matrix that does not exist is Dimension ERROR; Max( takes a
+  // list, not a bare number.
+  EXPECT_EQ(Eval("{List}1"), "E9");
+  EXPECT_EQ(Eval("{Mat}A"), "E9");
+  EXPECT_EQ(Eval("{Max}1)"), "E8");
 }
 
 }  // namespace

@@ -127,12 +127,28 @@ const std::vector<ProgCase> &Cases() {
       {"DimList", {{"MAIN", "3->{Dim}{List}2:7->{List}2[2]"}}, 0, {}, {{2, "0,7,0"}}},
       {"DimListBadSize", {{"MAIN", "0->{Dim}{List}2"}}, 8, {}, {}},
       {"UnknownTarget", {{"MAIN", "1->+"}}, 2, {}, {}},
+      {"ListIntoVariable", {{"MAIN", "3->{List}1[1]:{List}1->A"}}, 2, {}, {{1, "3"}}},
+      {"WholeListAndListAns", {{"MAIN", "{lb}4,5,6{rb}->{List}3:{List}3[2]+1->A"}}, 0, {{'A', "6"}},
+       {{3, "4,5,6"}, {0, "4,5,6"}}},
+      {"ScalarIntoWholeList", {{"MAIN", "5->{List}1"}}, 3, {}, {}},
+      {"MatrixElements",
+       {{"MAIN", "{lb}2,3{rb}->{Dim}{Mat}B:7->{Mat}B[2,3]:{Mat}B[2,3]*2->A:[[1,2][3,4]]->{Mat}C:{Mat}C[2,1]->C"}},
+       0, {{'A', "14"}, {'C', "3"}}, {}},
+      {"MatrixElementOutside", {{"MAIN", "{lb}2,2{rb}->{Dim}{Mat}B:1->{Mat}B[3,1]"}}, 9, {}, {}},
+      {"MatrixIndexZero", {{"MAIN", "{lb}2,2{rb}->{Dim}{Mat}B:1->{Mat}B[0,1]"}}, 8, {}, {}},
+      {"ClrMat", {{"MAIN", "{lb}2,2{rb}->{Dim}{Mat}B:{ClrMat}B:{Mat}B[1,1]"}}, 9, {}, {}},
+      {"ListAndMatrixCommands",
+       {{"MAIN", "{lb}3,1,2{rb}->{List}1:{SortA(}{List}1):{List}1->{List}3:{Fill(}7,{List}1):"
+                 "[[1,2][3,4]]->{Mat}A:{Swap}{Mat}A,1,2:{Mat}A[1,1]->A"}},
+       0, {{'A', "3"}}, {{1, "7,7,7"}, {3, "1,2,3"}}},
+      {"FillMissingList", {{"MAIN", "{Fill(}7,{List}2)"}}, 9, {}, {}},
+      {"ClrListAll", {{"MAIN", "1->{List}1[1]:2->{List}2[1]:{ClrList}"}}, 0, {}, {{1, "-"}, {2, "-"}}},
       // Lists created, resized and deleted while the program runs: the text
       // of the running programs must not move under them.
       {"ItemsChangeInsideLoop",
        {{"MAIN", "0->A:{For}1->I{To}25:{ClrList}1:I->{Dim}{List}1:I->{List}2[I]:{Prog}\"SUB\":A+I->A:"
                  "{ClrList}3:I->{List}3[1]:{Next}:A->B"},
-        {"SUB", "{ClrList}4:I->{Dim}{List}4:I*2->{List}4[I]:C+I*2->C"}},
+        {"SUB", "{ClrList}4:I->{Dim}{List}4:I*2->{List}4[I]:C+{List}4[I]->C"}},
        0, {{'A', "325"}, {'B', "325"}, {'C', "650"}},
        {{1, "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0"},
         {2, "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25"},
@@ -142,6 +158,8 @@ const std::vector<ProgCase> &Cases() {
       {"StartsWithColon", {{"MAIN", ":1->A"}}, 2, {}, {}},
       {"StartsWithArrow", {{"MAIN", "->A"}}, 2, {}, {}},
       {"UnknownF9Token", {{"MAIN", "\xF9\x7F"}}, 2, {}, {}},
+      {"RclCaptMissing", {{"MAIN", "1->A:{RclCapt}3"}}, 4, {{'A', "1"}}, {}},
+      {"RclCaptOutOfRange", {{"MAIN", "{RclCapt}21"}}, 8, {}, {}},
       {"SendHasNoPort", {{"MAIN", "1->A:{Send}(A)"}}, 10, {{'A', "1"}}, {}},
       {"Comment", {{"MAIN", "1->A:'2->A:\n3->B"}}, 0, {{'A', "1"}, {'B', "3"}}, {}},
   };

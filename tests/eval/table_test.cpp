@@ -99,3 +99,26 @@ TEST(DispatchTable, RowsNameTheirHandlers) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PriorityTable, OperatorsBindInTheirOrder) {
+  struct Row {
+    u8 b0, b1;
+    u32 priority;
+  };
+  const Row rows[] = {
+      {0xA8, 0, 0},     {0xB8, 0, 0},     {0xBB, 0, 1},     {0xF8, 0, 2},     {0x81, 0, 3},
+      {0x87, 0, 3},     {0xB7, 0, 3},     {0xDE, 0, 3},     {0x7F, 0x21, 3},  {0x7F, 0xB3, 3},
+      {0x01, 0, 3},     {0xFA, 0, 4},     {0x88, 0, 5},     {0x98, 0, 5},     {0x7F, 0x54, 5},
+      {0xA9, 0, 6},     {0xB9, 0, 6},     {0x89, 0, 7},     {0x99, 0, 7},     {'<', 0, 8},
+      {0x12, 0, 8},     {0xBA, 0, 9},     {0x7F, 0xB0, 9},  {0x8A, 0, 10},    {0xAA, 0, 10},
+      {0x7F, 0xB1, 10}, {'(', 0, 15},     {0x80, 0, 15},    {0x8D, 0, 15},    {0xFB, 0, 15},
+      {0x7F, 0x26, 15}, {0xF7, 0xAF, 15}, {0xF7, 0x00, 255}, {0xF9, 0x21, 255}, {0xC0, 0, 255},
+  };
+  for (const Row &r : rows) {
+    EXPECT_EQ(EvalOpPriority(r.b0, r.b1), r.priority) << std::hex << int(r.b0) << " " << int(r.b1);
+  }
+}
+
+}  // namespace

@@ -4,6 +4,7 @@
 // window. Screenshots of each step are kept for review in
 // <build>/tests/shell/walk/. Skipped when Xvfb or xdotool is not installed.
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -149,6 +150,52 @@ class XvfbWalk : public ::testing::Test {
 
   void Key(const char *keysym) { Xdotool({"key", "--clearmodifiers", keysym}); }
 
+  // Starts the program as a new user would (an empty home, no profile, no
+  // storage image) and finds its window; *id is the window's id.
+  void StartAsNewUser(std::string *id) {
+    // A new user: an empty home, no profile, no storage image.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", QString::fromStdString(home_));
+    env.insert("XDG_CONFIG_HOME", QString::fromStdString(home_ + "/config"));
+    env.insert("XDG_CACHE_HOME", QString::fromStdString(home_ + "/cache"));
+    env.insert("XDG_DATA_HOME", QString::fromStdString(home_ + "/data"));
+    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime_));
+    env.insert("DISPLAY", QString::fromStdString(display_));
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("LSAN_OPTIONS", "suppressions=" CORVANTA_LSAN_SUPP);
+    program_.setProcessEnvironment(env);
+    program_.setWorkingDirectory(QString::fromStdString(home_));
+    program_.setProcessChannelMode(QProcess::MergedChannels);
+    program_.start(CORVANTA_PROGRAM, {});
+    ASSERT_TRUE(program_.waitForStarted(kStepLimitMs)) << CORVANTA_PROGRAM;
+
+    // The window appears under its name.
+    QElapsedTimer t;
+    t.start();
+    while (id->empty() && t.elapsed() < kStepLimitMs && program_.state() == QProcess::Running) {
+      QProcess search;
+      QProcessEnvironment senv = QProcessEnvironment::systemEnvironment();
+      senv.insert("DISPLAY", QString::fromStdString(display_));
+      search.setProcessEnvironment(senv);
+      search.start("xdotool", {"search", "--onlyvisible", "--name", "^Corvanta"});
+      search.waitForFinished(10000);
+      *id = search.readAllStandardOutput().trimmed().toStdString();
+      *id = id->substr(0, id->find('\n'));
+      if (id->empty()) QThread::msleep(50);
+    }
+    ASSERT_FALSE(id->empty()) << "no Corvanta window; program output:\n" << program_.readAll().toStdString();
+    window_ = static_cast<WId>(std::stoull(*id));
+  }
+
+  // Clicks the key of the picture that carries `name`.
+  void Click(const std::string &id, const char *name) {
+    const ShellKeyRect *r = ShellSkinKeyRect(ShellKeyByName(name));
+    ASSERT_NE(r, nullptr) << name;
+    Xdotool({"mousemove", "--window", QString::fromStdString(id), QString::number((r->left + r->right) / 2),
+             QString::number((r->top + r->bottom) / 2)});
+    Xdotool({"click", "1"});
+  }
+
   std::string home_, out_, display_, runtime_;
   QProcess server_, program_;
   QApplication *app_ = nullptr;
@@ -170,40 +217,9 @@ int MenuCursor(const u8 *vram) {
 }
 
 TEST_F(XvfbWalk, MenuAtTheBootBoxThenTheMainMenuWalkedAndAnApplicationOpened) {
-  // A new user: an empty home, no profile, no storage image.
-  const std::string &runtime = runtime_;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("HOME", QString::fromStdString(home_));
-  env.insert("XDG_CONFIG_HOME", QString::fromStdString(home_ + "/config"));
-  env.insert("XDG_CACHE_HOME", QString::fromStdString(home_ + "/cache"));
-  env.insert("XDG_DATA_HOME", QString::fromStdString(home_ + "/data"));
-  env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime));
-  env.insert("DISPLAY", QString::fromStdString(display_));
-  env.insert("QT_QPA_PLATFORM", "xcb");
-  env.insert("LSAN_OPTIONS", "suppressions=" CORVANTA_LSAN_SUPP);
-  program_.setProcessEnvironment(env);
-  program_.setWorkingDirectory(QString::fromStdString(home_));
-  program_.setProcessChannelMode(QProcess::MergedChannels);
-  program_.start(CORVANTA_PROGRAM, {});
-  ASSERT_TRUE(program_.waitForStarted(kStepLimitMs)) << CORVANTA_PROGRAM;
-
-  // The window appears under its name.
-  QElapsedTimer t;
-  t.start();
   std::string id;
-  while (id.empty() && t.elapsed() < kStepLimitMs && program_.state() == QProcess::Running) {
-    QProcess search;
-    QProcessEnvironment senv = QProcessEnvironment::systemEnvironment();
-    senv.insert("DISPLAY", QString::fromStdString(display_));
-    search.setProcessEnvironment(senv);
-    search.start("xdotool", {"search", "--onlyvisible", "--name", "^Corvanta"});
-    search.waitForFinished(10000);
-    id = search.readAllStandardOutput().trimmed().toStdString();
-    id = id.substr(0, id.find('\n'));
-    if (id.empty()) QThread::msleep(50);
-  }
-  ASSERT_FALSE(id.empty()) << "no Corvanta window; program output:\n" << program_.readAll().toStdString();
-  window_ = static_cast<WId>(std::stoull(id));
+  ASSERT_NO_FATAL_FAILURE(StartAsNewUser(&id));
+  const std::string &runtime = runtime_;
   EXPECT_TRUE(std::filesystem::exists(runtime + "/corvanta/tz841.fls"));
 
   QImage shot;
@@ -249,6 +265,51 @@ TEST_F(XvfbWalk, MenuAtTheBootBoxThenTheMainMenuWalkedAndAnApplicationOpened) {
   EXPECT_EQ(program_.exitCode(), 0) << program_.readAll().toStdString();
   EXPECT_FALSE(std::filesystem::exists(runtime + "/corvanta/tz841.fls"));
   EXPECT_TRUE(std::filesystem::exists(home_ + "/config/ORVEK/Corvanta.conf"));
+}
+
+TEST_F(XvfbWalk, RunMatCalculatesWhatIsTypedClickedAndPasted) {
+  std::string id;
+  ASSERT_NO_FATAL_FAILURE(StartAsNewUser(&id));
+  QImage shot;
+  ASSERT_TRUE(WaitForScreen("boot notice", [](const u8 *v) { return Shows(v, "MAIN MEMORIES"); }, &shot));
+  // MENU clicked on the picture closes both notices and shows the main menu.
+  ASSERT_NO_FATAL_FAILURE(Click(id, "MENU"));
+  ASSERT_TRUE(WaitForScreen("storage notice", [](const u8 *v) { return Shows(v, "STORAGE MEMORIES"); }));
+  ASSERT_NO_FATAL_FAILURE(Click(id, "MENU"));
+  ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v) && MenuCursor(v) == 0; }));
+  // RUN-MAT is the first icon: EXE clicked opens it.
+  ASSERT_NO_FATAL_FAILURE(Click(id, "EXE"));
+  ASSERT_TRUE(WaitForScreen("run screen", [](const u8 *v) { return !MainMenu(v) && ScreenRowTrimmed(1, v).empty(); }));
+
+  // 12/7 typed on the PC keyboard, Enter.
+  Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
+  for (const char *k : {"1", "2", "slash", "7"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("typed line", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "12÷7"; }));
+  Key("Return");
+  auto result = [](int row) {
+    return [row](const u8 *v) { return ScreenRowTrimmed(row, v) == "          1.714285714"; };
+  };
+  ASSERT_TRUE(WaitForScreen("result of the typed line", result(2), &shot));
+  Save(shot, "runmat_1_typed.png");
+
+  // The same on the picture's keys.
+  for (const char *k : {"1", "2", "/", "7", "EXE"}) ASSERT_NO_FATAL_FAILURE(Click(id, k));
+  ASSERT_TRUE(WaitForScreen("result of the clicked line",
+                            [&](const u8 *v) { return ScreenRowTrimmed(3, v) == "12÷7" && result(4)(v); }, &shot));
+  Save(shot, "runmat_2_clicked.png");
+
+  // Ctrl+V pastes the PC clipboard's text; sin(30) in degrees is 0.5.
+  QGuiApplication::clipboard()->setText("sin(30)");
+  QCoreApplication::processEvents();
+  Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
+  Key("ctrl+v");
+  ASSERT_TRUE(WaitForScreen("pasted line", [](const u8 *v) { return ScreenRowTrimmed(5, v) == "sin (30)"; }));
+  Key("Return");
+  ASSERT_TRUE(WaitForScreen("result of the pasted line",
+                            [](const u8 *v) { return ScreenRowTrimmed(6, v) == "                  0.5"; }, &shot));
+  Save(shot, "runmat_3_pasted.png");
+  Key("shift+F5");
+  ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
 }
 
 }  // namespace

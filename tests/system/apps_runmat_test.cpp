@@ -2,9 +2,16 @@
 // menu, a line typed, EXE, the result read back from the screen.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
+#include <vector>
 
+#include "kernel/host.h"
+#include "kernel/keyqueue.h"
 #include "tests/support/harness.h"
+#include "tests/support/screen_reader.h"
+#include "ui/keycodes.h"
 
 namespace {
 
@@ -16,6 +23,20 @@ class RunMat : public CalcSystemTest {
     // RUN-MAT is the first icon of the main menu.
     ASSERT_TRUE(CalcPress("EXE"));
     ASSERT_EQ(CalcTitle(), "@RUNMAT");
+  }
+  // Types calculator codes (tokens and key codes) as the window posts them.
+  static testing::AssertionResult Codes(std::initializer_list<u16> codes) {
+    for (u16 c : codes) {
+      if (!CalcPost(-1, -1, c)) return testing::AssertionFailure() << "code refused";
+      testing::AssertionResult idle = CalcWaitIdle();
+      if (!idle) return idle;
+    }
+    return testing::AssertionSuccess();
+  }
+  static std::string Right(const std::string &text) {
+    size_t chars = 0;
+    for (unsigned char c : text) chars += (c & 0xC0) != 0x80;
+    return std::string(21 - chars, ' ') + text;
   }
   // Row r padded to 21 columns, to check right alignment.
   static std::string Row(int r) {
@@ -47,6 +68,210 @@ TEST_F(RunMat, OnePlusTwoShowsThreeRightAlignedOnTheNextRow) {
   ASSERT_TRUE(CalcPress("7 EXE"));
   EXPECT_EQ(CalcRow(5), "7");
   EXPECT_EQ(Row(6), std::string(20, ' ') + "7");
+}
+
+TEST_F(RunMat, HistoryRecallsEditsAndRunsAgainAndOutlivesTheApplication) {
+  ASSERT_TRUE(CalcPress("1 + 2 EXE 5 * 4 EXE AC"));
+  EXPECT_EQ(CalcRow(1), "");
+  // UP shows the newest line, UP again the one before.
+  ASSERT_TRUE(CalcPress("UP"));
+  EXPECT_EQ(CalcRow(1), "5×4") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("UP"));
+  EXPECT_EQ(CalcRow(1), "1+2");
+  // LEFT takes the shown line for editing with the cursor at its end.
+  ASSERT_TRUE(CalcPress("LEFT DEL 9 EXE"));
+  EXPECT_EQ(CalcRow(1), "1+9") << CalcScreenText();
+  EXPECT_EQ(Row(2), Right("10"));
+  // EXE on the empty line after a result runs the newest line again.
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(Row(3), Right("10")) << CalcScreenText();
+  // Typing while a history line is shown starts a new line.
+  ASSERT_TRUE(CalcPress("AC UP 8"));
+  EXPECT_EQ(CalcRow(1), "8");
+  // The history outlives leaving the application for another one.
+  ASSERT_TRUE(CalcPress("MENU RIGHT EXE"));
+  ASSERT_NE(CalcTitle(), "@RUNMAT");
+  ASSERT_TRUE(CalcPress("MENU LEFT EXE"));
+  ASSERT_EQ(CalcTitle(), "@RUNMAT");
+  EXPECT_EQ(CalcRow(1), "");
+  ASSERT_TRUE(CalcPress("LEFT"));
+  EXPECT_EQ(CalcRow(1), "1+9") << CalcScreenText();
+}
+
+TEST_F(RunMat, ErrorShowsItsBoxAndTheLineStaysWithTheCursorAtTheError) {
+  ASSERT_TRUE(CalcPress("4 EXE 1 + * 2"));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_TRUE(CalcScreenHas("Syntax ERROR")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  // Only the line stays, from row 1.
+  EXPECT_EQ(CalcRow(1), "1+×2") << CalcScreenText();
+  EXPECT_EQ(CalcRow(2), "");
+  // The cursor stands on the character before the error (the '+'): one step
+  // right and DEL (insert mode) takes exactly that character.
+  ASSERT_TRUE(CalcPress("RIGHT DEL EXE"));
+  EXPECT_EQ(CalcRow(1), "1×2") << CalcScreenText();
+  EXPECT_EQ(Row(2), Right("2"));
+}
+
+TEST_F(RunMat, FractionResultAndItsConversions) {
+  ASSERT_TRUE(CalcPress("1 ab/c 3 + 1 ab/c 6 EXE"));
+  EXPECT_EQ(CalcRow(2), Right("1⌟2")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("F<>D"));
+  EXPECT_EQ(Row(2), Right("0.5")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("F<>D"));
+  EXPECT_EQ(Row(2), Right("1⌟2"));
+  // The converted value is Ans.
+  ASSERT_TRUE(CalcPress("* 4 EXE"));
+  EXPECT_EQ(Row(4), Right("2")) << CalcScreenText();
+}
+
+TEST_F(RunMat, ComplexResult) {
+  // 1+2i in the default a+bi form.
+  ASSERT_TRUE(CalcPress("1 + 2"));
+  ASSERT_TRUE(Codes({kChrImag}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(Row(2), Right("1+2𝑖")) << CalcScreenText();
+  // SET UP, Complex Mode (the fifth row): r angle theta. 1+i is then shown
+  // in polar form in degrees.
+  ASSERT_TRUE(CalcPress("SHIFT MENU DOWN DOWN DOWN DOWN F3 EXIT AC 1 +"));
+  ASSERT_TRUE(Codes({kChrImag}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(Row(2), Right("1.414213562∠45")) << CalcScreenText();
+}
+
+TEST_F(RunMat, ProgramLineWithInputAndDispPause) {
+  // ?->A:A*2 (display stop) A+1
+  ASSERT_TRUE(Codes({'?', kChrArrow, 'A', ':', 'A', kChrTimes, '2', 0x0C, 'A', kChrPlus, '1'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  // The display stop ends a row of the line.
+  EXPECT_EQ(CalcRow(2), "A+1") << CalcScreenText();
+  EXPECT_EQ(CalcRow(3), "?") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("5 EXE"));
+  EXPECT_TRUE(CalcScreenHas("- Disp -")) << CalcScreenText();
+  EXPECT_TRUE(CalcScreenHas(Right("10"))) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_TRUE(CalcScreenHas(Right("6"))) << CalcScreenText();
+  EXPECT_FALSE(CalcScreenHas("- Disp -"));
+}
+
+TEST_F(RunMat, CopyASelectionAndPasteItBack) {
+  ASSERT_TRUE(CalcPress("1 2 + 3 4"));
+  // CLIP, two steps left from the end: "34" selected; COPY.
+  ASSERT_TRUE(Codes({kKeyClip}));
+  ASSERT_TRUE(Codes({kKeyClipLeft, kKeyClipLeft, kKeyCopy}));
+  // The cursor stays where the selection ended (on the 3).
+  ASSERT_TRUE(CalcPress("RIGHT RIGHT +"));
+  ASSERT_TRUE(Codes({kKeyPaste}));
+  EXPECT_EQ(CalcRow(1), "12+34+34") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(Row(2), Right("80"));
+}
+
+TEST_F(RunMat, PasteFromThePcInDegrees) {
+  HostClipboardPut("sin(30)");
+  ASSERT_TRUE(Codes({kKeyPaste}));
+  EXPECT_EQ(CalcRow(1), "sin (30)") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(Row(2), Right("0.5")) << CalcScreenText();
+}
+
+TEST_F(RunMat, RecalledLineSurvivesAPasteThatMovesMainMemory) {
+  ASSERT_TRUE(CalcPress("1 2 3 + 4 EXE AC LEFT"));
+  EXPECT_EQ(CalcRow(1), "123+4");
+  // A paste from the PC writes CLIP while the key is read; the line in hand
+  // is not disturbed by the items moving.
+  HostClipboardPut("56");
+  ASSERT_TRUE(Codes({kKeyPaste}));
+  EXPECT_EQ(CalcRow(1), "123+456") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(Row(2), Right("579")) << CalcScreenText();
+}
+
+TEST_F(RunMat, AcBreaksALongCalculation) {
+  // For 1->A To 1E9:Next
+  ASSERT_TRUE(Codes({0xF704, '1', kChrArrow, 'A', 0xF705, '1', kChrExp, '9', ':', 0xF707}));
+  ASSERT_TRUE(CalcPost(-1, -1, kKeyExe));
+  // AC once the calculator has taken EXE and the loop runs.
+  while (HostKeyQueueCount() != 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_TRUE(CalcPost(1, 1));  // AC
+  ASSERT_TRUE(CalcWaitIdle());
+  EXPECT_TRUE(CalcScreenHas("Break")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_FALSE(CalcScreenHas("Break"));
+}
+
+TEST_F(RunMat, EveryDisplayFormatChangesHowTheSameResultShows) {
+  ASSERT_TRUE(CalcPress("1 / 2 0 0 EXE"));
+  std::vector<std::string> shown{CalcRow(2)};
+  // SET UP, the Display row (the sixth), then a choice; EXIT back; EXE on
+  // the empty line runs the line again under the new format.
+  const char *choices[] = {"F1 3 EXE", "F2 2 EXE", "F3", "F4", "F4 F3"};
+  for (const char *c : choices) {
+    SCOPED_TRACE(c);
+    ASSERT_TRUE(CalcPress("SHIFT MENU DOWN DOWN DOWN DOWN DOWN"));
+    ASSERT_TRUE(CalcPress(c));
+    ASSERT_TRUE(CalcPress("EXIT"));
+    ASSERT_TRUE(CalcPress("AC 1 / 2 0 0 EXE"));
+    shown.push_back(CalcRow(2));
+  }
+  std::string all;
+  for (const std::string &s : shown) all += s + "\n";
+  // Norm 1, Fix 3, Sci 2, Norm 1 again (from Sci), Eng, Norm 2.
+  EXPECT_EQ(all, Right("5ᴇ−03") + "\n" + Right("0.005") + "\n" + Right("5.0ᴇ−03") + "\n" + Right("5ᴇ−03") + "\n" +
+                     Right("5m") + "\n" + Right("0.005") + "\n");
+}
+
+TEST_F(RunMat, BaseNModeKeysAndRefusals) {
+  ASSERT_TRUE(CalcPress("1 EXE"));
+  // SET UP, Mode (the second row): Hex. The history of the other mode goes.
+  ASSERT_TRUE(CalcPress("SHIFT MENU DOWN F3 EXIT"));
+  EXPECT_EQ(CalcRow(1), "") << CalcScreenText();
+  // sin gives D, XtT gives A; the point is refused.
+  ASSERT_TRUE(CalcPress("sin XtT . + 1 EXE"));
+  EXPECT_EQ(CalcRow(1), "DA+1") << CalcScreenText();
+  EXPECT_EQ(Row(2), Right("000000DB")) << CalcScreenText();
+  // F<>D does nothing in Base-N mode.
+  ASSERT_TRUE(CalcPress("F<>D"));
+  EXPECT_EQ(Row(2), Right("000000DB"));
+  // The history of this mode is recalled, alone from row 1.
+  ASSERT_TRUE(CalcPress("LEFT"));
+  EXPECT_EQ(CalcRow(1), "DA+1") << CalcScreenText();
+  EXPECT_EQ(CalcRow(2), "");
+  // Back to Comp: the Base-N history goes.
+  ASSERT_TRUE(CalcPress("SHIFT MENU DOWN F1 EXIT LEFT"));
+  EXPECT_EQ(CalcRow(1), "") << CalcScreenText();
+}
+
+TEST_F(RunMat, ListResultOpensTheListViewer) {
+  // {1,2,3}x2
+  ASSERT_TRUE(Codes({kChrListOpen, '1', ',', '2', ',', '3', kChrListClose, kChrTimes, '2'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(Row(7), Right("2")) << CalcScreenText() << CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("DOWN DOWN"));
+  EXPECT_EQ(Row(7), Right("6")) << CalcScreenText();
+  if (getenv("RUNMAT_PNG")) ScreenWritePng("/tmp/listview.png");
+  // DOWN from the last element goes back to the first.
+  ASSERT_TRUE(CalcPress("DOWN"));
+  EXPECT_EQ(Row(7), Right("2"));
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(1), "{1,2,3}×2") << CalcScreenText();
+  EXPECT_EQ(Row(2), Right("Done"));
+}
+
+TEST_F(RunMat, MatrixResultOpensTheMatrixViewer) {
+  // [[1,2,3,4,5][6,7,8,9,10]]x3: five columns, more than the grid shows.
+  ASSERT_TRUE(Codes({kChrMatOpen, kChrMatOpen, '1', ',', '2', ',', '3', ',', '4', ',', '5', kChrMatClose, kChrMatOpen,
+                     '6', ',', '7', ',', '8', ',', '9', ',', '1', '0', kChrMatClose, kChrMatClose, kChrTimes, '3'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(Row(7), Right("3")) << CalcScreenText() << CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("LEFT"));
+  // LEFT from the first element wraps to the last column of the last row.
+  EXPECT_EQ(Row(7), Right("30")) << CalcScreenText();
+  if (getenv("RUNMAT_PNG")) ScreenWritePng("/tmp/matview.png");
+  ASSERT_TRUE(CalcPress("EXE"));
+  // The line took two rows.
+  EXPECT_EQ(Row(3), Right("Done")) << CalcScreenText();
 }
 
 }  // namespace
