@@ -132,6 +132,8 @@ u32 F7Command(ProgRunState *run, u8 code) {
       SetupSetItem(kSetupResidList, static_cast<u8>(n));
       return 1;
     }
+    case 0x97: return ProgStoreVwinMem(run);
+    case 0x98: return ProgRecallVwinMem(run);
     case 0x79: {  // BG-Pict
       u32 n = 0;
       if (!ReadSmallNumber(run, 20, &n)) return 0;

@@ -143,4 +143,15 @@ TEST_F(ProgSettings, FactorZoomsAboutTheCentre) {
   EXPECT_EQ(RunLine(ProgTok("{Factor}2,0")), 3u);
 }
 
+TEST_F(ProgSettings, ViewWindowMemories) {
+  ASSERT_EQ(RunLine(ProgTok("{ViewWindow}0,20,2:{StoV-Win}3:{ViewWindow}{neg}1,1")), 0u);
+  EXPECT_EQ(Vwin()[1], "1");
+  ASSERT_EQ(RunLine(ProgTok("{RclV-Win}3")), 0u);
+  EXPECT_EQ(Vwin()[1], "20");
+  EXPECT_EQ(Vwin()[2], "2");
+  EXPECT_EQ(RunLine(ProgTok("{RclV-Win}4")), 4u);  // a memory never stored
+  EXPECT_EQ(RunLine(ProgTok("{StoV-Win}7")), 8u);
+  EXPECT_EQ(RunLine(ProgTok("{StoV-Win}")), 8u);
+}
+
 }  // namespace
