@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "apps/calc/mat_edit.h"
 #include "apps/calc/runmat_glue.h"
 #include "kernel/keyqueue.h"
 #include "number/numconv.h"
@@ -175,6 +176,11 @@ u32 RunMatAppMain(u32 from_main_menu, u16 submode) {
   for (;;) {
     // The textbook calculation document is not part of the system yet: the
     // calculation screen takes linear input in every input mode.
+    if (submode == 1) {
+      // The child row with submode 1 opens the matrix editor first.
+      MatEditMain();
+      submode = 0;
+    }
     RunMatSetupFkeys();
     if (SetupGetByte(kSetupReplayBaseN) == 1 && SetupGetItem(kSetupMode) == 0 && RunMatHistoryExists())
       RunMatHistoryDelete();
@@ -358,6 +364,13 @@ u32 RunMatCalcLoop(u32, u32) {
       }
     }
     switch (key) {
+      case 1:  // F1 "MAT": the matrix editor over the screen, then back
+        TextCursorOff();
+        MatEditMain();
+        RunMatSetupFkeys();
+        RunScreenRedraw(&rs);
+        if (rs.browsing) TextCursorOff();
+        break;
       case kKeyXThetaT:
         if (rs.selecting) {
           RunScreenEndSelection(&rs);
