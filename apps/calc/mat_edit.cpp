@@ -289,7 +289,7 @@ bool RowOpDialog(u32 op, MatEditState *st) {
     TextLocate(1, 2);
     TextPrint(kTexts[op - kMatRowSwap]);
     for (u32 f = 0; f < count; ++f) {
-      char line[40];
+      char line[96];
       char cell[kNumTextSize] = "";
       if (entered[f]) {
         Value v{};

@@ -341,8 +341,17 @@ void RunMatSetupKey(u32, RunScreen *rs) {
   if (!rs->result_shown && !rs->browsing) RunScreenShowCursor(rs);
 }
 
+namespace {
+// The calculation screen's record. It lives outside the loop's frame: the
+// kernel leaves an application by a jump, never through its return, so the
+// buffers of a screen left that way are found and freed when the loop
+// starts again.
+RunScreen g_screen;
+}  // namespace
+
 u32 RunMatCalcLoop(u32, u32) {
-  RunScreen rs;
+  RunScreenFree(&g_screen);
+  RunScreen &rs = g_screen;
   if (RunScreenInit(&rs) != 0) return 0;
   for (;;) {
     FkeyDrawRow();
