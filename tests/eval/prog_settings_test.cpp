@@ -54,6 +54,9 @@ TEST_F(ProgSettings, CommandsWriteTheirItems) {
       {"\xF7\x30", {}, 2, {}},          // an option word of other commands
       {"\x7F\x31" "1+2", {}, 0, {}},     // a colour word: the rest is skipped
       {"{Deg}5", {}, 2, {{kSetupAngle, 0}}},
+      {"\xF7\x90", {{kSetupRecurType, 3}}, 0, {{kSetupRecurType, 0}}},
+      {"\xF7\x91", {{kSetupRecurType, 0}}, 0, {{kSetupRecurType, 1}}},
+      {"\xF7\x92", {{kSetupRecurType, 2}}, 0, {{kSetupRecurType, 4}}},
   };
   for (const SettingCase &c : cases) {
     SCOPED_TRACE(c.line);
@@ -141,6 +144,124 @@ TEST_F(ProgSettings, FactorZoomsAboutTheCentre) {
   EXPECT_EQ(w[5], "2.75");
   EXPECT_EQ(RunLine(ProgTok("{Factor}0")), 3u);
   EXPECT_EQ(RunLine(ProgTok("{Factor}2,0")), 3u);
+}
+
+TEST_F(ProgSettings, ViewWindowMemories) {
+  ASSERT_EQ(RunLine(ProgTok("{ViewWindow}0,20,2:{StoV-Win}3:{ViewWindow}{neg}1,1")), 0u);
+  EXPECT_EQ(Vwin()[1], "1");
+  ASSERT_EQ(RunLine(ProgTok("{RclV-Win}3")), 0u);
+  EXPECT_EQ(Vwin()[1], "20");
+  EXPECT_EQ(Vwin()[2], "2");
+  EXPECT_EQ(RunLine(ProgTok("{RclV-Win}4")), 4u);  // a memory never stored
+  EXPECT_EQ(RunLine(ProgTok("{StoV-Win}7")), 8u);
+  EXPECT_EQ(RunLine(ProgTok("{StoV-Win}")), 8u);
+}
+
+// Graph functions and recursion formulas: selections and line styles.
+TEST_F(ProgSettings, GraphFunctionSelectionsAndStyles) {
+  auto store = [](const char *name, u8 attr) {
+    const u8 item[8] = {0, 0, attr, 2, 'X', 0, 0, 0};
+    ASSERT_LE(McsCreateByKind(2, name, sizeof item, item), 2u) << name;
+  };
+  auto header = [](const char *name, u32 at) -> int {
+    u32 size = 0;
+    u8 *data = nullptr;
+    if (McsOpenByKindPtr(2, name, &size, &data) != 0) return -1;
+    return data[at];
+  };
+  store("1", 0x80);
+  store("12", 0x00);
+  store("AN", 0x10);
+  ASSERT_EQ(RunLine(ProgTok("\xF7\xC9" "12:\xF7\xD8")), 0u);  // T SelOn 12, G SelOff (all)
+  EXPECT_EQ(header("1", 2), 0x00);
+  EXPECT_EQ(header("12", 2), 0x20);
+  ASSERT_EQ(RunLine(ProgTok("\xF7\xC8" "1:\xF7\xDB")), 0u);  // G SelOn 1, R SelOff (all)
+  EXPECT_EQ(header("1", 2), 0x80);
+  EXPECT_EQ(header("AN", 2), 0x00);
+  ASSERT_EQ(RunLine(ProgTok("\xF7\x3E" "12:\xF7\x3F\x7F\xA0")), 0u);  // BrokenThickG 12, DotG an
+  EXPECT_EQ(header("12", 3), 5);
+  EXPECT_EQ(header("AN", 3), 8);
+  EXPECT_EQ(header("1", 3), 2);
+  EXPECT_EQ(RunLine(ProgTok("\xF7\x3C" "3")), 0u);  // a function never defined: nothing
+  EXPECT_EQ(header("3", 3), -1);
+  EXPECT_EQ(RunLine(ProgTok("\xF7\x3C" "21")), 8u);
+  EXPECT_EQ(RunLine(ProgTok("\xF7\x3C" "1+")), 2u);
+  EXPECT_EQ(RunLine(ProgTok("\xF7\xCB" "1")), 2u);  // R SelOn takes a formula name
+  ASSERT_EQ(RunLine(ProgTok("\xF7\xCB")), 0u);  // R SelOn: all three
+  EXPECT_EQ(header("AN", 2), 0x10);
+  ASSERT_EQ(RunLine(ProgTok("\xF7\x92")), 0u);  // a recursion type deselects them
+  EXPECT_EQ(header("AN", 2), 0x00);
+}
+
+TEST_F(ProgSettings, DynamicVariable) {
+  ASSERT_EQ(RunLine(ProgTok("\xF7\x80" "B")), 0u);  // D Var B: the record is made
+  u32 size = 0;
+  u8 *data = nullptr;
+  ASSERT_EQ(McsOpenInFolderPtr("@DYNA", "COND", &size, &data), 0u);
+  u16 var = 0, speed = 0;
+  std::memcpy(&speed, data + 36, 2);
+  std::memcpy(&var, data + 38, 2);
+  EXPECT_EQ(var, 2);
+  EXPECT_EQ(speed, 3);
+  ASSERT_EQ(RunLine(ProgTok("\xF7\x80" "Z")), 0u);
+  ASSERT_EQ(McsOpenInFolderPtr("@DYNA", "COND", &size, &data), 0u);
+  std::memcpy(&var, data + 38, 2);
+  EXPECT_EQ(var, 26);
+  EXPECT_EQ(RunLine(ProgTok("\xF7\x80" "X")), 2u);
+  EXPECT_EQ(RunLine(ProgTok("\xF7\x80" "1")), 2u);
+}
+
+// A graph memory keeps the graph settings, the V-Window and the graph
+// functions, and gives them back.
+TEST_F(ProgSettings, GraphMemories) {
+  const u8 f1[8] = {0, 0, 0x80, 3, 'X', 0, 0, 0};
+  const u8 f5[8] = {0, 0, 0x00, 2, '2', 'X', 0, 0};
+  ASSERT_LE(McsCreateByKind(2, "1", sizeof f1, f1), 2u);
+  ASSERT_LE(McsCreateByKind(2, "5", sizeof f5, f5), 2u);
+  ASSERT_EQ(RunLine(ProgTok("{GridOff}:{ViewWindow}0,10:\xF7\x95" "2")), 0u);  // StoGMEM 2
+  ASSERT_EQ(McsDeleteByKind(2, "1"), 0u);
+  ASSERT_EQ(RunLine(ProgTok("{GridOn}:{ViewWindow}{neg}1,1")), 0u);
+  ASSERT_EQ(RunLine(ProgTok("\xF7\x96" "2")), 0u);  // RclGMEM 2
+  EXPECT_EQ(SetupGetItem(kSetupGrid), 1);
+  EXPECT_EQ(Vwin()[1], "10");
+  u32 size = 0;
+  u8 *data = nullptr;
+  ASSERT_EQ(McsOpenByKindPtr(2, "1", &size, &data), 0u);
+  EXPECT_EQ(std::string(reinterpret_cast<char *>(data + 4)), "X");
+  EXPECT_EQ(data[2], 0x80);
+  EXPECT_EQ(data[3], 3);
+  ASSERT_EQ(McsOpenByKindPtr(2, "5", &size, &data), 0u);
+  EXPECT_EQ(std::string(reinterpret_cast<char *>(data + 4)), "2X");
+  EXPECT_NE(McsOpenByKindPtr(2, "2", &size, &data), 0u);
+  EXPECT_EQ(RunLine(ProgTok("\xF7\x96" "3")), 4u);   // never stored
+  EXPECT_EQ(RunLine(ProgTok("\xF7\x95" "21")), 8u);
+}
+
+// A setting that changes the graph display forgets what the graph screen
+// drew and the statistics results; a list-file change marks the graph mode.
+TEST_F(ProgSettings, GraphRecordIsForgotten) {
+  auto work = [](const char *name) {
+    u32 size = 0;
+    return McsOpenByKind(255, name, &size) == 0;
+  };
+  const u8 mode[4] = {2, 0, 0, 0};
+  ASSERT_LE(McsCreateByKind(255, "GRPMODE", sizeof mode, mode), 2u);
+  ASSERT_LE(McsCreateByKind(255, "COM12", sizeof mode, mode), 2u);
+  ASSERT_EQ(ItemListCreate(254, 0, 3), 0u);
+  ASSERT_EQ(RunLine(ProgTok("{FuncOff}")), 0u);  // not a display change
+  EXPECT_TRUE(work("GRPMODE"));
+  ASSERT_EQ(RunLine(ProgTok("\xF7\xBB")), 0u);  // File4
+  u32 size = 0;
+  u8 *data = nullptr;
+  ASSERT_EQ(McsOpenByKindPtr(255, "GRPMODE", &size, &data), 0u);
+  EXPECT_EQ(data[0], 11);
+  EXPECT_EQ(ItemListSize(254, 0), 0u);
+  ASSERT_EQ(RunLine(ProgTok("{GridOff}")), 0u);
+  EXPECT_FALSE(work("GRPMODE"));
+  EXPECT_FALSE(work("COM12"));
+  ASSERT_LE(McsCreateByKind(255, "GRPMODE", sizeof mode, mode), 2u);
+  ASSERT_EQ(RunLine(ProgTok("{ViewWindow}1,2")), 0u);
+  EXPECT_FALSE(work("GRPMODE"));
 }
 
 }  // namespace
