@@ -13,10 +13,12 @@
 #include "storage/fls.h"
 #include "ui/lcd.h"
 #include "ui/lcd_shadow.h"
+#include "ui/mprint.h"
 #include "ui/msg.h"
 #include "ui/text.h"
 #include "memory/mcs_store.h"
 #include "graph/screen_save.h"
+#include "ui/catalog.h"
 #include "ui/fkey.h"
 #include "ui/keys.h"
 #include "ui/popup.h"
@@ -116,8 +118,10 @@ void SysGlueClearKeyQueue() { HostClearKeyQueue(); }
 
 void SysGlueInitRamSettings() {
   SysClearVariables();
+  CatalogReset();
   MsgSelectDefaultLanguage();
   MsgResetAltLanguage();
+  MprintInit();
 }
 void SysGlueClearMainMemory() {
   McsClearAll();
