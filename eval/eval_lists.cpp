@@ -39,7 +39,7 @@ u32 Copied(const Value *src, EvalCell *result) {
   const ArrInfo a = ArrInfoOf(src);
   const u32 bytes = a.count * 12 * (a.complex ? 2 : 1);
   const u8 *from = MemDeref(a.handle);
-  if (from == nullptr) return EvalErrMemory(result);
+  if (from == nullptr || !ArrFits(a)) return EvalErrMemory(result);
   const MemHandle h = MemAlloc(bytes);
   if (h == 0) return EvalErrMemory(result);
   std::memcpy(MemDeref(h), from, bytes);

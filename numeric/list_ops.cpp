@@ -179,6 +179,7 @@ Value *Run(const Op &op, const Value *a, const Value *b, Value *out) {
     const u32 ka = listA ? MemClassify(ia.handle) : kArrHeapBlock;
     const u32 kb = listB ? MemClassify(ib.handle) : kArrHeapBlock;
     if (ka == kArrUnknownBlock || kb == kArrUnknownBlock) return ArrFail(out, kArrErrMemory);
+    if ((listA && !ArrFits(ia)) || (listB && !ArrFits(ib))) return ArrFail(out, kArrErrMemory);
     const bool stored = ka == kArrStoredBlock || kb == kArrStoredBlock;
     // The heap block of the operand that the output replaces belongs to the
     // operation: taken over, or freed when the operation ends.

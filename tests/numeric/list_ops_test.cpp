@@ -240,6 +240,11 @@ TEST_F(StoredList, ReferenceFollowsTheStore) {
   ASSERT_EQ(McsDeleteItem("main", "L1"), 0u);
   EXPECT_EQ(MemClassify(ArrInfoOf(&s).handle), 2u);
   EXPECT_EQ(Show(*ValAdd(&s, &one, &out, 0)), "E4");
+  // A value made before its item shrank is not read past the item's end.
+  Value big = Store({"1", "2", "3"});
+  std::vector<u8> small(16 + 12, 0);
+  ASSERT_EQ(McsCreateItem("main", "L1", 0x05, static_cast<u32>(small.size()), small.data()), 0u);
+  EXPECT_EQ(Show(*ValAdd(&big, &one, &out, 0)), "E4");
   // Repeated references to one item share one table entry.
   EXPECT_EQ(MemRefHandle("main", "L1", 16), MemRefHandle("main", "L1", 16));
 }
