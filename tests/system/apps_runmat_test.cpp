@@ -305,4 +305,24 @@ TEST_F(RunMat, MatrixDimensionedFilledRowOperatedAndUsed) {
   EXPECT_EQ(Row(7), Right("44"));
 }
 
+TEST_F(RunMat, LineOf255BytesRunsAndIsStoredWhole) {
+  // 1+1+...+1: 128 ones and 127 pluses, 255 bytes; a 256th byte is refused.
+  std::vector<u16> codes;
+  for (int i = 0; i < 127; ++i) {
+    codes.push_back('1');
+    codes.push_back(kChrPlus);
+  }
+  codes.push_back('1');
+  codes.push_back('1');
+  for (u16 c : codes) {
+    ASSERT_TRUE(CalcPost(-1, -1, c));
+    ASSERT_TRUE(CalcWaitIdle());
+  }
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(Row(7), Right("128")) << CalcScreenText();
+  // Recalled from the history and run again: the whole line came back.
+  ASSERT_TRUE(CalcPress("AC LEFT EXE"));
+  EXPECT_EQ(Row(7), Right("128")) << CalcScreenText();
+}
+
 }  // namespace
