@@ -18,8 +18,9 @@ struct Reading {
 
 // Tokens with a symbol of their own. They come before the font's looks both
 // ways, so "π" and "²" read in as the constant and the square rather than
-// the Greek letter and the superscript digit; "+", "-" and "^" are plain
-// ASCII on the way in.
+// the Greek letter and the superscript digit. On the way in the PC's
+// operators "+ - * / ^" become the tokens their keys type (OperatorToken), so
+// a pasted calculation runs as typed.
 constexpr Reading kTokenReadings[] = {
     {kChrPi, "\u03C0"},      {kChrSquare, "\u00B2"}, {kChrPlus, "+"},
     {kChrMinus, "-"},        {kChrPower, "^"},
@@ -63,6 +64,19 @@ bool MatchLook(const char *s, u32 avail, u16 *code, u32 *used) {
 }
 
 bool IsContinuation(u8 b) { return (b & 0xC0) == 0x80; }
+
+// The operator token the calculator's key gives for an ASCII operator, or the
+// byte itself.
+u16 OperatorToken(u8 b) {
+  switch (b) {
+    case '+': return kChrPlus;
+    case '-': return kChrMinus;
+    case '*': return kChrTimes;
+    case '/': return kChrDivide;
+    case '^': return kChrPower;
+    default: return b;
+  }
+}
 
 // A token name that pasted text turns into its token: the name without its
 // surrounding spaces (core), and whether the name has a space before and
@@ -213,7 +227,7 @@ u32 CharsetFromUtf8(const char *utf8, u32 len, char *dst, u32 cap) {
     } else if ((b >= 0x80 || next >= 0x80) && MatchLook(utf8 + i, len - i, &code, &used)) {
       // a character the calculator has
     } else if (b >= 0x20 && b < 0x7F) {
-      code = b;
+      code = OperatorToken(b);
     } else {
       code = '?';
       used = SequenceLength(reinterpret_cast<const u8 *>(utf8) + i, len - i);

@@ -175,6 +175,15 @@ TEST_F(RunMat, PasteFromThePcInDegrees) {
   EXPECT_EQ(Row(2), Right("0.5")) << CalcScreenText();
 }
 
+// A calculation copied on the PC runs as typed: its operators are the
+// calculator's own.
+TEST_F(RunMat, PastedCalculationRuns) {
+  HostClipboardPut("12/4+2^3*(1-3)");
+  ASSERT_TRUE(Codes({kKeyPaste}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(Row(2), Right("−13")) << CalcScreenText();
+}
+
 TEST_F(RunMat, RecalledLineSurvivesAPasteThatMovesMainMemory) {
   ASSERT_TRUE(CalcPress("1 2 3 + 4 EXE AC LEFT"));
   EXPECT_EQ(CalcRow(1), "123+4");
