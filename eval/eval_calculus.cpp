@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "eval/eval_lists.h"
 #include "number/valop.h"
 #include "number/value.h"
 #include "ui/setup.h"
@@ -119,9 +120,13 @@ u32 EvalIntegral(EvalCell *result, TokPos *, EvalCell *, EvalStackArea *) { retu
 u32 EvalDerivative(EvalCell *result, TokPos *, EvalCell *, EvalStackArea *, u32) { return Waiting(result); }
 u32 EvalSecondDerivative(EvalCell *result, TokPos *, EvalCell *, EvalStackArea *, u32) { return Waiting(result); }
 u32 EvalSolve(EvalCell *result, TokPos *, EvalCell *, EvalStackArea *) { return Waiting(result); }
-u32 EvalSigma(EvalCell *result, TokPos *, EvalCell *, EvalStackArea *) { return Waiting(result); }
+u32 EvalSigma(EvalCell *result, TokPos *pos, EvalCell *tok, EvalStackArea *area) {
+  return EvalSeqArguments(result, pos, tok, area, 1);
+}
 u32 EvalFMinMax(EvalCell *result, TokPos *, EvalCell *, EvalStackArea *) { return Waiting(result); }
-u32 EvalSeq(EvalCell *result, TokPos *, EvalCell *, EvalStackArea *) { return Waiting(result); }
+u32 EvalSeq(EvalCell *result, TokPos *pos, EvalCell *tok, EvalStackArea *area) {
+  return EvalSeqArguments(result, pos, tok, area, 0);
+}
 u32 EvalPxlTest(EvalCell *result, TokPos *, EvalCell *, EvalStackArea *) { return Waiting(result); }
 u32 EvalCellRangeFunc(EvalCell *result, TokPos *, EvalCell *) { return Waiting(result); }
 u32 EvalCellIf(EvalCell *result, TokPos *, EvalCell *, EvalStackArea *, u32) { return Waiting(result); }

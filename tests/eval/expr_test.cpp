@@ -369,6 +369,19 @@ TEST_F(Expr, NormalProbabilitiesAndEstimates) {
   RunTable(cases, std::size(cases));
 }
 
+// Seq( and the sum of a sequence in whole formulas.
+TEST_F(Expr, SequencesAndSums) {
+  const Case cases[] = {
+      {"{#7F2C}X{sq},X,1,5,1)", "{1,4,9,16,25}", ""},
+      {"{#7F2C}X,X,1,9,4)+1", "{2,6,10}", ""},
+      {"{#7F29}X,X,1,10,1)", "55", "55"},
+      {"2{#7F29}1{frac}X,X,1,2,1)", "3", "3"},
+      {"{#7F29}X,X,1,10", "55", "55"},  // the bracket closes at the end
+      {"{#7F29}X,X,1)", "E2", ""},
+  };
+  RunTable(cases, std::size(cases));
+}
+
 // Rows whose owners are not yet part of the system give System ERROR
 // ("waiting"), never a made-up value.
 TEST_F(Expr, WaitingRows) {
