@@ -17,6 +17,7 @@
 #include "ui/text.h"
 #include "memory/mcs_store.h"
 #include "graph/screen_save.h"
+#include "ui/catalog.h"
 #include "ui/fkey.h"
 #include "ui/keys.h"
 #include "ui/popup.h"
@@ -116,6 +117,7 @@ void SysGlueClearKeyQueue() { HostClearKeyQueue(); }
 
 void SysGlueInitRamSettings() {
   SysClearVariables();
+  CatalogReset();
   MsgSelectDefaultLanguage();
   MsgResetAltLanguage();
 }

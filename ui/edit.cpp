@@ -430,16 +430,23 @@ i32 EditParseNumber(const u8 *text, BcdReal *out) {
   return 1;
 }
 
+i32 EditEvaluateNumber(const u8 *text, BcdReal *out) {
+  Value v;
+  const i32 err = Evaluate(text, &v);
+  if (err != 0) return err;
+  if (ValIsComplex(&v) == 1) return kErrMa;  // a real is asked for
+  *out = v.re;
+  return 0;
+}
+
 i32 EditReadNumber(u32 typed, u32 *key, i32 row, BcdReal *value, const char *prompt) {
   u8 buf[kEditLineMax + 1] = {};
   if (!typed) NumRealToTokens(value, buf);
   return ReadLine(typed, key, row, prompt, buf, [value](const u8 *text) -> i32 {
-    Value v;
-    const i32 err = Evaluate(text, &v);
-    if (err != 0) return err;
-    if (ValIsComplex(&v) == 1) return kErrMa;  // a real is asked for
-    *value = v.re;
-    return 0;
+    BcdReal r;
+    const i32 err = EditEvaluateNumber(text, &r);
+    if (err == 0) *value = r;
+    return err;
   });
 }
 

@@ -70,6 +70,9 @@ i32 EditCharColumns(u16 code, char *text);
 // and -1 on SHIFT+EXIT (value unchanged); *key holds the key that ended the
 // input.
 i32 EditReadNumber(u32 typed, u32 *key, i32 row, BcdReal *value, const char *prompt);
+// The real value of a text as EditReadNumber takes it: 0 with *out set, or
+// the error code to show.
+i32 EditEvaluateNumber(const u8 *text, BcdReal *out);
 // The same for a value: a real or complex result.
 i32 EditReadValue(u32 typed, u32 *key, i32 row, Value *value, const char *prompt);
 

@@ -2,6 +2,7 @@
 
 #include "kernel/keyqueue.h"
 #include "memory/item_clip.h"
+#include "ui/catalog.h"
 #include "ui/errbox.h"
 #include "ui/fkey.h"
 #include "ui/lcd_shadow.h"
@@ -252,6 +253,12 @@ u32 KeyGetKey(u32 *key) {
       }
     }
     EndOneKeyState();
+    if (k == kKeyCatalog && MenuKeyEnabled(kMaskCatalog)) {
+      // The catalog's choice comes to the caller as a typed token.
+      const u32 token = CatalogScreen();
+      if (token != 0) return Deliver(key, token, true);
+      continue;
+    }
     OpenMenuOfKey(k);
     return Deliver(key, k, false);
   }

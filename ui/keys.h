@@ -30,8 +30,9 @@ i32 KeyCursorShape(u8 modifier, u8 insertMode);
 // function-key row when the menu changed and hands the display to the
 // window. It handles SHIFT and ALPHA (and returns their codes after changing
 // the state), the insert toggle, the menu-group keys, F1-F6 by the kind of
-// the current page's entry, and EXIT closing an open menu level; the
-// menu-key mask and open pop-ups keep keys from that handling.
+// the current page's entry, EXIT closing an open menu level, and the catalog
+// key, whose chosen token comes back as a typed one (result 1); the menu-key
+// mask and open pop-ups keep keys from that handling.
 u32 KeyGetKey(u32 *key);
 // Queues a key or character code as if typed (position (-1, -1)).
 void KeyPost(u32 code);

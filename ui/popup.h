@@ -34,6 +34,14 @@ void PopupCaptureBox();
 // Forgets every open capture box (the count and its bit of the open-pop-up
 // mask): a launch leaves any box that was reading its number.
 void PopupResetCaptureBoxes();
+// The zoom factors of the graph screen in a pop-up titled by message 436:
+// "Xfact:" and "Yfact:" lines, UP and DOWN switch the line, a typed
+// character starts a new value and RIGHT or LEFT edit the stored one with the
+// line editor; EXE stores the edited line (an invalid value shows its error
+// box and stays for editing) and, with no line edited, closes the pop-up.
+// Returns 0 on that EXE, -2 on EXIT, -1 on SHIFT+EXIT. A stored factor that
+// cannot be read shows its error box first.
+i32 PopupZoomFactors();
 // The first text row inside a window of size k.
 i32 PopupFirstRow(i32 k);
 // Reads keys until one of the closing key codes arrives; returns it.
