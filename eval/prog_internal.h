@@ -101,6 +101,9 @@ u32 ProgRnd(ProgRunState *run);
 // "ViewWindow" values and "Factor" (run->p after the command).
 u32 ProgViewWindow(ProgRunState *run);
 u32 ProgFactor(ProgRunState *run);
+// "StoV-Win" n and "RclV-Win" n: the V-Window memories "VMEM"1-6.
+u32 ProgStoreVwinMem(ProgRunState *run);
+u32 ProgRecallVwinMem(ProgRunState *run);
 
 // Text output on the run screen.
 void ProgRedrawText(ProgRunContext *ctx);

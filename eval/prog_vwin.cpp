@@ -173,3 +173,49 @@ u32 ProgFactor(ProgRunState *run) {
   if (const u32 e = WriteVwin(&w)) return ProgFail(run, e);
   return 1;
 }
+
+namespace {
+
+// A V-Window memory number 1..6 typed directly after the command.
+u32 MemoryNumber(ProgRunState *run, u32 *n) {
+  const u8 c = *run->p;
+  if (c < '1' || c > '6' || (run->p[1] >= '0' && run->p[1] <= '9')) return ProgFail(run, kProgErrArgument);
+  *n = c - '0';
+  ++run->p;
+  return 1;
+}
+
+void MemoryName(u32 n, char *name) {
+  std::memcpy(name, "VMEM", 4);
+  name[4] = static_cast<char>('0' + n);
+  name[5] = 0;
+}
+
+}  // namespace
+
+u32 ProgStoreVwinMem(ProgRunState *run) {
+  u32 n = 0;
+  if (!MemoryNumber(run, &n)) return 0;
+  Vwin w;
+  if (const u32 e = ReadVwin(&w)) return ProgFail(run, e);
+  char name[8];
+  MemoryName(n, name);
+  if (McsWriteByKind(kMcsKindList, name, kVwinBytes, &w, 0) <= 2) return 1;
+  return McsCreateByKind(kMcsKindList, name, kVwinBytes, &w) <= 2 ? 1 : ProgFail(run, kProgErrMemory);
+}
+
+u32 ProgRecallVwinMem(ProgRunState *run) {
+  u32 n = 0;
+  if (!MemoryNumber(run, &n)) return 0;
+  char name[8];
+  MemoryName(n, name);
+  u32 size = 0;
+  u8 *data = nullptr;
+  if (McsOpenByKindPtr(kMcsKindList, name, &size, &data) != 0 || !data || size < kVwinBytes) {
+    return ProgFail(run, kProgErrMemory);
+  }
+  Vwin w;
+  std::memcpy(&w, data, kVwinBytes);
+  if (const u32 e = WriteVwin(&w)) return ProgFail(run, e);
+  return 1;
+}

@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "eval/prog_internal.h"
+#include "memory/mcs_api.h"
+#include "number/numparse.h"
 #include "number/numtext.h"
 #include "ui/setup.h"
 #include "ui/sysvar.h"
@@ -116,6 +118,15 @@ u32 OneByteCommand(ProgRunState *run, u8 c) {
   }
 }
 
+}  // namespace
+
+// Line styles and selections of graph functions and recursion formulas.
+u32 ProgLineStyle(ProgRunState *run, u8 code);
+u32 ProgSelectFunc(ProgRunState *run, u8 code);
+u32 ProgSetDynaVar(ProgRunState *run);
+
+namespace {
+
 u32 F7Command(ProgRunState *run, u8 code) {
   run->p += 2;
   for (const ItemWrite &w : kF7Writes) {
@@ -132,6 +143,21 @@ u32 F7Command(ProgRunState *run, u8 code) {
       SetupSetItem(kSetupResidList, static_cast<u8>(n));
       return 1;
     }
+    case 0x3C:
+    case 0x3D:
+    case 0x3E:
+    case 0x3F: return ProgLineStyle(run, code);
+    case 0xC8:
+    case 0xC9:
+    case 0xCA:
+    case 0xCB:
+    case 0xD8:
+    case 0xD9:
+    case 0xDA:
+    case 0xDB: return ProgSelectFunc(run, code);
+    case 0x80: return ProgSetDynaVar(run);
+    case 0x97: return ProgStoreVwinMem(run);
+    case 0x98: return ProgRecallVwinMem(run);
     case 0x79: {  // BG-Pict
       u32 n = 0;
       if (!ReadSmallNumber(run, 20, &n)) return 0;
@@ -215,4 +241,145 @@ u32 ProgRnd(ProgRunState *run) {
   SysStoreVariable(kVarAns, &v);
   run->ctx->last = v;
   return 1;
+}
+
+// ---- graph function selection and line styles ---------------------------------
+
+namespace {
+
+constexpr u8 kKindGraphFunc = 2;
+
+// The item name of graph function n or of recursion formula 0-2 ("AN" "BN" "CN").
+void FuncName(u32 n, char *name) {
+  if (n >= 100) {
+    static const char *const kRecur[] = {"AN", "BN", "CN"};
+    std::strcpy(name, kRecur[n - 100]);
+  } else if (n >= 10) {
+    name[0] = static_cast<char>('0' + n / 10);
+    name[1] = static_cast<char>('0' + n % 10);
+    name[2] = 0;
+  } else {
+    name[0] = static_cast<char>('0' + n);
+    name[1] = 0;
+  }
+}
+
+// Byte `at` of a graph function item (2 the selection flags, 3 the line
+// style): set to `value`, or its `bit` set or cleared. A missing item or one
+// with an empty text is left alone (0); a store failure gives Memory ERROR.
+u32 SetFuncByte(u32 n, u32 at, u8 value, u8 bit, bool on) {
+  char name[4];
+  FuncName(n, name);
+  u32 size = 0;
+  u8 *data = nullptr;
+  if (McsOpenByKindPtr(kKindGraphFunc, name, &size, &data) != 0 || !data || size <= 4 || data[4] == 0) return 0;
+  u8 b = data[at];
+  if (bit) {
+    b = on ? static_cast<u8>(b | bit) : static_cast<u8>(b & ~bit);
+  } else {
+    b = value;
+  }
+  return McsWriteByKind(kKindGraphFunc, name, 1, &b, at) <= 2 ? 0 : u32{kProgErrMemory};
+}
+
+// A recursion formula token: 0 an, 1 bn, 2 cn; -1 for any other.
+int RecurFormula(const u8 *p) {
+  if (p[0] == 0x7F && p[1] >= 0xA0 && p[1] <= 0xA2) return 0;
+  if (p[0] == 0x7F && p[1] >= 0xA7 && p[1] <= 0xA9) return 1;
+  if (p[0] == 0xF9 && p[1] >= 0x12 && p[1] <= 0x14) return 2;
+  return -1;
+}
+
+// One or two digits 1..20 directly at run->p: 1 with *n; 0 when no digit
+// stands there (*n = 0), or Argument ERROR raised (result -1).
+int FuncNumber(ProgRunState *run, u32 *n) {
+  *n = 0;
+  if (*run->p < '0' || *run->p > '9') return 0;
+  u32 v = *run->p++ - '0';
+  if (*run->p >= '0' && *run->p <= '9') v = v * 10 + (*run->p++ - '0');
+  if (v < 1 || v > 20) {
+    ProgFail(run, kProgErrArgument);
+    return -1;
+  }
+  *n = v;
+  return 1;
+}
+
+}  // namespace
+
+u32 ProgLineStyle(ProgRunState *run, u8 code) {
+  static const u8 kStyle[] = {2, 3, 5, 8};
+  const u8 style = kStyle[code - 0x3C];
+  u32 e = 0;
+  const int recur = RecurFormula(run->p);
+  if (recur >= 0) {
+    run->p += 2;
+    e = SetFuncByte(100 + static_cast<u32>(recur), 3, style, 0, false);
+  } else {
+    u32 n = 0;
+    const int got = FuncNumber(run, &n);
+    if (got < 0) return 0;
+    if (got == 0) return ProgFail(run, kProgErrArgument);
+    e = SetFuncByte(n, 3, style, 0, false);
+  }
+  if (!AtEnd(run->p)) return ProgFail(run, kProgErrSyntax);
+  return e ? ProgFail(run, e) : 1;
+}
+
+u32 ProgSelectFunc(ProgRunState *run, u8 code) {
+  const bool on = code < 0xD0;
+  const u8 which = on ? code : static_cast<u8>(code - 0x10);
+  if (which == 0xCB) {  // R SelOn / R SelOff: the recursion formulas
+    const int recur = RecurFormula(run->p);
+    if (recur >= 0) {
+      run->p += 2;
+      const u32 e = SetFuncByte(100 + static_cast<u32>(recur), 2, 0, 0x10, on);
+      return e ? ProgFail(run, e) : 1;
+    }
+    if (!AtEnd(run->p)) return ProgFail(run, kProgErrSyntax);
+    for (u32 r = 0; r < 3; ++r) {
+      if (const u32 e = SetFuncByte(100 + r, 2, 0, 0x10, on)) return ProgFail(run, e);
+    }
+    return 1;
+  }
+  const u8 bit = which == 0xC8 ? 0x80 : which == 0xC9 ? 0x20 : 0x10;
+  u32 n = 0;
+  const int got = FuncNumber(run, &n);
+  if (got < 0) return 0;
+  for (u32 f = got ? n : 1; f <= (got ? n : 20); ++f) {
+    if (const u32 e = SetFuncByte(f, 2, 0, bit, on)) return ProgFail(run, e);
+  }
+  return 1;
+}
+
+// ---- the dynamic graph's variable --------------------------------------------
+
+// "D Var" letter: the dynamic variable of the condition record "COND" of
+// "@DYNA" (three reals, then u16 speed, variable 1..26 and two counters),
+// made with its defaults when missing.
+u32 ProgSetDynaVar(ProgRunState *run) {
+  const u8 c = *run->p;
+  if (c < 'A' || c > 'Z' || c == 'T' || c == 'X' || c == 'Y') return ProgFail(run, kProgErrSyntax);
+  ++run->p;
+  u8 cond[44] = {};
+  u32 size = 0;
+  u8 *data = nullptr;
+  if (McsOpenInFolderPtr("@DYNA", "COND", &size, &data) == 0 && data && size >= sizeof cond) {
+    std::memcpy(cond, data, sizeof cond);
+  } else {
+    BcdReal r;
+    NumFromInt32(1, &r);
+    std::memcpy(cond, &r, 12);
+    NumFromInt32(5, &r);
+    std::memcpy(cond + 12, &r, 12);
+    NumFromInt32(1, &r);
+    std::memcpy(cond + 24, &r, 12);
+    const u16 speed = 3;
+    std::memcpy(cond + 36, &speed, 2);
+  }
+  const u16 var = static_cast<u16>(c - 'A' + 1);
+  std::memcpy(cond + 38, &var, 2);
+  if (McsWriteInFolder("@DYNA", "COND", sizeof cond, cond, 0) <= 2) return 1;
+  McsDeleteInFolder("@DYNA", "COND");
+  return McsCreateInFolder("@DYNA", "COND", sizeof cond, cond) == 0 ? 1 : ProgFail(run, kProgErrMemory);
 }

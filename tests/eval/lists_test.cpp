@@ -35,6 +35,10 @@ class Lists : public ::testing::Test {
     SetList(1, {"1", "2", "3"});
     SetList(2, {"10", "20", "30"});
     SetList(3, {"1", "0|1"});
+    SetList(0, {"4", "9"});  // List Ans
+    ASSERT_EQ(ItemMatCreate(0, 1, 1), 0u);  // Mat Ans = [[5]]
+    const Value five = numtest::V("5");
+    ASSERT_EQ(ItemMatSet(0, 1, 1, &five), 0u);
     ASSERT_EQ(ItemMatCreate(1, 2, 2), 0u);  // Mat A = [[1,2][3,4]]
     const char *a[] = {"1", "2", "3", "4"};
     for (u32 k = 0; k < 4; ++k) {
@@ -104,6 +108,8 @@ TEST_F(Lists, ExpressionsWithListsAndMatrices) {
       {"{Mat}A[3,1]", "E9"},
       {"{Mat}B", "E9"},
       {"{Mat}A*{Mat}A", "[[7,10][15,22]]"},
+      {"{List}{Ans}*2", "{8,18}"},
+      {"{Mat}{Ans}", "[[5]]"},
       // Functions of lists.
       {"{Sum}" + L("1,2,3"), "6"},
       {"{#7F4D}" + L("2,0.5"), "1"},

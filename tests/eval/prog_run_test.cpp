@@ -356,6 +356,44 @@ TEST_F(ProgTable, DisplayStopWaitsForExe) {
   KeyBreakDisarm();
 }
 
+// The running programs' texts move in main memory while the run waits at a
+// display-stop (a program stored before them in the same folder); the run
+// goes on with the texts as they were when their levels opened.
+TEST_F(ProgTable, ProgramTextsMoveUnderTheRun) {
+  ASSERT_EQ(ProgTestStore("MAIN", ProgTok("{Prog}\"SUB\":4->D")), 0u);
+  ASSERT_EQ(ProgTestStore("SUB", ProgTok("1->A{Disp}2->B:3->C")), 0u);
+  u32 size = 0;
+  u8 *before = nullptr;
+  ASSERT_EQ(McsOpenByKindPtr(kMcsKindProgram, "SUB", &size, &before), 0u);
+  i32 exeCol = 0, exeRow = 0;
+  ASSERT_TRUE(CalcKeyPosition("EXE", &exeCol, &exeRow));
+  const u64 idle = HostIdleCount();
+  std::atomic<u32> code{99};
+  std::thread runner([&] { code = RunProgram("MAIN"); });
+  const auto t0 = std::chrono::steady_clock::now();
+  while (HostIdleCount() == idle && std::chrono::steady_clock::now() - t0 < std::chrono::seconds(5)) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  // The run is blocked in its key wait: the items move under it, and the
+  // key posted afterwards hands the change over through the queue's lock.
+  std::string filler;
+  for (int i = 0; i < 40; ++i) filler += ProgTok("9->E:");
+  ASSERT_EQ(ProgTestStore("AAA", filler), 0u);
+  ASSERT_EQ(ProgTestStore("MAA", filler), 0u);
+  HostPushKeyEvent(exeCol, exeRow, 0, 0);
+  runner.join();
+  u8 *after = nullptr;
+  ASSERT_EQ(McsOpenByKindPtr(kMcsKindProgram, "SUB", &size, &after), 0u);
+  EXPECT_NE(before, after);  // the texts did move
+  EXPECT_EQ(code.load(), 0u);
+  EXPECT_EQ(ProgTestVar('B'), "2");
+  EXPECT_EQ(ProgTestVar('C'), "3");
+  EXPECT_EQ(ProgTestVar('D'), "4");
+  EXPECT_EQ(ProgTestVar('E'), "0");
+  HostClearKeyQueue();
+  KeyBreakDisarm();
+}
+
 // '?' reads a line on the run screen and stores its value; an evaluation
 // error shows its box and the line is edited again, AC clears it; AC on an
 // empty line is Break.

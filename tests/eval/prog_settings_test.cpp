@@ -143,4 +143,65 @@ TEST_F(ProgSettings, FactorZoomsAboutTheCentre) {
   EXPECT_EQ(RunLine(ProgTok("{Factor}2,0")), 3u);
 }
 
+TEST_F(ProgSettings, ViewWindowMemories) {
+  ASSERT_EQ(RunLine(ProgTok("{ViewWindow}0,20,2:{StoV-Win}3:{ViewWindow}{neg}1,1")), 0u);
+  EXPECT_EQ(Vwin()[1], "1");
+  ASSERT_EQ(RunLine(ProgTok("{RclV-Win}3")), 0u);
+  EXPECT_EQ(Vwin()[1], "20");
+  EXPECT_EQ(Vwin()[2], "2");
+  EXPECT_EQ(RunLine(ProgTok("{RclV-Win}4")), 4u);  // a memory never stored
+  EXPECT_EQ(RunLine(ProgTok("{StoV-Win}7")), 8u);
+  EXPECT_EQ(RunLine(ProgTok("{StoV-Win}")), 8u);
+}
+
+// Graph functions and recursion formulas: selections and line styles.
+TEST_F(ProgSettings, GraphFunctionSelectionsAndStyles) {
+  auto store = [](const char *name, u8 attr) {
+    const u8 item[8] = {0, 0, attr, 2, 'X', 0, 0, 0};
+    ASSERT_LE(McsCreateByKind(2, name, sizeof item, item), 2u) << name;
+  };
+  auto header = [](const char *name, u32 at) -> int {
+    u32 size = 0;
+    u8 *data = nullptr;
+    if (McsOpenByKindPtr(2, name, &size, &data) != 0) return -1;
+    return data[at];
+  };
+  store("1", 0x80);
+  store("12", 0x00);
+  store("AN", 0x10);
+  ASSERT_EQ(RunLine(ProgTok("\xF7\xC9" "12:\xF7\xD8")), 0u);  // T SelOn 12, G SelOff (all)
+  EXPECT_EQ(header("1", 2), 0x00);
+  EXPECT_EQ(header("12", 2), 0x20);
+  ASSERT_EQ(RunLine(ProgTok("\xF7\xC8" "1:\xF7\xDB")), 0u);  // G SelOn 1, R SelOff (all)
+  EXPECT_EQ(header("1", 2), 0x80);
+  EXPECT_EQ(header("AN", 2), 0x00);
+  ASSERT_EQ(RunLine(ProgTok("\xF7\x3E" "12:\xF7\x3F\x7F\xA0")), 0u);  // BrokenThickG 12, DotG an
+  EXPECT_EQ(header("12", 3), 5);
+  EXPECT_EQ(header("AN", 3), 8);
+  EXPECT_EQ(header("1", 3), 2);
+  EXPECT_EQ(RunLine(ProgTok("\xF7\x3C" "3")), 0u);  // a function never defined: nothing
+  EXPECT_EQ(header("3", 3), -1);
+  EXPECT_EQ(RunLine(ProgTok("\xF7\x3C" "21")), 8u);
+  EXPECT_EQ(RunLine(ProgTok("\xF7\x3C" "1+")), 2u);
+  EXPECT_EQ(RunLine(ProgTok("\xF7\xCB" "1")), 2u);  // R SelOn takes a formula name
+}
+
+TEST_F(ProgSettings, DynamicVariable) {
+  ASSERT_EQ(RunLine(ProgTok("\xF7\x80" "B")), 0u);  // D Var B: the record is made
+  u32 size = 0;
+  u8 *data = nullptr;
+  ASSERT_EQ(McsOpenInFolderPtr("@DYNA", "COND", &size, &data), 0u);
+  u16 var = 0, speed = 0;
+  std::memcpy(&speed, data + 36, 2);
+  std::memcpy(&var, data + 38, 2);
+  EXPECT_EQ(var, 2);
+  EXPECT_EQ(speed, 3);
+  ASSERT_EQ(RunLine(ProgTok("\xF7\x80" "Z")), 0u);
+  ASSERT_EQ(McsOpenInFolderPtr("@DYNA", "COND", &size, &data), 0u);
+  std::memcpy(&var, data + 38, 2);
+  EXPECT_EQ(var, 26);
+  EXPECT_EQ(RunLine(ProgTok("\xF7\x80" "X")), 2u);
+  EXPECT_EQ(RunLine(ProgTok("\xF7\x80" "1")), 2u);
+}
+
 }  // namespace

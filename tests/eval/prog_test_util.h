@@ -38,7 +38,7 @@ inline std::string ProgTok(const std::string &src) {
       {"EngOff", "\xF9\x0C"}, {"File", "\xF9\x1C"}, {"File3", "\xF7\xBA"}, {"Resid-List", "\xF7\x77"},
       {"BG-Pict", "\xF7\x79"}, {"ab/c", "\xF7\xCD"}, {"Simp", "\x7F\xB8"}, {"S-L-Dot", "\xF7\x9F"},
       {"VarList", "\xF9\x1D"}, {"Y>Type", "\xF7\x6A"}, {"RclCapt", "\xF7\x9A"},
-      {"lb", "{"}, {"rb", "}"}, {"ViewWindow", "\xEB"}, {"SortA(", "\xF7\xB0"}, {"Fill(", "\x7F\x47"}, {"Swap", "\x7F\x45"}, {"Factor", "\xEA"}, {"ne", "\x11"}, {"le", "\x10"}, {"ge", "\x12"}, {"sqrt", "\x86"},
+      {"lb", "{"}, {"rb", "}"}, {"ViewWindow", "\xEB"}, {"StoV-Win", "\xF7\x97"}, {"RclV-Win", "\xF7\x98"}, {"SortA(", "\xF7\xB0"}, {"Fill(", "\x7F\x47"}, {"Swap", "\x7F\x45"}, {"Factor", "\xEA"}, {"ne", "\x11"}, {"le", "\x10"}, {"ge", "\x12"}, {"sqrt", "\x86"},
   };
   std::string out;
   for (size_t i = 0; i < src.size();) {

@@ -10,7 +10,11 @@
 #include "kernel/calc_ram.h"
 #include "memory/item_array.h"
 #include "memory/mcs_api.h"
+#include "number/valop.h"
+#include "numeric/list_func.h"
 #include "numeric/list_mem.h"
+#include "numeric/mat_ops.h"
+#include "numeric/mat_rowop.h"
 
 namespace {
 
@@ -67,6 +71,46 @@ TEST_F(ListMem, RecallInPlaceAndNumbersOutsideTheRange) {
   EXPECT_EQ(ListCopyRealElements(&v, out), 0u);
   EXPECT_EQ(numtest::Show(out[1]), "E17");
   EXPECT_EQ(Stored(0, 2), "c{1,2|1,3}");
+}
+
+// Stored blocks are never freed or overrun: Dim, a power and Fill( on a
+// stored matrix or list leave the item as it was.
+TEST_F(ListMem, StoredBlocksAreLeftAlone) {
+  ASSERT_EQ(ItemMatCreate(1, 2, 2), 0u);
+  const Value one = numtest::V("1"), two = numtest::V("2");
+  ASSERT_EQ(ItemMatSet(1, 1, 1, &one), 0u);
+  ASSERT_EQ(ItemMatSet(1, 2, 2, &one), 0u);
+  Value m;
+  ASSERT_EQ(MatFromMemory(1, &m), 1);
+  Value d = m;
+  EXPECT_EQ(arrtest::Show(*MatDimToken(&d, &d)), "{2,2}");
+  arrtest::Drop(&d);
+  Value p = m;
+  EXPECT_EQ(arrtest::Show(*ValPow(&p, &two, &p, 0)), "[[1,0][0,1]]");
+  arrtest::Drop(&p);
+  ASSERT_EQ(MatFromMemory(1, &m), 1);
+  EXPECT_EQ(arrtest::Show(m), "[[1,0][0,1]]");
+  // A stored real list has no room for imaginary parts: Memory ERROR, and
+  // the item keeps its elements.
+  SetList(0, 1, {"1", "2"});
+  Value l;
+  ASSERT_EQ(ListRecall(1, &l), 1);
+  const Value i = numtest::C("0", "1");
+  EXPECT_EQ(ListFill(&i, &l), 0);
+  EXPECT_EQ(arrtest::Show(l), "E4");
+  EXPECT_EQ(Stored(0, 1), "{1,2}");
+  // A real value fills it in place.
+  ASSERT_EQ(ListRecall(1, &l), 1);
+  EXPECT_EQ(ListFill(&two, &l), 1);
+  EXPECT_EQ(Stored(0, 1), "{2,2}");
+  // Row operations check their rows against the matrix first.
+  EXPECT_EQ(MatRowOperation(1, kMatRowSwap, nullptr, 0, 1), 9u);
+  EXPECT_EQ(MatRowOperation(1, kMatRowAdd, nullptr, 1, 3), 9u);
+  EXPECT_EQ(MatRowOperation(1, kMatRowScale, &two, 3, 0), 9u);
+  EXPECT_EQ(MatRowOperation(1, kMatRowScale, &two, 2, 0), 0u);
+  ASSERT_EQ(MatFromMemory(1, &m), 1);
+  EXPECT_EQ(arrtest::Show(m), "[[1,0][0,2]]");
+  EXPECT_EQ(arrtest::BlocksInUse(), 0u);
 }
 
 TEST_F(ListMem, ModesAndProbabilityPlotData) {

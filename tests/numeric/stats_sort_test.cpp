@@ -257,7 +257,7 @@ TEST(Sorting, KeyOrderedAndRowsPaired) {
   std::mt19937 rng(1210);
   for (int round = 0; round < 40; ++round) {
     const int n = round < 10 ? round + 1 : static_cast<int>(rng() % 999) + 1;
-    const int companions = static_cast<int>(rng() % 6);
+    const int companions = static_cast<int>(rng() % 7);
     const bool desc = round % 2 == 1;
     std::vector<std::vector<std::string>> cols(companions + 1);
     for (int i = 0; i < n; ++i) {
