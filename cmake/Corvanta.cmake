@@ -10,6 +10,13 @@ function(corvanta_target_flags target)
   endif()
 endfunction()
 
+# The fuzz build (clang): every target is instrumented for libFuzzer's
+# coverage, and the targets in fuzz/ become libFuzzer programs.
+option(CORVANTA_FUZZ "Build fuzz/ as libFuzzer programs (clang only)" OFF)
+if(CORVANTA_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
 if(CORVANTA_SANITIZE)
   add_compile_options(-fsanitize=${CORVANTA_SANITIZE} -fno-sanitize-recover=all -fno-omit-frame-pointer)
   add_link_options(-fsanitize=${CORVANTA_SANITIZE})

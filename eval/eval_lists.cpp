@@ -13,6 +13,7 @@
 #include "numeric/list_func.h"
 #include "numeric/list_mem.h"
 #include "numeric/list_ops.h"
+#include "numeric/list_seq.h"
 #include "numeric/list_stats.h"
 #include "numeric/mat_ops.h"
 #include "ui/setup.h"
@@ -38,7 +39,7 @@ u32 Copied(const Value *src, EvalCell *result) {
   const ArrInfo a = ArrInfoOf(src);
   const u32 bytes = a.count * 12 * (a.complex ? 2 : 1);
   const u8 *from = MemDeref(a.handle);
-  if (from == nullptr) return EvalErrMemory(result);
+  if (from == nullptr || !ArrFits(a)) return EvalErrMemory(result);
   const MemHandle h = MemAlloc(bytes);
   if (h == 0) return EvalErrMemory(result);
   std::memcpy(MemDeref(h), from, bytes);
@@ -639,4 +640,56 @@ u32 EvalArrayToDecimal(EvalCell *cell) {
   if (IsListCell(cell)) ListToDecimal(cell, cell, 1);
   else if (IsMatCell(cell)) MatToDecimal(cell, cell, 1);
   return Status(cell);
+}
+
+u32 EvalSeqArguments(EvalCell *result, TokPos *pos, EvalCell *tok, EvalStackArea *area, u32 sum) {
+  // The expression: its first token and position are kept; its text is
+  // skipped up to the comma that closes it.
+  TokNext(tok, pos);
+  const TokPos exprPos = *pos;
+  const EvalCell exprTok = *tok;
+  int depth = 0;
+  for (;;) {
+    const u8 t = TokByte0(tok);
+    if (t == kTokEnd || TokIsStatementEnd(tok)) return EvalErrSyntax(result);
+    if (t == '(' || t == '[' || t == '{' || TokIsBracketFunction(tok) || TokIsOpenBracket(tok)) {
+      ++depth;
+    } else if (TokIsCloseBracket(tok)) {
+      if (depth == 0) return EvalErrSyntax(result);
+      --depth;
+    } else if (depth == 0 && TokIsComma(tok)) {
+      break;
+    }
+    TokNext(tok, pos);
+  }
+  TokNext(tok, pos);
+  const u8 var = TokByte0(tok);
+  if (!((var >= 'A' && var <= 'Z') || var == 0xCD || var == 0xCE)) return EvalErrSyntax(result);
+  TokNext(tok, pos);
+  const u32 flags = sum ? kEvalScalarArg : 0x0104;
+  Value args[3];
+  std::memset(args, 0, sizeof args);
+  ArrInt(1, &args[2]);
+  const int needed = sum ? 2 : 3;
+  int got = 0;
+  while (got < 3 && TokIsComma(tok)) {
+    TokNext(tok, pos);
+    if (!EvalExpr(pos, tok, &args[got], area, flags)) {
+      *result = args[got];
+      return 0;
+    }
+    ++got;
+  }
+  if (got < needed) return EvalErrSyntax(result);
+  if (!CloseArgs(pos, tok)) return EvalErrSyntax(result);
+  if (sum) {
+    if (EvalIntegerTest(&args[0].re) != 3 || EvalIntegerTest(&args[1].re) != 3) return EvalErrMa(result);
+    if (RealIsGreater(&args[0].re, &args[1].re) != 0) return EvalErrMa(result);
+    BcdReal zero;
+    RealSetZero(&zero);
+    if (got == 3 && RealIsGreater(&args[2].re, &zero) != 1) return EvalErrArgument(result);
+  }
+  const int ok = sum ? NumericSumSequence(&args[0], &args[1], &args[2], result, exprPos, &exprTok, area, var)
+                     : ListSequence(result, &args[0], &args[1], &args[2], exprPos, &exprTok, area, var);
+  return ok ? 1 : 0;
 }

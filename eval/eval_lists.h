@@ -51,3 +51,10 @@ u32 EvalListPairMinMax(const EvalCell *a, const EvalCell *b, EvalCell *result, u
 // stands for its element k, which the graph engine sets here (from 1).
 void EvalSetListSubstIndex(u16 k);
 u16 EvalListSubstIndex();
+
+// The argument lists of Seq( (sum = 0) and of the sum Sigma( (sum = 1),
+// entered on the function's token: the expression's text is skipped and
+// kept, the variable (a letter, r or theta) and the numbers are read, and
+// the engine (ListSequence, NumericSumSequence) evaluates the expression
+// again for every value. The token cell ends after the arguments.
+u32 EvalSeqArguments(EvalCell *result, TokPos *pos, EvalCell *tok, EvalStackArea *area, u32 sum);

@@ -385,9 +385,9 @@ u32 ProgCall(ProgRunState *run) {
   if ((data[8] == 1) != baseN) return ProgFail(run, kProgErrGo);
   // The item is copied whole (its size bounds the text), then the text is
   // measured token by token in the copy.
-  const u32 len = size - 10;
-  if (ProgTextLen(data + 10, len) == 0) run->ctx->outputMode = kProgOutDone;
-  return OpenLevel(run, name, data + 10, len);
+  if (!OpenLevel(run, name, data + 10, size - 10)) return 0;
+  if (*run->p == 0) run->ctx->outputMode = kProgOutDone;
+  return 1;
 }
 
 // Return, and Return's effect at the end of a called program.

@@ -51,7 +51,9 @@ struct ProgRunContext {
 // A blank run screen: text rows empty, row 1, nothing to show.
 void ProgContextClear(ProgRunContext *ctx);
 
-// Runs the text at *text: line mode 1 runs it as a run-screen line, line mode
+// Runs the text at *text (complete tokens, then a zero byte; a run line that
+// ends in the If token 0xF7 0x00 carries its own zero byte after it): line
+// mode 1 runs it as a run-screen line, line mode
 // 0 expects a Prog statement naming a stored program (Prog "NAME") and runs
 // that program. Returns non-zero on success; on failure `result` holds the
 // error value (its code in byte 1), ctx->name the program the error arose in

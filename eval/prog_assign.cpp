@@ -13,6 +13,8 @@
 namespace {
 
 constexpr u8 kTokAns = 0xC0;
+// ReadListName's number for "List" followed by a number outside 1..26.
+constexpr u32 kBadList = 0xFFFF;
 
 bool IsVariableLetter(u8 c) { return (c >= 'A' && c <= 'Z') || c == kVarR || c == kVarTheta; }
 
@@ -35,7 +37,11 @@ bool ReadListName(const u8 **p, u32 *n) {
   if (*q < '0' || *q > '9') return false;
   u32 v = *q++ - '0';
   if (*q >= '0' && *q <= '9') v = v * 10 + (*q++ - '0');
-  if (v < 1 || v > 26) return false;
+  if (v < 1 || v > 26) {
+    *n = kBadList;
+    *p = q;
+    return true;
+  }
   *n = v;
   *p = q;
   return true;
@@ -117,7 +123,7 @@ u32 AssignDim(ProgRunState *run, Value *v) {
   u32 n = 0;
   if (ReadListName(&run->p, &n)) {
     u32 count = 0;
-    if (!ProgIsScalar(v) || (v->re.b[0] & 0x80) || !CountOf(&v->re, kItemListMaxCount, &count)) {
+    if (n == kBadList || !ProgIsScalar(v) || (v->re.b[0] & 0x80) || !CountOf(&v->re, kItemListMaxCount, &count)) {
       return ProgFail(run, kProgErrArgument);
     }
     const u32 e = ItemListCreate(0, static_cast<u8>(n), count);
@@ -148,6 +154,7 @@ u32 AssignDim(ProgRunState *run, Value *v) {
 }
 
 u32 AssignList(ProgRunState *run, Value *v, u32 n) {
+  if (n == kBadList) return ProgFail(run, kProgErrArgument);
   const u8 list = static_cast<u8>(n);
   if (*run->p == '[') {
     u32 i = 0;
@@ -220,7 +227,7 @@ u32 ProgStringAssign(ProgRunState *run, const u8 *text, u32 len) {
   u32 n = 0;
   if (ReadListName(&run->p, &n)) {
     if (run->p[0] == '[' && run->p[1] == '0' && run->p[2] == ']') run->p += 3;
-    if (n == 0) return ProgFail(run, kProgErrArgument);
+    if (n == 0 || n == kBadList) return ProgFail(run, kProgErrArgument);
     char name[9] = {};
     u32 k = 0;
     while (k < len && k < 8) {
@@ -266,6 +273,7 @@ u32 ProgClearItems(ProgRunState *run, u32 tok) {
         ItemMatDelete(static_cast<u8>(i));
       }
     }
+    if (lists) ProgListsChanged();
     return 1;
   }
   u32 n = 0;
@@ -284,6 +292,7 @@ u32 ProgClearItems(ProgRunState *run, u32 tok) {
   }
   if (lists) {
     ItemListDelete(0, static_cast<u8>(n));
+    ProgListsChanged();
   } else {
     ItemMatDelete(static_cast<u8>(n));
   }

@@ -98,12 +98,21 @@ bool ProgIsScalar(const Value *v);
 // Setting commands (class 1) and Rnd (class 55).
 u32 ProgSetCommand(ProgRunState *run);
 u32 ProgRnd(ProgRunState *run);
+// A changed graph display: the graph screen's record of what it drew and
+// the statistics result lists are forgotten.
+void ProgDropMarks();
+// Lists changed: a recorded graph mode becomes 11 and the statistics result
+// lists are forgotten.
+void ProgListsChanged();
 // "ViewWindow" values and "Factor" (run->p after the command).
 u32 ProgViewWindow(ProgRunState *run);
 u32 ProgFactor(ProgRunState *run);
 // "StoV-Win" n and "RclV-Win" n: the V-Window memories "VMEM"1-6.
 u32 ProgStoreVwinMem(ProgRunState *run);
 u32 ProgRecallVwinMem(ProgRunState *run);
+// "StoGMEM" n and "RclGMEM" n: the graph memories "GMEM"1-20 of "@GRAPH".
+u32 ProgStoreGmem(ProgRunState *run);
+u32 ProgRecallGmem(ProgRunState *run);
 
 // Text output on the run screen.
 void ProgRedrawText(ProgRunContext *ctx);

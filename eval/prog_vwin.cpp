@@ -1,7 +1,9 @@
-// "ViewWindow" and "Factor": the V-Window record of the graph screen, the
-// item "VWIN" (eleven reals: Xmin, Xmax, Xscale, Xdot, Ymin, Ymax, Yscale,
-// Tmin, Tmax, T pitch, half-width Xdot), written as the graph engine reads it.
+// "ViewWindow", "Factor", the V-Window memories and the graph memories: the
+// V-Window record of the graph screen, the item "VWIN" (eleven reals: Xmin,
+// Xmax, Xscale, Xdot, Ymin, Ymax, Yscale, Tmin, Tmax, T pitch, half-width
+// Xdot), and "GMEM"n of "@GRAPH", written as the graph engine reads them.
 #include <cstring>
+#include <vector>
 
 #include "eval/prog_internal.h"
 #include "memory/mcs_api.h"
@@ -137,6 +139,7 @@ u32 ProgViewWindow(ProgRunState *run) {
   MakePositive(&w.f[6]);
   if (const u32 e = CheckVwin(&w)) return ProgFail(run, e);
   if (const u32 e = WriteVwin(&w)) return ProgFail(run, e);
+  ProgDropMarks();
   return 1;
 }
 
@@ -217,5 +220,148 @@ u32 ProgRecallVwinMem(ProgRunState *run) {
   Vwin w;
   std::memcpy(&w, data, kVwinBytes);
   if (const u32 e = WriteVwin(&w)) return ProgFail(run, e);
+  ProgDropMarks();
+  return 1;
+}
+
+// ---- graph memories ------------------------------------------------------------
+
+namespace {
+
+// The SET UP items a graph memory keeps, in its order.
+constexpr u8 kGmemItems[15] = {kSetupFuncType,   kSetupDrawType,  kSetupGraphFunc, kSetupDualScreen,
+                               kSetupSimulGraph, kSetupDerivative, kSetupSketchLine, kSetupBackground,
+                               kSetupAngle,      kSetupComplexMode, kSetupCoord,     kSetupGrid,
+                               kSetupAxes,       kSetupLabel,      kSetupDisplay};
+constexpr u32 kGmemFuncs = 20;
+constexpr u8 kKindGraphFunc = 2;
+constexpr const char *kGraphFolder = "@GRAPH";
+
+void SlotName(u32 n, char *name) {
+  if (n >= 10) {
+    name[0] = static_cast<char>('0' + n / 10);
+    name[1] = static_cast<char>('0' + n % 10);
+    name[2] = 0;
+  } else {
+    name[0] = static_cast<char>('0' + n);
+    name[1] = 0;
+  }
+}
+
+void GmemName(u32 n, char *name) {
+  std::memcpy(name, "GMEM", 4);
+  SlotName(n, name + 4);
+}
+
+// A graph memory number 1..20 typed directly after the command.
+u32 GmemNumber(ProgRunState *run, u32 *n) {
+  const u8 *p = run->p;
+  if (*p < '0' || *p > '9') return ProgFail(run, kProgErrArgument);
+  u32 v = *p++ - '0';
+  if (*p >= '0' && *p <= '9') v = v * 10 + (*p++ - '0');
+  if (v < 1 || v > 20) return ProgFail(run, kProgErrArgument);
+  run->p = p;
+  *n = v;
+  return 1;
+}
+
+// The record "VWINR" (the initial window when missing).
+void ReadVwinr(Vwin *w) {
+  u32 size = 0;
+  u8 *data = nullptr;
+  if (McsOpenByKindPtr(kMcsKindList, "VWINR", &size, &data) == 0 && data && size >= kVwinBytes) {
+    std::memcpy(w, data, kVwinBytes);
+  } else {
+    InitialVwin(w);
+  }
+}
+
+}  // namespace
+
+u32 ProgStoreGmem(ProgRunState *run) {
+  u32 n = 0;
+  if (!GmemNumber(run, &n)) return 0;
+  Vwin w;
+  if (const u32 e = ReadVwin(&w)) return ProgFail(run, e);
+  std::vector<u8> mem(20, 0);
+  for (u32 i = 0; i < 15; ++i) mem[i] = SetupGetItem(kGmemItems[i]);
+  mem[15] = kGmemFuncs & 0xFF;
+  mem[16] = kGmemFuncs >> 8;
+  mem.insert(mem.end(), reinterpret_cast<const u8 *>(&w), reinterpret_cast<const u8 *>(&w) + kVwinBytes);
+  if (SetupGetItem(kSetupDualScreen) == 0) {
+    Vwin r;
+    ReadVwinr(&r);
+    mem.insert(mem.end(), reinterpret_cast<const u8 *>(&r), reinterpret_cast<const u8 *>(&r) + kVwinBytes);
+  }
+  std::vector<u8> texts;
+  for (u32 f = 1; f <= kGmemFuncs; ++f) {
+    char name[4];
+    SlotName(f, name);
+    u32 size = 0;
+    u8 *data = nullptr;
+    u8 head[4] = {};
+    if (McsOpenByKindPtr(kKindGraphFunc, name, &size, &data) == 0 && data && size >= 4) {
+      std::memcpy(head, data, 4);
+      const u32 len = size <= 260 ? ProgTextLen(data + 4, size - 4) : 0;
+      texts.insert(texts.end(), data + 4, data + 4 + len);
+    }
+    texts.push_back(0);
+    mem.insert(mem.end(), head, head + 4);
+  }
+  mem.insert(mem.end(), texts.begin(), texts.end());
+  char name[8];
+  GmemName(n, name);
+  McsDeleteInFolder(kGraphFolder, name);
+  if (McsCreateInFolder(kGraphFolder, name, static_cast<u32>(mem.size()), mem.data()) != 0) {
+    return ProgFail(run, kProgErrMemory);
+  }
+  return 1;
+}
+
+u32 ProgRecallGmem(ProgRunState *run) {
+  u32 n = 0;
+  if (!GmemNumber(run, &n)) return 0;
+  char name[8];
+  GmemName(n, name);
+  u32 size = 0;
+  u8 *data = nullptr;
+  if (McsOpenInFolderPtr(kGraphFolder, name, &size, &data) != 0 || !data || size < 20 + kVwinBytes) {
+    return ProgFail(run, kProgErrMemory);
+  }
+  // Copied first: writing the items below moves main memory.
+  const std::vector<u8> mem(data, data + size);
+  const bool dual = mem[3] == 0;  // the stored Dual Screen item
+  u32 at = 20 + kVwinBytes + (dual ? kVwinBytes : 0);
+  if (mem.size() < at + 4 * kGmemFuncs) return ProgFail(run, kProgErrMemory);
+  for (u32 i = 0; i < 15; ++i) SetupSetItem(kGmemItems[i], mem[i]);
+  Vwin w;
+  std::memcpy(&w, mem.data() + 20, kVwinBytes);
+  if (const u32 e = WriteVwin(&w)) return ProgFail(run, e);
+  if (dual) {
+    McsDeleteByKind(kMcsKindList, "VWINR");
+    if (McsCreateByKind(kMcsKindList, "VWINR", kVwinBytes, mem.data() + 20 + kVwinBytes) > 2) {
+      return ProgFail(run, kProgErrMemory);
+    }
+  }
+  const u8 *heads = mem.data() + at;
+  u32 t = at + 4 * kGmemFuncs;
+  for (u32 f = 1; f <= kGmemFuncs; ++f) {
+    u32 len = 0;
+    while (t + len < mem.size() && mem[t + len] != 0) len += ProgTokLen(mem.data() + t + len);
+    if (t + len > mem.size()) len = static_cast<u32>(mem.size() - t);
+    char fname[4];
+    SlotName(f, fname);
+    McsDeleteByKind(kKindGraphFunc, fname);
+    if (len > 0) {
+      std::vector<u8> item(heads + 4 * (f - 1), heads + 4 * f);
+      item.insert(item.end(), mem.data() + t, mem.data() + t + len);
+      item.push_back(0);
+      if (McsCreateByKind(kKindGraphFunc, fname, static_cast<u32>(item.size()), item.data()) > 2) {
+        return ProgFail(run, kProgErrMemory);
+      }
+    }
+    t += len + 1;
+    if (t > mem.size()) break;
+  }
   return 1;
 }

@@ -3,15 +3,76 @@
 #include <cstring>
 
 #include "eval/prog_internal.h"
+#include "kernel/task.h"
+#include "memory/item_array.h"
 #include "memory/mcs_api.h"
 #include "number/numparse.h"
 #include "number/numtext.h"
+#include "ui/fkey.h"
 #include "ui/setup.h"
 #include "ui/sysvar.h"
 
 namespace {
 
 constexpr u8 kEngBit = 0x80;
+
+// What a setting leaves behind besides its item.
+enum SettingEffect : u8 {
+  kEffectNone = 0,
+  kEffectMarks = 1,      // the graph screen's record of what it drew is forgotten
+  kEffectStatLists = 2,  // the statistics result lists go (the graph mode marks a list change)
+  kEffectRecur = 3,      // the recursion's table and graph record are forgotten
+};
+
+// The graph screen's record of what it last drew: "GRPMODE" and the
+// command ring of "@APLWORK" go, so the next graph screen draws afresh.
+void ForgetGraphRecord() {
+  if (SysIsAppName("@RUNMAT") || SysIsAppName("@PROG")) FkeyBuildShiftGroup(1);
+  McsDeleteByKind(kMcsKindWork, "GRPMODE");
+  McsDeleteByKind(kMcsKindWork, "COMGRAPH");
+  McsDeleteByKind(kMcsKindWork, "COMOBCD");
+  char name[8] = "COM";
+  for (u32 i = 1; i <= 30; ++i) {
+    name[3] = static_cast<char>(i >= 10 ? '0' + i / 10 : '0' + i);
+    name[4] = i >= 10 ? static_cast<char>('0' + i % 10) : 0;
+    name[5] = 0;
+    McsDeleteByKind(kMcsKindWork, name);
+  }
+}
+
+// The temporary statistics result lists (files 254 and 255).
+void ClearStatResultLists() {
+  ItemListDelete(254, 0);
+  ItemListDelete(254, 1);
+  ItemListDelete(255, 0);
+  for (u32 g = 0; g < 4; ++g) {
+    for (u32 k = 0; k < 3; ++k) ItemListDelete(255, static_cast<u8>(10 * g + k));
+  }
+}
+
+void Apply(u8 effect) {
+  switch (effect) {
+    case kEffectMarks:
+      ForgetGraphRecord();
+      ClearStatResultLists();
+      break;
+    case kEffectStatLists: {
+      u32 size = 0;
+      u8 *mode = nullptr;
+      if (McsOpenByKindPtr(kMcsKindWork, "GRPMODE", &size, &mode) == 0 && mode && size >= 1) {
+        const u8 listChanged = 11;
+        McsWriteByKind(kMcsKindWork, "GRPMODE", 1, &listChanged, 0);
+      }
+      ClearStatResultLists();
+      break;
+    }
+    case kEffectRecur:
+      ItemMatDelete(36);
+      ForgetGraphRecord();
+      break;
+    default: break;
+  }
+}
 
 bool AtEnd(const u8 *p) { return ProgTokIsEnd(p); }
 
@@ -47,28 +108,29 @@ struct ItemWrite {
   u8 code;   // second byte of the 0xF7 token
   u8 item;   // SET UP item
   u8 value;
+  u8 effect;  // SettingEffect
 };
 
 // 0xF7 commands that write one fixed value into one item.
 constexpr ItemWrite kF7Writes[] = {
-    {0x60, kSetupStatWind, 0},  {0x61, kSetupStatWind, 1},  {0x63, kSetupFuncType, 0},
-    {0x64, kSetupFuncType, 1},  {0x65, kSetupFuncType, 2},  {0x67, kSetupFuncType, 3},
-    {0x6A, kSetupFuncType, 4},  {0x6B, kSetupFuncType, 5},  {0x6C, kSetupFuncType, 6},
-    {0x6D, kSetupFuncType, 7},  {0x70, kSetupDrawType, 0},  {0x71, kSetupDrawType, 1},
-    {0x76, kSetupResidList, 0}, {0x78, kSetupBackground, 0}, {0x7A, kSetupGrid, 1},
-    {0x7D, kSetupGrid, 0},      {0x88, kSetupVariable, 0},  {0x9C, kSetupSketchLine, 0},
-    {0x9D, kSetupSketchLine, 1}, {0x9E, kSetupSketchLine, 2}, {0x9F, kSetupSketchLine, 3},
-    {0xB2, kSetupVariable, 1},  {0xB3, kSetupVariable, 2},  {0xB4, kSetupVariable, 3},
-    {0xB5, kSetupVariable, 4},  {0xB6, kSetupVariable, 5},  {0xB7, kSetupVariable, 6},
-    {0xB8, kSetupListFile, 1},  {0xB9, kSetupListFile, 2},  {0xBA, kSetupListFile, 3},
-    {0xBB, kSetupListFile, 4},  {0xBC, kSetupListFile, 5},  {0xBD, kSetupListFile, 6},
-    {0xBE, kSetupDrawSpeed, 0}, {0xBF, kSetupDrawSpeed, 1}, {0xC0, kSetupGraphFunc, 0},
-    {0xD0, kSetupGraphFunc, 1}, {0xC1, kSetupSimulGraph, 0}, {0xD1, kSetupSimulGraph, 1},
-    {0xC2, kSetupAxes, 0},      {0xD2, kSetupAxes, 1},      {0xC3, kSetupCoord, 0},
-    {0xD3, kSetupCoord, 1},     {0xC4, kSetupLabel, 0},     {0xD4, kSetupLabel, 1},
-    {0xC5, kSetupDerivative, 0}, {0xD5, kSetupDerivative, 1}, {0xC6, kSetupLocus, 0},
-    {0xD6, kSetupLocus, 1},     {0xC7, kSetupSumDisplay, 0}, {0xD7, kSetupSumDisplay, 1},
-    {0xCD, kSetupFracResult, 1}, {0xCE, kSetupFracResult, 0},
+    {0x60, kSetupStatWind, 0, 0},  {0x61, kSetupStatWind, 1, 0},  {0x63, kSetupFuncType, 0, 0},
+    {0x64, kSetupFuncType, 1, 0},  {0x65, kSetupFuncType, 2, 0},  {0x67, kSetupFuncType, 3, 0},
+    {0x6A, kSetupFuncType, 4, 0},  {0x6B, kSetupFuncType, 5, 0},  {0x6C, kSetupFuncType, 6, 0},
+    {0x6D, kSetupFuncType, 7, 0},  {0x70, kSetupDrawType, 0, 1},  {0x71, kSetupDrawType, 1, 1},
+    {0x76, kSetupResidList, 0, 0}, {0x78, kSetupBackground, 0, 1}, {0x7A, kSetupGrid, 1, 1},
+    {0x7D, kSetupGrid, 0, 1},      {0x88, kSetupVariable, 0, 0},  {0x9C, kSetupSketchLine, 0, 1},
+    {0x9D, kSetupSketchLine, 1, 1}, {0x9E, kSetupSketchLine, 2, 1}, {0x9F, kSetupSketchLine, 3, 1},
+    {0xB2, kSetupVariable, 1, 0},  {0xB3, kSetupVariable, 2, 0},  {0xB4, kSetupVariable, 3, 0},
+    {0xB5, kSetupVariable, 4, 0},  {0xB6, kSetupVariable, 5, 0},  {0xB7, kSetupVariable, 6, 0},
+    {0xB8, kSetupListFile, 1, 2},  {0xB9, kSetupListFile, 2, 2},  {0xBA, kSetupListFile, 3, 2},
+    {0xBB, kSetupListFile, 4, 2},  {0xBC, kSetupListFile, 5, 2},  {0xBD, kSetupListFile, 6, 2},
+    {0xBE, kSetupDrawSpeed, 0, 1}, {0xBF, kSetupDrawSpeed, 1, 1}, {0xC0, kSetupGraphFunc, 0, 0},
+    {0xD0, kSetupGraphFunc, 1, 0}, {0xC1, kSetupSimulGraph, 0, 1}, {0xD1, kSetupSimulGraph, 1, 1},
+    {0xC2, kSetupAxes, 0, 1},      {0xD2, kSetupAxes, 1, 1},      {0xC3, kSetupCoord, 0, 1},
+    {0xD3, kSetupCoord, 1, 1},     {0xC4, kSetupLabel, 0, 1},     {0xD4, kSetupLabel, 1, 1},
+    {0xC5, kSetupDerivative, 0, 0}, {0xD5, kSetupDerivative, 1, 0}, {0xC6, kSetupLocus, 0, 1},
+    {0xD6, kSetupLocus, 1, 1},     {0xC7, kSetupSumDisplay, 0, 3}, {0xD7, kSetupSumDisplay, 1, 3},
+    {0xCD, kSetupFracResult, 1, 0}, {0xCE, kSetupFracResult, 0, 0},
 };
 
 bool IsOptionWord(u8 code) {
@@ -91,7 +153,10 @@ u32 OneByteCommand(ProgRunState *run, u8 c) {
     }
     case 0xDA:
     case 0xDB:
-    case 0xDC: SetupSetItem(kSetupAngle, static_cast<u8>(c - 0xDA)); return 1;
+    case 0xDC:
+      SetupSetItem(kSetupAngle, static_cast<u8>(c - 0xDA));
+      Apply(kEffectMarks);
+      return 1;
     case 0xD9: {
       const u8 eng = display & kEngBit;
       if (*run->p == '1' || *run->p == '2') {
@@ -120,6 +185,10 @@ u32 OneByteCommand(ProgRunState *run, u8 c) {
 
 }  // namespace
 
+void ProgDropMarks() { Apply(kEffectMarks); }
+
+void ProgListsChanged() { Apply(kEffectStatLists); }
+
 // Line styles and selections of graph functions and recursion formulas.
 u32 ProgLineStyle(ProgRunState *run, u8 code);
 u32 ProgSelectFunc(ProgRunState *run, u8 code);
@@ -127,11 +196,14 @@ u32 ProgSetDynaVar(ProgRunState *run);
 
 namespace {
 
+u32 SetFuncByte(u32 n, u32 at, u8 value, u8 bit, bool on);
+
 u32 F7Command(ProgRunState *run, u8 code) {
   run->p += 2;
   for (const ItemWrite &w : kF7Writes) {
     if (w.code == code) {
       SetupSetItem(w.item, w.value);
+      Apply(w.effect);
       return 1;
     }
   }
@@ -156,12 +228,30 @@ u32 F7Command(ProgRunState *run, u8 code) {
     case 0xDA:
     case 0xDB: return ProgSelectFunc(run, code);
     case 0x80: return ProgSetDynaVar(run);
+    case 0x90:
+    case 0x91:
+    case 0x92: {
+      // Recursion type: kind 1 is type 0; kinds 2 and 3 are types 1 and 3,
+      // or 2 and 4 when the start term was a1 (types 2 and 4). The three
+      // formulas are deselected.
+      const u8 t = SetupGetItem(kSetupRecurType);
+      const bool fromOne = t == 2 || t == 4;
+      const u8 type = code == 0x90 ? 0 : code == 0x91 ? (fromOne ? 2 : 1) : (fromOne ? 4 : 3);
+      SetupSetItem(kSetupRecurType, type);
+      for (u32 r = 0; r < 3; ++r) {
+        if (SetFuncByte(100 + r, 2, 0, 0x10, false)) return ProgFail(run, kProgErrMemory);
+      }
+      return 1;
+    }
+    case 0x95: return ProgStoreGmem(run);
+    case 0x96: return ProgRecallGmem(run);
     case 0x97: return ProgStoreVwinMem(run);
     case 0x98: return ProgRecallVwinMem(run);
     case 0x79: {  // BG-Pict
       u32 n = 0;
       if (!ReadSmallNumber(run, 20, &n)) return 0;
       SetupSetItem(kSetupBackground, static_cast<u8>(n));
+      Apply(kEffectMarks);
       return 1;
     }
     default:
@@ -194,6 +284,7 @@ u32 F9Command(ProgRunState *run, u8 code) {
       u32 n = 0;
       if (!ProgEvalIntArg(&run->p, run->result, &n, 6)) return 0;
       SetupSetItem(kSetupListFile, static_cast<u8>(n));
+      Apply(kEffectStatLists);
       return 1;
     }
     case 0x1D: {  // VarList

@@ -13,6 +13,7 @@
 #include "storage/fls.h"
 #include "ui/lcd.h"
 #include "ui/lcd_shadow.h"
+#include "ui/mprint.h"
 #include "ui/msg.h"
 #include "ui/text.h"
 #include "memory/mcs_store.h"
@@ -120,6 +121,7 @@ void SysGlueInitRamSettings() {
   CatalogReset();
   MsgSelectDefaultLanguage();
   MsgResetAltLanguage();
+  MprintInit();
 }
 void SysGlueClearMainMemory() {
   McsClearAll();

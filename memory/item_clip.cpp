@@ -1,6 +1,7 @@
 #include "memory/item_clip.h"
 
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "memory/mcs_api.h"
 #include "memory/mcs_store.h"
 #include "ui/charset.h"
+#include "ui/mprint.h"
 
 namespace {
 
@@ -40,16 +42,46 @@ u32 WriteItem(const char *name, const char *text, u32 n) {
   return McsWriteBytes(kFolder, name, 0, size, padded.data());
 }
 
+// The code a failed store gives the caller: 48 when main memory has no room,
+// else the store's own cause as an application code.
+u32 ClipError(u32 store_code) {
+  switch (store_code) {
+    case kMcsNoRoomInsert:
+    case kMcsNoRoom:
+    case kMcsNoRoomMove:
+    case kMcsFolderFull:
+    case kMcsNoFolderSlot:
+      return kNoRoom;
+    default:
+      return McsMapError(store_code);
+  }
+}
+
+// The refusal an existing item's flags give a change (0 when there is no
+// such item or it may change).
+u32 ItemRefusal(const char *name) {
+  u8 flags = 0;
+  if (McsGetItemFlags(kFolder, name, &flags) != 0) return 0;
+  return McsFlagError(flags);
+}
+
 // Stores the n bytes of text as both items; the PC clipboard is not touched.
 // The text may lie in main memory itself (even in "CLIP"): it is taken aside
-// first, as writing the first item can move it.
+// first, as writing the first item can move it. A read-only or protected
+// item refuses the text before anything changes.
 u32 StoreBoth(const char *bytes, u32 n) {
   if (n >= kMcsAreaSize) return kNoRoom;
   const std::vector<char> copy(bytes, bytes + n);
   const char *text = copy.data();
-  if (McsFindFolder(kFolder, nullptr, nullptr) != 0 && McsCreateFolder(kFolder) != 0) return kNoRoom;
-  if (WriteItem(kClip, text, n) != 0) return kNoRoom;
-  if (WriteItem(kNatClip, text, n) != 0) McsDeleteItem(kFolder, kNatClip);
+  if (McsFindFolder(kFolder, nullptr, nullptr) != 0) {
+    if (u32 r = McsCreateFolder(kFolder)) return ClipError(r);
+  }
+  for (const char *name : {kClip, kNatClip})
+    if (u32 r = ItemRefusal(name)) return ClipError(r);
+  if (u32 r = WriteItem(kClip, text, n)) return ClipError(r);
+  if (WriteItem(kNatClip, text, n) != 0) {
+    if (u32 r = McsDeleteItem(kFolder, kNatClip)) return ClipError(r);
+  }
   return 0;
 }
 
@@ -112,4 +144,27 @@ u32 ItemClipFromHost() {
   std::vector<char> text(kItemClipHostMax);
   const u32 n = CharsetFromUtf8(utf8.data(), got, text.data(), kItemClipHostMax);
   return StoreBoth(text.data(), n);
+}
+
+u32 ItemClipStorePair(const char *natural, u32 length) {
+  const u32 n = TextLength(natural, length);
+  if (n >= kMcsAreaSize) return kNoRoom;
+  // Taken aside first: the text may lie in main memory itself.
+  std::vector<u8> text(n + 1, 0);
+  if (n != 0) std::memcpy(text.data(), natural, n);
+  std::vector<u8> linear(kItemClipHostMax);
+  const i32 got = MprintToLinear(text.data(), linear.data(), kItemClipHostMax, 0, kMprLinearWhole);
+  if (got < 0) return kNoRoom;
+  if (McsFindFolder(kFolder, nullptr, nullptr) != 0) {
+    if (u32 r = McsCreateFolder(kFolder)) return ClipError(r);
+  }
+  for (const char *name : {kClip, kNatClip})
+    if (u32 r = ItemRefusal(name)) return ClipError(r);
+  if (u32 r = WriteItem(kClip, reinterpret_cast<const char *>(linear.data()), static_cast<u32>(got)))
+    return ClipError(r);
+  if (WriteItem(kNatClip, reinterpret_cast<const char *>(text.data()), n) != 0) {
+    if (u32 r = McsDeleteItem(kFolder, kNatClip)) return ClipError(r);
+  }
+  ItemClipToHost();
+  return 0;
 }

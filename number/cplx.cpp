@@ -60,12 +60,15 @@ CplxPair *ViaWork(const CplxPair *a, const CplxPair *b, CplxPair *out, Fn fn) {
   return out;
 }
 
-// An error part of either operand, first found, as a pair result.
+// An error part of either operand, first found, as a pair result; a
+// malformed part (bytes read from outside) is Ma ERROR.
 bool PassError(const CplxPair *a, const CplxPair *b, CplxPair *out) {
   const BcdReal *parts[4] = {&a->re, &a->im, b ? &b->re : nullptr, b ? &b->im : nullptr};
   for (const BcdReal *p : parts) {
-    if (p && IsError(p)) {
-      const BcdReal e = *p;
+    if (!p) continue;
+    if (IsError(p) || !RealIsWellFormed(p)) {
+      BcdReal e = *p;
+      if (!RealIsWellFormed(p)) RealMakeError(3, RealSetZero(&e));
       out->re = e;
       out->im = Zero();
       return true;

@@ -45,8 +45,14 @@ bool ExactSqrt(u64 v, u64 *root) {
   return true;
 }
 
-// base^e, false when it reaches 10^36.
+// base^e, false when it reaches 10^36. A base of 0 or 1 is answered at
+// once (its powers never grow, so the loop below would run e times); any
+// larger base passes 10^36 within 120 steps.
 bool PowU128(u128 base, u64 e, u128 *out) {
+  if (base <= 1) {
+    *out = e == 0 ? 1 : base;
+    return true;
+  }
   u128 r = 1;
   for (u64 i = 0; i < e; ++i) {
     if (base != 0 && r > kLimit / base) return false;
@@ -222,8 +228,9 @@ BcdReal *RealPowNegBase(const BcdReal *a, const BcdReal *b, BcdReal *dst) {
 }
 
 BcdReal *RealToFrac(const BcdReal *x, BcdReal *dst, const void *) {
+  if (RealPassError(x, nullptr, dst)) return dst;
   Copy(x, dst);
-  if (IsError(x) || IsFracForm(x) || RealIsInteger(x) == 1) return dst;
+  if (IsFracForm(x) || RealIsInteger(x) == 1) return dst;
   NumDecimal d;
   NumGetDecimal(x, &d);
   // |x| = M x 10^-k with M the 15-digit mantissa; W and F its integer and
@@ -267,6 +274,9 @@ BcdReal *RealToFrac(const BcdReal *x, BcdReal *dst, const void *) {
   const i128 F = fm;
   auto errLow = [&](i128 n, i128 dd) { return F * dd - n * scale; };   // F d - n, scaled
   auto errHigh = [&](i128 n, i128 dd) { return n * scale - F * dd; };  // n - F d, scaled
+  // F is a proper fraction of scale for every well-formed real; the bounds
+  // below divide by F and by scale - F.
+  if (F <= 0 || F >= scale) return dst;
   i128 nl, dl, nu, du;
   if (2 * F < scale) {
     const i128 q = scale / F;  // Int(1 / F)

@@ -12,6 +12,7 @@
 #include "number/realop.h"
 #include "number/stat_glue.h"
 #include "number/value.h"
+#include "numeric/list_ops.h"
 
 namespace {
 
@@ -262,15 +263,14 @@ int RealEstimateY(BcdReal *x) {
 namespace {
 
 // A real operation applied in place to a scalar value.
-int OnScalar(Value *v, int (*op)(BcdReal *)) {
+int OnScalar(Value *v, int (*op)(BcdReal *), u8 code) {
   if (ValErrorCode(v)) return 0;
-  if (ValKind(v) != kValKindScalar) {
-    // A list or matrix takes no probability: Ma ERROR.
+  if (ValKind(v) == kValKindMatrix) {
     ValFreeTemp(v);
-    std::memset(v, 0, sizeof *v);
-    RealMakeError(kErrMa, &v->re);
+    RealMakeError(3, &v->re);
     return 0;
   }
+  if (ValKind(v) == kValKindList) return ListStatFuncOp(code, v);
   if (ValIsComplex(v)) {
     RealMakeError(kErrNonReal, &v->re);
     return 0;
@@ -282,9 +282,9 @@ int OnScalar(Value *v, int (*op)(BcdReal *)) {
 
 }  // namespace
 
-int ValNormalP(Value *v) { return OnScalar(v, RealNormalP); }
-int ValNormalQ(Value *v) { return OnScalar(v, RealNormalQ); }
-int ValNormalR(Value *v) { return OnScalar(v, RealNormalR); }
-int ValNormVariate(Value *v) { return OnScalar(v, RealNormVariate); }
-int ValEstimateX(Value *v) { return OnScalar(v, RealEstimateX); }
-int ValEstimateY(Value *v) { return OnScalar(v, RealEstimateY); }
+int ValNormalP(Value *v) { return OnScalar(v, RealNormalP, kListOpProbP); }
+int ValNormalQ(Value *v) { return OnScalar(v, RealNormalQ, kListOpProbQ); }
+int ValNormalR(Value *v) { return OnScalar(v, RealNormalR, kListOpProbR); }
+int ValNormVariate(Value *v) { return OnScalar(v, RealNormVariate, kListOpNormVariate); }
+int ValEstimateX(Value *v) { return OnScalar(v, RealEstimateX, kListOpEstimateX); }
+int ValEstimateY(Value *v) { return OnScalar(v, RealEstimateY, kListOpEstimateY); }

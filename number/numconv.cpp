@@ -330,14 +330,16 @@ int NumWriteDms(char *out, const BcdReal *x) {
   return sign;
 }
 
-// The normal text of one part, its sign taken off.
+// The normal text of one part as a plain real (never in the polar form),
+// its sign taken off.
 int NormalPartText(const BcdReal *part, char *out) {
   Value w;
   std::memset(&w, 0, sizeof w);
   w.re = *part;
   w.re.b[0] &= 0x7F;
   char text[kNumTextSize];
-  NumToText(&w, text);
+  const u16 rect = kNumOptRect;
+  NumToTextOpt(&w, text, &rect);
   const int neg = static_cast<u8>(text[0]) == 0x87;
   std::strcpy(out, text + neg);
   if (std::strcmp(out, "0") == 0) return 0;
@@ -364,7 +366,11 @@ char *NumFormatDms(const Value *v, char *out) {
   NumToText(&w, normal);
   const u8 state = State();
   const i16 shownRe = NumGetEngExpRe(), shownIm = NumGetEngExpIm();
-  const int complex = IsComplex(&w);
+  // A complex value shows in the form of the complex mode: r and theta in
+  // the polar mode (when the modulus can be computed), a and b otherwise.
+  int complex = IsComplex(&w);
+  const int polar = complex && SetupGetItem(kSetupComplexMode) == 2 && NumToPolarParts(&w);
+  complex = IsComplex(&w);
   BcdReal parts[2] = {w.re, w.im};
   char text[2][kNumTextSize];
   int sign[2] = {0, 0};
@@ -385,5 +391,6 @@ char *NumFormatDms(const Value *v, char *out) {
     text[1][0] = 0;
     if (sign[0] == 0) sign[0] = 1;
   }
+  if (polar) return NumJoinPolar(out, sign[0] == 0 ? 1 : sign[0], text[0], sign[1], text[1], 0);
   return NumJoinRect(out, sign[0], text[0], sign[1], text[1], 0, 0);
 }

@@ -606,9 +606,15 @@ BcdReal *NumFracPack(const NumFracParts *in, BcdReal *out) {
   // Parts beyond the machine integers: whole + num / den by the decimal
   // operations.
   BcdReal q, r;
+  RealSetZero(&q);
+  RealSetZero(&r);
   RealDivDecimal(&in->num, &in->den, &q);
   RealAddDecimal(&in->whole, &q, &r);
   if (in->sign < 0) RealNegDecimal(&r, &r);
+  if (const u8 code = ValErrorCode(&r)) {
+    SetErrorBytes(out, code);
+    return out;
+  }
   std::memcpy(out->b, r.b, 9);
   return out;
 }

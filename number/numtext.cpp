@@ -224,31 +224,33 @@ int IsScalarOrError(const Value *v) { return ValKind(v) == kValKindScalar; }
 }  // namespace
 
 int NumDecompose(NumDigits *rec, const BcdReal *x) {
-  const u8 s = (x->b[0] >> 4) & 7;
-  if ((x->b[0] & 0x0F) == 0x0A) {
-    if (s != 1 && s != 6) return 0;
+  // The complex flag is ignored; what is left is read as every other reader
+  // of the stored form reads it, so a malformed real shows no number.
+  if ((x->b[0] >> 4) == 0xF) return 0;  // an error value
+  BcdReal y;
+  std::memcpy(y.b, x->b, 9);
+  y.b[0] &= 0x7F;
+  if (!RealIsWellFormed(&y)) return 0;
+  const u8 s = y.b[0] >> 4;
+  std::memset(rec->d, 0, sizeof rec->d);
+  if ((y.b[0] & 0x0F) == 0x0A) {
     rec->exponent = 100;
     rec->sign = s == 1 ? 1 : -1;
-    rec->fracCount = (x->b[1] >> 4) + 1;
-    for (int i = 0; i < 15; ++i) {
-      const u8 d = Nib(x, 3 + i);
-      if (d > 10) return 0;
-      rec->d[i] = d;
-    }
+    rec->fracCount = (y.b[1] >> 4) + 1;
+    for (int i = 0; i < rec->fracCount; ++i) rec->d[i] = Nib(&y, 3 + i);
     return 1;
   }
-  if (s > 6) return 0;
-  int e = 10 * (x->b[0] & 0x0F) + (x->b[1] >> 4);
-  if (e > 99) return 0;
-  if ((s == 0 || s == 5) && e != 0) e -= 100;
+  rec->fracCount = 0;
+  if (Nib(&y, 3) == 0) {
+    rec->exponent = 0;
+    rec->sign = 1;
+    return 1;
+  }
+  int e = 10 * (y.b[0] & 0x0F) + (y.b[1] >> 4);
+  if (s == 0 || s == 5) e -= 100;
   rec->exponent = e;
   rec->sign = (s == 5 || s == 6) ? -1 : 1;
-  rec->fracCount = 0;
-  for (int i = 0; i < 15; ++i) {
-    const u8 d = Nib(x, 3 + i);
-    if (d > 9) return 0;
-    rec->d[i] = d;
-  }
+  for (int i = 0; i < 15; ++i) rec->d[i] = Nib(&y, 3 + i);
   return 1;
 }
 
@@ -384,11 +386,34 @@ char *NumPadRight(char *out, const char *text, int width) {
   return out;
 }
 
+// The joiners write into an output of kNumTextSize bytes: every write is
+// bounded by it, whatever the part texts hold.
+namespace {
+
+struct Joined {
+  char *out;
+  int len;
+  void Add(char c) {
+    if (len < kNumTextSize - 1) out[len++] = c;
+    out[len] = 0;
+  }
+  void Add(const char *s) {
+    while (*s) Add(*s++);
+  }
+};
+
+}  // namespace
+
 // Places a 0x0D between the parts at split when the line rule asks for it.
 static char *ApplyLineRule(char *out, int split, int lineRule) {
   if (split < 0 || lineRule == -1) return out;
   if (lineRule != 0 && NumTextChars(out) < 21) return out;
-  const size_t len = std::strlen(out);
+  size_t len = std::strlen(out);
+  if (len + 1 > static_cast<size_t>(kNumTextSize - 1)) {
+    len = kNumTextSize - 2;
+    out[len] = 0;
+  }
+  if (static_cast<size_t>(split) > len) return out;
   std::memmove(out + split + 1, out + split, len - static_cast<size_t>(split) + 1);
   out[split] = kLineBreak;
   return out;
@@ -396,34 +421,35 @@ static char *ApplyLineRule(char *out, int split, int lineRule) {
 
 char *NumJoinRect(char *out, int reSign, const char *re, int imSign, const char *im, int unitRule,
                   int lineRule) {
-  char *p = out;
-  *p = 0;
+  Joined j{out, 0};
+  out[0] = 0;
   const int realWritten = !(reSign == 0 && imSign != 0);
   if (realWritten) {
-    if (reSign < 0) *p++ = kNeg;
-    p = Put(p, re);
+    if (reSign < 0) j.Add(kNeg);
+    j.Add(re);
   }
   if (imSign == 0) return out;
-  const int split = realWritten ? static_cast<int>(p - out) : -1;
+  const int split = realWritten ? j.len : -1;
   if (realWritten) {
-    *p++ = imSign < 0 ? '-' : '+';
+    j.Add(imSign < 0 ? '-' : '+');
   } else if (imSign < 0) {
-    *p++ = kNeg;
+    j.Add(kNeg);
   }
-  if (!(unitRule && std::strcmp(im, "1") == 0)) p = Put(p, im);
-  p = Put(p, "\x7F\x50");
+  if (!(unitRule && std::strcmp(im, "1") == 0)) j.Add(im);
+  j.Add("\x7F\x50");
   return ApplyLineRule(out, split, lineRule);
 }
 
 char *NumJoinPolar(char *out, int rSign, const char *r, int thetaSign, const char *theta, int lineRule) {
-  char *p = out;
-  if (rSign < 0) *p++ = kNeg;
-  p = Put(p, r);
+  Joined j{out, 0};
+  out[0] = 0;
+  if (rSign < 0) j.Add(kNeg);
+  j.Add(r);
   if (rSign == 0 || thetaSign == 0) return out;
-  const int split = static_cast<int>(p - out);
-  p = Put(p, "\x7F\x54");
-  if (thetaSign < 0) *p++ = kNeg;
-  Put(p, theta);
+  const int split = j.len;
+  j.Add("\x7F\x54");
+  if (thetaSign < 0) j.Add(kNeg);
+  j.Add(theta);
   return ApplyLineRule(out, split, lineRule);
 }
 

@@ -53,8 +53,18 @@ void BcdSetWord(BcdWork *w, u16 word);
 // Writes the stored value 0 (twelve zero bytes) and returns the destination.
 BcdReal *RealSetZero(BcdReal *dst);
 // Stored form (number or fraction) to working form; fills all 12 bytes. An
-// error value gives the working error value with the same code.
+// error value gives the working error value with the same code; a malformed
+// real (see RealIsWellFormed) gives the working error value 3 (Ma ERROR).
 void RealUnpack(const BcdReal *src, BcdWork *dst);
+// 1 when bytes 0-8 hold a real every reader of the stored form reads alike:
+// an error value with a code other than 0; a number whose first digit is 0
+// (zero, whatever follows); a number with sign code 0, 1, 5 or 6 whose
+// exponent and 15 digits are decimal digits, a negative exponent not stored
+// as 00; a fraction with sign code 1, 5 or 6 of at most 10 nibbles holding
+// two or three non-empty decimal fields, the last one not zero. Reals read
+// from outside (files, images) pass this test before anything computes with
+// them.
+int RealIsWellFormed(const BcdReal *x);
 // Error code of a stored real or value: byte 1 when byte 0's high nibble is
 // 0xF, else 0 (the same test as RealErrorCode).
 u8 ValErrorCode(const void *v);
@@ -98,7 +108,8 @@ u8 RealErrorCode(const void *v);
 // Non-zero when the stored real is an exact fraction (low nibble 0xA).
 int RealIsFrac(const BcdReal *x);
 // A fraction replaced by its decimal value whole + numerator / denominator
-// (each step rounded to 15 digits); any other value copied. Returns dst.
+// (each step rounded to 15 digits); a malformed real (RealIsWellFormed)
+// becomes Ma ERROR; any other value copied. Returns dst.
 BcdReal *RealFracToDecimal(const BcdReal *src, BcdReal *dst);
 
 // Working error value: kind 0xF, code in the exponent word. Returns code.

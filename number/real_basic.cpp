@@ -23,6 +23,11 @@ void RealUnpack(const BcdReal *src, BcdWork *dst) {
     BcdMakeError(code, dst);
     return;
   }
+  constexpr u16 kMaError = 3;
+  if (!RealIsWellFormed(src)) {
+    BcdMakeError(kMaError, dst);
+    return;
+  }
   // A fraction is made decimal first, on a private copy.
   BcdReal dec;
   if (RealIsFrac(src)) src = RealFracToDecimal(src, &dec);
@@ -44,6 +49,53 @@ void RealUnpack(const BcdReal *src, BcdWork *dst) {
   u16 word = static_cast<u16>(s << 12 | x1 << 4 | x2);
   if (s == 0 || s == 5) word = static_cast<u16>(word + 0x0900);
   BcdSetWord(dst, word);
+}
+
+namespace {
+
+// Nibble n of a stored real (0 = high nibble of byte 0).
+u8 StoredNibble(const BcdReal *x, int n) {
+  const u8 b = x->b[n / 2];
+  return (n & 1) ? (b & 0x0F) : (b >> 4);
+}
+
+int FracIsWellFormed(const BcdReal *x) {
+  const int count = (x->b[1] >> 4) + 1;
+  if (count > 10) return 0;
+  int separators = 0, fieldDigits = 0, lastFieldNonZero = 0;
+  for (int i = 0; i < count; ++i) {
+    const u8 v = StoredNibble(x, 3 + i);
+    if (v > 10) return 0;
+    if (v == 10) {
+      if (fieldDigits == 0 || ++separators > 2) return 0;
+      fieldDigits = 0;
+      lastFieldNonZero = 0;
+    } else {
+      ++fieldDigits;
+      lastFieldNonZero |= v != 0;
+    }
+  }
+  return separators >= 1 && fieldDigits > 0 && lastFieldNonZero;
+}
+
+}  // namespace
+
+int RealIsWellFormed(const BcdReal *x) {
+  const u8 s = x->b[0] >> 4;
+  if (s == 0xF) return x->b[1] != 0;  // an error value carries its code
+  if ((x->b[0] & 0x0F) == 0x0A) return (s == 1 || s == 5 || s == 6) && FracIsWellFormed(x);
+  if ((x->b[1] & 0x0F) == 0) return 1;  // d1 = 0: every reader takes it as zero
+  if (s != 0 && s != 1 && s != 5 && s != 6) return 0;
+  if ((x->b[0] & 0x0F) > 9) return 0;
+  // Bytes 1-8 hold the exponent's low digit and d1..d15: a nibble above 9
+  // carries into bit 4 of its byte once 6 is added to it.
+  u64 v;
+  std::memcpy(&v, x->b + 1, 8);
+  constexpr u64 kLow = 0x0F0F0F0F0F0F0F0Full, kSix = 0x0606060606060606ull, kCarry = 0x1010101010101010ull;
+  if ((((v & kLow) + kSix) | (((v >> 4) & kLow) + kSix)) & kCarry) return 0;
+  // A negative exponent stored as 00 would be 10^-100: below the range.
+  if ((s == 0 || s == 5) && (x->b[0] & 0x0F) == 0 && (x->b[1] >> 4) == 0) return 0;
+  return 1;
 }
 
 u8 ValErrorCode(const void *v) {
@@ -143,6 +195,10 @@ u16 BcdKind(const BcdWork *x) {
 // ---------------------------------------------------------------- fractions
 
 BcdReal *RealFracToDecimal(const BcdReal *src, BcdReal *dst) {
+  if (!RealIsWellFormed(src)) {
+    RealMakeError(3, RealSetZero(dst));
+    return dst;
+  }
   if (!RealIsFrac(src) || RealErrorCode(src)) {
     if (dst != src) *dst = *src;
     return dst;

@@ -3,6 +3,7 @@
 #include "number/realop.h"
 
 #include <cstring>
+#include <initializer_list>
 
 #include "number/bcd.h"
 #include "number/frac.h"
@@ -115,10 +116,20 @@ const char *RealOpWord(int op) {
 }
 
 int RealPassError(const BcdReal *a, const BcdReal *b, BcdReal *dst) {
-  const BcdReal *e = IsError(a) ? a : (b && IsError(b)) ? b : nullptr;
-  if (!e) return 0;
-  Copy(e, dst);
-  return 1;
+  for (const BcdReal *x : {a, b}) {
+    if (!x) continue;
+    if (!RealIsWellFormed(x)) {
+      // A malformed operand (bytes read from outside) is Ma ERROR, written
+      // whole so that no byte of the result depends on what was there.
+      RealMakeError(3, RealSetZero(dst));
+      return 1;
+    }
+    if (IsError(x)) {
+      Copy(x, dst);
+      return 1;
+    }
+  }
+  return 0;
 }
 
 namespace {
@@ -302,6 +313,7 @@ BcdReal *RealAtanh(const BcdReal *a, BcdReal *d) { return RealUnaryOp(kRealOpAta
 
 BcdReal *RealAbsDecimal(const BcdReal *a, BcdReal *d) { return RealUnaryOp(kRealOpAbs, a, d); }
 BcdReal *RealAbsFrac(const BcdReal *a, BcdReal *d) {
+  if (RealPassError(a, nullptr, d)) return d;
   Copy(a, d);
   if (d->b[0] == 0x6A) d->b[0] = 0x1A;
   return d;
@@ -317,6 +329,7 @@ BcdReal *RealFactorial(const BcdReal *a, BcdReal *d) { return RealUnaryOp(kRealO
 
 BcdReal *RealNegDecimal(const BcdReal *a, BcdReal *d) { return RealUnaryOp(kRealOpNeg, a, d); }
 BcdReal *RealNegFrac(const BcdReal *a, BcdReal *d) {
+  if (RealPassError(a, nullptr, d)) return d;
   Copy(a, d);
   d->b[0] = d->b[0] == 0x6A ? 0x1A : 0x6A;
   return d;

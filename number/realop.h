@@ -75,7 +75,9 @@ enum RealCompareOp : u8 {
 const char *RealOpWord(int op);
 
 // The error passing of every operation: when a (else b, which may be null)
-// is an error value it is copied to dst and 1 returned; otherwise 0.
+// is an error value it is copied to dst and 1 returned; a malformed operand
+// (RealIsWellFormed) makes dst Ma ERROR (bytes 0-11 written) and returns 1;
+// otherwise 0.
 int RealPassError(const BcdReal *a, const BcdReal *b, BcdReal *dst);
 
 // Dispatchers: unpack, run the working operation the number names, pack.

@@ -95,3 +95,8 @@ Value *ArrInt(i32 n, Value *out) {
 void ArrFreeHeap(MemHandle h) {
   if (h != 0 && MemClassify(h) == kArrHeapBlock) MemFree(h);
 }
+
+bool ArrFits(const ArrInfo &a) {
+  if (MemDeref(a.handle) == nullptr) return false;
+  return MemRoom(a.handle) >= a.count * 12u * (a.complex ? 2u : 1u);
+}

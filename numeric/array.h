@@ -55,5 +55,8 @@ Value *ArrFail(Value *out, u8 code);
 Value *ArrInt(i32 n, Value *out);
 // True when the value is a scalar whose real part is an error value.
 inline bool ArrIsError(const Value *v) { return ValErrorCode(v) != 0; }
+// True when the value's block holds all its elements (a stored item may have
+// shrunk since its value was made); false for a handle that names nothing.
+bool ArrFits(const ArrInfo &a);
 // Frees a block only when it is a heap block.
 void ArrFreeHeap(MemHandle h);

@@ -9,6 +9,7 @@
 #include "kernel/heap.h"
 #include "kernel/keyqueue.h"
 #include "number/frac.h"
+#include "number/normal.h"
 #include "number/realop.h"
 #include "number/valop.h"
 #include "number/value.h"
@@ -178,6 +179,7 @@ Value *Run(const Op &op, const Value *a, const Value *b, Value *out) {
     const u32 ka = listA ? MemClassify(ia.handle) : kArrHeapBlock;
     const u32 kb = listB ? MemClassify(ib.handle) : kArrHeapBlock;
     if (ka == kArrUnknownBlock || kb == kArrUnknownBlock) return ArrFail(out, kArrErrMemory);
+    if ((listA && !ArrFits(ia)) || (listB && !ArrFits(ib))) return ArrFail(out, kArrErrMemory);
     const bool stored = ka == kArrStoredBlock || kb == kArrStoredBlock;
     // The heap block of the operand that the output replaces belongs to the
     // operation: taken over, or freed when the operation ends.
@@ -402,3 +404,44 @@ Value *ListAcos(const Value *x, Value *out, u16 u, u32 cf) { return Un(kEngArcTr
 Value *ListDegrees(const Value *x, Value *out, u16 u, u32 cf) { return Un(kEngAngleMark, kListOpDegrees, x, out, cf, u); }
 Value *ListRadians(const Value *x, Value *out, u16 u, u32 cf) { return Un(kEngAngleMark, kListOpRadians, x, out, cf, u); }
 Value *ListGrads(const Value *x, Value *out, u16 u, u32 cf) { return Un(kEngAngleMark, kListOpGrads, x, out, cf, u); }
+
+int ListStatFuncOp(u8 code, Value *v) {
+  int (*fn)(BcdReal *) = nullptr;
+  switch (code) {
+    case kListOpProbP: fn = RealNormalP; break;
+    case kListOpProbQ: fn = RealNormalQ; break;
+    case kListOpProbR: fn = RealNormalR; break;
+    case kListOpNormVariate: fn = RealNormVariate; break;
+    case kListOpEstimateX: fn = RealEstimateX; break;
+    case kListOpEstimateY: fn = RealEstimateY; break;
+    default: ArrFail(v, kArrErrMath); return 0;
+  }
+  if (ValIsComplex(v) == 1) {
+    ValFreeTemp(v);
+    ArrFail(v, kArrErrComplexList);
+    return 0;
+  }
+  const ArrInfo a = ArrInfoOf(v);
+  const u32 where = MemClassify(a.handle);
+  if (where == kArrUnknownBlock) return ArrFail(v, kArrErrMemory), 0;
+  MemHandle h = a.handle;
+  if (where == kArrStoredBlock) {
+    h = MemAlloc(a.count * 12);
+    if (h == 0) return ArrFail(v, kArrErrMemory), 0;
+  }
+  const BcdReal *src = ArrElems(a.handle);
+  BcdReal *dst = ArrElems(h);
+  for (u32 i = 0; i < a.count; ++i) {
+    BcdReal x = src[i];
+    x.b[0] &= 0x7F;
+    if (!fn(&x)) {
+      MemFree(h);
+      std::memset(v, 0, sizeof *v);
+      v->re = x;
+      return 0;
+    }
+    dst[i] = x;
+  }
+  ArrSetList(v, false, static_cast<u16>(a.count), h);
+  return 1;
+}

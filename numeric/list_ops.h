@@ -66,6 +66,12 @@ enum ListOpCode : u8 {
   kListOpReP = 53,
   kListOpImP = 54,
   kListOpConj = 55,
+  kListOpProbP = 56,
+  kListOpProbQ = 57,
+  kListOpProbR = 58,
+  kListOpNormVariate = 59,
+  kListOpEstimateX = 60,
+  kListOpEstimateY = 61,
   kListOpRound = 62,
   kListOpToFraction = 63,
 };
@@ -137,3 +143,9 @@ enum ArrFamily : u8 {
 };
 Value *ArrElementwise(u8 family, u8 code, const Value *a, const Value *b, Value *out, u32 allowComplex, int digits,
                       bool pollBreak);
+
+// The statistics functions P( Q( R( t( and the regression estimates on a
+// list, in place (codes 56-61): 1 with a real list in v, or 0 with the error
+// value in v (a complex list: 25; the first failing element's error). The
+// list's heap block is reused; a stored list gets a new block.
+int ListStatFuncOp(u8 code, Value *v);

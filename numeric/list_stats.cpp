@@ -677,3 +677,94 @@ int ListSumOfProducts(const Value *x, const Value *y, BcdReal *out) { return Sum
 int ListSumOfProductsFreq(const Value *x, const Value *y, const Value *f, BcdReal *out) {
   return SumProducts(x, y, f, out);
 }
+
+namespace {
+
+// N, Sx and Sxx of x with weights f (null: all 1): 0 or an error code.
+u8 OnePass(const Value *x, const Value *f, Value *n, Value *sx, Value *sxx) {
+  Value cx, cf;
+  if (!ListCountAsReal(x, &cx)) return ValErrorCode(&cx);
+  if (f) {
+    if (!ListCountAsReal(f, &cf)) return ValErrorCode(&cf);
+    if (RealIsEqual(&cx.re, &cf.re) != 1) return kArrErrDimension;
+  }
+  const ArrInfo a = ArrInfoOf(x);
+  ArrInfo w{};
+  if (f) w = ArrInfoOf(f);
+  ArrInt(0, n);
+  ArrInt(0, sx);
+  ArrInt(0, sxx);
+  for (u32 i = 0; i < a.count; ++i) {
+    const Value v = Elem(a, i);
+    Value wt;
+    if (f) wt = Elem(w, i);
+    else ArrInt(1, &wt);
+    Value fx, fxx;
+    ValMul(&wt, &v, &fx, 0);
+    ValMul(&fx, &v, &fxx, 0);
+    *n = Add(*n, wt);
+    *sx = Add(*sx, fx);
+    *sxx = Add(*sxx, fxx);
+  }
+  if (Err(*n) || Err(*sx) || Err(*sxx)) return kArrErrMath;
+  return 0;
+}
+
+int OneOut(u8 code, const Value &v, BcdReal *out) {
+  if (code != 0) return FailR(out, code);
+  if (Err(v)) return FailR(out, kArrErrMath);
+  const Value nv = Norm(v);
+  *out = nv.re;
+  return 1;
+}
+
+// sqrt((Sxx - Sx^2 / N) / (N - less)).
+int Deviation(const Value *x, const Value *f, int less, BcdReal *out) {
+  Value n, sx, sxx;
+  const u8 e = OnePass(x, f, &n, &sx, &sxx);
+  if (e != 0) return FailR(out, e);
+  Value sq, q, d, m, one, den, var, r;
+  ValMul(&sx, &sx, &sq, 0);
+  ValDiv(&sq, &n, &q, 0);
+  ValSubMaru(&sxx, &q, &d, 0);
+  ArrInt(less, &one);
+  ValSub(&n, &one, &den, 0);
+  ValDiv(&d, &den, &var, 0);
+  ArrInt(0, &m);
+  if (!Err(var) && RealIsLess(&var.re, &m.re) == 1) var = m;
+  ValSqrt(&var, &r, 0);
+  return OneOut(0, r, out);
+}
+
+}  // namespace
+
+int ListSumWeighted(const Value *x, const Value *f, BcdReal *out) {
+  Value n, sx, sxx;
+  const u8 e = OnePass(x, f, &n, &sx, &sxx);
+  return OneOut(e, sx, out);
+}
+
+int ListSumSquares(const Value *x, BcdReal *out) {
+  Value n, sx, sxx;
+  const u8 e = OnePass(x, nullptr, &n, &sx, &sxx);
+  return OneOut(e, sxx, out);
+}
+
+int ListSumSquaresWeighted(const Value *x, const Value *f, BcdReal *out) {
+  Value n, sx, sxx;
+  const u8 e = OnePass(x, f, &n, &sx, &sxx);
+  return OneOut(e, sxx, out);
+}
+
+int ListMeanFreqReal(const Value *x, const Value *f, BcdReal *out) {
+  Value n, sx, sxx, q;
+  const u8 e = OnePass(x, f, &n, &sx, &sxx);
+  if (e != 0) return FailR(out, e);
+  ValDiv(&sx, &n, &q, 0);
+  return OneOut(0, q, out);
+}
+
+int ListPopStdDev(const Value *x, BcdReal *out) { return Deviation(x, nullptr, 0, out); }
+int ListPopStdDevFreq(const Value *x, const Value *f, BcdReal *out) { return Deviation(x, f, 0, out); }
+int ListSampleStdDev(const Value *x, BcdReal *out) { return Deviation(x, nullptr, 1, out); }
+int ListSampleStdDevFreq(const Value *x, const Value *f, BcdReal *out) { return Deviation(x, f, 1, out); }

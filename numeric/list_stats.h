@@ -39,3 +39,16 @@ int ListFreqTotal(const Value *data, const Value *freq, BcdReal *total);
 // n as a real: an error list passes its error, complex 25, empty 9.
 int ListCountAsReal(const Value *list, Value *out);
 void ListSetSixErrors(u8 code, Value *out[6]);
+
+// One-pass routines with the textbook formulas, beside the two-pass result
+// sets: sums of x f, x^2, f x^2, the weighted mean, and the population and
+// sample deviations sqrt((Sxx - Sx^2/N) / N) and / (N - 1) (a negative
+// variance taken as 0; an error value gives Ma ERROR).
+int ListSumWeighted(const Value *x, const Value *f, BcdReal *out);
+int ListSumSquares(const Value *x, BcdReal *out);
+int ListSumSquaresWeighted(const Value *x, const Value *f, BcdReal *out);
+int ListMeanFreqReal(const Value *x, const Value *f, BcdReal *out);
+int ListPopStdDev(const Value *x, BcdReal *out);
+int ListPopStdDevFreq(const Value *x, const Value *f, BcdReal *out);
+int ListSampleStdDev(const Value *x, BcdReal *out);
+int ListSampleStdDevFreq(const Value *x, const Value *f, BcdReal *out);

@@ -214,7 +214,7 @@ int MatDeterminant(const Value *m, Value *out) {
     return 0;
   }
   const BcdReal *e = ArrElems(a.handle);
-  if (e == nullptr) {
+  if (e == nullptr || !ArrFits(a)) {
     ArrFail(out, kArrErrMemory);
     return 0;
   }
@@ -333,7 +333,7 @@ int MatInverse(const Value *m, Value *out) {
     ArrFail(out, kArrErrDimension);
     return 0;
   }
-  if (ArrElems(a.handle) == nullptr) {
+  if (ArrElems(a.handle) == nullptr || !ArrFits(a)) {
     ArrFail(out, kArrErrMemory);
     return 0;
   }

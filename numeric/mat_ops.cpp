@@ -31,7 +31,11 @@ MemHandle Consumed(const Value *out, const Value *a, const Value *b) {
   return 0;
 }
 
-bool KnownBlock(const Value *v) { return !IsMat(v) || MemClassify(ArrInfoOf(v).handle) != kArrUnknownBlock; }
+bool KnownBlock(const Value *v) {
+  if (!IsMat(v)) return true;
+  const ArrInfo a = ArrInfoOf(v);
+  return MemClassify(a.handle) != kArrUnknownBlock && ArrFits(a);
+}
 
 // One product element: the sum over l of a(i,l) * b(l,j), added in order.
 Value DotRow(const BcdReal *ea, const ArrInfo &ia, const BcdReal *eb, const ArrInfo &ib, u32 i, u32 j, u32 cf) {

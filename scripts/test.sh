@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test twice: a normal build, then an AddressSanitizer +
-# UndefinedBehaviorSanitizer build. Fails on the first failure.
+# UndefinedBehaviorSanitizer build; then runs each fuzz target for a bounded
+# time (scripts/fuzz.sh) and the thread-checker build. Fails on the first
+# failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -20,6 +22,8 @@ echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite build/asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
     -DCORVANTA_SANITIZE=address,undefined -DCORVANTA_BENCH=OFF
+echo "== fuzz targets (clang libFuzzer, address + undefined-behaviour checks, 30 s each)"
+bash scripts/fuzz.sh 30
 if [ -f scripts/test-tsan.sh ]; then
   echo "== ThreadSanitizer build"
   bash scripts/test-tsan.sh

@@ -136,6 +136,15 @@ i32 FlsNextFreeEntry() {
     if (!e) return FlsErrShortIo;
     if (FlsGet32(e) == kFlsBlankWord) {
       g_fls_entry_count = n;
+      // The directory ends at its first blank entry, at mount as here. A
+      // record left behind it (a damaged image) would join the directory
+      // once this entry is written, and the next mount would refuse the
+      // whole image: the directory then has no more room.
+      const u8 *next = n + 1 < kFlsMaxEntries ? FlsEntryBytes(n + 1) : nullptr;
+      if (next) {
+        for (u32 i = 0; i < kFlsRecordSize; ++i)
+          if (next[i] != 0xFF) return static_cast<i32>(kFlsMaxEntries);
+      }
       return static_cast<i32>(n);
     }
   }

@@ -346,6 +346,19 @@ i32 FlsDelete(const u16 *path) {
   return DeleteFile(at.entry, OwnerOf(word));
 }
 
+namespace {
+
+// The name of the work file in the root folder.
+bool IsWorkName(const FlsPath &at) {
+  if (at.folder != kFlsRootFolder) return false;
+  static const char kName[] = "EACTWORK.TMP";
+  for (int i = 0; i < 12; ++i)
+    if (at.name[i] != static_cast<u8>(kName[i])) return false;
+  return true;
+}
+
+}  // namespace
+
 i32 FlsRename(const u16 *old_path, const u16 *new_path) {
   FlsPath from, to;
   i32 r = FlsResolvePath(old_path, &from);
@@ -360,6 +373,18 @@ i32 FlsRename(const u16 *old_path, const u16 *new_path) {
   u32 kind = FlsKindOf(word);
   if (kind != kFlsKindFolder && kind != kFlsKindFile) return FlsErrNotFile;
   if (kind == kFlsKindFolder && to.name_length > kFlsFolderNameMax) return FlsErrBadArg;
+  // The work file keeps its name: its data lies in the work sectors, which
+  // the next work-file write takes again, so under another name it would be
+  // overwritten; nor may another file take the name and with it the place of
+  // the work file.
+  if (IsWorkName(from) || IsWorkName(to)) return FlsErrBadArg;
+  if (kind == kFlsKindFile) {
+    FlsListFragments(OwnerOf(word), &g_list);
+    for (u32 i = 0; i < g_list.count; ++i) {
+      FlsFragment f;
+      if (FlsReadFragment(g_list.entry[i], &f) == 0 && f.type == 7) return FlsErrBadArg;
+    }
+  }
   return ReplaceEntry(from.entry, word, to.name);
 }
 

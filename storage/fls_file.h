@@ -73,7 +73,9 @@ i32 FlsCreate(const u16 *path, i32 size);
 // empty, -34 neither.
 i32 FlsDelete(const u16 *path);
 // Renames within one folder: 0, -1, -8, -13, -3, -12 (the old entry is kept
-// when the directory has no room), -2 a name too long.
+// when the directory has no room), -2 a name too long, or the work file (by
+// its name or its data in the work sectors) renamed or another file renamed
+// to the work file's name.
 i32 FlsRename(const u16 *old_path, const u16 *new_path);
 // Sets (flag != 0) or clears the attribute bit: 0 or as rename.
 i32 FlsSetAttribute(const u16 *path, i32 flag);

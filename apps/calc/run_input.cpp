@@ -36,8 +36,17 @@ void GiveBack(RunScreen *rs, ProgRunContext *ctx, u8 *text) {
 
 }  // namespace
 
+namespace {
+// The input line's record, outside the frame for the same reason as the
+// calculation screen's: a jump out of the key wait leaves its buffers here,
+// and the next input frees them.
+RunScreen g_input;
+}  // namespace
+
 u32 RunMatProgInput(const u8 **pos, Value *status, ProgRunContext *ctx, u8 *text) {
-  RunScreen rs{};
+  RunScreenFree(&g_input);
+  g_input = RunScreen{};
+  RunScreen &rs = g_input;
   const bool reedit = ValErrorCode(status) != 0 && text[0] != 0;
   rs.disp = nullptr;
   rs.tok = nullptr;

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "apps/calc/mat_edit.h"
 #include "apps/calc/runmat_glue.h"
 #include "kernel/keyqueue.h"
 #include "number/numconv.h"
@@ -175,6 +176,11 @@ u32 RunMatAppMain(u32 from_main_menu, u16 submode) {
   for (;;) {
     // The textbook calculation document is not part of the system yet: the
     // calculation screen takes linear input in every input mode.
+    if (submode == 1) {
+      // The child row with submode 1 opens the matrix editor first.
+      MatEditMain();
+      submode = 0;
+    }
     RunMatSetupFkeys();
     if (SetupGetByte(kSetupReplayBaseN) == 1 && SetupGetItem(kSetupMode) == 0 && RunMatHistoryExists())
       RunMatHistoryDelete();
@@ -335,8 +341,17 @@ void RunMatSetupKey(u32, RunScreen *rs) {
   if (!rs->result_shown && !rs->browsing) RunScreenShowCursor(rs);
 }
 
+namespace {
+// The calculation screen's record. It lives outside the loop's frame: the
+// kernel leaves an application by a jump, never through its return, so the
+// buffers of a screen left that way are found and freed when the loop
+// starts again.
+RunScreen g_screen;
+}  // namespace
+
 u32 RunMatCalcLoop(u32, u32) {
-  RunScreen rs;
+  RunScreenFree(&g_screen);
+  RunScreen &rs = g_screen;
   if (RunScreenInit(&rs) != 0) return 0;
   for (;;) {
     FkeyDrawRow();
@@ -358,6 +373,13 @@ u32 RunMatCalcLoop(u32, u32) {
       }
     }
     switch (key) {
+      case 1:  // F1 "MAT": the matrix editor over the screen, then back
+        TextCursorOff();
+        MatEditMain();
+        RunMatSetupFkeys();
+        RunScreenRedraw(&rs);
+        if (rs.browsing) TextCursorOff();
+        break;
       case kKeyXThetaT:
         if (rs.selecting) {
           RunScreenEndSelection(&rs);

@@ -2,6 +2,8 @@
 // unsigned 128-bit integer, packed-decimal arithmetic on it, exponent words,
 // and the conversions between packed decimal and binary.
 #pragma once
+#include <cassert>
+
 #include "kernel/types.h"
 #include "number/real.h"
 
@@ -75,6 +77,7 @@ inline constexpr Bcd4Table kBcd4 = MakeBcd4Table();
 inline int WordExp(u16 w) { return Bcd4ToInt(WordMag(w)) - 1000; }
 // Word of exponent e (-999..999).
 inline u16 MakeWord(int e, bool neg) {
+  assert(e >= -1000 && e < 9000);
   return static_cast<u16>(kBcd4.bcd[e + 1000] + (neg ? 0x5000 : 0));
 }
 
@@ -150,11 +153,8 @@ inline bool Normalize(Reg &r, bool &inf) {
   if (r.m >> 92) {
     r.m >>= 4;
     ++r.e;
-    if (r.e > 999) {
-      inf = true;
-      return true;
-    }
-    return true;
+    inf = r.e > 999;
+    return r.e >= -999;
   }
   if (r.m == 0) return false;
   const int k = LeadingZeroDigits(r.m);

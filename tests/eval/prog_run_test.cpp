@@ -126,6 +126,7 @@ const std::vector<ProgCase> &Cases() {
       {"ListElementPastEnd", {{"MAIN", "3->{List}1[1]:4->{List}1[3]"}}, 9, {}, {{1, "3"}}},
       {"DimList", {{"MAIN", "3->{Dim}{List}2:7->{List}2[2]"}}, 0, {}, {{2, "0,7,0"}}},
       {"DimListBadSize", {{"MAIN", "0->{Dim}{List}2"}}, 8, {}, {}},
+      {"DimListBadNumber", {{"MAIN", "3->{Dim}{List}27"}}, 8, {}, {}},
       {"UnknownTarget", {{"MAIN", "1->+"}}, 2, {}, {}},
       {"ListIntoVariable", {{"MAIN", "3->{List}1[1]:{List}1->A"}}, 2, {}, {{1, "3"}}},
       {"WholeListAndListAns", {{"MAIN", "{lb}4,5,6{rb}->{List}3:{List}3[2]+1->A"}}, 0, {{'A', "6"}},
@@ -252,6 +253,18 @@ TEST_F(ProgTable, TextOutput) {
   EXPECT_EQ(ProgTestRow(ctx, 1), "Y");
   EXPECT_EQ(ProgTestRow(ctx, 2), "");
 
+  // A text into a list's sub-name; the list standing alone prints it.
+  ProgContextClear(&ctx);
+  ASSERT_EQ(ProgTestStore("MAIN", ProgTok("\"SCORES\"->{List}2:{List}2:\"LONGNAME9\"->{List}3[0]:{List}3")), 0u);
+  EXPECT_EQ(RunProgram("MAIN"), 0u);
+  EXPECT_EQ(ProgTestRow(ctx, 1), "SCORES");
+  EXPECT_EQ(ProgTestRow(ctx, 2), "LONGNAME");
+  EXPECT_EQ(ctx.outputMode, static_cast<u32>(kProgOutNothing));
+  ASSERT_EQ(ProgTestStore("MAIN", ProgTok("\"X\"->{List}0")), 0u);
+  EXPECT_EQ(RunProgram("MAIN"), 8u);
+  ASSERT_EQ(ProgTestStore("MAIN", ProgTok("1->{List}27[1]")), 0u);
+  EXPECT_EQ(RunProgram("MAIN"), 8u);
+
   ASSERT_EQ(ProgTestStore("MAIN", ProgTok("{Locate}22,1,\"X\"")), 0u);
   EXPECT_EQ(RunProgram("MAIN"), 8u);
   ASSERT_EQ(ProgTestStore("MAIN", ProgTok("{Locate}1")), 0u);
@@ -274,7 +287,8 @@ TEST_F(ProgTable, RunLineValueBecomesAns) {
 TEST_F(ProgTable, ListAssignmentKeepsListAns) {
   ASSERT_EQ(RunLine(ProgTok("9")), 0u);
   ASSERT_EQ(RunLine(ProgTok("3->{List}1[1]:4->{List}1[2]")), 0u);
-  const u32 code = RunLine(ProgTok("{List}1->{List}2"));
+  // (Deg ends the line: a list result at the end would open the list viewer.)
+  const u32 code = RunLine(ProgTok("{List}1->{List}2:{Deg}"));
   if (code == 23) GTEST_SKIP() << "the evaluator does not read lists yet";
   ASSERT_EQ(code, 0u);
   EXPECT_EQ(ProgTestList(2), "3,4");
@@ -390,6 +404,32 @@ TEST_F(ProgTable, ProgramTextsMoveUnderTheRun) {
   EXPECT_EQ(ProgTestVar('C'), "3");
   EXPECT_EQ(ProgTestVar('D'), "4");
   EXPECT_EQ(ProgTestVar('E'), "0");
+  HostClearKeyQueue();
+  KeyBreakDisarm();
+}
+
+// A list result at the end of a run opens the list viewer; EXIT leaves it and
+// the line shows "Done". AC there while the text goes on is Break.
+TEST_F(ProgTable, ListResultOpensItsViewer) {
+  auto runWithKey = [&](const std::string &line, const char *key) {
+    const u64 idle = HostIdleCount();
+    std::atomic<u32> code{99};
+    std::thread runner([&] { code = RunLine(ProgTok(line)); });
+    const auto t0 = std::chrono::steady_clock::now();
+    while (HostIdleCount() == idle && std::chrono::steady_clock::now() - t0 < std::chrono::seconds(5)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    i32 col = 0, row = 0;
+    CalcKeyPosition(key, &col, &row);
+    HostPushKeyEvent(col, row, 0, 0);
+    runner.join();
+    return code.load();
+  };
+  EXPECT_EQ(runWithKey("{lb}1,2{rb}", "EXIT"), 0u);
+  EXPECT_EQ(ctx.outputMode, static_cast<u32>(kProgOutDone));
+  EXPECT_EQ(ProgTestList(0), "1,2");
+  EXPECT_EQ(runWithKey("{lb}3{rb}{Disp}5->A", "AC"), 1u);
+  EXPECT_EQ(ProgTestVar('A'), "0");
   HostClearKeyQueue();
   KeyBreakDisarm();
 }

@@ -54,6 +54,9 @@ TEST_F(ProgSettings, CommandsWriteTheirItems) {
       {"\xF7\x30", {}, 2, {}},          // an option word of other commands
       {"\x7F\x31" "1+2", {}, 0, {}},     // a colour word: the rest is skipped
       {"{Deg}5", {}, 2, {{kSetupAngle, 0}}},
+      {"\xF7\x90", {{kSetupRecurType, 3}}, 0, {{kSetupRecurType, 0}}},
+      {"\xF7\x91", {{kSetupRecurType, 0}}, 0, {{kSetupRecurType, 1}}},
+      {"\xF7\x92", {{kSetupRecurType, 2}}, 0, {{kSetupRecurType, 4}}},
   };
   for (const SettingCase &c : cases) {
     SCOPED_TRACE(c.line);
@@ -184,6 +187,10 @@ TEST_F(ProgSettings, GraphFunctionSelectionsAndStyles) {
   EXPECT_EQ(RunLine(ProgTok("\xF7\x3C" "21")), 8u);
   EXPECT_EQ(RunLine(ProgTok("\xF7\x3C" "1+")), 2u);
   EXPECT_EQ(RunLine(ProgTok("\xF7\xCB" "1")), 2u);  // R SelOn takes a formula name
+  ASSERT_EQ(RunLine(ProgTok("\xF7\xCB")), 0u);  // R SelOn: all three
+  EXPECT_EQ(header("AN", 2), 0x10);
+  ASSERT_EQ(RunLine(ProgTok("\xF7\x92")), 0u);  // a recursion type deselects them
+  EXPECT_EQ(header("AN", 2), 0x00);
 }
 
 TEST_F(ProgSettings, DynamicVariable) {
@@ -202,6 +209,59 @@ TEST_F(ProgSettings, DynamicVariable) {
   EXPECT_EQ(var, 26);
   EXPECT_EQ(RunLine(ProgTok("\xF7\x80" "X")), 2u);
   EXPECT_EQ(RunLine(ProgTok("\xF7\x80" "1")), 2u);
+}
+
+// A graph memory keeps the graph settings, the V-Window and the graph
+// functions, and gives them back.
+TEST_F(ProgSettings, GraphMemories) {
+  const u8 f1[8] = {0, 0, 0x80, 3, 'X', 0, 0, 0};
+  const u8 f5[8] = {0, 0, 0x00, 2, '2', 'X', 0, 0};
+  ASSERT_LE(McsCreateByKind(2, "1", sizeof f1, f1), 2u);
+  ASSERT_LE(McsCreateByKind(2, "5", sizeof f5, f5), 2u);
+  ASSERT_EQ(RunLine(ProgTok("{GridOff}:{ViewWindow}0,10:\xF7\x95" "2")), 0u);  // StoGMEM 2
+  ASSERT_EQ(McsDeleteByKind(2, "1"), 0u);
+  ASSERT_EQ(RunLine(ProgTok("{GridOn}:{ViewWindow}{neg}1,1")), 0u);
+  ASSERT_EQ(RunLine(ProgTok("\xF7\x96" "2")), 0u);  // RclGMEM 2
+  EXPECT_EQ(SetupGetItem(kSetupGrid), 1);
+  EXPECT_EQ(Vwin()[1], "10");
+  u32 size = 0;
+  u8 *data = nullptr;
+  ASSERT_EQ(McsOpenByKindPtr(2, "1", &size, &data), 0u);
+  EXPECT_EQ(std::string(reinterpret_cast<char *>(data + 4)), "X");
+  EXPECT_EQ(data[2], 0x80);
+  EXPECT_EQ(data[3], 3);
+  ASSERT_EQ(McsOpenByKindPtr(2, "5", &size, &data), 0u);
+  EXPECT_EQ(std::string(reinterpret_cast<char *>(data + 4)), "2X");
+  EXPECT_NE(McsOpenByKindPtr(2, "2", &size, &data), 0u);
+  EXPECT_EQ(RunLine(ProgTok("\xF7\x96" "3")), 4u);   // never stored
+  EXPECT_EQ(RunLine(ProgTok("\xF7\x95" "21")), 8u);
+}
+
+// A setting that changes the graph display forgets what the graph screen
+// drew and the statistics results; a list-file change marks the graph mode.
+TEST_F(ProgSettings, GraphRecordIsForgotten) {
+  auto work = [](const char *name) {
+    u32 size = 0;
+    return McsOpenByKind(255, name, &size) == 0;
+  };
+  const u8 mode[4] = {2, 0, 0, 0};
+  ASSERT_LE(McsCreateByKind(255, "GRPMODE", sizeof mode, mode), 2u);
+  ASSERT_LE(McsCreateByKind(255, "COM12", sizeof mode, mode), 2u);
+  ASSERT_EQ(ItemListCreate(254, 0, 3), 0u);
+  ASSERT_EQ(RunLine(ProgTok("{FuncOff}")), 0u);  // not a display change
+  EXPECT_TRUE(work("GRPMODE"));
+  ASSERT_EQ(RunLine(ProgTok("\xF7\xBB")), 0u);  // File4
+  u32 size = 0;
+  u8 *data = nullptr;
+  ASSERT_EQ(McsOpenByKindPtr(255, "GRPMODE", &size, &data), 0u);
+  EXPECT_EQ(data[0], 11);
+  EXPECT_EQ(ItemListSize(254, 0), 0u);
+  ASSERT_EQ(RunLine(ProgTok("{GridOff}")), 0u);
+  EXPECT_FALSE(work("GRPMODE"));
+  EXPECT_FALSE(work("COM12"));
+  ASSERT_LE(McsCreateByKind(255, "GRPMODE", sizeof mode, mode), 2u);
+  ASSERT_EQ(RunLine(ProgTok("{ViewWindow}1,2")), 0u);
+  EXPECT_FALSE(work("GRPMODE"));
 }
 
 }  // namespace

@@ -155,7 +155,9 @@ class ProgFixture : public testing::Test {
   }
   // Runs a run line; returns the error code and leaves the error position.
   u32 RunLine(const std::string &line) {
-    line_ = line;
+    // Complete tokens and a zero byte; a second zero covers a text whose
+    // last token is a lone lead byte.
+    line_ = line + std::string(1, '\0');
     const u8 *p = reinterpret_cast<const u8 *>(line_.c_str());
     Value result{};
     const u32 ok = ProgRun(&p, 1, &result, &ctx);

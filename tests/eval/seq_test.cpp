@@ -6,6 +6,7 @@
 
 #include "../numeric/array_testutil.h"
 #include "eval_testutil.h"
+#include "eval/eval_lists.h"
 #include "numeric/list_seq.h"
 
 namespace {
@@ -65,6 +66,37 @@ TEST_F(Seq, SequencesAndSums) {
   };
   for (const Case &c : cases) EXPECT_EQ(Run(c.text, c.a, c.b, c.s, c.sum), c.want) << c.text << " " << c.a;
   EXPECT_EQ(arrtest::BlocksInUse(), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+// The argument lists of Seq( and Sigma(, entered on the function's token.
+std::string Args(const std::string &text, u32 sum) {
+  const std::vector<u8> t = evaltest::Tokens(text);
+  TokPos pos = t.data();
+  EvalCell tok{};
+  tok.re.b[0] = '1';
+  TokNext(&tok, &pos);
+  Area ar;
+  Value out{};
+  const u32 ok = EvalSeqArguments(&out, &pos, &tok, &ar.area, sum);
+  std::string shown = arrtest::Show(out);
+  arrtest::Drop(&out);
+  if ((ok != 0) == (shown[0] == 'E')) return "status mismatch " + shown;
+  return shown + " next " + std::to_string(TokByte0(&tok));
+}
+
+TEST_F(Seq, ArgumentLists) {
+  EXPECT_EQ(Args("{#7F2C}X^2,X,1,5,1)", 0), "{1,4,9,16,25} next 0");
+  EXPECT_EQ(Args("{#7F2C}(A+1)*2,A,1,3,1)+1", 0), "{4,6,8} next 137");
+  EXPECT_EQ(Args("{#7F2C}X,X,1,3)", 0), "E2 next 41");
+  EXPECT_EQ(Args("{#7F2C}X,2,1,3,1)", 0), "E2 next 50");
+  EXPECT_EQ(Args("{#7F29}X,X,1,10)", 1), "55 next 0");
+  EXPECT_EQ(Args("{#7F29}{Pol}X,1),X,1,2,1)", 1), "E2 next 0");  // a term that is a list
+  EXPECT_EQ(Args("{#7F29}X,X,1.5,3)", 1), "E3 next 0");
+  EXPECT_EQ(Args("{#7F29}X,X,1,3,~1)", 1), "E8 next 0");
 }
 
 }  // namespace

@@ -108,6 +108,43 @@ TEST_F(ItemClip, MemoryFull) {
   EXPECT_EQ(ClipTestPcClipboard(), std::string(35, 'm'));
 }
 
+// A read-only or protected clipboard item refuses a new text: the call says
+// so with the store's cause (not "no room"), and neither item changes, so
+// "NAT_CLIP" never keeps an older text than "CLIP".
+TEST_F(ItemClip, ALockedItemRefusesAndNothingChanges) {
+  struct Lock {
+    const char *item;
+    u32 (*lock)(const char *, const char *);
+    u32 (*unlock)(const char *, const char *);
+  };
+  const Lock locks[] = {
+      {"NAT_CLIP", McsProtectItem, McsUnprotectItem},
+      {"NAT_CLIP", McsLockItem, McsUnlockItem},
+      {"CLIP", McsLockItem, McsUnlockItem},
+      {"CLIP", McsProtectItem, McsUnprotectItem},
+  };
+  for (const Lock &l : locks) {
+    SCOPED_TRACE(l.item);
+    ASSERT_EQ(Store("old"), 0u);
+    HostClipboardPut("pc text");
+    ASSERT_EQ(l.lock("@REV2", l.item), 0u);
+    const std::vector<u8> before = McsTestSnapshot();
+    const u32 r = Store("a newer text");
+    EXPECT_NE(r, 0u);
+    EXPECT_NE(r, 48u);
+    EXPECT_EQ(McsTestSnapshot(), before);
+    EXPECT_EQ(Clip(), "old");
+    EXPECT_EQ(ClipTestItem("NAT_CLIP"), ClipTestPadded("old", 4));
+    EXPECT_EQ(ClipTestPcClipboard(), "pc text");
+    HostClipboardPut("from the pc");
+    EXPECT_EQ(ItemClipFromHost(), r);
+    EXPECT_EQ(McsTestSnapshot(), before);
+    ASSERT_EQ(l.unlock("@REV2", l.item), 0u);
+    EXPECT_EQ(Store("a newer text"), 0u);
+    EXPECT_EQ(ClipTestItem("NAT_CLIP"), ClipTestItem("CLIP"));
+  }
+}
+
 TEST_F(ItemClip, NoRoomBeforeTheFirstCopy) {
   FillUntil(8);
   EXPECT_EQ(Store("x"), 48u);

@@ -59,6 +59,13 @@ TEST(RealFracOp, EdgeCases) {
       {4, "2a3", "2", "4/9"},
       {4, "2a3", "-2", "2_1/4"},
       {4, "0", "-2", "E3"},
+      // Powers of 0 and 1 with huge whole exponents come at once (they once
+      // multiplied once per unit of the exponent).
+      {4, "1", "1e17", "1"},
+      {4, "-1", "999999999999999", "-1"},
+      {4, "-1", "1e16", "1"},
+      {4, "1", "-1e17", "1"},
+      {4, "0", "1e17", "0"},
       {11, "4a9", "0", "2/3"},
       {11, "2a9", "0", "0.471404520791032"},
       {11, "-4a9", "0", "E3"},

@@ -235,6 +235,61 @@ TEST(NumConv, DegreesMinutesSeconds) {
   }
 }
 
+// The sexagesimal form of a complex value takes the shape of the complex
+// mode, under every display mode, and never writes past the output: the
+// bytes after kNumTextSize keep their filler.
+TEST(NumConv, DegreesMinutesSecondsOfComplexInEachMode) {
+  struct D {
+    Value v;
+    u8 complexMode;
+    u8 display;
+    const char *want;
+  };
+  const D cases[] = {
+      {C("3", "4"), 1, 0x00, "3o00'00\"|+4o00'00\"i"},
+      {C("3", "4"), 2, 0x00, "5o00'00\"|<53o07'48.37\""},
+      {C("-3", "-4"), 2, 0x00, "5o00'00\"|<~126o52'11.63\""},
+      // Parts beyond the sexagesimal range keep their plain text, never a
+      // polar text of their own.
+      {C("-1e8", "-2e9"), 2, 0x3A, "2.002498439E+09|<~92o51'44.66\""},
+      {C("-1e8", "-2e9"), 2, 0x29, "2002498439.|<~92o51'44.66\""},
+      {C("-1e8", "-2e9"), 1, 0x3A, "~1.000000000E+08|-2.000000000E+09i"},
+      {C("-1e8", "-2e9"), 1, 0x29, "~100000000.0|-2000000000.i"},
+      {C("1e20", "-1e20"), 2, 0x3A, "1.414213562E+20|<~45o00'00\""},
+      {C("-1.5", "-2.5e9"), 1, 0x80, "~1o30'00\"|-2.5{G}i"},
+      // A real keeps its own sexagesimal text in the polar mode.
+      {V("-1.5"), 2, 0x3A, "~1o30'00\""},
+      {V("-1e8"), 2, 0x3A, "~1.000000000E+08"},
+  };
+  for (const D &c : cases) {
+    Mode m;
+    m.complexMode = c.complexMode;
+    m.display = c.display;
+    ApplyMode(m);
+    char out[kNumTextSize + 64];
+    std::memset(out, 0x55, sizeof out);
+    EXPECT_EQ(Readable(NumToTextDms(&c.v, out)), c.want) << ShowV(c.v) << " mode " << int(c.complexMode);
+    EXPECT_LT(std::strlen(out), static_cast<size_t>(kNumTextSize));
+    for (int i = kNumTextSize; i < kNumTextSize + 64; ++i) ASSERT_EQ(out[i], 0x55) << ShowV(c.v);
+  }
+}
+
+// The joiners bound their output whatever the part texts hold.
+TEST(NumConv, JoinersStayInsideTheOutput) {
+  const std::string part(60, '7');
+  for (int lineRule : {0, 21, -1}) {
+    char out[kNumTextSize + 64];
+    std::memset(out, 0x55, sizeof out);
+    NumJoinRect(out, -1, part.c_str(), -1, part.c_str(), 0, lineRule);
+    EXPECT_EQ(std::strlen(out), static_cast<size_t>(kNumTextSize - 1));
+    for (int i = kNumTextSize; i < kNumTextSize + 64; ++i) ASSERT_EQ(out[i], 0x55);
+    std::memset(out, 0x55, sizeof out);
+    NumJoinPolar(out, 1, part.c_str(), -1, part.c_str(), lineRule);
+    EXPECT_EQ(std::strlen(out), static_cast<size_t>(kNumTextSize - 1));
+    for (int i = kNumTextSize; i < kNumTextSize + 64; ++i) ASSERT_EQ(out[i], 0x55);
+  }
+}
+
 TEST(NumConv, FracToImproper) {
   struct I {
     Value in;

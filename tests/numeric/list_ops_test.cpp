@@ -10,6 +10,7 @@
 #include "kernel/heap.h"
 #include "memory/mcs_store.h"
 #include "number/frac.h"
+#include "number/normal.h"
 #include "number/valop.h"
 
 using arrtest::List;
@@ -239,8 +240,40 @@ TEST_F(StoredList, ReferenceFollowsTheStore) {
   ASSERT_EQ(McsDeleteItem("main", "L1"), 0u);
   EXPECT_EQ(MemClassify(ArrInfoOf(&s).handle), 2u);
   EXPECT_EQ(Show(*ValAdd(&s, &one, &out, 0)), "E4");
+  // A value made before its item shrank is not read past the item's end.
+  Value big = Store({"1", "2", "3"});
+  std::vector<u8> small(16 + 12, 0);
+  ASSERT_EQ(McsCreateItem("main", "L1", 0x05, static_cast<u32>(small.size()), small.data()), 0u);
+  EXPECT_EQ(Show(*ValAdd(&big, &one, &out, 0)), "E4");
   // Repeated references to one item share one table entry.
   EXPECT_EQ(MemRefHandle("main", "L1", 16), MemRefHandle("main", "L1", 16));
+}
+
+}  // namespace
+
+namespace {
+
+// P( Q( R( t( on lists, in place: the list's block is reused for the
+// result; a complex list or a failing element releases it.
+TEST(ListOps, StatisticsFunctionsInPlace) {
+  MemFreeAll();
+  Value l = List({"0", "1"});
+  const MemHandle h = ArrInfoOf(&l).handle;
+  EXPECT_EQ(ValNormalP(&l), 1);
+  EXPECT_EQ(Show(l), "{0.5,0.84134}");
+  EXPECT_EQ(ArrInfoOf(&l).handle, h);
+  arrtest::Drop(&l);
+  Value c = List({"1|1"});
+  EXPECT_EQ(ValNormalQ(&c), 0);
+  EXPECT_EQ(Show(c), "E25");
+  Value t = List({"1", "2"});
+  EXPECT_EQ(ValNormVariate(&t), 0);  // no statistics calculated yet
+  EXPECT_EQ(Show(t), "E4");
+  Value m = arrtest::Mat(1, 1, {"1"});
+  EXPECT_EQ(ValNormalR(&m), 0);
+  EXPECT_EQ(Show(m), "E3");
+  EXPECT_EQ(arrtest::BlocksInUse(), 0u);
+  MemFreeAll();
 }
 
 }  // namespace

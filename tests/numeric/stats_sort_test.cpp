@@ -118,6 +118,38 @@ TEST(ListStats, WithFrequencies) {
   MemFreeAll();
 }
 
+// The one-pass textbook routines agree with the two-pass result set on
+// well-conditioned data; sums of products with and without frequencies.
+TEST(ListStats, OnePassRoutinesAndSumsOfProducts) {
+  MemFreeAll();
+  Value x = List({"2", "4", "4", "4", "5", "5", "7", "9"}), f = List({"1", "2", "1", "1", "1", "1", "1", "1"});
+  Value y = List({"1", "1", "1", "1", "1", "1", "1", "2"}), shortList = List({"1"});
+  BcdReal r;
+  EXPECT_EQ(ListPopStdDev(&x, &r), 1);
+  EXPECT_EQ(R(r), "2");
+  EXPECT_EQ(ListSampleStdDev(&x, &r), 1);
+  EXPECT_EQ(R(r), "2.13808993529939");
+  EXPECT_EQ(ListSumSquares(&x, &r), 1);
+  EXPECT_EQ(R(r), "232");
+  EXPECT_EQ(ListSumWeighted(&x, &f, &r), 1);
+  EXPECT_EQ(R(r), "44");
+  EXPECT_EQ(ListSumSquaresWeighted(&x, &f, &r), 1);
+  EXPECT_EQ(R(r), "248");
+  EXPECT_EQ(ListMeanFreqReal(&x, &f, &r), 1);
+  EXPECT_EQ(R(r), "4.88888888888889");
+  EXPECT_EQ(ListPopStdDevFreq(&x, &shortList, &r), 0);
+  EXPECT_EQ(R(r), "E9");
+  EXPECT_EQ(ListSumOfProducts(&x, &y, &r), 1);
+  EXPECT_EQ(R(r), "49");
+  EXPECT_EQ(ListSumOfProductsFreq(&x, &y, &f, &r), 1);
+  EXPECT_EQ(R(r), "53");
+  EXPECT_EQ(ListSumOfProducts(&x, &shortList, &r), 0);
+  EXPECT_EQ(R(r), "E9");
+  for (Value *v : {&x, &f, &y, &shortList}) arrtest::Drop(v);
+  EXPECT_EQ(arrtest::BlocksInUse(), 0u);
+  MemFreeAll();
+}
+
 std::string DataPath(const char *name) {
   std::string here = __FILE__;
   return here.substr(0, here.rfind('/')) + "/../data/" + name;

@@ -377,6 +377,43 @@ TEST_F(FlsFile, FullDirectoryRefusesAndRenameNeverLosesTheFile) {
   EXPECT_EQ(FlsCheck(), 0);
 }
 
+// The work file keeps its name: renamed, its data would stay in the work
+// sectors and the next work-file write would overwrite it.
+TEST_F(FlsFile, TheWorkFileIsNeverRenamed) {
+  // No other file takes the work file's name (and its place) either.
+  ASSERT_EQ(FileCreate(W("\\\\fls0\\OTHER.TXT").data(), 40), 40);
+  EXPECT_EQ(FileRename(W("\\\\fls0\\OTHER.TXT").data(), W("\\\\fls0\\EACTWORK.TMP").data()), FlsErrBadArg);
+  auto a = Pattern(3000, 8);
+  ASSERT_EQ(FileWriteWorkFile(a.data(), 3000, 100), 3000);
+  const struct {
+    const char *from;
+    const char *to;
+  } refused[] = {
+      {"\\\\fls0\\EACTWORK.TMP", "\\\\fls0\\SAVED.TMP"},
+      {"\\\\fls0\\EACTWORK.TMP", "\\\\fls0\\SAVED.TXT"},
+  };
+  for (const auto &c : refused)
+    EXPECT_EQ(FileRename(W(c.from).data(), W(c.to).data()), FlsErrBadArg) << c.from << " -> " << c.to;
+  FileFindInfo info;
+  EXPECT_EQ(FileGetInfo(W("\\\\fls0\\SAVED.TMP").data(), &info), FlsErrMissing);
+  // The next work-file write finds the work file where it was, and every
+  // byte written before is still there beside the new ones.
+  auto b = Pattern(500, 9);
+  ASSERT_EQ(FileWriteWorkFile(b.data(), 500, 70000), 500);
+  std::vector<u8> got(3000);
+  ASSERT_EQ(FileReadWorkFile(got.data(), 3000, 100), 3000);
+  EXPECT_EQ(got, a);
+  got.resize(500);
+  ASSERT_EQ(FileReadWorkFile(got.data(), 500, 70000), 500);
+  EXPECT_EQ(got, b);
+  EXPECT_EQ(ReadAll("\\\\fls0\\OTHER.TXT").size(), 40u);
+  // Ordinary renames still work, in the root as in a folder.
+  EXPECT_EQ(FileRename(W("\\\\fls0\\OTHER.TXT").data(), W("\\\\fls0\\EACTWORK.TXT").data()), 0);
+  ASSERT_EQ(FileCreateEntry(W("\\\\fls0\\F").data(), 5), 0);
+  ASSERT_EQ(FileCreate(W("\\\\fls0\\F\\EACTWORK.TMP").data(), 40), 40);
+  EXPECT_EQ(FileRename(W("\\\\fls0\\F\\EACTWORK.TMP").data(), W("\\\\fls0\\F\\X.TMP").data()), 0);
+}
+
 TEST_F(FlsFile, WorkFileAndOptimisation) {
   auto a = Pattern(1000, 4);
   ASSERT_EQ(FileWriteWorkFile(a.data(), 1000, 70000), 1000);

@@ -1,6 +1,8 @@
 // Format, mount check, records and the flash rule.
 #include <sys/stat.h>
 
+#include <cstring>
+
 #include "graph/progress_bar.h"
 #include "storage/fls_file.h"
 #include "storage/fls_record.h"
@@ -143,6 +145,52 @@ TEST_F(FlsMount, EntryNumbersAndDirectorySectors) {
   EXPECT_EQ(FlsLoadBlockHeader(2), FlsErrBadArg);
   EXPECT_EQ(FlsLoadBlockHeader(3), FlsErrBadArg);
   FlsReleaseCursor();
+}
+
+// A record left behind the first blank entry of a damaged image: the mount
+// takes the directory as ending at the blank entry, and nothing the file
+// system writes afterwards pulls the record in, so the image stays mountable
+// with every file it had.
+TEST_F(FlsMount, ARecordBehindTheFirstBlankEntryNeverJoinsTheDirectory) {
+  MountFresh();
+  std::vector<u8> data(700);
+  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<u8>(i * 7 + 3);
+  ASSERT_EQ(FileCreate(W("\\\\fls0\\KEEP.BIN").data(), 700), 700);
+  i32 h = FileOpen(W("\\\\fls0\\KEEP.BIN").data());
+  ASSERT_EQ(FileWriteAt(h, data.data(), 700, 0), 700);
+  ASSERT_EQ(FileClose(h), 0);
+  const u32 end = g_fls_entry_count;
+  // Kinds of leftover: a live-looking file record one entry behind the
+  // first blank one, then a stray word two entries behind it.
+  u32 behind = 1;
+  for (u32 kindWord : {0x81200077u, 0x12345678u}) {
+    SCOPED_TRACE(kindWord);
+    u8 record[32];
+    std::memset(record, 0xFF, sizeof record);
+    FlsPut32(record, kindWord);
+    FlsPut32(record + 4, kFlsRootFolder);
+    ASSERT_EQ(FlsRawWrite(FlsSectorAddress(0) + 32 * (end + behind++), record, 32), 32);
+    Remount();
+    ASSERT_EQ(g_fls_entry_count, end);
+    ASSERT_EQ(FlsCheck(), 0);
+    // New entries are refused as a full directory, never written so that
+    // the record joins.
+    EXPECT_EQ(FileCreate(W("\\\\fls0\\NEW1.BIN").data(), 16), FlsErrFull);
+    EXPECT_EQ(FileCreateEntry(W("\\\\fls0\\DIR").data(), 5), FlsErrFull);
+    EXPECT_EQ(FileRename(W("\\\\fls0\\KEEP.BIN").data(), W("\\\\fls0\\K2.BIN").data()), FlsErrFull);
+    EXPECT_EQ(g_fls_entry_count, end);
+    Remount();
+    EXPECT_EQ(g_fls_entry_count, end);
+    EXPECT_EQ(FlsCheck(), 0);
+    FileFindInfo info;
+    ASSERT_EQ(FileGetInfo(W("\\\\fls0\\KEEP.BIN").data(), &info), 0);
+    std::vector<u8> got(700);
+    h = FileOpen(W("\\\\fls0\\KEEP.BIN").data());
+    ASSERT_GE(h, 0);
+    EXPECT_EQ(FileRead(h, got.data(), 700, 0), 700);
+    EXPECT_EQ(FileClose(h), 0);
+    EXPECT_EQ(got, data);
+  }
 }
 
 TEST(FlsBits, Dispatcher) {

@@ -274,4 +274,35 @@ TEST_F(RunMat, MatrixResultOpensTheMatrixViewer) {
   EXPECT_EQ(Row(3), Right("Done")) << CalcScreenText();
 }
 
+TEST_F(RunMat, MatrixDimensionedFilledRowOperatedAndUsed) {
+  // F1 MAT: the list of matrices; "2" opens the dimension dialog with 2 as
+  // the row count, EXE takes 2 x 2 (the second field stays 1, so set it).
+  ASSERT_TRUE(CalcPress("F1"));
+  EXPECT_EQ(CalcRow(1), "Matrix") << CalcScreenText();
+  EXPECT_EQ(CalcRow(2), "Mat A       :None") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("2"));
+  ASSERT_TRUE(CalcPress("EXE 2 EXE"));
+  ASSERT_TRUE(CalcPress("EXE"));
+  // The element grid: 1 2 / 3 4 typed in, the cursor moving on by itself.
+  ASSERT_TRUE(CalcPress("1 EXE 2 EXE 3 EXE 4 EXE"));
+  EXPECT_EQ(Row(7), Right("4")) << CalcScreenText();
+  // R-OP, Row+: row 1 + row 2 into row 2 -> [[1,2][4,6]].
+  ASSERT_TRUE(CalcPress("F1 F4"));
+  EXPECT_EQ(CalcRow(1), "Row Operation") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("1 EXE 2 EXE F6"));
+  ASSERT_TRUE(CalcPress("EXIT UP UP"));
+  EXPECT_EQ(Row(7), Right("6")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(2), "Mat A       :  2×  2") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  // Back on the run screen: Mat A x Mat A = [[9,14][28,44]].
+  ASSERT_TRUE(Codes({kChrMat, 'A', kChrTimes, kChrMat, 'A'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(Row(7), Right("9")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("RIGHT"));
+  EXPECT_EQ(Row(7), Right("14"));
+  ASSERT_TRUE(CalcPress("DOWN"));
+  EXPECT_EQ(Row(7), Right("44"));
+}
+
 }  // namespace

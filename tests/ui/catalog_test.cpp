@@ -7,6 +7,8 @@
 #include <string>
 
 #include "data/token_names.h"
+#include "kernel/calc_ram.h"
+#include "kernel/task_glue.h"
 #include "memory/str.h"
 #include "tests/support/screen_reader.h"
 #include "tests/ui/key_feed.h"
@@ -133,6 +135,21 @@ TEST_F(CatalogTest, CatalogKeyTypesTheChosenToken) {
   Press({kKeyCatalog, kKeyUp, kKeyExe});
   ASSERT_EQ(ReadKey(&key), 1u);
   EXPECT_EQ(key, CatalogEntryCode(CatalogEntryCount() - 1));
+}
+
+TEST_F(CatalogTest, RamInitialisationForgetsTheLastEntry) {
+  ASSERT_EQ(HostAllocCalcRam(), 1u);
+  Press({kKeyCatalog, kKeyDown, kKeyDown, kKeyExe});
+  u32 key = 0;
+  ASSERT_EQ(KeyGetKey(&key), 1u);
+  EXPECT_EQ(key, CatalogEntryCode(2));
+  Press({kKeyCatalog, kKeyExe});
+  ASSERT_EQ(KeyGetKey(&key), 1u);
+  EXPECT_EQ(key, CatalogEntryCode(2)) << "opens on the entry chosen last";
+  SysGlueInitRamSettings();
+  Press({kKeyCatalog, kKeyExe});
+  ASSERT_EQ(KeyGetKey(&key), 1u);
+  EXPECT_EQ(key, CatalogEntryCode(0)) << "opens at the top after the RAM is initialised";
 }
 
 TEST_F(CatalogTest, MaskedCatalogKeyReachesTheCaller) {

@@ -1,0 +1,129 @@
+#!/usr/bin/env python3
+"""Writes the seed inputs of the fuzz targets into fuzz/corpus/<target>/.
+
+Seeds are small hand-made inputs that reach the main paths of each target;
+the inputs that once found a fault are kept beside them under names starting
+with "fault-" (written here too, so that the corpus can be made anew).
+Run from anywhere: python3 fuzz/make_seeds.py
+"""
+import os
+import struct
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def put(target, name, data):
+    folder = os.path.join(HERE, "corpus", target)
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, name), "wb") as f:
+        f.write(data)
+
+
+def real(text):
+    """Bytes 0-11 of a stored real from a decimal text (numbers only)."""
+    neg = text.startswith("-")
+    t = text.lstrip("-")
+    mant, _, exp = t.lower().partition("e")
+    e = int(exp) if exp else 0
+    whole, _, frac = mant.partition(".")
+    digits = (whole + frac).lstrip("0")
+    if not digits:
+        return bytes(12)
+    e += len(whole.lstrip("0")) - 1 if whole.strip("0") else -(len(frac) - len(frac.lstrip("0")) + 1)
+    digits = (digits + "0" * 15)[:15]
+    s = (6 if neg else 1) if e >= 0 else (5 if neg else 0)
+    stored = e if e >= 0 else 100 + e
+    nibbles = [s, stored // 10, stored % 10] + [int(c) for c in digits] + [0] * 6
+    return bytes(nibbles[i] << 4 | nibbles[i + 1] for i in range(0, 24, 2))
+
+
+def value(re, im=None):
+    r = bytearray(real(re))
+    if im is None:
+        return bytes(r) + bytes(12)
+    r[0] |= 0x80
+    return bytes(r) + real(im)
+
+
+# ---- number_parse: display byte, then the text
+for i, t in enumerate(["1+2", "0", "-6.3", "1e-15", "9E99", "9.99999999999999e99", "1e-99", "1e-100", "2a1a3",
+                       "3a4", "-1a1a2", "123456789012345678", "0.000012345", "1.5e", "e5", "--1", "9E99a9E99a1",
+                       "9E99a5E99a3", "1a0", "12a34a56a78a90"]):
+    put("number_parse", "seed-%02d" % i, bytes([[0x00, 0x10, 0x23, 0x39, 0x80][i % 5]]) + t.encode())
+put("number_parse", "fault-frac-overflow-error-bytes", b"\x00" + b"9E99a9E99a1")
+
+# ---- number_format: display, complex mode, angle, base, fraction result, two values, keys
+def fmt(display, cmode, angle, base, frac, v, w, keys):
+    return bytes([display, cmode, angle, base, frac]) + v + w + bytes(keys)
+
+ALL_KEYS = list(range(20)) + [0 + 20 * k for k in range(8)] + [8 + 20 * k for k in range(5)] + [4 | 0x80]
+put("number_format", "seed-real", fmt(0, 0, 0, 0, 0, value("0.75"), value("2"), ALL_KEYS))
+put("number_format", "seed-complex-rect", fmt(0, 1, 0, 0, 0, value("3", "4"), value("1.5"), ALL_KEYS))
+put("number_format", "seed-complex-polar", fmt(0x3A, 2, 0, 0, 1, value("-1e8", "-2e9"), value("0.5"), ALL_KEYS))
+put("number_format", "seed-fix", fmt(0x24, 0, 1, 0, 0, value("12345.678"), value("-3"), ALL_KEYS))
+put("number_format", "seed-eng", fmt(0x80, 1, 2, 0, 0, value("-8.48517638461e-7", "-5.19642262733778e77"),
+                                     value("7"), ALL_KEYS))
+put("number_format", "seed-basen", fmt(0, 0, 0, 4, 0, value("255"), value("-1"), ALL_KEYS))
+put("number_format", "seed-fraction", fmt(0, 0, 0, 0, 1, bytes.fromhex("1a51a1a2") + bytes(20), value("3"),
+                                          ALL_KEYS))
+# The inputs that found faults: a complex DMS in the polar mode under Sci and
+# Fix (heap overflow); a digit nibble above 9 under the fraction keys
+# (division by zero); a malformed real's argument (table read before its
+# start); a fraction count nibble F; a negative exponent stored as 00.
+put("number_format", "fault-dms-polar-sci", fmt(0x3A, 2, 0, 0, 0, value("-1e8", "-2e9"), value("1"), [3]))
+put("number_format", "fault-dms-polar-fix", fmt(0x29, 2, 0, 0, 0, value("-1e8", "-2e9"), value("1"), [3]))
+bad_digit = bytes.fromhex("09999999999999999a") + bytes(3)
+put("number_format", "fault-to-fraction-divide", fmt(0, 0, 0, 0, 0, bad_digit + bytes(12), value("1"), [1, 2, 14]))
+put("number_format", "fault-arg-exponent", fmt(0, 1, 0, 0, 0, bytes([0xC9, 0xF1]) + bytes(10) + real("2"),
+                                               value("1"), [16, 17, 0x10]))
+put("number_format", "fault-frac-count", fmt(0, 0, 0, 0, 0, bytes.fromhex("1af1a3") + bytes(21), value("1"),
+                                             [0, 5, 6, 7]))
+put("number_format", "fault-exponent-00", fmt(0, 0, 0, 0, 0, bytes.fromhex("000123") + bytes(21), value("1"),
+                                              [0, 10, 20, 40]))
+
+# ---- storage_image: patch count, patches, then operations
+def op(code, a, b, n, pos):
+    return bytes([code, a, b]) + struct.pack(">HH", n, pos)
+
+OPS = b"".join(op(c, c % 8, (c * 3) % 8, 100 + 300 * c, 7 * c) for c in range(12))
+put("storage_image", "seed-untouched", b"\x00" + OPS)
+put("storage_image", "seed-create-write", b"\x00" + op(0, 2, 0, 500, 0) + op(2, 2, 0, 400, 10) + op(3, 2, 0, 900, 0)
+    + op(11, 0, 0, 0, 0))
+put("storage_image", "seed-folder", b"\x00" + op(1 | 0x10, 6, 0, 1, 0) + op(0, 7, 0, 64, 0) + op(4, 7, 2, 0, 0))
+put("storage_image", "seed-work", b"\x00" + op(7, 0, 0, 2000, 100) + op(8, 0, 0, 0, 0) + op(7, 0, 0, 10, 0)
+    + op(10, 0, 0, 0, 0))
+# A patch: where byte (bit 7 anywhere, else the directory; low bits length - 1), offset, bytes.
+put("storage_image", "seed-patched-name", b"\x01" + bytes([0x01]) + struct.pack(">I", 32 * 7 + 8) + b"ZZ" + OPS)
+# A record behind the first blank entry (the directory holds 13 entries).
+leftover = bytes([0x07]) + struct.pack(">I", 32 * 14) + bytes([0x01, 0x20, 0x00, 0x77, 0xFF, 0xFF, 0xFF, 0xFF])
+put("storage_image", "fault-record-behind-blank", b"\x01" + leftover + op(0, 2, 0, 16, 0) + op(1, 6, 0, 0, 0)
+    + op(0, 3, 0, 16, 0))
+# The work file renamed, then written again.
+put("storage_image", "fault-work-renamed", b"\x00" + op(4, 4, 2, 0, 0) + op(7, 0, 0, 300, 20) + op(11, 0, 0, 0, 0))
+
+# ---- memory_items: op, folder, name, other, folder2, count (2), offset (2)
+def mop(code, folder, name, other, folder2, count, offset, extra=b""):
+    return bytes([code, folder, name, other, folder2]) + struct.pack(">HH", count, offset) + extra
+
+seq = b"".join(mop(c, c % 6, c % 6, (c + 1) % 6, (c + 2) % 6, 16 + c * 8, c, b"\x01") for c in range(22))
+put("memory_items", "seed-all", seq)
+put("memory_items", "seed-items", mop(0, 0, 0, 0, 0, 64, 0, b"\x01") + mop(3, 0, 0, 0, 0, 32, 4)
+    + mop(5, 0, 0, 0, 0, 16, 8) + mop(6, 0, 0, 0, 0, 8, 4) + mop(8, 0, 0, 1, 2, 0, 0) + mop(14, 0, 0, 0, 2, 0, 0)
+    + mop(9, 0, 0, 2, 2, 0, 0) + mop(10, 2, 2, 1, 0, 0, 0))
+put("memory_items", "seed-full", mop(0x80, 0, 0, 0, 0, 0xFFFC, 0, b"\x01") + mop(0x83, 0, 0, 0, 0, 0xFFF0, 0))
+# A protected NAT_CLIP, then a new clipboard text.
+put("memory_items", "fault-locked-nat-clip", mop(19, 1, 0, 0, 0, 20, 0) + mop(13 | 0x40, 1, 4, 0, 0, 0, 0)
+    + mop(19, 1, 0, 0, 0, 40, 0) + mop(20, 0, 0, 0, 0, 0, 0))
+
+# ---- ui_charset: capacity, text
+for i, t in enumerate(["sin \u03c0\r\n2\u00d73 \u20ac", "plain ascii", "\u03b8\u00b2\u03b1\u00e9",
+                       "\xff\xfe bad", "tab\there"]):
+    raw = t.encode("utf-8", "surrogatepass") if i != 3 else b"\xff\xfe bad \xe2\x82"
+    put("ui_charset", "seed-%02d" % i, bytes([[10, 50, 199, 3, 0][i]]) + raw)
+put("ui_charset", "seed-calc-codes", bytes([64]) + b"\x7f\x50\xe5\x96\xe6\x4b\xf7\x00\x87\x0d\xd0\x8b\x7f")
+
+# ---- shell_text: 12 bytes of a working number, then script lines
+lines = b"KEY EXE\nKEY F1 30001\nCHAR a\nCHAR 0x41\nLETTER A\nLETTER b STAY\nANS\nCAPTURE\nWAIT 100\n# note\nBAD\n"
+put("shell_text", "seed-lines", bytes.fromhex("000000000000000000001000") + lines)
+put("shell_text", "seed-negative", bytes.fromhex("314159265358979000006004") + b"KEY AC\nCHAR 0x20\n")
+put("shell_text", "seed-kinds", bytes.fromhex("f00000000000000000000003") + b"KEY\nLETTER\nWAIT -1\nWAIT 999999\n")
