@@ -367,8 +367,8 @@ void RenameDialog(ProgList *list) {
   char old_name[9];
   std::memcpy(old_name, list->selected->name, sizeof old_name);
   const char *name = reinterpret_cast<const char *>(f.text);
-  if (McsRenameItem(McsKindFolder(kMcsKindProgram), old_name, name) != 0) {
-    ErrBox(ProgItemErrorCode(McsLastError() ? McsLastError() : kMcsNameTaken));
+  if (const u32 r = McsRenameItem(McsKindFolder(kMcsKindProgram), old_name, name)) {
+    ErrBox(ProgItemErrorCode(r));
     ProgListLoad(old_name, list, 1);
     return;
   }

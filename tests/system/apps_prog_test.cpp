@@ -7,9 +7,11 @@
 #include <string>
 
 #include "memory/mcs_api.h"
+#include "memory/mcs_store.h"
 #include "tests/support/harness.h"
 #include "ui/catalog.h"
 #include "ui/keycodes.h"
+#include "ui/setup.h"
 
 namespace {
 
@@ -245,6 +247,40 @@ TEST_F(Prog, RenameShowsTheMessageOfItsFailure) {
   ASSERT_TRUE(CalcPress("EXE"));
   EXPECT_EQ(Item("AA"), "");
   EXPECT_EQ(ProgText("CC"), "1");
+}
+
+// A rename that fails for another reason than a taken name says so.
+TEST_F(Prog, RenameOfAReadOnlyProgramIsNotReportedAsATakenName) {
+  MakeProgram("RO", "1");
+  ASSERT_EQ(McsSetItemFlags("system", "RO", kMcsReadOnly), 0u);
+  ASSERT_TRUE(Open());
+  ASSERT_TRUE(CalcPress("F6 F2"));
+  ASSERT_TRUE(Type("FREE"));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_TRUE(CalcScreenHas("Memory ERROR")) << Screen();
+  EXPECT_FALSE(CalcScreenHas("Already Exists"));
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(ProgText("RO"), "1");
+  EXPECT_EQ(Item("FREE"), "");
+}
+
+// Editing a Base-N program: the function keys type hexadecimal digits,
+// refused tokens are dropped, CLIP does nothing; the Base-N mode it sets
+// for the edit is put back when the editor returns.
+TEST_F(Prog, BaseNProgramEditsHexAndLeavesTheModeAsItWas) {
+  MakeProgram("HEX", "", "", 1);
+  ASSERT_EQ(SetupGetItem(kSetupMode), 0);
+  ASSERT_TRUE(Open());
+  EXPECT_NE(CalcRow(2).find("HEX"), std::string::npos) << Screen();
+  ASSERT_TRUE(CalcPress("F2"));
+  ASSERT_TRUE(CalcPress("sin cos . log 1"));
+  EXPECT_EQ(ProgText("HEX"), "\x1D\x1E\x1B" "1");
+  ASSERT_TRUE(Codes({kKeyClip}));
+  ASSERT_TRUE(CalcPress("LEFT LEFT"));
+  ASSERT_TRUE(Codes({kKeyCut, kKeyPaste}));
+  EXPECT_EQ(ProgText("HEX"), "\x1D\x1E\x1B" "1");
+  ASSERT_TRUE(BackToList());
+  EXPECT_EQ(SetupGetItem(kSetupMode), 0);
 }
 
 TEST_F(Prog, SyntaxErrorOpensTheEditorAtTheFailingStatement) {
