@@ -649,7 +649,11 @@ i32 ProgEditBaseNRefuses(u16 token, const ProgList *list) {
 }
 
 u32 ProgEditAppMain(u32, u16) {
-  ProgList list{};
+  // The kernel may leave the application at any key read: the list lives in
+  // one place that the next launch frees and builds again.
+  static ProgList g_list{};
+  ProgList &list = g_list;
+  ProgListFree(&list);
   SetupKeys();
   ProgListLoad(nullptr, &list, 1);
   for (;;) {
