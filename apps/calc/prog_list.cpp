@@ -52,8 +52,8 @@ constexpr FkeyItem S(i16 icon, u32 menu) { return {icon, kFkeySibling, menu}; }
 
 const FkeyItem kListPages[6][6] = {
     {B, B, K(390, kCodeNew), B, B, B},
-    {K(388, kCodeExe), K(389, kCodeEdit), K(390, kCodeNew), K(56, kCodeDel), K(260, kCodeDelAll), S(401, kPageSecond)},
-    {K(391, kCodeSearch), K(392, kCodeRename), B, B, B, S(401, kPageList)},
+    {K(388, kCodeExe), K(389, kCodeEdit), K(390, kCodeNew), K(56, kCodeDel), K(260, kCodeDelAll), S(6, kPageSecond)},
+    {K(391, kCodeSearch), K(392, kCodeRename), B, B, B, S(6, kPageList)},
     {M(397, kPageSymbols), B, B, B, B, B},
     {T(398, 0x27), T(399, 0x22), T(400, 0x7E), B, B, B},
     {K(404, kNewRun), K(405, kNewBase), B, B, K(406, kNewKey), M(397, kPageSymbols)},
