@@ -319,6 +319,39 @@ TEST_F(Prog, SearchFindsTextAfterTheCursor) {
   EXPECT_TRUE(CalcScreenHas("Not Found")) << Screen();
 }
 
+// Match mode: EXE finds the next occurrence; AC leaves the cursor there.
+TEST_F(Prog, SearchAgainMovesToTheNextMatch) {
+  MakeProgram("M", "AB AB AB");
+  ASSERT_TRUE(Open());
+  ASSERT_TRUE(CalcPress("F2 F3"));
+  ASSERT_TRUE(Type("AB"));
+  ASSERT_TRUE(CalcPress("EXE EXE AC"));
+  ASSERT_TRUE(Codes({'9'}));
+  EXPECT_EQ(ProgText("M"), "AB AB 9AB");
+}
+
+// With main memory full, typing shows Memory Full, and the text keeps what
+// was typed before.
+TEST_F(Prog, TypingWithMainMemoryFullShowsMemoryFull) {
+  MakeProgram("F", "");
+  ASSERT_TRUE(Open());
+  ASSERT_TRUE(CalcPress("F2"));
+  u32 total = 0, used = 0, left = 0;
+  McsGetMemoryUse(&total, &used, &left);
+  ASSERT_EQ(McsCreateByKind(5, "FILL", (left - 20 - 16) & ~3u, nullptr), 0u);
+  bool full = false;
+  for (int i = 0; i < 64 && !full; ++i) {
+    ASSERT_TRUE(Codes({'1'}));
+    full = CalcScreenHas("Memory Full");
+  }
+  ASSERT_TRUE(full) << Screen();
+  EXPECT_FALSE(CalcScreenHas("Memory ERROR"));
+  ASSERT_TRUE(CalcPress("EXIT"));
+  const Bytes t = ProgText("F");
+  EXPECT_EQ(t, Bytes(t.size(), '1'));
+  EXPECT_EQ(CalcRow(1), Title("F")) << Screen();
+}
+
 TEST_F(Prog, ThreeLinesCopiedAndPastedIntoAnotherProgram) {
   MakeProgram("ONE", "1\r2\r3\r4");
   MakeProgram("TWO", "");
