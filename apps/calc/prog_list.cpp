@@ -696,8 +696,10 @@ u32 ProgEditAppMain(u32, u16) {
           list.selected = list.selected->previous;
           FollowSelection(&list);
         } else {
+          // Up from the first: the last program, alone on the top row when
+          // the list is longer than the screen.
           list.selected = LastNode(&list);
-          FollowSelection(&list);
+          list.top = IndexOf(&list, nullptr) > kListRows ? list.selected : list.first;
         }
         break;
       case kKeyDown:

@@ -403,6 +403,22 @@ TEST_F(Prog, ListWrapsAroundAtBothEnds) {
   EXPECT_EQ(CalcRow(1), Title("L1")) << Screen();
 }
 
+// With more programs than rows, UP from the first shows the last one alone
+// on the top row, and DOWN from there goes back to the first.
+TEST_F(Prog, LongListWrapsWithTheLastProgramAlone) {
+  for (const char *n : {"P1", "P2", "P3", "P4", "P5", "P6", "P7", "P8"}) MakeProgram(n, "1");
+  ASSERT_TRUE(Open());
+  EXPECT_NE(CalcRow(7).find("P6"), std::string::npos) << Screen();
+  ASSERT_TRUE(CalcPress("UP"));
+  EXPECT_NE(CalcRow(2).find("P8"), std::string::npos) << Screen();
+  EXPECT_EQ(CalcRow(3), "");
+  ASSERT_TRUE(CalcPress("DOWN"));
+  EXPECT_NE(CalcRow(2).find("P1"), std::string::npos) << Screen();
+  // DOWN past the sixth row scrolls.
+  ASSERT_TRUE(CalcPress("DOWN DOWN DOWN DOWN DOWN DOWN F2"));
+  EXPECT_EQ(CalcRow(1), Title("P7")) << Screen();
+}
+
 // Items from a backup are untrusted: a text that ends inside a two-byte
 // command, or holds bytes that are no command, lists, opens and runs
 // without reading past the item.
