@@ -312,4 +312,38 @@ TEST_F(XvfbWalk, RunMatCalculatesWhatIsTypedClickedAndPasted) {
   ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
 }
 
+TEST_F(XvfbWalk, ProgramListAndEditor) {
+  std::string id;
+  ASSERT_NO_FATAL_FAILURE(StartAsNewUser(&id));
+  QImage shot;
+  ASSERT_TRUE(WaitForScreen("boot notice", [](const u8 *v) { return Shows(v, "MAIN MEMORIES"); }));
+  ASSERT_NO_FATAL_FAILURE(Click(id, "MENU"));
+  ASSERT_TRUE(WaitForScreen("storage notice", [](const u8 *v) { return Shows(v, "STORAGE MEMORIES"); }));
+  ASSERT_NO_FATAL_FAILURE(Click(id, "MENU"));
+  ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v); }));
+  // The letter A opens the program application.
+  Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
+  Key("a");
+  ASSERT_TRUE(WaitForScreen("program list", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Program List"; }));
+  // F3 NEW, the name, Enter: the editor on the new program.
+  Key("F3");
+  ASSERT_TRUE(WaitForScreen("name dialog", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Program Name"; }));
+  for (const char *k : {"d", "e", "m", "o"}) Key(k);
+  Key("Return");
+  ASSERT_TRUE(WaitForScreen("editor", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "======DEMO    ======"; }));
+  for (const char *k : {"1", "2", "Return", "3", "slash", "4"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("typed program",
+                            [](const u8 *v) { return ScreenRowTrimmed(2, v) == "12" && ScreenRowTrimmed(3, v) == "3÷4"; },
+                            &shot));
+  Save(shot, "prog_2_editor.png");
+  // Escape is EXIT: the list shows the program.
+  Key("Escape");
+  ASSERT_TRUE(WaitForScreen("list with DEMO",
+                            [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Program List" && Shows(v, "DEMO"); },
+                            &shot));
+  Save(shot, "prog_1_list.png");
+  Key("shift+F5");
+  ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
+}
+
 }  // namespace
