@@ -26,14 +26,7 @@ namespace {
 class CatalogTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetupResetAll();
-    MsgSelectDefaultLanguage();
-    StartKeyFeed();
-    FkeyClearAll();
-    FkeyClearStack();
-    KeySetMenuMask(0);
-    LcdClearVram();
-    TextCursorOff();
+    StartScreenTest();
     CatalogReset();
   }
   void TearDown() override { StopKeyFeed(); }

@@ -33,16 +33,9 @@ namespace {
 class EditTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetupResetAll();
-    MsgSelectDefaultLanguage();
-    StartKeyFeed();
-    FkeyClearAll();
-    FkeyClearStack();
-    KeySetMenuMask(0);
+    StartScreenTest();
     ASSERT_EQ(HostAllocCalcRam(), 1u);
     ASSERT_EQ(McsClearAll(), 0u);
-    LcdClearVram();
-    TextCursorOff();
   }
   void TearDown() override {
     StopKeyFeed();

@@ -18,7 +18,12 @@
 #include "kernel/host.h"
 #include "kernel/keyqueue.h"
 #include "tests/support/screen_reader.h"
+#include "ui/fkey.h"
 #include "ui/keys.h"
+#include "ui/lcd.h"
+#include "ui/msg.h"
+#include "ui/setup.h"
+#include "ui/text.h"
 
 namespace keyfeed {
 inline std::mutex lock;
@@ -83,6 +88,20 @@ inline void StartKeyFeed() {
   keyfeed::running.store(true);
   keyfeed::feeder = std::thread(keyfeed::Feed);
 }
+// The start of a screen test: SET UP and the language at their defaults,
+// the key feeder running, no function-key menus or mask, a clear screen and
+// the text cursor off.
+inline void StartScreenTest() {
+  SetupResetAll();
+  MsgSelectDefaultLanguage();
+  StartKeyFeed();
+  FkeyClearAll();
+  FkeyClearStack();
+  KeySetMenuMask(0);
+  LcdClearVram();
+  TextCursorOff();
+}
+
 inline void StopKeyFeed() {
   keyfeed::running.store(false);
   if (keyfeed::feeder.joinable()) keyfeed::feeder.join();

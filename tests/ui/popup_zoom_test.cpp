@@ -47,14 +47,7 @@ std::string Text(const BcdReal &r) {
 class PopupZoomTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetupResetAll();
-    MsgSelectDefaultLanguage();
-    StartKeyFeed();
-    FkeyClearAll();
-    FkeyClearStack();
-    KeySetMenuMask(0);
-    LcdClearVram();
-    TextCursorOff();
+    StartScreenTest();
     RealSetTwo(&g_factor[0]);
     RealSetTwo(&g_factor[1]);
     g_unreadable = false;

@@ -29,14 +29,7 @@ std::string Golden(const std::string &name) { return std::string(CORVANTA_GOLDEN
 class ServiceScreens : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetupResetAll();
-    MsgSelectDefaultLanguage();
-    StartKeyFeed();
-    FkeyClearAll();
-    FkeyClearStack();
-    KeySetMenuMask(0);
-    LcdClearVram();
-    TextCursorOff();
+    StartScreenTest();
     CatalogReset();
   }
   void TearDown() override { StopKeyFeed(); }

@@ -21,14 +21,7 @@ namespace {
 class SetupScreenTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetupResetAll();
-    MsgSelectDefaultLanguage();
-    StartKeyFeed();
-    FkeyClearAll();
-    FkeyClearStack();
-    KeySetMenuMask(0);
-    LcdClearVram();
-    TextCursorOff();
+    StartScreenTest();
   }
   void TearDown() override { StopKeyFeed(); }
 };
