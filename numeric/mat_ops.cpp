@@ -201,7 +201,11 @@ Value *MatPower(const Value *m, const Value *nv, Value *out, u32 cf) {
   return out;
 }
 
-Value *MatDetToken(const Value *x, Value *out) {
+namespace {
+
+// A one-matrix token: the operand's error passes, a non-matrix is Ma ERROR,
+// and a heap block that out held as the operand is freed after the result.
+Value *OnMatrixOperand(const Value *x, Value *out, int (*op)(const Value *, Value *)) {
   if (ValErrorCode(x) != 0) {
     *out = *x;
     return out;
@@ -210,24 +214,16 @@ Value *MatDetToken(const Value *x, Value *out) {
   if (!KnownBlock(x)) return ArrFail(out, kArrErrMemory);
   const MemHandle consumed = Consumed(out, x, nullptr);
   const Value m = *x;
-  MatDeterminant(&m, out);
+  op(&m, out);
   if (consumed) MemFree(consumed);
   return out;
 }
 
-Value *MatTransposeToken(const Value *x, Value *out) {
-  if (ValErrorCode(x) != 0) {
-    *out = *x;
-    return out;
-  }
-  if (!IsMat(x)) return ArrFail(out, kArrErrMath);
-  if (!KnownBlock(x)) return ArrFail(out, kArrErrMemory);
-  const MemHandle consumed = Consumed(out, x, nullptr);
-  const Value m = *x;
-  MatTranspose(&m, out);
-  if (consumed) MemFree(consumed);
-  return out;
-}
+}  // namespace
+
+Value *MatDetToken(const Value *x, Value *out) { return OnMatrixOperand(x, out, MatDeterminant); }
+
+Value *MatTransposeToken(const Value *x, Value *out) { return OnMatrixOperand(x, out, MatTranspose); }
 
 Value *MatDimToken(const Value *x, Value *out) {
   if (ValErrorCode(x) != 0) {
