@@ -663,24 +663,10 @@ bool SimpleBox(const u8 *start) {
   return false;
 }
 
-struct LinearWriter {
-  u8 *dst;
-  u32 cap;
-  u32 n = 0;
-  bool full = false;
-  void Put(u8 c) {
-    if (n + 1 >= cap) {
-      full = true;
-      return;
-    }
-    dst[n++] = c;
-  }
-};
-
 }  // namespace
 
 i32 MprintToLinear(const u8 *src, u8 *dst, u32 cap, u32 stop, u8 mode) {
-  LinearWriter w{dst, cap};
+  MprintWriter w{dst, cap};
   if (cap == 0) return -1;
   if (mode == kMprLinearShort && src[0] == kMprEmptyBox && src[1] == 0) {
     dst[0] = 0;

@@ -246,6 +246,22 @@ struct MprintPlace {
 // 1 with *out filled when pos lies inside a template's part, else 0.
 u8 MprintFindTemplate(const u8 *expr, u16 pos, MprintPlace *out);
 
+// A bounded writer of token bytes: keeps room for the terminator and notes
+// when a byte did not fit.
+struct MprintWriter {
+  u8 *dst;
+  u32 cap;
+  u32 n = 0;
+  bool full = false;
+  void Put(u8 c) {
+    if (n + 1 >= cap) {
+      full = true;
+      return;
+    }
+    dst[n++] = c;
+  }
+};
+
 // ---- results ------------------------------------------------------------------------
 struct Value;
 // Writes a value as textbook tokens into out (cap bytes with the

@@ -437,23 +437,13 @@ u32 MprintEditKey(u8 *expr, u32 limit, u16 *cursor_io, u32 key) {
 
 namespace {
 
-struct Out {
-  u8 *dst;
-  u32 cap;
-  u32 n = 0;
-  bool full = false;
-  void Put(u8 c) {
-    if (n + 1 >= cap) {
-      full = true;
-      return;
-    }
-    dst[n++] = c;
-  }
-  void Put(const char *text) {
-    for (const char *p = text; *p; ++p)
-      if (*p != 0x0D) Put(static_cast<u8>(*p));
-  }
-};
+using Out = MprintWriter;
+
+// A display text without its line breaks.
+void PutText(Out *o, const char *text) {
+  for (const char *p = text; *p; ++p)
+    if (*p != 0x0D) o->Put(static_cast<u8>(*p));
+}
 
 // A scalar's display text, its fraction written as a fraction template.
 void PutScalar(Out *o, const Value *v) {
@@ -464,7 +454,7 @@ void PutScalar(Out *o, const Value *v) {
   // Only a real fraction turns into a template: "n⌟d" or "w⌟n⌟d".
   const char *bar1 = complex ? nullptr : std::strchr(p, static_cast<char>(0xBB));
   if (bar1 == nullptr) {
-    o->Put(text);
+    PutText(o, text);
     return;
   }
   if (static_cast<u8>(*p) == 0x87) {
