@@ -308,6 +308,21 @@ TEST_F(XvfbWalk, RunMatCalculatesWhatIsTypedClickedAndPasted) {
   ASSERT_TRUE(WaitForScreen("result of the pasted line",
                             [](const u8 *v) { return ScreenRowTrimmed(6, v) == "                  0.5"; }, &shot));
   Save(shot, "runmat_3_pasted.png");
+
+  // SHIFT MENU opens SET UP (Insert is SHIFT, Page Down is MENU); EXIT
+  // returns to the run screen with its lines.
+  Key("Insert");
+  Key("Next");
+  ASSERT_TRUE(WaitForScreen("SET UP", [](const u8 *v) { return Shows(v, "Angle") && Shows(v, "Deg"); }, &shot));
+  Save(shot, "runmat_4_setup.png");
+  Key("Escape");
+  ASSERT_TRUE(WaitForScreen("run screen again", [](const u8 *v) { return ScreenRowTrimmed(5, v) == "sin (30)"; }));
+  // SHIFT 4 opens the catalog; a letter jumps to its commands.
+  Key("Insert");
+  Key("4");
+  Key("s");
+  ASSERT_TRUE(WaitForScreen("catalog at S", [](const u8 *v) { return Shows(v, "S-Gph1"); }, &shot));
+  Save(shot, "runmat_5_catalog.png");
   Key("shift+F5");
   ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
 }
