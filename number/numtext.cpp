@@ -566,8 +566,10 @@ char *NumFormatBaseN(const Value *v, char *out, int option) {
 namespace {
 
 // Formats one part under the budget rule of the cells. counted: the sign is
-// part of the budget; unit: the limit U of plain notation (6 or 5); budget 6
-// or 10 (10 uses '+' and two exponent digits).
+// part of the budget; budget 6 or 10 (10 uses '+' and two exponent digits).
+// Plain notation stops one exponent earlier (5 in place of 6) for a negative
+// part, except the uncounted imaginary part of a 6-budget cell, whose joining
+// '-' stands outside its budget.
 int FormatBudget(char *out, const BcdReal *part, int budget, int counted, int *sign) {
   out[0] = 0;
   *sign = 0;
@@ -578,7 +580,7 @@ int FormatBudget(char *out, const BcdReal *part, int budget, int counted, int *s
   const int e = zero ? 0 : r.exponent;
   const int neg = !zero && r.sign < 0;
   const int signChars = counted && neg ? 1 : 0;
-  const int limit = counted && neg ? 5 : 6;
+  const int limit = neg && (counted || budget == 10) ? 5 : 6;
   if (e >= -2 && e < limit) {
     int digits = budget - signChars - (e >= 0 ? 1 : 1 - e);
     if (budget == 6 && e == limit - 1) digits = limit;

@@ -451,6 +451,12 @@ TEST(NumFormatCell, CellsOfEveryWidth) {
       {NumFormatCell10, "10", V("1a3"), "0.33333333"},
       {NumFormatCell10, "10", V("1234567"), "1.2345E+06"},
       {NumFormatCell10, "10", V("-12345"), "~12345    "},
+      // A negative part leaves plain notation at exponent 5, also as the
+      // imaginary part; a positive one at 6.
+      {NumFormatCell10, "10", C("1", "-123456"), "1-1.2345E+05i "},
+      {NumFormatCell10, "10", C("1", "123456"), "1+123456i     "},
+      {NumFormatCell10, "10", C("1", "-12345"), "1-12345i      "},
+      {NumFormatCell14, "14", C("1", "-123456"), "     1-123456i"},
       {NumFormatCell10Polar, "10p", C("0", "2"), "2<90         "},
       // The modulus overflows: the polar cells show the rectangular form.
       {NumFormatCell6Polar, "6p", C("9e99", "9e99"), "9E99+>"},
