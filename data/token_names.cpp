@@ -309,6 +309,12 @@ extern const TokenName kTokenNames[] = {
     {0xF70D, "Break"},
     {0xF70E, "Stop"},
     {0xF710, "Locate "},
+    {0xF711, "Send("},  // the link port's commands
+    {0xF712, "Receive("},
+    {0xF713, "OpenComport38k"},
+    {0xF714, "CloseComport38k"},
+    {0xF715, "Send38k "},
+    {0xF716, "Receive38k "},
     {0xF718, "ClrText"},
     {0xF719, "ClrGraph"},
     {0xF71A, "ClrList "},
