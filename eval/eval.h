@@ -169,6 +169,10 @@ BcdReal *EvalSetThirtySixHundred(BcdReal *dst);
 // the cell, so a second release does nothing; blocks of stored items stay.
 void EvalFreeCell(EvalCell *cell);
 void EvalFreeBlock(u32 handle);
+// Releases an operand's list or matrix block unless the result holds the
+// same block (an engine that reused it); an operation's result is a block of
+// its own otherwise.
+void EvalReleaseUnlessKept(EvalCell *operand, const EvalCell *result);
 // Element n (from 1) of a list, element (row, column) of a matrix. An index
 // outside 1..count is Dimension ERROR in out and gives 0.
 u32 EvalGetListElement(u32 n, const EvalCell *list, EvalCell *out);

@@ -15,19 +15,6 @@ namespace {
 
 bool IsArray(const Value *v) { return v->re.b[0] != 0xF0 && (v->re.b[0] & 0x60) == 0x20; }
 
-u32 HandleOf(const Value *v) {
-  u32 h;
-  std::memcpy(&h, &v->re.b[8], 4);
-  return h;
-}
-
-// Releases an operand's block unless the result has taken it over.
-void ReleaseUnlessKept(Value *operand, const Value *result) {
-  if (!IsArray(operand)) return;
-  if (IsArray(result) && HandleOf(result) == HandleOf(operand)) return;
-  EvalFreeCell(operand);
-}
-
 u32 Status(const Value *result) { return ValErrorCode(result) == 0 ? 1 : 0; }
 
 u32 Fail(Value *result, u8 code) {
@@ -48,7 +35,12 @@ bool IsZero(const Value *v) { return v->re.b[0] == 0 && v->re.b[1] == 0; }
 u32 EvalBaseNResult(const Value *in, Value *out, u8 mode) {
   if (out != in) *out = *in;
   if (ValErrorCode(out) != 0) return 0;
-  if (IsArray(out) || (out->re.b[0] & 0x80)) return Fail(out, kEvalErrMa);
+  if (IsArray(out)) {
+    // Base-N has no lists or matrices: a result's own block goes with it.
+    if (out == in) EvalFreeCell(out);
+    return Fail(out, kEvalErrMa);
+  }
+  if (out->re.b[0] & 0x80) return Fail(out, kEvalErrMa);
   BcdReal lo, hi;
   if (mode == 1) {
     RealSetMinus32768(&lo);
@@ -263,8 +255,8 @@ u32 EvalApplyBinary(EvalCell *left, const EvalCell *op, EvalCell *right) {
   EvalCell copy = *right;
   right->re.b[0] = 0;
   EvalBinaryToken(op->re.b, left, &copy, right, Angle(), ComplexMode());
-  ReleaseUnlessKept(left, right);
-  ReleaseUnlessKept(&copy, right);
+  EvalReleaseUnlessKept(left, right);
+  EvalReleaseUnlessKept(&copy, right);
   return EvalNormalizeCell(right);
 }
 
@@ -285,7 +277,7 @@ u32 EvalApplyUnary(EvalCell *cell, const EvalCell *op) {
     *cell = copy;
     return EvalApplySuffix(cell, t);
   }
-  ReleaseUnlessKept(&copy, cell);
+  EvalReleaseUnlessKept(&copy, cell);
   return EvalNormalizeCell(cell);
 }
 

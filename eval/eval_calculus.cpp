@@ -65,13 +65,8 @@ u32 EvalLogAB(EvalCell *result, TokPos *pos, EvalCell *tok, EvalStackArea *area)
   CloseArguments(pos, tok);
   std::memset(result, 0, sizeof *result);
   ValLogBase(&base, &value, result, SetupGetItem(kSetupComplexMode));
-  // The operands' blocks go unless the result kept one of them.
-  u32 rh = 0, bh = 0, vh = 0;
-  if ((result->re.b[0] & 0x60) == 0x20 && result->re.b[0] != 0xF0) std::memcpy(&rh, &result->re.b[8], 4);
-  std::memcpy(&bh, &base.re.b[8], 4);
-  std::memcpy(&vh, &value.re.b[8], 4);
-  if (bh != rh) EvalFreeCell(&base);
-  if (vh != rh) EvalFreeCell(&value);
+  EvalReleaseUnlessKept(&base, result);
+  EvalReleaseUnlessKept(&value, result);
   if (ValErrorCode(result) != 0) return 0;
   return EvalNormalizeCell(result);
 }
@@ -105,7 +100,7 @@ u32 EvalRndFix(EvalCell *result, TokPos *pos, EvalCell *tok, EvalStackArea *area
   CloseArguments(pos, tok);
   std::memset(result, 0, sizeof *result);
   ValRound(&value, result, digits);
-  if ((result->re.b[0] & 0x60) != 0x20 || result->re.b[0] == 0xF0) EvalFreeCell(&value);
+  EvalReleaseUnlessKept(&value, result);
   return ValErrorCode(result) == 0;
 }
 

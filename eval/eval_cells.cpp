@@ -81,6 +81,13 @@ void EvalFreeCell(EvalCell *cell) {
   std::memcpy(&cell->re.b[8], &handle, 4);
 }
 
+void EvalReleaseUnlessKept(EvalCell *operand, const EvalCell *result) {
+  auto isArray = [](const EvalCell *c) { return c->re.b[0] != 0xF0 && (c->re.b[0] & 0x60) == 0x20; };
+  if (!isArray(operand)) return;
+  if (isArray(result) && std::memcmp(&result->re.b[8], &operand->re.b[8], 4) == 0) return;
+  EvalFreeCell(operand);
+}
+
 // ---- element readers ----
 
 namespace {

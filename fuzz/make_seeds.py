@@ -131,3 +131,23 @@ lines = b"KEY EXE\nKEY F1 30001\nCHAR a\nCHAR 0x41\nLETTER A\nLETTER b STAY\nANS
 put("shell_text", "seed-lines", bytes.fromhex("000000000000000000001000") + lines)
 put("shell_text", "seed-negative", bytes.fromhex("314159265358979000006004") + b"KEY AC\nCHAR 0x20\n")
 put("shell_text", "seed-kinds", bytes.fromhex("f00000000000000000000003") + b"KEY\nLETTER\nWAIT -1\nWAIT 999999\n")
+
+# ---- eval_tokens: mode byte (Base-N mode, complex mode, angle), token text
+for i, (m, t) in enumerate([
+        (0, b"1\x892"),                                   # 1+2
+        (5, b"\x81" b"30\xa9(2\x99\x7f\x50)"),            # sin 30 x (2-i), a+bi
+        (0, b"2\xbb" b"3\x89" b"1\xbb" b"6"),             # fractions
+        (2, b"\xd0\xb9" b"2\x0eA"),                        # pi/2 -> A
+        (1, b"1011\x89" b"11"),                           # Bin
+        (0, b"{1,2,3}\x89" b"10"),                        # a list
+        (0, b"[[1,2][3,4]]\xa9[[1][1]]"),                 # matrices
+        (0, b"((2\x89" b"3)\xa8" b"2\x8b"),               # brackets, powers
+        (0, b"\x7f\x2c" b"X\x8b,X,1,5,1)"),               # Seq(
+        (0, b"\xfb" b"1.96)\x89\xcb"),                    # P( and x-hat
+]):
+    put("eval_tokens", "seed-%02d" % i, bytes([m]) + t)
+# RndFix( of a list left the list's block behind.
+put("eval_tokens", "fault-rndfix-list-leak", b"\x00\xb6" b"12\x7f\x86\x82\x82{1")
+# A list result in Base-N mode (theta {1,2,3} with radian marks, Hex) left its
+# block behind when it became Ma ERROR.
+put("eval_tokens", "fault-basen-list-leak", b"\x04\xce{1,2,3}\xac\xac\xac")
