@@ -17,16 +17,12 @@
 #include "number/value.h"
 #include "ui/keycodes.h"
 #include "ui/keys.h"
+#include "tests/ui/mprint_notation.h"
 #include "ui/mprint.h"
 #include "ui/setup.h"
 
 namespace {
 
-#define OPEN "\x1A"
-#define CLOSE "\x1B"
-#define SEP "\x1C"
-#define GRP "\x1D"
-#define GEND "\x1E"
 
 // One formula being edited.
 struct Editor {

@@ -11,23 +11,11 @@
 #include "tests/support/golden.h"
 #include "tests/support/screen_reader.h"
 #include "ui/lcd.h"
+#include "tests/ui/mprint_notation.h"
 #include "ui/mprint.h"
 
 namespace {
 
-#define OPEN "\x1A"
-#define CLOSE "\x1B"
-#define SEP "\x1C"
-#define GRP "\x1D"
-#define GEND "\x1E"
-#define FRAC "\xBB" GRP
-#define ROOT "\x86" GRP
-#define POW "\xA8"
-#define LIST "\x7F\x5C\x84"
-#define LEND "\x94"
-#define MAT "\x7F\x5D\xA4"
-#define ROW "\xA4"
-#define REND "\xB4"
 
 std::string Golden(const std::string &name) { return std::string(CORVANTA_GOLDEN_DIR) + "/" + name + ".txt"; }
 

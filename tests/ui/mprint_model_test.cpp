@@ -6,24 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/ui/mprint_notation.h"
 #include "ui/mprint.h"
 
 namespace {
 
-// Token strings are written as C strings of bytes; these name the markers.
-#define OPEN "\x1A"
-#define CLOSE "\x1B"
-#define SEP "\x1C"
-#define GRP "\x1D"
-#define GEND "\x1E"
-#define FRAC "\xBB" GRP
-#define ROOT "\x86" GRP
-#define POW "\xA8"
-#define LIST "\x7F\x5C\x84"
-#define LEND "\x94"
-#define MAT "\x7F\x5D\xA4"
-#define ROW "\xA4"
-#define REND "\xB4"
 
 std::vector<u8> B(const std::string &s) {
   std::vector<u8> v(s.begin(), s.end());
