@@ -262,12 +262,13 @@ int RealEstimateY(BcdReal *x) {
 
 namespace {
 
-// A real operation applied in place to a scalar value.
+// A real operation applied in place to a value: a real scalar directly, a
+// list element by element, a matrix or a complex value refused.
 int OnScalar(Value *v, int (*op)(BcdReal *), u8 code) {
   if (ValErrorCode(v)) return 0;
   if (ValKind(v) == kValKindMatrix) {
     ValFreeTemp(v);
-    RealMakeError(3, &v->re);
+    RealMakeError(kErrMa, &v->re);
     return 0;
   }
   if (ValKind(v) == kValKindList) return ListStatFuncOp(code, v);
