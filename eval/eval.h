@@ -165,6 +165,11 @@ BcdReal *EvalSetMaxReal(BcdReal *dst);
 BcdReal *EvalSetMinReal(BcdReal *dst);
 BcdReal *EvalSetSixty(BcdReal *dst);
 BcdReal *EvalSetThirtySixHundred(BcdReal *dst);
+// True for a cell that heads a list or matrix (kind byte 0x2x/0x3x, with or
+// without the complex bit), false for scalars and error values.
+inline bool EvalIsArrayCell(const EvalCell *cell) {
+  return cell->re.b[0] != 0xF0 && (cell->re.b[0] & 0x60) == 0x20;
+}
 // Releases the heap block of a list or matrix cell and clears the handle in
 // the cell, so a second release does nothing; blocks of stored items stay.
 void EvalFreeCell(EvalCell *cell);

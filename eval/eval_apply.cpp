@@ -13,8 +13,6 @@
 
 namespace {
 
-bool IsArray(const Value *v) { return v->re.b[0] != 0xF0 && (v->re.b[0] & 0x60) == 0x20; }
-
 u32 Status(const Value *result) { return ValErrorCode(result) == 0 ? 1 : 0; }
 
 u32 Fail(Value *result, u8 code) {
@@ -35,7 +33,7 @@ bool IsZero(const Value *v) { return v->re.b[0] == 0 && v->re.b[1] == 0; }
 u32 EvalBaseNResult(const Value *in, Value *out, u8 mode) {
   if (out != in) *out = *in;
   if (ValErrorCode(out) != 0) return 0;
-  if (IsArray(out)) {
+  if (EvalIsArrayCell(out)) {
     // Base-N has no lists or matrices: a result's own block goes with it.
     if (out == in) EvalFreeCell(out);
     return Fail(out, kEvalErrMa);
@@ -243,7 +241,7 @@ bool NormalizeChanges(const BcdReal *x) {
 
 u32 EvalNormalizeCell(EvalCell *cell) {
   // Lists and matrices are normalised element by element by their engines.
-  if (IsArray(cell)) return 1;
+  if (EvalIsArrayCell(cell)) return 1;
   if (ValErrorCode(cell) != 0) return 0;
   const bool complex = (cell->re.b[0] & 0x80) != 0;
   if (!NormalizeChanges(&cell->re) && !(complex && NormalizeChanges(&cell->im))) return 1;
@@ -282,7 +280,7 @@ u32 EvalApplyUnary(EvalCell *cell, const EvalCell *op) {
 }
 
 u32 EvalIsScalar(EvalCell *cell) {
-  if (!IsArray(cell)) return 1;
+  if (!EvalIsArrayCell(cell)) return 1;
   EvalFreeCell(cell);
   return 0;
 }
@@ -302,7 +300,7 @@ u32 EvalTakeAbsolute(EvalCell *cell) {
 
 u32 EvalNegateCell(EvalCell *cell) {
   if (IsZero(cell)) return 1;
-  if (IsArray(cell)) {
+  if (EvalIsArrayCell(cell)) {
     EvalFreeCell(cell);
     return EvalErrMa(cell);
   }

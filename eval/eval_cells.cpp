@@ -72,7 +72,7 @@ void EvalFreeBlock(u32 handle) {
 }
 
 void EvalFreeCell(EvalCell *cell) {
-  if (cell->re.b[0] == 0xF0 || (cell->re.b[0] & 0x60) != 0x20) return;
+  if (!EvalIsArrayCell(cell)) return;
   u32 handle;
   std::memcpy(&handle, &cell->re.b[8], 4);
   EvalFreeBlock(handle);
@@ -82,9 +82,8 @@ void EvalFreeCell(EvalCell *cell) {
 }
 
 void EvalReleaseUnlessKept(EvalCell *operand, const EvalCell *result) {
-  auto isArray = [](const EvalCell *c) { return c->re.b[0] != 0xF0 && (c->re.b[0] & 0x60) == 0x20; };
-  if (!isArray(operand)) return;
-  if (isArray(result) && std::memcmp(&result->re.b[8], &operand->re.b[8], 4) == 0) return;
+  if (!EvalIsArrayCell(operand)) return;
+  if (EvalIsArrayCell(result) && std::memcmp(&result->re.b[8], &operand->re.b[8], 4) == 0) return;
   EvalFreeCell(operand);
 }
 
