@@ -151,3 +151,20 @@ put("eval_tokens", "fault-rndfix-list-leak", b"\x00\xb6" b"12\x7f\x86\x82\x82{1"
 # A list result in Base-N mode (theta {1,2,3} with radian marks, Hex) left its
 # block behind when it became Ma ERROR.
 put("eval_tokens", "fault-basen-list-leak", b"\x04\xce{1,2,3}\xac\xac\xac")
+
+# ---- graph_scan: type byte (function type, Simul, Plot, style), formula text
+for i, (m, t) in enumerate([
+        (0x00, b"X\xa8" b"2"),                                # Y=X^2
+        (0x08, b"\x81X"),                                     # sin X, Simul
+        (0x00, b"{1,2,3}X"),                                   # one curve an element
+        (0x00, b"AX\xa8" b"2,[A=1,2,3]"),                     # a value list
+        (0x00, b"X,[1,3]"),                                    # a range
+        (0x02, b"4\x82T\xf6" b"4\x81T"),                    # 4cos T, 4sin T
+        (0x01, b"2\xce"),                                     # r=2 theta
+        (0x03, b"2"),                                          # X=2
+        (0x04, b"X"),                                          # Y>X
+        (0x10, b"1\xb9X"),                                    # 1/X, Plot
+        (0x00, b"\x7f\x51" b"1X"),                           # List 1 X
+        (0x00, b"\x7f\x26X\xa8" b"2,X)"),                   # d/dx(X^2,X)
+]):
+    put("graph_scan", "seed-%02d" % i, bytes([m]) + t)
