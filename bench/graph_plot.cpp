@@ -2,7 +2,7 @@
 // window (127 columns, every dot put on the display as it is drawn, then the
 // display handed to the window) against the same 127 evaluations of sin X
 // through EvalArgument alone. "ratio" is the median of the paired ratios of
-// batches timed in turn; "ms_per_plot" the time of one plot. Further plots:
+// the two timed in turn; the time column is the time of one plot. Further plots:
 // x^2 - 2, 1/x, and the three together with Simul Graph off and on.
 #include <benchmark/benchmark.h>
 
@@ -85,22 +85,15 @@ inline void EvaluateColumns() {
   }
 }
 
-void Report(benchmark::State &state) {
-  state.counters["ms_per_plot"] = benchmark::Counter(static_cast<double>(state.iterations()) / 1000.0,
-                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-}
-
 void BM_PlotSin(benchmark::State &state) {
   Scene *s = MakeScene({kSin}, false);
   for (auto _ : state) PlotOnce(s);
-  Report(state);
 }
 BENCHMARK(BM_PlotSin)->Unit(benchmark::kMillisecond);
 
 void BM_EvaluateSinColumns(benchmark::State &state) {
   MakeScene({kSin}, false);
   for (auto _ : state) EvaluateColumns();
-  Report(state);
 }
 BENCHMARK(BM_EvaluateSinColumns)->Unit(benchmark::kMillisecond);
 
@@ -124,21 +117,18 @@ BENCHMARK(BM_PlotSinRatio)->Unit(benchmark::kMillisecond);
 void BM_PlotSquareLess2(benchmark::State &state) {
   Scene *s = MakeScene({kSquareLess2}, false);
   for (auto _ : state) PlotOnce(s);
-  Report(state);
 }
 BENCHMARK(BM_PlotSquareLess2)->Unit(benchmark::kMillisecond);
 
 void BM_PlotInverse(benchmark::State &state) {
   Scene *s = MakeScene({kInverse}, false);
   for (auto _ : state) PlotOnce(s);
-  Report(state);
 }
 BENCHMARK(BM_PlotInverse)->Unit(benchmark::kMillisecond);
 
 void BM_PlotThree(benchmark::State &state) {
   Scene *s = MakeScene({kSin, kSquareLess2, kInverse}, state.range(0) != 0);
   for (auto _ : state) PlotOnce(s);
-  Report(state);
   state.SetLabel(state.range(0) ? "Simul on" : "Simul off");
 }
 BENCHMARK(BM_PlotThree)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

@@ -172,6 +172,18 @@ bool AnyDigitFrom(const BcdReal *v, int k) {
   return false;
 }
 
+// The whole numbers 0..255 as reals, made once: the dot steps of the
+// column and row conversions.
+const BcdReal &SmallInt(i32 n) {
+  static const struct Table {
+    BcdReal v[256];
+    Table() {
+      for (i32 i = 0; i < 256; ++i) NumFromInt32(i, RealSetZero(&v[i]));
+    }
+  } table;
+  return table.v[n & 0xFF];
+}
+
 const BcdReal &DotWidth(const GraphView *view, u32 flags) {
   return (flags & kGraphRunHalf) ? view->xdotHalf : view->xdot;
 }
@@ -267,8 +279,12 @@ void GraphColumnToX(BcdReal *x, i32 col, const GraphView *view, u32 flags) {
     return;
   }
   BcdReal t;
-  NumFromInt32(col - 1, RealSetZero(&t));
-  RealMul(&t, &DotWidth(view, flags), &t);
+  if (col >= 1 && col <= 256) {
+    RealMul(&SmallInt(col - 1), &DotWidth(view, flags), &t);
+  } else {
+    NumFromInt32(col - 1, RealSetZero(&t));
+    RealMul(&t, &DotWidth(view, flags), &t);
+  }
   RealNormalize(&t, &t);
   RealAdd(&view->xmin, &t, &t);
   RealNormalize(&t, &t);
@@ -278,8 +294,12 @@ void GraphColumnToX(BcdReal *x, i32 col, const GraphView *view, u32 flags) {
 
 void GraphRowToY(BcdReal *y, i32 row, const GraphView *view) {
   BcdReal t;
-  NumFromInt32(kGraphLastRow - row, RealSetZero(&t));
-  RealMul(&t, &view->ydot, &t);
+  if (row >= -192 && row <= kGraphLastRow) {
+    RealMul(&SmallInt(kGraphLastRow - row), &view->ydot, &t);
+  } else {
+    NumFromInt32(kGraphLastRow - row, RealSetZero(&t));
+    RealMul(&t, &view->ydot, &t);
+  }
   RealNormalize(&t, &t);
   RealAdd(&view->ymin, &t, &t);
   RealNormalize(&t, &t);

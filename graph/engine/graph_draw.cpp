@@ -9,6 +9,7 @@
 #include "memory/item_array.h"
 #include "ui/keycodes.h"
 #include "ui/lcd.h"
+#include "ui/lcd_shadow.h"
 #include "ui/msg.h"
 #include "ui/popup.h"
 #include "ui/text.h"
@@ -57,7 +58,11 @@ void GraphPlotPixel(i32 x, i32 y, u8 *buf, u8 op, u8 flags) {
   } else {
     *p0 |= mask;
   }
-  if (!(flags & kGraphRunPlanesOnly)) LcdSetPixelBoth(x, y, ((*p0 | *p1) & mask) != 0);
+  if (!(flags & kGraphRunPlanesOnly)) {
+    // The dot in display memory, and its byte on the shown screen at once.
+    LcdSetPixel(x, y, ((*p0 | *p1) & mask) != 0);
+    ShellSetLcdByte(x >> 3, y, LcdVramAddress()[16 * y + (x >> 3)]);
+  }
 }
 
 i32 GraphStyledDot(i32 x, i32 y, u8 *buf, u8 style, u8 flags) {
