@@ -751,11 +751,10 @@ u32 GraphPlotPointsSimul(GraphContext *ctx) {
 u32 GraphPlotSimul(GraphContext *ctx) {
   const u8 labels = ctx->screenFlags & kGraphLabelMask;
   ctx->screenFlags &= static_cast<u8>(~kGraphLabelMask);
+  // The point pass ends the plot only with Break, or with the error of a
+  // point that could not be had at all.
   u32 err = GraphPlotRectSimul(ctx);
-  if (err == 0) {
-    const u32 points = GraphPlotPointsSimul(ctx);
-    if (points == 1) err = 1;
-  }
+  if (err == 0) err = GraphPlotPointsSimul(ctx);
   if (err == 0) err = GraphPlotParamSimul(ctx);
   if (err == 0) err = GraphPlotXEqSimul(ctx);
   ctx->screenFlags = static_cast<u8>(ctx->screenFlags | labels);

@@ -10,6 +10,7 @@
 
 #include "graph/engine/graph_axes.h"
 #include "graph/engine/graph_draw.h"
+#include "../support/screen_reader.h"
 #include "graph_testutil.h"
 #include "../support/golden.h"
 
@@ -297,21 +298,150 @@ TEST_F(Plotting, ExtentPass) {
   EXPECT_EQ(Show(ctx.view.extYhigh), "39.69");
 }
 
-TEST_F(Plotting, LabelsAreCutAt21Columns) {
-  ctx.screenFlags |= kGraphLabelsShown;
-  // A formula far longer than a line: the label shows its first characters.
+TEST_F(Plotting, Labels) {
   std::string longText;
   for (int i = 0; i < 120; ++i) longText += "X+";
   longText += "X";
-  GraphEntry &e = Add(kGraphFuncY, longText);
-  e.labelKind = 1;
-  e.slot = 12;
+  struct Case {
+    u32 type;
+    std::string formula;
+    i8 kind;
+    i32 slot;
+    const char *shown;
+  };
+  const Case cases[] = {
+      {kGraphFuncY, "X^2", 1, 12, "Y12=X^2"},
+      {kGraphFuncY, "X^2", 5, 12, "Y=X^2"},
+      {kGraphFuncXc, "2", 2, 3, "X3=2"},
+      {kGraphFuncR, "2{theta}", 4, 1, "r1=2θ"},
+      {kGraphFuncYGt, "X", 1, 1, "Y1>X"},
+      {kGraphFuncYGe, "X", 1, 1, "Y1≥X"},
+      {kGraphFuncYLe, "X", 7, 1, "f≤X"},
+      {kGraphFuncY, longText, 1, 1, "Y1=X+X+X+X+X+X+X+X+X+"},  // cut at 21 columns
+      {kGraphFuncY, "X", 9, 1, ""},  // recursion terms: not drawn yet
+  };
+  for (const Case &c : cases) {
+    table.clear();
+    texts.clear();
+    GraphEntry &e = Add(c.type, c.formula);
+    e.labelKind = c.kind;
+    e.slot = c.slot;
+    Relink();
+    LcdClearVram();
+    GraphShowFuncLabel(&ctx, 0);
+    EXPECT_EQ(ScreenRowTrimmed(1), c.shown) << c.formula;
+  }
+  table.clear();
+  texts.clear();
+  GraphEntry &e = Add(kGraphFuncY, "X");
+  e.labelKind = 13;
+  e.labelText = "Ready text";
+  Relink();
+  LcdClearVram();
+  GraphShowFuncLabel2(&ctx, 0);
+  EXPECT_EQ(ScreenRowTrimmed(2), "Ready text");
+  // While plotting one entry after another, each shows its label first.
+  ctx.screenFlags |= kGraphLabelsShown;
+  ctx.entries[0].labelKind = 1;
+  table[0].labelKind = 1;
+  LcdClearVram();
   ASSERT_EQ(Plot(), 0u);
-  // "Y12=X+X+..." on text line 1: the label's dots are in display rows 0-7.
-  int lit = 0;
-  for (int y = 0; y < 8; ++y)
-    for (int x = 0; x < 128; ++x) lit += LcdTestPixel(x, y);
-  EXPECT_GT(lit, 50);
+  EXPECT_EQ(ScreenRowTrimmed(1).substr(0, 4), "Y1=X");
+}
+
+TEST_F(Plotting, OtherKindsOfEntries) {
+  struct Case {
+    u32 type;
+    const char *formula;
+    Dots must;  // curve dots that must be lit
+    int lo, hi;  // the columns the curve may use
+  };
+  const Case cases[] = {
+      {kGraphFuncXc, "2", {{84, 1}, {84, 33}, {84, 63}}, 84, 84},
+      {kGraphFuncR, "3", {{94, 32}, {34, 32}, {64, 2}, {64, 62}}, 34, 94},
+      {kGraphFuncY, "X+A,[A=0,2]", {{40, 56}, {40, 36}}, 1, 127},
+      {kGraphFuncY, "{#7B}0,2{#7D}+X", {{40, 56}, {40, 36}}, 1, 127},
+      {kGraphFuncY, "X,[,~1]", {{53, 43}, {33, 63}}, 33, 54},
+  };
+  for (const Case &c : cases) {
+    GraphClearBuffer(&ctx);
+    table.clear();
+    texts.clear();
+    Add(c.type, c.formula);
+    ASSERT_EQ(Plot(), 0u) << c.formula;
+    for (const auto &p : c.must) EXPECT_TRUE(Lit(ctx, p.first, p.second)) << c.formula << " " << p.first << "," << p.second;
+    for (const auto &p : Curve()) EXPECT_TRUE(p.first >= c.lo && p.first <= c.hi) << c.formula << " " << p.first;
+  }
+}
+
+TEST_F(Plotting, HalfScreensAndEdgeStrips) {
+  Add(kGraphFuncY, "X");
+  // The right half: x -6.3 .. 6.3 over columns 65..127, the left half untouched.
+  ctx.runFlags |= kGraphRunHalf | kGraphRunRightHalf;
+  std::memset(ctx.planes, 0, sizeof ctx.planes);
+  GraphClearBuffer(&ctx);
+  ASSERT_EQ(Plot(), 0u);
+  int right = 0;
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 128; ++x) {
+      if (!Lit(ctx, x, y)) continue;
+      if (x < 64) ADD_FAILURE() << "left half lit at " << x << "," << y;
+      ++right;
+    }
+  EXPECT_TRUE(Lit(ctx, 64, 10));  // the dividing line
+  EXPECT_TRUE(Lit(ctx, 65 + 31, 32));
+  EXPECT_GT(right, 63 + 63);
+  // An edge strip draws only its eleven columns.
+  ctx.runFlags = kGraphRunStrip;
+  std::memset(ctx.planes, 0, sizeof ctx.planes);
+  table.clear();
+  texts.clear();
+  Add(kGraphFuncY, "X+6");
+  ASSERT_EQ(Plot(), 0u);
+  for (const auto &p : LitDots(ctx)) EXPECT_LE(p.first, 11);
+  EXPECT_TRUE(Lit(ctx, 1, 35) && Lit(ctx, 10, 26));
+  EXPECT_EQ(LitDots(ctx).size(), 10u);
+}
+
+TEST_F(Plotting, AreaBetweenCurveAndAxis) {
+  const BcdReal bounds[2] = {R("-1"), R("1")};
+  GraphEntry &e = Add(kGraphFuncY | kGraphTypeArea | 0x20, "X^2");
+  e.areaBounds = bounds;
+  ASSERT_EQ(Plot(), 0u);
+  int shaded = 0;
+  for (int c = 1; c <= 127; ++c)
+    for (int r = 1; r <= 63; ++r)
+      if (Lit1(ctx, c, r)) {
+        ++shaded;
+        EXPECT_TRUE(c >= 54 && c <= 74 && r >= 22 && r <= 32) << c << "," << r;
+      }
+  EXPECT_GT(shaded, 20);
+}
+
+// A built-in Y= entry: y = 2x, or its error code.
+u32 Twice(const BcdReal *x, BcdReal *y, GraphContext *, i32) {
+  BcdReal two;
+  RealMul(x, RealSetTwo(&two), y);
+  return 0;
+}
+u32 Fails(const BcdReal *, BcdReal *, GraphContext *, i32) { return 8; }
+
+TEST_F(Plotting, BuiltInEntriesAndSeams) {
+  GraphEntry &e = Add(kGraphFuncY | kGraphTypeBuiltin, "");
+  e.builtin = Twice;
+  ASSERT_EQ(Plot(), 0u);
+  EXPECT_TRUE(Lit(ctx, 65, 30) && Lit(ctx, 49, 63) && Lit(ctx, 79, 1));
+  table[0].builtin = Fails;
+  EXPECT_EQ(Plot(), 8u);
+  // Table points come through a seam that answers System ERROR until the
+  // function table is part of the system: the plot ends with it.
+  table.clear();
+  texts.clear();
+  GraphEntry &p = Add(kGraphTypePoints | kGraphTypeFunc, "");
+  p.pointCount = 3;
+  EXPECT_EQ(Plot(), 23u);
+  ctx.optionFlags |= kGraphOptSimul;
+  EXPECT_EQ(Plot(), 23u);
 }
 
 }  // namespace
