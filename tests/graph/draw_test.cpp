@@ -15,16 +15,6 @@ namespace {
 
 class Draw : public Fixture {};
 
-using Dots = std::set<std::pair<int, int>>;
-
-Dots LitDots(const GraphContext &c) {
-  Dots d;
-  for (int y = 0; y < 64; ++y)
-    for (int x = 0; x < 128; ++x)
-      if (Lit(c, x, y)) d.insert({x, y});
-  return d;
-}
-
 TEST_F(Draw, LineRestStepsDotForDot) {
   GraphLineRest(1, 1, 5, 3, ctx.planes, kGraphStyleNormal, kGraphRunPlanesOnly);
   EXPECT_EQ(LitDots(ctx), (Dots{{2, 1}, {3, 2}, {4, 2}, {5, 3}}));

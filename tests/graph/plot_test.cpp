@@ -18,16 +18,6 @@ using namespace graphtest;
 
 namespace {
 
-using Dots = std::set<std::pair<int, int>>;
-
-Dots LitDots(const GraphContext &c) {
-  Dots d;
-  for (int y = 0; y < 64; ++y)
-    for (int x = 0; x < 128; ++x)
-      if (Lit(c, x, y)) d.insert({x, y});
-  return d;
-}
-
 class Plotting : public Fixture {
  protected:
   void SetUp() override {
