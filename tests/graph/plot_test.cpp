@@ -268,6 +268,12 @@ TEST_F(Plotting, ErrorsEndThePlot) {
     Add(kGraphFuncY, c.formula);
     EXPECT_EQ(Plot(), c.code) << c.formula;
   }
+  // A graph function called in a formula: the plot ends with what the call
+  // gives, never with a silent gap.
+  table.clear();
+  texts.clear();
+  Add(kGraphFuncY, "{#7FF0}1+1");
+  EXPECT_NE(Plot(), 0u);
   // Nothing left of 0 for the square root, and its first column is one dot.
   GraphClearBuffer(&ctx);
   table.clear();
