@@ -185,6 +185,19 @@ TEST_F(Draw, StoreMatElementStaysInsideTheMatrix) {
     }
 }
 
+TEST_F(Draw, ShowBufferPutsBitmapsOnTheDisplay) {
+  u8 full[1024] = {};
+  full[16 * 5 + 1] = 0x80;  // dot (8, 5)
+  GraphShowBuffer(full, 0);
+  EXPECT_EQ(LcdTestPixel(8, 5), 1);
+  u8 half[512] = {};
+  half[8 * 7] = 0x40;  // dot (1, 7) of a 64-dot half
+  GraphShowBuffer(half, kGraphRunHalf | kGraphRunRightHalf);
+  EXPECT_EQ(LcdTestPixel(65, 7), 1);
+  EXPECT_EQ(LcdTestPixel(1, 7), 0);
+  EXPECT_EQ(LcdTestPixel(8, 5), 1);  // the left half stays
+}
+
 TEST_F(Draw, CursorStateRoundTrips) {
   GraphSetCursor(40, 20);
   u8 saved[9];
