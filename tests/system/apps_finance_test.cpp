@@ -3,12 +3,23 @@
 // keys and read back from the screen; the variables from RUN-MAT.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
+#include "tests/support/golden.h"
 #include "tests/support/harness.h"
 #include "ui/keycodes.h"
 
 namespace {
+
+// The golden folder beside this file; the compiler names the file relative
+// to the build folder, and the test runs two folders below it.
+std::string Golden(const std::string &name) {
+  std::string here = __FILE__;
+  here = here.substr(0, here.rfind('/')) + "/golden/";
+  if (!here.empty() && here[0] != '/' && !std::filesystem::exists(here)) here = "../../" + here;
+  return here + name;
+}
 
 class Finance : public CalcSystemTest {
  protected:
@@ -106,6 +117,7 @@ TEST_F(Finance, CompoundInterestSolvesThePaymentWithEndPayments) {
   EXPECT_EQ(CalcRow(2).substr(0, 7), "I% =7.5");
   EXPECT_EQ(CalcRow(7).substr(0, 6), "C/Y=12");
   EXPECT_EQ(Highlighted(), 7);
+  EXPECT_TRUE(MatchesGolden(Golden("fin_compound_scrolled.txt"), CalcScreenPicture()));
   ASSERT_TRUE(CalcPress("UP UP UP UP UP UP"));
   EXPECT_EQ(CalcRow(2).substr(0, 6), "n  =60");
   ASSERT_TRUE(CalcPress("F4"));

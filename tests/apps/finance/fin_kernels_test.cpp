@@ -213,6 +213,8 @@ TEST_F(FinKernels, CashFlowRefusals) {
       {{"100", "50"}, kFinCashIRR, 3},
       // The derivative is 0 where Newton starts: no step to take.
       {{"5", "-2", "1"}, kFinCashIRR, 3},
+      // Newton's first step lands at -900 %, where 1 + i is negative.
+      {{"1000", "-100"}, kFinCashIRR, 3},
       // Never paid back within the list.
       {{"-1000", "100", "100"}, kFinCashPBP, 3},
       {{}, kFinCashNPV, 9},
