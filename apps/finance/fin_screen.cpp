@@ -421,23 +421,22 @@ u32 FinListMain(const FinSubApp &app) {
 
 // ---- shared pieces ----
 
-void FinPrintLine(u16 row, u16 highlighted, const char *text) {
+namespace {
+
+void PrintLine(u16 row, u16 highlighted, const char *text, i32 width) {
   TextLocate(1, row);
   if (row == highlighted) {
-    TextPrintFieldRev(text, 21);
+    TextPrintFieldRev(text, width);
   } else {
-    TextPrintField(text, 21);
+    TextPrintField(text, width);
   }
 }
 
-void FinPrintLine20(u16 row, u16 highlighted, const char *text) {
-  TextLocate(1, row);
-  if (row == highlighted) {
-    TextPrintFieldRev(text, 20);
-  } else {
-    TextPrintField(text, 20);
-  }
-}
+}  // namespace
+
+void FinPrintLine(u16 row, u16 highlighted, const char *text) { PrintLine(row, highlighted, text, 21); }
+
+void FinPrintLine20(u16 row, u16 highlighted, const char *text) { PrintLine(row, highlighted, text, 20); }
 
 void FinClearLines(u32 row) {
   for (u32 r = row; r <= 7; ++r) FinPrintLine(static_cast<u16>(r), 0, "");

@@ -50,14 +50,6 @@ class Finance : public CalcSystemTest {
     }
     return testing::AssertionSuccess();
   }
-  static testing::AssertionResult Codes(std::initializer_list<u16> codes) {
-    for (u16 c : codes) {
-      if (!CalcPost(-1, -1, c)) return testing::AssertionFailure() << "code refused";
-      testing::AssertionResult idle = CalcWaitIdle();
-      if (!idle) return idle;
-    }
-    return testing::AssertionSuccess();
-  }
   // The highlighted text row: the one drawn reversed (the blank bottom dot
   // row under its characters is set).
   static int Highlighted() {
@@ -221,15 +213,15 @@ TEST_F(Finance, DaysShowDatesAndRefuseADayTheMonthLacks) {
 TEST_F(Finance, ProgramsReadAndAssignTheVariables) {
   ASSERT_TRUE(CalcPress("EXE"));
   // Fresh memory: no record yet.
-  ASSERT_TRUE(Codes({0x7F66, kKeyExe}));
+  ASSERT_TRUE(CalcPostCodes({0x7F66, kKeyExe}));
   EXPECT_TRUE(CalcScreenHas("Memory ERROR")) << CalcScreenText();
   ASSERT_TRUE(CalcPress("EXIT AC"));
   ASSERT_TRUE(CalcPress("1 0 0 0 ->"));
-  ASSERT_TRUE(Codes({0x7F66, kKeyExe, 0x7F66, kKeyExe, 0x7FCC, kKeyExe}));
+  ASSERT_TRUE(CalcPostCodes({0x7F66, kKeyExe, 0x7F66, kKeyExe, 0x7FCC, kKeyExe}));
   EXPECT_EQ(CalcRow(4), std::string(17, ' ') + "1000") << CalcScreenText();
   EXPECT_EQ(CalcRow(6), std::string(19, ' ') + "12") << CalcScreenText();
   ASSERT_TRUE(CalcPress("0 ->"));
-  ASSERT_TRUE(Codes({0x7FCC, kKeyExe}));
+  ASSERT_TRUE(CalcPostCodes({0x7FCC, kKeyExe}));
   EXPECT_TRUE(CalcScreenHas("Argument ERROR")) << CalcScreenText();
 }
 
