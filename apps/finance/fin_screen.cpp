@@ -523,11 +523,18 @@ i32 FinReadDate(FinDate *out) {
     TextLocate(3, 5);
     TextPrint(prompt);
   };
-  i32 month = 0, day = 0;
-  frame(687, "     M[1~12]:");
-  i32 r = TextInputNumber(&month, 17, 5, 1, 12);
-  PopupCloseKind5();
-  if (r != 0) return r;
+  i32 month = 0, day = 0, r = 0;
+  for (;;) {
+    // A month outside 1-12 is Ma ERROR, and asked for again.
+    frame(687, "     M[1~12]:");
+    char digits[4] = {};
+    r = TextInputDigits(digits, 17, 5, 2);
+    PopupCloseKind5();
+    if (r != 0) return r;
+    month = std::atoi(digits);
+    if (month >= 1 && month <= 12) break;
+    ErrBox(kFinErrMath);
+  }
   frame(688, "     D[1~31]:");
   r = TextInputNumber(&day, 17, 5, 1, 31);
   PopupCloseKind5();

@@ -194,7 +194,10 @@ TEST_F(Finance, DaysShowDatesAndRefuseADayTheMonthLacks) {
   EXPECT_TRUE(CalcScreenHas("Ma ERROR")) << CalcScreenText();
   ASSERT_TRUE(CalcPress("EXIT"));
   EXPECT_EQ(CalcRow(2), "d1 =01M01D1997Y(WED)");
-  ASSERT_TRUE(CalcPress("RIGHT 3 EXE 1 EXE 1 9 9 9 EXE"));
+  // Month 13 is refused and asked for again; then 1 March 1999.
+  ASSERT_TRUE(CalcPress("RIGHT 1 3 EXE"));
+  EXPECT_TRUE(CalcScreenHas("Ma ERROR")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT 3 EXE 1 EXE 1 9 9 9 EXE"));
   EXPECT_EQ(CalcRow(2), "d1 =03M01D1999Y(MON)") << CalcScreenText();
   EXPECT_EQ(Highlighted(), 3);
   ASSERT_TRUE(CalcPress("RIGHT 3 EXE 1 EXE 2 0 0 0 EXE"));
