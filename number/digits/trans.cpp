@@ -23,37 +23,13 @@ using namespace dig;
 namespace dig {
 inline namespace DIG_KERNEL_NS {
 
-namespace {
-
-constexpr int kPow10Span = 350;
-
-struct Pow10Table {
-  DD p[2 * kPow10Span + 1];
-};
-
-const Pow10Table &Powers() {
-  static const Pow10Table table = [] {
-    Pow10Table t;
-    static const double exact[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                     1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    for (int k = 0; k <= kPow10Span; ++k) {
-      DD v{1, 0};
-      int n = k;
-      for (; n > 22; n -= 22) v = Mul(v, 1e22);
-      t.p[kPow10Span + k] = Mul(v, exact[n]);
-      t.p[kPow10Span - k] = Div(DD{1, 0}, t.p[kPow10Span + k]);
-    }
-    return t;
-  }();
-  return table;
-}
-
-}  // namespace
-
-DD Pow10(int k) {
-  if (k >= -kPow10Span && k <= kPow10Span) return Powers().p[kPow10Span + k];
-  if (k < 0) return Div(DD{1, 0}, Pow10(-k));
-  return Mul(Pow10(k - kPow10Span), Pow10(kPow10Span));
+// 10^k beyond the table: up to 10^+-350 as the table's steps, further by
+// products of those.
+DD Pow10Far(int k) {
+  constexpr int kSteps = 350;
+  if (k >= -kSteps && k <= kSteps) return k >= 0 ? Pow10Steps(k) : Div(DD{1, 0}, Pow10Steps(-k));
+  if (k < 0) return Div(DD{1, 0}, Pow10Far(-k));
+  return Mul(Pow10Far(k - kSteps), Pow10Far(kSteps));
 }
 
 Dec ExtToDec(const BcdExt *x) {
