@@ -3,6 +3,7 @@
 // of a formula's trailing arrow is the interpreter's.
 #include "eval/eval_glue.h"
 
+#include "apps/finance/fin_mem.h"
 #include "eval/prog.h"
 #include "number/real.h"
 
@@ -14,7 +15,8 @@ u8 EvalGlueDynaValue(u32, BcdReal *) { return kEvalGlueWaiting; }
 u8 EvalGlueTableRange(u32, BcdReal *) { return kEvalGlueWaiting; }
 u8 EvalGlueRecurValue(u32, BcdReal *) { return kEvalGlueWaiting; }
 u8 EvalGlueEquaMatrix(u32, EvalCell *) { return kEvalGlueWaiting; }
-u8 EvalGlueFinValue(u32, BcdReal *) { return kEvalGlueWaiting; }
+// The time-value variables live in the financial record.
+u8 EvalGlueFinValue(u32 offset, BcdReal *out) { return FinValueAt(offset, out); }
 u32 EvalGlueSheetRunning() { return 0; }
 u8 EvalGlueSheetCell(u32, u32, Value *) { return kEvalGlueWaiting; }
 u8 EvalGlueDocLastAns(Value *) { return kEvalGlueWaiting; }
