@@ -3,6 +3,7 @@
 // of a formula's trailing arrow is the interpreter's.
 #include "eval/eval_glue.h"
 
+#include "apps/finance/fin_mem.h"
 #include "eval/prog.h"
 #include "number/real.h"
 #include "numeric/list_mem.h"
@@ -20,7 +21,8 @@ u8 EvalGlueEquaMatrix(u32 number, EvalCell *out) {
   if (number < 30 || number > 33) return kEvalGlueWaiting;
   return MatFromMemory(static_cast<int>(number), out) == 1 ? 0 : ValErrorCode(out);
 }
-u8 EvalGlueFinValue(u32, BcdReal *) { return kEvalGlueWaiting; }
+// The time-value variables live in the financial record.
+u8 EvalGlueFinValue(u32 offset, BcdReal *out) { return FinValueAt(offset, out); }
 u32 EvalGlueSheetRunning() { return 0; }
 u8 EvalGlueSheetCell(u32, u32, Value *) { return kEvalGlueWaiting; }
 u8 EvalGlueDocLastAns(Value *) { return kEvalGlueWaiting; }

@@ -361,4 +361,37 @@ TEST_F(XvfbWalk, ProgramListAndEditor) {
   ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
 }
 
+TEST_F(XvfbWalk, CompoundInterestTypedAndThePaymentSolved) {
+  std::string id;
+  ASSERT_NO_FATAL_FAILURE(StartAsNewUser(&id));
+  QImage shot;
+  ASSERT_TRUE(WaitForScreen("boot notice", [](const u8 *v) { return Shows(v, "MAIN MEMORIES"); }));
+  ASSERT_NO_FATAL_FAILURE(Click(id, "MENU"));
+  ASSERT_TRUE(WaitForScreen("storage notice", [](const u8 *v) { return Shows(v, "STORAGE MEMORIES"); }));
+  ASSERT_NO_FATAL_FAILURE(Click(id, "MENU"));
+  ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v); }));
+  // The letter B opens the financial application; F2 its compound interest.
+  Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
+  Key("b");
+  ASSERT_TRUE(WaitForScreen("menu page", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Financial(1/2)"; }));
+  Key("F2");
+  ASSERT_TRUE(WaitForScreen("compound interest",
+                            [](const u8 *v) { return ScreenRowTrimmed(1, v).rfind("Compound Interest", 0) == 0; }));
+  // n 60, I% 7.5, PV 25000, each followed by Enter.
+  for (const char *k : {"6", "0", "Return", "7", "period", "5", "Return", "2", "5", "0", "0", "0", "Return"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("values typed",
+                            [](const u8 *v) {
+                              return ScreenRowTrimmed(2, v) == "n  =60" && ScreenRowTrimmed(3, v) == "I% =7.5" &&
+                                     ScreenRowTrimmed(4, v) == "PV =25000";
+                            },
+                            &shot));
+  Save(shot, "fin_1_compound.png");
+  Key("F4");
+  ASSERT_TRUE(WaitForScreen("payment solved",
+                            [](const u8 *v) { return ScreenRowTrimmed(2, v).rfind("PMT=\u2212", 0) == 0; }, &shot));
+  Save(shot, "fin_2_payment.png");
+  Key("shift+F5");
+  ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
+}
+
 }  // namespace

@@ -17,6 +17,7 @@
 #include "storage/file.h"
 #include "storage/fls_image.h"
 #include "tests/support/screen_reader.h"
+#include "ui/lcd.h"
 #include "data/menu_icons.h"
 
 namespace {
@@ -183,6 +184,14 @@ std::string CalcRow(int row) { return ScreenRowTrimmed(row, SysGlueVram()); }
 std::string CalcScreenText() { return ScreenText(SysGlueVram()); }
 
 bool CalcScreenHas(const std::string &text) { return CalcScreenText().find(text) != std::string::npos; }
+
+bool CalcCursor(int *column, int *row) {
+  i32 c[4] = {};
+  LcdGetCursor(c);
+  *column = c[0] + 1;
+  *row = c[1] + 1;
+  return c[3] != 0;
+}
 
 std::string CalcTitle() {
   char title[kHostTitleSize] = {};

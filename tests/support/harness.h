@@ -64,6 +64,9 @@ std::string CalcRow(int row);
 std::string CalcScreenText();
 // True when the text appears anywhere on the screen.
 bool CalcScreenHas(const std::string &text);
+// The text cursor: its column (1..21) and row (1..8); true while it is shown
+// (flashing), false while it is off.
+bool CalcCursor(int *column, int *row);
 // The title the host is shown: "MAIN MENU" or the running application's
 // folder name.
 std::string CalcTitle();
