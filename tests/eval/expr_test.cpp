@@ -395,9 +395,9 @@ TEST_F(Expr, WaitingRows) {
     EXPECT_EQ(Eval(t), "E23");
   }
   EXPECT_EQ(Eval("{an}"), "E2");  // a recursion term outside the recursion table
+  EXPECT_EQ(Eval("{Sim}"), "E4");  // Sim Coef with no coefficients stored
   // The financial variables read the financial record, which is not made yet.
   EXPECT_EQ(Eval("{Fin_n}"), "E4");
-  EXPECT_EQ(Eval("{Sim}"), "E4");  // Sim Coef with no coefficients stored
   // Det and Sum of a number: Ma ERROR from the list and matrix engines.
   EXPECT_EQ(Eval("{Det}A"), "E3");
   EXPECT_EQ(Eval("{Sum}A"), "E3");
