@@ -22,7 +22,7 @@ namespace {
 std::string GoldenPath(const std::string &name) {
   const std::string here = __FILE__;
   std::string dir = here.substr(0, here.rfind('/'));
-  if (!dir.empty() && dir[0] != '/' && !std::filesystem::exists(dir)) dir = "../../" + dir;
+  if (!dir.empty() && dir[0] != '/' && !std::filesystem::exists(dir + "/golden")) dir = "../../" + dir;
   return dir + "/golden/" + name;
 }
 
