@@ -2,6 +2,7 @@
 // graph context of its own (vertical lines from the x axis, a line, dots),
 // shows it and runs a small key loop whose F1 traces the graph's points.
 #include "apps/finance/fin_graph.h"
+#include "apps/finance/fin_real.h"
 
 #include <cstdio>
 #include <cstring>
@@ -24,6 +25,8 @@
 
 namespace {
 
+using namespace fin_real;
+
 constexpr u16 kGraphMask = 231;
 constexpr i32 kGraphMenu = 24;
 constexpr u32 kMaxTraceLine = 16;
@@ -31,29 +34,6 @@ constexpr u32 kMaxTraceLine = 16;
 // The context of the graph on the screen (too large for the stack of the
 // calculator thread's screens).
 GraphContext g_ctx;
-
-BcdReal Zero() {
-  BcdReal r;
-  return *RealSetZero(&r);
-}
-BcdReal Int(i32 v) {
-  BcdReal r;
-  RealSetZero(&r);
-  return *NumFromInt32(v, &r);
-}
-BcdReal Abs(const BcdReal &a) {
-  BcdReal r;
-  return *RealAbs(&a, &r);
-}
-BcdReal Neg(const BcdReal &a) {
-  BcdReal r;
-  return *RealNeg(&a, &r);
-}
-BcdReal Larger(const BcdReal &a, const BcdReal &b) { return RealIsLess(&a, &b) == 1 ? b : a; }
-BcdReal Decimal(const BcdReal &a) {
-  BcdReal r;
-  return *RealFracToDecimal(&a, &r);
-}
 
 // What the read-out shows at a trace point, and where the point lies.
 struct Readout {
