@@ -152,6 +152,46 @@ put("eval_tokens", "fault-rndfix-list-leak", b"\x00\xb6" b"12\x7f\x86\x82\x82{1"
 # block behind when it became Ma ERROR.
 put("eval_tokens", "fault-basen-list-leak", b"\x04\xce{1,2,3}\xac\xac\xac")
 
+# ---- graph_scan: type byte (function type, Simul, Plot, style), formula text
+for i, (m, t) in enumerate([
+        (0x00, b"X\xa8" b"2"),                                # Y=X^2
+        (0x08, b"\x81X"),                                     # sin X, Simul
+        (0x00, b"{1,2,3}X"),                                   # one curve an element
+        (0x00, b"AX\xa8" b"2,[A=1,2,3]"),                     # a value list
+        (0x00, b"X,[1,3]"),                                    # a range
+        (0x02, b"4\x82T\xf6" b"4\x81T"),                    # 4cos T, 4sin T
+        (0x01, b"2\xce"),                                     # r=2 theta
+        (0x03, b"2"),                                          # X=2
+        (0x04, b"X"),                                          # Y>X
+        (0x10, b"1\xb9X"),                                    # 1/X, Plot
+        (0x00, b"\x7f\x51" b"1X"),                           # List 1 X
+        (0x00, b"\x7f\x26X\xa8" b"2,X)"),                   # d/dx(X^2,X)
+]):
+    put("graph_scan", "seed-%02d" % i, bytes([m]) + t)
+# ---- finance_record: flags (bit 0 Payment End, bits 1-2 Date Mode, bits 3-5
+# the item's size), the item's bytes, then 12-byte flows of the cash-flow list
+
+
+def fin_record(n="0", i="0", pv="0", pmt="0", fv="0", py="12", cy="12", pm1="0", pm2="0", cst="0", sel="0",
+               mrg="0", d="1", d1=(1, 1, 1997), d2=(1, 1, 1997), lst=1, mark=1):
+    reals = [n, i, pv, pmt, fv, py, cy, pm1, pm2, cst, sel, mrg, d, "1", "12", "0", "0", "0", "0"]
+    b = b"".join(real(x) for x in reals)
+    b += struct.pack("<6H", *d1, *d2) + struct.pack("<4H", lst, 0, 0, 0) + bytes([0x65, 0, mark, 0])
+    assert len(b) == 252
+    return b
+
+
+put("finance_record", "seed-loan", bytes([1]) + fin_record("60", "7.5", "25000", "-500", "-5000", pm1="13", pm2="24")
+    + b"".join(real(x) for x in ["-1000", "500", "500", "500"]))
+put("finance_record", "seed-bgn-360", bytes([2]) + fin_record("360", "6", "200000", "-1199.10", "0", "12", "4",
+                                                              "1", "360", "40", "89.99", "37.5", "1000",
+                                                              (28, 2, 2000), (31, 12, 2099), 2)
+    + b"".join(real(x) for x in ["2000", "-500", "0", "-500"]))
+put("finance_record", "seed-foreign", bytes([1]) + fin_record(mark=0))
+put("finance_record", "seed-short", bytes([5 << 3]) + fin_record()[:12])
+put("finance_record", "seed-bad-fields", bytes([1]) + fin_record("1e99", "-100", "0", "0", "0", "0", "2.5", "0",
+                                                                 "10000", d1=(31, 2, 2000), d2=(1, 13, 0),
+                                                                 lst=21))
 
 # ---- mcs_group_file: byte 0 (bit 0: host, big-endian), then a group file.
 def mcs_item(folder, name, itype, data, host):

@@ -505,7 +505,12 @@ void Paste(ProgEditView *v) {
   text[n] = 0;
   v->pasting = 1;
   v->item_error = 0;
-  for (const char *p = text; *p && !v->item_error; p = StrNextChar(p)) InsertChar(StrCharAt(p), v);
+  // A zero byte inside the text goes in as a blank.
+  for (u32 i = 0; i < n && !v->item_error;) {
+    const u32 width = StrIsLeadByte(static_cast<u8>(text[i])) && i + 1 < n ? 2 : 1;
+    InsertChar(text[i] == 0 ? u32{' '} : StrCharAt(text + i), v);
+    i += width;
+  }
   v->pasting = 0;
   std::free(text);
 }
@@ -667,20 +672,30 @@ u32 ProgEditMain(u32 start, ProgList *list) {
     const u32 isChar = KeyGetKey(&key);
     if (isChar) {
       if (key == 0) continue;
-      v.matching = 0;
+      if (v.matching) {
+        v.matching = 0;
+        SetRootMenu(&v);
+      }
       InsertChar(key, &v);
       Draw(&v);
       continue;
     }
     if (v.matching) {
       if (key == kKeyExe || key == kCodeSearchAgain) {
-        FindNext(&v);
+        // No further match ends match mode without a word.
+        if (!FindNext(&v)) {
+          v.matching = 0;
+          SetRootMenu(&v);
+        }
         Draw(&v);
         continue;
       }
-      v.matching = 0;
-      SetRootMenu(&v);
-      if (key == kKeyExit || key == kKeyAc) continue;
+      // "Aa", CHAR and SET UP keep match mode; any other key ends it.
+      if (key != kCodeCase && key != kCodeChar && key != kKeySetup) {
+        v.matching = 0;
+        SetRootMenu(&v);
+        if (key == kKeyExit || key == kKeyAc) continue;
+      }
     }
     if (v.clip) {
       const bool kept = key == kKeyClipShift || key == kKeyDel || key == kKeyCopy || key == kKeyCut ||
@@ -765,7 +780,14 @@ u32 ProgEditMain(u32 start, ProgList *list) {
         Draw(&v);
         break;
       case kCodeChar:
-        if (const u32 c = CatalogCharSelect()) InsertChar(c, &v);
+        if (const u32 c = CatalogCharSelect()) {
+          // A chosen character ends match mode like a typed one.
+          if (v.matching) {
+            v.matching = 0;
+            SetRootMenu(&v);
+          }
+          InsertChar(c, &v);
+        }
         Draw(&v);
         break;
       case kKeyCopy:

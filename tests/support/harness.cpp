@@ -17,6 +17,7 @@
 #include "storage/file.h"
 #include "storage/fls_image.h"
 #include "tests/support/screen_reader.h"
+#include "ui/lcd.h"
 #include "data/menu_icons.h"
 
 namespace {
@@ -129,6 +130,15 @@ testing::AssertionResult CalcWaitIdle(u32 timeout_ms) {
 
 bool CalcPost(i32 column, i32 row, u16 code) { return HostPushKeyEvent(column, row, code, 0) == 1; }
 
+testing::AssertionResult CalcPostCodes(std::initializer_list<u16> codes) {
+  for (u16 c : codes) {
+    if (!CalcPost(-1, -1, c)) return testing::AssertionFailure() << Describe("code refused");
+    testing::AssertionResult idle = CalcWaitIdle();
+    if (!idle) return idle;
+  }
+  return testing::AssertionSuccess();
+}
+
 testing::AssertionResult CalcPress(const std::string &keys, u32 timeout_ms) {
   std::istringstream in(keys);
   std::string name;
@@ -183,6 +193,14 @@ std::string CalcRow(int row) { return ScreenRowTrimmed(row, SysGlueVram()); }
 std::string CalcScreenText() { return ScreenText(SysGlueVram()); }
 
 bool CalcScreenHas(const std::string &text) { return CalcScreenText().find(text) != std::string::npos; }
+
+bool CalcCursor(int *column, int *row) {
+  i32 c[4] = {};
+  LcdGetCursor(c);
+  *column = c[0] + 1;
+  *row = c[1] + 1;
+  return c[3] != 0;
+}
 
 std::string CalcTitle() {
   char title[kHostTitleSize] = {};

@@ -53,6 +53,45 @@ TEST_F(RunMat, TypedLineShowsOnTheFirstRow) {
   EXPECT_EQ(CalcRow(1), "13") << CalcScreenText();
 }
 
+// The text cursor blinks where the next character goes: after typing, DEL,
+// the arrows, a wrapped line, a result and a scrolled screen.
+TEST_F(RunMat, TextCursorStandsWhereTheNextCharacterGoes) {
+  struct Step {
+    const char *keys;
+    int column;
+    int row;
+  };
+  const Step steps[] = {
+      {"1 2 3", 4, 1},
+      {"LEFT", 3, 1},
+      {"DEL", 2, 1},  // insert mode: the character before the cursor goes
+      {"RIGHT", 3, 1},
+      {"LEFT LEFT 9", 2, 1},
+      {"EXE", 1, 3},
+      // 21 characters fill row 3: the cursor waits at the start of row 4.
+      {"1 2 3 4 5 6 7 8 9 0 1 2 3 4 5 6 7 8 9 0 1", 1, 4},
+      {"2", 2, 4},
+      {"UP", 2, 3},
+      {"DOWN", 2, 4},
+      {"AC", 1, 1},
+      // Results down to the bottom row; the next line scrolls the screen.
+      {"1 EXE 2 EXE 3 EXE", 1, 7},
+      {"4 EXE", 1, 7},
+      {"5", 2, 7},
+      // A line that passes row 7 scrolls and keeps the cursor on row 7.
+      {"6 7 8 9 0 1 2 3 4 5 6 7 8 9 0 1 2 3 4 5 6 7", 3, 7},
+      {"LEFT LEFT LEFT", 21, 6},
+  };
+  for (const Step &s : steps) {
+    SCOPED_TRACE(s.keys);
+    ASSERT_TRUE(CalcPress(s.keys));
+    int column = 0, row = 0;
+    EXPECT_TRUE(CalcCursor(&column, &row)) << "the cursor is shown";
+    EXPECT_EQ(column, s.column) << CalcScreenText();
+    EXPECT_EQ(row, s.row) << CalcScreenText();
+  }
+}
+
 TEST_F(RunMat, OnePlusTwoShowsThreeRightAlignedOnTheNextRow) {
   ASSERT_TRUE(CalcPress("1 + 2"));
   EXPECT_EQ(CalcRow(1), "1+2");
@@ -152,6 +191,88 @@ TEST_F(RunMat, ProgramLineWithInputAndDispPause) {
   ASSERT_TRUE(CalcPress("EXE"));
   EXPECT_TRUE(CalcScreenHas(Right("6"))) << CalcScreenText();
   EXPECT_FALSE(CalcScreenHas("- Disp -"));
+}
+
+// The row of "- Disp -", 0 when the pause is not shown.
+int DispRow() {
+  for (int r = 1; r <= 7; ++r)
+    if (CalcRow(r) == "             - Disp -") return r;
+  return 0;
+}
+
+// At "- Disp -" the conversion keys change the value shown above the pause
+// as they change a result of the run screen: F<>D both ways, the fraction
+// form, sexagesimal and ENG. EXE then goes on.
+TEST_F(RunMat, DispPauseConvertsTheShownValue) {
+  struct Case {
+    std::vector<u16> line;
+    std::vector<u16> keys;
+  };
+  const Case cases[] = {
+      {{'1', 0xBB, '3'}, {kKeyFracDec}},
+      {{'1', 0xBB, '3'}, {kKeyFracDec, kKeyFracDec}},
+      {{'0', '.', '5'}, {kKeyFracDec}},
+      {{'7', 0xBB, '3'}, {kKeyFracForm}},
+      {{'1', '.', '2', '5'}, {kKeyDms}},
+      {{'1', '2', '3', '4'}, {kKeyEngUp}},
+      {{'1', '2', '3', '4'}, {kKeyEngDown, kKeyEngDown}},
+  };
+  for (const Case &c : cases) {
+    // What the run screen itself shows for the conversion of the result.
+    ASSERT_TRUE(CalcPress("AC"));
+    for (u16 t : c.line) ASSERT_TRUE(Codes({t}));
+    ASSERT_TRUE(CalcPress("EXE"));
+    for (u16 k : c.keys) ASSERT_TRUE(Codes({k}));
+    const std::string want = Row(2);
+    // The same value at a display-stop, converted there.
+    ASSERT_TRUE(CalcPress("AC"));
+    for (u16 t : c.line) ASSERT_TRUE(Codes({t}));
+    ASSERT_TRUE(Codes({0x0C, '5'}));
+    ASSERT_TRUE(CalcPress("EXE"));
+    const int pause = DispRow();
+    ASSERT_GT(pause, 1) << CalcScreenText();
+    const std::string before = Row(pause - 1);
+    for (u16 k : c.keys) ASSERT_TRUE(Codes({k}));
+    SCOPED_TRACE(want);
+    EXPECT_NE(want, Right(std::string()));
+    EXPECT_EQ(Row(pause - 1), want) << "before: " << before << "\n" << CalcScreenText();
+    EXPECT_EQ(DispRow(), pause) << "the pause waits on";
+    ASSERT_TRUE(CalcPress("EXE"));
+    EXPECT_EQ(DispRow(), 0);
+    EXPECT_TRUE(CalcScreenHas(Right("5"))) << CalcScreenText();
+  }
+  // In Base-N mode the pause shows the value as it is.
+  ASSERT_TRUE(CalcPress("SHIFT MENU DOWN F1 EXIT AC"));
+  ASSERT_TRUE(CalcPress("SHIFT MENU DOWN F2 EXIT AC"));
+  ASSERT_TRUE(Codes({'1', '2', 0x0C, '5'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  const int pause = DispRow();
+  ASSERT_GT(pause, 1) << CalcScreenText();
+  const std::string shown = Row(pause - 1);
+  ASSERT_TRUE(Codes({kKeyFracDec, kKeyEngUp}));
+  EXPECT_EQ(Row(pause - 1), shown);
+}
+
+// A history written in Base-N mode is gone when RUN-MAT is entered again
+// (every launch starts in the normal mode); a history of the normal mode
+// stays, also the one begun after a Base-N history went.
+TEST_F(RunMat, BaseNHistoryGoesOnEntryAndTheNextOneStays) {
+  // Through another application and back: RUN-MAT is entered anew.
+  const char *reenter = "MENU RIGHT EXE MENU LEFT EXE";
+  ASSERT_TRUE(CalcPress("1 + 2 EXE"));
+  ASSERT_TRUE(CalcPress(reenter));
+  ASSERT_TRUE(CalcPress("LEFT"));
+  EXPECT_EQ(CalcRow(1), "1+2") << CalcScreenText();
+  // Base-N (Dec) through SET UP; a line of that mode.
+  ASSERT_TRUE(CalcPress("AC SHIFT MENU DOWN F2 EXIT AC 4 + 5 EXE"));
+  ASSERT_TRUE(CalcPress(reenter));
+  ASSERT_TRUE(CalcPress("LEFT"));
+  EXPECT_EQ(CalcRow(1), "") << CalcScreenText();
+  // A new line of the normal mode outlives the next entry.
+  ASSERT_TRUE(CalcPress("AC 6 * 7 EXE"));
+  ASSERT_TRUE(CalcPress(reenter));
+  ASSERT_TRUE(CalcPress("LEFT"));
+  EXPECT_EQ(CalcRow(1), "6×7") << CalcScreenText();
 }
 
 TEST_F(RunMat, CopyASelectionAndPasteItBack) {
