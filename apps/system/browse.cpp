@@ -1030,10 +1030,10 @@ u32 BrowseFiles(i32 title_msg, const char *pattern, const FkeyItem *page, Browse
     }
   } else {
     char current[13] = "";
+    // A list kept from the last visit comes back as it was, marks and all.
     const bool keep = (list->kind == device) && BrowseListIsValid(list);
     if (keep) {
       BrowseEntryName(&list->entries[list->current], current);
-      Rebuild(b, pattern);
     } else {
       BrowseListReset(list, device);
       char path[64];
