@@ -210,6 +210,9 @@ void HostClearKeyQueue() {
 }
 
 void KeyBreakArm() {
+  // Called after every statement of a program: the plain load spares the
+  // locked exchange while already armed.
+  if (g_breakArmed.load(std::memory_order_relaxed) != 0) return;
   u8 disarmed = 0;
   if (g_breakArmed.compare_exchange_strong(disarmed, 1)) g_breakRequest.store(0);
 }
