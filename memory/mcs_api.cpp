@@ -54,9 +54,9 @@ void ClearCurrent() { SetCurrent(nullptr, nullptr, kMcsKindNone); }
 // loops).
 void SetCurrentVariable(u8 ch) {
   static constexpr char kMain[9] = "main";
-  const char name[9] = {static_cast<char>(ch)};
   std::memcpy(g_current.folder, kMain, 9);
-  std::memcpy(g_current.name, name, 9);
+  std::memset(g_current.name, 0, 9);
+  g_current.name[0] = static_cast<char>(ch);
   g_current.kind = kMcsKindVariable;
 }
 
