@@ -6,6 +6,7 @@
 #include "apps/finance/fin_mem.h"
 #include "eval/prog.h"
 #include "number/real.h"
+#include "numeric/list_mem.h"
 
 i32 EvalGlueStatValue(u32, BcdReal *) { return kEvalGlueWaiting; }
 u8 EvalGlueStatModes(EvalCell *) { return kEvalGlueWaiting; }
@@ -14,7 +15,12 @@ u8 EvalGlueZoomFactor(u32, BcdReal *) { return kEvalGlueWaiting; }
 u8 EvalGlueDynaValue(u32, BcdReal *) { return kEvalGlueWaiting; }
 u8 EvalGlueTableRange(u32, BcdReal *) { return kEvalGlueWaiting; }
 u8 EvalGlueRecurValue(u32, BcdReal *) { return kEvalGlueWaiting; }
-u8 EvalGlueEquaMatrix(u32, EvalCell *) { return kEvalGlueWaiting; }
+// The equation items 30-33 are read in place; the tables 35 and 36 wait for
+// their applications.
+u8 EvalGlueEquaMatrix(u32 number, EvalCell *out) {
+  if (number < 30 || number > 33) return kEvalGlueWaiting;
+  return MatFromMemory(static_cast<int>(number), out) == 1 ? 0 : ValErrorCode(out);
+}
 // The time-value variables live in the financial record.
 u8 EvalGlueFinValue(u32 offset, BcdReal *out) { return FinValueAt(offset, out); }
 u32 EvalGlueSheetRunning() { return 0; }

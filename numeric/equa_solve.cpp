@@ -536,3 +536,10 @@ u32 NumericSolveSimultaneous(u32 n) {
   ValFreeTemp(&x);
   return code;
 }
+
+// The root finder these solves stand on is not part of the system yet: the
+// answer is System ERROR, never a made-up root.
+u32 NumericSolveEquation(const u8 **, u8, const BcdReal *, const BcdReal *, Value *, Value *) {
+  constexpr u32 kErrSystem = 23;
+  return kErrSystem;
+}

@@ -31,6 +31,16 @@ u32 NumericSolveSimultaneous(u32 n);
 // mode).
 u32 NumericSolvePolynomial(u32 degree);
 
+// Solves the typed equation at *pos (token text: a side, or two sides around
+// '=') for the variable ('A'..'Z', r, theta) between the bounds, from the
+// variable's present value: 0 with the root in the variable and the two
+// sides' values in left and right; 29 Time Out when the search stopped
+// without an exact solution (the variable then holds its last estimate);
+// otherwise the error code (2 Syntax ERROR, 3 Ma ERROR, 27 Can't Solve!,
+// 1 Break, an evaluation error).
+u32 NumericSolveEquation(const u8 **pos, u8 variable, const BcdReal *upper, const BcdReal *lower, Value *left,
+                         Value *right);
+
 // The roots of the monic polynomial x^d + list[0] x^(d-1) + ... + list[d-1]
 // (d = 2 or 3) as two m x 1 matrices in new heap blocks: the distinct roots
 // (complex kind in Complex Mode, SET UP item 42; only the real roots in Real

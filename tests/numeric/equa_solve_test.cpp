@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "array_testutil.h"
+#include "eval/eval.h"
 #include "kernel/calc_ram.h"
 #include "kernel/keyqueue.h"
 #include "memory/item_array.h"
@@ -144,6 +145,33 @@ TEST_F(EquaSolve, SimultaneousIntoTheResultItem) {
     std::string got = code != 0 ? "E" + std::to_string(code) : "";
     if (code == 0 && MatFromMemory(kEquaSimlResult, &x)) got = arrtest::Show(x);
     EXPECT_EQ(got, c.want) << c.cells[0];
+  }
+}
+
+// Sim Coef, Ply Coef, Sim Result and Ply Result in a formula read the items.
+TEST_F(EquaSolve, FormulasReadTheItems) {
+  Store(kEquaSimlCoef, 2, 3, {"2", "3", "1", "1", "-1", "2"});
+  Store(kEquaPolyCoef, 1, 3, {"1", "-3", "2"});
+  ASSERT_EQ(NumericSolveSimultaneous(2), 0u);
+  ASSERT_EQ(NumericSolvePolynomial(2), 0u);
+  struct Case {
+    u8 token;
+    std::string want;
+  } cases[] = {
+      {0x60, "[[2,3,1][1,-1,2]]"},
+      {0x61, "[[1,-3,2]]"},
+      {0x62, "[[1_2/5][-3/5]]"},
+      {0x63, "[[2][1]]"},
+  };
+  for (const Case &c : cases) {
+    const u8 text[] = {0x7F, c.token, 0};
+    TokPos pos = text;
+    EvalCell tok, out;
+    std::memset(&tok, 0, sizeof tok);
+    std::memset(&out, 0, sizeof out);
+    ASSERT_EQ(EvalWholeExpr(&pos, &tok, &out, 1), 1u) << int(c.token);
+    EXPECT_EQ(arrtest::Show(out), c.want) << int(c.token);
+    ValFreeTemp(&out);
   }
 }
 

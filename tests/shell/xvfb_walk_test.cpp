@@ -150,6 +150,10 @@ class XvfbWalk : public ::testing::Test {
 
   void Key(const char *keysym) { Xdotool({"key", "--clearmodifiers", keysym}); }
 
+  // Starts as a new user and closes both boot notices with MENU clicked on
+  // the picture, up to the main menu, which then has the keyboard focus.
+  void StartAtTheMainMenu(std::string *id);
+
   // Starts the program as a new user would (an empty home, no profile, no
   // storage image) and finds its window; *id is the window's id.
   void StartAsNewUser(std::string *id) {
@@ -205,6 +209,16 @@ class XvfbWalk : public ::testing::Test {
 bool Shows(const u8 *vram, const char *text) { return ScreenText(vram).find(text) != std::string::npos; }
 
 bool MainMenu(const u8 *vram) { return std::memcmp(vram, kMenuHeading, sizeof kMenuHeading) == 0; }
+
+void XvfbWalk::StartAtTheMainMenu(std::string *id) {
+  ASSERT_NO_FATAL_FAILURE(StartAsNewUser(id));
+  ASSERT_TRUE(WaitForScreen("boot notice", [](const u8 *v) { return Shows(v, "MAIN MEMORIES"); }));
+  ASSERT_NO_FATAL_FAILURE(Click(*id, "MENU"));
+  ASSERT_TRUE(WaitForScreen("storage notice", [](const u8 *v) { return Shows(v, "STORAGE MEMORIES"); }));
+  ASSERT_NO_FATAL_FAILURE(Click(*id, "MENU"));
+  ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v); }));
+  Xdotool({"windowfocus", "--sync", QString::fromStdString(*id)});
+}
 
 // The main-menu icon under the cursor on the first rows: the selected icon
 // is drawn inverted, so its cell's blank top row is set.
@@ -329,15 +343,9 @@ TEST_F(XvfbWalk, RunMatCalculatesWhatIsTypedClickedAndPasted) {
 
 TEST_F(XvfbWalk, ProgramListAndEditor) {
   std::string id;
-  ASSERT_NO_FATAL_FAILURE(StartAsNewUser(&id));
+  ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));
   QImage shot;
-  ASSERT_TRUE(WaitForScreen("boot notice", [](const u8 *v) { return Shows(v, "MAIN MEMORIES"); }));
-  ASSERT_NO_FATAL_FAILURE(Click(id, "MENU"));
-  ASSERT_TRUE(WaitForScreen("storage notice", [](const u8 *v) { return Shows(v, "STORAGE MEMORIES"); }));
-  ASSERT_NO_FATAL_FAILURE(Click(id, "MENU"));
-  ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v); }));
   // The letter A opens the program application.
-  Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
   Key("a");
   ASSERT_TRUE(WaitForScreen("program list", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Program List"; }));
   // F3 NEW, the name, Enter: the editor on the new program.
@@ -363,15 +371,9 @@ TEST_F(XvfbWalk, ProgramListAndEditor) {
 
 TEST_F(XvfbWalk, CompoundInterestTypedAndThePaymentSolved) {
   std::string id;
-  ASSERT_NO_FATAL_FAILURE(StartAsNewUser(&id));
+  ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));
   QImage shot;
-  ASSERT_TRUE(WaitForScreen("boot notice", [](const u8 *v) { return Shows(v, "MAIN MEMORIES"); }));
-  ASSERT_NO_FATAL_FAILURE(Click(id, "MENU"));
-  ASSERT_TRUE(WaitForScreen("storage notice", [](const u8 *v) { return Shows(v, "STORAGE MEMORIES"); }));
-  ASSERT_NO_FATAL_FAILURE(Click(id, "MENU"));
-  ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v); }));
   // The letter B opens the financial application; F2 its compound interest.
-  Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
   Key("b");
   ASSERT_TRUE(WaitForScreen("menu page", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Financial(1/2)"; }));
   Key("F2");

@@ -130,6 +130,15 @@ testing::AssertionResult CalcWaitIdle(u32 timeout_ms) {
 
 bool CalcPost(i32 column, i32 row, u16 code) { return HostPushKeyEvent(column, row, code, 0) == 1; }
 
+testing::AssertionResult CalcPostCodes(std::initializer_list<u16> codes) {
+  for (u16 c : codes) {
+    if (!CalcPost(-1, -1, c)) return testing::AssertionFailure() << Describe("code refused");
+    testing::AssertionResult idle = CalcWaitIdle();
+    if (!idle) return idle;
+  }
+  return testing::AssertionSuccess();
+}
+
 testing::AssertionResult CalcPress(const std::string &keys, u32 timeout_ms) {
   std::istringstream in(keys);
   std::string name;

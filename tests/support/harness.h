@@ -19,6 +19,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 
 #include "kernel/types.h"
@@ -47,6 +48,9 @@ testing::AssertionResult CalcWaitIdle(u32 timeout_ms = 10000);
 testing::AssertionResult CalcPress(const std::string &keys, u32 timeout_ms = 10000);
 // Posts one key event without waiting.
 bool CalcPost(i32 column, i32 row, u16 code = 0);
+// Types calculator codes (tokens, characters and key codes) as the window
+// posts them, waiting until idle after each.
+testing::AssertionResult CalcPostCodes(std::initializer_list<u16> codes);
 // Waits for the boot's notice boxes and closes each with MENU, until the
 // main menu shows.
 testing::AssertionResult CalcBootToMenu();

@@ -50,14 +50,6 @@ class Finance : public CalcSystemTest {
     }
     return testing::AssertionSuccess();
   }
-  static testing::AssertionResult Codes(std::initializer_list<u16> codes) {
-    for (u16 c : codes) {
-      if (!CalcPost(-1, -1, c)) return testing::AssertionFailure() << "code refused";
-      testing::AssertionResult idle = CalcWaitIdle();
-      if (!idle) return idle;
-    }
-    return testing::AssertionSuccess();
-  }
   // The highlighted text row: the one drawn reversed (the blank bottom dot
   // row under its characters is set).
   static int Highlighted() {
@@ -202,7 +194,10 @@ TEST_F(Finance, DaysShowDatesAndRefuseADayTheMonthLacks) {
   EXPECT_TRUE(CalcScreenHas("Ma ERROR")) << CalcScreenText();
   ASSERT_TRUE(CalcPress("EXIT"));
   EXPECT_EQ(CalcRow(2), "d1 =01M01D1997Y(WED)");
-  ASSERT_TRUE(CalcPress("RIGHT 3 EXE 1 EXE 1 9 9 9 EXE"));
+  // Month 13 is refused and asked for again; then 1 March 1999.
+  ASSERT_TRUE(CalcPress("RIGHT 1 3 EXE"));
+  EXPECT_TRUE(CalcScreenHas("Ma ERROR")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT 3 EXE 1 EXE 1 9 9 9 EXE"));
   EXPECT_EQ(CalcRow(2), "d1 =03M01D1999Y(MON)") << CalcScreenText();
   EXPECT_EQ(Highlighted(), 3);
   ASSERT_TRUE(CalcPress("RIGHT 3 EXE 1 EXE 2 0 0 0 EXE"));
@@ -221,15 +216,15 @@ TEST_F(Finance, DaysShowDatesAndRefuseADayTheMonthLacks) {
 TEST_F(Finance, ProgramsReadAndAssignTheVariables) {
   ASSERT_TRUE(CalcPress("EXE"));
   // Fresh memory: no record yet.
-  ASSERT_TRUE(Codes({0x7F66, kKeyExe}));
+  ASSERT_TRUE(CalcPostCodes({0x7F66, kKeyExe}));
   EXPECT_TRUE(CalcScreenHas("Memory ERROR")) << CalcScreenText();
   ASSERT_TRUE(CalcPress("EXIT AC"));
   ASSERT_TRUE(CalcPress("1 0 0 0 ->"));
-  ASSERT_TRUE(Codes({0x7F66, kKeyExe, 0x7F66, kKeyExe, 0x7FCC, kKeyExe}));
+  ASSERT_TRUE(CalcPostCodes({0x7F66, kKeyExe, 0x7F66, kKeyExe, 0x7FCC, kKeyExe}));
   EXPECT_EQ(CalcRow(4), std::string(17, ' ') + "1000") << CalcScreenText();
   EXPECT_EQ(CalcRow(6), std::string(19, ' ') + "12") << CalcScreenText();
   ASSERT_TRUE(CalcPress("0 ->"));
-  ASSERT_TRUE(Codes({0x7FCC, kKeyExe}));
+  ASSERT_TRUE(CalcPostCodes({0x7FCC, kKeyExe}));
   EXPECT_TRUE(CalcScreenHas("Argument ERROR")) << CalcScreenText();
 }
 
