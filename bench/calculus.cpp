@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_python.h"
 #include "eval/eval.h"
 #include "kernel/heap.h"
 #include "ui/setup.h"
@@ -52,15 +53,8 @@ u32 Run(const std::vector<u8> &text) {
 
 // Seconds per integral of mpmath.quad at 15 digits, or -1.
 double PythonSeconds(const char *args) {
-  const std::string code = std::string("import timeit, mpmath\nmpmath.mp.dps = 15\nn = 20\n") +
-                           "print(timeit.timeit(lambda: mpmath.quad(" + args + "), number=n) / n)\n";
-  const std::string cmd = "/usr/bin/python3 -c '" + code + "' 2>/dev/null";
-  FILE *p = popen(cmd.c_str(), "r");
-  if (!p) return -1;
-  double s = -1;
-  if (std::fscanf(p, "%lf", &s) != 1) s = -1;
-  pclose(p);
-  return s;
+  return BenchPythonSeconds(std::string("import timeit, mpmath\nmpmath.mp.dps = 15\nn = 20\n") +
+                            "print(timeit.timeit(lambda: mpmath.quad(" + args + "), number=n) / n)\n");
 }
 
 double TimeOurs(benchmark::State &state, const std::vector<u8> &text) {

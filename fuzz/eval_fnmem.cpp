@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "eval/eval.h"
+#include "fuzz/eval_check.h"
 #include "fuzz/fuzz_util.h"
 #include "graph/memory/gmem_func.h"
 #include "kernel/calc_ram.h"
@@ -21,24 +22,10 @@
 
 namespace {
 
-void Check(const std::vector<u8> &line) {
-  std::vector<u8> text = line;
-  text.push_back(0);
-  text.push_back(0);
-  TokPos pos = text.data();
-  EvalCell tok, r;
-  std::memset(&tok, 0, sizeof tok);
-  std::memset(&r, 0, sizeof r);
-  const u32 ok = EvalWholeExpr(&pos, &tok, &r, 1);
-  FUZZ_CHECK(pos >= text.data() && pos < text.data() + text.size(), "position %td", pos - text.data());
-  const u8 code = ValErrorCode(&r);
-  FUZZ_CHECK((ok != 0) == (code == 0), "ok %u code %u", ok, code);
-  FUZZ_CHECK(ok || (code >= 1 && code <= 38), "code %u", code);
-  FUZZ_CHECK((SetupGetByte(kSetupEvalFlags) & 1) == 0, "left inside a stored text");
-  EvalFreeCell(&r);
-  const MemHandle probe = MemAlloc(1);
-  FUZZ_CHECK(probe == kMemSlotBase, "a heap block was left behind");
-  MemFree(probe);
+void Check(std::vector<u8> line) {
+  line.push_back(0);
+  line.push_back(0);
+  fuzz::CheckEvaluation(line);
 }
 
 }  // namespace
