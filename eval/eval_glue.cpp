@@ -3,8 +3,12 @@
 // of a formula's trailing arrow is the interpreter's.
 #include "eval/eval_glue.h"
 
+#include "apps/finance/fin_mem.h"
 #include "eval/prog.h"
+#include "graph/memory/gmem_func.h"
 #include "number/real.h"
+#include "numeric/list_mem.h"
+#include "numeric/random.h"
 
 i32 EvalGlueStatValue(u32, BcdReal *) { return kEvalGlueWaiting; }
 u8 EvalGlueStatModes(EvalCell *) { return kEvalGlueWaiting; }
@@ -13,11 +17,19 @@ u8 EvalGlueZoomFactor(u32, BcdReal *) { return kEvalGlueWaiting; }
 u8 EvalGlueDynaValue(u32, BcdReal *) { return kEvalGlueWaiting; }
 u8 EvalGlueTableRange(u32, BcdReal *) { return kEvalGlueWaiting; }
 u8 EvalGlueRecurValue(u32, BcdReal *) { return kEvalGlueWaiting; }
-u8 EvalGlueEquaMatrix(u32, EvalCell *) { return kEvalGlueWaiting; }
-u8 EvalGlueFinValue(u32, BcdReal *) { return kEvalGlueWaiting; }
+// The equation items 30-33 are read in place; the tables 35 and 36 wait for
+// their applications.
+u8 EvalGlueEquaMatrix(u32 number, EvalCell *out) {
+  if (number < 30 || number > 33) return kEvalGlueWaiting;
+  return MatFromMemory(static_cast<int>(number), out) == 1 ? 0 : ValErrorCode(out);
+}
+// The time-value variables live in the financial record.
+u8 EvalGlueFinValue(u32 offset, BcdReal *out) { return FinValueAt(offset, out); }
 u32 EvalGlueSheetRunning() { return 0; }
 u8 EvalGlueSheetCell(u32, u32, Value *) { return kEvalGlueWaiting; }
 u8 EvalGlueDocLastAns(Value *) { return kEvalGlueWaiting; }
-u32 EvalRandom(EvalCell *result, TokPos *, EvalCell *) { return EvalRaiseError(kEvalGlueWaiting, result); }
+u16 EvalGlueGraphFuncType(u32 n) { return GmemReadFuncType(static_cast<int>(n)); }
+const char *EvalGlueGraphFuncText(u32 n) { return GmemFuncDataPtr(static_cast<int>(n)); }
+u32 EvalRandom(EvalCell *result, TokPos *pos, EvalCell *tok) { return NumericRandomToken(result, pos, tok); }
 // The interpreter stores the value into the target after the arrow.
 u32 EvalGlueAssign(TokPos *pos, EvalCell *tok, EvalCell *value) { return ProgAssignAt(pos, tok, value); }

@@ -9,12 +9,14 @@
 #include "kernel/heap.h"
 #include "kernel/keyqueue.h"
 #include "memory/mcs_api.h"
+#include "number/numconv.h"
 #include "number/numparse.h"
 #include "number/numtext.h"
 #include "number/realop.h"
 #include "number/value.h"
 #include "ui/keycodes.h"
 #include "ui/errbox.h"
+#include "ui/fkey.h"
 #include "ui/keys.h"
 #include "ui/lcd.h"
 #include "ui/setup.h"
@@ -44,6 +46,12 @@ constexpr u32 kTokClrText = 0xF718;
 constexpr u8 kArrow = 0x0E;
 constexpr u8 kJumpArrow = 0x13;
 constexpr u8 kDispStop = 0x0C;
+// At "- Disp -" the VARS, SHIFT+VARS, ALPHA-group and catalog keys rest.
+constexpr u16 kDispMenuMask = 198;
+// At the '?' input line: the SHIFT group and CLIP rest; in Base-N mode also
+// OPT, VARS and the catalog.
+constexpr u16 kInputMenuMask = 48;
+constexpr u16 kInputMenuMaskBaseN = 179;
 constexpr u8 kNewline = 0x0D;
 
 // The byte a stopped run points at.
@@ -200,8 +208,8 @@ namespace {
 
 // ---- statement end -----------------------------------------------------------
 
-void PrintValueLine(ProgRunContext *ctx);
-u32 DispWait(ProgRunState *run);
+u32 PrintValueLine(ProgRunContext *ctx, const char *text);
+u32 DispWait(ProgRunState *run, u32 valueRows);
 
 // Shows a list, matrix, graph, capture or table result. 0 on an error
 // (raised), 2 when it was left with EXE, else 1 (the text screen is back and
@@ -264,8 +272,13 @@ u32 ProgStatementEnd(ProgRunState *run) {
       return EndOfText(run);
     case kDispStop: {
       ++run->p;
+      u32 valueRows = 0;
       if (ctx->outputMode == kProgOutValue) {
-        PrintValueLine(ctx);
+        char text[kNumTextSize];
+        const u16 option = static_cast<u16>(ctx->displayForm);
+        Value v = ctx->last;
+        NumToTextOpt(&v, text, &option);
+        valueRows = PrintValueLine(ctx, text);
       } else if (ctx->outputMode != kProgOutNothing) {
         static const u8 kDone[] = "                 Done";
         ProgPrintText(ctx, kDone, 21);
@@ -275,7 +288,7 @@ u32 ProgStatementEnd(ProgRunState *run) {
         const u32 shown = ShowResult(run, *run->p != 0);
         if (shown != 1) return shown == 2 ? 1 : 0;
       }
-      return DispWait(run);
+      return DispWait(run, valueRows);
     }
     default:
       return ProgFail(run, kProgErrSyntax);
@@ -284,26 +297,64 @@ u32 ProgStatementEnd(ProgRunState *run) {
 
 namespace {
 
-void PrintValueLine(ProgRunContext *ctx) {
-  char text[kNumTextSize];
-  const u16 option = static_cast<u16>(ctx->displayForm);
-  Value v = ctx->last;
-  NumToTextOpt(&v, text, &option);
-  // A complex result may come in two rows, split at a newline.
-  char *part = text;
+// Prints a value's text right-aligned from the next row: one row, or two
+// when it holds a newline (a complex result). Returns the rows used.
+u32 PrintValueLine(ProgRunContext *ctx, const char *text) {
+  char buf[kNumTextSize];
+  std::strncpy(buf, text, sizeof buf - 1);
+  buf[sizeof buf - 1] = 0;
+  char *part = buf;
+  u32 rows = 0;
   for (;;) {
     char *nl = std::strchr(part, kNewline);
     if (nl) *nl = 0;
     char line[kNumTextSize];
     NumAlignRight(line, part, 21);
     ProgPrintText(ctx, reinterpret_cast<const u8 *>(line), static_cast<u32>(std::strlen(line)));
+    ++rows;
     if (!nl) break;
     part = nl + 1;
   }
+  return rows;
 }
 
-// "- Disp -": waits for EXE (go on) or AC (Break).
-u32 DispWait(ProgRunState *run) {
+// The conversions of the shown value at "- Disp -" (F<>D, the fraction
+// form, sexagesimal, ENG): the value's text changes in place on the rows it
+// took above the pause line. Only a number shown outside Base-N mode.
+void ConvertShownValue(ProgRunContext *ctx, u32 key, u32 lastRow, u32 rows) {
+  if (rows == 0 || ctx->outputMode != kProgOutValue || SetupGetItem(kSetupMode) != 0) return;
+  if (lastRow < rows) return;  // the value has scrolled off the top
+  char text[kNumTextSize];
+  switch (key) {
+    case kKeyFracDec:
+      // F<>D turns a fraction into its decimal and back, as on the run screen.
+      NumFormatFracDec(&ctx->last, text);
+      break;
+    case kKeyFracForm:
+      NumFormatFracForm(&ctx->last, text);
+      break;
+    case kKeyDms:
+      NumToTextDms(&ctx->last, text);
+      break;
+    default:
+      NumToTextEng(&ctx->last, text, key == kKeyEngUp);
+      break;
+  }
+  const u32 first = lastRow - rows + 1;
+  const u32 row = ctx->row;
+  for (u32 r = first; r <= lastRow; ++r) std::memset(ctx->text[r - 1], 0, sizeof ctx->text[r - 1]);
+  ctx->row = first;
+  const u32 used = PrintValueLine(ctx, text);
+  // A text that now takes fewer rows leaves the others blank.
+  for (u32 r = first + used; r <= lastRow; ++r) ProgPutText(ctx, 1, r, reinterpret_cast<const u8 *>(" "), 1);
+  ctx->row = row;
+}
+
+// "- Disp -": waits for EXE (go on) or AC (Break); the conversion keys
+// change the value shown above it (valueRows: the rows it took, 0 when no
+// value was shown). The OPT group and the menu-key mask are the pause's own
+// while it waits.
+u32 DispWait(ProgRunState *run, u32 valueRows) {
   ProgRunContext *ctx = run->ctx;
   if (ctx->row >= 8) {
     ProgNextRow(ctx);
@@ -313,6 +364,12 @@ u32 DispWait(ProgRunState *run) {
   ProgRedrawText(ctx);
   TextLocate(1, row);
   TextPrintField("             - Disp -", 21);
+  u16 groups[6];
+  FkeySaveGroups(groups);
+  const u16 mask = KeyGetMenuMask();
+  FkeyBuildOptGroup(6);
+  KeySetMenuMask(kDispMenuMask);
+  u32 result = 1;
   for (;;) {
     u32 key = 0;
     if (KeyGetKey(&key) != 0) continue;
@@ -322,10 +379,16 @@ u32 DispWait(ProgRunState *run) {
         TextPrintField("", 21);
       }
       KeyBreakArm();
-      if (key == kKeyAc) return ProgFail(run, kProgErrBreak);
-      return 1;
+      if (key == kKeyAc) result = ProgFail(run, kProgErrBreak);
+      break;
+    }
+    if (key == kKeyFracDec || key == kKeyFracForm || key == kKeyDms || key == kKeyEngDown || key == kKeyEngUp) {
+      ConvertShownValue(ctx, key, static_cast<u32>(row) - 1, valueRows);
     }
   }
+  KeySetMenuMask(mask);
+  FkeyRestoreGroups(reinterpret_cast<const i16 *>(groups));
+  return result;
 }
 
 // ---- program levels --------------------------------------------------------
@@ -477,7 +540,10 @@ u32 ProgIf(ProgRunState *run, u32 tok) {
   bool truth = false;
   if (!EvalCondition(run, false, &truth)) return 0;
   const u8 c = *run->p;
-  if (c == ':' || c == kNewline || c == kDispStop) ++run->p;
+  if (c == ':' || c == kNewline || c == kDispStop) {
+    // The condition's statement end: a display-stop pauses there.
+    if (!ProgStatementEnd(run)) return 0;
+  }
   if (ProgTokCode(run->p) != kTokThen) return ProgFail(run, kProgErrSyntax);
   run->p += 2;
   if (truth) {
@@ -509,6 +575,21 @@ u32 LeaveLoopAt(ProgRunState *run, const u8 *q) {
   return ProgStatementEnd(run);
 }
 
+// A display-stop after For or Next shows the loop variable as the
+// statement's value.
+void ShowLoopValue(ProgRunState *run, const BcdReal *value) {
+  run->ctx->outputMode = kProgOutValue;
+  Value v{};
+  v.re = *value;
+  run->ctx->last = v;
+}
+
+// The end of the For statement as a pass of the loop begins.
+u32 ForStatementEnd(ProgRunState *run, const BcdReal *value) {
+  if (*run->p == kDispStop) ShowLoopValue(run, value);
+  return ProgStatementEnd(run);
+}
+
 u32 ProgFor(ProgRunState *run, u32 tok) {
   ProgLevel *lv = ProgCurrentLevel(run);
   if (tok == kTokNext) {
@@ -526,9 +607,10 @@ u32 ProgFor(ProgRunState *run, u32 tok) {
     if (go) {
       StoreReal(static_cast<u8>(lv->block.word), &nv);
       run->p = lv->block.loopStart;
-      return 1;
+      return ForStatementEnd(run, &nv);
     }
     PopBlock(lv);
+    if (*run->p == kDispStop) ShowLoopValue(run, &v.re);
     return ProgStatementEnd(run);
   }
   if (!PushBlock(run, lv, kProgBlockFor)) return 0;
@@ -575,15 +657,16 @@ u32 ProgFor(ProgRunState *run, u32 tok) {
   if (RealErrorCode(&moved) == 0 && RealCompare(kRealCmpEq, &moved, &start.re) == 1) {
     return ProgFail(run, kProgErrArgument);
   }
-  if (c == kDispStop) run->ctx->outputMode = kProgOutValue;
-  ++run->p;
+  // The loop starts at the For statement's end: a display-stop there
+  // pauses on every pass.
   lv->block.word = var;
   lv->block.forEnd = end.re;
   lv->block.forStep = step;
   lv->block.loopStart = run->p;
   const int go = ForGoesOn(&start.re, &end.re, &step);
   if (go < 0) return ProgFail(run, kProgErrSyntax);
-  if (go) return 1;
+  if (go) return ForStatementEnd(run, &start.re);
+  ++run->p;
   const u8 *q = ScanForCloser(run->p, kTokFor, kTokNext, 0);
   if (!q) return ProgFail(run, kProgErrSyntax);
   return LeaveLoopAt(run, q);
@@ -625,8 +708,9 @@ u32 ProgDo(ProgRunState *run, u32 tok) {
     if (!EvalCondition(run, false, &truth)) return 0;
     if (truth) {
       if (!ProgTokIsEnd(run->p)) return ProgFail(run, kProgErrSyntax);
+      // Back to Do's statement end, which is processed again.
       run->p = lv->block.loopStart;
-      return 1;
+      return ProgStatementEnd(run);
     }
     PopBlock(lv);
     return ProgStatementEnd(run);
@@ -634,9 +718,10 @@ u32 ProgDo(ProgRunState *run, u32 tok) {
   if (!PushBlock(run, lv, kProgBlockDo)) return 0;
   const u8 c = *run->p;
   if (c != ':' && c != kNewline && c != kDispStop) return ProgFail(run, kProgErrSyntax);
-  ++run->p;
+  // The loop starts at Do's statement end: a display-stop there pauses on
+  // every pass.
   lv->block.loopStart = run->p;
-  return 1;
+  return ProgStatementEnd(run);
 }
 
 // Break: leaves the innermost loop. The scan counts every nested loop, of any
@@ -697,7 +782,8 @@ u32 ProgGoto(ProgRunState *run, u32 tok) {
   if (tok == kTokLbl) return ProgStatementEnd(run);
   const u8 c = *run->p;
   if (c == ':' || c == kNewline || c == kDispStop) {
-    ++run->p;
+    // The Goto's statement end (a display-stop pauses) comes before the jump.
+    if (!ProgStatementEnd(run)) return 0;
   } else if (c != 0) {
     return ProgFail(run, kProgErrSyntax);
   }
@@ -923,6 +1009,30 @@ u32 ProgClear(ProgRunState *run, u32 tok) {
 }
 
 // '?' (after an optional prompt): reads a line and stores what it gives.
+// The line of the '?' command, read with the F-key groups of a calculation:
+// in Base-N mode SHIFT+VARS only, else OPT, VARS and SHIFT+VARS; ALPHA
+// always. The groups and the menu-key mask are put back afterwards.
+u32 InputLine(const u8 **pos, Value *status, ProgRunContext *ctx, u8 *line) {
+  u16 groups[6];
+  FkeySaveGroups(groups);
+  const u16 mask = KeyGetMenuMask();
+  const bool baseN = SetupGetItem(kSetupMode) != 0;
+  FkeyBuildAlphaGroup(1);
+  if (baseN) {
+    FkeyBuildShiftVarsGroup(3);
+    KeySetMenuMask(kInputMenuMaskBaseN);
+  } else {
+    FkeyBuildOptGroup(3);
+    FkeyBuildVarsGroup(1);
+    FkeyBuildShiftVarsGroup(1);
+    KeySetMenuMask(kInputMenuMask);
+  }
+  const u32 r = ProgGlueInput(pos, status, ctx, line);
+  KeySetMenuMask(mask);
+  FkeyRestoreGroups(reinterpret_cast<const i16 *>(groups));
+  return r;
+}
+
 u32 ProgInput(ProgRunState *run, const u8 *prompt, u32 promptLen) {
   if (*run->p != kArrow) return ProgFail(run, kProgErrSyntax);
   ++run->p;
@@ -938,7 +1048,7 @@ u32 ProgInput(ProgRunState *run, const u8 *prompt, u32 promptLen) {
     std::memcpy(ask, prompt ? prompt : line, promptLen);
     ask[promptLen] = '?';
     ProgPrintText(ctx, ask, promptLen + 1);
-    const u32 r = ProgGlueInput(&pos, &status, ctx, line);
+    const u32 r = InputLine(&pos, &status, ctx, line);
     KeyBreakArm();
     if (r == 0) {
       *run->result = status;
@@ -953,6 +1063,13 @@ u32 ProgInput(ProgRunState *run, const u8 *prompt, u32 promptLen) {
       continue;
     }
     if (line[0] == 0) continue;
+    if (ProgIsTextTarget(target)) {
+      // A text target keeps the typed text as it stands.
+      run->p = target;
+      if (!ProgStringAssign(run, line, static_cast<u32>(std::strlen(reinterpret_cast<const char *>(line))))) return 0;
+      ctx->outputMode = kProgOutDone;
+      return ProgStatementEnd(run);
+    }
     const u8 *lp = line;
     Value v;
     if (!ProgEvalAt(&lp, &v, 0x0F00) || *lp != 0) {

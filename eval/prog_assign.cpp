@@ -223,6 +223,15 @@ u32 ProgAssign(ProgRunState *run, Value *v) {
   return ProgFail(run, kProgErrSyntax);
 }
 
+bool ProgIsTextTarget(const u8 *p) {
+  const u8 *q = p;
+  u32 n = 0;
+  if (ReadListName(&q, &n)) return q[0] == '[' && q[1] == '0' && q[2] == ']';
+  if (p[0] == 0xF9) return p[1] == 0x1B || (p[1] >= 0x12 && p[1] <= 0x14);
+  if (p[0] == 0x7F) return (p[1] >= 0xF0 && p[1] <= 0xF4) || (p[1] >= 0xA0 && p[1] <= 0xA9);
+  return false;
+}
+
 u32 ProgStringAssign(ProgRunState *run, const u8 *text, u32 len) {
   u32 n = 0;
   if (ReadListName(&run->p, &n)) {

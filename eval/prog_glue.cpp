@@ -4,6 +4,7 @@
 // System ERROR instead of pretending to succeed.
 #include "apps/calc/ans_view.h"
 #include "apps/calc/run_input.h"
+#include "apps/finance/fin_mem.h"
 #include "eval/prog_internal.h"
 #include "eval/prog_matlist.h"
 #include "ui/keycodes.h"
@@ -19,7 +20,12 @@ u32 ProgGlueGraphCommand(const u8 ** /*p*/, Value *result, ProgRunContext * /*ct
 
 u32 ProgGlueMatListCommand(const u8 **p, Value *result) { return ProgMatListCommand(p, result, nullptr); }
 
-u32 ProgGlueAssignSystem(const u8 ** /*p*/, const Value * /*v*/, Value *result) {
+u32 ProgGlueAssignSystem(const u8 **p, const Value *v, Value *result) {
+  // The financial variables belong to the financial record.
+  if (FinIsVariableToken(*p)) {
+    const u32 err = FinAssignToken(p, v);
+    return err ? ProgRaise(err, result) : 1;
+  }
   return ProgRaise(kProgErrSystem, result);
 }
 

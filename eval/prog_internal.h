@@ -85,6 +85,10 @@ u32 ProgExecStatement(ProgRunState *run);
 u32 ProgAssign(ProgRunState *run, Value *v);
 // A text into a list sub-name (the target at run->p).
 u32 ProgStringAssign(ProgRunState *run, const u8 *text, u32 len);
+// Whether the target at p takes a typed text as it stands (a list's
+// sub-name List n[0], a function memory, a graph function, a recursion
+// formula) rather than the value of an expression.
+bool ProgIsTextTarget(const u8 *p);
 // Stores a statement's value as Ans (a list as List Ans, a matrix as Mat
 // Ans), keeps it as the context's last value and frees a temporary block.
 void ProgStoreAns(ProgRunContext *ctx, Value *v);

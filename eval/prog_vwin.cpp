@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "eval/prog_internal.h"
+#include "graph/memory/gmem_vwin.h"
 #include "memory/mcs_api.h"
 #include "number/numparse.h"
 #include "number/realop.h"
@@ -13,14 +14,9 @@
 
 namespace {
 
-constexpr u32 kVwinFields = 11;
-constexpr u32 kVwinBytes = kVwinFields * 12;
-constexpr const char *kVwinName = "VWIN";
+constexpr u32 kVwinBytes = sizeof(VwinRecord);
 
-struct Vwin {
-  BcdReal f[kVwinFields];
-};
-static_assert(sizeof(Vwin) == kVwinBytes);
+using Vwin = VwinRecord;
 
 BcdReal Parse(const char *text) {
   BcdReal r{};
@@ -28,49 +24,23 @@ BcdReal Parse(const char *text) {
   return r;
 }
 
-// Xdot and the half-width Xdot from Xmin and Xmax.
-void SetDots(Vwin *w) {
-  BcdReal width;
-  RealSub(&w->f[1], &w->f[0], &width);
-  BcdReal d126 = Parse("126");
-  BcdReal d62 = Parse("62");
-  RealDiv(&width, &d126, &w->f[3]);
-  RealNormalize(&w->f[3], &w->f[3]);
-  RealDiv(&width, &d62, &w->f[10]);
-  RealNormalize(&w->f[10], &w->f[10]);
-}
+void SetDots(Vwin *w) { VwinSetDots(w); }
 
 // The initial V-Window with the T range of the angle unit.
 void InitialVwin(Vwin *w) {
-  static const char *const kPreset[] = {"-6.3", "6.3", "1", "0", "-3.1", "3.1", "1"};
-  for (u32 i = 0; i < 7; ++i) w->f[i] = Parse(kPreset[i]);
-  static const char *const kT[3][3] = {
-      {"0", "360", "3.6"}, {"0", "6.28318530717960", "0.0628318530717960"}, {"0", "400", "4"}};
-  const u8 unit = SetupGetItem(kSetupAngle) <= 2 ? SetupGetItem(kSetupAngle) : 0;
-  for (u32 i = 0; i < 3; ++i) w->f[7 + i] = Parse(kT[unit][i]);
-  SetDots(w);
+  std::memset(w, 0, sizeof *w);
+  VwinPreset(w, kVwinPresetInitial);
+  VwinSetTRange(w);
 }
 
 // The current V-Window, made when it is missing: 0, or Memory ERROR.
 u32 ReadVwin(Vwin *w) {
-  u32 size = 0;
-  u8 *data = nullptr;
-  if (McsOpenByKindPtr(kMcsKindList, kVwinName, &size, &data) == 0 && data && size >= kVwinBytes) {
-    std::memcpy(w, data, kVwinBytes);
-    return 0;
-  }
-  InitialVwin(w);
-  McsDeleteByKind(kMcsKindList, kVwinName);
-  const u32 e = McsCreateByKind(kMcsKindList, kVwinName, kVwinBytes, w);
-  return e <= 2 ? 0 : u32{kProgErrMemory};
+  if (GmemReadVwin(w) == 0) return 0;
+  if (GmemResetVwin(1) != 0 || GmemReadVwin(w) != 0) return kProgErrMemory;
+  return 0;
 }
 
-u32 WriteVwin(const Vwin *w) {
-  const u32 e = McsWriteByKind(kMcsKindList, kVwinName, kVwinBytes, w, 0);
-  if (e <= 2) return 0;
-  const u32 c = McsCreateByKind(kMcsKindList, kVwinName, kVwinBytes, w);
-  return c <= 2 ? 0 : u32{kProgErrMemory};
-}
+u32 WriteVwin(const Vwin *w) { return GmemWriteVwin(w) == 0 ? 0 : u32{kProgErrMemory}; }
 
 // -1E98 < v < 1E98.
 bool InRange(const BcdReal *v) {
@@ -267,13 +237,7 @@ u32 GmemNumber(ProgRunState *run, u32 *n) {
 
 // The record "VWINR" (the initial window when missing).
 void ReadVwinr(Vwin *w) {
-  u32 size = 0;
-  u8 *data = nullptr;
-  if (McsOpenByKindPtr(kMcsKindList, "VWINR", &size, &data) == 0 && data && size >= kVwinBytes) {
-    std::memcpy(w, data, kVwinBytes);
-  } else {
-    InitialVwin(w);
-  }
+  if (GmemReadVwinr(w) != 0) InitialVwin(w);
 }
 
 }  // namespace
@@ -338,10 +302,9 @@ u32 ProgRecallGmem(ProgRunState *run) {
   std::memcpy(&w, mem.data() + 20, kVwinBytes);
   if (const u32 e = WriteVwin(&w)) return ProgFail(run, e);
   if (dual) {
-    McsDeleteByKind(kMcsKindList, "VWINR");
-    if (McsCreateByKind(kMcsKindList, "VWINR", kVwinBytes, mem.data() + 20 + kVwinBytes) > 2) {
-      return ProgFail(run, kProgErrMemory);
-    }
+    Vwin r;
+    std::memcpy(&r, mem.data() + 20 + kVwinBytes, kVwinBytes);
+    if (GmemWriteVwinr(&r) != 0) return ProgFail(run, kProgErrMemory);
   }
   const u8 *heads = mem.data() + at;
   u32 t = at + 4 * kGmemFuncs;

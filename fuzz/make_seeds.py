@@ -151,3 +151,118 @@ put("eval_tokens", "fault-rndfix-list-leak", b"\x00\xb6" b"12\x7f\x86\x82\x82{1"
 # A list result in Base-N mode (theta {1,2,3} with radian marks, Hex) left its
 # block behind when it became Ma ERROR.
 put("eval_tokens", "fault-basen-list-leak", b"\x04\xce{1,2,3}\xac\xac\xac")
+
+# ---- graph_scan: type byte (function type, Simul, Plot, style), formula text
+for i, (m, t) in enumerate([
+        (0x00, b"X\xa8" b"2"),                                # Y=X^2
+        (0x08, b"\x81X"),                                     # sin X, Simul
+        (0x00, b"{1,2,3}X"),                                   # one curve an element
+        (0x00, b"AX\xa8" b"2,[A=1,2,3]"),                     # a value list
+        (0x00, b"X,[1,3]"),                                    # a range
+        (0x02, b"4\x82T\xf6" b"4\x81T"),                    # 4cos T, 4sin T
+        (0x01, b"2\xce"),                                     # r=2 theta
+        (0x03, b"2"),                                          # X=2
+        (0x04, b"X"),                                          # Y>X
+        (0x10, b"1\xb9X"),                                    # 1/X, Plot
+        (0x00, b"\x7f\x51" b"1X"),                           # List 1 X
+        (0x00, b"\x7f\x26X\xa8" b"2,X)"),                   # d/dx(X^2,X)
+]):
+    put("graph_scan", "seed-%02d" % i, bytes([m]) + t)
+# ---- finance_record: flags (bit 0 Payment End, bits 1-2 Date Mode, bits 3-5
+# the item's size), the item's bytes, then 12-byte flows of the cash-flow list
+
+
+def fin_record(n="0", i="0", pv="0", pmt="0", fv="0", py="12", cy="12", pm1="0", pm2="0", cst="0", sel="0",
+               mrg="0", d="1", d1=(1, 1, 1997), d2=(1, 1, 1997), lst=1, mark=1):
+    reals = [n, i, pv, pmt, fv, py, cy, pm1, pm2, cst, sel, mrg, d, "1", "12", "0", "0", "0", "0"]
+    b = b"".join(real(x) for x in reals)
+    b += struct.pack("<6H", *d1, *d2) + struct.pack("<4H", lst, 0, 0, 0) + bytes([0x65, 0, mark, 0])
+    assert len(b) == 252
+    return b
+
+
+put("finance_record", "seed-loan", bytes([1]) + fin_record("60", "7.5", "25000", "-500", "-5000", pm1="13", pm2="24")
+    + b"".join(real(x) for x in ["-1000", "500", "500", "500"]))
+put("finance_record", "seed-bgn-360", bytes([2]) + fin_record("360", "6", "200000", "-1199.10", "0", "12", "4",
+                                                              "1", "360", "40", "89.99", "37.5", "1000",
+                                                              (28, 2, 2000), (31, 12, 2099), 2)
+    + b"".join(real(x) for x in ["2000", "-500", "0", "-500"]))
+put("finance_record", "seed-foreign", bytes([1]) + fin_record(mark=0))
+put("finance_record", "seed-short", bytes([5 << 3]) + fin_record()[:12])
+put("finance_record", "seed-bad-fields", bytes([1]) + fin_record("1e99", "-100", "0", "0", "0", "0", "2.5", "0",
+                                                                 "10000", d1=(31, 2, 2000), d2=(1, 13, 0),
+                                                                 lst=21))
+
+# ---- mcs_group_file: byte 0 (bit 0: host, big-endian), then a group file.
+def mcs_item(folder, name, itype, data, host):
+    order = ">" if host else "<"
+    return (folder.encode().ljust(8, b"\0") + name.encode().ljust(8, b"\0") + bytes([itype])
+            + struct.pack(order + "I", len(data)) + bytes(3) + data)
+
+
+def mcs_file(items, host):
+    order = ">" if host else "<"
+    head = b"Brindlex" + b"1\0\x10\0" + bytes(18) + struct.pack(order + "H", len(items))
+    return bytes([1 if host else 0]) + head + b"".join(mcs_item(*it, host) for it in items)
+
+
+def mcs_array(a, b, reals, host, sub=b""):
+    order = ">" if host else "<"
+    return sub.ljust(8, b"\0") + struct.pack(order + "HH", a, b) + bytes(4) + b"".join(reals)
+
+
+def mcs_groups(host):
+    setup = bytearray(100)
+    setup[21], setup[46], setup[19] = 2, 1, 1
+    alpha = b"".join(value(str(i)) for i in range(29))
+    program = b"KEY".ljust(8, b"\0") + b"\0\0" + b"1+2\0"
+    program += bytes(-len(program) % 4)
+    return {
+        "alpha": [("$GLOBAL", "ALPHAMEM", 0, alpha)],
+        "setup": [("$GLOBAL", "SETUP", 0, bytes(setup))],
+        "system": [("$GLOBAL", "SYSTEM", 0, b"@RUNMAT\0\0"), ("@REV2", "CLIP", 0xCD, b"AB\0\0")],
+        "list": [("main", "1LIST1", 0x8A, mcs_array(3, 0, [real("1"), real("2.5"), real("-3")], host, b"SUB"))],
+        "clist": [("main", "2LIST1", 0x8A, mcs_array(1, 0, [real("1"), real("2")], host))],
+        "matrix": [("main", "MAT_A", 0x8C, mcs_array(2, 2, [real(str(i)) for i in range(4)], host))],
+        "program": [("system", "PROG", 0xC7, program)],
+    }
+
+
+for host in (False, True):
+    tag = "host" if host else "storage"
+    groups = mcs_groups(host)
+    for name, items in groups.items():
+        put("mcs_group_file", "seed-%s-%s" % (tag, name), mcs_file(items, host))
+    backup = mcs_file([it for items in groups.values() for it in items], host)
+    put("mcs_group_file", "seed-%s-backup" % tag, backup)
+    for cut in (20, 40, 100, len(backup) // 2, len(backup) - 1):
+        put("mcs_group_file", "seed-%s-cut%d" % (tag, cut), backup[:cut])
+
+# ---- equa_items: byte 0 (bit 0 a host file, bits 1-2 Complex Mode, bit 4
+# the degree, bits 5-7 the unknowns), then a group file carrying the
+# equation items
+def equa_file(mode, items):
+    host = bool(mode & 1)
+    return bytes([mode]) + mcs_file(items, host)[1:]
+
+
+def equa_items(host, siml=None, poly=None, text=None):
+    items = []
+    if siml:
+        items.append(("main", "SIMLCOEF", 0x8C, mcs_array(siml[0], siml[1], [real(c) for c in siml[2]], host)))
+    if poly:
+        items.append(("main", "POLYCOEF", 0x8C, mcs_array(1, len(poly), [real(c) for c in poly], host)))
+    if text is not None:
+        t = text + b"\0"
+        items.append(("main", "EQU_SOLV", 0x85, t + bytes(-len(t) % 4)))
+    return items
+
+
+siml3 = (3, 4, ["1", "1", "1", "6", "0", "2", "5", "-4", "2", "5", "-1", "27"])
+put("equa_items", "seed-solve-all", equa_file(0x52, equa_items(False, siml3, ["1", "0", "-3", "2"], b"B=A\x89B")))
+put("equa_items", "seed-host-file", equa_file(0x53, equa_items(True, siml3, ["1", "0", "0", "-1"], b"X\x8b=A")))
+put("equa_items", "seed-quadratic-real", equa_file(0x00, equa_items(False, None, ["1", "0", "1"])))
+put("equa_items", "seed-singular", equa_file(0x20, equa_items(False, (2, 3, ["1", "2", "3", "2", "4", "6"]), None,
+                                                              b"X=Y=1")))
+put("equa_items", "seed-six", equa_file(0xA2, equa_items(False, (6, 7, [str((i * 7) % 11 - 5) for i in range(42)]),
+                                                          ["0", "1", "2"], b"\x7f\x50X")))

@@ -3,9 +3,12 @@
 #pragma once
 #include "kernel/types.h"
 
-// The pointer cursor of the graph screen. shown: 0 when it is not drawn.
+// The pointer cursor of the graph screen. shown: 0 when it is not drawn;
+// x, y: its dot column (0-127) and row (0-63).
 struct GraphCursor {
   u8 shown;
+  i32 x;
+  i32 y;
 };
 
 // The one pointer cursor.

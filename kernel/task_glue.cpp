@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "apps/system/progress.h"
 #include "kernel/host.h"
 #include "kernel/task.h"
 #include "kernel/heap.h"
@@ -78,6 +79,16 @@ void SysGlueShowPlaceholder(const char *name) {
   TextPrint(name);
   ShellUpdateDisplay();
 }
+
+u8 *SysGlueSetupArray() { return SetupItemAddress(0); }
+
+void SysGlueBusyStart() {
+  KeyBreakArm();
+  LcdShowBusyIndicator();
+}
+
+void SysGlueShowProgress(const u16 *path, i32 done, i32 total) { BrowseShowProgress(path, done, total); }
+void SysGlueCloseProgress() { BrowseCloseProgress(); }
 
 u8 *SysGlueVram() { return LcdVramAddress(); }
 

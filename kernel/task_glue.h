@@ -35,6 +35,17 @@ u32 SysGlueGetKey(u32 *code);
 // Clears the screen and shows `name` as a placeholder application's screen.
 void SysGlueShowPlaceholder(const char *name);
 
+// ---- for the group files of main memory ----
+
+// The SET UP array (100 bytes).
+u8 *SysGlueSetupArray();
+// Break detection armed and the busy mark shown, before a long file
+// operation.
+void SysGlueBusyStart();
+// The progress box of copies and restores (done 0 opens it) and its close.
+void SysGlueShowProgress(const u16 *path, i32 done, i32 total);
+void SysGlueCloseProgress();
+
 // ---- screen, cursors and keys for the main menu and the boot ----
 
 // The 1024-byte display memory (128 x 64, 16 bytes a row, leftmost dot in

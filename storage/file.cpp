@@ -83,6 +83,14 @@ i32 HostDelete(const u16 *path) {
   return std::remove(host) == 0 ? 0 : -1;
 }
 
+i32 HostReplace(const u16 *src, const u16 *dst) {
+  char from[1024], to[1024];
+  i32 r = FileHostPath(src, from, sizeof from);
+  if (r == 0) r = FileHostPath(dst, to, sizeof to);
+  if (r < 0) return r;
+  return ::rename(from, to) == 0 ? 0 : -1;
+}
+
 i32 HostSeekTo(int fd, i32 position) {
   off_t at = position < 0 ? ::lseek(fd, 0, SEEK_CUR) : ::lseek(fd, position, SEEK_SET);
   return at < 0 ? -1 : static_cast<i32>(at);
@@ -265,6 +273,16 @@ i32 FileRename(const u16 *old_path, const u16 *new_path) {
   if (FileClassifyPath(old_path) != FileDeviceStorage || FileClassifyPath(new_path) != FileDeviceStorage)
     return FlsErrWrongDevice;
   return FlsRename(old_path, new_path);
+}
+
+i32 FileReplace(const u16 *src, const u16 *dst) {
+  const i32 device = FileClassifyPath(src);
+  if (device != FileClassifyPath(dst)) return FlsErrWrongDevice;
+  if (device == FileDeviceHost) return HostReplace(src, dst);
+  if (device != FileDeviceStorage) return FlsErrWrongDevice;
+  const i32 r = FlsDelete(dst);
+  if (r < 0 && r != FlsErrMissing) return r;
+  return FlsRename(src, dst);
 }
 
 i32 FileSetAttribute(const u16 *path, i32 flag) {

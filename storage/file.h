@@ -44,6 +44,10 @@ i32 FileCheckCreate(const u16 *path, i32 size);
 // Makes a file (kind 1) or folder (kind 5) entry: 0 or negative.
 i32 FileCreateEntry(const u16 *path, i32 kind);
 i32 FileRename(const u16 *old_path, const u16 *new_path);
+// Puts the file src in the place of dst (one folder, one device), replacing
+// a file of that name: 0 or negative, src left where it was on failure.
+// Host files are replaced in one step; storage removes the old file first.
+i32 FileReplace(const u16 *src, const u16 *dst);
 // Sets (flag != 0) or clears the attribute bit of a storage file or folder.
 i32 FileSetAttribute(const u16 *path, i32 flag);
 i32 FileGetInfo(const u16 *path, FileFindInfo *info);

@@ -41,6 +41,8 @@ constexpr Choice kFracChoices[] = {{408, kSet, kFracImproper}, {409, kSet, kFrac
 constexpr Choice kAngleChoices[] = {{359, kSet, kAngleDeg}, {360, kSet, kAngleRad}, {361, kSet, kAngleGra}};
 constexpr Choice kComplexChoices[] = {
     {277, kSet, kComplexReal}, {278, kSet, kComplexRect}, {279, kSet, kComplexPolar}};
+constexpr Choice kPaymentChoices[] = {{815, kSet, 0}, {816, kSet, 1}};
+constexpr Choice kDateModeChoices[] = {{817, kSet, 0}, {818, kSet, 1}};
 constexpr Choice kDisplayChoices[] = {{372, kAskFix, 0}, {373, kAskSci, 0}, {374, kNormFlip, 0}, {375, kEngFlip, 0}};
 
 #define ROW(name, item, choices) \
@@ -63,6 +65,11 @@ constexpr Row kProgRows[] = {
     ROW("Complex Mode", kSetupComplexMode, kComplexChoices),
     ROW("Display", kSetupDisplay, kDisplayChoices),
 };
+constexpr Row kFinanceRows[] = {
+    ROW("Payment", kSetupPayment, kPaymentChoices),
+    ROW("Date Mode", kSetupDateMode, kDateModeChoices),
+    ROW("Display", kSetupDisplay, kDisplayChoices),
+};
 #undef ROW
 
 struct AppRows {
@@ -76,6 +83,7 @@ constexpr AppRows kApps[] = {
     {"@MAT", kRunMatRows, sizeof kRunMatRows / sizeof kRunMatRows[0]},
     {"@EQUA", kEquaRows, sizeof kEquaRows / sizeof kEquaRows[0]},
     {"@PROG", kProgRows, sizeof kProgRows / sizeof kProgRows[0]},
+    {"@FINANCE", kFinanceRows, sizeof kFinanceRows / sizeof kFinanceRows[0]},
 };
 
 // The function-key menu of the screen: an application menu id, saved and
@@ -100,6 +108,8 @@ const char *ChoiceText(const Row &row, u8 value) {
     case kSetupAngle: return value == kAngleRad ? "Rad" : value == kAngleGra ? "Gra" : "Deg";
     case kSetupComplexMode:
       return value == kComplexRect ? "a+bi" : value == kComplexPolar ? "r\x7F\x54\xCE" : "Real";
+    case kSetupPayment: return value == 1 ? "End" : "Bgn";
+    case kSetupDateMode: return value == 1 ? "360" : "365";
     default: return nullptr;
   }
 }

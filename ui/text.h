@@ -94,6 +94,8 @@ i32 TextPrintMiniAtCell(i32 col, i32 row, const char *text, i32 mode);
 // read. While the field runs the key reader's menu mask also holds 144
 // (catalog and CLIP); the mask and the cursor are restored on the way out.
 i32 TextInputDigits(char *buffer, i32 col, i32 row, i32 width, i32 first = 0);
+// The same field starting with the digits in buffer, the cursor after them.
+i32 TextEditDigits(char *buffer, i32 col, i32 row, i32 width);
 i32 TextInputDigitsField(char *buffer, i32 col, i32 row, i32 width);
 i32 TextInputTwoDigits(char *buffer, i32 col, i32 row);
 // Reads two-digit numbers at (col, row) until one lies in [low, high],

@@ -42,7 +42,10 @@ void Show(const DigitField &f, i32 col, i32 row) {
 
 }  // namespace
 
-i32 TextInputDigits(char *buffer, i32 col, i32 row, i32 width, i32 first) {
+namespace {
+
+// The digit field's key loop, starting with the digits of `start`.
+i32 DigitsLoop(char *buffer, i32 col, i32 row, i32 width, const char *start) {
   if (!buffer || width < 1) return -2;
   if (width > kLcdColumns - col + 1) width = kLcdColumns - col + 1;
   if (width < 1) return -2;
@@ -52,7 +55,8 @@ i32 TextInputDigits(char *buffer, i32 col, i32 row, i32 width, i32 first) {
   KeyAddMenuMask(144);
   DigitField f{};
   f.width = width;
-  if (first >= '0' && first <= '9') Insert(&f, static_cast<char>(first));
+  for (const char *p = start; *p; ++p)
+    if (*p >= '0' && *p <= '9') Insert(&f, *p);
   i32 result;
   for (;;) {
     Show(f, col, row);
@@ -90,6 +94,19 @@ i32 TextInputDigits(char *buffer, i32 col, i32 row, i32 width, i32 first) {
   KeySetMenuMask(mask);
   TextSetCursor(&saved);
   return result;
+}
+
+}  // namespace
+
+i32 TextInputDigits(char *buffer, i32 col, i32 row, i32 width, i32 first) {
+  const char start[2] = {first >= '0' && first <= '9' ? static_cast<char>(first) : '\0', 0};
+  return DigitsLoop(buffer, col, row, width, start);
+}
+
+i32 TextEditDigits(char *buffer, i32 col, i32 row, i32 width) {
+  char start[kLcdColumns + 1] = {};
+  if (buffer) std::strncpy(start, buffer, kLcdColumns);
+  return DigitsLoop(buffer, col, row, width, start);
 }
 
 i32 TextInputDigitsField(char *buffer, i32 col, i32 row, i32 width) {

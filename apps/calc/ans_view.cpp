@@ -127,7 +127,8 @@ void MatGridDraw(MatEditState *st, const char *text) {
   if (st->row >= st->top + shownRows) st->top = st->row - shownRows + 1;
   // The name at the top left.
   if (st->matrix == 0) {
-    TextPrintMini(1, 1, "Ans", kMiniNormal);
+    // From x = 0, so that a dot of space parts it from the left arrow at 12.
+    TextPrintMini(0, 1, "Ans", kMiniNormal);
   } else {
     const char name[2] = {static_cast<char>('A' + st->matrix - 1), 0};
     TextLocate(1, 1);
@@ -142,7 +143,8 @@ void MatGridDraw(MatEditState *st, const char *text) {
     LcdDrawLine(x, 7, x + 11, 7);
   }
   if (st->left > 1) TextPrintMiniChar(12, 1, 0xE690, kMiniNormal);
-  if (lastCol < st->cols) TextPrintMiniChar(20 + 28 * static_cast<i32>(kGridCols), 1, 0xE691, kMiniNormal);
+  // The right arrow follows the fourth header (x 104..115) on the screen.
+  if (lastCol < st->cols) TextPrintMiniChar(20 + 28 * static_cast<i32>(kGridCols - 1) + 12, 1, 0xE691, kMiniNormal);
   const u32 lastRow = st->top + shownRows - 1 < st->rows ? st->top + shownRows - 1 : st->rows;
   for (u32 r = st->top; r <= lastRow; ++r) {
     const i32 y = 10 + 8 * static_cast<i32>(r - st->top);

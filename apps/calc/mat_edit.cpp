@@ -7,11 +7,16 @@
 #include <cstring>
 
 #include "apps/calc/ans_view.h"
+#include "apps/calc/runmat_glue.h"
+#include "eval/eval.h"
 #include "kernel/keyqueue.h"
 #include "memory/item_array.h"
 #include "memory/mcs_api.h"
+#include "memory/str.h"
 #include "number/numconv.h"
+#include "number/numparse.h"
 #include "number/numtext.h"
+#include "number/value.h"
 #include "numeric/mat_rowop.h"
 #include "ui/edit.h"
 #include "ui/errbox.h"
@@ -27,8 +32,13 @@
 
 namespace {
 
+constexpr i32 kErrSyntax = 2;
+constexpr i32 kErrMa = 3;
 constexpr u32 kErrMemory = 4;
 constexpr u32 kErrArgument = 8;
+// While an element is typed: the catalog, the ALPHA and the SHIFT groups
+// rest.
+constexpr u16 kElementInputMask = 224;
 constexpr u32 kErrDimension = 9;
 constexpr u32 kMatCount = 27;  // Mat A..Z and Mat Ans (the 27th row)
 constexpr u32 kMatMaxSide = 255;
@@ -175,10 +185,19 @@ bool DimensionDialog(u8 mat, u32 first_digit, u32 *m, u32 *n) {
     u32 key = pending;
     const u32 isChar = pending ? 1 : KeyGetKey(&key);
     pending = 0;
-    if (isChar && key >= '0' && key <= '9') {
-      // A digit starts a new number in the selected field.
+    const bool edit = !isChar && key == kKeyRight;
+    if ((isChar && key >= '0' && key <= '9') || edit) {
+      // A digit starts a new number in the selected field; RIGHT edits the
+      // number it holds.
       char digits[4] = {};
-      if (TextInputDigits(digits, 9, static_cast<i32>(4 + field), 3, static_cast<i32>(key)) == 0) {
+      i32 got = 0;
+      if (edit) {
+        std::snprintf(digits, sizeof digits, "%u", values[field] % 1000);
+        got = TextEditDigits(digits, 9, static_cast<i32>(4 + field), 3);
+      } else {
+        got = TextInputDigits(digits, 9, static_cast<i32>(4 + field), 3, static_cast<i32>(key));
+      }
+      if (got == 0) {
         const u32 v = static_cast<u32>(std::atoi(digits));
         if (v < 1 || v > kMatMaxSide) {
           ErrBox(kErrArgument);
@@ -266,8 +285,9 @@ bool RowOpDialog(u32 op, MatEditState *st) {
   KeySetMenuMask(231);
   FkeyPushLevel(6);
   KeyForgetDrawnRow();
-  static const char *const kTexts[] = {" Swap Row m\xC7Row n", " k\xC0Row m\xF6\x9DRow m",
-                                       " k\xC0Row m+Row n\xF6\x9DRow n", " Row m+Row n\xF6\x9DRow n"};
+  // The multiplication sign, the arrow "into" and the two-way arrow of Swap.
+  static const char *const kTexts[] = {" Swap Row m\xE6\x94Row n", " k\xA9Row m\x0ERow m",
+                                       " k\xA9Row m+Row n\x0ERow n", " Row m+Row n\x0ERow n"};
   // Fields: k, m, n as the operation asks them.
   const bool hasK = op == kMatRowScale || op == kMatRowScaleAdd;
   const bool hasN = op != kMatRowScale;
@@ -375,6 +395,83 @@ bool RowOpDialog(u32 op, MatEditState *st) {
 }
 
 }  // namespace
+
+// Element input on row 7 under the grid: the F-keys show a blank page and
+// the menu-key mask is 224 while it runs. typed: the line starts with the
+// token *key (else with the element's value). Returns 0 with *value set,
+// -2 on EXIT, -1 on SHIFT+EXIT, or 1 with *key an F-key item's code (below
+// 30000) that ended the input for the element editor to handle.
+i32 ElementInput(bool typed, u32 *key, Value *value) {
+  constexpr i32 kRow = 7;
+  const u16 mask = KeyGetMenuMask();
+  KeySetMenuMask(kElementInputMask);
+  FkeyPushLevel(0);
+  KeyForgetDrawnRow();
+  u8 buf[kEditLineMax + 1] = {};
+  u32 cursor = 0, start = 0;
+  if (typed) {
+    cursor = EditPutChar(buf, kEditLineMax, 0, *key);
+  } else {
+    NumRealToTokens(&value->re, buf);
+    cursor = static_cast<u32>(std::strlen(reinterpret_cast<char *>(buf)));
+  }
+  i32 result = 0;
+  for (;;) {
+    start = EditRedrawLine(buf, start, cursor, 1, kRow);
+    FkeyDrawRow();
+    u32 k = 0;
+    u32 isChar = KeyGetKey(&k);
+    if (!isChar && k == kKeyXThetaT) {
+      k = RunMatGlueGraphVarChar();
+      isChar = 1;
+    }
+    if (isChar) {
+      if (k != 13 && k != 0x0E && k != 0) cursor = EditPutChar(buf, kEditLineMax, cursor, k);
+      continue;
+    }
+    if (k == kKeyExit || k == kKeyQuit) {
+      result = k == kKeyExit ? -2 : -1;
+      break;
+    }
+    if (k >= 1 && k < 30000) {
+      *key = k;
+      result = 1;
+      break;
+    }
+    if (k == kKeyExe) {
+      if (buf[0] == 0) continue;
+      TokPos pos = buf;
+      EvalCell cell;
+      if (EvalFormula(&pos, 2, &cell) == 0) {
+        // The error box, then the cursor on the character before the one
+        // where evaluation stopped (the one at fault), as on the run screen.
+        const i32 code = ValErrorCode(&cell);
+        ErrBox(code != 0 ? code : kErrSyntax);
+        const u32 stop = static_cast<u32>(pos - buf);
+        const u32 len = static_cast<u32>(std::strlen(reinterpret_cast<char *>(buf)));
+        u32 prev = 0;
+        for (u32 i = 0; i < stop && i < len; i += StrIsLeadByte(buf[i]) && buf[i + 1] ? 2 : 1) prev = i;
+        cursor = stop > 0 && stop <= len ? prev : 0;
+        continue;
+      }
+      if (ValIsComplex(&cell) == 1) {
+        ErrBox(kErrMa);
+        continue;
+      }
+      *value = Value{};
+      value->re = cell.re;
+      if (RealIsFrac(&value->re)) RealFracToDecimal(&value->re, &value->re);
+      result = 0;
+      break;
+    }
+    EditMoveCursorEx(buf, kEditLineMax, &start, &cursor, &k, 1, kRow, 21);
+  }
+  TextCursorOff();
+  FkeyPopLevel();
+  KeySetMenuMask(mask);
+  KeyForgetDrawnRow();
+  return result;
+}
 
 u32 MatListScreen(u8 *matrix, u8 *top, u32 *rows, u32 *cols) {
   u16 groups[6];
@@ -492,6 +589,7 @@ u32 MatEditElements(i8 matrix) {
   char text[kNumTextSize];
   Value v{};
   u32 ended = kKeyExit;
+  u32 handed = 0;
   for (;;) {
     if (!converted) {
       if (ItemMatGet(st.matrix, st.row, st.col, &v) != 0) {
@@ -503,19 +601,31 @@ u32 MatEditElements(i8 matrix) {
     MatGridDraw(&st, text);
     FkeyDrawRow();
     u32 key = 0;
-    const u32 isChar = KeyGetKey(&key);
-    const bool input = (isChar && key != 13 && key != 0x0E && key != 0) || (!isChar && key == kKeyXThetaT) ||
-                       (!isChar && key == kKeyEdit);
+    u32 isChar = 0;
+    if (handed) {
+      // An F-key item that ended the element input acts as pressed here.
+      key = handed;
+      handed = 0;
+    } else {
+      isChar = KeyGetKey(&key);
+    }
+    if (!isChar && key == kKeyXThetaT) {
+      key = RunMatGlueGraphVarChar();
+      isChar = 1;
+    }
+    const bool input = (isChar && key != 13 && key != 0x0E && key != 0) || (!isChar && key == kKeyEdit);
     if (input) {
       converted = false;
       // The input line on row 7 under the grid.
-      u32 k2 = key == kKeyXThetaT ? 'X' : key;
-      BcdReal r = v.re;
-      const i32 got = EditReadNumber(key == kKeyEdit ? 0 : 1, &k2, 7, &r, "");
-      if (got == -1) break;
+      u32 k2 = key;
+      Value nv = v;
+      const i32 got = ElementInput(key != kKeyEdit, &k2, &nv);
+      if (got == -1) {
+        ended = kKeyQuit;
+        break;
+      }
+      if (got == 1) handed = k2;
       if (got != 0) continue;
-      Value nv{};
-      nv.re = r;
       if (ItemMatSet(st.matrix, st.row, st.col, &nv) > 2) {
         ErrBox(kErrMemory);
         continue;

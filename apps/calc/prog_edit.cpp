@@ -505,6 +505,8 @@ void Paste(ProgEditView *v) {
   text[n] = 0;
   v->pasting = 1;
   v->item_error = 0;
+  // The clipboard's text ends at its first zero byte (nothing after it is
+  // text), so the paste ends there too.
   for (const char *p = text; *p && !v->item_error; p = StrNextChar(p)) InsertChar(StrCharAt(p), v);
   v->pasting = 0;
   std::free(text);
@@ -667,20 +669,31 @@ u32 ProgEditMain(u32 start, ProgList *list) {
     const u32 isChar = KeyGetKey(&key);
     if (isChar) {
       if (key == 0) continue;
-      v.matching = 0;
+      if (v.matching) {
+        v.matching = 0;
+        SetRootMenu(&v);
+      }
       InsertChar(key, &v);
       Draw(&v);
       continue;
     }
     if (v.matching) {
       if (key == kKeyExe || key == kCodeSearchAgain) {
-        FindNext(&v);
+        // No further match ends match mode without a word.
+        if (!FindNext(&v)) {
+          v.matching = 0;
+          SetRootMenu(&v);
+        }
         Draw(&v);
         continue;
       }
-      v.matching = 0;
-      SetRootMenu(&v);
-      if (key == kKeyExit || key == kKeyAc) continue;
+      // "Aa", CHAR and SET UP keep match mode, and so do SHIFT and ALPHA on
+      // the way to a key; any other key ends it.
+      if (key != kCodeCase && key != kCodeChar && key != kKeySetup && key != kKeyShift && key != kKeyAlpha) {
+        v.matching = 0;
+        SetRootMenu(&v);
+        if (key == kKeyExit || key == kKeyAc) continue;
+      }
     }
     if (v.clip) {
       const bool kept = key == kKeyClipShift || key == kKeyDel || key == kKeyCopy || key == kKeyCut ||
@@ -765,7 +778,14 @@ u32 ProgEditMain(u32 start, ProgList *list) {
         Draw(&v);
         break;
       case kCodeChar:
-        if (const u32 c = CatalogCharSelect()) InsertChar(c, &v);
+        if (const u32 c = CatalogCharSelect()) {
+          // A chosen character ends match mode like a typed one.
+          if (v.matching) {
+            v.matching = 0;
+            SetRootMenu(&v);
+          }
+          InsertChar(c, &v);
+        }
         Draw(&v);
         break;
       case kKeyCopy:

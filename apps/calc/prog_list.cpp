@@ -13,6 +13,7 @@
 #include "memory/mcs_api.h"
 #include "memory/mcs_store.h"
 #include "memory/str.h"
+#include "number/numconv.h"
 #include "number/numtext.h"
 #include "ui/edit.h"
 #include "ui/errbox.h"
@@ -36,7 +37,9 @@ constexpr i32 kErrExists = 24;
 constexpr u8 kTokProg = 0xED;
 
 // Function-key pages of the list screen (menu ids of the application range).
-enum ListPage : u32 { kPageEmpty = 0, kPageList = 1, kPageSecond = 2, kPageName = 3, kPageSymbols = 4, kPageNew = 5 };
+enum ListPage : u32 {
+  kPageEmpty = 0, kPageList = 1, kPageSecond = 2, kPageName = 3, kPageSymbols = 4, kPageNew = 5, kPageRun = 6,
+};
 // Key codes the pages give.
 enum ListCode : u32 {
   kCodeExe = 1, kCodeEdit = 2, kCodeNew = 3, kCodeDel = 4, kCodeDelAll = 5, kCodeSearch = 6, kCodeRename = 7,
@@ -50,13 +53,14 @@ constexpr FkeyItem T(i16 icon, u32 code) { return {icon, kFkeyInput, code}; }
 constexpr FkeyItem M(i16 icon, u32 menu) { return {icon, kFkeySubMenu, menu}; }
 constexpr FkeyItem S(i16 icon, u32 menu) { return {icon, kFkeySibling, menu}; }
 
-const FkeyItem kListPages[6][6] = {
+const FkeyItem kListPages[7][6] = {
     {B, B, K(390, kCodeNew), B, B, B},
     {K(388, kCodeExe), K(389, kCodeEdit), K(390, kCodeNew), K(56, kCodeDel), K(260, kCodeDelAll), S(6, kPageSecond)},
     {K(391, kCodeSearch), K(392, kCodeRename), B, B, B, S(6, kPageList)},
     {M(397, kPageSymbols), B, B, B, B, B},
     {T(398, 0x27), T(399, 0x22), T(400, 0x7E), B, B, B},
     {K(404, kNewRun), K(405, kNewBase), B, B, K(406, kNewKey), M(397, kPageSymbols)},
+    {B, B, B, B, B, B},
 };
 
 void SetPage(u32 page) {
@@ -443,22 +447,63 @@ void ScrollRun(ProgRunContext *ctx) {
   }
 }
 
-void ShowValue(ProgRunContext *ctx) {
+// Shows a value's text right-aligned from row `row` (two rows for a text
+// with a newline), blanking the rows first; returns the rows used.
+u32 PrintValueRows(i32 row, const char *value) {
+  char text[kNumTextSize];
+  std::strncpy(text, value, sizeof text - 1);
+  text[sizeof text - 1] = 0;
+  char *brk = std::strchr(text, 13);
+  if (brk) *brk = 0;
+  TextLocate(1, row);
+  TextPrintField("", 21);
+  PrintRight(row, text);
+  if (!brk) return 1;
+  TextLocate(1, row + 1);
+  TextPrintField("", 21);
+  PrintRight(row + 1, brk + 1);
+  return 2;
+}
+
+// Shows the program's last value on the row below its output; *first and
+// *rows tell where it stands.
+void ShowValue(ProgRunContext *ctx, u32 *first, u32 *rows) {
   char text[kNumTextSize];
   const u16 form = static_cast<u16>(ctx->displayForm);
   NumToTextOpt(&ctx->last, text, &form);
-  char *brk = std::strchr(text, 13);
-  const u32 rows = brk ? 2 : 1;
-  while (ctx->row + rows - 1 > kProgTextRows) {
+  *rows = std::strchr(text, 13) ? 2 : 1;
+  while (ctx->row + *rows - 1 > kProgTextRows) {
     ScrollRun(ctx);
     --ctx->row;
   }
-  if (brk) {
-    *brk = 0;
-    PrintRight(static_cast<i32>(ctx->row), text);
-    PrintRight(static_cast<i32>(ctx->row + 1), brk + 1);
-  } else {
-    PrintRight(static_cast<i32>(ctx->row), text);
+  *first = ctx->row;
+  PrintValueRows(static_cast<i32>(ctx->row), text);
+}
+
+// F<>D, the fraction form, sexagesimal and ENG on the value shown after a
+// run: the text changes in place; a text that needs another number of rows
+// than before blanks or takes the row below.
+void ConvertShownValue(ProgRunContext *ctx, u32 key, u32 first, u32 *rows) {
+  char text[kNumTextSize];
+  switch (key) {
+    case kKeyFracDec:
+      NumFormatFracDec(&ctx->last, text);
+      break;
+    case kKeyFracForm:
+      NumFormatFracForm(&ctx->last, text);
+      break;
+    case kKeyDms:
+      NumToTextDms(&ctx->last, text);
+      break;
+    default:
+      NumToTextEng(&ctx->last, text, key == kKeyEngUp);
+      break;
+  }
+  const u32 before = *rows;
+  *rows = PrintValueRows(static_cast<i32>(first), text);
+  if (before == 2 && *rows == 1 && first < kProgTextRows) {
+    TextLocate(1, static_cast<i32>(first + 1));
+    TextPrintField("", 21);
   }
 }
 
@@ -480,10 +525,22 @@ void RunSelected(ProgList *list) {
   ProgContextClear(&ctx);
   Value result{};
   const u8 *pos = line;
+  // The program's output has a row of its own: the OPT and SHIFT groups of
+  // a calculation, and no list keys under it.
+  u16 groups[6];
+  FkeySaveGroups(groups);
+  const u16 mask = KeyGetMenuMask();
+  FkeyBuildOptGroup(6);
+  FkeyBuildShiftGroup(1);
+  FkeyPushLevel(kPageRun);
+  KeyForgetDrawnRow();
   const u32 ok = ProgRun(&pos, 0, &result, &ctx);
   if (ok) {
-    if (ctx.outputMode == kProgOutValue) ShowValue(&ctx);
+    u32 first = 0, rows = 0;
+    const bool value = ctx.outputMode == kProgOutValue;
+    if (value) ShowValue(&ctx, &first, &rows);
     for (;;) {
+      FkeyDrawRow();
       u32 key = 0;
       if (KeyGetKey(&key)) continue;
       if (key == kKeyExit || key == kKeyExe || key == kKeyAc) break;
@@ -491,9 +548,17 @@ void RunSelected(ProgList *list) {
         ProgListLoad(nullptr, list, 1);
         break;
       }
+      if (value && (key == kKeyFracDec || key == kKeyFracForm || key == kKeyDms || key == kKeyEngDown ||
+                    key == kKeyEngUp)) {
+        ConvertShownValue(&ctx, key, first, &rows);
+      }
     }
-    return;
   }
+  FkeyPopLevel();
+  KeySetMenuMask(mask);
+  FkeyRestoreGroups(reinterpret_cast<const i16 *>(groups));
+  KeyForgetDrawnRow();
+  if (ok) return;
   const u8 code = ValErrorCode(&result) ? ValErrorCode(&result) : ValErrorCode(&result.im);
   if (code == 1) HostClearKeyQueue();
   if (code) ErrBox(code);
@@ -524,7 +589,7 @@ void RunSelected(ProgList *list) {
 
 void SetupKeys() {
   FkeyResetGroups();
-  for (u32 i = 0; i < 6; ++i) FkeySetPage(static_cast<i32>(i), kListPages[i]);
+  for (u32 i = 0; i < 7; ++i) FkeySetPage(static_cast<i32>(i), kListPages[i]);
   FkeyClearStack();
   FkeyPushLevel(kPageList);
   KeySetMenuMask(247);
@@ -656,12 +721,20 @@ u32 ProgEditAppMain(u32, u16) {
   ProgListFree(&list);
   SetupKeys();
   ProgListLoad(nullptr, &list, 1);
+  // The pages are set up again only after what may have changed them (a
+  // run, the editor, a dialog): a page turned with F6 stays while the keys
+  // of that page are pressed.
+  bool fresh = false;
   for (;;) {
-    SetupKeys();
+    if (fresh) SetupKeys();
+    fresh = true;
     DrawList(&list);
     FkeyDrawRow();
     u32 key = 0;
-    if (KeyGetKey(&key)) continue;
+    if (KeyGetKey(&key)) {
+      fresh = false;
+      continue;
+    }
     switch (key) {
       case kKeyExe:
       case kCodeExe:
@@ -691,6 +764,7 @@ u32 ProgEditAppMain(u32, u16) {
         RenameDialog(&list);
         break;
       case kKeyUp:
+        fresh = false;
         if (!list.selected) break;
         if (list.selected->previous) {
           list.selected = list.selected->previous;
@@ -703,6 +777,7 @@ u32 ProgEditAppMain(u32, u16) {
         }
         break;
       case kKeyDown:
+        fresh = false;
         if (!list.selected) break;
         if (list.selected->next) {
           list.selected = list.selected->next;
@@ -720,6 +795,7 @@ u32 ProgEditAppMain(u32, u16) {
         break;
       }
       default:
+        fresh = false;
         break;
     }
   }

@@ -7,6 +7,7 @@
 #include "apps/calc/run_screen.h"
 #include "apps/calc/runmat.h"
 #include "apps/calc/runmat_glue.h"
+#include "ui/errbox.h"
 #include "ui/fkey.h"
 #include "ui/keycodes.h"
 #include "ui/keys.h"
@@ -62,8 +63,12 @@ u32 RunMatProgInput(const u8 **pos, Value *status, ProgRunContext *ctx, u8 *text
   }
   rs.row = row;
   rs.result_shown = 1;  // keeps the rows above the line in the copy
-  if (RunScreenResetLine(&rs) != 0 || RunScreenLoadText(&rs, text, len) != 0)
-    return Fail(status, kErrMemoryFull, &rs);
+  if (RunScreenResetLine(&rs) != 0 || RunScreenLoadText(&rs, text, len) != 0) {
+    // The line could not be set up: Memory Full is shown, and the run ends
+    // with Memory ERROR.
+    ErrBox(kErrMemoryFull);
+    return Fail(status, kErrMemory, &rs);
+  }
   rs.result_shown = 0;
   rs.recall_allowed = 0;
   rs.result_rows = 1;

@@ -147,9 +147,12 @@ void DrawRow(RunScreen *rs, u32 row) {
   }
 }
 
+// Drawing moves the text cursor along the rows: it goes back to the line's
+// cursor afterwards, so that it blinks where the next character goes.
 void DrawRows(RunScreen *rs, u32 from) {
   if (rs->batch) return;
   for (u32 r = from < 1 ? 1 : from; r <= kRunScreenRows; ++r) DrawRow(rs, r);
+  TextLocate(static_cast<i32>(rs->col), static_cast<i32>(rs->row));
 }
 
 // Writes the line into the screen copy from its first shown row down, marks

@@ -182,8 +182,13 @@ u32 RunMatAppMain(u32 from_main_menu, u16 submode) {
       submode = 0;
     }
     RunMatSetupFkeys();
-    if (SetupGetByte(kSetupReplayBaseN) == 1 && SetupGetItem(kSetupMode) == 0 && RunMatHistoryExists())
-      RunMatHistoryDelete();
+    // A history written in the other calculation mode (Base-N or not) goes
+    // on entry: its lines would not run in this one. One of this mode stays.
+    const u8 baseN = SetupGetItem(kSetupMode) != 0 ? 1 : 0;
+    if (SetupGetByte(kSetupReplayBaseN) != baseN) {
+      if (RunMatHistoryExists()) RunMatHistoryDelete();
+      SetupSetByte(kSetupReplayBaseN, baseN);
+    }
     RunMatCalcLoop(from_main_menu, submode);
     submode = 0;
   }

@@ -50,11 +50,9 @@ u32 RunMatRunLine(const u8 *line, RunMatRunState *run) {
   run->output_mode = ctx.outputMode;
   run->display_form = ctx.displayForm;
   run->stop = static_cast<u32>(pos - line);
-  if (ok) {
-    run->result = ctx.last;
-    return 1;
-  }
-  return 0;
+  if (ok == 1) run->result = ctx.last;
+  // 1 success, 0 failure; any other return is handed on as it is.
+  return ok;
 }
 
 void RunMatGlueSetupScreen(u32 *changed) {

@@ -413,15 +413,17 @@ TEST_F(Expr, SequencesAndSums) {
 // ("waiting"), never a made-up value.
 TEST_F(Expr, WaitingRows) {
   const char *texts[] = {
-      "{Ran}",     "{xbar}",   "{minX}",  "{Mod}",    "{Xmin}",   "{Xfct}",  "{DStart}",
-      "{FStart}",  "{RStart}", "{Sim}",   "{Fin_n}",  "{int}X,0,1)",
-      "{ddx}X,1)", "{f1}",
+      "{xbar}",   "{minX}",  "{Mod}",    "{Xmin}",   "{Xfct}",  "{DStart}",
+      "{FStart}", "{RStart}", "{#7F90}",
   };
   for (const char *t : texts) {
     SCOPED_TRACE(t);
     EXPECT_EQ(Eval(t), "E23");
   }
   EXPECT_EQ(Eval("{an}"), "E2");  // a recursion term outside the recursion table
+  EXPECT_EQ(Eval("{Sim}"), "E4");  // Sim Coef with no coefficients stored
+  // The financial variables read the financial record, which is not made yet.
+  EXPECT_EQ(Eval("{Fin_n}"), "E4");
   // Det and Sum of a number: Ma ERROR from the list and matrix engines.
   EXPECT_EQ(Eval("{Det}A"), "E3");
   EXPECT_EQ(Eval("{Sum}A"), "E3");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
 
 namespace {
 
@@ -118,7 +119,7 @@ TEST(ShellKeymap, KeyDownAndCharacterTables) {
     i16 key;
   } chars[] = {
       {'0', true, 71}, {'9', true, 54}, {'(', true, 55}, {'-', true, 32}, {'*', true, 43},
-      {'!', true, -1}, {'^', true, -1}, {'\'', true, -1}, {'A', false, 0}, {'a', false, 0},
+      {'!', true, -1}, {'^', true, 57}, {'\'', true, -1}, {'A', false, 0}, {'a', false, 0},
       {'\\', false, 0}, {' ', false, 0},
   };
   for (const Char &c : chars) {
@@ -128,6 +129,35 @@ TEST(ShellKeymap, KeyDownAndCharacterTables) {
       EXPECT_EQ(key, c.key) << c.ch;
     }
   }
+}
+
+// Every printable ASCII character: the ones that have a calculator key
+// press it (the power key for '^'); the other symbols travel as characters;
+// letters (typed under ALPHA by the letter road), the blank and the rest are
+// not in the table.
+TEST(ShellKeymap, PrintableAsciiGoesToItsCalculatorKey) {
+  const std::string keyed = "0123456789().,/*+-^";
+  const i16 keys[] = {71, 72, 62, 52, 73, 63, 53, 74, 64, 54, 55, 45, 61, 35, 33, 43, 42, 32, 57};
+  const std::string asChar = "!\"#$%&?[]{}=:;<>'@~|";
+  for (i32 ch = 0x20; ch <= 0x7E; ++ch) {
+    i16 key = 0;
+    const bool found = ShellLookupChar(ch, &key);
+    const size_t k = keyed.find(static_cast<char>(ch));
+    if (k != std::string::npos) {
+      EXPECT_TRUE(found) << static_cast<char>(ch);
+      EXPECT_EQ(key, keys[k]) << static_cast<char>(ch);
+    } else if (asChar.find(static_cast<char>(ch)) != std::string::npos) {
+      EXPECT_TRUE(found) << static_cast<char>(ch);
+      EXPECT_EQ(key, -1) << static_cast<char>(ch);
+    } else {
+      EXPECT_FALSE(found) << static_cast<char>(ch);
+    }
+  }
+  // The power key's position is the one the picture's "^" key has.
+  i32 column = 0, row = 0;
+  ASSERT_TRUE(ShellMapKey(57, &column, &row));
+  EXPECT_EQ(column, 5);
+  EXPECT_EQ(row, 8);
 }
 
 }  // namespace

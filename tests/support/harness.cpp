@@ -17,6 +17,7 @@
 #include "storage/file.h"
 #include "storage/fls_image.h"
 #include "tests/support/screen_reader.h"
+#include "ui/lcd.h"
 #include "data/menu_icons.h"
 
 namespace {
@@ -57,6 +58,13 @@ std::string Describe(const std::string &what) {
   return out.str();
 }
 
+// The headless host's clock runs a hundred times fast: the calculator's
+// timed waits (a link partner that never answers, Getkey's pause) pass in a
+// hundredth of their time. The tick count stays the real clock's.
+void FastSleep(void *, u32 ms) { std::this_thread::sleep_for(std::chrono::microseconds(u64{ms} * 10)); }
+
+const HostBridge kHeadlessBridge = {nullptr, nullptr, nullptr, FastSleep, nullptr, nullptr, nullptr};
+
 }  // namespace
 
 bool CalcKeyPosition(const std::string &name, i32 *column, i32 *row) {
@@ -92,7 +100,7 @@ void CalcStart(bool formatted_storage) {
     if (formatted_storage && FileFormatStorage(kStorage, 1) < 0) ADD_FAILURE() << "the storage did not format";
   }
   if (HostAllocCalcRam() != 1) ADD_FAILURE() << "no calculator RAM";
-  if (!SysStartThread(nullptr)) ADD_FAILURE() << "the calculator thread did not start";
+  if (!SysStartThread(&kHeadlessBridge)) ADD_FAILURE() << "the calculator thread did not start";
 }
 
 void CalcStop() {
@@ -128,6 +136,15 @@ testing::AssertionResult CalcWaitIdle(u32 timeout_ms) {
 }
 
 bool CalcPost(i32 column, i32 row, u16 code) { return HostPushKeyEvent(column, row, code, 0) == 1; }
+
+testing::AssertionResult CalcPostCodes(std::initializer_list<u16> codes) {
+  for (u16 c : codes) {
+    if (!CalcPost(-1, -1, c)) return testing::AssertionFailure() << Describe("code refused");
+    testing::AssertionResult idle = CalcWaitIdle();
+    if (!idle) return idle;
+  }
+  return testing::AssertionSuccess();
+}
 
 testing::AssertionResult CalcPress(const std::string &keys, u32 timeout_ms) {
   std::istringstream in(keys);
@@ -183,6 +200,14 @@ std::string CalcRow(int row) { return ScreenRowTrimmed(row, SysGlueVram()); }
 std::string CalcScreenText() { return ScreenText(SysGlueVram()); }
 
 bool CalcScreenHas(const std::string &text) { return CalcScreenText().find(text) != std::string::npos; }
+
+bool CalcCursor(int *column, int *row) {
+  i32 c[4] = {};
+  LcdGetCursor(c);
+  *column = c[0] + 1;
+  *row = c[1] + 1;
+  return c[3] != 0;
+}
 
 std::string CalcTitle() {
   char title[kHostTitleSize] = {};

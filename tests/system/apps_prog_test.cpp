@@ -6,6 +6,8 @@
 #include <cstring>
 #include <string>
 
+#include "kernel/keyqueue.h"
+#include "memory/item_array.h"
 #include "memory/mcs_api.h"
 #include "memory/mcs_store.h"
 #include "tests/support/harness.h"
@@ -330,6 +332,24 @@ TEST_F(Prog, SearchAgainMovesToTheNextMatch) {
   EXPECT_EQ(ProgText("M"), "AB AB 9AB");
 }
 
+// Match mode ends by itself when no further match is found (EXE then edits
+// again), and outlives the setting-command menu of SET UP.
+TEST_F(Prog, MatchModeEndsWithTheLastMatchAndOutlivesSetUp) {
+  MakeProgram("M", "AB AB AB");
+  ASSERT_TRUE(Open());
+  ASSERT_TRUE(CalcPress("F2 F3"));
+  ASSERT_TRUE(Type("AB"));
+  // Found at the second AB; SET UP opens the setting commands and match mode
+  // goes on: EXE finds the third; EXE finds none and ends match mode
+  // without a word.
+  ASSERT_TRUE(CalcPress("EXE SHIFT MENU EXE EXE"));
+  EXPECT_FALSE(CalcScreenHas("Not Found")) << Screen();
+  EXPECT_STREQ(HostFkeyLabelText(0), "TOP") << "the editor's own page is back";
+  // EXE is a newline again, at the third AB.
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(ProgText("M"), "AB AB \rAB");
+}
+
 // With main memory full, typing shows Memory Full, and the text keeps what
 // was typed before.
 TEST_F(Prog, TypingWithMainMemoryFullShowsMemoryFull) {
@@ -441,6 +461,67 @@ TEST_F(Prog, BrokenProgramItemsListOpenAndRun) {
   ASSERT_TRUE(CalcPress("DOWN EXE"));
   ASSERT_TRUE(BackToList());
   EXPECT_EQ(ProgText("JUNK"), "\xFF\xFE\x01");
+}
+
+// A program run from the list: its value takes the conversions of a result,
+// and the list's keys do not show under the program's output.
+TEST_F(Prog, RunFromTheListConvertsTheValueAndHidesTheListKeys) {
+  MakeProgram("THIRD", Bytes("1\xBB" "3", 3));
+  ASSERT_TRUE(Open());
+  EXPECT_STREQ(HostFkeyLabelText(0), "EXE");
+  ASSERT_TRUE(CalcPress("EXE"));
+  auto right = [](const std::string &t) {
+    size_t chars = 0;
+    for (unsigned char c : t) chars += (c & 0xC0) != 0x80;
+    return std::string(21 - chars, ' ') + t;
+  };
+  EXPECT_EQ(CalcRow(1), right("1⌟3")) << Screen();
+  for (int k = 0; k < 6; ++k) EXPECT_STREQ(HostFkeyLabelText(static_cast<u32>(k)), "") << "F" << k + 1;
+  ASSERT_TRUE(CalcPress("F<>D"));
+  EXPECT_EQ(CalcRow(1), right("0.3333333333")) << Screen();
+  ASSERT_TRUE(CalcPress("F<>D"));
+  EXPECT_EQ(CalcRow(1), right("1⌟3")) << Screen();
+  // EXE ends the output: the list and its keys are back.
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(CalcRow(1), "Program List") << Screen();
+  EXPECT_STREQ(HostFkeyLabelText(0), "EXE");
+}
+
+// The list's second page stays while its keys are pressed, a blank one
+// included; EXIT and the run bring the first page back.
+TEST_F(Prog, SecondListPageStaysOnABlankKey) {
+  MakeProgram("P", "1");
+  ASSERT_TRUE(Open());
+  ASSERT_TRUE(CalcPress("F6"));
+  const std::string second = HostFkeyLabelText(0);
+  EXPECT_NE(second, "EXE");
+  ASSERT_TRUE(CalcPress("F5"));
+  EXPECT_EQ(HostFkeyLabelText(0), second) << "a blank key leaves the page";
+  ASSERT_TRUE(CalcPress("F4 DOWN UP"));
+  EXPECT_EQ(HostFkeyLabelText(0), second);
+  ASSERT_TRUE(CalcPress("F6"));
+  EXPECT_STREQ(HostFkeyLabelText(0), "EXE");
+}
+
+// The '?' input of a program: a list's sub-name target takes the typed
+// text as it stands, and the line offers the OPTN menus of a calculation.
+TEST_F(Prog, InputTakesATextIntoAListSubNameAndOffersOptn) {
+  // {1,2}->List 1 / ?->List 1[0] / ?->A
+  MakeProgram("IN", Bytes("{1,2}\x0E\x7F\x51" "1\r?\x0E\x7F\x51" "1[0]\r?\x0E" "A"));
+  ASSERT_TRUE(Open());
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_TRUE(CalcScreenHas("?")) << Screen();
+  ASSERT_TRUE(Type("AB"));
+  ASSERT_TRUE(Codes({'1'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  char name[9] = {};
+  ASSERT_TRUE(ItemListGetSubName(0, 1, name)) << Screen();
+  EXPECT_STREQ(name, "AB1");
+  // The second input: OPTN opens its pages (LIST first) and EXIT closes them.
+  ASSERT_TRUE(CalcPress("OPTN"));
+  EXPECT_STREQ(HostFkeyLabelText(0), "LIST") << Screen();
+  ASSERT_TRUE(CalcPress("EXIT 7 EXE"));
+  EXPECT_NE(CalcScreenText().find("7"), std::string::npos) << Screen();
 }
 
 }  // namespace

@@ -1,0 +1,20 @@
+// Seams of the graph engine to the graph screens, the function table and
+// the recursion and conic applications.
+#include "graph/engine/graph_glue.h"
+
+namespace {
+constexpr u32 kSystemError = 23;
+}
+
+u32 GraphGlueTablePoint(i32, BcdReal *x, BcdReal *y, GraphContext *, i32) {
+  RealMakeError(kSystemError, x);
+  RealMakeError(kSystemError, y);
+  return kSystemError;
+}
+
+void GraphGluePrepareScreen(GraphContext *) {}
+
+u32 GraphGlueSpecialLabel(GraphContext *, i32, u8 *text, u32 cap) {
+  if (cap > 0) text[0] = 0;
+  return kSystemError;
+}

@@ -1,0 +1,19 @@
+// The graph engine's seam to the layers built on it: the points of table
+// graphs, the screen preparation of the graph screens, and the labels of
+// recursion and conic graphs. Each owner replaces its answer here when it
+// lands; until then a point gives System ERROR (23) and ends the plot.
+#pragma once
+#include "kernel/types.h"
+#include "number/real.h"
+
+struct GraphContext;
+
+// Point `row` (from 1) of the table graph entry idx into x and y, which are
+// stored into the variables X and Y as well. 0 or an error code.
+u32 GraphGlueTablePoint(i32 row, BcdReal *x, BcdReal *y, GraphContext *ctx, i32 idx);
+// Shows the context's planes on the display by screen mode (the graph
+// screen's preparation); used where an entry has no label to show.
+void GraphGluePrepareScreen(GraphContext *ctx);
+// The token text of the label of a recursion term or conic entry (label
+// kinds 9-12) into text (cap bytes): 0, or a code when there is none.
+u32 GraphGlueSpecialLabel(GraphContext *ctx, i32 idx, u8 *text, u32 cap);

@@ -1,0 +1,71 @@
+// Numbered graph function items.
+#include "graph/memory/gmem_func.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "eval/token.h"
+#include "memory/mcs_api.h"
+
+namespace {
+
+constexpr u8 kGraphFuncKind = 2;
+
+// The item name of slot n ("1".."20"); false for a slot outside 1..20.
+bool SlotName(int n, char (&name)[4]) {
+  if (n < 1 || n > kGmemFuncSlots) return false;
+  std::snprintf(name, sizeof name, "%d", n);
+  return true;
+}
+
+// The item's data and size; false when it is missing.
+bool OpenSlot(int n, u8 **data, u32 *size) {
+  char name[4];
+  if (!SlotName(n, name)) return false;
+  return McsOpenByKindPtr(kGraphFuncKind, name, size, data) == 0;
+}
+
+// Length of the text up to its first statement end; two-byte tokens are
+// stepped over whole, so their second byte never ends the text.
+u32 StatementLength(const char *text) {
+  const u8 *p = reinterpret_cast<const u8 *>(text);
+  u32 i = 0;
+  while (p[i] != 0 && p[i] != ':' && p[i] != 0x0D && p[i] != 0x0C) {
+    if (TokIsLeadByte(p[i]) && p[i + 1] != 0) ++i;
+    ++i;
+  }
+  return i;
+}
+
+}  // namespace
+
+u16 GmemReadFuncType(int n) {
+  u8 *data = nullptr;
+  u32 size = 0;
+  if (!OpenSlot(n, &data, &size) || size < 2) return 0;
+  return static_cast<u16>(data[0] | (data[1] << 8));
+}
+
+const char *GmemFuncDataPtr(int n) {
+  static const char kEmpty[1] = {0};
+  u8 *data = nullptr;
+  u32 size = 0;
+  if (!OpenSlot(n, &data, &size)) return nullptr;
+  if (size <= kGmemFuncHeader || size > kGmemFuncHeader + kGmemFuncTextMax) return kEmpty;
+  // The text must end inside its item.
+  if (std::memchr(data + kGmemFuncHeader, 0, size - kGmemFuncHeader) == nullptr) return kEmpty;
+  return reinterpret_cast<const char *>(data + kGmemFuncHeader);
+}
+
+u32 GmemWriteFuncItem(int n, const u8 head[4], const char *text) {
+  char name[4];
+  if (!SlotName(n, name)) return 4;
+  const u32 len = StatementLength(text);
+  std::vector<u8> item(kGmemFuncHeader + len + 1, 0);
+  std::memcpy(item.data(), head, kGmemFuncHeader);
+  std::memcpy(item.data() + kGmemFuncHeader, text, len);
+  McsDeleteByKind(kGraphFuncKind, name);
+  if (McsCreateByKind(kGraphFuncKind, name, static_cast<u32>(item.size()), item.data()) != 0) return 4;
+  return 0;
+}

@@ -1,0 +1,28 @@
+// The numbered graph functions "1".."20" of main memory (kind 2, folder
+// "main"). Each item holds a 4-byte header and a token text:
+//   bytes 0-1  type word (little-endian): which function kind it is (Y=, r=,
+//              parametric, X=, ...);
+//   byte 2     attribute flags (which screens draw it);
+//   byte 3     kind byte;
+//   bytes 4..  the formula text, ending in a zero byte. A parametric function
+//              holds its two texts split by the token 0xF6.
+// A text is read back only while it ends inside the item and the item holds
+// at most 256 text bytes; otherwise it reads back as the empty text.
+#pragma once
+#include "kernel/types.h"
+
+inline constexpr int kGmemFuncSlots = 20;
+inline constexpr u32 kGmemFuncHeader = 4;
+inline constexpr u32 kGmemFuncTextMax = 256;
+
+// Type word of graph function n, 0 when the item is missing (or n is not a
+// slot number 1..20).
+u16 GmemReadFuncType(int n);
+// The text of graph function n (byte 4 of its item), valid until main memory
+// next changes; nullptr when the item is missing. An item that holds no
+// readable text gives an empty text.
+const char *GmemFuncDataPtr(int n);
+// Writes graph function n as head and the text up to its first statement end
+// (':', 0x0D, 0x0C or the zero byte), which is stored as the zero byte. The
+// item is created, or replaced whole. Gives 0, or 4 when it cannot be stored.
+u32 GmemWriteFuncItem(int n, const u8 head[4], const char *text);

@@ -1,0 +1,106 @@
+// Numbered graph function items: header, text and the limits of a readable
+// text.
+#include "graph/memory/gmem_func.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "kernel/calc_ram.h"
+#include "kernel/heap.h"
+#include "memory/mcs_api.h"
+#include "ui/setup.h"
+
+namespace {
+
+class GmemFunc : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(HostAllocCalcRam(), 1u);
+    ASSERT_EQ(McsClearAll(), 0u);
+    SetupResetAll();
+  }
+  void TearDown() override {
+    MemFreeAll();
+    HostFreeCalcRam();
+  }
+  // A raw kind-2 item, as another writer may have left it.
+  static void RawItem(const char *name, const std::vector<u8> &bytes) {
+    McsDeleteByKind(2, name);
+    ASSERT_EQ(McsCreateByKind(2, name, static_cast<u32>(bytes.size()), bytes.data()), 0u);
+  }
+};
+
+TEST_F(GmemFunc, WrittenItemReadsBack) {
+  const u8 head[4] = {0x09, 0x04, 0x80, 2};  // parametric, selected
+  const char text[] = "\xA7T\xF6\x81T";       // cos T, separator, sin T
+  ASSERT_EQ(GmemWriteFuncItem(3, head, text), 0u);
+  EXPECT_EQ(GmemReadFuncType(3), 0x409);
+  ASSERT_NE(GmemFuncDataPtr(3), nullptr);
+  EXPECT_EQ(std::string(GmemFuncDataPtr(3)), text);
+  u32 size = 0;
+  u8 *data = nullptr;
+  ASSERT_EQ(McsOpenByKindPtr(2, "3", &size, &data), 0u);
+  EXPECT_EQ(std::vector<u8>(data, data + 4), std::vector<u8>(head, head + 4));
+
+  // Rewriting replaces the whole item: nothing of the longer text is left.
+  const u8 head_y[4] = {0x08, 0x01, 0x00, 2};
+  ASSERT_EQ(GmemWriteFuncItem(3, head_y, "X"), 0u);
+  EXPECT_EQ(GmemReadFuncType(3), 0x108);
+  EXPECT_EQ(std::string(GmemFuncDataPtr(3)), "X");
+}
+
+TEST_F(GmemFunc, TextStopsAtTheFirstStatementEnd) {
+  const u8 head[4] = {0x08, 0x01, 0, 2};
+  struct Case {
+    const char *text;
+    const char *stored;
+  } cases[] = {
+      {"X+1:2", "X+1"},
+      {"X\x0D" "2", "X"},
+      {"X\x0C", "X"},
+      {"", ""},
+      // The second byte of a two-byte token is no statement end.
+      {"\x7F\x3A" "X:Y", "\x7F\x3A" "X"},
+      {"\xF7\x0D" "1", "\xF7\x0D" "1"},
+  };
+  for (const Case &c : cases) {
+    ASSERT_EQ(GmemWriteFuncItem(7, head, c.text), 0u) << c.text;
+    EXPECT_EQ(std::string(GmemFuncDataPtr(7)), c.stored) << c.text;
+  }
+}
+
+TEST_F(GmemFunc, MissingOrUnreadableItems) {
+  const u8 head[4] = {0x08, 0x01, 0, 2};
+  // Slots are 1..20.
+  EXPECT_EQ(GmemWriteFuncItem(0, head, "X"), 4u);
+  EXPECT_EQ(GmemWriteFuncItem(21, head, "X"), 4u);
+  EXPECT_EQ(GmemReadFuncType(0), 0);
+  EXPECT_EQ(GmemFuncDataPtr(21), nullptr);
+  // A missing slot.
+  EXPECT_EQ(GmemReadFuncType(5), 0);
+  EXPECT_EQ(GmemFuncDataPtr(5), nullptr);
+
+  // Items that exist but hold no readable text give the empty text: a bare
+  // header, a text with no zero byte inside the item, more than 256 bytes.
+  std::vector<u8> bare = {0x08, 0x01, 0, 2};
+  std::vector<u8> open_ended = {0x08, 0x01, 0, 2, 'X', '+', '1', '2'};
+  std::vector<u8> long_text(4 + 300, 'X');
+  long_text[0] = 0x08;
+  long_text[1] = 0x01;
+  long_text.back() = 0;
+  for (const auto &bytes : {bare, open_ended, long_text}) {
+    RawItem("9", bytes);
+    EXPECT_EQ(GmemReadFuncType(9), 0x108);
+    ASSERT_NE(GmemFuncDataPtr(9), nullptr);
+    EXPECT_EQ(GmemFuncDataPtr(9)[0], 0);
+  }
+  // A text of exactly 256 bytes is still read.
+  std::vector<u8> full(4 + 256, 'X');
+  full[255 + 4] = 0;
+  RawItem("20", full);
+  EXPECT_EQ(std::string(GmemFuncDataPtr(20)).size(), 255u);
+}
+
+}  // namespace
