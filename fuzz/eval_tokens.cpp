@@ -12,7 +12,9 @@
 #include "kernel/heap.h"
 #include "kernel/calc_ram.h"
 #include "memory/mcs_api.h"
+#include "number/valop.h"
 #include "number/value.h"
+#include "numeric/array.h"
 #include "ui/setup.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
