@@ -482,4 +482,51 @@ TEST_F(XvfbWalk, CompoundInterestTypedAndThePaymentSolved) {
   ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
 }
 
+TEST_F(XvfbWalk, EquationsSystemCubicAndSolver) {
+  std::string id;
+  ASSERT_NO_FATAL_FAILURE(StartAsNewUser(&id));
+  QImage shot;
+  ASSERT_TRUE(WaitForScreen("boot notice", [](const u8 *v) { return Shows(v, "MAIN MEMORIES"); }));
+  ASSERT_NO_FATAL_FAILURE(Click(id, "MENU"));
+  ASSERT_TRUE(WaitForScreen("storage notice", [](const u8 *v) { return Shows(v, "STORAGE MEMORIES"); }));
+  ASSERT_NO_FATAL_FAILURE(Click(id, "MENU"));
+  ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v); }));
+  // The digit 9 opens the equation application.
+  Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
+  Key("9");
+  ASSERT_TRUE(WaitForScreen("type menu", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Equation"; }, &shot));
+  Save(shot, "equa_1_type_menu.png");
+  // Three unknowns: x+y+z=6, x+2y+3z=14, x+4y+9z=36.
+  Key("F1");
+  Key("F2");
+  ASSERT_TRUE(WaitForScreen("editor", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "aₙX+bₙY+CₙZ=dₙ"; }));
+  for (const char *n : {"1", "1", "1", "6", "1", "2", "3", "14", "1", "4", "9", "36"}) {
+    for (const char *c = n; *c; ++c) Key(std::string(1, *c).c_str());
+    Key("Return");
+  }
+  ASSERT_TRUE(WaitForScreen("typed", [](const u8 *v) { return ScreenRowTrimmed(7, v).find("36") != std::string::npos; }));
+  Key("F1");
+  ASSERT_TRUE(WaitForScreen("solution", [](const u8 *v) { return ScreenRowTrimmed(7, v) == std::string(20, ' ') + "1"; },
+                            &shot));
+  Save(shot, "equa_2_system_solved.png");
+  // The cubic x³+6x²+11x+6: roots -1, -2, -3.
+  for (const char *k : {"Escape", "Escape", "Escape", "F2", "F2"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("cubic editor", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "aX³+bX²+cX+d=0"; }));
+  for (const char *k : {"1", "Return", "6", "Return", "1", "1", "Return", "6", "Return", "F1"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("roots", [](const u8 *v) { return ScreenRowTrimmed(7, v) == std::string(19, ' ') + "−1"; },
+                            &shot));
+  Save(shot, "equa_3_cubic.png");
+  // The Solver with the equation A stored: its variable and the bounds.
+  for (const char *k : {"Escape", "Escape", "Escape", "F3", "a", "Return"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("solver",
+                            [](const u8 *v) {
+                              return ScreenRowTrimmed(1, v) == "Eq:A" && ScreenRowTrimmed(2, v) == "     A=0" &&
+                                     Shows(v, "Upper=");
+                            },
+                            &shot));
+  Save(shot, "equa_4_solver.png");
+  Key("shift+F5");
+  ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
+}
+
 }  // namespace
