@@ -9,7 +9,6 @@
 #include "kernel/heap.h"
 #include "kernel/keyqueue.h"
 #include "memory/mcs_api.h"
-#include "number/numconv.h"
 #include "number/numparse.h"
 #include "number/numtext.h"
 #include "number/realop.h"
@@ -22,6 +21,7 @@
 #include "ui/setup.h"
 #include "ui/sysvar.h"
 #include "ui/text.h"
+#include "ui/value_keys.h"
 
 namespace {
 
@@ -325,21 +325,7 @@ void ConvertShownValue(ProgRunContext *ctx, u32 key, u32 lastRow, u32 rows) {
   if (rows == 0 || ctx->outputMode != kProgOutValue || SetupGetItem(kSetupMode) != 0) return;
   if (lastRow < rows) return;  // the value has scrolled off the top
   char text[kNumTextSize];
-  switch (key) {
-    case kKeyFracDec:
-      // F<>D turns a fraction into its decimal and back, as on the run screen.
-      NumFormatFracDec(&ctx->last, text);
-      break;
-    case kKeyFracForm:
-      NumFormatFracForm(&ctx->last, text);
-      break;
-    case kKeyDms:
-      NumToTextDms(&ctx->last, text);
-      break;
-    default:
-      NumToTextEng(&ctx->last, text, key == kKeyEngUp);
-      break;
-  }
+  if (!KeyConvertValue(key, &ctx->last, text)) return;
   const u32 first = lastRow - rows + 1;
   const u32 row = ctx->row;
   for (u32 r = first; r <= lastRow; ++r) std::memset(ctx->text[r - 1], 0, sizeof ctx->text[r - 1]);
@@ -382,9 +368,7 @@ u32 DispWait(ProgRunState *run, u32 valueRows) {
       if (key == kKeyAc) result = ProgFail(run, kProgErrBreak);
       break;
     }
-    if (key == kKeyFracDec || key == kKeyFracForm || key == kKeyDms || key == kKeyEngDown || key == kKeyEngUp) {
-      ConvertShownValue(ctx, key, static_cast<u32>(row) - 1, valueRows);
-    }
+    if (KeyIsValueConversion(key)) ConvertShownValue(ctx, key, static_cast<u32>(row) - 1, valueRows);
   }
   KeySetMenuMask(mask);
   FkeyRestoreGroups(reinterpret_cast<const i16 *>(groups));
