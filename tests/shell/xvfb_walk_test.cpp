@@ -446,7 +446,8 @@ TEST_F(XvfbWalk, MemorySystemLinkAndTheWindowsBackup) {
   auto window_menu = [&](const char *mnemonic) {
     Xdotool({"mousemove", "--window", QString::fromStdString(id), "20", "20"});
     Xdotool({"click", "3"});
-    QThread::msleep(300);
+    // The menu takes the keyboard once it shows; a loaded machine is slow.
+    QThread::msleep(1000);
     Key(mnemonic);
   };
   Key("Next");
