@@ -78,21 +78,6 @@ void Reopen(i32 menu) {
   KeyForgetDrawnRow();
 }
 
-bool IsFmemKey(u32 key) { return key == kKeyFmemSee || key == kKeyFmemSto || key == kKeyFmemRcl; }
-
-// What the function-memory keys and RCL would reach is not part of the
-// system yet: a box says so and nothing changes.
-void NotAvailableBox() {
-  PopupOpen(5);
-  PopupDrawWindow(3);
-  const i32 row = PopupFirstRow(3);
-  TextLocate(3, row);
-  TextPrint("Not available:");
-  TextLocate(3, row + 1);
-  TextPrint("graph functions");
-  PopupWaitKey({kKeyExit, kKeyAc, kKeyExe, kKeyQuit});
-  PopupClose(5);
-}
 
 u8 ResultOf(u8 coef) { return coef == kEquaSimlCoef ? kEquaSimlResult : kEquaPolyResult; }
 
@@ -330,7 +315,7 @@ u32 CoefEditor(u8 coef, u32 *size) {
           break;
         }
         default:
-          if (IsFmemKey(key)) NotAvailableBox();
+          if (EquaIsFmemKey(key)) EquaNotAvailableBox();
           break;
       }
       continue;
@@ -399,10 +384,10 @@ u32 CoefEditor(u8 coef, u32 *size) {
         break;
       }
       default:
-        if (IsFmemKey(key)) NotAvailableBox();
+        if (EquaIsFmemKey(key)) EquaNotAvailableBox();
         break;
     }
-    if (!editing && key != 0 && key != kKeyOptn && key != kKeyVars && !IsFmemKey(key)) Reopen(0);
+    if (!editing && key != 0 && key != kKeyOptn && key != kKeyVars && !EquaIsFmemKey(key)) Reopen(0);
   }
 out:
   TextCursorOff();
@@ -478,6 +463,18 @@ void SizeScreen(u8 coef) {
 }
 
 }  // namespace
+
+void EquaNotAvailableBox() {
+  PopupOpen(5);
+  PopupDrawWindow(3);
+  const i32 row = PopupFirstRow(3);
+  TextLocate(3, row);
+  TextPrint("Not available:");
+  TextLocate(3, row + 1);
+  TextPrint("graph functions");
+  PopupWaitKey({kKeyExit, kKeyAc, kKeyExe, kKeyQuit});
+  PopupClose(5);
+}
 
 u32 EquaItemOk(u32 code) {
   if (code <= 2) return 1;

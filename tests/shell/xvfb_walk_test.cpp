@@ -33,6 +33,9 @@ namespace {
 // Generous: the sanitizer builds start and draw slowly.
 constexpr int kStepLimitMs = 60000;
 
+bool Shows(const u8 *vram, const char *text);
+bool MainMenu(const u8 *vram);
+
 class XvfbWalk : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -196,6 +199,16 @@ class XvfbWalk : public ::testing::Test {
     Xdotool({"click", "1"});
   }
 
+  // The two boot notices closed by MENU clicked on the picture, up to the
+  // main menu.
+  void BootToMainMenu(const std::string &id) {
+    ASSERT_TRUE(WaitForScreen("boot notice", [](const u8 *v) { return Shows(v, "MAIN MEMORIES"); }));
+    ASSERT_NO_FATAL_FAILURE(Click(id, "MENU"));
+    ASSERT_TRUE(WaitForScreen("storage notice", [](const u8 *v) { return Shows(v, "STORAGE MEMORIES"); }));
+    ASSERT_NO_FATAL_FAILURE(Click(id, "MENU"));
+    ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v); }));
+  }
+
   std::string home_, out_, display_, runtime_;
   QProcess server_, program_;
   QApplication *app_ = nullptr;
@@ -331,11 +344,7 @@ TEST_F(XvfbWalk, ProgramListAndEditor) {
   std::string id;
   ASSERT_NO_FATAL_FAILURE(StartAsNewUser(&id));
   QImage shot;
-  ASSERT_TRUE(WaitForScreen("boot notice", [](const u8 *v) { return Shows(v, "MAIN MEMORIES"); }));
-  ASSERT_NO_FATAL_FAILURE(Click(id, "MENU"));
-  ASSERT_TRUE(WaitForScreen("storage notice", [](const u8 *v) { return Shows(v, "STORAGE MEMORIES"); }));
-  ASSERT_NO_FATAL_FAILURE(Click(id, "MENU"));
-  ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v); }));
+  ASSERT_NO_FATAL_FAILURE(BootToMainMenu(id));
   // The letter A opens the program application.
   Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
   Key("a");
@@ -365,11 +374,7 @@ TEST_F(XvfbWalk, CompoundInterestTypedAndThePaymentSolved) {
   std::string id;
   ASSERT_NO_FATAL_FAILURE(StartAsNewUser(&id));
   QImage shot;
-  ASSERT_TRUE(WaitForScreen("boot notice", [](const u8 *v) { return Shows(v, "MAIN MEMORIES"); }));
-  ASSERT_NO_FATAL_FAILURE(Click(id, "MENU"));
-  ASSERT_TRUE(WaitForScreen("storage notice", [](const u8 *v) { return Shows(v, "STORAGE MEMORIES"); }));
-  ASSERT_NO_FATAL_FAILURE(Click(id, "MENU"));
-  ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v); }));
+  ASSERT_NO_FATAL_FAILURE(BootToMainMenu(id));
   // The letter B opens the financial application; F2 its compound interest.
   Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
   Key("b");
@@ -398,11 +403,7 @@ TEST_F(XvfbWalk, EquationsSystemCubicAndSolver) {
   std::string id;
   ASSERT_NO_FATAL_FAILURE(StartAsNewUser(&id));
   QImage shot;
-  ASSERT_TRUE(WaitForScreen("boot notice", [](const u8 *v) { return Shows(v, "MAIN MEMORIES"); }));
-  ASSERT_NO_FATAL_FAILURE(Click(id, "MENU"));
-  ASSERT_TRUE(WaitForScreen("storage notice", [](const u8 *v) { return Shows(v, "STORAGE MEMORIES"); }));
-  ASSERT_NO_FATAL_FAILURE(Click(id, "MENU"));
-  ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v); }));
+  ASSERT_NO_FATAL_FAILURE(BootToMainMenu(id));
   // The digit 9 opens the equation application.
   Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
   Key("9");
