@@ -67,7 +67,16 @@ const char *kIrrPy =
     "n = 50\n"
     "print(timeit.timeit(lambda: mpmath.findroot(f, (0.0, 0.01)), number=n) / n)\n";
 
-void Compare(benchmark::State &state, const char *python, double ours_s) {
+// Times the solve over the benchmark's loop, then mpmath's once.
+template <typename Solve>
+void Compare(benchmark::State &state, const char *python, Solve solve) {
+  u64 n = 0;
+  const auto t0 = std::chrono::steady_clock::now();
+  for (auto _ : state) {
+    solve();
+    ++n;
+  }
+  const double ours_s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count() / n;
   const double theirs = PythonSeconds(python);
   state.counters["calc_us"] = ours_s * 1e6;
   state.counters["mpmath_us"] = theirs * 1e6;
@@ -81,15 +90,10 @@ void BM_RateOfALoan(benchmark::State &state) {
   mem.n = R("480"), mem.pv = R("300000"), mem.pmt = R("-1800"), mem.fv = R("0");
   FinTvmState st;
   BcdReal out;
-  u64 n = 0;
-  const auto t0 = std::chrono::steady_clock::now();
-  for (auto _ : state) {
+  Compare(state, kRatePy, [&] {
     FinCmpdSolve(&mem, kFinCmpdI, &out, &st);
     benchmark::DoNotOptimize(out);
-    ++n;
-  }
-  const double ours = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count() / n;
-  Compare(state, kRatePy, ours);
+  });
 }
 BENCHMARK(BM_RateOfALoan)->Unit(benchmark::kMicrosecond);
 
@@ -105,15 +109,10 @@ void BM_IrrOfFiftyFlows(benchmark::State &state) {
   FinDefaultMem(&mem);
   FinTvmState st;
   BcdReal out;
-  u64 n = 0;
-  const auto t0 = std::chrono::steady_clock::now();
-  for (auto _ : state) {
+  Compare(state, kIrrPy, [&] {
     FinCashSolve(&mem, kFinCashIRR, &out, &st);
     benchmark::DoNotOptimize(out);
-    ++n;
-  }
-  const double ours = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count() / n;
-  Compare(state, kIrrPy, ours);
+  });
 }
 BENCHMARK(BM_IrrOfFiftyFlows)->Unit(benchmark::kMicrosecond);
 

@@ -1,6 +1,7 @@
 // The digit arithmetic against the Intel decimal floating-point library
 // (BID64, 16 digits) on the same operands: add, subtract, multiply, divide,
-// square root, ln, e^x and sin (radians). Each operation is one benchmark in
+// square root, ln, log, e^x, 10^x, x^y, and sin, cos, tan and atan in
+// radians. Each operation is one benchmark in
 // which ours and BID64 run in turn, batch after batch, so that both meet the
 // same machine; after the runs the program prints each side's time per call
 // and the ratio ours / BID64 (below 1 means ours is faster). With
@@ -48,12 +49,15 @@ std::string RandomText(std::mt19937_64 &rng, int emin, int emax, bool positive) 
   return s;
 }
 
-Operands Make(int emin, int emax, bool positive, u64 seed) {
+// The first operands have exponents emin..emax, the second ones bmin..bmax
+// (the same range when not given).
+Operands Make(int emin, int emax, bool positive, u64 seed, int bmin = 0, int bmax = -1, bool bpositive = false) {
   std::mt19937_64 rng(seed);
   Operands o;
   for (int i = 0; i < kCount; ++i) {
     for (int k = 0; k < 2; ++k) {
-      std::string t = RandomText(rng, emin, emax, positive);
+      const bool own = k == 1 && bmin <= bmax;
+      std::string t = own ? RandomText(rng, bmin, bmax, bpositive) : RandomText(rng, emin, emax, positive);
       _IDEC_flags flags = 0;
       BID_UINT64 d = bid64_from_string(t.data(), kRound, &flags);
       (k ? o.b : o.a).push_back(numtest::WorkFromText(t));
@@ -79,6 +83,17 @@ Operands &ExpArgs() {
 }
 Operands &SinArgs() {
   static Operands o = Make(-3, 2, false, 4);
+  return o;
+}
+// 10^x up to 10^99 either way.
+Operands &Exp10Args() {
+  static Operands o = Make(-3, 1, false, 5);
+  return o;
+}
+// x^y: x from 10^-5 to 10^5, y between -10 and 10, so every power stays
+// within both formats.
+Operands &PowArgs() {
+  static Operands o = Make(-5, 4, true, 6, -3, 0, false);
   return o;
 }
 
@@ -116,6 +131,9 @@ void BidUnary(Operands &o) {
 }
 
 i16 SinRadians(BcdWork *a) { return BcdSin(a, 1); }
+i16 CosRadians(BcdWork *a) { return BcdCos(a, 1); }
+i16 TanRadians(BcdWork *a) { return BcdTan(a, 1); }
+i16 AtanRadians(BcdWork *a) { return BcdAtan(a, 1); }
 
 using Batch = void (*)(Operands &);
 
@@ -185,7 +203,13 @@ BENCHMARK_CAPTURE(Paired, div, Basic, OursBinary<BcdDiv>, BidBinary<bid64_div>)-
 BENCHMARK_CAPTURE(Paired, sqrt, Positive, OursUnary<BcdSqrt>, BidUnary<bid64_sqrt>)->Name("sqrt");
 BENCHMARK_CAPTURE(Paired, ln, Positive, OursUnary<BcdLn>, BidUnary<bid64_log>)->Name("ln");
 BENCHMARK_CAPTURE(Paired, exp, ExpArgs, OursUnary<BcdExp>, BidUnary<bid64_exp>)->Name("exp");
+BENCHMARK_CAPTURE(Paired, log, Positive, OursUnary<BcdLog10>, BidUnary<bid64_log10>)->Name("log");
+BENCHMARK_CAPTURE(Paired, exp10, Exp10Args, OursUnary<BcdExp10>, BidUnary<bid64_exp10>)->Name("exp10");
+BENCHMARK_CAPTURE(Paired, pow, PowArgs, OursBinary<BcdPow>, BidBinary<bid64_pow>)->Name("pow");
 BENCHMARK_CAPTURE(Paired, sin, SinArgs, OursUnary<SinRadians>, BidUnary<bid64_sin>)->Name("sin");
+BENCHMARK_CAPTURE(Paired, cos, SinArgs, OursUnary<CosRadians>, BidUnary<bid64_cos>)->Name("cos");
+BENCHMARK_CAPTURE(Paired, tan, SinArgs, OursUnary<TanRadians>, BidUnary<bid64_tan>)->Name("tan");
+BENCHMARK_CAPTURE(Paired, atan, Basic, OursUnary<AtanRadians>, BidUnary<bid64_atan>)->Name("atan");
 
 // Keeps the counters of every operation besides printing them; with
 // repetitions the median of the repetitions stands for the operation.
@@ -209,7 +233,8 @@ int main(int argc, char **argv) {
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   std::printf("\n%-6s %12s %12s %14s\n", "op", "ours ns", "bid64 ns", "ours / bid64");
-  for (const char *op : {"add", "sub", "mul", "div", "sqrt", "ln", "exp", "sin"}) {
+  for (const char *op : {"add", "sub", "mul", "div", "sqrt", "ln", "log", "exp", "exp10", "pow", "sin", "cos",
+                         "tan", "atan"}) {
     const auto it = reporter.counters.find(op);
     if (it == reporter.counters.end()) continue;
     const benchmark::UserCounters &c = it->second;

@@ -6,6 +6,8 @@
 
 #include "kernel/heap.h"
 #include "kernel/keyqueue.h"
+#include "eval/eval.h"
+#include "eval/token.h"
 #include "memory/item_array.h"
 #include "number/bcd.h"
 #include "number/digits/digits.h"
@@ -16,6 +18,7 @@
 #include "number/value.h"
 #include "numeric/array.h"
 #include "numeric/mat_solve.h"
+#include "numeric/solve.h"
 #include "ui/setup.h"
 
 namespace {
@@ -537,9 +540,26 @@ u32 NumericSolveSimultaneous(u32 n) {
   return code;
 }
 
-// The root finder these solves stand on is not part of the system yet: the
-// answer is System ERROR, never a made-up root.
-u32 NumericSolveEquation(const u8 **, u8, const BcdReal *, const BcdReal *, Value *, Value *) {
-  constexpr u32 kErrSystem = 23;
-  return kErrSystem;
+u32 NumericSolveEquation(const u8 **pos, u8 variable, const BcdReal *upper, const BcdReal *lower, Value *left,
+                         Value *right) {
+  constexpr u32 kErrTimeOut = 29;
+  // An empty evaluator stack area and the equation's first token.
+  EvalOperandStack operands;
+  EvalOperatorStack operators;
+  EvalReturnStack returns;
+  operands.count = 0;
+  operators.count = 0;
+  returns.count = 0;
+  EvalStackArea area{&operands, &operators, &returns};
+  // A token cell that does not hold the end mark reads the first token.
+  EvalCell tok;
+  std::memset(&tok, 0, sizeof tok);
+  tok.re.b[0] = '0';
+  TokPos p = *pos;
+  TokNext(&tok, &p);
+  Value out;
+  std::memset(&out, 0, sizeof out);
+  if (NumericSolve(upper, lower, &out, variable, left, right, p, &tok, &area, kSolveModeEqua) == 1) return 0;
+  const u8 code = ValErrorCode(&out);
+  return code != 0 ? code : kErrTimeOut;
 }

@@ -255,11 +255,13 @@ u32 ResultScreen(const FinSubApp &app, FinScreenState *st) {
         if (!app.result_jump) break;
         st->key = kKeyQuit;
         return app.result_jump;
-      case 6:
+      case 6: {
         if (!app.graph) break;
-        FinNotBuiltBox();
-        st->key = kKeyExit;
+        FinBusyStart(st);
+        const u32 err = app.graph(st);
+        if (err) FinShowError(st, err);
         return 0;
+      }
       case kKeyExit:
       case kKeyQuit:
         st->key = key;
@@ -421,23 +423,22 @@ u32 FinListMain(const FinSubApp &app) {
 
 // ---- shared pieces ----
 
-void FinPrintLine(u16 row, u16 highlighted, const char *text) {
+namespace {
+
+void PrintLine(u16 row, u16 highlighted, const char *text, i32 width) {
   TextLocate(1, row);
   if (row == highlighted) {
-    TextPrintFieldRev(text, 21);
+    TextPrintFieldRev(text, width);
   } else {
-    TextPrintField(text, 21);
+    TextPrintField(text, width);
   }
 }
 
-void FinPrintLine20(u16 row, u16 highlighted, const char *text) {
-  TextLocate(1, row);
-  if (row == highlighted) {
-    TextPrintFieldRev(text, 20);
-  } else {
-    TextPrintField(text, 20);
-  }
-}
+}  // namespace
+
+void FinPrintLine(u16 row, u16 highlighted, const char *text) { PrintLine(row, highlighted, text, 21); }
+
+void FinPrintLine20(u16 row, u16 highlighted, const char *text) { PrintLine(row, highlighted, text, 20); }
 
 void FinClearLines(u32 row) {
   for (u32 r = row; r <= 7; ++r) FinPrintLine(static_cast<u16>(r), 0, "");
@@ -524,11 +525,18 @@ i32 FinReadDate(FinDate *out) {
     TextLocate(3, 5);
     TextPrint(prompt);
   };
-  i32 month = 0, day = 0;
-  frame(687, "     M[1~12]:");
-  i32 r = TextInputNumber(&month, 17, 5, 1, 12);
-  PopupCloseKind5();
-  if (r != 0) return r;
+  i32 month = 0, day = 0, r = 0;
+  for (;;) {
+    // A month outside 1-12 is Ma ERROR, and asked for again.
+    frame(687, "     M[1~12]:");
+    char digits[4] = {};
+    r = TextInputDigits(digits, 17, 5, 2);
+    PopupCloseKind5();
+    if (r != 0) return r;
+    month = std::atoi(digits);
+    if (month >= 1 && month <= 12) break;
+    ErrBox(kFinErrMath);
+  }
   frame(688, "     D[1~31]:");
   r = TextInputNumber(&day, 17, 5, 1, 31);
   PopupCloseKind5();

@@ -35,6 +35,31 @@ void Block3(i32 x, i32 y, u8 *buf, u8 flags, Keep keep) {
   }
 }
 
+// The dots of a line after its first one: the major axis steps one dot at a
+// time, the minor one whenever the running error goes negative.
+template <typename Dot>
+void StepLine(i32 x1, i32 y1, i32 x2, i32 y2, Dot dot) {
+  const i32 dx = std::abs(x2 - x1);
+  const i32 dy = std::abs(y2 - y1);
+  const i32 sx = x2 >= x1 ? 1 : -1;
+  const i32 sy = y2 >= y1 ? 1 : -1;
+  const bool xMajor = dy <= dx;
+  const i32 major = xMajor ? dx : dy;
+  const i32 minor = xMajor ? dy : dx;
+  i32 x = x1;
+  i32 y = y1;
+  i32 error = major;
+  for (i32 i = 0; i < major; ++i) {
+    error -= 2 * minor;
+    if (error < 0) {
+      if (xMajor) y += sy; else x += sx;
+      error += 2 * major;
+    }
+    if (xMajor) x += sx; else y += sy;
+    dot(x, y);
+  }
+}
+
 }  // namespace
 
 i32 GraphDashCounter() { return g_dash; }
@@ -106,25 +131,7 @@ void GraphDrawLine(i32 x1, i32 y1, i32 x2, i32 y2, u8 *buf, u8 style, u8 flags) 
 
 void GraphLineRest(i32 x1, i32 y1, i32 x2, i32 y2, u8 *buf, u8 style, u8 flags) {
   if (style == kGraphStylePlot) return;
-  const i32 dx = std::abs(x2 - x1);
-  const i32 dy = std::abs(y2 - y1);
-  const i32 sx = x2 >= x1 ? 1 : -1;
-  const i32 sy = y2 >= y1 ? 1 : -1;
-  const bool xMajor = dy <= dx;
-  const i32 major = xMajor ? dx : dy;
-  const i32 minor = xMajor ? dy : dx;
-  i32 x = x1;
-  i32 y = y1;
-  i32 error = major;
-  for (i32 i = 0; i < major; ++i) {
-    error -= 2 * minor;
-    if (error < 0) {
-      if (xMajor) y += sy; else x += sx;
-      error += 2 * major;
-    }
-    if (xMajor) x += sx; else y += sy;
-    GraphStyledDot(x, y, buf, style, flags);
-  }
+  StepLine(x1, y1, x2, y2, [&](i32 x, i32 y) { GraphStyledDot(x, y, buf, style, flags); });
 }
 
 void GraphDrawMark(i32 x, i32 y, u8 markType, u8 *buf, u8 op, u8 flags) {
@@ -168,26 +175,8 @@ void GraphShowBuffer(const u8 *bitmap, u8 flags) {
 // ---- straight into display memory ----------------------------------------------
 
 void GraphLcdLine(i32 x1, i32 y1, i32 x2, i32 y2) {
-  const i32 dx = std::abs(x2 - x1);
-  const i32 dy = std::abs(y2 - y1);
-  const i32 sx = x2 >= x1 ? 1 : -1;
-  const i32 sy = y2 >= y1 ? 1 : -1;
-  const bool xMajor = dy <= dx;
-  const i32 major = xMajor ? dx : dy;
-  const i32 minor = xMajor ? dy : dx;
-  i32 x = x1;
-  i32 y = y1;
-  i32 error = major;
-  LcdSetPixel(x, y, 1);
-  for (i32 i = 0; i < major; ++i) {
-    error -= 2 * minor;
-    if (error < 0) {
-      if (xMajor) y += sy; else x += sx;
-      error += 2 * major;
-    }
-    if (xMajor) x += sx; else y += sy;
-    LcdSetPixel(x, y, 1);
-  }
+  LcdSetPixel(x1, y1, 1);
+  StepLine(x1, y1, x2, y2, [](i32 x, i32 y) { LcdSetPixel(x, y, 1); });
 }
 
 void GraphLcdVRule(i32 x) { GraphLcdLine(x, 1, x, kGraphLastRow); }

@@ -6,6 +6,7 @@
 #include "graph/engine/graph_eval.h"
 #include "graph/engine/graph_glue.h"
 #include "graph/engine/graph_scan.h"
+#include "graph/memory/gmem_func.h"
 #include "kernel/heap.h"
 #include "kernel/keyqueue.h"
 #include "memory/str.h"
@@ -180,6 +181,42 @@ u32 ParamPoint(GraphContext *ctx, i32 idx, i32 n, const BcdReal *t, bool full, B
   return 0;
 }
 
+// One row of an X= curve: x at the row's y, its column and code.
+u32 XEqPoint(GraphContext *ctx, i32 idx, i32 n, i32 row, bool full, BcdReal *x, BcdReal *y, GraphPoint *p) {
+  GraphRowToY(y, row, &ctx->view);
+  const u32 err = full ? GraphEvalFunc(y, x, ctx, idx, n) : GraphEvalFuncNext(y, x, ctx, idx, n);
+  if (err) return err;
+  i32 col = 0;
+  const u32 code = GraphXToColumn(x, &col, &ctx->view, ctx->runFlags);
+  *p = MakePoint(col, row, code);
+  return 0;
+}
+
+// Point k of a table graph, converted by the wide conversions.
+u32 TablePoint(GraphContext *ctx, i32 idx, i32 k, BcdReal *x, BcdReal *y, GraphPoint *p) {
+  if (const u32 err = GraphGlueTablePoint(k, x, y, ctx, idx)) return err;
+  i32 col = 0;
+  i32 row = 0;
+  const u32 code = GraphXToColumnWide(x, &col, &ctx->view, ctx->runFlags) | GraphYToRowWide(y, &row, &ctx->view);
+  *p = MakePoint(col, row, code);
+  return 0;
+}
+
+// A table point on the screen: its mark, and the join from the point before.
+void DrawTablePoint(GraphContext *ctx, const GraphEntry *e, i32 k, const GraphPoint &prev, const GraphPoint &p) {
+  if (p.code != 0) return;
+  if (k == 1 || e->style == kGraphStyleNormal || e->joinMode != 0) {
+    GraphDrawMark(p.col, p.row, e->markType, ctx->planes, e->style, ctx->runFlags);
+  }
+  if (e->joinMode != 0) return;
+  if (k == 1) {
+    GraphSetDashCounter(0);
+    GraphStyledDot(p.col, p.row, ctx->planes, e->style, ctx->runFlags);
+  } else {
+    NextDot(ctx, prev, p, e->style);
+  }
+}
+
 void ExtendBoth(GraphContext *ctx, const BcdReal *x, const BcdReal *y) {
   if (InValueRange(x) && InValueRange(y)) GraphExtendExtent(x, y, 0, ctx);
 }
@@ -276,6 +313,10 @@ void GraphRefreshEntries(GraphContext *ctx) {
   for (GraphEntry *e = ctx->entries; e->style != 0; ++e) {
     if (!(e->type & kGraphTypeBuiltin) && e->textSource != nullptr) e->text = e->textSource(e);
   }
+}
+
+const u8 *GraphFuncSlotText(const GraphEntry *entry) {
+  return reinterpret_cast<const u8 *>(GmemFuncDataPtr(entry->slot));
 }
 
 void GraphShowFuncLabel(GraphContext *ctx, i32 idx) { PrintLabel(ctx, idx, 1); }
@@ -403,16 +444,12 @@ u32 GraphPlotXEq(GraphContext *ctx, i32 idx, i32 n) {
   GraphEntry *e = Entry(ctx, idx);
   for (i32 row = kGraphLastRow; row >= 1; --row) {
     BcdReal x, y;
-    GraphRowToY(&y, row, &ctx->view);
-    const u32 err = row == kGraphLastRow ? GraphEvalFunc(&y, &x, ctx, idx, n) : GraphEvalFuncNext(&y, &x, ctx, idx, n);
-    if (err) return err;
-    i32 col = 0;
-    const u32 code = GraphXToColumn(&x, &col, &ctx->view, ctx->runFlags);
+    GraphPoint p;
+    if (const u32 err = XEqPoint(ctx, idx, n, row, row == kGraphLastRow, &x, &y, &p)) return err;
     if (Extent(ctx)) {
-      GraphExtendExtent(&x, &y, code | kGraphDotYError, ctx);
+      GraphExtendExtent(&x, &y, static_cast<u16>(p.code) | kGraphDotYError, ctx);
       continue;
     }
-    const GraphPoint p = MakePoint(col, row, code);
     if (row == kGraphLastRow) {
       ctx->points[1] = p;
       GraphSetDashCounter(0);
@@ -422,8 +459,8 @@ u32 GraphPlotXEq(GraphContext *ctx, i32 idx, i32 n) {
     ctx->points[0] = p;
     if (Connect(ctx)) {
       GraphConnectHorizontal(ctx, idx, 1);
-    } else if (code == 0) {
-      GraphPlotPixel(col, row, ctx->planes, e->style, ctx->runFlags);
+    } else if (p.code == 0) {
+      GraphPlotPixel(p.col, p.row, ctx->planes, e->style, ctx->runFlags);
     }
     ctx->points[1] = p;
   }
@@ -471,29 +508,14 @@ u32 GraphPlotPoints(GraphContext *ctx, i32 idx) {
   GraphEntry *e = Entry(ctx, idx);
   for (i32 k = 1; k <= static_cast<i32>(e->pointCount); ++k) {
     BcdReal x, y;
-    if (const u32 err = GraphGlueTablePoint(k, &x, &y, ctx, idx)) return err;
+    GraphPoint p;
+    if (const u32 err = TablePoint(ctx, idx, k, &x, &y, &p)) return err;
     if (k >= 2 && KeyBreakPoll()) return 1;
-    i32 col = 0;
-    i32 row = 0;
-    const u32 code = GraphXToColumnWide(&x, &col, &ctx->view, ctx->runFlags) | GraphYToRowWide(&y, &row, &ctx->view);
     if (Extent(ctx)) {
       ExtendBoth(ctx, &x, &y);
       continue;
     }
-    const GraphPoint p = MakePoint(col, row, code);
-    if (code == 0) {
-      if (k == 1 || e->style == kGraphStyleNormal || e->joinMode != 0) {
-        GraphDrawMark(col, row, e->markType, ctx->planes, e->style, ctx->runFlags);
-      }
-      if (e->joinMode == 0) {
-        if (k == 1) {
-          GraphSetDashCounter(0);
-          GraphStyledDot(col, row, ctx->planes, e->style, ctx->runFlags);
-        } else {
-          NextDot(ctx, ctx->points[1], p, e->style);
-        }
-      }
-    }
+    DrawTablePoint(ctx, e, k, ctx->points[1], p);
     ctx->points[1] = p;
   }
   return 0;
@@ -603,17 +625,13 @@ u32 GraphPlotXEqSimul(GraphContext *ctx) {
       for (i32 n = 1; n <= CurveCount(e); ++n) {
         GraphPoint *rec = &ctx->points[base + n - 1];
         BcdReal x, y;
-        GraphRowToY(&y, row, &ctx->view);
+        GraphPoint p;
         const bool full = row == kGraphLastRow || (e->type & kGraphTypeValueList);
-        const u32 err = full ? GraphEvalFunc(&y, &x, ctx, idx, n) : GraphEvalFuncNext(&y, &x, ctx, idx, n);
-        if (err) return err;
-        i32 col = 0;
-        const u32 code = GraphXToColumn(&x, &col, &ctx->view, ctx->runFlags);
+        if (const u32 err = XEqPoint(ctx, idx, n, row, full, &x, &y, &p)) return err;
         if (Extent(ctx)) {
-          GraphExtendExtent(&x, &y, code | kGraphDotYError, ctx);
+          GraphExtendExtent(&x, &y, static_cast<u16>(p.code) | kGraphDotYError, ctx);
           continue;
         }
-        const GraphPoint p = MakePoint(col, row, code);
         if (row == kGraphLastRow) {
           GraphSetDashCounter(0);
           FirstDot(ctx, p, e->style);
@@ -624,8 +642,8 @@ u32 GraphPlotXEqSimul(GraphContext *ctx) {
           ctx->points[1] = *rec;
           if (Connect(ctx)) {
             GraphConnectHorizontal(ctx, idx, 1);
-          } else if (code == 0) {
-            GraphPlotPixel(col, row, ctx->planes, e->style, ctx->runFlags);
+          } else if (p.code == 0) {
+            GraphPlotPixel(p.col, p.row, ctx->planes, e->style, ctx->runFlags);
           }
           ctx->points[1] = saved;
         }
@@ -717,29 +735,13 @@ u32 GraphPlotPointsSimul(GraphContext *ctx) {
       GraphPoint p = MakePoint(0, 0, kOutOfRange);
       if (k <= static_cast<i32>(e->pointCount)) {
         BcdReal x, y;
-        if (const u32 err = GraphGlueTablePoint(k, &x, &y, ctx, idx)) return err;
-        i32 col = 0;
-        i32 row = 0;
-        const u32 code =
-            GraphXToColumnWide(&x, &col, &ctx->view, ctx->runFlags) | GraphYToRowWide(&y, &row, &ctx->view);
+        if (const u32 err = TablePoint(ctx, idx, k, &x, &y, &p)) return err;
         if (Extent(ctx)) {
           ExtendBoth(ctx, &x, &y);
           continue;
         }
-        p = MakePoint(col, row, code);
-        if (code == 0) {
-          if (k == 1 || e->style == kGraphStyleNormal || e->joinMode != 0) {
-            GraphDrawMark(col, row, e->markType, ctx->planes, e->style, ctx->runFlags);
-          }
-          if (e->joinMode == 0) {
-            GraphSetDashCounter(k == 1 ? 0 : rec->dash);
-            if (k == 1) {
-              GraphStyledDot(col, row, ctx->planes, e->style, ctx->runFlags);
-            } else {
-              NextDot(ctx, *rec, p, e->style);
-            }
-          }
-        }
+        GraphSetDashCounter(k == 1 ? 0 : rec->dash);
+        DrawTablePoint(ctx, e, k, *rec, p);
       }
       *rec = p;
       rec->dash = static_cast<i16>(GraphDashCounter());

@@ -3,6 +3,7 @@
 // and the 23-digit extended form.
 #pragma once
 #include <cmath>
+#include <type_traits>
 
 #include "number/digits/reg.h"
 
@@ -20,30 +21,44 @@ constexpr DD kLog10E{0.4342944819032518, 1.098319650216765e-17};
 constexpr DD kPiOver180{0.017453292519943295, 2.9486522708701687e-19};
 constexpr DD kPiOver200{0.015707963267948967, -7.754553812077691e-19};
 
-inline DD QuickTwoSum(double a, double b) {
+// A decimal number split for the kernels: value = sign x m x 10^e with the
+// mantissa m in [1, 10).
+struct Dec {
+  DD m;
+  int e;
+  bool neg;
+};
+
+inline namespace DIG_KERNEL_NS {
+
+constexpr DD QuickTwoSum(double a, double b) {
   const double s = a + b;
   return {s, b - (s - a)};
 }
-inline DD TwoSum(double a, double b) {
+constexpr DD TwoSum(double a, double b) {
   const double s = a + b;
   const double bb = s - a;
   return {s, (a - (s - bb)) + (b - bb)};
 }
 // Exact product by Dekker's splitting (no fused multiply-add needed).
-inline void Split(double a, double &hi, double &lo) {
+constexpr void Split(double a, double &hi, double &lo) {
   const double t = 134217729.0 * a;  // 2^27 + 1
   hi = t - (t - a);
   lo = a - hi;
 }
-inline DD TwoProd(double a, double b) {
+constexpr DD TwoProd(double a, double b) {
   const double p = a * b;
-  double ah, al, bh, bl;
+#if DIG_FMA
+  // The fused build: the same exact error term in one instruction.
+  if (!std::is_constant_evaluated()) return {p, __builtin_fma(a, b, -p)};
+#endif
+  double ah = 0, al = 0, bh = 0, bl = 0;
   Split(a, ah, al);
   Split(b, bh, bl);
   return {p, ((ah * bh - p) + ah * bl + al * bh) + al * bl};
 }
 
-inline DD Add(DD a, DD b) {
+constexpr DD Add(DD a, DD b) {
   DD s = TwoSum(a.hi, b.hi);
   const DD t = TwoSum(a.lo, b.lo);
   s.lo += t.hi;
@@ -51,24 +66,24 @@ inline DD Add(DD a, DD b) {
   s.lo += t.lo;
   return QuickTwoSum(s.hi, s.lo);
 }
-inline DD Add(DD a, double b) {
+constexpr DD Add(DD a, double b) {
   DD s = TwoSum(a.hi, b);
   s.lo += a.lo;
   return QuickTwoSum(s.hi, s.lo);
 }
-inline DD Neg(DD a) { return {-a.hi, -a.lo}; }
-inline DD Sub(DD a, DD b) { return Add(a, Neg(b)); }
-inline DD Mul(DD a, DD b) {
+constexpr DD Neg(DD a) { return {-a.hi, -a.lo}; }
+constexpr DD Sub(DD a, DD b) { return Add(a, Neg(b)); }
+constexpr DD Mul(DD a, DD b) {
   DD p = TwoProd(a.hi, b.hi);
   p.lo += a.hi * b.lo + a.lo * b.hi;
   return QuickTwoSum(p.hi, p.lo);
 }
-inline DD Mul(DD a, double b) {
+constexpr DD Mul(DD a, double b) {
   DD p = TwoProd(a.hi, b);
   p.lo += a.lo * b;
   return QuickTwoSum(p.hi, p.lo);
 }
-inline DD Div(DD a, DD b) {
+constexpr DD Div(DD a, DD b) {
   const double q1 = a.hi / b.hi;
   DD r = Sub(a, Mul(b, q1));
   const double q2 = r.hi / b.hi;
@@ -98,16 +113,37 @@ inline double FloorSmall(double x) {
   return t > x ? t - 1 : t;
 }
 
-// 10^k in double-double.
-DD Pow10(int k);
-
-// A decimal number split for the kernels: value = sign x m x 10^e with the
-// mantissa m in [1, 10).
-struct Dec {
-  DD m;
-  int e;
-  bool neg;
+// 10^k in double-double. From 10^-300 to 10^300 a table computed while
+// compiling (with the same bits as the run-time arithmetic gives); further
+// out (where the exact-product split overflows) the same steps at run time.
+inline constexpr int kPow10Span = 300;
+inline constexpr double kPow10Exact[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                           1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+// 10^k for k >= 0: products of 10^22, then the exact power for the rest.
+constexpr DD Pow10Steps(int k) {
+  DD v{1, 0};
+  int n = k;
+  for (; n > 22; n -= 22) v = Mul(v, 1e22);
+  return Mul(v, kPow10Exact[n]);
+}
+struct Pow10Table {
+  DD p[2 * kPow10Span + 1];
 };
+constexpr Pow10Table MakePow10Table() {
+  Pow10Table t{};
+  for (int k = 0; k <= kPow10Span; ++k) {
+    t.p[kPow10Span + k] = Pow10Steps(k);
+    t.p[kPow10Span - k] = Div(DD{1, 0}, t.p[kPow10Span + k]);
+  }
+  return t;
+}
+inline constexpr Pow10Table kPow10Table = MakePow10Table();
+DD Pow10Far(int k);
+inline DD Pow10(int k) {
+  if (k >= -kPow10Span && k <= kPow10Span) return kPow10Table.p[kPow10Span + k];
+  return Pow10Far(k);
+}
+
 // Extended number (kind 0, non-zero) to its split form.
 Dec ExtToDec(const BcdExt *x);
 // Value of a split number (|e| small enough for double range).
@@ -117,5 +153,7 @@ DD ExtToDD(const BcdExt *x);
 // Writes v x 10^scale (rounded to 23 digits) into x; overflow gives
 // infinity, underflow zero.
 void StoreDD(BcdExt *x, DD v, int scale = 0);
+
+}  // namespace DIG_KERNEL_NS
 
 }  // namespace dig

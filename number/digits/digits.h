@@ -121,3 +121,10 @@ void ShExtAsinhB(BcdExt *x);
 void ShExtAcosh(BcdExt *x);
 void ShExtAtanhA(BcdExt *x);
 void ShExtAtanhB(BcdExt *x);
+
+// The transcendental kernels come in two builds of the same code: plain, and
+// fused for processors with fused multiply-add (picked at the first call
+// when the processor has it). Both give the same bits; the choice can be
+// forced (tests compare the builds).
+bool ShKernelFusedAvailable();
+void ShKernelUseFused(bool fused);

@@ -9,7 +9,30 @@
 
 using u128 = unsigned __int128;
 
+// The transcendental kernels are compiled twice (trans.cpp, and
+// trans_fused.cpp for processors with fused multiply-add), so every inline
+// routine of the digit layer lives in a namespace named after the build that
+// compiled it: the two builds' copies never stand in for each other.
+// (DIG_FUSED_COPY marks the fused build, which the target pragma of
+// trans_fused.cpp does not announce through __FMA__.)
+#if defined(__FMA__) || defined(DIG_FUSED_COPY)
+#define DIG_FMA 1
+#define DIG_KERNEL_NS fused
+#else
+#define DIG_FMA 0
+#define DIG_KERNEL_NS plain
+#endif
+// Whether the fused build exists: GCC on x86-64 whose baseline lacks
+// fused multiply-add (trans_fused.cpp holds the same test).
+#if !defined(DIG_FUSED_COPY) && !defined(__FMA__) && defined(__x86_64__) && defined(__GNUC__) && \
+    !defined(__clang__)
+#define DIG_FUSED_EXISTS 1
+#else
+#define DIG_FUSED_EXISTS 0
+#endif
+
 namespace dig {
+inline namespace DIG_KERNEL_NS {
 
 // Register layout: nibble 23 (bits 92-95) is the kind / carry nibble, nibbles
 // 22..0 are d1..d23 (d1 most significant). Bits 96-127 are zero.
@@ -244,6 +267,8 @@ inline u64 Div128By64(u128 n, u64 d, u64 *rem) {
   return static_cast<u64>(n / d);
 #endif
 }
+
+}  // namespace DIG_KERNEL_NS
 
 // Shared routines of the digit layer (arith.cpp).
 // Special kinds pass on: the first operand's kind wins, then the second's.

@@ -2,6 +2,13 @@
 // functions, permutations and combinations. They compute in double-double
 // (about 32 digits) or exactly, and leave a 23-digit result correct to well
 // over the 22 digits the final rounding to 15 needs.
+//
+// The file is compiled twice: as itself, and by trans_fused.cpp for
+// processors with fused multiply-add, whose exact products (TwoProd) then take
+// one instruction. Both builds compute the same bits (an exact product is
+// exact either way, and nothing else is fused); the entry points at the end
+// of this file pick the build once, by what the processor offers.
+#include <atomic>
 #include <cstring>
 
 #include "number/digits/dd.h"
@@ -14,38 +21,15 @@ using namespace dig;
 // ---------------------------------------------------------------- conversions
 
 namespace dig {
+inline namespace DIG_KERNEL_NS {
 
-namespace {
-
-constexpr int kPow10Span = 350;
-
-struct Pow10Table {
-  DD p[2 * kPow10Span + 1];
-};
-
-const Pow10Table &Powers() {
-  static const Pow10Table table = [] {
-    Pow10Table t;
-    static const double exact[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                     1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    for (int k = 0; k <= kPow10Span; ++k) {
-      DD v{1, 0};
-      int n = k;
-      for (; n > 22; n -= 22) v = Mul(v, 1e22);
-      t.p[kPow10Span + k] = Mul(v, exact[n]);
-      t.p[kPow10Span - k] = Div(DD{1, 0}, t.p[kPow10Span + k]);
-    }
-    return t;
-  }();
-  return table;
-}
-
-}  // namespace
-
-DD Pow10(int k) {
-  if (k >= -kPow10Span && k <= kPow10Span) return Powers().p[kPow10Span + k];
-  if (k < 0) return Div(DD{1, 0}, Pow10(-k));
-  return Mul(Pow10(k - kPow10Span), Pow10(kPow10Span));
+// 10^k beyond the table: up to 10^+-350 as the table's steps, further by
+// products of those.
+DD Pow10Far(int k) {
+  constexpr int kSteps = 350;
+  if (k >= -kSteps && k <= kSteps) return k >= 0 ? Pow10Steps(k) : Div(DD{1, 0}, Pow10Steps(-k));
+  if (k < 0) return Div(DD{1, 0}, Pow10Far(-k));
+  return Mul(Pow10Far(k - kSteps), Pow10Far(kSteps));
 }
 
 Dec ExtToDec(const BcdExt *x) {
@@ -113,7 +97,13 @@ void StoreDD(BcdExt *x, DD v, int scale) {
   SetExt(x, BinToReg(r), MakeWord(e, neg));
 }
 
+}  // namespace DIG_KERNEL_NS
 }  // namespace dig
+
+// The kernels of this build, under the names of the entry points.
+namespace dig {
+inline namespace DIG_KERNEL_NS {
+namespace entry {
 
 namespace {
 
@@ -291,7 +281,7 @@ void ShExtExp10s(BcdExt *x) {
   if (d.e >= 0) {
     BcdExt minusOne;
     ExtOne(&minusOne, true);
-    ShExtExp10(x);
+    entry::ShExtExp10(x);
     ShExtAdd(x, &minusOne);
     return;
   }
@@ -1038,3 +1028,92 @@ void ShExtAtanhB(BcdExt *x) {
   const DD v = DecValue(d);
   StoreDD(x, Add(v, Mul(Mul(Mul(v, v), v), 1.0 / 3)));
 }
+
+}  // namespace entry
+}  // namespace DIG_KERNEL_NS
+}  // namespace dig
+
+#if !defined(DIG_FUSED_COPY)
+
+// Every kernel: its name, parameters and arguments.
+#define DIG_KERNELS(X)                                                                         \
+  X(ShExtExp10, (BcdExt * x), (x))                                                             \
+  X(ShExtExp, (BcdExt * x), (x))                                                               \
+  X(ShExtExp10s, (BcdExt * x), (x))                                                            \
+  X(ShExtLog10, (BcdExt * x), (x))                                                             \
+  X(ShExtLn, (BcdExt * x), (x))                                                                \
+  X(ShExtLog10s, (BcdExt * x), (x))                                                            \
+  X(ShExtLogs, (BcdExt * x), (x))                                                              \
+  X(ShExtPow, (BcdExt * x, const BcdExt *y), (x, y))                                           \
+  X(ShExtPowAlt, (BcdExt * x, const BcdExt *y), (x, y))                                        \
+  X(ShExtPermutations, (BcdExt * x, const BcdExt *y), (x, y))                                  \
+  X(ShExtCombinations, (BcdExt * x, const BcdExt *y), (x, y))                                  \
+  X(ShExtSin, (BcdExt * x, u16 unit), (x, unit))                                               \
+  X(ShExtCos, (BcdExt * x, u16 unit), (x, unit))                                               \
+  X(ShExtTan, (BcdExt * x, u16 unit), (x, unit))                                               \
+  X(ShExtAtan, (BcdExt * x), (x))                                                              \
+  X(ShExtAsin, (BcdExt * x), (x))                                                              \
+  X(ShExtAcos, (BcdExt * x), (x))                                                              \
+  X(ShExtSinhA, (BcdExt * x), (x))                                                             \
+  X(ShExtSinhB, (BcdExt * x), (x))                                                             \
+  X(ShExtCosh, (BcdExt * x), (x))                                                              \
+  X(ShExtTanhA, (BcdExt * x), (x))                                                             \
+  X(ShExtTanhB, (BcdExt * x), (x))                                                             \
+  X(ShExtAsinhA, (BcdExt * x), (x))                                                            \
+  X(ShExtAsinhB, (BcdExt * x), (x))                                                            \
+  X(ShExtAcosh, (BcdExt * x), (x))                                                             \
+  X(ShExtAtanhA, (BcdExt * x), (x))                                                            \
+  X(ShExtAtanhB, (BcdExt * x), (x))
+
+#if DIG_FUSED_EXISTS
+#define DIG_DECLARE(name, params, args) void name params;
+namespace dig::fused::entry {
+DIG_KERNELS(DIG_DECLARE)
+}
+#undef DIG_DECLARE
+#endif
+
+namespace {
+
+// 1 plain, 2 fused; 0 until the first call looks at the processor.
+std::atomic<u8> gKernelBuild{0};
+
+u8 PickBuild() {
+#if DIG_FUSED_EXISTS
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("fma") && __builtin_cpu_supports("avx") ? 2 : 1;
+#else
+  return 1;
+#endif
+}
+
+#if DIG_FUSED_EXISTS
+bool Fused() {
+  u8 b = gKernelBuild.load(std::memory_order_relaxed);
+  if (b == 0) {
+    b = PickBuild();
+    gKernelBuild.store(b, std::memory_order_relaxed);
+  }
+  return b == 2;
+}
+#endif
+
+}  // namespace
+
+bool ShKernelFusedAvailable() { return PickBuild() == 2; }
+
+void ShKernelUseFused(bool fused) {
+  gKernelBuild.store(fused && ShKernelFusedAvailable() ? 2 : 1, std::memory_order_relaxed);
+}
+
+#if DIG_FUSED_EXISTS
+#define DIG_DISPATCH(name, params, args) \
+  void name params { Fused() ? dig::fused::entry::name args : dig::DIG_KERNEL_NS::entry::name args; }
+#else
+#define DIG_DISPATCH(name, params, args) \
+  void name params { dig::DIG_KERNEL_NS::entry::name args; }
+#endif
+DIG_KERNELS(DIG_DISPATCH)
+#undef DIG_DISPATCH
+
+#endif  // !DIG_FUSED_COPY

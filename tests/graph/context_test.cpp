@@ -268,6 +268,29 @@ TEST_F(Context, NarrowWindowKeepsItsValues) {
   EXPECT_EQ(Show(x), "1.0000000001");
 }
 
+TEST_F(Context, BackgroundPictureLiesUnderTheAxes) {
+  u8 pict[2048] = {};
+  pict[16 * 10 + 2] = 0x01;            // plane 0, dot (23, 10)
+  pict[1024 + 16 * 50 + 12] = 0x08;    // plane 1, dot (100, 50)
+  ASSERT_EQ(McsCreateByKind(7, "PICT3", sizeof pict, pict), 0u);
+  SetupSetItem(kSetupBackground, 3);
+  Open();
+  EXPECT_TRUE(Lit(ctx, 23, 10));
+  EXPECT_TRUE(Lit1(ctx, 100, 50));
+  EXPECT_EQ(LitCount(ctx), 207 + 2);
+  // A missing picture leaves the buffer clear.
+  SetupSetItem(kSetupBackground, 4);
+  GraphClearBuffer(&ctx);
+  EXPECT_EQ(LitCount(ctx), 207);
+  // A half screen gets no background, and its right half its dividing line.
+  SetupSetItem(kSetupBackground, 3);
+  ctx.runFlags = kGraphRunHalf | kGraphRunRightHalf;
+  std::memset(ctx.planes, 0, sizeof ctx.planes);
+  GraphClearBuffer(&ctx);
+  EXPECT_FALSE(Lit(ctx, 100, 50));
+  for (int y = 0; y < 64; ++y) EXPECT_TRUE(Lit(ctx, 64, y)) << y;
+}
+
 TEST_F(Context, InitReadsSetup) {
   SetupSetItem(kSetupDrawType, 1);
   SetupSetItem(kSetupSimulGraph, 0);

@@ -15,16 +15,6 @@ namespace {
 
 class Draw : public Fixture {};
 
-using Dots = std::set<std::pair<int, int>>;
-
-Dots LitDots(const GraphContext &c) {
-  Dots d;
-  for (int y = 0; y < 64; ++y)
-    for (int x = 0; x < 128; ++x)
-      if (Lit(c, x, y)) d.insert({x, y});
-  return d;
-}
-
 TEST_F(Draw, LineRestStepsDotForDot) {
   GraphLineRest(1, 1, 5, 3, ctx.planes, kGraphStyleNormal, kGraphRunPlanesOnly);
   EXPECT_EQ(LitDots(ctx), (Dots{{2, 1}, {3, 2}, {4, 2}, {5, 3}}));
@@ -193,6 +183,19 @@ TEST_F(Draw, StoreMatElementStaysInsideTheMatrix) {
       ASSERT_EQ(ItemMatGet(kTable, r, c, &got), 0u);
       EXPECT_EQ(Show(got.re), (r == 2 && c == 3) || (r == 1 && c == 1) ? "2.5" : "0") << r << "," << c;
     }
+}
+
+TEST_F(Draw, ShowBufferPutsBitmapsOnTheDisplay) {
+  u8 full[1024] = {};
+  full[16 * 5 + 1] = 0x80;  // dot (8, 5)
+  GraphShowBuffer(full, 0);
+  EXPECT_EQ(LcdTestPixel(8, 5), 1);
+  u8 half[512] = {};
+  half[8 * 7] = 0x40;  // dot (1, 7) of a 64-dot half
+  GraphShowBuffer(half, kGraphRunHalf | kGraphRunRightHalf);
+  EXPECT_EQ(LcdTestPixel(65, 7), 1);
+  EXPECT_EQ(LcdTestPixel(1, 7), 0);
+  EXPECT_EQ(LcdTestPixel(8, 5), 1);  // the left half stays
 }
 
 TEST_F(Draw, CursorStateRoundTrips) {

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "../eval/eval_testutil.h"
@@ -97,6 +99,16 @@ inline bool Lit(const GraphContext &c, int x, int y) {
 
 inline bool Lit1(const GraphContext &c, int x, int y) {
   return (c.planes[1024 + x / 8 + 16 * y] & (0x80 >> (x % 8))) != 0;
+}
+
+using Dots = std::set<std::pair<int, int>>;
+
+inline Dots LitDots(const GraphContext &c) {
+  Dots d;
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 128; ++x)
+      if (Lit(c, x, y)) d.insert({x, y});
+  return d;
 }
 
 inline int LitCount(const GraphContext &c) {

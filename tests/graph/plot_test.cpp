@@ -11,22 +11,13 @@
 #include "graph/engine/graph_axes.h"
 #include "graph/engine/graph_draw.h"
 #include "../support/screen_reader.h"
+#include "graph/memory/gmem_func.h"
 #include "graph_testutil.h"
 #include "../support/golden.h"
 
 using namespace graphtest;
 
 namespace {
-
-using Dots = std::set<std::pair<int, int>>;
-
-Dots LitDots(const GraphContext &c) {
-  Dots d;
-  for (int y = 0; y < 64; ++y)
-    for (int x = 0; x < 128; ++x)
-      if (Lit(c, x, y)) d.insert({x, y});
-  return d;
-}
 
 class Plotting : public Fixture {
  protected:
@@ -278,6 +269,12 @@ TEST_F(Plotting, ErrorsEndThePlot) {
     Add(kGraphFuncY, c.formula);
     EXPECT_EQ(Plot(), c.code) << c.formula;
   }
+  // A graph function called in a formula: the plot ends with what the call
+  // gives, never with a silent gap.
+  table.clear();
+  texts.clear();
+  Add(kGraphFuncY, "{#7FF0}1+1");
+  EXPECT_NE(Plot(), 0u);
   // Nothing left of 0 for the square root, and its first column is one dot.
   GraphClearBuffer(&ctx);
   table.clear();
@@ -416,6 +413,25 @@ TEST_F(Plotting, AreaBetweenCurveAndAxis) {
         EXPECT_TRUE(c >= 54 && c <= 74 && r >= 22 && r <= 32) << c << "," << r;
       }
   EXPECT_GT(shaded, 20);
+}
+
+TEST_F(Plotting, EntriesFollowTheirGraphFunctions) {
+  const u8 head[4] = {kGraphFuncY & 0xFF, kGraphFuncY >> 8, 0x80, 2};
+  const std::vector<u8> square = evaltest::Tokens("X^2");
+  ASSERT_EQ(GmemWriteFuncItem(1, head, reinterpret_cast<const char *>(square.data())), 0u);
+  GraphEntry &e = Add(kGraphFuncY, "");
+  e.slot = 1;
+  e.textSource = GraphFuncSlotText;
+  ASSERT_EQ(Plot(), 0u);
+  EXPECT_EQ(LitCount(ctx), 269);
+  EXPECT_TRUE(Lit(ctx, 47, 1));
+  // The function changes (main memory moves): the next plot takes the new text.
+  const std::vector<u8> line = evaltest::Tokens("X");
+  ASSERT_EQ(GmemWriteFuncItem(1, head, reinterpret_cast<const char *>(line.data())), 0u);
+  GraphClearBuffer(&ctx);
+  ASSERT_EQ(GraphPlotAll(&ctx), 0u);
+  EXPECT_TRUE(Lit(ctx, 33, 63));
+  EXPECT_FALSE(Lit(ctx, 47, 1));
 }
 
 // A built-in Y= entry: y = 2x, or its error code.

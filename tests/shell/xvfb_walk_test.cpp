@@ -33,9 +33,6 @@ namespace {
 // Generous: the sanitizer builds start and draw slowly.
 constexpr int kStepLimitMs = 60000;
 
-bool Shows(const u8 *vram, const char *text);
-bool MainMenu(const u8 *vram);
-
 class XvfbWalk : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -153,6 +150,10 @@ class XvfbWalk : public ::testing::Test {
 
   void Key(const char *keysym) { Xdotool({"key", "--clearmodifiers", keysym}); }
 
+  // Starts as a new user and closes both boot notices with MENU clicked on
+  // the picture, up to the main menu, which then has the keyboard focus.
+  void StartAtTheMainMenu(std::string *id);
+
   // Starts the program as a new user would (an empty home, no profile, no
   // storage image) and finds its window; *id is the window's id.
   void StartAsNewUser(std::string *id) {
@@ -199,16 +200,6 @@ class XvfbWalk : public ::testing::Test {
     Xdotool({"click", "1"});
   }
 
-  // The two boot notices closed by MENU clicked on the picture, up to the
-  // main menu.
-  void BootToMainMenu(const std::string &id) {
-    ASSERT_TRUE(WaitForScreen("boot notice", [](const u8 *v) { return Shows(v, "MAIN MEMORIES"); }));
-    ASSERT_NO_FATAL_FAILURE(Click(id, "MENU"));
-    ASSERT_TRUE(WaitForScreen("storage notice", [](const u8 *v) { return Shows(v, "STORAGE MEMORIES"); }));
-    ASSERT_NO_FATAL_FAILURE(Click(id, "MENU"));
-    ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v); }));
-  }
-
   std::string home_, out_, display_, runtime_;
   QProcess server_, program_;
   QApplication *app_ = nullptr;
@@ -218,6 +209,16 @@ class XvfbWalk : public ::testing::Test {
 bool Shows(const u8 *vram, const char *text) { return ScreenText(vram).find(text) != std::string::npos; }
 
 bool MainMenu(const u8 *vram) { return std::memcmp(vram, kMenuHeading, sizeof kMenuHeading) == 0; }
+
+void XvfbWalk::StartAtTheMainMenu(std::string *id) {
+  ASSERT_NO_FATAL_FAILURE(StartAsNewUser(id));
+  ASSERT_TRUE(WaitForScreen("boot notice", [](const u8 *v) { return Shows(v, "MAIN MEMORIES"); }));
+  ASSERT_NO_FATAL_FAILURE(Click(*id, "MENU"));
+  ASSERT_TRUE(WaitForScreen("storage notice", [](const u8 *v) { return Shows(v, "STORAGE MEMORIES"); }));
+  ASSERT_NO_FATAL_FAILURE(Click(*id, "MENU"));
+  ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v); }));
+  Xdotool({"windowfocus", "--sync", QString::fromStdString(*id)});
+}
 
 // The main-menu icon under the cursor on the first rows: the selected icon
 // is drawn inverted, so its cell's blank top row is set.
@@ -342,11 +343,9 @@ TEST_F(XvfbWalk, RunMatCalculatesWhatIsTypedClickedAndPasted) {
 
 TEST_F(XvfbWalk, ProgramListAndEditor) {
   std::string id;
-  ASSERT_NO_FATAL_FAILURE(StartAsNewUser(&id));
+  ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));
   QImage shot;
-  ASSERT_NO_FATAL_FAILURE(BootToMainMenu(id));
   // The letter A opens the program application.
-  Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
   Key("a");
   ASSERT_TRUE(WaitForScreen("program list", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Program List"; }));
   // F3 NEW, the name, Enter: the editor on the new program.
@@ -370,13 +369,97 @@ TEST_F(XvfbWalk, ProgramListAndEditor) {
   ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
 }
 
+// Any set dot of display memory in the box [x0, x1] x [y0, y1].
+bool AnyDot(const u8 *vram, int x0, int x1, int y0, int y1) {
+  for (int y = y0; y <= y1; ++y)
+    for (int x = x0; x <= x1; ++x)
+      if ((vram[16 * y + x / 8] >> (7 - x % 8)) & 1) return true;
+  return false;
+}
+
+// The PC keyboard's ^ is the power key; a matrix wider than the grid is
+// scrolled both ways with its arrows in view; a program run from PROG
+// shows its value, and F<>D clicked on the picture turns it into a fraction.
+TEST_F(XvfbWalk, PowerKeyMatrixViewerAndAProgramValueConverted) {
+  std::string id;
+  ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));
+  QImage shot;
+  Key("Return");
+  ASSERT_TRUE(WaitForScreen("run screen", [](const u8 *v) { return !MainMenu(v) && ScreenRowTrimmed(1, v).empty(); }));
+  // 2^10-1000 typed on the PC keyboard.
+  for (const char *k : {"2", "asciicircum", "1", "0", "minus", "1", "0", "0", "0"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("typed power", [](const u8 *v) { return ScreenRowTrimmed(1, v).rfind("2^10-1000", 0) == 0; }));
+  Key("Return");
+  ASSERT_TRUE(WaitForScreen("24", [](const u8 *v) { return ScreenRowTrimmed(2, v) == std::string(19, ' ') + "24"; },
+                            &shot));
+  Save(shot, "runui_1_power.png");
+
+  // [[1,2,3,4,5,6][7,8,9,10,11,12]]: six columns.
+  for (const char *k : {"bracketleft", "bracketleft", "1", "comma", "2", "comma", "3", "comma", "4", "comma", "5",
+                        "comma", "6", "bracketright", "bracketleft", "7", "comma", "8", "comma", "9", "comma", "1",
+                        "0", "comma", "1", "1", "comma", "1", "2", "bracketright", "bracketright", "Return"})
+    Key(k);
+  auto arrows = [](bool left, bool right) {
+    return [left, right](const u8 *v) {
+      return AnyDot(v, 12, 15, 1, 6) == left && AnyDot(v, 116, 120, 1, 6) == right && !AnyDot(v, 11, 11, 0, 7);
+    };
+  };
+  ASSERT_TRUE(WaitForScreen("matrix, more columns to the right",
+                            [&](const u8 *v) { return ScreenRowTrimmed(7, v) == std::string(20, ' ') + "1" &&
+                                                      arrows(false, true)(v); },
+                            &shot));
+  Save(shot, "runui_2_matrix_left.png");
+  for (int i = 0; i < 4; ++i) Key("Right");
+  ASSERT_TRUE(WaitForScreen("matrix scrolled right, columns both ways",
+                            [&](const u8 *v) { return ScreenRowTrimmed(7, v) == std::string(20, ' ') + "5" &&
+                                                      arrows(true, true)(v); },
+                            &shot));
+  Save(shot, "runui_3_matrix_middle.png");
+  Key("Right");
+  ASSERT_TRUE(WaitForScreen("matrix at its last column",
+                            [&](const u8 *v) { return ScreenRowTrimmed(7, v) == std::string(20, ' ') + "6" &&
+                                                      arrows(true, false)(v); },
+                            &shot));
+  Save(shot, "runui_4_matrix_right.png");
+  for (int i = 0; i < 5; ++i) Key("Left");
+  ASSERT_TRUE(WaitForScreen("matrix scrolled back",
+                            [&](const u8 *v) { return ScreenRowTrimmed(7, v) == std::string(20, ' ') + "1" &&
+                                                      arrows(false, true)(v); }));
+  Key("Escape");
+
+  // PROG: a program 1/3, run from the list.
+  Key("Next");
+  ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v); }));
+  Key("a");
+  ASSERT_TRUE(WaitForScreen("program list", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Program List"; }));
+  Key("F3");
+  ASSERT_TRUE(WaitForScreen("name dialog", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Program Name"; }));
+  for (const char *k : {"t", "h", "i", "r", "d"}) Key(k);
+  Key("Return");
+  ASSERT_TRUE(WaitForScreen("editor", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "======THIRD   ======"; }));
+  for (const char *k : {"1", "slash", "3"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("typed program", [](const u8 *v) { return ScreenRowTrimmed(2, v) == "1÷3"; }));
+  Key("Escape");
+  ASSERT_TRUE(WaitForScreen("list", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Program List"; }));
+  Key("Return");
+  ASSERT_TRUE(WaitForScreen("value", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "         0.3333333333"; },
+                            &shot));
+  Save(shot, "runui_5_prog_value.png");
+  ASSERT_NO_FATAL_FAILURE(Click(id, "F<>D"));
+  ASSERT_TRUE(WaitForScreen("fraction",
+                            [](const u8 *v) { return ScreenRowTrimmed(1, v) == std::string(18, ' ') + "1⌟3"; }, &shot));
+  Save(shot, "runui_6_prog_fraction.png");
+  Key("Return");
+  ASSERT_TRUE(WaitForScreen("list again", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Program List"; }));
+  Key("shift+F5");
+  ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
+}
+
 TEST_F(XvfbWalk, CompoundInterestTypedAndThePaymentSolved) {
   std::string id;
-  ASSERT_NO_FATAL_FAILURE(StartAsNewUser(&id));
+  ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));
   QImage shot;
-  ASSERT_NO_FATAL_FAILURE(BootToMainMenu(id));
   // The letter B opens the financial application; F2 its compound interest.
-  Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
   Key("b");
   ASSERT_TRUE(WaitForScreen("menu page", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Financial(1/2)"; }));
   Key("F2");
@@ -401,11 +484,9 @@ TEST_F(XvfbWalk, CompoundInterestTypedAndThePaymentSolved) {
 
 TEST_F(XvfbWalk, EquationsSystemCubicAndSolver) {
   std::string id;
-  ASSERT_NO_FATAL_FAILURE(StartAsNewUser(&id));
+  ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));
   QImage shot;
-  ASSERT_NO_FATAL_FAILURE(BootToMainMenu(id));
   // The digit 9 opens the equation application.
-  Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
   Key("9");
   ASSERT_TRUE(WaitForScreen("type menu", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Equation"; }, &shot));
   Save(shot, "equa_1_type_menu.png");

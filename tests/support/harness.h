@@ -19,6 +19,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 
 #include "kernel/types.h"
@@ -35,7 +36,8 @@ bool CalcLetterPosition(char letter, i32 *column, i32 *row);
 
 // Starts the calculator thread with the headless host, its storage image a
 // fresh temporary file (unformatted, as at a first run, unless
-// formatted_storage). Call once per process.
+// formatted_storage). Call once per process. The calculator's sleeps run a
+// hundred times fast (a wait of 100 ms takes 1 ms).
 void CalcStart(bool formatted_storage = false);
 // Asks the calculator thread to end and waits for it.
 void CalcStop();
@@ -47,6 +49,9 @@ testing::AssertionResult CalcWaitIdle(u32 timeout_ms = 10000);
 testing::AssertionResult CalcPress(const std::string &keys, u32 timeout_ms = 10000);
 // Posts one key event without waiting.
 bool CalcPost(i32 column, i32 row, u16 code = 0);
+// Types calculator codes (tokens, characters and key codes) as the window
+// posts them, waiting until idle after each.
+testing::AssertionResult CalcPostCodes(std::initializer_list<u16> codes);
 // Waits for the boot's notice boxes and closes each with MENU, until the
 // main menu shows.
 testing::AssertionResult CalcBootToMenu();
