@@ -519,6 +519,12 @@ TEST_F(XvfbWalk, EquationsSystemCubicAndSolver) {
                             },
                             &shot));
   Save(shot, "equa_4_solver.png");
+  // The equation A-7, solved for A on its line with F6.
+  for (const char *k : {"Up", "Right", "Right", "minus", "7", "Return", "F6"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("solver result",
+                            [](const u8 *v) { return ScreenRowTrimmed(2, v) == "  A=7" && ScreenRowTrimmed(3, v) == "Lft=0"; },
+                            &shot));
+  Save(shot, "equa_5_solver_result.png");
   Key("shift+F5");
   ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
 }
