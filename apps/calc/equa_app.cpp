@@ -309,11 +309,9 @@ u32 CoefEditor(u8 coef, u32 *size) {
         case kKeySetup:
         case kKeyClipLeft:
         case kKeyClipRight:
-        case kKeyFracDec: {
-          const i32 r = EditMoveCursor(buf, kEditSize, &start, &cursor, &key, 1, 7);
-          if (r == kEditHandBackKey || r == kEditHandBackChar) KeyPost(key);
+        case kKeyFracDec:
+          EquaLineKey(buf, &start, &cursor, key, 1, 7);
           break;
-        }
         default:
           if (EquaIsFmemKey(key)) EquaNotAvailableBox();
           break;
@@ -463,6 +461,12 @@ void SizeScreen(u8 coef) {
 }
 
 }  // namespace
+
+void EquaLineKey(u8 *buf, u32 *start, u32 *cursor, u32 key, i32 col, i32 row) {
+  const i32 r = EditMoveCursor(buf, kEditSize, start, cursor, &key, col, row);
+  // A key the line hands back is read again by the screen's loop.
+  if (r == kEditHandBackKey || r == kEditHandBackChar) KeyPost(key);
+}
 
 void EquaNotAvailableBox() {
   PopupOpen(5);

@@ -366,11 +366,9 @@ void EquaSolverScreen() {
           case kKeyAc:
           case kKeyPaste:
           case kKeyClipLeft:
-          case kKeyClipRight: {
-            const i32 r = EditMoveCursor(buf, kEditSize, &edStart, &edCursor, &key, 4, 1);
-            if (r == kEditHandBackKey || r == kEditHandBackChar) KeyPost(key);
+          case kKeyClipRight:
+            EquaLineKey(buf, &edStart, &edCursor, key, 4, 1);
             break;
-          }
           default:
             if (EquaIsFmemKey(key)) EquaNotAvailableBox();
             break;
