@@ -484,15 +484,9 @@ TEST_F(XvfbWalk, CompoundInterestTypedAndThePaymentSolved) {
 
 TEST_F(XvfbWalk, EquationsSystemCubicAndSolver) {
   std::string id;
-  ASSERT_NO_FATAL_FAILURE(StartAsNewUser(&id));
+  ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));
   QImage shot;
-  ASSERT_TRUE(WaitForScreen("boot notice", [](const u8 *v) { return Shows(v, "MAIN MEMORIES"); }));
-  ASSERT_NO_FATAL_FAILURE(Click(id, "MENU"));
-  ASSERT_TRUE(WaitForScreen("storage notice", [](const u8 *v) { return Shows(v, "STORAGE MEMORIES"); }));
-  ASSERT_NO_FATAL_FAILURE(Click(id, "MENU"));
-  ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v); }));
   // The digit 9 opens the equation application.
-  Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
   Key("9");
   ASSERT_TRUE(WaitForScreen("type menu", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Equation"; }, &shot));
   Save(shot, "equa_1_type_menu.png");
@@ -525,6 +519,12 @@ TEST_F(XvfbWalk, EquationsSystemCubicAndSolver) {
                             },
                             &shot));
   Save(shot, "equa_4_solver.png");
+  // The equation A-7, solved for A on its line with F6.
+  for (const char *k : {"Up", "Right", "Right", "minus", "7", "Return", "F6"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("solver result",
+                            [](const u8 *v) { return ScreenRowTrimmed(2, v) == "  A=7" && ScreenRowTrimmed(3, v) == "Lft=0"; },
+                            &shot));
+  Save(shot, "equa_5_solver_result.png");
   Key("shift+F5");
   ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
 }
