@@ -297,6 +297,56 @@ TEST_F(ProgTable, ListAssignmentKeepsListAns) {
   EXPECT_EQ(ctx.outputMode, static_cast<u32>(kProgOutDone));
 }
 
+// A Goto finds its label in the text of this run: a program edited between
+// two runs jumps to where the label stands now.
+TEST_F(ProgTable, GotoFollowsAProgramEditedBetweenRuns) {
+  ASSERT_EQ(ProgTestStore("MAIN", ProgTok("0->A:{Lbl}1:A+1->A:A<3=>{Goto}1:A->B")), 0u);
+  EXPECT_EQ(RunProgram("MAIN"), 0u);
+  EXPECT_EQ(ProgTestVar('B'), "3");
+  // The label moves further in and the loop counts by two; a Goto to a
+  // label the new text lacks is a Go ERROR, not a jump to the old place.
+  ASSERT_EQ(ProgTestStore("MAIN", ProgTok("0->A:7->C:{Lbl}1:A+2->A:A<6=>{Goto}1:A->B")), 0u);
+  EXPECT_EQ(RunProgram("MAIN"), 0u);
+  EXPECT_EQ(ProgTestVar('B'), "6");
+  ASSERT_EQ(ProgTestStore("MAIN", ProgTok("0->A:{Lbl}2:A+1->A:A<3=>{Goto}1:A->B")), 0u);
+  EXPECT_EQ(RunProgram("MAIN"), 5u);
+}
+
+// The program's text moves in main memory while the run waits at a
+// display-stop between two of its jumps (a program stored before it); the
+// Goto loop it was in and a Goto into an If block still land where the
+// text says.
+TEST_F(ProgTable, GotoIntoABlockAfterTheProgramMoved) {
+  ASSERT_EQ(ProgTestStore("MAIN", ProgTok("0->A:{Lbl}1:A+1->A:A=3=>A{Disp}A<6=>{Goto}1:{Goto}2:7->C:"
+                                          "{If}A=6:{Then}{Lbl}2:A*10->B:{IfEnd}:B+1->D")),
+            0u);
+  u32 size = 0;
+  u8 *before = nullptr, *after = nullptr;
+  ASSERT_EQ(McsOpenByKindPtr(kMcsKindProgram, "MAIN", &size, &before), 0u);
+  i32 exeCol = 0, exeRow = 0;
+  ASSERT_TRUE(CalcKeyPosition("EXE", &exeCol, &exeRow));
+  const u64 idle = HostIdleCount();
+  std::atomic<u32> code{99};
+  std::thread runner([&] { code = RunProgram("MAIN"); });
+  const auto t0 = std::chrono::steady_clock::now();
+  while (HostIdleCount() == idle && std::chrono::steady_clock::now() - t0 < std::chrono::seconds(5)) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  std::string filler;
+  for (int i = 0; i < 40; ++i) filler += ProgTok("9->E:");
+  ASSERT_EQ(ProgTestStore("AAA", filler), 0u);
+  HostPushKeyEvent(exeCol, exeRow, 0, 0);
+  runner.join();
+  ASSERT_EQ(McsOpenByKindPtr(kMcsKindProgram, "MAIN", &size, &after), 0u);
+  EXPECT_NE(before, after);  // the text did move
+  EXPECT_EQ(code.load(), 0u);
+  EXPECT_EQ(ProgTestVar('A'), "6");
+  EXPECT_EQ(ProgTestVar('B'), "60");
+  EXPECT_EQ(ProgTestVar('C'), "0");
+  EXPECT_EQ(ProgTestVar('D'), "61");
+  EXPECT_EQ(ProgTestVar('E'), "0");
+}
+
 // AC during an endless loop ends it with Break within 100 ms, and the heap
 // holds what it held before.
 TEST_F(ProgTable, AcBreaksAnEndlessLoop) {
