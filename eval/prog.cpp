@@ -491,11 +491,16 @@ u32 EvalCondition(ProgRunState *run, bool refuse_complex, bool *truth) {
   return 1;
 }
 
-// Whether a For loop goes on with the variable at v: step > 0 while v <= end,
-// step < 0 while v >= end. -1 on an error value.
-int ForGoesOn(const BcdReal *v, const BcdReal *end, const BcdReal *step) {
+// The direction of a For loop's step: 1 when step > 0, else 0; -1 on an
+// error value. Found once when the loop starts (its step never changes).
+int StepUp(const BcdReal *step) {
   BcdReal zero{};
-  const int up = RealCompare(kRealCmpGt, step, &zero);
+  return RealCompare(kRealCmpGt, step, &zero);
+}
+
+// Whether a For loop goes on with the variable at v: a step up while
+// v <= end, down while v >= end. -1 on an error value.
+int ForGoesOn(const BcdReal *v, const BcdReal *end, int up) {
   if (up < 0) return -1;
   return RealCompare(up ? kRealCmpLe : kRealCmpGe, v, end);
 }
@@ -601,7 +606,7 @@ u32 ProgFor(ProgRunState *run, u32 tok) {
     BcdReal nv;
     RealAdd(&v.re, &lv->block.forStep, &nv);
     if (const u8 e = RealErrorCode(&nv)) return ProgFail(run, e);
-    const int go = ForGoesOn(&nv, &lv->block.forEnd, &lv->block.forStep);
+    const int go = ForGoesOn(&nv, &lv->block.forEnd, lv->block.forUp);
     if (go < 0) return ProgFail(run, kProgErrSyntax);
     if (go) {
       StoreReal(static_cast<u8>(lv->block.word), &nv);
@@ -662,7 +667,8 @@ u32 ProgFor(ProgRunState *run, u32 tok) {
   lv->block.forEnd = end.re;
   lv->block.forStep = step;
   lv->block.loopStart = run->p;
-  const int go = ForGoesOn(&start.re, &end.re, &step);
+  lv->block.forUp = StepUp(&step);
+  const int go = ForGoesOn(&start.re, &end.re, lv->block.forUp);
   if (go < 0) return ProgFail(run, kProgErrSyntax);
   if (go) return ForStatementEnd(run, &start.re);
   ++run->p;

@@ -38,6 +38,7 @@ struct ProgBlock {
   u32 word;               // If: 1 once its Else was passed; For: the variable
   BcdReal forEnd;
   BcdReal forStep;
+  i32 forUp;              // For: the step's direction (1 up, 0 down)
   MemHandle saved;        // the enclosing block, 0 at the outermost
 };
 
