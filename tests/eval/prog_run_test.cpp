@@ -21,7 +21,33 @@ struct ProgCase {
   std::vector<std::pair<u8, std::string>> lists;             // list number, elements
 };
 
-class ProgTable : public ProgFixture {};
+class ProgTable : public ProgFixture {
+ protected:
+  // Runs the stored program `name` on a second thread; while the run waits
+  // at its first display-stop, programs stored before it in the folder move
+  // the running texts in main memory, then EXE lets the run go on. The
+  // run's error code (0 on success).
+  u32 RunMovingTextsAtPause(const std::string &name) {
+    i32 exeCol = 0, exeRow = 0;
+    EXPECT_TRUE(CalcKeyPosition("EXE", &exeCol, &exeRow));
+    const u64 idle = HostIdleCount();
+    std::atomic<u32> code{99};
+    std::thread runner([&] { code = RunProgram(name); });
+    const auto t0 = std::chrono::steady_clock::now();
+    while (HostIdleCount() == idle && std::chrono::steady_clock::now() - t0 < std::chrono::seconds(5)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    // The run is blocked in its key wait: the items move under it, and the
+    // key posted afterwards hands the change over through the queue's lock.
+    std::string filler;
+    for (int i = 0; i < 40; ++i) filler += ProgTok("9->E:");
+    EXPECT_EQ(ProgTestStore("AAA", filler), 0u);
+    EXPECT_EQ(ProgTestStore("MAA", filler), 0u);
+    HostPushKeyEvent(exeCol, exeRow, 0, 0);
+    runner.join();
+    return code.load();
+  }
+};
 
 
 const std::vector<ProgCase> &Cases() {
@@ -323,28 +349,17 @@ TEST_F(ProgTable, GotoIntoABlockAfterTheProgramMoved) {
   u32 size = 0;
   u8 *before = nullptr, *after = nullptr;
   ASSERT_EQ(McsOpenByKindPtr(kMcsKindProgram, "MAIN", &size, &before), 0u);
-  i32 exeCol = 0, exeRow = 0;
-  ASSERT_TRUE(CalcKeyPosition("EXE", &exeCol, &exeRow));
-  const u64 idle = HostIdleCount();
-  std::atomic<u32> code{99};
-  std::thread runner([&] { code = RunProgram("MAIN"); });
-  const auto t0 = std::chrono::steady_clock::now();
-  while (HostIdleCount() == idle && std::chrono::steady_clock::now() - t0 < std::chrono::seconds(5)) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  std::string filler;
-  for (int i = 0; i < 40; ++i) filler += ProgTok("9->E:");
-  ASSERT_EQ(ProgTestStore("AAA", filler), 0u);
-  HostPushKeyEvent(exeCol, exeRow, 0, 0);
-  runner.join();
+  const u32 code = RunMovingTextsAtPause("MAIN");
   ASSERT_EQ(McsOpenByKindPtr(kMcsKindProgram, "MAIN", &size, &after), 0u);
   EXPECT_NE(before, after);  // the text did move
-  EXPECT_EQ(code.load(), 0u);
+  EXPECT_EQ(code, 0u);
   EXPECT_EQ(ProgTestVar('A'), "6");
   EXPECT_EQ(ProgTestVar('B'), "60");
   EXPECT_EQ(ProgTestVar('C'), "0");
   EXPECT_EQ(ProgTestVar('D'), "61");
   EXPECT_EQ(ProgTestVar('E'), "0");
+  HostClearKeyQueue();
+  KeyBreakDisarm();
 }
 
 // AC during an endless loop ends it with Break within 100 ms, and the heap
@@ -429,27 +444,11 @@ TEST_F(ProgTable, ProgramTextsMoveUnderTheRun) {
   u32 size = 0;
   u8 *before = nullptr;
   ASSERT_EQ(McsOpenByKindPtr(kMcsKindProgram, "SUB", &size, &before), 0u);
-  i32 exeCol = 0, exeRow = 0;
-  ASSERT_TRUE(CalcKeyPosition("EXE", &exeCol, &exeRow));
-  const u64 idle = HostIdleCount();
-  std::atomic<u32> code{99};
-  std::thread runner([&] { code = RunProgram("MAIN"); });
-  const auto t0 = std::chrono::steady_clock::now();
-  while (HostIdleCount() == idle && std::chrono::steady_clock::now() - t0 < std::chrono::seconds(5)) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  // The run is blocked in its key wait: the items move under it, and the
-  // key posted afterwards hands the change over through the queue's lock.
-  std::string filler;
-  for (int i = 0; i < 40; ++i) filler += ProgTok("9->E:");
-  ASSERT_EQ(ProgTestStore("AAA", filler), 0u);
-  ASSERT_EQ(ProgTestStore("MAA", filler), 0u);
-  HostPushKeyEvent(exeCol, exeRow, 0, 0);
-  runner.join();
+  const u32 code = RunMovingTextsAtPause("MAIN");
   u8 *after = nullptr;
   ASSERT_EQ(McsOpenByKindPtr(kMcsKindProgram, "SUB", &size, &after), 0u);
   EXPECT_NE(before, after);  // the texts did move
-  EXPECT_EQ(code.load(), 0u);
+  EXPECT_EQ(code, 0u);
   EXPECT_EQ(ProgTestVar('B'), "2");
   EXPECT_EQ(ProgTestVar('C'), "3");
   EXPECT_EQ(ProgTestVar('D'), "4");
