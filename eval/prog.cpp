@@ -476,11 +476,16 @@ u32 EvalCondition(ProgRunState *run, bool refuse_complex, bool *truth) {
   return 1;
 }
 
-// Whether a For loop goes on with the variable at v: step > 0 while v <= end,
-// step < 0 while v >= end. -1 on an error value.
-int ForGoesOn(const BcdReal *v, const BcdReal *end, const BcdReal *step) {
+// The direction of a For loop's step: 1 when step > 0, else 0; -1 on an
+// error value. Found once when the loop starts (its step never changes).
+int StepUp(const BcdReal *step) {
   BcdReal zero{};
-  const int up = RealCompare(kRealCmpGt, step, &zero);
+  return RealCompare(kRealCmpGt, step, &zero);
+}
+
+// Whether a For loop goes on with the variable at v: a step up while
+// v <= end, down while v >= end. -1 on an error value.
+int ForGoesOn(const BcdReal *v, const BcdReal *end, int up) {
   if (up < 0) return -1;
   return RealCompare(up ? kRealCmpLe : kRealCmpGe, v, end);
 }
@@ -586,7 +591,7 @@ u32 ProgFor(ProgRunState *run, u32 tok) {
     BcdReal nv;
     RealAdd(&v.re, &lv->block.forStep, &nv);
     if (const u8 e = RealErrorCode(&nv)) return ProgFail(run, e);
-    const int go = ForGoesOn(&nv, &lv->block.forEnd, &lv->block.forStep);
+    const int go = ForGoesOn(&nv, &lv->block.forEnd, lv->block.forUp);
     if (go < 0) return ProgFail(run, kProgErrSyntax);
     if (go) {
       StoreReal(static_cast<u8>(lv->block.word), &nv);
@@ -647,7 +652,8 @@ u32 ProgFor(ProgRunState *run, u32 tok) {
   lv->block.forEnd = end.re;
   lv->block.forStep = step;
   lv->block.loopStart = run->p;
-  const int go = ForGoesOn(&start.re, &end.re, &step);
+  lv->block.forUp = StepUp(&step);
+  const int go = ForGoesOn(&start.re, &end.re, lv->block.forUp);
   if (go < 0) return ProgFail(run, kProgErrSyntax);
   if (go) return ForStatementEnd(run, &start.re);
   ++run->p;
@@ -752,6 +758,13 @@ u32 ProgBreak(ProgRunState *run) {
 
 // ---- Lbl / Goto ----------------------------------------------------------------
 
+// The label's place in ProgLevel::labels: 0-9, A-Z, r, theta.
+int LabelSlot(u8 label) {
+  if (label >= '0' && label <= '9') return label - '0';
+  if (label >= 'A' && label <= 'Z') return 10 + (label - 'A');
+  return label == kVarR ? 36 : 37;
+}
+
 u32 ReadLabel(ProgRunState *run, u8 *label) {
   const u8 c = *run->p;
   if (!((c >= '0' && c <= '9') || IsVariableLetter(c))) return ProgFail(run, kProgErrArgument);
@@ -771,35 +784,49 @@ u32 ProgGoto(ProgRunState *run, u32 tok) {
   } else if (c != 0) {
     return ProgFail(run, kProgErrSyntax);
   }
-  // Scan the level's program from its start, keeping the kinds of the blocks
-  // open at each point.
+  // Where the label stands and the kinds of the blocks open there: found
+  // once per level (the text is the level's own copy, so what the scan found
+  // holds while the level is open), by a scan from the start otherwise.
   ProgLevel *lv = ProgCurrentLevel(run);
   u8 kinds[256];
   u32 n = 0;
-  const u8 *q = lv->start;
   const u8 *target = nullptr;
-  while (*q) {
-    const u32 t = ProgTokCode(q);
-    if (t == kTokLbl && q[1] == label) {
-      target = q + 2;
-      break;
-    }
-    if (t == kTokIf || IsLoopOpener(t)) {
-      if (n < sizeof kinds) kinds[n] = static_cast<u8>(KindOfOpener(t));
-      ++n;
-    } else if (t == kTokIfEnd) {
-      if (n > 0 && n <= sizeof kinds && kinds[n - 1] == kProgBlockIf) --n;
-    } else if (IsLoopCloser(t)) {
-      while (n > 0 && n <= sizeof kinds && kinds[n - 1] == kProgBlockIf) --n;
-      if (n == 0) {
-        run->p = q;
-        return ProgFail(run, kProgErrSyntax);
+  const int slot = LabelSlot(label);
+  ProgLabelCache &cached = lv->labels[slot];
+  if (cached.target != 0) {
+    target = lv->start + cached.target;
+    n = cached.depth;
+    std::memcpy(kinds, cached.kinds, n);
+  } else {
+    const u8 *q = lv->start;
+    while (*q) {
+      const u32 t = ProgTokCode(q);
+      if (t == kTokLbl && q[1] == label) {
+        target = q + 2;
+        break;
       }
-      --n;
+      if (t == kTokIf || IsLoopOpener(t)) {
+        if (n < sizeof kinds) kinds[n] = static_cast<u8>(KindOfOpener(t));
+        ++n;
+      } else if (t == kTokIfEnd) {
+        if (n > 0 && n <= sizeof kinds && kinds[n - 1] == kProgBlockIf) --n;
+      } else if (IsLoopCloser(t)) {
+        while (n > 0 && n <= sizeof kinds && kinds[n - 1] == kProgBlockIf) --n;
+        if (n == 0) {
+          run->p = q;
+          return ProgFail(run, kProgErrSyntax);
+        }
+        --n;
+      }
+      q = ScanStep(q);
     }
-    q = ScanStep(q);
+    if (!target || n > sizeof kinds) return ProgFail(run, kProgErrGo);
+    if (n <= sizeof cached.kinds) {
+      cached.target = static_cast<u32>(target - lv->start);
+      cached.depth = static_cast<u8>(n);
+      std::memcpy(cached.kinds, kinds, n);
+    }
   }
-  if (!target || n > sizeof kinds) return ProgFail(run, kProgErrGo);
   // The kinds of the blocks open now, outermost first.
   u8 open[256];
   u32 m = lv->depth;
