@@ -386,7 +386,7 @@ TEST_F(Expr, SequencesAndSums) {
 // ("waiting"), never a made-up value.
 TEST_F(Expr, WaitingRows) {
   const char *texts[] = {
-      "{Ran}",     "{xbar}",   "{minX}",  "{Mod}",    "{Xmin}",   "{Xfct}",  "{DStart}",
+      "{Ran}",     "{xbar}",   "{minX}",  "{Mod}",    "{DStart}",
       "{FStart}",  "{RStart}", "{#7F90}", "{int}X,0,1)",
       "{ddx}X,1)", "{f1}",
   };
