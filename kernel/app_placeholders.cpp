@@ -25,8 +25,6 @@ u32 GraphAppMain(u32, u16) { return Placeholder(); }
 u32 DynaAppMain(u32, u16) { return Placeholder(); }
 u32 RecurAppMain(u32, u16) { return Placeholder(); }
 u32 ConicAppMain(u32, u16) { return Placeholder(); }
-u32 LinkAppMain(u32, u16) { return Placeholder(); }
-u32 SysMgrAppMain(u32, u16) { return Placeholder(); }
 u32 SheetAppMain(u32, u16) { return Placeholder(); }
 u32 CalcDocTextMain(u32, u16) { return Placeholder(); }
 

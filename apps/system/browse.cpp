@@ -547,6 +547,16 @@ void AlphaLock() {
 
 }  // namespace
 
+void BrowseDrawNameField(const u8 *text, u32 pos, i32 row) {
+  // Nine columns, so that the cursor behind a full name has a place (on the
+  // closing bracket) and the whole name stays in view.
+  TextLocate(1, row);
+  TextPrint("[        ]");
+  EditRedrawLineIn(text, 0, pos, 2, row, 9);
+  TextLocate(10, row);
+  TextPrint("]");
+}
+
 u32 BrowseNameInput(i32 title_msg, char name[9]) {
   TextCursorState cursor;
   TextGetCursor(&cursor);
@@ -565,9 +575,7 @@ u32 BrowseNameInput(i32 title_msg, char name[9]) {
   AlphaLock();
   u32 result = 0;
   for (;;) {
-    TextLocate(1, 2);
-    TextPrint("[        ]");
-    start = EditRedrawLineIn(text, start, pos, 2, 2, 8);
+    BrowseDrawNameField(text, pos, 2);
     FkeyDrawRow();
     u32 key = 0;
     if (KeyGetKey(&key)) {
@@ -1022,10 +1030,10 @@ u32 BrowseFiles(i32 title_msg, const char *pattern, const FkeyItem *page, Browse
     }
   } else {
     char current[13] = "";
+    // A list kept from the last visit comes back as it was, marks and all.
     const bool keep = (list->kind == device) && BrowseListIsValid(list);
     if (keep) {
       BrowseEntryName(&list->entries[list->current], current);
-      Rebuild(b, pattern);
     } else {
       BrowseListReset(list, device);
       char path[64];

@@ -90,6 +90,8 @@ void BrowseShowFreeBytes(u32 bytes);
 // Asks for a name (title message) under ALPHA lock: 0 with the name, or
 // EXIT / SHIFT+EXIT.
 u32 BrowseNameInput(i32 title_msg, char name[9]);
+// The "[        ]" field of the name inputs with its text and cursor.
+void BrowseDrawNameField(const u8 *text, u32 pos, i32 row);
 // Search by name: the first entry whose listed name is the typed one (with
 // any extension in device lists) becomes current; " Not Found" otherwise.
 void BrowseSearch(BrowseList *list);

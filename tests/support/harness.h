@@ -36,7 +36,8 @@ bool CalcLetterPosition(char letter, i32 *column, i32 *row);
 
 // Starts the calculator thread with the headless host, its storage image a
 // fresh temporary file (unformatted, as at a first run, unless
-// formatted_storage). Call once per process.
+// formatted_storage). Call once per process. The calculator's sleeps run a
+// hundred times fast (a wait of 100 ms takes 1 ms).
 void CalcStart(bool formatted_storage = false);
 // Asks the calculator thread to end and waits for it.
 void CalcStop();
