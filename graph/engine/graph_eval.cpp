@@ -326,7 +326,12 @@ u32 GraphPickListElement(Value *v, Value *out, i32 n) {
   u16 count = 0;
   std::memcpy(&count, &v->re.b[2], 2);
   std::memset(out, 0, sizeof *out);
-  EvalGetListElement(n < 0 ? 0u : static_cast<u32>(n), v, out);
+  // An element outside the list is Dimension ERROR.
+  if (n < 1 || n > count) {
+    RealMakeError(9, &out->re);
+  } else {
+    EvalGetListElement(static_cast<u32>(n), v, out);
+  }
   EvalFreeCell(v);
   return count;
 }
