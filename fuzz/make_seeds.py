@@ -179,6 +179,29 @@ for i, (m, t) in enumerate([
         (0x00, b"\x7f\x26X\xa8" b"2,X)"),                   # d/dx(X^2,X)
 ]):
     put("graph_scan", "seed-%02d" % i, bytes([m]) + t)
+# ---- graph_memory: byte 0 picks "GMEM"1 (0), "PICT"1 (1) or graph function 1
+# (2); the rest is the item's data.
+def gmem(setup, count, windows, heads, texts):
+    b = bytes(setup) + struct.pack("<H", count) + bytes(3)
+    for w in windows:
+        b += b"".join(real(x) for x in w)
+    return b + b"".join(heads) + b"".join(t + b"\0" for t in texts)
+
+
+INITIAL = ["-6.3", "6.3", "1", "0.1", "-3.1", "3.1", "1", "0", "6.2831853071796", "0.062831853071796",
+           "0.203225806451613"]
+FUNCS = [b"X\xa8" b"2", b"\x81X"] + [b""] * 18
+HEADS = [bytes([8, 1, 0x80, 2])] * 2 + [bytes(4)] * 18
+put("graph_memory", "seed-gmem", bytes([0]) + gmem([0, 0, 0, 3, 1, 1, 0, 0, 1, 0, 0, 1, 0, 0, 0], 20, [INITIAL],
+                                                   HEADS, FUNCS))
+put("graph_memory", "seed-gmem-dual", bytes([0]) + gmem([0, 0, 0, 0, 1, 1, 0, 0, 1, 0, 0, 1, 0, 0, 0], 20,
+                                                        [INITIAL, INITIAL], HEADS, FUNCS))
+put("graph_memory", "seed-gmem-bad-count", bytes([0]) + gmem([9] * 15, 0xFFFF, [INITIAL], HEADS, FUNCS)[:260])
+put("graph_memory", "seed-pict", bytes([1]) + bytes(range(256)) * 8)
+put("graph_memory", "seed-pict-short", bytes([1]) + bytes(1000))
+put("graph_memory", "seed-func", bytes([2]) + bytes([8, 1, 0x80, 2]) + b"X\xa8" b"2\0")
+put("graph_memory", "seed-func-unended", bytes([2]) + bytes([8, 1, 0x80, 0]) + b"XXXX")
+
 # ---- finance_record: flags (bit 0 Payment End, bits 1-2 Date Mode, bits 3-5
 # the item's size), the item's bytes, then 12-byte flows of the cash-flow list
 

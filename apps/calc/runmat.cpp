@@ -425,6 +425,13 @@ u32 RunMatCalcLoop(u32, u32) {
         RunMatSetupKey(key, &rs);
         RunMatSetupFkeys();
         break;
+      case kKeyVWindow:
+        TextCursorOff();
+        RunMatGlueVwinScreen();
+        RunMatSetupFkeys();
+        RunScreenRedraw(&rs);
+        if (rs.browsing) TextCursorOff();
+        break;
       case kKeyClipShift:
         if (rs.selecting) TextSetCursorShape(11);
         break;
