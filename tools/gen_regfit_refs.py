@@ -1,0 +1,124 @@
+#!/usr/bin/python3
+"""Reference coefficients of the regression fits, computed exactly with
+fractions (least squares, medians) and with mpmath at 50 digits (logarithms,
+exponentials, square roots). Writes tests/data/reg_fit_refs.txt:
+
+  kind ; x ... ; y ... ; f ... | - ; coefficient ...
+"""
+import random
+from fractions import Fraction as F
+import mpmath
+
+mpmath.mp.dps = 50
+rng = random.Random(20261211)
+
+
+def dec(v, digits=4):
+    return f"{v:.{digits}f}".rstrip("0").rstrip(".") or "0"
+
+
+def fmt(v):
+    return mpmath.nstr(mp(v), 20)
+
+
+def mp(v):
+    return mpmath.mpf(v.numerator) / v.denominator if isinstance(v, F) else mpmath.mpf(v)
+
+
+def solve(a, b):
+    n = len(b)
+    m = [row[:] + [b[i]] for i, row in enumerate(a)]
+    for c in range(n):
+        p = next(r for r in range(c, n) if m[r][c] != 0)
+        m[c], m[p] = m[p], m[c]
+        for r in range(n):
+            if r != c and m[r][c] != 0:
+                k = m[r][c] / m[c][c]
+                m[r] = [u - k * v for u, v in zip(m[r], m[c])]
+    return [m[i][n] / m[i][i] for i in range(n)]
+
+
+def poly(xs, ys, fs, deg):
+    """Weighted least squares: coefficients from the highest power down."""
+    m = deg + 1
+    a = [[sum(f * x ** (2 * deg - r - c) for x, f in zip(xs, fs)) for c in range(m)] for r in range(m)]
+    b = [sum(f * y * x ** (deg - r) for x, y, f in zip(xs, ys, fs)) for r in range(m)]
+    return solve(a, b)
+
+
+def line(xs, ys, fs):
+    n = sum(fs)
+    sx = sum(f * x for x, f in zip(xs, fs))
+    sy = sum(f * y for y, f in zip(ys, fs))
+    sxx = sum(f * x * x for x, f in zip(xs, fs))
+    syy = sum(f * y * y for y, f in zip(ys, fs))
+    sxy = sum(f * x * y for x, y, f in zip(xs, ys, fs))
+    qxy, qxx, qyy = n * sxy - sx * sy, n * sxx - sx * sx, n * syy - sy * sy
+    a = qxy / qxx
+    b = (sy - a * sx) / n
+    r = mp(qxy) / mpmath.sqrt(mp(qxx * qyy))
+    return [a, b, r, qxy * qxy / (qxx * qyy)]
+
+
+def median(v):
+    v = sorted(v)
+    n = len(v)
+    return v[n // 2] if n % 2 else (v[n // 2 - 1] + v[n // 2]) / 2
+
+
+def medmed(xs, ys):
+    """Distinct x values: outer groups of s points, the middle the rest."""
+    pts = sorted(zip(xs, ys))
+    n = len(pts)
+    k, r = divmod(n, 3)
+    s = k + 1 if r == 2 else k
+    groups = [pts[:s], pts[s:n - s], pts[n - s:]]
+    mx = [median([p[0] for p in g]) for g in groups]
+    my = [median([p[1] for p in g]) for g in groups]
+    a = (my[2] - my[0]) / (mx[2] - mx[0])
+    b = (my[0] - a * mx[0]) * F(2, 3) + (my[1] - a * mx[1]) / 3
+    return [a, b, mx[0], my[0], mx[1], my[1], mx[2], my[2]]
+
+
+def rand_list(n, lo, hi, digits):
+    return [F(dec(rng.uniform(lo, hi), digits)) for _ in range(n)]
+
+
+def row(kind, xs, ys, fs, want):
+    fl = " ".join(dec(float(f), 0) for f in fs) if fs else "-"
+    return f"{kind} ; {' '.join(str(float(x)) if x.denominator != 1 else str(x) for x in xs)} ; " \
+           f"{' '.join(str(float(y)) if y.denominator != 1 else str(y) for y in ys)} ; {fl} ; " + " ".join(fmt(w) for w in want)
+
+
+def main():
+    out = []
+    for case in range(12):
+        n = rng.randint(3, 40)
+        xs = rand_list(n, -50, 250, 3)
+        slope, icpt = rng.uniform(-5, 5), rng.uniform(-100, 100)
+        ys = [F(dec(float(slope * x + icpt) + rng.gauss(0, 20), 3)) for x in xs]
+        fs = [F(rng.randint(1, 9)) for _ in xs] if case % 3 == 2 else None
+        w = fs or [F(1)] * n
+        out.append(row("lin", xs, ys, fs, line(xs, ys, w)))
+        for deg, kind in ((2, "quad"), (3, "cubic"), (4, "quart")):
+            if n > deg:
+                out.append(row(kind, xs, ys, fs, poly(xs, ys, w, deg)))
+        pos_x = [abs(x) + F(1, 10) for x in xs]
+        pos_y = [abs(y) + F(1, 10) for y in ys]
+        mx = [mpmath.log(mpmath.mpf(x.numerator) / x.denominator) for x in pos_x]
+        my = [mpmath.log(mpmath.mpf(y.numerator) / y.denominator) for y in pos_y]
+        wf = [mpmath.mpf(int(f)) for f in w]
+        a, b, r, r2 = line(mx, [mpmath.mpf(y.numerator) / y.denominator for y in ys], wf)
+        out.append(row("log", pos_x, ys, fs, [b, a, r, r2]))
+        a, b, r, r2 = line([mpmath.mpf(x.numerator) / x.denominator for x in xs], my, wf)
+        out.append(row("exp", xs, pos_y, fs, [mpmath.exp(b), a, r, r2]))
+        a, b, r, r2 = line(mx, my, wf)
+        out.append(row("pow", pos_x, pos_y, fs, [mpmath.exp(b), a, r, r2]))
+        if len(set(xs)) == n:
+            out.append(row("med", xs, ys, None, medmed(xs, ys)))
+    with open("tests/data/reg_fit_refs.txt", "w") as f:
+        f.write("\n".join(out) + "\n")
+
+
+if __name__ == "__main__":
+    main()
