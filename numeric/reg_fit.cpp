@@ -71,6 +71,11 @@ Value Dec(const Value &a) {
   if (RealIsFrac(&a.re)) RealFracToDecimal(&a.re, &r.re);
   return r;
 }
+Value Neg(const Value &a) {
+  Value r;
+  ValNeg(&a, &r);
+  return r;
+}
 Value Norm(const Value &a) {
   Value r;
   ValNormalize(&a, &r);
@@ -642,4 +647,102 @@ int RegMedMedFit(const Value *x, const Value *y, const Value *f, Value *out) {
   for (u32 i = 0; i < 8; ++i) SetElem(&list, i, Dec(items[i]));
   *out = list;
   return 1;
+}
+
+int RegFitMeasuresOf(int model, const Value *x, const Value *y, const Value *f, const Value *coef, u16 angle,
+                     BcdReal *mse, BcdReal *r2) {
+  const u32 n = Count(y);
+  if (n == 0) return kArrErrDimension;
+  RealSetZero(mse);
+  RealSetZero(r2);
+  const bool curve = model == 17 || model == 18;
+  if (curve) f = nullptr;
+  // Degrees of freedom taken by the model, and its smallest total weight.
+  const i32 used = model == 11 ? 3 : model == 12 ? 4 : model == 13 ? 5 : 2;
+  const Value zero = Int(0);
+  bool negative = false;
+  Value N = Int(static_cast<i32>(n)), sum = zero;
+  if (f != nullptr) N = zero;
+  std::vector<Value> ys(n);
+  for (u32 i = 0; i < n; ++i) {
+    ys[i] = Elem(y, i);
+    if (f != nullptr) {
+      const Value w = Elem(f, i);
+      if (RealIsLess(&w.re, &zero.re) == 1) negative = true;
+      N = Add(N, w);
+      sum = Add(sum, Mul(w, ys[i]));
+    } else {
+      sum = Add(sum, ys[i]);
+    }
+  }
+  const Value mean = Div(sum, N);
+  Value k[5];
+  for (u32 i = 0; i < 5; ++i) k[i] = i < Count(coef) ? GetElem(coef, i) : zero;
+  Value lnA;
+  ValLn(&k[0], &lnA, 0);
+  Value sse = zero, sst = zero;
+  for (u32 i = 0; i < n; ++i) {
+    const Value xi = Elem(x, i), yi = ys[i];
+    Value lx, ly, u, t;
+    switch (model) {
+      case 9: u = Sub(yi, Add(Mul(k[0], xi), k[1])); break;
+      case 11:
+      case 12:
+      case 13: {
+        Value p = k[0];
+        for (int d = 1; d <= model - 9; ++d) p = Add(Mul(p, xi), k[d]);
+        u = Sub(yi, p);
+        break;
+      }
+      case 14:
+        ValLn(&xi, &lx, 0);
+        u = Sub(yi, Add(k[0], Mul(k[1], lx)));
+        break;
+      case 15:
+        ValLn(&yi, &ly, 0);
+        u = Sub(ly, Add(lnA, Mul(k[1], xi)));
+        break;
+      case 16:
+        ValLn(&xi, &lx, 0);
+        ValLn(&yi, &ly, 0);
+        u = Sub(ly, Add(lnA, Mul(k[1], lx)));
+        break;
+      case 17: {
+        const Value arg = Add(Mul(k[1], xi), k[2]);
+        ValSin(&arg, &t, angle);
+        u = Sub(yi, Add(Mul(k[0], t), k[3]));
+        break;
+      }
+      default: {
+        const Value e = Neg(Mul(k[1], xi));
+        ValExp(&e, &t, 0);
+        u = Sub(yi, Div(k[2], Add(Int(1), Mul(k[0], t))));
+        break;
+      }
+    }
+    const Value w = f != nullptr ? Elem(f, i) : Int(1);
+    const Value dy = Sub(yi, mean);
+    sse = Add(sse, Mul(w, Mul(u, u)));
+    sst = Add(sst, Mul(w, Mul(dy, dy)));
+  }
+  if (curve) {
+    RealMakeError(kArrErrMath, r2);
+    const Value m = Norm(Dec(Div(sse, Int(static_cast<i32>(n) - 2))));
+    *mse = m.re;
+    return 0;
+  }
+  const Value minimum = Int(used);
+  if (Err(N) || RealIsLessEqual(&N.re, &minimum.re) == 1) {
+    RealMakeError(kArrErrMath, mse);
+  } else {
+    const Value m = Norm(Dec(Div(sse, Sub(N, minimum))));
+    *mse = m.re;
+    if (negative) RealMakeError(kArrErrMath, mse);
+  }
+  if (model >= 11 && model <= 13) {
+    const Value r = Norm(Dec(Sub(Int(1), Div(sse, sst))));
+    *r2 = r.re;
+    if (negative || (!Err(r) && RealIsLess(&r.re, &zero.re) == 1)) RealMakeError(kArrErrMath, r2);
+  }
+  return 0;
 }

@@ -44,3 +44,16 @@ int RegMedMedGroupMedian(const BcdReal *data, int lo, int hi, BcdReal *out);
 int RegMedMedGroupMedianFreq(const BcdReal *data, const u32 *freq, int lo, int hi, BcdReal *out);
 // data[i + 1] for an odd count, else (data[i] + data[i + 1])·0.5.
 int RegMedMedMiddle(const BcdReal *data, int i, int count, BcdReal *out);
+
+// Fit measures of a regression whose coefficients {a, b, c, d, e} are in
+// coef (a fit's result list): the mean square error of the residuals into
+// mse and, for the polynomials of degree 2 to 4, the coefficient of
+// determination into r2 (other models leave 0 there; the sinusoidal (17)
+// and logistic (18) models an error value). model is the regression code
+// (9 linear, 11-13 polynomials, 14 log, 15 exp, 16 power, 17 sine, 18
+// logistic); angle the angle unit of the sine (0 Deg, 1 Rad, 2 Gra). The
+// exponential and power models measure their residuals in the logarithmic
+// space they were fitted in. Too few points, a negative frequency or r² < 0
+// make the output concerned Ma ERROR. Result 0, or 9 for an empty y list.
+int RegFitMeasuresOf(int model, const Value *x, const Value *y, const Value *freq, const Value *coef, u16 angle,
+                     BcdReal *mse, BcdReal *r2);

@@ -3,7 +3,11 @@
 fractions (least squares, medians) and with mpmath at 50 digits (logarithms,
 exponentials, square roots). Writes tests/data/reg_fit_refs.txt:
 
-  kind ; x ... ; y ... ; f ... | - ; coefficient ...
+  kind ; x ... ; y ... ; f ... | - ; coefficient ... [| MSe r² | -]
+
+MSe is the weighted sum of squared residuals over N − (number of
+coefficients); the exponential and power models take their residuals in the
+logarithmic space. r² = 1 − SSE/SST is given for the polynomials only.
 """
 import random
 from fractions import Fraction as F
@@ -80,6 +84,34 @@ def medmed(xs, ys):
     return [a, b, mx[0], my[0], mx[1], my[1], mx[2], my[2]]
 
 
+def measures(kind, xs, ys, ws, c):
+    xs, ys, ws, c = [mp(v) for v in xs], [mp(v) for v in ys], [mp(v) for v in ws], [mp(v) for v in c]
+    n = sum(ws)
+    ybar = sum(w * y for w, y in zip(ws, ys)) / n
+    if kind in ("quad", "cubic", "quart"):
+        fit = [sum(k * x ** (len(c) - 1 - i) for i, k in enumerate(c)) for x in xs]
+        used = len(c)
+    else:
+        used = 2
+        if kind == "lin":
+            fit = [c[0] * x + c[1] for x in xs]
+        elif kind == "log":
+            fit = [c[0] + c[1] * mpmath.log(x) for x in xs]
+        elif kind == "exp":
+            ys = [mpmath.log(y) for y in ys]
+            fit = [mpmath.log(c[0]) + c[1] * x for x in xs]
+        else:
+            ys = [mpmath.log(y) for y in ys]
+            fit = [mpmath.log(c[0]) + c[1] * mpmath.log(x) for x in xs]
+    sse = sum(w * (y - v) ** 2 for w, y, v in zip(ws, ys, fit))
+    mse = sse / (n - used) if n > used else None
+    r2 = None
+    if kind in ("quad", "cubic", "quart"):
+        sst = sum(w * (y - ybar) ** 2 for w, y in zip(ws, ys))
+        r2 = 1 - sse / sst
+    return " | " + " ".join("-" if v is None else fmt(v) for v in (mse, r2))
+
+
 def rand_list(n, lo, hi, digits):
     return [F(dec(rng.uniform(lo, hi), digits)) for _ in range(n)]
 
@@ -99,21 +131,23 @@ def main():
         ys = [F(dec(float(slope * x + icpt) + rng.gauss(0, 20), 3)) for x in xs]
         fs = [F(rng.randint(1, 9)) for _ in xs] if case % 3 == 2 else None
         w = fs or [F(1)] * n
-        out.append(row("lin", xs, ys, fs, line(xs, ys, w)))
+        c = line(xs, ys, w)
+        out.append(row("lin", xs, ys, fs, c) + measures("lin", xs, ys, w, c[:2]))
         for deg, kind in ((2, "quad"), (3, "cubic"), (4, "quart")):
             if n > deg:
-                out.append(row(kind, xs, ys, fs, poly(xs, ys, w, deg)))
+                c = poly(xs, ys, w, deg)
+                out.append(row(kind, xs, ys, fs, c) + measures(kind, xs, ys, w, c))
         pos_x = [abs(x) + F(1, 10) for x in xs]
         pos_y = [abs(y) + F(1, 10) for y in ys]
         mx = [mpmath.log(mpmath.mpf(x.numerator) / x.denominator) for x in pos_x]
         my = [mpmath.log(mpmath.mpf(y.numerator) / y.denominator) for y in pos_y]
         wf = [mpmath.mpf(int(f)) for f in w]
         a, b, r, r2 = line(mx, [mpmath.mpf(y.numerator) / y.denominator for y in ys], wf)
-        out.append(row("log", pos_x, ys, fs, [b, a, r, r2]))
+        out.append(row("log", pos_x, ys, fs, [b, a, r, r2]) + measures("log", pos_x, ys, w, [b, a]))
         a, b, r, r2 = line([mpmath.mpf(x.numerator) / x.denominator for x in xs], my, wf)
-        out.append(row("exp", xs, pos_y, fs, [mpmath.exp(b), a, r, r2]))
+        out.append(row("exp", xs, pos_y, fs, [mpmath.exp(b), a, r, r2]) + measures("exp", xs, pos_y, w, [mpmath.exp(b), a]))
         a, b, r, r2 = line(mx, my, wf)
-        out.append(row("pow", pos_x, pos_y, fs, [mpmath.exp(b), a, r, r2]))
+        out.append(row("pow", pos_x, pos_y, fs, [mpmath.exp(b), a, r, r2]) + measures("pow", pos_x, pos_y, w, [mpmath.exp(b), a]))
         if len(set(xs)) == n:
             out.append(row("med", xs, ys, None, medmed(xs, ys)))
     with open("tests/data/reg_fit_refs.txt", "w") as f:

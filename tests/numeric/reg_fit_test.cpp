@@ -35,6 +35,12 @@ int Fit(const std::string &kind, const Value *x, const Value *y, const Value *f,
   return RegMedMedFit(x, y, f, out);
 }
 
+int Model(const std::string &kind) {
+  const std::map<std::string, int> codes = {{"lin", 9}, {"quad", 11}, {"cubic", 12}, {"quart", 13},
+                                            {"log", 14}, {"exp", 15}, {"pow", 16}};
+  return codes.at(kind);
+}
+
 // The elements of a result that the reference lists: the coefficients, and
 // r and r² for the fits that give them.
 std::vector<u32> Checked(const std::string &kind) {
@@ -76,10 +82,12 @@ TEST(RegFit, AgreesWithReferences) {
     std::string kind, tok;
     ss >> kind >> tok;
     std::vector<std::string> part[4];
-    for (int p = 0; p < 4; ++p) {
+    for (int p = 0; p < 3; ++p) {
       while (ss >> tok && tok != ";") part[p].push_back(tok);
     }
-    while (ss >> tok) part[3].push_back(tok);
+    std::vector<std::string> measures;
+    while (ss >> tok && tok != "|") part[3].push_back(tok);
+    while (ss >> tok) measures.push_back(tok);
     const bool hasFreq = part[2].size() != 1 || part[2][0] != "-";
     Value x = List(part[0]), y = List(part[1]), f = hasFreq ? List(part[2]) : Value{}, out;
     const u32 before = arrtest::BlocksInUse();
@@ -95,6 +103,20 @@ TEST(RegFit, AgreesWithReferences) {
       const long double err = std::fabs(g - w) / (kind == "quad" || kind == "cubic" || kind == "quart" ? scale : std::max(1.0L, std::fabs(w)));
       worst[kind] = std::max(worst[kind], err);
       EXPECT_LE(err, tolerance.at(kind)) << kind << " element " << idx[i] << " got " << got.at(idx[i]) << " want " << part[3][i];
+    }
+    if (!measures.empty()) {
+      BcdReal mse, r2;
+      ASSERT_EQ(RegFitMeasuresOf(Model(kind), &x, &y, hasFreq ? &f : nullptr, &out, 1, &mse, &r2), 0);
+      const std::string got2[2] = {numtest::Show(mse), numtest::Show(r2)};
+      for (int i = 0; i < 2; ++i) {
+        if (measures[i] == "-") {
+          EXPECT_EQ(got2[i], i == 0 ? "E3" : "0") << kind;
+          continue;
+        }
+        const long double w = Num(measures[i]), err = std::fabs(Num(got2[i]) - w) / std::max(1.0L, std::fabs(w));
+        worst[kind + (i == 0 ? " MSe" : " r2")] = std::max(worst[kind + (i == 0 ? " MSe" : " r2")], err);
+        EXPECT_LE(err, 1e-12L) << kind << (i == 0 ? " MSe" : " r2") << " got " << got2[i] << " want " << measures[i];
+      }
     }
     ValFreeTemp(&out);
     EXPECT_EQ(arrtest::BlocksInUse(), before) << "work blocks left behind by " << kind;
@@ -132,6 +154,11 @@ TEST(RegFit, SmallSetsAndFailures) {
       // Med-Med: three points, one per group; the same list as x and y.
       {"med", {"1", "2", "3"}, {"1", "5", "3"}, {"none"}, "1 {1,1,1,1,2,5,3,3}"},
       {"med", {"1", "2", "3", "4", "5", "6"}, {"1", "2", "3", "4", "5", "6"}, {"none"}, "1 {1,0,1.5,1.5,3.5,3.5,5.5,5.5}"},
+      // Equal x values stay in one group: the tie of 2s at the left
+      // boundary has as many points on either side and goes to the outer
+      // group, as it does when given as one point of frequency 2.
+      {"med", {"1", "2", "2", "3", "4", "5", "6"}, {"1", "2", "2", "3", "4", "5", "6"}, {"none"}, "1 {1,0,2,2,3.5,3.5,5.5,5.5}"},
+      {"med", {"6", "2", "3", "4", "5", "1"}, {"6", "2", "3", "4", "5", "1"}, {"1", "2", "1", "1", "1", "1"}, "1 {1,0,2,2,3.5,3.5,5.5,5.5}"},
       {"med", {"4", "4", "4", "4"}, {"1", "2", "3", "4"}, {"none"}, "0 E3"},
       {"med", {"1", "2"}, {"1", "2"}, {"none"}, "0 E3"},
       // Frequencies: a point of frequency 0 is left out; weights act as
@@ -168,6 +195,57 @@ TEST(RegFit, SmallSetsAndFailures) {
     arrtest::Drop(&y);
     if (hasFreq) arrtest::Drop(&f);
   }
+}
+
+// Measures of given coefficients: each row gives MSe and r² as texts.
+TEST(RegFit, FitMeasures) {
+  MemFreeAll();
+  struct Case {
+    int model;
+    u16 angle;
+    std::vector<std::string> x, y, f, coef;  // f {"none"}: no frequency list
+    std::string want;
+  } cases[] = {
+      // Two points leave no degree of freedom.
+      {9, 1, {"1", "3"}, {"5", "1"}, {"none"}, {"-2", "7"}, "E3 0"},
+      // Residuals 1, -1, 1: SSE 3 over 3 - 2.
+      {9, 1, {"0", "1", "2"}, {"1", "0", "3"}, {"none"}, {"1", "0"}, "3 0"},
+      // Four points for a parabola: MSe = SSE / 1, r² = 1 - 1 / 44.75.
+      {11, 1, {"0", "1", "2", "3"}, {"0", "2", "4", "9"}, {"none"}, {"1", "0", "0"}, "1 0.977653631284916"},
+      // An exact fit.
+      {12, 1, {"0", "1", "2", "3", "4"}, {"1", "2", "9", "28", "65"}, {"none"}, {"1", "0", "0", "1"}, "0 1"},
+      // Weights: a point of weight 2 counts twice; a negative weight spoils
+      // both measures; r² below 0 is refused.
+      {9, 1, {"0", "1", "2"}, {"1", "0", "3"}, {"1", "1", "2"}, {"1", "0"}, "2 0"},
+      {11, 1, {"0", "1", "2", "3"}, {"0", "2", "4", "9"}, {"1", "-1", "1", "1"}, {"1", "0", "0"}, "E3 E3"},
+      {11, 1, {"0", "1", "2", "3"}, {"0", "1", "0", "1"}, {"none"}, {"5", "0", "0"}, "E3"},
+      // The sine model in degrees and in radians: the same residuals.
+      {17, 0, {"0", "90", "180"}, {"0", "2", "1"}, {"none"}, {"2", "1", "0", "0"}, "1 E3"},
+      {17, 1, {"0", "1.570796326794897", "3.141592653589793"}, {"0", "2", "1"}, {"none"}, {"2", "1", "0", "0"}, "1 E3"},
+      {17, 2, {"0", "100", "200"}, {"0", "2", "1"}, {"none"}, {"2", "1", "0", "0"}, "1 E3"},
+      // Logistic: y = 4 / (1 + e^-x) exactly at x = 0.
+      {18, 1, {"0", "0", "0"}, {"2", "2", "3"}, {"none"}, {"1", "1", "4"}, "1 E3"},
+      // Exponential residuals in logarithms: ln 1 - ln 1, ...
+      {15, 1, {"0", "1", "2"}, {"1", "1", "1"}, {"none"}, {"1", "0"}, "0 0"},
+  };
+  for (const Case &c : cases) {
+    const bool hasFreq = c.f.size() != 1 || c.f[0] != "none";
+    Value x = List(c.x), y = List(c.y), f = hasFreq ? List(c.f) : Value{}, k = List(c.coef);
+    BcdReal mse, r2;
+    EXPECT_EQ(RegFitMeasuresOf(c.model, &x, &y, hasFreq ? &f : nullptr, &k, c.angle, &mse, &r2), 0);
+    const std::string got = numtest::Show(mse) + " " + numtest::Show(r2);
+    if (c.want.find(' ') == std::string::npos) {
+      EXPECT_EQ(numtest::Show(r2), c.want) << c.model << " " << Show(y);
+    } else {
+      EXPECT_EQ(got, c.want) << c.model << " " << Show(y);
+    }
+    for (Value *v : {&x, &y, &k}) arrtest::Drop(v);
+    if (hasFreq) arrtest::Drop(&f);
+  }
+  Value x = List({}), y = List({}), k = List({"1", "2"});
+  BcdReal mse, r2;
+  EXPECT_EQ(RegFitMeasuresOf(9, &x, &y, nullptr, &k, 1, &mse, &r2), 9);
+  for (Value *v : {&x, &y, &k}) arrtest::Drop(v);
 }
 
 TEST(RegFit, PowersAndRange) {
