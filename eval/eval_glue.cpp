@@ -6,14 +6,23 @@
 #include "apps/finance/fin_mem.h"
 #include "eval/prog.h"
 #include "graph/memory/gmem_func.h"
+#include "graph/memory/gmem_vwin.h"
 #include "number/real.h"
 #include "numeric/list_mem.h"
 #include "numeric/random.h"
 
 i32 EvalGlueStatValue(u32, BcdReal *) { return kEvalGlueWaiting; }
 u8 EvalGlueStatModes(EvalCell *) { return kEvalGlueWaiting; }
-u8 EvalGlueVwinValue(u32, u32, BcdReal *) { return kEvalGlueWaiting; }
-u8 EvalGlueZoomFactor(u32, BcdReal *) { return kEvalGlueWaiting; }
+// The V-Windows and zoom factors are the graph memory's records, made with
+// their defaults when missing.
+u8 EvalGlueVwinValue(u32 right, u32 index, BcdReal *out) {
+  const i32 idx = static_cast<i32>(index);
+  return static_cast<u8>(right ? GmemReadVwinrValue(out, idx) : GmemReadVwinValue(out, idx));
+}
+u8 EvalGlueZoomFactor(u32 isY, BcdReal *out) {
+  GmemReadZoomFactor(static_cast<i32>(isY), out);
+  return RealErrorCode(out);
+}
 u8 EvalGlueDynaValue(u32, BcdReal *) { return kEvalGlueWaiting; }
 u8 EvalGlueTableRange(u32, BcdReal *) { return kEvalGlueWaiting; }
 u8 EvalGlueRecurValue(u32, BcdReal *) { return kEvalGlueWaiting; }

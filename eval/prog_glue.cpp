@@ -7,6 +7,9 @@
 #include "apps/finance/fin_mem.h"
 #include "eval/prog_internal.h"
 #include "eval/prog_matlist.h"
+#include "graph/memory/gmem_vwin.h"
+#include "number/value.h"
+#include "number/realop.h"
 #include "ui/keycodes.h"
 #include "ui/popup.h"
 
@@ -20,13 +23,57 @@ u32 ProgGlueGraphCommand(const u8 ** /*p*/, Value *result, ProgRunContext * /*ct
 
 u32 ProgGlueMatListCommand(const u8 **p, Value *result) { return ProgMatListCommand(p, result, nullptr); }
 
+namespace {
+
+enum : i32 { kNoGraphTarget = -1, kXfactTarget = 11, kYfactTarget = 12 };
+
+// The V-Window value (0..10, *right for the right-hand window) or zoom
+// factor a token names, else kNoGraphTarget.
+i32 GraphTarget(const u8 *t, bool *right) {
+  *right = false;
+  if (t[0] == 0xF9 && (t[1] == 0x21 || t[1] == 0x22)) {
+    *right = t[1] == 0x22;
+    return *right ? 10 : 3;
+  }
+  if (t[0] != 0x7F) return kNoGraphTarget;
+  if (t[1] == 0x0B) return kXfactTarget;
+  if (t[1] == 0x0C) return kYfactTarget;
+  u8 s = t[1];
+  if (s >= 0x10) {
+    s = static_cast<u8>(s - 0x10);
+    *right = true;
+  }
+  if (s > 0x0A || s == 0x03 || s == 0x07) return kNoGraphTarget;
+  return s <= 0x06 ? s : s - 1;
+}
+
+// Stores a real into a V-Window value or zoom factor: 0 or an error code.
+u32 AssignGraphValue(i32 target, bool right, const Value *v) {
+  if (const u32 e = ValErrorCode(v)) return e;
+  if (ValKind(v) != 1) return kProgErrSyntax;  // a list or matrix
+  if (ValIsComplex(v)) return kProgErrMa;
+  BcdReal x;
+  RealFracToDecimal(&v->re, &x);
+  if (const u32 e = RealErrorCode(&x)) return e;
+  RealNormalize(&x, &x);
+  if (target == kXfactTarget || target == kYfactTarget) return GmemWriteZoomFactor(target == kYfactTarget, &x);
+  return right ? GmemWriteVwinrValue(&x, target) : GmemWriteVwinValue(&x, target);
+}
+
+}  // namespace
+
 u32 ProgGlueAssignSystem(const u8 **p, const Value *v, Value *result) {
   // The financial variables belong to the financial record.
   if (FinIsVariableToken(*p)) {
     const u32 err = FinAssignToken(p, v);
     return err ? ProgRaise(err, result) : 1;
   }
-  return ProgRaise(kProgErrSystem, result);
+  bool right = false;
+  const i32 target = GraphTarget(*p, &right);
+  if (target == kNoGraphTarget) return ProgRaise(kProgErrSystem, result);
+  if (const u32 err = AssignGraphValue(target, right, v)) return ProgRaise(err, result);
+  *p += 2;
+  return 1;
 }
 
 u32 ProgGlueAssignText(const u8 ** /*p*/, const u8 * /*text*/, u32 /*len*/, Value *result) {

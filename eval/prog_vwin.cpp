@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "eval/prog_internal.h"
+#include "graph/memory/gmem_graphmem.h"
 #include "graph/memory/gmem_vwin.h"
 #include "memory/mcs_api.h"
 #include "number/numparse.h"
@@ -13,8 +14,6 @@
 #include "ui/setup.h"
 
 namespace {
-
-constexpr u32 kVwinBytes = sizeof(VwinRecord);
 
 using Vwin = VwinRecord;
 
@@ -26,13 +25,6 @@ BcdReal Parse(const char *text) {
 
 void SetDots(Vwin *w) { VwinSetDots(w); }
 
-// The initial V-Window with the T range of the angle unit.
-void InitialVwin(Vwin *w) {
-  std::memset(w, 0, sizeof *w);
-  VwinPreset(w, kVwinPresetInitial);
-  VwinSetTRange(w);
-}
-
 // The current V-Window, made when it is missing: 0, or Memory ERROR.
 u32 ReadVwin(Vwin *w) {
   if (GmemReadVwin(w) == 0) return 0;
@@ -43,12 +35,7 @@ u32 ReadVwin(Vwin *w) {
 u32 WriteVwin(const Vwin *w) { return GmemWriteVwin(w) == 0 ? 0 : u32{kProgErrMemory}; }
 
 // -1E98 < v < 1E98.
-bool InRange(const BcdReal *v) {
-  if (RealErrorCode(v)) return false;
-  const BcdReal hi = Parse("1e98");
-  const BcdReal lo = Parse("-1e98");
-  return RealCompare(kRealCmpLt, v, &hi) == 1 && RealCompare(kRealCmpGt, v, &lo) == 1;
-}
+bool InRange(const BcdReal *v) { return VwinCheckRange(v) == 0; }
 
 bool IsZero(const BcdReal *v) {
   const BcdReal zero{};
@@ -158,12 +145,6 @@ u32 MemoryNumber(ProgRunState *run, u32 *n) {
   return 1;
 }
 
-void MemoryName(u32 n, char *name) {
-  std::memcpy(name, "VMEM", 4);
-  name[4] = static_cast<char>('0' + n);
-  name[5] = 0;
-}
-
 }  // namespace
 
 u32 ProgStoreVwinMem(ProgRunState *run) {
@@ -171,24 +152,14 @@ u32 ProgStoreVwinMem(ProgRunState *run) {
   if (!MemoryNumber(run, &n)) return 0;
   Vwin w;
   if (const u32 e = ReadVwin(&w)) return ProgFail(run, e);
-  char name[8];
-  MemoryName(n, name);
-  if (McsWriteByKind(kMcsKindList, name, kVwinBytes, &w, 0) <= 2) return 1;
-  return McsCreateByKind(kMcsKindList, name, kVwinBytes, &w) <= 2 ? 1 : ProgFail(run, kProgErrMemory);
+  return GmemStoreVwinMem(static_cast<i32>(n), &w) == 0 ? 1 : ProgFail(run, kProgErrMemory);
 }
 
 u32 ProgRecallVwinMem(ProgRunState *run) {
   u32 n = 0;
   if (!MemoryNumber(run, &n)) return 0;
-  char name[8];
-  MemoryName(n, name);
-  u32 size = 0;
-  u8 *data = nullptr;
-  if (McsOpenByKindPtr(kMcsKindList, name, &size, &data) != 0 || !data || size < kVwinBytes) {
-    return ProgFail(run, kProgErrMemory);
-  }
   Vwin w;
-  std::memcpy(&w, data, kVwinBytes);
+  if (GmemRecallVwinMem(static_cast<i32>(n), &w) != 0) return ProgFail(run, kProgErrMemory);
   if (const u32 e = WriteVwin(&w)) return ProgFail(run, e);
   ProgDropMarks();
   return 1;
@@ -197,31 +168,6 @@ u32 ProgRecallVwinMem(ProgRunState *run) {
 // ---- graph memories ------------------------------------------------------------
 
 namespace {
-
-// The SET UP items a graph memory keeps, in its order.
-constexpr u8 kGmemItems[15] = {kSetupFuncType,   kSetupDrawType,  kSetupGraphFunc, kSetupDualScreen,
-                               kSetupSimulGraph, kSetupDerivative, kSetupSketchLine, kSetupBackground,
-                               kSetupAngle,      kSetupComplexMode, kSetupCoord,     kSetupGrid,
-                               kSetupAxes,       kSetupLabel,      kSetupDisplay};
-constexpr u32 kGmemFuncs = 20;
-constexpr u8 kKindGraphFunc = 2;
-constexpr const char *kGraphFolder = "@GRAPH";
-
-void SlotName(u32 n, char *name) {
-  if (n >= 10) {
-    name[0] = static_cast<char>('0' + n / 10);
-    name[1] = static_cast<char>('0' + n % 10);
-    name[2] = 0;
-  } else {
-    name[0] = static_cast<char>('0' + n);
-    name[1] = 0;
-  }
-}
-
-void GmemName(u32 n, char *name) {
-  std::memcpy(name, "GMEM", 4);
-  SlotName(n, name + 4);
-}
 
 // A graph memory number 1..20 typed directly after the command.
 u32 GmemNumber(ProgRunState *run, u32 *n) {
@@ -235,96 +181,25 @@ u32 GmemNumber(ProgRunState *run, u32 *n) {
   return 1;
 }
 
-// The record "VWINR" (the initial window when missing).
-void ReadVwinr(Vwin *w) {
-  if (GmemReadVwinr(w) != 0) InitialVwin(w);
-}
-
 }  // namespace
 
 u32 ProgStoreGmem(ProgRunState *run) {
   u32 n = 0;
   if (!GmemNumber(run, &n)) return 0;
-  Vwin w;
-  if (const u32 e = ReadVwin(&w)) return ProgFail(run, e);
-  std::vector<u8> mem(20, 0);
-  for (u32 i = 0; i < 15; ++i) mem[i] = SetupGetItem(kGmemItems[i]);
-  mem[15] = kGmemFuncs & 0xFF;
-  mem[16] = kGmemFuncs >> 8;
-  mem.insert(mem.end(), reinterpret_cast<const u8 *>(&w), reinterpret_cast<const u8 *>(&w) + kVwinBytes);
-  if (SetupGetItem(kSetupDualScreen) == 0) {
-    Vwin r;
-    ReadVwinr(&r);
-    mem.insert(mem.end(), reinterpret_cast<const u8 *>(&r), reinterpret_cast<const u8 *>(&r) + kVwinBytes);
-  }
-  std::vector<u8> texts;
-  for (u32 f = 1; f <= kGmemFuncs; ++f) {
-    char name[4];
-    SlotName(f, name);
-    u32 size = 0;
-    u8 *data = nullptr;
-    u8 head[4] = {};
-    if (McsOpenByKindPtr(kKindGraphFunc, name, &size, &data) == 0 && data && size >= 4) {
-      std::memcpy(head, data, 4);
-      const u32 len = size <= 260 ? ProgTextLen(data + 4, size - 4) : 0;
-      texts.insert(texts.end(), data + 4, data + 4 + len);
-    }
-    texts.push_back(0);
-    mem.insert(mem.end(), head, head + 4);
-  }
-  mem.insert(mem.end(), texts.begin(), texts.end());
-  char name[8];
-  GmemName(n, name);
-  McsDeleteInFolder(kGraphFolder, name);
-  if (McsCreateInFolder(kGraphFolder, name, static_cast<u32>(mem.size()), mem.data()) != 0) {
-    return ProgFail(run, kProgErrMemory);
-  }
-  return 1;
+  const u32 e = GmemStoreGraphMem(static_cast<i32>(n));
+  return e == 0 ? 1 : ProgFail(run, e == kGmemNoRoom ? kProgErrMemory : e);
 }
 
+// Nothing changes unless the whole memory fits.
 u32 ProgRecallGmem(ProgRunState *run) {
   u32 n = 0;
   if (!GmemNumber(run, &n)) return 0;
-  char name[8];
-  GmemName(n, name);
+  char name[12];
   u32 size = 0;
-  u8 *data = nullptr;
-  if (McsOpenInFolderPtr(kGraphFolder, name, &size, &data) != 0 || !data || size < 20 + kVwinBytes) {
+  if (McsOpenInFolder("@GRAPH", GmemGmemName(static_cast<i32>(n), name), &size) != 0) {
     return ProgFail(run, kProgErrMemory);
   }
-  // Copied first: writing the items below moves main memory.
-  const std::vector<u8> mem(data, data + size);
-  const bool dual = mem[3] == 0;  // the stored Dual Screen item
-  u32 at = 20 + kVwinBytes + (dual ? kVwinBytes : 0);
-  if (mem.size() < at + 4 * kGmemFuncs) return ProgFail(run, kProgErrMemory);
-  for (u32 i = 0; i < 15; ++i) SetupSetItem(kGmemItems[i], mem[i]);
-  Vwin w;
-  std::memcpy(&w, mem.data() + 20, kVwinBytes);
-  if (const u32 e = WriteVwin(&w)) return ProgFail(run, e);
-  if (dual) {
-    Vwin r;
-    std::memcpy(&r, mem.data() + 20 + kVwinBytes, kVwinBytes);
-    if (GmemWriteVwinr(&r) != 0) return ProgFail(run, kProgErrMemory);
-  }
-  const u8 *heads = mem.data() + at;
-  u32 t = at + 4 * kGmemFuncs;
-  for (u32 f = 1; f <= kGmemFuncs; ++f) {
-    u32 len = 0;
-    while (t + len < mem.size() && mem[t + len] != 0) len += ProgTokLen(mem.data() + t + len);
-    if (t + len > mem.size()) len = static_cast<u32>(mem.size() - t);
-    char fname[4];
-    SlotName(f, fname);
-    McsDeleteByKind(kKindGraphFunc, fname);
-    if (len > 0) {
-      std::vector<u8> item(heads + 4 * (f - 1), heads + 4 * f);
-      item.insert(item.end(), mem.data() + t, mem.data() + t + len);
-      item.push_back(0);
-      if (McsCreateByKind(kKindGraphFunc, fname, static_cast<u32>(item.size()), item.data()) > 2) {
-        return ProgFail(run, kProgErrMemory);
-      }
-    }
-    t += len + 1;
-    if (t > mem.size()) break;
-  }
+  const u32 e = GmemRecallGraphMem(static_cast<i32>(n));
+  if (e != 0) return ProgFail(run, e == kGmemNoRoom ? kProgErrMemory : e);
   return 1;
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "eval/prog_internal.h"
+#include "graph/memory/gmem_record.h"
 #include "kernel/task.h"
 #include "memory/item_array.h"
 #include "memory/mcs_api.h"
@@ -27,19 +28,7 @@ enum SettingEffect : u8 {
 
 // The graph screen's record of what it last drew: "GRPMODE" and the
 // command ring of "@APLWORK" go, so the next graph screen draws afresh.
-void ForgetGraphRecord() {
-  if (SysIsAppName("@RUNMAT") || SysIsAppName("@PROG")) FkeyBuildShiftGroup(1);
-  McsDeleteByKind(kMcsKindWork, "GRPMODE");
-  McsDeleteByKind(kMcsKindWork, "COMGRAPH");
-  McsDeleteByKind(kMcsKindWork, "COMOBCD");
-  char name[8] = "COM";
-  for (u32 i = 1; i <= 30; ++i) {
-    name[3] = static_cast<char>(i >= 10 ? '0' + i / 10 : '0' + i);
-    name[4] = i >= 10 ? static_cast<char>('0' + i % 10) : 0;
-    name[5] = 0;
-    McsDeleteByKind(kMcsKindWork, name);
-  }
-}
+void ForgetGraphRecord() { GmemDeleteGraphRecord(); }
 
 // The temporary statistics result lists (files 254 and 255).
 void ClearStatResultLists() {

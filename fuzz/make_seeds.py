@@ -146,6 +146,17 @@ for i, (m, t) in enumerate([
         (0, b"\xfb" b"1.96)\x89\xcb"),                    # P( and x-hat
 ]):
     put("eval_tokens", "seed-%02d" % i, bytes([m]) + t)
+# ---- eval_fnmem: type-and-angle byte, then a stored function text
+for i, (m, t) in enumerate([
+        (0, b"X\x8b\x89" b"1"),                         # X^2+1
+        (1, b"\x82T\xf6\x81T"),                         # cos T, sin T (parametric)
+        (2, b"2\xce"),                                   # 2 theta (polar)
+        (0, b"\x14\x89" b"1"),                           # f1+1: calls itself
+        (0, b"1\xb9X"),                                  # 1/X
+        (0, b"\x14("),                                   # an argument left open
+        (1, b"\x82T"),                                   # no second text
+]):
+    put("eval_fnmem", "seed-%02d" % i, bytes([m]) + t)
 # RndFix( of a list left the list's block behind.
 put("eval_tokens", "fault-rndfix-list-leak", b"\x00\xb6" b"12\x7f\x86\x82\x82{1")
 # A list result in Base-N mode (theta {1,2,3} with radian marks, Hex) left its
@@ -168,6 +179,29 @@ for i, (m, t) in enumerate([
         (0x00, b"\x7f\x26X\xa8" b"2,X)"),                   # d/dx(X^2,X)
 ]):
     put("graph_scan", "seed-%02d" % i, bytes([m]) + t)
+# ---- graph_memory: byte 0 picks "GMEM"1 (0), "PICT"1 (1) or graph function 1
+# (2); the rest is the item's data.
+def gmem(setup, count, windows, heads, texts):
+    b = bytes(setup) + struct.pack("<H", count) + bytes(3)
+    for w in windows:
+        b += b"".join(real(x) for x in w)
+    return b + b"".join(heads) + b"".join(t + b"\0" for t in texts)
+
+
+INITIAL = ["-6.3", "6.3", "1", "0.1", "-3.1", "3.1", "1", "0", "6.2831853071796", "0.062831853071796",
+           "0.203225806451613"]
+FUNCS = [b"X\xa8" b"2", b"\x81X"] + [b""] * 18
+HEADS = [bytes([8, 1, 0x80, 2])] * 2 + [bytes(4)] * 18
+put("graph_memory", "seed-gmem", bytes([0]) + gmem([0, 0, 0, 3, 1, 1, 0, 0, 1, 0, 0, 1, 0, 0, 0], 20, [INITIAL],
+                                                   HEADS, FUNCS))
+put("graph_memory", "seed-gmem-dual", bytes([0]) + gmem([0, 0, 0, 0, 1, 1, 0, 0, 1, 0, 0, 1, 0, 0, 0], 20,
+                                                        [INITIAL, INITIAL], HEADS, FUNCS))
+put("graph_memory", "seed-gmem-bad-count", bytes([0]) + gmem([9] * 15, 0xFFFF, [INITIAL], HEADS, FUNCS)[:260])
+put("graph_memory", "seed-pict", bytes([1]) + bytes(range(256)) * 8)
+put("graph_memory", "seed-pict-short", bytes([1]) + bytes(1000))
+put("graph_memory", "seed-func", bytes([2]) + bytes([8, 1, 0x80, 2]) + b"X\xa8" b"2\0")
+put("graph_memory", "seed-func-unended", bytes([2]) + bytes([8, 1, 0x80, 0]) + b"XXXX")
+
 # ---- finance_record: flags (bit 0 Payment End, bits 1-2 Date Mode, bits 3-5
 # the item's size), the item's bytes, then 12-byte flows of the cash-flow list
 

@@ -9,8 +9,8 @@ std::array<u8, kSetupItemCount> g_setup{};
 // Default values of the items. Every setting whose first choice is 0 starts
 // at 0: Angle Deg, Mode Comp, Func Type Y=, Draw Type Connect, Derivative,
 // Coord, Grid, Axes, Label, Simul Graph, Locus and Sum display On, Stat Wind
-// Auto, Graph Func On, Dual Screen off, Background and Resid List none,
-// Complex Mode Real, Display Norm 1, Variable Range, Sketch Line normal,
+// Auto, Graph Func On, Background and Resid List none,
+// Complex Mode Real, Dual Screen Off (3: a fresh graph is one whole screen), Display Norm 1, Variable Range, Sketch Line normal,
 // Y=Draw Speed Norm, Payment Bgn, Date Mode 365, Auto Calc On, Show Cell
 // formula, Move down, Sub Name shown, Input Mode natural, Frac Result d/c,
 // cable USB, wakeup On, image set Auto, no key modifier, and the working
@@ -19,6 +19,7 @@ constexpr std::array<u8, kSetupItemCount> MakeDefaults() {
   std::array<u8, kSetupItemCount> d{};
   d[kSetupInsertMode] = 2;  // insert
   d[kSetupListFile] = 1;    // list file 1 (0 would name no file)
+  d[kSetupDualScreen] = 3;  // Off; 0 would split every graph screen
   return d;
 }
 

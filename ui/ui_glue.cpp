@@ -1,13 +1,18 @@
 #include "ui/ui_glue.h"
 
+#include "graph/memory/gmem_vwin.h"
+
 namespace {
 
-// The graph engine and its "FACTOR" record are not part of the system yet.
-i32 ReadWaiting(u32, BcdReal *) { return kUiGlueWaiting; }
-i32 WriteWaiting(u32, const BcdReal *) { return kUiGlueWaiting; }
+// The zoom factors are the graph memory's "FACTOR" record.
+i32 ReadFactor(u32 isY, BcdReal *out) {
+  GmemReadZoomFactor(static_cast<i32>(isY), out);
+  return RealErrorCode(out);
+}
+i32 WriteFactor(u32 isY, const BcdReal *f) { return static_cast<i32>(GmemWriteZoomFactor(static_cast<i32>(isY), f)); }
 
-UiGlueZoomRead g_read = ReadWaiting;
-UiGlueZoomWrite g_write = WriteWaiting;
+UiGlueZoomRead g_read = ReadFactor;
+UiGlueZoomWrite g_write = WriteFactor;
 
 }  // namespace
 
@@ -16,6 +21,6 @@ i32 UiGlueReadZoomFactor(u32 isY, BcdReal *out) { return g_read(isY, out); }
 i32 UiGlueWriteZoomFactor(u32 isY, const BcdReal *f) { return g_write(isY, f); }
 
 void UiGlueSetZoomFactorStore(UiGlueZoomRead read, UiGlueZoomWrite write) {
-  g_read = read ? read : ReadWaiting;
-  g_write = write ? write : WriteWaiting;
+  g_read = read ? read : ReadFactor;
+  g_write = write ? write : WriteFactor;
 }

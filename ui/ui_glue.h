@@ -14,8 +14,8 @@ i32 UiGlueReadZoomFactor(u32 isY, BcdReal *out);
 // record cannot be made, or another error code.
 i32 UiGlueWriteZoomFactor(u32 isY, const BcdReal *f);
 
-// Until the graph engine answers these itself, its record can be put behind
-// them (null pointers restore the System ERROR answers).
+// Another store can be put behind them (tests); null pointers restore the
+// graph memory's record.
 using UiGlueZoomRead = i32 (*)(u32 isY, BcdReal *out);
 using UiGlueZoomWrite = i32 (*)(u32 isY, const BcdReal *f);
 void UiGlueSetZoomFactorStore(UiGlueZoomRead read, UiGlueZoomWrite write);

@@ -5,6 +5,7 @@
 
 #include "kernel/task.h"
 #include "eval/prog.h"
+#include "graph/screen/vwin_screen.h"
 #include "memory/item_system.h"
 #include "memory/mcs_api.h"
 #include "memory/str.h"
@@ -59,6 +60,8 @@ void RunMatGlueSetupScreen(u32 *changed) {
   *changed = 0;
   SetupScreen("@RUNMAT", changed);
 }
+
+void RunMatGlueVwinScreen() { GraphOpenVwinScreen(); }
 
 u16 RunMatGlueGraphVarChar() {
   switch (SetupGetItem(kSetupFuncType)) {

@@ -47,5 +47,7 @@ u32 RunMatRunLine(const u8 *line, RunMatRunState *run);
 
 // The SET UP screen of "@RUNMAT"; *changed = 1 when a setting changed.
 void RunMatGlueSetupScreen(u32 *changed);
+// The View Window screen (SHIFT F3).
+void RunMatGlueVwinScreen();
 // The graph variable's token of SET UP item 24 (X, theta or T).
 u16 RunMatGlueGraphVarChar();

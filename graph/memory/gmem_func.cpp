@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "eval/token.h"
+#include "graph/memory/gmem_record.h"
 #include "memory/mcs_api.h"
 
 namespace {
@@ -65,7 +66,15 @@ u32 GmemWriteFuncItem(int n, const u8 head[4], const char *text) {
   std::vector<u8> item(kGmemFuncHeader + len + 1, 0);
   std::memcpy(item.data(), head, kGmemFuncHeader);
   std::memcpy(item.data() + kGmemFuncHeader, text, len);
+  GmemForgetGraphTable();
   McsDeleteByKind(kGraphFuncKind, name);
   if (McsCreateByKind(kGraphFuncKind, name, static_cast<u32>(item.size()), item.data()) != 0) return 4;
   return 0;
+}
+
+void GmemDeleteFunc(int n) {
+  char name[4];
+  if (!SlotName(n, name)) return;
+  GmemForgetGraphTable();
+  McsDeleteByKind(kGraphFuncKind, name);
 }

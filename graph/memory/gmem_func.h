@@ -25,4 +25,7 @@ const char *GmemFuncDataPtr(int n);
 // Writes graph function n as head and the text up to its first statement end
 // (':', 0x0D, 0x0C or the zero byte), which is stored as the zero byte. The
 // item is created, or replaced whole. Gives 0, or 4 when it cannot be stored.
+// Forgets the drawn graph first.
 u32 GmemWriteFuncItem(int n, const u8 head[4], const char *text);
+// Deletes graph function n, forgetting the drawn graph.
+void GmemDeleteFunc(int n);

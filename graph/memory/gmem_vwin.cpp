@@ -74,23 +74,127 @@ u32 AngleUnit() {
 
 const char *VwinName(i32 toVwin) { return toVwin ? "VWIN" : "VWINR"; }
 
-u32 ReadItem(const char *name, VwinRecord *rec) {
+// The first `bytes` bytes of an item; 4 when it is missing or shorter.
+u32 ReadBytes(u8 kind, const char *name, void *dst, u32 bytes) {
   u32 size = 0;
   u8 *data = nullptr;
-  if (McsOpenByKindPtr(kKindVwin, name, &size, &data) != 0 || data == nullptr || size < kVwinBytes) return 4;
-  std::memcpy(rec, data, kVwinBytes);
+  if (McsOpenByKindPtr(kind, name, &size, &data) != 0 || data == nullptr || size < bytes) return 4;
+  std::memcpy(dst, data, bytes);
   return 0;
 }
 
-u32 WriteItem(const char *name, const VwinRecord *rec) {
+// Overwrites the item's first `bytes` bytes; a missing item, or one too short
+// for them, is made anew.
+u32 WriteBytes(u8 kind, const char *name, const void *src, u32 bytes) {
   u32 size = 0;
   u8 *data = nullptr;
-  if (McsOpenByKindPtr(kKindVwin, name, &size, &data) == 0 && size >= kVwinBytes) {
-    return McsWriteByKind(kKindVwin, name, kVwinBytes, rec, 0) <= 2 ? 0 : 4;
+  if (McsOpenByKindPtr(kind, name, &size, &data) == 0 && size >= bytes) {
+    return McsWriteByKind(kind, name, bytes, src, 0) <= 2 ? 0 : 4;
   }
-  // A missing item, or one too short to be a window, is made anew.
-  McsDeleteByKind(kKindVwin, name);
-  return McsCreateByKind(kKindVwin, name, kVwinBytes, rec) <= 2 ? 0 : 4;
+  McsDeleteByKind(kind, name);
+  return McsCreateByKind(kind, name, bytes, src) <= 2 ? 0 : 4;
+}
+
+bool Exists(u8 kind, const char *name) {
+  u32 size = 0;
+  return McsOpenByKind(kind, name, &size) == 0;
+}
+
+u32 ReadItem(const char *name, VwinRecord *rec) { return ReadBytes(kKindVwin, name, rec, kVwinBytes); }
+u32 WriteItem(const char *name, const VwinRecord *rec) { return WriteBytes(kKindVwin, name, rec, kVwinBytes); }
+
+BcdReal Num(const char *text) {
+  BcdReal r{};
+  NumParse(text, &r);
+  return r;
+}
+
+bool IsPositive(const BcdReal *v) {
+  const BcdReal zero{};
+  return RealCompare(kRealCmpGt, v, &zero) == 1;
+}
+
+bool IsZero(const BcdReal *v) {
+  const BcdReal zero{};
+  return RealCompare(kRealCmpEq, v, &zero) == 1;
+}
+
+// The named window, made with the initial window when missing.
+u32 ReadOrMake(i32 toVwin, VwinRecord *rec) {
+  if (ReadItem(VwinName(toVwin), rec) == 0) return 0;
+  if (GmemResetVwin(toVwin) != 0) return 4;
+  return ReadItem(VwinName(toVwin), rec);
+}
+
+u32 ReadValue(i32 toVwin, BcdReal *out, i32 idx) {
+  if (idx < 0 || idx >= kVwinFieldCount) return 4;
+  VwinRecord rec;
+  if (ReadOrMake(toVwin, &rec) != 0) return 4;
+  *out = rec.f[idx];
+  return 0;
+}
+
+// x = a op b, normalised.
+BcdReal Norm(BcdReal x) {
+  RealNormalize(&x, &x);
+  return x;
+}
+
+u32 WriteValue(i32 toVwin, const BcdReal *value, i32 idx) {
+  if (idx < 0 || idx >= kVwinFieldCount) return 28;
+  if (VwinCheckRange(value) != 0) return 28;
+  BcdReal v = *value;
+  if ((idx == kVwinXdot || idx == kVwinXdotHalf) && !IsPositive(&v)) return 28;
+  if (idx == kVwinTpitch && IsZero(&v)) return 28;
+  VwinRecord rec;
+  if (ReadOrMake(toVwin, &rec) != 0) return 4;
+  const BcdReal n126 = Num("126");
+  const BcdReal n62 = Num("62");
+  if (idx == kVwinXmin || idx == kVwinXmax) {
+    BcdReal w;
+    if (idx == kVwinXmin) {
+      RealSub(&rec.f[kVwinXmax], &v, &w);
+    } else {
+      RealSub(&v, &rec.f[kVwinXmin], &w);
+    }
+    BcdReal a;
+    BcdReal b;
+    a = Norm(*RealDiv(&w, &n126, &a));
+    b = Norm(*RealDiv(&w, &n62, &b));
+    if (VwinCheckRange(&a) != 0 || VwinCheckRange(&b) != 0) return 28;
+    rec.f[kVwinXdot] = a;
+    rec.f[kVwinXdotHalf] = b;
+  } else if (idx == kVwinXdot || idx == kVwinXdotHalf) {
+    const bool full = idx == kVwinXdot;
+    BcdReal w;
+    w = Norm(*RealMul(&v, full ? &n126 : &n62, &w));
+    BcdReal a;
+    a = Norm(*RealAdd(&rec.f[kVwinXmin], &w, &a));
+    BcdReal b;
+    b = Norm(*RealDiv(&w, full ? &n62 : &n126, &b));
+    if (VwinCheckRange(&a) != 0 || VwinCheckRange(&b) != 0) return 28;
+    rec.f[kVwinXmax] = a;
+    rec.f[full ? kVwinXdotHalf : kVwinXdot] = b;
+  } else if (idx == kVwinXscale || idx == kVwinYscale) {
+    RealAbs(&v, &v);
+  }
+  rec.f[idx] = v;
+  GmemDeletePrevVwin();
+  return WriteItem(VwinName(toVwin), &rec);
+}
+
+u32 ResetTo(i32 code, i32 toVwin) {
+  VwinRecord rec;
+  std::memset(&rec, 0, sizeof rec);
+  VwinPreset(&rec, code);
+  return GmemStoreInitialVwin(&rec, toVwin);
+}
+
+constexpr u8 kKindFactor = kMcsKindList;
+constexpr u32 kFactorBytes = 2 * sizeof(BcdReal);
+
+void NumberedName(const char *prefix, i32 n, char *dst) {
+  std::snprintf(dst, 12, "%s%d", prefix, static_cast<int>(n));
 }
 
 }  // namespace
@@ -146,20 +250,130 @@ u32 GmemStoreInitialVwin(VwinRecord *rec, i32 toVwin) {
   return 0;
 }
 
-u32 GmemResetVwin(i32 toVwin) {
+u32 GmemResetVwin(i32 toVwin) { return ResetTo(kVwinPresetInitial, toVwin); }
+u32 GmemResetVwinTrig(i32 toVwin) { return ResetTo(kVwinPresetTrig, toVwin); }
+u32 GmemResetVwinStd(i32 toVwin) { return ResetTo(kVwinPresetStandard, toVwin); }
+void GmemDeleteVwin() { McsDeleteByKind(kKindVwin, "VWIN"); }
+void GmemDeleteVwinr() { McsDeleteByKind(kKindVwin, "VWINR"); }
+
+u32 VwinCheckRange(const BcdReal *v) {
+  if (RealErrorCode(v)) return 28;
+  const BcdReal hi = Num("1e98");
+  const BcdReal lo = Num("-1e98");
+  return RealCompare(kRealCmpLt, v, &hi) == 1 && RealCompare(kRealCmpGt, v, &lo) == 1 ? 0 : 28;
+}
+
+u32 GmemReadVwinValue(BcdReal *out, i32 idx) { return ReadValue(1, out, idx); }
+u32 GmemReadVwinrValue(BcdReal *out, i32 idx) { return ReadValue(0, out, idx); }
+u32 GmemWriteVwinValue(const BcdReal *v, i32 idx) { return WriteValue(1, v, idx); }
+u32 GmemWriteVwinrValue(const BcdReal *v, i32 idx) { return WriteValue(0, v, idx); }
+
+u32 GmemResetZoomFactors() {
+  const BcdReal two[2] = {Num("2"), Num("2")};
+  return WriteBytes(kKindFactor, "FACTOR", two, kFactorBytes);
+}
+
+u32 GmemWriteZoomFactor(i32 isY, const BcdReal *f) {
+  if (VwinCheckRange(f) != 0 || !IsPositive(f)) return 28;
+  BcdReal both[2];
+  if (ReadBytes(kKindFactor, "FACTOR", both, kFactorBytes) != 0) {
+    if (GmemResetZoomFactors() != 0 || ReadBytes(kKindFactor, "FACTOR", both, kFactorBytes) != 0) return 4;
+  }
+  both[isY ? 1 : 0] = *f;
+  return WriteBytes(kKindFactor, "FACTOR", both, kFactorBytes);
+}
+
+BcdReal *GmemReadZoomFactor(i32 isY, BcdReal *out) {
+  BcdReal both[2];
+  if (ReadBytes(kKindFactor, "FACTOR", both, kFactorBytes) != 0) {
+    if (GmemResetZoomFactors() != 0 || ReadBytes(kKindFactor, "FACTOR", both, kFactorBytes) != 0) {
+      return RealMakeError(4, out);
+    }
+  }
+  *out = both[isY ? 1 : 0];
+  return out;
+}
+
+void GmemDeleteZoomFactors() { McsDeleteByKind(kKindFactor, "FACTOR"); }
+
+u32 GmemReadPrevVwin(VwinRecord *rec) { return ReadBytes(kMcsKindWork, "PREVWIN", rec, kVwinBytes); }
+
+u32 GmemSavePrevVwin(i32 useRight) {
+  const bool right = useRight != 0 && Exists(kMcsKindWork, "PREVWIN");
   VwinRecord rec;
-  std::memset(&rec, 0, sizeof rec);
-  VwinPreset(&rec, kVwinPresetInitial);
-  return GmemStoreInitialVwin(&rec, toVwin);
+  if (ReadOrMake(right ? 0 : 1, &rec) != 0) return 4;
+  return WriteBytes(kMcsKindWork, "PREVWIN", &rec, kVwinBytes);
+}
+
+i32 GmemReadOrigVwin(VwinRecord *rec) { return ReadBytes(kMcsKindWork, "ORIGVWIN", rec, kVwinBytes) == 0 ? 0 : -1; }
+
+u32 GmemSaveOrigVwin() {
+  VwinRecord rec;
+  if (GmemReadVwin(&rec) != 0) {
+    std::memset(&rec, 0, sizeof rec);
+    VwinPreset(&rec, kVwinPresetInitial);
+    VwinSetTRange(&rec);
+  }
+  return WriteBytes(kMcsKindWork, "ORIGVWIN", &rec, kVwinBytes);
+}
+
+void GmemDeleteOrigVwin() { McsDeleteByKind(kMcsKindWork, "ORIGVWIN"); }
+
+char *GmemVmemName(i32 n, char *dst) {
+  NumberedName("VMEM", n, dst);
+  return dst;
+}
+
+u32 GmemStoreVwinMem(i32 n, const VwinRecord *rec) {
+  char name[12];
+  return WriteBytes(kKindVwin, GmemVmemName(n, name), rec, kVwinBytes);
+}
+
+u32 GmemRecallVwinMem(i32 n, VwinRecord *rec) {
+  char name[12];
+  return ReadBytes(kKindVwin, GmemVmemName(n, name), rec, kVwinBytes);
+}
+
+void GmemDeleteVwinMem(i32 n) {
+  char name[12];
+  McsDeleteByKind(kKindVwin, GmemVmemName(n, name));
+}
+
+u32 GmemReadScreen(u8 *buf) { return ReadBytes(kMcsKindWork, "SCREEN", buf, kPictBytes); }
+u32 GmemWriteScreen(const u8 *buf) { return WriteBytes(kMcsKindWork, "SCREEN", buf, kPictBytes); }
+u32 GmemCreateScreenIfMissing(const u8 *buf) {
+  if (Exists(kMcsKindWork, "SCREEN")) return 0;
+  return GmemWriteScreen(buf);
+}
+void GmemDeleteScreen() { McsDeleteByKind(kMcsKindWork, "SCREEN"); }
+
+const u8 *GmemPictDataPtr(i32 n) {
+  if (n < 1 || n > 20) return nullptr;
+  char name[12];
+  NumberedName("PICT", n, name);
+  u32 size = 0;
+  u8 *data = nullptr;
+  // A picture shorter than its two planes counts as missing.
+  if (McsOpenByKindPtr(kKindPict, name, &size, &data) != 0 || data == nullptr || size < kPictBytes) return nullptr;
+  return data;
 }
 
 u32 GmemRecallPict(u8 *buf, i32 n) {
-  if (n < 1 || n > 20) return 4;
-  char name[8];
-  std::snprintf(name, sizeof name, "PICT%d", static_cast<int>(n));
-  u32 size = 0;
-  u8 *data = nullptr;
-  if (McsOpenByKindPtr(kKindPict, name, &size, &data) != 0 || data == nullptr || size < kPictBytes) return 4;
+  const u8 *data = GmemPictDataPtr(n);
+  if (data == nullptr) return 4;
   std::memcpy(buf, data, kPictBytes);
   return 0;
+}
+
+u32 GmemStorePict(const u8 *buf, i32 n) {
+  if (n < 1 || n > 20) return 4;
+  char name[12];
+  NumberedName("PICT", n, name);
+  return WriteBytes(kKindPict, name, buf, kPictBytes);
+}
+
+void GmemDeletePict(i32 n) {
+  char name[12];
+  NumberedName("PICT", n, name);
+  McsDeleteByKind(kKindPict, name);
 }

@@ -2,6 +2,9 @@
 
 #include <string>
 
+#include "kernel/calc_ram.h"
+#include "kernel/heap.h"
+#include "memory/mcs_api.h"
 #include "number/numparse.h"
 #include "tests/support/screen_reader.h"
 #include "tests/ui/key_feed.h"
@@ -107,11 +110,27 @@ TEST_F(PopupZoomTest, UnreadableFactorShowsTheErrorBoxFirst) {
   Press({kKeyExit, kKeyExit});
   EXPECT_EQ(PopupZoomFactors(), -2);
   EXPECT_NE(keyfeed::seen[0].find("Memory ERROR"), std::string::npos) << keyfeed::seen[0];
-  // Without the graph engine every answer is System ERROR.
+}
+
+// Behind the seam by default: the graph memory's record, made with 2 and 2,
+// refusing a factor that is not positive.
+TEST_F(PopupZoomTest, DefaultStoreIsTheGraphRecord) {
   UiGlueSetZoomFactorStore(nullptr, nullptr);
+  ASSERT_EQ(HostAllocCalcRam(), 1u);
+  ASSERT_EQ(McsClearAll(), 0u);
   BcdReal f;
-  EXPECT_EQ(UiGlueReadZoomFactor(0, &f), 23);
-  EXPECT_EQ(UiGlueWriteZoomFactor(1, &f), 23);
+  EXPECT_EQ(UiGlueReadZoomFactor(1, &f), 0);
+  EXPECT_EQ(Text(f), "2");
+  NumParse("-1", &f);
+  EXPECT_EQ(UiGlueWriteZoomFactor(1, &f), 28);
+  NumParse("5", &f);
+  EXPECT_EQ(UiGlueWriteZoomFactor(1, &f), 0);
+  EXPECT_EQ(UiGlueReadZoomFactor(1, &f), 0);
+  EXPECT_EQ(Text(f), "5");
+  EXPECT_EQ(UiGlueReadZoomFactor(0, &f), 0);
+  EXPECT_EQ(Text(f), "2");
+  MemFreeAll();
+  HostFreeCalcRam();
 }
 
 }  // namespace
