@@ -13,6 +13,7 @@
 #include <string>
 
 #include "apps/finance/fin_calc.h"
+#include "bench/bench_python.h"
 #include "kernel/calc_ram.h"
 #include "memory/item_array.h"
 #include "memory/mcs_api.h"
@@ -38,15 +39,7 @@ void Ready() {
 }
 
 // Seconds per solve of the Python snippet (which prints them), or -1.
-double PythonSeconds(const std::string &code) {
-  const std::string cmd = "/usr/bin/python3 -c '" + code + "' 2>/dev/null";
-  FILE *p = popen(cmd.c_str(), "r");
-  if (!p) return -1;
-  double s = -1;
-  if (std::fscanf(p, "%lf", &s) != 1) s = -1;
-  pclose(p);
-  return s;
-}
+double PythonSeconds(const std::string &code) { return BenchPythonSeconds(code); }
 
 const char *kRatePy =
     "import timeit, mpmath\n"

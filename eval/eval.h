@@ -179,7 +179,8 @@ void EvalFreeBlock(u32 handle);
 // its own otherwise.
 void EvalReleaseUnlessKept(EvalCell *operand, const EvalCell *result);
 // Element n (from 1) of a list, element (row, column) of a matrix. An index
-// outside 1..count is Dimension ERROR in out and gives 0.
+// outside 1..count gives 0 and leaves out unchanged (callers that append one
+// element rely on that; the others raise Dimension ERROR themselves).
 u32 EvalGetListElement(u32 n, const EvalCell *list, EvalCell *out);
 u32 EvalGetMatElement(u32 row, u32 col, const EvalCell *mat, EvalCell *out);
 // 3 integer, 5 fraction, 0 with a fractional part.

@@ -409,9 +409,11 @@ u32 EvalApplyFractionBar(EvalCell *left, EvalCell *right, EvalStackArea *area, u
     }
     if (negatives == 1) EvalNegateCell(&sum);
     *right = sum;
-    return 1;
+    return EvalNormalizeCell(right);
   }
   ops->count = before;
   *right = result;
-  return 1;
+  // A decimal quotient gets the clean-up of every other operator's result,
+  // so a_b and a/b agree; an exact fraction is left as it is.
+  return EvalNormalizeCell(right);
 }

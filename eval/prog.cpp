@@ -9,7 +9,6 @@
 #include "kernel/heap.h"
 #include "kernel/keyqueue.h"
 #include "memory/mcs_api.h"
-#include "number/numconv.h"
 #include "number/numparse.h"
 #include "number/numtext.h"
 #include "number/realop.h"
@@ -22,6 +21,7 @@
 #include "ui/setup.h"
 #include "ui/sysvar.h"
 #include "ui/text.h"
+#include "ui/value_keys.h"
 
 namespace {
 
@@ -325,21 +325,7 @@ void ConvertShownValue(ProgRunContext *ctx, u32 key, u32 lastRow, u32 rows) {
   if (rows == 0 || ctx->outputMode != kProgOutValue || SetupGetItem(kSetupMode) != 0) return;
   if (lastRow < rows) return;  // the value has scrolled off the top
   char text[kNumTextSize];
-  switch (key) {
-    case kKeyFracDec:
-      // F<>D turns a fraction into its decimal and back, as on the run screen.
-      NumFormatFracDec(&ctx->last, text);
-      break;
-    case kKeyFracForm:
-      NumFormatFracForm(&ctx->last, text);
-      break;
-    case kKeyDms:
-      NumToTextDms(&ctx->last, text);
-      break;
-    default:
-      NumToTextEng(&ctx->last, text, key == kKeyEngUp);
-      break;
-  }
+  if (!KeyConvertValue(key, &ctx->last, text)) return;
   const u32 first = lastRow - rows + 1;
   const u32 row = ctx->row;
   for (u32 r = first; r <= lastRow; ++r) std::memset(ctx->text[r - 1], 0, sizeof ctx->text[r - 1]);
@@ -382,9 +368,7 @@ u32 DispWait(ProgRunState *run, u32 valueRows) {
       if (key == kKeyAc) result = ProgFail(run, kProgErrBreak);
       break;
     }
-    if (key == kKeyFracDec || key == kKeyFracForm || key == kKeyDms || key == kKeyEngDown || key == kKeyEngUp) {
-      ConvertShownValue(ctx, key, static_cast<u32>(row) - 1, valueRows);
-    }
+    if (KeyIsValueConversion(key)) ConvertShownValue(ctx, key, static_cast<u32>(row) - 1, valueRows);
   }
   KeySetMenuMask(mask);
   FkeyRestoreGroups(reinterpret_cast<const i16 *>(groups));
@@ -492,11 +476,16 @@ u32 EvalCondition(ProgRunState *run, bool refuse_complex, bool *truth) {
   return 1;
 }
 
-// Whether a For loop goes on with the variable at v: step > 0 while v <= end,
-// step < 0 while v >= end. -1 on an error value.
-int ForGoesOn(const BcdReal *v, const BcdReal *end, const BcdReal *step) {
+// The direction of a For loop's step: 1 when step > 0, else 0; -1 on an
+// error value. Found once when the loop starts (its step never changes).
+int StepUp(const BcdReal *step) {
   BcdReal zero{};
-  const int up = RealCompare(kRealCmpGt, step, &zero);
+  return RealCompare(kRealCmpGt, step, &zero);
+}
+
+// Whether a For loop goes on with the variable at v: a step up while
+// v <= end, down while v >= end. -1 on an error value.
+int ForGoesOn(const BcdReal *v, const BcdReal *end, int up) {
   if (up < 0) return -1;
   return RealCompare(up ? kRealCmpLe : kRealCmpGe, v, end);
 }
@@ -602,7 +591,7 @@ u32 ProgFor(ProgRunState *run, u32 tok) {
     BcdReal nv;
     RealAdd(&v.re, &lv->block.forStep, &nv);
     if (const u8 e = RealErrorCode(&nv)) return ProgFail(run, e);
-    const int go = ForGoesOn(&nv, &lv->block.forEnd, &lv->block.forStep);
+    const int go = ForGoesOn(&nv, &lv->block.forEnd, lv->block.forUp);
     if (go < 0) return ProgFail(run, kProgErrSyntax);
     if (go) {
       StoreReal(static_cast<u8>(lv->block.word), &nv);
@@ -663,7 +652,8 @@ u32 ProgFor(ProgRunState *run, u32 tok) {
   lv->block.forEnd = end.re;
   lv->block.forStep = step;
   lv->block.loopStart = run->p;
-  const int go = ForGoesOn(&start.re, &end.re, &step);
+  lv->block.forUp = StepUp(&step);
+  const int go = ForGoesOn(&start.re, &end.re, lv->block.forUp);
   if (go < 0) return ProgFail(run, kProgErrSyntax);
   if (go) return ForStatementEnd(run, &start.re);
   ++run->p;
@@ -768,6 +758,13 @@ u32 ProgBreak(ProgRunState *run) {
 
 // ---- Lbl / Goto ----------------------------------------------------------------
 
+// The label's place in ProgLevel::labels: 0-9, A-Z, r, theta.
+int LabelSlot(u8 label) {
+  if (label >= '0' && label <= '9') return label - '0';
+  if (label >= 'A' && label <= 'Z') return 10 + (label - 'A');
+  return label == kVarR ? 36 : 37;
+}
+
 u32 ReadLabel(ProgRunState *run, u8 *label) {
   const u8 c = *run->p;
   if (!((c >= '0' && c <= '9') || IsVariableLetter(c))) return ProgFail(run, kProgErrArgument);
@@ -787,35 +784,49 @@ u32 ProgGoto(ProgRunState *run, u32 tok) {
   } else if (c != 0) {
     return ProgFail(run, kProgErrSyntax);
   }
-  // Scan the level's program from its start, keeping the kinds of the blocks
-  // open at each point.
+  // Where the label stands and the kinds of the blocks open there: found
+  // once per level (the text is the level's own copy, so what the scan found
+  // holds while the level is open), by a scan from the start otherwise.
   ProgLevel *lv = ProgCurrentLevel(run);
   u8 kinds[256];
   u32 n = 0;
-  const u8 *q = lv->start;
   const u8 *target = nullptr;
-  while (*q) {
-    const u32 t = ProgTokCode(q);
-    if (t == kTokLbl && q[1] == label) {
-      target = q + 2;
-      break;
-    }
-    if (t == kTokIf || IsLoopOpener(t)) {
-      if (n < sizeof kinds) kinds[n] = static_cast<u8>(KindOfOpener(t));
-      ++n;
-    } else if (t == kTokIfEnd) {
-      if (n > 0 && n <= sizeof kinds && kinds[n - 1] == kProgBlockIf) --n;
-    } else if (IsLoopCloser(t)) {
-      while (n > 0 && n <= sizeof kinds && kinds[n - 1] == kProgBlockIf) --n;
-      if (n == 0) {
-        run->p = q;
-        return ProgFail(run, kProgErrSyntax);
+  const int slot = LabelSlot(label);
+  ProgLabelCache &cached = lv->labels[slot];
+  if (cached.target != 0) {
+    target = lv->start + cached.target;
+    n = cached.depth;
+    std::memcpy(kinds, cached.kinds, n);
+  } else {
+    const u8 *q = lv->start;
+    while (*q) {
+      const u32 t = ProgTokCode(q);
+      if (t == kTokLbl && q[1] == label) {
+        target = q + 2;
+        break;
       }
-      --n;
+      if (t == kTokIf || IsLoopOpener(t)) {
+        if (n < sizeof kinds) kinds[n] = static_cast<u8>(KindOfOpener(t));
+        ++n;
+      } else if (t == kTokIfEnd) {
+        if (n > 0 && n <= sizeof kinds && kinds[n - 1] == kProgBlockIf) --n;
+      } else if (IsLoopCloser(t)) {
+        while (n > 0 && n <= sizeof kinds && kinds[n - 1] == kProgBlockIf) --n;
+        if (n == 0) {
+          run->p = q;
+          return ProgFail(run, kProgErrSyntax);
+        }
+        --n;
+      }
+      q = ScanStep(q);
     }
-    q = ScanStep(q);
+    if (!target || n > sizeof kinds) return ProgFail(run, kProgErrGo);
+    if (n <= sizeof cached.kinds) {
+      cached.target = static_cast<u32>(target - lv->start);
+      cached.depth = static_cast<u8>(n);
+      std::memcpy(cached.kinds, kinds, n);
+    }
   }
-  if (!target || n > sizeof kinds) return ProgFail(run, kProgErrGo);
   // The kinds of the blocks open now, outermost first.
   u8 open[256];
   u32 m = lv->depth;

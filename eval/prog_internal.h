@@ -38,8 +38,19 @@ struct ProgBlock {
   u32 word;               // If: 1 once its Else was passed; For: the variable
   BcdReal forEnd;
   BcdReal forStep;
+  i32 forUp;              // For: the step's direction (1 up, 0 down)
   MemHandle saved;        // the enclosing block, 0 at the outermost
 };
+
+// What a Goto's scan found for one label of a level: where the label's
+// statement begins and the kinds of the blocks open there, outermost first
+// (labels inside more than 12 blocks are scanned for each time).
+struct ProgLabelCache {
+  u32 target;  // offset in the level's text; 0 not found yet
+  u8 depth;
+  u8 kinds[12];
+};
+inline constexpr u32 kProgLabelCount = 38;  // 0-9, A-Z, r, theta
 
 // One program level: the outer program or run line, and each called program.
 struct ProgLevel {
@@ -49,6 +60,7 @@ struct ProgLevel {
   u8 depth;          // open blocks of this level
   ProgBlock block;   // the innermost one
   MemHandle text;    // the handle-heap copy of the text
+  ProgLabelCache labels[kProgLabelCount];  // the Goto targets found in the copy
 };
 
 struct ProgRunState {

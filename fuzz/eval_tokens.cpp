@@ -7,11 +7,14 @@
 #include <vector>
 
 #include "eval/eval.h"
+#include "fuzz/eval_check.h"
 #include "fuzz/fuzz_util.h"
 #include "kernel/heap.h"
 #include "kernel/calc_ram.h"
 #include "memory/mcs_api.h"
+#include "number/valop.h"
 #include "number/value.h"
+#include "numeric/array.h"
 #include "ui/setup.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
@@ -37,19 +40,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   for (size_t i = 0; i + 1 < text.size(); ++i)
     if (text[i] == 0x7F && text[i + 1] == 0x8F) text[i + 1] = 0x50;
 
-  TokPos pos = text.data();
-  EvalCell tok, r;
-  std::memset(&tok, 0, sizeof tok);
-  std::memset(&r, 0, sizeof r);
-  const u32 ok = EvalWholeExpr(&pos, &tok, &r, 1);
-  FUZZ_CHECK(pos >= text.data() && pos < text.data() + text.size(), "position %td", pos - text.data());
-  const u8 code = ValErrorCode(&r);
-  FUZZ_CHECK((ok != 0) == (code == 0), "ok %u code %u", ok, code);
-  FUZZ_CHECK(ok || (code >= 1 && code <= 38), "code %u", code);
-  EvalFreeCell(&r);
-  // Nothing was left in the handle heap: the first slot is free.
-  const MemHandle probe = MemAlloc(1);
-  FUZZ_CHECK(probe == kMemSlotBase, "a heap block was left behind");
-  MemFree(probe);
+  fuzz::CheckEvaluation(text);
   return 0;
 }

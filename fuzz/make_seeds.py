@@ -146,6 +146,17 @@ for i, (m, t) in enumerate([
         (0, b"\xfb" b"1.96)\x89\xcb"),                    # P( and x-hat
 ]):
     put("eval_tokens", "seed-%02d" % i, bytes([m]) + t)
+# ---- eval_fnmem: type-and-angle byte, then a stored function text
+for i, (m, t) in enumerate([
+        (0, b"X\x8b\x89" b"1"),                         # X^2+1
+        (1, b"\x82T\xf6\x81T"),                         # cos T, sin T (parametric)
+        (2, b"2\xce"),                                   # 2 theta (polar)
+        (0, b"\x14\x89" b"1"),                           # f1+1: calls itself
+        (0, b"1\xb9X"),                                  # 1/X
+        (0, b"\x14("),                                   # an argument left open
+        (1, b"\x82T"),                                   # no second text
+]):
+    put("eval_fnmem", "seed-%02d" % i, bytes([m]) + t)
 # RndFix( of a list left the list's block behind.
 put("eval_tokens", "fault-rndfix-list-leak", b"\x00\xb6" b"12\x7f\x86\x82\x82{1")
 # A list result in Base-N mode (theta {1,2,3} with radian marks, Hex) left its

@@ -156,6 +156,10 @@ void SysMainMenu() {
           case kKeyShift:
             SysGlueSetModifier(SysGlueGetModifier() & 1);
             break;
+          case kKeyBackupMain:
+          case kKeyRestoreMain:
+            SysGlueHostBackup(code == kKeyRestoreMain);
+            break;
           default:
             break;
         }

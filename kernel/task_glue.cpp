@@ -3,7 +3,9 @@
 
 #include <cstring>
 
+#include "apps/system/memmgr.h"
 #include "apps/system/progress.h"
+#include "memory/mcs_group.h"
 #include "kernel/host.h"
 #include "kernel/task.h"
 #include "kernel/heap.h"
@@ -89,6 +91,11 @@ void SysGlueBusyStart() {
 
 void SysGlueShowProgress(const u16 *path, i32 done, i32 total) { BrowseShowProgress(path, done, total); }
 void SysGlueCloseProgress() { BrowseCloseProgress(); }
+
+void SysGlueHostBackup(bool restore) {
+  static const u16 kPath[] = {'C', ':', '\\', 'B', 'A', 'C', 'K', 'U', 'P', '.', 'M', 'C', 'S', 0};
+  MemMgrReport(restore ? McsRestoreBackup(kPath) : McsSaveBackup(kPath, 1));
+}
 
 u8 *SysGlueVram() { return LcdVramAddress(); }
 

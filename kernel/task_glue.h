@@ -46,6 +46,10 @@ void SysGlueBusyStart();
 void SysGlueShowProgress(const u16 *path, i32 done, i32 total);
 void SysGlueCloseProgress();
 
+// The window's back-up (restore false) or restore of main memory through
+// the host file C:\BACKUP.MCS, with the box that tells how it went.
+void SysGlueHostBackup(bool restore);
+
 // ---- screen, cursors and keys for the main menu and the boot ----
 
 // The 1024-byte display memory (128 x 64, 16 bytes a row, leftmost dot in

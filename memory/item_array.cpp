@@ -273,6 +273,22 @@ u32 ToReal(const char *name, bool list) {
 
 // ---- lists ----
 
+namespace {
+
+// The decimal digits of n at p; returns the position after them.
+char *PutUnsigned(char *p, unsigned n) {
+  char digits[10];
+  int k = 0;
+  do {
+    digits[k++] = static_cast<char>('0' + n % 10);
+    n /= 10;
+  } while (n != 0);
+  while (k > 0) *p++ = digits[--k];
+  return p;
+}
+
+}  // namespace
+
 char *ItemListName(u8 file, u8 list, char *dst) {
   // Formed in a wider buffer: numbers whose name would pass 8 characters
   // name no list.
@@ -290,7 +306,11 @@ char *ItemListName(u8 file, u8 list, char *dst) {
       u32 f = file;
       if (f == 0) f = SetupGetItem(kSetupListFile);
       if (f == 0) f = 1;
-      std::snprintf(text, sizeof text, "%uLIST%u", static_cast<unsigned>(f), static_cast<unsigned>(list));
+      // "<file>LIST<list>", formed without the formatter: programs name a
+      // list at every element they store.
+      char *p = PutUnsigned(text, f);
+      std::memcpy(p, "LIST", 4);
+      *PutUnsigned(p + 4, list) = 0;
     }
   }
   if (std::strlen(text) > 8) text[0] = 0;

@@ -110,17 +110,15 @@ constexpr i32 kPendingHandle = 0x4D43;  // the one handle a group file gets
 
 void AppendItems(const std::vector<McsGroupDesc> &items) {
   for (const McsGroupDesc &d : items) {
-    const size_t at = g_file.bytes.size();
-    g_file.bytes.resize(at + kMcsFileItemSize + d.size);
-    u8 *h = g_file.bytes.data() + at;
-    std::memset(h, 0, kMcsFileItemSize);
+    u8 h[kMcsFileItemSize] = {};
     std::memcpy(h, d.folder, std::strlen(d.folder));
     std::memcpy(h + 8, d.name, std::strlen(d.name));
     h[16] = d.type;
     Put32(h + 17, d.size, g_file.host);
-    u8 *data = h + kMcsFileItemSize;
-    if (d.size) std::memcpy(data, d.data, d.size);
-    if (g_file.host) McsConvertItemData(data, d.size, d.convert);
+    g_file.bytes.insert(g_file.bytes.end(), h, h + kMcsFileItemSize);
+    const size_t at = g_file.bytes.size();
+    g_file.bytes.insert(g_file.bytes.end(), d.data, d.data + d.size);
+    if (g_file.host) McsConvertItemData(g_file.bytes.data() + at, d.size, d.convert);
   }
   u8 *count = g_file.bytes.data() + 30;
   Put16(count, static_cast<u16>(Get16(count, g_file.host) + items.size()), g_file.host);
@@ -135,6 +133,7 @@ i32 BeginFile(const u16 *path) {
   g_file.error = 0;
   g_file.host = FileClassifyPath(path) == FileDeviceHost;
   WstrCopy(g_file.path, path);
+  // The buffer keeps its room from one file to the next.
   g_file.bytes.assign(kMcsFileHeaderSize, 0);
   u8 *h = g_file.bytes.data();
   std::memcpy(h, kMagic, 8);
@@ -146,9 +145,13 @@ i32 BeginFile(const u16 *path) {
 // Writes the whole buffer as a new file at path: 0 or negative; a failure
 // removes what was made.
 i32 WriteNewFile(const u16 *path, const std::vector<u8> &bytes) {
-  FileDelete(path);
   const i32 size = static_cast<i32>(bytes.size());
   i32 r = FileCreate(path, size);
+  if (r == FlsErrExists) {
+    // Left behind by a write that never finished.
+    FileDelete(path);
+    r = FileCreate(path, size);
+  }
   if (r < 0) return r;
   const i32 h = FileOpen(path);
   if (h < 0) {
@@ -169,8 +172,7 @@ i32 WriteNewFile(const u16 *path, const std::vector<u8> &bytes) {
 i32 FinishFile() {
   if (!g_file.open) return FlsErrBadArg;
   g_file.open = false;
-  std::vector<u8> bytes;
-  bytes.swap(g_file.bytes);
+  const std::vector<u8> &bytes = g_file.bytes;
   if (g_file.error < 0) return g_file.error;
   u16 folder[kPathMax], temp[kPathMax];
   if (!FolderOf(g_file.path, folder) || !JoinPath(folder, kTempName, temp)) return FlsErrBadArg;
@@ -261,6 +263,10 @@ i32 McsSaveBackup(const u16 *path, u32 replace) {
     SysGlueCloseProgress();
     return r;
   }
+  size_t total = kMcsFileHeaderSize;
+  for (const auto &items : groups)
+    for (const McsGroupDesc &d : items) total += kMcsFileItemSize + d.size;
+  g_file.bytes.reserve(total);
   for (u32 g = 0; g < kMcsGroupCount; ++g) {
     AppendItems(groups[g]);
     SysGlueShowProgress(path, static_cast<i32>(22 + 2 * g), 66);
@@ -462,7 +468,8 @@ Value *VarSlots() {
 }
 
 void TakeSnapshot(Snapshot *s) {
-  s->area.assign(McsAreaAddress(), McsAreaAddress() + kMcsAreaSize);
+  s->area.resize(kMcsAreaSize);
+  std::memcpy(s->area.data(), McsAreaAddress(), kMcsAreaSize);
   std::memcpy(s->vars, VarSlots(), kMcsAlphaMemSize);
   std::memcpy(s->setup, SysGlueSetupArray(), kMcsSetupSize);
 }
@@ -487,12 +494,18 @@ u32 PlaceItem(const FileItem &it, const u8 *data) {
 
 }  // namespace
 
-i32 McsRestoreFromBytes(const u8 *bytes, u32 length, u32 host) {
-  if (!bytes || length > kMcsFileMax || !McsAreaAddress() || !VarSlots()) return FlsErrNotFile;
-  std::vector<u8> file(bytes, bytes + length);
+namespace {
+
+// Buffers kept from one restore to the next (calculator thread only), so a
+// restore does not fault in fresh pages each time.
+std::vector<u8> g_read;
+Snapshot g_snapshot;
+
+// Checks the file bytes (converted in place) and applies them.
+i32 RestoreInPlace(std::vector<u8> &file, u32 host) {
   std::vector<FileItem> items;
   if (i32 r = CheckFile(file, host != 0, &items)) return r;
-  Snapshot snap;
+  Snapshot &snap = g_snapshot;
   TakeSnapshot(&snap);
   const i32 total = static_cast<i32>(items.size());
   i32 result = 0;
@@ -522,14 +535,23 @@ i32 McsRestoreFromBytes(const u8 *bytes, u32 length, u32 host) {
   return result;
 }
 
+}  // namespace
+
+i32 McsRestoreFromBytes(const u8 *bytes, u32 length, u32 host) {
+  if (!bytes || length > kMcsFileMax || !McsAreaAddress() || !VarSlots()) return FlsErrNotFile;
+  std::vector<u8> file(bytes, bytes + length);
+  return RestoreInPlace(file, host);
+}
+
 i32 McsRestoreBackup(const u16 *path) {
   if (!path) return FlsErrBadArg;
   SysGlueBusyStart();
-  std::vector<u8> bytes;
-  i32 r = ReadWholeFile(path, &bytes);
+  if (!McsAreaAddress() || !VarSlots()) return FlsErrNotFile;
+  g_read.clear();
+  i32 r = ReadWholeFile(path, &g_read);
   if (r == 0) {
     SysGlueShowProgress(path, 0, 1);
-    r = McsRestoreFromBytes(bytes.data(), static_cast<u32>(bytes.size()), FileClassifyPath(path) == FileDeviceHost);
+    r = RestoreInPlace(g_read, FileClassifyPath(path) == FileDeviceHost);
     SysGlueCloseProgress();
   }
   return r;

@@ -82,13 +82,16 @@ BcdReal *PackExact(i32 sign, u128 n, u128 d, BcdReal *dst) {
     if (w >= kTen18) return NumFromRatio(sign, n, d, RealSetZero(dst));
     return NumFracWrite(sign, static_cast<u64>(w), static_cast<u64>(r), static_cast<u64>(d), RealSetZero(dst));
   }
-  // Too long for any fraction: the correctly rounded decimal n / d.
+  // Too long for any fraction: the correctly rounded decimal n / d. A design
+  // choice: the exact quotient is rounded once, never recomputed from
+  // rounded decimal operands (1/7 / 2E8 keeps its 15th digit right).
   return NumFromRatio(sign, n, d, RealSetZero(dst));
 }
 
 // sqrt(n / d) as sqrt(n) / sqrt(d) in the extended form, so that the
-// fraction's exact value is rounded once; operands beyond 15 digits take the
-// decimal root of a.
+// fraction's exact value is rounded once (a design choice: sqrt(2/9) is
+// 0.471404520791032, where the root of the rounded decimal 2/9 would be one
+// unit lower); operands beyond 15 digits take the decimal root of a.
 BcdReal *SqrtOfRatio(const BcdReal *a, u64 n, u64 d, BcdReal *dst) {
   constexpr u64 kTen15 = 1000000000000000ull;
   if (n >= kTen15 || d >= kTen15) return RealSqrtDecimal(a, dst);

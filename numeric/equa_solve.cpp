@@ -16,6 +16,7 @@
 #include "number/value.h"
 #include "numeric/array.h"
 #include "numeric/mat_solve.h"
+#include "numeric/solve.h"
 #include "ui/setup.h"
 
 namespace {
@@ -537,9 +538,34 @@ u32 NumericSolveSimultaneous(u32 n) {
   return code;
 }
 
-// The root finder these solves stand on is not part of the system yet: the
-// answer is System ERROR, never a made-up root.
-u32 NumericSolveEquation(const u8 **, u8, const BcdReal *, const BcdReal *, Value *, Value *) {
-  constexpr u32 kErrSystem = 23;
-  return kErrSystem;
+// The typed equation goes to the root finder in its equation form (side
+// [= side] up to the end of the text), on evaluator stacks of its own. The
+// text is read from a copy with two zero bytes before it, so the reader's
+// look-behind stays inside it.
+u32 NumericSolveEquation(const u8 **pos, u8 variable, const BcdReal *upper, const BcdReal *lower, Value *left,
+                         Value *right) {
+  constexpr u32 kCopyMax = 1024;
+  constexpr u8 kErrTimeOut = 29;
+  u8 copy[2 + kCopyMax + 1];
+  const u32 len = static_cast<u32>(std::strlen(reinterpret_cast<const char *>(*pos)));
+  TokPos text = *pos;
+  if (len <= kCopyMax) {
+    copy[0] = 0;
+    copy[1] = 0;
+    std::memcpy(copy + 2, *pos, len + 1);
+    text = copy + 2;
+  }
+  EvalOperandStack operands{};
+  EvalOperatorStack operators{};
+  EvalReturnStack returns{};
+  EvalStackArea area{&operands, &operators, &returns};
+  EvalCell tok;
+  std::memset(&tok, 0, sizeof tok);
+  tok.re.b[0] = '0';
+  TokNext(&tok, &text);
+  Value out;
+  std::memset(&out, 0, sizeof out);
+  if (NumericSolve(upper, lower, &out, variable, left, right, text, &tok, &area, kSolveModeEqua)) return 0;
+  const u8 code = ValErrorCode(&out);
+  return code != 0 ? code : kErrTimeOut;
 }

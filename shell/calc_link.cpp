@@ -2,6 +2,7 @@
 
 #include "kernel/host.h"
 #include "kernel/keyqueue.h"
+#include "kernel/task.h"
 #include "ui/keycodes.h"
 #include "ui/lcd_shadow.h"
 
@@ -37,6 +38,12 @@ void CalcLinkAnswer(std::string *real, std::string *imag) {
 // The calculator's own copy and paste keys, posted as codes: the calculator
 // thread does the work and reaches the PC clipboard through its bridge.
 bool CalcLinkRequestCopy() { return SysThreadRunning() && HostPushKeyEvent(-1, -1, kKeyCopy, 0) != 0; }
+bool CalcLinkInMainMenu() { return SysThreadRunning() && SysInMainMenu() == 1; }
+
+bool CalcLinkRequestBackup(bool restore) {
+  return SysThreadRunning() && SysInMainMenu() == 1 &&
+         HostPushKeyEvent(-1, -1, restore ? kKeyRestoreMain : kKeyBackupMain, 0) != 0;
+}
 bool CalcLinkRequestPaste() { return SysThreadRunning() && HostPushKeyEvent(-1, -1, kKeyPaste, 0) != 0; }
 
 void CalcLinkWriteShadow(i32 offset, const u8 *bytes, i32 count) { ShellWriteShadow(offset, bytes, count); }

@@ -48,6 +48,11 @@ void CalcLinkAnswer(std::string *real, std::string *imag);
 // in it. Both run on the calculator thread; false when no calculator runs.
 bool CalcLinkRequestCopy();
 bool CalcLinkRequestPaste();
+// True while the calculator's main menu shows.
+bool CalcLinkInMainMenu();
+// Backs main memory up to the host file C:\BACKUP.MCS, or restores it from
+// there, on the calculator thread; false unless the main menu shows.
+bool CalcLinkRequestBackup(bool restore);
 // Writes shadow bytes (inverted bits, as stored) from the UI thread: the
 // cursor blink, and tests that need a known picture.
 void CalcLinkWriteShadow(i32 offset, const u8 *bytes, i32 count);

@@ -330,6 +330,9 @@ QMenu *ShellView::BuildPopupMenu(bool japanese) {
   menu->addSeparator();
   add(menu, japanese ? "画面のコピー" : "Display Copy", kCmdDisplayCopy);
   menu->addSeparator();
+  add(menu, "&Back up main memory", kCmdBackupMain)->setEnabled(CalcLinkInMainMenu());
+  add(menu, "&Restore main memory", kCmdRestoreMain)->setEnabled(CalcLinkInMainMenu());
+  menu->addSeparator();
   add(menu, japanese ? "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)" : "E&xit", kCmdExit);
   return menu;
 }
@@ -378,6 +381,11 @@ void ShellView::RunCommand(i32 command) {
       if (!CalcLinkRequestPaste()) SetLogText("Paste: the calculator is not running");
       break;
     case kCmdDisplayCopy: DisplayCopy(); break;
+    case kCmdBackupMain:
+    case kCmdRestoreMain:
+      if (!CalcLinkRequestBackup(command == kCmdRestoreMain))
+        SetLogText("Back up and restore work while the main menu shows");
+      break;
     case kCmdCapture: CaptureAutomatic(); break;
     case kCmdAnswer:
       if (key_log_ != nullptr) {

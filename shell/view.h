@@ -44,6 +44,8 @@ enum ShellCommand : i32 {
   kCmdCopy = 32816,
   kCmdPaste = 32817,
   kCmdDisplayCopy = 32820,
+  kCmdBackupMain = 32821,   // main memory to C:\BACKUP.MCS
+  kCmdRestoreMain = 32822,  // main memory from C:\BACKUP.MCS
   kCmdExit = 57665,
   kCmdCapture = 32806,      // F12: automatic capture into the capture folder
   kCmdAnswer = 32807,       // F9: the answer of Ans into the answer file

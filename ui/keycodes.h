@@ -69,6 +69,8 @@ enum KeyCode : u32 {
   kKeyPageUp = 30052,      // SHIFT UP
   kKeyPageDown = 30053,    // SHIFT DOWN
   kKeyMatTemplate = 30054, // matrix template input (F-key pages)
+  kKeyBackupMain = 30060,  // the window's menu: main memory to the host file C:\BACKUP.MCS
+  kKeyRestoreMain = 30061, // the window's menu: main memory back from it
   kKeyEditLine = 30099,    // internal: edit the current line
   kKeyCatalog = 30100,     // SHIFT 4
   kKeyFmemSee = 31000,     // function memory pages

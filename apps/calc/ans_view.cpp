@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "memory/item_array.h"
-#include "number/numconv.h"
 #include "number/numtext.h"
 #include "ui/fkey.h"
 #include "ui/keycodes.h"
@@ -15,6 +14,7 @@
 #include "ui/lcd.h"
 #include "ui/setup.h"
 #include "ui/text.h"
+#include "ui/value_keys.h"
 
 namespace {
 
@@ -64,25 +64,7 @@ void Cell(const Value *v, char *out) {
 }
 
 // The conversion keys on an element: its new text, kept until the next move.
-bool Convert(u32 key, Value *v, char *text) {
-  switch (key) {
-    case kKeyFracDec:
-      NumFormatFracDec(v, text);
-      return true;
-    case kKeyFracForm:
-      NumFormatFracForm(v, text);
-      return true;
-    case kKeyDms:
-      NumToTextDms(v, text);
-      return true;
-    case kKeyEngDown:
-    case kKeyEngUp:
-      NumToTextEng(v, text, key == kKeyEngUp);
-      return true;
-    default:
-      return false;
-  }
-}
+bool Convert(u32 key, Value *v, char *text) { return KeyConvertValue(key, v, text); }
 
 // The frame of both viewers: a blank page 0, the OPT group, the key mask.
 struct Frame {

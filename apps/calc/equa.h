@@ -23,6 +23,14 @@ u32 EquaItemOk(u32 code);
 // Shows the error an error value holds (in its real part, or in the
 // imaginary part of a complex value) and returns its code; 0 for none.
 u32 EquaShowValueError(const Value *v);
+// An editing key on the input line of 255 bytes shown from column col of
+// row; a key the line does not take is posted again for the screen.
+void EquaLineKey(u8 *buf, u32 *start, u32 *cursor, u32 key, i32 col, i32 row);
+// What the function-memory keys and RCL reach (the graph functions) is not
+// part of the system yet: a box says so and nothing changes.
+void EquaNotAvailableBox();
+// The function-memory keys of the editors.
+inline bool EquaIsFmemKey(u32 key) { return key == 31000 || key == 31001 || key == 31007; }
 // Yes/No pop-ups: 1 for F1, 0 for EXIT, F6 or SHIFT+EXIT.
 u32 EquaConfirmDeleteCoefs();
 u32 EquaConfirmDeleteFormula();

@@ -78,21 +78,6 @@ void Reopen(i32 menu) {
   KeyForgetDrawnRow();
 }
 
-bool IsFmemKey(u32 key) { return key == kKeyFmemSee || key == kKeyFmemSto || key == kKeyFmemRcl; }
-
-// What the function-memory keys and RCL would reach is not part of the
-// system yet: a box says so and nothing changes.
-void NotAvailableBox() {
-  PopupOpen(5);
-  PopupDrawWindow(3);
-  const i32 row = PopupFirstRow(3);
-  TextLocate(3, row);
-  TextPrint("Not available:");
-  TextLocate(3, row + 1);
-  TextPrint("graph functions");
-  PopupWaitKey({kKeyExit, kKeyAc, kKeyExe, kKeyQuit});
-  PopupClose(5);
-}
 
 u8 ResultOf(u8 coef) { return coef == kEquaSimlCoef ? kEquaSimlResult : kEquaPolyResult; }
 
@@ -324,13 +309,11 @@ u32 CoefEditor(u8 coef, u32 *size) {
         case kKeySetup:
         case kKeyClipLeft:
         case kKeyClipRight:
-        case kKeyFracDec: {
-          const i32 r = EditMoveCursor(buf, kEditSize, &start, &cursor, &key, 1, 7);
-          if (r == kEditHandBackKey || r == kEditHandBackChar) KeyPost(key);
+        case kKeyFracDec:
+          EquaLineKey(buf, &start, &cursor, key, 1, 7);
           break;
-        }
         default:
-          if (IsFmemKey(key)) NotAvailableBox();
+          if (EquaIsFmemKey(key)) EquaNotAvailableBox();
           break;
       }
       continue;
@@ -399,10 +382,10 @@ u32 CoefEditor(u8 coef, u32 *size) {
         break;
       }
       default:
-        if (IsFmemKey(key)) NotAvailableBox();
+        if (EquaIsFmemKey(key)) EquaNotAvailableBox();
         break;
     }
-    if (!editing && key != 0 && key != kKeyOptn && key != kKeyVars && !IsFmemKey(key)) Reopen(0);
+    if (!editing && key != 0 && key != kKeyOptn && key != kKeyVars && !EquaIsFmemKey(key)) Reopen(0);
   }
 out:
   TextCursorOff();
@@ -478,6 +461,24 @@ void SizeScreen(u8 coef) {
 }
 
 }  // namespace
+
+void EquaLineKey(u8 *buf, u32 *start, u32 *cursor, u32 key, i32 col, i32 row) {
+  const i32 r = EditMoveCursor(buf, kEditSize, start, cursor, &key, col, row);
+  // A key the line hands back is read again by the screen's loop.
+  if (r == kEditHandBackKey || r == kEditHandBackChar) KeyPost(key);
+}
+
+void EquaNotAvailableBox() {
+  PopupOpen(5);
+  PopupDrawWindow(3);
+  const i32 row = PopupFirstRow(3);
+  TextLocate(3, row);
+  TextPrint("Not available:");
+  TextLocate(3, row + 1);
+  TextPrint("graph functions");
+  PopupWaitKey({kKeyExit, kKeyAc, kKeyExe, kKeyQuit});
+  PopupClose(5);
+}
 
 u32 EquaItemOk(u32 code) {
   if (code <= 2) return 1;

@@ -38,7 +38,6 @@ const FkeyItem kBlankPage[6] = {B, B, B, B, B, B};
 const FkeyItem kResultPage[6] = {K(697, 1), B, B, B, B, B};
 
 bool IsBound(u8 c) { return c == kEquaLineLower || c == kEquaLineUpper; }
-bool IsFmemKey(u32 key) { return key == kKeyFmemSee || key == kKeyFmemSto || key == kKeyFmemRcl; }
 
 void Reopen(u32 menu) {
   FkeyPopLevel();
@@ -144,15 +143,7 @@ void EquaSolverDrawLines(u32 *top, u32 *cursor, const u8 *codes, i16 count, cons
 
 u32 EquaSolverRecall(u8 *) {
   // The graph functions to recall from are not part of the system yet.
-  PopupOpen(5);
-  PopupDrawWindow(3);
-  const i32 row = PopupFirstRow(3);
-  TextLocate(3, row);
-  TextPrint("Not available:");
-  TextLocate(3, row + 1);
-  TextPrint("graph functions");
-  PopupWaitKey({kKeyExit, kKeyAc, kKeyExe, kKeyQuit});
-  PopupClose(5);
+  EquaNotAvailableBox();
   return kKeyExit;
 }
 
@@ -375,13 +366,11 @@ void EquaSolverScreen() {
           case kKeyAc:
           case kKeyPaste:
           case kKeyClipLeft:
-          case kKeyClipRight: {
-            const i32 r = EditMoveCursor(buf, kEditSize, &edStart, &edCursor, &key, 4, 1);
-            if (r == kEditHandBackKey || r == kEditHandBackChar) KeyPost(key);
+          case kKeyClipRight:
+            EquaLineKey(buf, &edStart, &edCursor, key, 4, 1);
             break;
-          }
           default:
-            if (IsFmemKey(key)) EquaSolverRecall(buf);
+            if (EquaIsFmemKey(key)) EquaNotAvailableBox();
             break;
         }
         continue;
@@ -427,10 +416,10 @@ void EquaSolverScreen() {
           goto round;
         }
         default:
-          if (IsFmemKey(key)) EquaSolverRecall(text);
+          if (EquaIsFmemKey(key)) EquaNotAvailableBox();
           break;
       }
-      if (key != 0 && key != kKeyOptn && !IsFmemKey(key)) Reopen(0);
+      if (key != 0 && key != kKeyOptn && !EquaIsFmemKey(key)) Reopen(0);
     }
   round:;
   }

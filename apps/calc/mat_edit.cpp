@@ -13,7 +13,6 @@
 #include "memory/item_array.h"
 #include "memory/mcs_api.h"
 #include "memory/str.h"
-#include "number/numconv.h"
 #include "number/numparse.h"
 #include "number/numtext.h"
 #include "number/value.h"
@@ -29,6 +28,7 @@
 #include "ui/setup.h"
 #include "ui/setup_screen.h"
 #include "ui/text.h"
+#include "ui/value_keys.h"
 
 namespace {
 
@@ -662,21 +662,11 @@ u32 MatEditElements(i8 matrix) {
         }
         break;
       case kKeyFracDec:
-        NumFormatFracDec(&v, text);
-        converted = true;
-        break;
       case kKeyFracForm:
-        NumFormatFracForm(&v, text);
-        converted = true;
-        break;
       case kKeyDms:
-        NumToTextDms(&v, text);
-        converted = true;
-        break;
       case kKeyEngDown:
       case kKeyEngUp:
-        NumToTextEng(&v, text, key == kKeyEngUp);
-        converted = true;
+        converted = KeyConvertValue(key, &v, text);
         break;
       case kKeySetup: {
         u32 changed = 0;

@@ -13,7 +13,6 @@
 #include "memory/mcs_api.h"
 #include "memory/mcs_store.h"
 #include "memory/str.h"
-#include "number/numconv.h"
 #include "number/numtext.h"
 #include "ui/edit.h"
 #include "ui/errbox.h"
@@ -26,6 +25,7 @@
 #include "ui/setup.h"
 #include "ui/setup_screen.h"
 #include "ui/text.h"
+#include "ui/value_keys.h"
 
 namespace {
 
@@ -485,20 +485,7 @@ void ShowValue(ProgRunContext *ctx, u32 *first, u32 *rows) {
 // than before blanks or takes the row below.
 void ConvertShownValue(ProgRunContext *ctx, u32 key, u32 first, u32 *rows) {
   char text[kNumTextSize];
-  switch (key) {
-    case kKeyFracDec:
-      NumFormatFracDec(&ctx->last, text);
-      break;
-    case kKeyFracForm:
-      NumFormatFracForm(&ctx->last, text);
-      break;
-    case kKeyDms:
-      NumToTextDms(&ctx->last, text);
-      break;
-    default:
-      NumToTextEng(&ctx->last, text, key == kKeyEngUp);
-      break;
-  }
+  if (!KeyConvertValue(key, &ctx->last, text)) return;
   const u32 before = *rows;
   *rows = PrintValueRows(static_cast<i32>(first), text);
   if (before == 2 && *rows == 1 && first < kProgTextRows) {
@@ -548,10 +535,7 @@ void RunSelected(ProgList *list) {
         ProgListLoad(nullptr, list, 1);
         break;
       }
-      if (value && (key == kKeyFracDec || key == kKeyFracForm || key == kKeyDms || key == kKeyEngDown ||
-                    key == kKeyEngUp)) {
-        ConvertShownValue(&ctx, key, first, &rows);
-      }
+      if (value && KeyIsValueConversion(key)) ConvertShownValue(&ctx, key, first, &rows);
     }
   }
   FkeyPopLevel();

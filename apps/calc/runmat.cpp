@@ -8,7 +8,6 @@
 #include "apps/calc/mat_edit.h"
 #include "apps/calc/runmat_glue.h"
 #include "kernel/keyqueue.h"
-#include "number/numconv.h"
 #include "number/numtext.h"
 #include "ui/errbox.h"
 #include "ui/fkey.h"
@@ -18,6 +17,7 @@
 #include "ui/setup.h"
 #include "ui/sysvar.h"
 #include "ui/text.h"
+#include "ui/value_keys.h"
 
 namespace {
 
@@ -88,24 +88,11 @@ void ClearAll(RunScreen *rs) {
 void ConvertResult(u32 key, RunScreen *rs) {
   if (!rs->result_shown || rs->output_kind != 0) return;
   char text[kNumTextSize];
-  switch (key) {
-    case kKeyFracDec:
-    case kKeyFracForm:
-      if (rs->base_n) return;
-      if (key == kKeyFracDec) {
-        NumFormatFracDec(&rs->last_result, text);
-      } else {
-        NumFormatFracForm(&rs->last_result, text);
-      }
-      SysStoreVariable(kTokAns, &rs->last_result);
-      break;
-    case kKeyDms:
-      NumToTextDms(&rs->last_result, text);
-      break;
-    default:
-      NumToTextEng(&rs->last_result, text, key == kKeyEngUp);
-      break;
-  }
+  const bool fraction = key == kKeyFracDec || key == kKeyFracForm;
+  if (fraction && rs->base_n) return;
+  KeyConvertValue(key, &rs->last_result, text);
+  // The fraction keys change the value itself: it is Ans from now on.
+  if (fraction) SysStoreVariable(kTokAns, &rs->last_result);
   std::strncpy(rs->result_text, text, sizeof rs->result_text - 1);
   rs->result_text[sizeof rs->result_text - 1] = 0;
   RunScreenPrintResult(rs, 1);

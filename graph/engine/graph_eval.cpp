@@ -326,12 +326,8 @@ u32 GraphPickListElement(Value *v, Value *out, i32 n) {
   u16 count = 0;
   std::memcpy(&count, &v->re.b[2], 2);
   std::memset(out, 0, sizeof *out);
-  // An element outside the list is Dimension ERROR.
-  if (n < 1 || n > count) {
-    RealMakeError(9, &out->re);
-  } else {
-    EvalGetListElement(static_cast<u32>(n), v, out);
-  }
+  // Outside the list the reader leaves out alone: Dimension ERROR here.
+  if (!EvalGetListElement(n < 0 ? 0u : static_cast<u32>(n), v, out) && ValErrorCode(out) == 0) EvalErrDimension(out);
   EvalFreeCell(v);
   return count;
 }

@@ -113,15 +113,16 @@ struct Factorials {
   DD inv[32];
 };
 
-const DD *InvFactorials() {
-  static const Factorials table = [] {
-    Factorials f;
-    f.inv[0] = DD{1, 0};
-    for (int k = 1; k < 32; ++k) f.inv[k] = Div(f.inv[k - 1], DD{static_cast<double>(k), 0});
-    return f;
-  }();
-  return table.inv;
+// 1/k! for k = 0..31, computed while compiling with the run-time steps' bits.
+constexpr Factorials MakeFactorials() {
+  Factorials f{};
+  f.inv[0] = DD{1, 0};
+  for (int k = 1; k < 32; ++k) f.inv[k] = Div(f.inv[k - 1], DD{static_cast<double>(k), 0});
+  return f;
 }
+constexpr Factorials kFactorials = MakeFactorials();
+
+const DD *InvFactorials() { return kFactorials.inv; }
 
 // e^t - 1 for |t| up to about 1/128, with relative accuracy.
 DD Expm1Tiny(DD t) {

@@ -63,7 +63,7 @@ void BcdWrite(u32 address, u32 size, u32 value) {
   if ((offset & 3) != 0 || size == 1) return BusFault(SH_FAULT_BUS, address);
   const u32 index = offset / 4;
   if (size == 4 && (index == 1 || index == 2)) ShBcdUnit.control = 0;
-  *BcdRegister(index) = value;
+  *BcdRegister(index) = size == 2 ? (value & 0xFFFFu) : value;
   if (index == 0) ShBcdUnitRun();
 }
 

@@ -156,6 +156,9 @@ TEST_F(Expr, Fractions) {
       {"1{Or}0{frac}3", "1", "1"},
       {"{Pol}1,1){frac}2", "E3", ""},          // lists take no fraction bar
       {"2{frac}{Pol}1,1)", "E3", ""},
+      // A decimal quotient is cleaned up as the same division by '/' is.
+      {"1{frac}((2+3)^30{frac}6)", "6.442450944e-21", "6.442450944E~21"},
+      {"1/((2+3)^30/6)", "6.442450944e-21", "6.442450944E~21"},
       // Integers of any size are exact operands.
       {"1{e}19{frac}3{e}19", "1/3", "1/3"},
       {"2{e}19{frac}4{e}19", "1/2", "1/2"},

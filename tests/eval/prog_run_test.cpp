@@ -21,7 +21,33 @@ struct ProgCase {
   std::vector<std::pair<u8, std::string>> lists;             // list number, elements
 };
 
-class ProgTable : public ProgFixture {};
+class ProgTable : public ProgFixture {
+ protected:
+  // Runs the stored program `name` on a second thread; while the run waits
+  // at its first display-stop, programs stored before it in the folder move
+  // the running texts in main memory, then EXE lets the run go on. The
+  // run's error code (0 on success).
+  u32 RunMovingTextsAtPause(const std::string &name) {
+    i32 exeCol = 0, exeRow = 0;
+    EXPECT_TRUE(CalcKeyPosition("EXE", &exeCol, &exeRow));
+    const u64 idle = HostIdleCount();
+    std::atomic<u32> code{99};
+    std::thread runner([&] { code = RunProgram(name); });
+    const auto t0 = std::chrono::steady_clock::now();
+    while (HostIdleCount() == idle && std::chrono::steady_clock::now() - t0 < std::chrono::seconds(5)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    // The run is blocked in its key wait: the items move under it, and the
+    // key posted afterwards hands the change over through the queue's lock.
+    std::string filler;
+    for (int i = 0; i < 40; ++i) filler += ProgTok("9->E:");
+    EXPECT_EQ(ProgTestStore("AAA", filler), 0u);
+    EXPECT_EQ(ProgTestStore("MAA", filler), 0u);
+    HostPushKeyEvent(exeCol, exeRow, 0, 0);
+    runner.join();
+    return code.load();
+  }
+};
 
 
 const std::vector<ProgCase> &Cases() {
@@ -369,6 +395,45 @@ TEST_F(ProgTable, ListAssignmentKeepsListAns) {
   EXPECT_EQ(ctx.outputMode, static_cast<u32>(kProgOutDone));
 }
 
+// A Goto finds its label in the text of this run: a program edited between
+// two runs jumps to where the label stands now.
+TEST_F(ProgTable, GotoFollowsAProgramEditedBetweenRuns) {
+  ASSERT_EQ(ProgTestStore("MAIN", ProgTok("0->A:{Lbl}1:A+1->A:A<3=>{Goto}1:A->B")), 0u);
+  EXPECT_EQ(RunProgram("MAIN"), 0u);
+  EXPECT_EQ(ProgTestVar('B'), "3");
+  // The label moves further in and the loop counts by two; a Goto to a
+  // label the new text lacks is a Go ERROR, not a jump to the old place.
+  ASSERT_EQ(ProgTestStore("MAIN", ProgTok("0->A:7->C:{Lbl}1:A+2->A:A<6=>{Goto}1:A->B")), 0u);
+  EXPECT_EQ(RunProgram("MAIN"), 0u);
+  EXPECT_EQ(ProgTestVar('B'), "6");
+  ASSERT_EQ(ProgTestStore("MAIN", ProgTok("0->A:{Lbl}2:A+1->A:A<3=>{Goto}1:A->B")), 0u);
+  EXPECT_EQ(RunProgram("MAIN"), 5u);
+}
+
+// The program's text moves in main memory while the run waits at a
+// display-stop between two of its jumps (a program stored before it); the
+// Goto loop it was in and a Goto into an If block still land where the
+// text says.
+TEST_F(ProgTable, GotoIntoABlockAfterTheProgramMoved) {
+  ASSERT_EQ(ProgTestStore("MAIN", ProgTok("0->A:{Lbl}1:A+1->A:A=3=>A{Disp}A<6=>{Goto}1:{Goto}2:7->C:"
+                                          "{If}A=6:{Then}{Lbl}2:A*10->B:{IfEnd}:B+1->D")),
+            0u);
+  u32 size = 0;
+  u8 *before = nullptr, *after = nullptr;
+  ASSERT_EQ(McsOpenByKindPtr(kMcsKindProgram, "MAIN", &size, &before), 0u);
+  const u32 code = RunMovingTextsAtPause("MAIN");
+  ASSERT_EQ(McsOpenByKindPtr(kMcsKindProgram, "MAIN", &size, &after), 0u);
+  EXPECT_NE(before, after);  // the text did move
+  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(ProgTestVar('A'), "6");
+  EXPECT_EQ(ProgTestVar('B'), "60");
+  EXPECT_EQ(ProgTestVar('C'), "0");
+  EXPECT_EQ(ProgTestVar('D'), "61");
+  EXPECT_EQ(ProgTestVar('E'), "0");
+  HostClearKeyQueue();
+  KeyBreakDisarm();
+}
+
 // AC during an endless loop ends it with Break within 100 ms, and the heap
 // holds what it held before.
 TEST_F(ProgTable, AcBreaksAnEndlessLoop) {
@@ -451,27 +516,11 @@ TEST_F(ProgTable, ProgramTextsMoveUnderTheRun) {
   u32 size = 0;
   u8 *before = nullptr;
   ASSERT_EQ(McsOpenByKindPtr(kMcsKindProgram, "SUB", &size, &before), 0u);
-  i32 exeCol = 0, exeRow = 0;
-  ASSERT_TRUE(CalcKeyPosition("EXE", &exeCol, &exeRow));
-  const u64 idle = HostIdleCount();
-  std::atomic<u32> code{99};
-  std::thread runner([&] { code = RunProgram("MAIN"); });
-  const auto t0 = std::chrono::steady_clock::now();
-  while (HostIdleCount() == idle && std::chrono::steady_clock::now() - t0 < std::chrono::seconds(5)) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  // The run is blocked in its key wait: the items move under it, and the
-  // key posted afterwards hands the change over through the queue's lock.
-  std::string filler;
-  for (int i = 0; i < 40; ++i) filler += ProgTok("9->E:");
-  ASSERT_EQ(ProgTestStore("AAA", filler), 0u);
-  ASSERT_EQ(ProgTestStore("MAA", filler), 0u);
-  HostPushKeyEvent(exeCol, exeRow, 0, 0);
-  runner.join();
+  const u32 code = RunMovingTextsAtPause("MAIN");
   u8 *after = nullptr;
   ASSERT_EQ(McsOpenByKindPtr(kMcsKindProgram, "SUB", &size, &after), 0u);
   EXPECT_NE(before, after);  // the texts did move
-  EXPECT_EQ(code.load(), 0u);
+  EXPECT_EQ(code, 0u);
   EXPECT_EQ(ProgTestVar('B'), "2");
   EXPECT_EQ(ProgTestVar('C'), "3");
   EXPECT_EQ(ProgTestVar('D'), "4");

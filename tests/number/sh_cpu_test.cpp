@@ -283,8 +283,9 @@ TEST_F(ShCpuTest, BcdUnitControls) {
   EXPECT_EQ(ShBcdUnit.control, 0u);
   // A word write to the control register is zero-extended and runs the unit.
   ShBusWrite32(SH_BCD_OPERAND_B, 3, 0);
-  ShBusWrite16(SH_BCD_CONTROL, 1, 0);
+  ShBusWrite16(SH_BCD_CONTROL, 0xFFFF0001u, 0);  // a register's upper half rides along
   EXPECT_EQ(ShBcdUnit.result, 8u);
+  EXPECT_EQ(ShBcdUnit.control, 1u);
   EXPECT_EQ(g_shCpu.fault, 0u);
 }
 

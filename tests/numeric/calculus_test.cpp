@@ -11,6 +11,7 @@
 
 #include "../eval/eval_testutil.h"
 #include "numeric/calc_point.h"
+#include "numeric/equa_solve.h"
 
 namespace {
 
@@ -161,6 +162,40 @@ TEST_F(Calculus, SolveSnapsAndRestarts) {
   EXPECT_EQ(numtest::ShowV(X()), "0");  // Solve( stored its start
   // The function goes on after its bracket.
   EXPECT_EQ(evaltest::Eval("{Solve}X-3,0)+1"), "4");
+}
+
+TEST_F(Calculus, EquationForm) {
+  // The equation application's form: the text ends the equation.
+  struct Case {
+    const char *text;
+    u8 var;
+    const char *start;
+    u32 code;
+    const char *root, *left, *right;
+  } cases[] = {
+      {"X{sq}=4", 'X', "3", 0, "2", "4", "4"},
+      {"A^3-8", 'A', "1", 0, "2", "0", "0"},
+      {"(B-1)(B+2)=0", 'B', "5", 0, "1", "0", "0"},
+      {"X{sq}=4:1", 'X', "3", 2, "3", "0", "0"},
+      {"X{sq}=4,1", 'X', "3", 2, "3", "0", "0"},
+      {"X{sq}+1=0", 'X', "3", 27, "3", "0", "0"},
+  };
+  for (const Case &c : cases) {
+    const Value v = numtest::V(c.start);
+    SysStoreVariable(c.var, &v);
+    const std::vector<u8> t = evaltest::Tokens(c.text);
+    const u8 *pos = t.data();
+    BcdReal lower, upper;
+    EvalSetMinReal(RealSetZero(&lower));
+    EvalSetMaxReal(RealSetZero(&upper));
+    Value left{}, right{};
+    EXPECT_EQ(NumericSolveEquation(&pos, c.var, &upper, &lower, &left, &right), c.code) << c.text;
+    Value root;
+    SysReadVariable(c.var, &root);
+    EXPECT_EQ(numtest::ShowV(root), c.root) << c.text;
+    EXPECT_EQ(numtest::ShowV(left), c.left) << c.text;
+    EXPECT_EQ(numtest::ShowV(right), c.right) << c.text;
+  }
 }
 
 TEST_F(Calculus, ExtremumSearch) {

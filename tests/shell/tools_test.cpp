@@ -339,6 +339,7 @@ TEST_F(ToolsTest, PopupMenusCarryEveryCommand) {
       {"Screen Capture", kCmdCaptureNamed}, {"Automatic Screen Capture", kCmdCaptureFolder},
       {"Caps Lock", kCmdCapsLock},      {"&Copy", kCmdCopy},
       {"&Paste", kCmdPaste},            {"Display Copy", kCmdDisplayCopy},
+      {"&Back up main memory", kCmdBackupMain}, {"&Restore main memory", kCmdRestoreMain},
       {"E&xit", kCmdExit},
   };
   EXPECT_EQ(got, want);

@@ -484,15 +484,9 @@ TEST_F(XvfbWalk, CompoundInterestTypedAndThePaymentSolved) {
 
 TEST_F(XvfbWalk, EquationsSystemCubicAndSolver) {
   std::string id;
-  ASSERT_NO_FATAL_FAILURE(StartAsNewUser(&id));
+  ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));
   QImage shot;
-  ASSERT_TRUE(WaitForScreen("boot notice", [](const u8 *v) { return Shows(v, "MAIN MEMORIES"); }));
-  ASSERT_NO_FATAL_FAILURE(Click(id, "MENU"));
-  ASSERT_TRUE(WaitForScreen("storage notice", [](const u8 *v) { return Shows(v, "STORAGE MEMORIES"); }));
-  ASSERT_NO_FATAL_FAILURE(Click(id, "MENU"));
-  ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v); }));
   // The digit 9 opens the equation application.
-  Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
   Key("9");
   ASSERT_TRUE(WaitForScreen("type menu", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Equation"; }, &shot));
   Save(shot, "equa_1_type_menu.png");
@@ -525,6 +519,104 @@ TEST_F(XvfbWalk, EquationsSystemCubicAndSolver) {
                             },
                             &shot));
   Save(shot, "equa_4_solver.png");
+  // The equation A-7, solved for A on its line with F6.
+  for (const char *k : {"Up", "Right", "Right", "minus", "7", "Return", "F6"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("solver result",
+                            [](const u8 *v) { return ScreenRowTrimmed(2, v) == "  A=7" && ScreenRowTrimmed(3, v) == "Lft=0"; },
+                            &shot));
+  Save(shot, "equa_5_solver_result.png");
+  Key("shift+F5");
+  ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
+}
+
+TEST_F(XvfbWalk, MemorySystemLinkAndTheWindowsBackup) {
+  std::string id;
+  ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));
+  QImage shot;
+  auto row1 = [](const char *text) { return [text](const u8 *v) { return ScreenRowTrimmed(1, v) == text; }; };
+  auto shows = [](const char *text) { return [text](const u8 *v) { return Shows(v, text); }; };
+  // MEMORY (the letter D): the group list, then BKUP SAVE to the storage root.
+  Key("d");
+  ASSERT_TRUE(WaitForScreen("memory manager", row1("Memory Manager")));
+  Key("F1");
+  ASSERT_TRUE(WaitForScreen("group list", shows("ALPHA MEM"), &shot));
+  Save(shot, "memory_1_list.png");
+  Key("Escape");
+  ASSERT_TRUE(WaitForScreen("memory manager again", row1("Memory Manager")));
+  Key("F4");
+  ASSERT_TRUE(WaitForScreen("backup page", row1("Backup")));
+  Key("F1");
+  ASSERT_TRUE(WaitForScreen("save to", shows("Save to")));
+  Key("1");
+  ASSERT_TRUE(WaitForScreen("folder choice", shows("ROOT")));
+  Key("Return");
+  ASSERT_TRUE(WaitForScreen("backup saved", shows("Complete!"), &shot));
+  Save(shot, "memory_2_backup_saved.png");
+  Key("Escape");
+  // SYSTEM (E) and LINK (C) from the main menu (Page Down is MENU).
+  Key("Next");
+  ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v); }));
+  Key("e");
+  ASSERT_TRUE(WaitForScreen("system manager", row1("System Manager"), &shot));
+  Save(shot, "system_1_menu.png");
+  Key("Next");
+  ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v); }));
+  Key("c");
+  ASSERT_TRUE(WaitForScreen("link", row1("Communication"), &shot));
+  Save(shot, "link_1_main.png");
+  // A = 5 on the run screen.
+  Key("Next");
+  ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v); }));
+  Key("1");
+  ASSERT_TRUE(WaitForScreen("run screen", [](const u8 *v) { return !MainMenu(v); }));
+  Key("5");
+  ASSERT_NO_FATAL_FAILURE(Click(id, "->"));
+  Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
+  Key("a");
+  Key("Return");
+  ASSERT_TRUE(WaitForScreen("A stored", [](const u8 *v) { return ScreenRowTrimmed(2, v) == "                    5"; }));
+  // The window's menu: back up main memory while the main menu shows.
+  auto window_menu = [&](const char *mnemonic) {
+    Xdotool({"mousemove", "--window", QString::fromStdString(id), "20", "20"});
+    Xdotool({"click", "3"});
+    // The menu takes the keyboard once it shows; a loaded machine is slow.
+    QThread::msleep(1000);
+    Key(mnemonic);
+  };
+  Key("Next");
+  ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v); }));
+  window_menu("b");
+  ASSERT_TRUE(WaitForScreen("window backup", shows("Complete!"), &shot));
+  Save(shot, "window_1_backup.png");
+  Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
+  Key("Escape");
+  // SYSTEM: reset main memories.
+  Key("e");
+  ASSERT_TRUE(WaitForScreen("system manager", row1("System Manager")));
+  Key("F5");
+  Key("F2");
+  ASSERT_TRUE(WaitForScreen("reset question", shows("RESET (CLEAR)")));
+  Key("F1");
+  ASSERT_TRUE(WaitForScreen("reset done", shows("Reset!")));
+  Key("Escape");
+  Key("Next");
+  ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v); }));
+  window_menu("r");
+  ASSERT_TRUE(WaitForScreen("window restore", shows("Complete!"), &shot));
+  Save(shot, "window_2_restored.png");
+  Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
+  Key("Escape");
+  ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v); }));
+  Key("1");
+  ASSERT_TRUE(WaitForScreen("run screen", [](const u8 *v) { return !MainMenu(v); }));
+  Key("a");
+  Key("Return");
+  ASSERT_TRUE(WaitForScreen("A back", [](const u8 *v) {
+    for (int r = 2; r <= 7; ++r)
+      if (ScreenRowTrimmed(r, v) == "                    5") return true;
+    return false;
+  }, &shot));
+  Save(shot, "window_3_a_is_5.png");
   Key("shift+F5");
   ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
 }

@@ -1,6 +1,7 @@
 #include "tests/support/golden.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -20,4 +21,10 @@
   return ::testing::AssertionFailure() << "differs from " << path << "\n--- expected\n"
                                        << ss.str() << "--- actual\n"
                                        << text;
+}
+
+std::string GoldenBeside(const std::string &file, const std::string &name) {
+  std::string dir = file.substr(0, file.rfind('/'));
+  if (!dir.empty() && dir[0] != '/' && !std::filesystem::exists(dir + "/golden")) dir = "../../" + dir;
+  return dir + "/golden/" + name;
 }

@@ -308,4 +308,47 @@ TEST_F(EquaSolver, BoundsAreCheckedAndResetByANewEquation) {
   EXPECT_FALSE(EquaSolverLimitsExist());
 }
 
+TEST_F(EquaSolver, RootsWithTheTwoSidesAndTheBounds) {
+  ASSERT_TRUE(Store({'X', 0x8B, '=', 'A'}));
+  // A=2, then SOLV on X.
+  ASSERT_TRUE(CalcPress("DOWN 2 EXE UP UP F6"));
+  EXPECT_EQ(CalcRow(2), "  X=1.414213562") << CalcScreenText();
+  EXPECT_EQ(CalcRow(3), "Lft=2");
+  EXPECT_EQ(CalcRow(4), "Rgt=2");
+  // REPT goes back to the lines, X holding the root.
+  ASSERT_TRUE(CalcPress("F1"));
+  EXPECT_EQ(CalcRow(2), "     X=1.41421356") << CalcScreenText();
+  // A=4 from X=-3 finds -2; with the bounds 0 and 10 it finds 2.
+  ASSERT_TRUE(CalcPress("(-) 3 EXE 4 EXE UP UP F6"));
+  EXPECT_EQ(CalcRow(2), "  X=−2") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("F1 (-) 3 EXE DOWN 0 EXE 1 0 EXE UP UP UP F6"));
+  EXPECT_EQ(CalcRow(2), "  X=2") << CalcScreenText();
+  EXPECT_EQ(CalcRow(3), "Lft=4");
+  // EXIT returns to the lines too; EXE on the equation line does nothing.
+  ASSERT_TRUE(CalcPress("EXIT UP EXE"));
+  EXPECT_EQ(CalcRow(1), "Eq:X²=A") << CalcScreenText();
+}
+
+TEST_F(EquaSolver, NoRootIsCantSolve) {
+  ASSERT_TRUE(Store({'X', 0x8B, 0x89, '1', '=', '0'}));
+  ASSERT_TRUE(CalcPress("F6"));
+  EXPECT_TRUE(CalcScreenHas("Can't Solve!")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(1), "Eq:X²+1=0") << CalcScreenText();
+  EXPECT_EQ(CalcRow(2), "     X=0");
+}
+
+// X³=0 from 1: forty Newton steps only reach about 9E-8, which does not
+// solve the equation exactly: Time Out shows the estimate with Retry, and
+// EXE goes on from there to the root 0.
+TEST_F(EquaSolver, TimeOutOffersRetry) {
+  ASSERT_TRUE(Store({'X', 0xA8, '3', '=', '0'}));
+  ASSERT_TRUE(CalcPress("1 EXE UP F6"));
+  EXPECT_EQ(CalcRow(7), "     Retry :[EXE]") << CalcScreenText();
+  EXPECT_NE(CalcRow(2), "  X=0");
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(CalcRow(2), "  X=0") << CalcScreenText();
+  EXPECT_EQ(CalcRow(7), "");
+}
+
 }  // namespace

@@ -3,7 +3,6 @@
 // keys and read back from the screen; the variables from RUN-MAT.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
 #include "tests/support/golden.h"
@@ -12,14 +11,7 @@
 
 namespace {
 
-// The golden folder beside this file; the compiler names the file relative
-// to the build folder, and the test runs two folders below it.
-std::string Golden(const std::string &name) {
-  std::string here = __FILE__;
-  here = here.substr(0, here.rfind('/')) + "/golden/";
-  if (!here.empty() && here[0] != '/' && !std::filesystem::exists(here)) here = "../../" + here;
-  return here + name;
-}
+std::string Golden(const std::string &name) { return GoldenBeside(__FILE__, name); }
 
 class Finance : public CalcSystemTest {
  protected:

@@ -487,6 +487,25 @@ TEST_F(Prog, RunFromTheListConvertsTheValueAndHidesTheListKeys) {
   EXPECT_STREQ(HostFkeyLabelText(0), "EXE");
 }
 
+// "- Disp -" in a program run from the list: the OPTN pages open there (the
+// list's own groups have none), VARS rests, and F<>D converts the value.
+TEST_F(Prog, DispPauseOffersOptnAndConvertsTheValue) {
+  MakeProgram("D", Bytes("1\xBB" "4\x0C" "2", 5));
+  ASSERT_TRUE(Open());
+  ASSERT_TRUE(CalcPress("EXE"));
+  ASSERT_TRUE(CalcScreenHas("- Disp -")) << Screen();
+  ASSERT_TRUE(CalcPress("VARS"));
+  EXPECT_STREQ(HostFkeyLabelText(0), "") << "VARS rests at the pause";
+  ASSERT_TRUE(CalcPress("OPTN"));
+  EXPECT_STREQ(HostFkeyLabelText(0), "LIST") << Screen();
+  ASSERT_TRUE(CalcPress("EXIT F<>D"));
+  EXPECT_EQ(CalcRow(1), std::string(17, ' ') + "0.25") << Screen();
+  EXPECT_TRUE(CalcScreenHas("- Disp -"));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_FALSE(CalcScreenHas("- Disp -")) << Screen();
+  EXPECT_EQ(CalcRow(2), std::string(20, ' ') + "2") << Screen();
+}
+
 // The list's second page stays while its keys are pressed, a blank one
 // included; EXIT and the run bring the first page back.
 TEST_F(Prog, SecondListPageStaysOnABlankKey) {

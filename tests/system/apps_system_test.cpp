@@ -1,9 +1,12 @@
 // SYSTEM as a user meets it: languages, the user name, the power-off page,
 // and the resets together with MEMORY's backup.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <string>
 
+#include "storage/file.h"
 #include "tests/support/harness.h"
 #include "ui/keycodes.h"
 
@@ -148,6 +151,33 @@ TEST_F(System, BackupSurvivesAMainMemoryReset) {
   ASSERT_TRUE(Codes("1"));
   ASSERT_TRUE(CalcPress("EXE"));
   EXPECT_NE(RowWith("Not Found"), 0) << Screen();
+}
+
+TEST_F(System, TheWindowsBackupAndRestoreKeepAThroughAReset) {
+  const std::string root = testing::TempDir() + "corvanta-hostfiles-" + std::to_string(::getpid());
+  std::filesystem::remove_all(root);
+  FileSetHostRoot(root.c_str());
+  Run("5 -> A");
+  ASSERT_TRUE(CalcPress("MENU"));
+  ASSERT_TRUE(CalcMainMenuShown());
+  ASSERT_TRUE(CalcPost(-1, -1, kKeyBackupMain));
+  ASSERT_TRUE(CalcWaitIdle());
+  EXPECT_NE(RowWith("Complete!"), 0) << Screen();
+  EXPECT_TRUE(std::filesystem::exists(root + "/C/BACKUP.MCS"));
+  // The box closes onto the main menu.
+  ASSERT_TRUE(CalcPress("EXIT"));
+  ASSERT_TRUE(CalcMainMenuShown());
+  ASSERT_TRUE(CalcPress("E"));
+  ASSERT_EQ(CalcTitle(), "@SYSTEM");
+  ASSERT_TRUE(CalcPress("F5 F2 F1 EXIT"));
+  EXPECT_EQ(Run("A").find("5"), std::string::npos);
+  ASSERT_TRUE(CalcPress("MENU"));
+  ASSERT_TRUE(CalcPost(-1, -1, kKeyRestoreMain));
+  ASSERT_TRUE(CalcWaitIdle());
+  EXPECT_NE(RowWith("Complete!"), 0) << Screen();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_NE(Run("A").find("5"), std::string::npos);
+  std::filesystem::remove_all(root);
 }
 
 }  // namespace
