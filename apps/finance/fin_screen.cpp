@@ -482,20 +482,7 @@ i32 FinReadNumberChecked(u32 typed, u32 *key, i32 row, BcdReal *value, const cha
   }
 }
 
-void FinMessage(i32 id, char *out, u32 size) {
-  char raw[64];
-  if (!MsgText(id, raw)) raw[0] = 0;
-  u32 n = 0;
-  for (const char *p = raw; *p && n + 1 < size; ++p) {
-    if (static_cast<u8>(p[0]) == 0xF9 && static_cast<u8>(p[1]) == 0xC9) {
-      ++p;
-      continue;
-    }
-    out[n++] = *p;
-  }
-  while (n > 0 && out[n - 1] == ' ') --n;
-  out[n] = 0;
-}
+void FinMessage(i32 id, char *out, u32 size) { MsgTextPlain(id, out, size); }
 
 void FinNotBuiltBox() { PopupMessage(1, "   Not built yet"); }
 
