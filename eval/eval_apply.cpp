@@ -9,6 +9,7 @@
 #include "number/realop.h"
 #include "number/valop.h"
 #include "number/value.h"
+#include "numeric/array.h"
 #include "ui/setup.h"
 
 namespace {
@@ -50,7 +51,8 @@ u32 EvalBaseNResult(const Value *in, Value *out, u8 mode) {
   BcdReal x;
   RealFracToDecimal(&out->re, &x);
   if (RealIsLess(&x, &lo) == 1 || RealIsGreater(&x, &hi) == 1) return Fail(out, kEvalErrMa);
-  RealIntg(&x, &out->re);
+  // The integer part toward zero: -7/2 is -3, -1/2 is 0.
+  RealInt(&x, &out->re);
   std::memset(&out->im, 0, sizeof out->im);
   return Status(out);
 }
@@ -237,12 +239,30 @@ bool NormalizeChanges(const BcdReal *x) {
   return (tail >= 0x0001 && tail <= 0x0009) || (tail >= 0x9991 && tail <= 0x9999);
 }
 
+// True when some element (real or imaginary part) of a list or matrix cell
+// would change: only then is the block walked again by the engine.
+bool ArrayNormalizeChanges(const EvalCell *cell) {
+  const ArrInfo a = ArrInfoOf(cell);
+  const BcdReal *el = ArrElems(a.handle);
+  if (el == nullptr || !ArrFits(a)) return false;
+  const u32 reals = a.count * (a.complex ? 2u : 1u);
+  for (u32 i = 0; i < reals; ++i) {
+    if (NormalizeChanges(&el[i])) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 u32 EvalNormalizeCell(EvalCell *cell) {
-  // Lists and matrices are normalised element by element by their engines.
-  if (EvalIsArrayCell(cell)) return 1;
   if (ValErrorCode(cell) != 0) return 0;
+  if (EvalIsArrayCell(cell)) {
+    // Each element gets the same clean-up as a scalar result. A block of a
+    // stored item is not written: the engine makes a new block for it.
+    if (!ArrayNormalizeChanges(cell)) return 1;
+    ValNormalize(cell, cell);
+    return Status(cell);
+  }
   const bool complex = (cell->re.b[0] & 0x80) != 0;
   if (!NormalizeChanges(&cell->re) && !(complex && NormalizeChanges(&cell->im))) return 1;
   ValNormalize(cell, cell);
@@ -273,7 +293,8 @@ u32 EvalApplyUnary(EvalCell *cell, const EvalCell *op) {
     EvalPostfixToken(op->re.b, &copy, cell, Angle(), ComplexMode());
   } else {
     *cell = copy;
-    return EvalApplySuffix(cell, t);
+    if (!EvalApplySuffix(cell, t)) return 0;
+    return EvalNormalizeCell(cell);
   }
   EvalReleaseUnlessKept(&copy, cell);
   return EvalNormalizeCell(cell);

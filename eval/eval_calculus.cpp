@@ -1,14 +1,26 @@
-// Functions with arguments: "Pol(", "Rec(", "logab(" and "RndFix(", and the
-// handlers that wait for the numeric algorithms, the graph screen, the
-// spreadsheet and the function memories.
+// Functions with arguments: "Pol(", "Rec(", "logab(" and "RndFix("; the
+// calculus functions (integral, derivatives, Solve(, FMin(, FMax(, the sum
+// and Seq(), which pass over their expression, read the remaining arguments
+// and hand the expression's start to a numeric engine; and the handlers that
+// wait for the graph screen and the spreadsheet.
 #include "eval/eval_calculus.h"
 
 #include <cstring>
 
 #include "eval/eval_lists.h"
+#include "kernel/heap.h"
+#include "number/numparse.h"
+#include "number/realop.h"
 #include "number/valop.h"
 #include "number/value.h"
+#include "numeric/array.h"
+#include "numeric/calc_point.h"
+#include "numeric/deriv.h"
+#include "numeric/extremum.h"
+#include "numeric/integrate.h"
+#include "numeric/solve.h"
 #include "ui/setup.h"
+#include "ui/sysvar.h"
 
 namespace {
 
@@ -108,17 +120,240 @@ namespace {
 
 u32 Waiting(EvalCell *result) { return EvalRaiseError(kEvalErrSystem, result); }
 
+// The expression argument of a calculus function: its first token and the
+// text position after it.
+struct ExprStart {
+  TokPos pos;
+  EvalCell tok;
+};
+
+// Reads the first token of the expression and passes over its text up to
+// the ',' or ')' that ends it at bracket depth 0 (brackets inside it are
+// counted). 0 for an empty expression, unbalanced brackets or a statement
+// end before the expression ends.
+u32 SkipExpression(ExprStart *start, TokPos *pos, EvalCell *tok) {
+  TokNext(tok, pos);
+  start->pos = *pos;
+  start->tok = *tok;
+  if (TokIsComma(tok) || TokIsCloseBracket(tok)) return 0;
+  int depth = 0;
+  for (;;) {
+    if (TokByte0(tok) == kTokEnd || TokIsStatementEnd(tok)) return 0;
+    if (TokByte0(tok) == '(' || TokByte0(tok) == '{' || TokByte0(tok) == '[' || TokIsBracketFunction(tok) ||
+        TokIsOpenBracket(tok)) {
+      ++depth;
+    } else if (TokIsCloseBracket(tok)) {
+      if (depth == 0) return TokByte0(tok) == ')';
+      --depth;
+    } else if (depth == 0 && TokIsComma(tok)) {
+      return 1;
+    }
+    TokNext(tok, pos);
+  }
+}
+
+// The integral, the derivatives and the extremum search try values in X;
+// X is given back as it was. (Solve( leaves its root there.)
+struct KeptX {
+  Value x;
+};
+KeptX KeepX() {
+  KeptX k;
+  SysReadVariable('X', &k.x);
+  return k;
+}
+void RestoreX(const KeptX &k) { SysStoreVariable('X', &k.x); }
+
+// ',' then a real scalar argument into out.
+u32 NextArgument(TokPos *pos, EvalCell *tok, EvalCell *out, EvalStackArea *area) {
+  TokNext(tok, pos);
+  std::memset(out, 0, sizeof *out);
+  return EvalExpr(pos, tok, out, area, kEvalScalarArg);
+}
+
+// The end of the argument list: ')' is consumed; another token that ends an
+// operand is left for the caller.
+u32 CloseCalculus(TokPos *pos, EvalCell *tok) {
+  if (TokByte0(tok) == ')') {
+    TokNext(tok, pos);
+    return 1;
+  }
+  return TokEndsOperand(tok) != 0 && !TokIsComma(tok);
+}
+
+// A tolerance argument after ',' when present: 1 with tol set (0 when
+// omitted), or 0 with the error in result.
+u32 ToleranceArgument(TokPos *pos, EvalCell *tok, EvalCell *result, EvalStackArea *area, BcdReal *tol, bool *given) {
+  RealSetZero(tol);
+  *given = false;
+  if (!TokIsComma(tok)) return 1;
+  EvalCell t;
+  if (!NextArgument(pos, tok, &t, area)) {
+    *result = t;
+    return 0;
+  }
+  if (!EvalIsPositiveReal(&t.re)) return EvalErrArgument(result);
+  *tol = t.re;
+  *given = true;
+  return 1;
+}
+
+// d/dx( and d2/dx2(: expression[, point[, tolerance]].
+u32 Derivative(EvalCell *result, TokPos *pos, EvalCell *tok, EvalStackArea *area, bool second) {
+  ExprStart start;
+  if (!SkipExpression(&start, pos, tok)) return EvalErrSyntax(result);
+  EvalCell x;
+  std::memset(&x, 0, sizeof x);
+  if (TokIsComma(tok)) {
+    if (!NextArgument(pos, tok, &x, area)) {
+      *result = x;
+      return 0;
+    }
+  } else {
+    SysReadVariable('X', &x);
+    if (ValIsComplex(&x) == 1 || ValErrorCode(&x) != 0) return EvalErrArgument(result);
+  }
+  BcdReal tol;
+  bool given;
+  if (!ToleranceArgument(pos, tok, result, area, &tol, &given)) return 0;
+  if (!given && (SetupGetByte(kSetupGraphVars) & 0x1F) != 0) EvalSetMinusOne(&tol);
+  if (!CloseCalculus(pos, tok)) return EvalErrSyntax(result);
+  std::memset(result, 0, sizeof *result);
+  const KeptX kept = KeepX();
+  const int ok = second ? NumericSecondDerivative(&x, &tol, result, start.pos, &start.tok, area)
+                        : NumericDerivative(&x, &tol, result, start.pos, &start.tok, area);
+  RestoreX(kept);
+  return ok ? 1 : 0;
+}
+
 }  // namespace
 
-u32 EvalFnMemCall(EvalCell *result, TokPos *, EvalCell *, EvalStackArea *) { return Waiting(result); }
-u32 EvalIntegral(EvalCell *result, TokPos *, EvalCell *, EvalStackArea *) { return Waiting(result); }
-u32 EvalDerivative(EvalCell *result, TokPos *, EvalCell *, EvalStackArea *, u32) { return Waiting(result); }
-u32 EvalSecondDerivative(EvalCell *result, TokPos *, EvalCell *, EvalStackArea *, u32) { return Waiting(result); }
-u32 EvalSolve(EvalCell *result, TokPos *, EvalCell *, EvalStackArea *) { return Waiting(result); }
+u32 EvalIsPositiveReal(const BcdReal *x) {
+  BcdReal zero;
+  RealSetZero(&zero);
+  return RealIsGreater(x, &zero) == 1 ? 1 : 0;
+}
+
+u32 EvalIntegral(EvalCell *result, TokPos *pos, EvalCell *tok, EvalStackArea *area) {
+  ExprStart start;
+  if (!SkipExpression(&start, pos, tok) || !TokIsComma(tok)) return EvalErrSyntax(result);
+  EvalCell a, b;
+  if (!NextArgument(pos, tok, &a, area)) {
+    *result = a;
+    return 0;
+  }
+  if (!TokIsComma(tok)) return EvalErrSyntax(result);
+  if (!NextArgument(pos, tok, &b, area)) {
+    *result = b;
+    return 0;
+  }
+  BcdReal tol;
+  bool given;
+  if (!ToleranceArgument(pos, tok, result, area, &tol, &given)) return 0;
+  if (!CloseCalculus(pos, tok)) return EvalErrSyntax(result);
+  std::memset(result, 0, sizeof *result);
+  const KeptX kept = KeepX();
+  const int ok = NumericIntegrate(&a.re, &b.re, &tol, result, start.pos, &start.tok, area);
+  RestoreX(kept);
+  return ok ? 1 : 0;
+}
+
+u32 EvalDerivative(EvalCell *result, TokPos *pos, EvalCell *tok, EvalStackArea *area, u32) {
+  return Derivative(result, pos, tok, area, false);
+}
+
+u32 EvalSecondDerivative(EvalCell *result, TokPos *pos, EvalCell *tok, EvalStackArea *area, u32) {
+  return Derivative(result, pos, tok, area, true);
+}
+
+u32 EvalSolve(EvalCell *result, TokPos *pos, EvalCell *tok, EvalStackArea *area) {
+  ExprStart start;
+  if (!SkipExpression(&start, pos, tok) || !TokIsComma(tok)) return EvalErrSyntax(result);
+  EvalCell init;
+  if (!NextArgument(pos, tok, &init, area)) {
+    *result = init;
+    return 0;
+  }
+  BcdReal lower, upper;
+  EvalSetMinReal(RealSetZero(&lower));
+  EvalSetMaxReal(RealSetZero(&upper));
+  if (TokIsComma(tok)) {
+    EvalCell lo, hi;
+    if (!NextArgument(pos, tok, &lo, area)) {
+      *result = lo;
+      return 0;
+    }
+    if (!TokIsComma(tok)) return EvalErrSyntax(result);
+    if (!NextArgument(pos, tok, &hi, area)) {
+      *result = hi;
+      return 0;
+    }
+    lower = lo.re;
+    upper = hi.re;
+  }
+  if (!CloseCalculus(pos, tok)) return EvalErrSyntax(result);
+  SysStoreVariable('X', &init);
+  Value left, right;
+  std::memset(result, 0, sizeof *result);
+  if (NumericSolve(&upper, &lower, result, 'X', &left, &right, start.pos, &start.tok, area, kSolveModeFunction))
+    return 1;
+  // Limits ran out without an exact root.
+  if (ValErrorCode(result) == 0) return EvalErrTimeOut(result);
+  return 0;
+}
+
 u32 EvalSigma(EvalCell *result, TokPos *pos, EvalCell *tok, EvalStackArea *area) {
   return EvalSeqArguments(result, pos, tok, area, 1);
 }
-u32 EvalFMinMax(EvalCell *result, TokPos *, EvalCell *, EvalStackArea *) { return Waiting(result); }
+
+u32 EvalFMinMax(EvalCell *result, TokPos *pos, EvalCell *tok, EvalStackArea *area) {
+  const int isMax = TokByte1(tok) == 0x2B;
+  ExprStart start;
+  if (!SkipExpression(&start, pos, tok) || !TokIsComma(tok)) return EvalErrSyntax(result);
+  EvalCell lo, hi;
+  if (!NextArgument(pos, tok, &lo, area)) {
+    *result = lo;
+    return 0;
+  }
+  if (!TokIsComma(tok)) return EvalErrSyntax(result);
+  if (!NextArgument(pos, tok, &hi, area)) {
+    *result = hi;
+    return 0;
+  }
+  BcdReal precision;
+  NumFromInt32(4, RealSetZero(&precision));
+  if (TokIsComma(tok)) {
+    EvalCell p;
+    if (!NextArgument(pos, tok, &p, area)) {
+      *result = p;
+      return 0;
+    }
+    const int n = RealToSmallCount(&p.re);
+    if (n < 1 || n > 9) return EvalErrArgument(result);
+    precision = p.re;
+  }
+  if (!CloseCalculus(pos, tok)) return EvalErrSyntax(result);
+  if (RealIsLess(&lo.re, &hi.re) != 1) return EvalErrMa(result);
+  Value x, y;
+  std::memset(&x, 0, sizeof x);
+  std::memset(&y, 0, sizeof y);
+  const KeptX kept = KeepX();
+  const int found = NumericExtremum(&lo, &hi, &precision, &x, &y, start.pos, &start.tok, area, isMax);
+  RestoreX(kept);
+  if (!found) {
+    std::memset(result, 0, sizeof *result);
+    result->re = x.re;
+    return 0;
+  }
+  const MemHandle h = MemAlloc(2 * sizeof(BcdReal));
+  if (h == 0) return EvalErrMemory(result);
+  ArrElems(h)[0] = x.re;
+  ArrElems(h)[1] = y.re;
+  std::memset(result, 0, sizeof *result);
+  ArrSetList(result, false, 2, h);
+  return 1;
+}
+
 u32 EvalSeq(EvalCell *result, TokPos *pos, EvalCell *tok, EvalStackArea *area) {
   return EvalSeqArguments(result, pos, tok, area, 0);
 }

@@ -113,16 +113,19 @@ u32 ReadElement(const EvalCell *cell, u32 index, u32 total, EvalCell *out) {
 
 }  // namespace
 
+// An index outside the list or matrix (0 included) gives 0 and leaves out as
+// it was: a caller takes n = count + 1 as the place to append, and raises its
+// own error otherwise.
 u32 EvalGetListElement(u32 n, const EvalCell *list, EvalCell *out) {
   const u32 count = Field16(list, 2);
-  if (n < 1 || n > count) return EvalErrDimension(out);
+  if (n < 1 || n > count) return 0;
   return ReadElement(list, n - 1, count, out);
 }
 
 u32 EvalGetMatElement(u32 row, u32 col, const EvalCell *mat, EvalCell *out) {
   const u32 rows = Field16(mat, 2);
   const u32 cols = Field16(mat, 4);
-  if (row < 1 || row > rows || col < 1 || col > cols) return EvalErrDimension(out);
+  if (row < 1 || row > rows || col < 1 || col > cols) return 0;
   return ReadElement(mat, (row - 1) * cols + (col - 1), rows * cols, out);
 }
 

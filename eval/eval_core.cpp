@@ -68,8 +68,21 @@ u32 EvalPopOperator(EvalOperatorStack *stack, EvalCell *out) {
   return 1;
 }
 
+namespace {
+
+// Where the outermost function-memory call of the running evaluation was
+// made: an error inside a stored text is reported there. Bit 0 of the
+// evaluator byte is set while it holds. Calculator thread only.
+TokPos g_fnMemCallPos = nullptr;
+
+}  // namespace
+
 u32 EvalPushReturn(TokPos pos, EvalReturnStack *stack) {
   if (stack->count >= kEvalReturnMax) return 0;
+  if (stack->count == 0) {
+    SetupSetByte(kSetupEvalFlags, SetupGetByte(kSetupEvalFlags) | 1u);
+    g_fnMemCallPos = pos;
+  }
   stack->pos[stack->count++] = pos;
   return 1;
 }
@@ -77,6 +90,7 @@ u32 EvalPushReturn(TokPos pos, EvalReturnStack *stack) {
 u32 EvalPopReturn(EvalReturnStack *stack, TokPos *out) {
   if (stack->count == 0) return 0;
   *out = stack->pos[--stack->count];
+  if (stack->count == 0) SetupSetByte(kSetupEvalFlags, SetupGetByte(kSetupEvalFlags) & ~1u);
   return 1;
 }
 
@@ -542,6 +556,12 @@ u32 RunFresh(TokPos *pos, EvalCell *tok, EvalCell *result, u32 prime, u32 flags,
     TokNext(tok, pos);
   }
   const u32 ok = EvalExpr(pos, tok, result, &a.area, flags);
+  if (!ok && (SetupGetByte(kSetupEvalFlags) & 1u) != 0) {
+    // The error happened inside a stored function text: it is reported at
+    // the call in this text.
+    *pos = g_fnMemCallPos;
+    SetupSetByte(kSetupEvalFlags, SetupGetByte(kSetupEvalFlags) & ~1u);
+  }
   ReturnPosition(pos, &copy);
   return ok;
 }

@@ -5,8 +5,10 @@
 
 #include "apps/finance/fin_mem.h"
 #include "eval/prog.h"
+#include "graph/memory/gmem_func.h"
 #include "number/real.h"
 #include "numeric/list_mem.h"
+#include "numeric/random.h"
 
 i32 EvalGlueStatValue(u32, BcdReal *) { return kEvalGlueWaiting; }
 u8 EvalGlueStatModes(EvalCell *) { return kEvalGlueWaiting; }
@@ -26,6 +28,8 @@ u8 EvalGlueFinValue(u32 offset, BcdReal *out) { return FinValueAt(offset, out); 
 u32 EvalGlueSheetRunning() { return 0; }
 u8 EvalGlueSheetCell(u32, u32, Value *) { return kEvalGlueWaiting; }
 u8 EvalGlueDocLastAns(Value *) { return kEvalGlueWaiting; }
-u32 EvalRandom(EvalCell *result, TokPos *, EvalCell *) { return EvalRaiseError(kEvalGlueWaiting, result); }
+u16 EvalGlueGraphFuncType(u32 n) { return GmemReadFuncType(static_cast<int>(n)); }
+const char *EvalGlueGraphFuncText(u32 n) { return GmemFuncDataPtr(static_cast<int>(n)); }
+u32 EvalRandom(EvalCell *result, TokPos *pos, EvalCell *tok) { return NumericRandomToken(result, pos, tok); }
 // The interpreter stores the value into the target after the arrow.
 u32 EvalGlueAssign(TokPos *pos, EvalCell *tok, EvalCell *value) { return ProgAssignAt(pos, tok, value); }

@@ -31,6 +31,10 @@ u32 EvalGlueSheetRunning();
 u8 EvalGlueSheetCell(u32 column, u32 row, Value *out);
 // The latest scalar result of the current calculation document.
 u8 EvalGlueDocLastAns(Value *out);
+// Type word of graph function n (1-20), 0 when there is none.
+u16 EvalGlueGraphFuncType(u32 n);
+// Text of graph function n, null when there is none.
+const char *EvalGlueGraphFuncText(u32 n);
 // "Ran# " (call kind 3).
 u32 EvalRandom(EvalCell *result, TokPos *pos, EvalCell *tok);
 // An assignment arrow after a formula: stores value into what follows the

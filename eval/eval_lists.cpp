@@ -65,8 +65,8 @@ bool CloseArgs(TokPos *pos, EvalCell *tok) {
 }
 
 // Tokens that cannot stand inside a literal: their commas would be
-// miscounted.
-bool Forbidden(const EvalCell *t) { return TokIsBracketFunction(t) || TokIsMat(t) || TokIsListName(t); }
+// miscounted. List1-List6 are single names and may stand there.
+bool Forbidden(const EvalCell *t) { return TokIsBracketFunction(t) || TokIsMat(t) || TokIsList(t); }
 
 void Release(EvalCell *c) { EvalFreeCell(c); }
 

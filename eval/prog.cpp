@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "eval/eval.h"
 #include "eval/prog_internal.h"
 #include "kernel/heap.h"
 #include "kernel/keyqueue.h"
@@ -907,6 +908,14 @@ u32 ExprStatement(ProgRunState *run) {
       ValFreeTemp(&v);
       return ProgFail(run, kProgErrMa);
     }
+    if (form == 3) {
+      // Binary shows 16 bits: a value outside them stops the run.
+      Value bits;
+      if (!EvalBaseNOperand(&v, &bits, 1)) {
+        ValFreeTemp(&v);
+        return ProgFail(run, kProgErrMa);
+      }
+    }
     ctx->displayForm = form;
     run->p += 2;
   }
@@ -1086,6 +1095,65 @@ u32 ProgInput(ProgRunState *run, const u8 *prompt, u32 promptLen) {
   }
 }
 
+// A number 1..limit of one or two digits.
+bool LinkNumber(const u8 **p, u32 limit) {
+  const u8 *q = *p;
+  if (*q < '1' || *q > '9') return false;
+  u32 n = *q++ - '0';
+  if (*q >= '0' && *q <= '9') n = n * 10 + (*q++ - '0');
+  if (n > limit) return false;
+  *p = q;
+  return true;
+}
+
+// What Send( and Receive( may name: a variable (A-Z, r, theta, Ans), List n,
+// List1-List6, Mat X, and for Receive( a Pict n.
+bool LinkTarget(const u8 **p, bool receive) {
+  const u8 *q = *p;
+  if ((q[0] >= 'A' && q[0] <= 'Z') || q[0] == 0xCD || q[0] == 0xCE || q[0] == 0xC0) {
+    ++q;
+  } else if (q[0] == 0x7F && q[1] >= 0x6A && q[1] <= 0x6F) {
+    q += 2;
+  } else if (q[0] == 0x7F && q[1] == 0x51) {
+    q += 2;
+    if (!LinkNumber(&q, 26)) return false;
+  } else if (q[0] == 0x7F && q[1] == 0x40 && q[2] >= 'A' && q[2] <= 'Z') {
+    q += 3;
+  } else if (receive && q[0] == 0xF7 && q[1] == 0x93) {
+    q += 2;
+    if (!LinkNumber(&q, 20)) return false;
+  } else {
+    return false;
+  }
+  if (*q == ')') ++q;
+  if (!ProgTokIsEnd(q)) return false;
+  *p = q;
+  return true;
+}
+
+// Send( and Receive( read their operand before the link is asked, so a
+// malformed statement is a Syntax ERROR (or its expression's error); a
+// well-formed one finds no link port: Com ERROR.
+u32 LinkStatement(ProgRunState *run, bool receive) {
+  const u8 *q = run->p;
+  if (!LinkTarget(&q, receive)) {
+    if (receive) return ProgFail(run, kProgErrSyntax);
+    // Send( of an expression: a scalar goes as Ans, a list as List Ans.
+    Value v;
+    if (!ProgEvalAt(&q, &v, 0x0F00)) {
+      run->p = q;
+      *run->result = v;
+      return 0;
+    }
+    ValFreeTemp(&v);
+    if (*q == ')') ++q;
+    run->p = q;
+    if (!ProgTokIsEnd(q)) return ProgFail(run, kProgErrSyntax);
+  }
+  run->p = q;
+  return ProgFail(run, kProgErrCom);
+}
+
 }  // namespace
 
 // ---- dispatch ----------------------------------------------------------------
@@ -1122,7 +1190,12 @@ u32 ProgExecStatement(ProgRunState *run) {
     case kProgClsExpr: return ExprStatement(run);
     case kProgClsListRef: {
       u32 n = 0;
-      if (!EvalParseListRef(&run->p, &n)) return ExprStatement(run);
+      if (!EvalParseListRef(&run->p, &n)) {
+        // Not a bare list (List 1[2]+1, List 1×2): an expression whose
+        // value is shown like any other.
+        ctx->outputMode = kProgOutValue;
+        return ExprStatement(run);
+      }
       ctx->outputMode = kProgOutNothing;
       if (!ProgPrintListName(run, n)) return 0;
       return ProgStatementEnd(run);
@@ -1168,8 +1241,8 @@ u32 ProgExecStatement(ProgRunState *run) {
     case kProgClsRnd:
       if (!ProgRnd(run)) return 0;
       return ProgStatementEnd(run);
-    case kProgClsSend:
-    case kProgClsReceive:
+    case kProgClsSend: return LinkStatement(run, false);
+    case kProgClsReceive: return LinkStatement(run, true);
     case kProgClsPort:
       // There is no link port.
       return ProgFail(run, kProgErrCom);

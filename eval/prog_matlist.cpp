@@ -134,6 +134,7 @@ u32 FillCommand(const u8 **p, Value *result, u32 *number) {
     }
     if (!ListRecall(list, &l) || !ListFill(&v, &l)) return Raise(kProgErrMemory, result);
     if (!complex && ItemListToReal(0, static_cast<u8>(list)) > 1) return Raise(kProgErrMemory, result);
+    ProgListsChanged();
   }
   if (**p == ')') ++*p;
   return 1;

@@ -22,6 +22,7 @@ enum SettingEffect : u8 {
   kEffectMarks = 1,      // the graph screen's record of what it drew is forgotten
   kEffectStatLists = 2,  // the statistics result lists go (the graph mode marks a list change)
   kEffectRecur = 3,      // the recursion's table and graph record are forgotten
+  kEffectSelection = 4,  // the graph functions' table and graph record are forgotten
 };
 
 // The graph screen's record of what it last drew: "GRPMODE" and the
@@ -68,6 +69,11 @@ void Apply(u8 effect) {
     }
     case kEffectRecur:
       ItemMatDelete(36);
+      ForgetGraphRecord();
+      break;
+    case kEffectSelection:
+      // What the graph functions were tabulated or drawn with has changed.
+      ItemMatDelete(35);
       ForgetGraphRecord();
       break;
     default: break;
@@ -118,17 +124,17 @@ constexpr ItemWrite kF7Writes[] = {
     {0x6A, kSetupFuncType, 4, 0},  {0x6B, kSetupFuncType, 5, 0},  {0x6C, kSetupFuncType, 6, 0},
     {0x6D, kSetupFuncType, 7, 0},  {0x70, kSetupDrawType, 0, 1},  {0x71, kSetupDrawType, 1, 1},
     {0x76, kSetupResidList, 0, 0}, {0x78, kSetupBackground, 0, 1}, {0x7A, kSetupGrid, 1, 1},
-    {0x7D, kSetupGrid, 0, 1},      {0x88, kSetupVariable, 0, 0},  {0x9C, kSetupSketchLine, 0, 1},
+    {0x7D, kSetupGrid, 0, 1},      {0x88, kSetupVariable, 0, 4},  {0x9C, kSetupSketchLine, 0, 1},
     {0x9D, kSetupSketchLine, 1, 1}, {0x9E, kSetupSketchLine, 2, 1}, {0x9F, kSetupSketchLine, 3, 1},
-    {0xB2, kSetupVariable, 1, 0},  {0xB3, kSetupVariable, 2, 0},  {0xB4, kSetupVariable, 3, 0},
-    {0xB5, kSetupVariable, 4, 0},  {0xB6, kSetupVariable, 5, 0},  {0xB7, kSetupVariable, 6, 0},
+    {0xB2, kSetupVariable, 1, 4},  {0xB3, kSetupVariable, 2, 4},  {0xB4, kSetupVariable, 3, 4},
+    {0xB5, kSetupVariable, 4, 4},  {0xB6, kSetupVariable, 5, 4},  {0xB7, kSetupVariable, 6, 4},
     {0xB8, kSetupListFile, 1, 2},  {0xB9, kSetupListFile, 2, 2},  {0xBA, kSetupListFile, 3, 2},
     {0xBB, kSetupListFile, 4, 2},  {0xBC, kSetupListFile, 5, 2},  {0xBD, kSetupListFile, 6, 2},
     {0xBE, kSetupDrawSpeed, 0, 1}, {0xBF, kSetupDrawSpeed, 1, 1}, {0xC0, kSetupGraphFunc, 0, 0},
     {0xD0, kSetupGraphFunc, 1, 0}, {0xC1, kSetupSimulGraph, 0, 1}, {0xD1, kSetupSimulGraph, 1, 1},
     {0xC2, kSetupAxes, 0, 1},      {0xD2, kSetupAxes, 1, 1},      {0xC3, kSetupCoord, 0, 1},
     {0xD3, kSetupCoord, 1, 1},     {0xC4, kSetupLabel, 0, 1},     {0xD4, kSetupLabel, 1, 1},
-    {0xC5, kSetupDerivative, 0, 0}, {0xD5, kSetupDerivative, 1, 0}, {0xC6, kSetupLocus, 0, 1},
+    {0xC5, kSetupDerivative, 0, 4}, {0xD5, kSetupDerivative, 1, 4}, {0xC6, kSetupLocus, 0, 1},
     {0xD6, kSetupLocus, 1, 1},     {0xC7, kSetupSumDisplay, 0, 3}, {0xD7, kSetupSumDisplay, 1, 3},
     {0xCD, kSetupFracResult, 1, 0}, {0xCE, kSetupFracResult, 0, 0},
 };
@@ -291,6 +297,7 @@ u32 F9Command(ProgRunState *run, u8 code) {
       u32 n = 0;
       if (!ReadListOperand(run, &n)) return 0;
       SetupSetItem(kSetupVariable, static_cast<u8>(n));
+      Apply(kEffectSelection);
       return 1;
     }
     default: return 1;

@@ -237,3 +237,32 @@ for host in (False, True):
     put("mcs_group_file", "seed-%s-backup" % tag, backup)
     for cut in (20, 40, 100, len(backup) // 2, len(backup) - 1):
         put("mcs_group_file", "seed-%s-cut%d" % (tag, cut), backup[:cut])
+
+# ---- equa_items: byte 0 (bit 0 a host file, bits 1-2 Complex Mode, bit 4
+# the degree, bits 5-7 the unknowns), then a group file carrying the
+# equation items
+def equa_file(mode, items):
+    host = bool(mode & 1)
+    return bytes([mode]) + mcs_file(items, host)[1:]
+
+
+def equa_items(host, siml=None, poly=None, text=None):
+    items = []
+    if siml:
+        items.append(("main", "SIMLCOEF", 0x8C, mcs_array(siml[0], siml[1], [real(c) for c in siml[2]], host)))
+    if poly:
+        items.append(("main", "POLYCOEF", 0x8C, mcs_array(1, len(poly), [real(c) for c in poly], host)))
+    if text is not None:
+        t = text + b"\0"
+        items.append(("main", "EQU_SOLV", 0x85, t + bytes(-len(t) % 4)))
+    return items
+
+
+siml3 = (3, 4, ["1", "1", "1", "6", "0", "2", "5", "-4", "2", "5", "-1", "27"])
+put("equa_items", "seed-solve-all", equa_file(0x52, equa_items(False, siml3, ["1", "0", "-3", "2"], b"B=A\x89B")))
+put("equa_items", "seed-host-file", equa_file(0x53, equa_items(True, siml3, ["1", "0", "0", "-1"], b"X\x8b=A")))
+put("equa_items", "seed-quadratic-real", equa_file(0x00, equa_items(False, None, ["1", "0", "1"])))
+put("equa_items", "seed-singular", equa_file(0x20, equa_items(False, (2, 3, ["1", "2", "3", "2", "4", "6"]), None,
+                                                              b"X=Y=1")))
+put("equa_items", "seed-six", equa_file(0xA2, equa_items(False, (6, 7, [str((i * 7) % 11 - 5) for i in range(42)]),
+                                                          ["0", "1", "2"], b"\x7f\x50X")))

@@ -72,7 +72,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         // The clipboard's two items, from text of the input's length.
         const u32 n = count % 300;
         for (u32 i = 0; i < n; ++i) buf[i] = static_cast<u8>('a' + i % 26);
+        std::vector<u8> before;
+        {
+          u8 *old = nullptr;
+          u32 oldSize = 0;
+          if (McsFindItem("@REV2", "CLIP", nullptr, nullptr, &old, &oldSize) == 0) before.assign(old, old + oldSize);
+        }
         r = ItemClipStore(reinterpret_cast<const char *>(buf), n);
+        // A refusal stores nothing: "CLIP" is as it was.
+        if (r != 0) {
+          u8 *now = nullptr;
+          u32 nowSize = 0;
+          std::vector<u8> after;
+          if (McsFindItem("@REV2", "CLIP", nullptr, nullptr, &now, &nowSize) == 0) after.assign(now, now + nowSize);
+          FUZZ_CHECK(after == before, "a refused store changed CLIP");
+        }
         // Stored: "NAT_CLIP" holds the same text as "CLIP" or is gone, never
         // an older one.
         if (r == 0) {

@@ -27,7 +27,9 @@ enum PairState : u32 { kPairIdle = 0, kPairQueued = 1, kPairTaken = 2 };
 std::mutex g_lock;
 std::condition_variable g_posted;
 std::array<HostKeyEvent, kHostKeyQueueSize> g_queue{};
-u32 g_count = 0;
+// Changed under g_lock only; atomic so that clearing an empty queue (after
+// every program statement) can see it is empty without the lock.
+std::atomic<u32> g_count{0};
 u32 g_pair = kPairIdle;
 char g_title[kHostTitleSize] = {};
 char g_lastTitle[kHostTitleSize] = {};
@@ -205,11 +207,15 @@ u32 HostTakeNewestKey(i32 *column, i32 *row) {
 }
 
 void HostClearKeyQueue() {
+  if (g_count.load(std::memory_order_relaxed) == 0) return;
   std::lock_guard lock(g_lock);
   if (g_hold.load() == 0) g_count = 0;
 }
 
 void KeyBreakArm() {
+  // Called after every statement of a program: the plain load spares the
+  // locked exchange while already armed.
+  if (g_breakArmed.load(std::memory_order_relaxed) != 0) return;
   u8 disarmed = 0;
   if (g_breakArmed.compare_exchange_strong(disarmed, 1)) g_breakRequest.store(0);
 }

@@ -78,9 +78,9 @@ void HostSetActiveFkeyLabel(i32 index, u32 labelId);
 // Sets the title that HostPollAppTitle reports ("MAIN MENU" or the running
 // application's name); longer titles are cut to kHostTitleSize - 1 bytes.
 void HostSetAppTitle(const char *title);
-// Publishes the texts of a new Ans for HostFormatAnswer (SysStoreVariable
-// calls it whenever Ans is stored), so the shell never reads calculator
-// memory.
+// Publishes a copy of a new Ans for HostFormatAnswer, which makes its texts
+// (SysStoreVariable calls it whenever Ans is stored), so the shell never
+// reads calculator memory.
 void HostPublishAnswer(const Value *ans);
 // The fixed 22-character text of an unpacked real (working form), or
 // "ERROR", "UNDEF", "TRUE", "FALSE", "INFINITY", "-INFINITY" by its kind.

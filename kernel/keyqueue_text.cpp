@@ -12,10 +12,8 @@ constexpr u16 kMinusInfinityWord = 20481;
 constexpr size_t kRealTextSize = 24;
 constexpr size_t kImagTextSize = 32;
 
-// The texts published on the calculator thread and the shell's copies.
+// Ans as the calculator thread published it, and the shell's texts of it.
 std::mutex g_answerLock;
-char g_publishedReal[kRealTextSize] = "";
-char g_publishedImag[kImagTextSize] = "";
 char g_answerReal[kRealTextSize] = "";
 char g_answerImag[kImagTextSize] = "";
 
@@ -88,8 +86,10 @@ u32 HostValueText(const void *value, char *dst) {
   return 0;
 }
 
-void HostPublishAnswer(const Value *value) {
-  char re[kRealTextSize] = "", im[kImagTextSize] = "";
+namespace {
+
+// The texts of Ans (a value copied out of calculator memory).
+void AnswerTexts(const Value *value, char *re, char *im) {
   const u8 head = value->re.b[0] & 0x7F;  // 0x20 a list header, 0x30 a matrix header
   if (ValErrorCode(value) != 0) {
     std::strcpy(re, "ERROR");
@@ -101,17 +101,32 @@ void HostPublishAnswer(const Value *value) {
     PartText(parts.re, re);
     PartText(parts.im, im);
   }
+}
+
+// Ans as last published; its texts are made when the shell asks for them,
+// so a program storing Ans in a loop pays only for the copy.
+Value g_published{};
+bool g_anyPublished = false;  // no texts until the first Ans
+
+}  // namespace
+
+void HostPublishAnswer(const Value *value) {
   std::lock_guard lock(g_answerLock);
-  std::memcpy(g_publishedReal, re, sizeof re);
-  std::memcpy(g_publishedImag, im, sizeof im);
+  g_published = *value;
+  g_anyPublished = true;
 }
 
 char HostFormatAnswer(const char **realText, const char **imagText) {
+  Value v;
+  bool any;
   {
     std::lock_guard lock(g_answerLock);
-    std::memcpy(g_answerReal, g_publishedReal, sizeof g_answerReal);
-    std::memcpy(g_answerImag, g_publishedImag, sizeof g_answerImag);
+    v = g_published;
+    any = g_anyPublished;
   }
+  std::memset(g_answerReal, 0, sizeof g_answerReal);
+  std::memset(g_answerImag, 0, sizeof g_answerImag);
+  if (any) AnswerTexts(&v, g_answerReal, g_answerImag);
   *realText = g_answerReal;
   *imagText = g_answerImag;
   return 'C';

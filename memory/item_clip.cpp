@@ -80,7 +80,12 @@ u32 StoreBoth(const char *bytes, u32 n) {
     if (u32 r = ItemRefusal(name)) return ClipError(r);
   if (u32 r = WriteItem(kClip, text, n)) return ClipError(r);
   if (WriteItem(kNatClip, text, n) != 0) {
-    if (u32 r = McsDeleteItem(kFolder, kNatClip)) return ClipError(r);
+    // No room for the second copy: an older "NAT_CLIP" must not outlive the
+    // new text; when there is none, nothing is left to remove.
+    u32 size = 0;
+    if (McsFindItem(kFolder, kNatClip, nullptr, nullptr, nullptr, &size) == 0) {
+      if (u32 r = McsDeleteItem(kFolder, kNatClip)) return ClipError(r);
+    }
   }
   return 0;
 }

@@ -49,6 +49,17 @@ void SetCurrent(const char *folder, const char *name, u8 kind) {
 
 void ClearCurrent() { SetCurrent(nullptr, nullptr, kMcsKindNone); }
 
+// The current item becomes variable ch of "main": what SetCurrent stores,
+// without the name copies (programs read and store variables in tight
+// loops).
+void SetCurrentVariable(u8 ch) {
+  static constexpr char kMain[9] = "main";
+  std::memcpy(g_current.folder, kMain, 9);
+  std::memset(g_current.name, 0, 9);
+  g_current.name[0] = static_cast<char>(ch);
+  g_current.kind = kMcsKindVariable;
+}
+
 bool Empty(const char *text) { return !text || !text[0]; }
 u32 Round4(u32 n) { return n > 0xFFFFFFFCu ? 0 : (n + 3) & ~3u; }
 bool IsTextKind(u8 kind) { return kind == kMcsKindProgram || kind == kMcsKindText; }
@@ -553,8 +564,7 @@ u32 McsStoreVariable(u8 ch, const Value *value) {
   const u32 slot = McsVarSlotIndex(ch);
   if (slot >= kMcsVarSlotCount || !value) return 64;
   std::memmove(&g_vars[slot], value, sizeof(Value));
-  const char name[2] = {static_cast<char>(ch), 0};
-  SetCurrent("main", name, kMcsKindVariable);
+  SetCurrentVariable(ch);
   return 0;
 }
 
@@ -562,8 +572,7 @@ u32 McsReadVariable(u8 ch, Value *out) {
   const u32 slot = McsVarSlotIndex(ch);
   if (slot >= kMcsVarSlotCount || !out) return 64;
   std::memmove(out, &g_vars[slot], sizeof(Value));
-  const char name[2] = {static_cast<char>(ch), 0};
-  SetCurrent("main", name, kMcsKindVariable);
+  SetCurrentVariable(ch);
   return 0;
 }
 
@@ -572,8 +581,7 @@ u32 McsVariablePtr(u8 ch, u32 *size, Value **slot) {
   if (n >= kMcsVarSlotCount) return 64;
   if (size) *size = sizeof(Value);
   if (slot) *slot = &g_vars[n];
-  const char name[2] = {static_cast<char>(ch), 0};
-  SetCurrent("main", name, kMcsKindVariable);
+  SetCurrentVariable(ch);
   return 0;
 }
 

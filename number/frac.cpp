@@ -109,20 +109,105 @@ BcdReal *SqrtOfRatio(const BcdReal *a, u64 n, u64 d, BcdReal *dst) {
   return RealPack(&wn, dst);
 }
 
+// An exact operand as sign x n / d x 10^e: a fraction or an integer below
+// 10^18 has e = 0; a larger integer is its mantissa (trailing zeros dropped)
+// times a power of ten, so integers of every exponent stay exact.
+bool ScaledRatio(const BcdReal *x, i32 *sign, u64 *n, u64 *d, i32 *e) {
+  *e = 0;
+  if (!IsFracForm(x) && RealIsInteger(x) != 1) return false;
+  if (NumToRatio(x, sign, n, d)) return true;
+  NumDecimal dec;
+  if (IsFracForm(x) || !NumGetDecimal(x, &dec)) return false;
+  int last = 14;
+  while (last > 0 && dec.d[last] == 0) --last;
+  u64 m = 0;
+  for (int i = 0; i <= last; ++i) m = m * 10 + dec.d[i];
+  *sign = dec.sign;
+  *n = m;
+  *d = 1;
+  *e = dec.exp - last;
+  return true;
+}
+
+// Packs sign x n / d x 10^e exactly when the power of ten folds into n or d
+// below 10^36; false when it does not (the caller then works in decimal).
+bool PackScaled(i32 sign, u128 n, u128 d, i32 e, BcdReal *dst) {
+  if (n != 0) {
+    const u128 g = NumGcd(n, d);
+    n /= g;
+    d /= g;
+  }
+  for (; e < 0 && n % 10 == 0 && n != 0; ++e) n /= 10;
+  for (; e > 0 && d % 10 == 0; --e) d /= 10;
+  for (; e > 0; --e) {
+    if (n > kLimit / 10) return false;
+    n *= 10;
+  }
+  for (; e < 0; ++e) {
+    if (d > kLimit / 10) return false;
+    d *= 10;
+  }
+  if (n >= kLimit || d >= kLimit) return false;
+  PackExact(sign, n, d, dst);
+  return true;
+}
+
+// v x 10^k (k >= 0) when it stays below 10^36.
+bool MulBelowLimit(u128 v, i32 k, u128 *out) {
+  if (v >= kLimit) return false;
+  for (i32 i = 0; i < k && v != 0; ++i) {
+    if (v > kLimit / 10) return false;
+    v *= 10;
+  }
+  *out = v;
+  return true;
+}
+
 }  // namespace
 
 BcdReal *RealFracOp(int op, const BcdReal *a, const BcdReal *b, BcdReal *dst) {
   if (RealPassError(a, op == kRealOpSqrt ? nullptr : b, dst)) return dst;
-  i32 sa = 1, sb = 1;
+  i32 sa = 1, sb = 1, ea = 0, eb = 0;
   u64 na = 0, da = 1, nb = 0, db = 1;
-  const bool exactA = (IsFracForm(a) || RealIsInteger(a) == 1) && NumToRatio(a, &sa, &na, &da);
-  const bool exactB =
-      op == kRealOpSqrt || ((IsFracForm(b) || RealIsInteger(b) == 1) && NumToRatio(b, &sb, &nb, &db));
+  const bool exactA = ScaledRatio(a, &sa, &na, &da, &ea);
+  const bool exactB = op == kRealOpSqrt || ScaledRatio(b, &sb, &nb, &db, &eb);
   if (!exactA || !exactB) {
     if (op == kRealOpSqrt) return RealSqrtDecimal(a, dst);
     return RealBinaryOp(op, a, b, dst);
   }
   BcdReal out;
+  if (ea != 0 || eb != 0) {
+    // An integer of 10^18 or more takes part: the sum, product or quotient
+    // stays exact while its power of ten folds into 36 digits.
+    bool packed = false;
+    switch (op) {
+      case kRealOpAdd:
+      case kRealOpSub: {
+        const i32 lo = ea < eb ? ea : eb;
+        u128 ux, uy;
+        if (!MulBelowLimit(static_cast<u128>(na) * db, ea - lo, &ux) ||
+            !MulBelowLimit(static_cast<u128>(nb) * da, eb - lo, &uy)) {
+          break;
+        }
+        const i128 x = static_cast<i128>(ux) * sa, y = static_cast<i128>(uy) * sb;
+        const i128 n = op == kRealOpAdd ? x + y : x - y;
+        packed = PackScaled(n < 0 ? -1 : 1, static_cast<u128>(n < 0 ? -n : n), static_cast<u128>(da) * db, lo, &out);
+        break;
+      }
+      case kRealOpMul:
+        packed = PackScaled(sa * sb, static_cast<u128>(na) * nb, static_cast<u128>(da) * db, ea + eb, &out);
+        break;
+      case kRealOpDiv:
+        if (nb == 0) break;
+        packed = PackScaled(sa * sb, static_cast<u128>(na) * db, static_cast<u128>(da) * nb, ea - eb, &out);
+        break;
+      default:
+        break;
+    }
+    if (!packed) return op == kRealOpSqrt ? RealSqrtDecimal(a, dst) : RealBinaryOp(op, a, b, dst);
+    Copy(&out, dst);
+    return dst;
+  }
   switch (op) {
     case kRealOpAdd:
     case kRealOpSub: {

@@ -18,7 +18,6 @@ namespace {
 
 constexpr u8 kErrMa = 3;
 constexpr u8 kErrMemory = 4;
-constexpr u8 kErrNonReal = 25;
 
 // Statistics result tokens.
 constexpr u8 kTokMean = 0xC2;
@@ -263,7 +262,7 @@ int RealEstimateY(BcdReal *x) {
 namespace {
 
 // A real operation applied in place to a value: a real scalar directly, a
-// list element by element, a matrix or a complex value refused.
+// list element by element, a matrix or a complex number refused (Ma ERROR).
 int OnScalar(Value *v, int (*op)(BcdReal *), u8 code) {
   if (ValErrorCode(v)) return 0;
   if (ValKind(v) == kValKindMatrix) {
@@ -273,7 +272,9 @@ int OnScalar(Value *v, int (*op)(BcdReal *), u8 code) {
   }
   if (ValKind(v) == kValKindList) return ListStatFuncOp(code, v);
   if (ValIsComplex(v)) {
-    RealMakeError(kErrNonReal, &v->re);
+    // A complex number is outside these functions' domain (a complex list
+    // is refused by the list engine as a complex list).
+    RealMakeError(kErrMa, &v->re);
     return 0;
   }
   const int done = op(&v->re);

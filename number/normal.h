@@ -39,8 +39,9 @@ int NumEstimateY(u32 kind, const BcdReal *a, const BcdReal *b, BcdReal *x);
 // t(x) for a given kind, mean and population deviation.
 int NumNormVariate(u32 kind, const BcdReal *mean, const BcdReal *sigma, BcdReal *x);
 
-// The same on values: a real (or a fraction) in place; a complex value gives
-// Non-Real ERROR (25), an error value stays. Return as above.
+// The same on values: a real (or a fraction) in place; a complex number or a
+// matrix gives Ma ERROR (3), a complex list ERROR 25, a real list is done
+// element by element, an error value stays. Return as above.
 int ValNormalP(Value *v);
 int ValNormalQ(Value *v);
 int ValNormalR(Value *v);

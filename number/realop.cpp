@@ -362,8 +362,13 @@ BcdReal *RealFromGrads(const BcdReal *a, BcdReal *d, u16 u) { return FromUnit(kR
 
 BcdReal *RealNormalize(const BcdReal *a, BcdReal *d) {
   Copy(a, d);
-  if (IsFracForm(d)) return d;
-  return RealUnaryOp(kRealOpNormalize, d, d);
+  if (IsFracForm(d) || IsError(d)) return d;
+  const BcdReal kept = *d;
+  RealUnaryOp(kRealOpNormalize, d, d);
+  // Only the largest numbers round up past 9.99999999999999E99: the clean-up
+  // then keeps the valid value it was given instead of overflowing.
+  if (IsError(d)) Copy(&kept, d);
+  return d;
 }
 
 // ---- rounding, scaling and tests ----

@@ -344,6 +344,12 @@ int QuartilePlain(const Value *list, BcdReal *out, bool third) {
 }
 
 int QuartileFreq(const Value *data, const Value *freq, BcdReal *out, bool third) {
+  // The quartiles take the frequency total first: a complex list is refused
+  // before unequal sizes.
+  if (ValErrorCode(data) == 0 && ValErrorCode(freq) == 0 && IsList(data) && IsList(freq) &&
+      (ValIsComplex(data) == 1 || ValIsComplex(freq) == 1)) {
+    return FailR(out, kArrErrComplexList);
+  }
   MemHandle hv = 0, hf = 0;
   u32 m = 0, total = 0;
   u8 e = Pairs(data, freq, &hv, &hf, &m, &total);
@@ -526,6 +532,10 @@ int ListOneVarStats(const Value *list, Value *out[6]) {
     Value diff;
     ValSubMaru(&x, &mean, &diff, 0);
     d = Add(d, Sq(diff));
+    if (KeyBreakPoll() != 0) {
+      ListSetSixErrors(kArrErrBreak, out);
+      return 0;
+    }
   }
   *out[4] = StdDev(d, n);
   if (a.count <= 1) {
@@ -615,6 +625,10 @@ int ListOneVarStatsFreq(const Value *data, const Value *freq, Value *out[6]) {
     const Value s2 = Sq(diff);
     ValMul(&w, &s2, &t, 0);
     d = Add(d, t);
+    if (KeyBreakPoll() != 0) {
+      ListSetSixErrors(kArrErrBreak, out);
+      return 0;
+    }
   }
   Value one, sf1;
   ArrInt(1, &one);

@@ -341,24 +341,40 @@ bool EquaSolverLimitsExist() {
   return McsOpenInFolder(kFolder, kLimits, &size) == 0;
 }
 
-u32 EquaSolverReadLimits(BcdReal *lower, BcdReal *upper) {
+namespace {
+
+// The stored bounds; false when there are none. A bound that is not a
+// well-formed real is read as its default.
+bool StoredLimits(BcdReal *lower, BcdReal *upper) {
   u32 size = 0;
   u8 *data = nullptr;
-  if (McsOpenInFolderPtr(kFolder, kLimits, &size, &data) != 0 || data == nullptr || size < 24) {
-    BcdReal limits[2];
-    DefaultLimits(limits);
-    if (ItemWriteWhole(kFolder, kLimits, McsKindToType(kMcsKindFolder), limits, sizeof limits) != 0) return kErrMemory;
-    *lower = limits[0];
-    *upper = limits[1];
-    return 0;
-  }
+  if (McsOpenInFolderPtr(kFolder, kLimits, &size, &data) != 0 || data == nullptr || size < 24) return false;
   std::memcpy(lower, data, 12);
   std::memcpy(upper, data + 12, 12);
-  // A bound that is not a well-formed real is read as its default.
   BcdReal defaults[2];
   DefaultLimits(defaults);
   if (!RealIsWellFormed(lower) || ValErrorCode(lower) != 0) *lower = defaults[0];
   if (!RealIsWellFormed(upper) || ValErrorCode(upper) != 0) *upper = defaults[1];
+  return true;
+}
+
+}  // namespace
+
+void EquaSolverShownLimits(BcdReal *lower, BcdReal *upper) {
+  if (StoredLimits(lower, upper)) return;
+  BcdReal limits[2];
+  DefaultLimits(limits);
+  *lower = limits[0];
+  *upper = limits[1];
+}
+
+u32 EquaSolverReadLimits(BcdReal *lower, BcdReal *upper) {
+  if (StoredLimits(lower, upper)) return 0;
+  BcdReal limits[2];
+  DefaultLimits(limits);
+  if (ItemWriteWhole(kFolder, kLimits, McsKindToType(kMcsKindFolder), limits, sizeof limits) != 0) return kErrMemory;
+  *lower = limits[0];
+  *upper = limits[1];
   return 0;
 }
 

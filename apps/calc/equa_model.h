@@ -86,6 +86,9 @@ u32 EquaSolverStoreEquation(const u8 *text);
 void EquaSolverDeleteEquation();
 // The bounds, creating "EQSLVLMT" with -9E99 and 9E99 when missing: 0, or 4.
 u32 EquaSolverReadLimits(BcdReal *lower, BcdReal *upper);
+// The bounds as they are shown: the stored ones, or the defaults while
+// none are stored (nothing is created).
+void EquaSolverShownLimits(BcdReal *lower, BcdReal *upper);
 // Writes bound 0 (Lower) or 1 (Upper); an error value is not written and its
 // code is returned. 0, or an error code.
 u32 EquaSolverWriteLimit(u32 index, const BcdReal *value);

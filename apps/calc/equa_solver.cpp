@@ -120,12 +120,11 @@ void EquaSolverDrawLines(u32 *top, u32 *cursor, const u8 *codes, i16 count, cons
     }
   }
   BcdReal lower, upper;
-  const bool bounds = EquaSolverReadLimits(&lower, &upper) == 0;
+  EquaSolverShownLimits(&lower, &upper);
   EquationLine(text, *cursor == 0);
   EquaClearLines(2, 7);
   u32 row = 2;
   for (u32 k = *top; k < n && row <= 7; ++k) {
-    if (IsBound(codes[k]) && !bounds) continue;
     char line[96];
     EntryText(codes[k], &lower, &upper, line);
     TextLocate(1, static_cast<i32>(row));
@@ -279,7 +278,7 @@ void EquaSolverScreen() {
         const i32 row = static_cast<i32>(2 + (cursor - 1 - top));
         char prompt[16];
         BcdReal lower, upper, value;
-        EquaSolverReadLimits(&lower, &upper);
+        EquaSolverShownLimits(&lower, &upper);
         if (IsBound(entry)) {
           std::strcpy(prompt, entry == kEquaLineLower ? " Lower=" : " Upper=");
           value = entry == kEquaLineLower ? lower : upper;

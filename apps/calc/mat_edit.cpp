@@ -12,6 +12,7 @@
 #include "kernel/keyqueue.h"
 #include "memory/item_array.h"
 #include "memory/mcs_api.h"
+#include "memory/str.h"
 #include "number/numconv.h"
 #include "number/numparse.h"
 #include "number/numtext.h"
@@ -442,11 +443,15 @@ i32 ElementInput(bool typed, u32 *key, Value *value) {
       TokPos pos = buf;
       EvalCell cell;
       if (EvalFormula(&pos, 2, &cell) == 0) {
-        // The error box, then the cursor on the place of the error.
+        // The error box, then the cursor on the character before the one
+        // where evaluation stopped (the one at fault), as on the run screen.
         const i32 code = ValErrorCode(&cell);
         ErrBox(code != 0 ? code : kErrSyntax);
-        cursor = static_cast<u32>(pos - buf);
-        if (cursor > std::strlen(reinterpret_cast<char *>(buf))) cursor = 0;
+        const u32 stop = static_cast<u32>(pos - buf);
+        const u32 len = static_cast<u32>(std::strlen(reinterpret_cast<char *>(buf)));
+        u32 prev = 0;
+        for (u32 i = 0; i < stop && i < len; i += StrIsLeadByte(buf[i]) && buf[i + 1] ? 2 : 1) prev = i;
+        cursor = stop > 0 && stop <= len ? prev : 0;
         continue;
       }
       if (ValIsComplex(&cell) == 1) {

@@ -505,12 +505,9 @@ void Paste(ProgEditView *v) {
   text[n] = 0;
   v->pasting = 1;
   v->item_error = 0;
-  // A zero byte inside the text goes in as a blank.
-  for (u32 i = 0; i < n && !v->item_error;) {
-    const u32 width = StrIsLeadByte(static_cast<u8>(text[i])) && i + 1 < n ? 2 : 1;
-    InsertChar(text[i] == 0 ? u32{' '} : StrCharAt(text + i), v);
-    i += width;
-  }
+  // The clipboard's text ends at its first zero byte (nothing after it is
+  // text), so the paste ends there too.
+  for (const char *p = text; *p && !v->item_error; p = StrNextChar(p)) InsertChar(StrCharAt(p), v);
   v->pasting = 0;
   std::free(text);
 }
@@ -690,8 +687,9 @@ u32 ProgEditMain(u32 start, ProgList *list) {
         Draw(&v);
         continue;
       }
-      // "Aa", CHAR and SET UP keep match mode; any other key ends it.
-      if (key != kCodeCase && key != kCodeChar && key != kKeySetup) {
+      // "Aa", CHAR and SET UP keep match mode, and so do SHIFT and ALPHA on
+      // the way to a key; any other key ends it.
+      if (key != kCodeCase && key != kCodeChar && key != kKeySetup && key != kKeyShift && key != kKeyAlpha) {
         v.matching = 0;
         SetRootMenu(&v);
         if (key == kKeyExit || key == kKeyAc) continue;

@@ -3,6 +3,7 @@
 // their digits; the equation is evaluated in whichever of its two forms
 // keeps the powers small.
 #include "apps/finance/fin_calc.h"
+#include "apps/finance/fin_real.h"
 
 #include <cstdio>
 #include <cstring>
@@ -19,53 +20,9 @@
 
 namespace {
 
-constexpr u32 kNewtonSteps = 256;
+using namespace fin_real;
 
-BcdReal Int(i32 v) {
-  BcdReal r;
-  std::memset(&r, 0, sizeof r);
-  return *NumFromInt32(v, &r);
-}
-BcdReal Zero() {
-  BcdReal r;
-  return *RealSetZero(&r);
-}
-BcdReal One() {
-  BcdReal r;
-  return *RealSetOne(&r);
-}
-BcdReal Add(const BcdReal &a, const BcdReal &b) {
-  BcdReal r;
-  return *RealAdd(&a, &b, &r);
-}
-BcdReal Sub(const BcdReal &a, const BcdReal &b) {
-  BcdReal r;
-  return *RealSub(&a, &b, &r);
-}
-BcdReal Mul(const BcdReal &a, const BcdReal &b) {
-  BcdReal r;
-  return *RealMul(&a, &b, &r);
-}
-BcdReal Div(const BcdReal &a, const BcdReal &b) {
-  BcdReal r;
-  return *RealDiv(&a, &b, &r);
-}
-BcdReal Neg(const BcdReal &a) {
-  BcdReal r;
-  return *RealNeg(&a, &r);
-}
-BcdReal Abs(const BcdReal &a) {
-  BcdReal r;
-  return *RealAbs(&a, &r);
-}
-BcdReal Scale(const BcdReal &a, int n) {
-  BcdReal r;
-  return *RealScale10(&a, &r, n);
-}
-BcdReal Decimal(const BcdReal &a) {
-  BcdReal r;
-  return *RealFracToDecimal(&a, &r);
-}
+constexpr u32 kNewtonSteps = 256;
 
 bool IsErr(const BcdReal &x) { return RealErrorCode(&x) != 0; }
 u32 ErrOf(const BcdReal &x) { return RealErrorCode(&x); }

@@ -255,11 +255,13 @@ u32 ResultScreen(const FinSubApp &app, FinScreenState *st) {
         if (!app.result_jump) break;
         st->key = kKeyQuit;
         return app.result_jump;
-      case 6:
+      case 6: {
         if (!app.graph) break;
-        FinNotBuiltBox();
-        st->key = kKeyExit;
+        FinBusyStart(st);
+        const u32 err = app.graph(st);
+        if (err) FinShowError(st, err);
         return 0;
+      }
       case kKeyExit:
       case kKeyQuit:
         st->key = key;

@@ -57,7 +57,7 @@ struct FinSubApp {
   u32 codes[6];               // solve code of F1-F6 on the list, 0 for none
   u32 list_jump;              // code F6 on the list ends with (0: none)
   u32 result_jump;            // code F4 on a result ends with (0: no F4)
-  bool graph;                 // results offer GRPH
+  u32 (*graph)(FinScreenState *st);  // the graph GRPH draws (null: none)
   void (*solve)(u32 code, FinMem *mem, FinAnswer *out);
   // Keys of the list the engine does not handle: true when taken.
   bool (*list_key)(u32 key, FinScreenState *st);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "apps/finance/fin_graph.h"
 #include "apps/finance/fin_screen.h"
 #include "ui/errbox.h"
 #include "ui/keycodes.h"
@@ -129,24 +130,24 @@ bool CashKey(u32 key, FinScreenState *st) {
 
 const FinSubApp kFinSimple = {294, kFinTitleDateMode, LINES(kSimpleLines),
                               {Code(794, 1), Code(795, 2), Blank, Blank, Blank, Blank},
-                              {kFinSimpleSI, kFinSimpleSFV, 0, 0, 0, 0}, 0, 0, true, SolveSimple, nullptr};
+                              {kFinSimpleSI, kFinSimpleSFV, 0, 0, 0, 0}, 0, 0, FinSimpleGraph, SolveSimple, nullptr};
 const FinSubApp kFinCompound = {295, kFinTitlePayment, LINES(kCmpdLines),
                                 {Code(796, 1), Code(797, 2), Code(798, 3), Code(799, 4), Code(800, 5), Code(780, 6)},
                                 {kFinCmpdN, kFinCmpdI, kFinCmpdPV, kFinCmpdPMT, kFinCmpdFV, 0},
-                                kFinAmortList, kFinAmortList, true, SolveCmpd, nullptr};
+                                kFinAmortList, kFinAmortList, FinCmpdGraph, SolveCmpd, nullptr};
 const FinSubApp kFinCash = {296, kFinTitlePlain, LINES(kCashLines),
                             {Code(801, 1), Code(802, 2), Code(803, 3), Code(804, 4), Code(769, 5), Code(769, 6)},
-                            {kFinCashNPV, kFinCashIRR, kFinCashPBP, kFinCashNFV, 0, 0}, 0, 0, true, SolveCash, CashKey};
+                            {kFinCashNPV, kFinCashIRR, kFinCashPBP, kFinCashNFV, 0, 0}, 0, 0, FinCashGraph, SolveCash, CashKey};
 const FinSubApp kFinAmort = {297, kFinTitlePayment, LINES(kAmortLines),
                              {Code(805, 1), Code(806, 2), Code(807, 3), Code(808, 4), Code(809, 5), Code(778, 6)},
                              {kFinAmortBAL, kFinAmortINT, kFinAmortPRN, kFinAmortSumINT, kFinAmortSumPRN, 0},
-                             kFinCmpdList, kFinCmpdList, true, SolveAmort, nullptr};
+                             kFinCmpdList, kFinCmpdList, FinAmortGraph, SolveAmort, nullptr};
 const FinSubApp kFinConversion = {298, kFinTitlePlain, LINES(kCnvtLines),
                                   {Code(810, 1), Code(811, 2), Blank, Blank, Blank, Blank},
-                                  {kFinCnvtEFF, kFinCnvtAPR, 0, 0, 0, 0}, 0, 0, false, SolveCnvt, nullptr};
+                                  {kFinCnvtEFF, kFinCnvtAPR, 0, 0, 0, 0}, 0, 0, nullptr, SolveCnvt, nullptr};
 const FinSubApp kFinCost = {299, kFinTitlePlain, LINES(kCostLines),
                             {Code(785, 1), Code(15, 2), Code(787, 3), Blank, Blank, Blank},
-                            {kFinCostCst, kFinCostSel, kFinCostMrg, 0, 0, 0}, 0, 0, false, SolveCost, nullptr};
+                            {kFinCostCst, kFinCostSel, kFinCostMrg, 0, 0, 0}, 0, 0, nullptr, SolveCost, nullptr};
 const FinSubApp kFinDays = {300, kFinTitleDateMode, LINES(kDaysLines),
                             {Code(812, 1), Code(813, 2), Code(814, 3), Blank, Blank, Blank},
-                            {1, 2, 3, 0, 0, 0}, 0, 0, false, SolveDays, nullptr};
+                            {1, 2, 3, 0, 0, 0}, 0, 0, nullptr, SolveDays, nullptr};

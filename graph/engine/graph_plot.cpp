@@ -6,6 +6,7 @@
 #include "graph/engine/graph_eval.h"
 #include "graph/engine/graph_glue.h"
 #include "graph/engine/graph_scan.h"
+#include "graph/memory/gmem_func.h"
 #include "kernel/heap.h"
 #include "kernel/keyqueue.h"
 #include "memory/str.h"
@@ -312,6 +313,10 @@ void GraphRefreshEntries(GraphContext *ctx) {
   for (GraphEntry *e = ctx->entries; e->style != 0; ++e) {
     if (!(e->type & kGraphTypeBuiltin) && e->textSource != nullptr) e->text = e->textSource(e);
   }
+}
+
+const u8 *GraphFuncSlotText(const GraphEntry *entry) {
+  return reinterpret_cast<const u8 *>(GmemFuncDataPtr(entry->slot));
 }
 
 void GraphShowFuncLabel(GraphContext *ctx, i32 idx) { PrintLabel(ctx, idx, 1); }

@@ -18,6 +18,9 @@
 u32 GraphPlotAll(GraphContext *ctx);
 // Re-takes the text of every entry that has a text source.
 void GraphRefreshEntries(GraphContext *ctx);
+// The text source of an entry drawn from a numbered graph function: the
+// current text of graph function `slot` (null when the item is missing).
+const u8 *GraphFuncSlotText(const GraphEntry *entry);
 
 // The label of entry idx on text line 1 (GraphShowFuncLabel2: line 2):
 // "Y1=X^2", cut or padded to 21 characters.

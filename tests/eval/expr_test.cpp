@@ -156,6 +156,13 @@ TEST_F(Expr, Fractions) {
       {"1{Or}0{frac}3", "1", "1"},
       {"{Pol}1,1){frac}2", "E3", ""},          // lists take no fraction bar
       {"2{frac}{Pol}1,1)", "E3", ""},
+      // Integers of any size are exact operands.
+      {"1{e}19{frac}3{e}19", "1/3", "1/3"},
+      {"2{e}19{frac}4{e}19", "1/2", "1/2"},
+      {"~6{e}30{frac}4{e}30", "-1_1/2", "~3/2"},
+      {"1{frac}3*3{e}18", "1e18", "1E+18"},
+      {"1{e}20{frac}3", "3.33333333333333e19", "3.333333333E+19"},
+      {"1{frac}3+1{e}19", "1e19", "1E+19"},
   };
   RunTable(cases, std::size(cases));
 }
@@ -186,10 +193,21 @@ TEST_F(Expr, ComplexModes) {
 }
 
 TEST_F(Expr, BaseN) {
+  const std::pair<u8, const char *> vars[] = {{'A', "-2.5"}, {'C', "-0.5"}};
+  for (const auto &[code, text] : vars) {
+    const Value v = numtest::V(text);
+    SysStoreVariable(code, &v);
+  }
   SetupSetItem(kSetupMode, 9);  // decimal, 32 bits
   const Case dec[] = {
       {"32767+1", "32768", ""},
       {"7/2", "3", ""},
+      {"~7/2", "-3", ""},    // the integer part goes toward zero
+      {"7/~2", "-3", ""},
+      {"~1/2", "0", ""},
+      {"5/~3*3", "-3", ""},
+      {"A", "-2", ""},       // a variable is read as its integer part
+      {"C", "0", ""},
       {"7{frac}2", "3", ""},
       {"{sin}1", "E8", ""},
       {"2^2", "E8", ""},
@@ -227,7 +245,10 @@ TEST_F(Expr, BaseN) {
 }
 
 TEST_F(Expr, EngineeringSuffixes) {
+  const Value d = numtest::V("1.23456789049995");
+  SysStoreVariable('D', &d);
   const Case cases[] = {
+      {"D{k}", "1234.5678905", "1234.567891"},  // the scaled value is cleaned up
       {"5{k}", "5000", "5000"},
       {"5{f}", "5e-15", "5E~15"},
       {"2{m}", "0.002", "2E~03"},
@@ -243,6 +264,7 @@ TEST_F(Expr, EngineeringSuffixes) {
 TEST_F(Expr, LiteralLimits) {
   const Case cases[] = {
       {"1{e}99", "1e99", "1E+99"},
+      {"9.99999999999999{e}99+0", "9.99999999999999e99", "9.999999999E+99"},  // the largest number stays
       {"10{e}99", "E3", ""},
       {"0.1{e}~99", "0", "0"},
       {"1{e}~99", "1e-99", "1E~99"},
@@ -364,7 +386,9 @@ TEST_F(Expr, NormalProbabilitiesAndEstimates) {
       {"{#FE}1)", "E4", ""},                     // t( without statistics
       {"2{#CB}", "E4", ""},                      // x-hat
       {"2{#CC}", "E4", ""},                      // y-hat
-      {"{Pr(}{i})", "E25", ""},
+      {"{Pr(}{i})", "E3", ""},                  // a complex number is Ma ERROR
+      {"{#FE}(1+{i}))", "E3", ""},
+      {"{i}{#CB}", "E3", ""},
   };
   RunTable(cases, std::size(cases));
 }
@@ -386,18 +410,17 @@ TEST_F(Expr, SequencesAndSums) {
 // ("waiting"), never a made-up value.
 TEST_F(Expr, WaitingRows) {
   const char *texts[] = {
-      "{Ran}",     "{xbar}",   "{minX}",  "{Mod}",    "{Xmin}",   "{Xfct}",  "{DStart}",
-      "{FStart}",  "{RStart}", "{#7F90}", "{int}X,0,1)",
-      "{ddx}X,1)", "{f1}",
+      "{xbar}",   "{minX}",  "{Mod}",    "{Xmin}",   "{Xfct}",  "{DStart}",
+      "{FStart}", "{RStart}", "{#7F90}",
   };
   for (const char *t : texts) {
     SCOPED_TRACE(t);
     EXPECT_EQ(Eval(t), "E23");
   }
   EXPECT_EQ(Eval("{an}"), "E2");  // a recursion term outside the recursion table
+  EXPECT_EQ(Eval("{Sim}"), "E4");  // Sim Coef with no coefficients stored
   // The financial variables read the financial record, which is not made yet.
   EXPECT_EQ(Eval("{Fin_n}"), "E4");
-  EXPECT_EQ(Eval("{Sim}"), "E4");  // Sim Coef with no coefficients stored
   // Det and Sum of a number: Ma ERROR from the list and matrix engines.
   EXPECT_EQ(Eval("{Det}A"), "E3");
   EXPECT_EQ(Eval("{Sum}A"), "E3");

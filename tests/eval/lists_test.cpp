@@ -77,7 +77,17 @@ TEST_F(Lists, ExpressionsWithListsAndMatrices) {
       {L("1,{i}") + "*{i}", "c{0|1,-1}"},
       {L("{i},2") + "-" + L("{i},2"), "{0,0}"},
       {L("1,{Max}{List}1)"), "E2"},  // a list name inside a literal
+      {L("{List}1[1],2"), "E2"},
+      {L("{#7F6A}[3],2"), "{3,2}"},     // List1 is one token and may stand there
+      {L("2{#7F6B}[1]+1,{#7F6A}[2]"), "{21,2}"},
       {L("1,2") + "=" + L("1,3"), "{1,0}"},
+      // Each element of a result gets the clean-up a number gets.
+      {"{Int}(" + L("1") + "/3*3)", "{1}"},
+      {L("1,2") + "/3*3", "{1,2}"},
+      {"({sqrt}" + L("2") + "){sq}", "{2}"},
+      {"{List}1/3*3", "{1,2,3}"},
+      {L("1,{i}") + "/3*3", "c{1,0|1}"},
+      {"{Int}([[1/3]]*3)", "[[1]]"},
       // Matrices.
       {mat, "[[1,2][3,4]]"},
       {mat + "*[[1,0][0,1]]", "[[1,2][3,4]]"},
@@ -142,6 +152,8 @@ TEST_F(Lists, StoredListsAreNeverWritten) {
   EXPECT_EQ(Calc("{List}1*100+{List}1"), "{101,202,303}");
   EXPECT_EQ(Calc("{List}1"), "{1,2,3}");
   EXPECT_EQ(Calc("{#7F6A}{inv}"), "{1,0.5,0.333333333333333}");
+  EXPECT_EQ(Calc("{List}1"), "{1,2,3}");
+  EXPECT_EQ(Calc("{List}1{k}"), "{1000,2000,3000}");
   EXPECT_EQ(Calc("{List}1"), "{1,2,3}");
 }
 

@@ -161,7 +161,19 @@ const std::vector<ProgCase> &Cases() {
       {"UnknownF9Token", {{"MAIN", "\xF9\x7F"}}, 2, {}, {}},
       {"RclCaptMissing", {{"MAIN", "1->A:{RclCapt}3"}}, 4, {{'A', "1"}}, {}},
       {"RclCaptOutOfRange", {{"MAIN", "{RclCapt}21"}}, 8, {}, {}},
-      {"SendHasNoPort", {{"MAIN", "1->A:{Send}(A)"}}, 10, {{'A', "1"}}, {}},
+      // Send( and Receive( read their operand first; with no port a sound
+      // statement is Com ERROR, a malformed one Syntax ERROR.
+      {"SendHasNoPort", {{"MAIN", "1->A:{Send}A)"}}, 10, {{'A', "1"}}, {}},
+      {"SendExpression", {{"MAIN", "{Send}(A+1)*2"}}, 10, {}, {}},
+      {"SendList", {{"MAIN", "{Send}{List}12)"}}, 10, {}, {}},
+      {"SendMatrix", {{"MAIN", "{Send}{Mat}B"}}, 10, {}, {}},
+      {"SendTwoOperands", {{"MAIN", "{Send}A,B)"}}, 2, {}, {}},
+      {"SendBrokenExpression", {{"MAIN", "{Send}1+)"}}, 2, {}, {}},
+      {"SendPictIsNotSent", {{"MAIN", "{Send}{Pict}3)"}}, 2, {}, {}},
+      {"ReceiveVariable", {{"MAIN", "{Receive}{theta})"}}, 10, {}, {}},
+      {"ReceivePict", {{"MAIN", "{Receive}{Pict}20)"}}, 10, {}, {}},
+      {"ReceivePictOutOfRange", {{"MAIN", "{Receive}{Pict}21)"}}, 2, {}, {}},
+      {"ReceiveExpression", {{"MAIN", "{Receive}A+1)"}}, 2, {}, {}},
       {"Comment", {{"MAIN", "1->A:'2->A:\n3->B"}}, 0, {{'A', "1"}, {'B', "3"}}, {}},
   };
   return cases;
@@ -281,6 +293,66 @@ TEST_F(ProgTable, RunLineValueBecomesAns) {
   // The jump arrow leaves Ans alone.
   EXPECT_EQ(RunLine(ProgTok("0=>1->B")), 0u);
   EXPECT_EQ(ProgTestVar(0xC0), "25");
+}
+
+// A statement that starts with a list element is an expression: its value
+// is shown, not "Done".
+TEST_F(ProgTable, ListElementStatementShowsItsValue) {
+  struct Case {
+    const char *line;
+    const char *value;
+  } cases[] = {
+      {"{lb}4,7{rb}->{List1}:{List1}[2]+1", "8"},
+      {"{lb}4,7{rb}->{List1}:{List1}[2]", "7"},
+      {"{lb}4,7{rb}->{List}1:{List}1[1]*3", "12"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.line);
+    ASSERT_EQ(RunLine(ProgTok(c.line)), 0u);
+    EXPECT_EQ(ctx.outputMode, static_cast<u32>(kProgOutValue));
+    EXPECT_EQ(ProgTestText(ctx.last), c.value);
+  }
+  // At a display-stop the value is printed.
+  i32 exeCol = 0, exeRow = 0;
+  ASSERT_TRUE(CalcKeyPosition("EXE", &exeCol, &exeRow));
+  ProgContextClear(&ctx);
+  ASSERT_EQ(ProgTestStore("MAIN", ProgTok("{lb}4,7{rb}->{List1}:{List1}[2]{Disp}3->A")), 0u);
+  const u64 idle = HostIdleCount();
+  std::atomic<u32> code{99};
+  std::thread runner([&] { code = RunProgram("MAIN"); });
+  const auto t0 = std::chrono::steady_clock::now();
+  while (HostIdleCount() == idle && std::chrono::steady_clock::now() - t0 < std::chrono::seconds(5)) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  HostPushKeyEvent(exeCol, exeRow, 0, 0);
+  runner.join();
+  EXPECT_EQ(code.load(), 0u);
+  EXPECT_EQ(ProgTestRow(ctx, 1), "                    7");
+  EXPECT_EQ(ProgTestVar('A'), "3");
+  HostClearKeyQueue();
+  KeyBreakDisarm();
+}
+
+// The binary display form takes 16 bits: a value outside stops the run with
+// Ma ERROR before anything is shown.
+TEST_F(ProgTable, BinaryFormOutsideSixteenBits) {
+  SetupSetItem(kSetupMode, 9);  // Base-N, decimal
+  struct Case {
+    const char *line;
+    u32 error;
+  } cases[] = {
+      {"{Dec}:70000\xF9\x03{Disp}1->A", 3},
+      {"32768\xF9\x03", 3},
+      {"{neg}32769\xF9\x03", 3},
+      {"32767\xF9\x03", 0},
+      {"{neg}32768\xF9\x03", 0},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.line);
+    EXPECT_EQ(RunLine(ProgTok(c.line)), c.error);
+  }
+  EXPECT_EQ(ProgTestVar('A'), "0");
+  SetupSetItem(kSetupMode, 0);
 }
 
 // A list stored by the arrow becomes List Ans too; the scalar Ans stays.

@@ -262,6 +262,30 @@ TEST_F(ProgSettings, GraphRecordIsForgotten) {
   ASSERT_LE(McsCreateByKind(255, "GRPMODE", sizeof mode, mode), 2u);
   ASSERT_EQ(RunLine(ProgTok("{ViewWindow}1,2")), 0u);
   EXPECT_FALSE(work("GRPMODE"));
+
+  // The commands on the graph functions' selection forget their table and
+  // the drawn graph.
+  const char *selections[] = {"\xF7\x88", "\xF7\xB2", "\xF7\xB7", "\xF7\xC5", "\xF7\xD5", "{VarList}{List}12"};
+  for (const char *line : selections) {
+    SCOPED_TRACE(line);
+    ASSERT_LE(McsCreateByKind(255, "GRPMODE", sizeof mode, mode), 2u);
+    ASSERT_EQ(ItemMatCreate(35, 2, 2), 0u);
+    ASSERT_EQ(RunLine(ProgTok(line)), 0u);
+    u32 rows = 9, cols = 9;
+    ItemMatDims(35, &rows, &cols);
+    EXPECT_EQ(rows, 0u);
+    EXPECT_FALSE(work("GRPMODE"));
+  }
+
+  // Filling a list marks the graph mode and clears the statistics results,
+  // as a list file change does.
+  ASSERT_EQ(RunLine(ProgTok("{lb}1,2{rb}->{List1}:{Deg}")), 0u);
+  ASSERT_LE(McsCreateByKind(255, "GRPMODE", sizeof mode, mode), 2u);
+  ASSERT_EQ(ItemListCreate(254, 0, 3), 0u);
+  ASSERT_EQ(RunLine(ProgTok("{Fill(}7,{List1}")), 0u);
+  ASSERT_EQ(McsOpenByKindPtr(255, "GRPMODE", &size, &data), 0u);
+  EXPECT_EQ(data[0], 11);
+  EXPECT_EQ(ItemListSize(254, 0), 0u);
 }
 
 }  // namespace

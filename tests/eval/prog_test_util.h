@@ -27,7 +27,7 @@ inline std::string ProgTok(const std::string &src) {
       {"For", "\xF7\x04"}, {"To", "\xF7\x05"}, {"Step", "\xF7\x06"}, {"Next", "\xF7\x07"},
       {"While", "\xF7\x08"}, {"WhileEnd", "\xF7\x09"}, {"Do", "\xF7\x0A"}, {"LpWhile", "\xF7\x0B"},
       {"Return", "\xF7\x0C"}, {"Break", "\xF7\x0D"}, {"Stop", "\xF7\x0E"}, {"Locate", "\xF7\x10"},
-      {"Send", "\xF7\x11"}, {"ClrText", "\xF7\x18"}, {"ClrList", "\xF7\x1A"}, {"ClrMat", "\xF9\x1E"},
+      {"Send", "\xF7\x11"}, {"Receive", "\xF7\x12"}, {"Pict", "\xF7\x93"}, {"ClrText", "\xF7\x18"}, {"ClrList", "\xF7\x1A"}, {"ClrMat", "\xF9\x1E"},
       {"Prog", "\xED"}, {"Lbl", "\xE2"}, {"Goto", "\xEC"}, {"Isz", "\xE9"}, {"Dsz", "\xE8"},
       {"Disp", "\x0C"}, {"Ans", "\xC0"}, {"neg", "\x87"}, {"r", "\xCD"}, {"theta", "\xCE"},
       {"List", "\x7F\x51"}, {"List1", "\x7F\x6A"}, {"Mat", "\x7F\x40"}, {"Dim", "\x7F\x46"},

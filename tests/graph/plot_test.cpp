@@ -11,6 +11,7 @@
 #include "graph/engine/graph_axes.h"
 #include "graph/engine/graph_draw.h"
 #include "../support/screen_reader.h"
+#include "graph/memory/gmem_func.h"
 #include "graph_testutil.h"
 #include "../support/golden.h"
 
@@ -412,6 +413,25 @@ TEST_F(Plotting, AreaBetweenCurveAndAxis) {
         EXPECT_TRUE(c >= 54 && c <= 74 && r >= 22 && r <= 32) << c << "," << r;
       }
   EXPECT_GT(shaded, 20);
+}
+
+TEST_F(Plotting, EntriesFollowTheirGraphFunctions) {
+  const u8 head[4] = {kGraphFuncY & 0xFF, kGraphFuncY >> 8, 0x80, 2};
+  const std::vector<u8> square = evaltest::Tokens("X^2");
+  ASSERT_EQ(GmemWriteFuncItem(1, head, reinterpret_cast<const char *>(square.data())), 0u);
+  GraphEntry &e = Add(kGraphFuncY, "");
+  e.slot = 1;
+  e.textSource = GraphFuncSlotText;
+  ASSERT_EQ(Plot(), 0u);
+  EXPECT_EQ(LitCount(ctx), 269);
+  EXPECT_TRUE(Lit(ctx, 47, 1));
+  // The function changes (main memory moves): the next plot takes the new text.
+  const std::vector<u8> line = evaltest::Tokens("X");
+  ASSERT_EQ(GmemWriteFuncItem(1, head, reinterpret_cast<const char *>(line.data())), 0u);
+  GraphClearBuffer(&ctx);
+  ASSERT_EQ(GraphPlotAll(&ctx), 0u);
+  EXPECT_TRUE(Lit(ctx, 33, 63));
+  EXPECT_FALSE(Lit(ctx, 47, 1));
 }
 
 // A built-in Y= entry: y = 2x, or its error code.

@@ -106,6 +106,13 @@ TEST_F(ItemClip, MemoryFull) {
   EXPECT_EQ(Clip(), std::string(35, 'm'));
   EXPECT_TRUE(ClipTestItem("NAT_CLIP").empty());
   EXPECT_EQ(ClipTestPcClipboard(), std::string(35, 'm'));
+
+  // Again with no NAT_CLIP to remove: the store succeeds all the same and
+  // the PC clipboard follows.
+  EXPECT_EQ(Store(std::string(35, 'k')), 0u);
+  EXPECT_EQ(Clip(), std::string(35, 'k'));
+  EXPECT_TRUE(ClipTestItem("NAT_CLIP").empty());
+  EXPECT_EQ(ClipTestPcClipboard(), std::string(35, 'k'));
 }
 
 // A read-only or protected clipboard item refuses a new text: the call says

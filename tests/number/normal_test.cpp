@@ -160,8 +160,12 @@ TEST(NormalValues, ScalarsInPlaceComplexRefused) {
   Value c;
   std::memset(&c, 0, sizeof c);
   ValFromParts(&v.re, &v.re, &c);
-  EXPECT_EQ(ValNormalP(&c), 0);
-  EXPECT_EQ(ValErrorCode(&c), 25);
+  int (*const fns[])(Value *) = {ValNormalP, ValNormalQ, ValNormalR, ValNormVariate, ValEstimateX, ValEstimateY};
+  for (auto fn : fns) {
+    Value z = c;
+    EXPECT_EQ(fn(&z), 0);
+    EXPECT_EQ(ValErrorCode(&z), 3);
+  }
 }
 
 }  // namespace

@@ -37,6 +37,7 @@ TEST(ListStats, MediansQuartilesAndSums) {
       {{"7", "1"}, "4", "1", "7"},
       {{"5"}, "5", "5", "5"},
       {{"3", "1", "2"}, "2", "1", "3"},
+      {{"9.99999999999999e99"}, "9.99999999999999e99", "9.99999999999999e99", "9.99999999999999e99"},
   };
   for (const Case &c : cases) {
     Value l = List(c.data), m;
@@ -65,6 +66,12 @@ TEST(ListStats, MediansQuartilesAndSums) {
   EXPECT_EQ(Out(ListSum(&c, &out), out), "1 (4,2)");
   EXPECT_EQ(Out(ListProd(&p, &out), out), "1 1");
   EXPECT_EQ(Out(ListMean(&c, &out), out), "0 E25");
+  // The largest number is its own sum and mean: the clean-up does not round
+  // it past the range.
+  Value big = List({"9.99999999999999e99"});
+  EXPECT_EQ(Out(ListSum(&big, &out), out), "1 9.99999999999999e99");
+  EXPECT_EQ(Out(ListMean(&big, &out), out), "1 9.99999999999999e99");
+  arrtest::Drop(&big);
   EXPECT_EQ(ListQuartile1(&c, &q), 0);
   EXPECT_EQ(R(q), "E25");
   arrtest::Drop(&c);
@@ -94,6 +101,14 @@ TEST(ListStats, WithFrequencies) {
       {"all zero", {"0", "0", "0"}, "0 E3", "0 E3"},
       {"length", {"1", "1"}, "0 E9", "0 E9"},
   };
+  // A complex list is refused before unequal sizes, as the frequency total
+  // refuses it.
+  Value cf = List({"1|1", "1"});
+  EXPECT_EQ(ListQuartile1Freq(&d, &cf, &q), 0);
+  EXPECT_EQ(R(q), "E25");
+  EXPECT_EQ(ListQuartile3Freq(&d, &cf, &q), 0);
+  EXPECT_EQ(R(q), "E25");
+  arrtest::Drop(&cf);
   for (const Bad &b : bad) {
     Value fb = List(b.freq);
     EXPECT_EQ(Out(ListMedianFreq(&d, &fb, &out), out), b.median) << b.name;

@@ -369,6 +369,92 @@ TEST_F(XvfbWalk, ProgramListAndEditor) {
   ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
 }
 
+// Any set dot of display memory in the box [x0, x1] x [y0, y1].
+bool AnyDot(const u8 *vram, int x0, int x1, int y0, int y1) {
+  for (int y = y0; y <= y1; ++y)
+    for (int x = x0; x <= x1; ++x)
+      if ((vram[16 * y + x / 8] >> (7 - x % 8)) & 1) return true;
+  return false;
+}
+
+// The PC keyboard's ^ is the power key; a matrix wider than the grid is
+// scrolled both ways with its arrows in view; a program run from PROG
+// shows its value, and F<>D clicked on the picture turns it into a fraction.
+TEST_F(XvfbWalk, PowerKeyMatrixViewerAndAProgramValueConverted) {
+  std::string id;
+  ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));
+  QImage shot;
+  Key("Return");
+  ASSERT_TRUE(WaitForScreen("run screen", [](const u8 *v) { return !MainMenu(v) && ScreenRowTrimmed(1, v).empty(); }));
+  // 2^10-1000 typed on the PC keyboard.
+  for (const char *k : {"2", "asciicircum", "1", "0", "minus", "1", "0", "0", "0"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("typed power", [](const u8 *v) { return ScreenRowTrimmed(1, v).rfind("2^10-1000", 0) == 0; }));
+  Key("Return");
+  ASSERT_TRUE(WaitForScreen("24", [](const u8 *v) { return ScreenRowTrimmed(2, v) == std::string(19, ' ') + "24"; },
+                            &shot));
+  Save(shot, "runui_1_power.png");
+
+  // [[1,2,3,4,5,6][7,8,9,10,11,12]]: six columns.
+  for (const char *k : {"bracketleft", "bracketleft", "1", "comma", "2", "comma", "3", "comma", "4", "comma", "5",
+                        "comma", "6", "bracketright", "bracketleft", "7", "comma", "8", "comma", "9", "comma", "1",
+                        "0", "comma", "1", "1", "comma", "1", "2", "bracketright", "bracketright", "Return"})
+    Key(k);
+  auto arrows = [](bool left, bool right) {
+    return [left, right](const u8 *v) {
+      return AnyDot(v, 12, 15, 1, 6) == left && AnyDot(v, 116, 120, 1, 6) == right && !AnyDot(v, 11, 11, 0, 7);
+    };
+  };
+  ASSERT_TRUE(WaitForScreen("matrix, more columns to the right",
+                            [&](const u8 *v) { return ScreenRowTrimmed(7, v) == std::string(20, ' ') + "1" &&
+                                                      arrows(false, true)(v); },
+                            &shot));
+  Save(shot, "runui_2_matrix_left.png");
+  for (int i = 0; i < 4; ++i) Key("Right");
+  ASSERT_TRUE(WaitForScreen("matrix scrolled right, columns both ways",
+                            [&](const u8 *v) { return ScreenRowTrimmed(7, v) == std::string(20, ' ') + "5" &&
+                                                      arrows(true, true)(v); },
+                            &shot));
+  Save(shot, "runui_3_matrix_middle.png");
+  Key("Right");
+  ASSERT_TRUE(WaitForScreen("matrix at its last column",
+                            [&](const u8 *v) { return ScreenRowTrimmed(7, v) == std::string(20, ' ') + "6" &&
+                                                      arrows(true, false)(v); },
+                            &shot));
+  Save(shot, "runui_4_matrix_right.png");
+  for (int i = 0; i < 5; ++i) Key("Left");
+  ASSERT_TRUE(WaitForScreen("matrix scrolled back",
+                            [&](const u8 *v) { return ScreenRowTrimmed(7, v) == std::string(20, ' ') + "1" &&
+                                                      arrows(false, true)(v); }));
+  Key("Escape");
+
+  // PROG: a program 1/3, run from the list.
+  Key("Next");
+  ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v); }));
+  Key("a");
+  ASSERT_TRUE(WaitForScreen("program list", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Program List"; }));
+  Key("F3");
+  ASSERT_TRUE(WaitForScreen("name dialog", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Program Name"; }));
+  for (const char *k : {"t", "h", "i", "r", "d"}) Key(k);
+  Key("Return");
+  ASSERT_TRUE(WaitForScreen("editor", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "======THIRD   ======"; }));
+  for (const char *k : {"1", "slash", "3"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("typed program", [](const u8 *v) { return ScreenRowTrimmed(2, v) == "1÷3"; }));
+  Key("Escape");
+  ASSERT_TRUE(WaitForScreen("list", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Program List"; }));
+  Key("Return");
+  ASSERT_TRUE(WaitForScreen("value", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "         0.3333333333"; },
+                            &shot));
+  Save(shot, "runui_5_prog_value.png");
+  ASSERT_NO_FATAL_FAILURE(Click(id, "F<>D"));
+  ASSERT_TRUE(WaitForScreen("fraction",
+                            [](const u8 *v) { return ScreenRowTrimmed(1, v) == std::string(18, ' ') + "1⌟3"; }, &shot));
+  Save(shot, "runui_6_prog_fraction.png");
+  Key("Return");
+  ASSERT_TRUE(WaitForScreen("list again", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Program List"; }));
+  Key("shift+F5");
+  ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
+}
+
 TEST_F(XvfbWalk, CompoundInterestTypedAndThePaymentSolved) {
   std::string id;
   ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));
@@ -484,6 +570,53 @@ TEST_F(XvfbWalk, MemorySystemLinkAndTheWindowsBackup) {
     return false;
   }, &shot));
   Save(shot, "window_3_a_is_5.png");
+  Key("shift+F5");
+  ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
+}
+
+TEST_F(XvfbWalk, EquationsSystemCubicAndSolver) {
+  std::string id;
+  ASSERT_NO_FATAL_FAILURE(StartAsNewUser(&id));
+  QImage shot;
+  ASSERT_TRUE(WaitForScreen("boot notice", [](const u8 *v) { return Shows(v, "MAIN MEMORIES"); }));
+  ASSERT_NO_FATAL_FAILURE(Click(id, "MENU"));
+  ASSERT_TRUE(WaitForScreen("storage notice", [](const u8 *v) { return Shows(v, "STORAGE MEMORIES"); }));
+  ASSERT_NO_FATAL_FAILURE(Click(id, "MENU"));
+  ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v); }));
+  // The digit 9 opens the equation application.
+  Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
+  Key("9");
+  ASSERT_TRUE(WaitForScreen("type menu", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Equation"; }, &shot));
+  Save(shot, "equa_1_type_menu.png");
+  // Three unknowns: x+y+z=6, x+2y+3z=14, x+4y+9z=36.
+  Key("F1");
+  Key("F2");
+  ASSERT_TRUE(WaitForScreen("editor", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "aₙX+bₙY+CₙZ=dₙ"; }));
+  for (const char *n : {"1", "1", "1", "6", "1", "2", "3", "14", "1", "4", "9", "36"}) {
+    for (const char *c = n; *c; ++c) Key(std::string(1, *c).c_str());
+    Key("Return");
+  }
+  ASSERT_TRUE(WaitForScreen("typed", [](const u8 *v) { return ScreenRowTrimmed(7, v).find("36") != std::string::npos; }));
+  Key("F1");
+  ASSERT_TRUE(WaitForScreen("solution", [](const u8 *v) { return ScreenRowTrimmed(7, v) == std::string(20, ' ') + "1"; },
+                            &shot));
+  Save(shot, "equa_2_system_solved.png");
+  // The cubic x³+6x²+11x+6: roots -1, -2, -3.
+  for (const char *k : {"Escape", "Escape", "Escape", "F2", "F2"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("cubic editor", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "aX³+bX²+cX+d=0"; }));
+  for (const char *k : {"1", "Return", "6", "Return", "1", "1", "Return", "6", "Return", "F1"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("roots", [](const u8 *v) { return ScreenRowTrimmed(7, v) == std::string(19, ' ') + "−1"; },
+                            &shot));
+  Save(shot, "equa_3_cubic.png");
+  // The Solver with the equation A stored: its variable and the bounds.
+  for (const char *k : {"Escape", "Escape", "Escape", "F3", "a", "Return"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("solver",
+                            [](const u8 *v) {
+                              return ScreenRowTrimmed(1, v) == "Eq:A" && ScreenRowTrimmed(2, v) == "     A=0" &&
+                                     Shows(v, "Upper=");
+                            },
+                            &shot));
+  Save(shot, "equa_4_solver.png");
   Key("shift+F5");
   ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "memory/item_array.h"
+#include "apps/calc/equa_model.h"
 #include "numeric/equa_solve.h"
 #include "tests/support/golden.h"
 #include "tests/support/harness.h"
@@ -21,7 +22,7 @@ namespace {
 std::string GoldenPath(const std::string &name) {
   const std::string here = __FILE__;
   std::string dir = here.substr(0, here.rfind('/'));
-  if (!dir.empty() && dir[0] != '/' && !std::filesystem::exists(dir)) dir = "../../" + dir;
+  if (!dir.empty() && dir[0] != '/' && !std::filesystem::exists(dir + "/golden")) dir = "../../" + dir;
   return dir + "/golden/" + name;
 }
 
@@ -229,6 +230,82 @@ TEST_F(Equa, TestKeyWritesTheFirstRoot) {
   ASSERT_EQ(ItemMatDims(kEquaPolyResult, &r, &c), 0u);
   EXPECT_EQ(c, 2u);
   EXPECT_EQ(Shown(), "1+2𝑖") << CalcScreenText();
+}
+
+// The Solver: an equation typed and stored, its variables listed in the
+// order they first appear, then the two bounds.
+class EquaSolver : public Equa {
+ protected:
+  void SetUp() override {
+    Equa::SetUp();
+    ASSERT_TRUE(CalcPress("F3"));
+  }
+  // Types an equation from calculator codes and stores it with EXE.
+  static testing::AssertionResult Store(std::initializer_list<u16> codes) {
+    testing::AssertionResult r = Codes(codes);
+    return r ? CalcPress("EXE") : r;
+  }
+};
+
+TEST_F(EquaSolver, StoredEquationListsItsVariablesAndTheBounds) {
+  ASSERT_TRUE(Store({'B', '=', 'A', 0x89, 'B'}));
+  EXPECT_EQ(CalcRow(1), "Eq:B=A+B") << CalcScreenText();
+  EXPECT_EQ(CalcRow(2), "     B=0");
+  EXPECT_EQ(CalcRow(3), "     A=0");
+  EXPECT_EQ(CalcRow(4), " Lower=−9ᴇ+99");
+  EXPECT_EQ(CalcRow(5), " Upper=9ᴇ+99");
+  EXPECT_EQ(ScreenRowReversed(2).substr(0, 8), "RRRRRRRR") << "the cursor on the first variable";
+  // A value typed on a variable's line; the cursor moves down.
+  ASSERT_TRUE(CalcPress("3 EXE"));
+  EXPECT_EQ(CalcRow(2), "     B=3");
+  EXPECT_EQ(ScreenRowReversed(3).substr(0, 8), "RRRRRRRR");
+  // The list and the values outlive the Solver.
+  ASSERT_TRUE(CalcPress("EXIT F3"));
+  EXPECT_EQ(CalcRow(2), "     B=3") << CalcScreenText();
+  // UP from the equation line wraps to Upper.
+  ASSERT_TRUE(CalcPress("UP"));
+  EXPECT_EQ(ScreenRowReversed(5).substr(0, 8), "RRRRRRRR") << CalcScreenText();
+}
+
+TEST_F(EquaSolver, RefusedEquationsKeepTheirText) {
+  struct Case {
+    std::initializer_list<u16> codes;
+    const char *message, *row;
+  } cases[] = {
+      {{'X', '=', 'Y', '=', '1'}, "Syntax ERROR", "Eq:X=Y=1"},
+      {{'1', '2', '=', '3'}, "No Variable", "Eq:12=3"},
+  };
+  for (const Case &c : cases) {
+    ASSERT_TRUE(Store(c.codes));
+    EXPECT_TRUE(CalcScreenHas(c.message)) << CalcScreenText();
+    ASSERT_TRUE(CalcPress("EXIT"));
+    EXPECT_EQ(CalcRow(1), c.row) << CalcScreenText();
+    EXPECT_FALSE(EquaSolverLimitsExist()) << "no bounds item is left behind";
+    u8 text[256];
+    EXPECT_FALSE(EquaSolverLoadEquation(text));
+    // EXIT drops the edit.
+    ASSERT_TRUE(CalcPress("EXIT"));
+  }
+}
+
+TEST_F(EquaSolver, BoundsAreCheckedAndResetByANewEquation) {
+  ASSERT_TRUE(Store({'X', 0x8B, '=', 'A'}));
+  // Lower 5, Upper 1: SOLV refuses with Ma ERROR.
+  ASSERT_TRUE(CalcPress("DOWN DOWN 5 EXE 1 EXE"));
+  EXPECT_EQ(CalcRow(4), " Lower=5") << CalcScreenText();
+  EXPECT_EQ(CalcRow(5), " Upper=1");
+  ASSERT_TRUE(CalcPress("UP UP UP F6"));
+  EXPECT_TRUE(CalcScreenHas("Ma ERROR")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  // A new equation starts with the default bounds.
+  ASSERT_TRUE(CalcPress("UP"));
+  ASSERT_TRUE(Store({'X', '=', 'A'}));
+  EXPECT_EQ(CalcRow(4), " Lower=−9ᴇ+99") << CalcScreenText();
+  EXPECT_EQ(CalcRow(5), " Upper=9ᴇ+99");
+  // DEL deletes the equation and its bounds.
+  ASSERT_TRUE(CalcPress("F2 F1"));
+  EXPECT_EQ(CalcRow(1), "Eq:") << CalcScreenText();
+  EXPECT_FALSE(EquaSolverLimitsExist());
 }
 
 }  // namespace

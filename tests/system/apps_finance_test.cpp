@@ -149,6 +149,12 @@ TEST_F(Finance, AmortisationAndTheJumpsToAndFromCompoundInterest) {
   EXPECT_EQ(CalcRow(2), "INT=−10") << CalcScreenText();
   ASSERT_TRUE(CalcPress("EXIT F1"));
   EXPECT_EQ(CalcRow(2), "BAL=910") << CalcScreenText();
+  // The graph of 12 payments' interest, traced at payment 2.
+  ASSERT_TRUE(CalcPress("EXIT DOWN DOWN"));
+  ASSERT_TRUE(Enter("12"));
+  ASSERT_TRUE(CalcPress("F1 F6 F1 RIGHT"));
+  EXPECT_TRUE(MatchesGolden(Golden("fin_amort_trace.txt"), CalcScreenPicture()));
+  ASSERT_TRUE(CalcPress("EXIT F1"));
   // CMDP on a result lands in compound interest, AMT there back here.
   ASSERT_TRUE(CalcPress("F4"));
   EXPECT_EQ(CalcRow(1), "Compound Interest:End") << CalcScreenText();
@@ -177,8 +183,13 @@ TEST_F(Finance, InternalRateOfReturnGoesIntoTheRate) {
   ASSERT_TRUE(Enter("10"));
   ASSERT_TRUE(CalcPress("F3"));
   EXPECT_EQ(CalcRow(2), "PBP=2.352") << CalcScreenText();
+  // The flows as a graph, traced from the first; the labels of the axes.
+  ASSERT_TRUE(CalcPress("F6 F1 RIGHT"));
+  EXPECT_TRUE(MatchesGolden(Golden("fin_cash_trace.txt"), CalcScreenPicture()));
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(1), "Cash Flow") << CalcScreenText();
   // F6 on the list line chooses another list; List 2 is empty.
-  ASSERT_TRUE(CalcPress("EXIT DOWN F6 2 EXE"));
+  ASSERT_TRUE(CalcPress("DOWN F6 2 EXE"));
   EXPECT_EQ(CalcRow(3), "Csh=List 2") << CalcScreenText();
   ASSERT_TRUE(CalcPress("F1"));
   EXPECT_TRUE(CalcScreenHas("Dimension ERROR")) << CalcScreenText();
@@ -226,6 +237,54 @@ TEST_F(Finance, ProgramsReadAndAssignTheVariables) {
   ASSERT_TRUE(CalcPress("0 ->"));
   ASSERT_TRUE(CalcPostCodes({0x7FCC, kKeyExe}));
   EXPECT_TRUE(CalcScreenHas("Argument ERROR")) << CalcScreenText();
+}
+
+TEST_F(Finance, SimpleInterestGraphAndItsTrace) {
+  ASSERT_TRUE(Open());
+  ASSERT_TRUE(CalcPress("F1"));
+  ASSERT_TRUE(EnterAll({"90", "7", "1000"}));
+  ASSERT_TRUE(CalcPress("F1 F6"));
+  EXPECT_TRUE(MatchesGolden(Golden("fin_simple_graph.txt"), CalcScreenPicture()));
+  // F1 traces from PV; LEFT from the first point wraps to the last.
+  ASSERT_TRUE(CalcPress("F1"));
+  EXPECT_NE(CalcScreenPicture().find('#'), std::string::npos);
+  EXPECT_TRUE(MatchesGolden(Golden("fin_simple_trace_pv.txt"), CalcScreenPicture()));
+  ASSERT_TRUE(CalcPress("LEFT"));
+  EXPECT_TRUE(MatchesGolden(Golden("fin_simple_trace_sfv.txt"), CalcScreenPicture()));
+  // EXIT ends the trace and the graph: the list again.
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(1), "Simple Interest:365") << CalcScreenText();
+}
+
+TEST_F(Finance, GraphsRefuseWhatTheyCannotDraw) {
+  ASSERT_TRUE(Open());
+  // Compound interest with n = 0: Range ERROR at once.
+  ASSERT_TRUE(CalcPress("F2"));
+  ASSERT_TRUE(EnterAll({"0", "5", "1000", "-100", "0"}));
+  ASSERT_TRUE(CalcPress("F3 F6"));
+  EXPECT_TRUE(CalcScreenHas("Range ERROR")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(1), "Compound Interest:Bgn") << CalcScreenText();
+  // Amortisation over 10000 payments: Ma ERROR.
+  ASSERT_TRUE(CalcPress("UP UP UP UP UP UP"));
+  ASSERT_TRUE(Enter("10000"));
+  ASSERT_TRUE(CalcPress("F6"));
+  ASSERT_TRUE(EnterAll({"1", "1"}));
+  ASSERT_TRUE(CalcPress("F1 F6"));
+  EXPECT_TRUE(CalcScreenHas("Ma ERROR")) << CalcScreenText();
+}
+
+TEST_F(Finance, CompoundGraphOfAHugeTermEndsAtOnce) {
+  // 1E99 payments: one line per dot column, not one per payment (the
+  // harness's wait would run out long before).
+  ASSERT_TRUE(Open());
+  ASSERT_TRUE(CalcPress("F2 1 EXP 9 9 EXE 5 EXE DOWN (-) 1 0 0 EXE 0 EXE"));
+  ASSERT_TRUE(CalcPress("F3"));
+  EXPECT_EQ(CalcRow(2).substr(0, 4), "PV =") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("F6", 5000));
+  EXPECT_NE(CalcRow(1).substr(0, 8), "Compound") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(1), "Compound Interest:Bgn") << CalcScreenText();
 }
 
 }  // namespace

@@ -332,6 +332,24 @@ TEST_F(Prog, SearchAgainMovesToTheNextMatch) {
   EXPECT_EQ(ProgText("M"), "AB AB 9AB");
 }
 
+// Match mode ends by itself when no further match is found (EXE then edits
+// again), and outlives the setting-command menu of SET UP.
+TEST_F(Prog, MatchModeEndsWithTheLastMatchAndOutlivesSetUp) {
+  MakeProgram("M", "AB AB AB");
+  ASSERT_TRUE(Open());
+  ASSERT_TRUE(CalcPress("F2 F3"));
+  ASSERT_TRUE(Type("AB"));
+  // Found at the second AB; SET UP opens the setting commands and match mode
+  // goes on: EXE finds the third; EXE finds none and ends match mode
+  // without a word.
+  ASSERT_TRUE(CalcPress("EXE SHIFT MENU EXE EXE"));
+  EXPECT_FALSE(CalcScreenHas("Not Found")) << Screen();
+  EXPECT_STREQ(HostFkeyLabelText(0), "TOP") << "the editor's own page is back";
+  // EXE is a newline again, at the third AB.
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(ProgText("M"), "AB AB \rAB");
+}
+
 // With main memory full, typing shows Memory Full, and the text keeps what
 // was typed before.
 TEST_F(Prog, TypingWithMainMemoryFullShowsMemoryFull) {

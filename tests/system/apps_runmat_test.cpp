@@ -12,6 +12,7 @@
 #include "tests/support/harness.h"
 #include "tests/support/screen_reader.h"
 #include "ui/keycodes.h"
+#include "ui/setup.h"
 
 namespace {
 
@@ -253,6 +254,50 @@ TEST_F(RunMat, DispPauseConvertsTheShownValue) {
   EXPECT_EQ(Row(pause - 1), shown);
 }
 
+// Display-stops after the control statements: the statement's end is
+// processed, so the run pauses there. After For, and after Do, the pause
+// comes on every pass (the loop starts again at that statement end); For
+// shows its variable. A repeating Next goes back to For without pausing;
+// the last Next pauses with the variable's last value.
+TEST_F(RunMat, DisplayStopsAfterControlStatementsPause) {
+  constexpr u16 kFor = 0xF704, kTo = 0xF705, kNext = 0xF707, kIf = 0xF700, kThen = 0xF701, kIfEnd = 0xF703;
+  constexpr u16 kDo = 0xF70A, kLpWhile = 0xF70B, kLbl = 0xE2, kGoto = 0xEC, kStop = 0x0C;
+  struct Case {
+    const char *what;
+    std::vector<u16> line;
+    std::vector<std::string> shown;  // the value above each pause ("" not checked)
+    std::string result;
+  };
+  const Case cases[] = {
+      {"For", {kFor, '1', kChrArrow, 'A', kTo, '3', kStop, kNext}, {"1", "2", "3"}, "3"},
+      {"Next", {kFor, '1', kChrArrow, 'A', kTo, '3', ':', kNext, kStop, 'A', kChrPlus, '1'}, {"3"}, "4"},
+      {"If", {'1', kChrArrow, 'A', ':', kIf, 'A', '=', '1', kStop, kThen, '5', ':', kIfEnd}, {""}, "5"},
+      {"Do", {'0', kChrArrow, 'A', ':', kDo, kStop, 'A', kChrPlus, '1', kChrArrow, 'A', ':', kLpWhile, 'A', '<', '2'},
+       {"", ""}, "2"},
+      {"Goto", {kGoto, '1', kStop, '8', ':', kLbl, '1', ':', '9'}, {""}, "9"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(CalcPress("AC"));
+    for (u16 t : c.line) ASSERT_TRUE(Codes({t}));
+    ASSERT_TRUE(CalcPress("EXE"));
+    std::vector<std::string> shown;
+    for (int n = 0; n < 8; ++n) {
+      const int pause = DispRow();
+      if (pause == 0) break;
+      shown.push_back(Row(pause - 1));
+      ASSERT_TRUE(CalcPress("EXE"));
+    }
+    ASSERT_EQ(shown.size(), c.shown.size()) << CalcScreenText();
+    for (size_t i = 0; i < shown.size(); ++i) {
+      if (!c.shown[i].empty()) {
+        EXPECT_EQ(shown[i], Right(c.shown[i])) << "pause " << i + 1;
+      }
+    }
+    EXPECT_TRUE(CalcScreenHas(Right(c.result))) << CalcScreenText();
+  }
+}
+
 // A history written in Base-N mode is gone when RUN-MAT is entered again
 // (every launch starts in the normal mode); a history of the normal mode
 // stays, also the one begun after a Base-N history went.
@@ -402,6 +447,97 @@ TEST_F(RunMat, MatrixResultOpensTheMatrixViewer) {
   ASSERT_TRUE(CalcPress("EXE"));
   // The line took two rows.
   EXPECT_EQ(Row(3), Right("Done")) << CalcScreenText();
+}
+
+// Any set dot in the box [x0, x1] x [y0, y1].
+bool AnyDot(int x0, int x1, int y0, int y1) {
+  for (int y = y0; y <= y1; ++y)
+    for (int x = x0; x <= x1; ++x)
+      if (CalcDot(x, y)) return true;
+  return false;
+}
+
+// A matrix wider than the grid: the arrow after the fourth column header
+// shows while columns lie to the right, the one at the left (a dot clear of
+// "Ans") while columns lie to the left.
+TEST_F(RunMat, MatrixViewerArrowsShowBothWays) {
+  // {7,6}->Dim Mat A:Mat A
+  ASSERT_TRUE(Codes({kChrListOpen, '7', ',', '6', kChrListClose, kChrArrow, 0x7F46, kChrMat, 'A', ':', kChrMat, 'A'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  struct Step {
+    const char *keys;
+    bool left;
+    bool right;
+  };
+  const Step steps[] = {
+      {"", false, true},
+      {"RIGHT RIGHT RIGHT RIGHT", true, true},  // column 5: columns 2-5 shown
+      {"RIGHT", true, false},                   // column 6: the last shown
+      {"LEFT LEFT LEFT", true, false},          // column 3: the window stays on 3-6
+      {"LEFT LEFT", false, true},               // column 1
+  };
+  for (const Step &st : steps) {
+    SCOPED_TRACE(st.keys);
+    ASSERT_TRUE(CalcPress(st.keys));
+    // The right arrow stands after the fourth header (x 104-115).
+    EXPECT_EQ(AnyDot(116, 120, 1, 6), st.right) << CalcScreenPicture();
+    EXPECT_EQ(AnyDot(12, 15, 1, 6), st.left) << CalcScreenPicture();
+    // "Ans" keeps a clear column before the left arrow.
+    EXPECT_FALSE(AnyDot(11, 11, 0, 7)) << CalcScreenPicture();
+    EXPECT_TRUE(AnyDot(0, 10, 1, 6)) << "Ans";
+  }
+  ASSERT_TRUE(CalcPress("EXIT"));
+}
+
+// The matrix editor: RIGHT in the dimension dialog edits the number a field
+// holds; the row operations name their steps with the multiplication sign
+// and arrows; an element is typed with a blank F-key row, X,theta,T gives
+// the graph variable anywhere in the line, and an error puts the cursor on
+// the place of the error.
+TEST_F(RunMat, MatrixEditorDialogsAndElementInput) {
+  ASSERT_TRUE(CalcPress("F1"));
+  // RIGHT opens the dialog (1 x 1 for a new matrix); RIGHT again edits the
+  // 1 in the row field: 15. The column field: RIGHT, DEL, 4.
+  ASSERT_TRUE(CalcPress("RIGHT RIGHT 5 EXE RIGHT DEL 4 EXE EXE"));
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(2), "Mat A       : 15×  4") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXE"));
+  // The row operations' titles.
+  const std::pair<const char *, const char *> ops[] = {
+      {"F1", " Swap Row m↔Row n"},
+      {"F2", " k×Row m→Row m"},
+      {"F3", " k×Row m+Row n→Row n"},
+      {"F4", " Row m+Row n→Row n"},
+  };
+  for (const auto &op : ops) {
+    ASSERT_TRUE(CalcPress(std::string("F1 ") + op.first));
+    EXPECT_EQ(CalcRow(1), "Row Operation") << CalcScreenText();
+    EXPECT_EQ(CalcRow(2), op.second) << CalcScreenText();
+    ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  }
+  // Element input with the graph variable T (SET UP: parametric).
+  SetupSetItem(kSetupFuncType, 2);
+  ASSERT_TRUE(CalcPress("XtT"));
+  EXPECT_EQ(CalcRow(7), "T") << CalcScreenText();
+  for (int k = 0; k < 6; ++k) EXPECT_STREQ(HostFkeyLabelText(static_cast<u32>(k)), "") << "F" << k + 1;
+  ASSERT_TRUE(CalcPress("* 2 XtT"));
+  EXPECT_EQ(CalcRow(7), "T×2T") << CalcScreenText();
+  // An error: the box, then the cursor on the character where it stopped.
+  ASSERT_TRUE(CalcPress("AC 1 + * 2 EXE"));
+  EXPECT_TRUE(CalcScreenHas("Syntax ERROR")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(7), "1+×2") << CalcScreenText();
+  int column = 0, row = 0;
+  EXPECT_TRUE(CalcCursor(&column, &row));
+  EXPECT_EQ(row, 7);
+  EXPECT_EQ(column, 3) << "on the ×";
+  // Mended (DEL takes the + before the cursor), stored; the grid's keys are back.
+  ASSERT_TRUE(CalcPress("DEL EXE"));
+  EXPECT_STREQ(HostFkeyLabelText(0), "R-OP");
+  // The stored 2, read on the bottom row back at the first element (the
+  // grid's lines reach into the row's left part).
+  ASSERT_TRUE(CalcPress("LEFT"));
+  EXPECT_EQ(Row(7).substr(10), Right("2").substr(10)) << CalcScreenText();
 }
 
 TEST_F(RunMat, MatrixDimensionedFilledRowOperatedAndUsed) {
