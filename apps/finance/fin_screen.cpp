@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "apps/calc/runmat_glue.h"
+#include "graph/screen/vwin_screen.h"
 #include "kernel/apps.h"
 #include "kernel/keyqueue.h"
 #include "memory/item_array.h"
@@ -324,7 +325,7 @@ void MenuPage(u32 *page, bool first) {
       break;
     }
     if (key == kKeyVWindow) {
-      FinNotBuiltBox();
+      GraphOpenVwinScreen();
       break;
     }
     if (key == kKeySetup) {
@@ -396,7 +397,7 @@ u32 FinListMain(const FinSubApp &app) {
       continue;
     }
     if (key == kKeyVWindow) {
-      FinNotBuiltBox();
+      GraphOpenVwinScreen();
       continue;
     }
     if (key >= 1 && key <= 6 && app.codes[key - 1]) {
