@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "apps/calc/equa_model.h"
+#include "fuzz/fresh_memory.h"
 #include "fuzz/fuzz_util.h"
 #include "kernel/calc_ram.h"
 #include "kernel/heap.h"
@@ -28,12 +29,7 @@ bool Dims(u8 m, u32 *rows, u32 *cols) { return ItemMatDims(m, rows, cols) == 0; 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  static bool ready = false;
-  if (!ready) {
-    FUZZ_CHECK(HostAllocCalcRam() == 1u, "main memory");
-    ready = true;
-  }
-  FUZZ_CHECK(McsClearAll() == 0u, "clear");
+  fuzz::ClearMainMemory();
   if (size == 0) return 0;
   // Byte 0: bit 0 a host file (big-endian), bits 1-2 Complex Mode, bit 4 the
   // degree, bits 5-7 the unknowns. The rest is the file.

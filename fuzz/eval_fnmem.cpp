@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "eval/eval.h"
+#include "fuzz/fresh_memory.h"
 #include "fuzz/eval_check.h"
 #include "fuzz/fuzz_util.h"
 #include "graph/memory/gmem_func.h"
@@ -31,12 +32,7 @@ void Check(std::vector<u8> line) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  static bool ready = false;
-  if (!ready) {
-    FUZZ_CHECK(HostAllocCalcRam() == 1u, "main memory");
-    ready = true;
-  }
-  FUZZ_CHECK(McsClearAll() == 0u, "clear");
+  fuzz::ClearMainMemory();
   SetupResetAll();
   fuzz::Reader in(data, size);
   const u8 pick = in.Byte();

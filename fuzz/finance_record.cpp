@@ -7,6 +7,7 @@
 
 #include "apps/finance/fin_calc.h"
 #include "apps/finance/fin_mem.h"
+#include "fuzz/fresh_memory.h"
 #include "fuzz/fuzz_util.h"
 #include "kernel/calc_ram.h"
 #include "kernel/heap.h"
@@ -27,12 +28,7 @@ void CheckResult(u32 err, const BcdReal &out, const char *what) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  static bool ready = false;
-  if (!ready) {
-    FUZZ_CHECK(HostAllocCalcRam() == 1u, "main memory");
-    ready = true;
-  }
-  FUZZ_CHECK(McsClearAll() == 0u, "clear");
+  fuzz::ClearMainMemory();
   SetupResetAll();
   fuzz::Reader in(data, size);
   const u8 flags = in.Byte();

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "fuzz/fresh_memory.h"
 #include "fuzz/fuzz_util.h"
 #include "graph/engine/graph_context.h"
 #include "graph/engine/graph_plot.h"
@@ -63,12 +64,7 @@ void Draw(int n) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  static bool ready = false;
-  if (!ready) {
-    FUZZ_CHECK(HostAllocCalcRam() == 1u, "main memory");
-    ready = true;
-  }
-  FUZZ_CHECK(McsClearAll() == 0u, "clear");
+  fuzz::ClearMainMemory();
   SetupResetAll();
   SetupSetItem(kSetupAngle, 1);
   LcdClearVram();

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "fuzz/fresh_memory.h"
 #include "fuzz/fuzz_util.h"
 #include "kernel/calc_ram.h"
 #include "kernel/task.h"
@@ -71,12 +72,7 @@ void CheckItems() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  static bool ready = false;
-  if (!ready) {
-    FUZZ_CHECK(HostAllocCalcRam() == 1u, "main memory");
-    ready = true;
-  }
-  FUZZ_CHECK(McsClearAll() == 0u, "clear");
+  fuzz::ClearMainMemory();
   SetupResetAll();
   SysClearVariables();
   SysSetAppName("@MEMORY");

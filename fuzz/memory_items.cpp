@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "fuzz/fresh_memory.h"
 #include "fuzz/fuzz_util.h"
 #include "kernel/calc_ram.h"
 #include "kernel/heap.h"
@@ -26,12 +27,7 @@ const char *Pick(const char *const (&names)[N], u8 b) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  static bool ready = false;
-  if (!ready) {
-    FUZZ_CHECK(HostAllocCalcRam() == 1u, "main memory");
-    ready = true;
-  }
-  FUZZ_CHECK(McsClearAll() == 0u, "clear");
+  fuzz::ClearMainMemory();
   fuzz::Reader in(data, size);
   static u8 buf[0x8000];
   for (int step = 0; step < 40 && !in.Empty(); ++step) {

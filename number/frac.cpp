@@ -23,6 +23,8 @@ constexpr u128 kLimit = static_cast<u128>(1000000000000000000ull) * 100000000000
 
 bool IsError(const BcdReal *x) { return (x->b[0] >> 4) == 0xF; }
 bool IsFracForm(const BcdReal *x) { return (x->b[0] & 0x0F) == 0x0A && !IsError(x); }
+// Above zero: sign class 0 or 1, and not zero (whose first two bytes are 0).
+bool IsPositive(const BcdReal *x) { return (x->b[0] >> 4) <= 1 && (x->b[0] != 0 || x->b[1] != 0); }
 
 void Copy(const BcdReal *src, BcdReal *dst) {
   if (src != dst) std::memmove(dst->b, src->b, sizeof dst->b);
@@ -166,6 +168,39 @@ bool MulBelowLimit(u128 v, i32 k, u128 *out) {
   return true;
 }
 
+// The q-th root of a positive decimal a (q from 2 to 99): the power routine
+// with the decimal exponent 0.333... is off by about ln(a) x 10^-15 relative,
+// so its answer y is refined by one Newton step, y - (y^q - a) / (q y^(q-1)),
+// in the extended form and rounded once. False when the decimal power fails.
+bool DecimalRoot(const BcdReal *a, const BcdReal *b, u64 q, BcdReal *dst) {
+  BcdReal y;
+  RealPowDecimal(a, b, &y);
+  if (IsError(&y) || (y.b[0] == 0 && y.b[1] == 0)) return false;
+  BcdReal rq;
+  NumFromU64(q, RealSetZero(&rq));
+  BcdWork wy, wa, wq;
+  RealUnpack(&y, &wy);
+  RealUnpack(a, &wa);
+  RealUnpack(&rq, &wq);
+  BcdExt ey, ea, eq, pw;
+  ShExtWiden(&wy, &ey);
+  ShExtWiden(&wa, &ea);
+  ShExtWiden(&wq, &eq);
+  pw = ey;  // y^(q-1)
+  for (u64 i = 2; i < q; ++i) BcdExtMul(&pw, &ey);
+  BcdExt num = pw;  // y^q - a
+  BcdExtMul(&num, &ey);
+  BcdExtSub(&num, &ea);
+  BcdExtMul(&pw, &eq);  // q y^(q-1)
+  BcdExtDiv(&num, &pw);
+  BcdExtSub(&ey, &num);
+  if (ShExtErrorCode(&ey) != 0 || ShExtKind(&ey) != 4) return false;
+  ShExtRound(&ey);
+  ShExtNarrow(&ey, &wy);
+  RealPack(&wy, dst);
+  return !IsError(dst);
+}
+
 }  // namespace
 
 BcdReal *RealFracOp(int op, const BcdReal *a, const BcdReal *b, BcdReal *dst) {
@@ -288,6 +323,16 @@ BcdReal *RealFracOp(int op, const BcdReal *a, const BcdReal *b, BcdReal *dst) {
   }
   Copy(&out, dst);
   return dst;
+}
+
+BcdReal *RealRootPow(const BcdReal *a, const BcdReal *b, BcdReal *dst) {
+  i32 sign = 1;
+  u64 n = 0, q = 1;
+  if (!IsFracForm(a) && !IsError(a) && IsPositive(a) && IsFracForm(b) && NumToRatio(b, &sign, &n, &q) && sign > 0 &&
+      n == 1 && q >= 2 && q <= 99 && DecimalRoot(a, b, q, dst)) {
+    return dst;
+  }
+  return RealPowDecimal(a, b, dst);
 }
 
 BcdReal *RealPowNegBase(const BcdReal *a, const BcdReal *b, BcdReal *dst) {

@@ -268,6 +268,7 @@ BcdReal *RealPow(const BcdReal *a, const BcdReal *b, BcdReal *d) {
   if (RealCompare(kRealCmpLt, a, &zero) == 1 && RealIsInteger(b) == 0) return RealPowNegBase(a, b, d);
   const bool fa = IsFracForm(a), fb = IsFracForm(b);
   if ((fa && fb) || (fa && RealIsInteger(b) == 1)) return RealPowFrac(a, b, d);
+  if (fb) return RealRootPow(a, b, d);
   return RealPowDecimal(a, b, d);
 }
 

@@ -101,3 +101,19 @@ char *MsgText(i32 id, char *dst, size_t capacity) {
   dst[n] = 0;
   return dst;
 }
+
+void MsgTextPlain(i32 id, char *out, u32 size) {
+  if (size == 0) return;
+  char raw[64];
+  if (!MsgText(id, raw)) raw[0] = 0;
+  u32 n = 0;
+  for (const char *p = raw; *p && n + 1 < size; ++p) {
+    if (static_cast<u8>(p[0]) == 0xF9 && static_cast<u8>(p[1]) == 0xC9) {
+      ++p;
+      continue;
+    }
+    out[n++] = *p;
+  }
+  while (n > 0 && out[n - 1] == ' ') --n;
+  out[n] = 0;
+}

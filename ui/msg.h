@@ -78,3 +78,6 @@ template <size_t N>
 char *MsgText(i32 id, char (&dst)[N]) {
   return MsgText(id, dst, N);
 }
+// Message id as plain text for a screen row: the layout codes (0xF9 0xC9)
+// left out and the trailing blanks dropped; empty for an id without a text.
+void MsgTextPlain(i32 id, char *out, u32 size);

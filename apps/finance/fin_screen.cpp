@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "apps/calc/runmat_glue.h"
+#include "graph/screen/vwin_screen.h"
 #include "kernel/apps.h"
 #include "kernel/keyqueue.h"
 #include "memory/item_array.h"
@@ -324,7 +325,7 @@ void MenuPage(u32 *page, bool first) {
       break;
     }
     if (key == kKeyVWindow) {
-      FinNotBuiltBox();
+      GraphOpenVwinScreen();
       break;
     }
     if (key == kKeySetup) {
@@ -396,7 +397,7 @@ u32 FinListMain(const FinSubApp &app) {
       continue;
     }
     if (key == kKeyVWindow) {
-      FinNotBuiltBox();
+      GraphOpenVwinScreen();
       continue;
     }
     if (key >= 1 && key <= 6 && app.codes[key - 1]) {
@@ -482,20 +483,7 @@ i32 FinReadNumberChecked(u32 typed, u32 *key, i32 row, BcdReal *value, const cha
   }
 }
 
-void FinMessage(i32 id, char *out, u32 size) {
-  char raw[64];
-  if (!MsgText(id, raw)) raw[0] = 0;
-  u32 n = 0;
-  for (const char *p = raw; *p && n + 1 < size; ++p) {
-    if (static_cast<u8>(p[0]) == 0xF9 && static_cast<u8>(p[1]) == 0xC9) {
-      ++p;
-      continue;
-    }
-    out[n++] = *p;
-  }
-  while (n > 0 && out[n - 1] == ' ') --n;
-  out[n] = 0;
-}
+void FinMessage(i32 id, char *out, u32 size) { MsgTextPlain(id, out, size); }
 
 void FinNotBuiltBox() { PopupMessage(1, "   Not built yet"); }
 

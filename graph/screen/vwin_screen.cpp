@@ -44,21 +44,6 @@ void UsePage(i32 id, const FkeyItem *page) {
   KeyForgetDrawnRow();
 }
 
-// A message without its leading layout codes.
-void Message(i32 id, char *out, u32 size) {
-  char raw[64];
-  if (!MsgText(id, raw)) raw[0] = 0;
-  u32 n = 0;
-  for (const char *p = raw; *p && n + 1 < size; ++p) {
-    if (static_cast<u8>(p[0]) == 0xF9 && static_cast<u8>(p[1]) == 0xC9) {
-      ++p;
-      continue;
-    }
-    out[n++] = *p;
-  }
-  out[n] = 0;
-}
-
 // Line 4 holds the half-width dot while the screen is split.
 bool HalfDot(i32 mode) { return mode != kVwinModeSingle && SetupGetItem(kSetupDualScreen) != 3; }
 
@@ -74,7 +59,7 @@ u32 ReadRecord(i32 mode, VwinRecord *rec) { return Right(mode) ? GmemReadVwinr(r
 void DrawTitle(i32 mode) {
   const i32 id = mode == kVwinModeLeft ? 433 : mode == kVwinModeRight ? 434 : 432;
   char text[32];
-  Message(id, text, sizeof text);
+  MsgTextPlain(id, text, sizeof text);
   TextLocate(1, 1);
   TextPrintField(text, 21);
 }
@@ -148,10 +133,10 @@ i32 AskMemory(i32 id, i32 *n) {
   char text[32];
   PopupOpenFramed(4);
   const i32 row = PopupFirstRow(4);
-  Message(id, text, sizeof text);
+  MsgTextPlain(id, text, sizeof text);
   TextLocate(3, row);
   TextPrint(text);
-  Message(12, text, sizeof text);
+  MsgTextPlain(12, text, sizeof text);
   TextLocate(3, row + 1);
   TextPrint(text);
   TextLocate(3, row + 3);

@@ -373,4 +373,40 @@ TEST_F(GraphMem, DamagedMemoryIsRefusedOrBounded) {
   EXPECT_EQ(GmemFuncDataPtr(3), nullptr);
 }
 
+// With main memory nearly full: a memory that does not fit is refused with
+// 50 and the old one stays whole; a recall whose functions do not fit changes
+// nothing.
+TEST_F(GraphMem, NoRoomChangesNothing) {
+  Func(1, 0x80, "X");
+  ASSERT_EQ(GmemStoreGraphMem(4), 0u);
+  const std::vector<u8> old = Stored(4);
+  ASSERT_EQ(GmemResetVwin(1), 0u);
+  // Fill memory so that a memory with one long function no longer fits.
+  u32 total = 0;
+  u32 used = 0;
+  u32 free_bytes = 0;
+  McsGetMemoryUse(&total, &used, &free_bytes);
+  ASSERT_GT(free_bytes, 600u);
+  std::vector<u8> filler(free_bytes - 300, 0);
+  ASSERT_EQ(McsCreateByKind(kMcsKindList, "FILL", static_cast<u32>(filler.size()), filler.data()), 0u);
+  const std::string long_text(200, '1');
+  Func(2, 0x80, long_text.c_str());
+  McsGetMemoryUse(&total, &used, &free_bytes);
+  ASSERT_LT(free_bytes, 205u);
+  EXPECT_EQ(GmemStoreGraphMem(4), kGmemNoRoom);
+  EXPECT_EQ(Stored(4), old);
+
+  // A recall that would need more room than is free.
+  ASSERT_EQ(McsDeleteByKind(kMcsKindList, "FILL"), 0u);
+  ASSERT_EQ(GmemStoreGraphMem(5), 0u);  // functions 1 and 2
+  GmemDeleteFunc(2);
+  McsGetMemoryUse(&total, &used, &free_bytes);
+  filler.assign(free_bytes - 100, 0);
+  ASSERT_EQ(McsCreateByKind(kMcsKindList, "FILL", static_cast<u32>(filler.size()), filler.data()), 0u);
+  Func(3, 0x80, "X+3");
+  EXPECT_EQ(GmemRecallGraphMem(5), kGmemNoRoom);
+  EXPECT_STREQ(GmemFuncDataPtr(3), "X+3");
+  EXPECT_EQ(GmemFuncDataPtr(2), nullptr);
+}
+
 }  // namespace

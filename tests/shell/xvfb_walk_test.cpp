@@ -380,6 +380,7 @@ bool AnyDot(const u8 *vram, int x0, int x1, int y0, int y1) {
 // The PC keyboard's ^ is the power key; a matrix wider than the grid is
 // scrolled both ways with its arrows in view; a program run from PROG
 // shows its value, and F<>D clicked on the picture turns it into a fraction.
+
 TEST_F(XvfbWalk, PowerKeyMatrixViewerAndAProgramValueConverted) {
   std::string id;
   ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));

@@ -280,3 +280,21 @@ TEST_F(Finance, CompoundGraphOfAHugeTermEndsAtOnce) {
 }
 
 }  // namespace
+
+// SHIFT F3 opens the View Window from a menu page and from a sub-application's
+// list; EXIT comes back to the screen as it was, the typed values kept.
+TEST_F(Finance, ViewWindowFromTheMenuAndAList) {
+  ASSERT_TRUE(Open());
+  ASSERT_TRUE(CalcPress("SHIFT F3"));
+  EXPECT_EQ(CalcRow(1), "View Window") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("DOWN 1 0 EXE EXIT"));
+  EXPECT_EQ(CalcRow(1), "Financial(1/2)") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("F1"));
+  ASSERT_TRUE(EnterAll({"90"}));
+  ASSERT_TRUE(CalcPress("SHIFT F3"));
+  EXPECT_EQ(CalcRow(1), "View Window") << CalcScreenText();
+  EXPECT_EQ(CalcRow(3), " max  :10");
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(1), "Simple Interest:365") << CalcScreenText();
+  EXPECT_EQ(CalcRow(2), "n  =90");
+}
