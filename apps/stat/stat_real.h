@@ -38,107 +38,58 @@ inline std::array<R, N> Table(const char *const (&texts)[N]) {
   return t;
 }
 
-// Value-style wrappers over the core's operations (rounding adder for sums).
-inline R Add(const R &a, const R &b) {
+// Value-style wrappers over the core's operations (rounding adder for sums,
+// radians for the circular functions).
+using Binary = BcdReal *(*)(const BcdReal *, const BcdReal *, BcdReal *);
+using Unary = BcdReal *(*)(const BcdReal *, BcdReal *);
+using Angular = BcdReal *(*)(const BcdReal *, BcdReal *, u16);
+using Setter = BcdReal *(*)(BcdReal *);
+template <Binary F>
+inline R Apply(const R &a, const R &b) {
   R r;
-  RealAddMaru(&a, &b, &r);
+  F(&a, &b, &r);
   return r;
 }
-inline R Sub(const R &a, const R &b) {
+template <Unary F>
+inline R Apply(const R &a) {
   R r;
-  RealSubMaru(&a, &b, &r);
+  F(&a, &r);
   return r;
 }
-inline R Mul(const R &a, const R &b) {
+template <Angular F>
+inline R Apply(const R &a) {
   R r;
-  RealMul(&a, &b, &r);
+  F(&a, &r, kRadians);
   return r;
 }
-inline R Div(const R &a, const R &b) {
+// Constants: some setters write only bytes 0-8, so the rest starts cleared.
+template <Setter F>
+inline R Constant() {
   R r;
-  RealDiv(&a, &b, &r);
+  std::memset(&r, 0, sizeof r);
+  F(&r);
   return r;
 }
-inline R Exp(const R &a) {
-  R r;
-  RealExp(&a, &r);
-  return r;
-}
-inline R Ln(const R &a) {
-  R r;
-  RealLn(&a, &r);
-  return r;
-}
-inline R Sqrt(const R &a) {
-  R r;
-  RealSqrt(&a, &r);
-  return r;
-}
-inline R Abs(const R &a) {
-  R r;
-  RealAbs(&a, &r);
-  return r;
-}
-inline R Neg(const R &a) {
-  R r;
-  RealNeg(&a, &r);
-  return r;
-}
-inline R Sin(const R &a) {
-  R r;
-  RealSin(&a, &r, kRadians);
-  return r;
-}
-inline R Cos(const R &a) {
-  R r;
-  RealCos(&a, &r, kRadians);
-  return r;
-}
-inline R Tan(const R &a) {
-  R r;
-  RealTan(&a, &r, kRadians);
-  return r;
-}
-inline R Atan(const R &a) {
-  R r;
-  RealAtan(&a, &r, kRadians);
-  return r;
-}
-inline R One() {
-  R r;
-  RealSetOne(&r);
-  return r;
-}
-inline R Two() {
-  R r;
-  RealSetTwo(&r);
-  return r;
-}
-inline R Half() {
-  R r;
-  RealSetHalf(&r);
-  return r;
-}
-inline R Zero() {
-  R r;
-  RealSetZero(&r);
-  return r;
-}
-inline R Pi() {
-  R r = Zero();
-  RealSetPi(&r);
-  return r;
-}
-inline R Sqrt2() {
-  R r = Zero();
-  RealSetSqrt2(&r);
-  return r;
-}
-inline R Limit() {
-  R r;
-  RealSetLimit(&r);
-  return r;
-}
+inline R Add(const R &a, const R &b) { return Apply<RealAddMaru>(a, b); }
+inline R Sub(const R &a, const R &b) { return Apply<RealSubMaru>(a, b); }
+inline R Mul(const R &a, const R &b) { return Apply<RealMul>(a, b); }
+inline R Div(const R &a, const R &b) { return Apply<RealDiv>(a, b); }
+inline R Exp(const R &a) { return Apply<RealExp>(a); }
+inline R Ln(const R &a) { return Apply<RealLn>(a); }
+inline R Sqrt(const R &a) { return Apply<RealSqrt>(a); }
+inline R Abs(const R &a) { return Apply<RealAbs>(a); }
+inline R Neg(const R &a) { return Apply<RealNeg>(a); }
+inline R Sin(const R &a) { return Apply<RealSin>(a); }
+inline R Cos(const R &a) { return Apply<RealCos>(a); }
+inline R Tan(const R &a) { return Apply<RealTan>(a); }
+inline R Atan(const R &a) { return Apply<RealAtan>(a); }
+inline R One() { return Constant<RealSetOne>(); }
+inline R Two() { return Constant<RealSetTwo>(); }
+inline R Half() { return Constant<RealSetHalf>(); }
+inline R Zero() { return Constant<RealSetZero>(); }
+inline R Pi() { return Constant<RealSetPi>(); }
+inline R Sqrt2() { return Constant<RealSetSqrt2>(); }
+inline R Limit() { return Constant<RealSetLimit>(); }
 inline R Error(u8 code) {
   R r;
   RealMakeError(code, RealSetZero(&r));

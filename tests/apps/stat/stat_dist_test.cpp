@@ -15,23 +15,12 @@
 #include "apps/stat/stat_dist.h"
 #include "number/numparse.h"
 #include "number/realop.h"
-#include "tests/number/work_text.h"
+#include "tests/apps/finance/fin_test_util.h"
 
 namespace {
 
-BcdReal R(const std::string &text) {
-  BcdReal r;
-  std::memset(&r, 0, sizeof r);
-  NumParse(text.c_str(), &r);
-  return r;
-}
-
-double D(const BcdReal &r) {
-  if (RealErrorCode(&r)) return std::nan("");
-  BcdWork w;
-  RealUnpack(&r, &w);
-  return std::stod(numtest::WorkToText(w));
-}
+using fintest::D;  // reals from text and back, shared with the financial tests
+using fintest::R;
 
 struct Outcome {
   u32 code;
