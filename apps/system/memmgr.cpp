@@ -364,17 +364,26 @@ u32 MemMgrItemBrowser(i32 title_msg, const FkeyItem *page, BrowseList *list, u16
 
 namespace {
 
-void SaveBackup() {
-  const i32 choice = ChoiceBox4(680, 681, 662, 663);
-  if (choice < 0) return;
+// Asks where BACKUP.MCS goes or comes from (title messages a and b): the
+// storage memory's folder chosen by the user, or the card, which is absent.
+// False when the user leaves or chose the card.
+bool BackupPath(i32 a, i32 b, u16 *path) {
+  const i32 choice = ChoiceBox4(a, b, 662, 663);
+  if (choice < 0) return false;
   if (choice == '2') {
     BrowseShowNoCard();
-    return;
+    return false;
   }
-  u16 folder[kBrowsePathMax], path[kBrowsePathMax];
-  if (BrowseChooseFolder(1, folder) < 0) return;
+  u16 folder[kBrowsePathMax];
+  if (BrowseChooseFolder(1, folder) < 0) return false;
   WstrCopy(path, folder);
   Widen("BACKUP.MCS", path + WstrLength(path));
+  return true;
+}
+
+void SaveBackup() {
+  u16 path[kBrowsePathMax];
+  if (!BackupPath(680, 681, path)) return;
   i32 r = McsSaveBackup(path, 0);
   if (r == FlsErrExists) {
     if (OverwriteBox("BACKUP.MCS") != static_cast<i32>(kKeyF1)) return;
@@ -384,16 +393,8 @@ void SaveBackup() {
 }
 
 void LoadBackup() {
-  const i32 choice = ChoiceBox4(682, 683, 662, 663);
-  if (choice < 0) return;
-  if (choice == '2') {
-    BrowseShowNoCard();
-    return;
-  }
-  u16 folder[kBrowsePathMax], path[kBrowsePathMax];
-  if (BrowseChooseFolder(1, folder) < 0) return;
-  WstrCopy(path, folder);
-  Widen("BACKUP.MCS", path + WstrLength(path));
+  u16 path[kBrowsePathMax];
+  if (!BackupPath(682, 683, path)) return;
   MemMgrReport(McsRestoreBackup(path));
 }
 
