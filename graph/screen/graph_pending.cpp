@@ -4,6 +4,4 @@
 
 i32 TraceRun(u32, GraphContext *) { return kGraphExitNothing; }
 i32 GsolveRun(u32, GraphContext *) { return kGraphExitNothing; }
-i32 GraphSketchMenuKeys(u32, GraphContext *) { return kGraphExitNothing; }
-i32 GraphZoomMenuKeys(u32, GraphContext *) { return kGraphExitNothing; }
-i32 GraphPictPrompt(i32, GraphContext *) { return kGraphExitNothing; }
+i32 GsolveSelectEntry(i32 *, u32, GraphContext *) { return kGraphExitNothing; }

@@ -71,9 +71,16 @@ i32 GraphPictPrompt(i32 key, GraphContext *ctx);
 // ---- trace and G-Solve ----
 i32 TraceRun(u32 code, GraphContext *ctx);
 i32 GsolveRun(u32 key, GraphContext *ctx);
+// The entry to analyse for a solve code, chosen by the user when more than
+// one can be: entry[0] its index, entry[1] its curve (from 1), and for an
+// intersection entry[2], entry[3] the second. 0, -2, -6 or a key.
+i32 GsolveSelectEntry(i32 *entry, u32 code, GraphContext *ctx);
 
 // ---- the free pointer ----
 i32 GraphPointerLoop(u32 code, GraphContext *ctx);
+// The preview of a pointer code (a box frame, a line, the centre mark, the
+// vertical or horizontal line) on the display.
+void GraphPointerPreview(u32 code, i32 col, i32 row, i32 firstCol, i32 firstRow, GraphContext *ctx);
 // The circle of view fields 14/16 (centre) with radius field 15 (radiusGiven)
 // or through the point of fields 15/17. 0 or an error code.
 u32 GraphSketchCircle(GraphContext *ctx, i32 radiusGiven);

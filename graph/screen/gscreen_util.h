@@ -45,6 +45,12 @@ inline BcdReal Div(const BcdReal &a, const BcdReal &b) {
   RealDiv(&a, &b, &r);
   return *RealNormalize(&r, &r);
 }
+// v rounded to n significant digits (half away from zero).
+inline BcdReal RoundSig(const BcdReal &v, int n) {
+  BcdReal r;
+  RealRoundDigits(&v, &r, n + 1);
+  return *RealNormalize(&r, &r);
+}
 inline BcdReal Abs(const BcdReal &a) {
   BcdReal r;
   return *RealAbs(&a, &r);
