@@ -11,6 +11,7 @@
 #include <cstring>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "graph/memory/gmem_func.h"
@@ -47,6 +48,8 @@ inline std::mutex g_lock;
 inline std::vector<Func> g_funcs;
 inline int g_mode = kGraphDrawFuncs;
 inline Noted g_noted;
+// SET UP items set after the defaults below (item, value).
+inline std::vector<std::pair<int, int>> g_setup;
 
 inline std::vector<u8> Tokens(const std::string &s) {
   std::vector<u8> out;
@@ -95,11 +98,13 @@ inline void Note(int result) {
 
 inline u32 App(u32, u16) {
   std::vector<Func> funcs;
+  std::vector<std::pair<int, int>> setup;
   int mode = kGraphDrawFuncs;
   {
     std::lock_guard<std::mutex> hold(g_lock);
     funcs = g_funcs;
     mode = g_mode;
+    setup = g_setup;
   }
   SetupSetItem(kSetupAngle, 1);
   SetupSetItem(kSetupDrawType, 0);
@@ -108,6 +113,7 @@ inline u32 App(u32, u16) {
   SetupSetItem(kSetupGrid, 1);
   SetupSetItem(kSetupLabel, 1);
   SetupSetItem(kSetupDualScreen, 3);
+  for (const auto &[item, value] : setup) SetupSetItem(item, static_cast<u8>(value));
   for (size_t i = 0; i < funcs.size(); ++i) {
     const u8 head[4] = {static_cast<u8>(funcs[i].type & 0xFF), static_cast<u8>(funcs[i].type >> 8), funcs[i].flags,
                         funcs[i].kind};
@@ -126,9 +132,10 @@ inline u32 App(u32, u16) {
 
 // Installs the stand-in with these functions; call before the calculator
 // starts.
-inline void Install(std::vector<Func> funcs, int mode = kGraphDrawFuncs) {
+inline void Install(std::vector<Func> funcs, int mode = kGraphDrawFuncs, std::vector<std::pair<int, int>> setup = {}) {
   {
     std::lock_guard<std::mutex> hold(g_lock);
+    g_setup = std::move(setup);
     g_funcs = std::move(funcs);
     g_mode = mode;
     g_noted = Noted{};
@@ -144,13 +151,13 @@ inline Noted Last() {
 // The text in the small font whose cells start at dot (x, y), read glyph by
 // glyph against the font; stops at the first cell no glyph matches. The
 // negative sign reads as '-'. Trailing blanks are dropped.
-inline std::string MiniText(int x, int y) {
+inline std::string MiniText(int x, int y, int end = 128) {
   std::string out;
-  while (x < 128) {
+  while (x < end) {
     int best = -1, bestWidth = -1;
     for (int g = 0; g < kFontMiniGlyphCount; ++g) {
       const FontMiniGlyph &f = kFontMiniGlyphs[g];
-      if (f.code > 0xFF || f.width <= bestWidth) continue;
+      if (f.code < 0x20 || f.code > 0xFF || f.width <= bestWidth) continue;
       bool same = true;
       for (int r = 0; r < 6 && same; ++r)
         for (int c = 0; c <= f.width && same; ++c) {
@@ -172,14 +179,15 @@ inline std::string MiniText(int x, int y) {
   return out;
 }
 
-// A small-font cell (col, row) of the read-outs: dot (4 col - 4, 8 row - 6).
-inline std::string MiniCell(int col, int row) { return MiniText(4 * col - 4, 8 * row - 6); }
+// The 16-column read-out field at small-font cell (col, row): dot
+// (4 col - 4, 8 row - 6).
+inline std::string MiniCell(int col, int row) { return MiniText(4 * col - 4, 8 * row - 6, 4 * col - 4 + 63); }
 
 // A fixture that starts the calculator with the stand-in in place and opens it.
 class GraphScreenTest : public testing::Test {
  protected:
-  void Open(std::vector<Func> funcs, int mode = kGraphDrawFuncs) {
-    Install(std::move(funcs), mode);
+  void Open(std::vector<Func> funcs, int mode = kGraphDrawFuncs, std::vector<std::pair<int, int>> setup = {}) {
+    Install(std::move(funcs), mode, std::move(setup));
     CalcStart();
     ASSERT_TRUE(CalcBootToMenu());
     ASSERT_TRUE(CalcPress("RIGHT RIGHT RIGHT EXE"));
