@@ -8,6 +8,7 @@
 #include "eval/prog_internal.h"
 #include "eval/prog_matlist.h"
 #include "graph/memory/gmem_vwin.h"
+#include "graph/screen/graph_screen.h"
 #include "number/value.h"
 #include "number/realop.h"
 #include "ui/keycodes.h"
@@ -81,9 +82,10 @@ u32 ProgGlueAssignText(const u8 ** /*p*/, const u8 * /*text*/, u32 /*len*/, Valu
 }
 
 // A list or matrix result opens its viewer on List Ans or Mat Ans; a capture
-// is recalled onto the screen until EXIT, EXE, AC or SHIFT+EXIT. The graph
-// and table viewers are not part of the system yet: their results leave as
-// if by EXIT, and the statement shows "Done".
+// is recalled onto the screen until EXIT, EXE, AC or SHIFT+EXIT; a graph is
+// shown on the graph screen until a key leaves it. The table viewers are not
+// part of the system yet: their results leave as if by EXIT, and the
+// statement shows "Done".
 u32 ProgGlueShowResult(ProgRunContext *ctx, u32 *key) {
   *key = kKeyExit;
   i32 exitKey = kKeyExit;
@@ -91,6 +93,12 @@ u32 ProgGlueShowResult(ProgRunContext *ctx, u32 *key) {
     const i32 code = ctx->outputMode == kProgOutList ? AnsViewList(0, 0, &exitKey) : AnsViewMatrix(0, &exitKey);
     *key = static_cast<u32>(exitKey);
     return static_cast<u32>(code);
+  }
+  if (ctx->outputMode == kProgOutGraph) {
+    u32 graphKey = 0;
+    const u32 code = GraphRedisplay(&graphKey);
+    *key = graphKey;
+    return code;
   }
   if (ctx->outputMode != kProgOutCapture) return 0;
   if (const i32 code = PopupRecallCapture(static_cast<i32>(ctx->captureNumber))) return static_cast<u32>(code);
