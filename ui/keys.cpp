@@ -8,6 +8,7 @@
 #include "ui/lcd_shadow.h"
 #include "ui/popup.h"
 #include "ui/text.h"
+#include "ui/ui_glue.h"
 
 namespace {
 
@@ -214,6 +215,17 @@ u32 KeyGetKey(u32 *key) {
     }
 
     const u32 k = action.code;
+    if (k == kKeyTestGate) {
+      // Under an ALPHA lock this key opens the service mode when its gate is
+      // open; the application then sees the TEST key.
+      const u8 lock = KeyGetModifier();
+      if ((lock == kModAlphaLock || lock == kModLowerLock) && UiGlueTestModeGate()) {
+        KeySetModifier(0);
+        UpdateCursorShape();
+        UiGlueTestModeMenu();
+        return Deliver(key, kKeyTest, false);
+      }
+    }
     if (k == kKeyShift || k == kKeyAlpha) {
       ChangeModifier(k);
       return Deliver(key, k, false);
