@@ -18,7 +18,8 @@ u32 ProgEvalAt(const u8 **p, Value *out, u32 flags) {
   // points past it: step back to its start (the end token is not passed).
   const u8 b0 = TokByte0(&tok);
   if (b0 != 0) {
-    const bool alone = TokIsLeadByte(b0) && pos[-1] == b0 && pos[0] == 0;
+    // A character lead byte read alone before the end takes one byte.
+    const bool alone = TokIsLeadByte(b0) && !TokIsGroupLead(b0) && TokByte1(&tok) == 0;
     pos -= TokIsLeadByte(b0) && !alone ? 2 : 1;
   }
   *p = pos;
