@@ -7,6 +7,7 @@
 #include "eval/prog.h"
 #include "graph/memory/gmem_func.h"
 #include "graph/memory/gmem_vwin.h"
+#include "graph/recur/recur_glue.h"
 #include "number/real.h"
 #include "numeric/list_mem.h"
 #include "numeric/random.h"
@@ -25,10 +26,11 @@ u8 EvalGlueZoomFactor(u32 isY, BcdReal *out) {
 }
 u8 EvalGlueDynaValue(u32, BcdReal *) { return kEvalGlueWaiting; }
 u8 EvalGlueTableRange(u32, BcdReal *) { return kEvalGlueWaiting; }
-u8 EvalGlueRecurValue(u32, BcdReal *) { return kEvalGlueWaiting; }
-// The equation items 30-33 are read in place; the tables 35 and 36 wait for
-// their applications.
+u8 EvalGlueRecurValue(u32 id, BcdReal *out) { return RecurGlueValue(id, out); }
+// The equation items 30-33 are read in place; the recursion table (36)
+// without its error rows; the function table (35) waits for its application.
 u8 EvalGlueEquaMatrix(u32 number, EvalCell *out) {
+  if (number == 36) return RecurResultMatrix(out);
   if (number < 30 || number > 33) return kEvalGlueWaiting;
   return MatFromMemory(static_cast<int>(number), out) == 1 ? 0 : ValErrorCode(out);
 }

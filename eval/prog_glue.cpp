@@ -8,6 +8,7 @@
 #include "eval/prog_internal.h"
 #include "eval/prog_matlist.h"
 #include "graph/memory/gmem_vwin.h"
+#include "graph/recur/recur_glue.h"
 #include "number/value.h"
 #include "number/realop.h"
 #include "ui/keycodes.h"
@@ -68,6 +69,8 @@ u32 ProgGlueAssignSystem(const u8 **p, const Value *v, Value *result) {
     const u32 err = FinAssignToken(p, v);
     return err ? ProgRaise(err, result) : 1;
   }
+  u32 err = 0;
+  if (RecurAssignValue(p, v, &err)) return err ? ProgRaise(err, result) : 1;
   bool right = false;
   const i32 target = GraphTarget(*p, &right);
   if (target == kNoGraphTarget) return ProgRaise(kProgErrSystem, result);
@@ -76,7 +79,9 @@ u32 ProgGlueAssignSystem(const u8 **p, const Value *v, Value *result) {
   return 1;
 }
 
-u32 ProgGlueAssignText(const u8 ** /*p*/, const u8 * /*text*/, u32 /*len*/, Value *result) {
+u32 ProgGlueAssignText(const u8 **p, const u8 *text, u32 len, Value *result) {
+  u32 err = 0;
+  if (RecurAssignText(p, text, len, &err)) return err ? ProgRaise(err, result) : 1;
   return ProgRaise(kProgErrSystem, result);
 }
 
