@@ -5,6 +5,7 @@
 
 #include "apps/finance/fin_mem.h"
 #include "eval/prog.h"
+#include "graph/dyna/dyna_glue.h"
 #include "graph/memory/gmem_func.h"
 #include "graph/memory/gmem_vwin.h"
 #include "graph/recur/recur_glue.h"
@@ -24,7 +25,7 @@ u8 EvalGlueZoomFactor(u32 isY, BcdReal *out) {
   GmemReadZoomFactor(static_cast<i32>(isY), out);
   return RealErrorCode(out);
 }
-u8 EvalGlueDynaValue(u32, BcdReal *) { return kEvalGlueWaiting; }
+u8 EvalGlueDynaValue(u32 which, BcdReal *out) { return DynaGlueValue(which, out); }
 u8 EvalGlueTableRange(u32, BcdReal *) { return kEvalGlueWaiting; }
 u8 EvalGlueRecurValue(u32 id, BcdReal *out) { return RecurGlueValue(id, out); }
 // The equation items 30-33 are read in place; the recursion table (36)

@@ -7,6 +7,7 @@
 #include "apps/finance/fin_mem.h"
 #include "eval/prog_internal.h"
 #include "eval/prog_matlist.h"
+#include "graph/dyna/dyna_glue.h"
 #include "graph/memory/gmem_vwin.h"
 #include "graph/recur/recur_glue.h"
 #include "number/value.h"
@@ -70,7 +71,7 @@ u32 ProgGlueAssignSystem(const u8 **p, const Value *v, Value *result) {
     return err ? ProgRaise(err, result) : 1;
   }
   u32 err = 0;
-  if (RecurAssignValue(p, v, &err)) return err ? ProgRaise(err, result) : 1;
+  if (RecurAssignValue(p, v, &err) || DynaAssignValue(p, v, &err)) return err ? ProgRaise(err, result) : 1;
   bool right = false;
   const i32 target = GraphTarget(*p, &right);
   if (target == kNoGraphTarget) return ProgRaise(kProgErrSystem, result);
@@ -78,6 +79,8 @@ u32 ProgGlueAssignSystem(const u8 **p, const Value *v, Value *result) {
   *p += 2;
   return 1;
 }
+
+u32 ProgGlueSetDynaVar(u16 var) { return DynaSetVar(var); }
 
 u32 ProgGlueAssignText(const u8 **p, const u8 *text, u32 len, Value *result) {
   u32 err = 0;
