@@ -358,6 +358,8 @@ i32 StatParamScreen(i32 *first, i32 *cursor, StatAp *ap, const u32 *desc) {
   KeySetMenuMask(kScreenMask);
   const FkeyItem *saved[1];
   FkeySavePages(kMenu, kMenu, saved);
+  // A menu level of our own on top of the caller's, taken off on return.
+  FkeyPushLevel(kMenu);
   const i32 count = ap->rows;
   if (*cursor < 1 || *cursor > count) *cursor = 1;
   if (*first < 1 || *first > *cursor) *first = 1;
@@ -368,8 +370,7 @@ i32 StatParamScreen(i32 *first, i32 *cursor, StatAp *ap, const u32 *desc) {
     FkeyItem page[6];
     PageOf(p ? p->kind : kLabel, page);
     FkeySetPage(kMenu, page);
-    FkeyClearStack();
-    FkeyPushLevel(kMenu);
+    FkeyBackToLevelRoot();
     KeyForgetDrawnRow();
     Draw(*first, *cursor, ap, desc);
     u32 key = 0;
@@ -438,8 +439,9 @@ i32 StatParamScreen(i32 *first, i32 *cursor, StatAp *ap, const u32 *desc) {
     ap->resultValid = 0;
     StatSaveSettings(ap);
   }
-  FkeyClearStack();
+  FkeyPopLevel();
   FkeyRestorePages(kMenu, kMenu, saved);
+  KeyForgetDrawnRow();
   KeySetMenuMask(mask);
   return result;
 }

@@ -21,6 +21,8 @@
 
 namespace {
 
+std::string Golden(const std::string &name) { return GoldenBeside(__FILE__, name); }
+
 std::atomic<u32> g_code{53};
 std::atomic<i32> g_result{0};
 std::mutex g_lock;
@@ -227,6 +229,34 @@ TEST_F(StatCommands, DrawShowsABoxAndCodeSixtyNothing) {
   ASSERT_TRUE(Run(60));
   EXPECT_EQ(g_result, -2);
   EXPECT_EQ(CalcRow(1), "ended");
+}
+
+// From STAT's own menus: the list typed in the editor, TEST Z 1-S with
+// List data, the result, and DIST NORM Ncd.
+TEST_F(CalcSystemTest, StatMenusReachTheCommands) {
+  ASSERT_TRUE(CalcBootToMenu());
+  ASSERT_TRUE(CalcPress("RIGHT EXE"));
+  ASSERT_EQ(CalcTitle(), "@STAT");
+  ASSERT_TRUE(CalcPress("5 . 1 EXE 4 . 9 EXE 5 . 6 EXE 5 . 8 EXE 6 EXE 5 . 2 EXE 4 . 7 EXE 5 . 5 EXE"));
+  ASSERT_TRUE(CalcPress("F3 F1 F1"));
+  EXPECT_EQ(CalcRow(1), "1-Sample ZTest");
+  EXPECT_TRUE(MatchesGolden(Golden("stat_ztest_params.txt"), CalcScreenPicture()));
+  ASSERT_TRUE(CalcPress("DOWN DOWN 5 EXE 0 . 5 EXE EXE"));
+  EXPECT_EQ(CalcRow(3), " z   =1.97989899");
+  EXPECT_EQ(CalcRow(4), " p   =0.04771488");
+  EXPECT_EQ(CalcRow(6), " x\xCF\x83\xE2\x82\x99\xE2\x82\x8B\xE2\x82\x81=0.45039665");
+  EXPECT_TRUE(MatchesGolden(Golden("stat_ztest_result.txt"), CalcScreenPicture()));
+  // EXIT twice: the parameters, then the list editor as it was.
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  EXPECT_EQ(CalcTitle(), "@STAT");
+  ASSERT_TRUE(CalcPress("F5 F1 F2"));
+  EXPECT_EQ(CalcRow(1), "Normal C.D");
+  // sigma 0.5 stays from the Z test: the parameters are shared.
+  ASSERT_TRUE(CalcPress("(-) 1 EXE 1 EXE EXE"));
+  EXPECT_EQ(CalcRow(2), "p    =0.95449973");
+  // SHIFT EXIT from a result leaves the command for the editor.
+  ASSERT_TRUE(CalcPress("SHIFT EXIT"));
+  EXPECT_EQ(CalcTitle(), "@STAT");
 }
 
 }  // namespace
