@@ -200,7 +200,7 @@ void Draw(i32 first, i32 cursor, StatAp *ap, const u32 *desc) {
   for (i32 r = 0; r < 6; ++r) {
     const i32 row = first + r, y = r + 2;
     const bool rev = row == cursor;
-    char text[64] = "";
+    char text[128] = "";
     if (row <= count)
       if (const Param *p = Find(desc[row - 1])) RowText(p, ap, text, sizeof text);
     TextLocate(1, y);

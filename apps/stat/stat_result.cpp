@@ -154,7 +154,7 @@ u32 ResultKeys(const StatResultBlock *b, u32 indent, StatAp *ap) {
     StatShowTitle(static_cast<u32>(ap->command));
     for (u32 r = 0; r < 6; ++r) {
       const u32 row = first + r;
-      char text[64] = "";
+      char text[128] = "";
       if (row <= b->count) ResultRowText(b, row - 1, indent, text, sizeof text);
       TextLocate(1, static_cast<i32>(r + 2));
       TextPrintField(text, 20);
