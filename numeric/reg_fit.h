@@ -57,3 +57,11 @@ int RegMedMedMiddle(const BcdReal *data, int i, int count, BcdReal *out);
 // make the output concerned Ma ERROR. Result 0, or 9 for an empty y list.
 int RegFitMeasuresOf(int model, const Value *x, const Value *y, const Value *freq, const Value *coef, u16 angle,
                      BcdReal *mse, BcdReal *r2);
+
+// y = a·sin(b·x + c) + d by least squares at the frequency where the
+// derivative of the residual sum changes sign: {a, b, c, d} with b and c in
+// the angle unit of SET UP. No frequencies.
+int RegSinFit(const Value *x, const Value *y, Value *out);
+// y = c / (1 + a·e^(−b·x)) by Newton's method on the residual sum from the
+// start values of the curve's integral equation: {a, b, c, 0, S, 0, 0}.
+int RegLogisticFit(const Value *x, const Value *y, Value *out);
