@@ -71,7 +71,7 @@ i32 StatCompareReals(const BcdReal *a, const BcdReal *b);
 // Element i of list <file, list> as a real: 0, 4 unreadable, 25 complex.
 u32 StatReadListElement(i8 file, u8 list, int i, BcdReal *out);
 
-// ---- result screens (stat_result.cpp) ----
+// ---- result screens (stat_calc_screen.cpp) ----
 
 // The application's result screen of calculation `type`: -2 EXIT, -12 EXE,
 // -13 AC, -1 SHIFT+EXIT, -21 after the View Window or a changed SET UP,
