@@ -62,6 +62,12 @@ int RegFitMeasuresOf(int model, const Value *x, const Value *y, const Value *fre
 // derivative of the residual sum changes sign: {a, b, c, d} with b and c in
 // the angle unit of SET UP. No frequencies.
 int RegSinFit(const Value *x, const Value *y, Value *out);
+// RegSinFit with its search bounded: at most maxWalk steps of the coarse
+// walk and maxBrent passes of the root refinement, either bound reached
+// giving Ma ERROR.
+inline constexpr int kRegSinWalkLimit = 4096;
+inline constexpr int kRegSinBrentLimit = 200;
+int RegSinFitCapped(const Value *x, const Value *y, Value *out, int maxWalk, int maxBrent);
 // y = c / (1 + a·e^(−b·x)) by Newton's method on the residual sum from the
 // start values of the curve's integral equation: {a, b, c, 0, S, 0, 0}.
 int RegLogisticFit(const Value *x, const Value *y, Value *out);

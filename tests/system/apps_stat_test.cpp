@@ -278,4 +278,27 @@ TEST_F(Stat, CubicRegressionScrollsBetweenTwoPositions) {
   EXPECT_EQ(CalcRow(2).substr(0, 6), "   b =");
 }
 
+TEST_F(Stat, LogisticAndSineRegressionsShowTheirFits) {
+  ASSERT_TRUE(Cells({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}));
+  ASSERT_TRUE(CalcPress("RIGHT"));
+  ASSERT_TRUE(Cells({"4", "7", "12", "21", "33", "46", "57", "64", "68", "70"}));
+  ASSERT_TRUE(CalcPress("F2 F3 F6 F5"));
+  EXPECT_EQ(CalcRow(1), "LogisticReg") << CalcScreenText();
+  EXPECT_EQ(CalcRow(2).substr(0, 12), "   a =42.506") << CalcScreenText();
+  EXPECT_EQ(CalcRow(4).substr(0, 12), "   c =72.605");
+}
+
+TEST_F(Stat, SineRegressionFollowsTheAngleUnit) {
+  ASSERT_TRUE(Cells({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"}));
+  ASSERT_TRUE(CalcPress("RIGHT"));
+  ASSERT_TRUE(Cells({"58", "62", "70", "77", "83", "85", "83", "77", "70", "62", "58", "56"}));
+  // The angle unit starts as Deg: b comes out in degrees.
+  ASSERT_TRUE(CalcPress("F2 F3 F6 F4"));
+  EXPECT_EQ(CalcRow(1), "SinReg") << CalcScreenText();
+  EXPECT_EQ(CalcRow(2).substr(0, 12), "   a =14.342") << CalcScreenText();
+  EXPECT_EQ(CalcRow(3).substr(0, 12), "   b =31.148");
+  EXPECT_EQ(CalcRow(5).substr(0, 12), "   d =70.598");
+  EXPECT_EQ(CalcRow(7), "y=a·sin(bx+c)+d");
+}
+
 }  // namespace
