@@ -136,6 +136,15 @@ u8 CheckLists(const Value *x, const Value *y, const Value *f, bool refuseComplex
   }
   if (Count(y) != Count(x)) return kArrErrDimension;
   if (f != nullptr && Count(f) != Count(x)) return kArrErrDimension;
+  // A negative frequency is no weight of a least-squares fit.
+  if (f != nullptr) {
+    BcdReal zero;
+    RealSetZero(&zero);
+    for (u32 i = 0; i < Count(f); ++i) {
+      const Value w = Elem(f, i);
+      if (RealIsLess(&w.re, &zero) == 1) return kArrErrMath;
+    }
+  }
   return 0;
 }
 
@@ -159,7 +168,11 @@ int RegListMinMax(const Value *list, BcdReal *min, BcdReal *max) {
     *min = *max = list->re;
     return 0;
   }
-  if (ValKind(list) != kValKindList || ValIsComplex(list) == 1) return 0;
+  if (ValKind(list) != kValKindList || ValIsComplex(list) == 1) {
+    RealMakeError(kArrErrComplexList, min);
+    *max = *min;
+    return 0;
+  }
   const u32 n = Count(list);
   if (n == 0) {
     RealMakeError(kArrErrDimension, min);

@@ -3,7 +3,7 @@
 // heap list that the caller frees. Every fit returns 1 with that list in
 // out, or 0 with the error value in out (Break 1, Ma ERROR 3, Memory ERROR
 // 4, Dimension ERROR 9, complex list 25). Work copies are freed on every
-// path.
+// path. A negative frequency gives Ma ERROR.
 #pragma once
 #include "kernel/types.h"
 #include "number/real.h"
@@ -24,7 +24,7 @@ int RegExpFit(const Value *x, const Value *y, const Value *freq, Value *out);
 int RegPowerFit(const Value *x, const Value *y, const Value *freq, Value *out);
 
 // Smallest and largest element of a real list: 1; 0 with an element's error
-// value (or Break) in both; 0 with both untouched for a complex list.
+// value (or Break) in both, error 25 for a complex list or no list.
 int RegListMinMax(const Value *list, BcdReal *min, BcdReal *max);
 // out = x^k for k 1..8 by a fixed chain of products (out may be x): 1; any
 // other k copies x and gives 0.

@@ -3,7 +3,9 @@
 // and residuals, and the models the graphs and estimations evaluate.
 #include "apps/stat/stat_calc.h"
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "apps/stat/stat_cond.h"
@@ -13,6 +15,7 @@
 #include "kernel/keyqueue.h"
 #include "memory/item_array.h"
 #include "memory/mcs_api.h"
+#include "number/numparse.h"
 #include "number/realop.h"
 #include "number/value.h"
 #include "numeric/array.h"
@@ -148,6 +151,99 @@ void MinMax(const Value *x, Value *min, Value *max) {
   *max = FromReal(hi);
 }
 
+// An exact ordering key of a stored real: the sign, then the exponent, then
+// the 15 digits, as one integer. False for an error value or a malformed
+// real, which the general path handles.
+bool OrderKey(const BcdReal &stored, i64 *key) {
+  if (RealErrorCode(&stored) != 0 || !RealIsWellFormed(&stored)) return false;
+  BcdReal x = stored;
+  if (RealIsFrac(&x)) RealFracToDecimal(&stored, &x);
+  if (RealErrorCode(&x) != 0) return false;
+  if ((x.b[1] & 0x0F) == 0) {
+    *key = 0;
+    return true;
+  }
+  const u8 s = x.b[0] >> 4;
+  // Sign codes 0 and 1 are positive, 5 and 6 negative; 1 and 6 carry a
+  // positive exponent.
+  const bool upExp = s == 1 || s == 6;
+  const i64 exp = (upExp ? 1000 : 900) + (x.b[0] & 0x0F) * 10 + (x.b[1] >> 4);
+  i64 m = x.b[1] & 0x0F;
+  for (int i = 2; i <= 8; ++i) m = m * 100 + (x.b[i] >> 4) * 10 + (x.b[i] & 0x0F);
+  const i64 mag = exp * 1000000000000000LL + m;
+  *key = s >= 5 ? -mag : mag;
+  return true;
+}
+
+// The data sorted ascending with their keys; false when an element has no
+// key.
+bool SortedByKey(const Value *x, std::vector<std::pair<i64, BcdReal>> *out) {
+  const ArrInfo a = ArrInfoOf(x);
+  const BcdReal *e = ArrElems(a.handle);
+  if (e == nullptr || a.complex) return false;
+  out->resize(a.count);
+  for (u32 i = 0; i < a.count; ++i) {
+    if (!OrderKey(e[i], &(*out)[i].first)) return false;
+    (*out)[i].second = e[i];
+  }
+  std::stable_sort(out->begin(), out->end(), [](const auto &p, const auto &q) { return p.first < q.first; });
+  return true;
+}
+
+// A real list of the given elements into list <file, list> (the result
+// lists keep their type byte): 0 or 4.
+u32 StoreReals(u8 file, u8 list, const std::vector<BcdReal> &v) {
+  const MemHandle h = MemAlloc(static_cast<u32>(v.size()) * 12);
+  if (h == 0) return kErrMemory;
+  std::memcpy(ArrElems(h), v.data(), v.size() * 12);
+  Value lv;
+  ArrSetList(&lv, false, static_cast<u16>(v.size()), h);
+  const u32 r = ItemListStoreValue(file, list, &lv);
+  MemFree(h);
+  return r == 0 ? 0 : kErrMemory;
+}
+
+// The quartiles, median, extremes and modes of data without frequencies
+// from one sorted copy; the modes go to List Ans and the mode list. 0, an
+// error code, or 0xFFFF when the data need the general path.
+u32 OneVarSorted(const Value *x, Value r[12], Value *modeF) {
+  std::vector<std::pair<i64, BcdReal>> sorted;
+  if (!SortedByKey(x, &sorted)) return 0xFFFF;
+  if (KeyBreakPoll()) return kErrBreak;
+  const u32 n = static_cast<u32>(sorted.size());
+  std::vector<BcdReal> s(n);
+  for (u32 i = 0; i < n; ++i) s[i] = sorted[i].second;
+  BcdReal q{};
+  ListQuartileSorted(s.data(), n, false, &q);
+  r[8] = FromReal(q);
+  ListMedianSorted(s.data(), n, &r[9]);
+  ListQuartileSorted(s.data(), n, true, &q);
+  r[10] = FromReal(q);
+  r[6] = FromReal(s[0]);
+  r[7] = FromReal(s[n - 1]);
+  // Runs of equal values: the longest ones are the modes, ascending.
+  u32 best = 0;
+  for (u32 i = 0; i < n;) {
+    u32 j = i;
+    while (j < n && sorted[j].first == sorted[i].first) ++j;
+    if (j - i > best) best = j - i;
+    i = j;
+  }
+  std::vector<BcdReal> modes;
+  for (u32 i = 0; i < n;) {
+    u32 j = i;
+    while (j < n && sorted[j].first == sorted[i].first) ++j;
+    if (j - i == best) modes.push_back(sorted[i].second);
+    i = j;
+  }
+  *modeF = Value{};
+  NumFromInt32(static_cast<i32>(best), &modeF->re);
+  if (StoreReals(0, 0, modes) != 0) return kErrMemory;
+  if (StatNewModeList(static_cast<int>(modes.size())) != 0 || StoreReals(kStatResultFile, 1, modes) != 0)
+    return kErrMemory;
+  return 0;
+}
+
 u32 OneVar(int xList, int freqList) {
   if (const u32 e = StatCheckLists(kStatOneVar, xList, 0, freqList)) return e;
   Value x, f;
@@ -155,6 +251,19 @@ u32 OneVar(int xList, int freqList) {
   const Value *fp = freqList ? &f : nullptr;
   Value r[12];
   std::memset(r, 0, sizeof r);
+  if (fp == nullptr) {
+    Value modeF;
+    const u32 e = OneVarSorted(&x, r, &modeF);
+    if (e != 0xFFFF) {
+      if (e != 0) return e;
+      SixOf(&x, nullptr, r);
+      for (const Value &v : r)
+        if (const u32 e2 = Fatal(&v)) return e2;
+      if (NoData(r[0])) return kErrMath;
+      r[11] = modeF;
+      return StoreResults(kStatOneVar, r, 12);
+    }
+  }
   BcdReal q{};
   if (fp) ListQuartile1Freq(&x, fp, &q); else ListQuartile1(&x, &q);
   r[8] = FromReal(q);
@@ -404,10 +513,11 @@ u32 StatWriteResiduals(int xList, int yList, int type, const Value coef[8]) {
 }
 
 u32 StatRegression(int mode, int slot, int type, int xList, int yList, int freqList) {
-  if (const u32 e = StatCheckLists(type, xList, yList, freqList)) return e;
+  // The old results go first, so that a refused calculation leaves none.
   if (mode == 3) slot = 0;
   if (mode == 0 || mode == 3) StatDeleteResultList();
   if (mode == 1 || mode == 3) StatClearSlotLists(slot);
+  if (const u32 e = StatCheckLists(type, xList, yList, freqList)) return e;
   const bool curve = type == kStatSin || type == kStatLogistic;
   Value x, y, f;
   if (!Open(xList, &x) || !Open(yList, &y)) return kErrMemory;

@@ -182,6 +182,13 @@ TEST(RegFit, SmallSetsAndFailures) {
       {"log", {"5"}, {"1"}, {"none"}, "0 E3"},
       {"pow", {"1", "2"}, {"1|1", "2"}, {"none"}, "0 E25"},
       {"exp", {"1", "2"}, {"1", "2"}, {"1", "1", "1"}, "0 E9"},
+      // A negative frequency is refused by every least-squares fit.
+      {"lin", {"1", "2", "3"}, {"1", "2", "4"}, {"1", "-1", "1"}, "0 E3"},
+      {"quad", {"1", "2", "3", "4"}, {"1", "2", "4", "3"}, {"1", "1", "-2", "1"}, "0 E3"},
+      {"log", {"1", "2", "3"}, {"1", "2", "4"}, {"-1", "1", "1"}, "0 E3"},
+      {"exp", {"1", "2", "3"}, {"1", "2", "4"}, {"1", "1", "-0.5"}, "0 E3"},
+      {"pow", {"1", "2", "3"}, {"1", "2", "4"}, {"1", "-3", "1"}, "0 E3"},
+      {"quad", {"1", "2", "3|1"}, {"1", "2", "4"}, {"none"}, "0 E25"},
   };
   for (const Case &c : cases) {
     const bool hasFreq = c.f.size() != 1 || c.f[0] != "none";
@@ -269,12 +276,12 @@ TEST(RegFit, PowersAndRange) {
   EXPECT_EQ(RegListMinMax(&l, &lo, &hi), 1);
   EXPECT_EQ(numtest::Show(lo) + " " + numtest::Show(hi), "-2.5 9");
   arrtest::Drop(&l);
-  // A complex list leaves the outputs as they were.
+  // A complex list is refused with its error in both outputs.
   l = List({"1|2", "3"});
   RealSetOne(&lo);
   RealSetOne(&hi);
   EXPECT_EQ(RegListMinMax(&l, &lo, &hi), 0);
-  EXPECT_EQ(numtest::Show(lo) + " " + numtest::Show(hi), "1 1");
+  EXPECT_EQ(numtest::Show(lo) + " " + numtest::Show(hi), "E25 E25");
   arrtest::Drop(&l);
 }
 
