@@ -4,6 +4,7 @@
 #include "eval/eval_glue.h"
 
 #include "apps/finance/fin_mem.h"
+#include "apps/stat/stat_cond.h"
 #include "eval/prog.h"
 #include "graph/dyna/dyna_glue.h"
 #include "graph/memory/gmem_func.h"
@@ -14,8 +15,19 @@
 #include "numeric/list_mem.h"
 #include "numeric/random.h"
 
-i32 EvalGlueStatValue(u32, BcdReal *) { return kEvalGlueWaiting; }
-u8 EvalGlueStatModes(EvalCell *) { return kEvalGlueWaiting; }
+// The statistics results are the statistics application's result lists: a
+// value the last calculation did not give (or no calculation yet) is not
+// available; one it could not compute carries its error.
+i32 EvalGlueStatValue(u32 n, BcdReal *out) {
+  Value v{};
+  if (StatCalcValue(static_cast<int>(n), &v) == -2) return -2;
+  *out = v.re;
+  return RealErrorCode(out);
+}
+u8 EvalGlueStatModes(EvalCell *out) {
+  if (StatResultListSize() == 0 || ListFromMemory(kStatResultFile, 1, out) != 1) return 4;
+  return 0;
+}
 // The V-Windows and zoom factors are the graph memory's records, made with
 // their defaults when missing.
 u8 EvalGlueVwinValue(u32 right, u32 index, BcdReal *out) {

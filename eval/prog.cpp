@@ -1195,9 +1195,11 @@ u32 ProgExecStatement(ProgRunState *run) {
     run->p = Next(run->p);
   }
   switch (cls) {
-    case kProgClsSetting:
-      if (!ProgSetCommand(run)) return 0;
-      return ProgStatementEnd(run);
+    case kProgClsSetting: {
+      const u32 r = ProgSetCommand(run);
+      if (!r) return 0;
+      return r == kProgSetEndAsNewline ? EndAsNewline(run) : ProgStatementEnd(run);
+    }
     case kProgClsExpr: return ExprStatement(run);
     case kProgClsListRef: {
       u32 n = 0;

@@ -21,9 +21,7 @@ i32 StatGraphScreen(i16 *, u32) {
   return -21;
 }
 
-#include "apps/stat/stat_app.h"
-#include "apps/stat/stat_calc.h"
-i32 StatGraphSelectScreen() { StatNotBuiltBox(); return 0; }
-i32 StatGraphSetScreen() { StatNotBuiltBox(); return 0; }
-i32 StatCalcSetScreen(u16 *, u32) { StatNotBuiltBox(); return 0; }
-i32 StatRunCalcMenu(u16, u32) { StatNotBuiltBox(); return -2; }
+
+u32 SheetWriteGraphCond(const u16 *) { return kErrSystem; }
+
+u32 SheetWriteCalcCond(const u8 *) { return kErrSystem; }
