@@ -73,14 +73,6 @@ const FkeyItem kTablePages[6][6] = {
 const u8 kStyles[6] = {2, 3, 5, 6, 7, 8};
 const u16 kConvTypes[5] = {264, 408, 392, 440, 424};
 
-// The access text of the hidden number-base tool in graph function 7.
-constexpr char kToolGate[] = "VANTU";
-
-bool ToolGateOpen() {
-  const char *t = GmemFuncDataPtr(7);
-  return t != nullptr && std::strcmp(t, kToolGate) == 0 && (GraphFuncAttr(7) & kGraphSelGraph) != 0;
-}
-
 struct Editor {
   bool table;
   bool drawn;
@@ -96,7 +88,7 @@ void AfterLineEdit(Editor *ed, i32 r) {
 
 void Draw(Editor *ed, u32 key) {
   FkeyBackToLevelRoot();
-  if (ToolGateOpen()) {
+  if (BaseToolCheckGate()) {
     BaseToolMain();
     LcdClearVram();
     return;
@@ -139,7 +131,7 @@ void HandleKey(Editor *ed, u32 key) {
     return;
   }
   if (key >= kStyleFirst && key <= kStyleLast) {
-    if (GraphFuncTextLength(n) > 1) {
+    if (GraphFuncTextLength(n) != 0) {
       GraphSetFuncStyle(n, kStyles[key - kStyleFirst]);
       ed->drawn = false;
     }
@@ -147,7 +139,7 @@ void HandleKey(Editor *ed, u32 key) {
   }
   switch (key) {
     case kSel: {
-      if (GraphFuncTextLength(n) <= 1) return;
+      if (GraphFuncTextLength(n) == 0) return;
       u8 attr = GraphFuncAttr(n);
       if (ed->table) {
         attr ^= kGraphSelTable;
