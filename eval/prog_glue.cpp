@@ -10,7 +10,10 @@
 #include "eval/prog_internal.h"
 #include "eval/prog_matlist.h"
 #include "graph/app/graph_funcs.h"
+#include "graph/dyna/dyna_glue.h"
 #include "graph/memory/gmem_vwin.h"
+#include "graph/recur/recur_glue.h"
+#include "graph/screen/graph_screen.h"
 #include "graph/table/graph_table.h"
 #include "memory/item_system.h"
 #include "number/value.h"
@@ -93,6 +96,9 @@ u32 ProgGlueAssignSystem(const u8 **p, const Value *v, Value *result) {
     *p += 2;
     return 1;
   }
+  u32 owned_err = 0;
+  if (RecurAssignValue(p, v, &owned_err) || DynaAssignValue(p, v, &owned_err))
+    return owned_err ? ProgRaise(owned_err, result) : 1;
   bool right = false;
   const i32 target = GraphTarget(*p, &right);
   if (target == kNoGraphTarget) return ProgRaise(kProgErrSystem, result);
@@ -101,9 +107,13 @@ u32 ProgGlueAssignSystem(const u8 **p, const Value *v, Value *result) {
   return 1;
 }
 
-// A text into a function memory (fn n) or a graph function (Y, r, Xt, Yt,
-// X and n); the recursion formulas wait for their application.
+u32 ProgGlueSetDynaVar(u16 var) { return DynaSetVar(var); }
+
+// A text into a recursion formula, a function memory (fn n) or a graph
+// function (Y, r, Xt, Yt, X and n).
 u32 ProgGlueAssignText(const u8 **p, const u8 *text, u32 len, Value *result) {
+  u32 recur_err = 0;
+  if (RecurAssignText(p, text, len, &recur_err)) return recur_err ? ProgRaise(recur_err, result) : 1;
   const u8 *q = *p;
   const bool fmem = q[0] == 0xF9 && q[1] == 0x1B;
   const bool func = q[0] == 0x7F && q[1] >= 0xF0 && q[1] <= 0xF4;
@@ -128,9 +138,10 @@ u32 ProgGlueAssignText(const u8 **p, const u8 *text, u32 len, Value *result) {
 }
 
 // A list or matrix result opens its viewer on List Ans or Mat Ans; a capture
-// is recalled onto the screen until EXIT, EXE, AC or SHIFT+EXIT. The graph
-// and table viewers are not part of the system yet: their results leave as
-// if by EXIT, and the statement shows "Done".
+// is recalled onto the screen until EXIT, EXE, AC or SHIFT+EXIT; a graph is
+// shown on the graph screen until a key leaves it. The table viewers are not
+// part of the system yet: their results leave as if by EXIT, and the
+// statement shows "Done".
 u32 ProgGlueShowResult(ProgRunContext *ctx, u32 *key) {
   *key = kKeyExit;
   i32 exitKey = kKeyExit;
@@ -138,6 +149,12 @@ u32 ProgGlueShowResult(ProgRunContext *ctx, u32 *key) {
     const i32 code = ctx->outputMode == kProgOutList ? AnsViewList(0, 0, &exitKey) : AnsViewMatrix(0, &exitKey);
     *key = static_cast<u32>(exitKey);
     return static_cast<u32>(code);
+  }
+  if (ctx->outputMode == kProgOutGraph) {
+    u32 graphKey = 0;
+    const u32 code = GraphRedisplay(&graphKey);
+    *key = graphKey;
+    return code;
   }
   if (ctx->outputMode != kProgOutCapture) return 0;
   if (const i32 code = PopupRecallCapture(static_cast<i32>(ctx->captureNumber))) return static_cast<u32>(code);

@@ -19,7 +19,7 @@ u32 Placeholder() {
 
 }  // namespace
 
-u32 StatAppMain(u32, u16) { return Placeholder(); }
+
 u32 EactAppMain(u32, u16) { return Placeholder(); }
 u32 DynaAppMain(u32, u16) { return Placeholder(); }
 u32 RecurAppMain(u32, u16) { return Placeholder(); }

@@ -278,6 +278,11 @@ u32 KeyGetKey(u32 *key) {
 
 void KeyPost(u32 code) { HostPostKey(-1, -1, static_cast<u16>(code)); }
 
+void KeyNoteDrawnRow() {
+  g_drawnMenu = FkeyCurrentMenu();
+  g_drawnPage = FkeyPageOf(static_cast<i32>(g_drawnMenu));
+}
+
 void KeyForgetDrawnRow() {
   g_drawnMenu = kNoMenu;
   g_drawnPage = nullptr;
