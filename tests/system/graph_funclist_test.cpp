@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "tests/support/golden.h"
 #include "tests/support/harness.h"
 
 namespace {
@@ -186,6 +187,26 @@ TEST_F(GraphListSystem, TableRangeScreen) {
   ASSERT_TRUE(CalcPostCodes({0x7F91, 0x89, 0x7F93}));
   ASSERT_TRUE(CalcPress("EXE"));
   EXPECT_TRUE(CalcScreenHas("\u22121.5")) << CalcScreenText();
+}
+
+}  // namespace
+
+namespace {
+
+// TABLE with the table beside its graph: the cells of X^3-2X and 1/X, the
+// cursor moved to Y1, the row commands of the ROW page.
+TEST_F(GraphListSystem, TableScreenRowsAndCursor) {
+  OpenTable();
+  ASSERT_TRUE(CalcPress("XtT ^ 3 - 2 XtT EXE 1 / XtT EXE"));
+  ASSERT_TRUE(CalcPress("F5 (-) 2 EXE 2 EXE . 5 EXE EXE"));
+  ASSERT_TRUE(CalcPress("F6 DOWN RIGHT"));
+  EXPECT_TRUE(MatchesGolden(GoldenBeside(__FILE__, "graph_table_split.txt"), CalcScreenPicture()));
+  // DEL, INS and ADD of the ROW page.
+  ASSERT_TRUE(CalcPress("F3 F1 F2 F3"));
+  EXPECT_TRUE(MatchesGolden(GoldenBeside(__FILE__, "graph_table_rows.txt"), CalcScreenPicture()));
+  // EXIT goes back to the list.
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  EXPECT_EQ(CalcRow(1).rfind("Table+Graph:Y=", 0), 0u) << CalcScreenText();
 }
 
 }  // namespace
