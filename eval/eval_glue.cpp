@@ -9,6 +9,7 @@
 #include "graph/dyna/dyna_glue.h"
 #include "graph/memory/gmem_func.h"
 #include "graph/memory/gmem_vwin.h"
+#include "graph/command/graph_command.h"
 #include "graph/table/graph_table.h"
 #include "graph/recur/recur_glue.h"
 #include "number/real.h"
@@ -62,6 +63,7 @@ u8 EvalGlueSheetCell(u32, u32, Value *) { return kEvalGlueWaiting; }
 u8 EvalGlueDocLastAns(Value *) { return kEvalGlueWaiting; }
 u16 EvalGlueGraphFuncType(u32 n) { return GmemReadFuncType(static_cast<int>(n)); }
 const char *EvalGlueGraphFuncText(u32 n) { return GmemFuncDataPtr(static_cast<int>(n)); }
+i32 EvalGluePixelTest(i32 column, i32 row) { return GraphPixelTest(column, row); }
 u32 EvalRandom(EvalCell *result, TokPos *pos, EvalCell *tok) { return NumericRandomToken(result, pos, tok); }
 // The interpreter stores the value into the target after the arrow.
 u32 EvalGlueAssign(TokPos *pos, EvalCell *tok, EvalCell *value) { return ProgAssignAt(pos, tok, value); }
