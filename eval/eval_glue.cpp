@@ -3,6 +3,7 @@
 // of a formula's trailing arrow is the interpreter's.
 #include "eval/eval_glue.h"
 
+#include "apps/calcdoc/calcdoc_store.h"
 #include "apps/finance/fin_mem.h"
 #include "apps/stat/stat_cond.h"
 #include "eval/prog.h"
@@ -60,7 +61,8 @@ u8 EvalGlueEquaMatrix(u32 number, EvalCell *out) {
 u8 EvalGlueFinValue(u32 offset, BcdReal *out) { return FinValueAt(offset, out); }
 u32 EvalGlueSheetRunning() { return 0; }
 u8 EvalGlueSheetCell(u32, u32, Value *) { return kEvalGlueWaiting; }
-u8 EvalGlueDocLastAns(Value *) { return kEvalGlueWaiting; }
+// The latest scalar result above the document line being run.
+u8 EvalGlueDocLastAns(Value *out) { return CalcDocGetLastAns(out) == 1 ? 0 : kEvalGlueWaiting; }
 u16 EvalGlueGraphFuncType(u32 n) { return GmemReadFuncType(static_cast<int>(n)); }
 const char *EvalGlueGraphFuncText(u32 n) { return GmemFuncDataPtr(static_cast<int>(n)); }
 i32 EvalGluePixelTest(i32 column, i32 row) { return GraphPixelTest(column, row); }

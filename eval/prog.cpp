@@ -216,6 +216,7 @@ u32 DispWait(ProgRunState *run, u32 valueRows);
 // the statement shows "Done").
 u32 ShowResult(ProgRunState *run, bool textGoesOn) {
   ProgRunContext *ctx = run->ctx;
+  if (ctx->keepArrays && (ctx->outputMode == kProgOutList || ctx->outputMode == kProgOutMatrix)) return 1;
   ctx->screenChanged = 1;
   u32 key = kKeyExit;
   if (const u32 code = ProgGlueShowResult(ctx, &key)) return ProgFail(run, code);
