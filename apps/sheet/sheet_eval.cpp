@@ -116,7 +116,7 @@ u32 SheetEvalFormulaText(const char *text, Value *out, const i16 cell[2], u32 wh
   formula[kSheetTextMax] = 0;
   const u8 *sp = StackPointer();
   g_levelSp[g_depth] = sp;
-  if (g_depth > 0 && g_levelSp[g_depth - 1] > sp) {
+  if (g_depth > 0 && g_levelSp[g_depth - 1] > sp && g_levelSp[g_depth - 1] - sp < (1 << 16)) {
     const u64 used = static_cast<u64>(g_levelSp[g_depth - 1] - sp);
     if (used > g_perLevel) g_perLevel = used;
   }

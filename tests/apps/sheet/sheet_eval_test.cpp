@@ -164,3 +164,19 @@ TEST_F(SheetEval, ParsingCellReferences) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace sheettest;
+
+class SheetEvalOrder : public Sheet {};
+
+TEST_F(SheetEvalOrder, AFormulaReadsOneThatComesLaterInTheWalk) {
+  PutFormula(1, 1, "=B5*2");
+  PutFormula(2, 5, "=C1+1");
+  PutNum(3, 1, "3");
+  EXPECT_EQ(SheetRecalcAll(), kSheetErrNone);
+  EXPECT_EQ(Num(1, 1), "8");
+}
+
+}  // namespace
