@@ -4,17 +4,7 @@
 
 #include "ui/popup.h"
 
-namespace {
-
-constexpr u32 kErrSystem = 23;
-
-}  // namespace
-
 void StatNotBuiltBox() { PopupMessage(1, "   Not built yet"); }
-
-void SheetWriteHistogram(const BcdReal *, const BcdReal *) {}
-
-u32 SheetReadRangeToList(const u8 *, u8) { return kErrSystem; }
 
 i32 StatGraphScreen(i16 *, u32) {
   StatNotBuiltBox();
