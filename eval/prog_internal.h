@@ -157,3 +157,5 @@ u32 ProgGlueShowResult(ProgRunContext *ctx, u32 *key);
 // *p past the target, 0 with the error in result.
 u32 ProgGlueAssignSystem(const u8 **p, const Value *v, Value *result);
 u32 ProgGlueAssignText(const u8 **p, const u8 *text, u32 len, Value *result);
+// "D Var": the moving coefficient (1..26) of the dynamic graph. 0 or 4.
+u32 ProgGlueSetDynaVar(u16 var);
