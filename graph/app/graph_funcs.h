@@ -15,6 +15,9 @@ enum GraphSelectBit : u8 {
   kGraphSelDyna = 0x10,
   kGraphSelStat = 0x08,
   kGraphSelOther = 0x04,
+  kGraphSelTableConn = 0x02,  // table graph, joined (draw kind 2)
+  kGraphSelTablePlot = 0x01,  // table graph, points only (draw kind 1)
+  kGraphSelRight = kGraphSelGraphRight,
 };
 
 inline constexpr u8 kGraphFuncSeparator = 0xF6;

@@ -10,6 +10,7 @@
 //   -1 SHIFT+EXIT  0 done  31..36 go on with that mode  other: a key code.
 // Calculator thread only.
 #pragma once
+#include "graph/app/graph_funcs.h"
 #include "graph/engine/graph_context.h"
 #include "kernel/types.h"
 
@@ -45,15 +46,7 @@ enum GraphDrawnMode : u8 {
 };
 
 // Selection bits of a graph function's attribute byte (the `kind` of
-// GraphDrawKind).
-enum GraphSelectBit : u8 {
-  kGraphSelTablePlot = 1,   // table graph, points only (kind 1)
-  kGraphSelTableConn = 2,   // table graph, joined (kind 2)
-  kGraphSelDyna = 16,
-  kGraphSelTable = 32,
-  kGraphSelRight = 64,
-  kGraphSelGraph = 128,
-};
+// GraphDrawKind): GraphSelectBit of graph/app/graph_funcs.h.
 
 // Runs the screen of a mode; *out is set to 0. Returns an exit code.
 i32 GraphScreenEntry(i32 mode, i32 *out);
