@@ -52,6 +52,16 @@ struct ProgLabelCache {
 };
 inline constexpr u32 kProgLabelCount = 38;  // 0-9, A-Z, r, theta
 
+// Where a scan for a block's closer (ScanForCloser) that started at a place
+// of a level's text ended. The text is the level's own copy, so a result
+// holds while the level is open; a new level starts with none.
+struct ProgCloserCache {
+  u32 from;   // offset of the scan's start plus 1; 0 for an unused entry
+  u32 found;  // offset of the token found plus 1; 0 when the text ended
+  u16 open, close, alt;
+};
+inline constexpr u32 kProgCloserCacheSize = 8;
+
 // One program level: the outer program or run line, and each called program.
 struct ProgLevel {
   const u8 *start;   // the level's text (a copy in `text`)
@@ -61,6 +71,7 @@ struct ProgLevel {
   ProgBlock block;   // the innermost one
   MemHandle text;    // the handle-heap copy of the text
   ProgLabelCache labels[kProgLabelCount];  // the Goto targets found in the copy
+  ProgCloserCache closers[kProgCloserCacheSize];  // If, Else and IfEnd scans
 };
 
 struct ProgRunState {
