@@ -23,7 +23,6 @@ u32 StatAppMain(u32, u16) { return Placeholder(); }
 u32 EactAppMain(u32, u16) { return Placeholder(); }
 u32 GraphAppMain(u32, u16) { return Placeholder(); }
 u32 DynaAppMain(u32, u16) { return Placeholder(); }
-u32 RecurAppMain(u32, u16) { return Placeholder(); }
 u32 ConicAppMain(u32, u16) { return Placeholder(); }
 u32 SheetAppMain(u32, u16) { return Placeholder(); }
 u32 CalcDocTextMain(u32, u16) { return Placeholder(); }
