@@ -19,9 +19,8 @@ u32 Placeholder() {
 
 }  // namespace
 
-u32 StatAppMain(u32, u16) { return Placeholder(); }
+
 u32 EactAppMain(u32, u16) { return Placeholder(); }
-u32 GraphAppMain(u32, u16) { return Placeholder(); }
 u32 DynaAppMain(u32, u16) { return Placeholder(); }
 u32 ConicAppMain(u32, u16) { return Placeholder(); }
 u32 SheetAppMain(u32, u16) { return Placeholder(); }

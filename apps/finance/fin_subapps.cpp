@@ -5,6 +5,7 @@
 
 #include "apps/finance/fin_graph.h"
 #include "apps/finance/fin_screen.h"
+#include "apps/stat/stat_app.h"
 #include "ui/errbox.h"
 #include "ui/keycodes.h"
 #include "ui/setup.h"
@@ -106,7 +107,7 @@ void SolveDays(u32 code, FinMem *mem, FinAnswer *a) {
 // chooses the list.
 bool CashKey(u32 key, FinScreenState *st) {
   if (key == 5) {
-    FinNotBuiltBox();
+    StatRunMode10();
     return true;
   }
   if (key == 6 && st->row == 3) {

@@ -29,3 +29,22 @@ const char *GmemFuncDataPtr(int n);
 u32 GmemWriteFuncItem(int n, const u8 head[4], const char *text);
 // Deletes graph function n, forgetting the drawn graph.
 void GmemDeleteFunc(int n);
+
+// Kind byte (line style) of graph function n, 0 when the item is missing.
+u8 GmemReadFuncKind(int n);
+// 1 when every bit of mask is set in the attribute byte of function n, else
+// 0 (also when the item is missing).
+u32 GmemTestFuncFlags(int n, u8 mask);
+// The text of function n copied into buf (at least 257 bytes), empty when
+// the item is missing.
+char *GmemReadFuncText(int n, char *buf);
+// Writes the kind byte; a missing item is made as four zero bytes first.
+u32 GmemSetFuncKind(int n, u8 kind);
+// Writes the type word; a missing item is made as {0, 0, 0, 2} first.
+u32 GmemSetFuncType(int n, u16 type);
+// Sets (on != 0) or clears the mask bits of the attribute byte; a missing
+// item is left alone.
+void GmemSetFuncFlags(int n, u8 on, u8 mask);
+// The same on any item of this layout, named by kind and name (graph
+// functions, recursion formulas, graph commands). Always 0.
+u32 GmemSetItemFlags(u8 kind, const char *name, i8 on, u8 mask);

@@ -1,0 +1,209 @@
+// The statistics application's list editor as a user meets it: values typed
+// into cells, the cursor over rows and lists, sub-names, a list formula on a
+// title row, the list tools and the boxes of what is not built yet. The
+// lists are read back from main memory where the small-font table cannot be
+// read as text.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "memory/item_array.h"
+#include "number/numtext.h"
+#include "tests/support/harness.h"
+#include "ui/keycodes.h"
+
+namespace {
+
+class Stat : public CalcSystemTest {
+ protected:
+  void SetUp() override {
+    CalcSystemTest::SetUp();
+    ASSERT_TRUE(CalcBootToMenu());
+    // STAT is the second icon of the first row.
+    ASSERT_TRUE(CalcPress("RIGHT EXE"));
+    ASSERT_EQ(CalcTitle(), "@STAT");
+  }
+  static testing::AssertionResult Codes(std::initializer_list<u16> codes) { return CalcPostCodes(codes); }
+  // Types each number followed by EXE ("-4" with the (-) key).
+  static testing::AssertionResult Cells(std::initializer_list<const char *> numbers) {
+    for (const char *n : numbers) {
+      std::string keys;
+      for (const char *p = n; *p; ++p) keys += *p == '-' ? std::string("(-) ") : std::string(1, *p) + " ";
+      testing::AssertionResult r = CalcPress(keys + "EXE");
+      if (!r) return r;
+    }
+    return testing::AssertionSuccess();
+  }
+  // List n of the current list file as "a,b,c" ("-" when it does not exist).
+  static std::string ListText(u8 list) {
+    const u32 n = ItemListSize(0, list);
+    if (n == 0) return "-";
+    std::string out;
+    for (u32 i = 1; i <= n; ++i) {
+      Value v;
+      if (ItemListGet(0, list, i, &v) != 0) return "unreadable";
+      char text[kNumTextSize];
+      NumToText(&v, text);
+      std::string t = text;
+      t.erase(0, t.find_first_not_of(' '));
+      if (!t.empty() && static_cast<u8>(t[0]) == 0x87) t = "-" + t.substr(1);
+      out += (i > 1 ? "," : "") + t;
+    }
+    return out;
+  }
+  // The bottom line without its leading blanks.
+  static std::string Bottom() {
+    std::string s = CalcRow(7);
+    const size_t first = s.find_first_not_of(' ');
+    return first == std::string::npos ? "" : s.substr(first);
+  }
+};
+
+TEST_F(Stat, ValuesTypedFillTheListAndTheBottomLineFollowsTheCursor) {
+  ASSERT_TRUE(Cells({"2", "4", "5"}));
+  EXPECT_EQ(ListText(1), "2,4,5");
+  // The cursor waits on the append cell: nothing on the bottom line.
+  EXPECT_EQ(Bottom(), "");
+  ASSERT_TRUE(CalcPress("UP"));
+  EXPECT_EQ(Bottom(), "5");
+  // A value typed over an element replaces it; the cursor moves down.
+  ASSERT_TRUE(CalcPress("UP"));
+  ASSERT_TRUE(Cells({"-7"}));
+  EXPECT_EQ(ListText(1), "2,-7,5");
+  EXPECT_EQ(Bottom(), "5");
+  // A formula is evaluated; an error shows its box and the line stays.
+  ASSERT_TRUE(CalcPress("UP 1 + EXE"));
+  EXPECT_TRUE(CalcScreenHas("Syntax ERROR")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT AC 1 2 EXE"));
+  EXPECT_EQ(ListText(1), "2,12,5");
+  // LEFT at list 1 does nothing; RIGHT to an empty list pulls the cursor
+  // up to its append cell, where a value makes the list.
+  ASSERT_TRUE(CalcPress("LEFT RIGHT"));
+  EXPECT_EQ(Bottom(), "");
+  ASSERT_TRUE(Cells({"9"}));
+  EXPECT_EQ(ListText(2), "9");
+  EXPECT_EQ(ListText(1), "2,12,5");
+}
+
+TEST_F(Stat, CursorWrapsBetweenTitleRowAndAppendCellAndVisitsTheSubName) {
+  ASSERT_TRUE(Cells({"1", "2"}));
+  // Element 1, then the sub-name row, then the title row.
+  ASSERT_TRUE(CalcPress("UP UP"));
+  EXPECT_EQ(Bottom(), "1");
+  ASSERT_TRUE(CalcPress("UP"));  // sub-name
+  EXPECT_EQ(Bottom(), "");
+  ASSERT_TRUE(CalcPress("A B EXE"));
+  char sub[9];
+  ItemListGetSubName(0, 1, sub);
+  EXPECT_EQ(std::string(sub), "AB");
+  // After a sub-name the cursor is on element 1.
+  EXPECT_EQ(Bottom(), "1");
+  ASSERT_TRUE(CalcPress("UP"));
+  EXPECT_EQ(Bottom(), "AB");
+  // UP from the title row goes to the append cell, DOWN from it back.
+  ASSERT_TRUE(CalcPress("UP UP"));
+  EXPECT_EQ(Bottom(), "");
+  ASSERT_TRUE(CalcPress("UP"));
+  EXPECT_EQ(Bottom(), "2");
+  ASSERT_TRUE(CalcPress("DOWN DOWN"));
+  ASSERT_TRUE(CalcPress("DOWN DOWN"));  // sub-name, element 1
+  EXPECT_EQ(Bottom(), "1");
+  // EXIT does nothing in the application's own editor.
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcTitle(), "@STAT");
+  EXPECT_EQ(Bottom(), "1");
+}
+
+TEST_F(Stat, ListFormulaOnTitleRowReplacesTheWholeList) {
+  ASSERT_TRUE(CalcPress("RIGHT UP UP"));  // List 2's title row
+  ASSERT_TRUE(Codes({kChrListOpen, '1', ',', '2', ',', '3', kChrListClose, kChrTimes, '2', kKeyExe}));
+  EXPECT_EQ(ListText(2), "2,4,6");
+  // A single value on a title row is refused with Ma ERROR, the line kept.
+  ASSERT_TRUE(CalcPress("RIGHT 5 EXE"));
+  EXPECT_TRUE(CalcScreenHas("Ma ERROR")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  EXPECT_EQ(ListText(3), "-");
+  // A sequence fills 999 rows; BTM stops at row 999, DOWN from it goes to
+  // the title row, INS on a full list does nothing.
+  ASSERT_TRUE(Codes({0x7F2C, 'X', ',', 'X', ',', '1', ',', '9', '9', '9', ',', '1', ')', kKeyExe}));
+  ASSERT_EQ(ItemListSize(0, 3), 999u);
+  ASSERT_TRUE(CalcPress("F6 F1 F4"));
+  EXPECT_EQ(Bottom(), "999");
+  ASSERT_TRUE(CalcPress("EXIT F5"));
+  EXPECT_EQ(ItemListSize(0, 3), 999u);
+  ASSERT_TRUE(CalcPress("DOWN"));
+  EXPECT_EQ(Bottom(), "");
+  ASSERT_TRUE(CalcPress("DOWN DOWN"));
+  EXPECT_EQ(Bottom(), "1");
+}
+
+TEST_F(Stat, DeleteInsertAndDeleteAllChangeTheList) {
+  ASSERT_TRUE(Cells({"2", "4", "5"}));
+  ASSERT_TRUE(CalcPress("UP UP"));           // element 2
+  ASSERT_TRUE(CalcPress("F6 F3"));           // DEL
+  EXPECT_EQ(ListText(1), "2,5");
+  EXPECT_EQ(Bottom(), "5");
+  ASSERT_TRUE(CalcPress("F5"));              // INS before element 2
+  EXPECT_EQ(ListText(1), "2,0,5");
+  // EDIT starts the line with the cell's content.
+  ASSERT_TRUE(CalcPress("F2 DEL 3 EXE"));
+  EXPECT_EQ(ListText(1), "2,3,5");
+  // DEL on the last element moves the cursor up.
+  ASSERT_TRUE(CalcPress("F3"));
+  EXPECT_EQ(ListText(1), "2,3");
+  EXPECT_EQ(Bottom(), "3");
+  // DEL-A asks first: F6 keeps the list, F1 deletes it.
+  ASSERT_TRUE(CalcPress("F4"));
+  EXPECT_TRUE(CalcScreenHas("Delete List?")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("F6"));
+  EXPECT_EQ(ListText(1), "2,3");
+  ASSERT_TRUE(CalcPress("F4 F1"));
+  EXPECT_EQ(ListText(1), "-");
+}
+
+TEST_F(Stat, SortAscendingCarriesTheSecondListAlong) {
+  ASSERT_TRUE(Cells({"3", "1", "2"}));
+  ASSERT_TRUE(CalcPress("RIGHT"));
+  ASSERT_TRUE(Cells({"30", "10"}));
+  // Lists of different lengths are refused at the second list's number.
+  ASSERT_TRUE(CalcPress("F6 F1 F1"));
+  EXPECT_TRUE(CalcScreenHas("How Many")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("2 EXE 1 EXE 2 EXE"));
+  EXPECT_TRUE(CalcScreenHas("Dimension ERROR")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  EXPECT_EQ(ListText(1), "3,1,2");
+  // EXIT closes the TOOL page: page 2 again.
+  ASSERT_TRUE(CalcPress("EXIT"));
+  ASSERT_TRUE(Cells({"20"}));
+  ASSERT_TRUE(CalcPress("F1 F1 2 EXE 1 EXE 2 EXE"));
+  EXPECT_EQ(ListText(1), "1,2,3");
+  EXPECT_EQ(ListText(2), "10,20,30");
+}
+
+TEST_F(Stat, GraphsTestsIntervalsAndDistributionsShowTheNotYetBox) {
+  for (const char *keys : {"F1 F1", "F1 F4", "F3 F3", "F4 F1 F1", "F5 F1 F1"}) {
+    ASSERT_TRUE(CalcPress(keys));
+    EXPECT_TRUE(CalcScreenHas("Not built yet")) << keys << "\n" << CalcScreenText();
+    ASSERT_TRUE(CalcPress("EXIT"));
+    EXPECT_FALSE(CalcScreenHas("Not built yet")) << keys;
+    ASSERT_TRUE(CalcPress("EXIT EXIT EXIT"));
+  }
+  EXPECT_EQ(CalcTitle(), "@STAT");
+}
+
+TEST_F(Stat, CashFlowListIsEditedInTheEditorThatExitLeaves) {
+  ASSERT_TRUE(CalcPress("MENU B"));
+  ASSERT_EQ(CalcTitle(), "@FINANCE");
+  ASSERT_TRUE(CalcPress("F3"));
+  ASSERT_EQ(CalcRow(1), "Cash Flow");
+  // F5 opens the list editor on its tool page; EXIT leaves it.
+  ASSERT_TRUE(CalcPress("F5"));
+  ASSERT_TRUE(Cells({"-100", "60", "70"}));
+  EXPECT_EQ(ListText(1), "-100,60,70");
+  ASSERT_TRUE(CalcPress("UP F3"));  // DEL on the tool page
+  EXPECT_EQ(ListText(1), "-100,60");
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(1), "Cash Flow") << CalcScreenText();
+}
+
+}  // namespace
