@@ -15,15 +15,7 @@
 #include "graph/dyna/dyna_glue.h"
 #include "graph/memory/gmem_vwin.h"
 #include "graph/recur/recur_glue.h"
-#define GraphSelectBit GraphSelectBitS
-#define kGraphSelDyna kGraphSelDynaS
-#define kGraphSelTable kGraphSelTableS
-#define kGraphSelGraph kGraphSelGraphS
 #include "graph/screen/graph_screen.h"
-#undef GraphSelectBit
-#undef kGraphSelDyna
-#undef kGraphSelTable
-#undef kGraphSelGraph
 #include "graph/table/graph_table.h"
 #include "graph/table/table_screen.h"
 #include "memory/item_system.h"
@@ -165,6 +157,10 @@ u32 ProgGlueAssignText(const u8 **p, const u8 *text, u32 len, Value *result) {
 // shown on the graph screen until a key leaves it. The table viewers are not
 // part of the system yet: their results leave as if by EXIT, and the
 // statement shows "Done".
+// The graph screen's redisplay (graph/screen/graph_screen.h, whose selection
+// bits clash with the function list's header included above).
+u32 GraphRedisplay(u32 *key);
+
 u32 ProgGlueShowResult(ProgRunContext *ctx, u32 *key) {
   *key = kKeyExit;
   i32 exitKey = kKeyExit;
