@@ -9,6 +9,7 @@
 #include <string>
 
 #include "apps/stat/stat_cmd.h"
+#include "graph/memory/gmem_func.h"
 #include "kernel/apps.h"
 #include "memory/item_array.h"
 #include "number/numparse.h"
@@ -27,6 +28,7 @@ std::atomic<u32> g_code{53};
 std::atomic<i32> g_result{0};
 std::mutex g_lock;
 std::string g_saved;  // List 5 and List Ans after the last command, as text
+std::string g_func;   // graph function 1 then
 
 void SetList(u8 list, std::initializer_list<const char *> values) {
   ItemListDelete(0, list);
@@ -57,11 +59,15 @@ u32 CommandHost(u32, u16) {
   SetList(3, {"0", "1", "2", "3"});
   SetList(6, {"1", "1", "1", "2", "2", "2", "3", "3", "3", "3"});
   SetList(7, {"4", "5", "6", "7", "8", "6", "9", "10", "11", "12"});
+  SetList(8, {"1", "2", "3", "4"});
+  SetList(9, {"3", "5", "7", "9"});
   for (;;) {
     g_result = StatRunCommand(g_code);
     {
       std::lock_guard<std::mutex> guard(g_lock);
       g_saved = ListText(5) + "|" + ListText(0);
+      const char *f = GmemFuncDataPtr(1);
+      g_func = f ? f : "";
     }
     LcdClearVram();
     TextLocate(1, 1);
@@ -229,6 +235,21 @@ TEST_F(StatCommands, DrawShowsABoxAndCodeSixtyNothing) {
   ASSERT_TRUE(Run(60));
   EXPECT_EQ(g_result, -2);
   EXPECT_EQ(CalcRow(1), "ended");
+}
+
+TEST_F(StatCommands, RegressionOnAnExactLineAndItsCopyToAGraphFunction) {
+  ASSERT_TRUE(CalcBootToMenu());
+  ASSERT_TRUE(Run(59));
+  EXPECT_EQ(CalcRow(1), "LinearReg tTest");
+  ASSERT_TRUE(CalcPress("DOWN F1 8 EXE DOWN F1 9 EXE EXE"));
+  EXPECT_EQ(CalcRow(2), "  \xCE\xB2\xE2\x89\xA0" "0 & \xCF\x81\xE2\x89\xA0" "0");
+  EXPECT_EQ(CalcRow(3), "  t  =9.99\xE1\xB4\x87+99");
+  EXPECT_EQ(CalcRow(4), "  p  =0");
+  // F1 copies b X + a (2X+1) into the graph function chosen.
+  ASSERT_TRUE(CalcPress("F1 1 EXE"));
+  ASSERT_TRUE(CalcPress("SHIFT EXIT"));
+  std::lock_guard<std::mutex> guard(g_lock);
+  EXPECT_EQ(g_func, "2X\x89" "1");
 }
 
 // From STAT's own menus: the list typed in the editor, TEST Z 1-S with
