@@ -4,13 +4,18 @@
 
 #include "ui/popup.h"
 
+namespace {
+
+constexpr u32 kErrSystem = 23;
+
+}  // namespace
+
 void StatNotBuiltBox() { PopupMessage(1, "   Not built yet"); }
 
 i32 StatGraphScreen(i16 *, u32) {
   StatNotBuiltBox();
   return -21;
 }
-
 
 u32 SheetWriteGraphCond(const u16 *) { return kErrSystem; }
 
