@@ -152,4 +152,19 @@ TEST_F(CalcDocRun, LinesAreDeletedByTheMenu) {
   EXPECT_LT(RowLeft("22"), 0) << Screen();
 }
 
+// SET UP switches between the document and the linear screen; the
+// document's lines are still there when Math input comes back.
+TEST_F(CalcDocRun, SetUpSwitchesToLinearAndBack) {
+  ASSERT_TRUE(CalcPress("4 ^2 EXE"));
+  EXPECT_GE(RowRight("16"), 0) << Screen();
+  ASSERT_TRUE(CalcPress("SHIFT MENU"));
+  EXPECT_TRUE(CalcScreenHas("Input Mode")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("F2 EXIT"));
+  ASSERT_TRUE(CalcPress("1 + 2 EXE"));
+  EXPECT_EQ(CalcRow(1), "1+2") << CalcScreenText();
+  EXPECT_EQ(CalcRow(2), std::string(20, ' ') + "3") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("SHIFT MENU F1 EXIT"));
+  EXPECT_GE(RowRight("16"), 0) << Screen();
+}
+
 }  // namespace
