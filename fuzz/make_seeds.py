@@ -332,3 +332,52 @@ put("stat_commands", "seed-extremes", stat_record(STAT_WORDS, ["9e99", "-9e99", 
                                                                "1e99", "1", "1e15", "2.5", "-1", "0", "0", "0",
                                                                "1", "0.999999", "9e99", "-9e99", "1", "1e10",
                                                                "2e6", "1", "1e97"]) + bytes([3]) * 4)
+# ---- calcdoc_item: byte 0 (bit 0 "EACT1", else "RUN2D1"; bits 2-7 a row),
+# then the document item
+def doc(entries):
+    """Entries as (type, data bytes) into the document item."""
+    import struct
+    table = 8 + 4 * len(entries)
+    words, body = [], b""
+    for t, d in entries:
+        words.append(t << 24 | (table + len(body)))
+        body += d
+    return struct.pack("<I", len(entries)) + b"".join(struct.pack("<I", w) for w in words) + bytes(4) + body
+
+
+def text(t):
+    t = t + b"\0"
+    return t + bytes(-len(t) % 4)
+
+
+def calc(t, w=6, h=8):
+    import struct
+    return struct.pack("<HHHH", w, h, 0, 0) + text(t)
+
+
+def result(v, w=6, h=8, cells=b""):
+    import struct
+    return v + struct.pack("<HHHH", w, h, 0, 0) + bytes(12) + cells
+
+
+def list_value(kind, count, cols=0):
+    import struct
+    return bytes([kind, 0]) + struct.pack("<HH", count, cols) + bytes(18)
+
+
+frac = b"\xbb\x1d\x1a" + b"1\x1b\x1a" + b"2\x1b\x1e"
+put("calcdoc_item", "seed-run-empty", b"\x00" + doc([(3, calc(b""))]))
+put("calcdoc_item", "seed-run-fraction", b"\x40" + doc([(3, calc(frac, 8, 18)), (4, result(value("0.5"), 18, 8)),
+                                                          (3, calc(b""))]))
+put("calcdoc_item", "seed-run-list", b"\x04" + doc([(3, calc(b"{1,2}")),
+                                                      (4, result(list_value(0x20, 2), 30, 17, real("1") + real("2"))),
+                                                      (3, calc(b""))]))
+put("calcdoc_item", "seed-run-matrix", b"\x08" + doc([(4, result(list_value(0xB0, 1, 1), 30, 17,
+                                                                   real("1") + real("2")))]))
+put("calcdoc_item", "seed-eact", b"\x01" + doc([(7, text(b"======AB      =======")), (0x81, text(b"HELLO")),
+                                                   (0x82, bytes([60, 0, 18, 0]) + text(frac)), (5, text(b"")),
+                                                   (6, b"@RUNMAT\0\0\0\0\0" + bytes([1, 0, 0, 0]) + text(b"RUN") +
+                                                    bytes(8)),
+                                                   (3, calc(b"1+1")), (4, result(value("2")))]))
+put("calcdoc_item", "seed-eact-bad-offset", b"\x01" + doc([(7, text(b"T")), (0x81, text(b"X"))])[:8] + b"\xff\xff" +
+    doc([(7, text(b"T")), (0x81, text(b"X"))])[10:])
