@@ -374,6 +374,24 @@ u32 PixelArgument(TokPos *pos, EvalCell *tok, EvalCell *result, EvalStackArea *a
   return 1;
 }
 
+// One corner of a cell range: [$]letter[$]row, the row of one to three
+// digits, the first 1-9.
+bool CellCorner(TokPos *pos, EvalCell *tok, i16 *col, i16 *row) {
+  if (TokByte0(tok) == '$') TokNext(tok, pos);
+  if (!TokIsLetter(tok)) return false;
+  *col = static_cast<i16>(TokByte0(tok) - 'A' + 1);
+  TokNext(tok, pos);
+  if (TokByte0(tok) == '$') TokNext(tok, pos);
+  if (!TokIsDigit1to9(tok)) return false;
+  i16 r = 0;
+  for (int i = 0; i < 3 && TokIsDigit(tok); ++i) {
+    r = static_cast<i16>(r * 10 + (TokByte0(tok) - '0'));
+    TokNext(tok, pos);
+  }
+  *row = r;
+  return !TokIsDigit(tok);
+}
+
 }  // namespace
 
 u32 EvalPxlTest(EvalCell *result, TokPos *pos, EvalCell *tok, EvalStackArea *area) {
@@ -391,5 +409,50 @@ u32 EvalPxlTest(EvalCell *result, TokPos *pos, EvalCell *tok, EvalStackArea *are
   NumFromInt32(lit, &result->re);
   return 1;
 }
-u32 EvalCellRangeFunc(EvalCell *result, TokPos *, EvalCell *) { return Waiting(result); }
-u32 EvalCellIf(EvalCell *result, TokPos *, EvalCell *, EvalStackArea *, u32) { return Waiting(result); }
+
+u32 EvalCellRangeFunc(EvalCell *result, TokPos *pos, EvalCell *tok) {
+  if (!EvalGlueSheetRunning()) return EvalErrSyntax(result);
+  const u8 func = TokByte1(tok);
+  TokNext(tok, pos);
+  i16 range[4];
+  if (!CellCorner(pos, tok, &range[0], &range[1])) return EvalErrSyntax(result);
+  if (TokByte0(tok) != ':') return EvalErrSyntax(result);
+  TokNext(tok, pos);
+  if (!CellCorner(pos, tok, &range[2], &range[3])) return EvalErrSyntax(result);
+  CloseArguments(pos, tok);
+  std::memset(result, 0, sizeof *result);
+  const u8 code = EvalGlueSheetRange(func, range, result);
+  return code == 0 ? 1 : EvalErrorCodeInto(result, code);
+}
+
+u32 EvalCellIf(EvalCell *result, TokPos *pos, EvalCell *tok, EvalStackArea *area, u32) {
+  constexpr u32 kBranchFlags = 0x0904;
+  if (!EvalGlueSheetRunning()) return EvalErrSyntax(result);
+  TokNext(tok, pos);
+  if (!EvalExpr(pos, tok, result, area, kEvalScalarArg)) return 0;
+  const BcdReal zero{};
+  const bool pickFirst = RealCompare(kRealCmpNe, &result->re, &zero) == 1;
+  if (!TokIsComma(tok)) return EvalErrSyntax(result);
+  // Both branches are evaluated; an error in either fails the function.
+  EvalCell branch[2];
+  std::memset(branch, 0, sizeof branch);
+  TokNext(tok, pos);
+  if (!EvalExpr(pos, tok, &branch[0], area, kBranchFlags)) {
+    *result = branch[0];
+    return 0;
+  }
+  if (!TokIsComma(tok)) {
+    EvalFreeCell(&branch[0]);
+    return EvalErrSyntax(result);
+  }
+  TokNext(tok, pos);
+  if (!EvalExpr(pos, tok, &branch[1], area, kBranchFlags)) {
+    EvalFreeCell(&branch[0]);
+    *result = branch[1];
+    return 0;
+  }
+  CloseArguments(pos, tok);
+  EvalFreeCell(&branch[pickFirst ? 1 : 0]);
+  *result = branch[pickFirst ? 0 : 1];
+  return 1;
+}

@@ -29,6 +29,9 @@ u8 EvalGlueFinValue(u32 offset, BcdReal *out);
 u32 EvalGlueSheetRunning();
 // Value of a cell (column 1-26, row 1-999): 0 or the sheet's error code.
 u8 EvalGlueSheetCell(u32 column, u32 row, Value *out);
+// A cell function (second token byte 0xE9-0xEE) over the range {column,
+// row, column, row}: 0 or the error code in out.
+u8 EvalGlueSheetRange(u8 func, const i16 range[4], Value *out);
 // The latest scalar result of the current calculation document.
 u8 EvalGlueDocLastAns(Value *out);
 // Type word of graph function n (1-20), 0 when there is none.

@@ -5,14 +5,9 @@
 // empty slots, selections and line styles, and the assignments of programs
 // ("X^2"->Y1). Calculator thread only.
 #pragma once
-#include "graph/screen/graph_screen.h"
+#include "graph/memory/gmem_func.h"
 #include "kernel/types.h"
 
-// Selection bits of the attribute byte besides those of the graph screen
-// (GraphSelectBit): statistics and the spreadsheet, and three applications
-// that keep functions of their own.
-inline constexpr u8 kGraphSelStat = 0x08;
-inline constexpr u8 kGraphSelOther = 0x04;
 
 inline constexpr u8 kGraphFuncSeparator = 0xF6;
 inline constexpr u32 kGraphFuncTextRoom = 255;

@@ -63,6 +63,9 @@ i32 AcResult(const GraphContext *ctx) {
   return Leave(ctx, kGraphExitAc);
 }
 
+// A sub-menu closed over the graph: the graph comes back in its place.
+void RepaintGraph(void *ctx) { GraphPrepareScreen(static_cast<GraphContext *>(ctx)); }
+
 // One menu of the graph screen around the key loop: the OPT and SHIFT groups
 // of the variants, the SHIFT group's pages as the application's own pages
 // (so F1-F6 reach the graph tools at once), the menu mask; all put back
@@ -82,7 +85,9 @@ i32 GraphMenu(GraphContext *ctx, u16 optVariant, u16 shiftVariant, u16 extraMask
   const u32 count = FkeyShiftGroupPages(shiftVariant, pages);
   for (u32 i = 0; i < count && i < 20; ++i) FkeySetPage(static_cast<i32>(i), pages + 6 * i);
   FkeyPushLevel(0);
+  const KeyRootRow outer = KeySetRootRowHook({RepaintGraph, ctx});
   const i32 r = GraphKeyLoop(ctx, firstKey);
+  KeySetRootRowHook(outer);
   FkeyPopLevel();
   std::memcpy(pages, kept, sizeof kept);
   FkeyRestorePages(0, 19, saved);
@@ -432,8 +437,14 @@ i32 GraphRunSetup() {
   SysGetAppName(app);
   u8 screen[1024];
   GraphSaveScreen(screen);
+  FkeyStackState menus;
+  FkeySaveStack(&menus);
+  const KeyRootRow hook = KeySetRootRowHook({nullptr, nullptr});
   u32 changed = 0;
   SetupScreen(app, &changed);
+  KeySetRootRowHook(hook);
+  FkeyRestoreStack(&menus);
+  KeyForgetDrawnRow();
   GraphRestoreScreen(screen);
   if (!changed) return 0;
   GmemDeleteGraphRecord();
