@@ -13,15 +13,7 @@
 #include "graph/dyna/dyna_glue.h"
 #include "graph/memory/gmem_vwin.h"
 #include "graph/recur/recur_glue.h"
-#define GraphSelectBit GraphSelectBitS
-#define kGraphSelDyna kGraphSelDynaS
-#define kGraphSelTable kGraphSelTableS
-#define kGraphSelGraph kGraphSelGraphS
 #include "graph/screen/graph_screen.h"
-#undef GraphSelectBit
-#undef kGraphSelDyna
-#undef kGraphSelTable
-#undef kGraphSelGraph
 #include "graph/table/graph_table.h"
 #include "memory/item_system.h"
 #include "number/value.h"

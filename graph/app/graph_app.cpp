@@ -153,8 +153,8 @@ void HandleKey(Editor *ed, u32 key) {
         attr ^= kGraphSelTable;
       } else {
         ed->drawn = false;
-        if ((attr & (kGraphSelGraph | kGraphSelGraphRight)) == (kGraphSelGraph | kGraphSelGraphRight)) {
-          attr = static_cast<u8>(attr & ~(kGraphSelGraph | kGraphSelGraphRight));
+        if ((attr & (kGraphSelGraph | kGraphSelRight)) == (kGraphSelGraph | kGraphSelRight)) {
+          attr = static_cast<u8>(attr & ~(kGraphSelGraph | kGraphSelRight));
         } else {
           attr ^= kGraphSelGraph;
         }

@@ -5,17 +5,9 @@
 // empty slots, selections and line styles, and the assignments of programs
 // ("X^2"->Y1). Calculator thread only.
 #pragma once
+#include "graph/memory/gmem_func.h"
 #include "kernel/types.h"
 
-// Selection bits of the attribute byte, one per application.
-enum GraphSelectBit : u8 {
-  kGraphSelGraph = 0x80,
-  kGraphSelGraphRight = 0x40,
-  kGraphSelTable = 0x20,
-  kGraphSelDyna = 0x10,
-  kGraphSelStat = 0x08,
-  kGraphSelOther = 0x04,
-};
 
 inline constexpr u8 kGraphFuncSeparator = 0xF6;
 inline constexpr u32 kGraphFuncTextRoom = 255;

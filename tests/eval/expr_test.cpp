@@ -417,7 +417,7 @@ TEST_F(Expr, SequencesAndSums) {
 // ("waiting"), never a made-up value.
 TEST_F(Expr, WaitingRows) {
   const char *texts[] = {
-      "{xbar}", "{minX}", "{Mod}", "{#7F90}",
+      "{xbar}", "{minX}", "{Mod}",
   };
   for (const char *t : texts) {
     SCOPED_TRACE(t);
