@@ -187,7 +187,7 @@ i32 Commit(u8 *buf, u32 *cursor, SheetView *v) {
   }
   const u32 flag = kind == 3 ? kSheetFlagText : kSheetFlagFormula;
   const i32 need = SheetTextNeed(nullptr, col, row, len, flag, true);
-  if (need < 0 || (need > 0 && static_cast<u32>(need) > SheetFreeBytes())) {
+  if (need == kSheetNeedRefused || (need > 0 && static_cast<u32>(need) > SheetFreeBytes())) {
     ErrBox(kSheetErrMemory);
     return 0;
   }

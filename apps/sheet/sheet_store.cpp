@@ -309,13 +309,13 @@ bool LoadText(const char *name, char res[9], i32 col, std::vector<TRow> *rows) {
   return true;
 }
 
-// Bytes the column's text block would change by, or -1 when it cannot hold.
+// Bytes the column's text block would change by, or kSheetNeedRefused.
 i32 TextGrowth(const char *res, i32 col, std::vector<TRow> rows) {
   std::vector<u8> ser;
-  if (!SerText(&rows, &ser)) return -1;
+  if (!SerText(&rows, &ser)) return kSheetNeedRefused;
   u32 size = 0;
   const u8 *d = SheetOpen(res, &size);
-  if (!d) return -1;
+  if (!d) return kSheetNeedRefused;
   Lay L;
   ReadLay(d, size, &L);
   i32 grow = static_cast<i32>(ser.size()) - static_cast<i32>(EntryOf(d, L, kText, col));
@@ -795,7 +795,7 @@ i32 SheetTextNeed(const char *name, i32 col, i32 row, u32 length, u32 kind, bool
   if (!CellOk(col, row)) return 0;
   char res[9];
   std::vector<TRow> rows;
-  if (!LoadText(name, res, col, &rows)) return -1;
+  if (!LoadText(name, res, col, &rows)) return kSheetNeedRefused;
   if (alone && rows.size() >= static_cast<size_t>(row)) rows[static_cast<size_t>(row) - 1] = TRow{};
   const std::string text(length, 'x');
   PutText(&rows, row, text.c_str(), kind);
@@ -810,7 +810,7 @@ u32 SheetWriteText(const char *name, i32 col, i32 row, const char *text, u32 kin
   if (!LoadText(name, res, col, &rows)) return kSheetErrOpen;
   PutText(&rows, row, text, kind);
   const i32 grow = TextGrowth(res, col, rows);
-  if (grow < 0 || (grow > 0 && static_cast<u32>(grow) > SheetFreeBytes())) return kSheetErrText;
+  if (grow == kSheetNeedRefused || (grow > 0 && static_cast<u32>(grow) > SheetFreeBytes())) return kSheetErrText;
   return StoreText(res, col, rows);
 }
 
@@ -1024,7 +1024,7 @@ u32 SheetInsertRows(const char *name, i32 col, i32 row, i32 count) {
     if (rows.size() + static_cast<size_t>(count) > static_cast<size_t>(kSheetRows)) return kSheetErrLimit;
     rows.insert(rows.begin() + (row - 1), static_cast<size_t>(count), TRow{});
     const i32 grow = TextGrowth(res, col, rows);
-    if (grow < 0 || static_cast<u32>(grow) > SheetFreeBytes()) return kSheetErrMemory;
+    if (grow == kSheetNeedRefused || (grow > 0 && static_cast<u32>(grow) > SheetFreeBytes())) return kSheetErrMemory;
     if (StoreText(res, col, rows) != 0) return kSheetErrMemory;
   }
   if (hasValues) {
