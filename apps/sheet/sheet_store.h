@@ -145,5 +145,11 @@ u32 SheetStoreList(const char *name, u8 listFile, u8 list, i32 col, i32 row);
 void SheetCellInfo(const char *name, u32 n, SheetCellInfoRec *recs);
 void SheetWindowCells(const char *name, i32 col, i32 row, SheetWindow *out);
 
+// Brackets a pass over many cells (recalculation, paste, reference
+// rewriting): the current sheet's name and place are looked up once and
+// kept while no item moves. Nests.
+void SheetSessionBegin();
+void SheetSessionEnd();
+
 // Free main-memory bytes.
 u32 SheetFreeBytes();
