@@ -647,7 +647,7 @@ u32 SheetAppMain(u32, u16) {
     SheetDrawScreen(v, lastKey, 0, nullptr, nullptr);
     SheetDrawSelection(v, 0, 0);
     FkeyDrawRow();
-    u16 mask = kMaskShiftVars;
+    u16 mask = kMaskShiftVars | kMaskClip;
     if (v->selecting) mask |= kMaskOpt | kMaskShiftGroup;
     KeySetMenuMask(mask);
     u32 k = 0;

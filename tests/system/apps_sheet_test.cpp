@@ -9,6 +9,7 @@
 #include "apps/sheet/sheet_app.h"
 #include "apps/sheet/sheet_store.h"
 #include "number/numtext.h"
+#include "tests/support/golden.h"
 #include "tests/support/harness.h"
 #include "ui/keycodes.h"
 
@@ -29,6 +30,7 @@ class SheetApp : public CalcSystemTest {
       u16 code = static_cast<u8>(c);
       if (c == '+') code = 0x89;
       if (c == '*') code = 0xA9;
+      if (c == '/') code = 0xB9;
       testing::AssertionResult r = CalcPostCodes({code});
       if (!r) return r;
     }
@@ -139,6 +141,24 @@ TEST_F(SheetApp, CursorEdgesJumpsAndGoTo) {
   EXPECT_EQ(Num(2, 12), "6");
   ASSERT_TRUE(CalcPress("EXIT EXIT F2 F4 F1 A 1 0 0 0 EXE"));
   EXPECT_TRUE(CalcScreenHas("Syntax ERROR")) << CalcScreenText();
+}
+
+// The screen at A1: a number, a text running on over empty cells, a
+// formula that shows ERROR, the cursor; a selected range; the last window.
+TEST_F(SheetApp, ScreensAsPictures) {
+  ASSERT_TRUE(Type("12.5"));
+  ASSERT_TRUE(CalcPostCodes({'"', 'L', 'O', 'N', 'G', 'E', 'R'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  ASSERT_TRUE(Type("=A1+A9"));
+  ASSERT_TRUE(Type("=1/0"));
+  EXPECT_TRUE(CalcScreenHas("Ma ERROR")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT UP UP UP UP"));
+  EXPECT_TRUE(MatchesGolden(GoldenBeside(__FILE__, "sheet_a1.txt"), CalcScreenPicture()));
+  ASSERT_TRUE(CalcPress("SHIFT 8 RIGHT DOWN"));
+  EXPECT_TRUE(MatchesGolden(GoldenBeside(__FILE__, "sheet_range.txt"), CalcScreenPicture()));
+  EXPECT_NE(CalcRow(7).find("A1:B2"), std::string::npos) << CalcRow(7);
+  ASSERT_TRUE(CalcPress("EXIT F2 F4 F4 F2 F4 F5"));
+  EXPECT_TRUE(MatchesGolden(GoldenBeside(__FILE__, "sheet_last.txt"), CalcScreenPicture()));
 }
 
 }  // namespace
