@@ -992,13 +992,13 @@ void SheetMaskEvalStates(const char *name, u8 keep) {
   if (!Open(name, res, &d, &L)) return;
   // States are bits of the link words: the text area is rewritten with the
   // same size.
+  if (L.size <= L.area[kText]) return;
   std::vector<u8> area(d + L.area[kText], d + L.size);
-  u8 *w = area.data() - L.area[kText];
   bool changed = false;
   for (i32 c = 1; c <= static_cast<i32>(L.n[kText]); ++c) {
     const u32 e = EntryOf(d, L, kText, c);
     if (e < 4) continue;
-    u8 *blk = w + BlockAt(d, L, kText, c);
+    u8 *blk = area.data() + (BlockAt(d, L, kText, c) - L.area[kText]);
     const u32 n = Get32(blk);
     for (u32 i = 0; i < n; ++i) {
       const u32 link = Get32(blk + 4 + 4 * i);
