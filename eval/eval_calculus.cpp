@@ -358,8 +358,21 @@ u32 EvalFMinMax(EvalCell *result, TokPos *pos, EvalCell *tok, EvalStackArea *are
 u32 EvalSeq(EvalCell *result, TokPos *pos, EvalCell *tok, EvalStackArea *area) {
   return EvalSeqArguments(result, pos, tok, area, 0);
 }
-u32 EvalPxlTest(EvalCell *result, TokPos *, EvalCell *, EvalStackArea *) { return Waiting(result); }
 namespace {
+
+// A whole number 1..high read as a real argument: 1 with *n, or 0 with the
+// error raised.
+u32 PixelArgument(TokPos *pos, EvalCell *tok, EvalCell *result, EvalStackArea *area, i32 high, i32 *n) {
+  if (!EvalExpr(pos, tok, result, area, kEvalScalarArg)) return 0;
+  if (EvalIsArrayCell(result) || ValIsComplex(result)) return EvalRaiseError(kEvalErrArgument, result);
+  BcdReal v;
+  RealFracToDecimal(&result->re, &v);
+  if (RealIsInteger(&v) != 1) return EvalRaiseError(kEvalErrArgument, result);
+  const i32 k = NumToInt32(&v);
+  if (k < 1 || k > high) return EvalRaiseError(kEvalErrArgument, result);
+  *n = k;
+  return 1;
+}
 
 // One corner of a cell range: [$]letter[$]row, the row of one to three
 // digits, the first 1-9.
@@ -380,6 +393,22 @@ bool CellCorner(TokPos *pos, EvalCell *tok, i16 *col, i16 *row) {
 }
 
 }  // namespace
+
+u32 EvalPxlTest(EvalCell *result, TokPos *pos, EvalCell *tok, EvalStackArea *area) {
+  TokNext(tok, pos);
+  i32 row = 0, col = 0;
+  if (!PixelArgument(pos, tok, result, area, 63, &row)) return 0;
+  if (!TokIsComma(tok)) return EvalErrSyntax(result);
+  TokNext(tok, pos);
+  if (!PixelArgument(pos, tok, result, area, 127, &col)) return 0;
+  CloseArguments(pos, tok);
+  const i32 lit = EvalGluePixelTest(col, row);
+  if (lit == -1) return EvalRaiseError(kEvalErrMemory, result);
+  if (lit != 0 && lit != 1) return Waiting(result);
+  std::memset(result, 0, sizeof *result);
+  NumFromInt32(lit, &result->re);
+  return 1;
+}
 
 u32 EvalCellRangeFunc(EvalCell *result, TokPos *pos, EvalCell *tok) {
   if (!EvalGlueSheetRunning()) return EvalErrSyntax(result);

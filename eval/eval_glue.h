@@ -38,6 +38,9 @@ u8 EvalGlueDocLastAns(Value *out);
 u16 EvalGlueGraphFuncType(u32 n);
 // Text of graph function n, null when there is none.
 const char *EvalGlueGraphFuncText(u32 n);
+// Pixel (column, row) of the stored graph image: 1 lit, 0 not, -1 when no
+// graph was drawn.
+i32 EvalGluePixelTest(i32 column, i32 row);
 // "Ran# " (call kind 3).
 u32 EvalRandom(EvalCell *result, TokPos *pos, EvalCell *tok);
 // An assignment arrow after a formula: stores value into what follows the
