@@ -187,7 +187,7 @@ i32 Commit(u8 *buf, u32 *cursor, SheetView *v) {
   }
   const u32 flag = kind == 3 ? kSheetFlagText : kSheetFlagFormula;
   const i32 need = SheetTextNeed(nullptr, col, row, len, flag, true);
-  if (need < 0 || (need > 0 && static_cast<u32>(need) > SheetFreeBytes())) {
+  if (need == kSheetNeedRefused || (need > 0 && static_cast<u32>(need) > SheetFreeBytes())) {
     ErrBox(kSheetErrMemory);
     return 0;
   }
@@ -647,7 +647,7 @@ u32 SheetAppMain(u32, u16) {
     SheetDrawScreen(v, lastKey, 0, nullptr, nullptr);
     SheetDrawSelection(v, 0, 0);
     FkeyDrawRow();
-    u16 mask = kMaskShiftVars;
+    u16 mask = kMaskShiftVars | kMaskClip;
     if (v->selecting) mask |= kMaskOpt | kMaskShiftGroup;
     KeySetMenuMask(mask);
     u32 k = 0;

@@ -147,7 +147,7 @@ u32 SheetEvalFormulaText(const char *text, Value *out, const i16 cell[2], u32 wh
     SheetLatchError(code);
   }
   if (ValErrorCode(out) != kSheetErrPlainText) {
-    SheetClearPlainText(nullptr, cell[0], cell[1], 1);
+    if (SheetTextKinds(nullptr, cell[0], cell[1]) & kSheetFlagText) SheetClearPlainText(nullptr, cell[0], cell[1], 1);
     if (SheetWriteValue(nullptr, cell[0], cell[1], out) != 0) {
       SheetLatchError(kSheetErrMemory);
       SheetSetMark(nullptr, cell[0], cell[1]);
@@ -284,7 +284,9 @@ u32 SheetGetCellValueDeep(const i16 cell[2], Value *out) {
   return t.result;
 }
 
-u32 SheetRecalcAll() {
+namespace {
+
+u32 RecalcPass() {
   i32 col = 0, row = 0;
   char *text = nullptr;
   u32 found = SheetFirstFormula(nullptr, &col, &row, &text, 0);
@@ -300,6 +302,15 @@ u32 SheetRecalcAll() {
   }
   SheetMaskEvalStates(nullptr, 0);
   return SheetLatchError(kSheetErrNone);
+}
+
+}  // namespace
+
+u32 SheetRecalcAll() {
+  SheetSessionBegin();
+  const u32 r = RecalcPass();
+  SheetSessionEnd();
+  return r;
 }
 
 u32 SheetCellRangeFunc(u8 func, SheetRange *r, Value *out) {

@@ -87,15 +87,6 @@ u32 BitsBefore(const u8 *bm, i32 r) {
 }
 u32 BitCount(const u8 *bm) { return BitsBefore(bm, 1000); }
 
-// ---- the checked-item cache ----
-
-struct Trusted {
-  char name[9];
-  const u8 *data;
-  u32 size;
-};
-Trusted g_trusted{};
-
 void CopyName(char out[9], const char *name) {
   u32 n = 0;
   if (name)
@@ -105,6 +96,42 @@ void CopyName(char out[9], const char *name) {
     }
   out[n] = 0;
 }
+
+// While a recalculation or another long pass runs, the current sheet's
+// name and place are kept: the store marks every change that moves items,
+// and one of its change bits tells whether the place still holds.
+constexpr u32 kChangeBit = 127;
+struct Session {
+  u32 depth;
+  bool valid;
+  char name[9];
+  u8 *data;
+  u32 size;
+};
+Session g_session{};
+
+bool SessionHit(const char *name, u8 **d, u32 *size, char *res) {
+  if (!g_session.depth || !g_session.valid) return false;
+  if (name && name[0] && std::strncmp(name, g_session.name, 8) != 0) return false;
+  if (McsTestClearChanged(kChangeBit) != 0) {
+    g_session.valid = false;
+    return false;
+  }
+  *d = g_session.data;
+  if (size) *size = g_session.size;
+  if (res) CopyName(res, g_session.name);
+  return true;
+}
+
+// ---- the checked-item cache ----
+
+struct Trusted {
+  char name[9];
+  const u8 *data;
+  u32 size;
+};
+Trusted g_trusted{};
+
 
 void Remember(const char *res) {
   u32 size = 0;
@@ -139,7 +166,17 @@ void Cut(const char *res, u32 off, u32 n) {
   McsCutInFolder(kSheetFolder, res, n, off);
   Remember(res);
 }
-void Wr(const char *res, u32 off, u32 n, const void *src) { McsWriteInFolder(kSheetFolder, res, n, src, off); }
+// A write in place: while a pass keeps the current sheet's place, straight
+// into the item (its size does not change).
+void Wr(const char *res, u32 off, u32 n, const void *src) {
+  u8 *d = nullptr;
+  u32 size = 0;
+  if (SessionHit(res, &d, &size, nullptr) && u64{off} + n <= size) {
+    std::memmove(d + off, src, n);
+    return;
+  }
+  McsWriteInFolder(kSheetFolder, res, n, src, off);
+}
 void Wr16(const char *res, u32 off, u32 v) {
   const u16 w = static_cast<u16>(v);
   Wr(res, off, 2, &w);
@@ -149,6 +186,8 @@ void Wr32(const char *res, u32 off, u32 v) { Wr(res, off, 4, &v); }
 // Opens the sheet of name (the current one when empty), its resolved name
 // into res.
 u8 *OpenRes(const char *name, char res[9], u32 *size) {
+  u8 *hit = nullptr;
+  if (SessionHit(name, &hit, size, res)) return hit;
   if (name && name[0])
     CopyName(res, name);
   else
@@ -309,13 +348,13 @@ bool LoadText(const char *name, char res[9], i32 col, std::vector<TRow> *rows) {
   return true;
 }
 
-// Bytes the column's text block would change by, or -1 when it cannot hold.
+// Bytes the column's text block would change by, or kSheetNeedRefused.
 i32 TextGrowth(const char *res, i32 col, std::vector<TRow> rows) {
   std::vector<u8> ser;
-  if (!SerText(&rows, &ser)) return -1;
+  if (!SerText(&rows, &ser)) return kSheetNeedRefused;
   u32 size = 0;
   const u8 *d = SheetOpen(res, &size);
-  if (!d) return -1;
+  if (!d) return kSheetNeedRefused;
   Lay L;
   ReadLay(d, size, &L);
   i32 grow = static_cast<i32>(ser.size()) - static_cast<i32>(EntryOf(d, L, kText, col));
@@ -526,6 +565,8 @@ void SheetMakeDefault() {
 }
 
 u8 *SheetOpen(const char *name, u32 *size) {
+  u8 *hit = nullptr;
+  if (SessionHit(name, &hit, size, nullptr)) return hit;
   char res[9];
   if (name && name[0])
     CopyName(res, name);
@@ -541,7 +582,27 @@ u8 *SheetOpen(const char *name, u32 *size) {
   }
   if (!IsTrusted(res, d, sz)) return nullptr;
   if (size) *size = sz;
+  if (g_session.depth) {
+    // Only the current sheet is kept.
+    char cur[9];
+    SheetGetCurrentName(cur);
+    if (std::strcmp(cur, res) == 0) {
+      McsTestClearChanged(kChangeBit);
+      CopyName(g_session.name, res);
+      g_session.data = d;
+      g_session.size = sz;
+      g_session.valid = true;
+    }
+  }
   return d;
+}
+
+void SheetSessionBegin() {
+  if (g_session.depth++ == 0) g_session.valid = false;
+}
+
+void SheetSessionEnd() {
+  if (g_session.depth > 0 && --g_session.depth == 0) g_session.valid = false;
 }
 
 u32 SheetDelete(const char *name) {
@@ -795,7 +856,7 @@ i32 SheetTextNeed(const char *name, i32 col, i32 row, u32 length, u32 kind, bool
   if (!CellOk(col, row)) return 0;
   char res[9];
   std::vector<TRow> rows;
-  if (!LoadText(name, res, col, &rows)) return -1;
+  if (!LoadText(name, res, col, &rows)) return kSheetNeedRefused;
   if (alone && rows.size() >= static_cast<size_t>(row)) rows[static_cast<size_t>(row) - 1] = TRow{};
   const std::string text(length, 'x');
   PutText(&rows, row, text.c_str(), kind);
@@ -810,7 +871,7 @@ u32 SheetWriteText(const char *name, i32 col, i32 row, const char *text, u32 kin
   if (!LoadText(name, res, col, &rows)) return kSheetErrOpen;
   PutText(&rows, row, text, kind);
   const i32 grow = TextGrowth(res, col, rows);
-  if (grow < 0 || (grow > 0 && static_cast<u32>(grow) > SheetFreeBytes())) return kSheetErrText;
+  if (grow == kSheetNeedRefused || (grow > 0 && static_cast<u32>(grow) > SheetFreeBytes())) return kSheetErrText;
   return StoreText(res, col, rows);
 }
 
@@ -931,13 +992,13 @@ void SheetMaskEvalStates(const char *name, u8 keep) {
   if (!Open(name, res, &d, &L)) return;
   // States are bits of the link words: the text area is rewritten with the
   // same size.
+  if (L.size <= L.area[kText]) return;
   std::vector<u8> area(d + L.area[kText], d + L.size);
-  u8 *w = area.data() - L.area[kText];
   bool changed = false;
   for (i32 c = 1; c <= static_cast<i32>(L.n[kText]); ++c) {
     const u32 e = EntryOf(d, L, kText, c);
     if (e < 4) continue;
-    u8 *blk = w + BlockAt(d, L, kText, c);
+    u8 *blk = area.data() + (BlockAt(d, L, kText, c) - L.area[kText]);
     const u32 n = Get32(blk);
     for (u32 i = 0; i < n; ++i) {
       const u32 link = Get32(blk + 4 + 4 * i);
@@ -1024,7 +1085,7 @@ u32 SheetInsertRows(const char *name, i32 col, i32 row, i32 count) {
     if (rows.size() + static_cast<size_t>(count) > static_cast<size_t>(kSheetRows)) return kSheetErrLimit;
     rows.insert(rows.begin() + (row - 1), static_cast<size_t>(count), TRow{});
     const i32 grow = TextGrowth(res, col, rows);
-    if (grow < 0 || static_cast<u32>(grow) > SheetFreeBytes()) return kSheetErrMemory;
+    if (grow == kSheetNeedRefused || (grow > 0 && static_cast<u32>(grow) > SheetFreeBytes())) return kSheetErrMemory;
     if (StoreText(res, col, rows) != 0) return kSheetErrMemory;
   }
   if (hasValues) {

@@ -108,8 +108,10 @@ u32 SheetReadFormula(const char *name, i32 col, i32 row, char **out);
 u32 SheetWriteText(const char *name, i32 col, i32 row, const char *text, u32 kind);
 u32 SheetWritePlainText(const char *name, i32 col, i32 row, const char *text);
 u32 SheetWriteFormula(const char *name, i32 col, i32 row, const char *text);
-// Bytes writing text of that kind into the cell would add to the item, the
-// cell's other texts removed when `alone`.
+// Bytes writing text of that kind into the cell would add to the item
+// (negative when it shrinks), the cell's other texts removed when `alone`;
+// kSheetNeedRefused when the column could not hold it.
+inline constexpr i32 kSheetNeedRefused = -0x7FFFFFFF;
 i32 SheetTextNeed(const char *name, i32 col, i32 row, u32 length, u32 kind, bool alone);
 void SheetRemoveTexts(const char *name, i32 col, i32 row, i32 count, u32 keepLinks, u32 kind);
 void SheetClearPlainText(const char *name, i32 col, i32 row, i32 count);
@@ -142,6 +144,12 @@ u32 SheetStoreList(const char *name, u8 listFile, u8 list, i32 col, i32 row);
 // ---- descriptions ----
 void SheetCellInfo(const char *name, u32 n, SheetCellInfoRec *recs);
 void SheetWindowCells(const char *name, i32 col, i32 row, SheetWindow *out);
+
+// Brackets a pass over many cells (recalculation, paste, reference
+// rewriting): the current sheet's name and place are looked up once and
+// kept while no item moves. Nests.
+void SheetSessionBegin();
+void SheetSessionEnd();
 
 // Free main-memory bytes.
 u32 SheetFreeBytes();

@@ -9,6 +9,7 @@
 #include "apps/sheet/sheet_app.h"
 #include "apps/sheet/sheet_store.h"
 #include "number/numtext.h"
+#include "tests/support/golden.h"
 #include "tests/support/harness.h"
 #include "ui/keycodes.h"
 
@@ -29,6 +30,7 @@ class SheetApp : public CalcSystemTest {
       u16 code = static_cast<u8>(c);
       if (c == '+') code = 0x89;
       if (c == '*') code = 0xA9;
+      if (c == '/') code = 0xB9;
       testing::AssertionResult r = CalcPostCodes({code});
       if (!r) return r;
     }
@@ -95,13 +97,23 @@ TEST_F(SheetApp, FormulasCopiedPastedAndRewritten) {
   EXPECT_EQ(Num(2, 2), "10");
 }
 
-TEST_F(SheetApp, AChainThroughLaterCells) {
+TEST_F(SheetApp, AChainThroughLaterCellsAndACircle) {
   ASSERT_TRUE(Type("=B5*2"));
   ASSERT_TRUE(CalcPress("UP RIGHT DOWN DOWN DOWN DOWN"));
   ASSERT_TRUE(Type("=C1+1"));
   ASSERT_TRUE(CalcPress("RIGHT UP UP UP UP UP"));
   ASSERT_TRUE(Type("3"));
   EXPECT_EQ(Num(1, 1), "8");
+  // A circle: both cells show ERROR after one Circular ERROR box.
+  ASSERT_TRUE(CalcPress("LEFT LEFT UP"));
+  ASSERT_TRUE(Type("=B1"));
+  ASSERT_TRUE(CalcPress("UP RIGHT"));
+  ASSERT_TRUE(Type("=A1"));
+  EXPECT_TRUE(CalcScreenHas("Circular ERROR")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_FALSE(CalcScreenHas("Circular ERROR"));
+  EXPECT_EQ(Num(1, 1), "ERROR");
+  EXPECT_EQ(Num(2, 1), "ERROR");
 }
 
 TEST_F(SheetApp, ErrorsKeepTheLineOpenWithTheCursorAtTheError) {
@@ -114,6 +126,39 @@ TEST_F(SheetApp, ErrorsKeepTheLineOpenWithTheCursorAtTheError) {
   // The cursor stands behind the operator that was refused.
   ASSERT_TRUE(CalcPress("DEL EXE"));
   EXPECT_EQ(Num(1, 1), "3");
+}
+
+TEST_F(SheetApp, CursorEdgesJumpsAndGoTo) {
+  for (int i = 0; i < 25; ++i) ASSERT_TRUE(CalcPress("RIGHT"));
+  ASSERT_TRUE(CalcPress("RIGHT"));  // nothing past Z
+  // BOT down: row 999, rows 995-999 shown.
+  ASSERT_TRUE(CalcPress("F2 F4 F4"));
+  ASSERT_TRUE(Type("4"));
+  EXPECT_EQ(Num(26, 999), "4");
+  // Go To takes B12 and refuses A1000 (a five-character field).
+  ASSERT_TRUE(CalcPress("EXIT EXIT F2 F4 F1 B 1 2 EXE"));
+  ASSERT_TRUE(Type("6"));
+  EXPECT_EQ(Num(2, 12), "6");
+  ASSERT_TRUE(CalcPress("EXIT EXIT F2 F4 F1 A 1 0 0 0 EXE"));
+  EXPECT_TRUE(CalcScreenHas("Syntax ERROR")) << CalcScreenText();
+}
+
+// The screen at A1: a number, a text running on over empty cells, a
+// formula that shows ERROR, the cursor; a selected range; the last window.
+TEST_F(SheetApp, ScreensAsPictures) {
+  ASSERT_TRUE(Type("12.5"));
+  ASSERT_TRUE(CalcPostCodes({'"', 'L', 'O', 'N', 'G', 'E', 'R'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  ASSERT_TRUE(Type("=A1+A9"));
+  ASSERT_TRUE(Type("=1/0"));
+  EXPECT_TRUE(CalcScreenHas("Ma ERROR")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT UP UP UP UP"));
+  EXPECT_TRUE(MatchesGolden(GoldenBeside(__FILE__, "sheet_a1.txt"), CalcScreenPicture()));
+  ASSERT_TRUE(CalcPress("SHIFT 8 RIGHT DOWN"));
+  EXPECT_TRUE(MatchesGolden(GoldenBeside(__FILE__, "sheet_range.txt"), CalcScreenPicture()));
+  EXPECT_NE(CalcRow(7).find("A1:B2"), std::string::npos) << CalcRow(7);
+  ASSERT_TRUE(CalcPress("EXIT F2 F4 F4 F2 F4 F5"));
+  EXPECT_TRUE(MatchesGolden(GoldenBeside(__FILE__, "sheet_last.txt"), CalcScreenPicture()));
 }
 
 }  // namespace

@@ -66,6 +66,13 @@ TEST_F(SheetStore, RecordsArePaddedAndTextsFollowFormulas) {
     const std::vector<u8> b = Item();
     EXPECT_EQ(Get32(b, 16 + 4 * 2), c.bytes) << c.text;
   }
+  // A shorter formula replaces a longer one and the block shrinks.
+  ASSERT_EQ(SheetWriteFormula(nullptr, 3, 2, "=12345678"), 0u);
+  const size_t longer = Item().size();
+  ASSERT_EQ(SheetWriteFormula(nullptr, 3, 2, "=1"), 0u);
+  EXPECT_EQ(Formula(3, 2), "=1");
+  EXPECT_EQ(Item().size(), longer - 8);
+  SheetClearFormula(nullptr, 3, 2, 1);
   ASSERT_EQ(SheetWritePlainText(nullptr, 3, 1, "\"ab"), 0u);
   char *t = nullptr;
   ASSERT_EQ(SheetReadPlainText(nullptr, 3, 1, &t), 1u);
