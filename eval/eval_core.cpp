@@ -496,7 +496,7 @@ void MakeStable(TokPos *pos, StableText *copy) {
   for (;;) {
     const u8 b = src[n];
     if (b == kTokEnd) break;
-    const u32 len = (TokIsLeadByte(b) && src[n + 1] != kTokEnd) ? 2 : 1;
+    const u32 len = TokLenAt(src + n);
     if (n + len > kStableCopyMax) {
       // Longer than any formula or program line: evaluated where it lies.
       copy->origin = nullptr;

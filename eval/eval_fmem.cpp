@@ -22,7 +22,7 @@ constexpr u8 kSecondY = 0xF0, kSecondR = 0xF1, kSecondXt = 0xF2, kSecondYt = 0xF
 // reader's look-behind inside the copy.
 constexpr u32 kCopyMax = 1024;
 struct TextCopy {
-  u8 bytes[2 + kCopyMax + 1];
+  u8 bytes[2 + kCopyMax + 2];
 };
 
 // The stored text of the reference (tok, n) into *pos; 0 with the error in
@@ -49,7 +49,7 @@ u32 FnMemText(const EvalCell *tok, u32 n, TextCopy *copy, TokPos *pos, EvalCell 
     if (second == kSecondYt) {
       // Past the separator; two-byte tokens are stepped over whole, and the
       // text's end stops the search.
-      while (*t != 0 && *t != kTokFnSeparator) t += (TokIsLeadByte(*t) && t[1] != 0) ? 2 : 1;
+      while (*t != 0 && *t != kTokFnSeparator) t += TokLenAt(t);
       if (*t == 0 || t[1] == 0) return EvalErrMemory(result);
       ++t;
     }
@@ -58,14 +58,19 @@ u32 FnMemText(const EvalCell *tok, u32 n, TextCopy *copy, TokPos *pos, EvalCell 
     text = ItemFmemData(n);
     if (text == nullptr) return EvalErrMemory(result);
   }
-  const u32 len = static_cast<u32>(std::strlen(text));
+  // Measured token by token: a zero second byte (Xmin) does not end it.
+  const u8 *t = reinterpret_cast<const u8 *>(text);
+  u32 len = 0;
+  while (t[len] != kTokEnd && len <= kCopyMax) len += TokLenAt(t + len);
   if (len > kCopyMax) {
-    *pos = reinterpret_cast<TokPos>(text);
+    *pos = t;
     return 1;
   }
   copy->bytes[0] = 0;
   copy->bytes[1] = 0;
-  std::memcpy(copy->bytes + 2, text, len + 1);
+  std::memcpy(copy->bytes + 2, t, len);
+  copy->bytes[2 + len] = 0;
+  copy->bytes[3 + len] = 0;
   *pos = copy->bytes + 2;
   return 1;
 }

@@ -6,8 +6,11 @@
 #include "apps/finance/fin_mem.h"
 #include "apps/stat/stat_cond.h"
 #include "eval/prog.h"
+#include "graph/dyna/dyna_glue.h"
 #include "graph/memory/gmem_func.h"
 #include "graph/memory/gmem_vwin.h"
+#include "graph/table/graph_table.h"
+#include "graph/recur/recur_glue.h"
 #include "number/real.h"
 #include "numeric/list_mem.h"
 #include "numeric/random.h"
@@ -35,13 +38,21 @@ u8 EvalGlueZoomFactor(u32 isY, BcdReal *out) {
   GmemReadZoomFactor(static_cast<i32>(isY), out);
   return RealErrorCode(out);
 }
-u8 EvalGlueDynaValue(u32, BcdReal *) { return kEvalGlueWaiting; }
-u8 EvalGlueTableRange(u32, BcdReal *) { return kEvalGlueWaiting; }
-u8 EvalGlueRecurValue(u32, BcdReal *) { return kEvalGlueWaiting; }
-// The equation items 30-33 are read in place; the tables 35 and 36 wait for
-// their applications.
+u8 EvalGlueDynaValue(u32 which, BcdReal *out) { return DynaGlueValue(which, out); }
+// The table range record, made with its defaults when missing.
+u8 EvalGlueTableRange(u32 which, BcdReal *out) {
+  TableRange r;
+  if (which > 2) return kEvalGlueWaiting;
+  if (TableReadRange(&r) != 0) return kEvalErrMemory;
+  *out = which == 0 ? r.start : which == 1 ? r.end : r.step;
+  return 0;
+}
+u8 EvalGlueRecurValue(u32 id, BcdReal *out) { return RecurGlueValue(id, out); }
+// The equation items 30-33 and the function table 35 are read in place; the
+// recursion table (36) without its error rows.
 u8 EvalGlueEquaMatrix(u32 number, EvalCell *out) {
-  if (number < 30 || number > 33) return kEvalGlueWaiting;
+  if (number == 36) return RecurResultMatrix(out);
+  if (number < 30 || number > 35 || number == 34) return kEvalGlueWaiting;
   return MatFromMemory(static_cast<int>(number), out) == 1 ? 0 : ValErrorCode(out);
 }
 // The time-value variables live in the financial record.

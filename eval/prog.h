@@ -11,6 +11,7 @@
 //
 // Calculator thread only.
 #pragma once
+#include "eval/token_len.h"
 #include "kernel/heap.h"
 #include "kernel/types.h"
 #include "number/real.h"
@@ -107,17 +108,9 @@ u8 ProgStatementClass(const u8 *p);
 u8 ProgTokenClass(u8 lead, u8 code);
 
 // Token helpers over token text.
-// Length of the token at p: 0 at the end of the text, 2 after a lead byte.
-// A lead byte before a zero byte stands alone, except for the two tokens
-// whose second byte is zero (0xF7 0x00 "If" and 0x7F 0x00).
-inline u32 ProgTokLen(const u8 *p) {
-  const u8 c = *p;
-  if (c == 0) return 0;
-  if (c == 0x7F || c == 0xF7 || c == 0xF9 || c == 0xE5 || c == 0xE6 || c == 0xE7) {
-    return p[1] != 0 || c == 0xF7 || c == 0x7F ? 2 : 1;
-  }
-  return 1;
-}
+// Length of the token at p (TokLenAt): 0 at the end of the text, 2 after a
+// token group's lead byte (0xF7 0x00 is "If", 0x7F 0x00 "Xmin").
+inline u32 ProgTokLen(const u8 *p) { return TokLenAt(p); }
 // Bytes of token text up to its end token, counted token by token (at most
 // limit bytes).
 inline u32 ProgTextLen(const u8 *p, u32 limit) {

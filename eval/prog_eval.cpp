@@ -7,6 +7,7 @@
 #include "number/numparse.h"
 #include "number/realop.h"
 #include "number/value.h"
+#include "ui/setup.h"
 
 u32 ProgEvalAt(const u8 **p, Value *out, u32 flags) {
   TokPos pos = *p;
@@ -18,7 +19,8 @@ u32 ProgEvalAt(const u8 **p, Value *out, u32 flags) {
   // points past it: step back to its start (the end token is not passed).
   const u8 b0 = TokByte0(&tok);
   if (b0 != 0) {
-    const bool alone = TokIsLeadByte(b0) && pos[-1] == b0 && pos[0] == 0;
+    // A character lead byte read alone before the end takes one byte.
+    const bool alone = TokIsLeadByte(b0) && !TokIsGroupLead(b0) && TokByte1(&tok) == 0;
     pos -= TokIsLeadByte(b0) && !alone ? 2 : 1;
   }
   *p = pos;
@@ -36,7 +38,36 @@ u32 ProgEvalReal(const u8 **p, Value *out, bool refuse_complex) {
   return 1;
 }
 
+namespace {
+
+// A plain index in the decimal mode: one to four digits closed by ']' or
+// ',' (List 1[3], Mat A[2,1]). Read directly, it gives what the evaluator
+// gives for it; *p is left on the closing token.
+bool PlainIndex(const u8 **p, u32 *n) {
+  const u8 *q = *p;
+  u32 v = 0;
+  u32 digits = 0;
+  while (*q >= '0' && *q <= '9' && digits < 5) {
+    v = v * 10 + (*q - '0');
+    ++q;
+    ++digits;
+  }
+  if (digits == 0 || digits > 4 || (*q != ']' && *q != ',')) return false;
+  if (SetupGetItem(kSetupMode) != 0) return false;
+  *p = q;
+  *n = v;
+  return true;
+}
+
+}  // namespace
+
 u32 ProgEvalIntArg(const u8 **p, Value *result, u32 *out, u32 limit) {
+  u32 plain = 0;
+  if (PlainIndex(p, &plain)) {
+    if (plain < 1 || plain > limit) return ProgRaise(kProgErrArgument, result);
+    *out = plain;
+    return 1;
+  }
   Value v;
   if (!ProgEvalAt(p, &v, 0x0F00)) {
     const u8 code = ValErrorCode(&v);

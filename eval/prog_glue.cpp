@@ -2,14 +2,22 @@
 // input line, the graph engine, the list and matrix commands), gathered in
 // one place. A step whose owner is not part of the system yet reports
 // System ERROR instead of pretending to succeed.
+#include <cstring>
+
 #include "apps/calc/ans_view.h"
 #include "apps/calc/run_input.h"
 #include "apps/finance/fin_mem.h"
 #include "apps/stat/stat_calc.h"
 #include "eval/prog_internal.h"
 #include "eval/prog_matlist.h"
+#include "graph/app/graph_funcs.h"
+#include "graph/dyna/dyna_glue.h"
 #include "graph/memory/gmem_vwin.h"
 #include "kernel/keyqueue.h"
+#include "graph/recur/recur_glue.h"
+#include "graph/screen/graph_screen.h"
+#include "graph/table/graph_table.h"
+#include "memory/item_system.h"
 #include "number/value.h"
 #include "number/realop.h"
 #include "ui/keycodes.h"
@@ -63,6 +71,20 @@ u32 AssignGraphValue(i32 target, bool right, const Value *v) {
   return right ? GmemWriteVwinrValue(&x, target) : GmemWriteVwinValue(&x, target);
 }
 
+// Stores a real into Start, End or Step of the table range.
+u32 AssignTableRange(u32 which, const Value *v) {
+  if (const u32 e = ValErrorCode(v)) return e;
+  if (ValKind(v) != 1) return kProgErrSyntax;
+  if (ValIsComplex(v)) return kProgErrMa;
+  TableRange r;
+  if (TableReadRange(&r) != 0) return kProgErrMemory;
+  BcdReal x;
+  RealFracToDecimal(&v->re, &x);
+  RealNormalize(&x, &x);
+  (which == 0 ? r.start : which == 1 ? r.end : r.step) = x;
+  return TableWriteRange(&r) == 0 ? 0u : u32{kProgErrMemory};
+}
+
 }  // namespace
 
 u32 ProgGlueAssignSystem(const u8 **p, const Value *v, Value *result) {
@@ -71,6 +93,15 @@ u32 ProgGlueAssignSystem(const u8 **p, const Value *v, Value *result) {
     const u32 err = FinAssignToken(p, v);
     return err ? ProgRaise(err, result) : 1;
   }
+  // F Start, F End, F pitch: the table range record.
+  if ((*p)[0] == 0x7F && (*p)[1] >= 0x91 && (*p)[1] <= 0x93) {
+    if (const u32 err = AssignTableRange((*p)[1] - 0x91, v)) return ProgRaise(err, result);
+    *p += 2;
+    return 1;
+  }
+  u32 owned_err = 0;
+  if (RecurAssignValue(p, v, &owned_err) || DynaAssignValue(p, v, &owned_err))
+    return owned_err ? ProgRaise(owned_err, result) : 1;
   bool right = false;
   const i32 target = GraphTarget(*p, &right);
   if (target == kNoGraphTarget) return ProgRaise(kProgErrSystem, result);
@@ -79,14 +110,41 @@ u32 ProgGlueAssignSystem(const u8 **p, const Value *v, Value *result) {
   return 1;
 }
 
-u32 ProgGlueAssignText(const u8 ** /*p*/, const u8 * /*text*/, u32 /*len*/, Value *result) {
-  return ProgRaise(kProgErrSystem, result);
+u32 ProgGlueSetDynaVar(u16 var) { return DynaSetVar(var); }
+
+// A text into a recursion formula, a function memory (fn n) or a graph
+// function (Y, r, Xt, Yt, X and n).
+u32 ProgGlueAssignText(const u8 **p, const u8 *text, u32 len, Value *result) {
+  u32 recur_err = 0;
+  if (RecurAssignText(p, text, len, &recur_err)) return recur_err ? ProgRaise(recur_err, result) : 1;
+  const u8 *q = *p;
+  const bool fmem = q[0] == 0xF9 && q[1] == 0x1B;
+  const bool func = q[0] == 0x7F && q[1] >= 0xF0 && q[1] <= 0xF4;
+  if (!fmem && !func) return ProgRaise(kProgErrSystem, result);
+  const u8 which = q[1];
+  q += 2;
+  int n = 0;
+  if (GraphParseMemNumber(&q, &n) != 0) return ProgRaise(kProgErrArgument, result);
+  u32 err = 0;
+  if (fmem) {
+    char buf[kGraphFuncTextRoom + 1];
+    if (len > kGraphFuncTextRoom) return ProgRaise(kProgErrMemory, result);
+    std::memcpy(buf, text, len);
+    buf[len] = 0;
+    err = ItemFmemStore(static_cast<u32>(n), buf) == 0 ? 0u : u32{kProgErrMemory};
+  } else {
+    err = GraphAssignFuncText(which, n, text, len);
+  }
+  if (err) return ProgRaise(err, result);
+  *p = q;
+  return 1;
 }
 
 // A list or matrix result opens its viewer on List Ans or Mat Ans; a capture
-// is recalled onto the screen until EXIT, EXE, AC or SHIFT+EXIT. The graph
-// and table viewers are not part of the system yet: their results leave as
-// if by EXIT, and the statement shows "Done".
+// is recalled onto the screen until EXIT, EXE, AC or SHIFT+EXIT; a graph is
+// shown on the graph screen until a key leaves it. The table viewers are not
+// part of the system yet: their results leave as if by EXIT, and the
+// statement shows "Done".
 u32 ProgGlueShowResult(ProgRunContext *ctx, u32 *key) {
   *key = kKeyExit;
   i32 exitKey = kKeyExit;
@@ -94,6 +152,12 @@ u32 ProgGlueShowResult(ProgRunContext *ctx, u32 *key) {
     const i32 code = ctx->outputMode == kProgOutList ? AnsViewList(0, 0, &exitKey) : AnsViewMatrix(0, &exitKey);
     *key = static_cast<u32>(exitKey);
     return static_cast<u32>(code);
+  }
+  if (ctx->outputMode == kProgOutGraph) {
+    u32 graphKey = 0;
+    const u32 code = GraphRedisplay(&graphKey);
+    *key = graphKey;
+    return code;
   }
   if (ctx->outputMode != kProgOutCapture) return 0;
   if (const i32 code = PopupRecallCapture(static_cast<i32>(ctx->captureNumber))) return static_cast<u32>(code);

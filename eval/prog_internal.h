@@ -168,3 +168,5 @@ u32 ProgStatCommand(ProgRunState *run, u8 code);
 // A list operand: List1-List6, or List followed by a number 1..26 (else
 // Argument ERROR): 1 with *out and run->p past it, or 0 with the error raised.
 u32 ProgReadListOperand(ProgRunState *run, u32 *out);
+// "D Var": the moving coefficient (1..26) of the dynamic graph. 0 or 4.
+u32 ProgGlueSetDynaVar(u16 var);

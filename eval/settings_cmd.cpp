@@ -461,32 +461,10 @@ u32 ProgSelectFunc(ProgRunState *run, u8 code) {
 
 // ---- the dynamic graph's variable --------------------------------------------
 
-// "D Var" letter: the dynamic variable of the condition record "COND" of
-// "@DYNA" (three reals, then u16 speed, variable 1..26 and two counters),
-// made with its defaults when missing.
+// "D Var" letter: the moving coefficient of the dynamic graph's condition.
 u32 ProgSetDynaVar(ProgRunState *run) {
   const u8 c = *run->p;
   if (c < 'A' || c > 'Z' || c == 'T' || c == 'X' || c == 'Y') return ProgFail(run, kProgErrSyntax);
   ++run->p;
-  u8 cond[44] = {};
-  u32 size = 0;
-  u8 *data = nullptr;
-  if (McsOpenInFolderPtr("@DYNA", "COND", &size, &data) == 0 && data && size >= sizeof cond) {
-    std::memcpy(cond, data, sizeof cond);
-  } else {
-    BcdReal r;
-    NumFromInt32(1, &r);
-    std::memcpy(cond, &r, 12);
-    NumFromInt32(5, &r);
-    std::memcpy(cond + 12, &r, 12);
-    NumFromInt32(1, &r);
-    std::memcpy(cond + 24, &r, 12);
-    const u16 speed = 3;
-    std::memcpy(cond + 36, &speed, 2);
-  }
-  const u16 var = static_cast<u16>(c - 'A' + 1);
-  std::memcpy(cond + 38, &var, 2);
-  if (McsWriteInFolder("@DYNA", "COND", sizeof cond, cond, 0) <= 2) return 1;
-  McsDeleteInFolder("@DYNA", "COND");
-  return McsCreateInFolder("@DYNA", "COND", sizeof cond, cond) == 0 ? 1 : ProgFail(run, kProgErrMemory);
+  return ProgGlueSetDynaVar(static_cast<u16>(c - 'A' + 1)) == 0 ? 1 : ProgFail(run, kProgErrMemory);
 }

@@ -11,9 +11,10 @@ TokPos TokNext(EvalCell *tok, TokPos *pos) {
   if (t[0] == kTokEnd) return p;
   if (TokIsLeadByte(t[0])) {
     t[1] = p[1];
-    // A lead byte cut off by the end of the text is read alone: the position
-    // stays on the end byte.
-    if (t[1] == kTokEnd) {
+    // A character lead byte cut off by the end of the text is read alone:
+    // the position stays on the end byte. A token group's second byte may
+    // be 0 (Xmin is 0x7F 0x00).
+    if (t[1] == kTokEnd && !TokIsGroupLead(t[0])) {
       *pos = p + 1;
       return *pos;
     }

@@ -8,6 +8,7 @@
 // EvalCell) and a text position: the address of the next unread byte. Once
 // the cell holds the end token 0x00 it stays there.
 #pragma once
+#include "eval/token_len.h"
 #include "kernel/types.h"
 #include "number/real.h"
 
@@ -49,11 +50,6 @@ enum CalcTokenByte : u8 {
   kTokImplicitBracket = 0xFA,  // implicit multiplication before a bracket or function
 };
 
-// 1 for the six lead bytes 0x7F, 0xE5, 0xE6, 0xE7, 0xF7, 0xF9.
-inline int TokIsLeadByte(u8 b) {
-  return b == 0x7F || b == 0xF7 || b == 0xF9 || (b >= 0xE5 && b <= 0xE7);
-}
-
 // Bytes 0-1 of a token cell.
 inline u8 TokByte0(const EvalCell *tok) { return tok->re.b[0]; }
 inline u8 TokByte1(const EvalCell *tok) { return tok->re.b[1]; }
@@ -63,8 +59,9 @@ inline int TokIs2(const EvalCell *tok, u8 lead, u8 second) {
 }
 
 // Reads the next token into the cell and advances the position; returns the
-// new position. A lead byte directly before the end byte is read alone, so
-// the position never passes the end of the text.
+// new position. A token is as long as TokLenAt says: a character lead byte
+// directly before the end byte is read alone, so the position never passes
+// the end of the text.
 TokPos TokNext(EvalCell *tok, TokPos *pos);
 // The step-back readers look up to two bytes behind the position: a text
 // read directly with them carries two bytes before its first token (the

@@ -21,7 +21,6 @@ u32 Placeholder() {
 
 
 u32 EactAppMain(u32, u16) { return Placeholder(); }
-u32 GraphAppMain(u32, u16) { return Placeholder(); }
 u32 DynaAppMain(u32, u16) { return Placeholder(); }
 u32 RecurAppMain(u32, u16) { return Placeholder(); }
 u32 ConicAppMain(u32, u16) { return Placeholder(); }

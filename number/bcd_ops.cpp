@@ -232,7 +232,11 @@ constexpr WordExpTable MakeWordExpTable() {
 constexpr WordExpTable kWordExp = MakeWordExpTable();
 inline int WordExpByTable(u16 w) { return kWordExp.hi[w >> 8] + kWordExp.lo[w & 0xFF]; }
 
-__attribute__((always_inline)) inline bool FastAddSub(BcdWork *a, const BcdWork *b, bool negateB) {
+// With maru set, the sum takes the cancellation rule of the '+' and '-'
+// keys (a result that lost its leading digits is 0): only the paths whose
+// result keeps its leading digit are taken here, where that rule cannot act;
+// the others return false before a is touched and the full adder decides.
+__attribute__((always_inline)) inline bool FastAddSub(BcdWork *a, const BcdWork *b, bool negateB, bool maru) {
   const u16 wa = WorkWord(a), wb = WorkWord(b);
   const u64 da = PlainDigits(a, wa), db = PlainDigits(b, wb);
   if (!da || !db) return false;
@@ -285,6 +289,7 @@ __attribute__((always_inline)) inline bool FastAddSub(BcdWork *a, const BcdWork 
       SetWork(a, static_cast<u128>(m >> 4) << 32, wl);
       return true;
     }
+    if (maru) return false;
     m = BcdAdd64(l16, ns16, borrow ? 0 : 1, &carry);
     if (m == 0) {
       WorkZero(a);
@@ -377,11 +382,11 @@ __attribute__((always_inline)) inline bool FastSqrt(BcdWork *a) {
 }  // namespace
 
 i16 BcdAdd(BcdWork *a, const BcdWork *b) {
-  if (FastAddSub(a, b, false)) return 0;
+  if (FastAddSub(a, b, false, false)) return 0;
   return RunBinary(a, b, AddRoutine);
 }
 i16 BcdSub(BcdWork *a, const BcdWork *b) {
-  if (FastAddSub(a, b, true)) return 0;
+  if (FastAddSub(a, b, true, false)) return 0;
   return RunBinary(a, b, ShExtSub);
 }
 i16 BcdMul(BcdWork *a, const BcdWork *b) {
@@ -392,8 +397,14 @@ i16 BcdDiv(BcdWork *a, const BcdWork *b) {
   if (FastDiv(a, b)) return 0;
   return RunBinary(a, b, DivRoutine);
 }
-i16 BcdAddMaru(BcdWork *a, const BcdWork *b) { return RunBinary(a, b, AddMaruRoutine); }
-i16 BcdSubMaru(BcdWork *a, const BcdWork *b) { return RunBinary(a, b, ShExtSubMaru); }
+i16 BcdAddMaru(BcdWork *a, const BcdWork *b) {
+  if (FastAddSub(a, b, false, true)) return 0;
+  return RunBinary(a, b, AddMaruRoutine);
+}
+i16 BcdSubMaru(BcdWork *a, const BcdWork *b) {
+  if (FastAddSub(a, b, true, true)) return 0;
+  return RunBinary(a, b, ShExtSubMaru);
+}
 
 i16 BcdSquare(BcdWork *a) {
   const BcdWork b = *a;

@@ -56,6 +56,10 @@ BcdReal *RealSetZero(BcdReal *dst);
 // error value gives the working error value with the same code; a malformed
 // real (see RealIsWellFormed) gives the working error value 3 (Ma ERROR).
 void RealUnpack(const BcdReal *src, BcdWork *dst);
+// RealUnpack of a value already known to be well formed and not an error
+// (RealPassError let it through): the same working number, without the
+// checks.
+void RealUnpackChecked(const BcdReal *src, BcdWork *dst);
 // 1 when bytes 0-8 hold a real every reader of the stored form reads alike:
 // an error value with a code other than 0; a number whose first digit is 0
 // (zero, whatever follows); a number with sign code 0, 1, 5 or 6 whose
@@ -67,7 +71,10 @@ void RealUnpack(const BcdReal *src, BcdWork *dst);
 int RealIsWellFormed(const BcdReal *x);
 // Error code of a stored real or value: byte 1 when byte 0's high nibble is
 // 0xF, else 0 (the same test as RealErrorCode).
-u8 ValErrorCode(const void *v);
+inline u8 ValErrorCode(const void *v) {
+  const u8 *p = static_cast<const u8 *>(v);
+  return (p[0] >> 4) == 0xF ? p[1] : 0;
+}
 // Real part (complex flag cleared) and imaginary part (zero for a real). An
 // error value is copied to the real half and the imaginary half left alone.
 void ValSplit(const Value *v, CplxPair *out);

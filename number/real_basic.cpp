@@ -28,6 +28,10 @@ void RealUnpack(const BcdReal *src, BcdWork *dst) {
     BcdMakeError(kMaError, dst);
     return;
   }
+  RealUnpackChecked(src, dst);
+}
+
+void RealUnpackChecked(const BcdReal *src, BcdWork *dst) {
   // A fraction is made decimal first, on a private copy.
   BcdReal dec;
   if (RealIsFrac(src)) src = RealFracToDecimal(src, &dec);
@@ -96,11 +100,6 @@ int RealIsWellFormed(const BcdReal *x) {
   // A negative exponent stored as 00 would be 10^-100: below the range.
   if ((s == 0 || s == 5) && (x->b[0] & 0x0F) == 0 && (x->b[1] >> 4) == 0) return 0;
   return 1;
-}
-
-u8 ValErrorCode(const void *v) {
-  const u8 *p = static_cast<const u8 *>(v);
-  return (p[0] >> 4) == 0xF ? p[1] : 0;
 }
 
 void ValSplit(const Value *v, CplxPair *out) {

@@ -140,8 +140,8 @@ template <typename Fn>
 BcdReal *OnWork(const BcdReal *a, const BcdReal *b, BcdReal *dst, Fn fn) {
   if (RealPassError(a, b, dst)) return dst;
   BcdWork wa, wb;
-  RealUnpack(a, &wa);
-  if (b) RealUnpack(b, &wb);
+  RealUnpackChecked(a, &wa);
+  if (b) RealUnpackChecked(b, &wb);
   fn(&wa, &wb);
   RealPack(&wa, dst);
   return dst;

@@ -12,15 +12,6 @@ int ValIsComplex(const Value *v) {
   return (v->re.b[0] & 0x80) ? 1 : 0;
 }
 
-int ValKind(const Value *v) {
-  if (ValErrorCode(v) != 0) return kValKindError;
-  switch (v->re.b[0] & 0x70) {
-    case 0x20: return kValKindList;
-    case 0x30: return kValKindMatrix;
-    default: return kValKindScalar;
-  }
-}
-
 Value *ValFromParts(const BcdReal *re, const BcdReal *im, Value *out) {
   if (ValErrorCode(re) != 0) {
     std::memmove(out->re.b, re->b, 12);

@@ -39,7 +39,14 @@ constexpr u16 kValMatrixMax = 255;
 
 // -1 for an error value, 1 when bit 7 of byte 0 is set, else 0.
 int ValIsComplex(const Value *v);
-int ValKind(const Value *v);
+inline int ValKind(const Value *v) {
+  if (ValErrorCode(v) != 0) return kValKindError;
+  switch (v->re.b[0] & 0x70) {
+    case 0x20: return kValKindList;
+    case 0x30: return kValKindMatrix;
+    default: return kValKindScalar;
+  }
+}
 // Builds a scalar from two parts: an error part is the result (the real
 // part's first); a zero imaginary part gives a real value.
 Value *ValFromParts(const BcdReal *re, const BcdReal *im, Value *out);

@@ -188,6 +188,43 @@ constexpr FkeyItem kSketchPages[10 * 6] = {
     B, B, B, B, B, B,
 };
 
+// SHIFT (variants 3, 4 and 8): the graph screen's tools, ids 192-200;
+// variant 14 (nothing traceable drawn) without TRACE and G-SLV: their keys
+// give the code 0, which the graph screen ignores.
+constexpr FkeyItem kGraphScreenPages[9 * 6] = {
+    // 192
+    K(558, 30210), S(559, H + 1), K(560, kKeyVWindow), S(561, H + 3), S(562, H + 7), K(563, kKeyGraphTable),
+    // 193-194 ZOOM
+    K(98, 30200), K(565, 30201), K(566, 30202), K(567, 30203), K(99, 30204), Next(H + 2),
+    K(568, 30205), K(569, 30206), K(570, 30207), K(571, 30208), K(572, 30209), Next(H + 1),
+    // 195-197 SKETCH
+    K(635, 30220), K(636, 30221), K(374, 30222), K(637, 30223), S(641, H + 6), Next(H + 4),
+    K(642, 30234), K(643, 30226), K(644, 30227), K(645, 30228), K(703, 30229), Next(H + 5),
+    K(704, 30230), B, B, B, B, Next(H + 3),
+    // 198 PLOT
+    K(653, 30224), K(655, 30232), K(656, 30233), B, B, B,
+    // 199-200 G-SOLVE
+    K(77, 30240), K(78, 30241), K(79, 30242), K(80, 30243), K(81, 30244), Next(H + 8),
+    K(82, 30245), K(83, 30246), K(84, 30247), B, B, Next(H + 7),
+};
+constexpr FkeyItem kGraphPlainPages[9 * 6] = {
+    K(0, 0), S(559, H + 1), K(560, kKeyVWindow), S(561, H + 3), K(0, 0), K(563, kKeyGraphTable),
+    K(98, 30200), K(565, 30201), K(566, 30202), K(567, 30203), K(99, 30204), Next(H + 2),
+    K(568, 30205), K(569, 30206), K(570, 30207), K(571, 30208), K(572, 30209), Next(H + 1),
+    K(635, 30220), B, B, B, S(641, H + 6), Next(H + 4),
+    K(642, 30234), K(643, 30226), K(644, 30227), K(645, 30228), K(703, 30229), Next(H + 5),
+    K(704, 30230), B, B, B, B, Next(H + 3),
+    K(653, 30224), K(655, 30232), K(656, 30233), B, B, B,
+    B, B, B, B, B, B,
+    B, B, B, B, B, B,
+};
+
+// OPT of the graph screens (variants 5, 7, 10 and 12): the picture memories.
+constexpr FkeyItem kGraphOptPages[2 * 6] = {
+    S(183, kFkeyOptFirst + 1), B, B, B, B, B,
+    K(699, 30260), K(700, 30261), B, B, B, B,
+};
+
 // ALPHA (variant 1): symbols no key types, ids 237-238.
 constexpr i32 A = kFkeyAlphaFirst;
 constexpr FkeyItem kAlphaPages[2 * 6] = {
@@ -217,6 +254,14 @@ constexpr GroupVariant kGroupVariants[] = {
     {kFkeyClipFirst, 1, kClipPage, 1},
     {kFkeyClipFirst, 2, kClipPage, 1},
     {kFkeyShiftFirst, 2, kShiftGraphTools, 2},
+    {kFkeyShiftFirst, 3, kGraphScreenPages, PageCount(kGraphScreenPages)},
+    {kFkeyShiftFirst, 4, kGraphScreenPages, PageCount(kGraphScreenPages)},
+    {kFkeyShiftFirst, 8, kGraphScreenPages, PageCount(kGraphScreenPages)},
+    {kFkeyShiftFirst, 14, kGraphPlainPages, PageCount(kGraphPlainPages)},
+    {kFkeyOptFirst, 5, kGraphOptPages, PageCount(kGraphOptPages)},
+    {kFkeyOptFirst, 7, kGraphOptPages, PageCount(kGraphOptPages)},
+    {kFkeyOptFirst, 10, kGraphOptPages, PageCount(kGraphOptPages)},
+    {kFkeyOptFirst, 12, kGraphOptPages, PageCount(kGraphOptPages)},
 };
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "ui/lcd_shadow.h"
 #include "ui/popup.h"
 #include "ui/text.h"
+#include "ui/ui_glue.h"
 
 namespace {
 
@@ -214,6 +215,17 @@ u32 KeyGetKey(u32 *key) {
     }
 
     const u32 k = action.code;
+    if (k == kKeyTestGate) {
+      // Under an ALPHA lock this key opens the service mode when its gate is
+      // open; the application then sees the TEST key.
+      const u8 lock = KeyGetModifier();
+      if ((lock == kModAlphaLock || lock == kModLowerLock) && UiGlueTestModeGate()) {
+        KeySetModifier(0);
+        UpdateCursorShape();
+        UiGlueTestModeMenu();
+        return Deliver(key, kKeyTest, false);
+      }
+    }
     if (k == kKeyShift || k == kKeyAlpha) {
       ChangeModifier(k);
       return Deliver(key, k, false);
@@ -265,6 +277,11 @@ u32 KeyGetKey(u32 *key) {
 }
 
 void KeyPost(u32 code) { HostPostKey(-1, -1, static_cast<u16>(code)); }
+
+void KeyNoteDrawnRow() {
+  g_drawnMenu = FkeyCurrentMenu();
+  g_drawnPage = FkeyPageOf(static_cast<i32>(g_drawnMenu));
+}
 
 void KeyForgetDrawnRow() {
   g_drawnMenu = kNoMenu;

@@ -38,3 +38,6 @@ u32 KeyGetKey(u32 *key);
 void KeyPost(u32 code);
 // Makes the next KeyGetKey redraw the function-key row.
 void KeyForgetDrawnRow();
+// Takes the current menu's row as drawn, so KeyGetKey leaves the screen's
+// bottom rows alone until another menu opens (the graph screens).
+void KeyNoteDrawnRow();

@@ -70,6 +70,13 @@ constexpr Row kFinanceRows[] = {
     ROW("Date Mode", kSetupDateMode, kDateModeChoices),
     ROW("Display", kSetupDisplay, kDisplayChoices),
 };
+// Every item the screen knows, for the service mode's check of the screen.
+constexpr Row kAllRows[] = {
+    ROW("Input Mode", kSetupInputMode, kInputChoices),     ROW("Mode", kSetupMode, kModeChoices),
+    ROW("Frac Result", kSetupFracResult, kFracChoices),    ROW("Angle", kSetupAngle, kAngleChoices),
+    ROW("Complex Mode", kSetupComplexMode, kComplexChoices), ROW("Display", kSetupDisplay, kDisplayChoices),
+    ROW("Payment", kSetupPayment, kPaymentChoices),        ROW("Date Mode", kSetupDateMode, kDateModeChoices),
+};
 #undef ROW
 
 struct AppRows {
@@ -84,6 +91,7 @@ constexpr AppRows kApps[] = {
     {"@EQUA", kEquaRows, sizeof kEquaRows / sizeof kEquaRows[0]},
     {"@PROG", kProgRows, sizeof kProgRows / sizeof kProgRows[0]},
     {"@FINANCE", kFinanceRows, sizeof kFinanceRows / sizeof kFinanceRows[0]},
+    {"All", kAllRows, sizeof kAllRows / sizeof kAllRows[0]},
 };
 
 // The function-key menu of the screen: an application menu id, saved and

@@ -1,5 +1,6 @@
 #include "ui/ui_glue.h"
 
+#include "apps/system/testmode.h"
 #include "graph/memory/gmem_vwin.h"
 
 namespace {
@@ -24,3 +25,7 @@ void UiGlueSetZoomFactorStore(UiGlueZoomRead read, UiGlueZoomWrite write) {
   g_read = read ? read : ReadFactor;
   g_write = write ? write : WriteFactor;
 }
+
+u32 UiGlueTestModeGate() { return TestModeCheckGate(); }
+
+void UiGlueTestModeMenu() { TestModeMenu(); }

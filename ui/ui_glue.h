@@ -19,3 +19,7 @@ i32 UiGlueWriteZoomFactor(u32 isY, const BcdReal *f);
 using UiGlueZoomRead = i32 (*)(u32 isY, BcdReal *out);
 using UiGlueZoomWrite = i32 (*)(u32 isY, const BcdReal *f);
 void UiGlueSetZoomFactorStore(UiGlueZoomRead read, UiGlueZoomWrite write);
+
+// The hidden service mode: 1 when its gate is open, and its menu.
+u32 UiGlueTestModeGate();
+void UiGlueTestModeMenu();

@@ -432,6 +432,13 @@ u32 RunMatCalcLoop(u32, u32) {
         RunScreenRedraw(&rs);
         if (rs.browsing) TextCursorOff();
         break;
+      case kKeyGraphTable:
+        TextCursorOff();
+        RunMatGlueGraphScreen();
+        RunMatSetupFkeys();
+        RunScreenRedraw(&rs);
+        if (rs.browsing) TextCursorOff();
+        break;
       case kKeyClipShift:
         if (rs.selecting) TextSetCursorShape(11);
         break;

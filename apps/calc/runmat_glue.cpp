@@ -5,11 +5,14 @@
 
 #include "kernel/task.h"
 #include "eval/prog.h"
+#include "graph/screen/graph_screen.h"
 #include "graph/screen/vwin_screen.h"
 #include "memory/item_system.h"
 #include "memory/mcs_api.h"
 #include "memory/str.h"
+#include "ui/errbox.h"
 #include "ui/font.h"
+#include "ui/text.h"
 #include "ui/setup_screen.h"
 #include "ui/setup.h"
 
@@ -62,6 +65,13 @@ void RunMatGlueSetupScreen(u32 *changed) {
 }
 
 void RunMatGlueVwinScreen() { GraphOpenVwinScreen(); }
+
+void RunMatGlueGraphScreen() {
+  PopupOpen(1);
+  u32 key = 0;
+  if (const u32 e = GraphRedisplay(&key)) ErrBox(static_cast<i32>(e));
+  PopupClose(1);
+}
 
 u16 RunMatGlueGraphVarChar() {
   switch (SetupGetItem(kSetupFuncType)) {

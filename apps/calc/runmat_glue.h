@@ -49,5 +49,8 @@ u32 RunMatRunLine(const u8 *line, RunMatRunState *run);
 void RunMatGlueSetupScreen(u32 *changed);
 // The View Window screen (SHIFT F3).
 void RunMatGlueVwinScreen();
+// The last drawn graph over the run screen (G<->T); its error in the error
+// box. The run screen is put back afterwards.
+void RunMatGlueGraphScreen();
 // The graph variable's token of SET UP item 24 (X, theta or T).
 u16 RunMatGlueGraphVarChar();

@@ -6,6 +6,7 @@
 
 #include "apps/calc/runmat_glue.h"
 #include "apps/stat/stat_calc.h"
+#include "apps/stat/stat_cmd.h"
 #include "apps/stat/stat_cond.h"
 #include "apps/stat/stat_editor.h"
 #include "apps/stat/stat_glue.h"

@@ -3,23 +3,24 @@
 #include "apps/stat/stat_dist.h"
 
 #include <utility>
+#include <vector>
 
+#include "apps/stat/stat_data.h"
 #include "apps/stat/stat_real.h"
 #include "apps/stat/stat_special.h"
+#include "kernel/keyqueue.h"
 
 using namespace statreal;
 
 namespace {
 
-constexpr u32 kErrSystem = 23;
+constexpr u32 kErrDimension = 9;
+constexpr u32 kAnswerList = 0;
 
-// The shared range checks: the value's own code for an error value, else 0
-// when the condition holds and Ma ERROR when not.
-u32 Check(const R &v, bool ok) { return IsErr(v) ? RealErrorCode(&v) : ok ? 0 : kErrMa; }
-u32 CheckPositive(const R &v) { return Check(v, Gt(v, Zero())); }
-u32 CheckWhole(const R &v) { return Check(v, RealIsInteger(&v) == 1); }
-u32 CheckPosInt(const R &v) { return Check(v, Ge(v, One()) && RealIsInteger(&v) == 1); }
-u32 CheckUnit(const R &v) { return Check(v, Ge(v, Zero()) && Le(v, One())); }
+u32 CheckPositive(const R &v) { return StatCheckPositive(&v); }
+u32 CheckWhole(const R &v) { return IsErr(v) ? RealErrorCode(&v) : RealIsInteger(&v) == 1 ? 0 : kErrMa; }
+u32 CheckPosInt(const R &v) { return StatCheckPosInt(&v); }
+u32 CheckUnit(const R &v) { return StatCheckProb(&v); }
 
 // Stores a result normalised.
 void Store(const R &v, R *field) { RealNormalize(&v, field); }
@@ -57,6 +58,32 @@ R ClampedSum(const R &mu, const R &d, bool plus) {
   const R h = plus ? Add(Mul(mu, half), Mul(d, half)) : Sub(Mul(mu, half), Mul(d, half));
   if (Ge(Abs(h), Mul(Limit(), half))) return Lt(h, Zero()) ? Neg(Limit()) : Limit();
   return plus ? Add(mu, d) : Sub(mu, d);
+}
+
+// List mode of a discrete kernel: the one-value kernel over every element
+// of the record's list, the results into List Ans. The parameters are
+// checked (by a run at x = 0) before List Ans is touched, and the data are
+// read first, so the data list may be List Ans itself.
+template <class Rec>
+u32 ListMode(Rec *r, u32 (*one)(Rec *)) {
+  Rec probe = *r;
+  probe.x = Zero();
+  if (u32 e = one(&probe)) return e;
+  u32 count = 0;
+  if (u32 e = StatDataListSize(r->list, &count)) return e;
+  if (count < 1) return kErrDimension;
+  std::vector<R> data(count);
+  for (u32 i = 0; i < count; ++i)
+    if (u32 e = StatDataListGet(r->list, i + 1, &data[i])) return e;
+  StatDataListDelete(kAnswerList);
+  if (u32 e = StatDataListCreate(kAnswerList, count)) return e;
+  for (u32 i = 0; i < count; ++i) {
+    r->x = data[i];
+    if (u32 e = one(r)) return e;
+    if (u32 e = StatDataListSet(kAnswerList, i + 1, &r->result)) return e;
+    if (KeyBreakPoll() != 0) return kErrBreak;
+  }
+  return 0;
 }
 
 }  // namespace
@@ -278,8 +305,8 @@ u32 StatFCd(u32, StatFRec *r) {
   return Finish(Mul(sign, p), true, &r->cd);
 }
 
-u32 StatBinomPd(u32 mode, StatBinomRec *r) {
-  if (mode != 0) return kErrSystem;
+namespace {
+u32 OneBinomPd(StatBinomRec *r) {
   if (u32 e = CheckUnit(r->p)) return e;
   if (u32 e = CheckWhole(r->x)) return e;
   if (u32 e = CheckPosInt(r->n)) return e;
@@ -305,9 +332,11 @@ u32 StatBinomPd(u32 mode, StatBinomRec *r) {
   const R f = Exp(lf);
   return Finish(f, InUnit(f), &r->result);
 }
+}  // namespace
+u32 StatBinomPd(u32 mode, StatBinomRec *r) { return mode == 0 ? OneBinomPd(r) : ListMode(r, OneBinomPd); }
 
-u32 StatBinomCd(u32 mode, StatBinomRec *r) {
-  if (mode != 0) return kErrSystem;
+namespace {
+u32 OneBinomCd(StatBinomRec *r) {
   if (u32 e = CheckUnit(r->p)) return e;
   if (u32 e = CheckWhole(r->x)) return e;
   if (u32 e = CheckPosInt(r->n)) return e;
@@ -321,9 +350,11 @@ u32 StatBinomCd(u32 mode, StatBinomRec *r) {
   StatBetaInc(&a, &b, &q, &p, &i, &ic);
   return Finish(i, InUnit(i), &r->result);
 }
+}  // namespace
+u32 StatBinomCd(u32 mode, StatBinomRec *r) { return mode == 0 ? OneBinomCd(r) : ListMode(r, OneBinomCd); }
 
-u32 StatPoissonPd(u32 mode, StatPoissonRec *r) {
-  if (mode != 0) return kErrSystem;
+namespace {
+u32 OnePoissonPd(StatPoissonRec *r) {
   if (u32 e = CheckPositive(r->mu)) return e;
   if (u32 e = CheckWhole(r->x)) return e;
   const R mu = r->mu, x = r->x, zero = Zero();
@@ -344,9 +375,11 @@ u32 StatPoissonPd(u32 mode, StatPoissonRec *r) {
   const R f = Exp(s);
   return Finish(f, InUnit(f), &r->result);
 }
+}  // namespace
+u32 StatPoissonPd(u32 mode, StatPoissonRec *r) { return mode == 0 ? OnePoissonPd(r) : ListMode(r, OnePoissonPd); }
 
-u32 StatPoissonCd(u32 mode, StatPoissonRec *r) {
-  if (mode != 0) return kErrSystem;
+namespace {
+u32 OnePoissonCd(StatPoissonRec *r) {
   if (u32 e = CheckPositive(r->mu)) return e;
   if (u32 e = CheckWhole(r->x)) return e;
   if (Lt(r->x, Zero())) return Finish(Zero(), true, &r->result);
@@ -355,9 +388,11 @@ u32 StatPoissonCd(u32 mode, StatPoissonRec *r) {
   StatGammaQ(&x1, &r->mu, &q);
   return Finish(q, InUnit(q), &r->result);
 }
+}  // namespace
+u32 StatPoissonCd(u32 mode, StatPoissonRec *r) { return mode == 0 ? OnePoissonCd(r) : ListMode(r, OnePoissonCd); }
 
-u32 StatGeoPd(u32 mode, StatGeoRec *r) {
-  if (mode != 0) return kErrSystem;
+namespace {
+u32 OneGeoPd(StatGeoRec *r) {
   if (u32 e = CheckUnit(r->p)) return e;
   if (u32 e = CheckWhole(r->x)) return e;
   const R p = r->p, x = r->x, zero = Zero(), one = One();
@@ -369,9 +404,11 @@ u32 StatGeoPd(u32 mode, StatGeoRec *r) {
   const R f = Mul(p, Exp(Mul(x1, l)));
   return Finish(f, InUnit(f), &r->result);
 }
+}  // namespace
+u32 StatGeoPd(u32 mode, StatGeoRec *r) { return mode == 0 ? OneGeoPd(r) : ListMode(r, OneGeoPd); }
 
-u32 StatGeoCd(u32 mode, StatGeoRec *r) {
-  if (mode != 0) return kErrSystem;
+namespace {
+u32 OneGeoCd(StatGeoRec *r) {
   if (u32 e = CheckUnit(r->p)) return e;
   if (u32 e = CheckWhole(r->x)) return e;
   const R p = r->p, x = r->x, zero = Zero(), one = One();
@@ -383,3 +420,5 @@ u32 StatGeoCd(u32 mode, StatGeoRec *r) {
   const R f = Sub(one, Exp(Mul(x, l)));
   return Finish(f, InUnit(f), &r->result);
 }
+}  // namespace
+u32 StatGeoCd(u32 mode, StatGeoRec *r) { return mode == 0 ? OneGeoCd(r) : ListMode(r, OneGeoCd); }

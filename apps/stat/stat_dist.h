@@ -64,8 +64,10 @@ u32 StatChiCd(u32 mode, StatChiRec *r);
 u32 StatFPd(u32 mode, StatFRec *r);
 u32 StatFCd(u32 mode, StatFRec *r);
 
-// Discrete kernels: mode 0 works on the one value x. List mode (1) needs the
-// statistics list access, which is not built yet: it answers System ERROR.
+// Discrete kernels: mode 0 works on the one value x; list mode (1) runs it
+// over every element of the record's list (statistics list number) into
+// List Ans: Dimension ERROR for an empty list, the first element's error
+// ends the run (the elements written before it stay).
 u32 StatBinomPd(u32 mode, StatBinomRec *r);
 u32 StatBinomCd(u32 mode, StatBinomRec *r);
 u32 StatPoissonPd(u32 mode, StatPoissonRec *r);

@@ -16,11 +16,6 @@ void SheetWriteHistogram(const BcdReal *, const BcdReal *) {}
 
 u32 SheetReadRangeToList(const u8 *, u8) { return kErrSystem; }
 
-i32 StatRunCommand(u32) {
-  StatNotBuiltBox();
-  return 0;
-}
-
 i32 StatGraphScreen(i16 *, u32) {
   StatNotBuiltBox();
   return -21;

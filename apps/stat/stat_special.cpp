@@ -333,7 +333,10 @@ BcdReal *StatTUpper(const BcdReal *tp, const BcdReal *np, BcdReal *out) {
       r = Mul(Mul(half, Sin(th)), s);
     else
       r = Div(Add(th, Mul(Mul(Sin(th), c), s)), Pi());
-    return Put(Sub(half, r), out);
+    // Far in the tail 1/2 - r has lost its leading digits: the incomplete
+    // beta function below keeps them.
+    const R p = Sub(half, r);
+    if (!Lt(p, Num("0.001"))) return Put(p, out);
   }
   const R sn = Sqrt(n);
   if (Ge(n, Num("2e6"))) {

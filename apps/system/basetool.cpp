@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "apps/system/testmode.h"
 #include "ui/edit.h"
 #include "ui/errbox.h"
 #include "ui/fkey.h"
@@ -366,7 +367,7 @@ u32 ShowResult(const BcdReal &v, BaseToolState *s, u32 *is_char) {
 
 }  // namespace
 
-u32 BaseToolCheckGate() { return 0; }
+u32 BaseToolCheckGate() { return TestModeAccessGate(7, "VANTU"); }
 
 void BaseToolMain() {
   BaseToolState s{};

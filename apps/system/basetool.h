@@ -15,7 +15,7 @@ struct BaseToolState {
 // Runs the tool until EXIT or SHIFT+EXIT.
 void BaseToolMain();
 // Its gate: the graph-function list editor opens the tool when graph
-// function 7 holds the access text; with no graph functions stored it is 0.
+// function 7 holds the access text and has bit 0x80 of its attribute byte.
 u32 BaseToolCheckGate();
 
 // The value as the tool shows it (NUL-ended, at most 64 characters): 0, or

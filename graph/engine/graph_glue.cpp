@@ -2,6 +2,8 @@
 // the recursion and conic applications.
 #include "graph/engine/graph_glue.h"
 
+#include "graph/screen/graph_screen.h"
+
 namespace {
 constexpr u32 kSystemError = 23;
 }
@@ -12,9 +14,13 @@ u32 GraphGlueTablePoint(i32, BcdReal *x, BcdReal *y, GraphContext *, i32) {
   return kSystemError;
 }
 
-void GraphGluePrepareScreen(GraphContext *) {}
+void GraphGluePrepareScreen(GraphContext *ctx) { GraphPrepareScreen(ctx); }
 
 u32 GraphGlueSpecialLabel(GraphContext *, i32, u8 *text, u32 cap) {
   if (cap > 0) text[0] = 0;
   return kSystemError;
 }
+
+u32 GraphGlueBuildTable(GraphContext *) { return kSystemError; }
+u32 GraphGlueFillTableRow(const BcdReal *, GraphContext *, i32) { return kSystemError; }
+u32 GraphGlueDrawTable(GraphContext *, i32) { return kSystemError; }

@@ -17,3 +17,9 @@ void GraphGluePrepareScreen(GraphContext *ctx);
 // The token text of the label of a recursion term or conic entry (label
 // kinds 9-12) into text (cap bytes): 0, or a code when there is none.
 u32 GraphGlueSpecialLabel(GraphContext *ctx, i32 idx, u8 *text, u32 cap);
+// The function table of the graph screens: the whole table matrix built
+// from the entries, one row computed at x, and the shown part drawn (how as
+// the table screen asks). 0 or an error code.
+u32 GraphGlueBuildTable(GraphContext *ctx);
+u32 GraphGlueFillTableRow(const BcdReal *x, GraphContext *ctx, i32 row);
+u32 GraphGlueDrawTable(GraphContext *ctx, i32 how);

@@ -78,3 +78,75 @@ void GmemDeleteFunc(int n) {
   GmemForgetGraphTable();
   McsDeleteByKind(kGraphFuncKind, name);
 }
+
+u8 GmemReadFuncKind(int n) {
+  u8 *data = nullptr;
+  u32 size = 0;
+  if (!OpenSlot(n, &data, &size) || size < kGmemFuncHeader) return 0;
+  return data[3];
+}
+
+u32 GmemTestFuncFlags(int n, u8 mask) {
+  u8 *data = nullptr;
+  u32 size = 0;
+  if (!OpenSlot(n, &data, &size) || size < kGmemFuncHeader) return 0;
+  return (data[2] & mask) == mask ? 1 : 0;
+}
+
+char *GmemReadFuncText(int n, char *buf) {
+  buf[0] = 0;
+  const char *text = GmemFuncDataPtr(n);
+  if (text == nullptr) return buf;
+  const size_t len = std::strlen(text);
+  std::memcpy(buf, text, len + 1);
+  return buf;
+}
+
+namespace {
+
+// Writes `count` header bytes at `at` of slot n, making the item from
+// `fresh` when it is missing.
+u32 WriteHeader(int n, const u8 *bytes, u32 at, u32 count, const u8 fresh[4]) {
+  char name[4];
+  if (!SlotName(n, name)) return 4;
+  u8 *data = nullptr;
+  u32 size = 0;
+  GmemForgetGraphTable();
+  if (!OpenSlot(n, &data, &size) || size < kGmemFuncHeader) {
+    McsDeleteByKind(kGraphFuncKind, name);
+    u8 item[kGmemFuncHeader + 1];
+    std::memcpy(item, fresh, kGmemFuncHeader);
+    item[kGmemFuncHeader] = 0;
+    std::memcpy(item + at, bytes, count);
+    return McsCreateByKind(kGraphFuncKind, name, sizeof item, item) == 0 ? 0 : 4;
+  }
+  std::memcpy(data + at, bytes, count);
+  return 0;
+}
+
+}  // namespace
+
+u32 GmemSetFuncKind(int n, u8 kind) {
+  const u8 fresh[4] = {0, 0, 0, 0};
+  return WriteHeader(n, &kind, 3, 1, fresh);
+}
+
+u32 GmemSetFuncType(int n, u16 type) {
+  const u8 fresh[4] = {0, 0, 0, 2};
+  const u8 bytes[2] = {static_cast<u8>(type & 0xFF), static_cast<u8>(type >> 8)};
+  return WriteHeader(n, bytes, 0, 2, fresh);
+}
+
+void GmemSetFuncFlags(int n, u8 on, u8 mask) {
+  char name[4];
+  if (!SlotName(n, name)) return;
+  GmemSetItemFlags(kGraphFuncKind, name, static_cast<i8>(on != 0), mask);
+}
+
+u32 GmemSetItemFlags(u8 kind, const char *name, i8 on, u8 mask) {
+  u8 *data = nullptr;
+  u32 size = 0;
+  if (McsOpenByKindPtr(kind, name, &size, &data) != 0 || size < 3) return 0;
+  data[2] = static_cast<u8>(on != 0 ? (data[2] | mask) : (data[2] & ~mask));
+  return 0;
+}

@@ -232,3 +232,57 @@ void GmemForgetGraphTable() {
   ItemMatDelete(kTableMatrix);
   GmemDeleteGraphRecord();
 }
+
+namespace {
+constexpr u8 kRecurMatrix = 36;
+
+// The "PLOT" item (kGmemPlotBytes bytes), nullptr when missing or short.
+u8 *OpenPlot() {
+  u32 size = 0;
+  u8 *data = Open("PLOT", &size);
+  return data != nullptr && size >= kGmemPlotBytes ? data : nullptr;
+}
+
+u32 NewPlot(const u8 pt[8]) {
+  McsDeleteByKind(kWork, "PLOT");
+  u8 item[kGmemPlotBytes] = {};
+  std::memcpy(item, pt, 8);
+  item[16] = 1;
+  return McsCreateByKind(kWork, "PLOT", sizeof item, item) == 0 ? 0 : 4;
+}
+}  // namespace
+
+u32 GmemAddPlotPoint(const u8 pt[8]) {
+  u8 *data = OpenPlot();
+  if (data == nullptr) return NewPlot(pt);
+  std::memmove(data + 8, data, 8);
+  std::memcpy(data, pt, 8);
+  data[16] = 2;
+  return 0;
+}
+
+u32 GmemSetPlotPoint(const u8 pt[8]) {
+  u8 *data = OpenPlot();
+  if (data == nullptr) return NewPlot(pt);
+  std::memcpy(data, pt, 8);
+  return 0;
+}
+
+u32 GmemReadPlot(u8 out[16]) {
+  const u8 *data = OpenPlot();
+  if (data == nullptr) return 0;
+  std::memcpy(out, data, 16);
+  return data[16];
+}
+
+void GmemDeletePlot() { McsDeleteByKind(kWork, "PLOT"); }
+
+void RecurResetGraphState() {
+  ItemMatDelete(kRecurMatrix);
+  GmemDeleteGraphRecord();
+}
+
+void GmemForgetTable(u8 matrix) {
+  ItemMatDelete(matrix);
+  GmemDeleteGraphRecord();
+}

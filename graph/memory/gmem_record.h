@@ -50,3 +50,19 @@ u32 GmemReadComValue(BcdReal *out, i32 idx);
 void GmemDeleteGraphRecord();
 // Also deletes the function table matrix.
 void GmemForgetGraphTable();
+
+// "PLOT": the newest plotted point (bytes 0-7), the one before it (8-15) and
+// their count (byte 16, 1 or 2; 2 frames a box on the two-graph screen).
+inline constexpr u32 kGmemPlotBytes = 17;
+// Moves the newest point back, writes pt as the newest; the count goes to 2.
+u32 GmemAddPlotPoint(const u8 pt[8]);
+// Overwrites the newest point only (a new item counts 1).
+u32 GmemSetPlotPoint(const u8 pt[8]);
+// Copies bytes 0-15 into out; the count, 0 when missing.
+u32 GmemReadPlot(u8 out[16]);
+void GmemDeletePlot();
+
+// Deletes the recursion table "RECURTBL" and forgets the drawn graph.
+void RecurResetGraphState();
+// Deletes matrix `matrix` and forgets the drawn graph.
+void GmemForgetTable(u8 matrix);

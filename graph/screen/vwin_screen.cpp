@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "graph/memory/gmem_record.h"
+#include "graph/screen_save.h"
 #include "number/numtext.h"
 #include "number/realop.h"
 #include "ui/edit.h"
@@ -284,4 +285,16 @@ i32 VwinScreen(i32 mode) {
 i32 GraphOpenVwinScreen() {
   const u8 dual = SetupGetItem(kSetupDualScreen);
   return VwinScreen(dual >= 3 ? i32{kVwinModeSingle} : i32{dual});
+}
+
+i32 GraphOpenVwinScreen(i8 which) {
+  u8 screen[1024];
+  GraphSaveScreen(screen);
+  const i32 mode = which == 0 ? i32{kVwinModeSingle} : which == 1 ? i32{kVwinModeLeft} : i32{kVwinModeSplit};
+  if (VwinScreen(mode) != 0) {
+    GraphRestoreScreen(screen);
+    return 0;
+  }
+  GmemDeleteGraphRecord();
+  return 1;
 }

@@ -37,3 +37,8 @@ i32 VwinRecallMem(VwinRecord *rec, i32 mode);
 // their own (RUN-MAT, the program end screen): its mode from SET UP Dual
 // Screen, Off taken as one window. Returns VwinScreen's result.
 i32 GraphOpenVwinScreen();
+// The View Window screen from a graph screen: which 0 one window, 1 the two
+// windows of the two-graph screen, any other value a split screen. The
+// display is put back when nothing changed; a change forgets the drawn
+// graph. 1 when the V-Window changed, else 0.
+i32 GraphOpenVwinScreen(i8 which);

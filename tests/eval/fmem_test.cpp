@@ -49,6 +49,7 @@ TEST_F(FnMem, CallsWithAndWithoutArguments) {
   Fmem(1, "2X");
   Fmem(2, "A+1");
   Fmem(12, "X{sq}");
+  Fmem(4, "{Xmin}*2+X");  // a zero second byte inside the stored text
   struct Case {
     const char *text;
     const char *want;
@@ -59,6 +60,7 @@ TEST_F(FnMem, CallsWithAndWithoutArguments) {
       {"{#15}(A=4)", "5"},
       {"{#F91B}12(3)+1", "10"},
       {"{#F91B}12", "49"},
+      {"{#17}", "-5.6"},
       {"3{f1}(1)", "6"},
       {"{int}{#16},0,1)", "E4"},  // f3 is empty
       {"{f1}(1", "E2"},

@@ -44,4 +44,46 @@ TEST_F(GraphValues, ReadAndAssigned) {
   EXPECT_EQ(evaltest::Eval("{Xfct}"), "2");
 }
 
+// Two-byte tokens whose second byte is 0 (Xmin 0x7F 0x00, If 0xF7 0x00) do
+// not end the text they stand in: what follows them is read.
+TEST_F(GraphValues, ZeroSecondByteTokensInsideATextAreReadOn) {
+  struct Formula {
+    const char *text;
+    const char *shown;
+  } const formulas[] = {
+      {"{Xmin}*2", "-12.6"},
+      {"{Xmin}+{Xmin}", "-12.6"},
+      {"({Xmin}-1)*2", "-14.6"},
+      {"2{Xmin}+1", "-11.6"},
+      {"{Xmin}", "-6.3"},
+  };
+  for (const Formula &f : formulas) {
+    SCOPED_TRACE(f.text);
+    EXPECT_EQ(evaltest::Eval(f.text), f.shown);
+  }
+
+  const std::string xmin("\x7F\x00", 2);
+  struct Line {
+    std::string line;
+    const char *a;
+  } const lines[] = {
+      {xmin + "*2->A", "-12.6"},
+      {"{If}" + xmin + "<0:{Then}" + xmin + "*2->A:{Else}1->A:{IfEnd}", "-12.6"},
+      {"{If}" + xmin + ">0:{Then}1->A:{Else}" + xmin + "-1->A:{IfEnd}", "-7.3"},
+      {"0->A:{For}1->I{To}3:A+" + xmin + "->A:{Next}", "-18.9"},
+  };
+  for (const Line &l : lines) {
+    SCOPED_TRACE(&l - lines);
+    ASSERT_EQ(McsClearAll(), 0u);
+    SysClearVariables();
+    EXPECT_EQ(RunLine(ProgTok(l.line)), 0u);
+    EXPECT_EQ(ProgTestVar('A'), l.a);
+    // The same text as a stored program.
+    SysClearVariables();
+    ASSERT_EQ(ProgTestStore("ZERO2", ProgTok(l.line)), 0u);
+    EXPECT_EQ(RunProgram("ZERO2"), 0u);
+    EXPECT_EQ(ProgTestVar('A'), l.a);
+  }
+}
+
 }  // namespace

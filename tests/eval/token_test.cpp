@@ -33,15 +33,34 @@ TEST(TokReader, ReadsOneAndTwoByteTokensAndStopsAtTheEnd) {
 }
 
 TEST(TokReader, LeadByteCutOffByTheEndNeverPassesIt) {
-  const u8 t[] = {'1', 0x7F, 0x00, 0xAA, 0xAA};
-  TokPos pos = t;
-  EvalCell tok = Cell('0');
-  TokNext(&tok, &pos);
-  TokNext(&tok, &pos);
-  EXPECT_EQ(pos, t + 2);
-  TokNext(&tok, &pos);
-  EXPECT_EQ(TokByte0(&tok), 0);
-  EXPECT_EQ(pos, t + 2);
+  // A character lead byte before the end stands alone.
+  for (u8 lead : {0xE5, 0xE6, 0xE7}) {
+    const u8 t[] = {'1', lead, 0x00, 0xAA, 0xAA};
+    TokPos pos = t;
+    EvalCell tok = Cell('0');
+    TokNext(&tok, &pos);
+    TokNext(&tok, &pos);
+    EXPECT_EQ(TokByte0(&tok), lead);
+    EXPECT_EQ(pos, t + 2);
+    TokNext(&tok, &pos);
+    EXPECT_EQ(TokByte0(&tok), 0);
+    EXPECT_EQ(pos, t + 2);
+  }
+  // A token group's lead byte takes a zero second byte (Xmin, If): a lone
+  // one at the end of a text takes the end byte, and the text's second zero
+  // byte ends it.
+  for (u8 lead : {0x7F, 0xF7, 0xF9}) {
+    const u8 t[] = {'1', lead, 0x00, 0x00, 0xAA};
+    TokPos pos = t;
+    EvalCell tok = Cell('0');
+    TokNext(&tok, &pos);
+    TokNext(&tok, &pos);
+    EXPECT_TRUE(TokIs2(&tok, lead, 0x00));
+    EXPECT_EQ(pos, t + 3);
+    TokNext(&tok, &pos);
+    EXPECT_EQ(TokByte0(&tok), 0);
+    EXPECT_EQ(pos, t + 3);
+  }
 }
 
 TEST(TokReader, BackAndSkipSigns) {

@@ -269,7 +269,7 @@ TEST_F(XvfbWalk, MenuAtTheBootBoxThenTheMainMenuWalkedAndAnApplicationOpened) {
 
   // Enter is EXE: the selected application opens.
   Key("Return");
-  ASSERT_TRUE(WaitForScreen("application", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "@GRAPH"; }, &shot));
+  ASSERT_TRUE(WaitForScreen("application", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Graph Func:Y="; }, &shot));
   Save(shot, "walk_5_application.png");
 
   // Shift+F5 quits as the close box does: the storage image goes with it.

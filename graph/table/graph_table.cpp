@@ -1,0 +1,608 @@
+#include "graph/table/graph_table.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "graph/engine/graph_eval.h"
+#include "graph/engine/graph_plot.h"
+#include "graph/engine/graph_scan.h"
+#include "graph/memory/gmem_record.h"
+#include "kernel/keyqueue.h"
+#include "memory/item_array.h"
+#include "memory/item_system.h"
+#include "memory/mcs_store.h"
+#include "number/numparse.h"
+#include "number/numtext.h"
+#include "number/realop.h"
+#include "ui/errbox.h"
+#include "ui/keycodes.h"
+#include "ui/lcd.h"
+#include "ui/setup.h"
+#include "ui/sysvar.h"
+#include "ui/text.h"
+
+namespace {
+
+constexpr u32 kErrSyntax = 2;
+constexpr u32 kErrMemory = 4;
+constexpr u32 kErrDimension = 9;
+constexpr u32 kErrRange = 28;
+constexpr i32 kViewRows = 4;
+constexpr u8 kTheta = 0xCE;
+constexpr u8 kRadius = 0xCD;
+constexpr i32 kCellX0 = 16;  // dot x of the variable column's cells
+constexpr i32 kCellWidth = 28;
+constexpr i32 kHeaderY = 8;
+
+bool IsParam(u32 type) { return (type & (kGraphTypeT | kGraphTypeParam)) == (kGraphTypeT | kGraphTypeParam); }
+bool IsPolar(u32 type) { return (type & kGraphTypeT) && !(type & kGraphTypeParam); }
+
+u32 EntryCount(const GraphContext *ctx) {
+  u32 n = 0;
+  while (ctx->entries[n].style != 0) ++n;
+  return n;
+}
+
+u8 TableOf(const GraphContext *ctx) { return ctx->tableKind ? ctx->tableKind : kGraphTableMatrix; }
+
+void StoreVar(u8 var, const BcdReal *v) {
+  Value value;
+  std::memset(&value, 0, sizeof value);
+  value.re = *v;
+  SysStoreVariable(var, &value);
+}
+
+bool IsMissingPoint(u32 code) { return code == 3 || code == 17 || code == 29; }
+
+// The difference step of a slope at v: 1E(E-8) for the decimal exponent E
+// of v (0 counts as exponent 0).
+void SlopeStep(const BcdReal *v, BcdReal *h) {
+  BcdReal one;
+  RealSetOne(&one);
+  RealScale10(&one, h, RealExponent(v) - 8);
+}
+
+// (b - a) / d, normalised; an error code of a or b passes.
+void Quotient(const BcdReal *a, const BcdReal *b, const BcdReal *d, BcdReal *out) {
+  BcdReal diff;
+  RealSub(b, a, &diff);
+  RealDiv(&diff, d, out);
+  if (RealErrorCode(out) == 0) RealNormalize(out, out);
+}
+
+// Slope of a Y= style entry at x (central difference): 0, or an error code
+// that must end the table (Ma ERROR, Non-Real and Time Out become an error
+// value in the cell).
+u32 SlopeY(const BcdReal *x, GraphContext *ctx, i32 idx, BcdReal *out) {
+  BcdReal h, lo, hi, ylo, yhi, two, twoH;
+  SlopeStep(x, &h);
+  if (RealErrorCode(&h)) {
+    *out = h;
+    return 0;
+  }
+  RealSub(x, &h, &lo);
+  RealAdd(x, &h, &hi);
+  u32 e = GraphEvalFuncNext(&lo, &ylo, ctx, idx, 1);
+  if (e == 0) e = GraphEvalFuncNext(&hi, &yhi, ctx, idx, 1);
+  if (e != 0) {
+    RealMakeError(static_cast<u8>(e), out);
+    return IsMissingPoint(e) ? 0 : e;
+  }
+  RealMul(RealSetTwo(&two), &h, &twoH);
+  Quotient(&ylo, &yhi, &twoH, out);
+  return 0;
+}
+
+// Slopes of a parametric or polar entry at t: dX/dT, dY/dT, dY/dX (param)
+// or dr/dtheta, dY/dX (polar).
+u32 SlopesT(const BcdReal *t, GraphContext *ctx, i32 idx, BcdReal *dx, BcdReal *dy, BcdReal *dydx, BcdReal *dr) {
+  BcdReal h, lo, hi, x0, y0, r0, x1, y1, r1, two, twoH;
+  SlopeStep(t, &h);
+  if (RealErrorCode(&h)) {
+    *dx = *dy = *dydx = *dr = h;
+    return 0;
+  }
+  RealSub(t, &h, &lo);
+  RealAdd(t, &h, &hi);
+  u32 e = GraphEvalParamNext(&lo, &x0, &y0, &r0, ctx, idx, 1);
+  if (e == 0) e = GraphEvalParamNext(&hi, &x1, &y1, &r1, ctx, idx, 1);
+  if (e != 0) {
+    RealMakeError(static_cast<u8>(e), dx);
+    *dy = *dydx = *dr = *dx;
+    return IsMissingPoint(e) ? 0 : e;
+  }
+  RealMul(RealSetTwo(&two), &h, &twoH);
+  Quotient(&x0, &x1, &twoH, dx);
+  Quotient(&y0, &y1, &twoH, dy);
+  Quotient(&r0, &r1, &twoH, dr);
+  BcdReal ddx;
+  RealSub(&x1, &x0, &ddx);
+  Quotient(&y0, &y1, &ddx, dydx);
+  return 0;
+}
+
+// Writes a cell; an error value (a missing point) is written as it is, which
+// the matrix store itself refuses.
+u32 SetCell(u8 table, i32 row, u32 col, const BcdReal *v) {
+  if (RealErrorCode(v)) {
+    u32 rows = 0, cols = 0;
+    char name[9];
+    if (ItemMatDims(table, &rows, &cols) != 0 || !ItemMatIsReal(table) || row < 1 || static_cast<u32>(row) > rows ||
+        col < 1 || col > cols) {
+      return kErrMemory;
+    }
+    const u32 index = (static_cast<u32>(row) - 1) * cols + (col - 1);
+    return McsWriteBytes("main", ItemMatName(table, name), kItemArrayHeader + 12 * index, 12, v) == 0 ? 0u
+                                                                                                     : kErrMemory;
+  }
+  Value value;
+  std::memset(&value, 0, sizeof value);
+  value.re = *v;
+  return ItemMatSet(table, static_cast<u32>(row), col, &value) == 0 ? 0 : kErrMemory;
+}
+
+// Whether v lies strictly within -1E98 .. 1E98.
+bool InTableRange(const BcdReal *v) {
+  if (RealErrorCode(v)) return false;
+  return RealExponent(v) < 98;
+}
+
+bool Split(const GraphContext *ctx) { return GraphScreenMode(ctx) != 0; }
+
+// The function column (1-based among the function columns) the view cursor
+// stands on, 0 on the variable column.
+i32 CursorFuncColumn(const GraphContext *ctx) {
+  if (ctx->tableCursorCol <= 1) return 0;
+  return ctx->tableLeft + ctx->tableCursorCol - 2;
+}
+
+void CellText(u8 table, u32 row, u32 col, char *out) {
+  Value v;
+  std::memset(&v, 0, sizeof v);
+  ItemMatGet(table, row, col, &v);
+  if (RealErrorCode(&v.re)) {
+    std::strcpy(out, " ERROR");
+    return;
+  }
+  NumFormatCell6(&v, out);
+}
+
+}  // namespace
+
+u32 GraphTableFuncColumns(u32 type, u32 d) {
+  if (!d) return IsParam(type) ? 2 : 1;
+  if (!(type & kGraphTypeT)) return 2;
+  return IsParam(type) ? 5 : 3;
+}
+
+// ---- the range record ------------------------------------------------------------
+
+u32 TableResetRange() {
+  TableRange r;
+  RealSetOne(&r.start);
+  RealSetFive(&r.end);
+  RealSetOne(&r.step);
+  return TableWriteRange(&r);
+}
+
+u32 TableWriteRange(const TableRange *r) {
+  u8 rec[kItemTableRangeSize];
+  std::memcpy(rec, &r->start, 12);
+  std::memcpy(rec + 12, &r->end, 12);
+  std::memcpy(rec + 24, &r->step, 12);
+  return ItemTableRangeWrite(rec);
+}
+
+u32 TableReadRange(TableRange *r) {
+  u8 rec[kItemTableRangeSize];
+  if (ItemTableRangeRead(rec) != 0) {
+    if (TableResetRange() != 0 || ItemTableRangeRead(rec) != 0) return kErrMemory;
+  }
+  std::memcpy(&r->start, rec, 12);
+  std::memcpy(&r->end, rec + 12, 12);
+  std::memcpy(&r->step, rec + 24, 12);
+  return 0;
+}
+
+// ---- building ------------------------------------------------------------------------
+
+u32 GraphFillTableRow(const BcdReal *x, GraphContext *ctx, i32 row) {
+  LcdShowBusyIndicator();
+  const u8 table = TableOf(ctx);
+  if (SetCell(table, row, 1, x) != 0) return kErrMemory;
+  const u32 d = (ctx->optionFlags & kGraphOptDerivative) ? 1 : 0;
+  const u32 width = GraphTableFuncColumns(ctx->entries[0].type, d);
+  u32 fail = 0;
+  for (u32 k = 0; ctx->entries[k].style != 0 && fail == 0; ++k) {
+    const i32 idx = static_cast<i32>(k);
+    const u32 type = ctx->entries[k].type;
+    const u32 col = 2 + k * width;
+    BcdReal cells[5];
+    u32 n = 0;
+    if (type & kGraphTypeT) {
+      BcdReal px, py, r;
+      fail = GraphEvalParam(x, &px, &py, &r, ctx, idx, 1);
+      if (fail == 0) {
+        if (IsParam(type)) {
+          cells[n++] = px;
+          cells[n++] = py;
+        } else {
+          cells[n++] = r;
+        }
+        if (d && RealErrorCode(&px) == 0) {
+          BcdReal dx, dy, dydx, dr;
+          fail = SlopesT(x, ctx, idx, &dx, &dy, &dydx, &dr);
+          if (IsParam(type)) {
+            cells[n++] = dx;
+            cells[n++] = dy;
+            StoreVar('T', x);
+          } else {
+            cells[n++] = dr;
+            StoreVar(kTheta, x);
+            StoreVar(kRadius, &r);
+          }
+          cells[n++] = dydx;
+          StoreVar('X', &px);
+          StoreVar('Y', &py);
+        } else if (d) {
+          const u32 more = IsParam(type) ? 3 : 2;
+          for (u32 i = 0; i < more; ++i) cells[n++] = px;
+        }
+      }
+    } else {
+      BcdReal y;
+      fail = GraphEvalFunc(x, &y, ctx, idx, 1);
+      if (fail == 0) {
+        cells[n++] = y;
+        if (d) {
+          BcdReal m = y;
+          if (RealErrorCode(&y) == 0) fail = SlopeY(x, ctx, idx, &m);
+          cells[n++] = m;
+          StoreVar('X', x);
+          StoreVar('Y', &y);
+        }
+      }
+    }
+    if (fail != 0) break;
+    for (u32 i = 0; i < n && i < width; ++i) {
+      if (SetCell(table, row, col + i, &cells[i]) != 0) return kErrMemory;
+    }
+  }
+  if (fail != 0) {
+    ItemMatDelete(table);
+    GmemForgetGraphTable();
+    return fail;
+  }
+  return 0;
+}
+
+u32 GraphBuildTable(GraphContext *ctx) {
+  KeyBreakArm();
+  i32 curves = 0;
+  if (const u32 e = GraphScanEntries(ctx, &curves)) return e;
+  const u32 count = EntryCount(ctx);
+  for (u32 k = 0; k < count; ++k) {
+    if (ctx->entries[k].type & 0xE000u) return kErrSyntax;
+  }
+  const u32 d = (ctx->optionFlags & kGraphOptDerivative) ? 1 : 0;
+  const u32 cols = count * (count ? GraphTableFuncColumns(ctx->entries[0].type, d) : 1) + 1;
+  const u8 table = TableOf(ctx);
+  const u8 list = SetupGetItem(kSetupVariable);
+  if (list != 0) {
+    const u32 n = ItemListSize(0, list);
+    if (n == 0 || n > kGraphTableMaxRows) return kErrDimension;
+    if (ItemMatCreate(table, n, cols) != 0) return kErrMemory;
+    GraphRefreshEntries(ctx);
+    for (u32 i = 1; i <= n; ++i) {
+      Value v;
+      std::memset(&v, 0, sizeof v);
+      if (ItemListGet(0, list, i, &v) != 0) return kErrMemory;
+      GraphRefreshEntries(ctx);
+      if (const u32 e = GraphFillTableRow(&v.re, ctx, static_cast<i32>(i))) return e;
+    }
+  } else {
+    TableRange r;
+    if (TableReadRange(&r) != 0) return kErrMemory;
+    if (!InTableRange(&r.start) || !InTableRange(&r.end) || !InTableRange(&r.step)) return kErrRange;
+    BcdReal zero;
+    RealSetZero(&zero);
+    // A step of 0 gives no rows at all.
+    if (RealCompare(kRealCmpEq, &r.step, &zero) == 1) return kErrRange;
+    const bool down = RealCompare(kRealCmpGt, &r.start, &r.end) == 1;
+    const bool up = RealCompare(kRealCmpLt, &r.start, &r.end) == 1;
+    const bool stepUp = RealCompare(kRealCmpGt, &r.step, &zero) == 1;
+    if ((down && stepUp) || (up && !stepUp)) {
+      RealNegDecimal(&r.step, &r.step);
+      if (TableWriteRange(&r) != 0) return kErrMemory;
+    }
+    BcdReal q, span, limit;
+    RealSub(&r.end, &r.start, &span);
+    RealDiv(&span, &r.step, &q);
+    if (RealErrorCode(&q)) return kErrRange;
+    RealSet32767(&limit);
+    if (RealCompare(kRealCmpLt, &q, &zero) == 1 || RealCompare(kRealCmpGe, &q, &limit) == 1) return kErrRange;
+    BcdReal whole;
+    RealInt(&q, &whole);
+    const u32 n = static_cast<u32>(NumToInt32(&whole)) + 1;
+    if (n > kGraphTableMaxRows) return kErrRange;
+    if (ItemMatCreate(table, n, cols) != 0) return kErrMemory;
+    GraphRefreshEntries(ctx);
+    for (u32 i = 0; i < n; ++i) {
+      BcdReal fi, x;
+      NumFromInt32(static_cast<i32>(i), &fi);
+      RealMul(&fi, &r.step, &x);
+      RealAdd(&r.start, &x, &x);
+      RealNormalize(&x, &x);
+      GraphSnapToZero(&x, &r.step);
+      GraphRefreshEntries(ctx);
+      if (const u32 e = GraphFillTableRow(&x, ctx, static_cast<i32>(i + 1))) return e;
+    }
+  }
+  ctx->tableTop = ctx->tableLeft = ctx->tableCursorCol = ctx->tableCursorRow = 1;
+  return 0;
+}
+
+// ---- row commands --------------------------------------------------------------------
+
+u32 GraphInsertTableRow(i32 row, u8 table) {
+  u32 rows = 0, cols = 0;
+  if (ItemMatDims(table, &rows, &cols) != 0 || row < 1 || static_cast<u32>(row) > rows) return kErrMemory;
+  if (ItemMatInsertRows(table, static_cast<u32>(row), 1) != 0) return kErrMemory;
+  for (u32 c = 1; c <= cols; ++c) {
+    Value v;
+    std::memset(&v, 0, sizeof v);
+    ItemMatGet(table, static_cast<u32>(row) + 1, c, &v);
+    if (ItemMatSet(table, static_cast<u32>(row), c, &v) != 0) return kErrMemory;
+  }
+  return 0;
+}
+
+u32 GraphTableRowCommand(u32 key, GraphContext *ctx) {
+  const u8 table = TableOf(ctx);
+  u32 rows = 0, cols = 0;
+  if (ItemMatDims(table, &rows, &cols) != 0 || rows == 0) return 0;
+  const i32 row = ctx->tableTop + ctx->tableCursorRow - 1;
+  if (row < 1 || static_cast<u32>(row) > rows) return 0;
+  if (key == kGraphTableDelRow) {
+    if (rows == 1) {
+      // A matrix has at least one row: the last row takes the table with it.
+      ItemMatDelete(table);
+      ctx->tableTop = ctx->tableCursorRow = 1;
+      return 0;
+    }
+    ItemMatDeleteRows(table, static_cast<u32>(row), 1);
+    if (static_cast<u32>(row) == rows) {
+      if (ctx->tableCursorRow == 1 && ctx->tableTop > 1) {
+        --ctx->tableTop;
+      } else if (ctx->tableCursorRow > 1) {
+        --ctx->tableCursorRow;
+      }
+    } else if (ctx->tableTop > 1 && static_cast<u32>(ctx->tableTop) + kViewRows - 1 > rows - 1) {
+      // Keep the view full when rows below it are gone.
+      --ctx->tableTop;
+      ++ctx->tableCursorRow;
+    }
+    return 0;
+  }
+  if (key != kGraphTableInsRow && key != kGraphTableAddRow) return 0;
+  if (rows >= kGraphTableMaxRows) return 0;
+  if (GraphInsertTableRow(row, table) != 0) {
+    ErrBox(kErrMemory);
+    return 1;
+  }
+  if (key == kGraphTableAddRow) {
+    if (ctx->tableCursorRow < kViewRows) {
+      ++ctx->tableCursorRow;
+    } else {
+      ++ctx->tableTop;
+    }
+  }
+  return 0;
+}
+
+// ---- cursor --------------------------------------------------------------------------
+
+namespace {
+
+// Down one row with the view; false at the last row.
+bool RowDown(GraphContext *ctx, i32 rows) {
+  const i32 row = ctx->tableTop + ctx->tableCursorRow - 1;
+  if (row >= rows) return false;
+  if (ctx->tableCursorRow < kViewRows) {
+    ++ctx->tableCursorRow;
+  } else {
+    ++ctx->tableTop;
+  }
+  return true;
+}
+
+bool RowUp(GraphContext *ctx) {
+  const i32 row = ctx->tableTop + ctx->tableCursorRow - 1;
+  if (row <= 1) return false;
+  if (ctx->tableCursorRow > 1) {
+    --ctx->tableCursorRow;
+  } else {
+    --ctx->tableTop;
+  }
+  return true;
+}
+
+}  // namespace
+
+void GraphTableMoveCursor(GraphContext *ctx, u32 key, i32 rows, i32 cols) {
+  if (rows <= 0) return;
+  const bool split = Split(ctx);
+  const i32 shownCols = split ? 2 : (cols < 4 ? cols : 4);
+  const i32 maxLeft = split ? (cols > 1 ? cols - 1 : 1) : (cols > 3 ? cols - 3 : 1);
+  switch (key) {
+    case kKeyUp:
+      RowUp(ctx);
+      break;
+    case kKeyDown:
+      RowDown(ctx, rows);
+      break;
+    case kKeyRight:
+      if (ctx->tableCursorCol < shownCols) {
+        ++ctx->tableCursorCol;
+      } else if (ctx->tableLeft < maxLeft) {
+        ++ctx->tableLeft;
+      } else if (RowDown(ctx, rows)) {
+        ctx->tableCursorCol = 1;
+        ctx->tableLeft = 1;
+      }
+      break;
+    case kKeyLeft:
+      if (ctx->tableCursorCol == 2 && ctx->tableLeft > 1) {
+        --ctx->tableLeft;
+      } else if (ctx->tableCursorCol > 1) {
+        --ctx->tableCursorCol;
+      } else if (RowUp(ctx)) {
+        ctx->tableCursorCol = shownCols;
+        ctx->tableLeft = maxLeft;
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+// ---- headers and drawing -------------------------------------------------------------
+
+i32 GraphTableEntryOfColumn(i32 p, GraphContext *ctx) {
+  const u32 d = (ctx->optionFlags & kGraphOptDerivative) ? 1 : 0;
+  const u32 w = GraphTableFuncColumns(ctx->entries[0].type, d);
+  return (p - 1) / static_cast<i32>(w);
+}
+
+void GraphTableHeaderText(i32 p, GraphContext *ctx, char *out) {
+  const u32 type0 = ctx->entries[0].type;
+  if (p <= 0) {
+    if (IsParam(type0)) {
+      std::strcpy(out, "   T");
+    } else if (IsPolar(type0)) {
+      std::snprintf(out, 8, "   %c", static_cast<char>(kTheta));
+    } else {
+      std::strcpy(out, "   X");
+    }
+    return;
+  }
+  const bool d = (ctx->optionFlags & kGraphOptDerivative) != 0;
+  const char *h = "  Y";
+  if (IsParam(type0)) {
+    if (!d) {
+      h = (p % 2) ? " Xt" : " Yt";
+    } else {
+      static const char *const kParam[5] = {" Y'", " Xt", " Yt", "Xt'", "Yt'"};
+      h = kParam[p % 5];
+    }
+  } else if (IsPolar(type0)) {
+    if (d) {
+      static const char *const kPolar[3] = {" Y'", "  r", " r'"};
+      h = kPolar[p % 3];
+    } else {
+      h = "  r";
+    }
+  } else if (d && p % 2 == 0) {
+    h = " Y'";
+  }
+  const i32 idx = GraphTableEntryOfColumn(p, ctx);
+  std::snprintf(out, 8, "%s%d", h, static_cast<int>(ctx->entries[idx].slot));
+}
+
+void GraphTableHeader(i32 p, i32 screenColumn, GraphContext *ctx) {
+  char text[8];
+  GraphTableHeaderText(p, ctx, text);
+  TextPrintMini(kCellX0 + kCellWidth * screenColumn, kHeaderY, text, 16);
+}
+
+void GraphTableTopLine(i32 p, GraphContext *ctx) {
+  TextLocate(1, 1);
+  if (p <= 0) {
+    TextPrintField("", 21);
+    return;
+  }
+  const u32 type0 = ctx->entries[0].type;
+  const bool d = (ctx->optionFlags & kGraphOptDerivative) != 0;
+  const char *name = nullptr;
+  char theta[8];
+  if (d) {
+    if (IsParam(type0)) {
+      name = p % 5 == 3 ? "dx/dt" : p % 5 == 4 ? "dy/dt" : p % 5 == 0 ? "dy/dx" : nullptr;
+    } else if (IsPolar(type0)) {
+      std::snprintf(theta, sizeof theta, "dr/d%c", static_cast<char>(kTheta));
+      name = p % 3 == 2 ? theta : p % 3 == 0 ? "dy/dx" : nullptr;
+    } else if (p % 2 == 0) {
+      name = "dy/dx";
+    }
+  }
+  if (name != nullptr) {
+    TextPrintField(name, 21);
+    return;
+  }
+  GraphShowFuncLabel(ctx, GraphTableEntryOfColumn(p, ctx));
+}
+
+void GraphTableBrackets(GraphContext *ctx) {
+  const i32 left = Split(ctx) ? 69 : 13;
+  const i32 right = 125;
+  for (i32 y = 16; y <= 47; ++y) {
+    LcdSetPixel(left, y, 1);
+    LcdSetPixel(right, y, 1);
+  }
+  LcdSetPixel(left + 1, 16, 1);
+  LcdSetPixel(left + 1, 47, 1);
+  LcdSetPixel(right - 1, 16, 1);
+  LcdSetPixel(right - 1, 47, 1);
+}
+
+void GraphDrawTable(GraphContext *ctx, i32 how) {
+  const u8 complexMode = SetupGetItem(kSetupComplexMode);
+  SetupSetItem(kSetupComplexMode, 0);
+  const u8 table = TableOf(ctx);
+  u32 rows = 0, cols = 0;
+  ItemMatDims(table, &rows, &cols);
+  const bool split = Split(ctx);
+  if (split) {
+    LcdClearArea(LcdRect{64, 8, 127, 55});
+  } else {
+    LcdClearVram();
+  }
+  GraphTableBrackets(ctx);
+  const i32 shown = split ? 2 : 4;
+  for (i32 c = 0; c < shown; ++c) {
+    const u32 mcol = c == 0 ? 1 : static_cast<u32>(ctx->tableLeft + c);
+    if (mcol > cols || cols == 0) break;
+    const i32 screenCol = split ? c + 2 : c;
+    GraphTableHeader(c == 0 ? 0 : static_cast<i32>(mcol) - 1, screenCol, ctx);
+    for (i32 r = 1; r <= kViewRows; ++r) {
+      const u32 mrow = static_cast<u32>(ctx->tableTop + r - 1);
+      if (mrow > rows) break;
+      char cell[24];
+      CellText(table, mrow, mcol, cell);
+      const bool cursor = r == ctx->tableCursorRow && c + 1 == ctx->tableCursorCol;
+      TextPrintMiniAtCell(7 * screenCol + 5, r + 2, cell, cursor ? 18 : 16);
+    }
+  }
+  if (how == 0 && rows > 0) {
+    const u32 mrow = static_cast<u32>(ctx->tableTop + ctx->tableCursorRow - 1);
+    const u32 mcol = ctx->tableCursorCol <= 1 ? 1 : static_cast<u32>(ctx->tableLeft + ctx->tableCursorCol - 1);
+    Value v;
+    std::memset(&v, 0, sizeof v);
+    ItemMatGet(table, mrow, mcol, &v);
+    char text[kNumTextSize];
+    if (RealErrorCode(&v.re)) {
+      std::strcpy(text, "ERROR");
+    } else {
+      NumToText(&v, text);
+    }
+    if (split) {
+      LcdClearArea(LcdRect{64, 48, 127, 55});
+      TextPrintMini(66, 50, text, 16);
+    } else {
+      TextLocate(1, 7);
+      TextPrintCore(kTextField, text, 21);
+      GraphTableTopLine(CursorFuncColumn(ctx), ctx);
+    }
+  }
+  SetupSetItem(kSetupComplexMode, complexMode);
+}

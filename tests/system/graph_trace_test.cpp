@@ -1,0 +1,99 @@
+// The trace keyed as a user: the read-outs as the small-font cells show them,
+// typed values, the edge scroll and a parametric entry.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/system/graph_testapp.h"
+
+namespace {
+
+using gapp::kParam;
+using gapp::kSel;
+using gapp::kY;
+using gapp::MiniCell;
+
+std::string Rep(const std::string &key, int n) {
+  std::string s;
+  for (int i = 0; i < n; ++i) s += (i ? " " : "") + key;
+  return s;
+}
+
+using TraceScreen = gapp::GraphScreenTest;
+
+TEST_F(TraceScreen, SquareStepsAndSlope) {
+  Open({{kY, kSel, 2, "X^2"}}, kGraphDrawFuncs, {{kSetupDerivative, 0}});
+  ASSERT_TRUE(CalcPress("F1"));
+  EXPECT_EQ(MiniCell(1, 8), "X=0");
+  ASSERT_TRUE(CalcPress(Rep("RIGHT", 7)));
+  EXPECT_EQ(MiniCell(1, 8), "X=0.7");
+  EXPECT_EQ(MiniCell(17, 8), "Y=0.49");
+  EXPECT_EQ(MiniCell(17, 7), "dY/dX=1.4");
+  ASSERT_TRUE(CalcPress(Rep("LEFT", 20)));
+  EXPECT_EQ(MiniCell(1, 8), "X=-1.3");
+  EXPECT_EQ(MiniCell(17, 8), "Y=1.69");
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(gapp::Last().x, "-1.3");
+  EXPECT_EQ(gapp::Last().y, "1.69");
+}
+
+TEST_F(TraceScreen, SineTypedValueAndNeighbours) {
+  Open({{kY, kSel, 2, "{sin}X"}});
+  ASSERT_TRUE(CalcPress("F1"));
+  ASSERT_TRUE(CalcPress(Rep("RIGHT", 16)));
+  EXPECT_EQ(MiniCell(1, 8), "X=1.6");
+  EXPECT_EQ(MiniCell(17, 8), "Y=0.999573603");
+  // A typed x between two columns.
+  ASSERT_TRUE(CalcPress("2"));
+  EXPECT_TRUE(CalcScreenHas("Enter X-Value")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress(". 5 5 EXE"));
+  EXPECT_EQ(MiniCell(1, 8), "X=2.55");
+  EXPECT_EQ(MiniCell(17, 8), "Y=0.5576837174");
+  ASSERT_TRUE(CalcPress("RIGHT"));
+  EXPECT_EQ(MiniCell(1, 8), "X=2.6");
+  EXPECT_EQ(MiniCell(17, 8), "Y=0.5155013718");
+  ASSERT_TRUE(CalcPress("2 . 5 5 EXE LEFT"));
+  EXPECT_EQ(MiniCell(1, 8), "X=2.5");
+  EXPECT_EQ(MiniCell(17, 8), "Y=0.5984721441");
+}
+
+TEST_F(TraceScreen, EdgeScrollsTheWindow) {
+  Open({{kY, kSel, 2, "{sin}X"}});
+  ASSERT_TRUE(CalcPress("F1"));
+  ASSERT_TRUE(CalcPress(Rep("RIGHT", 64)));
+  EXPECT_EQ(MiniCell(1, 8), "X=6.4");
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(gapp::Last().vwin[kVwinXmin], "-5.5");
+  EXPECT_EQ(gapp::Last().vwin[kVwinXmax], "7.1");
+}
+
+TEST_F(TraceScreen, ParametricSteps) {
+  std::string text = "4{cos}T";
+  text += '\xF6';
+  text += "4{sin}T";
+  Open({{kParam, kSel, 2, text}});
+  ASSERT_TRUE(CalcPress("F1"));
+  ASSERT_TRUE(CalcPress(Rep("RIGHT", 10)));
+  EXPECT_EQ(MiniCell(1, 7), "T=0.6283185307");
+  EXPECT_EQ(MiniCell(1, 8), "X=3.236067977");
+  EXPECT_EQ(MiniCell(17, 8), "Y=2.351141009");
+  // It stops at Tmin.
+  ASSERT_TRUE(CalcPress(Rep("LEFT", 12)));
+  EXPECT_EQ(MiniCell(1, 7), "T=0");
+}
+
+TEST_F(TraceScreen, UpDownChangesTheEntry) {
+  Open({{kY, kSel, 2, "X"}, {kY, kSel, 2, "X+1"}});
+  ASSERT_TRUE(CalcPress("F1 RIGHT"));
+  EXPECT_EQ(MiniCell(17, 8), "Y=0.1");
+  ASSERT_TRUE(CalcPress("DOWN"));
+  EXPECT_EQ(MiniCell(1, 8), "X=0.1");
+  EXPECT_EQ(MiniCell(17, 8), "Y=1.1");
+  ASSERT_TRUE(CalcPress("DOWN"));  // round to the first again
+  EXPECT_EQ(MiniCell(17, 8), "Y=0.1");
+  ASSERT_TRUE(CalcPress("UP"));
+  EXPECT_EQ(MiniCell(17, 8), "Y=1.1");
+}
+
+}  // namespace
