@@ -52,6 +52,16 @@ struct ProgLabelCache {
 };
 inline constexpr u32 kProgLabelCount = 38;  // 0-9, A-Z, r, theta
 
+// Where a scan for a block's closer (ScanForCloser) that started at a place
+// of a level's text ended. The text is the level's own copy, so a result
+// holds while the level is open; a new level starts with none.
+struct ProgCloserCache {
+  u32 from;   // offset of the scan's start plus 1; 0 for an unused entry
+  u32 found;  // offset of the token found plus 1; 0 when the text ended
+  u16 open, close, alt;
+};
+inline constexpr u32 kProgCloserCacheSize = 8;
+
 // One program level: the outer program or run line, and each called program.
 struct ProgLevel {
   const u8 *start;   // the level's text (a copy in `text`)
@@ -61,6 +71,7 @@ struct ProgLevel {
   ProgBlock block;   // the innermost one
   MemHandle text;    // the handle-heap copy of the text
   ProgLabelCache labels[kProgLabelCount];  // the Goto targets found in the copy
+  ProgCloserCache closers[kProgCloserCacheSize];  // If, Else and IfEnd scans
 };
 
 struct ProgRunState {
@@ -160,6 +171,8 @@ u32 ProgGlueShowResult(ProgRunContext *ctx, u32 *key);
 // *p past the target, 0 with the error in result.
 u32 ProgGlueAssignSystem(const u8 **p, const Value *v, Value *result);
 u32 ProgGlueAssignText(const u8 **p, const u8 *text, u32 len, Value *result);
+// "D Var": the moving coefficient (1..26) of the dynamic graph. 0 or 4.
+u32 ProgGlueSetDynaVar(u16 var);
 // The statistics calculation commands ("1-Variable", "LinearReg" ...; code
 // the second byte of the 0xF7 token, run->p after it): 0 error raised, 1
 // done (a following display-stop is taken as a newline), 2 done (a
@@ -168,5 +181,3 @@ u32 ProgStatCommand(ProgRunState *run, u8 code);
 // A list operand: List1-List6, or List followed by a number 1..26 (else
 // Argument ERROR): 1 with *out and run->p past it, or 0 with the error raised.
 u32 ProgReadListOperand(ProgRunState *run, u32 *out);
-// "D Var": the moving coefficient (1..26) of the dynamic graph. 0 or 4.
-u32 ProgGlueSetDynaVar(u16 var);

@@ -1,5 +1,5 @@
-// Seams of the statistics application. The spreadsheet, the statistics
-// commands and the StatGraphs replace their answers here when they land.
+// Seams of the statistics application. The spreadsheet's condition writers
+// and the StatGraphs replace their answers here when they land.
 #include "apps/stat/stat_glue.h"
 
 #include "ui/popup.h"
@@ -12,15 +12,10 @@ constexpr u32 kErrSystem = 23;
 
 void StatNotBuiltBox() { PopupMessage(1, "   Not built yet"); }
 
-void SheetWriteHistogram(const BcdReal *, const BcdReal *) {}
-
-u32 SheetReadRangeToList(const u8 *, u8) { return kErrSystem; }
-
 i32 StatGraphScreen(i16 *, u32) {
   StatNotBuiltBox();
   return -21;
 }
-
 
 u32 SheetWriteGraphCond(const u16 *) { return kErrSystem; }
 

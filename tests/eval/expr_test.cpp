@@ -413,7 +413,8 @@ TEST_F(Expr, SequencesAndSums) {
   RunTable(cases, std::size(cases));
 }
 
-// Rows that have nothing to read yet: a value is never made up.
+// Rows whose records are not made yet give their error, never a made-up
+// value.
 TEST_F(Expr, WaitingRows) {
   // Statistics results before any calculation are not available.
   for (const char *t : {"{xbar}", "{minX}", "{Mod}"}) {
