@@ -179,6 +179,23 @@ for i, (m, t) in enumerate([
         (0x00, b"\x7f\x26X\xa8" b"2,X)"),                   # d/dx(X^2,X)
 ]):
     put("graph_scan", "seed-%02d" % i, bytes([m]) + t)
+# ---- graph_command: byte 0 picks the command (bit 7: a style prefix), the
+# rest is its argument text
+for i, (m, t) in enumerate([
+        (10, b"\x87" b"5,\x87" b"2,5,2"),                   # F-Line -5,-2,5,2
+        (9, b"0,0,2"),                                         # Circle 0,0,2
+        (6, b"3"),                                             # Vertical 3
+        (11, b"1,1"),                                          # PlotOn 1,1
+        (2, b"1,1:\xe0" b"2,2:\xe1"),                      # Plot, Plot, Line
+        (14, b"5,10"),                                         # PxlOn 5,10
+        (8, b"1,1,\"AB\""),                                  # Text 1,1,"AB"
+        (17, b"X\xa8" b"2"),                                  # Graph Y=X^2
+        (17, b"\x81"),                                        # Graph Y=sin
+        (0x80 | 18, b"X"),                                     # SketchNormal Graph Y>X
+        (4, b"3"),                                             # StoPict 3
+        (25, b""),                                             # DrawGraph
+]):
+    put("graph_command", "seed-%02d" % i, bytes([m]) + t)
 # ---- graph_memory: byte 0 picks "GMEM"1 (0), "PICT"1 (1) or graph function 1
 # (2); the rest is the item's data.
 def gmem(setup, count, windows, heads, texts):
