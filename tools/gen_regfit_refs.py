@@ -9,6 +9,7 @@ MSe is the weighted sum of squared residuals over N − (number of
 coefficients); the exponential and power models take their residuals in the
 logarithmic space. r² = 1 − SSE/SST is given for the polynomials only.
 """
+import math
 import random
 from fractions import Fraction as F
 import mpmath
@@ -150,8 +151,50 @@ def main():
         out.append(row("pow", pos_x, pos_y, fs, [mpmath.exp(b), a, r, r2]) + measures("pow", pos_x, pos_y, w, [mpmath.exp(b), a]))
         if len(set(xs)) == n:
             out.append(row("med", xs, ys, None, medmed(xs, ys)))
+    out += curves()
     with open("tests/data/reg_fit_refs.txt", "w") as f:
         f.write("\n".join(out) + "\n")
+
+
+def least_squares(model, xs, ys, start):
+    """The minimum of the residual sum of a model by Newton's method on its
+    gradient (mpmath's findroot, numeric derivatives), from a start near it."""
+    xs, ys = [mp(x) for x in xs], [mp(y) for y in ys]
+
+    def sse(*p):
+        return mpmath.fsum((model(x, p) - y) ** 2 for x, y in zip(xs, ys))
+
+    def grad(*p):
+        return [mpmath.diff(lambda t, i=i: sse(*[t if j == i else p[j] for j in range(len(p))]), p[i])
+                for i in range(len(p))]
+
+    p = mpmath.findroot(grad, [mpmath.mpf(v) for v in start])
+    return [p[i] for i in range(len(start))], sse(*p)
+
+
+def curves():
+    """Sine rows (a > 0, c in (-pi, pi], radians) and logistic rows, with
+    MSe = SSE / (n - 2); data from a known curve plus small noise."""
+    r = random.Random(20261212)
+    rows = []
+    for _ in range(4):
+        n = r.randint(8, 24)
+        a, b, c, d = r.uniform(1, 20), r.uniform(0.2, 1.2), r.uniform(-3, 3), r.uniform(-50, 50)
+        xs = [F(i) for i in range(1, n + 1)]
+        ys = [F(dec(a * math.sin(b * float(x) + c) + d + r.gauss(0, a / 20), 3)) for x in xs]
+        p, e = least_squares(lambda x, q: q[0] * mpmath.sin(q[1] * x + q[2]) + q[3], xs, ys, [a, b, c, d])
+        if p[0] < 0:
+            p[0], p[2] = -p[0], p[2] + mpmath.pi
+        p[2] = p[2] - 2 * mpmath.pi * mpmath.floor((p[2] + mpmath.pi) / (2 * mpmath.pi))
+        rows.append(row("sin", xs, ys, None, p) + " | " + fmt(e / (n - 2)) + " -")
+    for _ in range(4):
+        n = r.randint(8, 24)
+        a, b, c = r.uniform(5, 60), r.uniform(0.3, 1.2), r.uniform(20, 200)
+        xs = [F(i) for i in range(1, n + 1)]
+        ys = [F(dec(c / (1 + a * math.exp(-b * float(x))) + r.gauss(0, c / 200), 3)) for x in xs]
+        p, e = least_squares(lambda x, q: q[2] / (1 + q[0] * mpmath.exp(-q[1] * x)), xs, ys, [a, b, c])
+        rows.append(row("lgst", xs, ys, None, p) + " | " + fmt(e / (n - 2)) + " -")
+    return rows
 
 
 if __name__ == "__main__":

@@ -1,5 +1,5 @@
-// Seams of the statistics application. The spreadsheet, the statistics
-// commands and the StatGraphs replace their answers here when they land.
+// Seams of the statistics application. The spreadsheet's condition writers
+// and the StatGraphs replace their answers here when they land.
 #include "apps/stat/stat_glue.h"
 
 #include "ui/popup.h"

@@ -17,7 +17,6 @@ namespace {
 constexpr i32 kMiniNormal = 16;
 constexpr i32 kMiniReverse = 18;
 constexpr i32 kMiniOr = 32;
-constexpr i32 kMiniOrReverse = 34;
 
 // Dot x of the left edge of a visible list's column.
 i32 ColumnX(i32 list, i32 firstList) { return (list - firstList) * 28 + 16; }
@@ -79,7 +78,7 @@ i32 StatDrawListTable(i32 firstList, i32 *topRow, i32 curList, i32 row, const ch
     const i32 x = ColumnX(list, firstList);
     char title[12];
     std::snprintf(title, sizeof title, list < 10 ? "List %d " : "List%d ", list);
-    TextPrintMiniN(x, 2, title, 6, list == curList && row == 0 ? kMiniOrReverse : kMiniOr);
+    TextPrintMiniN(x, 2, title, 6, list == curList && row == 0 ? kMiniReverse : kMiniOr);
     if (subNames) {
       char sub[32];
       SubNameText(list, sub, 12);
@@ -96,7 +95,9 @@ i32 StatDrawListTable(i32 firstList, i32 *topRow, i32 curList, i32 row, const ch
         else cell[0] = 0;
       }
       const bool cursor = list == curList && element == row;
-      const i32 mode = r == 0 ? (cursor ? kMiniReverse : kMiniNormal) : (cursor ? kMiniOrReverse : kMiniOr);
+      // The cursor cell is drawn reversed over its box; OR-ing a reversed
+      // cell would leave it solid black.
+      const i32 mode = cursor ? kMiniReverse : r == 0 ? kMiniNormal : kMiniOr;
       if (cell[0] != 0) TextPrintMiniAtCell((list - firstList) * 7 + 5, firstScreenRow + r, cell, mode);
     }
   }

@@ -570,6 +570,37 @@ TEST_F(XvfbWalk, EquationsSystemCubicAndSolver) {
   ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
 }
 
+TEST_F(XvfbWalk, StatisticsListsOneVariableAndLinearRegression) {
+  std::string id;
+  ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));
+  QImage shot;
+  // The digit 2 opens the statistics application on its list editor.
+  Key("2");
+  ASSERT_TRUE(WaitForScreen("list editor", [](const u8 *v) { return !MainMenu(v); }));
+  for (const char *n : {"2", "4", "4", "4", "5", "5", "7", "9"}) {
+    for (const char *c = n; *c; ++c) Key(std::string(1, *c).c_str());
+    Key("Return");
+  }
+  Key("Right");
+  for (const char *n : {"1", "3", "2", "5", "4", "7", "8", "7"}) {
+    for (const char *c = n; *c; ++c) Key(std::string(1, *c).c_str());
+    Key("Return");
+  }
+  Key("Up");
+  ASSERT_TRUE(WaitForScreen("lists typed", [](const u8 *v) { return ScreenRowTrimmed(7, v) == std::string(20, ' ') + "7"; },
+                            &shot));
+  Save(shot, "stat_1_lists.png");
+  Key("F2");
+  Key("F1");
+  ASSERT_TRUE(WaitForScreen("1-Variable", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "1-Variable"; }, &shot));
+  Save(shot, "stat_2_one_variable.png");
+  for (const char *k : {"Escape", "F3", "F1"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("LinearReg", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "LinearReg"; }, &shot));
+  Save(shot, "stat_3_linear_regression.png");
+  Key("shift+F5");
+  ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
+}
+
 TEST_F(XvfbWalk, MemorySystemLinkAndTheWindowsBackup) {
   std::string id;
   ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));

@@ -10,6 +10,7 @@
 #include "graph/memory/gmem_func.h"
 #include "memory/item_array.h"
 #include "number/numtext.h"
+#include "tests/support/golden.h"
 #include "tests/support/harness.h"
 #include "ui/keycodes.h"
 
@@ -299,6 +300,20 @@ TEST_F(Stat, SineRegressionFollowsTheAngleUnit) {
   EXPECT_EQ(CalcRow(3).substr(0, 12), "   b =31.148");
   EXPECT_EQ(CalcRow(5).substr(0, 12), "   d =70.598");
   EXPECT_EQ(CalcRow(7), "y=a·sin(bx+c)+d");
+}
+
+// The table as drawn: titles, sub-names, element numbers, cells in the small
+// font, the reversed cursor cell and the bottom line, against golden
+// pictures (the small font cannot be read back as text).
+TEST_F(Stat, TableAndResultScreensMatchTheirPictures) {
+  ASSERT_TRUE(Cells({"2", "-4.5", "0.000123", "123456789"}));
+  ASSERT_TRUE(CalcPress("RIGHT"));
+  ASSERT_TRUE(Cells({"1", "2", "3", "4"}));
+  ASSERT_TRUE(CalcPress("UP UP"));
+  EXPECT_TRUE(MatchesGolden(GoldenBeside(__FILE__, "stat_list_table.txt"), CalcScreenPicture()));
+  ASSERT_TRUE(CalcPress("F2 F2"));
+  EXPECT_EQ(CalcRow(1), "2-Variable") << CalcScreenText();
+  EXPECT_TRUE(MatchesGolden(GoldenBeside(__FILE__, "stat_two_variable.txt"), CalcScreenPicture()));
 }
 
 }  // namespace
