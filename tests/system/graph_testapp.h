@@ -101,8 +101,10 @@ inline void Note(int result) {
 }
 
 inline u32 App(u32, u16) {
-  std::vector<Func> funcs;
-  std::vector<std::pair<int, int>> setup;
+  // Kept outside the frame: the kernel leaves an application by a jump, so
+  // its locals are never destroyed.
+  static std::vector<Func> funcs;
+  static std::vector<std::pair<int, int>> setup;
   int mode = kGraphDrawFuncs;
   {
     std::lock_guard<std::mutex> hold(g_lock);
