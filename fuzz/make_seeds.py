@@ -300,3 +300,35 @@ put("equa_items", "seed-singular", equa_file(0x20, equa_items(False, (2, 3, ["1"
                                                               b"X=Y=1")))
 put("equa_items", "seed-six", equa_file(0xA2, equa_items(False, (6, 7, [str((i * 7) % 11 - 5) for i in range(42)]),
                                                           ["0", "1", "2"], b"\x7f\x50X")))
+
+# ---- stat_commands: the 312-byte "STATap" (18 words, 23 reals), then lists
+# 1-4 (a count byte and 12-byte reals each), then Mat A (rows and columns
+# bytes, 1 + value % 4, and its elements).
+
+
+def stat_record(words, reals):
+    assert len(words) == 18 and len(reals) == 23
+    return struct.pack("<18h", *words) + b"".join(real(x) for x in reals)
+
+
+def stat_list(values):
+    return bytes([len(values)]) + b"".join(real(x) for x in values)
+
+
+STAT_WORDS = [53, 0, 1, 0, 8, 0, 2, 1, 2, 1, 2, 0, 0, 1, 2, 1, -1, 0]
+STAT_REALS = ["0", "5", "0.5", "0.5", "0.4", "5.35", "4.8", "8", "6", "45", "30", "0", "0.45", "0.26", "0.05",
+              "0.95", "-1", "1", "0.9", "7", "10", "15", "20"]
+STAT_LISTS = (stat_list(["5.1", "4.9", "5.6", "5.8", "6", "5.2", "4.7", "5.5"])
+              + stat_list(["4.8", "5", "4.6", "5.1", "4.4", "4.9", "5", "5.2"])
+              + stat_list(["1", "1", "2", "2", "3", "3", "1", "2"])
+              + stat_list(["1", "2", "1", "2", "1", "2", "2", "1"]))
+STAT_MATRIX = bytes([1, 2]) + b"".join(real(x) for x in ["20", "15", "25", "30", "25", "10"])
+put("stat_commands", "seed-samples", stat_record(STAT_WORDS, STAT_REALS) + STAT_LISTS + STAT_MATRIX)
+put("stat_commands", "seed-pooled-variable", stat_record([58, 1, 0, -1, 11, 1, 3, 3, 4, 3, 4, 0, 0, 1, 2, 2, 0, 5],
+                                                         STAT_REALS) + STAT_LISTS + STAT_MATRIX)
+put("stat_commands", "seed-foreign-words", stat_record([999, 7, 5, -3, 0, 9, 300, -1, 27, 0, 40, -2, 99, 0, 27,
+                                                        3, 5, 30], STAT_REALS) + STAT_LISTS)
+put("stat_commands", "seed-extremes", stat_record(STAT_WORDS, ["9e99", "-9e99", "1", "1e-99", "9.99e99", "0",
+                                                               "1e99", "1", "1e15", "2.5", "-1", "0", "0", "0",
+                                                               "1", "0.999999", "9e99", "-9e99", "1", "1e10",
+                                                               "2e6", "1", "1e97"]) + bytes([3]) * 4)

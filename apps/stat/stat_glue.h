@@ -20,3 +20,7 @@ u32 SheetReadRangeToList(const u8 *range, u8 list);
 i32 StatGraphScreen(i16 *graphCond, u32 direct);
 // The box of a feature that is not built yet.
 void StatNotBuiltBox();
+// Writes the spreadsheet's graph condition (its whole record) and its
+// calculation condition (42 bytes): 0 or an error code.
+u32 SheetWriteGraphCond(const u16 *sheetCond);
+u32 SheetWriteCalcCond(const u8 *sheetCalcCond);

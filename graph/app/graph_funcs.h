@@ -22,12 +22,8 @@ u32 GraphFuncTextLength(int n);
 // The text just past the first parametric separator (the terminator when
 // there is none).
 const char *GraphSkipFuncHead(const char *text);
-// Attribute byte and line-style byte of slot n (0 when missing).
+// Attribute byte of slot n (0 when missing).
 u8 GraphFuncAttr(int n);
-u8 GraphFuncStyle(int n);
-// Writes the attribute or line-style byte of an existing slot.
-void GraphSetFuncAttr(int n, u8 attr);
-void GraphSetFuncStyle(int n, u8 style);
 // The selection bit of the running application (0 for one that selects
 // nothing).
 u8 GraphAppSelectBit();

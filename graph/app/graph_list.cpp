@@ -195,7 +195,7 @@ void DrawLine(i32 row, i32 n, i32 part, bool cursor) {
       TextLocate(17, row);
       TextPrint("    ");
     } else {
-      DrawStyleMark(row, len > 1 ? GraphFuncStyle(n) : static_cast<u8>(2), cursor);
+      DrawStyleMark(row, len != 0 ? GmemReadFuncKind(n) : static_cast<u8>(2), cursor);
     }
   }
   TextLocate(21, row);

@@ -9,10 +9,8 @@ namespace {
 constexpr u32 kSystemError = 23;
 }
 
-u32 GraphGlueTablePoint(i32, BcdReal *x, BcdReal *y, GraphContext *, i32) {
-  RealMakeError(kSystemError, x);
-  RealMakeError(kSystemError, y);
-  return kSystemError;
+u32 GraphGlueTablePoint(i32 row, BcdReal *x, BcdReal *y, GraphContext *ctx, i32 idx) {
+  return GraphTablePoint(row, x, y, ctx, idx);
 }
 
 void GraphGluePrepareScreen(GraphContext *ctx) { GraphPrepareScreen(ctx); }

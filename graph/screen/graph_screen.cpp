@@ -1,6 +1,7 @@
 // The graph screen's entry by mode, its menus and its key loop, and the
 // redisplay of the last drawn graph from RUN-MAT and programs.
 #include "graph/screen/graph_screen.h"
+#include "graph/table/table_screen.h"
 
 #include <cstring>
 
@@ -132,12 +133,21 @@ i32 GraphDrawTableGraph(GraphContext *ctx, i32 mode) {
 
 // The table screens (modes 31 and 36) need the function table.
 i32 GraphShowTable(GraphContext *ctx) {
-  GraphEntry *keep = ctx->entries;
   const bool any = GraphDrawKind(ctx, kGraphSelTable) > 0;
-  ctx->entries = keep;
   if (!any) return ShowError(kNoFunction);
-  if (const u32 e = GraphGlueBuildTable(ctx)) return ShowError(e);
-  return ShowError(kSystemError);
+  ctx->entries = GraphEntryTable();
+  if (MatrixRows(kTableMatrix) == 0 || GraphScreenMode(ctx) != 0) {
+    if (const u32 e = GraphGlueBuildTable(ctx)) return ShowError(e);
+  }
+  ctx->tableTop = ctx->tableLeft = ctx->tableCursorCol = ctx->tableCursorRow = 1;
+  if (GraphScreenMode(ctx) != 0) {
+    // The table beside its graph: the last image, or the empty axes.
+    ctx->screenFlags = static_cast<u8>(ctx->screenFlags | kGraphScreenModeMask);
+    ctx->runFlags = static_cast<u8>(ctx->runFlags | kGraphRunHalf);
+    if (GmemReadGraphMode() == 0 || GmemReadScreen(ctx->planes) != 0) GraphClearBuffer(ctx);
+    GraphRefreshScreen(ctx);
+  }
+  return GraphTableScreenMenu(ctx);
 }
 
 i32 GraphTableOnly(GraphContext *ctx) {
