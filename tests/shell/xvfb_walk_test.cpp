@@ -529,6 +529,7 @@ TEST_F(XvfbWalk, ViewWindowEditedAndTheGraphScreenShown) {
   QImage shot;
   Key("Return");
   ASSERT_TRUE(WaitForScreen("run screen", [](const u8 *v) { return !MainMenu(v) && ScreenRowTrimmed(1, v).empty(); }));
+  ASSERT_NO_FATAL_FAILURE(UseLinearInput());
   // SHIFT F3: the View Window; Xmax typed over.
   Key("Insert");
   Key("F3");

@@ -185,6 +185,13 @@ inline std::string MiniText(int x, int y, int end = 128) {
   return out;
 }
 
+// key pressed n times, as one key list.
+inline std::string Rep(const std::string &key, int n) {
+  std::string s;
+  for (int i = 0; i < n; ++i) s += (i ? " " : "") + key;
+  return s;
+}
+
 // The 16-column read-out field at small-font cell (col, row): dot
 // (4 col - 4, 8 row - 6).
 inline std::string MiniCell(int col, int row) { return MiniText(4 * col - 4, 8 * row - 6, 4 * col - 4 + 63); }
