@@ -176,10 +176,14 @@ i32 RunMode(GraphContext *ctx, i32 mode, u32 key) {
   else if (grp == kGrpTablePlot) GraphDrawKind(ctx, kGraphSelTablePlot);
   else GraphDrawKind(ctx, kGraphSelGraph);
   if (GraphScreenMode(ctx) != 0) ctx->runFlags |= kGraphRunHalf;
-  if (GraphScreenMode(ctx) == 1) return GraphMenu(ctx, 7, 4, 0, key);
-  if (GraphScreenMode(ctx) == 2) return GraphMenu(ctx, 10, 4, 0, key);
-  if (GraphScreenMode(ctx) == 3) return GraphMenu(ctx, 12, 3, 0, key);
-  return GraphMenu(ctx, 5, grp == kGrpFuncs ? 4 : 3, 0, key);
+  i32 r = 0;
+  if (GraphScreenMode(ctx) == 1) r = GraphMenu(ctx, 7, 4, 0, key);
+  else if (GraphScreenMode(ctx) == 2) r = GraphMenu(ctx, 10, 4, 0, key);
+  else if (GraphScreenMode(ctx) == 3) r = GraphMenu(ctx, 12, 3, 0, key);
+  else r = GraphMenu(ctx, 5, grp == kGrpFuncs ? 4 : 3, 0, key);
+  // What was sketched on the graph stays with it.
+  if (GmemReadGraphMode() != kGrpNone) GmemWriteScreen(ctx->planes);
+  return r;
 }
 
 // The key a redisplay hands back for a screen's exit code.

@@ -523,6 +523,31 @@ TEST_F(XvfbWalk, CompoundInterestTypedAndThePaymentSolved) {
   ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
 }
 
+TEST_F(XvfbWalk, ViewWindowEditedAndTheGraphScreenShown) {
+  std::string id;
+  ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));
+  QImage shot;
+  Key("Return");
+  ASSERT_TRUE(WaitForScreen("run screen", [](const u8 *v) { return !MainMenu(v) && ScreenRowTrimmed(1, v).empty(); }));
+  ASSERT_NO_FATAL_FAILURE(UseLinearInput());
+  // SHIFT F3: the View Window; Xmax typed over.
+  Key("Insert");
+  Key("F3");
+  ASSERT_TRUE(WaitForScreen("view window", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "View Window"; }));
+  for (const char *k : {"Down", "1", "0", "Return"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("Xmax edited", [](const u8 *v) { return ScreenRowTrimmed(3, v) == " max  :10"; }, &shot));
+  Save(shot, "vwin_1_edited.png");
+  // EXIT, then SHIFT F6: the graph screen with the axes of the new window.
+  Key("Escape");
+  ASSERT_TRUE(WaitForScreen("run screen again", [](const u8 *v) { return !MainMenu(v) && ScreenRowTrimmed(1, v).empty(); }));
+  Key("Insert");
+  Key("F6");
+  ASSERT_TRUE(WaitForScreen("graph screen", [](const u8 *v) { return (v[32 * 16] & 0x7F) == 0x7F; }, &shot));
+  Save(shot, "graph_1_axes.png");
+  Key("shift+F5");
+  ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
+}
+
 TEST_F(XvfbWalk, EquationsSystemCubicAndSolver) {
   std::string id;
   ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));

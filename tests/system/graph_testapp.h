@@ -101,8 +101,10 @@ inline void Note(int result) {
 }
 
 inline u32 App(u32, u16) {
-  std::vector<Func> funcs;
-  std::vector<std::pair<int, int>> setup;
+  // Kept outside the frame: the kernel leaves an application by a jump, so
+  // its locals are never destroyed.
+  static std::vector<Func> funcs;
+  static std::vector<std::pair<int, int>> setup;
   int mode = kGraphDrawFuncs;
   {
     std::lock_guard<std::mutex> hold(g_lock);
@@ -181,6 +183,13 @@ inline std::string MiniText(int x, int y, int end = 128) {
   }
   while (!out.empty() && out.back() == ' ') out.pop_back();
   return out;
+}
+
+// key pressed n times, as one key list.
+inline std::string Rep(const std::string &key, int n) {
+  std::string s;
+  for (int i = 0; i < n; ++i) s += (i ? " " : "") + key;
+  return s;
 }
 
 // The 16-column read-out field at small-font cell (col, row): dot

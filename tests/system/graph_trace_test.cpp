@@ -14,11 +14,7 @@ using gapp::kSel;
 using gapp::kY;
 using gapp::MiniCell;
 
-std::string Rep(const std::string &key, int n) {
-  std::string s;
-  for (int i = 0; i < n; ++i) s += (i ? " " : "") + key;
-  return s;
-}
+using gapp::Rep;
 
 using TraceScreen = gapp::GraphScreenTest;
 

@@ -12,11 +12,7 @@ namespace {
 using gapp::kSel;
 using gapp::kY;
 
-std::string Rep(const std::string &key, int n) {
-  std::string s;
-  for (int i = 0; i < n; ++i) s += (i ? " " : "") + key;
-  return s;
-}
+using gapp::Rep;
 
 struct ZoomCase {
   const char *name;
