@@ -204,7 +204,7 @@ TEST_F(TestModeScreen, VariableManagerWalksFoldersAndShowsItems) {
 TEST_F(TestModeScreen, FolderOfTooManyItemsGivesTheErrorBox) {
   ASSERT_EQ(McsCreateFolder("BIG"), 0u);
   for (int i = 0; i < 101; ++i) {
-    char name[9];
+    char name[16];
     std::snprintf(name, sizeof name, "I%03d", i);
     ASSERT_EQ(McsCreateInFolder("BIG", name, 4, "abc"), 0u);
   }
