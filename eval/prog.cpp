@@ -121,6 +121,22 @@ const u8 *ScanForCloser(const u8 *p, u32 open, u32 close, u32 alt) {
   return nullptr;
 }
 
+// ScanForCloser from p in the text of level lv, remembered for the level:
+// an If inside a loop finds its Else or IfEnd once per run.
+const u8 *LevelCloser(ProgLevel *lv, const u8 *p, u32 open, u32 close, u32 alt) {
+  const u8 *start = lv->start;
+  if (start == nullptr || p < start) return ScanForCloser(p, open, close, alt);
+  const u32 from = static_cast<u32>(p - start) + 1;
+  ProgCloserCache *c = &lv->closers[(from * 2654435761u) >> 29 & (kProgCloserCacheSize - 1)];
+  if (c->from == from && c->open == open && c->close == close && c->alt == alt) {
+    return c->found ? start + (c->found - 1) : nullptr;
+  }
+  const u8 *q = ScanForCloser(p, open, close, alt);
+  *c = ProgCloserCache{from, q ? static_cast<u32>(q - start) + 1 : 0, static_cast<u16>(open), static_cast<u16>(close),
+                       static_cast<u16>(alt)};
+  return q;
+}
+
 // Steps over one statement: to its end token (which is left current).
 const u8 *SkipStatement(const u8 *p) {
   while (!ProgTokIsEnd(p)) p = ScanStep(p);
@@ -216,6 +232,7 @@ u32 DispWait(ProgRunState *run, u32 valueRows);
 // the statement shows "Done").
 u32 ShowResult(ProgRunState *run, bool textGoesOn) {
   ProgRunContext *ctx = run->ctx;
+  if (ctx->keepArrays && (ctx->outputMode == kProgOutList || ctx->outputMode == kProgOutMatrix)) return 1;
   ctx->screenChanged = 1;
   u32 key = kKeyExit;
   if (const u32 code = ProgGlueShowResult(ctx, &key)) return ProgFail(run, code);
@@ -514,7 +531,7 @@ u32 ProgIf(ProgRunState *run, u32 tok) {
       return ProgFail(run, kProgErrSyntax);
     }
     lv->block.word = 1;
-    const u8 *q = ScanForCloser(run->p, kTokIf, kTokIfEnd, 0);
+    const u8 *q = LevelCloser(lv, run->p, kTokIf, kTokIfEnd, 0);
     if (!q) {
       // The text ends inside the Else part: the level ends there.
       while (*run->p) run->p = ScanStep(run->p);
@@ -540,7 +557,7 @@ u32 ProgIf(ProgRunState *run, u32 tok) {
     if (*run->p == ':' || *run->p == kNewline) ++run->p;
     return 1;
   }
-  const u8 *q = ScanForCloser(run->p, kTokIf, kTokIfEnd, kTokElse);
+  const u8 *q = LevelCloser(lv, run->p, kTokIf, kTokIfEnd, kTokElse);
   if (!q) {
     while (*run->p) run->p = ScanStep(run->p);
     return 1;
@@ -1195,9 +1212,11 @@ u32 ProgExecStatement(ProgRunState *run) {
     run->p = Next(run->p);
   }
   switch (cls) {
-    case kProgClsSetting:
-      if (!ProgSetCommand(run)) return 0;
-      return ProgStatementEnd(run);
+    case kProgClsSetting: {
+      const u32 r = ProgSetCommand(run);
+      if (!r) return 0;
+      return r == kProgSetEndAsNewline ? EndAsNewline(run) : ProgStatementEnd(run);
+    }
     case kProgClsExpr: return ExprStatement(run);
     case kProgClsListRef: {
       u32 n = 0;

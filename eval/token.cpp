@@ -176,9 +176,15 @@ int TokIsStatementEnd(const EvalCell *tok) {
 int TokIsListSeparator(const EvalCell *tok) { return TokByte0(tok) == ';' || TokByte0(tok) == ','; }
 int TokIsComma(const EvalCell *tok) { return TokByte0(tok) == ','; }
 
-int TokEndsOperand(const EvalCell *tok) {
+// The classes below are looked up in a table for the one-byte tokens (they
+// depend on the byte alone there); the two-byte tokens and the parts that
+// depend on SET UP are decided by these forms, which also fill the table.
+namespace {
+
+// TokEndsOperand without the relations (which end an operand only while bit
+// 1 of the evaluator byte is set).
+int EndsOperandFixed(const EvalCell *tok) {
   const u8 t = TokByte0(tok);
-  if (TokIsRelation(tok) && (SetupGetByte(kSetupEvalFlags) & 2)) return 1;
   if (t == kTokAssign) return 1;
   if (TokIsStatementEnd(tok) || TokIsListSeparator(tok) || TokIsRowCommand(tok)) return 1;
   if (t == kTokJump || t == kTokFnSeparator) return 1;
@@ -191,17 +197,17 @@ static int IsF9Operand(u8 s) {
   return s == 0x12 || s == 0x13 || (s >= 0x15 && s <= 0x18) || s == 0x1B || s == 0x21 || s == 0x22;
 }
 
-int TokStartsOperand(const EvalCell *tok) {
+// TokStartsOperand without the number characters (which depend on the mode).
+int StartsOperandFixed(const EvalCell *tok) {
   const u8 t = TokByte0(tok);
   if (t == 0xF9) return IsF9Operand(TokByte1(tok));
   if (t == '$' || t == '{' || t == '[') return 1;
   if (TokIsOperand7F(tok) || TokIsFnMem(tok) || TokIsExtraVar(tok) || TokIsBaseNPrefix(tok)) return 1;
   if (TokIsLetter(tok) || TokIsStatSumVar(tok) || TokIsStatRangeVar(tok) || TokIsValueToken(tok)) return 1;
-  if (TokIsMat(tok) || TokIsList(tok) || TokIsBracketFunction(tok)) return 1;
-  return TokIsNumberChar(tok);
+  return TokIsMat(tok) || TokIsList(tok) || TokIsBracketFunction(tok);
 }
 
-int TokIsPrefixOp(const EvalCell *tok) {
+int PrefixOp(const EvalCell *tok) {
   const u8 t = TokByte0(tok);
   if (t == 0x7F) {
     const u8 s = TokByte1(tok);
@@ -215,7 +221,7 @@ int TokIsPrefixOp(const EvalCell *tok) {
   return t >= 0x81 && t <= 0xB7 && lo >= 1 && lo <= 7;
 }
 
-int TokIsInfixOp(const EvalCell *tok) {
+int InfixOp(const EvalCell *tok) {
   const u8 t = TokByte0(tok);
   if (t == kTokFracBar || TokIsRelation(tok)) return 1;
   if (t == 0x7F) {
@@ -227,13 +233,83 @@ int TokIsInfixOp(const EvalCell *tok) {
   return t >= 0x88 && t <= 0xBA && lo >= 0x8 && lo <= 0xA;
 }
 
-int TokCanFollowOperand(const EvalCell *tok) {
+int CanFollowOperand(const EvalCell *tok) {
   const u8 t = TokByte0(tok);
   if (t == kTokFracBar || t == kTokEnd) return 0;
   if (TokIsCloseBracket(tok) || t < 0x0C) return 1;
   if (t == 0xCB || t == 0xCC) return 1;
   const u8 lo = t & 0x0F;
   return t >= 0x8B && t <= 0xBC && (lo == 0x0B || lo == 0x0C);
+}
+
+enum ClassBit : u8 {
+  kClsEnds = 1,
+  kClsRelation = 2,
+  kClsStarts = 4,
+  kClsPrefix = 8,
+  kClsInfix = 16,
+  kClsFollows = 32,
+};
+
+struct ClassTable {
+  u8 bits[256];
+};
+
+ClassTable BuildClassTable() {
+  ClassTable c{};
+  for (int t = 0; t < 256; ++t) {
+    const u8 b = static_cast<u8>(t);
+    if (TokIsLeadByte(b)) continue;
+    EvalCell tok{};
+    tok.re.b[0] = b;
+    c.bits[t] = static_cast<u8>((EndsOperandFixed(&tok) ? kClsEnds : 0) | (TokIsRelation(&tok) ? kClsRelation : 0) |
+                                (StartsOperandFixed(&tok) ? kClsStarts : 0) | (PrefixOp(&tok) ? kClsPrefix : 0) |
+                                (InfixOp(&tok) ? kClsInfix : 0) | (CanFollowOperand(&tok) ? kClsFollows : 0));
+  }
+  return c;
+}
+
+// The classes of a one-byte token.
+inline u8 OneByteClasses(u8 t) {
+  static const ClassTable table = BuildClassTable();
+  return table.bits[t];
+}
+
+}  // namespace
+
+int TokEndsOperand(const EvalCell *tok) {
+  const u8 t = TokByte0(tok);
+  if (!TokIsLeadByte(t)) {
+    const u8 c = OneByteClasses(t);
+    if (c & kClsRelation) return (SetupGetByte(kSetupEvalFlags) & 2) || (c & kClsEnds) ? 1 : 0;
+    return c & kClsEnds ? 1 : 0;
+  }
+  return EndsOperandFixed(tok);
+}
+
+int TokStartsOperand(const EvalCell *tok) {
+  const u8 t = TokByte0(tok);
+  if (!TokIsLeadByte(t)) {
+    if (OneByteClasses(t) & kClsStarts) return 1;
+  } else if (StartsOperandFixed(tok)) {
+    return 1;
+  }
+  return TokIsNumberChar(tok);
+}
+
+int TokIsPrefixOp(const EvalCell *tok) {
+  const u8 t = TokByte0(tok);
+  return TokIsLeadByte(t) ? PrefixOp(tok) : (OneByteClasses(t) & kClsPrefix ? 1 : 0);
+}
+
+int TokIsInfixOp(const EvalCell *tok) {
+  const u8 t = TokByte0(tok);
+  return TokIsLeadByte(t) ? InfixOp(tok) : (OneByteClasses(t) & kClsInfix ? 1 : 0);
+}
+
+int TokCanFollowOperand(const EvalCell *tok) {
+  const u8 t = TokByte0(tok);
+  return TokIsLeadByte(t) ? CanFollowOperand(tok) : (OneByteClasses(t) & kClsFollows ? 1 : 0);
 }
 
 int TokMarkImplicitMul(EvalCell *tok) {

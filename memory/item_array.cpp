@@ -92,14 +92,19 @@ struct Shape {
   u32 rows = 0;
   u32 cols = 0;
   bool complex = false;
+  McsItemRecord *record = nullptr;  // the item found, valid until items change
+  u8 *bytes = nullptr;
 };
 
 u32 Peek(const char *name, bool list, Shape *shape, const u8 **data) {
   u8 *p = nullptr;
   u32 size = 0;
   u8 type = 0;
-  if (name[0] == 0 || McsFindItem(kFolder, name, &type, nullptr, &p, &size) != 0) return kItemArrayMissing;
+  McsItemRecord *record = nullptr;
+  if (name[0] == 0 || McsFindItem(kFolder, name, &type, &record, &p, &size) != 0) return kItemArrayMissing;
   if (type != TypeOf(list) || size < kItemArrayHeader) return kItemArrayMissing;
+  shape->record = record;
+  shape->bytes = p;
   shape->rows = GetU16(p + 8);
   shape->cols = list ? 1 : GetU16(p + 10);
   const u32 n = shape->rows * shape->cols;
@@ -131,18 +136,21 @@ Value PeekElement(const Shape &shape, const u8 *data, u32 index) {
   return out;
 }
 
-// Writes a value into element `index` of the item in place, when that
-// needs no change of its size (the value is real, or the item complex).
-// Returns 0 when written, 1 when the item must grow first, else a code.
-u32 PokeElement(const char *name, const Shape &shape, u32 index, const Value *v) {
+// Writes a value into element `index` of the item Peek just found, in
+// place, when that needs no change of its size (the value is real, or the
+// item complex): the item's flags are checked and the store marked changed
+// as McsWriteBytes does. Returns 0 when written, 1 when the item must grow
+// first, else a code.
+u32 PokeElement(const Shape &shape, u32 index, const Value *v) {
   BcdReal re, im;
   Parts(v, &re, &im);
   const bool complex_value = !IsZeroPart(im);
   if (complex_value && !shape.complex) return 1;
+  if (u32 r = McsFlagError(shape.record->flags)) return McsMapError(r);
+  McsMarkAllChanged();
   const u32 n = shape.rows * shape.cols;
-  if (u32 r = McsWriteBytes(kFolder, name, kItemArrayHeader + 12u * index, 12, &re)) return McsMapError(r);
-  if (shape.complex)
-    if (u32 r = McsWriteBytes(kFolder, name, kItemArrayHeader + 12u * (n + index), 12, &im)) return McsMapError(r);
+  std::memcpy(shape.bytes + kItemArrayHeader + 12u * index, &re, 12);
+  if (shape.complex) std::memcpy(shape.bytes + kItemArrayHeader + 12u * (n + index), &im, 12);
   return 0;
 }
 
@@ -360,7 +368,7 @@ u32 ItemListSet(u8 file, u8 list, u32 i, const Value *v) {
   if (ItemListName(file, list, name)[0] == 0) return kItemArrayBadNumber;
   Shape shape;
   if (Peek(name, true, &shape, nullptr) != 0 || i == 0 || i > shape.rows) return ItemListInsert(file, list, 0, v);
-  const u32 r = PokeElement(name, shape, i - 1, v);
+  const u32 r = PokeElement(shape, i - 1, v);
   if (r != 1) return r;
   Array a;
   if (u32 e = Load(name, true, &a)) return e;
@@ -497,7 +505,7 @@ u32 ItemMatSet(u8 matrix, u32 row, u32 col, const Value *v) {
   if (u32 r = Peek(ItemMatName(matrix, name), false, &shape, nullptr)) return r;
   if (row == 0 || col == 0 || row > shape.rows || col > shape.cols) return kItemArrayBadIndex;
   const u32 index = (row - 1) * shape.cols + (col - 1);
-  const u32 r = PokeElement(name, shape, index, v);
+  const u32 r = PokeElement(shape, index, v);
   if (r != 1) return r;
   Array a;
   if (u32 e = Load(name, false, &a)) return e;

@@ -498,7 +498,7 @@ u32 DynaAppMain(u32, u16) {
       case kCmdSelect: {
         const char *text = GmemFuncDataPtr(c.slot);
         if (!drawable || text == nullptr || std::strlen(text) <= 1) break;
-        GraphSetFuncAttr(c.slot, static_cast<u8>(GraphFuncAttr(c.slot) ^ kDynaSelectBit));
+        GmemSetFuncFlags(c.slot, (GraphFuncAttr(c.slot) & kDynaSelectBit) ? 0 : 1, kDynaSelectBit);
         DropFrames();
         break;
       }

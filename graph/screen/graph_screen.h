@@ -11,6 +11,7 @@
 // Calculator thread only.
 #pragma once
 #include "graph/engine/graph_context.h"
+#include "graph/memory/gmem_func.h"
 #include "kernel/types.h"
 
 // Modes of GraphScreenEntry.
@@ -42,17 +43,6 @@ enum GraphDrawnMode : u8 {
   kGrpTablePlot = 6,
   kGrpFuncs = 7,
   kGrpPlain = 11,
-};
-
-// Selection bits of a graph function's attribute byte (the `kind` of
-// GraphDrawKind).
-enum GraphSelectBit : u8 {
-  kGraphSelTablePlot = 1,   // table graph, points only (kind 1)
-  kGraphSelTableConn = 2,   // table graph, joined (kind 2)
-  kGraphSelDyna = 16,
-  kGraphSelTable = 32,
-  kGraphSelRight = 64,
-  kGraphSelGraph = 128,
 };
 
 // Runs the screen of a mode; *out is set to 0. Returns an exit code.

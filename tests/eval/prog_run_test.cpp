@@ -410,6 +410,33 @@ TEST_F(ProgTable, GotoFollowsAProgramEditedBetweenRuns) {
   EXPECT_EQ(RunProgram("MAIN"), 5u);
 }
 
+// If, Else and IfEnd inside a loop: the places found in a program's text
+// hold for that run and that program only. Two programs called in turn
+// have their Else at different places after the same condition, and a
+// program edited between two runs takes its new blocks.
+TEST_F(ProgTable, IfBlocksFollowTheTextOfEachProgramAndRun) {
+  ASSERT_EQ(ProgTestStore("S1", ProgTok("{If}I<3:{Then}A+1->A:{Else}B+1->B:{IfEnd}")), 0u);
+  ASSERT_EQ(ProgTestStore("S2", ProgTok("{If}I<3:{Then}C+1->C:C+1->C:{Else}D+1->D:{IfEnd}")), 0u);
+  ASSERT_EQ(ProgTestStore("MAIN", ProgTok("{For}1->I{To}5:{Prog}\"S1\":{Prog}\"S2\":{Next}")), 0u);
+  EXPECT_EQ(RunProgram("MAIN"), 0u);
+  EXPECT_EQ(ProgTestVar('A'), "2");
+  EXPECT_EQ(ProgTestVar('B'), "3");
+  EXPECT_EQ(ProgTestVar('C'), "4");
+  EXPECT_EQ(ProgTestVar('D'), "3");
+
+  ASSERT_EQ(ProgTestStore("MAIN", ProgTok("0->A:0->B:{For}1->I{To}6:{If}I<4:{Then}A+I->A:{Else}B+I->B:{IfEnd}:{Next}")),
+            0u);
+  EXPECT_EQ(RunProgram("MAIN"), 0u);
+  EXPECT_EQ(ProgTestVar('A'), "6");
+  EXPECT_EQ(ProgTestVar('B'), "15");
+  ASSERT_EQ(ProgTestStore("MAIN", ProgTok("0->A:0->B:{For}1->I{To}6:{If}I<4:{Then}{Else}A+I->A:{IfEnd}:"
+                                          "{If}I=1:{Then}B+10->B:{Else}B+1->B:{IfEnd}:{Next}")),
+            0u);
+  EXPECT_EQ(RunProgram("MAIN"), 0u);
+  EXPECT_EQ(ProgTestVar('A'), "15");
+  EXPECT_EQ(ProgTestVar('B'), "15");
+}
+
 // The program's text moves in main memory while the run waits at a
 // display-stop between two of its jumps (a program stored before it); the
 // Goto loop it was in and a Goto into an If block still land where the
