@@ -11,6 +11,7 @@
 #include <cstring>
 #include <vector>
 
+#include "bench/bench_graph.h"
 #include "bench/bench_values.h"
 #include "eval/eval.h"
 #include "graph/engine/graph_context.h"
@@ -35,18 +36,10 @@ struct Scene {
 };
 
 Scene *MakeScene(std::vector<const u8 *> texts, bool simul) {
-  static bool ready = false;
-  if (!ready) {
-    HostAllocCalcRam();
-    ready = true;
-  }
-  McsClearAll();
-  SetupResetAll();
-  SetupSetItem(kSetupAngle, 1);
-  SetupSetItem(kSetupDualScreen, 3);
-  SetupSetItem(kSetupSimulGraph, simul ? 0 : 1);
   static Scene scene;
   std::memset(&scene, 0, sizeof scene);
+  BenchGraphStart(&scene.ctx);
+  SetupSetItem(kSetupSimulGraph, simul ? 0 : 1);
   GraphInitContext(&scene.ctx);
   GraphLoadVwin(&scene.ctx, 1);
   GraphClearBuffer(&scene.ctx);

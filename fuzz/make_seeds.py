@@ -179,6 +179,23 @@ for i, (m, t) in enumerate([
         (0x00, b"\x7f\x26X\xa8" b"2,X)"),                   # d/dx(X^2,X)
 ]):
     put("graph_scan", "seed-%02d" % i, bytes([m]) + t)
+# ---- graph_command: byte 0 picks the command (bit 7: a style prefix), the
+# rest is its argument text
+for i, (m, t) in enumerate([
+        (10, b"\x87" b"5,\x87" b"2,5,2"),                   # F-Line -5,-2,5,2
+        (9, b"0,0,2"),                                         # Circle 0,0,2
+        (6, b"3"),                                             # Vertical 3
+        (11, b"1,1"),                                          # PlotOn 1,1
+        (2, b"1,1:\xe0" b"2,2:\xe1"),                      # Plot, Plot, Line
+        (14, b"5,10"),                                         # PxlOn 5,10
+        (8, b"1,1,\"AB\""),                                  # Text 1,1,"AB"
+        (17, b"X\xa8" b"2"),                                  # Graph Y=X^2
+        (17, b"\x81"),                                        # Graph Y=sin
+        (0x80 | 18, b"X"),                                     # SketchNormal Graph Y>X
+        (4, b"3"),                                             # StoPict 3
+        (25, b""),                                             # DrawGraph
+]):
+    put("graph_command", "seed-%02d" % i, bytes([m]) + t)
 # ---- graph_memory: byte 0 picks "GMEM"1 (0), "PICT"1 (1) or graph function 1
 # (2); the rest is the item's data.
 def gmem(setup, count, windows, heads, texts):
@@ -300,3 +317,84 @@ put("equa_items", "seed-singular", equa_file(0x20, equa_items(False, (2, 3, ["1"
                                                               b"X=Y=1")))
 put("equa_items", "seed-six", equa_file(0xA2, equa_items(False, (6, 7, [str((i * 7) % 11 - 5) for i in range(42)]),
                                                           ["0", "1", "2"], b"\x7f\x50X")))
+
+# ---- stat_commands: the 312-byte "STATap" (18 words, 23 reals), then lists
+# 1-4 (a count byte and 12-byte reals each), then Mat A (rows and columns
+# bytes, 1 + value % 4, and its elements).
+
+
+def stat_record(words, reals):
+    assert len(words) == 18 and len(reals) == 23
+    return struct.pack("<18h", *words) + b"".join(real(x) for x in reals)
+
+
+def stat_list(values):
+    return bytes([len(values)]) + b"".join(real(x) for x in values)
+
+
+STAT_WORDS = [53, 0, 1, 0, 8, 0, 2, 1, 2, 1, 2, 0, 0, 1, 2, 1, -1, 0]
+STAT_REALS = ["0", "5", "0.5", "0.5", "0.4", "5.35", "4.8", "8", "6", "45", "30", "0", "0.45", "0.26", "0.05",
+              "0.95", "-1", "1", "0.9", "7", "10", "15", "20"]
+STAT_LISTS = (stat_list(["5.1", "4.9", "5.6", "5.8", "6", "5.2", "4.7", "5.5"])
+              + stat_list(["4.8", "5", "4.6", "5.1", "4.4", "4.9", "5", "5.2"])
+              + stat_list(["1", "1", "2", "2", "3", "3", "1", "2"])
+              + stat_list(["1", "2", "1", "2", "1", "2", "2", "1"]))
+STAT_MATRIX = bytes([1, 2]) + b"".join(real(x) for x in ["20", "15", "25", "30", "25", "10"])
+put("stat_commands", "seed-samples", stat_record(STAT_WORDS, STAT_REALS) + STAT_LISTS + STAT_MATRIX)
+put("stat_commands", "seed-pooled-variable", stat_record([58, 1, 0, -1, 11, 1, 3, 3, 4, 3, 4, 0, 0, 1, 2, 2, 0, 5],
+                                                         STAT_REALS) + STAT_LISTS + STAT_MATRIX)
+put("stat_commands", "seed-foreign-words", stat_record([999, 7, 5, -3, 0, 9, 300, -1, 27, 0, 40, -2, 99, 0, 27,
+                                                        3, 5, 30], STAT_REALS) + STAT_LISTS)
+put("stat_commands", "seed-extremes", stat_record(STAT_WORDS, ["9e99", "-9e99", "1", "1e-99", "9.99e99", "0",
+                                                               "1e99", "1", "1e15", "2.5", "-1", "0", "0", "0",
+                                                               "1", "0.999999", "9e99", "-9e99", "1", "1e10",
+                                                               "2e6", "1", "1e97"]) + bytes([3]) * 4)
+# ---- calcdoc_item: byte 0 (bit 0 "EACT1", else "RUN2D1"; bits 2-7 a row),
+# then the document item
+def doc(entries):
+    """Entries as (type, data bytes) into the document item."""
+    import struct
+    table = 8 + 4 * len(entries)
+    words, body = [], b""
+    for t, d in entries:
+        words.append(t << 24 | (table + len(body)))
+        body += d
+    return struct.pack("<I", len(entries)) + b"".join(struct.pack("<I", w) for w in words) + bytes(4) + body
+
+
+def text(t):
+    t = t + b"\0"
+    return t + bytes(-len(t) % 4)
+
+
+def calc(t, w=6, h=8):
+    import struct
+    return struct.pack("<HHHH", w, h, 0, 0) + text(t)
+
+
+def result(v, w=6, h=8, cells=b""):
+    import struct
+    return v + struct.pack("<HHHH", w, h, 0, 0) + bytes(12) + cells
+
+
+def list_value(kind, count, cols=0):
+    import struct
+    return bytes([kind, 0]) + struct.pack("<HH", count, cols) + bytes(18)
+
+
+frac = b"\xbb\x1d\x1a" + b"1\x1b\x1a" + b"2\x1b\x1e"
+put("calcdoc_item", "seed-run-empty", b"\x00" + doc([(3, calc(b""))]))
+put("calcdoc_item", "seed-run-fraction", b"\x40" + doc([(3, calc(frac, 8, 18)), (4, result(value("0.5"), 18, 8)),
+                                                          (3, calc(b""))]))
+put("calcdoc_item", "seed-run-list", b"\x04" + doc([(3, calc(b"{1,2}")),
+                                                      (4, result(list_value(0x20, 2), 30, 17, real("1") + real("2"))),
+                                                      (3, calc(b""))]))
+put("calcdoc_item", "seed-run-matrix", b"\x08" + doc([(4, result(list_value(0xB0, 1, 1), 30, 17,
+                                                                   real("1") + real("2")))]))
+put("calcdoc_item", "seed-eact", b"\x01" + doc([(7, text(b"======AB      =======")), (0x81, text(b"HELLO")),
+                                                   (0x82, bytes([60, 0, 18, 0]) + text(frac)), (5, text(b"")),
+                                                   (6, b"@RUNMAT\0\0\0\0\0" + bytes([1, 0, 0, 0]) + text(b"RUN") +
+                                                    bytes(8)),
+                                                   (3, calc(b"1+1")), (4, result(value("2")))]))
+put("calcdoc_item", "seed-eact-bad-offset", b"\x01" + doc([(7, text(b"T")), (0x81, text(b"X"))])[:8] + b"\xff\xff" +
+    doc([(7, text(b"T")), (0x81, text(b"X"))])[10:])

@@ -439,6 +439,19 @@ u32 RunMatCalcLoop(u32, u32) {
         RunScreenRedraw(&rs);
         if (rs.browsing) TextCursorOff();
         break;
+      case kKeyFmemSto:
+      case kKeyFmemRcl:
+      case kKeyFmemSee: {
+        // Function memories: the line stored, a memory or "fn" put in at
+        // the cursor.
+        u16 added[256];
+        TextCursorOff();
+        const u32 n =
+            RunMatGlueFmemKey(key, reinterpret_cast<const u8 *>(rs.tok), rs.tok_end - 1, rs.tok_cursor - 1, added);
+        RunScreenRedraw(&rs);
+        for (u32 i = 0; i < n; ++i) RunScreenInsertToken(added[i], &rs);
+        break;
+      }
       case kKeyGraphTable:
         TextCursorOff();
         RunMatGlueGraphScreen();

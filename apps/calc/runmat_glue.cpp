@@ -5,6 +5,8 @@
 
 #include "kernel/task.h"
 #include "eval/prog.h"
+#include "eval/token.h"
+#include "graph/app/graph_fmem.h"
 #include "graph/screen/graph_screen.h"
 #include "graph/screen/vwin_screen.h"
 #include "memory/item_system.h"
@@ -12,6 +14,7 @@
 #include "memory/str.h"
 #include "ui/errbox.h"
 #include "ui/font.h"
+#include "ui/keycodes.h"
 #include "ui/text.h"
 #include "ui/setup_screen.h"
 #include "ui/setup.h"
@@ -72,6 +75,24 @@ void RunMatGlueGraphScreen() {
   u32 key = 0;
   if (const u32 e = GraphRedisplay(&key)) ErrBox(static_cast<i32>(e));
   PopupClose(1);
+}
+
+u32 RunMatGlueFmemKey(u32 key, const u8 *line, u32 len, u32 cursor, u16 *out) {
+  constexpr u32 kRoom = 255;
+  u8 buf[kRoom + 1] = {};
+  if (len > kRoom) len = kRoom;
+  std::memcpy(buf, line, len);
+  if (cursor > len) cursor = len;
+  const u32 before = cursor;
+  const i32 mode = key == kKeyFmemSto ? kGraphFmemStore : key == kKeyFmemRcl ? kGraphFmemRecall : kGraphFmemList;
+  GraphFmemPopup(mode, buf, &cursor, kRoom);
+  u32 n = 0;
+  for (u32 i = before; i < cursor;) {
+    const bool two = TokIsLeadByte(buf[i]) && buf[i + 1] != 0;
+    out[n++] = static_cast<u16>(two ? (buf[i] << 8) | buf[i + 1] : buf[i]);
+    i += two ? 2 : 1;
+  }
+  return n;
 }
 
 u16 RunMatGlueGraphVarChar() {

@@ -53,5 +53,10 @@ void RunMatGlueVwinScreen();
 // The last drawn graph over the run screen (G<->T); its error in the error
 // box. The run screen is put back afterwards.
 void RunMatGlueGraphScreen();
+// The function-memory keys of the run line (STO, RCL, SEE) on the line's
+// token text (len bytes) with the cursor at byte index cursor: the tokens
+// the dialogue put in at the cursor go to out (at least 256 codes, lead
+// byte * 256 + second byte for two-byte tokens); returns their count.
+u32 RunMatGlueFmemKey(u32 key, const u8 *line, u32 len, u32 cursor, u16 *out);
 // The graph variable's token of SET UP item 24 (X, theta or T).
 u16 RunMatGlueGraphVarChar();

@@ -39,6 +39,15 @@ u32 StatCheckPositive(const BcdReal *x) { return Check(x, Gt(*x, Zero())); }
 u32 StatCheckUnitOpen(const BcdReal *x) { return Check(x, Ge(*x, Zero()) && Lt(*x, One())); }
 u32 StatCheckProb(const BcdReal *x) { return Check(x, Ge(*x, Zero()) && Le(*x, One())); }
 
+u32 StatTwoTermRoot(const BcdReal *a, const BcdReal *b, BcdReal *out) {
+  const R &l = Ge(*a, *b) ? *a : *b, &m = Ge(*a, *b) ? *b : *a;
+  if (Eq(l, Zero())) return *out = Zero(), 0;
+  const R r = Div(m, l), q = Sqrt(Add(One(), Mul(r, r)));
+  if (IsErr(q) || Gt(l, Div(Limit(), q))) return kErrMa;
+  *out = Mul(l, q);
+  return IsErr(*out) ? kErrMa : 0;
+}
+
 u32 StatDataListSize(u32 list, u32 *count) {
   u8 file, num;
   *count = 0;

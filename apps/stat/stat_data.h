@@ -18,6 +18,10 @@ u32 StatCheckPositive(const BcdReal *x);   // x > 0
 u32 StatCheckUnitOpen(const BcdReal *x);   // 0 <= x < 1
 u32 StatCheckProb(const BcdReal *x);       // 0 <= x <= 1
 
+// sqrt(a^2 + b^2) for a, b >= 0 without overflow in the squares: 0, or Ma
+// ERROR when the result would leave the range.
+u32 StatTwoTermRoot(const BcdReal *a, const BcdReal *b, BcdReal *out);
+
 // List access by statistics list number.
 u32 StatDataListSize(u32 list, u32 *count);  // 0 (count 0 when missing) or 23
 // Element i from 1: 0; 4 unreadable; 25 complex; 23.

@@ -17,7 +17,6 @@ i32 StatGraphScreen(i16 *, u32) {
   return -21;
 }
 
-
 u32 SheetWriteGraphCond(const u16 *) { return kErrSystem; }
 
 u32 SheetWriteCalcCond(const u8 *) { return kErrSystem; }

@@ -56,15 +56,7 @@ u32 Everything(R *lower, R *upper) {
   return 0;
 }
 
-// sqrt(a^2 + b^2) for a, b >= 0, refused when it would reach the range.
-u32 Combined(const R &a, const R &b, R *out) {
-  const R &l = Ge(a, b) ? a : b, &m = Ge(a, b) ? b : a;
-  if (Eq(l, Zero())) return *out = Zero(), 0;
-  const R r = Div(m, l), q = Sqrt(Add(One(), Mul(r, r)));
-  if (IsErr(q) || Gt(l, Div(Limit(), q))) return kErrMa;
-  *out = Mul(l, q);
-  return IsErr(*out) ? kErrMa : 0;
-}
+u32 Combined(const R &a, const R &b, R *out) { return StatTwoTermRoot(&a, &b, out); }
 
 // Difference of two means, refused when it would overflow.
 u32 Difference(const R &m1, const R &m2, R *out) {

@@ -200,7 +200,7 @@ void Draw(i32 first, i32 cursor, StatAp *ap, const u32 *desc) {
   for (i32 r = 0; r < 6; ++r) {
     const i32 row = first + r, y = r + 2;
     const bool rev = row == cursor;
-    char text[64] = "";
+    char text[128] = "";
     if (row <= count)
       if (const Param *p = Find(desc[row - 1])) RowText(p, ap, text, sizeof text);
     TextLocate(1, y);
@@ -358,6 +358,8 @@ i32 StatParamScreen(i32 *first, i32 *cursor, StatAp *ap, const u32 *desc) {
   KeySetMenuMask(kScreenMask);
   const FkeyItem *saved[1];
   FkeySavePages(kMenu, kMenu, saved);
+  // A menu level of our own on top of the caller's, taken off on return.
+  FkeyPushLevel(kMenu);
   const i32 count = ap->rows;
   if (*cursor < 1 || *cursor > count) *cursor = 1;
   if (*first < 1 || *first > *cursor) *first = 1;
@@ -368,8 +370,7 @@ i32 StatParamScreen(i32 *first, i32 *cursor, StatAp *ap, const u32 *desc) {
     FkeyItem page[6];
     PageOf(p ? p->kind : kLabel, page);
     FkeySetPage(kMenu, page);
-    FkeyClearStack();
-    FkeyPushLevel(kMenu);
+    FkeyBackToLevelRoot();
     KeyForgetDrawnRow();
     Draw(*first, *cursor, ap, desc);
     u32 key = 0;
@@ -438,8 +439,9 @@ i32 StatParamScreen(i32 *first, i32 *cursor, StatAp *ap, const u32 *desc) {
     ap->resultValid = 0;
     StatSaveSettings(ap);
   }
-  FkeyClearStack();
+  FkeyPopLevel();
   FkeyRestorePages(kMenu, kMenu, saved);
+  KeyForgetDrawnRow();
   KeySetMenuMask(mask);
   return result;
 }

@@ -70,26 +70,29 @@ constexpr i32 kMenu = 0;
 constexpr u16 kScreenMask = 7;
 constexpr FkeyItem kBlank{0, kFkeyBlank, 0};
 constexpr FkeyItem Code(i16 icon, u32 code) { return {icon, kFkeyKeyCode, code}; }
+constexpr FkeyItem kBlankPage[6] = {kBlank, kBlank, kBlank, kBlank, kBlank, kBlank};
 
 // Menu state of a result screen, restored on the way out.
-struct MenuScope {
+struct MenuState {
   u16 mask;
   const FkeyItem *saved[1];
-  explicit MenuScope(const FkeyItem page[6]) {
-    mask = KeyGetMenuMask();
-    KeySetMenuMask(kScreenMask);
-    FkeySavePages(kMenu, kMenu, saved);
-    FkeySetPage(kMenu, page);
-    FkeyClearStack();
-    FkeyPushLevel(kMenu);
-    KeyForgetDrawnRow();
-  }
-  ~MenuScope() {
-    FkeyClearStack();
-    FkeyRestorePages(kMenu, kMenu, saved);
-    KeySetMenuMask(mask);
-  }
 };
+
+void MenuEnter(MenuState *m, const FkeyItem page[6]) {
+  m->mask = KeyGetMenuMask();
+  KeySetMenuMask(kScreenMask);
+  FkeySavePages(kMenu, kMenu, m->saved);
+  FkeySetPage(kMenu, page);
+  FkeyPushLevel(kMenu);
+  KeyForgetDrawnRow();
+}
+
+void MenuLeave(MenuState *m) {
+  FkeyPopLevel();
+  FkeyRestorePages(kMenu, kMenu, m->saved);
+  KeyForgetDrawnRow();
+  KeySetMenuMask(m->mask);
+}
 
 void ValueText(const BcdReal &r, char *out) {
   Value v{};
@@ -142,19 +145,16 @@ bool SideScreen(u32 key) {
 
 }  // namespace
 
-u32 StatResultScreen(const StatResultBlock *b, u32 indent, StatAp *ap) {
-  for (u32 i = 0; i < b->count; ++i) StatKeepResultParams(&b->value[i], ap, b->id[i]);
-  FkeyItem page[6] = {kBlank, kBlank, kBlank, kBlank, kBlank, kBlank};
-  if (ap->command == 50) page[0] = Code(768, 2);
-  if (ap->command == 59) page[0] = Code(52, 1);
-  MenuScope scope(page);
+namespace {
+
+u32 ResultKeys(const StatResultBlock *b, u32 indent, StatAp *ap) {
   u32 first = 1;
   for (;;) {
     LcdClearVram();
     StatShowTitle(static_cast<u32>(ap->command));
     for (u32 r = 0; r < 6; ++r) {
       const u32 row = first + r;
-      char text[64] = "";
+      char text[128] = "";
       if (row <= b->count) ResultRowText(b, row - 1, indent, text, sizeof text);
       TextLocate(1, static_cast<i32>(r + 2));
       TextPrintField(text, 20);
@@ -188,6 +188,20 @@ u32 StatResultScreen(const StatResultBlock *b, u32 indent, StatAp *ap) {
   }
 }
 
+}  // namespace
+
+u32 StatResultScreen(const StatResultBlock *b, u32 indent, StatAp *ap) {
+  for (u32 i = 0; i < b->count; ++i) StatKeepResultParams(&b->value[i], ap, b->id[i]);
+  FkeyItem page[6] = {kBlank, kBlank, kBlank, kBlank, kBlank, kBlank};
+  if (ap->command == 50) page[0] = Code(768, 2);
+  if (ap->command == 59) page[0] = Code(52, 1);
+  MenuState m;
+  MenuEnter(&m, page);
+  const u32 r = ResultKeys(b, indent, ap);
+  MenuLeave(&m);
+  return r;
+}
+
 i32 StatTestCopyRegToGraphFunc(const BcdReal *a, const BcdReal *b) {
   // The function b X + a into a graph function slot chosen by number.
   PopupOpenFramed(4);
@@ -206,7 +220,7 @@ i32 StatTestCopyRegToGraphFunc(const BcdReal *a, const BcdReal *b) {
   char text[64];
   std::snprintf(text, sizeof text, "%sX\x89%s", reinterpret_cast<char *>(tb), reinterpret_cast<char *>(ta));
   SetupSetItem(kSetupFuncType, 0);
-  const u8 head[4] = {kGraphFuncY & 0xFF, kGraphFuncY >> 8, 0x80, 2};
+  const u8 head[4] = {kGraphFuncY & 0xFF, kGraphFuncY >> 8, kGraphSelGraph, 2};
   if (u32 e = GmemWriteFuncItem(slot, head, text)) ErrBox(static_cast<i32>(e));
   return -2;
 }
@@ -219,9 +233,8 @@ const BcdReal *Cell(const StatAnovaRow &r, u32 c) {
   return cells[c - 1];
 }
 
-}  // namespace
 
-u32 StatAnovaScreen(u32 howMany, const StatAnova1Rec *one, const StatAnova2Rec *two) {
+u32 AnovaKeys(u32 howMany, const StatAnova1Rec *one, const StatAnova2Rec *two) {
   const StatAnovaRow *rows[4];
   const char *names[4];
   u32 count = 0;
@@ -235,8 +248,6 @@ u32 StatAnovaScreen(u32 howMany, const StatAnova1Rec *one, const StatAnova2Rec *
     if (two->single == 0) rows[count] = &two->ab, names[count++] = "AB ";
     rows[count] = &two->err, names[count++] = "ERR";
   }
-  const FkeyItem page[6] = {kBlank, kBlank, kBlank, kBlank, kBlank, kBlank};
-  MenuScope scope(page);
   u32 r = 1, c = 1, v = 1;
   const u32 last = count;
   for (;;) {
@@ -303,9 +314,7 @@ u32 StatAnovaScreen(u32 howMany, const StatAnova1Rec *one, const StatAnova2Rec *
   }
 }
 
-u32 StatWorkListScreen(u32 code) {
-  const FkeyItem page[6] = {kBlank, kBlank, kBlank, kBlank, kBlank, kBlank};
-  MenuScope scope(page);
+u32 WorkListKeys(u32 code) {
   const u32 n = ItemListSize(0, 0);
   u32 sel = 1, top = 1;
   for (;;) {
@@ -349,4 +358,22 @@ u32 StatWorkListScreen(u32 code) {
     if (sel < top) top = sel;
     if (sel >= top + 5) top = sel - 4;
   }
+}
+
+}  // namespace
+
+u32 StatAnovaScreen(u32 howMany, const StatAnova1Rec *one, const StatAnova2Rec *two) {
+  MenuState m;
+  MenuEnter(&m, kBlankPage);
+  const u32 r = AnovaKeys(howMany, one, two);
+  MenuLeave(&m);
+  return r;
+}
+
+u32 StatWorkListScreen(u32 code) {
+  MenuState m;
+  MenuEnter(&m, kBlankPage);
+  const u32 r = WorkListKeys(code);
+  MenuLeave(&m);
+  return r;
 }

@@ -65,15 +65,7 @@ u32 Quotient(const R &est, const R &hyp, const R &se, R *out) {
   return ErrMa(*out);
 }
 
-// sqrt(a^2 + b^2) for a, b >= 0 without overflow in the squares.
-u32 TwoTermRoot(const R &a, const R &b, R *out) {
-  const R &l = Ge(a, b) ? a : b, &m = Ge(a, b) ? b : a;
-  if (Eq(l, Zero())) return *out = Zero(), 0;
-  const R r = Div(m, l), q = Sqrt(Add(One(), Mul(r, r)));
-  if (IsErr(q) || Gt(l, Div(Limit(), q))) return kErrMa;
-  *out = Mul(l, q);
-  return ErrMa(*out);
-}
+u32 TwoTermRoot(const R &a, const R &b, R *out) { return StatTwoTermRoot(&a, &b, out); }
 
 // p of a one-sample Z statistic: both tails as twice the upper one.
 u32 OneSampleNormalP(i32 cond, const R &z, R *p) {

@@ -372,6 +372,44 @@ u32 RunDraw(u32 cmd, const u8 **p, u32 *show) {
   return CloseSketch(&ctx, kGrpDrawGraph);
 }
 
+// The V-Window preset of a built-in graph "Graph Y=" + function token, 0
+// for a token that has none.
+i32 BuiltinPreset(u8 token) {
+  struct Builtin {
+    u8 token;
+    i16 preset;
+  };
+  static const Builtin kBuiltins[] = {
+      {0x81, 305}, {0x82, 305}, {0x83, 306}, {0x91, 307}, {0x92, 308}, {0x93, 309}, {0xA1, 310},
+      {0xA2, 311}, {0xA3, 312}, {0xB1, 313}, {0xB2, 314}, {0xB3, 315}, {0x95, 316}, {0xA5, 317},
+      {0xB5, 318}, {0x8B, 319}, {0x9B, 320}, {0x85, 321}, {0x86, 322}, {0x96, 323},
+  };
+  for (const Builtin &b : kBuiltins) {
+    if (b.token == token) return b.preset;
+  }
+  return 0;
+}
+
+// "Graph Y=" followed by a function token alone: the function of X, drawn on
+// the function's own window. 0 with the formula in text (4 bytes), or an
+// error code; -1 when the statement is not a built-in graph.
+i32 BuiltinGraph(const u8 *p, u8 *text) {
+  const i32 preset = BuiltinPreset(p[0]);
+  if (preset == 0 || TokIsLeadByte(p[0]) || !AtStatementEnd(p + 1)) return -1;
+  const bool postfix = p[0] == 0x8B || p[0] == 0x9B;
+  text[0] = postfix ? 'X' : p[0];
+  text[1] = postfix ? p[0] : 'X';
+  text[2] = 0;
+  VwinRecord rec;
+  if (GmemReadVwin(&rec) != 0) {
+    if (GmemResetVwin(1) != 0 || GmemReadVwin(&rec) != 0) return kErrMemory;
+  }
+  VwinPreset(&rec, preset);
+  if (GmemWriteVwin(&rec) != 0) return kErrMemory;
+  GmemDeleteGraphRecord();
+  return 0;
+}
+
 // "Graph Y=" and its relatives: the formula is drawn and kept in the
 // command ring so the graph screen can redraw it.
 u32 RunGraph(u32 cmd, const u8 **p, u8 style) {
@@ -388,9 +426,16 @@ u32 RunGraph(u32 cmd, const u8 **p, u8 style) {
     default: return kErrSystem;  // the integral graph
   }
   if (style == 0) style = (cmd == 0xF0 || cmd == 0xF1) ? u8{kGraphStyleDot} : u8{kGraphStyleNormal};
+  u8 builtin[4] = {};
+  const char *formula = reinterpret_cast<const char *>(*p);
+  if (cmd == 0xEE) {
+    const i32 b = BuiltinGraph(*p, builtin);
+    if (b > 0) return static_cast<u32>(b);
+    if (b == 0) formula = reinterpret_cast<const char *>(builtin);
+  }
   const u8 mode = GmemReadGraphMode();
   if (mode != kGrpCommands && !(mode >= 15 && mode <= 18)) GmemDeleteCommands();
-  if (const u32 e = GmemAppendGraphCommand(reinterpret_cast<const char *>(*p), type, style)) return e;
+  if (const u32 e = GmemAppendGraphCommand(formula, type, style)) return e;
   GraphContext ctx;
   u8 sketchStyle = style;
   if (const u32 e = OpenSketch(&ctx, &sketchStyle)) return e;

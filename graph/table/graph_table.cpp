@@ -121,26 +121,6 @@ u32 SlopesT(const BcdReal *t, GraphContext *ctx, i32 idx, BcdReal *dx, BcdReal *
   return 0;
 }
 
-// Writes a cell; an error value (a missing point) is written as it is, which
-// the matrix store itself refuses.
-u32 SetCell(u8 table, i32 row, u32 col, const BcdReal *v) {
-  if (RealErrorCode(v)) {
-    u32 rows = 0, cols = 0;
-    char name[9];
-    if (ItemMatDims(table, &rows, &cols) != 0 || !ItemMatIsReal(table) || row < 1 || static_cast<u32>(row) > rows ||
-        col < 1 || col > cols) {
-      return kErrMemory;
-    }
-    const u32 index = (static_cast<u32>(row) - 1) * cols + (col - 1);
-    return McsWriteBytes("main", ItemMatName(table, name), kItemArrayHeader + 12 * index, 12, v) == 0 ? 0u
-                                                                                                     : kErrMemory;
-  }
-  Value value;
-  std::memset(&value, 0, sizeof value);
-  value.re = *v;
-  return ItemMatSet(table, static_cast<u32>(row), col, &value) == 0 ? 0 : kErrMemory;
-}
-
 // Whether v lies strictly within -1E98 .. 1E98.
 bool InTableRange(const BcdReal *v) {
   if (RealErrorCode(v)) return false;
@@ -209,14 +189,21 @@ u32 TableReadRange(TableRange *r) {
 u32 GraphFillTableRow(const BcdReal *x, GraphContext *ctx, i32 row) {
   LcdShowBusyIndicator();
   const u8 table = TableOf(ctx);
-  if (SetCell(table, row, 1, x) != 0) return kErrMemory;
+  u32 rows = 0, cols = 0;
+  if (ItemMatDims(table, &rows, &cols) != 0 || row < 1 || static_cast<u32>(row) > rows) {
+    return kErrMemory;
+  }
+  // The row is computed whole, then written in one piece.
+  BcdReal line[kGraphTableMaxCols];
+  std::memset(line, 0, sizeof line);
   const u32 d = (ctx->optionFlags & kGraphOptDerivative) ? 1 : 0;
   const u32 width = GraphTableFuncColumns(ctx->entries[0].type, d);
+  line[0] = *x;
   u32 fail = 0;
   for (u32 k = 0; ctx->entries[k].style != 0 && fail == 0; ++k) {
     const i32 idx = static_cast<i32>(k);
     const u32 type = ctx->entries[k].type;
-    const u32 col = 2 + k * width;
+    const u32 col = 1 + k * width;
     BcdReal cells[5];
     u32 n = 0;
     if (type & kGraphTypeT) {
@@ -264,16 +251,17 @@ u32 GraphFillTableRow(const BcdReal *x, GraphContext *ctx, i32 row) {
       }
     }
     if (fail != 0) break;
-    for (u32 i = 0; i < n && i < width; ++i) {
-      if (SetCell(table, row, col + i, &cells[i]) != 0) return kErrMemory;
-    }
+    for (u32 i = 0; i < n && i < width && col + i < cols && col + i < kGraphTableMaxCols; ++i) line[col + i] = cells[i];
   }
   if (fail != 0) {
     ItemMatDelete(table);
     GmemForgetGraphTable();
     return fail;
   }
-  return 0;
+  char name[9];
+  const u32 at = kItemArrayHeader + 12 * (static_cast<u32>(row) - 1) * cols;
+  const u32 count = cols < kGraphTableMaxCols ? cols : kGraphTableMaxCols;
+  return McsWriteBytes("main", ItemMatName(table, name), at, 12 * count, line) == 0 ? 0u : kErrMemory;
 }
 
 u32 GraphBuildTable(GraphContext *ctx) {
@@ -286,6 +274,7 @@ u32 GraphBuildTable(GraphContext *ctx) {
   }
   const u32 d = (ctx->optionFlags & kGraphOptDerivative) ? 1 : 0;
   const u32 cols = count * (count ? GraphTableFuncColumns(ctx->entries[0].type, d) : 1) + 1;
+  if (cols > kGraphTableMaxCols) return kErrMemory;
   const u8 table = TableOf(ctx);
   const u8 list = SetupGetItem(kSetupVariable);
   if (list != 0) {

@@ -18,6 +18,8 @@
 
 inline constexpr u8 kGraphTableMatrix = 35;
 inline constexpr u32 kGraphTableMaxRows = 255;
+// Columns of a table: the variable and five for each of 20 functions.
+inline constexpr u32 kGraphTableMaxCols = 101;
 
 // Row commands of the table screen.
 enum GraphTableRowKey : u32 {

@@ -127,4 +127,27 @@ TEST_F(Commands, GraphAndDrawGraph) {
   EXPECT_EQ(Test(22, 74), "0");
 }
 
+TEST_F(Commands, BuiltInGraphsTakeTheirWindow) {
+  // Rad: the sine window.
+  ASSERT_EQ(Run("{#EE}{sin}"), 0u);
+  const char *expected[] = {"-9.4247779607694", "9.4247779607694", "1.5707963267949", "-1.6", "1.6", "0.5"};
+  const i32 fields[] = {kVwinXmin, kVwinXmax, kVwinXscale, kVwinYmin, kVwinYmax, kVwinYscale};
+  for (int i = 0; i < 6; ++i) {
+    BcdReal v;
+    ASSERT_EQ(GmemReadVwinValue(&v, fields[i]), 0u);
+    EXPECT_EQ(graphtest::Show(v), expected[i]) << i;
+  }
+  const char *text = nullptr;
+  ASSERT_EQ(GmemCommandTextPtr(0, &text), 0);
+  EXPECT_EQ(std::string(text), "\x81X");
+  // A function token followed by more is an ordinary formula.
+  ASSERT_EQ(Run("{#EE}{sin}X+1"), 0u);
+  ASSERT_EQ(GmemCommandTextPtr(0, &text), 0);
+  EXPECT_EQ(std::string(text), "\x81X\x89" "1");
+  // The square is written after X.
+  ASSERT_EQ(Run("{#EE}{sq}"), 0u);
+  ASSERT_EQ(GmemCommandTextPtr(0, &text), 0);
+  EXPECT_EQ(std::string(text), "X\x8B");
+}
+
 }  // namespace

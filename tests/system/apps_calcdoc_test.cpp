@@ -131,4 +131,40 @@ TEST_F(CalcDocRun, TheOldestLineGoesWhenTheDocumentIsFull) {
   EXPECT_EQ(RowRight("2"), 8) << Screen();
 }
 
+// DEL, DEL-L on a line asks and deletes it with its result; DEL-A clears
+// the document.
+TEST_F(CalcDocRun, LinesAreDeletedByTheMenu) {
+  ASSERT_TRUE(CalcPress("1 1 EXE 2 2 EXE"));
+  ASSERT_TRUE(CalcPress("UP UP UP UP"));
+  ASSERT_TRUE(CalcPress("F2 F1"));
+  EXPECT_TRUE(CalcScreenHas("Delete Line?")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("F1"));
+  EXPECT_EQ(RowLeft("22"), 0) << Screen();
+  EXPECT_EQ(RowRight("22"), 8) << Screen();
+  EXPECT_LT(RowRight("11"), 0) << Screen();
+  // No keeps the lines.
+  ASSERT_TRUE(CalcPress("F2 F2"));
+  EXPECT_TRUE(CalcScreenHas("Delete All?")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("F6"));
+  EXPECT_EQ(RowLeft("22"), 0) << Screen();
+  ASSERT_TRUE(CalcPress("F2 F2 F1 3 EXE"));
+  EXPECT_EQ(RowLeft("3"), 0) << Screen();
+  EXPECT_LT(RowLeft("22"), 0) << Screen();
+}
+
+// SET UP switches between the document and the linear screen; the
+// document's lines are still there when Math input comes back.
+TEST_F(CalcDocRun, SetUpSwitchesToLinearAndBack) {
+  ASSERT_TRUE(CalcPress("4 ^2 EXE"));
+  EXPECT_GE(RowRight("16"), 0) << Screen();
+  ASSERT_TRUE(CalcPress("SHIFT MENU"));
+  EXPECT_TRUE(CalcScreenHas("Input Mode")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("F2 EXIT"));
+  ASSERT_TRUE(CalcPress("1 + 2 EXE"));
+  EXPECT_EQ(CalcRow(1), "1+2") << CalcScreenText();
+  EXPECT_EQ(CalcRow(2), std::string(20, ' ') + "3") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("SHIFT MENU F1 EXIT"));
+  EXPECT_GE(RowRight("16"), 0) << Screen();
+}
+
 }  // namespace

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "apps/stat/stat_cmd.h"
+#include "graph/memory/gmem_func.h"
 #include "kernel/apps.h"
 #include "memory/item_array.h"
 #include "number/numparse.h"
@@ -21,10 +22,13 @@
 
 namespace {
 
+std::string Golden(const std::string &name) { return GoldenBeside(__FILE__, name); }
+
 std::atomic<u32> g_code{53};
 std::atomic<i32> g_result{0};
 std::mutex g_lock;
 std::string g_saved;  // List 5 and List Ans after the last command, as text
+std::string g_func;   // graph function 1 then
 
 void SetList(u8 list, std::initializer_list<const char *> values) {
   ItemListDelete(0, list);
@@ -55,11 +59,15 @@ u32 CommandHost(u32, u16) {
   SetList(3, {"0", "1", "2", "3"});
   SetList(6, {"1", "1", "1", "2", "2", "2", "3", "3", "3", "3"});
   SetList(7, {"4", "5", "6", "7", "8", "6", "9", "10", "11", "12"});
+  SetList(8, {"1", "2", "3", "4"});
+  SetList(9, {"3", "5", "7", "9"});
   for (;;) {
     g_result = StatRunCommand(g_code);
     {
       std::lock_guard<std::mutex> guard(g_lock);
       g_saved = ListText(5) + "|" + ListText(0);
+      const char *f = GmemFuncDataPtr(1);
+      g_func = f ? f : "";
     }
     LcdClearVram();
     TextLocate(1, 1);
@@ -227,6 +235,49 @@ TEST_F(StatCommands, DrawShowsABoxAndCodeSixtyNothing) {
   ASSERT_TRUE(Run(60));
   EXPECT_EQ(g_result, -2);
   EXPECT_EQ(CalcRow(1), "ended");
+}
+
+TEST_F(StatCommands, RegressionOnAnExactLineAndItsCopyToAGraphFunction) {
+  ASSERT_TRUE(CalcBootToMenu());
+  ASSERT_TRUE(Run(59));
+  EXPECT_EQ(CalcRow(1), "LinearReg tTest");
+  ASSERT_TRUE(CalcPress("DOWN F1 8 EXE DOWN F1 9 EXE EXE"));
+  EXPECT_EQ(CalcRow(2), "  \xCE\xB2\xE2\x89\xA0" "0 & \xCF\x81\xE2\x89\xA0" "0");
+  EXPECT_EQ(CalcRow(3), "  t  =9.99\xE1\xB4\x87+99");
+  EXPECT_EQ(CalcRow(4), "  p  =0");
+  // F1 copies b X + a (2X+1) into the graph function chosen.
+  ASSERT_TRUE(CalcPress("F1 1 EXE"));
+  ASSERT_TRUE(CalcPress("SHIFT EXIT"));
+  std::lock_guard<std::mutex> guard(g_lock);
+  EXPECT_EQ(g_func, "2X\x89" "1");
+}
+
+// From STAT's own menus: the list typed in the editor, TEST Z 1-S with
+// List data, the result, and DIST NORM Ncd.
+TEST_F(CalcSystemTest, StatMenusReachTheCommands) {
+  ASSERT_TRUE(CalcBootToMenu());
+  ASSERT_TRUE(CalcPress("RIGHT EXE"));
+  ASSERT_EQ(CalcTitle(), "@STAT");
+  ASSERT_TRUE(CalcPress("5 . 1 EXE 4 . 9 EXE 5 . 6 EXE 5 . 8 EXE 6 EXE 5 . 2 EXE 4 . 7 EXE 5 . 5 EXE"));
+  ASSERT_TRUE(CalcPress("F3 F1 F1"));
+  EXPECT_EQ(CalcRow(1), "1-Sample ZTest");
+  EXPECT_TRUE(MatchesGolden(Golden("stat_ztest_params.txt"), CalcScreenPicture()));
+  ASSERT_TRUE(CalcPress("DOWN DOWN 5 EXE 0 . 5 EXE EXE"));
+  EXPECT_EQ(CalcRow(3), " z   =1.97989899");
+  EXPECT_EQ(CalcRow(4), " p   =0.04771488");
+  EXPECT_EQ(CalcRow(6), " x\xCF\x83\xE2\x82\x99\xE2\x82\x8B\xE2\x82\x81=0.45039665");
+  EXPECT_TRUE(MatchesGolden(Golden("stat_ztest_result.txt"), CalcScreenPicture()));
+  // EXIT twice: the parameters, then the list editor as it was.
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  EXPECT_EQ(CalcTitle(), "@STAT");
+  ASSERT_TRUE(CalcPress("F5 F1 F2"));
+  EXPECT_EQ(CalcRow(1), "Normal C.D");
+  // sigma 0.5 stays from the Z test: the parameters are shared.
+  ASSERT_TRUE(CalcPress("(-) 1 EXE 1 EXE EXE"));
+  EXPECT_EQ(CalcRow(2), "p    =0.95449973");
+  // SHIFT EXIT from a result leaves the command for the editor.
+  ASSERT_TRUE(CalcPress("SHIFT EXIT"));
+  EXPECT_EQ(CalcTitle(), "@STAT");
 }
 
 }  // namespace

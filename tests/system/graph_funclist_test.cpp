@@ -210,3 +210,26 @@ TEST_F(GraphListSystem, TableScreenRowsAndCursor) {
 }
 
 }  // namespace
+
+namespace {
+
+// The function-memory keys of RUN-MAT's line: STO keeps the line, RCL puts a
+// memory in at the cursor, SEE's fn puts the function-memory token.
+TEST_F(GraphListSystem, FunctionMemoriesInRunMat) {
+  Open("EXE", "@RUNMAT");
+  ASSERT_TRUE(CalcPress("2 XtT + 1"));
+  ASSERT_TRUE(CalcPostCodes({31001}));
+  ASSERT_TRUE(CalcPress("3 EXE"));
+  EXPECT_EQ(CalcRow(1), "== Function Memory ==") << CalcScreenText();
+  EXPECT_EQ(CalcRow(2).rfind(" f₃:2X+1", 0), 0u) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT AC 5 *"));
+  ASSERT_TRUE(CalcPostCodes({31007}));
+  ASSERT_TRUE(CalcPress("3 EXE"));
+  EXPECT_EQ(CalcRow(1).rfind("5×2X+1", 0), 0u) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("AC"));
+  ASSERT_TRUE(CalcPostCodes({31000}));
+  ASSERT_TRUE(CalcPress("F3 3"));
+  EXPECT_EQ(CalcRow(1).rfind("fn3", 0), 0u) << CalcScreenText();
+}
+
+}  // namespace
