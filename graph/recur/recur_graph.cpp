@@ -40,6 +40,7 @@ u32 RecurTablePoint(i32 row, BcdReal *x, BcdReal *y, GraphContext *ctx, i32 idx)
   u32 col = RecurColumn(flags, k, sums);
   if (e.label >= kSumLabel) ++col;
   Value v;
+  std::memset(&v, 0, sizeof v);
   u32 rows = 0, cols = 0;
   u32 err = ItemMatDims(kRecurTableMatrix, &rows, &cols);
   if (err == 0 && (col == 0 || row < 1 || static_cast<u32>(row) > rows || col > cols)) err = 4;

@@ -41,9 +41,9 @@ class RecurGraph : public graphtest::Fixture {
 
 TEST_F(RecurGraph, FibonacciJoinedAndAsPoints) {
   Fibonacci();
+  GraphEntry entries[4];
   for (i32 mode : {kRecurGraphLines, kRecurGraphPoints}) {
     Open();
-    GraphEntry entries[4];
     ASSERT_EQ(RecurPlotTable(&ctx, mode, entries), 0u);
     EXPECT_TRUE(MatchesGolden(Golden(mode == kRecurGraphLines ? "recur_fib_lines" : "recur_fib_points"), Picture(ctx)));
     // The point of row 11 (n = 10): a10 = 89, near the top.
