@@ -12,6 +12,7 @@
 #include "graph/screen/graph_cursor.h"
 #include "graph/screen/graph_screen.h"
 #include "graph/screen/vwin_screen.h"
+#include "memory/mcs_api.h"
 #include "number/numparse.h"
 #include "number/numtext.h"
 #include "number/realop.h"
@@ -156,6 +157,32 @@ u32 DrawAsymptotes(GraphContext *ctx, const ConicResult &r) {
   return e;
 }
 
+// The coefficients a picture was drawn with, kept beside it in a work item:
+// a picture whose coefficients have changed since (in RUN-MAT, say) is
+// drawn again rather than shown.
+constexpr const char *kDrawnCoefs = "CONICCF";
+constexpr const char kLetters[] = "ABCDHKR";
+
+void CurrentCoefs(BcdReal out[7]) {
+  for (int i = 0; i < 7; ++i) out[i] = VarValue(kLetters[i]);
+}
+
+void KeepCoefs() {
+  BcdReal c[7];
+  CurrentCoefs(c);
+  McsDeleteByKind(kMcsKindWork, kDrawnCoefs);
+  McsCreateByKind(kMcsKindWork, kDrawnCoefs, sizeof c, c);
+}
+
+bool CoefsUnchanged() {
+  u32 size = 0;
+  u8 *data = nullptr;
+  if (McsOpenByKindPtr(kMcsKindWork, kDrawnCoefs, &size, &data) != 0 || data == nullptr) return false;
+  BcdReal c[7];
+  CurrentCoefs(c);
+  return size == sizeof c && std::memcmp(data, c, sizeof c) == 0;
+}
+
 }  // namespace
 
 i32 ConicGSolve(u32 code, u32 form, GraphContext *ctx) {
@@ -258,6 +285,7 @@ i32 ConicGraphScreen(u32 form, i32 mode) {
   ConicSetupEntry(form, entries);
   ctx.entries = entries;
   if (mode == kGraphDrawFuncs && GmemReadGraphMode() == form) mode = kGraphShowLast;
+  if (mode == kGraphShowLast && !CoefsUnchanged()) mode = kGraphDrawFuncs;
   if (mode == kGraphShowLast && GmemReadScreen(ctx.planes) == 0) {
     GraphPrepareScreen(&ctx);
   } else {
@@ -268,6 +296,7 @@ i32 ConicGraphScreen(u32 form, i32 mode) {
       return kGraphExitShown;
     }
     GmemWriteGraphMode(static_cast<u8>(form));
+    KeepCoefs();
   }
   GmemWriteScreen(ctx.planes);
   // The analyses on the application's pages, the graph tools on SHIFT.

@@ -145,6 +145,25 @@ void DynaFreeFrames(MemHandle *block) {
 
 u32 DynaComputeFrames(GraphContext *ctx, const DynaCond *cond, u32 count, u8 *frames) {
   GraphRefreshEntries(ctx);
+  // The formulas are copied out of main memory for the run, so the plots do
+  // not look them up (or copy them aside) again at every point.
+  static u8 texts[kGmemFuncSlots][kGmemFuncTextMax + 1];
+  GraphTextSource sources[kGmemFuncSlots + 1];
+  const u8 *kept[kGmemFuncSlots + 1];
+  i32 n = 0;
+  for (; ctx->entries[n].style != 0 && n < kGmemFuncSlots; ++n) {
+    GraphEntry &e = ctx->entries[n];
+    sources[n] = e.textSource;
+    kept[n] = e.text;
+    if (e.text != nullptr) {
+      const size_t len = std::strlen(reinterpret_cast<const char *>(e.text));
+      if (len <= kGmemFuncTextMax) {
+        std::memcpy(texts[n], e.text, len + 1);
+        e.text = texts[n];
+        e.textSource = nullptr;
+      }
+    }
+  }
   const u8 names = ctx->screenFlags & kGraphLabelMask;
   ctx->screenFlags = static_cast<u8>(ctx->screenFlags & ~kGraphLabelMask);
   const u8 run = ctx->runFlags;
@@ -174,6 +193,10 @@ u32 DynaComputeFrames(GraphContext *ctx, const DynaCond *cond, u32 count, u8 *fr
   }
   ctx->screenFlags = static_cast<u8>(ctx->screenFlags | names);
   ctx->runFlags = run;
+  for (i32 i = 0; i < n; ++i) {
+    ctx->entries[i].textSource = sources[i];
+    ctx->entries[i].text = kept[i];
+  }
   return code;
 }
 

@@ -2,6 +2,7 @@
 // the recursion and conic applications.
 #include "graph/engine/graph_glue.h"
 
+#include "graph/recur/recur_graph.h"
 #include "graph/screen/graph_screen.h"
 #include "graph/table/graph_table.h"
 
@@ -10,6 +11,8 @@ constexpr u32 kSystemError = 23;
 }
 
 u32 GraphGlueTablePoint(i32 row, BcdReal *x, BcdReal *y, GraphContext *ctx, i32 idx) {
+  // The recursion table (matrix 36) has its own columns.
+  if (ctx->tableKind == 36) return RecurTablePoint(row, x, y, ctx, idx);
   return GraphTablePoint(row, x, y, ctx, idx);
 }
 

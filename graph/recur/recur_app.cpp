@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "graph/recur/recur_graph.h"
 #include "graph/recur/recur_items.h"
 #include "graph/recur/recur_model.h"
 #include "graph/screen/vwin_screen.h"
@@ -49,7 +50,7 @@ const FkeyItem kTermsFirst[6] = {T(294, kTokN), T(314, kTokAn), T(316, kTokBn), 
 const FkeyItem kTermsSecond[6] = {T(294, kTokN), T(314, kTokAn), T(315, kTokAn1), T(316, kTokBn), T(317, kTokBn1),
                                   T(112, kTokCn)};
 const FkeyItem kBlankPage[6] = {B, B, B, B, B, B};
-const FkeyItem kTablePage[6] = {B, B, B, B, B, B};
+const FkeyItem kTablePage[6] = {B, B, B, B, K(138, 33), K(139, 32)};
 
 void ClearRows(i32 first, i32 last) {
   for (i32 r = first; r <= last; ++r) {
@@ -352,6 +353,14 @@ i32 RecurTableScreen() {
     if (key == kKeyDown && row < rows) ++row;
     if (key == kKeyLeft && col > 1) --col;
     if (key == kKeyRight && col + 1 < cols) ++col;
+    if (key == 32 || key == 33) {
+      // The terms against n: joined (G-CON) or as points (G-PLT).
+      if (RecurTimeGraph(static_cast<i32>(key)) == -1) {
+        result = -1;
+        break;
+      }
+      continue;
+    }
     if (key == kKeyExit) break;
     if (key == kKeyQuit) {
       result = -1;

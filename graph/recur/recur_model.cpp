@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "eval/eval.h"
+#include "graph/memory/gmem_func.h"
 #include "graph/recur/recur_items.h"
 #include "kernel/keyqueue.h"
 #include "memory/item_array.h"
@@ -91,8 +92,7 @@ BcdReal Int(i32 n) {
 // Evaluates formula k (1..3) on the stored work record: 0 with the term in
 // out (an Ma ERROR or Non-Real ERROR cell included), or the code that ends
 // the generation.
-u32 EvalFormula(int which, BcdReal *out) {
-  const u8 *text = RecurItemText(which);
+u32 EvalFormula(BcdReal *out, const u8 *text) {
   if (text == nullptr || text[0] == 0) {
     RealMakeError(kErrSyntax, out);
     return kErrSyntax;
@@ -130,8 +130,12 @@ u32 EvalFormula(int which, BcdReal *out) {
 }
 
 // The generation's state besides the work record.
-// The table is gathered here and stored whole at the end.
+// The table is gathered here and stored whole at the end. The formulas are
+// copied out of main memory once, so no evaluation looks them up (or copies
+// them aside) again.
 struct Gen {
+  u8 texts[3][kGmemFuncTextMax + 1];
+  bool hasText[3];
   u32 type;
   u32 flags;
   bool sums;
@@ -245,7 +249,7 @@ u32 NextRow(Gen *g) {
   BcdReal fresh[3];
   for (u32 k = 0; k < 3; ++k) {
     if (!(g->flags & (1u << k))) continue;
-    if (const u32 e = EvalFormula(static_cast<int>(k) + 1, &fresh[k])) return e;
+    if (const u32 e = EvalFormula(&fresh[k], g->hasText[k] ? g->texts[k] : nullptr)) return e;
     BcdReal *sum = Work(&local, kRecurWorkSumA + k);
     if (g->sums) {
       RealAdd(sum, &fresh[k], sum);
@@ -288,6 +292,11 @@ u32 Generate() {
   if (RecurReadValue(kRecurIdStart, &g.start) || RecurReadValue(kRecurIdEnd, &end)) return kErrMemory;
   if (const u32 e = RecurCheckRange(g.type, &g.start, &end)) return e;
   if (const u32 e = RecurTableSize(&g.start, &end, g.flags, g.sums, &g.rows, &g.cols)) return e;
+  for (u32 k = 0; k < 3; ++k) {
+    const u8 *text = RecurItemText(static_cast<int>(k) + 1);
+    g.hasText[k] = text != nullptr;
+    if (text != nullptr) std::memcpy(g.texts[k], text, std::strlen(reinterpret_cast<const char *>(text)) + 1);
+  }
   if (ItemMatCreate(kRecurTableMatrix, g.rows, g.cols) != 0) return kErrMemory;
   BcdReal zero;
   RealSetZero(&zero);

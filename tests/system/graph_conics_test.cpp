@@ -46,4 +46,19 @@ TEST_F(ConicsSystem, ParabolaDrawnAndAnalysed) {
   EXPECT_TRUE(CalcScreenHas("Ma ERROR")) << CalcScreenText();
 }
 
+TEST_F(ConicsSystem, CoefficientChangedElsewhereIsDrawnAgain) {
+  ASSERT_TRUE(CalcPress("DOWN DOWN DOWN EXE 2 EXE (-) 4 EXE 1 EXE EXE"));
+  // Y = 2X^2 - 4X + 1 at X = 0.5: Y = -0.5.
+  EXPECT_TRUE(CalcDot(69, 37));
+  // A = 3 stored in RUN-MAT, then the same form drawn again.
+  ASSERT_TRUE(CalcPress("MENU 1"));
+  ASSERT_TRUE(CalcPress("3 -> A EXE"));
+  ASSERT_TRUE(CalcPress("MENU 8 DOWN DOWN DOWN EXE"));
+  EXPECT_EQ(CalcRow(3), "A=3") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXE"));
+  // Y = 3X^2 - 4X + 1 at X = 0.5: Y = -0.25; the old curve is gone.
+  EXPECT_FALSE(CalcDot(69, 37));
+  EXPECT_TRUE(CalcDot(69, 35) || CalcDot(69, 34));
+}
+
 }  // namespace

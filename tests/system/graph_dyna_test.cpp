@@ -1,0 +1,72 @@
+// DYNA as a user meets it: a built-in form chosen, the coefficient screen,
+// the animation played to its pause screen, and Stop&Go stepped frame by
+// frame.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "tests/support/harness.h"
+
+namespace {
+
+class DynaSystem : public CalcSystemTest {
+ protected:
+  void SetUp() override {
+    CalcSystemTest::SetUp();
+    ASSERT_TRUE(CalcBootToMenu());
+    ASSERT_TRUE(CalcPress("5"));
+    ASSERT_EQ(CalcTitle(), "@DYNA");
+  }
+};
+
+TEST_F(DynaSystem, BuiltInFormPlaysToThePauseScreen) {
+  EXPECT_EQ(CalcRow(1), "Dynamic Func:Y=") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("F5"));  // B-IN
+  EXPECT_EQ(CalcRow(1), "Y=AX+B") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_NE(CalcRow(2).find("AX+B"), std::string::npos) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("F4"));  // VAR: A and B, A moving
+  EXPECT_EQ(CalcRow(1), "Y1=AX+B") << CalcScreenText();
+  EXPECT_EQ(CalcRow(2).substr(0, 14), "Dynamic Var :A") << CalcScreenText();
+  EXPECT_EQ(CalcRow(3), " A=0");
+  EXPECT_EQ(CalcRow(4), " B=0");
+  // B = 1, then the animation, which goes on until AC stops it at the
+  // pause screen with the range.
+  ASSERT_TRUE(CalcPress("DOWN 1 EXE"));
+  EXPECT_EQ(CalcRow(4), " B=1");
+  i32 col = 0, row = 0;
+  ASSERT_TRUE(CalcKeyPosition("F6", &col, &row));
+  ASSERT_TRUE(CalcPost(col, row));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_TRUE(CalcPress("AC"));
+  EXPECT_EQ(CalcRow(2), "Dynamic Setting") << CalcScreenText();
+  EXPECT_EQ(CalcRow(4), " Start:1");
+  EXPECT_EQ(CalcRow(5), " End  :5");
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(2).substr(0, 14), "Dynamic Var :A");
+}
+
+TEST_F(DynaSystem, StopAndGoShowsOneFrameAKey) {
+  ASSERT_TRUE(CalcPress("F5 EXE F4"));
+  // SPEED: Stop&Go.
+  ASSERT_TRUE(CalcPress("F3 F1 EXE"));
+  ASSERT_TRUE(CalcPress("F6"));
+  // Frame 0: Y = X (A = 1, B = 0) through (0.5, 0.5), not (0.5, 1).
+  EXPECT_TRUE(CalcDot(69, 27));
+  EXPECT_FALSE(CalcDot(69, 22));
+  ASSERT_TRUE(CalcPress("EXE"));
+  // Frame 1: Y = 2X through (0.5, 1).
+  EXPECT_TRUE(CalcDot(69, 22));
+  EXPECT_FALSE(CalcDot(69, 27));
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(2), "Dynamic Setting") << CalcScreenText();
+}
+
+TEST_F(DynaSystem, NothingSelectedAndNoCoefficient) {
+  ASSERT_TRUE(CalcPress("F4"));
+  EXPECT_TRUE(CalcScreenHas("ERROR")) << CalcScreenText();
+}
+
+}  // namespace
