@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "eval/eval_glue.h"
 #include "eval/eval_lists.h"
 #include "kernel/heap.h"
 #include "number/numparse.h"
@@ -357,6 +358,101 @@ u32 EvalFMinMax(EvalCell *result, TokPos *pos, EvalCell *tok, EvalStackArea *are
 u32 EvalSeq(EvalCell *result, TokPos *pos, EvalCell *tok, EvalStackArea *area) {
   return EvalSeqArguments(result, pos, tok, area, 0);
 }
-u32 EvalPxlTest(EvalCell *result, TokPos *, EvalCell *, EvalStackArea *) { return Waiting(result); }
-u32 EvalCellRangeFunc(EvalCell *result, TokPos *, EvalCell *) { return Waiting(result); }
-u32 EvalCellIf(EvalCell *result, TokPos *, EvalCell *, EvalStackArea *, u32) { return Waiting(result); }
+namespace {
+
+// A whole number 1..high read as a real argument: 1 with *n, or 0 with the
+// error raised.
+u32 PixelArgument(TokPos *pos, EvalCell *tok, EvalCell *result, EvalStackArea *area, i32 high, i32 *n) {
+  if (!EvalExpr(pos, tok, result, area, kEvalScalarArg)) return 0;
+  if (EvalIsArrayCell(result) || ValIsComplex(result)) return EvalRaiseError(kEvalErrArgument, result);
+  BcdReal v;
+  RealFracToDecimal(&result->re, &v);
+  if (RealIsInteger(&v) != 1) return EvalRaiseError(kEvalErrArgument, result);
+  const i32 k = NumToInt32(&v);
+  if (k < 1 || k > high) return EvalRaiseError(kEvalErrArgument, result);
+  *n = k;
+  return 1;
+}
+
+// One corner of a cell range: [$]letter[$]row, the row of one to three
+// digits, the first 1-9.
+bool CellCorner(TokPos *pos, EvalCell *tok, i16 *col, i16 *row) {
+  if (TokByte0(tok) == '$') TokNext(tok, pos);
+  if (!TokIsLetter(tok)) return false;
+  *col = static_cast<i16>(TokByte0(tok) - 'A' + 1);
+  TokNext(tok, pos);
+  if (TokByte0(tok) == '$') TokNext(tok, pos);
+  if (!TokIsDigit1to9(tok)) return false;
+  i16 r = 0;
+  for (int i = 0; i < 3 && TokIsDigit(tok); ++i) {
+    r = static_cast<i16>(r * 10 + (TokByte0(tok) - '0'));
+    TokNext(tok, pos);
+  }
+  *row = r;
+  return !TokIsDigit(tok);
+}
+
+}  // namespace
+
+u32 EvalPxlTest(EvalCell *result, TokPos *pos, EvalCell *tok, EvalStackArea *area) {
+  TokNext(tok, pos);
+  i32 row = 0, col = 0;
+  if (!PixelArgument(pos, tok, result, area, 63, &row)) return 0;
+  if (!TokIsComma(tok)) return EvalErrSyntax(result);
+  TokNext(tok, pos);
+  if (!PixelArgument(pos, tok, result, area, 127, &col)) return 0;
+  CloseArguments(pos, tok);
+  const i32 lit = EvalGluePixelTest(col, row);
+  if (lit == -1) return EvalRaiseError(kEvalErrMemory, result);
+  if (lit != 0 && lit != 1) return Waiting(result);
+  std::memset(result, 0, sizeof *result);
+  NumFromInt32(lit, &result->re);
+  return 1;
+}
+
+u32 EvalCellRangeFunc(EvalCell *result, TokPos *pos, EvalCell *tok) {
+  if (!EvalGlueSheetRunning()) return EvalErrSyntax(result);
+  const u8 func = TokByte1(tok);
+  TokNext(tok, pos);
+  i16 range[4];
+  if (!CellCorner(pos, tok, &range[0], &range[1])) return EvalErrSyntax(result);
+  if (TokByte0(tok) != ':') return EvalErrSyntax(result);
+  TokNext(tok, pos);
+  if (!CellCorner(pos, tok, &range[2], &range[3])) return EvalErrSyntax(result);
+  CloseArguments(pos, tok);
+  std::memset(result, 0, sizeof *result);
+  const u8 code = EvalGlueSheetRange(func, range, result);
+  return code == 0 ? 1 : EvalErrorCodeInto(result, code);
+}
+
+u32 EvalCellIf(EvalCell *result, TokPos *pos, EvalCell *tok, EvalStackArea *area, u32) {
+  constexpr u32 kBranchFlags = 0x0904;
+  if (!EvalGlueSheetRunning()) return EvalErrSyntax(result);
+  TokNext(tok, pos);
+  if (!EvalExpr(pos, tok, result, area, kEvalScalarArg)) return 0;
+  const BcdReal zero{};
+  const bool pickFirst = RealCompare(kRealCmpNe, &result->re, &zero) == 1;
+  if (!TokIsComma(tok)) return EvalErrSyntax(result);
+  // Both branches are evaluated; an error in either fails the function.
+  EvalCell branch[2];
+  std::memset(branch, 0, sizeof branch);
+  TokNext(tok, pos);
+  if (!EvalExpr(pos, tok, &branch[0], area, kBranchFlags)) {
+    *result = branch[0];
+    return 0;
+  }
+  if (!TokIsComma(tok)) {
+    EvalFreeCell(&branch[0]);
+    return EvalErrSyntax(result);
+  }
+  TokNext(tok, pos);
+  if (!EvalExpr(pos, tok, &branch[1], area, kBranchFlags)) {
+    EvalFreeCell(&branch[0]);
+    *result = branch[1];
+    return 0;
+  }
+  CloseArguments(pos, tok);
+  EvalFreeCell(&branch[pickFirst ? 1 : 0]);
+  *result = branch[pickFirst ? 0 : 1];
+  return 1;
+}

@@ -503,7 +503,8 @@ void MakeStable(TokPos *pos, StableText *copy) {
       return;
     }
     n += len;
-    if (b == ':' || b == kTokNewline || b == kTokDisplayStop) break;
+    // A cell range of the spreadsheet (A1:B3) carries ':' inside a formula.
+    if ((b == ':' && !EvalGlueSheetRunning()) || b == kTokNewline || b == kTokDisplayStop) break;
   }
   copy->bytes[0] = 0;
   copy->bytes[1] = 0;

@@ -3,19 +3,34 @@
 // of a formula's trailing arrow is the interpreter's.
 #include "eval/eval_glue.h"
 
+#include "apps/calcdoc/calcdoc_store.h"
 #include "apps/finance/fin_mem.h"
+#include "apps/stat/stat_cond.h"
+#include "apps/sheet/sheet_eval.h"
 #include "eval/prog.h"
 #include "graph/dyna/dyna_glue.h"
 #include "graph/memory/gmem_func.h"
 #include "graph/memory/gmem_vwin.h"
+#include "graph/command/graph_command.h"
 #include "graph/table/graph_table.h"
 #include "graph/recur/recur_glue.h"
 #include "number/real.h"
 #include "numeric/list_mem.h"
 #include "numeric/random.h"
 
-i32 EvalGlueStatValue(u32, BcdReal *) { return kEvalGlueWaiting; }
-u8 EvalGlueStatModes(EvalCell *) { return kEvalGlueWaiting; }
+// The statistics results are the statistics application's result lists: a
+// value the last calculation did not give (or no calculation yet) is not
+// available; one it could not compute carries its error.
+i32 EvalGlueStatValue(u32 n, BcdReal *out) {
+  Value v{};
+  if (StatCalcValue(static_cast<int>(n), &v) == -2) return -2;
+  *out = v.re;
+  return RealErrorCode(out);
+}
+u8 EvalGlueStatModes(EvalCell *out) {
+  if (StatResultListSize() == 0 || ListFromMemory(kStatResultFile, 1, out) != 1) return 4;
+  return 0;
+}
 // The V-Windows and zoom factors are the graph memory's records, made with
 // their defaults when missing.
 u8 EvalGlueVwinValue(u32 right, u32 index, BcdReal *out) {
@@ -45,11 +60,23 @@ u8 EvalGlueEquaMatrix(u32 number, EvalCell *out) {
 }
 // The time-value variables live in the financial record.
 u8 EvalGlueFinValue(u32 offset, BcdReal *out) { return FinValueAt(offset, out); }
-u32 EvalGlueSheetRunning() { return 0; }
-u8 EvalGlueSheetCell(u32, u32, Value *) { return kEvalGlueWaiting; }
-u8 EvalGlueDocLastAns(Value *) { return kEvalGlueWaiting; }
+// Cells of the current sheet, while the spreadsheet runs or evaluates.
+u32 EvalGlueSheetRunning() { return SheetEngineActive(); }
+u8 EvalGlueSheetCell(u32 column, u32 row, Value *out) {
+  const i16 cell[2] = {static_cast<i16>(column), static_cast<i16>(row)};
+  SheetGetCellValue(cell, out);
+  return ValErrorCode(out);
+}
+u8 EvalGlueSheetRange(u8 func, const i16 range[4], Value *out) {
+  SheetRange r{range[0], range[1], range[2], range[3]};
+  SheetCellRangeFunc(func, &r, out);
+  return ValErrorCode(out);
+}
+// The latest scalar result above the document line being run.
+u8 EvalGlueDocLastAns(Value *out) { return CalcDocGetLastAns(out) == 1 ? 0 : kEvalGlueWaiting; }
 u16 EvalGlueGraphFuncType(u32 n) { return GmemReadFuncType(static_cast<int>(n)); }
 const char *EvalGlueGraphFuncText(u32 n) { return GmemFuncDataPtr(static_cast<int>(n)); }
+i32 EvalGluePixelTest(i32 column, i32 row) { return GraphPixelTest(column, row); }
 u32 EvalRandom(EvalCell *result, TokPos *pos, EvalCell *tok) { return NumericRandomToken(result, pos, tok); }
 // The interpreter stores the value into the target after the arrow.
 u32 EvalGlueAssign(TokPos *pos, EvalCell *tok, EvalCell *value) { return ProgAssignAt(pos, tok, value); }

@@ -29,12 +29,18 @@ u8 EvalGlueFinValue(u32 offset, BcdReal *out);
 u32 EvalGlueSheetRunning();
 // Value of a cell (column 1-26, row 1-999): 0 or the sheet's error code.
 u8 EvalGlueSheetCell(u32 column, u32 row, Value *out);
+// A cell function (second token byte 0xE9-0xEE) over the range {column,
+// row, column, row}: 0 or the error code in out.
+u8 EvalGlueSheetRange(u8 func, const i16 range[4], Value *out);
 // The latest scalar result of the current calculation document.
 u8 EvalGlueDocLastAns(Value *out);
 // Type word of graph function n (1-20), 0 when there is none.
 u16 EvalGlueGraphFuncType(u32 n);
 // Text of graph function n, null when there is none.
 const char *EvalGlueGraphFuncText(u32 n);
+// Pixel (column, row) of the stored graph image: 1 lit, 0 not, -1 when no
+// graph was drawn.
+i32 EvalGluePixelTest(i32 column, i32 row);
 // "Ran# " (call kind 3).
 u32 EvalRandom(EvalCell *result, TokPos *pos, EvalCell *tok);
 // An assignment arrow after a formula: stores value into what follows the

@@ -232,6 +232,7 @@ u32 DispWait(ProgRunState *run, u32 valueRows);
 // the statement shows "Done").
 u32 ShowResult(ProgRunState *run, bool textGoesOn) {
   ProgRunContext *ctx = run->ctx;
+  if (ctx->keepArrays && (ctx->outputMode == kProgOutList || ctx->outputMode == kProgOutMatrix)) return 1;
   ctx->screenChanged = 1;
   u32 key = kKeyExit;
   if (const u32 code = ProgGlueShowResult(ctx, &key)) return ProgFail(run, code);
@@ -1211,9 +1212,11 @@ u32 ProgExecStatement(ProgRunState *run) {
     run->p = Next(run->p);
   }
   switch (cls) {
-    case kProgClsSetting:
-      if (!ProgSetCommand(run)) return 0;
-      return ProgStatementEnd(run);
+    case kProgClsSetting: {
+      const u32 r = ProgSetCommand(run);
+      if (!r) return 0;
+      return r == kProgSetEndAsNewline ? EndAsNewline(run) : ProgStatementEnd(run);
+    }
     case kProgClsExpr: return ExprStatement(run);
     case kProgClsListRef: {
       u32 n = 0;

@@ -47,6 +47,7 @@ struct ProgRunContext {
   u32 captureNumber;   // operand of RclCapt
   u32 errorOffset;     // byte offset of the failing statement in that text
   Value last;          // the value of the last expression statement
+  u32 keepArrays;      // 1: a list or matrix result opens no viewer (the caller shows it)
 };
 
 // A blank run screen: text rows empty, row 1, nothing to show.

@@ -7,26 +7,41 @@
 #include "apps/calc/ans_view.h"
 #include "apps/calc/run_input.h"
 #include "apps/finance/fin_mem.h"
+#include "apps/stat/stat_calc.h"
 #include "eval/prog_internal.h"
 #include "eval/prog_matlist.h"
 #include "graph/app/graph_funcs.h"
+#include "graph/command/graph_command.h"
 #include "graph/dyna/dyna_glue.h"
 #include "graph/memory/gmem_vwin.h"
 #include "graph/recur/recur_glue.h"
 #include "graph/screen/graph_screen.h"
 #include "graph/table/graph_table.h"
+#include "graph/table/table_screen.h"
 #include "memory/item_system.h"
+#include "kernel/keyqueue.h"
 #include "number/value.h"
 #include "number/realop.h"
 #include "ui/keycodes.h"
+#include "ui/lcd.h"
 #include "ui/popup.h"
+
+namespace {
+// The sketch key that shows a plot's point with the pointer.
+constexpr u32 kGraphPlotKey = 343;
+}  // namespace
 
 u32 ProgGlueInput(const u8 **pos, Value *status, ProgRunContext *ctx, u8 *text) {
   return RunMatProgInput(pos, status, ctx, text);
 }
 
-u32 ProgGlueGraphCommand(const u8 ** /*p*/, Value *result, ProgRunContext * /*ctx*/) {
-  return ProgRaise(kProgErrSystem, result);
+u32 ProgGlueGraphCommand(const u8 **p, Value *result, ProgRunContext *ctx) {
+  u32 show = kGraphShowGraph;
+  i32 key = 0;
+  if (!GraphRunSketchCommand(p, result, &show, &key)) return 0;
+  static const u32 kModes[4] = {kProgOutGraph, kProgOutPlot, kProgOutFTable, kProgOutRTable};
+  ctx->outputMode = kModes[show];
+  return 1;
 }
 
 u32 ProgGlueMatListCommand(const u8 **p, Value *result) { return ProgMatListCommand(p, result, nullptr); }
@@ -142,6 +157,10 @@ u32 ProgGlueAssignText(const u8 **p, const u8 *text, u32 len, Value *result) {
 // shown on the graph screen until a key leaves it. The table viewers are not
 // part of the system yet: their results leave as if by EXIT, and the
 // statement shows "Done".
+// The graph screen's redisplay (graph/screen/graph_screen.h, whose selection
+// bits clash with the function list's header included above).
+u32 GraphRedisplay(u32 *key);
+
 u32 ProgGlueShowResult(ProgRunContext *ctx, u32 *key) {
   *key = kKeyExit;
   i32 exitKey = kKeyExit;
@@ -150,14 +169,71 @@ u32 ProgGlueShowResult(ProgRunContext *ctx, u32 *key) {
     *key = static_cast<u32>(exitKey);
     return static_cast<u32>(code);
   }
-  if (ctx->outputMode == kProgOutGraph) {
-    u32 graphKey = 0;
+  if (ctx->outputMode == kProgOutGraph || ctx->outputMode == kProgOutPlot) {
+    // A plot shows its point with the pointer.
+    u32 graphKey = ctx->outputMode == kProgOutPlot ? kGraphPlotKey : 0;
     const u32 code = GraphRedisplay(&graphKey);
     *key = graphKey;
     return code;
   }
+  if (ctx->outputMode == kProgOutFTable) {
+    u32 tableKey = 0;
+    const u32 code = TableShowFromProgram(&tableKey);
+    *key = tableKey;
+    return code;
+  }
+  if (ctx->outputMode == kProgOutRTable) return kProgErrSystem;
   if (ctx->outputMode != kProgOutCapture) return 0;
   if (const i32 code = PopupRecallCapture(static_cast<i32>(ctx->captureNumber))) return static_cast<u32>(code);
   *key = PopupWaitKey({kKeyExit, kKeyExe, kKeyAc, kKeyQuit});
   return 0;
+}
+
+namespace {
+
+// The calculation type of a statistics command token (0xF7 code).
+i32 StatTypeOfToken(u8 code) {
+  switch (code) {
+    case 0x34: return 17;
+    case 0x36: return 18;
+    case 0x40: return 20;
+    case 0x41: return 21;
+    default: return code >= 0x42 && code <= 0x49 ? code - 0x42 + 9 : 0;
+  }
+}
+
+}  // namespace
+
+u32 ProgStatCommand(ProgRunState *run, u8 code) {
+  constexpr u8 kDispStop = 0x0C;
+  const i32 type = StatTypeOfToken(code);
+  u32 x = 0, y = 0, f = 0;
+  if (!ProgReadListOperand(run, &x)) return 0;
+  if (type != 20) {
+    if (*run->p != ',') return ProgFail(run, kProgErrSyntax);
+    ++run->p;
+    if (!ProgReadListOperand(run, &y)) return 0;
+  }
+  if (type != 17 && type != 18 && *run->p == ',') {
+    ++run->p;
+    // "1" stands for no frequency list.
+    if (run->p[0] == '1' && ProgTokIsEnd(run->p + 1)) ++run->p;
+    else if (run->p[0] == '1' && run->p[1] == kDispStop) ++run->p;
+    else if (!ProgReadListOperand(run, &f)) return 0;
+  }
+  const u8 end = *run->p;
+  if (!ProgTokIsEnd(run->p) && end != kDispStop) return ProgFail(run, kProgErrSyntax);
+  // The result screen follows when a display-stop follows or the command
+  // ends the outer program.
+  const bool show = end == kDispStop || (end == 0 && run->count <= 1);
+  if (show) run->ctx->screenChanged = 1;
+  i32 out = 0;
+  const u32 err = StatSetCalcFromCommand(show ? 1 : 0, type, static_cast<i32>(x), type == 20 ? -1 : static_cast<i32>(y),
+                                         static_cast<i32>(f), &out);
+  if (show) ProgRedrawText(run->ctx);
+  KeyBreakArm();
+  LcdShowBusyIndicator();
+  if (err != 0) return ProgFail(run, err);
+  if (out == -13 && end != 0) return ProgFail(run, kProgErrBreak);
+  return out == -1 || out == -2 ? 2 : 1;
 }

@@ -122,7 +122,10 @@ u32 ProgPrintListName(ProgRunState *run, u32 n);
 // Whether a value is a scalar (not a list or matrix header).
 bool ProgIsScalar(const Value *v);
 
-// Setting commands (class 1) and Rnd (class 55).
+// Setting commands (class 1) and Rnd (class 55). ProgSetCommand gives 0
+// (error raised), 1, or kProgSetEndAsNewline when a following display-stop
+// is to be taken as a newline (a statistics result already shown).
+inline constexpr u32 kProgSetEndAsNewline = 3;
 u32 ProgSetCommand(ProgRunState *run);
 u32 ProgRnd(ProgRunState *run);
 // A changed graph display: the graph screen's record of what it drew and
@@ -170,3 +173,11 @@ u32 ProgGlueAssignSystem(const u8 **p, const Value *v, Value *result);
 u32 ProgGlueAssignText(const u8 **p, const u8 *text, u32 len, Value *result);
 // "D Var": the moving coefficient (1..26) of the dynamic graph. 0 or 4.
 u32 ProgGlueSetDynaVar(u16 var);
+// The statistics calculation commands ("1-Variable", "LinearReg" ...; code
+// the second byte of the 0xF7 token, run->p after it): 0 error raised, 1
+// done (a following display-stop is taken as a newline), 2 done (a
+// following display-stop stays).
+u32 ProgStatCommand(ProgRunState *run, u8 code);
+// A list operand: List1-List6, or List followed by a number 1..26 (else
+// Argument ERROR): 1 with *out and run->p past it, or 0 with the error raised.
+u32 ProgReadListOperand(ProgRunState *run, u32 *out);

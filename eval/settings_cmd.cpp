@@ -84,8 +84,9 @@ u32 ReadSmallNumber(ProgRunState *run, u32 limit, u32 *out) {
   return 1;
 }
 
-// A list operand: List1-List6, or List followed by a number 1..26.
-u32 ReadListOperand(ProgRunState *run, u32 *out) {
+}  // namespace
+
+u32 ProgReadListOperand(ProgRunState *run, u32 *out) {
   const u8 *p = run->p;
   if (p[0] == 0x7F && p[1] >= 0x6A && p[1] <= 0x6F) {
     *out = p[1] - 0x6A + 1u;
@@ -98,6 +99,10 @@ u32 ReadListOperand(ProgRunState *run, u32 *out) {
   }
   return ProgFail(run, kProgErrArgument);
 }
+
+namespace {
+
+u32 ReadListOperand(ProgRunState *run, u32 *out) { return ProgReadListOperand(run, out); }
 
 struct ItemWrite {
   u8 code;   // second byte of the 0xF7 token
@@ -238,6 +243,22 @@ u32 F7Command(ProgRunState *run, u8 code) {
       }
       return 1;
     }
+    case 0x34:
+    case 0x36:
+    case 0x40:
+    case 0x41:
+    case 0x42:
+    case 0x43:
+    case 0x44:
+    case 0x45:
+    case 0x46:
+    case 0x47:
+    case 0x48:
+    case 0x49: {
+      // A shown result takes a following display-stop as a newline.
+      const u32 r = ProgStatCommand(run, code);
+      return r == 1 ? kProgSetEndAsNewline : r == 2 ? 1 : 0;
+    }
     case 0x95: return ProgStoreGmem(run);
     case 0x96: return ProgRecallGmem(run);
     case 0x97: return ProgStoreVwinMem(run);
@@ -250,8 +271,7 @@ u32 F7Command(ProgRunState *run, u8 code) {
       return 1;
     }
     default:
-      // Statistics calculations, statistics graphs, graph memories, line
-      // styles and selections need the graph and statistics engines.
+      // The StatGraph settings need the statistics graphs.
       return ProgFail(run, kProgErrSystem);
   }
 }

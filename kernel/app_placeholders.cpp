@@ -22,9 +22,6 @@ u32 Placeholder() {
 
 u32 EactAppMain(u32, u16) { return Placeholder(); }
 u32 DynaAppMain(u32, u16) { return Placeholder(); }
-u32 RecurAppMain(u32, u16) { return Placeholder(); }
-u32 ConicAppMain(u32, u16) { return Placeholder(); }
-u32 SheetAppMain(u32, u16) { return Placeholder(); }
 u32 CalcDocTextMain(u32, u16) { return Placeholder(); }
 
 // No strip list yet: nothing is chosen.

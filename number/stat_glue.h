@@ -1,6 +1,6 @@
 // What the number core reads of the statistics application: the kind of the
-// last statistics calculation and its result values. Until the statistics
-// application keeps results, nothing is available.
+// last statistics calculation and its result values, read from the
+// statistics application's result list.
 #pragma once
 #include "kernel/types.h"
 #include "number/real.h"

@@ -210,18 +210,9 @@ int MedianPlain(const Value *list, Value *out) {
     MemFree(h);
     return FailV(out, static_cast<u8>(r));
   }
-  const BcdReal *s = ArrElems(h);
-  const u32 half = a.count / 2;
-  Value m;
-  if (a.count % 2 == 1) {
-    const Value x = FromReal(s[half]);
-    ValNormalize(&x, &m);
-  } else {
-    m = Mid(FromReal(s[half - 1]), FromReal(s[half]));
-  }
+  const int ok = ListMedianSorted(ArrElems(h), a.count, out);
   MemFree(h);
-  *out = m;
-  return ValErrorCode(out) == 0 ? 1 : 0;
+  return ok;
 }
 
 // The (value, frequency) pairs whose frequency is not 0, frequencies checked:
@@ -321,26 +312,9 @@ int QuartilePlain(const Value *list, BcdReal *out, bool third) {
     MemFree(h);
     return FailR(out, r != 0 ? static_cast<u8>(r) : kArrErrBreak);
   }
-  const BcdReal *s = ArrElems(h);
-  auto at = [&](u32 k) { return FromReal(s[k - 1]); };  // 1-based
-  Value q;
-  if (n <= 3) {
-    q = third ? at(n) : at(1);
-  } else {
-    const u32 half = n / 2;
-    if (!third) {
-      const u32 k = half / 2;
-      q = half % 2 == 0 ? Mid(at(k), at(k + 1)) : at(k + 1);
-    } else {
-      const u32 p = (n + 1) / 2 + half / 2 + (half % 2);
-      q = half % 2 == 1 ? at(p) : Mid(at(p), at(p + 1));
-    }
-  }
+  const int ok = ListQuartileSorted(ArrElems(h), n, third, out);
   MemFree(h);
-  Value qn;
-  ValNormalize(&q, &qn);
-  *out = qn.re;
-  return ValErrorCode(&qn) == 0 ? 1 : 0;
+  return ok;
 }
 
 int QuartileFreq(const Value *data, const Value *freq, BcdReal *out, bool third) {
@@ -782,3 +756,37 @@ int ListPopStdDev(const Value *x, BcdReal *out) { return Deviation(x, nullptr, 0
 int ListPopStdDevFreq(const Value *x, const Value *f, BcdReal *out) { return Deviation(x, f, 0, out); }
 int ListSampleStdDev(const Value *x, BcdReal *out) { return Deviation(x, nullptr, 1, out); }
 int ListSampleStdDevFreq(const Value *x, const Value *f, BcdReal *out) { return Deviation(x, f, 1, out); }
+
+int ListMedianSorted(const BcdReal *s, u32 n, Value *out) {
+  const u32 half = n / 2;
+  Value m;
+  if (n % 2 == 1) {
+    const Value x = FromReal(s[half]);
+    ValNormalize(&x, &m);
+  } else {
+    m = Mid(FromReal(s[half - 1]), FromReal(s[half]));
+  }
+  *out = m;
+  return ValErrorCode(out) == 0 ? 1 : 0;
+}
+
+int ListQuartileSorted(const BcdReal *s, u32 n, bool third, BcdReal *out) {
+  auto at = [&](u32 k) { return FromReal(s[k - 1]); };  // 1-based
+  Value q;
+  if (n <= 3) {
+    q = third ? at(n) : at(1);
+  } else {
+    const u32 half = n / 2;
+    if (!third) {
+      const u32 k = half / 2;
+      q = half % 2 == 0 ? Mid(at(k), at(k + 1)) : at(k + 1);
+    } else {
+      const u32 p = (n + 1) / 2 + half / 2 + (half % 2);
+      q = half % 2 == 1 ? at(p) : Mid(at(p), at(p + 1));
+    }
+  }
+  Value qn;
+  ValNormalize(&q, &qn);
+  *out = qn.re;
+  return ValErrorCode(&qn) == 0 ? 1 : 0;
+}

@@ -18,6 +18,10 @@ int ListMedianValue(const Value *list, Value *out);
 int ListMedianFreq(const Value *data, const Value *freq, Value *out);
 int ListMedianFreqStat(const Value *data, const Value *freq, Value *out);
 int ListQuartile1(const Value *list, BcdReal *out);
+// The median and the first (third false) or third quartile of n reals
+// already sorted ascending: 1, or 0 with the error value in out.
+int ListMedianSorted(const BcdReal *sorted, u32 n, Value *out);
+int ListQuartileSorted(const BcdReal *sorted, u32 n, bool third, BcdReal *out);
 int ListQuartile3(const Value *list, BcdReal *out);
 int ListQuartile1Freq(const Value *data, const Value *freq, BcdReal *out);
 int ListQuartile3Freq(const Value *data, const Value *freq, BcdReal *out);

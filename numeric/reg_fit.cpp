@@ -15,6 +15,7 @@
 #include "numeric/array.h"
 #include "numeric/list_stats.h"
 #include "numeric/mat_solve.h"
+#include "ui/setup.h"
 
 namespace {
 
@@ -135,6 +136,15 @@ u8 CheckLists(const Value *x, const Value *y, const Value *f, bool refuseComplex
   }
   if (Count(y) != Count(x)) return kArrErrDimension;
   if (f != nullptr && Count(f) != Count(x)) return kArrErrDimension;
+  // A negative frequency is no weight of a least-squares fit.
+  if (f != nullptr) {
+    BcdReal zero;
+    RealSetZero(&zero);
+    for (u32 i = 0; i < Count(f); ++i) {
+      const Value w = Elem(f, i);
+      if (RealIsLess(&w.re, &zero) == 1) return kArrErrMath;
+    }
+  }
   return 0;
 }
 
@@ -158,7 +168,11 @@ int RegListMinMax(const Value *list, BcdReal *min, BcdReal *max) {
     *min = *max = list->re;
     return 0;
   }
-  if (ValKind(list) != kValKindList || ValIsComplex(list) == 1) return 0;
+  if (ValKind(list) != kValKindList || ValIsComplex(list) == 1) {
+    RealMakeError(kArrErrComplexList, min);
+    *max = *min;
+    return 0;
+  }
   const u32 n = Count(list);
   if (n == 0) {
     RealMakeError(kArrErrDimension, min);
@@ -745,4 +759,567 @@ int RegFitMeasuresOf(int model, const Value *x, const Value *y, const Value *f, 
     if (negative || (!Err(r) && RealIsLess(&r.re, &zero.re) == 1)) RealMakeError(kArrErrMath, r2);
   }
   return 0;
+}
+
+// ---- sinusoidal and logistic regressions ----
+
+namespace {
+
+using Vals = std::vector<Value>;
+
+// Solves the m x m system A·s = r (row by row in a): 0 with s, or the error
+// value the solver gave.
+Value SolveSmall(int m, const Vals &a, const Vals &r, Vals *s) {
+  Value ma, mb, sol;
+  const MemHandle ha = MemAlloc(static_cast<u32>(m * m * 12));
+  const MemHandle hb = ha ? MemAlloc(static_cast<u32>(m * 12)) : 0;
+  if (hb == 0) {
+    if (ha) MemFree(ha);
+    return *ArrFail(&sol, kArrErrMemory);
+  }
+  ArrSetMatrix(&ma, false, static_cast<u16>(m), static_cast<u16>(m), ha);
+  ArrSetMatrix(&mb, false, static_cast<u16>(m), 1, hb);
+  for (int i = 0; i < m * m; ++i) ArrElems(ha)[i] = a[i].re;
+  for (int i = 0; i < m; ++i) ArrElems(hb)[i] = r[i].re;
+  int ok = 0;
+  if (KeyBreakPoll()) ArrFail(&sol, kArrErrBreak);
+  else if (!MatRealizeRhs(static_cast<u32>(m), &ma, &mb)) sol = ma;
+  else ok = MatSolveLinear(static_cast<u32>(m), &ma, &mb, &sol);
+  MemFree(ha);
+  MemFree(hb);
+  if (!ok) return Err(sol) ? sol : *ArrFail(&sol, kArrErrMath);
+  s->assign(m, Int(0));
+  for (int i = 0; i < m; ++i) (*s)[i] = Dec(GetElem(&sol, static_cast<u32>(i)));
+  ValFreeTemp(&sol);
+  for (const Value &v : *s)
+    if (Err(v)) return v;
+  return Int(0);
+}
+
+Value Abs(const Value &a) {
+  Value r;
+  ValAbs(&a, &r);
+  return r;
+}
+Value Sqrt(const Value &a) {
+  Value r;
+  ValSqrt(&a, &r, 0);
+  return r;
+}
+Value ExpV(const Value &a) {
+  Value r;
+  ValExp(&a, &r, 0);
+  return r;
+}
+Value SinRad(const Value &a) {
+  Value r;
+  ValSin(&a, &r, 1);
+  return r;
+}
+Value CosRad(const Value &a) {
+  Value r;
+  ValCos(&a, &r, 1);
+  return r;
+}
+Value Num(const char *text) {
+  Value v{};
+  NumParse(text, &v.re);
+  return v;
+}
+bool Lt(const Value &a, const Value &b) { return RealIsLess(&a.re, &b.re) == 1; }
+bool Gt(const Value &a, const Value &b) { return RealIsGreater(&a.re, &b.re) == 1; }
+bool Eq(const Value &a, const Value &b) { return RealIsEqual(&a.re, &b.re) == 1; }
+// 1, 0 or -1 by the sign; an error value counts as 0.
+int Sign(const Value &a) {
+  const Value z = Int(0);
+  return Gt(a, z) ? 1 : Lt(a, z) ? -1 : 0;
+}
+
+// Copies of x and y (decimal) sorted ascending by x, y carried along.
+void SortedPairs(const Value *x, const Value *y, Vals *xs, Vals *ys) {
+  const u32 n = Count(x);
+  std::vector<u32> idx(n);
+  for (u32 i = 0; i < n; ++i) idx[i] = i;
+  Vals ex(n), ey(n);
+  for (u32 i = 0; i < n; ++i) {
+    ex[i] = Dec(Elem(x, i));
+    ey[i] = Dec(Elem(y, i));
+  }
+  std::stable_sort(idx.begin(), idx.end(), [&](u32 a, u32 b) { return Lt(ex[a], ex[b]); });
+  xs->resize(n);
+  ys->resize(n);
+  for (u32 i = 0; i < n; ++i) {
+    (*xs)[i] = ex[idx[i]];
+    (*ys)[i] = ey[idx[i]];
+  }
+}
+
+// The sine fit's working data: the sorted points, the spacing of equally
+// spaced x (0 otherwise) and the cosine and sine tables.
+struct SinData {
+  Vals x, y, co, si;
+  Value spacing;
+};
+
+// Equal spacing within 5E-13 of the first gap keeps the gap; else 0.
+Value SinSpacing(const Vals &x) {
+  const Value d = Sub(x[1], x[0]);
+  const Value tol = Abs(Mul(d, Num("5E-13")));
+  for (size_t i = 2; i < x.size(); ++i) {
+    if (Gt(Abs(Sub(Sub(x[i], x[i - 1]), d)), tol)) return Int(0);
+  }
+  return d;
+}
+
+// cos(b x) and sin(b x), by one rotation a point when x is equally spaced.
+void SinTables(SinData *w, const Value &b) {
+  const size_t n = w->x.size();
+  w->co.resize(n);
+  w->si.resize(n);
+  if (Eq(w->spacing, Int(0))) {
+    for (size_t i = 0; i < n; ++i) {
+      const Value t = Mul(b, w->x[i]);
+      w->co[i] = CosRad(t);
+      w->si[i] = SinRad(t);
+    }
+    return;
+  }
+  const Value th = Mul(b, w->spacing);
+  const Value ct = CosRad(th), st = SinRad(th);
+  const Value t0 = Mul(b, w->x[0]);
+  Value c = CosRad(t0), s = SinRad(t0);
+  for (size_t i = 0; i < n; ++i) {
+    if (i > 0) {
+      const Value nc = Sub(Mul(ct, c), Mul(st, s));
+      s = Add(Mul(st, c), Mul(ct, s));
+      c = nc;
+    }
+    w->co[i] = c;
+    w->si[i] = s;
+  }
+}
+
+// The linear least squares y = p0 + p1 cos(bx) + p2 sin(bx) at a fixed b and
+// D(b), half the derivative of the residual sum: 0, or the error value.
+Value SinSolveAt(SinData *w, const Value &b, Vals *p, Value *D) {
+  if (KeyBreakPoll()) return Int(0), *ArrFail(D, kArrErrBreak);
+  SinTables(w, b);
+  const size_t n = w->x.size();
+  Value sc = Int(0), ss = sc, scc = sc, scs = sc, sss = sc, sy = sc, syc = sc, sys = sc;
+  for (size_t i = 0; i < n; ++i) {
+    const Value &c = w->co[i], &s = w->si[i], &y = w->y[i];
+    sc = Add(sc, c);
+    ss = Add(ss, s);
+    scc = Add(scc, Mul(c, c));
+    scs = Add(scs, Mul(c, s));
+    sss = Add(sss, Mul(s, s));
+    sy = Add(sy, y);
+    syc = Add(syc, Mul(y, c));
+    sys = Add(sys, Mul(y, s));
+  }
+  for (const Value &v : {sc, ss, scc, scs, sss, sy, syc, sys})
+    if (Err(v)) return v;
+  // Sums that are rounding noise beside their companions are flushed.
+  const Value eps = Num("1E-14");
+  if (Lt(Abs(sc), Mul(eps, Abs(scc)))) sc = Int(0);
+  if (Lt(Abs(ss), Mul(eps, Abs(sss)))) ss = Int(0);
+  if (Lt(Abs(scs), Mul(eps, Abs(scc)))) scs = Int(0);
+  if (Gt(Mul(eps, Abs(sys)), Abs(sy))) sy = Int(0);
+  if (Gt(Mul(eps, Abs(sys)), Abs(syc))) syc = Int(0);
+  const Value nn = Int(static_cast<i32>(n));
+  const Value e = SolveSmall(3, {nn, sc, ss, sc, scc, scs, ss, scs, sss}, {sy, syc, sys}, p);
+  if (Err(e)) return e;
+  Value d = Int(0);
+  for (size_t i = 0; i < n; ++i) {
+    const Value r = Sub(Sub(Sub(w->y[i], (*p)[0]), Mul((*p)[1], w->co[i])), Mul((*p)[2], w->si[i]));
+    d = Add(d, Mul(Mul(r, Sub(Mul((*p)[1], w->si[i]), Mul((*p)[2], w->co[i]))), w->x[i]));
+  }
+  *D = d;
+  return Err(d) ? d : Int(0);
+}
+
+// Counts D values repeating the last distinct one: five in a row, or one
+// that cannot be compared, end the search.
+struct RepeatGuard {
+  Value last;
+  int repeats = 0;
+  bool Take(const Value &d) {
+    if (Err(d)) return false;
+    if (!Eq(d, last)) {
+      repeats = 0;
+      last = d;
+      return true;
+    }
+    return ++repeats < 5;
+  }
+};
+
+// Brent's root search of D on [lo, hi]: 0 with the root in *root, or the
+// error value (Ma ERROR after maxIter passes).
+Value SinBrent(SinData *w, Value a, Value b, Value fa, Value fb, const Value &h, int maxIter, RepeatGuard *g,
+               Value *root) {
+  Vals p;
+  Value c = a, fc = fa, d = Sub(b, a), e = d;
+  bool first = true;
+  for (int iter = 0;; ++iter) {
+    if (first || Sign(fb) * Sign(fc) > 0) {
+      if (first && Sign(fb) == 0) {
+        first = false;
+      } else {
+        c = a;
+        fc = fa;
+        d = e = Sub(b, a);
+      }
+    }
+    first = false;
+    if (Lt(Abs(fc), Abs(fb))) {
+      a = b;
+      b = c;
+      c = a;
+      fa = fb;
+      fb = fc;
+      fc = fa;
+    }
+    const Value xm = Mul(Num("0.5"), Sub(c, b));
+    const Value big = Gt(Abs(b), Abs(h)) ? Abs(b) : Abs(h);
+    const Value tol1 = Mul(Num("5E-7"), big);
+    if (Lt(Abs(xm), tol1) || Sign(fb) == 0) break;
+    if (iter >= maxIter) return *ArrFail(root, kArrErrMath);
+    if (!Lt(Abs(e), tol1) && !Lt(Abs(fa), Abs(fb))) {
+      const Value s = Div(fb, fa);
+      Value pp, q;
+      if (Eq(a, c)) {
+        pp = Mul(Mul(Int(2), xm), s);
+        q = Sub(Int(1), s);
+      } else {
+        const Value q0 = Div(fa, fc), r = Div(fb, fc);
+        pp = Mul(s, Sub(Mul(Mul(Mul(Int(2), xm), q0), Sub(q0, r)), Mul(Sub(b, a), Sub(r, Int(1)))));
+        q = Mul(Mul(Sub(q0, Int(1)), Sub(r, Int(1))), Sub(s, Int(1)));
+      }
+      if (Err(pp) || Err(q)) return *ArrFail(root, kArrErrMath);
+      if (Gt(pp, Int(0))) q = Neg(q);
+      else pp = Neg(pp);
+      const Value lim1 = Sub(Mul(Mul(Int(3), xm), q), Abs(Mul(tol1, q)));
+      const Value lim2 = Abs(Mul(Mul(Num("0.5"), e), q));
+      if (Lt(Mul(Int(2), pp), lim1) && Lt(pp, lim2)) {
+        e = d;
+        d = Div(pp, q);
+      } else {
+        d = e = xm;
+      }
+    } else {
+      d = e = xm;
+    }
+    a = b;
+    fa = fb;
+    if (Gt(Abs(d), tol1)) b = Add(b, d);
+    else b = Gt(b, c) ? Sub(b, tol1) : Add(b, tol1);
+    const Value err = SinSolveAt(w, b, &p, &fb);
+    if (Err(err)) return *root = err;
+    if (!g->Take(fb)) return *ArrFail(root, kArrErrMath);
+  }
+  if (KeyBreakPoll()) return *ArrFail(root, kArrErrBreak);
+  *root = b;
+  return Int(0);
+}
+
+}  // namespace
+
+int RegSinFitCapped(const Value *x, const Value *y, Value *out, int maxWalk, int maxBrent) {
+  KeyBreakArm();
+  if (Err(*x)) return (*out = *x), 0;
+  if (Err(*y)) return (*out = *y), 0;
+  if (ValKind(x) != kValKindList || ValKind(y) != kValKindList) return Fail(out, kArrErrMath);
+  if (ValIsComplex(x) == 1 || ValIsComplex(y) == 1) return Fail(out, kArrErrComplexList);
+  const u32 n = Count(x);
+  if (n < 4) return Fail(out, kArrErrMath);
+  if (Count(y) != n) return Fail(out, kArrErrDimension);
+  SinData w;
+  SortedPairs(x, y, &w.x, &w.y);
+  int distinct = 1;
+  for (u32 i = 1, last = 0; i < n && distinct < 4; ++i) {
+    if (!Eq(w.x[i], w.x[last])) {
+      ++distinct;
+      last = i;
+    }
+  }
+  if (distinct < 4) return Fail(out, kArrErrMath);
+  if (KeyBreakPoll()) return Fail(out, kArrErrBreak);
+  w.spacing = SinSpacing(w.x);
+  // Start: the sign changes of y about its mean.
+  Value mean = Int(0);
+  for (const Value &v : w.y) mean = Add(mean, v);
+  mean = Div(mean, Int(static_cast<i32>(n)));
+  int s = 0, k = 0;
+  for (const Value &v : w.y) {
+    const int sg = Sign(Sub(v, mean));
+    if (sg == 0) continue;
+    if (s != 0 && sg != s) ++k;
+    s = sg;
+  }
+  const Value pi = [] {
+    Value v{};
+    RealSetPi(&v.re);
+    return v;
+  }();
+  const Value range = Abs(Sub(w.x[n - 1], w.x[0]));
+  const Value b0 = Div(Mul(Int(k), pi), range);
+  const Value h = Div(Mul(Num("0.25"), pi), range);
+  if (Err(b0) || Err(h)) return Fail(out, kArrErrMath);
+  Value b;
+  Vals p;
+  if (Eq(b0, Int(0))) {
+    b = Mul(Int(4), h);
+  } else {
+    Value d0;
+    Value e = SinSolveAt(&w, b0, &p, &d0);
+    if (Err(e)) return (*out = e), 0;
+    RepeatGuard g;
+    g.last = d0;
+    Value lo, hi, dlo, dhi;
+    int steps = 0;
+    if (Gt(d0, Int(0))) {
+      lo = b0;
+      dlo = d0;
+      do {
+        hi = lo;
+        dhi = dlo;
+        lo = Sub(hi, h);
+        if (!Lt(lo, h)) {
+          e = SinSolveAt(&w, lo, &p, &dlo);
+          if (Err(e)) return (*out = e), 0;
+          if (!g.Take(dlo) || ++steps > maxWalk) return Fail(out, kArrErrMath);
+        }
+      } while (Gt(dlo, Int(0)) && !Lt(lo, h));
+    } else {
+      hi = b0;
+      dhi = d0;
+      do {
+        lo = hi;
+        dlo = dhi;
+        hi = Add(lo, h);
+        e = SinSolveAt(&w, hi, &p, &dhi);
+        if (Err(e)) return (*out = e), 0;
+        // The upward walk has no natural end but the sign change: it is
+        // bounded like the downward one.
+        if (!g.Take(dhi) || ++steps > maxWalk) return Fail(out, kArrErrMath);
+      } while (Lt(dhi, Int(0)));
+    }
+    if (Lt(lo, h)) {
+      b = h;
+    } else {
+      e = SinBrent(&w, lo, hi, dlo, dhi, h, maxBrent, &g, &b);
+      if (Err(e)) return (*out = e), 0;
+    }
+  }
+  Value dfinal;
+  const Value e = SinSolveAt(&w, b, &p, &dfinal);
+  if (Err(e)) return (*out = e), 0;
+  Value a = Int(0), c = Int(0);
+  if (!Eq(p[1], Int(0)) || !Eq(p[2], Int(0))) {
+    a = Sqrt(Add(Mul(p[1], p[1]), Mul(p[2], p[2])));
+    RealAtan2(&p[1].re, &p[2].re, &c.re, 1);
+  }
+  const u16 unit = SetupGetAngle();
+  RealFromRadians(&b.re, &b.re, unit);
+  RealFromRadians(&c.re, &c.re, unit);
+  if (KeyBreakPoll()) return Fail(out, kArrErrBreak);
+  Value list;
+  if (!NewList(4, &list)) return Fail(out, kArrErrMemory);
+  SetElem(&list, 0, a);
+  SetElem(&list, 1, b);
+  SetElem(&list, 2, c);
+  SetElem(&list, 3, p[0]);
+  return NormalizeList(&list, out);
+}
+
+int RegSinFit(const Value *x, const Value *y, Value *out) {
+  return RegSinFitCapped(x, y, out, kRegSinWalkLimit, kRegSinBrentLimit);
+}
+
+namespace {
+
+// The logistic curve's parameters p = (c, a, b) and its residual sum.
+struct Logistic {
+  Value c, a, b, S;
+};
+
+Value LogisticSum(const Vals &x, const Vals &y, const Value &c, const Value &a, const Value &b) {
+  Value s = Int(0);
+  for (size_t i = 0; i < x.size(); ++i) {
+    const Value f = Div(c, Add(Int(1), Mul(a, ExpV(Neg(Mul(b, x[i]))))));
+    const Value r = Sub(f, y[i]);
+    s = Add(s, Mul(r, r));
+  }
+  return s;
+}
+
+// Start values from the integral equation y' = b y − (b/c) y².
+Value LogisticStart(const Vals &x, const Vals &y, Logistic *L) {
+  const size_t n = x.size();
+  Value P = Int(0), Q = Int(0);
+  Value spp = Int(0), spq = spp, sqq = spp, spy = spp, sqy = spp;
+  for (size_t i = 0; i + 1 < n; ++i) {
+    const Value hh = Mul(Num("0.5"), Sub(x[i + 1], x[i]));
+    P = Add(P, Mul(hh, Add(y[i], y[i + 1])));
+    Q = Sub(Q, Mul(hh, Add(Mul(y[i], y[i]), Mul(y[i + 1], y[i + 1]))));
+    const Value dy = Sub(y[i + 1], y[0]);
+    spp = Add(spp, Mul(P, P));
+    spq = Add(spq, Mul(P, Q));
+    sqq = Add(sqq, Mul(Q, Q));
+    spy = Add(spy, Mul(P, dy));
+    sqy = Add(sqy, Mul(Q, dy));
+  }
+  Vals s;
+  const Value e = SolveSmall(2, {spp, spq, spq, sqq}, {spy, sqy}, &s);
+  if (Err(e)) return e;
+  L->b = s[0];
+  L->c = Div(s[0], s[1]);
+  Value num = Int(0), den = Int(0);
+  Vals E(n);
+  for (size_t i = 0; i < n; ++i) {
+    E[i] = ExpV(Neg(Mul(L->b, x[i])));
+    const Value ye = Mul(y[i], E[i]);
+    num = Add(num, Mul(Sub(L->c, y[i]), ye));
+    den = Add(den, Mul(ye, ye));
+  }
+  L->a = Div(num, den);
+  Value sy = Int(0), sg = Int(0);
+  for (size_t i = 0; i < n; ++i) {
+    const Value g = Div(Int(1), Add(Int(1), Mul(L->a, E[i])));
+    sy = Add(sy, Mul(y[i], g));
+    sg = Add(sg, Mul(g, g));
+  }
+  L->c = Div(sy, sg);
+  L->S = LogisticSum(x, y, L->c, L->a, L->b);
+  if (KeyBreakPoll()) return *ArrFail(&sy, kArrErrBreak);
+  for (const Value &v : {L->a, L->b, L->c, L->S})
+    if (Err(v)) return v;
+  return Int(0);
+}
+
+// Gradient and second derivatives of S in the order (c, a, b).
+Value LogisticDerivs(const Vals &x, const Vals &y, const Logistic &L, Vals *g, Vals *H) {
+  g->assign(3, Int(0));
+  H->assign(9, Int(0));
+  const Value two = Int(2);
+  for (size_t i = 0; i < x.size(); ++i) {
+    const Value E = ExpV(Neg(Mul(L.b, x[i])));
+    const Value G = Div(Int(1), Add(Int(1), Mul(L.a, E)));
+    const Value G2 = Mul(G, G), G3 = Mul(G2, G);
+    const Value xi = x[i];
+    const Value r = Sub(Mul(L.c, G), y[i]);
+    const Value df[3] = {G, Neg(Mul(Mul(L.c, E), G2)), Mul(Mul(Mul(L.c, L.a), xi), Mul(E, G2))};
+    const Value E2G3 = Mul(Mul(E, E), G3);
+    const Value dcc = Int(0);
+    const Value dca = Neg(Mul(E, G2));
+    const Value dcb = Mul(Mul(L.a, xi), Mul(E, G2));
+    const Value daa = Mul(Mul(two, L.c), E2G3);
+    const Value dab = Sub(Mul(Mul(L.c, xi), Mul(E, G2)), Mul(Mul(Mul(two, L.c), Mul(L.a, xi)), E2G3));
+    const Value x2 = Mul(xi, xi);
+    const Value dbb = Add(Neg(Mul(Mul(Mul(L.c, L.a), x2), Mul(E, G2))),
+                          Mul(Mul(Mul(two, L.c), Mul(Mul(L.a, L.a), x2)), E2G3));
+    const Value d2[9] = {dcc, dca, dcb, dca, daa, dab, dcb, dab, dbb};
+    for (int j = 0; j < 3; ++j) {
+      (*g)[j] = Add((*g)[j], Mul(two, Mul(r, df[j])));
+      for (int k2 = 0; k2 < 3; ++k2)
+        (*H)[j * 3 + k2] = Add((*H)[j * 3 + k2], Mul(two, Add(Mul(df[j], df[k2]), Mul(r, d2[j * 3 + k2]))));
+    }
+  }
+  if (KeyBreakPoll()) {
+    Value b;
+    return *ArrFail(&b, kArrErrBreak);
+  }
+  for (const Value &v : *g)
+    if (Err(v)) return v;
+  for (const Value &v : *H)
+    if (Err(v)) return v;
+  return Int(0);
+}
+
+// The step-length search along delta from L: 1 with L moved to the first
+// trial that does not raise S (lambda set), 0 when all six are rejected (L
+// unchanged, lambda 0), or an error value in *err.
+int LogisticSearch(const Vals &x, const Vals &y, Logistic *L, const Vals &delta, Value *lambda, Value *err) {
+  for (int t = 0; t < 6; ++t) {
+    *lambda = Mul(*lambda, Num("0.1"));
+    const Value c = Add(L->c, Mul(*lambda, delta[0]));
+    const Value a = Add(L->a, Mul(*lambda, delta[1]));
+    const Value b = Add(L->b, Mul(*lambda, delta[2]));
+    const Value S = LogisticSum(x, y, c, a, b);
+    if (KeyBreakPoll()) return ArrFail(err, kArrErrBreak), 0;
+    if (Err(S)) continue;
+    if (!Gt(S, L->S)) {
+      *L = {c, a, b, S};
+      return 1;
+    }
+  }
+  *lambda = Int(0);
+  return 0;
+}
+
+}  // namespace
+
+int RegLogisticFit(const Value *x, const Value *y, Value *out) {
+  KeyBreakArm();
+  if (Err(*x)) return (*out = *x), 0;
+  if (Err(*y)) return (*out = *y), 0;
+  if (ValKind(x) != kValKindList || ValKind(y) != kValKindList) return Fail(out, kArrErrMath);
+  if (ValIsComplex(x) == 1 || ValIsComplex(y) == 1) return Fail(out, kArrErrComplexList);
+  const u32 n = Count(x);
+  if (n < 3) return Fail(out, kArrErrMath);
+  if (Count(y) != n) return Fail(out, kArrErrDimension);
+  // Runs of equal x in the order given.
+  int runs = 1;
+  for (u32 i = 0; i + 1 < n; ++i) {
+    const Value a = Elem(x, i), b = Elem(x, i + 1);
+    if (RealIsEqual(&a.re, &b.re) != 1) ++runs;
+  }
+  if (runs < 3) return Fail(out, kArrErrMath);
+  Vals xs, ys;
+  SortedPairs(x, y, &xs, &ys);
+  Logistic L;
+  Value e = LogisticStart(xs, ys, &L);
+  if (Err(e)) return (*out = e), 0;
+  const Value tol = Sqrt(Num("5E-11"));
+  for (int iter = 0; iter < 10; ++iter) {
+    Vals g, H, s;
+    e = LogisticDerivs(xs, ys, L, &g, &H);
+    if (Err(e)) return (*out = e), 0;
+    e = SolveSmall(3, H, g, &s);
+    if (Err(e)) return (*out = e), 0;
+    Vals delta = {Neg(s[0]), Neg(s[1]), Neg(s[2])};
+    const Logistic old = L;
+    Value lambda = Int(10);
+    Value err = Int(0);
+    int moved = LogisticSearch(xs, ys, &L, delta, &lambda, &err);
+    if (Err(err)) return (*out = err), 0;
+    if (!moved) {
+      // Steepest descent, with the step that minimises the quadratic model.
+      delta = {Neg(g[0]), Neg(g[1]), Neg(g[2])};
+      Value gg = Int(0), gHg = Int(0);
+      for (int j = 0; j < 3; ++j) {
+        gg = Add(gg, Mul(g[j], g[j]));
+        for (int k2 = 0; k2 < 3; ++k2) gHg = Add(gHg, Mul(Mul(g[j], H[j * 3 + k2]), g[k2]));
+      }
+      lambda = Mul(Int(10), Div(gg, gHg));
+      if (Err(lambda)) lambda = Int(0);
+      moved = LogisticSearch(xs, ys, &L, delta, &lambda, &err);
+      if (Err(err)) return (*out = err), 0;
+    }
+    // No trial lowered S: the last accepted coefficients stand.
+    if (!moved) break;
+    const Value ma = Abs(Div(Mul(lambda, delta[1]), old.a));
+    const Value mb = Abs(Div(Mul(lambda, delta[2]), old.b));
+    const Value m = Gt(ma, mb) ? ma : mb;
+    if (!Gt(m, tol)) break;
+  }
+  if (KeyBreakPoll()) return Fail(out, kArrErrBreak);
+  Value list;
+  if (!NewList(7, &list)) return Fail(out, kArrErrMemory);
+  SetElem(&list, 0, L.a);
+  SetElem(&list, 1, L.b);
+  SetElem(&list, 2, L.c);
+  SetElem(&list, 4, L.S);
+  return NormalizeList(&list, out);
 }

@@ -3,7 +3,7 @@
 // heap list that the caller frees. Every fit returns 1 with that list in
 // out, or 0 with the error value in out (Break 1, Ma ERROR 3, Memory ERROR
 // 4, Dimension ERROR 9, complex list 25). Work copies are freed on every
-// path.
+// path. A negative frequency gives Ma ERROR.
 #pragma once
 #include "kernel/types.h"
 #include "number/real.h"
@@ -24,7 +24,7 @@ int RegExpFit(const Value *x, const Value *y, const Value *freq, Value *out);
 int RegPowerFit(const Value *x, const Value *y, const Value *freq, Value *out);
 
 // Smallest and largest element of a real list: 1; 0 with an element's error
-// value (or Break) in both; 0 with both untouched for a complex list.
+// value (or Break) in both, error 25 for a complex list or no list.
 int RegListMinMax(const Value *list, BcdReal *min, BcdReal *max);
 // out = x^k for k 1..8 by a fixed chain of products (out may be x): 1; any
 // other k copies x and gives 0.
@@ -57,3 +57,17 @@ int RegMedMedMiddle(const BcdReal *data, int i, int count, BcdReal *out);
 // make the output concerned Ma ERROR. Result 0, or 9 for an empty y list.
 int RegFitMeasuresOf(int model, const Value *x, const Value *y, const Value *freq, const Value *coef, u16 angle,
                      BcdReal *mse, BcdReal *r2);
+
+// y = a·sin(b·x + c) + d by least squares at the frequency where the
+// derivative of the residual sum changes sign: {a, b, c, d} with b and c in
+// the angle unit of SET UP. No frequencies.
+int RegSinFit(const Value *x, const Value *y, Value *out);
+// RegSinFit with its search bounded: at most maxWalk steps of the coarse
+// walk and maxBrent passes of the root refinement, either bound reached
+// giving Ma ERROR.
+inline constexpr int kRegSinWalkLimit = 4096;
+inline constexpr int kRegSinBrentLimit = 200;
+int RegSinFitCapped(const Value *x, const Value *y, Value *out, int maxWalk, int maxBrent);
+// y = c / (1 + a·e^(−b·x)) by Newton's method on the residual sum from the
+// start values of the curve's integral equation: {a, b, c, 0, S, 0, 0}.
+int RegLogisticFit(const Value *x, const Value *y, Value *out);

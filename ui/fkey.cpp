@@ -1,5 +1,6 @@
 #include "ui/fkey.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstring>
@@ -225,6 +226,18 @@ i32 FkeyPopRange(u32 lo, u32 hi) {
 
 i32 FkeyPopAlphaMenus() { return FkeyPopRange(kFkeyAlphaFirst, kFkeyAlphaLast); }
 i32 FkeyPopShiftMenus() { return FkeyPopRange(kFkeyShiftFirst, kFkeyShiftLast); }
+
+void FkeySaveStack(FkeyStackState *out) {
+  std::copy(g_stack.begin(), g_stack.end(), out->stack);
+  std::copy(g_history.begin(), g_history.end(), out->history);
+  out->levelCount = g_levelCount;
+}
+
+void FkeyRestoreStack(const FkeyStackState *in) {
+  std::copy(in->stack, in->stack + g_stack.size(), g_stack.begin());
+  std::copy(in->history, in->history + g_history.size(), g_history.begin());
+  g_levelCount = in->levelCount;
+}
 
 void FkeyResetStack() {
   if (g_levelCount == 0) {

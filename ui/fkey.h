@@ -90,6 +90,16 @@ u32 FkeyCurrentMenu();
 // The stack entries in use (for inspection), count written to *count.
 const u32 *FkeyStackEntries(u32 *count);
 
+// The whole stack with its levels, saved around a screen that builds a menu
+// stack of its own.
+struct FkeyStackState {
+  u32 stack[kFkeyStackSize + 1];
+  u32 history[kFkeyStackSize];
+  u32 levelCount;
+};
+void FkeySaveStack(FkeyStackState *out);
+void FkeyRestoreStack(const FkeyStackState *in);
+
 // ---- pages ----
 void FkeySetPage(i32 id, const FkeyItem *page);
 u32 FkeyGetPage(i32 id, FkeyItem out[6]);

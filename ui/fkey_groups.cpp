@@ -219,9 +219,15 @@ constexpr FkeyItem kGraphPlainPages[9 * 6] = {
     B, B, B, B, B, B,
 };
 
-// OPT of the graph screens (variants 5, 7, 10 and 12): the picture memories.
+// OPT of the graph screens (variants 5, 10 and 12): the picture memories;
+// the two-graph screen (variant 7) also swaps the two graphs and copies the
+// left one's selection to the right.
 constexpr FkeyItem kGraphOptPages[2 * 6] = {
     S(183, kFkeyOptFirst + 1), B, B, B, B, B,
+    K(699, 30260), K(700, 30261), B, B, B, B,
+};
+constexpr FkeyItem kGraphDualOptPages[2 * 6] = {
+    S(183, kFkeyOptFirst + 1), K(258, kKeyGraphSwap), K(909, kKeyGraphCopyRight), B, B, B,
     K(699, 30260), K(700, 30261), B, B, B, B,
 };
 
@@ -259,7 +265,7 @@ constexpr GroupVariant kGroupVariants[] = {
     {kFkeyShiftFirst, 8, kGraphScreenPages, PageCount(kGraphScreenPages)},
     {kFkeyShiftFirst, 14, kGraphPlainPages, PageCount(kGraphPlainPages)},
     {kFkeyOptFirst, 5, kGraphOptPages, PageCount(kGraphOptPages)},
-    {kFkeyOptFirst, 7, kGraphOptPages, PageCount(kGraphOptPages)},
+    {kFkeyOptFirst, 7, kGraphDualOptPages, PageCount(kGraphDualOptPages)},
     {kFkeyOptFirst, 10, kGraphOptPages, PageCount(kGraphOptPages)},
     {kFkeyOptFirst, 12, kGraphOptPages, PageCount(kGraphOptPages)},
 };

@@ -46,12 +46,18 @@ void EndOneKeyState() {
   UpdateCursorShape();
 }
 
+KeyRootRow g_rootRow{nullptr, nullptr};
+
 void RedrawRowIfChanged() {
   if (!MenusActive()) return;
   const u32 menu = FkeyCurrentMenu();
   const FkeyItem *page = FkeyPageOf(static_cast<i32>(menu));
   if (menu == g_drawnMenu && page == g_drawnPage) return;
-  FkeyDrawRow();
+  if (g_rootRow.hook != nullptr && menu == FkeyLevelRoot()) {
+    g_rootRow.hook(g_rootRow.arg);
+  } else {
+    FkeyDrawRow();
+  }
   g_drawnMenu = menu;
   g_drawnPage = page;
 }
@@ -277,6 +283,12 @@ u32 KeyGetKey(u32 *key) {
 }
 
 void KeyPost(u32 code) { HostPostKey(-1, -1, static_cast<u16>(code)); }
+
+KeyRootRow KeySetRootRowHook(KeyRootRow row) {
+  const KeyRootRow old = g_rootRow;
+  g_rootRow = row;
+  return old;
+}
 
 void KeyNoteDrawnRow() {
   g_drawnMenu = FkeyCurrentMenu();

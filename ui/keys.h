@@ -41,3 +41,13 @@ void KeyForgetDrawnRow();
 // Takes the current menu's row as drawn, so KeyGetKey leaves the screen's
 // bottom rows alone until another menu opens (the graph screens).
 void KeyNoteDrawnRow();
+// While a hook is set, KeyGetKey does not draw the row of the level's root
+// menu: when that menu comes back (a sub-menu closed), it calls the hook,
+// which puts the screen's own bottom rows back (the graph screens). Returns
+// the hook that was set, so callers can put it back.
+using KeyRootRowHook = void (*)(void *arg);
+struct KeyRootRow {
+  KeyRootRowHook hook;
+  void *arg;
+};
+KeyRootRow KeySetRootRowHook(KeyRootRow row);

@@ -198,10 +198,15 @@ void MprintSaveBackup(const u8 *expr, u16 cursor);
 
 // Lays expr out and draws it (see the source for the placing rules). Returns
 // 1 when the whole expression was shown without scrolling, 0 when a scroll
-// marker was drawn or the layout failed. cursor_mode 1 shows the cursor.
+// marker was drawn or the layout failed. cursor_mode 1 shows the cursor; 0
+// places a result right-aligned; 2 places the text from the origin without
+// a cursor.
 u8 MprintLayout(u8 *expr, u16 *cursor, u8 origin, i16 offset, u8 cursor_mode, u8 arrows, u8 *height,
                 u8 *width);
 u8 MprintLayoutLine(u8 cursor_mode, u8 *height, u8 *width);
+// Measures expr without drawing: 1 with its full width and height, 0 when
+// it cannot be laid out.
+u8 MprintMeasure(u8 *expr, u16 *width, u8 *height);
 // Lays out one box from token to its end at (x, centre row y).
 u8 MprintLayoutBox(const u8 *token, MprintBoxMetrics *metrics, i32 x, i32 y);
 void MprintMergeBox(MprintBoxMetrics *metrics, const MprintBoxMetrics &part);

@@ -248,7 +248,9 @@ u8 Fraction(const u8 *head, MprintBoxMetrics *m, i32 x, i32 cy) {
   const i32 dcy = cy + Above(d);
   if (!ps.Place(first, x0 + (fw - n.width) / 2, ncy)) return 0;
   if (!ps.Place(first + 1, x0 + (fw - d.width) / 2, dcy)) return 0;
-  Line(x0 + 1, cy, x0 + fw - 2, cy);
+  // The bar lies one row above the centre row: a clear row on each side of
+  // it, between the numerator's last glyph row and the denominator's first.
+  Line(x0 + 1, cy - 1, x0 + fw - 2, cy - 1);
   ext.Add(n, ncy);
   ext.Add(d, dcy);
   *m = ext.Metrics(static_cast<u16>(x0 - x + fw), cy);
@@ -470,7 +472,7 @@ bool StackTooLow() {
 
 void MarkCursor(const u8 *p, i32 x, i32 cy) {
   MprintState &s = S();
-  if (s.place == 0 || s.cursor_mode == 0) return;
+  if (s.place == 0 || s.cursor_mode != 1) return;
   if (static_cast<u32>(p - s.base) != s.cursor) return;
   s.cursor_x = x;
   s.cursor_y = cy;
@@ -619,6 +621,20 @@ bool MeasureAll(MprintBoxMetrics *m) {
 
 }  // namespace
 
+u8 MprintMeasure(u8 *expr, u16 *width, u8 *height) {
+  MprintState &s = S();
+  TakeStackLow();
+  s.base = expr;
+  s.walk = expr;
+  s.cursor = 0;
+  s.cursor_mode = 0;
+  MprintBoxMetrics m{};
+  if (!MeasureAll(&m)) return 0;
+  *width = m.width;
+  *height = m.height;
+  return 1;
+}
+
 u8 MprintLayoutLine(u8 cursor_mode, u8 *height, u8 *width) {
   MprintState &s = S();
   TakeStackLow();
@@ -670,7 +686,8 @@ u8 MprintLayoutLine(u8 cursor_mode, u8 *height, u8 *width) {
   s.draw = 0;
   LcdClearArea({0, 56, 127, 63});
   u8 result = 1;
-  const i32 my = std::max<i32>(cy - 3, 0);
+  // The side markers stand on the centre line's glyph rows.
+  const i32 my = std::max<i32>(cy - 4, 0);
   if (s.scroll != 0) {
     LcdClearArea({s.origin, my, s.origin + 5, my + 7});
     LcdPrintAtPixel(s.origin, my, s.arrows ? "\xE6\x9A" : "\xE6\xAF", 0);

@@ -7,6 +7,7 @@
 
 #include "apps/calc/mat_edit.h"
 #include "apps/calc/runmat_glue.h"
+#include "apps/calcdoc/calcdoc.h"
 #include "kernel/keyqueue.h"
 #include "number/numtext.h"
 #include "ui/errbox.h"
@@ -15,6 +16,7 @@
 #include "ui/keys.h"
 #include "ui/lcd.h"
 #include "ui/setup.h"
+#include "ui/setup_screen.h"
 #include "ui/sysvar.h"
 #include "ui/text.h"
 #include "ui/value_keys.h"
@@ -161,12 +163,15 @@ void RunMatSetupFkeys() {
 
 u32 RunMatAppMain(u32 from_main_menu, u16 submode) {
   for (;;) {
-    // The textbook calculation document is not part of the system yet: the
-    // calculation screen takes linear input in every input mode.
     if (submode == 1) {
       // The child row with submode 1 opens the matrix editor first.
       MatEditMain();
       submode = 0;
+    }
+    // Math input outside Base-N: the calculation document.
+    if (SetupGetItem(kSetupInputMode) != kInputLinear && SetupGetItem(kSetupMode) == 0) {
+      RunMatCalcDocMain(from_main_menu, submode);
+      continue;
     }
     RunMatSetupFkeys();
     // A history written in the other calculation mode (Base-N or not) goes
@@ -423,6 +428,8 @@ u32 RunMatCalcLoop(u32, u32) {
         break;
       case kKeySetup:
         RunMatSetupKey(key, &rs);
+        // Math input outside Base-N leaves for the calculation document.
+        if (SetupGetItem(kSetupInputMode) != kInputLinear && SetupGetItem(kSetupMode) == 0) return 1;
         RunMatSetupFkeys();
         break;
       case kKeyVWindow:

@@ -47,6 +47,7 @@ u32 RunMatRunLine(const u8 *line, RunMatRunState *run) {
   ProgRunContext ctx{};
   std::memcpy(ctx.text, run->text_copy, sizeof ctx.text);
   ctx.row = run->row;
+  ctx.keepArrays = run->keep_arrays;
   const u8 *pos = line;
   const u32 ok = ProgRun(&pos, 1, &run->result, &ctx);
   std::memcpy(run->text_copy, ctx.text, sizeof ctx.text);

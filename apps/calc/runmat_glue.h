@@ -36,6 +36,7 @@ struct RunMatRunState {
   u32 output_mode;      // 0 a value, 1 "Done", 2 shown by a statement, ...
   u32 display_form;     // 0, or the conversion 1..7 that ended the line
   u32 stop;             // byte offset in the line where the run stopped
+  u32 keep_arrays;      // 1: a list or matrix result opens no viewer
   Value result;
 };
 // Runs the token text `line` (zero-ended) as a run line: 1 success, 0

@@ -6,6 +6,7 @@
 
 #include "apps/calc/runmat_glue.h"
 #include "apps/stat/stat_calc.h"
+#include "apps/stat/stat_cmd.h"
 #include "apps/stat/stat_cond.h"
 #include "apps/stat/stat_editor.h"
 #include "apps/stat/stat_glue.h"
@@ -426,16 +427,42 @@ i32 StatMenuCommand(u32 code, i32 direct) {
   }
   if (code == kCodeSel) {
     if (direct) return StatDrawGraphsCode(cond, 1);
-    const i32 r = StatGraphSelectScreen();
+    const i32 r = StatGraphSelectScreen(graph, nullptr);
     if (r == -10) return StatDrawGraphsCode(cond, 1);
     return r == -1 ? -22 : -21;
   }
-  if (code == kCodeGraphSet) return StatGraphSetScreen() == -1 ? -22 : -21;
-  if (code == kCodeCalcSet) return StatCalcSetScreen(calc, 0) == -1 ? -22 : -21;
+  if (code == kCodeGraphSet) return StatGraphSetupScreen(graph, nullptr) == -1 ? -22 : -21;
+  if (code == kCodeCalcSet) return StatCalcSetupScreen(calc, nullptr) == -1 ? -22 : -21;
   static const u16 kTypes[] = {20, 19, 21, 0, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18};
   if (code < 10 || code > 23 || kTypes[code - 10] == 0) return -21;
   const i32 r = StatRunCalcMenu(kTypes[code - 10], 0);
   if (r == -15) return -29;
   if (r == -1) return -22;
   return -21;
+}
+
+i32 StatRunCalcMenu(u16 calcType, u32 sheet) {
+  u16 cond[kStatCalcCondWords];
+  if (StatLoadCalcCond(cond) != 0) {
+    StatDeleteResultList();
+    StatDeleteModeList();
+    ErrBox(kErrMemory);
+    return -2;
+  }
+  cond[kCondType] = calcType;
+  StatWriteCalcCond(cond);
+  u32 busy = 0;
+  LcdBusySave(&busy);
+  LcdShowBusyIndicator();
+  KeyBreakArm();
+  u32 err = 0;
+  const i32 r = StatCalcRun(reinterpret_cast<const i16 *>(cond), &err, 0, static_cast<int>(sheet));
+  LcdBusyRestore(&busy);
+  if (r == -2) {
+    StatDeleteResultList();
+    StatDeleteModeList();
+    ErrBox(static_cast<i32>(err != 0 ? err : kErrMemory));
+    return -2;
+  }
+  return StatCalcResultScreen(calcType, &err, static_cast<int>(sheet));
 }

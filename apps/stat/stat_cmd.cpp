@@ -167,6 +167,8 @@ BcdReal *StatRoundForDisplay(const BcdReal *src, BcdReal *dst) {
   const int e = RealExponent(src);
   int digits = e >= -2 && e <= 5 ? 10 : 6;
   if (Lt(*src, Zero())) --digits;
+  // The core's rounding keeps digits - 1 significant digits, which with the
+  // sign and point fills the ten columns of the value.
   R r;
   RealRoundDigits(src, &r, digits);
   return Put(IsErr(r) ? *src : r, dst);

@@ -10,6 +10,7 @@
 #include "number/numparse.h"
 #include "number/realop.h"
 #include "number/value.h"
+#include "numeric/list_mem.h"
 
 namespace {
 
@@ -185,15 +186,13 @@ i32 StatSetResult(int i, const Value *v) {
 }
 
 i32 StatCopyModeList() {
-  const u32 n = ItemListSize(0, 0);
-  if (n == 0) return kErrMemory;
-  if (StatNewModeList(static_cast<int>(n)) != 0) return kErrMemory;
-  for (u32 i = 1; i <= n; ++i) {
-    Value v;
-    if (ItemListGet(0, 0, i, &v) != 0 || ItemListSet(kStatResultFile, 1, i, &v) != 0) {
-      StatDeleteModeList();
-      return kErrMemory;
-    }
+  Value modes;
+  if (ItemListSize(0, 0) == 0 || ListFromMemory(0, 0, &modes) != 1) return kErrMemory;
+  // The mode list is made whole from List Ans, then typed.
+  if (StatNewModeList(static_cast<int>(ItemListSize(0, 0))) != 0 ||
+      ItemListStoreValue(kStatResultFile, 1, &modes) != 0) {
+    StatDeleteModeList();
+    return kErrMemory;
   }
   return 0;
 }

@@ -12,12 +12,15 @@ void SheetWriteHistogram(const BcdReal *start, const BcdReal *width);
 // Reads the cell range named by the token text `range` into list `list` of
 // file 0: 0 or an error code.
 u32 SheetReadRangeToList(const u8 *range, u8 list);
-// A test, interval or distribution command by its menu code (50-81): -1
-// asks the caller to reset its menus, other results change nothing.
-i32 StatRunCommand(u32 code);
+// The test, interval and distribution commands: StatRunCommand of
+// apps/stat/stat_cmd.h.
 // The StatGraph screen for the graphs selected in the condition words:
 // -21 stay, -22 reset the menus, -23 a graph is shown, -27 / -29 as the
 // graph code returns them.
 i32 StatGraphScreen(i16 *graphCond, u32 direct);
 // The box of a feature that is not built yet.
 void StatNotBuiltBox();
+// Writes the spreadsheet's graph condition (its whole record) and its
+// calculation condition (42 bytes): 0 or an error code.
+u32 SheetWriteGraphCond(const u16 *sheetCond);
+u32 SheetWriteCalcCond(const u8 *sheetCalcCond);

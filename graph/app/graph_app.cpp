@@ -4,13 +4,13 @@
 
 #include "apps/system/basetool.h"
 #include "graph/app/graph_app.h"
-#include "graph/app/graph_app_glue.h"
 #include "graph/app/graph_fmem.h"
 #include "graph/app/graph_funcs.h"
 #include "graph/app/graph_list.h"
 #include "graph/engine/graph_context.h"
 #include "graph/memory/gmem_func.h"
 #include "graph/memory/gmem_record.h"
+#include "graph/screen/graph_screen.h"
 #include "graph/screen/vwin_screen.h"
 #include "kernel/apps.h"
 #include "kernel/task.h"
@@ -73,14 +73,6 @@ const FkeyItem kTablePages[6][6] = {
 const u8 kStyles[6] = {2, 3, 5, 6, 7, 8};
 const u16 kConvTypes[5] = {264, 408, 392, 440, 424};
 
-// The access text of the hidden number-base tool in graph function 7.
-constexpr char kToolGate[] = "VANTU";
-
-bool ToolGateOpen() {
-  const char *t = GmemFuncDataPtr(7);
-  return t != nullptr && std::strcmp(t, kToolGate) == 0 && (GraphFuncAttr(7) & kGraphSelGraph) != 0;
-}
-
 struct Editor {
   bool table;
   bool drawn;
@@ -96,16 +88,16 @@ void AfterLineEdit(Editor *ed, i32 r) {
 
 void Draw(Editor *ed, u32 key) {
   FkeyBackToLevelRoot();
-  if (ToolGateOpen()) {
+  if (BaseToolCheckGate()) {
     BaseToolMain();
     LcdClearVram();
     return;
   }
   ed->drawn = true;
-  const i32 mode = key == kKeyGraphTable ? i32{kGraphScreenLast} : ed->table ? i32{kGraphScreenTable}
-                                                                            : i32{kGraphScreenDraw};
+  const i32 mode = key == kKeyGraphTable ? i32{kGraphShowLast} : ed->table ? i32{kGraphShowTable}
+                                                                          : i32{kGraphDrawFuncs};
   i32 err = 0;
-  const i32 r = GraphAppOpenScreen(mode, &err);
+  const i32 r = GraphScreenEntry(mode, &err);
   if (r == -1) GraphListCursorHome(&ed->cur);
   if (GmemReadGraphMode() == 0) ed->drawn = false;
   LcdClearVram();
@@ -139,27 +131,26 @@ void HandleKey(Editor *ed, u32 key) {
     return;
   }
   if (key >= kStyleFirst && key <= kStyleLast) {
-    if (GraphFuncTextLength(n) > 1) {
-      GraphSetFuncStyle(n, kStyles[key - kStyleFirst]);
+    if (GraphFuncTextLength(n) != 0) {
+      GmemSetFuncKind(n, kStyles[key - kStyleFirst]);
       ed->drawn = false;
     }
     return;
   }
   switch (key) {
     case kSel: {
-      if (GraphFuncTextLength(n) <= 1) return;
-      u8 attr = GraphFuncAttr(n);
+      if (GraphFuncTextLength(n) == 0) return;
       if (ed->table) {
-        attr ^= kGraphSelTable;
+        GmemSetFuncFlags(n, !GmemTestFuncFlags(n, kGraphSelTable), kGraphSelTable);
       } else {
         ed->drawn = false;
-        if ((attr & (kGraphSelGraph | kGraphSelGraphRight)) == (kGraphSelGraph | kGraphSelGraphRight)) {
-          attr = static_cast<u8>(attr & ~(kGraphSelGraph | kGraphSelGraphRight));
+        if (GmemTestFuncFlags(n, kGraphSelGraph | kGraphSelRight)) {
+          GmemSetFuncFlags(n, 0, kGraphSelGraph | kGraphSelRight);
         } else {
-          attr ^= kGraphSelGraph;
+          GmemSetFuncFlags(n, !GmemTestFuncFlags(n, kGraphSelGraph), kGraphSelGraph);
         }
+        GmemDeleteGraphRecord();
       }
-      GraphSetFuncAttr(n, attr);
       return;
     }
     case kDelete:

@@ -18,7 +18,7 @@ constexpr u32 kErrMemory = 4;
 constexpr u32 kErrArgument = 8;
 
 // The head bytes of slot n in place, null when the slot is missing.
-u8 *SlotHead(int n) {
+const u8 *SlotHead(int n) {
   if (n < 1 || n > kGmemFuncSlots) return nullptr;
   char name[4];
   std::snprintf(name, sizeof name, "%d", n);
@@ -103,25 +103,6 @@ u8 GraphFuncAttr(int n) {
   return h ? h[2] : 0;
 }
 
-u8 GraphFuncStyle(int n) {
-  const u8 *h = SlotHead(n);
-  return h ? h[3] : 0;
-}
-
-void GraphSetFuncAttr(int n, u8 attr) {
-  if (u8 *h = SlotHead(n)) {
-    h[2] = attr;
-    GmemDeleteGraphRecord();
-  }
-}
-
-void GraphSetFuncStyle(int n, u8 style) {
-  if (u8 *h = SlotHead(n)) {
-    h[3] = style;
-    GmemDeleteGraphRecord();
-  }
-}
-
 u8 GraphAppSelectBit() {
   struct Sel {
     const char *app;
@@ -155,20 +136,11 @@ u32 GraphConvertFuncType(int n, u16 type) {
   if (GraphFuncTextLength(n) == 0) return 0;
   const u16 old = GmemReadFuncType(n);
   if (old == kGraphFuncXc || old == kGraphFuncParam || old == kGraphFuncR) return 0;
-  u8 *h = SlotHead(n);
-  if (h == nullptr) return 0;
-  h[0] = static_cast<u8>(type & 0xFF);
-  h[1] = static_cast<u8>(type >> 8);
+  if (GmemSetFuncType(n, type) != 0) return 0;
   if (type != kGraphFuncY) {
-    u8 attr = static_cast<u8>(h[2] & ~(kGraphSelDyna | kGraphSelStat));
-    if (AppIs("@TABLE")) {
-      attr = static_cast<u8>(attr & ~kGraphSelGraph);
-    } else {
-      attr = static_cast<u8>(attr & ~kGraphSelTable);
-    }
-    h[2] = attr;
+    const u8 other = AppIs("@TABLE") ? kGraphSelGraph : kGraphSelTable;
+    GmemSetFuncFlags(n, 0, static_cast<u8>(kGraphSelDyna | kGraphSelStat | other));
   }
-  GmemForgetGraphTable();
   return 1;
 }
 

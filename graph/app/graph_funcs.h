@@ -5,20 +5,9 @@
 // empty slots, selections and line styles, and the assignments of programs
 // ("X^2"->Y1). Calculator thread only.
 #pragma once
+#include "graph/memory/gmem_func.h"
 #include "kernel/types.h"
 
-// Selection bits of the attribute byte, one per application.
-enum GraphSelectBit : u8 {
-  kGraphSelGraph = 0x80,
-  kGraphSelGraphRight = 0x40,
-  kGraphSelTable = 0x20,
-  kGraphSelDyna = 0x10,
-  kGraphSelStat = 0x08,
-  kGraphSelOther = 0x04,
-  kGraphSelTableConn = 0x02,  // table graph, joined (draw kind 2)
-  kGraphSelTablePlot = 0x01,  // table graph, points only (draw kind 1)
-  kGraphSelRight = kGraphSelGraphRight,
-};
 
 inline constexpr u8 kGraphFuncSeparator = 0xF6;
 inline constexpr u32 kGraphFuncTextRoom = 255;
@@ -33,12 +22,8 @@ u32 GraphFuncTextLength(int n);
 // The text just past the first parametric separator (the terminator when
 // there is none).
 const char *GraphSkipFuncHead(const char *text);
-// Attribute byte and line-style byte of slot n (0 when missing).
+// Attribute byte of slot n (0 when missing).
 u8 GraphFuncAttr(int n);
-u8 GraphFuncStyle(int n);
-// Writes the attribute or line-style byte of an existing slot.
-void GraphSetFuncAttr(int n, u8 attr);
-void GraphSetFuncStyle(int n, u8 style);
 // The selection bit of the running application (0 for one that selects
 // nothing).
 u8 GraphAppSelectBit();

@@ -195,12 +195,12 @@ void DrawLine(i32 row, i32 n, i32 part, bool cursor) {
       TextLocate(17, row);
       TextPrint("    ");
     } else {
-      DrawStyleMark(row, len > 1 ? GraphFuncStyle(n) : static_cast<u8>(2), cursor);
+      DrawStyleMark(row, len != 0 ? GmemReadFuncKind(n) : static_cast<u8>(2), cursor);
     }
   }
   TextLocate(21, row);
   const u8 attr = GraphFuncAttr(n);
-  if (AppIs("@GRAPH") && SetupGetItem(kSetupDualScreen) == 0 && (attr & kGraphSelGraphRight)) {
+  if (AppIs("@GRAPH") && SetupGetItem(kSetupDualScreen) == 0 && (attr & kGraphSelRight)) {
     char mark[3] = {static_cast<char>(0xE5), static_cast<char>((attr & kGraphSelGraph) ? 0xB5 : 0xB6), 0};
     TextPrint(mark);
   } else {

@@ -3,15 +3,14 @@
 #include "graph/engine/graph_glue.h"
 
 #include "graph/screen/graph_screen.h"
+#include "graph/table/graph_table.h"
 
 namespace {
 constexpr u32 kSystemError = 23;
 }
 
-u32 GraphGlueTablePoint(i32, BcdReal *x, BcdReal *y, GraphContext *, i32) {
-  RealMakeError(kSystemError, x);
-  RealMakeError(kSystemError, y);
-  return kSystemError;
+u32 GraphGlueTablePoint(i32 row, BcdReal *x, BcdReal *y, GraphContext *ctx, i32 idx) {
+  return GraphTablePoint(row, x, y, ctx, idx);
 }
 
 void GraphGluePrepareScreen(GraphContext *ctx) { GraphPrepareScreen(ctx); }
@@ -21,6 +20,9 @@ u32 GraphGlueSpecialLabel(GraphContext *, i32, u8 *text, u32 cap) {
   return kSystemError;
 }
 
-u32 GraphGlueBuildTable(GraphContext *) { return kSystemError; }
-u32 GraphGlueFillTableRow(const BcdReal *, GraphContext *, i32) { return kSystemError; }
-u32 GraphGlueDrawTable(GraphContext *, i32) { return kSystemError; }
+u32 GraphGlueBuildTable(GraphContext *ctx) { return GraphBuildTable(ctx); }
+u32 GraphGlueFillTableRow(const BcdReal *x, GraphContext *ctx, i32 row) { return GraphFillTableRow(x, ctx, row); }
+u32 GraphGlueDrawTable(GraphContext *ctx, i32 how) {
+  GraphDrawTable(ctx, how);
+  return 0;
+}

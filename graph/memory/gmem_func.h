@@ -15,6 +15,19 @@ inline constexpr int kGmemFuncSlots = 20;
 inline constexpr u32 kGmemFuncHeader = 4;
 inline constexpr u32 kGmemFuncTextMax = 256;
 
+// Bits of the attribute byte (byte 2): which application draws the function,
+// and the kinds the graph screen is asked to draw by.
+enum GraphSelectBit : u8 {
+  kGraphSelTablePlot = 0x01,  // table graph, points only (a draw kind)
+  kGraphSelTableConn = 0x02,  // table graph, joined (a draw kind)
+  kGraphSelOther = 0x04,
+  kGraphSelStat = 0x08,
+  kGraphSelDyna = 0x10,
+  kGraphSelTable = 0x20,
+  kGraphSelRight = 0x40,      // drawn on the right-hand screen of a split
+  kGraphSelGraph = 0x80,
+};
+
 // Type word of graph function n, 0 when the item is missing (or n is not a
 // slot number 1..20).
 u16 GmemReadFuncType(int n);

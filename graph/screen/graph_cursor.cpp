@@ -69,13 +69,21 @@ void GraphDrawFixedMark(i32 x, i32 y, i32 flag) {
     }
 }
 
+namespace {
+// A sub-menu closed during a cursor loop's key wait: the strip under it
+// comes back.
+void RestoreStrip(void *strip) { std::memcpy(LcdVramAddress() + 56 * 16, strip, 128); }
+}  // namespace
+
 u32 GraphCursorKey(GraphPointer *c, u8 shape, u32 *typed) {
   u8 strip[128];
   std::memcpy(strip, LcdVramAddress() + 56 * 16, sizeof strip);
   GraphRedrawFkeys();
   GraphDrawCursor(c, shape);
   u32 key = 0;
+  const KeyRootRow outer = KeySetRootRowHook({RestoreStrip, strip});
   const u32 isChar = KeyGetKey(&key);
+  KeySetRootRowHook(outer);
   GraphEraseCursor(c);
   std::memcpy(LcdVramAddress() + 56 * 16, strip, sizeof strip);
   *typed = 0;

@@ -1,6 +1,7 @@
 // The graph screen's entry by mode, its menus and its key loop, and the
 // redisplay of the last drawn graph from RUN-MAT and programs.
 #include "graph/screen/graph_screen.h"
+#include "graph/table/table_screen.h"
 
 #include <cstring>
 
@@ -62,6 +63,9 @@ i32 AcResult(const GraphContext *ctx) {
   return Leave(ctx, kGraphExitAc);
 }
 
+// A sub-menu closed over the graph: the graph comes back in its place.
+void RepaintGraph(void *ctx) { GraphPrepareScreen(static_cast<GraphContext *>(ctx)); }
+
 // One menu of the graph screen around the key loop: the OPT and SHIFT groups
 // of the variants, the SHIFT group's pages as the application's own pages
 // (so F1-F6 reach the graph tools at once), the menu mask; all put back
@@ -81,7 +85,9 @@ i32 GraphMenu(GraphContext *ctx, u16 optVariant, u16 shiftVariant, u16 extraMask
   const u32 count = FkeyShiftGroupPages(shiftVariant, pages);
   for (u32 i = 0; i < count && i < 20; ++i) FkeySetPage(static_cast<i32>(i), pages + 6 * i);
   FkeyPushLevel(0);
+  const KeyRootRow outer = KeySetRootRowHook({RepaintGraph, ctx});
   const i32 r = GraphKeyLoop(ctx, firstKey);
+  KeySetRootRowHook(outer);
   FkeyPopLevel();
   std::memcpy(pages, kept, sizeof kept);
   FkeyRestorePages(0, 19, saved);
@@ -127,12 +133,21 @@ i32 GraphDrawTableGraph(GraphContext *ctx, i32 mode) {
 
 // The table screens (modes 31 and 36) need the function table.
 i32 GraphShowTable(GraphContext *ctx) {
-  GraphEntry *keep = ctx->entries;
   const bool any = GraphDrawKind(ctx, kGraphSelTable) > 0;
-  ctx->entries = keep;
   if (!any) return ShowError(kNoFunction);
-  if (const u32 e = GraphGlueBuildTable(ctx)) return ShowError(e);
-  return ShowError(kSystemError);
+  ctx->entries = GraphEntryTable();
+  if (MatrixRows(kTableMatrix) == 0 || GraphScreenMode(ctx) != 0) {
+    if (const u32 e = GraphGlueBuildTable(ctx)) return ShowError(e);
+  }
+  ctx->tableTop = ctx->tableLeft = ctx->tableCursorCol = ctx->tableCursorRow = 1;
+  if (GraphScreenMode(ctx) != 0) {
+    // The table beside its graph: the last image, or the empty axes.
+    ctx->screenFlags = static_cast<u8>(ctx->screenFlags | kGraphScreenModeMask);
+    ctx->runFlags = static_cast<u8>(ctx->runFlags | kGraphRunHalf);
+    if (GmemReadGraphMode() == 0 || GmemReadScreen(ctx->planes) != 0) GraphClearBuffer(ctx);
+    GraphRefreshScreen(ctx);
+  }
+  return GraphTableScreenMenu(ctx);
 }
 
 i32 GraphTableOnly(GraphContext *ctx) {
@@ -422,8 +437,14 @@ i32 GraphRunSetup() {
   SysGetAppName(app);
   u8 screen[1024];
   GraphSaveScreen(screen);
+  FkeyStackState menus;
+  FkeySaveStack(&menus);
+  const KeyRootRow hook = KeySetRootRowHook({nullptr, nullptr});
   u32 changed = 0;
   SetupScreen(app, &changed);
+  KeySetRootRowHook(hook);
+  FkeyRestoreStack(&menus);
+  KeyForgetDrawnRow();
   GraphRestoreScreen(screen);
   if (!changed) return 0;
   GmemDeleteGraphRecord();

@@ -10,8 +10,8 @@
 //   -1 SHIFT+EXIT  0 done  31..36 go on with that mode  other: a key code.
 // Calculator thread only.
 #pragma once
-#include "graph/app/graph_funcs.h"
 #include "graph/engine/graph_context.h"
+#include "graph/memory/gmem_func.h"
 #include "kernel/types.h"
 
 // Modes of GraphScreenEntry.
@@ -44,9 +44,6 @@ enum GraphDrawnMode : u8 {
   kGrpFuncs = 7,
   kGrpPlain = 11,
 };
-
-// Selection bits of a graph function's attribute byte (the `kind` of
-// GraphDrawKind): GraphSelectBit of graph/app/graph_funcs.h.
 
 // Runs the screen of a mode; *out is set to 0. Returns an exit code.
 i32 GraphScreenEntry(i32 mode, i32 *out);

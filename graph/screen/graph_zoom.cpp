@@ -2,6 +2,7 @@
 // menu keys, the inverse graph and the tangent or normal line, and the
 // picture prompt of the graph screen.
 #include <cstring>
+#include <initializer_list>
 
 #include "graph/engine/graph_draw.h"
 #include "graph/engine/graph_plot.h"

@@ -290,8 +290,16 @@ i32 GraphOpenVwinScreen() {
 i32 GraphOpenVwinScreen(i8 which) {
   u8 screen[1024];
   GraphSaveScreen(screen);
+  // The screen builds menus of its own; the graph screen's come back after.
+  FkeyStackState menus;
+  FkeySaveStack(&menus);
+  const KeyRootRow hook = KeySetRootRowHook({nullptr, nullptr});
   const i32 mode = which == 0 ? i32{kVwinModeSingle} : which == 1 ? i32{kVwinModeLeft} : i32{kVwinModeSplit};
-  if (VwinScreen(mode) != 0) {
+  const i32 unchanged = VwinScreen(mode);
+  KeySetRootRowHook(hook);
+  FkeyRestoreStack(&menus);
+  KeyForgetDrawnRow();
+  if (unchanged != 0) {
     GraphRestoreScreen(screen);
     return 0;
   }

@@ -342,6 +342,42 @@ u32 GraphBuildTable(GraphContext *ctx) {
   return 0;
 }
 
+u32 GraphTablePoint(i32 row, BcdReal *x, BcdReal *y, GraphContext *ctx, i32 idx) {
+  const u8 table = TableOf(ctx);
+  const u32 type = ctx->entries[0].type;
+  const u32 d = (ctx->optionFlags & kGraphOptDerivative) ? 1 : 0;
+  const u32 col = 2 + static_cast<u32>(idx) * GraphTableFuncColumns(type, d);
+  u32 rows = 0, cols = 0;
+  Value v;
+  std::memset(&v, 0, sizeof v);
+  u32 e = ItemMatDims(table, &rows, &cols);
+  if (e == 0 && (row < 1 || static_cast<u32>(row) > rows || col + (IsParam(type) ? 1 : 0) > cols)) e = kErrMemory;
+  if (e == 0 && IsParam(type)) {
+    e = ItemMatGet(table, static_cast<u32>(row), col, &v);
+    *x = v.re;
+    if (e == 0) e = ItemMatGet(table, static_cast<u32>(row), col + 1, &v);
+    *y = v.re;
+  } else if (e == 0) {
+    e = ItemMatGet(table, static_cast<u32>(row), 1, &v);
+    *x = v.re;
+    if (e == 0) e = ItemMatGet(table, static_cast<u32>(row), col, &v);
+    *y = v.re;
+    if (e == 0 && IsPolar(type)) {
+      const BcdReal theta = *x;
+      const BcdReal r = *y;
+      GraphPolarToRect(&r, &theta, x, y, GraphAngleUnit(ctx));
+    }
+  }
+  if (e != 0) {
+    RealMakeError(kErrMemory, x);
+    RealMakeError(kErrMemory, y);
+    return kErrMemory;
+  }
+  StoreVar('X', x);
+  StoreVar('Y', y);
+  return 0;
+}
+
 // ---- row commands --------------------------------------------------------------------
 
 u32 GraphInsertTableRow(i32 row, u8 table) {

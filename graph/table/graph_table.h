@@ -39,6 +39,11 @@ u32 GraphBuildTable(GraphContext *ctx);
 // its error value in the cell; any other code deletes the table, forgets
 // the drawn graph and is returned.
 u32 GraphFillTableRow(const BcdReal *x, GraphContext *ctx, i32 row);
+// The point of row (from 1) of table-graph entry idx: the variable and Y
+// columns of a Y= group, X and Y of a parametric group, r at theta turned
+// into x and y for a polar group; stored into X and Y as well. 0 or an
+// error code (4 when the row or the columns are missing).
+u32 GraphTablePoint(i32 row, BcdReal *x, BcdReal *y, GraphContext *ctx, i32 idx);
 // DEL, INS, ADD of a row at the cursor (keys 332-334): 0, or 1 after an
 // error box. Nothing happens on an empty table.
 u32 GraphTableRowCommand(u32 key, GraphContext *ctx);

@@ -1,6 +1,8 @@
 // Numbered graph function items: header, text and the limits of a readable
 // text.
 #include "graph/memory/gmem_func.h"
+#include "graph/memory/gmem_record.h"
+#include "graph/memory/gmem_recur.h"
 
 #include <gtest/gtest.h>
 
@@ -101,6 +103,64 @@ TEST_F(GmemFunc, MissingOrUnreadableItems) {
   full[255 + 4] = 0;
   RawItem("20", full);
   EXPECT_EQ(std::string(GmemFuncDataPtr(20)).size(), 255u);
+}
+
+// The header operations: a missing item is made with its own header, an
+// existing one keeps the rest; every change forgets the drawn graph.
+TEST_F(GmemFunc, HeaderOperations) {
+  ASSERT_EQ(GmemSetFuncType(4, 264), 0u);
+  EXPECT_EQ(GmemReadFuncType(4), 264);
+  EXPECT_EQ(GmemReadFuncKind(4), 2);  // made as {0, 0, 0, 2}
+  ASSERT_EQ(GmemSetFuncKind(5, 3), 0u);
+  EXPECT_EQ(GmemReadFuncType(5), 0);  // made as four zero bytes
+  EXPECT_EQ(GmemReadFuncKind(5), 3);
+  const u8 head[4] = {0x08, 0x01, 0x00, 2};
+  ASSERT_EQ(GmemWriteFuncItem(6, head, "X"), 0u);
+  GmemSetFuncFlags(6, 1, 0xC0);
+  EXPECT_EQ(GmemTestFuncFlags(6, 0xC0), 1u);
+  GmemSetFuncFlags(6, 0, 0x40);
+  EXPECT_EQ(GmemTestFuncFlags(6, 0x80), 1u);
+  EXPECT_EQ(GmemTestFuncFlags(6, 0xC0), 0u);
+  GmemSetFuncFlags(7, 1, 0x80);  // missing: left alone
+  EXPECT_EQ(GmemFuncDataPtr(7), nullptr);
+  EXPECT_EQ(GmemSetItemFlags(2, "7", 1, 0x80), 0u);
+  char buf[260];
+  EXPECT_EQ(std::string(GmemReadFuncText(6, buf)), "X");
+  EXPECT_EQ(std::string(GmemReadFuncText(7, buf)), "");
+  ASSERT_EQ(GmemWriteGraphMode(7), 0u);
+  ASSERT_EQ(GmemSetFuncType(6, 1034), 0u);
+  EXPECT_EQ(GmemReadGraphMode(), 0);
+  EXPECT_EQ(std::string(GmemReadFuncText(6, buf)), "X");
+}
+
+TEST_F(GmemFunc, RecursionFormulas) {
+  ASSERT_EQ(RecurWriteFormula(1, "an+1"), 0u);
+  EXPECT_EQ(RecurFormulaSelected(1), 1u);
+  EXPECT_GE(RecurFormulaLength(1), 5u);  // the store pads items to 4 bytes
+  char buf[260];
+  EXPECT_EQ(std::string(RecurReadFormula(1, buf)), "an+1");
+  RecurSelectFormula(1, 0);
+  EXPECT_EQ(RecurFormulaSelected(1), 0u);
+  // A new text keeps the header.
+  ASSERT_EQ(RecurWriteFormula(1, "2an"), 0u);
+  EXPECT_EQ(RecurFormulaSelected(1), 0u);
+  EXPECT_EQ(std::string(RecurReadFormula(1, buf)), "2an");
+  // An empty text changes nothing; a kind on a missing formula makes it.
+  ASSERT_EQ(RecurWriteFormula(1, ""), 0u);
+  EXPECT_EQ(std::string(RecurReadFormula(1, buf)), "2an");
+  ASSERT_EQ(RecurSetFormulaKind(3, 5), 0u);
+  EXPECT_EQ(RecurReadFormulaKind(3), 5);
+  EXPECT_GE(RecurFormulaLength(3), 1u);
+  // The drawn recursion graph and its table are forgotten by a change.
+  ASSERT_EQ(GmemWriteGraphMode(8), 0u);
+  RecurDeleteFormula(3);
+  EXPECT_EQ(GmemReadGraphMode(), 0);
+  EXPECT_EQ(RecurFormulaDataPtr(3), nullptr);
+  EXPECT_EQ(RecurFormulaDataPtr(0), nullptr);
+  // A text without its zero byte reads as empty.
+  RawItem("BN", {0x04, 0x09, 0x10, 0, 'a', 'n', '+', '1'});
+  ASSERT_NE(RecurFormulaDataPtr(2), nullptr);
+  EXPECT_EQ(std::string(RecurFormulaDataPtr(2)), "");
 }
 
 }  // namespace

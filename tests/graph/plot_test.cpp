@@ -449,15 +449,15 @@ TEST_F(Plotting, BuiltInEntriesAndSeams) {
   EXPECT_TRUE(Lit(ctx, 65, 30) && Lit(ctx, 49, 63) && Lit(ctx, 79, 1));
   table[0].builtin = Fails;
   EXPECT_EQ(Plot(), 8u);
-  // Table points come through a seam that answers System ERROR until the
-  // function table is part of the system: the plot ends with it.
+  // Table points come from the function table: with no table the plot ends
+  // with Memory ERROR.
   table.clear();
   texts.clear();
   GraphEntry &p = Add(kGraphTypePoints | kGraphTypeFunc, "");
   p.pointCount = 3;
-  EXPECT_EQ(Plot(), 23u);
+  EXPECT_EQ(Plot(), 4u);
   ctx.optionFlags |= kGraphOptSimul;
-  EXPECT_EQ(Plot(), 23u);
+  EXPECT_EQ(Plot(), 4u);
 }
 
 }  // namespace

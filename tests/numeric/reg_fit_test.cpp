@@ -12,6 +12,7 @@
 #include "array_testutil.h"
 #include "kernel/heap.h"
 #include "numeric/reg_fit.h"
+#include "ui/setup.h"
 
 using arrtest::List;
 using arrtest::Show;
@@ -181,6 +182,13 @@ TEST(RegFit, SmallSetsAndFailures) {
       {"log", {"5"}, {"1"}, {"none"}, "0 E3"},
       {"pow", {"1", "2"}, {"1|1", "2"}, {"none"}, "0 E25"},
       {"exp", {"1", "2"}, {"1", "2"}, {"1", "1", "1"}, "0 E9"},
+      // A negative frequency is refused by every least-squares fit.
+      {"lin", {"1", "2", "3"}, {"1", "2", "4"}, {"1", "-1", "1"}, "0 E3"},
+      {"quad", {"1", "2", "3", "4"}, {"1", "2", "4", "3"}, {"1", "1", "-2", "1"}, "0 E3"},
+      {"log", {"1", "2", "3"}, {"1", "2", "4"}, {"-1", "1", "1"}, "0 E3"},
+      {"exp", {"1", "2", "3"}, {"1", "2", "4"}, {"1", "1", "-0.5"}, "0 E3"},
+      {"pow", {"1", "2", "3"}, {"1", "2", "4"}, {"1", "-3", "1"}, "0 E3"},
+      {"quad", {"1", "2", "3|1"}, {"1", "2", "4"}, {"none"}, "0 E25"},
   };
   for (const Case &c : cases) {
     const bool hasFreq = c.f.size() != 1 || c.f[0] != "none";
@@ -268,12 +276,12 @@ TEST(RegFit, PowersAndRange) {
   EXPECT_EQ(RegListMinMax(&l, &lo, &hi), 1);
   EXPECT_EQ(numtest::Show(lo) + " " + numtest::Show(hi), "-2.5 9");
   arrtest::Drop(&l);
-  // A complex list leaves the outputs as they were.
+  // A complex list is refused with its error in both outputs.
   l = List({"1|2", "3"});
   RealSetOne(&lo);
   RealSetOne(&hi);
   EXPECT_EQ(RegListMinMax(&l, &lo, &hi), 0);
-  EXPECT_EQ(numtest::Show(lo) + " " + numtest::Show(hi), "1 1");
+  EXPECT_EQ(numtest::Show(lo) + " " + numtest::Show(hi), "E25 E25");
   arrtest::Drop(&l);
 }
 
@@ -315,3 +323,128 @@ TEST(RegFit, MedMedTiesAndMedians) {
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<std::string> Seq(int from, int to) {
+  std::vector<std::string> v;
+  for (int i = from; i <= to; ++i) v.push_back(std::to_string(i));
+  return v;
+}
+
+// The elements of a fit as numbers; empty when it failed.
+std::vector<long double> Coefs(int ok, const Value &out) {
+  std::vector<long double> v;
+  if (!ok) return v;
+  for (const std::string &t : Elems(out)) v.push_back(Num(t));
+  return v;
+}
+
+testing::AssertionResult Near(long double got, long double want, long double rel) {
+  const long double err = std::fabs(got - want) / std::max(1e-300L, std::fabs(want));
+  if (err <= rel) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "got " << static_cast<double>(got) << " want " << static_cast<double>(want);
+}
+
+}  // namespace
+
+// The sine fit on the seasonal table (6 digits), in radians and degrees, on
+// exact data, and its failures; every work block is given back.
+TEST(RegFit, SineFit) {
+  MemFreeAll();
+  const u8 angle = SetupGetItem(kSetupAngle);
+  struct Case {
+    u8 angle;
+    std::vector<std::string> x, y;
+    std::vector<long double> want;  // a b c d, empty: an error
+    std::string error;
+  } cases[] = {
+      {1, Seq(1, 12), {"58", "62", "70", "77", "83", "85", "83", "77", "70", "62", "58", "56"},
+       {14.3423L, 0.543651L, -1.69163L, 70.5981L}, ""},
+      {0, Seq(1, 12), {"58", "62", "70", "77", "83", "85", "83", "77", "70", "62", "58", "56"},
+       {14.3423L, 31.1489L, -96.9234L, 70.5981L}, ""},
+      // y = 2 sin(0.5x + 1) + 3 at x = 1..12, to the root search's tolerance.
+      {1, Seq(1, 12),
+       {"4.99498997320811", "4.81859485365136", "4.19694428820791", "3.28224001611973", "2.29843354462076",
+        "1.48639500938414", "1.04493976466981", "1.08215145067372", "1.58891934885922", "2.44116900360215",
+        "3.43023997617563", "4.31397319743758"},
+       {2, 0.5L, 1, 3}, ""},
+      {1, {"1", "2", "2", "3"}, {"1", "2", "3", "4"}, {}, "E3"},
+      {1, {"1", "2", "3"}, {"1", "2", "3"}, {}, "E3"},
+      {1, {"1", "2", "3", "4"}, {"1", "2", "3"}, {}, "E9"},
+      {1, {"1", "2", "3", "4|1"}, {"1", "2", "3", "4"}, {}, "E25"},
+  };
+  for (const Case &c : cases) {
+    SetupSetItem(kSetupAngle, c.angle);
+    Value x = List(c.x), y = List(c.y), out;
+    const u32 before = arrtest::BlocksInUse();
+    const int ok = RegSinFit(&x, &y, &out);
+    if (c.want.empty()) {
+      EXPECT_EQ(std::to_string(ok) + " " + Show(out), "0 " + c.error) << Show(x);
+    } else {
+      const std::vector<long double> got = Coefs(ok, out);
+      ASSERT_EQ(got.size(), 4u) << Show(out);
+      for (int i = 0; i < 4; ++i) EXPECT_TRUE(Near(got[i], c.want[i], 5e-6L)) << "element " << i << " " << Show(x);
+      ValFreeTemp(&out);
+    }
+    EXPECT_EQ(arrtest::BlocksInUse(), before);
+    arrtest::Drop(&x);
+    arrtest::Drop(&y);
+  }
+  // The walk and the root search are bounded: each bound reached is Ma ERROR.
+  SetupSetItem(kSetupAngle, 1);
+  Value x = List(Seq(1, 12)), y = List({"58", "62", "70", "77", "83", "85", "83", "77", "70", "62", "58", "56"}), out;
+  EXPECT_EQ(RegSinFitCapped(&x, &y, &out, 0, kRegSinBrentLimit), 0);
+  EXPECT_EQ(Show(out), "E3");
+  EXPECT_EQ(RegSinFitCapped(&x, &y, &out, kRegSinWalkLimit, 0), 0);
+  EXPECT_EQ(Show(out), "E3");
+  arrtest::Drop(&x);
+  arrtest::Drop(&y);
+  SetupSetItem(kSetupAngle, angle);
+}
+
+// The logistic fit: the growth table (6 digits), exact data and the
+// failures.
+TEST(RegFit, LogisticFit) {
+  MemFreeAll();
+  struct Case {
+    std::vector<std::string> x, y;
+    std::vector<long double> want;  // a b c, empty: an error
+    std::string error;
+  } cases[] = {
+      {Seq(1, 10), {"4", "7", "12", "21", "33", "46", "57", "64", "68", "70"}, {42.5068L, 0.716387L, 72.6051L}, ""},
+      // y = 10 / (1 + 20 e^-x) at x = 0..10.
+      {Seq(0, 10),
+       {"0.476190476190476", "1.19651734624309", "2.69781334276034", "5.01066929992126", "7.31896836702868",
+        "8.81244434184514", "9.5276655648515", "9.82089014777111", "9.93335461513836", "9.97537880910955",
+        "9.99092825118269"},
+       {20, 1, 10}, ""},
+      {{"1", "1", "2"}, {"1", "2", "3"}, {}, "E3"},
+      {{"1", "2"}, {"1", "2"}, {}, "E3"},
+      {{"1", "2", "3"}, {"1", "2"}, {}, "E9"},
+  };
+  for (const Case &c : cases) {
+    Value x = List(c.x), y = List(c.y), out;
+    const u32 before = arrtest::BlocksInUse();
+    const int ok = RegLogisticFit(&x, &y, &out);
+    if (c.want.empty()) {
+      EXPECT_EQ(std::to_string(ok) + " " + Show(out), "0 " + c.error) << Show(x);
+    } else {
+      const std::vector<long double> got = Coefs(ok, out);
+      ASSERT_EQ(got.size(), 7u) << Show(out);
+      for (int i = 0; i < 3; ++i) EXPECT_TRUE(Near(got[i], c.want[i], 5e-6L)) << "element " << i << " " << Show(x);
+      // Element 4 is the residual sum of the coefficients given back, not
+      // of a trial the search turned down.
+      long double sse = 0;
+      for (size_t i = 0; i < c.x.size(); ++i) {
+        const long double f = got[2] / (1 + got[0] * std::exp(-got[1] * Num(c.x[i]))) - Num(c.y[i]);
+        sse += f * f;
+      }
+      EXPECT_NEAR(static_cast<double>(got[4]), static_cast<double>(sse), 1e-9 + 1e-9 * static_cast<double>(sse));
+      ValFreeTemp(&out);
+    }
+    EXPECT_EQ(arrtest::BlocksInUse(), before);
+    arrtest::Drop(&x);
+    arrtest::Drop(&y);
+  }
+}

@@ -132,7 +132,7 @@ TEST_F(LiveWindow, MenuAtTheBootBoxThenArrowsWalkTheMainMenuAndExeOpensAnApplica
   EXPECT_FALSE(CalcMainMenuShown());
   EXPECT_EQ(CalcTitle(), "@GRAPH");
   LiveShownScreen(now);
-  EXPECT_EQ(ScreenRowTrimmed(1, now), "@GRAPH") << ScreenText(now);
+  EXPECT_EQ(ScreenRowTrimmed(1, now), "Graph Func:Y=") << ScreenText(now);
   EXPECT_TRUE(GrabShowsTheScreen(view_));
   // MENU goes back to the main menu, its cursor where it was.
   QTest::keyClick(view_, Qt::Key_PageDown);
@@ -200,7 +200,7 @@ TEST_F(LiveReplay, BootAndMenuGiveTheSameFilesOnEveryRun) {
       const char *file;
       const char *text;
     } shots[] = {{"boot_0001.bmp", "MAIN MEMORIES"}, {"boot_0002.bmp", "STORAGE MEMORIES"},
-                 {"menu_0003.bmp", "@GRAPH"}};
+                 {"menu_0003.bmp", "Graph Func:Y="}};
     for (const Shot &s : shots) {
       QImage img(QString::fromStdString(folder + "/" + s.file));
       ASSERT_EQ(img.size(), QSize(128, 64)) << s.file;

@@ -192,6 +192,19 @@ class XvfbWalk : public ::testing::Test {
   }
 
   // Clicks the key of the picture that carries `name`.
+  // RUN-MAT opens in Math input on a new calculator: SET UP (SHIFT MENU)
+  // sets Input Mode to Linear (F2 on its first row), EXIT comes back to the
+  // linear run screen.
+  void UseLinearInput() {
+    Key("Insert");
+    Key("Next");
+    ASSERT_TRUE(WaitForScreen("SET UP", [](const u8 *v) { return ScreenText(v).find("Input Mode") != std::string::npos; }));
+    Key("F2");
+    ASSERT_TRUE(WaitForScreen("Linear", [](const u8 *v) { return ScreenText(v).find("Linear") != std::string::npos; }));
+    Key("Escape");
+    ASSERT_TRUE(WaitForScreen("linear run screen", [](const u8 *v) { return ScreenRowTrimmed(1, v).empty(); }));
+  }
+
   void Click(const std::string &id, const char *name) {
     const ShellKeyRect *r = ShellSkinKeyRect(ShellKeyByName(name));
     ASSERT_NE(r, nullptr) << name;
@@ -269,7 +282,7 @@ TEST_F(XvfbWalk, MenuAtTheBootBoxThenTheMainMenuWalkedAndAnApplicationOpened) {
 
   // Enter is EXE: the selected application opens.
   Key("Return");
-  ASSERT_TRUE(WaitForScreen("application", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "@GRAPH"; }, &shot));
+  ASSERT_TRUE(WaitForScreen("application", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Graph Func:Y="; }, &shot));
   Save(shot, "walk_5_application.png");
 
   // Shift+F5 quits as the close box does: the storage image goes with it.
@@ -294,6 +307,8 @@ TEST_F(XvfbWalk, RunMatCalculatesWhatIsTypedClickedAndPasted) {
   // RUN-MAT is the first icon: EXE clicked opens it.
   ASSERT_NO_FATAL_FAILURE(Click(id, "EXE"));
   ASSERT_TRUE(WaitForScreen("run screen", [](const u8 *v) { return !MainMenu(v) && ScreenRowTrimmed(1, v).empty(); }));
+  Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
+  ASSERT_NO_FATAL_FAILURE(UseLinearInput());
 
   // 12/7 typed on the PC keyboard, Enter.
   Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
@@ -337,6 +352,30 @@ TEST_F(XvfbWalk, RunMatCalculatesWhatIsTypedClickedAndPasted) {
   Key("s");
   ASSERT_TRUE(WaitForScreen("catalog at S", [](const u8 *v) { return Shows(v, "S-Gph1"); }, &shot));
   Save(shot, "runmat_5_catalog.png");
+  Key("shift+F5");
+  ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
+}
+
+// Math input, as a new calculator starts: 1/2 + 1/3 on the picture's keys
+// stacked as fractions, EXE lays 5/6 out under it.
+TEST_F(XvfbWalk, MathInputStacksFractions) {
+  std::string id;
+  ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));
+  QImage shot;
+  Key("Return");
+  ASSERT_TRUE(WaitForScreen("calculation document", [](const u8 *v) { return !MainMenu(v); }));
+  for (const char *k : {"ab/c", "1", "DOWN", "2", "RIGHT", "+", "ab/c", "1", "DOWN", "3"})
+    ASSERT_NO_FATAL_FAILURE(Click(id, k));
+  ASSERT_TRUE(WaitForScreen("fractions typed",
+                            [](const u8 *v) { return ScreenTextAt(1, 0, 1, v) == "1" && ScreenTextAt(1, 10, 1, v) == "2" &&
+                                                     ScreenTextAt(8, 5, 1, v) == "+"; },
+                            &shot));
+  Save(shot, "calcdoc_1_typed.png");
+  ASSERT_NO_FATAL_FAILURE(Click(id, "EXE"));
+  ASSERT_TRUE(WaitForScreen("5/6 under the line",
+                            [](const u8 *v) { return ScreenTextAt(121, 18, 1, v) == "5" && ScreenTextAt(121, 28, 1, v) == "6"; },
+                            &shot));
+  Save(shot, "calcdoc_2_result.png");
   Key("shift+F5");
   ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
 }
@@ -387,6 +426,7 @@ TEST_F(XvfbWalk, PowerKeyMatrixViewerAndAProgramValueConverted) {
   QImage shot;
   Key("Return");
   ASSERT_TRUE(WaitForScreen("run screen", [](const u8 *v) { return !MainMenu(v) && ScreenRowTrimmed(1, v).empty(); }));
+  ASSERT_NO_FATAL_FAILURE(UseLinearInput());
   // 2^10-1000 typed on the PC keyboard.
   for (const char *k : {"2", "asciicircum", "1", "0", "minus", "1", "0", "0", "0"}) Key(k);
   ASSERT_TRUE(WaitForScreen("typed power", [](const u8 *v) { return ScreenRowTrimmed(1, v).rfind("2^10-1000", 0) == 0; }));
@@ -570,6 +610,7 @@ TEST_F(XvfbWalk, MemorySystemLinkAndTheWindowsBackup) {
   ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v); }));
   Key("1");
   ASSERT_TRUE(WaitForScreen("run screen", [](const u8 *v) { return !MainMenu(v); }));
+  ASSERT_NO_FATAL_FAILURE(UseLinearInput());
   Key("5");
   ASSERT_NO_FATAL_FAILURE(Click(id, "->"));
   Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});

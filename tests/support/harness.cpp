@@ -18,6 +18,7 @@
 #include "storage/fls_image.h"
 #include "tests/support/screen_reader.h"
 #include "ui/lcd.h"
+#include "ui/setup.h"
 #include "data/menu_icons.h"
 
 namespace {
@@ -50,6 +51,7 @@ const KeyName kLetterKeys[26] = {
 
 std::string g_title;
 std::string g_image_path;
+bool g_math_input = false;
 
 std::string Describe(const std::string &what) {
   std::ostringstream out;
@@ -167,11 +169,20 @@ testing::AssertionResult CalcPress(const std::string &keys, u32 timeout_ms) {
   return testing::AssertionSuccess();
 }
 
+void CalcUseMathInput() { g_math_input = true; }
+
+void CalcApplyInputMode() { SetupSetItem(kSetupInputMode, g_math_input ? 0 : 1); }
+
 testing::AssertionResult CalcBootToMenu() {
   for (int box = 0; box < 3; ++box) {
     testing::AssertionResult idle = CalcWaitIdle();
     if (!idle) return idle;
-    if (CalcMainMenuShown()) return testing::AssertionSuccess();
+    if (CalcMainMenuShown()) {
+      // The calculator waits for a key: its SET UP may be written until the
+      // next key is posted (the key queue orders the two).
+      CalcApplyInputMode();
+      return testing::AssertionSuccess();
+    }
     idle = CalcPress("MENU");
     if (!idle) return idle;
   }

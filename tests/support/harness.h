@@ -53,8 +53,15 @@ bool CalcPost(i32 column, i32 row, u16 code = 0);
 // posts them, waiting until idle after each.
 testing::AssertionResult CalcPostCodes(std::initializer_list<u16> codes);
 // Waits for the boot's notice boxes and closes each with MENU, until the
-// main menu shows.
+// main menu shows. Tests run with linear input (SET UP Input Mode) unless
+// CalcUseMathInput was called before.
 testing::AssertionResult CalcBootToMenu();
+// Makes CalcBootToMenu leave the Input Mode at Math (natural display).
+void CalcUseMathInput();
+// Sets the Input Mode again (after a reset of main memory brought back the
+// defaults). Only while the calculator waits for a key: the next key posted
+// orders the write before the calculator's reads.
+void CalcApplyInputMode();
 
 // The 1024 bytes of display memory.
 void CalcReadVram(u8 *out);

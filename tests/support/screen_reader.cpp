@@ -12,20 +12,23 @@ namespace {
 
 constexpr int kUnknown = -1;
 
-// A cell's 48 dots: 8 rows of 6, row 0 in the high bits.
-u64 CellDots(const u8 *vram, int col, int row) {
+// The 48 dots of the 6 x 8 cell at pixel (x0, y0): 8 rows of 6, row 0 in
+// the high bits; dots off the screen read clear.
+u64 CellDotsAt(const u8 *vram, int x0, int y0) {
   u64 dots = 0;
   for (int r = 0; r < 8; ++r) {
-    int y = 8 * row + r;
+    int y = y0 + r;
     u32 bits = 0;
     for (int i = 0; i < 6; ++i) {
-      int x = 6 * col + i;
-      if (vram[16 * y + (x >> 3)] & (0x80 >> (x & 7))) bits |= 0x20u >> i;
+      int x = x0 + i;
+      if (x >= 0 && x < 128 && y >= 0 && y < 64 && (vram[16 * y + (x >> 3)] & (0x80 >> (x & 7)))) bits |= 0x20u >> i;
     }
     dots = (dots << 6) | bits;
   }
   return dots;
 }
+
+u64 CellDots(const u8 *vram, int col, int row) { return CellDotsAt(vram, 6 * col, 8 * row); }
 
 u64 GlyphDots(const u8 rows[8]) {
   u64 dots = 0;
@@ -114,6 +117,21 @@ std::string ReadRow(int row, const u8 *vram, Cell cell) {
 }
 
 }  // namespace
+
+std::string ScreenTextAt(int x, int y, int cells, const u8 *vram) {
+  const auto &table = GlyphTable();
+  std::string s;
+  for (int c = 0; c < cells; ++c) {
+    const u64 dots = CellDotsAt(Vram(vram), x + 6 * c, y);
+    auto it = table.find(dots);
+    if (it == table.end()) it = table.find(~dots & kAllDots);
+    s += LookOf(it == table.end() ? kUnknown : it->second);
+  }
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  size_t lead = 0;
+  while (lead < s.size() && s[lead] == ' ') ++lead;
+  return s.substr(lead);
+}
 
 std::string ScreenRow(int row, const u8 *vram) {
   return ReadRow(row, vram, [](std::string &s, int index, bool) { s += LookOf(index); });

@@ -20,6 +20,10 @@ std::vector<std::string> ScreenRows(const u8 *vram = nullptr);
 std::string ScreenRow(int row, const u8 *vram = nullptr);
 // Row 1..8 without its trailing blanks.
 std::string ScreenRowTrimmed(int row, const u8 *vram = nullptr);
+// The text of `cells` 6 x 8 cells from pixel (x, y) on (normal or reversed),
+// without the blanks around it: text placed off the character grid, such as
+// a textbook result right-aligned to the screen's edge (x 2 for 21 cells).
+std::string ScreenTextAt(int x, int y, int cells, const u8 *vram = nullptr);
 // All eight rows joined with '\n'.
 std::string ScreenText(const u8 *vram = nullptr);
 // Row 1..8 with 'R' for each reversed cell and '.' for each normal one.

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "graph/memory/gmem_func.h"
 #include "memory/item_array.h"
 #include "number/numtext.h"
 #include "tests/support/harness.h"
@@ -180,8 +181,9 @@ TEST_F(Stat, SortAscendingCarriesTheSecondListAlong) {
   EXPECT_EQ(ListText(2), "10,20,30");
 }
 
-TEST_F(Stat, GraphsTestsIntervalsAndDistributionsShowTheNotYetBox) {
-  for (const char *keys : {"F1 F1", "F1 F4", "F3 F3", "F4 F1 F1", "F5 F1 F1"}) {
+TEST_F(Stat, GraphsShowTheNotYetBox) {
+  // SEL's own screen chooses the graphs; its Draw is what is not built.
+  for (const char *keys : {"F1 F1", "F1 F4 F3"}) {
     ASSERT_TRUE(CalcPress(keys));
     EXPECT_TRUE(CalcScreenHas("Not built yet")) << keys << "\n" << CalcScreenText();
     ASSERT_TRUE(CalcPress("EXIT"));
@@ -204,6 +206,99 @@ TEST_F(Stat, CashFlowListIsEditedInTheEditorThatExitLeaves) {
   EXPECT_EQ(ListText(1), "-100,60");
   ASSERT_TRUE(CalcPress("EXIT"));
   EXPECT_EQ(CalcRow(1), "Cash Flow") << CalcScreenText();
+}
+
+TEST_F(Stat, OneVariableShowsItsResultsAndScrolls) {
+  ASSERT_TRUE(Cells({"2", "4", "4", "4", "5", "5", "7", "9"}));
+  ASSERT_TRUE(CalcPress("F2 F1"));
+  EXPECT_EQ(CalcRow(1), "1-Variable");
+  EXPECT_EQ(CalcRow(2), "x̄    =5") << CalcScreenText();
+  EXPECT_EQ(CalcRow(5), "xσₙ  =2");
+  EXPECT_EQ(CalcRow(6), "xσₙ₋₁ =2.13808993");
+  EXPECT_EQ(CalcRow(7), "n    =8             ↓");
+  // Thirteen lines and one mode: the screen scrolls by eight.
+  for (int i = 0; i < 9; ++i) ASSERT_TRUE(CalcPress("DOWN"));
+  EXPECT_EQ(CalcRow(2), "Med  =4.5           ↑") << CalcScreenText();
+  EXPECT_EQ(CalcRow(3), "Q3   =6");
+  EXPECT_EQ(CalcRow(5), "Mod  =4");
+  EXPECT_EQ(CalcRow(6), "Mod:n=1");
+  EXPECT_EQ(CalcRow(7), "Mod:F=3");
+  ASSERT_TRUE(CalcPress("UP"));
+  EXPECT_EQ(CalcRow(2), "Q1   =4             ↑") << CalcScreenText();
+  // EXIT goes back to the editor.
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(Bottom(), "");
+  EXPECT_NE(CalcRow(1), "1-Variable") << CalcScreenText();
+}
+
+TEST_F(Stat, FrequenciesAllZeroAreMaError) {
+  ASSERT_TRUE(Cells({"1", "2"}));
+  ASSERT_TRUE(CalcPress("RIGHT"));
+  ASSERT_TRUE(Cells({"0", "0"}));
+  // SET: the frequency list of the single-variable calculation.
+  ASSERT_TRUE(CalcPress("F2 F6"));
+  ASSERT_TRUE(CalcPress("DOWN F2 2 EXE EXIT"));
+  ASSERT_TRUE(CalcPress("F1"));
+  EXPECT_TRUE(CalcScreenHas("Ma ERROR")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(ListText(1), "1,2");
+}
+
+TEST_F(Stat, LinearRegressionShowsItsFormulaAndCopiesIt) {
+  ASSERT_TRUE(Cells({"1", "2", "3", "4", "5"}));
+  ASSERT_TRUE(CalcPress("RIGHT"));
+  ASSERT_TRUE(Cells({"2", "4", "5", "4", "5"}));
+  ASSERT_TRUE(CalcPress("F2 F3 F1"));
+  EXPECT_EQ(CalcRow(1), "LinearReg") << CalcScreenText();
+  EXPECT_EQ(CalcRow(2), "   a =0.6");
+  EXPECT_EQ(CalcRow(3), "   b =2.2");
+  EXPECT_EQ(CalcRow(4), "   r =0.77459666");
+  EXPECT_EQ(CalcRow(6), "  MSe=0.8");
+  EXPECT_EQ(CalcRow(7), "y=ax+b");
+  // COPY into the second graph function.
+  ASSERT_TRUE(CalcPress("F6"));
+  EXPECT_TRUE(CalcScreenHas("Graph Func")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("DOWN EXE"));
+  EXPECT_EQ(CalcRow(1), "LinearReg") << CalcScreenText();
+  const char *text = GmemFuncDataPtr(2);
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(std::string(text), "0.6X\x89" "2.2");
+  EXPECT_EQ(GmemReadFuncType(2), 0x0108);
+}
+
+TEST_F(Stat, CubicRegressionScrollsBetweenTwoPositions) {
+  ASSERT_TRUE(Cells({"1", "2", "3", "4", "5", "6", "7"}));
+  ASSERT_TRUE(CalcPress("RIGHT"));
+  ASSERT_TRUE(Cells({"2", "3", "7", "15", "30", "52", "80"}));
+  ASSERT_TRUE(CalcPress("F2 F3 F4"));
+  EXPECT_EQ(CalcRow(1), "CubicReg") << CalcScreenText();
+  EXPECT_EQ(CalcRow(7).substr(0, 6), "  MSe=") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("DOWN DOWN"));
+  EXPECT_EQ(CalcRow(7), "y=ax³+bx²+cx+d") << CalcScreenText();
+  EXPECT_EQ(CalcRow(2).substr(0, 6), "   b =");
+}
+
+TEST_F(Stat, LogisticAndSineRegressionsShowTheirFits) {
+  ASSERT_TRUE(Cells({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}));
+  ASSERT_TRUE(CalcPress("RIGHT"));
+  ASSERT_TRUE(Cells({"4", "7", "12", "21", "33", "46", "57", "64", "68", "70"}));
+  ASSERT_TRUE(CalcPress("F2 F3 F6 F5"));
+  EXPECT_EQ(CalcRow(1), "LogisticReg") << CalcScreenText();
+  EXPECT_EQ(CalcRow(2).substr(0, 12), "   a =42.506") << CalcScreenText();
+  EXPECT_EQ(CalcRow(4).substr(0, 12), "   c =72.605");
+}
+
+TEST_F(Stat, SineRegressionFollowsTheAngleUnit) {
+  ASSERT_TRUE(Cells({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"}));
+  ASSERT_TRUE(CalcPress("RIGHT"));
+  ASSERT_TRUE(Cells({"58", "62", "70", "77", "83", "85", "83", "77", "70", "62", "58", "56"}));
+  // The angle unit starts as Deg: b comes out in degrees.
+  ASSERT_TRUE(CalcPress("F2 F3 F6 F4"));
+  EXPECT_EQ(CalcRow(1), "SinReg") << CalcScreenText();
+  EXPECT_EQ(CalcRow(2).substr(0, 12), "   a =14.342") << CalcScreenText();
+  EXPECT_EQ(CalcRow(3).substr(0, 12), "   b =31.148");
+  EXPECT_EQ(CalcRow(5).substr(0, 12), "   d =70.598");
+  EXPECT_EQ(CalcRow(7), "y=a·sin(bx+c)+d");
 }
 
 }  // namespace

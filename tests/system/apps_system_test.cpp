@@ -170,6 +170,7 @@ TEST_F(System, TheWindowsBackupAndRestoreKeepAThroughAReset) {
   ASSERT_TRUE(CalcPress("E"));
   ASSERT_EQ(CalcTitle(), "@SYSTEM");
   ASSERT_TRUE(CalcPress("F5 F2 F1 EXIT"));
+  CalcApplyInputMode();
   EXPECT_EQ(Run("A").find("5"), std::string::npos);
   ASSERT_TRUE(CalcPress("MENU"));
   ASSERT_TRUE(CalcPost(-1, -1, kKeyRestoreMain));

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "graph/memory/gmem_func.h"
+#include "graph/memory/gmem_record.h"
 #include "graph/memory/gmem_vwin.h"
 #include "graph/screen/graph_screen.h"
 #include "kernel/apps.h"
@@ -42,6 +43,7 @@ struct Noted {
   int runs = 0;
   std::array<std::string, kVwinFieldCount> vwin;
   std::string x, y;
+  std::string readout;  // the first read-out value of the last graph (an integral)
 };
 
 inline std::mutex g_lock;
@@ -89,6 +91,8 @@ inline void Note(int result) {
   VwinRecord rec;
   if (GmemReadVwin(&rec) == 0)
     for (int i = 0; i < kVwinFieldCount; ++i) n.vwin[i] = numtest::Show(rec.f[i]);
+  BcdReal com;
+  n.readout = GmemReadComValue(&com, 0) == 0 ? numtest::Show(com) : "";
   n.x = ShowVar('X');
   n.y = ShowVar('Y');
   std::lock_guard<std::mutex> hold(g_lock);

@@ -1,0 +1,863 @@
+// The document engine: the key loop over the lines, the line editor over the
+// textbook editor, execution of calculation lines and the commands.
+#include <algorithm>
+#include <cstring>
+
+#include "apps/calc/ans_view.h"
+#include "apps/calc/mat_edit.h"
+#include "apps/calc/runmat_glue.h"
+#include "apps/calcdoc/calcdoc.h"
+#include "apps/calcdoc/calcdoc_draw.h"
+#include "kernel/heap.h"
+#include "kernel/keyqueue.h"
+#include "memory/mcs_api.h"
+#include "number/frac.h"
+#include "number/numtext.h"
+#include "number/valop.h"
+#include "numeric/list_mem.h"
+#include "number/value.h"
+#include "ui/errbox.h"
+#include "ui/fkey.h"
+#include "ui/keycodes.h"
+#include "ui/keys.h"
+#include "ui/lcd.h"
+#include "ui/mprint.h"
+#include "ui/popup.h"
+#include "ui/setup.h"
+#include "ui/setup_screen.h"
+#include "ui/text.h"
+#include "ui/value_keys.h"
+
+namespace {
+
+constexpr i32 kErrSyntax = 2;
+constexpr i32 kErrMemory = 4;
+constexpr u16 kTokAns = 0xC0;
+constexpr u32 kRunMaxEntries = 62;
+constexpr u32 kLinearMax = 1024;
+
+// ---- function-key pages -----------------------------------------------------------
+
+constexpr FkeyItem B{0, 0, 0};
+constexpr FkeyItem T(i16 icon, u32 token) { return {icon, kFkeyInput, token}; }
+constexpr FkeyItem M(i16 icon, u32 menu) { return {icon, kFkeySubMenu, menu}; }
+constexpr FkeyItem K(i16 icon, u32 key) { return {icon, kFkeyKeyCode, key}; }
+constexpr FkeyItem N(u32 menu) { return {6, kFkeySibling, menu}; }
+
+constexpr i16 kIconJump = 508, kIconDel = 56, kIconMat = 768, kIconMath = 407, kIconDelLine = 684,
+              kIconDelAll = 260, kIconTop = 393, kIconBottom = 394, kIconMat22 = 411, kIconMat33 = 412,
+              kIconMatMN = 413, kIconLogab = 410, kIconAbs = 157, kIconDiff = 185, kIconDiff2 = 186,
+              kIconIntegral = 84, kIconSum = 190, kIconMatSub = 286;
+
+const FkeyItem kRunPages[6][6] = {
+    {M(kIconJump, 4), M(kIconDel, 1), K(kIconMat, kDocCmdMatEditor), M(kIconMath, 2), B, B},
+    {K(kIconDelLine, kDocCmdDeleteLine), K(kIconDelAll, kDocCmdDeleteAll), B, B, B, B},
+    {M(kIconMatSub, 5), T(kIconLogab, 0x7F85), T(kIconAbs, 0x97), T(kIconDiff, 0x7F26), T(kIconDiff2, 0x7F27), N(3)},
+    {T(kIconIntegral, 0x8D), T(kIconSum, 0x7F29), B, B, B, N(2)},
+    {K(kIconTop, kDocCmdTop), K(kIconBottom, kDocCmdBottom), B, B, B, B},
+    {K(kIconMat22, kDocCmdMat22), K(kIconMat33, kDocCmdMat33), K(kIconMatMN, kDocCmdMatMN), B, B, B},
+};
+
+// ---- helpers ------------------------------------------------------------------------
+
+CalcDocState &Doc() { return *CalcDocGetState(); }
+
+bool IsRun() { return std::strcmp(Doc().name, kDocNameRun) == 0; }
+bool IsEact() { return std::strcmp(Doc().name, kDocNameEact) == 0; }
+
+u8 KindAt(u32 i) { return DocKindOf(CalcDocEntryType(i)); }
+u8 CurrentKind() { return KindAt(Doc().current); }
+
+bool IsTextKind(u8 k) { return k == kDocText || k == kDocTemplateText; }
+bool IsEditable(u8 k) { return k == kDocCalc || IsTextKind(k); }
+
+bool EmptyText(u32 i) {
+  const u8 *t = CalcDocEntryText(i);
+  return t == nullptr || t[0] == 0;
+}
+
+void CopyText(const u8 *text, u8 *out) {
+  const size_t n = text ? std::min<size_t>(std::strlen(reinterpret_cast<const char *>(text)), kMprTextMax) : 0;
+  if (n) std::memcpy(out, text, n);
+  out[n] = 0;
+}
+
+u8 DefaultLineKind() { return IsRun() ? kDocCalc : kDocText; }
+
+CalcDocLineInfo LineInfo(u8 kind, const u8 *text) {
+  u16 w = 6, h = 8;
+  if (kind == kDocText || kind == kDocTemplateText || kind == kDocCalc) {
+    if (text[0] != 0) CalcDocMeasure(text, &w, &h);
+    if (w == 0) w = 6;
+  }
+  return {DocTypeWord(kind), w, h};
+}
+
+// Stores the edited text into the current line; false when memory is short.
+bool StoreLine(const u8 *text) {
+  const u8 kind = CurrentKind();
+  return CalcDocReplaceEntry(Doc().current, LineInfo(kind, text), text) == 1;
+}
+
+// Heap blocks taken while a line runs: the run's temporaries.
+struct HeapMark {
+  bool used[kMemSlotCount];
+};
+
+void MarkHeap(HeapMark *m) {
+  for (u32 i = 0; i < kMemSlotCount; ++i) m->used[i] = MemSize(kMemSlotBase + 4 * i) != 0;
+}
+
+void FreeSince(const HeapMark &m) {
+  for (u32 i = 0; i < kMemSlotCount; ++i)
+    if (!m.used[i] && MemSize(kMemSlotBase + 4 * i) != 0) MemFree(kMemSlotBase + 4 * i);
+}
+
+// Yes/No confirmation: 1 for F1, 0 for anything that closes it.
+bool Confirm(const char *question) {
+  TextCursorState saved{};
+  TextGetCursor(&saved);
+  const u8 modifier = KeyGetModifier();
+  KeySetModifier(kModNone);
+  PopupOpenFramed(4);
+  TextLocate(3, 2);
+  TextPrint(question);
+  TextLocate(3, 4);
+  TextPrint("   Yes:[F1]");
+  TextLocate(3, 5);
+  TextPrint("   No :[F6]");
+  const u32 key = PopupWaitKey({kKeyF1, kKeyF6, kKeyExit, kKeyQuit});
+  PopupCloseKind5();
+  KeySetModifier(modifier);
+  PopupRestoreCursor(saved);
+  return key == kKeyF1;
+}
+
+// ---- results ------------------------------------------------------------------------
+
+// The latest results above line i become Ans, List Ans and Mat Ans, so a
+// line reads the results of the lines above it wherever it stands.
+void AnsFromAbove(u32 i) {
+  const u32 keep = Doc().current;
+  Doc().current = i;
+  for (u32 k = i; k-- > 0;) {
+    if (KindAt(k) != kDocResult) continue;
+    Value v{};
+    if (CalcDocResultValue(k, &v)) {
+      if (ValKind(&v) == kValKindScalar) CalcDocStoreAns(&v);
+      ValFreeTemp(&v);
+    }
+    break;
+  }
+  Value l{};
+  if (CalcDocFindLastList(&l)) {
+    CalcDocStoreAns(&l);
+    ValFreeTemp(&l);
+  }
+  Value m{};
+  if (CalcDocFindLastMatrix(&m)) {
+    CalcDocStoreAns(&m);
+    ValFreeTemp(&m);
+  }
+  Doc().current = keep;
+}
+
+// Lays a result out and stores it below line i (replacing the result there).
+bool StoreResult(u32 i, Value *v, u16 form) {
+  CalcDocResultFormat f = CalcDocNewFormat();
+  f.form = form;
+  u16 w = 0, h = 0;
+  CalcDocLayoutResult(v, f, &w, &h);
+  const CalcDocLineInfo info{DocTypeWord(kDocResult), w, h};
+  const u32 at = i + 1;
+  u32 ok;
+  const u32 keep = Doc().current;
+  if (at < CalcDocEntryCount() && KindAt(at) == kDocResult) {
+    ok = CalcDocReplaceEntry(at, info, v);
+    if (ok) {
+      CalcDocResultFormat stored{};
+      CalcDocResultFormatOf(at, &stored);
+      stored.form = form;
+      stored.width = w;
+      stored.height = h;
+      stored.display = f.display;
+      stored.packed = f.packed;
+      CalcDocSetResultFormat(at, stored);
+    }
+  } else {
+    ok = CalcDocInsertEntry(at, info, v);
+    if (ok) {
+      CalcDocResultFormat stored{};
+      CalcDocResultFormatOf(at, &stored);
+      stored.form = form;
+      CalcDocSetResultFormat(at, stored);
+    }
+  }
+  Doc().current = keep;
+  return ok == 1;
+}
+
+// Executes one line's textbook text. 1 with the result in *out; 0 with
+// the error code in *error and the source offset of the error in *at.
+u32 ExecuteLine(const u8 *text, Value *out, u16 *form, i32 *error, u16 *at) {
+  *error = 0;
+  *at = 0;
+  if (!MprintCheckTemplates(text)) {
+    *error = kErrSyntax;
+    *at = MprintResultPosition();
+    return 0;
+  }
+  static u8 linear[kLinearMax];
+  if (MprintToLinear(text, linear, sizeof linear, 0, kMprLinearWhole) < 0) {
+    *error = kErrMemory;
+    return 0;
+  }
+  TextCursorOff();
+  KeyBreakArm();
+  LcdShowBusyIndicator();
+  SetupSetByte(kSetupEvalFlags, static_cast<u8>(SetupGetByte(kSetupEvalFlags) | 8));
+  static RunMatRunState run;
+  std::memset(&run, 0, sizeof run);
+  run.row = 1;
+  run.keep_arrays = 1;
+  const u32 ok = RunMatRunLine(linear, &run);
+  SetupSetByte(kSetupEvalFlags, static_cast<u8>(SetupGetByte(kSetupEvalFlags) & ~8));
+  if (ok == 1) {
+    *out = run.result;
+    // A list or matrix result stands as List Ans or Mat Ans when the run
+    // ends (the run's own blocks are gone): it is read from there.
+    const int kind = ValKind(out);
+    if (kind == kValKindList && ListFromMemory(0, 0, out) != 1) *error = kErrMemory;
+    if (kind == kValKindMatrix && MatFromMemory(0, out) != 1) *error = kErrMemory;
+    if (*error) return 0;
+    *form = static_cast<u16>(run.display_form == 5 || run.display_form == 6 || run.display_form == 7
+                                 ? run.display_form
+                                 : 0);
+    return 1;
+  }
+  u8 code = ValErrorCode(&run.result) ? ValErrorCode(&run.result) : ValErrorCode(&run.result.im);
+  if (code == 0) code = kErrSyntax;
+  if (code == 1) HostClearKeyQueue();
+  *error = code;
+  static u8 scratch[kLinearMax];
+  MprintToLinear(text, scratch, sizeof scratch, run.stop, kMprLinearStop);
+  *at = MprintResultPosition();
+  return 0;
+}
+
+void RefreshScreen() {
+  CalcDocScrollToCurrent();
+  CalcDocDrawScreen(false, nullptr, nullptr);
+  FkeyDrawRow();
+  LcdRedraw();
+}
+
+// The outcome of an execution: the line to edit at an error (-1 none) and
+// its cursor.
+struct ExecOutcome {
+  i32 edit_line = -1;
+  u16 cursor = 0;
+  bool view = false;
+};
+
+ExecOutcome ExecuteFrom(u32 from) {
+  ExecOutcome out;
+  CalcDocState &d = Doc();
+  d.modified = 1;
+  i32 last_result = -1;
+  bool at_end = true;
+  u32 i = from;
+  while (i < CalcDocEntryCount()) {
+    const u8 kind = KindAt(i);
+    if (kind == kDocStop) {
+      at_end = false;
+      break;
+    }
+    if (kind != kDocCalc) {
+      ++i;
+      continue;
+    }
+    if (EmptyText(i)) {
+      if (i + 1 >= CalcDocEntryCount()) break;
+      d.current = i;
+      if (!CalcDocDeleteLine(i)) break;
+      continue;
+    }
+    u8 text[kMprTextMax + 1];
+    CopyText(CalcDocEntryText(i), text);
+    AnsFromAbove(i);
+    d.current = i;
+    HeapMark mark;
+    MarkHeap(&mark);
+    Value v{};
+    u16 form = 0;
+    i32 error = 0;
+    u16 at = 0;
+    if (!ExecuteLine(text, &v, &form, &error, &at)) {
+      FreeSince(mark);
+      d.current = i;
+      RefreshScreen();
+      ErrBox(error);
+      out.edit_line = static_cast<i32>(i);
+      out.cursor = at;
+      return out;
+    }
+    const bool stored = StoreResult(i, &v, form);
+    if (stored) CalcDocStoreAns(&v);
+    FreeSince(mark);
+    if (!stored) {
+      d.current = i;
+      ErrBox(kErrMemory);
+      return out;
+    }
+    last_result = static_cast<i32>(i + 1);
+    d.current = i + 1;
+    RefreshScreen();
+    i += 2;
+  }
+  const u32 n = CalcDocEntryCount();
+  if (at_end) {
+    if (n > 0 && KindAt(n - 1) == kDocResult) {
+      const u8 k = DefaultLineKind();
+      const u8 empty[1] = {0};
+      if (!CalcDocInsertEntry(n, {DocTypeWord(k), 6, 8}, empty)) ErrBox(kErrMemory);
+      d.current = CalcDocEntryCount() - 1;
+    } else {
+      d.current = n - 1;
+    }
+  } else if (last_result >= 0) {
+    d.current = static_cast<u32>(last_result);
+  }
+  // A list or matrix too large for the textbook form opens its viewer.
+  if (last_result >= 0) {
+    Value v{};
+    if (CalcDocResultValue(static_cast<u32>(last_result), &v)) {
+      EvalArrayHeader h{};
+      ValGetHeader(&v, &h);
+      const int kind = ValKind(&v);
+      if ((kind == kValKindList && h.count > kMprListMax) ||
+          (kind == kValKindMatrix && (h.count > kMprMatrixMax || h.cols > kMprMatrixMax))) {
+        d.current = static_cast<u32>(last_result);
+        out.view = true;
+      }
+      ValFreeTemp(&v);
+    }
+  }
+  if (IsRun()) {
+    while (CalcDocEntryCount() >= kRunMaxEntries) {
+      const u32 before = CalcDocEntryCount();
+      if (!CalcDocDeleteLine(0) || CalcDocEntryCount() >= before) break;
+    }
+    if (!out.view) d.current = CalcDocEntryCount() - 1;
+    d.row = 56;
+  }
+  d.fresh = KindAt(d.current) == kDocCalc ? 1 : 0;
+  return out;
+}
+
+// F<>D, the fraction form and the sexagesimal key on the result at index.
+void ConvertResult(u32 index, u32 key) {
+  Value v{};
+  if (!CalcDocResultValue(index, &v)) return;
+  if (ValKind(&v) != kValKindScalar) {
+    ValFreeTemp(&v);
+    return;
+  }
+  CalcDocResultFormat f{};
+  CalcDocResultFormatOf(index, &f);
+  u16 form = 0;
+  switch (key) {
+    case kKeyFracDec: {
+      // A value holding a fraction becomes decimal; any other becomes a
+      // fraction where it has one.
+      Value out{};
+      const bool frac = RealIsFrac(&v.re) || (ValIsComplex(&v) == 1 && RealIsFrac(&v.im));
+      if (frac) {
+        ValFracToDecimal(&v, &out);
+      } else {
+        ValToFraction(&v, &out);
+      }
+      if (ValErrorCode(&out) == 0) v = out;
+      break;
+    }
+    case kKeyFracForm:
+      form = f.form == 8 ? 0 : 8;
+      break;
+    case kKeyDms:
+      form = 5;
+      break;
+    default:
+      return;
+  }
+  const u32 line = index > 0 ? index - 1 : 0;
+  StoreResult(line, &v, form);
+  if (key == kKeyFracDec) CalcDocStoreAns(&v);
+}
+
+// ---- moving -------------------------------------------------------------------------
+
+void ResetKeyState() {
+  KeySetModifier(kModNone);
+  KeySetInsertMode(kInsertInsert);
+}
+
+void MoveLine(u32 key) {
+  CalcDocState &d = Doc();
+  const u32 n = CalcDocEntryCount();
+  const i32 h = static_cast<i32>(CalcDocEntryHeight(d.current));
+  const u8 from = CurrentKind();
+  u32 to = d.current;
+  switch (key) {
+    case kKeyUp:
+    case kDocCmdLineUp:
+      if (key == kKeyUp && d.row < 0) {
+        d.row = std::min(d.row + 8, 0);
+        return;
+      }
+      if (d.current == 0 || (d.current == 1 && KindAt(0) == kDocTitle)) return;
+      to = d.current - 1;
+      {
+        const i32 nh = static_cast<i32>(CalcDocEntryHeight(to));
+        d.row = nh > 56 ? 56 - nh : d.row - nh;
+      }
+      break;
+    case kKeyDown:
+    case kDocCmdLineDown:
+      if (key == kKeyDown && d.row + h > 56) {
+        d.row = std::max(d.row - 8, 56 - h);
+        return;
+      }
+      if (d.current + 1 >= n) return;
+      to = d.current + 1;
+      d.row += h;
+      break;
+    case kDocCmdTop:
+      to = KindAt(0) == kDocTitle && n > 1 ? 1 : 0;
+      d.row = 0;
+      ResetKeyState();
+      break;
+    case kDocCmdBottom: {
+      to = n - 1;
+      const i32 nh = static_cast<i32>(CalcDocEntryHeight(to));
+      d.row = nh > 56 ? 56 - nh : 56 - nh;
+      ResetKeyState();
+      break;
+    }
+    default: return;
+  }
+  d.current = to;
+  if (!(IsTextKind(from) && IsTextKind(KindAt(to)))) ResetKeyState();
+}
+
+// ---- the line editor ----------------------------------------------------------------
+
+// Enters "List" or "Mat" and Ans before an operator typed first on a fresh
+// line under a result.
+void AnsPrefix(u8 *buf, u16 *cursor) {
+  const u32 cur = Doc().current;
+  if (cur > 0 && KindAt(cur - 1) == kDocResult) {
+    const u8 *data = CalcDocEntryData(cur - 1);
+    const u8 k = data ? static_cast<u8>(data[0] & 0x70) : 0;
+    if (k == 0x20) *cursor = MprintDrawAt(buf, kMprTextMax, *cursor, 0x7F51, kInsertInsert);
+    if (k == 0x30) *cursor = MprintDrawAt(buf, kMprTextMax, *cursor, 0x7F40, kInsertInsert);
+  }
+  *cursor = MprintDrawAt(buf, kMprTextMax, *cursor, kTokAns, kInsertInsert);
+}
+
+bool IsEngineKey(u32 key) {
+  switch (key) {
+    case kKeyExe:
+    case kKeyExit:
+    case kKeyQuit:
+    case kKeySetup:
+    case kKeyPageUp:
+    case kKeyPageDown:
+    case kKeyClip:
+      return true;
+    default:
+      return key < 30000;
+  }
+}
+
+// Edits the current calculation or text line. `first` is the key that
+// started it (a character, an edit key or kKeyEditLine); the result is the
+// key or command handed back to the engine.
+u32 EditLine(u32 first, bool first_is_char, u16 start_cursor) {
+  CalcDocState &d = Doc();
+  const u8 kind = CurrentKind();
+  static u8 buf[kMprTextMax + 1];
+  u8 orig[kMprTextMax + 1];
+  CopyText(CalcDocEntryText(d.current), orig);
+  if (first_is_char || first == kKeyPaste) {
+    buf[0] = 0;
+  } else {
+    CopyText(orig, buf);
+  }
+  u16 cursor = static_cast<u16>(std::strlen(reinterpret_cast<const char *>(buf)));
+  if (first == kKeyRight) {
+    cursor = 0;
+    KeySetInsertMode(kInsertInsert);
+  } else if (first == kKeyLeft) {
+    KeySetInsertMode(kInsertInsert);
+  } else if (first == kKeyEditLine && start_cursor < cursor) {
+    cursor = start_cursor;
+  }
+  u32 key = first;
+  bool is_char = first_is_char;
+  bool have = first != kKeyEditLine && first != kKeyLeft && first != kKeyRight;
+  for (;;) {
+    if (have) {
+      have = false;
+      if (is_char) {
+        const u16 token = static_cast<u16>(key);
+        if (d.fresh && kind == kDocCalc && buf[0] == 0 && CalcDocIsOperatorToken(token)) AnsPrefix(buf, &cursor);
+        cursor = MprintDrawAt(buf, kMprTextMax, cursor, token, KeyGetInsertMode());
+        d.fresh = 0;
+      } else if (key == kKeyXThetaT) {
+        cursor = MprintDrawAt(buf, kMprTextMax, cursor, RunMatGlueGraphVarChar(), KeyGetInsertMode());
+        d.fresh = 0;
+      } else if (key == kKeyMatTemplate || key == kDocCmdMat22 || key == kDocCmdMat33) {
+        if (key == kDocCmdMat22) MprintSetMatrixSize(2, 2);
+        if (key == kDocCmdMat33) MprintSetMatrixSize(3, 3);
+        cursor = MprintDrawAt(buf, kMprTextMax, cursor, kKeyMatTemplate, KeyGetInsertMode());
+        d.fresh = 0;
+      } else if (key == kKeyExe) {
+        if (kind == kDocCalc) {
+          if (buf[0] == 0) {
+            // The empty last line under a result runs the line above again.
+            const u32 cur = d.current;
+            const bool last = cur + 1 == CalcDocEntryCount();
+            if (!(last && cur >= 2 && KindAt(cur - 1) == kDocResult && KindAt(cur - 2) == kDocCalc)) continue;
+            CopyText(CalcDocEntryText(cur - 2), buf);
+          }
+          if (!StoreLine(buf)) ErrBox(kErrMemory);
+          return kDocCmdExecute;
+        }
+        // A text line: the text after the cursor becomes a new line below.
+        u8 tail[kMprTextMax + 1];
+        CopyText(buf + cursor, tail);
+        buf[cursor] = 0;
+        if (!StoreLine(buf) || !CalcDocInsertEntry(d.current + 1, LineInfo(kDocText, tail), tail)) {
+          ErrBox(kErrMemory);
+        } else {
+          d.row += static_cast<i32>(CalcDocEntryHeight(d.current - 1));
+          CopyText(tail, buf);
+          cursor = 0;
+        }
+      } else if (key == kKeyExit || key == kKeyQuit) {
+        if (KeyGetInsertMode() == kInsertOverwrite && key == kKeyExit) {
+          KeySetInsertMode(kInsertInsert);
+        } else if (IsTextKind(kind)) {
+          StoreLine(buf);
+          return key;
+        } else {
+          const bool changed = std::strcmp(reinterpret_cast<char *>(buf), reinterpret_cast<char *>(orig)) != 0;
+          if (key == kKeyQuit) {
+            CopyText(orig, buf);
+            StoreLine(buf);
+            return key;
+          }
+          if (changed) {
+            CopyText(orig, buf);
+            cursor = static_cast<u16>(std::strlen(reinterpret_cast<char *>(buf)));
+            StoreLine(buf);
+          } else if (buf[0] != 0) {
+            return kKeyExit;
+          }
+        }
+      } else if (KeyIsValueConversion(key)) {
+        if (kind == kDocCalc && buf[0] == 0) return key;
+      } else if (key == kKeyLeft || key == kKeyRight || key == kKeyUp || key == kKeyDown || key == kKeyDel ||
+                 key == kKeyAc || key == kKeyPaste) {
+        const u32 r = MprintEditKey(buf, kMprTextMax, &cursor, key);
+        const u32 cur = d.current;
+        if (r == kMprEditUp && cur > 0 && !(cur == 1 && KindAt(0) == kDocTitle)) {
+          StoreLine(buf);
+          return kDocCmdLineUp;
+        }
+        if (r == kMprEditDown && cur + 1 < CalcDocEntryCount()) {
+          StoreLine(buf);
+          return kDocCmdLineDown;
+        }
+        if ((r == kMprEditLeft || r == kMprEditRight) && IsTextKind(kind)) {
+          const bool up = r == kMprEditLeft;
+          if (up ? cur > 0 && IsTextKind(KindAt(cur - 1)) : cur + 1 < CalcDocEntryCount() && IsTextKind(KindAt(cur + 1))) {
+            StoreLine(buf);
+            return up ? kDocCmdLineUp : kDocCmdLineDown;
+          }
+        }
+        if (key != kKeyLeft && key != kKeyRight && key != kKeyUp && key != kKeyDown) d.fresh = 0;
+      } else if (IsEngineKey(key)) {
+        StoreLine(buf);
+        return key;
+      }
+      // Every change goes into the document at once.
+      if (!StoreLine(buf)) {
+        ErrBox(kErrMemory);
+        CopyText(CalcDocEntryText(d.current), buf);
+        cursor = MprintLegalCursor(buf, cursor);
+      }
+    }
+    CalcDocScrollToCurrent();
+    CalcDocDrawScreen(false, buf, &cursor);
+    const i32 before = d.row;
+    CalcDocScrollToCursor(MprintGetState()->cursor_y);
+    if (d.row != before) CalcDocDrawScreen(false, buf, &cursor);
+    FkeyDrawRow();
+    key = 0;
+    is_char = KeyGetKey(&key) == 1;
+    if (is_char && key == 0) continue;
+    have = true;
+  }
+}
+
+// ---- the engine -----------------------------------------------------------------------
+
+void InstallPages() {
+  FkeyResetGroups();
+  for (i32 id = 0; id < 6; ++id) FkeySetPage(id, kRunPages[id]);
+  KeySetMenuMask(kMaskShiftVars | kMaskShiftGroup | kMaskAlphaGroup);
+  FkeyBuildOptGroup(9);
+  FkeyBuildVarsGroup(1);
+  FkeyBuildClipGroup(2);
+  FkeyPushLevel(0);
+  KeyForgetDrawnRow();
+}
+
+void ViewResult(u32 index) {
+  Value v{};
+  if (!CalcDocResultValue(index, &v)) return;
+  CalcDocStoreAns(&v);
+  const int kind = ValKind(&v);
+  ValFreeTemp(&v);
+  i32 exit_key = 0;
+  if (kind == kValKindList) {
+    if (AnsViewList(0, 0, &exit_key) != 0) ErrBox(kErrMemory);
+  } else if (kind == kValKindMatrix) {
+    if (AnsViewMatrix(0, &exit_key) != 0) ErrBox(kErrMemory);
+  } else {
+    return;
+  }
+  InstallPages();
+}
+
+}  // namespace
+
+bool CalcDocIsOperatorToken(u16 token) {
+  if (token > 0xFF) return token == 0x7F54 || token == 0x7FB0 || token == 0x7FB1 || (token >= 0xF901 && token <= 0xF907);
+  const u8 t = static_cast<u8>(token);
+  if ((t >= 0x01 && t <= 0x0B) || t == 0x0E || (t >= 0x10 && t <= 0x12) || (t >= 0x3C && t <= 0x3E)) return true;
+  switch (t) {
+    case 0x88: case 0x89: case 0xA8: case 0xA9: case 0xAA: case 0xAB: case 0xAC:
+    case 0xB8: case 0xB9: case 0xBA: case 0xBC: case 0xCB: case 0xCC:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CalcDocValueToText(const Value *value, const CalcDocResultFormat &format, char *out) {
+  Value v = *value;
+  char text[kNumTextSize];
+  text[0] = 0;
+  switch (format.form) {
+    case 5: KeyConvertValue(kKeyDms, &v, text); break;
+    case 8: KeyConvertValue(kKeyFracForm, &v, text); break;
+    default: {
+      const u16 form = format.form == 6 || format.form == 7 ? format.form : 0;
+      NumToTextOpt(&v, text, &form);
+      break;
+    }
+  }
+  std::strncpy(out, text, 63);
+  out[63] = 0;
+}
+
+void CalcDocMeasure(const u8 *text, u16 *width, u16 *height) {
+  u8 copy[kMprTextMax + 1];
+  CopyText(text, copy);
+  u16 w = 0;
+  u8 h = 8;
+  if (!MprintMeasure(copy, &w, &h)) {
+    w = 6;
+    h = 8;
+  }
+  *width = static_cast<u16>(std::min<u32>(w, kDocScreenWidth));
+  *height = h;
+}
+
+void CalcDocLayoutResult(const Value *value, const CalcDocResultFormat &format, u16 *width, u16 *height) {
+  u8 tokens[kMprTextMax + 1];
+  if (format.form == 0 && MprintFromValue(value, tokens, sizeof tokens) != 0) {
+    CalcDocMeasure(tokens, width, height);
+    return;
+  }
+  const int kind = ValKind(value);
+  char text[64];
+  if (kind == kValKindList) {
+    std::strcpy(text, "List Result");
+  } else if (kind == kValKindMatrix) {
+    std::strcpy(text, "Mat Result");
+  } else {
+    CalcDocValueToText(value, format, text);
+  }
+  const char *brk = std::strchr(text, 13);
+  const u32 a = static_cast<u32>(brk ? brk - text : std::strlen(text));
+  const u32 b = brk ? static_cast<u32>(std::strlen(brk + 1)) : 0;
+  *width = static_cast<u16>(std::min<u32>(6 * std::max(a, b), kDocScreenWidth));
+  *height = brk ? 16 : 8;
+}
+
+u32 CalcDocEngine(u32 first_command) {
+  CalcDocState &d = Doc();
+  u32 pending = first_command;
+  bool pending_char = false;
+  bool have = true;
+  u16 edit_cursor = 0xFFFF;
+  for (;;) {
+    if (CalcDocEntryCount() == 0) return kKeyExit;
+    CalcDocScrollToCurrent();
+    if (CurrentKind() == kDocTitle) {
+      ++d.current;
+      continue;
+    }
+    if (!have) {
+      CalcDocDrawScreen(true, nullptr, nullptr);
+      FkeyDrawRow();
+      u32 key = 0;
+      pending_char = KeyGetKey(&key) == 1;
+      if (pending_char && key == 0) continue;
+      pending = key;
+      edit_cursor = 0xFFFF;
+    }
+    have = false;
+    const u32 key = pending;
+    const u8 kind = CurrentKind();
+    // Characters and the keys the engine leaves alone go to the line editor.
+    const bool engine_key = !pending_char && key != kKeyLeft && key != kKeyRight && key != kKeyDel &&
+                            key != kKeyAc && key != kKeyPaste && key != kKeyXThetaT && key != kKeyMatTemplate &&
+                            !(key == kKeyEditLine && IsEditable(kind));
+    if (!engine_key) {
+      if (IsEditable(kind)) {
+        const u32 r = EditLine(key, pending_char, edit_cursor);
+        pending = r;
+        pending_char = false;
+        have = true;
+        edit_cursor = 0xFFFF;
+      } else if (kind == kDocResult && (key == kKeyLeft || key == kKeyRight)) {
+        // A result wider than the screen scrolls; nothing to do otherwise.
+      }
+      continue;
+    }
+    switch (key) {
+      case kKeyExe:
+      case kDocCmdExecute:
+        if (kind == kDocCalc) {
+          const ExecOutcome o = ExecuteFrom(d.current);
+          if (o.edit_line >= 0) {
+            d.current = static_cast<u32>(o.edit_line);
+            pending = kKeyEditLine;
+            have = true;
+            edit_cursor = o.cursor;
+            continue;
+          }
+          if (o.view) ViewResult(d.current);
+        } else if (kind == kDocResult) {
+          ViewResult(d.current);
+        }
+        break;
+      case kKeyUp:
+      case kKeyDown:
+      case kDocCmdLineUp:
+      case kDocCmdLineDown:
+      case kDocCmdTop:
+      case kDocCmdBottom:
+        MoveLine(key);
+        if (key == kDocCmdTop || key == kDocCmdBottom) FkeyRestoreLevelRoot();
+        break;
+      case kKeyPageUp:
+      case kKeyPageDown: {
+        const u32 steps = 56 / 8;
+        for (u32 s = 0; s < steps; ++s) MoveLine(key == kKeyPageUp ? kDocCmdLineUp : kDocCmdLineDown);
+        FkeyRestoreLevelRoot();
+        break;
+      }
+      case kKeyFracDec:
+      case kKeyFracForm:
+      case kKeyDms:
+        if (kind == kDocResult) {
+          ConvertResult(d.current, key);
+        } else if (kind == kDocCalc && EmptyText(d.current) && d.current > 0 && KindAt(d.current - 1) == kDocResult) {
+          ConvertResult(d.current - 1, key);
+        }
+        break;
+      case kDocCmdDeleteLine:
+        if (Confirm("Delete Line?")) {
+          if (!CalcDocDeleteLine(d.current)) ErrBox(kErrMemory);
+        }
+        FkeyRestoreLevelRoot();
+        break;
+      case kDocCmdDeleteAll:
+        if (Confirm("Delete All?")) {
+          McsDeleteInFolder(d.folder, d.name);
+          Value zero{};
+          CalcDocStoreAns(&zero);
+          char name[9];
+          std::memcpy(name, d.name, sizeof name);
+          CalcDocOpen(name);
+          d.modified = 1;
+        }
+        FkeyRestoreLevelRoot();
+        break;
+      case kDocCmdMatEditor:
+        TextCursorOff();
+        MatEditMain();
+        InstallPages();
+        d.modified = 1;
+        break;
+      case kKeySetup: {
+        u32 changed = 0;
+        RunMatGlueSetupScreen(&changed);
+        if (changed) d.modified = 1;
+        if (IsRun() && (SetupGetItem(kSetupInputMode) == kInputLinear || SetupGetItem(kSetupMode) != 0))
+          return kKeySetup;
+        InstallPages();
+        break;
+      }
+      case kKeyQuit:
+        if (IsEact()) {
+          if (EactLeaveQuestion(key)) return key;
+          break;
+        }
+        MoveLine(IsRun() ? kDocCmdBottom : kDocCmdTop);
+        FkeyRestoreLevelRoot();
+        break;
+      case kKeyExit:
+        if (IsEact() && EactLeaveQuestion(key)) return key;
+        break;
+      default:
+        break;
+    }
+    // A text line, or an empty calculation line, is edited at once.
+    const u8 now = CurrentKind();
+    if (IsTextKind(now) || (now == kDocCalc && EmptyText(d.current))) {
+      pending = kKeyEditLine;
+      pending_char = false;
+      have = true;
+    }
+  }
+}
+
+u32 RunMatCalcDocMain(u32, u32) {
+  static char name[9];
+  std::strcpy(name, kDocNameRun);
+  const u32 first = CalcDocOpen(name);
+  if (CalcDocGetState()->damaged) ErrBox(kErrMemory);
+  if (first == kKeyExit) {
+    ErrBox(kErrMemory);
+    return 1;
+  }
+  InstallPages();
+  CalcDocEngine(first);
+  return 1;
+}

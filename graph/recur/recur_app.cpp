@@ -1,0 +1,477 @@
+// The recursion application's key loops.
+#include "graph/recur/recur_app.h"
+
+#include <cstring>
+
+#include "graph/recur/recur_items.h"
+#include "graph/recur/recur_model.h"
+#include "graph/screen/vwin_screen.h"
+#include "memory/item_array.h"
+#include "memory/str.h"
+#include "number/numtext.h"
+#include "number/realop.h"
+#include "ui/edit.h"
+#include "ui/errbox.h"
+#include "ui/fkey.h"
+#include "ui/keycodes.h"
+#include "ui/keys.h"
+#include "ui/lcd.h"
+#include "ui/msg.h"
+#include "ui/popup.h"
+#include "ui/setup.h"
+#include "ui/setup_screen.h"
+#include "ui/text.h"
+
+namespace {
+
+constexpr u32 kEditSize = 255;
+constexpr i32 kFirstRow = 2;  // text row of formula a
+
+enum RecurKey : u32 {
+  kCmdSelect = 1,
+  kCmdDelete = 2,
+  kCmdType = 3,
+  kCmdRange = 5,
+  kCmdTable = 6,
+};
+
+constexpr FkeyItem B{0, kFkeyBlank, 0};
+constexpr FkeyItem K(i16 icon, u32 key) { return {icon, kFkeyKeyCode, key}; }
+constexpr FkeyItem T(i16 icon, u32 code) { return {icon, kFkeyInput, code}; }
+
+constexpr u32 kTokN = 0x7FA3, kTokAn = 0x7FA0, kTokAn1 = 0x7FA1, kTokBn = 0x7FA7, kTokBn1 = 0x7FA8;
+constexpr u32 kTokCn = 0xF912, kTokCn1 = 0xF913;
+
+const FkeyItem kListPage[6] = {K(55, kCmdSelect), K(56, kCmdDelete), K(57, kCmdType),
+                               {310, kFkeySubMenu, 1}, K(134, kCmdRange), K(135, kCmdTable)};
+const FkeyItem kTermsGeneral[6] = {T(294, kTokN), B, B, B, B, B};
+const FkeyItem kTermsFirst[6] = {T(294, kTokN), T(314, kTokAn), T(316, kTokBn), T(112, kTokCn), B, B};
+const FkeyItem kTermsSecond[6] = {T(294, kTokN), T(314, kTokAn), T(315, kTokAn1), T(316, kTokBn), T(317, kTokBn1),
+                                  T(112, kTokCn)};
+const FkeyItem kBlankPage[6] = {B, B, B, B, B, B};
+const FkeyItem kTablePage[6] = {B, B, B, B, B, B};
+
+void ClearRows(i32 first, i32 last) {
+  for (i32 r = first; r <= last; ++r) {
+    TextLocate(1, r);
+    TextPrintField("", 21);
+  }
+}
+
+void PrintMsg(i32 id, i32 col, i32 row) {
+  char text[64];
+  if (!MsgText(id, text)) return;
+  TextLocate(col, row);
+  TextPrint(text);
+}
+
+// "an+1" and the like: the term the type's formulas produce for sequence k.
+void FormulaName(u32 k, char *out) {
+  static const u32 kBase[3] = {0x7FA0, 0x7FA7, 0xF912};
+  const u8 t = RecurType();
+  const u32 step = t == 0 ? 0 : t <= 2 ? 1 : 2;
+  StrTokenName(kBase[k] + step, out);
+}
+
+i32 NameColumns(u32 k) {
+  char name[kStrTokenNameMax];
+  FormulaName(k, name);
+  return static_cast<i32>(StrCharCount(name));
+}
+
+// "Delete Formula?" with Yes F1 / No F6: true on F1.
+bool ConfirmDelete() {
+  constexpr i32 kKind = 4;
+  TextCursorState saved;
+  TextGetCursor(&saved);
+  TextCursorOff();
+  PopupOpen(kKind);
+  PopupDrawWindow(kKind);
+  static const i32 kLines[3][2] = {{7, 2}, {2, 4}, {3, 5}};
+  for (const auto &line : kLines) PrintMsg(line[0], 3, line[1]);
+  const u32 key = PopupWaitKey({kKeyF1, kKeyF6, kKeyExit, kKeyQuit});
+  PopupClose(kKind);
+  PopupRestoreCursor(saved);
+  return key == kKeyF1;
+}
+
+// "Select Type": F1-F3 set the type; false on EXIT.
+bool SelectType() {
+  constexpr i32 kKind = 4;
+  TextCursorState saved;
+  TextGetCursor(&saved);
+  TextCursorOff();
+  PopupOpen(kKind);
+  PopupDrawWindow(kKind);
+  PrintMsg(180, 3, 2);
+  static const char *const kLines[3] = {"F1:an=An+B", "F2:an+1=Aan+Bn+C", "F3:an+2=Aan+1+Ban+"};
+  for (i32 i = 0; i < 3; ++i) {
+    TextLocate(3, 3 + i);
+    TextPrint(kLines[i]);
+  }
+  const u32 key = PopupWaitKey({kKeyF1, kKeyF2, kKeyF3, kKeyExit, kKeyQuit});
+  PopupClose(kKind);
+  PopupRestoreCursor(saved);
+  if (key == kKeyExit || key == kKeyQuit) return false;
+  RecurSetType(key - kKeyF1 + 1);
+  for (int w = 1; w <= 3; ++w) RecurItemSetFlags(w, kRecurSelectBit, false);
+  return true;
+}
+
+void TermsPage() {
+  const u8 t = RecurType();
+  FkeySetPage(1, t == 0 ? kTermsGeneral : t <= 2 ? kTermsFirst : kTermsSecond);
+}
+
+// A value of the table setting for line i of the type: its id and prompt.
+struct SettingLine {
+  u32 id;
+  const char *prompt;
+};
+
+u32 SettingLines(SettingLine *out) {
+  const u8 t = RecurType();
+  u32 n = 0;
+  out[n++] = {kRecurIdStart, " Start:"};
+  out[n++] = {kRecurIdEnd, " End  :"};
+  if (t == 1 || t == 2) {
+    const u32 first = t == 1 ? kRecurIdA0 : kRecurIdA1;
+    static const char *const kPrompts[2][3] = {{" a0   :", " b0   :", " c0   :"}, {" a1   :", " b1   :", " c1   :"}};
+    for (u32 k = 0; k < 3; ++k) out[n++] = {first + k, kPrompts[t - 1][k]};
+    static const char *const kStarts[3] = {" anStr:", " bnStr:", " cnStr:"};
+    for (u32 k = 0; k < 3; ++k) out[n++] = {kRecurIdAStart + k, kStarts[k]};
+  } else if (t >= 3) {
+    const u32 first = t == 3 ? kRecurIdA0 : kRecurIdA1;
+    static const char *const kPrompts[2][6] = {{" a0   :", " a1   :", " b0   :", " b1   :", " c0   :", " c1   :"},
+                                               {" a1   :", " a2   :", " b1   :", " b2   :", " c1   :", " c2   :"}};
+    for (u32 k = 0; k < 3; ++k) {
+      out[n++] = {first + k, kPrompts[t - 3][2 * k]};
+      out[n++] = {first + 3 + k, kPrompts[t - 3][2 * k + 1]};
+    }
+  }
+  return n;
+}
+
+void ValueText(u32 id, char *out) {
+  BcdReal v;
+  if (RecurReadValue(id, &v) != 0) RealSetZero(&v);
+  Value value;
+  std::memset(&value, 0, sizeof value);
+  value.re = v;
+  NumFormatCell13(&value, out);
+}
+
+}  // namespace
+
+void RecurDrawFormulas(i32 line) {
+  ClearRows(1, 7);
+  PrintMsg(304, 1, 1);
+  for (u32 k = 0; k < 3; ++k) {
+    const i32 row = kFirstRow + static_cast<i32>(k);
+    char name[kStrTokenNameMax];
+    FormulaName(k, name);
+    TextLocate(1, row);
+    TextPrint(name);
+    const u8 *text = RecurItemText(static_cast<int>(k) + 1);
+    if (text == nullptr || text[0] == 0) {
+      TextPrint(":");
+    } else {
+      RecurItemSelected(static_cast<int>(k) + 1) ? TextPrintRev("=") : TextPrint("=");
+      const i32 room = 21 - NameColumns(k) - 1;
+      char shown[2 * 21 + 1];
+      StrExpandTokens(reinterpret_cast<const char *>(text), shown, room);
+      TextPrint(shown);
+    }
+    if (static_cast<i32>(k) + 1 == line) LcdReverseArea(0, (row - 1) * 8, 127, row * 8 - 1);
+  }
+}
+
+u32 RecurStoreFormula(int which, const u8 *text) {
+  u32 e = RecurItemWrite(which, text);
+  if (e == 0) e = RecurItemSetStyle(which, 2);
+  if (e == 0) e = RecurItemSetFlags(which, kRecurSelectBit, true);
+  if (e != 0) ErrBox(4);
+  return e;
+}
+
+i32 RecurTableSetting(u32 *changed) {
+  SettingLine lines[8];
+  const u32 count = SettingLines(lines);
+  u32 cur = 0, top = 0;
+  FkeySetPage(2, kBlankPage);
+  FkeyPushLevel(2);
+  i32 result = 0;
+  for (;;) {
+    ClearRows(1, 7);
+    char title[40];
+    MsgText(305, title);
+    const u8 t = RecurType();
+    std::strcat(title, t == 0 ? "n" : t <= 2 ? "n+1" : "n+2");
+    TextLocate(1, 1);
+    TextPrintField(title, 21);
+    if (cur < top) top = cur;
+    if (cur >= top + 6) top = cur - 5;
+    for (u32 i = top; i < count && i < top + 6; ++i) {
+      const i32 row = 2 + static_cast<i32>(i - top);
+      char num[32];
+      ValueText(lines[i].id, num);
+      TextLocate(1, row);
+      TextPrint(lines[i].prompt);
+      TextPrint(num);
+      if (i == cur) LcdReverseArea(0, (row - 1) * 8, 127, row * 8 - 1);
+    }
+    FkeyDrawRow();
+    u32 key = 0;
+    u32 isChar = KeyGetKey(&key);
+    if (!isChar && key == kKeyXThetaT) {
+      isChar = 1;
+      key = 'X';
+    }
+    if (isChar || key == kKeyRight) {
+      BcdReal v;
+      if (RecurReadValue(lines[cur].id, &v) != 0) RealSetZero(&v);
+      const i32 row = 2 + static_cast<i32>(cur - top);
+      const i32 r = EditReadNumber(isChar ? 1 : 0, &key, row, &v, lines[cur].prompt);
+      if (r == -1) {
+        result = -1;
+        break;
+      }
+      if (r != 0) continue;
+      RealFracToDecimal(&v, &v);
+      if (lines[cur].id <= kRecurIdEnd) {
+        // The range counts terms: whole numbers from 0.
+        RealCint(&v, &v);
+        RealAbs(&v, &v);
+      }
+      RealNormalize(&v, &v);
+      if (RecurWriteValue(lines[cur].id, &v) != 0) {
+        ErrBox(4);
+        continue;
+      }
+      RecurForgetState();
+      *changed = 1;
+      if (cur + 1 < count) ++cur;
+      continue;
+    }
+    if (key == kKeyUp && cur > 0) --cur;
+    if (key == kKeyDown && cur + 1 < count) ++cur;
+    if (key == kKeyExe || key == kKeyExit) break;
+    if (key == kKeyQuit) {
+      result = -1;
+      break;
+    }
+  }
+  FkeyPopLevel();
+  return result;
+}
+
+u32 RecurMakeTable() {
+  u32 rows = 0, cols = 0;
+  if (ItemMatDims(kRecurTableMatrix, &rows, &cols) == 0 && rows != 0 && cols != 0) return 0;
+  const u32 e = RecurGenerateTable();
+  if (e != 0) ErrBox(static_cast<i32>(e));
+  return e;
+}
+
+i32 RecurTableScreen() {
+  u32 rows = 0, cols = 0;
+  if (ItemMatDims(kRecurTableMatrix, &rows, &cols) != 0 || rows == 0) return 0;
+  const u32 flags = RecurDependencyFlags();
+  const u32 selected = (flags & kRecurSelA ? 1u : 0u) + (flags & kRecurSelB ? 1u : 0u) + (flags & kRecurSelC ? 1u : 0u);
+  const bool sums = SetupGetItem(kSetupSumDisplay) == 0 && cols > 2 && cols == 1 + 2 * selected;
+  FkeySetPage(3, kTablePage);
+  FkeyPushLevel(3);
+  u32 row = 1, col = 1, top = 1, left = 1;
+  i32 result = 0;
+  for (;;) {
+    ClearRows(1, 7);
+    // The column headings: n, then each selected term (and its sum).
+    TextLocate(1, 1);
+    TextPrint("n");
+    const u32 shownCols = cols < 4 ? cols - 1 : 3;
+    if (col < left) left = col;
+    if (col >= left + shownCols) left = col - shownCols + 1;
+    if (row < top) top = row;
+    if (row >= top + 5) top = row - 4;
+    for (u32 c = left; c < left + shownCols && c < cols; ++c) {
+      u32 seq = 0, at = 1;
+      for (u32 k = 0; k < 3; ++k) {
+        if (!(flags & (kRecurSelA << k))) continue;
+        if (c == at || (sums && c == at + 1)) seq = k;
+        at += sums ? 2 : 1;
+      }
+      char name[kStrTokenNameMax];
+      static const u32 kTerm[3] = {0x7FA0, 0x7FA7, 0xF912};
+      StrTokenName(kTerm[seq], name);
+      char heading[40] = {0};
+      const bool isSum = sums && ((c - 1) % 2 == 1);
+      if (isSum) std::strcat(heading, "\xE5\x51");  // the sum sign
+      std::strcat(heading, name);
+      TextLocate(4 + 6 * static_cast<i32>(c - left), 1);
+      TextPrint(heading);
+    }
+    for (u32 r = top; r < top + 5 && r <= rows; ++r) {
+      const i32 y = 2 + static_cast<i32>(r - top);
+      Value v;
+      char cell[32];
+      ItemMatGet(kRecurTableMatrix, r, 1, &v);
+      NumFormatCell6(&v, cell);
+      // n in three columns while it fits.
+      const char *n = cell;
+      while (*n == ' ' && std::strlen(n) > 3) ++n;
+      TextLocate(1, y);
+      TextPrint(n);
+      for (u32 c = left; c < left + shownCols && c < cols; ++c) {
+        ItemMatGet(kRecurTableMatrix, r, c + 1, &v);
+        if (ValErrorCode(&v) != 0) {
+          std::strcpy(cell, "ERROR");
+        } else {
+          NumFormatCell6(&v, cell);
+        }
+        TextLocate(4 + 6 * static_cast<i32>(c - left), y);
+        (r == row && c == col) ? TextPrintRev(cell) : TextPrint(cell);
+      }
+    }
+    // The value under the cursor in full on the bottom line.
+    Value v;
+    char full[32];
+    ItemMatGet(kRecurTableMatrix, row, col + 1, &v);
+    if (ValErrorCode(&v) != 0) {
+      std::strcpy(full, "ERROR");
+    } else {
+      NumFormatCell13(&v, full);
+    }
+    const char *shown = full;
+    while (*shown == ' ') ++shown;
+    TextLocate(1, 7);
+    TextPrintField(shown, 21);
+    FkeyDrawRow();
+    u32 key = 0;
+    if (KeyGetKey(&key) != 0) continue;
+    if (key == kKeyUp && row > 1) --row;
+    if (key == kKeyDown && row < rows) ++row;
+    if (key == kKeyLeft && col > 1) --col;
+    if (key == kKeyRight && col + 1 < cols) ++col;
+    if (key == kKeyExit) break;
+    if (key == kKeyQuit) {
+      result = -1;
+      break;
+    }
+  }
+  FkeyPopLevel();
+  return result;
+}
+
+u32 RecurAppMain(u32, u16) {
+  RecurForgetState();
+  KeySetMenuMask(231);
+  FkeySetPage(0, kListPage);
+  TermsPage();
+  FkeyPushLevel(0);
+  KeyForgetDrawnRow();
+  i32 line = 1;
+  bool editing = false;
+  u8 buf[kEditSize + 1] = {};
+  u32 start = 0, cursor = 0;
+  auto startEditing = [&](bool keep) {
+    std::memset(buf, 0, sizeof buf);
+    if (keep) {
+      const u8 *text = RecurItemText(line);
+      if (text != nullptr) std::strncpy(reinterpret_cast<char *>(buf), reinterpret_cast<const char *>(text), kEditSize);
+    }
+    start = 0;
+    cursor = keep ? static_cast<u32>(std::strlen(reinterpret_cast<char *>(buf))) : 0;
+    editing = true;
+    KeyCursorFromState();
+  };
+  for (;;) {
+    TermsPage();
+    RecurDrawFormulas(editing ? 0 : line);
+    const i32 row = kFirstRow + line - 1;
+    if (editing) {
+      const i32 col = NameColumns(static_cast<u32>(line - 1)) + 2;
+      TextLocate(col - 1, row);
+      TextPrint("=");
+      start = EditRedrawLine(buf, start, cursor, col, row);
+    } else {
+      TextCursorOff();
+    }
+    FkeyDrawRow();
+    u32 key = 0;
+    u32 isChar = KeyGetKey(&key);
+    if (!isChar && key == kKeyXThetaT) {
+      isChar = 1;
+      key = kTokN;
+    }
+    if (isChar) {
+      if (key == 13 || key == 14 || key == 0) continue;
+      if (!editing) startEditing(false);
+      cursor = EditPutChar(buf, kEditSize, cursor, key);
+      continue;
+    }
+    if (editing) {
+      if (key == kKeyExe) {
+        if (buf[0] != 0 && RecurStoreFormula(line, buf) != 0) continue;
+        editing = false;
+        if (line < 3) ++line;
+        continue;
+      }
+      if (key == kKeyExit) {
+        editing = false;
+        continue;
+      }
+      if (key == kKeyUp || key == kKeyDown || key == kKeyQuit) {
+        editing = false;
+      } else {
+        const i32 col = NameColumns(static_cast<u32>(line - 1)) + 2;
+        EditMoveCursor(buf, kEditSize, &start, &cursor, &key, col, row);
+        continue;
+      }
+    }
+    switch (key) {
+      case kKeyUp:
+        if (line > 1) --line;
+        break;
+      case kKeyDown:
+        if (line < 3) ++line;
+        break;
+      case kKeyRight: startEditing(true); break;
+      case kCmdSelect: {
+        const u8 *text = RecurItemText(line);
+        if (text != nullptr && text[0] != 0) RecurItemSetFlags(line, kRecurSelectBit, !RecurItemSelected(line));
+        break;
+      }
+      case kKeyDel:
+      case kCmdDelete: {
+        const u8 *text = RecurItemText(line);
+        if (text != nullptr && text[0] != 0 && ConfirmDelete()) RecurItemDelete(line);
+        break;
+      }
+      case kCmdType:
+        SelectType();
+        break;
+      case kCmdRange: {
+        u32 changed = 0;
+        if (RecurTableSetting(&changed) == -1) line = 1;
+        break;
+      }
+      case kKeyExe:
+      case kCmdTable:
+        if (RecurMakeTable() == 0) RecurTableScreen();
+        break;
+      case kKeySetup: {
+        u32 changed = 0;
+        SetupScreen("@RECUR", &changed);
+        if (changed) RecurForgetState();
+        break;
+      }
+      case kKeyVWindow:
+        GraphOpenVwinScreen();
+        break;
+      case kKeyQuit:
+        line = 1;
+        break;
+      default: break;
+    }
+  }
+}

@@ -1,0 +1,134 @@
+// RUN-MAT in Math input as a user meets it: expressions typed in textbook
+// form, results laid out under them, lines edited and run again, Ans taken
+// from the line above, results converted, the oldest lines dropped.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/harness.h"
+#include "tests/support/screen_reader.h"
+#include "ui/keycodes.h"
+
+namespace {
+
+class CalcDocRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CalcUseMathInput();
+    CalcStart();
+    ASSERT_TRUE(CalcBootToMenu());
+    ASSERT_TRUE(CalcPress("EXE"));
+    ASSERT_EQ(CalcTitle(), "@RUNMAT");
+  }
+  void TearDown() override { CalcStop(); }
+
+  // The pixel row of the document area where text starts flush left (x 0) or
+  // ends flush right (x 127), or -1.
+  static int RowLeft(const std::string &text) {
+    for (int y = 0; y <= 48; ++y)
+      if (ScreenTextAt(0, y, 21) == text) return y;
+    return -1;
+  }
+  static int RowRight(const std::string &text) {
+    for (int y = 0; y <= 48; ++y)
+      if (ScreenTextAt(2, y, 21) == text) return y;
+    return -1;
+  }
+  static std::string Screen() { return "\n" + CalcScreenPicture(); }
+};
+
+// Two fractions typed with the fraction key and the cursor keys: both lines
+// stacked, 1/2 at the top (numerator rows 0-6, bar row 8, denominator rows
+// 10-16), the result 5/6 right-aligned under them; F<>D on the empty line
+// below turns it decimal.
+TEST_F(CalcDocRun, FractionsStackAndTheResultConverts) {
+  ASSERT_TRUE(CalcPress("ab/c 1 DOWN 2 RIGHT + ab/c 1 DOWN 3 EXE"));
+  EXPECT_EQ(ScreenTextAt(1, 0, 1), "1") << Screen();
+  EXPECT_EQ(ScreenPictureRegion(0, 7, 8, 3), "........\n.######.\n........\n") << Screen();
+  EXPECT_EQ(ScreenTextAt(1, 10, 1), "2") << Screen();
+  EXPECT_EQ(ScreenTextAt(8, 5, 1), "+") << Screen();
+  // The result: 5 over 6 at the right edge, under the 18 rows of the line.
+  EXPECT_EQ(ScreenTextAt(121, 18, 1), "5") << Screen();
+  EXPECT_EQ(ScreenPictureRegion(120, 26, 8, 1), ".######.\n") << Screen();
+  EXPECT_EQ(ScreenTextAt(121, 28, 1), "6") << Screen();
+  ASSERT_TRUE(CalcPress("F<>D"));
+  EXPECT_EQ(RowRight("0.8333333333"), 18) << Screen();
+  // F<>D again: the fraction comes back.
+  ASSERT_TRUE(CalcPress("F<>D"));
+  EXPECT_EQ(ScreenTextAt(121, 18, 1), "5") << Screen();
+}
+
+// Templates filled and left with RIGHT: the square root, then a power.
+TEST_F(CalcDocRun, RootAndPowerTemplatesRun) {
+  ASSERT_TRUE(CalcPress("SHIFT ^2 4 RIGHT + 2 ^ 1 0 RIGHT EXE"));
+  EXPECT_GE(RowRight("1026"), 0) << Screen();
+  // A number before the root multiplies it.
+  ASSERT_TRUE(CalcPress("2 SHIFT ^2 4 EXE"));
+  EXPECT_GE(RowRight("4"), 0) << Screen();
+  // A number right after a template does not: Syntax ERROR, and the line
+  // stays for correction.
+  ASSERT_TRUE(CalcPress("SHIFT ^2 4 RIGHT 2 EXE"));
+  EXPECT_TRUE(CalcScreenHas("Syntax ERROR")) << Screen();
+  ASSERT_TRUE(CalcPress("EXIT DEL EXE"));
+  EXPECT_FALSE(CalcScreenHas("Syntax ERROR")) << Screen();
+  EXPECT_GE(RowRight("2"), 0) << Screen();
+}
+
+// An operator typed first under a result takes Ans in front of it; under a
+// list result List Ans.
+TEST_F(CalcDocRun, AnOperatorFirstTakesTheResultAbove) {
+  ASSERT_TRUE(CalcPress("3 EXE + 2 EXE"));
+  EXPECT_GE(RowLeft("Ans+2"), 0) << Screen();
+  EXPECT_GE(RowRight("5"), 0) << Screen();
+  ASSERT_TRUE(CalcPostCodes({kChrListOpen, '1', ',', '2', kChrListClose}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  ASSERT_TRUE(CalcPostCodes({kChrTimes, '3'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_GE(RowLeft("List Ans×3"), 0) << Screen();
+  EXPECT_FALSE(CalcScreenHas("ERROR")) << Screen();
+  // A digit first is a new expression.
+  ASSERT_TRUE(CalcPress("7 EXE"));
+  EXPECT_GE(RowLeft("7"), 0) << Screen();
+}
+
+// A line above edited and run again: the lines below it run again with the
+// new result as their Ans.
+TEST_F(CalcDocRun, AnEditedLineRunsTheLinesBelowAgain) {
+  ASSERT_TRUE(CalcPress("3 EXE"));
+  ASSERT_TRUE(CalcPostCodes({kChrTimes, '2'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_GE(RowRight("6"), 0) << Screen();
+  // UP from the empty line: the result, the second line, the first result,
+  // the first line; a digit typed there replaces it.
+  ASSERT_TRUE(CalcPress("UP UP UP UP"));
+  EXPECT_EQ(ScreenRowReversed(1)[0], 'R') << Screen();
+  ASSERT_TRUE(CalcPress("5 EXE"));
+  EXPECT_EQ(RowLeft("5"), 0) << Screen();
+  EXPECT_GE(RowRight("10"), 0) << Screen();
+  EXPECT_LT(RowRight("6"), 0) << Screen();
+  // EXE on the empty last line runs the line above again.
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_GE(RowRight("20"), 0) << Screen();
+}
+
+// A list of 21 elements has no textbook form: its viewer opens at once.
+TEST_F(CalcDocRun, ALongListOpensTheViewer) {
+  ASSERT_TRUE(CalcPostCodes({0x7F2C, 'X', ',', 'X', ',', '1', ',', '2', '1', ',', '1', ')'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(CalcRow(7), std::string(20, ' ') + "1") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_GE(RowRight("List Result"), 0) << CalcScreenText() << Screen();
+}
+
+// The document keeps at most 61 entries: the oldest line and its result go.
+TEST_F(CalcDocRun, TheOldestLineGoesWhenTheDocumentIsFull) {
+  ASSERT_TRUE(CalcPress("1 EXE"));
+  for (int i = 0; i < 30; ++i) ASSERT_TRUE(CalcPress("+ 1 EXE"));
+  EXPECT_GE(RowRight("31"), 0) << Screen();
+  // F1 JUMP, F1 TOP: the first line is now the second one typed.
+  ASSERT_TRUE(CalcPress("F1 F1"));
+  EXPECT_EQ(ScreenTextAt(0, 0, 21), "Ans+1") << Screen();
+  EXPECT_EQ(RowRight("2"), 8) << Screen();
+}
+
+}  // namespace

@@ -1,0 +1,56 @@
+// RECUR as a user meets it: a formula typed with the term keys, the range
+// and the initial term set, the table of terms and sums, the type pop-up,
+// and the errors of a range that cannot be tabulated.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/harness.h"
+
+namespace {
+
+class RecurSystem : public CalcSystemTest {
+ protected:
+  void SetUp() override {
+    CalcSystemTest::SetUp();
+    ASSERT_TRUE(CalcBootToMenu());
+    ASSERT_TRUE(CalcPress("7"));
+    ASSERT_EQ(CalcTitle(), "@RECUR");
+  }
+};
+
+TEST_F(RecurSystem, FirstOrderTableWithSums) {
+  // TYPE F2: an+1 = f(an, n), from a0.
+  ASSERT_TRUE(CalcPress("F3 F2"));
+  EXPECT_EQ(CalcRow(1), "Recursion") << CalcScreenText();
+  // an+1 = 2an + 1, typed with the term keys of the n.an page.
+  ASSERT_TRUE(CalcPress("2 F4 F2 + 1 EXE"));
+  EXPECT_EQ(CalcRow(2), "an+1=2an+1") << CalcScreenText();
+  // RANGE: End 4, a0 1.
+  ASSERT_TRUE(CalcPress("EXIT F5"));
+  EXPECT_TRUE(CalcScreenHas("Table Setting")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("DOWN 4 EXE 1 EXE EXE"));
+  ASSERT_TRUE(CalcPress("F6"));
+  EXPECT_EQ(CalcRow(1), "n  an    \u03A3an") << CalcScreenText();
+  EXPECT_EQ(CalcRow(2), "  0     1     1");
+  EXPECT_EQ(CalcRow(5), "  3    15    26");  // 1 + 3 + 7 + 15
+  ASSERT_TRUE(CalcPress("DOWN DOWN DOWN DOWN RIGHT"));
+  EXPECT_EQ(CalcRow(6), "  4    31    57");
+  EXPECT_EQ(CalcRow(7), "57") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(1), "Recursion");
+}
+
+TEST_F(RecurSystem, RangeErrorAndNothingSelected) {
+  ASSERT_TRUE(CalcPress("F3 F2"));
+  ASSERT_TRUE(CalcPress("F4 F2 + 1 EXE EXIT"));
+  // End - Start = 255: too many rows.
+  ASSERT_TRUE(CalcPress("F5 DOWN 2 5 5 EXE EXIT F6"));
+  EXPECT_TRUE(CalcScreenHas("Range ERROR")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  // SEL turns the formula off: no table.
+  ASSERT_TRUE(CalcPress("UP F1 F6"));
+  EXPECT_TRUE(CalcScreenHas("Condition ERROR") || CalcScreenHas("ERROR")) << CalcScreenText();
+}
+
+}  // namespace
