@@ -4,6 +4,12 @@
 
 #include "ui/popup.h"
 
+namespace {
+
+constexpr u32 kErrSystem = 23;
+
+}  // namespace
+
 void StatNotBuiltBox() { PopupMessage(1, "   Not built yet"); }
 
 i32 StatGraphScreen(i16 *, u32) {
