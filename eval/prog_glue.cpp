@@ -154,13 +154,8 @@ u32 ProgGlueAssignText(const u8 **p, const u8 *text, u32 len, Value *result) {
 
 // A list or matrix result opens its viewer on List Ans or Mat Ans; a capture
 // is recalled onto the screen until EXIT, EXE, AC or SHIFT+EXIT; a graph is
-// shown on the graph screen until a key leaves it. The table viewers are not
-// part of the system yet: their results leave as if by EXIT, and the
-// statement shows "Done".
-// The graph screen's redisplay (graph/screen/graph_screen.h, whose selection
-// bits clash with the function list's header included above).
-u32 GraphRedisplay(u32 *key);
-
+// shown on the graph screen until a key leaves it, and a function table on
+// the table screen. The recursion table's viewer answers System ERROR.
 u32 ProgGlueShowResult(ProgRunContext *ctx, u32 *key) {
   *key = kKeyExit;
   i32 exitKey = kKeyExit;

@@ -244,8 +244,17 @@ void PutCoef(std::string *text, i32 code) {
 
 }  // namespace
 
+// The layouts live outside the screens' frames: a screen left waiting for a
+// key when the calculator stops never returns, and its lines must not be
+// lost with the frame.
+namespace {
+Layout g_screenLayout;
+Layout g_programLayout;
+}  // namespace
+
 i32 StatCalcResultScreen(int type, u32 *, int) {
-  const Layout l = LayoutOf(type);
+  g_screenLayout = LayoutOf(type);
+  const Layout &l = g_screenLayout;
   MenuSave menu;
   menu.Save(kResultMask, l.regression ? kCopyPage : kBlankPage);
   i32 top = 1;
@@ -268,7 +277,8 @@ i32 StatCalcResultScreen(int type, u32 *, int) {
 }
 
 i32 StatCalcResultScreenProgram(int type, u32 *) {
-  const Layout l = LayoutOf(type);
+  g_programLayout = LayoutOf(type);
+  const Layout &l = g_programLayout;
   MenuSave menu;
   menu.Save(kProgramMask, kBlankPage);
   i32 top = 1;
