@@ -250,57 +250,42 @@ void PutCoef(std::string *text, i32 code) {
 namespace {
 Layout g_screenLayout;
 Layout g_programLayout;
-}  // namespace
 
-i32 StatCalcResultScreen(int type, u32 *, int) {
-  g_screenLayout = LayoutOf(type);
-  const Layout &l = g_screenLayout;
+// The result screen's loop. In STAT (program false) COPY stores the fitted
+// line; after a program G<->T belongs to RUN-MAT and PROG and leaves the
+// screen elsewhere.
+i32 ResultScreen(int type, Layout *l, bool program) {
+  *l = LayoutOf(type);
   MenuSave menu;
-  menu.Save(kResultMask, l.regression ? kCopyPage : kBlankPage);
+  menu.Save(program ? kProgramMask : kResultMask, !program && l->regression ? kCopyPage : kBlankPage);
   i32 top = 1;
   i32 result = 0;
   while (result == 0) {
     LcdClearVram();
     DrawTitle(type);
-    DrawLines(l, top);
+    DrawLines(*l, top);
     FkeyDrawRow();
     u32 key = 0;
     if (KeyGetKey(&key) != 0) continue;
-    if (l.regression && (key == kCopyCode || key == kKeyF6)) {
+    if (!program && l->regression && (key == kCopyCode || key == kKeyF6)) {
       if (StatCopyRegToGraphFunc(type) == -1) result = -22;
       continue;
     }
-    result = CommonKey(key, l, &top);
+    if (program && key == kKeyGraphTable) {
+      if (!RunningApp("@RUNMAT") && !RunningApp("@PROG")) result = -11;
+      continue;
+    }
+    result = CommonKey(key, *l, &top);
   }
   menu.Restore();
   return result;
 }
 
-i32 StatCalcResultScreenProgram(int type, u32 *) {
-  g_programLayout = LayoutOf(type);
-  const Layout &l = g_programLayout;
-  MenuSave menu;
-  menu.Save(kProgramMask, kBlankPage);
-  i32 top = 1;
-  i32 result = 0;
-  while (result == 0) {
-    LcdClearVram();
-    DrawTitle(type);
-    DrawLines(l, top);
-    FkeyDrawRow();
-    u32 key = 0;
-    if (KeyGetKey(&key) != 0) continue;
-    if (key == kKeyGraphTable) {
-      // The graph screen is the graph application's; outside RUN-MAT and
-      // PROG the key leaves the screen.
-      if (!RunningApp("@RUNMAT") && !RunningApp("@PROG")) result = -11;
-      continue;
-    }
-    result = CommonKey(key, l, &top);
-  }
-  menu.Restore();
-  return result;
-}
+}  // namespace
+
+i32 StatCalcResultScreen(int type, u32 *, int) { return ResultScreen(type, &g_screenLayout, false); }
+
+i32 StatCalcResultScreenProgram(int type, u32 *) { return ResultScreen(type, &g_programLayout, true); }
 
 i32 StatBuildRegFormula(int type, int slot) {
   std::string t;
