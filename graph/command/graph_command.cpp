@@ -58,7 +58,11 @@ u32 ReadValue(const u8 **p, BcdReal *out) {
   if (b0 != 0) pos -= TokIsLeadByte(b0) ? 2 : 1;
   *p = pos;
   if (!ok) return RealErrorCode(&v.re) ? RealErrorCode(&v.re) : kErrSyntax;
-  if (EvalIsArrayCell(&v)) return kErrSyntax;
+  if (EvalIsArrayCell(&v)) {
+    // A list or matrix argument is refused; its block goes with it.
+    EvalFreeCell(&v);
+    return kErrSyntax;
+  }
   if (ValIsComplex(&v)) return 3;
   RealFracToDecimal(&v.re, out);
   RealNormalize(out, out);
