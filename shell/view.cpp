@@ -538,7 +538,7 @@ bool ShellView::ReplayStepLine() {
       ReplayFinish(script + " line " + std::to_string(replay_.line) + ": not understood: " + text);
       return false;
     case kOpKey: case kOpChar: case kOpLetter:
-      replay_.idle_mark = CalcLinkIdleCount();
+      replay_.taken = false;
       ToolAppendLine(ToolFolder() + "/" + kReplayLogName, ScriptKeyLine(line.key, line.code, line.letter));
       if (!PostKey(line.key, line.code, line.letter)) {
         ReplayFinish(script + " line " + std::to_string(replay_.line) + ": the key queue refused the key");
@@ -569,9 +569,16 @@ void ShellView::ReplayTick() {
   }
   if (replay_.waiting) {
     // The key counts as done once the calculator has taken it and waits
-    // for the next one.
-    const bool done = !CalcLinkRunning() ||
-                      (CalcLinkQueueCount() == 0 && CalcLinkIdleCount() != replay_.idle_mark);
+    // for the next one. An idle key wait counts itself idle every 10 ms, so
+    // the count is marked only after the key left the queue: a count that
+    // moved before the key was taken says nothing of the screen after it.
+    bool done = !CalcLinkRunning();
+    if (!done && !replay_.taken && CalcLinkQueueCount() == 0) {
+      replay_.taken = true;
+      replay_.idle_mark = CalcLinkIdleCount();
+    } else if (!done && replay_.taken) {
+      done = CalcLinkIdleCount() != replay_.idle_mark;
+    }
     if (!done) {
       if (NowMs() > replay_.deadline) ReplayFinish("Replay: the calculator did not take a key in time");
       return;

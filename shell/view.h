@@ -128,6 +128,7 @@ class ShellView : public QWidget {
     i32 capture_number = 0;
     i32 timer = 0;
     u64 idle_mark = 0;
+    bool taken = false;  // the calculator has taken the key sent last
     i64 deadline = 0;
     i64 resume_at = 0;
     bool waiting = false;
