@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "apps/sheet/sheet_cmds.h"
 #include "apps/sheet/sheet_eval.h"
 #include "apps/sheet/sheet_refs.h"
 #include "apps/sheet/sheet_stat.h"
@@ -794,10 +795,49 @@ u32 SheetAppMain(u32, u16) {
       default:
         if (k >= 28 && k <= 45) {
           StatCommand(k, v);
-        } else if ((k >= 4 && k <= 6) || (k >= 12 && k <= 13) || (k >= 19 && k <= 22) || (k >= 50 && k <= 52)) {
-          NotBuiltBox();
         }
         break;
+      case 4: case 5: case 6: {  // NEW, OPEN, SV-AS
+        char typed[9] = {};
+        const i32 r = k == 5 ? SheetOpenScreen() : SheetNameInput(typed, k == 6 ? 1 : 0);
+        if (r == -1) ResetCursor(v);
+        if (r == 0 && k != 6) ResetCursor(v);
+        SheetGetCurrentName(name);
+        if (!SheetOpen(nullptr)) ErrBox(kSheetErrNotSheet);
+        v->selecting = 0;
+        v->marked = 0;
+        InstallCellPages();
+        header = false;
+        break;
+      }
+      case 12: {  // SEQ
+        if (header) break;
+        const i16 cell[2] = {v->curCol, v->curRow};
+        const i32 r = SheetSeqCommand(cell);
+        if (r == -1) {
+          ResetCursor(v);
+        } else if (r == 0) {
+          RecalcIfAuto();
+        }
+        break;
+      }
+      case 13: {  // Fill
+        if (header) break;
+        if (SheetRangeDialog(&range, 5, 0) == -1) ResetCursor(v);
+        break;
+      }
+      case 19: case 20: case 21: case 22:  // STO VAR, LIST, FILE, MAT
+      case 50: case 51: case 52: {         // RCL LIST, FILE, MAT
+        if (header) break;
+        const bool store = k <= 22;
+        const i32 r = SheetRangeDialog(&range, store ? k - 18 : k - 48, store ? 1 : 0);
+        if (r == -1) ResetCursor(v);
+        if (r == 0 && !store) RecalcIfAuto();
+        v->selecting = 0;
+        v->marked = 0;
+        v->redraw = 1;
+        break;
+      }
     }
   }
 }
