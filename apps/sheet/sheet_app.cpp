@@ -266,7 +266,16 @@ i32 SheetEditCell(u32 isChar, u32 key, SheetView *v, u32 kinds) {
       }
       continue;
     }
-    if (k < 30000) continue;  // GRAB and the other command keys of the line
+    if (k == 48) {  // GRAB: a reference picked on the sheet goes into the line
+      u32 length = 0;
+      if (SheetPickReference(v, reinterpret_cast<char *>(buf), &cursor, &length) == -1) {
+        result = -1;
+        break;
+      }
+      start = 0;
+      continue;
+    }
+    if (k < 30000) continue;
     EditMoveCursor(buf, kSheetTextMax, &start, &cursor, &k, 1, 7);
   }
   TextCursorOff();
@@ -611,6 +620,90 @@ void MoveCursor(SheetView *v, u32 k) {
 }
 
 }  // namespace
+
+u32 SheetInsertReference(char *text, u32 *cursor, const char *ref) {
+  char joined[2 * (kSheetTextMax + 1)];
+  const u32 len = static_cast<u32>(std::strlen(text));
+  const u32 at = std::min(*cursor, len);
+  std::memcpy(joined, text, at);
+  const u32 refLen = static_cast<u32>(std::strlen(ref));
+  std::memcpy(joined + at, ref, refLen);
+  std::memcpy(joined + at + refLen, text + at, len - at + 1);
+  // Cut at 255 bytes between characters: a two-byte token that would pass
+  // the limit goes whole.
+  u32 keep = 0;
+  while (joined[keep]) {
+    const u32 step = StrIsLeadByte(static_cast<u8>(joined[keep])) && joined[keep + 1] ? 2 : 1;
+    if (keep + step > kSheetTextMax) break;
+    keep += step;
+  }
+  joined[keep] = 0;
+  std::memcpy(text, joined, keep + 1);
+  *cursor = std::min(at + refLen, keep);
+  return keep;
+}
+
+i32 SheetPickReference(SheetView *v, char *text, u32 *cursor, u32 *length) {
+  static const FkeyItem kPickPage[6] = {Code(972, 32), Code(964, 23), Code(965, 24),
+                                        Code(966, 25), Code(967, 26), Code(968, 27)};
+  SheetView pick = *v;
+  pick.selecting = 0;
+  pick.marked = 0;
+  pick.redraw = 1;
+  const FkeyItem *saved[1];
+  FkeySavePages(0, 0, saved);
+  FkeySetPage(0, kPickPage);
+  FkeyPushLevel(0);
+  KeyForgetDrawnRow();
+  TextCursorOff();
+  i32 result = 0;
+  for (;;) {
+    SheetDrawScreen(&pick, 0, 0, nullptr, nullptr);
+    SheetDrawSelection(&pick, 1, 0);
+    FkeyDrawRow();
+    u32 k = 0;
+    if (KeyGetKey(&k)) continue;
+    if (k == kKeyLeft || k == kKeyRight || k == kKeyUp || k == kKeyDown) {
+      // The picker stays on cells: the headers are not reached.
+      if (!((k == kKeyLeft && pick.curCol == 1) || (k == kKeyUp && pick.curRow == 1))) MoveCursor(&pick, k);
+    } else if (k == kKeyClip) {
+      pick.selStartCol = pick.selEndCol = pick.curCol;
+      pick.selStartRow = pick.selEndRow = pick.curRow;
+      pick.selecting = 1;
+      pick.redraw = 0;
+    } else if (k == kKeyExit) {
+      if (!pick.selecting) break;
+      pick.selecting = 0;
+      pick.redraw = 1;
+    } else if (k == kKeyQuit) {
+      result = -1;
+      break;
+    } else if (k == 23) {
+      GoTo(&pick);
+    } else if (k >= 24 && k <= 27) {
+      if (k == 24) pick.curRow = pick.firstRow = 1;
+      if (k == 25) pick.curCol = pick.firstCol = 1;
+      if (k == 26) pick.curRow = kSheetRows, pick.firstRow = static_cast<i16>(kSheetRows + 1 - pick.visibleRows);
+      if (k == 27) pick.curCol = kSheetCols, pick.firstCol = kSheetCols - 3;
+      if (pick.selecting) pick.selEndCol = pick.curCol, pick.selEndRow = pick.curRow;
+    } else if (k == kKeyExe || k == 32) {
+      char ref[16];
+      SheetCellName(pick.selecting ? pick.selStartCol : pick.curCol, pick.selecting ? pick.selStartRow : pick.curRow,
+                    ref);
+      if (pick.selecting) {
+        std::strcat(ref, ":");
+        SheetCellName(pick.selEndCol, pick.selEndRow, ref + std::strlen(ref));
+      }
+      *length = SheetInsertReference(text, cursor, ref);
+      break;
+    }
+  }
+  FkeyPopLevel();
+  FkeyRestorePages(0, 0, saved);
+  KeyForgetDrawnRow();
+  SheetDrawScreen(v, 0, 0, nullptr, nullptr);
+  return result;
+}
 
 u32 SheetAppMain(u32, u16) {
   SheetView view{};

@@ -254,4 +254,32 @@ TEST_F(SheetApp, RecallListsAndMatricesIntoCells) {
   EXPECT_TRUE(CalcScreenHas("Dimension ERROR")) << CalcScreenText();
 }
 
+TEST_F(SheetApp, GrabPicksCellsAndRangesIntoTheFormula) {
+  ASSERT_TRUE(Type("5"));
+  ASSERT_TRUE(Type("7"));
+  // In A3: "=", GRAB, two cells up, SET; "+", GRAB, one up, EXE.
+  ASSERT_TRUE(Codes("="));
+  ASSERT_TRUE(CalcPress("F1 UP UP"));
+  EXPECT_NE(CalcRow(7).find("5"), std::string::npos) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("F1"));
+  ASSERT_TRUE(Codes("+"));
+  ASSERT_TRUE(CalcPress("F1 UP EXE"));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(Formula(1, 3), Tok("=A1+A2"));
+  EXPECT_EQ(Num(1, 3), "12");
+  // In A4: CellSum( with a range picked from A1 down to A3.
+  ASSERT_TRUE(CalcPostCodes({'=', 0x7FE9}));
+  ASSERT_TRUE(CalcPress("F1 UP UP UP SHIFT 8 DOWN DOWN EXE"));
+  ASSERT_TRUE(Codes(")"));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(Formula(1, 4), std::string("=\x7F\xE9") + "A1:A3)");
+  EXPECT_EQ(Num(1, 4), "24");
+  // EXIT leaves the picker without a reference; the line stays open.
+  ASSERT_TRUE(Codes("="));
+  ASSERT_TRUE(CalcPress("F1 UP EXIT"));
+  ASSERT_TRUE(Codes("9"));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(Formula(1, 5), "=9");
+}
+
 }  // namespace
