@@ -12,10 +12,7 @@ constexpr u32 kErrSystem = 23;
 
 void StatNotBuiltBox() { PopupMessage(1, "   Not built yet"); }
 
-i32 StatGraphScreen(i16 *, u32) {
-  StatNotBuiltBox();
-  return -21;
-}
+u32 StatSheetWriteOverlay(const i16 *) { return kErrSystem; }
 
 u32 SheetWriteGraphCond(const u16 *) { return kErrSystem; }
 
