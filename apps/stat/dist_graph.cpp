@@ -17,7 +17,6 @@
 #include "graph/screen/graph_tools.h"
 #include "graph/screen/vwin_screen.h"
 #include "kernel/keyqueue.h"
-#include "memory/item_array.h"
 #include "number/numtext.h"
 #include "ui/edit.h"
 #include "ui/errbox.h"
@@ -40,7 +39,7 @@ constexpr u32 kErrDimension = 9;
 constexpr u32 kErrRange = 28;
 constexpr u32 kAnovaLevelsA = 101;  // list 1 of the statistics work file
 constexpr u32 kAnovaLevelsB = 102;
-constexpr u8 kMatAns = 0;
+constexpr u32 kMatAns = 0;
 
 // Read-out keys of the graph's page.
 constexpr u32 kKeyZ = 1, kKeyT = 2, kKeyChi = 3, kKeyF = 4, kKeyP = 5;
@@ -92,7 +91,7 @@ u32 AnovaWindow(VwinRecord *w) {
   StatDataListSize(kAnovaLevelsB, &nB);
   if (nA == 0 || nB == 0 || nA == 1) return kErrRange;
   u32 rows = 0, cols = 0;
-  if (ItemMatDims(kMatAns, &rows, &cols) != 0 || rows < nA || cols < nB) return kErrRange;
+  if (StatMatDims(kMatAns, &rows, &cols) != 0 || rows < nA || cols < nB) return kErrRange;
   const R x1 = One(), x2 = Int(static_cast<i16>(nA > 999 ? 999 : nA));
   const R d = Div(Sub(x2, x1), Int(20));
   w->f[kVwinXmin] = Sub(x1, d);
@@ -100,11 +99,11 @@ u32 AnovaWindow(VwinRecord *w) {
   R lo{}, hi{};
   for (u32 a = 1; a <= nA; ++a)
     for (u32 b = 1; b <= nB; ++b) {
-      Value v{};
-      if (ItemMatGet(kMatAns, a, b, &v) != 0) return kErrRange;
-      if (a == 1 && b == 1) lo = hi = v.re;
-      if (Lt(v.re, lo)) lo = v.re;
-      if (Gt(v.re, hi)) hi = v.re;
+      R v;
+      if (StatMatGetReal(kMatAns, a, b, &v) != 0) return kErrRange;
+      if (a == 1 && b == 1) lo = hi = v;
+      if (Lt(v, lo)) lo = v;
+      if (Gt(v, hi)) hi = v;
     }
   if (Eq(lo, hi)) return kErrRange;
   const R d2 = Div(Sub(hi, lo), Int(4));
@@ -239,9 +238,9 @@ i32 PReadout(GraphContext *ctx) {
 }
 
 R AnovaMean(u32 a, u32 b) {
-  Value v{};
-  if (ItemMatGet(kMatAns, a, b, &v) != 0) return Error(static_cast<u8>(kErrDimension));
-  return v.re;
+  R v;
+  if (const u32 e = StatMatGetReal(kMatAns, a, b, &v)) return Error(static_cast<u8>(e));
+  return v;
 }
 
 i32 AnovaReadout(GraphContext *ctx) {
@@ -249,7 +248,7 @@ i32 AnovaReadout(GraphContext *ctx) {
   StatDataListSize(kAnovaLevelsA, &nA);
   StatDataListSize(kAnovaLevelsB, &nB);
   u32 rows = 0, cols = 0;
-  if (nA == 0 || nB == 0 || ItemMatDims(kMatAns, &rows, &cols) != 0 || rows < nA || cols < nB) {
+  if (nA == 0 || nB == 0 || StatMatDims(kMatAns, &rows, &cols) != 0 || rows < nA || cols < nB) {
     ErrBox(static_cast<i32>(kErrDimension));
     return kGraphExitExit;
   }
@@ -568,7 +567,7 @@ u32 DistDrawAnovaMeans(GraphContext *ctx) {
   u32 rows = 0, cols = 0;
   // The means are read by level numbers: a table smaller than the levels
   // (a Mat Ans changed since the ANOVA) is refused before any read.
-  if (nA == 0 || nB == 0 || ItemMatDims(kMatAns, &rows, &cols) != 0 || rows < nA || cols < nB) return kErrDimension;
+  if (nA == 0 || nB == 0 || StatMatDims(kMatAns, &rows, &cols) != 0 || rows < nA || cols < nB) return kErrDimension;
   for (u32 b = 1; b <= nB; ++b) {
     i32 pc = 0, pr = 0;
     bool prev = false;
