@@ -41,6 +41,13 @@ u32 GraphHost(u32, u16) {
   SetList(1, {"1", "1", "1", "1", "2", "2", "2", "2"});
   SetList(2, {"1", "1", "2", "2", "1", "1", "2", "2"});
   SetList(3, {"3", "5", "8", "10", "4", "6", "13", "15"});
+  ItemMatCreate(1, 2, 2);  // Mat A, the observed counts
+  const char *counts[4] = {"10", "20", "30", "40"};
+  for (u32 i = 0; i < 4; ++i) {
+    Value v{};
+    NumParse(counts[i], &v.re);
+    ItemMatSet(1, i / 2 + 1, i % 2 + 1, &v);
+  }
   for (;;) {
     g_result = StatRunCommand(g_code);
     LcdClearVram();
@@ -97,12 +104,16 @@ TEST_F(StatGraph, ShadedTestGraphs) {
     const char *keys;  // the parameters, then DRAW
     const char *golden;
     const char *readout;  // F1's read-out
+    const char *right;    // after RIGHT
   };
   const Case cases[] = {
       // t below mu0: the left tail.
-      {57, "F2 DOWN F2 DOWN 5 EXE 4 . 6 EXE 1 EXE 1 0 EXE DOWN F6", "stat_ttest_left_graph.txt", "T=-1.264911064"},
+      {57, "F2 DOWN F2 DOWN 5 EXE 4 . 6 EXE 1 EXE 1 0 EXE DOWN F6", "stat_ttest_left_graph.txt", "T=-1.264911064",
+       "T=-1.264911064"},
       // F of two variances, two-sided: both tails of the p-value.
-      {51, "F2 DOWN F1 DOWN 2 EXE 1 0 EXE 1 EXE 1 2 EXE DOWN F6", "stat_ftest_graph.txt", "F=0.2269713528"},
+      {51, "F2 DOWN F1 DOWN 2 EXE 1 0 EXE 1 EXE 1 2 EXE DOWN F6", "stat_ftest_graph.txt", "F=0.2269713528", "F=4"},
+      // Chi-square: the right tail; its one bound stays under LEFT and RIGHT.
+      {50, "UP F6", "stat_chi_graph.txt", "C=0.7936507937", "C=0.7936507937"},
   };
   for (const Case &c : cases) {
     ASSERT_TRUE(Run(c.code));
@@ -110,6 +121,8 @@ TEST_F(StatGraph, ShadedTestGraphs) {
     EXPECT_TRUE(MatchesGolden(Golden(c.golden), CalcScreenPicture())) << c.code;
     ASSERT_TRUE(CalcPress("F1"));
     EXPECT_EQ(MiniCell(1, 8), c.readout) << c.code;
+    ASSERT_TRUE(CalcPress("RIGHT"));
+    EXPECT_EQ(MiniCell(1, 8), c.right) << c.code;
     ASSERT_TRUE(CalcPress("EXIT EXIT SHIFT EXIT"));
     EXPECT_EQ(g_result, -1);
   }
