@@ -58,7 +58,7 @@ u32 GraphHost(u32, u16) {
   }
 }
 
-class StatGraph : public testing::Test {
+class StatResultGraph : public testing::Test {
  protected:
   void SetUp() override {
     CalcStart();
@@ -72,7 +72,7 @@ class StatGraph : public testing::Test {
   }
 };
 
-TEST_F(StatGraph, OneSampleZShadesBothTailsAndReadsItsBounds) {
+TEST_F(StatResultGraph, OneSampleZShadesBothTailsAndReadsItsBounds) {
   ASSERT_TRUE(Run(53));
   ASSERT_TRUE(CalcPress("F2 DOWN DOWN 5 EXE 0 . 5 EXE 5 . 3 5 EXE 8 EXE"));
   ASSERT_TRUE(CalcPress("DOWN F6"));
@@ -98,7 +98,7 @@ TEST_F(StatGraph, OneSampleZShadesBothTailsAndReadsItsBounds) {
 }
 
 // The shading follows the condition and the statistic's distribution.
-TEST_F(StatGraph, ShadedTestGraphs) {
+TEST_F(StatResultGraph, ShadedTestGraphs) {
   struct Case {
     u32 code;
     const char *keys;  // the parameters, then DRAW
@@ -128,14 +128,14 @@ TEST_F(StatGraph, ShadedTestGraphs) {
   }
 }
 
-TEST_F(StatGraph, ChiSquarePdReadsTheDensityAtX) {
+TEST_F(StatResultGraph, ChiSquarePdReadsTheDensityAtX) {
   ASSERT_TRUE(Run(72));
   ASSERT_TRUE(CalcPress("2 EXE 4 EXE DOWN F6 F1 2 EXE"));
   EXPECT_EQ(MiniCell(1, 8), "X=2");
   EXPECT_EQ(MiniCell(17, 8), "P=0.1839397206");
 }
 
-TEST_F(StatGraph, StudentTPdTakesTypedX) {
+TEST_F(StatResultGraph, StudentTPdTakesTypedX) {
   ASSERT_TRUE(Run(70));
   EXPECT_EQ(CalcRow(1), "Student-t P.D");
   ASSERT_TRUE(CalcPress("1 EXE 5 EXE DOWN F6"));
@@ -159,7 +159,7 @@ TEST_F(StatGraph, StudentTPdTakesTypedX) {
   EXPECT_EQ(CalcRow(1), "Student-t P.D");
 }
 
-TEST_F(StatGraph, NormalPdWithoutWidthIsARangeError) {
+TEST_F(StatResultGraph, NormalPdWithoutWidthIsARangeError) {
   ASSERT_TRUE(Run(67));
   EXPECT_EQ(CalcRow(1), "Normal P.D");
   ASSERT_TRUE(CalcPress("0 EXE 1 EXE 1 EXP 1 3 EXE DOWN F6"));
@@ -168,7 +168,7 @@ TEST_F(StatGraph, NormalPdWithoutWidthIsARangeError) {
   EXPECT_EQ(CalcRow(1), "Normal P.D");
 }
 
-TEST_F(StatGraph, TwoWayAnovaMeansAndTheirTrace) {
+TEST_F(StatResultGraph, TwoWayAnovaMeansAndTheirTrace) {
   ASSERT_TRUE(Run(52));
   EXPECT_EQ(CalcRow(1), "ANOVA");
   // Two factors: List 1 and List 2, the data in List 3.
