@@ -199,24 +199,34 @@ i32 KeyWait(GraphContext *ctx, u32 *key, u32 mode, GraphPointer *c) {
 
 bool RepeatKey(u32 key) { return key == kKeyVWindow || key == kKeySetup; }
 
+// A read-out: a (and b unless null) stored into the variables their names
+// start with and shown, then one key with the pointer at (*px, *py), or
+// with no pointer when px is null. KeyWait's result.
+i32 ShowAndWait(GraphContext *ctx, u32 mode, const char *nameA, const R &a, const char *nameB, const R *b,
+                const R *px, const R *py, u32 *key) {
+  GraphStoreVar(static_cast<u8>(nameA[0]), &a);
+  if (b != nullptr) GraphStoreVar(static_cast<u8>(nameB[0]), b);
+  ShowTwoValues(a, b ? *b : a, nameA, nameB, b == nullptr);
+  GraphPointer c;
+  std::memset(&c, 0, sizeof c);
+  c.hidden = 1;
+  if (px != nullptr) PlacePointer(ctx, *px, *py, &c);
+  return KeyWait(ctx, key, mode, &c);
+}
+
 // The statistic at its bounds (Z, T, F: LEFT and RIGHT switch between the
 // two), or at its one bound (chi-square).
 i32 StatisticReadout(GraphContext *ctx, u32 mode) {
   DistGraph *g = DistGraphOf(ctx);
   static const char *const kName[5] = {"", "Z=", "T=", "C=", "F="};
-  static const u8 kVar[5] = {0, 'Z', 'T', 'C', 'F'};
   u32 k = 0;
   for (;;) {
     const R x = g->bounds[k];
     R y;
     DensityAt(ctx, x, &y);
     GraphPrepareScreen(ctx);
-    GraphStoreVar(kVar[mode], &x);
-    ShowTwoValues(x, x, kName[mode], "", true);
-    GraphPointer c;
-    PlacePointer(ctx, x, y, &c);
     u32 key = 0;
-    const i32 r = KeyWait(ctx, &key, mode, &c);
+    const i32 r = ShowAndWait(ctx, mode, kName[mode], x, "", nullptr, &x, &y, &key);
     if (r != 0) return r;
     if (!RepeatKey(key) && mode != kKeyChi) k ^= 1;
   }
@@ -226,13 +236,8 @@ i32 PReadout(GraphContext *ctx) {
   DistGraph *g = DistGraphOf(ctx);
   for (;;) {
     GraphPrepareScreen(ctx);
-    GraphStoreVar('P', &g->p);
-    ShowTwoValues(g->p, g->p, "P=", "", true);
-    GraphPointer c;
-    std::memset(&c, 0, sizeof c);
-    c.hidden = 1;
     u32 key = 0;
-    const i32 r = KeyWait(ctx, &key, kKeyP, &c);
+    const i32 r = ShowAndWait(ctx, kKeyP, "P=", g->p, "", nullptr, nullptr, nullptr, &key);
     if (r != 0) return r;
   }
 }
@@ -270,13 +275,8 @@ i32 AnovaReadout(GraphContext *ctx) {
       TextPrintField(title, 21);
     }
     const R x = Int(static_cast<i16>(a)), m = AnovaMean(a, b);
-    GraphStoreVar('A', &x);
-    GraphStoreVar('M', &m);
-    ShowTwoValues(x, m, "A=", "M=", false);
-    GraphPointer c;
-    PlacePointer(ctx, x, m, &c);
     u32 key = 0;
-    const i32 r = KeyWait(ctx, &key, kKeyAnovaTrace, &c);
+    const i32 r = ShowAndWait(ctx, kKeyAnovaTrace, "A=", x, "M=", &m, &x, &m, &key);
     if (r != 0) return r;
     switch (key) {
       case kKeyUp: b = b > 1 ? b - 1 : nB; break;
@@ -297,13 +297,8 @@ i32 XReadout(GraphContext *ctx) {
       R y;
       DensityAt(ctx, x, &y);
       GraphPrepareScreen(ctx);
-      GraphStoreVar('X', &x);
-      GraphStoreVar('P', &y);
-      ShowTwoValues(x, y, "X=", "P=", false);
-      GraphPointer c;
-      PlacePointer(ctx, x, y, &c);
       u32 key = 0;
-      const i32 r = KeyWait(ctx, &key, kKeyXInput, &c);
+      const i32 r = ShowAndWait(ctx, kKeyXInput, "X=", x, "P=", &y, &x, &y, &key);
       if (r == kGraphExitExe) {
         first = key;
         break;
