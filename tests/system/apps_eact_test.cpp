@@ -112,4 +112,48 @@ TEST_F(Eact, UserVariablesStayAsideWhileEactivityRuns) {
   EXPECT_TRUE(CalcScreenHas("5")) << Screen();
 }
 
+// A RUN-MAT strip: its document lives in the strip, comes back when the
+// user switches to it again, and travels in the file.
+TEST_F(Eact, RunMatStripKeepsItsLinesAcrossSwitchesSaveAndReopen) {
+  ASSERT_TRUE(NewFileAB());
+  ASSERT_TRUE(CalcPress("F2"));  // STRP: the application list
+  EXPECT_TRUE(CalcScreenHas("Run")) << Screen();
+  ASSERT_TRUE(CalcPress("EXE"));  // the first row, Run
+  ASSERT_TRUE(CalcPress("EXE"));  // runs the strip
+  EXPECT_EQ(CalcTitle(), "@RUNMAT");
+  ASSERT_TRUE(CalcPress("1 + 2 EXE"));
+  EXPECT_TRUE(Shows("1+2")) << Screen();
+  ASSERT_TRUE(CalcPress("SHIFT ->"));  // back to the editor
+  EXPECT_TRUE(Shows("======AB      =======")) << Screen();
+  EXPECT_FALSE(Shows("1+2")) << Screen();
+  ASSERT_TRUE(CalcPress("SHIFT ->"));  // to the strip again: as it was left
+  EXPECT_TRUE(Shows("1+2")) << Screen();
+  ASSERT_TRUE(CalcPress("4 EXE"));
+  EXPECT_TRUE(Shows("4")) << Screen();
+  ASSERT_TRUE(CalcPress("SHIFT ->"));
+  // FILE, SAVE on a strip line; leave and open the file again.
+  ASSERT_TRUE(CalcPress("F1 F1 EXIT"));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_TRUE(Shows("======AB      =======")) << Screen();
+  ASSERT_TRUE(CalcPress("EXE"));  // the strip, started afresh on its data
+  EXPECT_EQ(CalcTitle(), "@RUNMAT");
+  EXPECT_TRUE(Shows("1+2")) << Screen();
+  EXPECT_TRUE(Shows("4")) << Screen();
+}
+
+// The text strip: "Notes" in the application list, a text document of its
+// own that comes back when the user switches to it again.
+TEST_F(Eact, TextStripKeepsItsText) {
+  ASSERT_TRUE(NewFileAB());
+  ASSERT_TRUE(CalcPress("F2 UP UP UP UP UP UP UP"));  // wraps round to row 11
+  EXPECT_TRUE(CalcScreenHas("Notes")) << Screen();
+  ASSERT_TRUE(CalcPress("EXE EXE"));
+  EXPECT_EQ(CalcTitle(), "@EACT");
+  ASSERT_TRUE(CalcPostCodes({'N', 'O', 'T', 'E'}));
+  ASSERT_TRUE(CalcPress("SHIFT ->"));
+  EXPECT_FALSE(Shows("NOTE")) << Screen();
+  ASSERT_TRUE(CalcPress("SHIFT ->"));
+  EXPECT_EQ(ScreenTextAt(0, 0, 3), "NOT") << Screen();
+}
+
 }  // namespace
