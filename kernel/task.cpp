@@ -54,8 +54,19 @@ u32 g_eact_work_flag = 0;
 u8 g_strip_screen[1024];
 bool g_strip_screen_held = false;
 
-std::mutex g_name_lock;
-char g_app_name[9] = {};
+// The application's name, up to 8 characters zero-padded into one word: read
+// without a lock, as the evaluator asks for it on every variable it reads.
+std::atomic<u64> g_app_name{0};
+
+// The first 8 characters of a name, zero-padded, in memory order; false when
+// the name is longer.
+bool PackAppName(const char *name, u64 *word) {
+  u64 w = 0;
+  int n = 0;
+  for (; n < 8 && name[n] != 0; ++n) w |= u64(static_cast<u8>(name[n])) << (8 * n);
+  *word = w;
+  return n < 8 || name[8] == 0;
+}
 
 // ---- task stacks and jump points ----
 thread_local bool g_tasks_running = false;
@@ -525,26 +536,23 @@ u32 SysEactReenter() {
 // ---- application name -------------------------------------------------------------
 
 void SysSetAppName(const char *name) {
-  {
-    std::lock_guard<std::mutex> lock(g_name_lock);
-    std::memset(g_app_name, 0, sizeof g_app_name);
-    if (name != nullptr) {
-      for (int i = 0; i < 8 && name[i] != 0; ++i) g_app_name[i] = name[i];
-    }
-  }
+  u64 word = 0;
+  if (name != nullptr) PackAppName(name, &word);
+  g_app_name.store(word, std::memory_order_release);
   UpdateTitle();
 }
 
 char *SysGetAppName(char *dst) {
-  std::lock_guard<std::mutex> lock(g_name_lock);
-  std::memcpy(dst, g_app_name, sizeof g_app_name);
+  const u64 word = g_app_name.load(std::memory_order_acquire);
+  for (int i = 0; i < 8; ++i) dst[i] = static_cast<char>(word >> (8 * i));
+  dst[8] = 0;
   return dst;
 }
 
 u32 SysIsAppName(const char *name) {
-  char current[9];
-  SysGetAppName(current);
-  return name != nullptr && std::strcmp(current, name) == 0 ? 1 : 0;
+  u64 word = 0;
+  if (name == nullptr || !PackAppName(name, &word)) return 0;
+  return word == g_app_name.load(std::memory_order_acquire) ? 1 : 0;
 }
 
 u32 SysIsEactMain() { return g_run_main.id == kSysAppEact ? 1 : 0; }
