@@ -492,6 +492,10 @@ u32 SysStripEnter() {
   SysSaveScreen();
   const bool strip_screen = g_strip_screen_held;
   const u32 ok = EnterStripAreas();
+  if (ok == 1) {
+    const SysChildApp *row = SysChildAppRow(g_run_child.id);
+    if (row != nullptr) SysSetAppName(row->name);
+  }
   // The strip's screen as it was left.
   if (ok == 1 && strip_screen) {
     SysGlueCopyScreen(g_strip_screen, true);
@@ -508,6 +512,7 @@ u32 SysStripLeave() {
   SysRestoreAppAreas(kAreaCarry, nullptr);
   const u32 saved = SysSaveAppAreas(kAreaStrip, nullptr);
   const u32 restored = SysRestoreAppAreas(kAreaEactSide, nullptr);
+  if (g_run_main.id < kSysMainMenuCount) SysSetAppName(SysMainMenuRow(g_run_main.id)->name);
   SysGlueShowScreen();
   SysGlueRepostShift();
   return saved == 0 && restored == 0 ? 1 : 0;

@@ -124,9 +124,11 @@ TEST_F(Eact, RunMatStripKeepsItsLinesAcrossSwitchesSaveAndReopen) {
   ASSERT_TRUE(CalcPress("1 + 2 EXE"));
   EXPECT_TRUE(Shows("1+2")) << Screen();
   ASSERT_TRUE(CalcPress("SHIFT ->"));  // back to the editor
+  EXPECT_EQ(CalcTitle(), "@EACT");
   EXPECT_TRUE(Shows("======AB      =======")) << Screen();
   EXPECT_FALSE(Shows("1+2")) << Screen();
   ASSERT_TRUE(CalcPress("SHIFT ->"));  // to the strip again: as it was left
+  EXPECT_EQ(CalcTitle(), "@RUNMAT");
   EXPECT_TRUE(Shows("1+2")) << Screen();
   ASSERT_TRUE(CalcPress("4 EXE"));
   EXPECT_TRUE(Shows("4")) << Screen();
