@@ -158,4 +158,38 @@ TEST_F(Eact, TextStripKeepsItsText) {
   EXPECT_EQ(ScreenTextAt(0, 0, 3), "NOT") << Screen();
 }
 
+// EXE inside a text line splits it; DEL at the start of the second part
+// joins them again with the cursor at the joint.
+TEST_F(Eact, TextLinesSplitAndJoin) {
+  ASSERT_TRUE(NewFileAB());
+  ASSERT_TRUE(CalcPostCodes({'A', 'B', 'C', 'D'}));
+  ASSERT_TRUE(CalcPress("LEFT LEFT EXE"));
+  EXPECT_EQ(ScreenTextAt(0, 8, 2), "AB") << Screen();
+  EXPECT_EQ(ScreenTextAt(6, 16, 1), "D") << Screen();  // the cursor stands before C
+  ASSERT_TRUE(CalcPress("DEL"));
+  ASSERT_TRUE(CalcPostCodes({'X'}));
+  // AB, X typed at the joint, the cursor after it, then CD.
+  EXPECT_EQ(ScreenTextAt(0, 8, 2), "AB") << Screen();
+  EXPECT_EQ(ScreenTextAt(18, 8, 2), "CD") << Screen();
+  EXPECT_EQ(ScreenTextAt(0, 16, 1), "") << Screen();
+}
+
+// The m x n pop-up takes sizes 1 to 6: 7 meets Argument ERROR and the
+// pop-up asks again.
+TEST_F(Eact, MatrixSizeIsAskedAndChecked) {
+  ASSERT_TRUE(NewFileAB());
+  ASSERT_TRUE(CalcPress("F3 F4 F1 F3"));  // CALC, math, MAT, m*n
+  EXPECT_TRUE(CalcScreenHas("m  :")) << Screen();
+  ASSERT_TRUE(CalcPress("7 EXE"));
+  EXPECT_TRUE(CalcScreenHas("Argument ERROR")) << Screen();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_TRUE(CalcScreenHas("m  :7")) << Screen();
+  ASSERT_TRUE(CalcPress("1 DOWN 2 EXE"));
+  EXPECT_FALSE(CalcScreenHas("m  :")) << Screen();
+  // A 1 x 2 matrix typed into the template runs.
+  ASSERT_TRUE(CalcPress("5 RIGHT 6 EXE"));
+  EXPECT_FALSE(CalcScreenHas("ERROR")) << Screen();
+  EXPECT_GE(ScreenTextAt(0, 8, 1).size(), 1u) << Screen();
+}
+
 }  // namespace
