@@ -46,13 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   fuzz::ClearMainMemory();
   SetupResetAll();
   SysClearVariables();
-  // Something to keep or overwrite: a list and a program.
-  Value v{};
-  v.re.b[0] = 0x10;
-  v.re.b[1] = 0x01;
-  ItemListSet(1, 1, 0, &v);
-  static const u8 kProgram[12] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, '1', 0};
-  McsCreateItem("system", "P", 0xC7, sizeof kProgram, kProgram);
+  // Something to keep or overwrite.
+  fuzz::AddListAndProgram();
   const std::vector<u8> before = Raw();
   const u32 r = McsWorkUnpackEact(data, static_cast<u32>(size));
   if (r != 0) {
