@@ -380,6 +380,47 @@ TEST_F(XvfbWalk, MathInputStacksFractions) {
   ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
 }
 
+// E-activity: a new file AB from the list, a text line and a calculation
+// typed and run, SAVE, back to the list and the file opened again.
+TEST_F(XvfbWalk, EactivityNewSavedAndOpenedAgain) {
+  std::string id;
+  ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));
+  QImage shot;
+  auto shows = [](const char *text) { return [text](const u8 *v) { return Shows(v, text); }; };
+  Key("3");
+  ASSERT_TRUE(WaitForScreen("e-activity list", shows("e-Act List")));
+  Key("F2");
+  ASSERT_TRUE(WaitForScreen("name input", shows("e-Activity Name")));
+  Key("a");
+  Key("b");
+  Key("Return");
+  // The title line is drawn from x 1.
+  auto titled = [](const u8 *v) { return ScreenTextAt(1, 0, 21, v) == "======AB      ======="; };
+  ASSERT_TRUE(WaitForScreen("new e-activity", titled, &shot));
+  Save(shot, "eact_1_new.png");
+  Key("h");
+  Key("i");
+  Key("Return");
+  Key("F3");
+  for (const char *k : {"1", "+", "2", "EXE"}) ASSERT_NO_FATAL_FAILURE(Click(id, k));
+  ASSERT_TRUE(WaitForScreen("calculated", [](const u8 *v) { return ScreenTextAt(122, 24, 1, v) == "3"; }, &shot));
+  Save(shot, "eact_2_lines.png");
+  Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
+  Key("F1");
+  Key("F1");
+  Key("Escape");
+  ASSERT_TRUE(WaitForScreen("list with AB", [](const u8 *v) { return Shows(v, "e-Act List") && Shows(v, "AB"); },
+                            &shot));
+  Save(shot, "eact_3_saved_list.png");
+  Key("Return");
+  ASSERT_TRUE(WaitForScreen("opened again", [titled](const u8 *v) {
+    return titled(v) && ScreenTextAt(0, 8, 1, v) == "H" && ScreenTextAt(122, 24, 1, v) == "3";
+  }, &shot));
+  Save(shot, "eact_4_opened_again.png");
+  Key("shift+F5");
+  ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
+}
+
 TEST_F(XvfbWalk, ProgramListAndEditor) {
   std::string id;
   ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));
