@@ -283,3 +283,45 @@ TEST_F(SheetApp, GrabPicksCellsAndRangesIntoTheFormula) {
 }
 
 }  // namespace
+
+namespace {
+
+// CALC (second page, F2): 1VAR on the stored range A1:A5, then on A1:A8
+// chosen by a selection and the calculation SET; REG X on two columns; an
+// empty cell in the range is refused.
+TEST_F(SheetApp, StatisticsOnCellRanges) {
+  for (const char *n : {"2", "4", "4", "4", "5", "5", "7", "9"}) ASSERT_TRUE(Type(n));
+  ASSERT_TRUE(CalcPress("F6 F2 F1"));
+  EXPECT_TRUE(CalcScreenHas("1-Variable")) << CalcScreenText();
+  EXPECT_TRUE(CalcScreenHas("=3.8")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  for (int i = 0; i < 8; ++i) ASSERT_TRUE(CalcPress("UP"));
+  ASSERT_TRUE(CalcPress("SHIFT 8"));
+  for (int i = 0; i < 7; ++i) ASSERT_TRUE(CalcPress("DOWN"));
+  ASSERT_TRUE(CalcPress("F6"));
+  EXPECT_TRUE(CalcScreenHas("1Var XCell:A1:A8")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXE F1"));
+  const std::string screen = CalcScreenText();
+  for (const char *v : {"=5 ", "=2 ", "=2.13808993"}) EXPECT_NE(screen.find(v), std::string::npos) << v << "\n" << screen;
+  ASSERT_TRUE(CalcPress("DOWN DOWN DOWN DOWN DOWN DOWN"));
+  for (const char *v : {"=4 ", "=4.5 ", "=6 "}) EXPECT_TRUE(CalcScreenHas(v)) << v << "\n" << CalcScreenText();
+  // REG X with X in B1:B5 and Y in C1:C5, chosen by a two-column selection.
+  ASSERT_TRUE(CalcPress("EXIT EXIT EXIT"));
+  for (int i = 0; i < 7; ++i) ASSERT_TRUE(CalcPress("UP"));
+  ASSERT_TRUE(CalcPress("RIGHT"));
+  for (const char *n : {"1", "2", "3", "4", "5"}) ASSERT_TRUE(Type(n));
+  ASSERT_TRUE(CalcPress("UP UP UP UP UP RIGHT"));
+  for (const char *n : {"2", "4", "5", "4", "5"}) ASSERT_TRUE(Type(n));
+  ASSERT_TRUE(CalcPress("UP UP UP UP UP LEFT SHIFT 8 RIGHT DOWN DOWN DOWN DOWN"));
+  ASSERT_TRUE(CalcPress("F2 F6"));
+  EXPECT_TRUE(CalcScreenHas("2Var YCell:C1:C5")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXE F3 F1"));
+  EXPECT_TRUE(CalcScreenHas("LinearReg")) << CalcScreenText();
+  for (const char *v : {"=0.6 ", "=2.2 ", "=0.7745966"}) EXPECT_TRUE(CalcScreenHas(v)) << v << "\n" << CalcScreenText();
+  // A range that reaches empty cells (C5:C10) is refused with its box.
+  ASSERT_TRUE(CalcPress("EXIT EXIT EXIT EXIT"));
+  ASSERT_TRUE(CalcPress("SHIFT 8 DOWN DOWN DOWN DOWN DOWN F2 F6 EXE F1"));
+  EXPECT_TRUE(CalcScreenHas("ERROR")) << CalcScreenText();
+}
+
+}  // namespace
