@@ -325,3 +325,24 @@ TEST_F(SheetApp, StatisticsOnCellRanges) {
 }
 
 }  // namespace
+
+namespace {
+
+// The conversion keys change how row 7 shows the current cell's number,
+// not the number; the next key shows it plainly again.
+TEST_F(SheetApp, Row7ShowsTheNumberInTheFormOfTheConversionKey) {
+  ASSERT_TRUE(Type("0.75"));
+  ASSERT_TRUE(Type("1234"));
+  ASSERT_TRUE(CalcPress("UP UP F<>D"));
+  EXPECT_EQ(CalcRow(7).find("0.75"), std::string::npos) << CalcRow(7);
+  EXPECT_NE(CalcRow(7).find("3"), std::string::npos) << CalcRow(7);
+  EXPECT_NE(CalcRow(7).find("4"), std::string::npos) << CalcRow(7);
+  EXPECT_EQ(Num(1, 1), "0.75");
+  ASSERT_TRUE(CalcPress("DOWN"));
+  ASSERT_TRUE(CalcPostCodes({kKeyEngDown}));
+  EXPECT_NE(CalcRow(7).find("1.234ᴇ+03"), std::string::npos) << CalcRow(7);
+  ASSERT_TRUE(CalcPress("UP DOWN"));
+  EXPECT_NE(CalcRow(7).find("1234"), std::string::npos) << CalcRow(7);
+}
+
+}  // namespace
