@@ -131,6 +131,14 @@ TEST_F(SheetApp, SequenceWrittenDownTheColumnOrRefusedPastTheEdge) {
   ASSERT_TRUE(CalcPress("EXIT EXIT"));
   EXPECT_EQ(Num(26, 997), "");
   EXPECT_EQ(Num(26, 999), "");
+  // Along the row (SET UP Move) from X1: five cells do not fit in X-Z.
+  SetupSetItem(kSetupMove, 1);
+  ASSERT_TRUE(CalcPress("F5"));
+  for (const char *field : {"X", "X", "1", "5", "1", "X1"}) ASSERT_TRUE(Type(field));
+  ASSERT_TRUE(CalcPress("F6"));
+  EXPECT_TRUE(CalcScreenHas("Range ERROR")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  for (i32 col = 24; col <= 26; ++col) EXPECT_EQ(Num(col, 1), "") << col;
 }
 
 TEST_F(SheetApp, FillPutsOneFormulaNumberOrTextIntoARange) {
