@@ -10,6 +10,7 @@
 #include "number/realop.h"
 #include "tests/system/apps_sheet_fixture.h"
 #include "ui/setup.h"
+#include "ui/sysvar.h"
 
 namespace {
 
@@ -211,6 +212,14 @@ TEST_F(SheetApp, StoreRangesIntoListsMatricesAndVariables) {
   EXPECT_TRUE(CalcScreenHas("Var Name  :A")) << CalcScreenText();
   ASSERT_TRUE(CalcPress("F6"));
   EXPECT_TRUE(CalcScreenHas("Syntax ERROR")) << CalcScreenText();
+  // The dialog stays: A1 into theta (a letter field that takes r and theta).
+  ASSERT_TRUE(CalcPress("EXIT"));
+  ASSERT_TRUE(Type("A1"));
+  ASSERT_TRUE(CalcPostCodes({kVarTheta}));
+  ASSERT_TRUE(CalcPress("EXE F6"));
+  Value theta;
+  SysReadVariable(kVarTheta, &theta);
+  EXPECT_TRUE(Same(theta, "1.5"));
 }
 
 TEST_F(SheetApp, RecallListsAndMatricesIntoCells) {
