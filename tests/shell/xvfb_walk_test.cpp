@@ -667,6 +667,32 @@ TEST_F(XvfbWalk, StatisticsListsOneVariableAndLinearRegression) {
   ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
 }
 
+TEST_F(XvfbWalk, SpreadsheetCellsAFormulaCopiedDownAndOneVariable) {
+  std::string id;
+  ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));
+  QImage shot;
+  // The letter F opens the spreadsheet on A1.
+  Key("f");
+  ASSERT_TRUE(WaitForScreen("sheet", [](const u8 *v) { return !MainMenu(v); }));
+  for (const char *k : {"5", "Return", "7", "Return", "equal", "A", "1", "plus", "A", "2", "Return", "Up"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("formula in A3",
+                            [](const u8 *v) { return ScreenRowTrimmed(7, v).find("=A1+A2") != std::string::npos; },
+                            &shot));
+  Save(shot, "sheet_1_cells.png");
+  // EDIT, COPY, one row down, PASTE: the references follow the row.
+  for (const char *k : {"F2", "F2", "Down", "F1", "Escape"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("formula copied to A4",
+                            [](const u8 *v) { return ScreenRowTrimmed(7, v).find("=A2+A3") != std::string::npos; },
+                            &shot));
+  Save(shot, "sheet_2_copied.png");
+  // A5, then CALC 1VAR on A1:A5.
+  for (const char *k : {"Down", "1", "Return", "Escape", "F6", "F2", "F1"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("1-Variable", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "1-Variable"; }, &shot));
+  Save(shot, "sheet_3_one_variable.png");
+  Key("shift+F5");
+  ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
+}
+
 TEST_F(XvfbWalk, MemorySystemLinkAndTheWindowsBackup) {
   std::string id;
   ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));
