@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "graph/command/graph_command.h"
 #include "graph/engine/graph_glue.h"
 #include "graph/engine/graph_plot.h"
 #include "graph/memory/gmem_record.h"
@@ -337,6 +338,13 @@ i32 GraphKeyLoop(GraphContext *ctx, u32 firstKey) {
         GraphSwapScreens(ctx);
         GmemDeletePlot();
         continue;
+      case 345: {
+        // The result lines of a program's integral or probability graph.
+        const i32 k = GraphShowReadOut(ctx);
+        if (k == kGraphExitChanged) return k;
+        pending = static_cast<u32>(k);
+        continue;
+      }
       default:
         if (key == 303 || key == kGraphKeyTrace) {
           r = TraceRun(GraphScreenMode(ctx) == 2 ? 303u : u32{kGraphKeyTrace}, ctx);

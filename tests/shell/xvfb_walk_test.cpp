@@ -589,6 +589,57 @@ TEST_F(XvfbWalk, ViewWindowEditedAndTheGraphScreenShown) {
   ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
 }
 
+// A display dot (x 0-127, y 0-63).
+bool Dot(const u8 *vram, int x, int y) { return ((vram[16 * y + x / 8] >> (7 - x % 8)) & 1) != 0; }
+
+TEST_F(XvfbWalk, GraphDrawnTableShownAndACircleFromTheRunLine) {
+  std::string id;
+  ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));
+  QImage shot;
+  // GRAPH (the fourth icon): Y1 = X^2 clicked on the picture and drawn (F6).
+  for (const char *k : {"Right", "Right", "Right", "Return"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("function list", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Graph Func:Y="; }));
+  for (const char *k : {"XtT", "^2", "EXE"}) ASSERT_NO_FATAL_FAILURE(Click(id, k));
+  Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
+  ASSERT_TRUE(WaitForScreen("stored function", [](const u8 *v) { return Shows(v, "X²"); }));
+  Key("F6");
+  // (1, 1) and (-1, 1) of the parabola on the initial window.
+  ASSERT_TRUE(WaitForScreen("drawn parabola", [](const u8 *v) { return Dot(v, 74, 22) && Dot(v, 54, 22); }, &shot));
+  Save(shot, "graph_2_parabola.png");
+  // TABLE (EXIT, MENU, two rows down the grid): Y1 selected (F1), the table (F6).
+  Key("Escape");
+  ASSERT_TRUE(WaitForScreen("function list again", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Graph Func:Y="; }));
+  Key("Next");
+  ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v) && MenuCursor(v) == 3; }));
+  for (const char *k : {"Down", "Left", "Left", "Return"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("table list", [](const u8 *v) { return ScreenRowTrimmed(1, v).rfind("Table", 0) == 0; }));
+  Key("F1");
+  Key("F6");
+  // The table's cells are in the small font: the list's title has gone.
+  ASSERT_TRUE(WaitForScreen("table", [](const u8 *v) { return ScreenRowTrimmed(1, v).rfind("Table", 0) != 0; }, &shot));
+  Save(shot, "table_1_rows.png");
+  // RUN-MAT (MENU, back to the first icon): Circle typed by its name on the
+  // run line draws on the graph screen.
+  Key("Escape");
+  Key("Escape");
+  Key("Next");
+  ASSERT_TRUE(WaitForScreen("main menu again", [](const u8 *v) { return MainMenu(v) && MenuCursor(v) == 5; }));
+  for (const char *k : {"Up", "Left", "Return"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("run screen", [](const u8 *v) { return !MainMenu(v) && ScreenRowTrimmed(1, v).empty(); }));
+  ASSERT_NO_FATAL_FAILURE(UseLinearInput());
+  QGuiApplication::clipboard()->setText("Circle 3,1,1");
+  QCoreApplication::processEvents();
+  Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
+  Key("ctrl+v");
+  ASSERT_TRUE(WaitForScreen("pasted circle", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Circle 3,1,1"; }));
+  Key("Return");
+  // The circle through (4, 1) and (3, 2).
+  ASSERT_TRUE(WaitForScreen("circle", [](const u8 *v) { return Dot(v, 104, 22) && Dot(v, 94, 12); }, &shot));
+  Save(shot, "sketch_1_circle.png");
+  Key("shift+F5");
+  ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
+}
+
 TEST_F(XvfbWalk, EquationsSystemCubicAndSolver) {
   std::string id;
   ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));
