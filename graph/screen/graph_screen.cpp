@@ -37,6 +37,15 @@ u32 MatrixRows(u8 matrix) {
 
 bool InRunOrProg() { return SysIsAppName("@RUNMAT") || SysIsAppName("@PROG"); }
 
+// Whether the graph screen runs in e-activity's graph strip (the child with
+// sub-id 0 while e-activity is the main application).
+bool InEactGraphStrip() {
+  u8 flag = 1;
+  u16 sub = 0xFFFF;
+  SysGetMainAppId(&flag, &sub);
+  return flag == 0 && sub == 0;
+}
+
 i32 ShowError(u32 code) {
   ErrBox(static_cast<i32>(code));
   return kGraphExitShown;
@@ -162,7 +171,8 @@ i32 GraphTableOnly(GraphContext *ctx) {
 // and takes a row for each EXE of the trace.
 i32 DrawBesideTable(GraphContext *ctx, u32 mode) {
   ctx->runFlags |= kGraphRunHalf;
-  if (GraphDrawKind(ctx, mode == 3 ? kGraphSelTable : kGraphSelGraph) == 0) return ShowError(kNoFunction);
+  if (GraphDrawKind(ctx, mode == 3 ? kGraphSelTable : kGraphSelGraph) == 0 && (mode == 3 || !InEactGraphStrip()))
+    return ShowError(kNoFunction);
   u32 e = 0;
   if (mode == 3) {
     e = GraphGlueBuildTable(ctx);
@@ -304,7 +314,8 @@ i32 GraphDrawSelected(GraphContext *ctx) {
   } else {
     n = GraphDrawKind(ctx, kGraphSelGraph);
   }
-  if (n == 0) return ShowError(kNoFunction);
+  // A graph strip of e-activity shows its empty axes rather than an error.
+  if (n == 0 && !InEactGraphStrip()) return ShowError(kNoFunction);
   GmemWriteGraphMode(kGrpFuncs);
   const i32 drawn = GraphRedrawByMode(ctx, 0);
   if (drawn != 0) {
