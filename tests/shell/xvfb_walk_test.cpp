@@ -837,4 +837,44 @@ TEST_F(XvfbWalk, MemorySystemLinkAndTheWindowsBackup) {
   ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
 }
 
+// Whether display dot (x 0-127, y 0-63) is lit.
+bool LitAt(const u8 *vram, int x, int y) { return ((vram[16 * y + x / 8] >> (7 - x % 8)) & 1) != 0; }
+
+// GRAPH: X^2-2 drawn, traced seven steps to the right, then its first root
+// found by G-Solve.
+TEST_F(XvfbWalk, GraphTracedAndARootFound) {
+  std::string id;
+  ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));
+  QImage shot;
+  for (const char *k : {"Right", "Right", "Right", "Return"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("function list", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Graph Func:Y="; }));
+  for (const char *k : {"XtT", "^2", "-", "2", "EXE"}) ASSERT_NO_FATAL_FAILURE(Click(id, k));
+  Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
+  ASSERT_TRUE(WaitForScreen("stored function", [](const u8 *v) { return Shows(v, "X²-2"); }));
+  Key("F6");
+  // (2, 2) of the parabola on the initial window.
+  ASSERT_TRUE(WaitForScreen("drawn parabola", [](const u8 *v) { return LitAt(v, 84, 12); }));
+  // Trace (F1), seven steps right: the pointer at (0.7, -1.51), its top
+  // three dots above the point, and the read-out's "X" at the bottom left.
+  Key("F1");
+  for (int i = 0; i < 7; ++i) Key("Right");
+  ASSERT_TRUE(WaitForScreen("traced point",
+                            [](const u8 *v) { return LitAt(v, 70, 44) && LitAt(v, 71, 44) && LitAt(v, 72, 44) && LitAt(v, 0, 58); },
+                            &shot));
+  Save(shot, "graph_3_trace.png");
+  // EXIT leaves the trace and the graph; DRAW shows the graph again and
+  // G-Solve's ROOT (F5 F1) puts the pointer at (-1.414.., 0).
+  Key("Escape");
+  ASSERT_TRUE(WaitForScreen("function list after the trace",
+                            [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Graph Func:Y="; }));
+  Key("F6");
+  ASSERT_TRUE(WaitForScreen("parabola again", [](const u8 *v) { return LitAt(v, 84, 12); }));
+  Key("F5");
+  Key("F1");
+  ASSERT_TRUE(WaitForScreen("root", [](const u8 *v) { return LitAt(v, 49, 29) && LitAt(v, 50, 29) && LitAt(v, 51, 29); }, &shot));
+  Save(shot, "graph_4_root.png");
+  Key("shift+F5");
+  ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
+}
+
 }  // namespace
