@@ -64,7 +64,10 @@ u32 CellValue(EvalCell *result, TokPos *pos, EvalCell *tok, EvalStackArea *area,
 
 u32 Letter(EvalCell *result, TokPos *pos, EvalCell *tok, EvalStackArea *area) {
   const u8 letter = TokByte0(tok);
-  if (EvalGlueSheetRunning()) {
+  // A cell reference (A1, A$1) only where a digit or '$' follows the letter;
+  // the spreadsheet is asked only then.
+  const u8 follow = **pos;
+  if (((follow >= '1' && follow <= '9') || follow == '$') && EvalGlueSheetRunning()) {
     const TokPos start = *pos;
     const EvalCell startTok = *tok;
     TokNext(tok, pos);

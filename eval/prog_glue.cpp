@@ -17,6 +17,7 @@
 #include "graph/recur/recur_glue.h"
 #include "graph/recur/recur_web.h"
 #include "graph/screen/graph_screen.h"
+#include "graph/screen/vwin_screen.h"
 #include "graph/table/graph_table.h"
 #include "graph/table/table_screen.h"
 #include "memory/item_system.h"
@@ -189,6 +190,10 @@ u32 ProgGlueShowResult(ProgRunContext *ctx, u32 *key) {
   *key = PopupWaitKey({kKeyExit, kKeyExe, kKeyAc, kKeyQuit});
   return 0;
 }
+
+u32 ProgGlueShowGraph(u32 *key) { return GraphRedisplay(key); }
+
+void ProgGlueVwinScreen() { GraphOpenVwinScreen(); }
 
 namespace {
 

@@ -168,7 +168,18 @@ void ShExtDiv(BcdExt *a, const BcdExt *b) {
 void ShExtRound(BcdExt *x) {
   if (ExtKindNib(x) != BCD_NIB_NUMBER || ExtIsZero(x)) return;
   const u16 w = ExtWord(x);
-  Reg r{dig::BcdAdd(ExtDigits(x), One(DigitNibble(16)) * 5), WordExp(w), WordNeg(w)};
+  const u128 m = ExtDigits(x);
+  const int e = WordExp(w);
+  // A normalised number (d1 not 0) in range: d16 below 5 only drops the
+  // guard digits, else one unit goes in at d15; unless that carries out of
+  // d1 the exponent stays. Every transcendental result ends here.
+  if ((m >> 88) != 0 && e >= -999 && e <= 999) {
+    const u128 kept = m & ~kGuardMask;
+    if (((m >> 28) & 0xF) < 5) return SetExt(x, kept, MakeWord(e, WordNeg(w)));
+    const u128 up = dig::BcdAdd(kept, One(DigitNibble(15)));
+    if ((up >> 92) == 0) return SetExt(x, up, MakeWord(e, WordNeg(w)));
+  }
+  Reg r{dig::BcdAdd(m, One(DigitNibble(16)) * 5), e, WordNeg(w)};
   r.m &= ~kGuardMask;
   StoreReg(x, r);
 }

@@ -9,6 +9,7 @@
 
 #include "number/digits/dd.h"
 #include "number/digits/digits.h"
+#include "number/digits/reg.h"
 #include "tests/number/work_text.h"
 
 using numtest::ExtFromText;
@@ -343,5 +344,46 @@ TEST(KernelBuilds, PlainAndFusedGiveTheSameBits) {
     ShKernelUseFused(true);
     ShExtPow(&q, &y);
     ASSERT_TRUE(same(p, q)) << ExtToText(ax) << " ^ " << ExtToText(y);
+  }
+}
+
+// Rounding 23 digits to 15 gives what the register adder and its
+// normalisation give (a five added at d16, the guard digits dropped), over
+// random digits of every shape the shortcut of ShExtRound tells apart: d16
+// below and above five, runs of nines that carry out of d1, an unnormalised
+// register and the exponent limits.
+TEST(ShExtRounding, MatchesTheRegisterAdder) {
+  u64 seed = 0x9E3779B97F4A7C15ull;
+  auto next = [&seed] {
+    seed ^= seed << 13;
+    seed ^= seed >> 7;
+    seed ^= seed << 17;
+    return seed;
+  };
+  auto reference = [](BcdExt *x) {
+    if (dig::ExtKindNib(x) != BCD_NIB_NUMBER || dig::ExtIsZero(x)) return;
+    const u16 w = dig::ExtWord(x);
+    dig::Reg r{dig::BcdAdd(dig::ExtDigits(x), dig::One(dig::DigitNibble(16)) * 5), dig::WordExp(w), dig::WordNeg(w)};
+    r.m &= ~dig::kGuardMask;
+    dig::StoreReg(x, r);
+  };
+  for (int n = 0; n < 200000; ++n) {
+    u128 m = 0;
+    const int shape = n % 5;
+    for (int d = 1; d <= 23; ++d) {
+      u64 digit = next() % 10;
+      if (shape == 1 && d <= 15) digit = 9;             // carries out of d1 when d16 >= 5
+      if (shape == 2 && d == 1) digit = 0;              // not normalised
+      if (shape == 3 && d == 16) digit = 4 + next() % 2;  // the boundary at d16
+      if (d == 1 && shape != 2 && digit == 0) digit = 1 + next() % 9;
+      m |= static_cast<u128>(digit) << (4 * dig::DigitNibble(d));
+    }
+    const int e = shape == 4 ? (next() % 2 ? 999 : -999) : static_cast<int>(next() % 1999) - 999;
+    BcdExt x;
+    dig::SetExt(&x, m, dig::MakeWord(e, next() % 2));
+    BcdExt want = x;
+    reference(&want);
+    ShExtRound(&x);
+    ASSERT_EQ(std::memcmp(x.b, want.b, sizeof x.b), 0) << ExtToText(want);
   }
 }
