@@ -64,6 +64,35 @@ TEST_F(DynaSystem, StopAndGoShowsOneFrameAKey) {
   EXPECT_EQ(CalcRow(2), "Dynamic Setting") << CalcScreenText();
 }
 
+// STO on the pause screen keeps the animation; after the function is gone,
+// RCL brings it back and plays the stored frames.
+TEST_F(DynaSystem, StoredAnimationIsRecalled) {
+  ASSERT_TRUE(CalcPress("F5 EXE F4"));
+  ASSERT_TRUE(CalcPress("F3 F1 EXE"));  // Stop&Go
+  ASSERT_TRUE(CalcPress("F6"));
+  EXPECT_TRUE(CalcDot(69, 27));
+  ASSERT_TRUE(CalcPress("EXIT"));
+  ASSERT_EQ(CalcRow(2), "Dynamic Setting") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("F5"));
+  EXPECT_TRUE(CalcScreenHas("Store In")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("F1"));
+  EXPECT_EQ(CalcRow(2), "Dynamic Setting") << CalcScreenText();
+  // Back to the list; the function deleted.
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  ASSERT_TRUE(CalcPress("F2 F1"));
+  EXPECT_FALSE(CalcScreenHas("AX+B")) << CalcScreenText();
+  // RCL plays the stored first frame at once.
+  ASSERT_TRUE(CalcPress("F6"));
+  EXPECT_TRUE(CalcDot(69, 27));
+  EXPECT_FALSE(CalcDot(69, 22));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_TRUE(CalcDot(69, 22));
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(2), "Dynamic Setting") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  EXPECT_TRUE(CalcScreenHas("AX+B")) << CalcScreenText();
+}
+
 TEST_F(DynaSystem, NothingSelectedAndNoCoefficient) {
   ASSERT_TRUE(CalcPress("F4"));
   EXPECT_TRUE(CalcScreenHas("ERROR")) << CalcScreenText();
