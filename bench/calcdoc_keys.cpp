@@ -4,60 +4,19 @@
 // a line of 150 bytes of nested fractions and square roots. Each benchmark
 // runs 1,000 presses and reports the median and the worst press; compare
 // with bench_runmat_keys (the same press on the linear screen).
-#include <benchmark/benchmark.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <chrono>
-#include <cstdlib>
-#include <thread>
-#include <vector>
-
-#include "kernel/calc_ram.h"
-#include "kernel/host.h"
-#include "kernel/keyqueue.h"
-#include "storage/fls_image.h"
+#include "bench/bench_keys.h"
 #include "ui/keycodes.h"
 #include "ui/lcd.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Press(i32 column, i32 row, u16 code = 0) {
-  const u64 seen = HostIdleCount();
-  const auto start = Clock::now();
-  HostPushKeyEvent(column, row, code, 0);
-  while (HostKeyQueueCount() != 0 || HostIdleCount() == seen) std::this_thread::yield();
-  return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
-}
-
-double Code(u16 code) { return Press(-1, -1, code); }
-
-char g_image[] = "/tmp/corvanta-bench-XXXXXX";
-
-void Stop() {
-  SysStopThread(10000);
-  FlsImageClose();
-  unlink(g_image);
-}
+using bench_keys::Code;
+using bench_keys::Report;
 
 // Boots a new calculator (Input Mode Math), opens RUN-MAT and types the
 // line: ten times a fraction with a square root in its numerator, then +.
 void Start() {
-  static bool started = false;
-  if (started) return;
-  started = true;
-  const int fd = mkstemp(g_image);
-  close(fd);
-  FlsImageOpen(g_image);
-  std::atexit(Stop);
-  HostAllocCalcRam();
-  SysStartThread(nullptr);
-  while (HostIdleCount() == 0) std::this_thread::yield();
-  Press(4, 9);
-  Press(4, 9);
-  Press(3, 2);
+  if (!bench_keys::StartRunMat(false)) return;
   for (int i = 0; i < 10; ++i) {
     for (u16 c : {u16{0xBB}, u16{0x86}, u16{'3'}, u16{kKeyRight}, u16{kKeyDown}, u16{'2'}, u16{kKeyRight},
                   u16{kChrPlus}})
@@ -71,12 +30,6 @@ bool LineShown() {
   int dots = 0;
   for (int i = 0; i < 16 * 56; ++i) dots += __builtin_popcount(v[i]);
   return dots > 300;
-}
-
-void Report(benchmark::State &state, std::vector<double> &times) {
-  std::sort(times.begin(), times.end());
-  state.counters["median_us"] = times[times.size() / 2];
-  state.counters["worst_us"] = times.back();
 }
 
 void BM_MathLineTypedDigit(benchmark::State &state) {

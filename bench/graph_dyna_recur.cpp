@@ -20,7 +20,8 @@
 #include "graph/dyna/dyna_play.h"
 #include "graph/engine/graph_context.h"
 #include "graph/memory/gmem_func.h"
-#include "graph/recur/recur_items.h"
+#include "graph/memory/gmem_record.h"
+#include "graph/memory/gmem_recur.h"
 #include "graph/recur/recur_model.h"
 #include "kernel/calc_ram.h"
 #include "memory/mcs_api.h"
@@ -128,8 +129,8 @@ BENCHMARK(BM_DynaFramesRatio)->Unit(benchmark::kMillisecond);
 
 void MakeFibonacci() {
   Fresh();
-  const u8 f[] = {0x7F, 0xA1, 0x89, 0x7F, 0xA0, 0};
-  RecurItemWrite(1, f);
+  const char f[] = {'\x7F', '\xA1', '\x89', '\x7F', '\xA0', 0, 0};
+  RecurWriteFormula(1, f);
   SetupSetItem(kSetupRecurType, 3);
   SetupSetItem(kSetupSumDisplay, 0);
   BcdReal one, end;

@@ -3,65 +3,15 @@
 // the calculator has handed its display over again (idle at its next key
 // wait), for a typed digit and for EXE of a 20-token line. Each benchmark
 // runs 1,000 presses and reports the median and the worst press.
-#include <benchmark/benchmark.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <thread>
-#include <vector>
-
-#include "kernel/calc_ram.h"
-#include "kernel/host.h"
-#include "kernel/keyqueue.h"
-#include "storage/fls_image.h"
+#include "bench/bench_keys.h"
 #include "ui/keycodes.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench_keys::Press;
+using bench_keys::Report;
 
-// Posts one key and waits until the calculator took it and is waiting again.
-double Press(i32 column, i32 row, u16 code = 0) {
-  const u64 seen = HostIdleCount();
-  const auto start = Clock::now();
-  HostPushKeyEvent(column, row, code, 0);
-  while (HostKeyQueueCount() != 0 || HostIdleCount() == seen) std::this_thread::yield();
-  return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
-}
-
-char g_image[] = "/tmp/corvanta-bench-XXXXXX";
-
-void Stop() {
-  SysStopThread(10000);
-  FlsImageClose();
-  unlink(g_image);
-}
-
-void Start() {
-  static bool started = false;
-  if (started) return;
-  started = true;
-  const int fd = mkstemp(g_image);
-  close(fd);
-  FlsImageOpen(g_image);
-  std::atexit(Stop);
-  HostAllocCalcRam();
-  SysStartThread(nullptr);
-  // The two boot notices close with MENU; EXE opens RUN-MAT, the first icon.
-  while (HostIdleCount() == 0) std::this_thread::yield();
-  Press(4, 9);
-  Press(4, 9);
-  Press(3, 2);
-}
-
-void Report(benchmark::State &state, std::vector<double> &times) {
-  std::sort(times.begin(), times.end());
-  state.counters["median_us"] = times[times.size() / 2];
-  state.counters["worst_us"] = times.back();
-}
+void Start() { bench_keys::StartRunMat(true); }
 
 void BM_TypedDigit(benchmark::State &state) {
   Start();

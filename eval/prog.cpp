@@ -365,9 +365,12 @@ u32 DispWait(ProgRunState *run, u32 valueRows) {
     ctx->row = 7;
   }
   const i32 row = static_cast<i32>(ctx->row);
-  ProgRedrawText(ctx);
-  TextLocate(1, row);
-  TextPrintField("             - Disp -", 21);
+  auto drawPause = [&]() {
+    ProgRedrawText(ctx);
+    TextLocate(1, row);
+    TextPrintField("             - Disp -", 21);
+  };
+  drawPause();
   u16 groups[6];
   FkeySaveGroups(groups);
   const u16 mask = KeyGetMenuMask();
@@ -386,7 +389,31 @@ u32 DispWait(ProgRunState *run, u32 valueRows) {
       if (key == kKeyAc) result = ProgFail(run, kProgErrBreak);
       break;
     }
-    if (KeyIsValueConversion(key)) ConvertShownValue(ctx, key, static_cast<u32>(row) - 1, valueRows);
+    if (KeyIsValueConversion(key)) {
+      ConvertShownValue(ctx, key, static_cast<u32>(row) - 1, valueRows);
+      continue;
+    }
+    if (key == kKeyVWindow) {
+      ProgGlueVwinScreen();
+      drawPause();
+      continue;
+    }
+    // G<->T and the graph screen's own keys show the graph drawn so far.
+    const bool graphKey = key == kKeyGraphTable || key < 30000 || key >= 30200;
+    if (graphKey && SetupGetItem(kSetupMode) == 0) {
+      ctx->screenChanged = 1;
+      u32 exitKey = key == kKeyGraphTable ? 0 : key;
+      if (const u32 code = ProgGlueShowGraph(&exitKey)) {
+        result = ProgFail(run, code);
+        break;
+      }
+      if (exitKey == kKeyExe) break;
+      if (exitKey == kKeyAc) {
+        result = ProgFail(run, kProgErrBreak);
+        break;
+      }
+      drawPause();
+    }
   }
   KeySetMenuMask(mask);
   FkeyRestoreGroups(reinterpret_cast<const i16 *>(groups));

@@ -16,6 +16,7 @@
 #include "graph/memory/gmem_vwin.h"
 #include "graph/recur/recur_glue.h"
 #include "graph/screen/graph_screen.h"
+#include "graph/screen/vwin_screen.h"
 #include "graph/table/graph_table.h"
 #include "graph/table/table_screen.h"
 #include "memory/item_system.h"
@@ -183,6 +184,10 @@ u32 ProgGlueShowResult(ProgRunContext *ctx, u32 *key) {
   *key = PopupWaitKey({kKeyExit, kKeyExe, kKeyAc, kKeyQuit});
   return 0;
 }
+
+u32 ProgGlueShowGraph(u32 *key) { return GraphRedisplay(key); }
+
+void ProgGlueVwinScreen() { GraphOpenVwinScreen(); }
 
 namespace {
 

@@ -171,6 +171,11 @@ u32 ProgGlueMatListCommand(const u8 **p, Value *result);
 // Shows the result of output modes 3-9 (list, matrix, graph, capture,
 // tables) and gives the key that left it in *key: 0, or an error code.
 u32 ProgGlueShowResult(ProgRunContext *ctx, u32 *key);
+// At "- Disp -": the graph drawn so far on the graph screen (*key its first
+// key, 0 for none; on return the key that left it), and the View Window
+// screen. ShowGraph gives 0 or an error code.
+u32 ProgGlueShowGraph(u32 *key);
+void ProgGlueVwinScreen();
 // A value into a system variable or recursion term (*p at the target), and
 // a text into a function memory, graph function or recursion formula: 1 with
 // *p past the target, 0 with the error in result.

@@ -7,7 +7,7 @@
 
 namespace {
 
-u32 Placeholder() {
+[[maybe_unused]] u32 Placeholder() {
   char name[9];
   SysGetAppName(name);
   SysGlueShowPlaceholder(name);
@@ -20,8 +20,4 @@ u32 Placeholder() {
 }  // namespace
 
 
-u32 EactAppMain(u32, u16) { return Placeholder(); }
-u32 CalcDocTextMain(u32, u16) { return Placeholder(); }
 
-// No strip list yet: nothing is chosen.
-u32 EactSelectStripApp(SysChildApp *) { return 0; }

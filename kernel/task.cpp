@@ -21,6 +21,7 @@
 #include "kernel/fiber.h"
 #include "kernel/mainmenu.h"
 #include "kernel/task_glue.h"
+#include "memory/mcs_workarea.h"
 #include "ui/setup.h"
 
 namespace {
@@ -49,6 +50,9 @@ SysCallback g_main_callback = nullptr;
 SysCallback g_child_callback = nullptr;
 u8 g_saved_screen[1024];
 u32 g_eact_work_flag = 0;
+// The strip's screen while the e-activity editor shows.
+u8 g_strip_screen[1024];
+bool g_strip_screen_held = false;
 
 // The application's name, up to 8 characters zero-padded into one word: read
 // without a lock, as the evaluator asks for it on every variable it reads.
@@ -464,25 +468,64 @@ void SysRunChildCallback() {
   if (fn != nullptr) fn();
 }
 
-// ---- e-activity glue: successful steps until e-activity keeps work areas ----
+// ---- e-activity work areas ----------------------------------------------------------
 
-// Switching between e-activity and its strip leaves the SHIFT state that
-// started the switch; a posted SHIFT key ends it where the switch lands.
+// Entering a strip: the e-activity's own items of the strip application's
+// folder go aside (2048), the strip's items come in from "EACT1" (4096),
+// and the editor's state is kept (8192). Leaving does the reverse and puts
+// the e-activity's screen back. The SHIFT that started the switch is posted
+// again where the switch lands.
 u32 SysStripEnter() {
+  SysSaveScreen();
+  const bool strip_screen = g_strip_screen_held;
+  u32 ok = SysSaveAppAreas(kAreaEactSide | kAreaCarry, nullptr) == 0 ? 1 : 0;
+  if (ok == 1 && SysRestoreAppAreas(kAreaStrip, nullptr) != 0) {
+    SysRestoreAppAreas(kAreaEactSide | kAreaCarry, nullptr);
+    ok = 0;
+  }
+  // The strip's screen as it was left.
+  if (ok == 1 && strip_screen) {
+    SysGlueCopyScreen(g_strip_screen, true);
+    SysGlueShowScreen();
+  }
   SysGlueRepostShift();
-  return 1;
+  return ok;
 }
 
 u32 SysStripLeave() {
+  const u32 saved = SysSaveAppAreas(kAreaStrip, nullptr);
+  SysGlueCopyScreen(g_strip_screen, false);
+  g_strip_screen_held = true;
+  SysGlueCopyScreen(g_saved_screen, true);
+  const u32 restored = SysRestoreAppAreas(kAreaEactSide | kAreaCarry, nullptr);
+  SysGlueShowScreen();
   SysGlueRepostShift();
-  return 1;
+  return saved == 0 && restored == 0 ? 1 : 0;
 }
+
+// The user's main memory goes aside while e-activity runs and comes back
+// when another application is chosen.
 u32 SysEactPrepare() {
+  if (SysSaveAppAreas(kAreaUser, nullptr) != 0) return 0;
   g_eact_work_flag = 1;
   return 1;
 }
-void SysEactRestore() { g_eact_work_flag = 0; }
-u32 SysEactReenter() { return 1; }
+
+void SysEactRestore() {
+  if (g_eact_work_flag != 0) SysRestoreAppAreas(kAreaUser, nullptr);
+  g_eact_work_flag = 0;
+}
+
+// A strip started from the editor: as entering it, on a fresh CHLD task.
+u32 SysEactReenter() {
+  g_strip_screen_held = false;
+  if (SysSaveAppAreas(kAreaEactSide | kAreaCarry, nullptr) != 0) return 0;
+  if (SysRestoreAppAreas(kAreaStrip, nullptr) != 0) {
+    SysRestoreAppAreas(kAreaEactSide | kAreaCarry, nullptr);
+    return 0;
+  }
+  return 1;
+}
 
 // ---- application name -------------------------------------------------------------
 

@@ -1,8 +1,10 @@
 // The task layer's steps in the neighbouring subsystems.
 #include "kernel/task_glue.h"
 
+#include <cstdio>
 #include <cstring>
 
+#include "apps/calcdoc/calcdoc.h"
 #include "apps/system/memmgr.h"
 #include "apps/system/progress.h"
 #include "memory/mcs_group.h"
@@ -27,6 +29,8 @@
 #include "ui/popup.h"
 #include "ui/setup.h"
 #include "ui/sysvar.h"
+#include "ui/errbox.h"
+#include "ui/keycodes.h"
 
 u8 SysGlueGetModifier() { return KeyGetModifier(); }
 
@@ -165,3 +169,36 @@ i32 SysGlueMountStorage() {
 }
 
 i32 SysGlueFormatStorage() { return FileFormatStorage(kStorageDevice, 1); }
+
+// ---- e-activity work areas ----
+
+void SysGlueResetSetup() { SetupResetAll(); }
+
+void SysGlueWorkAreaBox(u32 code) {
+  const char *what = "Invalid File";
+  if (code == 101) what = "Data Too Large";
+  else if (code == 102 || code == 201 || code == 305 || code == 402) what = "Memory ERROR";
+  else if ((code >= 103 && code <= 106) || code == 300) what = "Storage ERROR";
+  TextCursorState saved{};
+  TextGetCursor(&saved);
+  const u8 modifier = KeyGetModifier();
+  KeySetModifier(kModNone);
+  PopupOpenFramed(4);
+  TextLocate(3, 2);
+  TextPrint(what);
+  char line[22];
+  std::snprintf(line, sizeof line, "Code:%u", static_cast<unsigned>(code));
+  TextLocate(3, 3);
+  TextPrint(line);
+  TextLocate(3, 5);
+  TextPrint(" Press:[EXIT]");
+  PopupWaitKey({kKeyExit, kKeyQuit, kKeyAc});
+  PopupCloseKind5();
+  KeySetModifier(modifier);
+  PopupRestoreCursor(saved);
+}
+
+bool SysGlueStripFolder(char out[9]) { return EactStripFolder(out) == 1; }
+i32 SysGlueStripDataOffset() { return EactStripDataOffset(); }
+void SysGlueShiftStripOffsets(i32 delta) { EactShiftEntryOffsets(delta); }
+void SysGlueEactCarry(u32 save) { EactCarryState(save); }

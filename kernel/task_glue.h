@@ -91,3 +91,19 @@ u32 SysGlueCheckMainMemory();
 // negative codes as the file system gives them); format it in full.
 i32 SysGlueMountStorage();
 i32 SysGlueFormatStorage();
+
+// ---- for the e-activity work areas ----
+
+// SET UP back to its defaults.
+void SysGlueResetSetup();
+// The work-area service's error box for its code.
+void SysGlueWorkAreaBox(u32 code);
+// The current strip of "EACT1": its application's folder name (false when
+// there is no current strip), the offset of its data area, and the shift of
+// the entries behind it after the area changed size.
+bool SysGlueStripFolder(char out[9]);
+i32 SysGlueStripDataOffset();
+void SysGlueShiftStripOffsets(i32 delta);
+// The e-activity editor's state kept (save 1) or put back (save 0) around a
+// strip.
+void SysGlueEactCarry(u32 save);

@@ -647,6 +647,17 @@ u32 McsGetMemoryUse(u32 *total, u32 *used, u32 *free_bytes) {
   return Done();
 }
 
+u32 McsResetItems() {
+  ClearCurrent();
+  u32 r = McsInitArea();
+  for (const char *folder : kAppFolders)
+    if (!r) r = McsCreateFolder(folder);
+  g_last_store = r;
+  return McsMapError(r);
+}
+
+void McsForgetCurrent() { ClearCurrent(); }
+
 u32 McsClearAll() {
   ClearCurrent();
   MemClearTable();

@@ -93,3 +93,9 @@ u32 McsGetMemoryUse(u32 *total, u32 *used, u32 *free_bytes);
 // variables' real parts zero, the store initialised and one folder created
 // for each application.
 u32 McsClearAll();
+// The item store alone as McsClearAll leaves it (fresh area, one folder for
+// each application, no current item); the handle heap and the variables
+// stay as they are.
+u32 McsResetItems();
+// No current item: called when the area was replaced whole under it.
+void McsForgetCurrent();

@@ -556,3 +556,16 @@ i32 McsRestoreBackup(const u16 *path) {
   }
   return r;
 }
+
+bool McsSetupBytesOk(const u8 *setup) { return SetupOk(setup); }
+
+bool McsVariableBytesOk(const u8 *slot) { return VariableOk(slot); }
+
+bool McsItemBytesOk(const char *folder, const char *name, u8 type, const u8 *data, u32 size) {
+  if (type == 0 || size == 0 || size % 4 || size > kMcsAreaSize) return false;
+  const u16 code = McsItemConvertCode(type, folder, name);
+  if (code == 10 && !ListOk(data, size)) return false;
+  if (code == 19 && !MatrixOk(data, size)) return false;
+  if (!std::strcmp(folder, "system") && !ProgramOk(data, size)) return false;
+  return true;
+}

@@ -39,3 +39,11 @@ bool McsGroupResolve(const McsItemRef &ref, const char *file, McsGroupDesc *out)
 bool McsGroupCollect(const char *group, const char *member, std::vector<McsGroupDesc> *out);
 // Converts item data read from a host file to memory order.
 void McsConvertItemDataFromHost(u8 *data, u32 size, u16 code);
+
+// Checks of data read from files, shared by the group files and the
+// e-activity work areas: a SET UP array, one variable slot (24 bytes), and
+// an item's data by its type and place (lists, matrices and programs are
+// checked inside).
+bool McsSetupBytesOk(const u8 *setup);
+bool McsVariableBytesOk(const u8 *slot);
+bool McsItemBytesOk(const char *folder, const char *name, u8 type, const u8 *data, u32 size);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <initializer_list>
 #include <cstring>
+#include <vector>
 
 #include "apps/calc/prog_list.h"
 #include "apps/calc/runmat.h"
@@ -611,6 +612,21 @@ u32 SearchScreen(ProgEditView *v) {
   }
 }
 
+// The function-memory keys: the program's text stored as a memory, a
+// memory's tokens or the "fn" token put in at the cursor.
+void FmemKey(u32 key, ProgEditView *v) {
+  u32 len = 0;
+  const u8 *t = Text(v, &len);
+  if (t == nullptr) return;
+  const std::vector<u8> copy(t, t + len);
+  u16 added[256];
+  TextCursorOff();
+  const u32 n = RunMatGlueFmemKeyRoom(key, copy.data(), len, v->pos - 1, kItemMax, added);
+  for (u32 i = 0; i < n; ++i) {
+    if (InsertChar(added[i], v) < 0) break;
+  }
+}
+
 void SetRootMenu(const ProgEditView *v) {
   FkeyBackToLevelRoot();
   FkeySetLevelMenu(v->base_n ? 52 : 20);
@@ -804,6 +820,12 @@ u32 ProgEditMain(u32 start, ProgList *list) {
         }
         v.clip = 0;
         Draw(&v);
+        break;
+      case kKeyFmemSee:
+      case kKeyFmemSto:
+      case kKeyFmemRcl:
+        if (!v.base_n) FmemKey(key, &v);
+        Redraw(&v);
         break;
       case kKeySetup:
         FkeyBackToLevelRoot();

@@ -2,6 +2,7 @@
 #include "apps/calc/runmat_glue.h"
 
 #include <cstring>
+#include <vector>
 
 #include "kernel/task.h"
 #include "eval/prog.h"
@@ -79,13 +80,19 @@ void RunMatGlueGraphScreen() {
 
 u32 RunMatGlueFmemKey(u32 key, const u8 *line, u32 len, u32 cursor, u16 *out) {
   constexpr u32 kRoom = 255;
-  u8 buf[kRoom + 1] = {};
-  if (len > kRoom) len = kRoom;
-  std::memcpy(buf, line, len);
+  return RunMatGlueFmemKeyRoom(key, line, len > kRoom ? kRoom : len, cursor, kRoom, out);
+}
+
+u32 RunMatGlueFmemKeyRoom(u32 key, const u8 *line, u32 len, u32 cursor, u32 room, u16 *out) {
+  if (len > room) len = room;
+  // At most 255 bytes come in, so that out holds every token.
+  if (room > len + 255) room = len + 255;
+  std::vector<u8> buf(room + 1, 0);
+  std::memcpy(buf.data(), line, len);
   if (cursor > len) cursor = len;
   const u32 before = cursor;
   const i32 mode = key == kKeyFmemSto ? kGraphFmemStore : key == kKeyFmemRcl ? kGraphFmemRecall : kGraphFmemList;
-  GraphFmemPopup(mode, buf, &cursor, kRoom);
+  GraphFmemPopup(mode, buf.data(), &cursor, room);
   u32 n = 0;
   for (u32 i = before; i < cursor;) {
     const bool two = TokIsLeadByte(buf[i]) && buf[i + 1] != 0;

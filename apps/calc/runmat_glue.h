@@ -58,5 +58,8 @@ void RunMatGlueGraphScreen();
 // the dialogue put in at the cursor go to out (at least 256 codes, lead
 // byte * 256 + second byte for two-byte tokens); returns their count.
 u32 RunMatGlueFmemKey(u32 key, const u8 *line, u32 len, u32 cursor, u16 *out);
+// The same for a text of up to room bytes (the program editor's whole
+// program): a store takes all of it, at most 255 bytes come in.
+u32 RunMatGlueFmemKeyRoom(u32 key, const u8 *line, u32 len, u32 cursor, u32 room, u16 *out);
 // The graph variable's token of SET UP item 24 (X, theta or T).
 u16 RunMatGlueGraphVarChar();

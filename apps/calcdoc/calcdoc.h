@@ -52,6 +52,29 @@ u32 CalcDocTextMain(u32 from_main_menu, u16 submode);
 u32 EactEditorMain();
 // Called by the engine on EXIT or SHIFT+EXIT in "EACT1": 1 ends the editor.
 u32 EactLeaveQuestion(u32 key);
+// Installs the open document's function-key pages (by document; in "EACT1"
+// slots 0-2 follow the current line's kind).
+void EactInstallMenus();
+
+// ---- the e-activity application ----
+// The open file's full path (such as \\fls0\NAME.EAC).
+const u16 *EactPath();
+// Saves the e-activity: command 13 SAVE, 14 SV-AS, or the key that asked the
+// leave question. 1 saved or nothing to save, 0 not saved (the title line
+// and the path as they were).
+u32 EactSaveFile(u32 command);
+// Asks a file name; the path takes it. The ending key (EXE with a name).
+u32 EactAskFileName();
+// Checks the room on the path's device: EXE to go on, EXIT not to. After a
+// save (1) it only warns.
+u32 EactCheckStorageRoom(u32 after_save);
+// The CAPA (20) and SIZE (22) pop-ups.
+void EactShowSizes(u32 command);
+void EactOptimizeStorage();
+// The folder of the current strip's application (1), or 0 with no strip.
+u32 EactStripFolder(char out[9]);
+// Keeps (1) or puts back (0) the editor's state around a strip.
+void EactCarryState(u32 save);
 
 // True when a token typed first on a fresh line needs Ans in front of it.
 bool CalcDocIsOperatorToken(u16 token);

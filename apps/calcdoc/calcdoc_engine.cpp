@@ -8,7 +8,9 @@
 #include "apps/calc/runmat_glue.h"
 #include "apps/calcdoc/calcdoc.h"
 #include "apps/calcdoc/calcdoc_draw.h"
+#include "kernel/apps.h"
 #include "kernel/heap.h"
+#include "kernel/task.h"
 #include "kernel/keyqueue.h"
 #include "memory/mcs_api.h"
 #include "number/frac.h"
@@ -58,12 +60,51 @@ const FkeyItem kRunPages[6][6] = {
     {K(kIconMat22, kDocCmdMat22), K(kIconMat33, kDocCmdMat33), K(kIconMatMN, kDocCmdMatMN), B, B, B},
 };
 
+constexpr i16 kIconFile = 947, kIconStrip = 683, kIconText = 772, kIconChar = 673, kIconCase = 775,
+              kIconCalc = 881, kIconIns = 948, kIconList = 769, kIconSave = 770, kIconSaveAs = 946,
+              kIconOpt = 788, kIconCapa = 46, kIconSize = 790, kIconStop = 773;
+
+// The e-activity's pages; slots 0-2 take pages by the current line's kind,
+// slots 3-9 pages 6-12.
+const FkeyItem kEactPages[13][6] = {
+    {M(kIconFile, 3), K(kIconStrip, kDocCmdStrip), K(kIconText, kDocCmdSwitchKind), K(kIconChar, kDocCmdChar),
+     K(kIconCase, kDocCmdCase), N(1)},
+    {M(kIconFile, 3), K(kIconStrip, kDocCmdStrip), K(kIconCalc, kDocCmdSwitchKind), M(kIconMath, 6), M(kIconIns, 5),
+     N(1)},
+    {M(kIconFile, 9), K(kIconStrip, kDocCmdStrip), M(kIconIns, 5), K(kIconChar, kDocCmdChar), K(kIconCase, kDocCmdCase),
+     N(1)},
+    {M(kIconJump, 4), K(kIconDelLine, kDocCmdDeleteLine), M(kIconIns, 5), M(kIconMath, 6), B, N(2)},
+    {M(kIconJump, 4), K(kIconDelLine, kDocCmdDeleteLine), K(kIconMat, kDocCmdMatEditor),
+     K(kIconList, kDocCmdListEditor), B, N(0)},
+    {K(kIconMat, kDocCmdMatEditor), K(kIconList, kDocCmdListEditor), B, B, B, N(0)},
+    {K(kIconSave, kDocCmdSave), K(kIconSaveAs, kDocCmdSaveAs), K(kIconOpt, kDocCmdOptimize),
+     K(kIconCapa, kDocCmdCapacity), B, B},
+    {K(kIconTop, kDocCmdTop), K(kIconBottom, kDocCmdBottom), B, B, B, B},
+    {K(kIconText, kDocCmdInsertText), K(kIconCalc, kDocCmdInsertCalc), K(kIconStop, kDocCmdInsertStop), B, B, B},
+    {M(kIconMatSub, 8), T(kIconLogab, 0x7F85), T(kIconAbs, 0x97), T(kIconDiff, 0x7F26), T(kIconDiff2, 0x7F27), N(7)},
+    {T(kIconIntegral, 0x8D), T(kIconSum, 0x7F29), B, B, B, N(6)},
+    {K(kIconMat22, kDocCmdMat22), K(kIconMat33, kDocCmdMat33), K(kIconMatMN, kDocCmdMatMN), B, B, B},
+    {K(kIconSave, kDocCmdSave), K(kIconSaveAs, kDocCmdSaveAs), K(kIconOpt, kDocCmdOptimize),
+     K(kIconCapa, kDocCmdCapacity), K(kIconSize, kDocCmdStripSize), B},
+};
+
+// The text strip's pages.
+const FkeyItem kTextPages[5][6] = {
+    {M(kIconJump, 4), K(kIconDelLine, kDocCmdDeleteLine), K(kIconIns, kDocCmdInsertText), M(kIconMath, 1),
+     K(kIconChar, kDocCmdChar), K(kIconCase, kDocCmdCase)},
+    {M(kIconMatSub, 3), T(kIconLogab, 0x7F85), T(kIconAbs, 0x97), T(kIconDiff, 0x7F26), T(kIconDiff2, 0x7F27), N(2)},
+    {T(kIconIntegral, 0x8D), T(kIconSum, 0x7F29), B, B, B, N(1)},
+    {K(kIconMat22, kDocCmdMat22), K(kIconMat33, kDocCmdMat33), K(kIconMatMN, kDocCmdMatMN), B, B, B},
+    {K(kIconTop, kDocCmdTop), K(kIconBottom, kDocCmdBottom), B, B, B, B},
+};
+
 // ---- helpers ------------------------------------------------------------------------
 
 CalcDocState &Doc() { return *CalcDocGetState(); }
 
 bool IsRun() { return std::strcmp(Doc().name, kDocNameRun) == 0; }
 bool IsEact() { return std::strcmp(Doc().name, kDocNameEact) == 0; }
+bool IsTextDoc() { return std::strcmp(Doc().name, kDocNameText) == 0; }
 
 u8 KindAt(u32 i) { return DocKindOf(CalcDocEntryType(i)); }
 u8 CurrentKind() { return KindAt(Doc().current); }
@@ -485,7 +526,9 @@ bool IsEngineKey(u32 key) {
 u32 EditLine(u32 first, bool first_is_char, u16 start_cursor) {
   CalcDocState &d = Doc();
   const u8 kind = CurrentKind();
-  static u8 buf[kMprTextMax + 1];
+  // On the stack: the e-activity editor and a strip's document engine run
+  // in two tasks and each keeps its own line while the other runs.
+  u8 buf[kMprTextMax + 1];
   u8 orig[kMprTextMax + 1];
   CopyText(CalcDocEntryText(d.current), orig);
   if (first_is_char || first == kKeyPaste) {
@@ -613,9 +656,30 @@ u32 EditLine(u32 first, bool first_is_char, u16 start_cursor) {
 
 // ---- the engine -----------------------------------------------------------------------
 
+// Slots 0-2 of the e-activity by the current line's kind; the menu goes
+// back to its root when slot 0 changed under an open sub-menu.
+void SetEactMenus() {
+  if (!IsEact()) return;
+  const u8 kind = CalcDocEntryCount() ? CurrentKind() : static_cast<u8>(kDocText);
+  static const u8 kText[3] = {0, 3, 5}, kStrip[3] = {2, 4, 2}, kOther[3] = {1, 4, 1};
+  const u8 *pages = IsTextKind(kind) ? kText : kind == kDocStrip ? kStrip : kOther;
+  const bool changed = FkeyPageOf(0) != kEactPages[pages[0]];
+  for (i32 slot = 0; slot < 3; ++slot) FkeySetPage(slot, kEactPages[pages[slot]]);
+  const i32 top = FkeyTop();
+  if (changed && top >= 0 && top < 100 && top != 4) FkeyRestoreLevelRoot();
+}
+
 void InstallPages() {
-  FkeyResetGroups();
-  for (i32 id = 0; id < 6; ++id) FkeySetPage(id, kRunPages[id]);
+  if (IsEact()) {
+    for (i32 slot = 3; slot < 10; ++slot) FkeySetPage(slot, kEactPages[slot + 3]);
+    SetEactMenus();
+  } else if (IsTextDoc()) {
+    FkeyResetGroups();
+    for (i32 id = 0; id < 5; ++id) FkeySetPage(id, kTextPages[id]);
+  } else {
+    FkeyResetGroups();
+    for (i32 id = 0; id < 6; ++id) FkeySetPage(id, kRunPages[id]);
+  }
   KeySetMenuMask(kMaskShiftVars | kMaskShiftGroup | kMaskAlphaGroup);
   FkeyBuildOptGroup(9);
   FkeyBuildVarsGroup(1);
@@ -641,7 +705,67 @@ void ViewResult(u32 index) {
   InstallPages();
 }
 
+// Runs the strip at index: its application becomes the CHLD task on the
+// strip's data, and the editor comes back here when the user switches back.
+void RunStrip(u32 index) {
+  const u8 *d = CalcDocEntryData(index);
+  if (d == nullptr) return;
+  u16 id = 0;
+  std::memcpy(&id, d + 12, 2);
+  Doc().modified = 1;
+  Doc().strip = index;
+  SysChildApp row{};
+  if (SysFindChildApp(id, &row) != 1) return;
+  TextCursorOff();
+  if (SysRunChildApp(&row) != 0) ErrBox(kErrMemory);
+  InstallPages();
+}
+
+// Asks an application and inserts a strip for it above the current line.
+void InsertStrip(u8 kind) {
+  SysChildApp row{};
+  if (!IsEact() || EactSelectStripApp(&row) != 1) return;
+  u32 at = Doc().current;
+  if (kind == kDocResult && at > 0) --at;
+  CalcDocStripHead head{};
+  std::strncpy(head.app, row.name ? row.name : "", sizeof head.app - 1);
+  head.id = row.id;
+  head.sub = row.sub_id;
+  const u8 empty[1] = {0};
+  head.name = empty;
+  if (CalcDocInsertEntry(at, {DocTypeWord(kDocStrip), 128, 12}, &head)) {
+    Doc().current = at;
+    Doc().modified = 1;
+  } else {
+    ErrBox(kErrMemory);
+  }
+}
+
+// A calculation line becomes a text line (its result goes), a text line a
+// calculation line.
+void SwitchKind() {
+  CalcDocState &d = Doc();
+  const u8 kind = CurrentKind();
+  if (!IsEditable(kind)) return;
+  u8 text[kMprTextMax + 1];
+  CopyText(CalcDocEntryText(d.current), text);
+  const u8 to = kind == kDocCalc ? kDocText : kDocCalc;
+  if (kind == kDocCalc && d.current + 1 < CalcDocEntryCount() && KindAt(d.current + 1) == kDocResult) {
+    if (!CalcDocRemoveEntry(d.current + 1)) {
+      ErrBox(kErrMemory);
+      return;
+    }
+  }
+  if (!CalcDocReplaceEntry(d.current, LineInfo(to, text), text)) {
+    ErrBox(kErrMemory);
+    return;
+  }
+  d.modified = 1;
+}
+
 }  // namespace
+
+void EactInstallMenus() { InstallPages(); }
 
 bool CalcDocIsOperatorToken(u16 token) {
   if (token > 0xFF) return token == 0x7F54 || token == 0x7FB0 || token == 0x7FB1 || (token >= 0xF901 && token <= 0xF907);
@@ -721,6 +845,7 @@ u32 CalcDocEngine(u32 first_command) {
       ++d.current;
       continue;
     }
+    SetEactMenus();
     if (!have) {
       CalcDocDrawScreen(true, nullptr, nullptr);
       FkeyDrawRow();
@@ -764,7 +889,49 @@ u32 CalcDocEngine(u32 first_command) {
           if (o.view) ViewResult(d.current);
         } else if (kind == kDocResult) {
           ViewResult(d.current);
+        } else if (kind == kDocStrip) {
+          RunStrip(d.current);
         }
+        break;
+      case kDocCmdInsertText:
+      case kDocCmdInsertCalc:
+      case kDocCmdInsertStop: {
+        u32 at = d.current;
+        if (kind == kDocResult && at > 0) --at;
+        const u8 k = static_cast<u8>(key == kDocCmdInsertText ? kDocText : key == kDocCmdInsertCalc ? kDocCalc : kDocStop);
+        const u8 empty[1] = {0};
+        const CalcDocLineInfo info{DocTypeWord(k), static_cast<u16>(k == kDocStop ? 128 : 6), 8};
+        if (CalcDocInsertEntry(at, info, empty)) {
+          d.current = at;
+          d.modified = 1;
+        } else {
+          ErrBox(kErrMemory);
+        }
+        FkeyRestoreLevelRoot();
+        break;
+      }
+      case kDocCmdStrip:
+        InsertStrip(kind);
+        break;
+      case kDocCmdSwitchKind:
+        SwitchKind();
+        break;
+      case kDocCmdSave:
+      case kDocCmdSaveAs:
+        if (IsEact()) {
+          EactSaveFile(key);
+          InstallPages();
+        }
+        FkeyRestoreLevelRoot();
+        break;
+      case kDocCmdCapacity:
+      case kDocCmdStripSize:
+        if (IsEact()) EactShowSizes(key);
+        FkeyRestoreLevelRoot();
+        break;
+      case kDocCmdOptimize:
+        if (IsEact()) EactOptimizeStorage();
+        FkeyRestoreLevelRoot();
         break;
       case kKeyUp:
       case kKeyDown:

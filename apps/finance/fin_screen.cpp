@@ -485,8 +485,6 @@ i32 FinReadNumberChecked(u32 typed, u32 *key, i32 row, BcdReal *value, const cha
 
 void FinMessage(i32 id, char *out, u32 size) { MsgTextPlain(id, out, size); }
 
-void FinNotBuiltBox() { PopupMessage(1, "   Not built yet"); }
-
 i32 FinSelectListNo(i32 *out) {
   char text[32];
   PopupOpenFramed(4);

@@ -87,8 +87,6 @@ void FinStoreAns(BcdReal *r);
 i32 FinReadNumberChecked(u32 typed, u32 *key, i32 row, BcdReal *value, const char *prompt, u32 whole);
 // Message id's text without its layout codes and trailing blanks.
 void FinMessage(i32 id, char *out, u32 size);
-// The box of a screen that is not built yet.
-void FinNotBuiltBox();
 // The list-number pop-up: 0 with *out 1-20, -1 SHIFT+EXIT, -2 EXIT.
 i32 FinSelectListNo(i32 *out);
 // The date pop-ups (month, day, year): 0 with the date, 3 when the day does

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "apps/sheet/sheet_cmds.h"
 #include "apps/sheet/sheet_eval.h"
 #include "apps/sheet/sheet_refs.h"
 #include "apps/sheet/sheet_stat.h"
@@ -265,7 +266,16 @@ i32 SheetEditCell(u32 isChar, u32 key, SheetView *v, u32 kinds) {
       }
       continue;
     }
-    if (k < 30000) continue;  // GRAB and the other command keys of the line
+    if (k == 48) {  // GRAB: a reference picked on the sheet goes into the line
+      u32 length = 0;
+      if (SheetPickReference(v, reinterpret_cast<char *>(buf), &cursor, &length) == -1) {
+        result = -1;
+        break;
+      }
+      start = 0;
+      continue;
+    }
+    if (k < 30000) continue;
     EditMoveCursor(buf, kSheetTextMax, &start, &cursor, &k, 1, 7);
   }
   TextCursorOff();
@@ -611,6 +621,90 @@ void MoveCursor(SheetView *v, u32 k) {
 
 }  // namespace
 
+u32 SheetInsertReference(char *text, u32 *cursor, const char *ref) {
+  char joined[2 * (kSheetTextMax + 1)];
+  const u32 len = static_cast<u32>(std::strlen(text));
+  const u32 at = std::min(*cursor, len);
+  std::memcpy(joined, text, at);
+  const u32 refLen = static_cast<u32>(std::strlen(ref));
+  std::memcpy(joined + at, ref, refLen);
+  std::memcpy(joined + at + refLen, text + at, len - at + 1);
+  // Cut at 255 bytes between characters: a two-byte token that would pass
+  // the limit goes whole.
+  u32 keep = 0;
+  while (joined[keep]) {
+    const u32 step = StrIsLeadByte(static_cast<u8>(joined[keep])) && joined[keep + 1] ? 2 : 1;
+    if (keep + step > kSheetTextMax) break;
+    keep += step;
+  }
+  joined[keep] = 0;
+  std::memcpy(text, joined, keep + 1);
+  *cursor = std::min(at + refLen, keep);
+  return keep;
+}
+
+i32 SheetPickReference(SheetView *v, char *text, u32 *cursor, u32 *length) {
+  static const FkeyItem kPickPage[6] = {Code(972, 32), Code(964, 23), Code(965, 24),
+                                        Code(966, 25), Code(967, 26), Code(968, 27)};
+  SheetView pick = *v;
+  pick.selecting = 0;
+  pick.marked = 0;
+  pick.redraw = 1;
+  const FkeyItem *saved[1];
+  FkeySavePages(0, 0, saved);
+  FkeySetPage(0, kPickPage);
+  FkeyPushLevel(0);
+  KeyForgetDrawnRow();
+  TextCursorOff();
+  i32 result = 0;
+  for (;;) {
+    SheetDrawScreen(&pick, 0, 0, nullptr, nullptr);
+    SheetDrawSelection(&pick, 1, 0);
+    FkeyDrawRow();
+    u32 k = 0;
+    if (KeyGetKey(&k)) continue;
+    if (k == kKeyLeft || k == kKeyRight || k == kKeyUp || k == kKeyDown) {
+      // The picker stays on cells: the headers are not reached.
+      if (!((k == kKeyLeft && pick.curCol == 1) || (k == kKeyUp && pick.curRow == 1))) MoveCursor(&pick, k);
+    } else if (k == kKeyClip) {
+      pick.selStartCol = pick.selEndCol = pick.curCol;
+      pick.selStartRow = pick.selEndRow = pick.curRow;
+      pick.selecting = 1;
+      pick.redraw = 0;
+    } else if (k == kKeyExit) {
+      if (!pick.selecting) break;
+      pick.selecting = 0;
+      pick.redraw = 1;
+    } else if (k == kKeyQuit) {
+      result = -1;
+      break;
+    } else if (k == 23) {
+      GoTo(&pick);
+    } else if (k >= 24 && k <= 27) {
+      if (k == 24) pick.curRow = pick.firstRow = 1;
+      if (k == 25) pick.curCol = pick.firstCol = 1;
+      if (k == 26) pick.curRow = kSheetRows, pick.firstRow = static_cast<i16>(kSheetRows + 1 - pick.visibleRows);
+      if (k == 27) pick.curCol = kSheetCols, pick.firstCol = kSheetCols - 3;
+      if (pick.selecting) pick.selEndCol = pick.curCol, pick.selEndRow = pick.curRow;
+    } else if (k == kKeyExe || k == 32) {
+      char ref[16];
+      SheetCellName(pick.selecting ? pick.selStartCol : pick.curCol, pick.selecting ? pick.selStartRow : pick.curRow,
+                    ref);
+      if (pick.selecting) {
+        std::strcat(ref, ":");
+        SheetCellName(pick.selEndCol, pick.selEndRow, ref + std::strlen(ref));
+      }
+      *length = SheetInsertReference(text, cursor, ref);
+      break;
+    }
+  }
+  FkeyPopLevel();
+  FkeyRestorePages(0, 0, saved);
+  KeyForgetDrawnRow();
+  SheetDrawScreen(v, 0, 0, nullptr, nullptr);
+  return result;
+}
+
 u32 SheetAppMain(u32, u16) {
   SheetView view{};
   SheetView *v = &view;
@@ -794,10 +888,49 @@ u32 SheetAppMain(u32, u16) {
       default:
         if (k >= 28 && k <= 45) {
           StatCommand(k, v);
-        } else if ((k >= 4 && k <= 6) || (k >= 12 && k <= 13) || (k >= 19 && k <= 22) || (k >= 50 && k <= 52)) {
-          NotBuiltBox();
         }
         break;
+      case 4: case 5: case 6: {  // NEW, OPEN, SV-AS
+        char typed[9] = {};
+        const i32 r = k == 5 ? SheetOpenScreen() : SheetNameInput(typed, k == 6 ? 1 : 0);
+        if (r == -1) ResetCursor(v);
+        if (r == 0 && k != 6) ResetCursor(v);
+        SheetGetCurrentName(name);
+        if (!SheetOpen(nullptr)) ErrBox(kSheetErrNotSheet);
+        v->selecting = 0;
+        v->marked = 0;
+        InstallCellPages();
+        header = false;
+        break;
+      }
+      case 12: {  // SEQ
+        if (header) break;
+        const i16 cell[2] = {v->curCol, v->curRow};
+        const i32 r = SheetSeqCommand(cell);
+        if (r == -1) {
+          ResetCursor(v);
+        } else if (r == 0) {
+          RecalcIfAuto();
+        }
+        break;
+      }
+      case 13: {  // Fill
+        if (header) break;
+        if (SheetRangeDialog(&range, 5, 0) == -1) ResetCursor(v);
+        break;
+      }
+      case 19: case 20: case 21: case 22:  // STO VAR, LIST, FILE, MAT
+      case 50: case 51: case 52: {         // RCL LIST, FILE, MAT
+        if (header) break;
+        const bool store = k <= 22;
+        const i32 r = SheetRangeDialog(&range, store ? k - 18 : k - 48, store ? 1 : 0);
+        if (r == -1) ResetCursor(v);
+        if (r == 0 && !store) RecalcIfAuto();
+        v->selecting = 0;
+        v->marked = 0;
+        v->redraw = 1;
+        break;
+      }
     }
   }
 }

@@ -36,6 +36,14 @@ i32 SheetPasteMode(SheetView *v, u32 sourceKind, u32 op, u32 *lastError);
 u32 SheetPasteBlock(const i16 target[2], const i16 source[2], const SheetView *v, u32 op);
 // Rows inserted into every column, undone on failure: 0, 4 or 33.
 u32 SheetRowInsert(i32 first, i32 count);
+// The reference picker of the cell input line (GRAB): the reference of the
+// cell or range picked on the sheet goes into text at *cursor. 0 done or
+// left with EXIT, -1 SHIFT+EXIT.
+i32 SheetPickReference(SheetView *v, char *text, u32 *cursor, u32 *length);
+// Inserts ref into text (up to 255 bytes) at *cursor, cutting the result
+// at 255 bytes between characters; *cursor moves behind the reference.
+// Returns the new length.
+u32 SheetInsertReference(char *text, u32 *cursor, const char *ref);
 // Go To's text: a capital letter and a row 1-999, nothing else. 1 with
 // col and row, else 0.
 u32 SheetParseGoTo(const char *text, i16 *col, i16 *row);

@@ -114,3 +114,17 @@ u32 StatWorkListScreen(u32 code);
 // Copies the regression bX+a into a graph function chosen by the user: -1
 // quit, -2 done or cancelled.
 i32 StatTestCopyRegToGraphFunc(const BcdReal *a, const BcdReal *b);
+
+// ---- result graphs ----
+
+// How a result graph is shown: drawn afresh from the results, or the kept
+// picture of the last one shown again.
+inline constexpr u32 kStatGraphDraw = 34;
+inline constexpr u32 kStatGraphRedraw = 35;
+// The graph of a test's or a P.D distribution's results (codes 50, 51,
+// 53-58, 67, 70, 72, 74): the graph screen's result (-14 the window or a
+// setting changed, -13 AC, -11 EXIT, G<->T or an error shown, -6 no graph
+// for the code, -2 an error shown, -1 SHIFT+EXIT).
+i32 StatResultGraph(u32 view, u32 code, const StatResultBlock *b, const StatAp *ap);
+// The cell means of a two-way ANOVA (computed afresh for kStatGraphDraw).
+i32 StatAnovaGraph(u32 view, StatAnova2Rec *two);

@@ -13,7 +13,6 @@
 #include "memory/item_array.h"
 #include "ui/errbox.h"
 #include "ui/lcd.h"
-#include "ui/popup.h"
 #include "ui/setup.h"
 
 using namespace statreal;
@@ -363,9 +362,18 @@ const Command kCommands[] = {
     {81, {5, {1, 35, 3, 61, 63}}, {5, {1, 13, 3, 61, 63}}, 0, kDiscrete, RunGeoCd},
 };
 
-// The result graphs are drawn by the statistics graphs; until then DRAW
-// (and G<->T of a kept result) shows this box.
-void GraphBox() { PopupMessage(1, "   Not built yet"); }
+// What a result graph's answer does to the kept-result flag: a graph left
+// with EXIT or G<->T may be shown again; true when the user quit.
+bool AfterGraph(StatAp *ap, i32 r, u32 view) {
+  if (r == -1) return true;
+  if (view == kStatGraphDraw) {
+    if (r == -11) ap->resultValid = 1;
+    if (r == -14 || r == -6 || r == -2 || r == 0) ap->resultValid = 0;
+  } else if (r == -14) {
+    ap->resultValid = 0;
+  }
+  return false;
+}
 
 // Runs a kernel with the busy indicator and the break key armed.
 template <class F>
@@ -408,6 +416,7 @@ u32 SaveResults(const Command &c, StatAp *ap, const Block &b) {
 
 i32 Drive(const Command &c, StatAp *ap) {
   i32 first = 1, cursor = 1;
+  Block kept{};  // the results the last graph was drawn from
   for (;;) {
     const Rows &rows = c.variable.count && !ListMode(ap) ? c.variable : c.list;
     ap->rows = static_cast<i16>(rows.count);
@@ -419,7 +428,9 @@ i32 Drive(const Command &c, StatAp *ap) {
       continue;
     }
     if (r == 6) {
-      if (ap->resultValid == 1) GraphBox();
+      if (ap->resultValid == 1 &&
+          AfterGraph(ap, StatResultGraph(kStatGraphRedraw, c.code, &kept, ap), kStatGraphRedraw))
+        return -1;
       continue;
     }
     if (r != 4 && r != 5) continue;
@@ -432,7 +443,8 @@ i32 Drive(const Command &c, StatAp *ap) {
     if (SaveResults(c, ap, b) != 0) continue;
     if (r == 5) {
       for (u32 i = 0; i < b.count; ++i) StatKeepResultParams(&b.value[i], ap, b.id[i]);
-      GraphBox();
+      kept = b;
+      if (AfterGraph(ap, StatResultGraph(kStatGraphDraw, c.code, &b, ap), kStatGraphDraw)) return -1;
       continue;
     }
     const u32 shown = c.family == kDiscrete && ListMode(ap) ? StatWorkListScreen(c.code)
@@ -458,7 +470,8 @@ i32 DriveAnova(StatAp *ap) {
     if (r == 3) return -2;
     if (r == 1) continue;
     if (r == 6) {
-      if (ap->resultValid == 1) GraphBox();
+      if (ap->resultValid == 1 && AfterGraph(ap, StatAnovaGraph(kStatGraphRedraw, nullptr), kStatGraphRedraw))
+        return -1;
       continue;
     }
     if (r != 4 && r != 5) continue;
@@ -474,7 +487,7 @@ i32 DriveAnova(StatAp *ap) {
     }
     if (StatSaveAnovaResults(U(ap->saveRes), two ? 2 : 1, &one, &both) != 0) continue;
     if (r == 5) {
-      GraphBox();
+      if (two && AfterGraph(ap, StatAnovaGraph(kStatGraphDraw, &both), kStatGraphDraw)) return -1;
       continue;
     }
     if (StatAnovaScreen(two ? 2 : 1, &one, &both) == 2) return -1;

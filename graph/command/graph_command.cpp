@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "eval/eval.h"
+#include "graph/command/command_util.h"
 #include "eval/token.h"
 #include "graph/dyna/dyna_play.h"
 #include "graph/engine/graph_context.h"
@@ -19,23 +20,22 @@
 #include "number/realop.h"
 #include "ui/sysvar.h"
 
+using namespace gcmd;
+
 namespace {
 
-constexpr u32 kErrSyntax = 2;
-constexpr u32 kErrMemory = 4;
-constexpr u32 kErrArgument = 8;
-constexpr u32 kErrSystem = 23;
-constexpr u32 kErrNothing = 30;
 constexpr u8 kGrpDrawGraph = 2;
-constexpr u8 kGrpSketch = 11;
 constexpr u8 kPixelSet = kGraphOpSet0;
 constexpr u8 kPixelClear = kGraphOpClearBoth;
-constexpr u8 kPlanesOnly = kGraphRunPlanesOnly;
 
 // One plot point as "PLOT" keeps it: column and row, column -1 for none.
 struct PlotPoint {
   i32 col, row;
 };
+
+}  // namespace
+
+namespace gcmd {
 
 u32 Raise(u32 code, Value *result) {
   std::memset(result, 0, sizeof *result);
@@ -47,13 +47,13 @@ bool AtStatementEnd(const u8 *p) { return *p == 0 || *p == ':' || *p == 0x0D || 
 
 // Evaluates one argument at *p into a real: 0, or the error code. *p ends
 // on the token after the argument.
-u32 ReadValue(const u8 **p, BcdReal *out) {
+u32 ReadValue(const u8 **p, BcdReal *out, u32 flags) {
   TokPos pos = *p;
   EvalCell tok;
   std::memset(&tok, 0, sizeof tok);
   Value v;
   std::memset(&v, 0, sizeof v);
-  const u32 ok = EvalArgument(&pos, &tok, &v, 1, kEvalWhole);
+  const u32 ok = EvalArgument(&pos, &tok, &v, 1, flags);
   const u8 b0 = TokByte0(&tok);
   if (b0 != 0) pos -= TokIsLeadByte(b0) ? 2 : 1;
   *p = pos;
@@ -95,6 +95,7 @@ u32 WholeIn(const BcdReal *v, i32 lo, i32 hi, i32 *n) {
   return 0;
 }
 
+
 // Row (1..63) and column (1..127) of a pixel command.
 u32 ReadPixelPair(const u8 **p, i32 *row, i32 *col) {
   BcdReal v[2];
@@ -102,6 +103,7 @@ u32 ReadPixelPair(const u8 **p, i32 *row, i32 *col) {
   if (const u32 e = WholeIn(&v[0], 1, kGraphLastRow, row)) return e;
   return WholeIn(&v[1], 1, kGraphLastColumn, col);
 }
+
 
 void StoreXY(const BcdReal *x, const BcdReal *y) {
   Value v;
@@ -112,11 +114,13 @@ void StoreXY(const BcdReal *x, const BcdReal *y) {
   SysStoreVariable('Y', &v);
 }
 
+
 bool PixelLit(const GraphContext *ctx, i32 col, i32 row) {
   const u8 mask = static_cast<u8>(0x80 >> (col % 8));
   const i32 i = col / 8 + 16 * row;
   return ((ctx->planes[i] | ctx->planes[kGraphPlaneBytes + i]) & mask) != 0;
 }
+
 
 // The dot of (x, y): true when it lies on the screen.
 bool DotOf(const GraphContext *ctx, const BcdReal *x, const BcdReal *y, i32 *col, i32 *row) {
@@ -124,6 +128,7 @@ bool DotOf(const GraphContext *ctx, const BcdReal *x, const BcdReal *y, i32 *col
   const u32 cy = GraphYToRow(y, row, &ctx->view);
   return (cx | cy) == 0;
 }
+
 
 u32 ReadPlot(PlotPoint pts[2]) {
   u8 raw[16];
@@ -143,6 +148,7 @@ u32 SetPlot(const PlotPoint &pt) {
   std::memcpy(raw, &pt, sizeof raw);
   return GmemSetPlotPoint(raw);
 }
+
 
 // The context of a sketch: the single screen on "VWIN", the stored image
 // (or a fresh one with its axes when nothing was drawn).
@@ -171,6 +177,18 @@ u32 CloseSketch(GraphContext *ctx, u8 mode) {
   }
   return GmemWriteScreen(ctx->planes) == 0 ? 0 : kErrMemory;
 }
+
+u32 PlotKeepingAux(GraphContext *ctx) {
+  const u8 aux = static_cast<u8>(GmemReadGraphModeAux() & kGraphIneqMask);
+  ctx->screenFlags = static_cast<u8>((ctx->screenFlags & ~kGraphIneqMask) | aux);
+  const u32 e = GraphPlotAll(ctx);
+  GmemWriteGraphModeAux(static_cast<u8>(ctx->screenFlags & kGraphIneqMask));
+  return e;
+}
+
+}  // namespace gcmd
+
+namespace {
 
 void PointOp(GraphContext *ctx, i32 col, i32 row, u8 which) {
   u8 op = kPixelSet;
@@ -277,6 +295,7 @@ u32 Picture(GraphContext *ctx, const u8 **p, bool store) {
 
 // The sketch family: common start, the command, the common end.
 u32 RunSketch(u32 cmd, const u8 **p, u8 style) {
+  if (cmd >= 0xF7A0 && cmd <= 0xF7A2) return RunCurveSketch(cmd, p, style);
   GraphContext ctx;
   if (const u32 e = OpenSketch(&ctx, &style)) return e;
   u32 e = 0;
@@ -427,7 +446,8 @@ u32 RunGraph(u32 cmd, const u8 **p, u8 style) {
     case 0xF4: type = 1038; break;
     case 0xF5: type = 1037; break;
     case 0xF762: type = 525; break;
-    default: return kErrSystem;  // the integral graph
+    case 0xEF: return RunIntegralGraph(p, style == 0 ? u8{kGraphStyleNormal} : style);
+    default: return kErrSystem;
   }
   if (style == 0) style = (cmd == 0xF0 || cmd == 0xF1) ? u8{kGraphStyleDot} : u8{kGraphStyleNormal};
   u8 builtin[4] = {};
@@ -436,6 +456,8 @@ u32 RunGraph(u32 cmd, const u8 **p, u8 style) {
     const i32 b = BuiltinGraph(*p, builtin);
     if (b > 0) return static_cast<u32>(b);
     if (b == 0) formula = reinterpret_cast<const char *>(builtin);
+    const i32 pr = b < 0 ? RunProbabilityGraph(p, style) : -1;
+    if (pr >= 0) return static_cast<u32>(pr);
   }
   const u8 mode = GmemReadGraphMode();
   if (mode != kGrpCommands && !(mode >= 15 && mode <= 18)) GmemDeleteCommands();
@@ -452,7 +474,7 @@ u32 RunGraph(u32 cmd, const u8 **p, u8 style) {
   table[0].labelKind = 5;
   table[0].slot = GmemCommandCount();
   ctx.entries = table;
-  const u32 e = GraphPlotAll(&ctx);
+  const u32 e = PlotKeepingAux(&ctx);
   if (e != 0) {
     GmemDeleteGraphRecord();
     return e;
@@ -500,23 +522,25 @@ u32 GraphRunSketchCommand(const u8 **p, Value *result, u32 *show, i32 *key) {
   u32 e = kErrSyntax;
   if (t == 0xD1 || t == 0xF719) {
     e = ClearGraph(p, t == 0xF719);
-  } else if (t == 0xE0 || t == 0xE1 || t == 0xF793 || t == 0xF794 || (t >= 0xF7A3 && t <= 0xF7AD)) {
+  } else if (t == 0xE0 || t == 0xE1 || t == 0xF793 || t == 0xF794 || (t >= 0xF7A0 && t <= 0xF7AD)) {
     e = RunSketch(t, p, style);
     if (t == 0xE0 && e == 0) *show = kGraphShowPlot;
   } else if (t == 0xEE || t == 0xEF || (t >= 0xF0 && t <= 0xF5) || t == 0xF762) {
     e = RunGraph(t, p, style);
   } else if (t == 0xF720 || t == 0xF72E) {
     e = RunDraw(t, p, show);
+  } else if (t == 0xF724 || t == 0xF725) {
+    e = RunTableGraph(t, p);
+  } else if (t == 0xF920) {
+    e = RunZoomAuto(p);
   } else if (t == 0xF722) {
     if (!AtStatementEnd(*p)) return Raise(kErrSyntax, result);
     int k = 0;
     if (!DynaDrawFromProgram(0, &result->re, &k)) return 0;
     *key = k;
     return 1;
-  } else if ((t >= 0xF7A0 && t <= 0xF7A2) || t == 0xF723 || (t >= 0xF724 && t <= 0xF72A) || t == 0xF72F ||
-             t == 0xF920) {
-    // Tangent, Normal, Inverse, DrawStat, the table and recursion graphs,
-    // DispR-Tbl and ZoomAuto wait for their owners.
+  } else if (t == 0xF723 || (t >= 0xF726 && t <= 0xF72A) || t == 0xF72F) {
+    // DrawStat, the recursion graphs and DispR-Tbl wait for their owners.
     e = kErrSystem;
   }
   if (e != 0) return Raise(e, result);

@@ -5,6 +5,7 @@
 // command ring); the graph screen shows it when the program ends or stops.
 // Calculator thread only.
 #pragma once
+#include "graph/engine/graph_context.h"
 #include "kernel/types.h"
 #include "number/value.h"
 
@@ -23,3 +24,6 @@ u32 GraphRunSketchCommand(const u8 **p, Value *result, u32 *show, i32 *key);
 // The stored image's pixel (column 1..127, row 1..63): -1 when no graph was
 // drawn, else 1 lit (in either plane) or 0.
 i32 GraphPixelTest(i32 column, i32 row);
+// The standard normal density exp(-x^2/2) / sqrt(2 pi), the curve of the
+// probability graphs: a built-in entry's routine.
+u32 GraphNormalDensity(const BcdReal *v, BcdReal *out, GraphContext *ctx, i32 idx);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "eval/token.h"
+#include "eval/token_len.h"
 #include "graph/engine/graph_context.h"
 #include "graph/memory/gmem_func.h"
 #include "memory/mcs_api.h"
@@ -105,7 +106,7 @@ void DynaScanFuncs(DynaScanState *scan) {
     bool any = false;
     // Whole tokens: the second byte of a two-byte token is never a letter.
     while (*p != 0) {
-      if (TokIsLeadByte(*p) && p[1] != 0) {
+      if (TokLenAt(p) == 2) {
         p += 2;
         continue;
       }

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "eval/token_len.h"
 #include "graph/engine/graph_draw.h"
 #include "graph/engine/graph_plot.h"
 #include "graph/memory/gmem_func.h"
@@ -147,7 +148,8 @@ u32 DynaComputeFrames(GraphContext *ctx, const DynaCond *cond, u32 count, u8 *fr
   GraphRefreshEntries(ctx);
   // The formulas are copied out of main memory for the run, so the plots do
   // not look them up (or copy them aside) again at every point.
-  static u8 texts[kGmemFuncSlots][kGmemFuncTextMax + 1];
+  // Each copy ends in two zero bytes, as token texts do.
+  static u8 texts[kGmemFuncSlots][kGmemFuncTextMax + 2];
   GraphTextSource sources[kGmemFuncSlots + 1];
   const u8 *kept[kGmemFuncSlots + 1];
   i32 n = 0;
@@ -156,9 +158,12 @@ u32 DynaComputeFrames(GraphContext *ctx, const DynaCond *cond, u32 count, u8 *fr
     sources[n] = e.textSource;
     kept[n] = e.text;
     if (e.text != nullptr) {
-      const size_t len = std::strlen(reinterpret_cast<const char *>(e.text));
+      u32 len = 0;
+      while (len <= kGmemFuncTextMax && e.text[len] != 0) len += TokLenAt(e.text + len);
       if (len <= kGmemFuncTextMax) {
-        std::memcpy(texts[n], e.text, len + 1);
+        std::memcpy(texts[n], e.text, len);
+        texts[n][len] = 0;
+        texts[n][len + 1] = 0;
         e.text = texts[n];
         e.textSource = nullptr;
       }

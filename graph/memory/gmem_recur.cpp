@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "eval/token_len.h"
 #include "graph/memory/gmem_func.h"
 #include "graph/memory/gmem_record.h"
 #include "memory/mcs_api.h"
@@ -37,14 +38,21 @@ u32 Ensure(int which, const u8 head[4]) {
   return McsCreateByKind(kFormulaKind, name, sizeof item, item) == 0 ? 0 : 4;
 }
 
-constexpr u8 kFresh[4] = {kRecurFormulaType & 0xFF, kRecurFormulaType >> 8, kRecurSelected, 0};
+// A new formula: selected, drawn with the normal line style (2).
+constexpr u8 kFresh[4] = {kRecurFormulaType & 0xFF, kRecurFormulaType >> 8, kRecurSelected, 2};
 
 }  // namespace
+
+u32 RecurTextLength(const u8 *text) {
+  u32 i = 0;
+  while (const u32 n = TokLenAt(text + i)) i += n;
+  return i;
+}
 
 u32 RecurWriteFormula(int which, const char *text) {
   const char *name = Name(which);
   if (name == nullptr) return 4;
-  const size_t len = std::strlen(text);
+  const u32 len = RecurTextLength(reinterpret_cast<const u8 *>(text));
   if (len == 0) return 0;
   if (len >= kTextMax) return 4;
   RecurResetGraphState();
@@ -95,14 +103,27 @@ const char *RecurFormulaDataPtr(int which) {
   const u8 *data = Open(which, &size);
   if (data == nullptr) return nullptr;
   if (size <= kHeader || size > kHeader + kTextMax) return kEmpty;
-  if (std::memchr(data + kHeader, 0, size - kHeader) == nullptr) return kEmpty;
-  return reinterpret_cast<const char *>(data + kHeader);
+  // Whole tokens to a zero byte inside the item: a lead byte at the end
+  // would take the zero as its second byte and run past it.
+  const u8 *text = data + kHeader;
+  const u32 room = size - kHeader;
+  u32 i = 0;
+  while (i < room && text[i] != 0) {
+    if (i + 1 >= room) return kEmpty;
+    i += TokLenAt(text + i);
+  }
+  if (i >= room) return kEmpty;
+  return reinterpret_cast<const char *>(text);
 }
 
 char *RecurReadFormula(int which, char *buf) {
   buf[0] = 0;
   const char *text = RecurFormulaDataPtr(which);
-  if (text != nullptr) std::memcpy(buf, text, std::strlen(text) + 1);
+  if (text == nullptr) return buf;
+  const u32 len = RecurTextLength(reinterpret_cast<const u8 *>(text));
+  std::memcpy(buf, text, len);
+  buf[len] = 0;
+  buf[len + 1] = 0;
   return buf;
 }
 

@@ -9,9 +9,14 @@
 inline constexpr u16 kRecurFormulaType = 2308;
 inline constexpr u8 kRecurSelected = 0x10;
 
-// Stores the whole text (up to its zero byte, at most 255 bytes) from byte
-// 4; an existing formula keeps its header, a new one gets type 2308 and the
-// selection bit. An empty text changes nothing. 0, or 4.
+// Bytes of a token text up to its end, two-byte tokens whole (a group lead
+// byte with a zero second byte is such a token: the text carries a second
+// zero byte after its end).
+u32 RecurTextLength(const u8 *text);
+// Stores the whole text (up to its end, at most 255 bytes, read as
+// RecurTextLength) from byte 4; an existing formula keeps its header, a new
+// one gets type 2308 and the selection bit. An empty text changes nothing.
+// 0, or 4.
 u32 RecurWriteFormula(int which, const char *text);
 // Sets (on != 0) or clears the selection bit; a missing formula is left alone.
 void RecurSelectFormula(int which, u8 on);
@@ -20,11 +25,12 @@ u32 RecurSetFormulaKind(int which, u8 kind);
 void RecurDeleteFormula(int which);
 // Bytes after the header (0 when missing).
 u32 RecurFormulaLength(int which);
-// The text into buf (at least 257 bytes), empty when missing or unreadable.
+// The text into buf (at least 257 bytes) with a second zero byte after its
+// end; empty when missing or unreadable.
 char *RecurReadFormula(int which, char *buf);
 u8 RecurReadFormulaKind(int which);
 // 1 when the selection bit is set.
 u32 RecurFormulaSelected(int which);
 // The text in place (valid until main memory changes); nullptr when missing,
-// the empty text when it does not end inside its item.
+// the empty text when its tokens do not end inside its item.
 const char *RecurFormulaDataPtr(int which);

@@ -4,7 +4,8 @@
 #include <cstring>
 
 #include "graph/recur/recur_graph.h"
-#include "graph/recur/recur_items.h"
+#include "graph/memory/gmem_record.h"
+#include "graph/memory/gmem_recur.h"
 #include "graph/recur/recur_model.h"
 #include "graph/screen/vwin_screen.h"
 #include "memory/item_array.h"
@@ -115,7 +116,7 @@ bool SelectType() {
   PopupRestoreCursor(saved);
   if (key == kKeyExit || key == kKeyQuit) return false;
   RecurSetType(key - kKeyF1 + 1);
-  for (int w = 1; w <= 3; ++w) RecurItemSetFlags(w, kRecurSelectBit, false);
+  for (int w = 1; w <= 3; ++w) RecurSelectFormula(w, 0);
   return true;
 }
 
@@ -173,11 +174,11 @@ void RecurDrawFormulas(i32 line) {
     FormulaName(k, name);
     TextLocate(1, row);
     TextPrint(name);
-    const u8 *text = RecurItemText(static_cast<int>(k) + 1);
+    const u8 *text = RecurFormulaText(static_cast<int>(k) + 1);
     if (text == nullptr || text[0] == 0) {
       TextPrint(":");
     } else {
-      RecurItemSelected(static_cast<int>(k) + 1) ? TextPrintRev("=") : TextPrint("=");
+      RecurFormulaInUse(static_cast<int>(k) + 1) ? TextPrintRev("=") : TextPrint("=");
       const i32 room = 21 - NameColumns(k) - 1;
       char shown[2 * 21 + 1];
       StrExpandTokens(reinterpret_cast<const char *>(text), shown, room);
@@ -188,9 +189,9 @@ void RecurDrawFormulas(i32 line) {
 }
 
 u32 RecurStoreFormula(int which, const u8 *text) {
-  u32 e = RecurItemWrite(which, text);
-  if (e == 0) e = RecurItemSetStyle(which, 2);
-  if (e == 0) e = RecurItemSetFlags(which, kRecurSelectBit, true);
+  u32 e = RecurWriteFormula(which, reinterpret_cast<const char *>(text));
+  if (e == 0) e = RecurSetFormulaKind(which, 2);
+  if (e == 0) RecurSelectFormula(which, 1);
   if (e != 0) ErrBox(4);
   return e;
 }
@@ -249,7 +250,7 @@ i32 RecurTableSetting(u32 *changed) {
         ErrBox(4);
         continue;
       }
-      RecurForgetState();
+      RecurResetGraphState();
       *changed = 1;
       if (cur + 1 < count) ++cur;
       continue;
@@ -372,7 +373,7 @@ i32 RecurTableScreen() {
 }
 
 u32 RecurAppMain(u32, u16) {
-  RecurForgetState();
+  RecurResetGraphState();
   KeySetMenuMask(231);
   FkeySetPage(0, kListPage);
   TermsPage();
@@ -380,16 +381,17 @@ u32 RecurAppMain(u32, u16) {
   KeyForgetDrawnRow();
   i32 line = 1;
   bool editing = false;
-  u8 buf[kEditSize + 1] = {};
+  // The text under edit and a second zero byte after its end.
+  u8 buf[kEditSize + 2] = {};
   u32 start = 0, cursor = 0;
   auto startEditing = [&](bool keep) {
     std::memset(buf, 0, sizeof buf);
     if (keep) {
-      const u8 *text = RecurItemText(line);
-      if (text != nullptr) std::strncpy(reinterpret_cast<char *>(buf), reinterpret_cast<const char *>(text), kEditSize);
+      const u8 *text = RecurFormulaText(line);
+      if (text != nullptr) std::memcpy(buf, text, RecurTextLength(text));
     }
     start = 0;
-    cursor = keep ? static_cast<u32>(std::strlen(reinterpret_cast<char *>(buf))) : 0;
+    cursor = keep ? RecurTextLength(buf) : 0;
     editing = true;
     KeyCursorFromState();
   };
@@ -446,14 +448,14 @@ u32 RecurAppMain(u32, u16) {
         break;
       case kKeyRight: startEditing(true); break;
       case kCmdSelect: {
-        const u8 *text = RecurItemText(line);
-        if (text != nullptr && text[0] != 0) RecurItemSetFlags(line, kRecurSelectBit, !RecurItemSelected(line));
+        const u8 *text = RecurFormulaText(line);
+        if (text != nullptr && text[0] != 0) RecurSelectFormula(line, RecurFormulaSelected(line) ? 0 : 1);
         break;
       }
       case kKeyDel:
       case kCmdDelete: {
-        const u8 *text = RecurItemText(line);
-        if (text != nullptr && text[0] != 0 && ConfirmDelete()) RecurItemDelete(line);
+        const u8 *text = RecurFormulaText(line);
+        if (text != nullptr && text[0] != 0 && ConfirmDelete()) RecurDeleteFormula(line);
         break;
       }
       case kCmdType:
@@ -471,7 +473,7 @@ u32 RecurAppMain(u32, u16) {
       case kKeySetup: {
         u32 changed = 0;
         SetupScreen("@RECUR", &changed);
-        if (changed) RecurForgetState();
+        if (changed) RecurResetGraphState();
         break;
       }
       case kKeyVWindow:

@@ -4,7 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "graph/recur/recur_items.h"
+#include "graph/memory/gmem_record.h"
+#include "graph/memory/gmem_recur.h"
 #include "graph/recur/recur_model.h"
 #include "kernel/heap.h"
 #include "memory/item_array.h"
@@ -104,7 +105,7 @@ u32 RecurAssignValue(const u8 **p, const Value *v, u32 *err) {
     return 1;
   }
   *err = RecurWriteValue(id, &x);
-  if (*err == 0) RecurForgetState();
+  if (*err == 0) RecurResetGraphState();
   return 1;
 }
 
@@ -113,7 +114,9 @@ u32 RecurAssignText(const u8 **p, const u8 *text, u32 len, u32 *err) {
   if (which == 0) return 0;
   *p += 2;
   std::vector<u8> copy(text, text + len);
+  // The end and a second zero byte, as token texts carry.
   copy.push_back(0);
-  *err = copy[0] == 0 ? 0u : RecurItemWrite(which, copy.data());
+  copy.push_back(0);
+  *err = copy[0] == 0 ? 0u : RecurWriteFormula(which, reinterpret_cast<const char *>(copy.data()));
   return 1;
 }

@@ -6,7 +6,8 @@
 #include "graph/engine/graph_plot.h"
 #include "graph/memory/gmem_record.h"
 #include "graph/memory/gmem_vwin.h"
-#include "graph/recur/recur_items.h"
+#include "graph/memory/gmem_record.h"
+#include "graph/memory/gmem_recur.h"
 #include "graph/recur/recur_model.h"
 #include "graph/screen/graph_screen.h"
 #include "memory/item_array.h"
@@ -64,13 +65,13 @@ u32 RecurBuildEntries(i32 mode, GraphEntry entries[4]) {
   const u8 type = RecurType();
   u32 n = 0;
   for (int which = 1; which <= 3; ++which) {
-    if (!RecurItemSelected(which)) continue;
+    if (!RecurFormulaInUse(which)) continue;
     GraphEntry &e = entries[n++];
     e = GraphEntry{};
     e.type = kGraphTypePoints;
     e.slot = which;
     e.pointCount = rows;
-    e.style = RecurItemStyle(which);
+    e.style = RecurFormulaStyle(which);
     e.joinMode = PointMode(mode) ? 1 : 0;
     e.markType = 1;
     e.labelKind = static_cast<i8>(type == 0 ? 9 : type <= 2 ? 10 : 11);

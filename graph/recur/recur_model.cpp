@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "eval/eval.h"
+#include "eval/token_len.h"
 #include "graph/memory/gmem_func.h"
-#include "graph/recur/recur_items.h"
+#include "graph/memory/gmem_record.h"
+#include "graph/memory/gmem_recur.h"
 #include "kernel/keyqueue.h"
 #include "memory/item_array.h"
 #include "memory/mcs_api.h"
@@ -293,9 +295,9 @@ u32 Generate() {
   if (const u32 e = RecurCheckRange(g.type, &g.start, &end)) return e;
   if (const u32 e = RecurTableSize(&g.start, &end, g.flags, g.sums, &g.rows, &g.cols)) return e;
   for (u32 k = 0; k < 3; ++k) {
-    const u8 *text = RecurItemText(static_cast<int>(k) + 1);
+    const u8 *text = RecurFormulaText(static_cast<int>(k) + 1);
     g.hasText[k] = text != nullptr;
-    if (text != nullptr) std::memcpy(g.texts[k], text, std::strlen(reinterpret_cast<const char *>(text)) + 1);
+    if (text != nullptr) std::memcpy(g.texts[k], text, RecurTextLength(text));
   }
   if (ItemMatCreate(kRecurTableMatrix, g.rows, g.cols) != 0) return kErrMemory;
   BcdReal zero;
@@ -351,8 +353,21 @@ u32 RecurSetType(u32 kind) {
   const bool fromOne = t == 2 || t == 4;
   const u8 type = kind == 1 ? 0 : kind == 2 ? (fromOne ? 2 : 1) : (fromOne ? 4 : 3);
   SetupSetItem(kSetupRecurType, type);
-  RecurForgetState();
+  RecurResetGraphState();
   return 0;
+}
+
+const u8 *RecurFormulaText(int which) { return reinterpret_cast<const u8 *>(RecurFormulaDataPtr(which)); }
+
+bool RecurFormulaInUse(int which) {
+  const u8 *text = RecurFormulaText(which);
+  return RecurFormulaSelected(which) != 0 && text != nullptr && text[0] != 0;
+}
+
+u8 RecurFormulaStyle(int which) {
+  if (RecurFormulaDataPtr(which) == nullptr) return 2;
+  const u8 s = RecurReadFormulaKind(which);
+  return (s == 2 || s == 3 || s == 5 || s == 8) ? s : 2;
 }
 
 u32 RecurFormulaRefs(const u8 *text) {
@@ -362,15 +377,15 @@ u32 RecurFormulaRefs(const u8 *text) {
     if (p[0] == 0x7F && (p[1] == 0xA0 || p[1] == 0xA1)) bits |= kRecurNeedA;
     if (p[0] == 0x7F && (p[1] == 0xA7 || p[1] == 0xA8)) bits |= kRecurNeedB;
     if (p[0] == 0xF9 && (p[1] == 0x12 || p[1] == 0x13)) bits |= kRecurNeedC;
-    p += (TokIsLeadByte(*p) && p[1] != 0) ? 2 : 1;
+    p += TokLenAt(p);
   }
   return bits;
 }
 
 u32 RecurDependencyFlags() {
-  const u32 da = RecurFormulaRefs(RecurItemText(1));
-  const u32 db = RecurFormulaRefs(RecurItemText(2));
-  const u32 dc = RecurFormulaRefs(RecurItemText(3));
+  const u32 da = RecurFormulaRefs(RecurFormulaText(1));
+  const u32 db = RecurFormulaRefs(RecurFormulaText(2));
+  const u32 dc = RecurFormulaRefs(RecurFormulaText(3));
   u32 a = da;
   if (da & kRecurNeedB) a |= db;
   if (da & kRecurNeedC) a |= dc;
@@ -381,9 +396,9 @@ u32 RecurDependencyFlags() {
   if (dc & kRecurNeedA) c |= a;
   if (dc & kRecurNeedB) c |= b;
   u32 flags = 0;
-  if (RecurItemSelected(1)) flags |= kRecurSelA | kRecurNeedA | a;
-  if (RecurItemSelected(2)) flags |= kRecurSelB | kRecurNeedB | b;
-  if (RecurItemSelected(3)) flags |= kRecurSelC | kRecurNeedC | c;
+  if (RecurFormulaInUse(1)) flags |= kRecurSelA | kRecurNeedA | a;
+  if (RecurFormulaInUse(2)) flags |= kRecurSelB | kRecurNeedB | b;
+  if (RecurFormulaInUse(3)) flags |= kRecurSelC | kRecurNeedC | c;
   return flags;
 }
 
@@ -426,12 +441,12 @@ u32 RecurColumn(u32 flags, u32 k, bool sums) {
 
 u32 RecurGenerateTable() {
   KeyBreakArm();
-  RecurForgetState();
+  RecurResetGraphState();
   const u32 code = Generate();
   g_alive = false;
   g_gen = nullptr;
   KeyBreakDisarm();
-  if (code != 0) RecurForgetState();
+  if (code != 0) RecurResetGraphState();
   return code;
 }
 

@@ -52,6 +52,15 @@ u32 RecurWriteValue(u32 id, const BcdReal *v);
 // other kinds type 3 (4 when it started from a1). Forgets the table.
 u32 RecurSetType(u32 kind);
 
+// The formula text of a sequence (1..3) as token bytes: nullptr when
+// missing, the empty text when unreadable.
+const u8 *RecurFormulaText(int which);
+// 1 when the formula has text and is selected.
+bool RecurFormulaInUse(int which);
+// The formula's line style (the normal style 2 for a missing formula or a
+// byte that names no style).
+u8 RecurFormulaStyle(int which);
+
 // The sequences a formula text refers to through an or an+1 (bn, bn+1; cn,
 // cn+1): bits 1, 2, 4. Whole tokens are walked.
 u32 RecurFormulaRefs(const u8 *text);

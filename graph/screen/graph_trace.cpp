@@ -755,11 +755,21 @@ i32 TraceTablePoints(Trace *t) {
 }  // namespace
 
 i32 TraceRun(u32 code, GraphContext *ctx) {
+  i32 idx = 0, sub = 1;
+  if (!GsolveFirstEntry(code, ctx, &idx, &sub)) {
+    FkeyRestoreLevelRoot();
+    return kGraphExitNothing;
+  }
+  return TraceRunFrom(code, ctx, idx, sub);
+}
+
+i32 TraceRunFrom(u32 code, GraphContext *ctx, i32 idx, i32 sub) {
   FkeyRestoreLevelRoot();
   Trace t{};
   t.ctx = ctx;
   t.code = code;
-  if (!GsolveFirstEntry(code, ctx, &t.idx, &t.sub)) return kGraphExitNothing;
+  t.idx = idx;
+  t.sub = sub;
   RealMakeError(kMa, &t.ro.x);
   t.cur.col = (ctx->runFlags & kGraphRunHalf) ? 32 : 64;
   GraphTraceBeginHook();

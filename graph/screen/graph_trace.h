@@ -62,6 +62,10 @@ bool TraceCommonKey(u32 key, u32 code, GraphContext *ctx, i32 *result);
 // The column and row of a point; the cursor's hidden word is the dot code.
 void TracePlace(const GraphContext *ctx, const BcdReal *x, const BcdReal *y, i32 *col, i32 *row, u32 *code);
 
+// The trace of a code from entry idx (curve sub) on; TraceRun starts on
+// the first entry the code admits.
+i32 TraceRunFrom(u32 code, GraphContext *ctx, i32 idx, i32 sub);
+
 // The integral's bounds chosen by the trace (code 302, then 326) on entry
 // *idx; EXE on the upper bound hands over to GsolveFinishIntegral, whose
 // result this returns.
@@ -69,3 +73,8 @@ i32 TraceForBound(u32 code, GraphContext *ctx, i32 *idx, i32 *sub);
 // Shades and computes the integral between view fields 14 and 15 and waits
 // on its result; G-Solve's exit code.
 i32 GsolveFinishIntegral(GraphContext *ctx, i32 idx, i32 sub);
+// Shades the area of entry idx between view fields 14 and 15 (put in
+// order) and integrates its formula there with the tolerance (0: 1E-5)
+// into *out. 0 or an error code; *shaded tells whether the shading was
+// drawn (a plotting error forgets the drawn graph).
+u32 GsolveIntegral(GraphContext *ctx, i32 idx, const BcdReal *tolerance, BcdReal *out, bool *shaded);

@@ -3,6 +3,7 @@
 // a zoom or scroll, the two-graph screen commands and the V-Window scroll.
 #include <cstring>
 
+#include "graph/command/graph_command.h"
 #include "graph/engine/graph_axes.h"
 #include "graph/engine/graph_draw.h"
 #include "graph/engine/graph_plot.h"
@@ -92,6 +93,8 @@ bool CommandEntry(i32 i, GraphEntry *e) {
   e->style = data[3] != 0 ? data[3] : u8{kGraphStyleNormal};
   e->slot = i;
   e->readoutKind = 1;
+  // A probability graph draws the normal density, not its text.
+  if ((type & (kGraphTypeBuiltin | kGraphTypeX)) == (kGraphTypeBuiltin | kGraphTypeX)) e->builtin = GraphNormalDensity;
   return true;
 }
 
@@ -125,7 +128,8 @@ i32 GraphDrawKind(GraphContext *ctx, u8 kind) {
   const bool fromTable = kind == kGraphSelTablePlot || kind == kGraphSelTableConn;
   i32 n = 0;
   for (i32 slot = 1; slot <= kGmemFuncSlots && n < kEntryMax; ++slot) {
-    if (!GmemTestFuncFlags(slot, kind)) continue;
+    // The table graphs draw the functions selected for the table.
+    if (!GmemTestFuncFlags(slot, fromTable ? u8{kGraphSelTable} : kind)) continue;
     const u32 type = GmemReadFuncType(slot);
     if (typed && !OfFuncType(type)) continue;
     const char *text = GmemFuncDataPtr(slot);

@@ -709,8 +709,9 @@ bool AskAndSolve(Solve *s, u32 typed, i32 *exit) {
 
 }  // namespace
 
-i32 GsolveFinishIntegral(GraphContext *ctx, i32 idx, i32 sub) {
+u32 GsolveIntegral(GraphContext *ctx, i32 idx, const BcdReal *tolerance, BcdReal *out, bool *shaded) {
   GraphView &v = ctx->view;
+  *shaded = false;
   if (Less(&v.extXhigh, &v.extXlow)) {
     const BcdReal t = v.extXlow;
     v.extXlow = v.extXhigh;
@@ -727,11 +728,11 @@ i32 GsolveFinishIntegral(GraphContext *ctx, i32 idx, i32 sub) {
   const u32 pe = GraphPlotAll(ctx);
   ctx->entries = keep;
   if (pe != 0) {
-    ErrBox(static_cast<i32>(pe));
     GmemDeleteGraphRecord();
-    return kGraphExitShown;
+    return pe;
   }
   GraphPrepareScreen(ctx);
+  *shaded = true;
   // The integral of the entry's formula between the bounds.
   EvalOperandStack operands;
   EvalOperatorStack operators;
@@ -745,19 +746,31 @@ i32 GsolveFinishIntegral(GraphContext *ctx, i32 idx, i32 sub) {
   EvalCell tok{};
   tok.re.b[0] = '0';
   TokNext(&tok, &pos);
-  BcdReal tol;
-  RealSetZero(&tol);
+  BcdReal tol = *tolerance;
   Value result{};
   const u8 vars = SetupGetByte(kSetupGraphVars);
   SetupSetByte(kSetupGraphVars, static_cast<u8>(vars | 1));
   const int ok = NumericIntegrate(&v.extXlow, &v.extXhigh, &tol, &result, pos, &tok, &area);
   SetupSetByte(kSetupGraphVars, static_cast<u8>(SetupGetByte(kSetupGraphVars) & 0xE0));
-  (void)sub;
+  *out = result.re;
   if (!ok || RealErrorCode(&result.re) != 0) {
     const u32 code = RealErrorCode(&result.re);
-    ErrBox(static_cast<i32>(code != 0 ? code : kMa));
-    return kGraphExitExit;
+    return code != 0 ? code : u32{kMa};
   }
+  return 0;
+}
+
+i32 GsolveFinishIntegral(GraphContext *ctx, i32 idx, i32 sub) {
+  GraphView &v = ctx->view;
+  BcdReal tol, value;
+  RealSetZero(&tol);
+  bool shaded = false;
+  if (const u32 e = GsolveIntegral(ctx, idx, &tol, &value, &shaded)) {
+    ErrBox(static_cast<i32>(e));
+    return shaded ? kGraphExitExit : kGraphExitShown;
+  }
+  Value result{};
+  result.re = value;
   GmemWriteComValue(&result.re, 0);
   GmemWriteComValue(&v.extXlow, 1);
   GmemWriteComValue(&v.extXhigh, 2);

@@ -123,6 +123,13 @@ TEST_F(Dyna, ScanFindsCoefficientLettersByWholeTokens) {
   ASSERT_EQ(DynaFixVar(&cond, &scan), 0u);
   EXPECT_EQ(cond.var, 1);
 
+  // Xmin (0x7F 0x00) is one token: the letter after it still counts.
+  const u8 xminTimesD[] = {0x08, 0x01, kDynaSelectBit, 2, 0x7F, 0x00, 0xA9, 'D', 0, 0};
+  ASSERT_EQ(McsCreateByKind(2, "4", sizeof xminTimesD, xminTimesD), 0u);
+  DynaScanFuncs(&scan);
+  EXPECT_EQ(scan.marks['D' - 'A'], 1);
+  McsDeleteByKind(2, "4");
+
   Func(1, "X\xA9X");
   McsDeleteByKind(2, "2");
   DynaScanFuncs(&scan);

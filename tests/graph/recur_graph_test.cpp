@@ -6,7 +6,8 @@
 
 #include "../support/golden.h"
 #include "graph/memory/gmem_vwin.h"
-#include "graph/recur/recur_items.h"
+#include "graph/memory/gmem_record.h"
+#include "graph/memory/gmem_recur.h"
 #include "graph/recur/recur_model.h"
 #include "graph_testutil.h"
 
@@ -20,7 +21,7 @@ class RecurGraph : public graphtest::Fixture {
  protected:
   void Fibonacci() {
     const std::string f = "\x7F\xA1\x89\x7F\xA0";  // an+1 + an
-    ASSERT_EQ(RecurItemWrite(1, reinterpret_cast<const u8 *>(f.c_str())), 0u);
+    ASSERT_EQ(RecurWriteFormula(1, f.c_str()), 0u);
     SetupSetItem(kSetupRecurType, 3);
     SetupSetItem(kSetupSumDisplay, 1);
     const BcdReal one = R("1"), ten = R("10"), zero = R("0");

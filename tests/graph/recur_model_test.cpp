@@ -11,7 +11,9 @@
 #include "../eval/eval_testutil.h"
 #include "eval/eval_glue.h"
 #include "graph/recur/recur_glue.h"
-#include "graph/recur/recur_items.h"
+#include "graph/memory/gmem_record.h"
+#include "graph/memory/gmem_recur.h"
+#include "graph/memory/gmem_vwin.h"
 #include "kernel/calc_ram.h"
 #include "kernel/keyqueue.h"
 #include "memory/item_array.h"
@@ -41,8 +43,8 @@ class Recur : public ::testing::Test {
     HostFreeCalcRam();
   }
   static void Formula(int which, const std::string &text, bool selected = true) {
-    ASSERT_EQ(RecurItemWrite(which, reinterpret_cast<const u8 *>(text.c_str())), 0u);
-    ASSERT_EQ(RecurItemSetFlags(which, kRecurSelectBit, selected), 0u);
+    ASSERT_EQ(RecurWriteFormula(which, text.c_str()), 0u);
+    RecurSelectFormula(which, selected ? 1 : 0);
   }
   static void Set(u32 id, const char *v) {
     const BcdReal x = R(v);
@@ -141,6 +143,48 @@ TEST_F(Recur, FormulasSeeTheirOwnN) {
   EXPECT_EQ(Column(2), (V{"0", "0", "1", "3", "6", "10"}));
 }
 
+TEST_F(Recur, TokenWithAZeroSecondByteIsKeptWhole) {
+  // an+1 = an + Xmin: Xmin is 0x7F 0x00, last in the text.
+  const std::string kXmin("\x7F\x00", 2);
+  const std::string text = kAn + kAdd + kXmin;
+  const BcdReal two = R("2");
+  ASSERT_EQ(GmemWriteVwinValue(&two, 0), 0u);
+  Set(kRecurIdA0, "0");
+  Setup(1, "0", "3", false);
+  // Stored by the application and by a program ("text" -> an+1).
+  for (bool program : {false, true}) {
+    RecurDeleteFormula(1);
+    if (program) {
+      const u8 an1[] = {0x7F, 0xA1, 0};
+      const u8 *p = an1;
+      u32 err = 99;
+      ASSERT_EQ(RecurAssignText(&p, reinterpret_cast<const u8 *>(text.data()), static_cast<u32>(text.size()), &err), 1u);
+      ASSERT_EQ(err, 0u);
+    } else {
+      Formula(1, text);
+    }
+    const u8 *stored = RecurFormulaText(1);
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(RecurTextLength(stored), text.size());
+    char buf[260];
+    EXPECT_EQ(std::string(RecurReadFormula(1, buf), text.size()), text);
+    ASSERT_EQ(RecurGenerateTable(), 0u);
+    EXPECT_EQ(Column(2), (V{"0", "2", "4", "6"}));
+  }
+  // A lead byte as the last byte before the item's end would take the end as
+  // its second byte: the text reads as empty and is never walked past.
+  const u8 cut[] = {0x04, 0x09, 0x10, 2, '1', 0x89, 0x7F, 0};
+  McsDeleteByKind(2, "AN");
+  ASSERT_EQ(McsCreateByKind(2, "AN", sizeof cut, cut), 0u);
+  u32 size = 0;
+  u8 *data = nullptr;
+  ASSERT_EQ(McsOpenByKindPtr(2, "AN", &size, &data), 0u);
+  ASSERT_EQ(size, sizeof cut);
+  ASSERT_NE(RecurFormulaText(1), nullptr);
+  EXPECT_EQ(RecurFormulaText(1)[0], 0);
+  EXPECT_FALSE(RecurFormulaInUse(1));
+}
+
 TEST_F(Recur, GeneralTermSumsCountFromStart) {
   Formula(1, kN + kSq + kAdd + "1");
   Setup(0, "0", "5", true);
@@ -220,7 +264,7 @@ TEST_F(Recur, RangeAndSelectionErrors) {
       EXPECT_NE(ItemMatDims(kRecurTableMatrix, &rows, &cols), 0u);
     }
   }
-  ASSERT_EQ(RecurItemSetFlags(1, kRecurSelectBit, false), 0u);
+  RecurSelectFormula(1, 0);
   Setup(1, "0", "3", false);
   EXPECT_EQ(RecurGenerateTable(), 30u);
 }
@@ -289,8 +333,8 @@ TEST_F(Recur, ProgramsStoreValuesAndFormulas) {
   p = an1;
   ASSERT_EQ(RecurAssignText(&p, reinterpret_cast<const u8 *>(text.data()), static_cast<u32>(text.size()), &err), 1u);
   EXPECT_EQ(err, 0u);
-  EXPECT_EQ(std::string(reinterpret_cast<const char *>(RecurItemText(1))), text);
-  EXPECT_TRUE(RecurItemSelected(1));
+  EXPECT_EQ(std::string(reinterpret_cast<const char *>(RecurFormulaText(1))), text);
+  EXPECT_TRUE(RecurFormulaInUse(1));
 
   // Anything else is not the recursion's.
   const u8 other[] = {0x7F, 0x00, 0};

@@ -8,6 +8,7 @@
 
 #include "kernel/keyqueue.h"
 #include "memory/item_array.h"
+#include "memory/item_system.h"
 #include "memory/mcs_api.h"
 #include "memory/mcs_store.h"
 #include "tests/support/harness.h"
@@ -541,6 +542,57 @@ TEST_F(Prog, InputTakesATextIntoAListSubNameAndOffersOptn) {
   EXPECT_STREQ(HostFkeyLabelText(0), "LIST") << Screen();
   ASSERT_TRUE(CalcPress("EXIT 7 EXE"));
   EXPECT_NE(CalcScreenText().find("7"), std::string::npos) << Screen();
+}
+
+}  // namespace
+
+namespace {
+
+// The function-memory keys of the editor: STO keeps the whole program, RCL
+// puts a memory in at the cursor, the list's fn puts the memory token.
+TEST_F(Prog, FunctionMemoryKeysInTheEditor) {
+  MakeProgram("F", "2X\x89" "1");
+  ASSERT_TRUE(Open());
+  ASSERT_TRUE(CalcPress("F2"));
+  ASSERT_TRUE(CalcPostCodes({kKeyFmemSto}));
+  ASSERT_TRUE(CalcPress("3 EXE"));
+  EXPECT_EQ(CalcRow(1), "== Function Memory ==") << Screen();
+  EXPECT_EQ(CalcRow(2).rfind(" f₃:2X+1", 0), 0u) << Screen();
+  const char *kept = ItemFmemData(3);
+  ASSERT_NE(kept, nullptr);
+  EXPECT_EQ(Bytes(kept), "2X\x89" "1");
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(1), Title("F")) << Screen();
+  // The cursor stands on the first character: the memory goes in before it.
+  ASSERT_TRUE(CalcPostCodes({kKeyFmemRcl}));
+  ASSERT_TRUE(CalcPress("3 EXE"));
+  EXPECT_EQ(ProgText("F"), "2X\x89" "12X\x89" "1");
+  ASSERT_TRUE(CalcPostCodes({kKeyFmemSee}));
+  ASSERT_TRUE(CalcPress("F3 3"));
+  EXPECT_EQ(ProgText("F"), "2X\x89" "1\xF9\x1B" "32X\x89" "1");
+  EXPECT_EQ(CalcRow(2).rfind("2X+1fn32X+1", 0), 0u) << Screen();
+}
+
+// At "- Disp -" G<->T shows what the program drew; EXIT comes back to the
+// pause, EXE on the graph goes on with the program.
+TEST_F(Prog, DispPauseShowsTheGraph) {
+  MakeProgram("G", Bytes("\xF7\xA6" "3,1,1\x0C" "5", 10));
+  ASSERT_TRUE(Open());
+  // The display stop shows the graph first, then the pause.
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_TRUE(CalcDot(104, 22)) << CalcScreenPicture();  // the circle through (4, 1) and (3, 2)
+  EXPECT_TRUE(CalcDot(94, 12));
+  ASSERT_TRUE(CalcPress("EXIT"));
+  ASSERT_TRUE(CalcScreenHas("- Disp -")) << Screen();
+  EXPECT_FALSE(CalcDot(104, 22));
+  ASSERT_TRUE(CalcPostCodes({kKeyGraphTable}));
+  EXPECT_TRUE(CalcDot(104, 22)) << CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_TRUE(CalcScreenHas("- Disp -")) << Screen();
+  ASSERT_TRUE(CalcPostCodes({kKeyGraphTable}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_FALSE(CalcScreenHas("- Disp -")) << Screen();
+  EXPECT_TRUE(CalcScreenHas("5")) << Screen();
 }
 
 }  // namespace

@@ -225,12 +225,16 @@ TEST_F(StatCommands, AnovaTableWalk) {
   EXPECT_EQ(CalcRow(4), "Factor B:List2");
 }
 
-TEST_F(StatCommands, DrawShowsABoxAndCodeSixtyNothing) {
+TEST_F(StatCommands, DrawShowsTheGraphAndCodeSixtyNothing) {
   ASSERT_TRUE(CalcBootToMenu());
   ASSERT_TRUE(Run(53));
+  // DRAW covers the parameters with the graph; EXIT brings them back.
   ASSERT_TRUE(CalcPress("UP F6"));
-  EXPECT_TRUE(CalcScreenHas("Not built yet"));
-  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  EXPECT_FALSE(CalcScreenHas("Not built yet"));
+  EXPECT_NE(CalcRow(1), "1-Sample ZTest");
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(1), "1-Sample ZTest");
+  ASSERT_TRUE(CalcPress("EXIT"));
   EXPECT_EQ(g_result, -2);
   ASSERT_TRUE(Run(60));
   EXPECT_EQ(g_result, -2);

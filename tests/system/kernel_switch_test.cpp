@@ -154,7 +154,7 @@ TEST_F(KernelSwitch, EactivityRunsOnMainAndSwitchesToItsStrip) {
   EXPECT_EQ(g_probe.keys[15].load(), 2);
   EXPECT_EQ(g_probe.starts[15].load(), 1);
 
-  ASSERT_TRUE(CalcPress("SHIFT ,"));  // codes 8 and 9: the strip list, nothing chosen
+  ASSERT_TRUE(CalcPress("SHIFT , EXIT"));  // codes 8 and 9: the strip list, cancelled
   ASSERT_TRUE(CalcPress("7"));
   EXPECT_EQ(g_probe.keys[15].load(), 3);
   EXPECT_EQ(g_probe.starts[15].load(), 1);

@@ -1,0 +1,115 @@
+// E-activity as a user meets it: a new file made from the list, a text line
+// and a calculation line typed and run, the file saved and opened again; the
+// user's own memory untouched by it.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/harness.h"
+#include "tests/support/screen_reader.h"
+
+namespace {
+
+class Eact : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CalcStart(true);
+    ASSERT_TRUE(CalcBootToMenu());
+  }
+  void TearDown() override { CalcStop(); }
+
+  static std::string Screen() { return "\n" + CalcScreenPicture(); }
+  // A text row of the document area (pixel rows 0-55) that starts at x 0 or
+  // x 1 (the title line).
+  static bool Shows(const std::string &text) {
+    for (int y = 0; y <= 48; ++y)
+      for (int x = 0; x <= 1; ++x)
+        if (ScreenTextAt(x, y, static_cast<int>(text.size())) == text) return true;
+    return false;
+  }
+  // Opens e-activity from the main menu and makes file AB with NEW.
+  static testing::AssertionResult NewFileAB() {
+    if (auto r = CalcPress("3"); !r) return r;
+    if (CalcTitle() != "@EACT") return testing::AssertionFailure() << "title " << CalcTitle();
+    if (auto r = CalcPress("F2"); !r) return r;
+    if (auto r = CalcPostCodes({'A', 'B'}); !r) return r;
+    return CalcPress("EXE");
+  }
+};
+
+TEST_F(Eact, NewFileSavedAndOpenedAgainHasTheSameLines) {
+  ASSERT_TRUE(NewFileAB());
+  EXPECT_TRUE(Shows("======AB      =======")) << Screen();
+  // The empty text line under the title is edited at once.
+  ASSERT_TRUE(CalcPostCodes({'H', 'I'}));
+  // EXE opens a new text line below; F3 turns it into a calculation line.
+  ASSERT_TRUE(CalcPress("EXE F3"));
+  ASSERT_TRUE(CalcPress("1 + 2 EXE"));
+  EXPECT_TRUE(Shows("HI")) << Screen();
+  EXPECT_EQ(ScreenTextAt(122, 24, 1), "3") << Screen();
+  // FILE, SAVE; then EXIT leaves without a question (nothing changed since).
+  ASSERT_TRUE(CalcPress("F1 F1"));
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_TRUE(CalcScreenHas("AB")) << Screen();
+  EXPECT_FALSE(Shows("HI")) << Screen();
+  // EXE opens the file the list stands on.
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_TRUE(Shows("======AB      =======")) << Screen();
+  // The text line is edited at once: its cursor stands after "HI".
+  EXPECT_EQ(ScreenTextAt(0, 8, 1), "H") << Screen();
+  EXPECT_TRUE(Shows("1+2")) << Screen();
+  EXPECT_EQ(ScreenTextAt(122, 24, 1), "3") << Screen();
+}
+
+TEST_F(Eact, LeavingWithChangesAsksAndNoKeepsTheFileAsItWas) {
+  ASSERT_TRUE(NewFileAB());
+  ASSERT_TRUE(CalcPress("F3 7 EXE"));
+  ASSERT_TRUE(CalcPress("F1 F1"));  // saved with 7
+  ASSERT_TRUE(CalcPress("UP UP AC 8 EXE"));
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_TRUE(CalcScreenHas("Save this file?")) << Screen();
+  // AC cancels: still in the editor.
+  ASSERT_TRUE(CalcPress("AC"));
+  EXPECT_FALSE(CalcScreenHas("Save this file?")) << Screen();
+  ASSERT_TRUE(CalcPress("EXIT F6"));  // No
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(ScreenTextAt(122, 16, 1), "7") << Screen();
+}
+
+TEST_F(Eact, SaveAsOntoAnExistingNameAsks) {
+  ASSERT_TRUE(NewFileAB());
+  ASSERT_TRUE(CalcPress("F3 5 EXE F1 F1"));  // AB saved
+  // SV-AS under CD, then SV-AS onto AB: asked, and F6 keeps CD.
+  ASSERT_TRUE(CalcPress("F1 F2"));
+  ASSERT_TRUE(CalcPostCodes({'C', 'D'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_TRUE(Shows("======CD      =======")) << Screen();
+  ASSERT_TRUE(CalcPress("F1 F2"));
+  ASSERT_TRUE(CalcPostCodes({'A', 'B'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_TRUE(CalcScreenHas("[AB      ]")) << Screen();
+  EXPECT_TRUE(CalcScreenHas("Overwrite OK?")) << Screen();
+  ASSERT_TRUE(CalcPress("F6"));
+  EXPECT_TRUE(Shows("======CD      =======")) << Screen();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  // The list stands on CD, AB above it.
+  EXPECT_TRUE(CalcScreenHas("CD")) << Screen();
+  ASSERT_TRUE(CalcPress("UP"));
+  EXPECT_TRUE(CalcScreenHas("AB")) << Screen();
+}
+
+TEST_F(Eact, UserVariablesStayAsideWhileEactivityRuns) {
+  ASSERT_TRUE(CalcPress("1"));  // RUN-MAT, linear
+  ASSERT_TRUE(CalcPress("5 -> A EXE"));
+  ASSERT_TRUE(CalcPress("MENU"));
+  ASSERT_TRUE(NewFileAB());
+  // The e-activity's own memory: A is 0 there.
+  ASSERT_TRUE(CalcPress("F3 A EXE"));
+  EXPECT_EQ(ScreenTextAt(122, 16, 1), "0") << Screen();
+  ASSERT_TRUE(CalcPress("MENU 1"));
+  EXPECT_EQ(CalcTitle(), "@RUNMAT");
+  ASSERT_TRUE(CalcPress("AC A EXE"));
+  EXPECT_TRUE(CalcScreenHas("5")) << Screen();
+}
+
+}  // namespace

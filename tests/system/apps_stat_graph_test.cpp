@@ -1,0 +1,181 @@
+// The graphs of the TEST and DIST results as a user meets them: DRAW on the
+// parameter screen, the shaded density, the read-outs of the F-keys, the x
+// typed into a P.D graph, the ANOVA means and their trace, and G<->T back to
+// the kept graph.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+
+#include "apps/stat/stat_cmd.h"
+#include "memory/item_array.h"
+#include "number/numparse.h"
+#include "number/numtext.h"
+#include "tests/support/golden.h"
+#include "tests/system/graph_testapp.h"
+#include "ui/keys.h"
+#include "ui/lcd.h"
+#include "ui/text.h"
+
+namespace {
+
+using gapp::MiniCell;
+
+std::string Golden(const std::string &name) { return GoldenBeside(__FILE__, name); }
+
+std::atomic<u32> g_code{53};
+std::atomic<i32> g_result{0};
+
+void SetList(u8 list, std::initializer_list<const char *> values) {
+  ItemListDelete(0, list);
+  for (const char *t : values) {
+    Value v{};
+    NumParse(t, &v.re);
+    ItemListSet(0, list, 0, &v);
+  }
+}
+
+// Puts the data in the lists, then runs the chosen command again after each
+// key once it has ended.
+u32 GraphHost(u32, u16) {
+  SetList(1, {"1", "1", "1", "1", "2", "2", "2", "2"});
+  SetList(2, {"1", "1", "2", "2", "1", "1", "2", "2"});
+  SetList(3, {"3", "5", "8", "10", "4", "6", "13", "15"});
+  for (;;) {
+    g_result = StatRunCommand(g_code);
+    LcdClearVram();
+    TextLocate(1, 1);
+    TextPrint("ended");
+    u32 key = 0;
+    KeyGetKey(&key);
+  }
+}
+
+class StatGraph : public testing::Test {
+ protected:
+  void SetUp() override {
+    CalcStart();
+    SysReplaceMainMenuEntry(0, GraphHost);
+    ASSERT_TRUE(CalcBootToMenu());
+  }
+  void TearDown() override { CalcStop(); }
+  static testing::AssertionResult Run(u32 code) {
+    g_code = code;
+    return CalcPress("EXE");
+  }
+};
+
+TEST_F(StatGraph, OneSampleZShadesBothTailsAndReadsItsBounds) {
+  ASSERT_TRUE(Run(53));
+  ASSERT_TRUE(CalcPress("F2 DOWN DOWN 5 EXE 0 . 5 EXE 5 . 3 5 EXE 8 EXE"));
+  ASSERT_TRUE(CalcPress("DOWN F6"));
+  EXPECT_TRUE(MatchesGolden(Golden("stat_ztest_graph.txt"), CalcScreenPicture()));
+  // Z at the lower bound; RIGHT and LEFT switch between the two.
+  ASSERT_TRUE(CalcPress("F1"));
+  EXPECT_EQ(MiniCell(1, 8), "Z=-1.979898987");
+  ASSERT_TRUE(CalcPress("RIGHT"));
+  EXPECT_EQ(MiniCell(1, 8), "Z=1.979898987");
+  ASSERT_TRUE(CalcPress("LEFT"));
+  EXPECT_EQ(MiniCell(1, 8), "Z=-1.979898987");
+  // EXIT leaves the read-out only; P shows the p-value.
+  ASSERT_TRUE(CalcPress("EXIT F2"));
+  EXPECT_EQ(MiniCell(1, 8), "P=0.0477148802");
+  // EXIT leaves the read-out, then the graph: the parameters again, and
+  // G<->T shows the kept graph.
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  EXPECT_EQ(CalcRow(1), "1-Sample ZTest");
+  ASSERT_TRUE(CalcPress("SHIFT F6"));
+  EXPECT_TRUE(MatchesGolden(Golden("stat_ztest_graph.txt"), CalcScreenPicture()));
+  ASSERT_TRUE(CalcPress("EXIT SHIFT EXIT"));
+  EXPECT_EQ(g_result, -1);
+}
+
+// The shading follows the condition and the statistic's distribution.
+TEST_F(StatGraph, ShadedTestGraphs) {
+  struct Case {
+    u32 code;
+    const char *keys;  // the parameters, then DRAW
+    const char *golden;
+    const char *readout;  // F1's read-out
+  };
+  const Case cases[] = {
+      // t below mu0: the left tail.
+      {57, "F2 DOWN F2 DOWN 5 EXE 4 . 6 EXE 1 EXE 1 0 EXE DOWN F6", "stat_ttest_left_graph.txt", "T=-1.264911064"},
+      // F of two variances, two-sided: both tails of the p-value.
+      {51, "F2 DOWN F1 DOWN 2 EXE 1 0 EXE 1 EXE 1 2 EXE DOWN F6", "stat_ftest_graph.txt", "F=0.2269713528"},
+  };
+  for (const Case &c : cases) {
+    ASSERT_TRUE(Run(c.code));
+    ASSERT_TRUE(CalcPress(c.keys));
+    EXPECT_TRUE(MatchesGolden(Golden(c.golden), CalcScreenPicture())) << c.code;
+    ASSERT_TRUE(CalcPress("F1"));
+    EXPECT_EQ(MiniCell(1, 8), c.readout) << c.code;
+    ASSERT_TRUE(CalcPress("EXIT EXIT SHIFT EXIT"));
+    EXPECT_EQ(g_result, -1);
+  }
+}
+
+TEST_F(StatGraph, ChiSquarePdReadsTheDensityAtX) {
+  ASSERT_TRUE(Run(72));
+  ASSERT_TRUE(CalcPress("2 EXE 4 EXE DOWN F6 F1 2 EXE"));
+  EXPECT_EQ(MiniCell(1, 8), "X=2");
+  EXPECT_EQ(MiniCell(17, 8), "P=0.1839397206");
+}
+
+TEST_F(StatGraph, StudentTPdTakesTypedX) {
+  ASSERT_TRUE(Run(70));
+  EXPECT_EQ(CalcRow(1), "Student-t P.D");
+  ASSERT_TRUE(CalcPress("1 EXE 5 EXE DOWN F6"));
+  EXPECT_TRUE(MatchesGolden(Golden("stat_tpd_graph.txt"), CalcScreenPicture()));
+  // F1 opens the input empty; the density at x is read out.
+  ASSERT_TRUE(CalcPress("F1"));
+  EXPECT_TRUE(CalcScreenHas("X-Value")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("1 EXE"));
+  EXPECT_EQ(MiniCell(1, 8), "X=1");
+  EXPECT_EQ(MiniCell(17, 8), "P=0.2196797974");
+  // A digit typed over the read-out opens the input with it.
+  ASSERT_TRUE(CalcPress("2"));
+  EXPECT_TRUE(CalcScreenHas("X-Value")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(MiniCell(1, 8), "X=2");
+  EXPECT_EQ(MiniCell(17, 8), "P=0.0650903103");
+  // EXIT from the input keeps the graph.
+  ASSERT_TRUE(CalcPress("F1 EXIT"));
+  EXPECT_FALSE(CalcScreenHas("X-Value"));
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(1), "Student-t P.D");
+}
+
+TEST_F(StatGraph, NormalPdWithoutWidthIsARangeError) {
+  ASSERT_TRUE(Run(67));
+  EXPECT_EQ(CalcRow(1), "Normal P.D");
+  ASSERT_TRUE(CalcPress("0 EXE 1 EXE 1 EXP 1 3 EXE DOWN F6"));
+  EXPECT_TRUE(CalcScreenHas("Range ERROR")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(1), "Normal P.D");
+}
+
+TEST_F(StatGraph, TwoWayAnovaMeansAndTheirTrace) {
+  ASSERT_TRUE(Run(52));
+  EXPECT_EQ(CalcRow(1), "ANOVA");
+  // Two factors: List 1 and List 2, the data in List 3.
+  ASSERT_TRUE(CalcPress("F2 DOWN F1 1 EXE DOWN F1 2 EXE DOWN F1 3 EXE DOWN DOWN F6"));
+  EXPECT_TRUE(MatchesGolden(Golden("stat_anova_graph.txt"), CalcScreenPicture()));
+  ASSERT_TRUE(CalcPress("F1"));
+  EXPECT_EQ(MiniCell(1, 8), "A=1");
+  EXPECT_EQ(MiniCell(17, 8), "M=4");
+  EXPECT_TRUE(CalcScreenHas("Factor B:1")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("RIGHT"));
+  EXPECT_EQ(MiniCell(1, 8), "A=2");
+  EXPECT_EQ(MiniCell(17, 8), "M=5");
+  // UP from the first level of factor B goes to its last.
+  ASSERT_TRUE(CalcPress("UP"));
+  EXPECT_TRUE(CalcScreenHas("Factor B:2")) << CalcScreenText();
+  EXPECT_EQ(MiniCell(17, 8), "M=14");
+  ASSERT_TRUE(CalcPress("LEFT"));
+  EXPECT_EQ(MiniCell(17, 8), "M=9");
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  EXPECT_EQ(CalcRow(1), "ANOVA");
+}
+
+}  // namespace
