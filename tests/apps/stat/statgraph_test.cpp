@@ -356,4 +356,52 @@ TEST_F(StatGraph, PicturesOfEveryGraph) {
   EXPECT_TRUE(MatchesGolden(GoldenBeside(__FILE__, "statgraph_exp_top.txt"), Picture()));
 }
 
+// Leaving the StatGraph screen clears the working lists, slot 0's fit
+// among them, while the overlay block stays drawn: a fresh redraw (DrawStat,
+// the graph screen) fits it again instead of failing on the missing list.
+TEST_F(StatGraph, RedrawFitsTheOverlayAgainAfterTheListsWereCleared) {
+  SetList(1, {"1", "2", "3", "4", "5"});
+  SetList(2, {"2", "4", "5", "4", "5"});
+  Block(1, kSgScatter, 1, 2);
+  Block(0, static_cast<i16>(kStatLinear), 1, 2);
+  StatWriteGraphCond(reinterpret_cast<const u16 *>(cond));
+  StatClearResultLists();
+  BcdReal result;
+  i32 key = 5;
+  EXPECT_EQ(StatRedrawGraphs(0, &result, &key), 1);
+  EXPECT_EQ(RealErrorCode(&result), 0);
+  EXPECT_EQ(key, 0);
+  EXPECT_EQ(Work(0, 0), "0.6,2.2,0.7745966692,0.6");  // a, b, r, r²
+
+  // An error comes back as a value: no graph drawn at all.
+  for (int s = 0; s < 5; ++s) cond[7 * s] = 0;
+  StatWriteGraphCond(reinterpret_cast<const u16 *>(cond));
+  EXPECT_EQ(StatRedrawGraphs(0, &result, &key), 0);
+  EXPECT_EQ(RealErrorCode(&result), 30);
+}
+
+TEST_F(StatGraph, NextRegressionSearchEndsAfterOneRound) {
+  EXPECT_EQ(StatNextRegGraph(0, cond, 1), -1);
+  EXPECT_EQ(StatNextRegGraph(2, cond, -1), -1);
+  Block(2, static_cast<i16>(kStatQuad), 1, 2);
+  Block(3, kSgScatter, 1, 2);
+  EXPECT_EQ(StatNextRegGraph(0, cond, 1), 2);
+  EXPECT_EQ(StatNextRegGraph(2, cond, 1), 2);  // round the ring to itself
+  EXPECT_EQ(StatNextRegGraph(1, cond, -1), 2);
+  cond[28] = 1;  // graph functions drawn over the graphs
+  EXPECT_EQ(StatNextRegGraph(2, cond, 1), 4);
+}
+
+TEST_F(StatGraph, WindowThatOverflowsLeavesVwinAsItWas) {
+  VwinRecord before;
+  ASSERT_EQ(GmemReadVwin(&before), 0u);
+  SetList(1, {"-9e99", "9e99"});
+  SetList(2, {"1", "2"});
+  Block(1, kSgScatter, 1, 2);
+  EXPECT_NE(Compute(), 0u);
+  VwinRecord after;
+  ASSERT_EQ(GmemReadVwin(&after), 0u);
+  EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
+}
+
 }  // namespace
