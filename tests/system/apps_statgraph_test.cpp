@@ -19,6 +19,31 @@
 
 namespace {
 
+// A value as the display shows it, read back as a double.
+double Shown(const Value &v) {
+  char t[kNumTextSize];
+  NumToText(&v, t);
+  std::string s = t;
+  for (char &c : s)
+    if (static_cast<u8>(c) == 0x87) c = '-';
+  return std::stod(s);
+}
+
+double Var(char name) {
+  Value v;
+  SysReadVariable(static_cast<u8>(name), &v);
+  return Shown(v);
+}
+
+double Vwin(int field) {
+  Value v{};
+  GmemReadVwinValue(&v.re, field);
+  return Shown(v);
+}
+
+// The hollow square mark around (x, y).
+bool Square(int x, int y) { return CalcDot(x - 1, y - 1) && CalcDot(x + 1, y + 1) && !CalcDot(x, y); }
+
 class StatGraphScreen : public CalcSystemTest {
  protected:
   void SetUp() override {
@@ -61,30 +86,6 @@ class StatGraphScreen : public CalcSystemTest {
     std::memcpy(cond + 7 * s, b, sizeof b);
     ASSERT_EQ(StatWriteGraphCond(cond), 0);
   }
-  static double Var(char name) {
-    Value v;
-    SysReadVariable(static_cast<u8>(name), &v);
-    char t[kNumTextSize];
-    NumToText(&v, t);
-    std::string s = t;
-    for (char &c : s)
-      if (static_cast<u8>(c) == 0x87) c = '-';
-    return std::stod(s);
-  }
-  static double Vwin(int field) {
-    BcdReal v;
-    GmemReadVwinValue(&v, field);
-    Value val{};
-    val.re = v;
-    char t[kNumTextSize];
-    NumToText(&val, t);
-    std::string s = t;
-    for (char &c : s)
-      if (static_cast<u8>(c) == 0x87) c = '-';
-    return std::stod(s);
-  }
-  // The hollow square mark around (x, y).
-  static bool Square(int x, int y) { return CalcDot(x - 1, y - 1) && CalcDot(x + 1, y + 1) && !CalcDot(x, y); }
 };
 
 TEST_F(StatGraphScreen, Grp1DrawsTheScatterPlotAndTraceWalksItsPoints) {
@@ -262,19 +263,6 @@ class StatGraphProg : public CalcSystemTest {
       ASSERT_EQ(ItemListSet(0, list, i++, &v), 0u);
     }
   }
-  static double Vwin(int field) {
-    BcdReal v;
-    GmemReadVwinValue(&v, field);
-    Value val{};
-    val.re = v;
-    char t[kNumTextSize];
-    NumToText(&val, t);
-    std::string s = t;
-    for (char &c : s)
-      if (static_cast<u8>(c) == 0x87) c = '-';
-    return std::stod(s);
-  }
-  static bool Square(int x, int y) { return CalcDot(x - 1, y - 1) && CalcDot(x + 1, y + 1) && !CalcDot(x, y); }
 };
 
 constexpr u16 kSGph1 = 0xF74A, kDrawOn = 0xF7CC, kScatter = 0xF750, kHist = 0xF752, kSquare = 0xF74D,
