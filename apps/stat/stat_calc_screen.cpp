@@ -9,6 +9,7 @@
 #include "apps/stat/stat_calc.h"
 #include "apps/stat/stat_cond.h"
 #include "graph/memory/gmem_func.h"
+#include "graph/screen/graph_screen.h"
 #include "graph/screen/vwin_screen.h"
 #include "kernel/task.h"
 #include "memory/item_array.h"
@@ -253,8 +254,8 @@ Layout g_screenLayout;
 Layout g_programLayout;
 
 // The result screen's loop. In STAT (program false) COPY stores the fitted
-// line; after a program G<->T belongs to RUN-MAT and PROG and leaves the
-// screen elsewhere.
+// line; after a program G<->T shows the graph screen in RUN-MAT and PROG
+// and leaves the screen elsewhere.
 i32 ResultScreen(int type, Layout *l, bool program) {
   *l = LayoutOf(type);
   MenuSave menu;
@@ -273,7 +274,16 @@ i32 ResultScreen(int type, Layout *l, bool program) {
       continue;
     }
     if (program && key == kKeyGraphTable) {
-      if (!RunningApp("@RUNMAT") && !RunningApp("@PROG")) result = -11;
+      if (!RunningApp("@RUNMAT") && !RunningApp("@PROG")) {
+        result = -11;
+        continue;
+      }
+      // The graph screen as last drawn; its G<->T or EXIT comes back here.
+      u32 first = 0;
+      if (const u32 e = GraphRedisplay(&first)) {
+        ErrBox(static_cast<i32>(e));
+        result = -2;
+      }
       continue;
     }
     result = CommonKey(key, *l, &top);

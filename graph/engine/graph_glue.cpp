@@ -33,3 +33,8 @@ u32 GraphGlueDrawTable(GraphContext *ctx, i32 how) {
 }
 
 i32 GraphGlueStatRedraw(i32 mode, BcdReal *result, i32 *key) { return StatRedrawGraphs(mode, result, key); }
+
+u32 GraphGlueRecurWebKey(GraphContext *, i32 *result) {
+  *result = 0;
+  return kSystemError;
+}

@@ -28,3 +28,7 @@ u32 GraphGlueDrawTable(GraphContext *ctx, i32 how);
 // code: -2 EXIT, -12 EXE, -13 AC, -1 SHIFT+EXIT, -11 G<->T, -14 a V-Window
 // change), 0 with the error value in *result.
 i32 GraphGlueStatRedraw(i32 mode, BcdReal *result, i32 *key);
+// The recursion web graph's own key (341: its step-by-step trace) on the
+// graph screen: 0 with *result the trace's exit code or a key to hand on,
+// or an error code (System ERROR until the web trace is there).
+u32 GraphGlueRecurWebKey(GraphContext *ctx, i32 *result);

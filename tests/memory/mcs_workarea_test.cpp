@@ -175,7 +175,7 @@ TEST_F(WorkAreaTest, DamagedFilesAreRefusedAndChangeNothing) {
       {"context size", 301, [](std::vector<u8> &b) { Put32(b, 4, 800); }},
       {"version", 301, [](std::vector<u8> &b) { b[11] = 2; }},
       {"magic", 301, [](std::vector<u8> &b) { b[12] = 'p'; }},
-      {"cut short", 303, [](std::vector<u8> &b) { b.resize(b.size() - 4); Put32(b, 0, static_cast<u32>(b.size())); }},
+      {"cut short", 303, [](std::vector<u8> &b) { b.erase(b.end() - 4, b.end()); Put32(b, 0, static_cast<u32>(b.size())); }},
       {"byte left over", 301, [](std::vector<u8> &b) { b.push_back(0); Put32(b, 0, static_cast<u32>(b.size())); }},
       {"SET UP", 302, [](std::vector<u8> &b) { b[16 + kSetupAngle] = 9; }},
       {"variable", 302, [](std::vector<u8> &b) { b[16 + kMcsSetupSize] = 0xF0; }},
