@@ -13,6 +13,7 @@
 #include "kernel/heap.h"
 #include "kernel/task.h"
 #include "kernel/keyqueue.h"
+#include "memory/item_clip.h"
 #include "memory/mcs_api.h"
 #include "number/frac.h"
 #include "number/numtext.h"
@@ -576,6 +577,12 @@ bool AskMatrixSize(u8 *rows, u8 *cols) {
   return ok;
 }
 
+// COPY: the line's text to the clipboard items.
+void CopyLine(const u8 *text) {
+  const u32 n = static_cast<u32>(std::strlen(reinterpret_cast<const char *>(text)));
+  if (ItemClipStorePair(reinterpret_cast<const char *>(text), n) != 0) ErrBox(kErrMemory);
+}
+
 // "Aa": upper-case and lower-case alpha trade places (a lock stays a lock).
 void ToggleCase() {
   const u8 m = KeyGetModifier();
@@ -647,6 +654,9 @@ u32 EditLine(u32 first, bool first_is_char, u16 start_cursor) {
         d.fresh = 0;
       } else if (key == kDocCmdCase) {
         ToggleCase();
+        continue;
+      } else if (key == kKeyCopy) {
+        CopyLine(buf);
         continue;
       } else if (key == kKeyDel && IsTextKind(kind) && cursor == 0 && d.current > 0 &&
                  IsTextKind(KindAt(d.current - 1))) {
@@ -1020,6 +1030,13 @@ u32 CalcDocEngine(u32 first_command) {
       }
       case kDocCmdStrip:
         InsertStrip(kind);
+        break;
+      case kKeyCopy:
+        if (IsEditable(kind)) {
+          u8 text[kMprTextMax + 1];
+          CopyText(CalcDocEntryText(d.current), text);
+          CopyLine(text);
+        }
         break;
       case kDocCmdSwitchKind:
         SwitchKind();

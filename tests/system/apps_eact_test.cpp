@@ -174,6 +174,17 @@ TEST_F(Eact, TextLinesSplitAndJoin) {
   EXPECT_EQ(ScreenTextAt(0, 16, 1), "") << Screen();
 }
 
+// CLIP, COPY on a text line, and PASTE on the next line gives the text
+// again.
+TEST_F(Eact, LineCopiedAndPasted) {
+  ASSERT_TRUE(NewFileAB());
+  ASSERT_TRUE(CalcPostCodes({'H', 'I'}));
+  ASSERT_TRUE(CalcPress("SHIFT 8 F1"));
+  ASSERT_TRUE(CalcPress("EXE SHIFT 9"));
+  EXPECT_EQ(ScreenTextAt(0, 8, 2), "HI") << Screen();
+  EXPECT_EQ(ScreenTextAt(0, 16, 1), "H") << Screen();
+}
+
 // The m x n pop-up takes sizes 1 to 6: 7 meets Argument ERROR and the
 // pop-up asks again.
 TEST_F(Eact, MatrixSizeIsAskedAndChecked) {
