@@ -555,9 +555,12 @@ char *SysGetAppName(char *dst) {
 }
 
 u32 SysIsAppName(const char *name) {
+  if (name == nullptr) return 0;
+  const u64 current = g_app_name.load(std::memory_order_acquire);
+  // Most asks name another application: the first character tells.
+  if (static_cast<u8>(current) != static_cast<u8>(name[0])) return 0;
   u64 word = 0;
-  if (name == nullptr || !PackAppName(name, &word)) return 0;
-  return word == g_app_name.load(std::memory_order_acquire) ? 1 : 0;
+  return PackAppName(name, &word) && word == current ? 1 : 0;
 }
 
 u32 SysIsEactMain() { return g_run_main.id == kSysAppEact ? 1 : 0; }
