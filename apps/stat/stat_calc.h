@@ -92,6 +92,10 @@ i32 StatCalcResultScreen(int type, u32 *err, int sheet);
 // The program-mode screen: as above, and -11 for G<>T outside RUN-MAT and
 // PROG.
 i32 StatCalcResultScreenProgram(int type, u32 *err);
+// The result screen of a calculation run from the StatGraph screen, with
+// Draw on F6 (and COPY on F5 for a regression): -28 Draw, -21 EXIT, -22
+// SHIFT+EXIT, -27 a setting changed, -23 G<->T.
+i32 StatCalcResultMenu(int type);
 // COPY of the regression's formula into a graph function: -2 or -1.
 i32 StatCopyRegToGraphFunc(int type);
 // Stores the regression's formula as graph function `slot`: 0 or an error.

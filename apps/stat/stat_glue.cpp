@@ -7,10 +7,7 @@
 
 void StatNotBuiltBox() { PopupMessage(1, "   Not built yet"); }
 
-i32 StatGraphScreen(i16 *, u32) {
-  StatNotBuiltBox();
-  return -21;
-}
+u32 StatSheetWriteOverlay(const i16 *) { return kErrSystem; }
 
 u32 SheetWriteGraphCond(const u16 *sheetCond) {
   return SheetWriteGraphBlocks(reinterpret_cast<const u8 *>(sheetCond) + kSheetGraphBlocksAt);

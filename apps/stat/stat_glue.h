@@ -19,6 +19,10 @@ u32 SheetReadRangeToList(const i16 range[4], u8 list);
 // -21 stay, -22 reset the menus, -23 a graph is shown, -27 / -29 as the
 // graph code returns them.
 i32 StatGraphScreen(i16 *graphCond, u32 direct);
+// The spreadsheet's side of a calculation drawn from its StatGraph screen:
+// the overlay's draw flag and type (the first two words of cond) into the
+// sheet's graph condition. 0 or an error code.
+u32 StatSheetWriteOverlay(const i16 *cond);
 // The box of a feature that is not built yet.
 void StatNotBuiltBox();
 // The spreadsheet's calculation condition "@SC_CND" (42 bytes), made with
