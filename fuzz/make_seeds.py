@@ -194,6 +194,9 @@ for i, (m, t) in enumerate([
         (0x80 | 18, b"X"),                                     # SketchNormal Graph Y>X
         (4, b"3"),                                             # StoPict 3
         (25, b""),                                             # DrawGraph
+        (27, b"(X\xa8" b"2,0,3)"),                         # Graph integral of X^2 from 0 to 3
+        (17, b"\xfb" b"1)"),                                  # Graph Y=P(1)
+        (31, b""),                                             # ZoomAuto
 ]):
     put("graph_command", "seed-%02d" % i, bytes([m]) + t)
 # ---- graph_memory: byte 0 picks "GMEM"1 (0), "PICT"1 (1) or graph function 1

@@ -13,7 +13,10 @@ constexpr u32 kErrSystem = 23;
 
 void StatNotBuiltBox() { PopupMessage(1, "   Not built yet"); }
 
-u32 StatSheetWriteOverlay(const i16 *) { return kErrSystem; }
+u32 StatSheetWriteOverlay(const i16 *) {
+  constexpr u32 kSystemError = 23;  // the spreadsheet's side is not built
+  return kSystemError;
+}
 
 u32 SheetWriteGraphCond(const u16 *sheetCond) {
   return SheetWriteGraphBlocks(reinterpret_cast<const u8 *>(sheetCond) + kSheetGraphBlocksAt);

@@ -541,12 +541,20 @@ u32 GraphRunSketchCommand(const u8 **p, Value *result, u32 *show, i32 *key) {
     *key = k;
     return 1;
   } else if (t == 0xF723) {
+    // DrawStat: the statistics application draws its graphs on the stored
+    // image and records them.
     if (!AtStatementEnd(*p)) return Raise(kErrSyntax, result);
+    if (GmemEnsureGraphMode() != 0) return Raise(kErrMemory, result);
+    u8 planes[2 * kGraphPlaneBytes] = {};
+    if (GmemCreateScreenIfMissing(planes) != 0) return Raise(kErrMemory, result);
     i32 k = 0;
-    if (!GraphGlueStatRedraw(0, &result->re, &k)) return 0;
+    const i32 drawn = GraphGlueStatRedraw(0, &result->re, &k);
+    *key = k;
+    if (drawn == 0) return 0;
+    GmemWriteGraphMode(4);
     return 1;
   } else if ((t >= 0xF726 && t <= 0xF72A) || t == 0xF72F) {
-    // The recursion graphs and DispR-Tbl wait for their owners.
+    // The recursion graphs and DispR-Tbl wait for their owner.
     e = kErrSystem;
   }
   if (e != 0) return Raise(e, result);

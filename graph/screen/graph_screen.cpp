@@ -384,10 +384,10 @@ i32 GraphKeyLoop(GraphContext *ctx, u32 firstKey) {
         break;
       case kKeyGraphTable:
         return Leave(ctx, kGraphExitShown);
-      case 330:
-        return kGraphTablePlot;
-      case 331:
+      case 330:  // G-CON
         return kGraphTableConnect;
+      case 331:  // G-PLT
+        return kGraphTablePlot;
       case kKeyGraphCopyRight:
         GraphCopySelectionRight(ctx);
         GmemDeletePlot();
