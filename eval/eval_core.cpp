@@ -492,6 +492,9 @@ struct StableText {
 
 void MakeStable(TokPos *pos, StableText *copy) {
   const u8 *src = *pos;
+  // Copied token by token as the end is looked for: a statement is a few
+  // bytes, shorter than a call to copy it afterwards costs.
+  u8 *dst = copy->bytes + 2;
   u32 n = 0;
   for (;;) {
     const u8 b = src[n];
@@ -502,13 +505,14 @@ void MakeStable(TokPos *pos, StableText *copy) {
       copy->origin = nullptr;
       return;
     }
+    dst[n] = b;
+    if (len == 2) dst[n + 1] = src[n + 1];
     n += len;
     // A cell range of the spreadsheet (A1:B3) carries ':' inside a formula.
     if ((b == ':' && !EvalGlueSheetRunning()) || b == kTokNewline || b == kTokDisplayStop) break;
   }
   copy->bytes[0] = 0;
   copy->bytes[1] = 0;
-  std::memcpy(copy->bytes + 2, src, n);
   copy->bytes[2 + n] = 0;
   copy->bytes[3 + n] = 0;
   copy->origin = src;

@@ -9,6 +9,7 @@
 #include "kernel/heap.h"
 #include "kernel/keyqueue.h"
 #include "memory/mcs_api.h"
+#include "number/bcd.h"
 #include "number/numparse.h"
 #include "number/numtext.h"
 #include "number/realop.h"
@@ -633,9 +634,24 @@ u32 ProgFor(ProgRunState *run, u32 tok) {
     if (v.re.b[0] & 0x80) return ProgFail(run, kProgErrMa);
     ToDecimal(&v.re);
     BcdReal nv;
-    RealAdd(&v.re, &lv->block.forStep, &nv);
-    if (const u8 e = RealErrorCode(&nv)) return ProgFail(run, e);
-    const int go = ForGoesOn(&nv, &lv->block.forEnd, lv->block.forUp);
+    int go;
+    if (lv->block.forWorkReady && RealIsWellFormed(&v.re) && RealErrorCode(&v.re) == 0) {
+      // The addition and the comparison RealAdd and RealCompare make, on
+      // the end and step unpacked when the loop began.
+      BcdWork w;
+      BcdWork step = lv->block.forStepWork;
+      RealUnpackChecked(&v.re, &w);
+      BcdAdd(&w, &step);
+      RealPack(&w, &nv);
+      if (const u8 e = RealErrorCode(&nv)) return ProgFail(run, e);
+      RealUnpack(&nv, &w);
+      const u16 c = BcdCompare(&w, &lv->block.forEndWork);
+      go = lv->block.forUp ? (c == BCD_CMP_EQUAL || c == BCD_CMP_LESS) : (c == BCD_CMP_EQUAL || c == BCD_CMP_GREATER);
+    } else {
+      RealAdd(&v.re, &lv->block.forStep, &nv);
+      if (const u8 e = RealErrorCode(&nv)) return ProgFail(run, e);
+      go = ForGoesOn(&nv, &lv->block.forEnd, lv->block.forUp);
+    }
     if (go < 0) return ProgFail(run, kProgErrSyntax);
     if (go) {
       StoreReal(static_cast<u8>(lv->block.word), &nv);
@@ -697,6 +713,11 @@ u32 ProgFor(ProgRunState *run, u32 tok) {
   lv->block.forStep = step;
   lv->block.loopStart = run->p;
   lv->block.forUp = StepUp(&step);
+  if (RealIsWellFormed(&end.re) && RealErrorCode(&end.re) == 0 && RealIsWellFormed(&step) && RealErrorCode(&step) == 0) {
+    RealUnpackChecked(&end.re, &lv->block.forEndWork);
+    RealUnpackChecked(&step, &lv->block.forStepWork);
+    lv->block.forWorkReady = lv->block.forUp >= 0;
+  }
   const int go = ForGoesOn(&start.re, &end.re, lv->block.forUp);
   if (go < 0) return ProgFail(run, kProgErrSyntax);
   if (go) return ForStatementEnd(run, &start.re);

@@ -39,6 +39,11 @@ struct ProgBlock {
   BcdReal forEnd;
   BcdReal forStep;
   i32 forUp;              // For: the step's direction (1 up, 0 down)
+  // For: the end and the step unpacked once, when both are plain numbers
+  // (forWorkReady), for the addition and the test of each Next.
+  BcdWork forEndWork;
+  BcdWork forStepWork;
+  u32 forWorkReady;
   MemHandle saved;        // the enclosing block, 0 at the outermost
 };
 

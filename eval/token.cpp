@@ -242,75 +242,46 @@ int CanFollowOperand(const EvalCell *tok) {
   return t >= 0x8B && t <= 0xBC && (lo == 0x0B || lo == 0x0C);
 }
 
-enum ClassBit : u8 {
-  kClsEnds = 1,
-  kClsRelation = 2,
-  kClsStarts = 4,
-  kClsPrefix = 8,
-  kClsInfix = 16,
-  kClsFollows = 32,
-};
+}  // namespace
 
-struct ClassTable {
-  u8 bits[256];
-};
+TokClassTable g_tokClasses = TokBuildClasses();
 
-ClassTable BuildClassTable() {
-  ClassTable c{};
+TokClassTable TokBuildClasses() {
+  TokClassTable c{};
   for (int t = 0; t < 256; ++t) {
     const u8 b = static_cast<u8>(t);
     if (TokIsLeadByte(b)) continue;
     EvalCell tok{};
     tok.re.b[0] = b;
-    c.bits[t] = static_cast<u8>((EndsOperandFixed(&tok) ? kClsEnds : 0) | (TokIsRelation(&tok) ? kClsRelation : 0) |
-                                (StartsOperandFixed(&tok) ? kClsStarts : 0) | (PrefixOp(&tok) ? kClsPrefix : 0) |
-                                (InfixOp(&tok) ? kClsInfix : 0) | (CanFollowOperand(&tok) ? kClsFollows : 0));
+    c.bits[t] = static_cast<u8>((EndsOperandFixed(&tok) ? kTokClsEnds : 0) | (TokIsRelation(&tok) ? kTokClsRelation : 0) |
+                                (StartsOperandFixed(&tok) ? kTokClsStarts : 0) | (PrefixOp(&tok) ? kTokClsPrefix : 0) |
+                                (InfixOp(&tok) ? kTokClsInfix : 0) | (CanFollowOperand(&tok) ? kTokClsFollows : 0));
   }
+  c.ready = true;
   return c;
 }
 
-// The classes of a one-byte token.
-inline u8 OneByteClasses(u8 t) {
-  static const ClassTable table = BuildClassTable();
-  return table.bits[t];
+u8 TokClassesFilled(u8 t) {
+  // Asked before the program's static start-up filled the table.
+  if (!g_tokClasses.ready) g_tokClasses = TokBuildClasses();
+  return g_tokClasses.bits[t];
 }
 
-}  // namespace
-
-int TokEndsOperand(const EvalCell *tok) {
+int TokEndsOperandSlow(const EvalCell *tok) {
   const u8 t = TokByte0(tok);
-  if (!TokIsLeadByte(t)) {
-    const u8 c = OneByteClasses(t);
-    if (c & kClsRelation) return (SetupGetByte(kSetupEvalFlags) & 2) || (c & kClsEnds) ? 1 : 0;
-    return c & kClsEnds ? 1 : 0;
-  }
-  return EndsOperandFixed(tok);
+  if (TokIsLeadByte(t)) return EndsOperandFixed(tok);
+  // A relation ends an operand only while bit 1 of the evaluator byte is set.
+  return (SetupGetByte(kSetupEvalFlags) & 2) || (TokOneByteClasses(t) & kTokClsEnds) ? 1 : 0;
 }
 
-int TokStartsOperand(const EvalCell *tok) {
-  const u8 t = TokByte0(tok);
-  if (!TokIsLeadByte(t)) {
-    if (OneByteClasses(t) & kClsStarts) return 1;
-  } else if (StartsOperandFixed(tok)) {
-    return 1;
-  }
+int TokStartsOperandSlow(const EvalCell *tok) {
+  if (TokIsLeadByte(TokByte0(tok)) && StartsOperandFixed(tok)) return 1;
   return TokIsNumberChar(tok);
 }
 
-int TokIsPrefixOp(const EvalCell *tok) {
-  const u8 t = TokByte0(tok);
-  return TokIsLeadByte(t) ? PrefixOp(tok) : (OneByteClasses(t) & kClsPrefix ? 1 : 0);
-}
-
-int TokIsInfixOp(const EvalCell *tok) {
-  const u8 t = TokByte0(tok);
-  return TokIsLeadByte(t) ? InfixOp(tok) : (OneByteClasses(t) & kClsInfix ? 1 : 0);
-}
-
-int TokCanFollowOperand(const EvalCell *tok) {
-  const u8 t = TokByte0(tok);
-  return TokIsLeadByte(t) ? CanFollowOperand(tok) : (OneByteClasses(t) & kClsFollows ? 1 : 0);
-}
+int TokIsPrefixOpLead(const EvalCell *tok) { return PrefixOp(tok); }
+int TokIsInfixOpLead(const EvalCell *tok) { return InfixOp(tok); }
+int TokCanFollowOperandLead(const EvalCell *tok) { return CanFollowOperand(tok); }
 
 int TokMarkImplicitMul(EvalCell *tok) {
   const u8 t = TokByte0(tok);
@@ -336,14 +307,4 @@ int TokMarkImplicitMul(EvalCell *tok) {
   return 1;
 }
 
-int TokFollowsOperand(EvalCell *tok) {
-  if (TokIsDecimalChar(tok)) return 0;
-  if (TokCanFollowOperand(tok) || TokIsInfixOp(tok) || TokEndsOperand(tok)) return 1;
-  return TokMarkImplicitMul(tok);
-}
 
-int TokFollowsBracket(EvalCell *tok) {
-  if (TokCanFollowOperand(tok)) return 0;
-  if (TokIsInfixOp(tok) || TokEndsOperand(tok)) return 1;
-  return TokMarkImplicitMul(tok);
-}

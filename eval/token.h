@@ -106,17 +106,76 @@ int TokIsBracketFunction(const EvalCell *tok);
 int TokIsStatementEnd(const EvalCell *tok);
 int TokIsListSeparator(const EvalCell *tok);
 int TokIsComma(const EvalCell *tok);
-int TokEndsOperand(const EvalCell *tok);
-int TokStartsOperand(const EvalCell *tok);
-int TokIsPrefixOp(const EvalCell *tok);
-int TokIsInfixOp(const EvalCell *tok);
-int TokCanFollowOperand(const EvalCell *tok);
-
-// The follow tests used right after an operand has been read.
-int TokFollowsOperand(EvalCell *tok);
-int TokFollowsBracket(EvalCell *tok);
 // Whether a token directly after a complete operand starts a further operand
 // multiplied in; when it does, byte 0 becomes the mark 0xF8 or 0xFA that
 // gives the product its priority (byte 1 keeps the token's second byte, so
 // TokReread gets the real token back).
 int TokMarkImplicitMul(EvalCell *tok);
+
+// ---- the classes of the one-byte tokens, looked up inline ----
+//
+// The evaluator asks for the classes of every token it reads: for the one-
+// byte tokens they depend on the byte alone (apart from the relations, which
+// end an operand by a SET UP bit, and the number characters, which depend on
+// the mode) and are looked up in a table the program fills as it starts; the
+// two-byte tokens and those exceptions go to the out-of-line forms.
+enum TokClassBit : u8 {
+  kTokClsEnds = 1,
+  kTokClsRelation = 2,
+  kTokClsStarts = 4,
+  kTokClsPrefix = 8,
+  kTokClsInfix = 16,
+  kTokClsFollows = 32,
+};
+struct TokClassTable {
+  u8 bits[256];
+  bool ready;
+};
+extern TokClassTable g_tokClasses;
+TokClassTable TokBuildClasses();
+u8 TokClassesFilled(u8 t);
+int TokEndsOperandSlow(const EvalCell *tok);
+int TokStartsOperandSlow(const EvalCell *tok);
+int TokIsPrefixOpLead(const EvalCell *tok);
+int TokIsInfixOpLead(const EvalCell *tok);
+int TokCanFollowOperandLead(const EvalCell *tok);
+
+inline u8 TokOneByteClasses(u8 t) {
+  if (!g_tokClasses.ready) [[unlikely]]
+    return TokClassesFilled(t);
+  return g_tokClasses.bits[t];
+}
+
+inline int TokEndsOperand(const EvalCell *tok) {
+  const u8 t = tok->re.b[0];
+  if (!TokIsLeadByte(t) && !(TokOneByteClasses(t) & kTokClsRelation)) return TokOneByteClasses(t) & kTokClsEnds ? 1 : 0;
+  return TokEndsOperandSlow(tok);
+}
+inline int TokStartsOperand(const EvalCell *tok) {
+  const u8 t = tok->re.b[0];
+  if (!TokIsLeadByte(t) && (TokOneByteClasses(t) & kTokClsStarts)) return 1;
+  return TokStartsOperandSlow(tok);
+}
+inline int TokIsPrefixOp(const EvalCell *tok) {
+  const u8 t = tok->re.b[0];
+  return TokIsLeadByte(t) ? TokIsPrefixOpLead(tok) : (TokOneByteClasses(t) & kTokClsPrefix ? 1 : 0);
+}
+inline int TokIsInfixOp(const EvalCell *tok) {
+  const u8 t = tok->re.b[0];
+  return TokIsLeadByte(t) ? TokIsInfixOpLead(tok) : (TokOneByteClasses(t) & kTokClsInfix ? 1 : 0);
+}
+inline int TokCanFollowOperand(const EvalCell *tok) {
+  const u8 t = tok->re.b[0];
+  return TokIsLeadByte(t) ? TokCanFollowOperandLead(tok) : (TokOneByteClasses(t) & kTokClsFollows ? 1 : 0);
+}
+inline int TokFollowsOperand(EvalCell *tok) {
+  const u8 t = tok->re.b[0];
+  if (t == '.' || t == kTokExpMark || (t >= '0' && t <= '9')) return 0;
+  if (TokCanFollowOperand(tok) || TokIsInfixOp(tok) || TokEndsOperand(tok)) return 1;
+  return TokMarkImplicitMul(tok);
+}
+inline int TokFollowsBracket(EvalCell *tok) {
+  if (TokCanFollowOperand(tok)) return 0;
+  if (TokIsInfixOp(tok) || TokEndsOperand(tok)) return 1;
+  return TokMarkImplicitMul(tok);
+}

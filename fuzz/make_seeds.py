@@ -439,3 +439,31 @@ put("calcdoc_item", "seed-eact", b"\x01" + doc([(7, text(b"======AB      =======
                                                    (3, calc(b"1+1")), (4, result(value("2")))]))
 put("calcdoc_item", "seed-eact-bad-offset", b"\x01" + doc([(7, text(b"T")), (0x81, text(b"X"))])[:8] + b"\xff\xff" +
     doc([(7, text(b"T")), (0x81, text(b"X"))])[10:])
+
+
+# ---- eact_file: an e-activity file (frame, SET UP and variables, folders).
+def eact_file(folders):
+    """folders: (name, [(item name, type, data)]) into the file's bytes."""
+    setup = bytearray(100)
+    setup[21], setup[46] = 1, 1
+    body = bytes(setup) + bytes(696)
+    for name, items in folders:
+        data = b""
+        for item, kind, d in items:
+            data += item.ljust(8, b"\0") + struct.pack("<IBBH", len(d), kind, 0, 0) + d
+        body += name.ljust(8, b"\0") + struct.pack("<BBHI", 0, 0, len(items), len(data)) + data
+    return struct.pack("<IIHH", 16 + len(body), 796, len(folders), 0x0100) + b"Pack" + body
+
+
+strip_data = b"REPLAY\0\0" + struct.pack("<IBBH", 4, 0xD4, 0, 0) + b"1+2\0"
+eact_doc = doc([(7, text(b"======AB      =======")), (0x81, text(b"HI")),
+                (6, b"@RUNMAT\0\0\0\0\0" + bytes([1, 0, 0, 0]) + text(b"RUN") +
+                 struct.pack("<I", len(strip_data)) + strip_data),
+                (3, calc(b"1+2")), (4, result(value("3")))])
+eact_with_doc = eact_file([(b"@EACT", [(b"EACT1", 0xD4, eact_doc)])])
+put("eact_file", "seed-empty", eact_file([]))
+put("eact_file", "seed-document", eact_with_doc)
+put("eact_file", "seed-list", eact_file([(b"@EACT", [(b"EACT1", 0xD4, eact_doc)]),
+                                         (b"main", [(b"1LIST1", 0x8A, mcs_array(1, 0, [real("7")], False))])]))
+for cut in (20, 830, len(eact_with_doc) - 4):
+    put("eact_file", "seed-cut%d" % cut, eact_with_doc[:cut])

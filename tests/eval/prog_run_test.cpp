@@ -64,6 +64,17 @@ const std::vector<ProgCase> &Cases() {
        {{'C', "12"}, {'I', "3"}, {'J', "4"}}, {}},
       {"ForUnclosedAtEnd", {{"MAIN", "{For}1->I{To}3:A+1->A"}}, 2, {}, {}},
       {"NextWithoutFor", {{"MAIN", "1->A:{Next}"}}, 2, {}, {}},
+      // Next adds and tests on its own copy of the end and step; the body
+      // may change the variable to anything in between.
+      {"ForDecimalStep", {{"MAIN", "{For}0->A{To}1{Step}0.1:B+1->B:{Next}"}}, 0, {{'A', "1"}, {'B', "11"}}, {}},
+      {"ForBodyMovesTheVariable", {{"MAIN", "{For}1->I{To}10:I+2->I:C+1->C:{Next}"}}, 0,
+       {{'I', "12"}, {'C', "4"}}, {}},
+      {"ForVariableBecomesAFraction", {{"MAIN", "{For}0->I{To}2:I+1\xBB" "2->I:C+1->C:{Next}"}}, 0,
+       {{'I', "2"}, {'C', "2"}}, {}},
+      {"ForVariableBecomesComplex", {{"MAIN", "{For}1->I{To}3:\x7F\x50->I:{Next}"}}, 3, {}, {}},
+      {"ForStepOverflows", {{"MAIN", "{For}9\x0F" "99->A{To}9.9\x0F" "99{Step}9\x0F" "99:B+1->B:{Next}"}}, 3, {{'B', "1"}}, {}},
+      {"ForDownToAnEnd", {{"MAIN", "{For}1->A{To}{neg}1{Step}{neg}0.5:B+1->B:{Next}"}}, 0,
+       {{'A', "-1"}, {'B', "5"}}, {}},
       // If / Then / Else / IfEnd
       {"IfTrue", {{"MAIN", "5->A\n{If}A>3\n{Then}1->B\n{Else}2->B\n{IfEnd}\n9->C"}}, 0,
        {{'B', "1"}, {'C', "9"}}, {}},
