@@ -15,6 +15,7 @@
 #include "graph/dyna/dyna_glue.h"
 #include "graph/memory/gmem_vwin.h"
 #include "graph/recur/recur_glue.h"
+#include "graph/recur/recur_web.h"
 #include "graph/screen/graph_screen.h"
 #include "graph/screen/vwin_screen.h"
 #include "graph/table/graph_table.h"
@@ -39,8 +40,13 @@ u32 ProgGlueInput(const u8 **pos, Value *status, ProgRunContext *ctx, u8 *text) 
 u32 ProgGlueGraphCommand(const u8 **p, Value *result, ProgRunContext *ctx) {
   u32 show = kGraphShowGraph;
   i32 key = 0;
-  if (!GraphRunSketchCommand(p, result, &show, &key)) return 0;
   static const u32 kModes[4] = {kProgOutGraph, kProgOutPlot, kProgOutFTable, kProgOutRTable};
+  if (const i32 r = RecurRunProgramCommand(p, result, &show); r >= 0) {
+    if (r == 0) return 0;
+    ctx->outputMode = kModes[show];
+    return 1;
+  }
+  if (!GraphRunSketchCommand(p, result, &show, &key)) return 0;
   ctx->outputMode = kModes[show];
   return 1;
 }
@@ -156,7 +162,7 @@ u32 ProgGlueAssignText(const u8 **p, const u8 *text, u32 len, Value *result) {
 // A list or matrix result opens its viewer on List Ans or Mat Ans; a capture
 // is recalled onto the screen until EXIT, EXE, AC or SHIFT+EXIT; a graph is
 // shown on the graph screen until a key leaves it, and a function table on
-// the table screen. The recursion table's viewer answers System ERROR.
+// the table screen, and the recursion table on its own.
 u32 ProgGlueShowResult(ProgRunContext *ctx, u32 *key) {
   *key = kKeyExit;
   i32 exitKey = kKeyExit;
@@ -178,7 +184,7 @@ u32 ProgGlueShowResult(ProgRunContext *ctx, u32 *key) {
     *key = tableKey;
     return code;
   }
-  if (ctx->outputMode == kProgOutRTable) return kProgErrSystem;
+  if (ctx->outputMode == kProgOutRTable) return RecurShowTableFromProgram(key);
   if (ctx->outputMode != kProgOutCapture) return 0;
   if (const i32 code = PopupRecallCapture(static_cast<i32>(ctx->captureNumber))) return static_cast<u32>(code);
   *key = PopupWaitKey({kKeyExit, kKeyExe, kKeyAc, kKeyQuit});

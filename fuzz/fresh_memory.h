@@ -4,7 +4,9 @@
 #pragma once
 #include "fuzz/fuzz_util.h"
 #include "kernel/calc_ram.h"
+#include "memory/item_array.h"
 #include "memory/mcs_api.h"
+#include "memory/mcs_store.h"
 
 namespace fuzz {
 
@@ -15,6 +17,17 @@ inline void ClearMainMemory() {
     ready = true;
   }
   FUZZ_CHECK(McsClearAll() == 0u, "clear");
+}
+
+// Items a file read into main memory may overwrite or must keep: list 1 of
+// list file 1 holding 1, and the program "P" holding "1".
+inline void AddListAndProgram() {
+  Value v{};
+  v.re.b[0] = 0x10;
+  v.re.b[1] = 0x01;
+  ItemListSet(1, 1, 0, &v);
+  static const u8 kProgram[12] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, '1', 0};
+  McsCreateItem("system", "P", 0xC7, sizeof kProgram, kProgram);
 }
 
 }  // namespace fuzz

@@ -219,6 +219,47 @@ put("graph_memory", "seed-pict-short", bytes([1]) + bytes(1000))
 put("graph_memory", "seed-func", bytes([2]) + bytes([8, 1, 0x80, 2]) + b"X\xa8" b"2\0")
 put("graph_memory", "seed-func-unended", bytes([2]) + bytes([8, 1, 0x80, 0]) + b"XXXX")
 
+# ---- recur_dyna_items: byte 0 picks "D_MEM" (0), "COND" (1) or "RECRG" with
+# "AN"-"CN" (2: type, sum display, the three item lengths, 168 range bytes,
+# the items).
+def cond(start="1", end="5", pitch="1", speed=3, var=1, frame=0, cycles=0):
+    return real(start) + real(end) + real(pitch) + struct.pack("<HHHH", speed, var, frame, cycles)
+
+
+def dmem(setup, count, c, funcs, heads):
+    b = bytes(setup) + bytes(2) + struct.pack("<H", count) + c
+    b += b"".join(value("0") for _ in range(28)) + b"".join(real(x) for x in INITIAL)
+    return b + b"".join(heads) + b"".join(t + b"\0" for t in funcs)
+
+
+DYNA_FUNCS = [b"AX\x89B"] + [b""] * 19
+DYNA_HEADS = [bytes([8, 1, 0x10, 2])] + [bytes(4)] * 19
+put("recur_dyna_items", "seed-dmem", bytes([0]) + dmem([1] + [0] * 11, 20, cond(), DYNA_FUNCS, DYNA_HEADS))
+put("recur_dyna_items", "seed-dmem-21-funcs", bytes([0]) + dmem([1] + [0] * 11, 21, cond(), DYNA_FUNCS, DYNA_HEADS))
+put("recur_dyna_items", "seed-dmem-speed-9", bytes([0]) + dmem([0] * 12, 20, cond(speed=9), DYNA_FUNCS, DYNA_HEADS))
+put("recur_dyna_items", "seed-dmem-unended", bytes([0]) + dmem([0] * 12, 20, cond(), DYNA_FUNCS, DYNA_HEADS)[:948])
+put("recur_dyna_items", "seed-cond", bytes([1]) + cond("0", "1", "0.1"))
+put("recur_dyna_items", "seed-cond-letter-27", bytes([1]) + cond(var=27))
+put("recur_dyna_items", "seed-cond-63", bytes([1]) + cond("0", "63", "1"))
+
+
+def recrg(start, end, terms):
+    vals = [start, end] + terms + ["0"] * (12 - len(terms))
+    return b"".join(real(v) for v in vals)
+
+
+def recur_item(text, sel=0x10):
+    return bytes([0x04, 0x09, sel, 2]) + text + b"\0"
+
+
+FIB = recur_item(b"\x7f\xa1\x89\x7f\xa0")
+HALF = recur_item(b"\x7f\xa0\xb9" b"2\x89" b"1")
+XMIN = recur_item(b"\x7f\xa0\x89\x7f\x00")
+put("recur_dyna_items", "seed-recur-fibonacci", bytes([2, 3, 0, len(FIB), 0, 0]) + recrg("0", "20", ["1", "0", "0", "1"]) + FIB)
+put("recur_dyna_items", "seed-recur-web", bytes([2, 1, 1, len(HALF), len(XMIN), 0]) + recrg("0", "10", ["0"]) + HALF + XMIN)
+put("recur_dyna_items", "seed-recur-lead-at-end", bytes([2, 1, 0, 7, 0, 0]) + recrg("0", "5", ["1"]) +
+    bytes([0x04, 0x09, 0x10, 2, 0x31, 0x89, 0x7f]))
+
 # ---- finance_record: flags (bit 0 Payment End, bits 1-2 Date Mode, bits 3-5
 # the item's size), the item's bytes, then 12-byte flows of the cash-flow list
 
@@ -398,3 +439,31 @@ put("calcdoc_item", "seed-eact", b"\x01" + doc([(7, text(b"======AB      =======
                                                    (3, calc(b"1+1")), (4, result(value("2")))]))
 put("calcdoc_item", "seed-eact-bad-offset", b"\x01" + doc([(7, text(b"T")), (0x81, text(b"X"))])[:8] + b"\xff\xff" +
     doc([(7, text(b"T")), (0x81, text(b"X"))])[10:])
+
+
+# ---- eact_file: an e-activity file (frame, SET UP and variables, folders).
+def eact_file(folders):
+    """folders: (name, [(item name, type, data)]) into the file's bytes."""
+    setup = bytearray(100)
+    setup[21], setup[46] = 1, 1
+    body = bytes(setup) + bytes(696)
+    for name, items in folders:
+        data = b""
+        for item, kind, d in items:
+            data += item.ljust(8, b"\0") + struct.pack("<IBBH", len(d), kind, 0, 0) + d
+        body += name.ljust(8, b"\0") + struct.pack("<BBHI", 0, 0, len(items), len(data)) + data
+    return struct.pack("<IIHH", 16 + len(body), 796, len(folders), 0x0100) + b"Pack" + body
+
+
+strip_data = b"REPLAY\0\0" + struct.pack("<IBBH", 4, 0xD4, 0, 0) + b"1+2\0"
+eact_doc = doc([(7, text(b"======AB      =======")), (0x81, text(b"HI")),
+                (6, b"@RUNMAT\0\0\0\0\0" + bytes([1, 0, 0, 0]) + text(b"RUN") +
+                 struct.pack("<I", len(strip_data)) + strip_data),
+                (3, calc(b"1+2")), (4, result(value("3")))])
+eact_with_doc = eact_file([(b"@EACT", [(b"EACT1", 0xD4, eact_doc)])])
+put("eact_file", "seed-empty", eact_file([]))
+put("eact_file", "seed-document", eact_with_doc)
+put("eact_file", "seed-list", eact_file([(b"@EACT", [(b"EACT1", 0xD4, eact_doc)]),
+                                         (b"main", [(b"1LIST1", 0x8A, mcs_array(1, 0, [real("7")], False))])]))
+for cut in (20, 830, len(eact_with_doc) - 4):
+    put("eact_file", "seed-cut%d" % cut, eact_with_doc[:cut])

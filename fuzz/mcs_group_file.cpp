@@ -76,13 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   SetupResetAll();
   SysClearVariables();
   SysSetAppName("@MEMORY");
-  // Something to overwrite: a list and a program.
-  Value v{};
-  v.re.b[0] = 0x10;
-  v.re.b[1] = 0x01;
-  ItemListSet(1, 1, 0, &v);
-  static const u8 kProgram[12] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, '1', 0};
-  McsCreateItem("system", "P", 0xC7, sizeof kProgram, kProgram);
+  // Something to overwrite.
+  fuzz::AddListAndProgram();
   if (size == 0) return 0;
   const State before = Take();
   const i32 r = McsRestoreFromBytes(data + 1, static_cast<u32>(size - 1), data[0] & 1);

@@ -1,7 +1,9 @@
 // Sheet items from outside (group files carry them): any bytes as the sheet
 // "SHEET" go through opening, recalculation, drawing, a paste and a row
 // insertion. An item that is no sound sheet is refused everywhere and stays
-// byte for byte; a sound one stays sound after every change.
+// byte for byte; a sound one stays sound after every change. Then any bytes
+// as the sheet's statistics condition items: an unsound one is made anew,
+// and the cell ranges they name are read into the statistics work lists.
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -9,7 +11,9 @@
 #include "apps/sheet/sheet_app.h"
 #include "apps/sheet/sheet_eval.h"
 #include "apps/sheet/sheet_refs.h"
+#include "apps/sheet/sheet_stat.h"
 #include "apps/sheet/sheet_store.h"
+#include "apps/stat/stat_calc.h"
 #include "fuzz/fresh_memory.h"
 #include "fuzz/fuzz_util.h"
 #include "memory/mcs_api.h"
@@ -27,6 +31,30 @@ std::vector<u8> Item() {
 void CheckSound(const char *after) {
   const std::vector<u8> b = Item();
   FUZZ_CHECK(!b.empty() && SheetCheckItem(b.data(), static_cast<u32>(b.size())), "unsound after %s", after);
+}
+
+// The condition items from the rest of the input.
+void Conditions(fuzz::Reader *in) {
+  u8 graph[kSheetGraphCondBytes + 8], calc[kSheetCalcCondBytes + 8];
+  const u32 graphSize = kSheetGraphCondBytes - 4 + 4 * (in->Byte() % 3);
+  const u32 calcSize = kSheetCalcCondBytes - 2 + 4 * (in->Byte() % 2);
+  in->Bytes(graph, graphSize);
+  in->Bytes(calc, calcSize);
+  McsCreateInFolder(kSheetFolder, kSheetGraphCondItem, graphSize, graph);
+  McsCreateInFolder(kSheetFolder, kSheetCalcCondItem, calcSize, calc);
+  alignas(2) u8 blocks[kSheetGraphBlockBytes], again[kSheetGraphBlockBytes];
+  alignas(2) u8 cond[kSheetCalcCondBytes], condAgain[kSheetCalcCondBytes];
+  FUZZ_CHECK(SheetReadGraphCond(blocks) == 0u, "graph condition");
+  FUZZ_CHECK(SheetReadCalcCond(cond) == 0u, "calculation condition");
+  // What was read is sound: read again, it stands as it was.
+  FUZZ_CHECK(SheetReadGraphCond(again) == 0u && std::memcmp(blocks, again, sizeof blocks) == 0, "graph rebuilt twice");
+  FUZZ_CHECK(SheetReadCalcCond(condAgain) == 0u && std::memcmp(cond, condAgain, sizeof cond) == 0,
+             "calculation rebuilt twice");
+  FUZZ_CHECK(cond[0] >= 9 && cond[0] <= 21, "type %u", cond[0]);
+  i16 lists[6] = {cond[0]};
+  StatSheetCondToLists(lists, cond, cond[0] == 20);
+  i16 graphs[29];
+  StatSheetRangeCalc(graphs, reinterpret_cast<const u16 *>(blocks));
 }
 
 }  // namespace
@@ -83,5 +111,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   SheetMaskEvalStates(nullptr, 0);
   SheetRecalcAll();
   CheckSound("second recalculation");
+  Conditions(&in);
   return 0;
 }

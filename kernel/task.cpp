@@ -472,16 +472,29 @@ void SysRunChildCallback() {
 
 // Entering a strip: the e-activity's own items of the strip application's
 // folder go aside (2048), the strip's items come in from "EACT1" (4096),
-// and the editor's state is kept (8192). Leaving does the reverse and puts
-// the e-activity's screen back. The SHIFT that started the switch is posted
-// again where the switch lands.
+// then the editor's state is kept and the strip's brought back (8192).
+// Leaving does the reverse and puts the e-activity's screen back. The
+// strip data steps run while the editor's state is current. The SHIFT that
+// started the switch is posted again where the switch lands.
+namespace {
+u32 EnterStripAreas() {
+  if (SysSaveAppAreas(kAreaEactSide, nullptr) != 0) return 0;
+  if (SysRestoreAppAreas(kAreaStrip, nullptr) != 0) {
+    SysRestoreAppAreas(kAreaEactSide, nullptr);
+    return 0;
+  }
+  SysSaveAppAreas(kAreaCarry, nullptr);
+  return 1;
+}
+}  // namespace
+
 u32 SysStripEnter() {
   SysSaveScreen();
   const bool strip_screen = g_strip_screen_held;
-  u32 ok = SysSaveAppAreas(kAreaEactSide | kAreaCarry, nullptr) == 0 ? 1 : 0;
-  if (ok == 1 && SysRestoreAppAreas(kAreaStrip, nullptr) != 0) {
-    SysRestoreAppAreas(kAreaEactSide | kAreaCarry, nullptr);
-    ok = 0;
+  const u32 ok = EnterStripAreas();
+  if (ok == 1) {
+    const SysChildApp *row = SysChildAppRow(g_run_child.id);
+    if (row != nullptr) SysSetAppName(row->name);
   }
   // The strip's screen as it was left.
   if (ok == 1 && strip_screen) {
@@ -493,11 +506,13 @@ u32 SysStripEnter() {
 }
 
 u32 SysStripLeave() {
-  const u32 saved = SysSaveAppAreas(kAreaStrip, nullptr);
   SysGlueCopyScreen(g_strip_screen, false);
   g_strip_screen_held = true;
   SysGlueCopyScreen(g_saved_screen, true);
-  const u32 restored = SysRestoreAppAreas(kAreaEactSide | kAreaCarry, nullptr);
+  SysRestoreAppAreas(kAreaCarry, nullptr);
+  const u32 saved = SysSaveAppAreas(kAreaStrip, nullptr);
+  const u32 restored = SysRestoreAppAreas(kAreaEactSide, nullptr);
+  if (g_run_main.id < kSysMainMenuCount) SysSetAppName(SysMainMenuRow(g_run_main.id)->name);
   SysGlueShowScreen();
   SysGlueRepostShift();
   return saved == 0 && restored == 0 ? 1 : 0;
@@ -519,12 +534,8 @@ void SysEactRestore() {
 // A strip started from the editor: as entering it, on a fresh CHLD task.
 u32 SysEactReenter() {
   g_strip_screen_held = false;
-  if (SysSaveAppAreas(kAreaEactSide | kAreaCarry, nullptr) != 0) return 0;
-  if (SysRestoreAppAreas(kAreaStrip, nullptr) != 0) {
-    SysRestoreAppAreas(kAreaEactSide | kAreaCarry, nullptr);
-    return 0;
-  }
-  return 1;
+  SysGlueEactCarry(2);
+  return EnterStripAreas();
 }
 
 // ---- application name -------------------------------------------------------------

@@ -201,4 +201,4 @@ void SysGlueWorkAreaBox(u32 code) {
 bool SysGlueStripFolder(char out[9]) { return EactStripFolder(out) == 1; }
 i32 SysGlueStripDataOffset() { return EactStripDataOffset(); }
 void SysGlueShiftStripOffsets(i32 delta) { EactShiftEntryOffsets(delta); }
-void SysGlueEactCarry(u32 save) { EactCarryState(save); }
+void SysGlueEactCarry(u32 mode) { EactCarryState(mode); }

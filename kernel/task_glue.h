@@ -104,6 +104,6 @@ void SysGlueWorkAreaBox(u32 code);
 bool SysGlueStripFolder(char out[9]);
 i32 SysGlueStripDataOffset();
 void SysGlueShiftStripOffsets(i32 delta);
-// The e-activity editor's state kept (save 1) or put back (save 0) around a
-// strip.
-void SysGlueEactCarry(u32 save);
+// The e-activity editor's and strip's states around a strip switch: 1
+// entering, 0 leaving, 2 a strip started afresh.
+void SysGlueEactCarry(u32 mode);

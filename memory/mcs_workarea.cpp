@@ -456,7 +456,6 @@ u32 SysSaveAppAreas(u32 mask, const u16 *path) {
     if (McsAreaAddress() == nullptr || VarSlots() == nullptr) return ShowBox(102);
     Take(&g_user);
   }
-  if (mask & kAreaCarry) SysGlueEactCarry(1);
   if (mask & kAreaEactSide) {
     // The e-activity's own items of the strip application's folder wait
     // here while the strip's items take their place.
@@ -477,6 +476,9 @@ u32 SysSaveAppAreas(u32 mask, const u16 *path) {
       if (u32 r = SaveStrip(folder)) return ShowBox(r);
     }
   }
+  // The editor's state goes last when a strip is entered, after the strip
+  // data steps that read the editor's current strip.
+  if (mask & kAreaCarry) SysGlueEactCarry(1);
   if (mask & kAreaEactFile) {
     std::vector<u8> bytes;
     if (u32 r = McsWorkPackEact(&bytes)) return ShowBox(r);
@@ -499,6 +501,8 @@ u32 SysRestoreAppAreas(u32 mask, const u16 *path) {
       return ShowBox(u);
     }
   }
+  // Leaving a strip, the editor's state comes back first.
+  if (mask & kAreaCarry) SysGlueEactCarry(0);
   if (mask & kAreaStrip) {
     char folder[9] = {};
     if (SysGlueStripFolder(folder)) {
@@ -515,7 +519,6 @@ u32 SysRestoreAppAreas(u32 mask, const u16 *path) {
       g_side_folder[0] = 0;
     }
   }
-  if (mask & kAreaCarry) SysGlueEactCarry(0);
   if (mask & kAreaUser) {
     PutBack(&g_user);
     g_user.held = false;

@@ -215,8 +215,9 @@ u8 Power(const u8 *head, MprintBoxMetrics *m, i32 x, i32 cy) {
     Text(x, cy - 4, "e");
     lead = 6;
   } else if (number == 5) {
-    Text(x, cy - 4, "10");
-    lead = 12;
+    // The ten-power character: "10" in one six-dot cell.
+    Text(x, cy - 4, "\xE5\xCE");
+    lead = 6;
   } else {
     base_above = Above(*m);
     ext = {Top(*m, cy), Bottom(*m, cy)};

@@ -70,6 +70,17 @@ constexpr Row kFinanceRows[] = {
     ROW("Date Mode", kSetupDateMode, kDateModeChoices),
     ROW("Display", kSetupDisplay, kDisplayChoices),
 };
+constexpr Choice kDynaTypeChoices[] = {{386, kSet, 0}, {387, kSet, 1}};  // Cnt, Stop (ten cycles)
+constexpr Choice kDrawTypeChoices[] = {{357, kSet, 0}, {358, kSet, 1}};  // Con, Plot
+constexpr Choice kOnOffChoices[] = {{17, kSet, 0}, {18, kSet, 1}};
+constexpr Choice kDrawSpeedChoices[] = {{374, kSet, 0}, {137, kSet, 1}};  // Norm, High
+constexpr Row kDynaRows[] = {
+    ROW("Dynamic Type", kSetupDynamicType, kDynaTypeChoices), ROW("Draw Type", kSetupDrawType, kDrawTypeChoices),
+    ROW("Graph Func", kSetupGraphFunc, kOnOffChoices),        ROW("Y=Draw Speed", kSetupDrawSpeed, kDrawSpeedChoices),
+    ROW("Grid", kSetupGrid, kOnOffChoices),                   ROW("Axes", kSetupAxes, kOnOffChoices),
+    ROW("Label", kSetupLabel, kOnOffChoices),                 ROW("Angle", kSetupAngle, kAngleChoices),
+    ROW("Complex Mode", kSetupComplexMode, kComplexChoices),
+};
 // Every item the screen knows, for the service mode's check of the screen.
 constexpr Row kAllRows[] = {
     ROW("Input Mode", kSetupInputMode, kInputChoices),     ROW("Mode", kSetupMode, kModeChoices),
@@ -91,6 +102,7 @@ constexpr AppRows kApps[] = {
     {"@EQUA", kEquaRows, sizeof kEquaRows / sizeof kEquaRows[0]},
     {"@PROG", kProgRows, sizeof kProgRows / sizeof kProgRows[0]},
     {"@FINANCE", kFinanceRows, sizeof kFinanceRows / sizeof kFinanceRows[0]},
+    {"@DYNA", kDynaRows, sizeof kDynaRows / sizeof kDynaRows[0]},
     {"All", kAllRows, sizeof kAllRows / sizeof kAllRows[0]},
 };
 
@@ -118,7 +130,12 @@ const char *ChoiceText(const Row &row, u8 value) {
       return value == kComplexRect ? "a+bi" : value == kComplexPolar ? "r\x7F\x54\xCE" : "Real";
     case kSetupPayment: return value == 1 ? "End" : "Bgn";
     case kSetupDateMode: return value == 1 ? "360" : "365";
-    default: return nullptr;
+    default:
+      // Rows of plain choices read as their keys' captions.
+      for (u8 i = 0; i < row.count; ++i) {
+        if (row.choices[i].value == value) return FkeyLabelText(static_cast<u32>(row.choices[i].icon));
+      }
+      return "";
   }
 }
 

@@ -73,8 +73,11 @@ void EactShowSizes(u32 command);
 void EactOptimizeStorage();
 // The folder of the current strip's application (1), or 0 with no strip.
 u32 EactStripFolder(char out[9]);
-// Keeps (1) or puts back (0) the editor's state around a strip.
-void EactCarryState(u32 save);
+// The editor's and the strip's states (document record, menus) around a
+// strip switch: entering keeps the editor's and brings back the strip's,
+// leaving the reverse; a fresh strip start forgets the strip's.
+enum : u32 { kEactCarryLeave = 0, kEactCarryEnter = 1, kEactCarryFresh = 2 };
+void EactCarryState(u32 mode);
 
 // True when a token typed first on a fresh line needs Ans in front of it.
 bool CalcDocIsOperatorToken(u16 token);

@@ -1,6 +1,7 @@
 // The document engine: the key loop over the lines, the line editor over the
 // textbook editor, execution of calculation lines and the commands.
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "apps/calc/ans_view.h"
@@ -18,6 +19,7 @@
 #include "number/valop.h"
 #include "numeric/list_mem.h"
 #include "number/value.h"
+#include "ui/catalog.h"
 #include "ui/errbox.h"
 #include "ui/fkey.h"
 #include "ui/keycodes.h"
@@ -34,6 +36,7 @@ namespace {
 
 constexpr i32 kErrSyntax = 2;
 constexpr i32 kErrMemory = 4;
+constexpr i32 kErrArgument = 8;
 constexpr u16 kTokAns = 0xC0;
 constexpr u32 kRunMaxEntries = 62;
 constexpr u32 kLinearMax = 1024;
@@ -520,6 +523,72 @@ bool IsEngineKey(u32 key) {
   }
 }
 
+// The m x n pop-up: the matrix template's size, each 1 to 6. False when
+// cancelled.
+bool AskMatrixSize(u8 *rows, u8 *cols) {
+  static u8 last[2] = {2, 2};
+  u8 size[2] = {last[0] ? last[0] : u8{1}, last[1] ? last[1] : u8{1}};
+  TextCursorState saved{};
+  TextGetCursor(&saved);
+  const u8 modifier = KeyGetModifier();
+  KeySetModifier(kModNone);
+  u32 field = 0;
+  bool ok = false;
+  for (;;) {
+    PopupOpenFramed(4);
+    TextLocate(3, 2);
+    TextPrint("Matrix");
+    for (u32 f = 0; f < 2; ++f) {
+      char line[16];
+      std::snprintf(line, sizeof line, "  %c  :%u", f == 0 ? 'm' : 'n', static_cast<unsigned>(size[f]));
+      TextLocate(3, static_cast<i32>(3 + f));
+      if (f == field) TextPrintRev(line);
+      else TextPrint(line);
+    }
+    TextLocate(3, 5);
+    TextPrint("   EXE");
+    u32 key = 0;
+    const bool is_char = KeyGetKey(&key) == 1;
+    PopupCloseKind5();
+    if (is_char && key >= '0' && key <= '9') {
+      size[field] = static_cast<u8>(key - '0');
+    } else if (!is_char && (key == kKeyUp || key == kKeyDown)) {
+      field ^= 1;
+    } else if (!is_char && key == kKeyExe) {
+      if (size[0] < 1 || size[0] > 6 || size[1] < 1 || size[1] > 6) {
+        ErrBox(kErrArgument);
+        continue;
+      }
+      ok = true;
+      break;
+    } else if (!is_char && (key == kKeyExit || key == kKeyQuit)) {
+      break;
+    }
+  }
+  KeySetModifier(modifier);
+  PopupRestoreCursor(saved);
+  if (ok) {
+    last[0] = size[0];
+    last[1] = size[1];
+    *rows = size[0];
+    *cols = size[1];
+  }
+  return ok;
+}
+
+// "Aa": upper-case and lower-case alpha trade places (a lock stays a lock).
+void ToggleCase() {
+  const u8 m = KeyGetModifier();
+  const u8 lock = m & 0x80;
+  if (m & kModLower) {
+    KeySetModifier(static_cast<u8>(lock | kModAlpha));
+  } else if (m & kModAlpha) {
+    KeySetModifier(static_cast<u8>(lock | kModLower));
+  } else {
+    KeySetModifier(kModLowerLock);
+  }
+}
+
 // Edits the current calculation or text line. `first` is the key that
 // started it (a character, an edit key or kKeyEditLine); the result is the
 // key or command handed back to the engine.
@@ -559,11 +628,48 @@ u32 EditLine(u32 first, bool first_is_char, u16 start_cursor) {
       } else if (key == kKeyXThetaT) {
         cursor = MprintDrawAt(buf, kMprTextMax, cursor, RunMatGlueGraphVarChar(), KeyGetInsertMode());
         d.fresh = 0;
-      } else if (key == kKeyMatTemplate || key == kDocCmdMat22 || key == kDocCmdMat33) {
+      } else if (key == kKeyMatTemplate || key == kDocCmdMat22 || key == kDocCmdMat33 || key == kDocCmdMatMN) {
+        u8 rows = 0, cols = 0;
         if (key == kDocCmdMat22) MprintSetMatrixSize(2, 2);
         if (key == kDocCmdMat33) MprintSetMatrixSize(3, 3);
+        if (key == kDocCmdMatMN) {
+          const bool asked = AskMatrixSize(&rows, &cols);
+          FkeyRestoreLevelRoot();
+          if (!asked) continue;
+          MprintSetMatrixSize(rows, cols);
+        }
         cursor = MprintDrawAt(buf, kMprTextMax, cursor, kKeyMatTemplate, KeyGetInsertMode());
         d.fresh = 0;
+      } else if (key == kDocCmdChar) {
+        const u32 c = CatalogCharSelect();
+        if (c == 0) continue;
+        cursor = MprintDrawAt(buf, kMprTextMax, cursor, static_cast<u16>(c), KeyGetInsertMode());
+        d.fresh = 0;
+      } else if (key == kDocCmdCase) {
+        ToggleCase();
+        continue;
+      } else if (key == kKeyDel && IsTextKind(kind) && cursor == 0 && d.current > 0 &&
+                 IsTextKind(KindAt(d.current - 1))) {
+        // DEL at the start of a text line joins it to the text line above.
+        const u32 above = d.current - 1;
+        u8 joined[kMprTextMax + 1];
+        CopyText(CalcDocEntryText(above), joined);
+        const size_t head = std::strlen(reinterpret_cast<char *>(joined));
+        const size_t tail = std::strlen(reinterpret_cast<char *>(buf));
+        if (head + tail > kMprTextMax) continue;
+        std::memcpy(joined + head, buf, tail + 1);
+        const i32 above_height = static_cast<i32>(CalcDocEntryHeight(above));
+        if (!StoreLine(joined) || !CalcDocRemoveEntry(above)) {
+          ErrBox(kErrMemory);
+          CopyText(CalcDocEntryText(d.current), buf);
+          cursor = 0;
+          continue;
+        }
+        d.current = above;
+        d.row -= above_height;
+        CopyText(joined, buf);
+        cursor = static_cast<u16>(head);
+        d.modified = 1;
       } else if (key == kKeyExe) {
         if (kind == kDocCalc) {
           if (buf[0] == 0) {
@@ -859,9 +965,11 @@ u32 CalcDocEngine(u32 first_command) {
     const u32 key = pending;
     const u8 kind = CurrentKind();
     // Characters and the keys the engine leaves alone go to the line editor.
+    const bool editor_command = key == kDocCmdMat22 || key == kDocCmdMat33 || key == kDocCmdMatMN ||
+                                key == kDocCmdChar || key == kDocCmdCase;
     const bool engine_key = !pending_char && key != kKeyLeft && key != kKeyRight && key != kKeyDel &&
                             key != kKeyAc && key != kKeyPaste && key != kKeyXThetaT && key != kKeyMatTemplate &&
-                            !(key == kKeyEditLine && IsEditable(kind));
+                            !(editor_command && IsEditable(kind)) && !(key == kKeyEditLine && IsEditable(kind));
     if (!engine_key) {
       if (IsEditable(kind)) {
         const u32 r = EditLine(key, pending_char, edit_cursor);

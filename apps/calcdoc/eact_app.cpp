@@ -137,14 +137,40 @@ void Redraw() {
   LcdRedraw();
 }
 
-// ---- the editor's state while a strip runs ------------------------------------------
+// ---- the two sides of a strip switch ------------------------------------------------
+//
+// The editor and the strip's application share the open-document record,
+// the function-key pages and the menu state: each side's copy waits here
+// while the other runs.
 
-struct Carried {
+struct Side {
   bool held;
   CalcDocState doc;
+  const FkeyItem *pages[kFkeyAppLast + 1];
+  FkeyStackState stack;
+  u16 groups[6];
   u16 mask;
 };
-Carried g_carried;
+Side g_editor, g_strip;
+
+void Capture(Side *s) {
+  s->doc = Doc();
+  FkeySavePages(kFkeyAppFirst, kFkeyAppLast, s->pages);
+  FkeySaveStack(&s->stack);
+  FkeySaveGroups(s->groups);
+  s->mask = KeyGetMenuMask();
+  s->held = true;
+}
+
+void Apply(const Side &s) {
+  Doc() = s.doc;
+  FkeyRestorePages(kFkeyAppFirst, kFkeyAppLast, s.pages);
+  FkeyRestoreStack(&s.stack);
+  i16 groups[6];
+  for (i32 i = 0; i < 6; ++i) groups[i] = static_cast<i16>(s.groups[i]);
+  FkeyRestoreGroups(groups);
+  KeySetMenuMask(s.mask);
+}
 
 }  // namespace
 
@@ -339,22 +365,21 @@ u32 EactStripFolder(char out[9]) {
   return out[0] != 0 ? 1 : 0;
 }
 
-void EactCarryState(u32 save) {
-  if (save) {
-    // Only the e-activity editor has a state to keep.
-    g_carried.held = false;
-    if (std::strcmp(Doc().name, kDocNameEact) != 0) return;
-    g_carried.doc = Doc();
-    g_carried.mask = KeyGetMenuMask();
-    g_carried.held = true;
+void EactCarryState(u32 mode) {
+  if (mode == kEactCarryFresh) {
+    g_strip.held = false;
     return;
   }
-  if (!g_carried.held) return;
-  g_carried.held = false;
-  Doc() = g_carried.doc;
-  // The strip's application installed menus of its own.
-  EactInstallMenus();
-  KeySetMenuMask(g_carried.mask);
+  if (mode == kEactCarryEnter) {
+    g_editor.held = false;
+    if (std::strcmp(Doc().name, kDocNameEact) == 0) Capture(&g_editor);
+    if (g_strip.held) Apply(g_strip);
+    return;
+  }
+  Capture(&g_strip);
+  if (!g_editor.held) return;
+  g_editor.held = false;
+  Apply(g_editor);
   Redraw();
 }
 

@@ -445,6 +445,13 @@ u32 SheetRowInsert(i32 first, i32 count) {
   return 0;
 }
 
+u32 SheetStatCmdFromCode(u32 code, u32 *command) {
+  // 28-32 GRP1-3, SEL, SET: 5-9; 33 1VAR 10; 34 2Var 12; 35 SET 13; 36-45
+  // the regressions 14-23.
+  *command = code <= 33 ? code - 23 : code == 34 ? 12 : code - 22;
+  return 1;
+}
+
 u32 SheetParseGoTo(const char *text, i16 *col, i16 *row) {
   if (text[0] < 'A' || text[0] > 'Z' || text[1] < '0' || text[1] > '9') return 0;
   i32 n = 0;
@@ -579,24 +586,15 @@ void GoTo(SheetView *v) {
   PopupCloseKind5();
 }
 
-void NotBuiltBox() { PopupMessage(1, "   Not built yet"); }
-
-// Statistics command numbers by command code (28-45).
-constexpr u16 kCalcTypes[] = {20, 0, 21, 0, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18};
-
-void StatCommand(u32 code, SheetView *v) {
-  if (code <= 32) {
-    // The StatGraphs of a sheet come with the statistics graphs.
-    NotBuiltBox();
-    return;
-  }
-  if (code == 35) {
-    NotBuiltBox();
-    return;
-  }
-  const u32 idx = code == 33 ? 0 : code == 34 ? 2 : code - 36 + 4;
-  const i32 r = StatRunCalcMenu(kCalcTypes[idx], 1);
-  if (r == -1) ResetCursor(v);
+// A GRPH or CALC command over the selection (or the whole row or column
+// picked in header mode); the graph flag follows its result.
+void StatCommand(u32 code, SheetView *v, const SheetRange *sel, bool *graphFlag) {
+  u32 command = 0;
+  SheetStatCmdFromCode(code, &command);
+  const i32 r = SheetStatCommand(command, sel);
+  if (r == -23) *graphFlag = true;
+  if (r == -27 || r == -21 || r == -22) *graphFlag = false;
+  if (r == -22) ResetCursor(v);
 }
 
 void MoveCursor(SheetView *v, u32 k) {
@@ -719,6 +717,7 @@ u32 SheetAppMain(u32, u16) {
     if (!SheetOpen(nullptr)) ErrBox(kSheetErrNotSheet);
   }
   bool header = false;
+  bool graphFlag = false;
   InstallCellPages();
   u32 lastKey = 0;
   for (;;) {
@@ -883,11 +882,20 @@ u32 SheetAppMain(u32, u16) {
         break;
       }
       case kKeyGraphTable:
-        NotBuiltBox();
+        if (graphFlag) {
+          const i32 r = SheetStatCommand(0, nullptr);
+          if (r == -27 || r == -21 || r == -22) graphFlag = false;
+          if (r == -22) ResetCursor(v);
+        }
         break;
       default:
         if (k >= 28 && k <= 45) {
-          StatCommand(k, v);
+          SheetRange sel = range;
+          if (header) {
+            sel = v->curCol == 0 ? SheetRange{1, v->curRow, kSheetCols, v->curRow}
+                                 : SheetRange{v->curCol, 1, v->curCol, kSheetRows};
+          }
+          StatCommand(k, v, v->selecting || header ? &sel : nullptr, &graphFlag);
         }
         break;
       case 4: case 5: case 6: {  // NEW, OPEN, SV-AS

@@ -44,6 +44,8 @@ i32 SheetPickReference(SheetView *v, char *text, u32 *cursor, u32 *length);
 // at 255 bytes between characters; *cursor moves behind the reference.
 // Returns the new length.
 u32 SheetInsertReference(char *text, u32 *cursor, const char *ref);
+// The statistics command number of a GRPH or CALC command code (28-45).
+u32 SheetStatCmdFromCode(u32 code, u32 *command);
 // Go To's text: a capital letter and a row 1-999, nothing else. 1 with
 // col and row, else 0.
 u32 SheetParseGoTo(const char *text, i16 *col, i16 *row);

@@ -13,6 +13,7 @@
 #include "ui/lcd.h"
 #include "ui/setup.h"
 #include "ui/text.h"
+#include "ui/value_keys.h"
 
 namespace {
 
@@ -44,11 +45,11 @@ void CellLine(const SheetView *v, const char *text) {
 }
 
 void FormatValue(const Value *v, u32 key, char *out) {
+  // The conversion keys (sexagesimal, the two engineering shifts, the two
+  // fraction forms) show the value as the run screen does; the cell keeps
+  // its number.
   Value x = *v;
-  if (key == kKeyDms) {
-    const u16 option = kNumOptDms;
-    NumToTextOpt(&x, out, &option);
-  } else {
+  if (!KeyConvertValue(key, &x, out)) {
     NumToText(&x, out);
   }
   // Carriage returns of the result form are dropped.

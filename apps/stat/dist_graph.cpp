@@ -17,7 +17,6 @@
 #include "graph/screen/graph_tools.h"
 #include "graph/screen/vwin_screen.h"
 #include "kernel/keyqueue.h"
-#include "memory/item_array.h"
 #include "number/numtext.h"
 #include "ui/edit.h"
 #include "ui/errbox.h"
@@ -40,7 +39,7 @@ constexpr u32 kErrDimension = 9;
 constexpr u32 kErrRange = 28;
 constexpr u32 kAnovaLevelsA = 101;  // list 1 of the statistics work file
 constexpr u32 kAnovaLevelsB = 102;
-constexpr u8 kMatAns = 0;
+constexpr u32 kMatAns = 0;
 
 // Read-out keys of the graph's page.
 constexpr u32 kKeyZ = 1, kKeyT = 2, kKeyChi = 3, kKeyF = 4, kKeyP = 5;
@@ -92,7 +91,7 @@ u32 AnovaWindow(VwinRecord *w) {
   StatDataListSize(kAnovaLevelsB, &nB);
   if (nA == 0 || nB == 0 || nA == 1) return kErrRange;
   u32 rows = 0, cols = 0;
-  if (ItemMatDims(kMatAns, &rows, &cols) != 0 || rows < nA || cols < nB) return kErrRange;
+  if (StatMatDims(kMatAns, &rows, &cols) != 0 || rows < nA || cols < nB) return kErrRange;
   const R x1 = One(), x2 = Int(static_cast<i16>(nA > 999 ? 999 : nA));
   const R d = Div(Sub(x2, x1), Int(20));
   w->f[kVwinXmin] = Sub(x1, d);
@@ -100,11 +99,11 @@ u32 AnovaWindow(VwinRecord *w) {
   R lo{}, hi{};
   for (u32 a = 1; a <= nA; ++a)
     for (u32 b = 1; b <= nB; ++b) {
-      Value v{};
-      if (ItemMatGet(kMatAns, a, b, &v) != 0) return kErrRange;
-      if (a == 1 && b == 1) lo = hi = v.re;
-      if (Lt(v.re, lo)) lo = v.re;
-      if (Gt(v.re, hi)) hi = v.re;
+      R v;
+      if (StatMatGetReal(kMatAns, a, b, &v) != 0) return kErrRange;
+      if (a == 1 && b == 1) lo = hi = v;
+      if (Lt(v, lo)) lo = v;
+      if (Gt(v, hi)) hi = v;
     }
   if (Eq(lo, hi)) return kErrRange;
   const R d2 = Div(Sub(hi, lo), Int(4));
@@ -200,24 +199,34 @@ i32 KeyWait(GraphContext *ctx, u32 *key, u32 mode, GraphPointer *c) {
 
 bool RepeatKey(u32 key) { return key == kKeyVWindow || key == kKeySetup; }
 
+// A read-out: a (and b unless null) stored into the variables their names
+// start with and shown, then one key with the pointer at (*px, *py), or
+// with no pointer when px is null. KeyWait's result.
+i32 ShowAndWait(GraphContext *ctx, u32 mode, const char *nameA, const R &a, const char *nameB, const R *b,
+                const R *px, const R *py, u32 *key) {
+  GraphStoreVar(static_cast<u8>(nameA[0]), &a);
+  if (b != nullptr) GraphStoreVar(static_cast<u8>(nameB[0]), b);
+  ShowTwoValues(a, b ? *b : a, nameA, nameB, b == nullptr);
+  GraphPointer c;
+  std::memset(&c, 0, sizeof c);
+  c.hidden = 1;
+  if (px != nullptr) PlacePointer(ctx, *px, *py, &c);
+  return KeyWait(ctx, key, mode, &c);
+}
+
 // The statistic at its bounds (Z, T, F: LEFT and RIGHT switch between the
 // two), or at its one bound (chi-square).
 i32 StatisticReadout(GraphContext *ctx, u32 mode) {
   DistGraph *g = DistGraphOf(ctx);
   static const char *const kName[5] = {"", "Z=", "T=", "C=", "F="};
-  static const u8 kVar[5] = {0, 'Z', 'T', 'C', 'F'};
   u32 k = 0;
   for (;;) {
     const R x = g->bounds[k];
     R y;
     DensityAt(ctx, x, &y);
     GraphPrepareScreen(ctx);
-    GraphStoreVar(kVar[mode], &x);
-    ShowTwoValues(x, x, kName[mode], "", true);
-    GraphPointer c;
-    PlacePointer(ctx, x, y, &c);
     u32 key = 0;
-    const i32 r = KeyWait(ctx, &key, mode, &c);
+    const i32 r = ShowAndWait(ctx, mode, kName[mode], x, "", nullptr, &x, &y, &key);
     if (r != 0) return r;
     if (!RepeatKey(key) && mode != kKeyChi) k ^= 1;
   }
@@ -227,21 +236,16 @@ i32 PReadout(GraphContext *ctx) {
   DistGraph *g = DistGraphOf(ctx);
   for (;;) {
     GraphPrepareScreen(ctx);
-    GraphStoreVar('P', &g->p);
-    ShowTwoValues(g->p, g->p, "P=", "", true);
-    GraphPointer c;
-    std::memset(&c, 0, sizeof c);
-    c.hidden = 1;
     u32 key = 0;
-    const i32 r = KeyWait(ctx, &key, kKeyP, &c);
+    const i32 r = ShowAndWait(ctx, kKeyP, "P=", g->p, "", nullptr, nullptr, nullptr, &key);
     if (r != 0) return r;
   }
 }
 
 R AnovaMean(u32 a, u32 b) {
-  Value v{};
-  if (ItemMatGet(kMatAns, a, b, &v) != 0) return Error(static_cast<u8>(kErrDimension));
-  return v.re;
+  R v;
+  if (const u32 e = StatMatGetReal(kMatAns, a, b, &v)) return Error(static_cast<u8>(e));
+  return v;
 }
 
 i32 AnovaReadout(GraphContext *ctx) {
@@ -249,7 +253,7 @@ i32 AnovaReadout(GraphContext *ctx) {
   StatDataListSize(kAnovaLevelsA, &nA);
   StatDataListSize(kAnovaLevelsB, &nB);
   u32 rows = 0, cols = 0;
-  if (nA == 0 || nB == 0 || ItemMatDims(kMatAns, &rows, &cols) != 0 || rows < nA || cols < nB) {
+  if (nA == 0 || nB == 0 || StatMatDims(kMatAns, &rows, &cols) != 0 || rows < nA || cols < nB) {
     ErrBox(static_cast<i32>(kErrDimension));
     return kGraphExitExit;
   }
@@ -271,13 +275,8 @@ i32 AnovaReadout(GraphContext *ctx) {
       TextPrintField(title, 21);
     }
     const R x = Int(static_cast<i16>(a)), m = AnovaMean(a, b);
-    GraphStoreVar('A', &x);
-    GraphStoreVar('M', &m);
-    ShowTwoValues(x, m, "A=", "M=", false);
-    GraphPointer c;
-    PlacePointer(ctx, x, m, &c);
     u32 key = 0;
-    const i32 r = KeyWait(ctx, &key, kKeyAnovaTrace, &c);
+    const i32 r = ShowAndWait(ctx, kKeyAnovaTrace, "A=", x, "M=", &m, &x, &m, &key);
     if (r != 0) return r;
     switch (key) {
       case kKeyUp: b = b > 1 ? b - 1 : nB; break;
@@ -298,13 +297,8 @@ i32 XReadout(GraphContext *ctx) {
       R y;
       DensityAt(ctx, x, &y);
       GraphPrepareScreen(ctx);
-      GraphStoreVar('X', &x);
-      GraphStoreVar('P', &y);
-      ShowTwoValues(x, y, "X=", "P=", false);
-      GraphPointer c;
-      PlacePointer(ctx, x, y, &c);
       u32 key = 0;
-      const i32 r = KeyWait(ctx, &key, kKeyXInput, &c);
+      const i32 r = ShowAndWait(ctx, kKeyXInput, "X=", x, "P=", &y, &x, &y, &key);
       if (r == kGraphExitExe) {
         first = key;
         break;
@@ -568,7 +562,7 @@ u32 DistDrawAnovaMeans(GraphContext *ctx) {
   u32 rows = 0, cols = 0;
   // The means are read by level numbers: a table smaller than the levels
   // (a Mat Ans changed since the ANOVA) is refused before any read.
-  if (nA == 0 || nB == 0 || ItemMatDims(kMatAns, &rows, &cols) != 0 || rows < nA || cols < nB) return kErrDimension;
+  if (nA == 0 || nB == 0 || StatMatDims(kMatAns, &rows, &cols) != 0 || rows < nA || cols < nB) return kErrDimension;
   for (u32 b = 1; b <= nB; ++b) {
     i32 pc = 0, pr = 0;
     bool prev = false;

@@ -570,14 +570,70 @@ u32 RunType(const i16 *cond) {
   return 0xFFFF;
 }
 
-// The spreadsheet's condition turned into work lists 27-31 of file 0: 0 or
-// an error code.
-u32 SheetCondLists(i16 out[6]) {
-  (void)out;
-  return SheetReadRangeToList(nullptr, 27);
-}
+// A cell range {column, row, column, row} at byte `at` of a record.
+void RangeOf(const u8 *rec, u32 at, i16 out[4]) { std::memcpy(out, rec + at, 8); }
 
 }  // namespace
+
+u32 StatSheetCondToLists(i16 out[6], const u8 *sheetCond, int oneVar) {
+  // Work lists 27-31 of file 0: the single-variable X and frequency, the
+  // paired X, Y and frequency ranges. A frequency range whose first word is
+  // 0 is not set: each datum counts once.
+  i16 range[4];
+  out[kCondOneX] = 27;
+  out[kCondOneFreq] = 0;
+  out[kCondTwoX] = 29;
+  out[kCondTwoY] = 30;
+  out[kCondTwoFreq] = 0;
+  if (oneVar) {
+    RangeOf(sheetCond, 2, range);
+    if (const u32 e = SheetReadRangeToList(range, 27)) return e;
+    RangeOf(sheetCond, 10, range);
+    if (range[0] == 0) return 0;
+    out[kCondOneFreq] = 28;
+    return SheetReadRangeToList(range, 28);
+  }
+  RangeOf(sheetCond, 18, range);
+  if (const u32 e = SheetReadRangeToList(range, 29)) return e;
+  RangeOf(sheetCond, 26, range);
+  if (const u32 e = SheetReadRangeToList(range, 30)) return e;
+  RangeOf(sheetCond, 34, range);
+  if (range[0] == 0) return 0;
+  out[kCondTwoFreq] = 31;
+  return SheetReadRangeToList(range, 31);
+}
+
+u32 StatSheetRangeCalc(i16 out[29], const u16 *sheetGraphCond) {
+  // Graph g's X, Y and frequency ranges go to work lists 32 + 3g, 33 + 3g
+  // and 34 + 3g.
+  for (int g = 0; g < 4; ++g) {
+    const u16 *blk = sheetGraphCond + 16 * g;
+    const u8 *bytes = reinterpret_cast<const u8 *>(blk);
+    const bool freq = blk[10] != 0;
+    i16 *o = out + 7 * g;
+    o[0] = static_cast<i16>(blk[0]);
+    o[1] = static_cast<i16>(blk[1]);
+    o[2] = static_cast<i16>(32 + 3 * g);
+    o[3] = static_cast<i16>(33 + 3 * g);
+    o[4] = freq ? static_cast<i16>(34 + 3 * g) : 0;
+    o[5] = static_cast<i16>(blk[14]);
+    o[6] = static_cast<i16>(blk[15]);
+    if (blk[0] != 1) continue;
+    i16 range[4];
+    RangeOf(bytes, 4, range);
+    if (const u32 e = SheetReadRangeToList(range, static_cast<u8>(o[2]))) return e;
+    // The one-list graphs (probability plot to broken line) need no Y.
+    RangeOf(bytes, 12, range);
+    const u32 ey = SheetReadRangeToList(range, static_cast<u8>(o[3]));
+    if (ey && !(blk[1] >= 3 && blk[1] <= 8)) return ey;
+    if (freq) {
+      RangeOf(bytes, 20, range);
+      if (const u32 e = SheetReadRangeToList(range, static_cast<u8>(o[4]))) return e;
+    }
+  }
+  out[28] = static_cast<i16>(sheetGraphCond[64]);
+  return 0;
+}
 
 i32 StatCalcRun(const i16 *cond, u32 *err, int showScreen, int sheet) {
   StatDeleteResultList();
@@ -585,7 +641,10 @@ i32 StatCalcRun(const i16 *cond, u32 *err, int showScreen, int sheet) {
   i16 local[6];
   std::memcpy(local, cond, sizeof local);
   if (sheet) {
-    if (const u32 e = SheetCondLists(local)) {
+    u8 sheetCond[kSheetCalcCondBytes];
+    u32 e = SheetReadCalcCond(sheetCond);
+    if (e == 0) e = StatSheetCondToLists(local, sheetCond, local[kCondType] == kStatOneVar);
+    if (e) {
       *err = e;
       return -2;
     }

@@ -63,6 +63,18 @@ u32 StatRegEstimateAt(int slot, const i16 block[7], const BcdReal *x, BcdReal *y
 // with *err set on failure; with showScreen the result screen's code, else
 // 0.
 i32 StatCalcRun(const i16 *cond, u32 *err, int showScreen, int sheet);
+// The spreadsheet's calculation condition (42 bytes: type, then the
+// single-variable X and frequency ranges, the paired X, Y and frequency
+// ranges, each {column, row, column, row}) read into work lists 27-31 of
+// file 0 (only the single-variable ones when oneVar); out receives the
+// list numbers in the words of C_CND (0 for a frequency range not set).
+// 0 or an error code.
+u32 StatSheetCondToLists(i16 out[6], const u8 *sheetCond, int oneVar);
+// Four StatGraph blocks of G_CND's form (and word 28, the draw flag of the
+// fifth block) from the spreadsheet's graph blocks (160 bytes: 32 a graph),
+// the ranges of the drawn graphs read into work lists 32-43: 0 or an error
+// code.
+u32 StatSheetRangeCalc(i16 out[29], const u16 *sheetGraphCond);
 // The same for the program command: 0 with *err set on failure; with
 // showScreen the program-mode result screen's code.
 i32 StatCalcFromCommand(const i16 *cond, u32 *err, int showScreen);
@@ -80,6 +92,10 @@ i32 StatCalcResultScreen(int type, u32 *err, int sheet);
 // The program-mode screen: as above, and -11 for G<>T outside RUN-MAT and
 // PROG.
 i32 StatCalcResultScreenProgram(int type, u32 *err);
+// The result screen of a calculation run from the StatGraph screen, with
+// Draw on F6 (and COPY on F5 for a regression): -28 Draw, -21 EXIT, -22
+// SHIFT+EXIT, -27 a setting changed, -23 G<->T.
+i32 StatCalcResultMenu(int type);
 // COPY of the regression's formula into a graph function: -2 or -1.
 i32 StatCopyRegToGraphFunc(int type);
 // Stores the regression's formula as graph function `slot`: 0 or an error.

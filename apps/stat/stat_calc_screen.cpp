@@ -9,6 +9,7 @@
 #include "apps/stat/stat_calc.h"
 #include "apps/stat/stat_cond.h"
 #include "graph/memory/gmem_func.h"
+#include "graph/screen/graph_screen.h"
 #include "graph/screen/vwin_screen.h"
 #include "kernel/task.h"
 #include "memory/item_array.h"
@@ -45,6 +46,7 @@ constexpr const char *kDownMark = "\xE6\x93";
 constexpr u16 kResultMask = 135;
 constexpr u16 kProgramMask = 199;
 constexpr u32 kCopyCode = 1;
+constexpr u32 kDrawCode = 2;
 
 // One result line: a label and a value code, a text of its own (code 0),
 // or a mode value (code -n for mode n).
@@ -252,8 +254,8 @@ Layout g_screenLayout;
 Layout g_programLayout;
 
 // The result screen's loop. In STAT (program false) COPY stores the fitted
-// line; after a program G<->T belongs to RUN-MAT and PROG and leaves the
-// screen elsewhere.
+// line; after a program G<->T shows the graph screen in RUN-MAT and PROG
+// and leaves the screen elsewhere.
 i32 ResultScreen(int type, Layout *l, bool program) {
   *l = LayoutOf(type);
   MenuSave menu;
@@ -272,7 +274,16 @@ i32 ResultScreen(int type, Layout *l, bool program) {
       continue;
     }
     if (program && key == kKeyGraphTable) {
-      if (!RunningApp("@RUNMAT") && !RunningApp("@PROG")) result = -11;
+      if (!RunningApp("@RUNMAT") && !RunningApp("@PROG")) {
+        result = -11;
+        continue;
+      }
+      // The graph screen as last drawn; its G<->T or EXIT comes back here.
+      u32 first = 0;
+      if (const u32 e = GraphRedisplay(&first)) {
+        ErrBox(static_cast<i32>(e));
+        result = -2;
+      }
       continue;
     }
     result = CommonKey(key, *l, &top);
@@ -282,6 +293,45 @@ i32 ResultScreen(int type, Layout *l, bool program) {
 }
 
 }  // namespace
+
+namespace {
+Layout g_graphLayout;
+}  // namespace
+
+i32 StatCalcResultMenu(int type) {
+  Layout *l = &g_graphLayout;
+  *l = LayoutOf(type);
+  const bool copy = type != kStatModeList && type != kStatOneVar && type != kStatTwoVar;
+  const FkeyItem page[6] = {B, B, B, B, copy ? FkeyItem{56, kFkeyKeyCode, kCopyCode} : B, {19, kFkeyKeyCode, kDrawCode}};
+  MenuSave menu;
+  menu.Save(kResultMask, page);
+  i32 top = 1;
+  i32 result = 0;
+  while (result == 0) {
+    LcdClearVram();
+    DrawTitle(type);
+    DrawLines(*l, top);
+    FkeyDrawRow();
+    u32 key = 0;
+    if (KeyGetKey(&key) != 0) continue;
+    if (key == kKeyF6 || key == kKeyExe || key == kDrawCode) {
+      result = -28;
+    } else if (copy && (key == kKeyF5 || key == kCopyCode)) {
+      if (StatCopyRegToGraphFunc(type) == -1) result = -22;
+    } else if (key == kKeyGraphTable) {
+      result = -23;
+    } else if (key == kKeyExit) {
+      result = -21;
+    } else if (key == kKeyAc) {
+      continue;
+    } else {
+      const i32 r = CommonKey(key, *l, &top);
+      result = r == -1 ? -22 : r == -21 ? -27 : r == -2 ? -21 : r;
+    }
+  }
+  menu.Restore();
+  return result;
+}
 
 i32 StatCalcResultScreen(int type, u32 *, int) { return ResultScreen(type, &g_screenLayout, false); }
 

@@ -10,6 +10,7 @@
 #include "number/value.h"
 #include "numeric/list_mem.h"
 #include "numeric/list_stats.h"
+#include "ui/setup.h"
 
 using namespace statreal;
 
@@ -19,6 +20,7 @@ constexpr u32 kErrMemory = 4;
 constexpr u32 kErrDimension = 9;
 constexpr u32 kErrSystem = 23;
 constexpr u32 kErrComplex = 25;
+constexpr u32 kErrComplexMatrix = 26;
 
 u32 Check(const BcdReal *x, bool ok) { return IsErr(*x) ? RealErrorCode(x) : ok ? 0 : kErrMa; }
 bool Whole(const BcdReal *x) { return RealIsInteger(x) == 1; }
@@ -84,6 +86,52 @@ u32 StatDataListCreate(u32 list, u32 count) {
 void StatDataListDelete(u32 list) {
   u8 file, num;
   if (Locate(list, &file, &num)) ItemListDelete(file, num);
+}
+
+u32 StatMatDims(u32 m, u32 *rows, u32 *cols) {
+  *rows = *cols = 0;
+  if (m > 255) return kErrMemory;
+  return ItemMatDims(static_cast<u8>(m), rows, cols) == 0 ? 0 : kErrMemory;
+}
+
+u32 StatMatGetReal(u32 m, u32 r, u32 c, BcdReal *out) {
+  Value v{};
+  if (m > 255 || ItemMatGet(static_cast<u8>(m), r, c, &v) != 0) return kErrMemory;
+  if (ValIsComplex(&v) == 1) return kErrComplexMatrix;
+  const R zero = Zero();
+  RealAdd(&zero, &v.re, out);
+  RealNormalize(out, out);
+  return 0;
+}
+
+u32 StatMatSetValue(u32 m, u32 r, u32 c, const Value *v) {
+  if (m > 255) return kErrMemory;
+  return ItemMatSet(static_cast<u8>(m), r, c, v) == 0 ? 0 : kErrMemory;
+}
+
+u32 StatMatCreate(u32 m, u32 rows, u32 cols) {
+  if (m > 255) return kErrMemory;
+  return ItemMatCreate(static_cast<u8>(m), rows, cols) == 0 ? 0 : kErrMemory;
+}
+
+void StatMatDelete(u32 m) {
+  if (m <= 255) ItemMatDelete(static_cast<u8>(m));
+}
+
+namespace {
+BcdReal *Normalized(BcdReal *out) { return RealNormalize(out, out); }
+}  // namespace
+
+BcdReal *StatAdd(const BcdReal *a, const BcdReal *b, BcdReal *out) { return Normalized(RealAdd(a, b, out)); }
+BcdReal *StatSub(const BcdReal *a, const BcdReal *b, BcdReal *out) { return Normalized(RealSub(a, b, out)); }
+BcdReal *StatMul(const BcdReal *a, const BcdReal *b, BcdReal *out) { return Normalized(RealMul(a, b, out)); }
+BcdReal *StatDiv(const BcdReal *a, const BcdReal *b, BcdReal *out) { return Normalized(RealDiv(a, b, out)); }
+BcdReal *StatPow(const BcdReal *a, const BcdReal *b, BcdReal *out) { return Normalized(RealPowDecimal(a, b, out)); }
+BcdReal *StatLn(const BcdReal *a, BcdReal *out) { return Normalized(RealLn(a, out)); }
+BcdReal *StatExp(const BcdReal *a, BcdReal *out) { return Normalized(RealExp(a, out)); }
+BcdReal *StatSqrt(const BcdReal *a, BcdReal *out) { return Normalized(RealSqrt(a, out)); }
+BcdReal *StatSin(const BcdReal *a, BcdReal *out) {
+  return Normalized(RealSin(a, out, static_cast<u16>(SetupGetItem(kSetupAngle))));
 }
 
 u32 StatReadDataList(BcdReal *n, u32 list, u32 freqList, BcdReal *mean, BcdReal *sx) {

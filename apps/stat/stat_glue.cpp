@@ -1,22 +1,16 @@
-// Seams of the statistics application. The spreadsheet's condition writers
-// and the StatGraphs replace their answers here when they land.
+// Seams of the statistics application: the spreadsheet's condition writers,
+// and the StatGraphs, which replace their answer here when they land.
 #include "apps/stat/stat_glue.h"
 
+#include "apps/sheet/sheet_stat.h"
 #include "ui/popup.h"
-
-namespace {
-
-constexpr u32 kErrSystem = 23;
-
-}  // namespace
 
 void StatNotBuiltBox() { PopupMessage(1, "   Not built yet"); }
 
-i32 StatGraphScreen(i16 *, u32) {
-  StatNotBuiltBox();
-  return -21;
+u32 StatSheetWriteOverlay(const i16 *) { return kErrSystem; }
+
+u32 SheetWriteGraphCond(const u16 *sheetCond) {
+  return SheetWriteGraphBlocks(reinterpret_cast<const u8 *>(sheetCond) + kSheetGraphBlocksAt);
 }
 
-u32 SheetWriteGraphCond(const u16 *) { return kErrSystem; }
-
-u32 SheetWriteCalcCond(const u8 *) { return kErrSystem; }
+u32 SheetWriteCalcCond(const u8 *sheetCalcCond) { return SheetWriteCalcCondItem(sheetCalcCond); }

@@ -89,7 +89,8 @@ std::string RangeTextAt(const u8 *rec, u32 at) {
   return text;
 }
 
-// The sheet's graph block g: words at 24 + 32 g.
+// The sheet's graph block g (1-3 the StatGraphs, 0 a working block):
+// words at 24 + 32 g.
 u16 *SheetBlock(u16 *sheetCond, int g) {
   return reinterpret_cast<u16 *>(reinterpret_cast<u8 *>(sheetCond) + kSheetBlockOffset + 32 * g);
 }
@@ -101,12 +102,12 @@ i32 WriteGraph(u16 *statCond, u16 *sheetCond) {
 }
 
 // Draw flag, type, mark and option of graph g (1..3) of either record.
-u16 &Flag(u16 *statCond, u16 *sheetCond, int g) { return statCond ? statCond[7 * g] : SheetBlock(sheetCond, g - 1)[0]; }
+u16 &Flag(u16 *statCond, u16 *sheetCond, int g) { return statCond ? statCond[7 * g] : SheetBlock(sheetCond, g)[0]; }
 u16 &Type(u16 *statCond, u16 *sheetCond, int g) {
-  return statCond ? statCond[7 * g + 1] : SheetBlock(sheetCond, g - 1)[1];
+  return statCond ? statCond[7 * g + 1] : SheetBlock(sheetCond, g)[1];
 }
 u16 &Mark(u16 *statCond, u16 *sheetCond, int g) {
-  return statCond ? statCond[7 * g + 5] : SheetBlock(sheetCond, g - 1)[14];
+  return statCond ? statCond[7 * g + 5] : SheetBlock(sheetCond, g)[14];
 }
 
 const char *TypeName(u16 type) {
@@ -370,7 +371,7 @@ i32 StatGraphSetupScreen(u16 *statCond, u16 *sheetCond) {
     for (int l = 3; l <= 6; ++l) {
       const Field f = FieldOf(kind, type, l);
       std::string text;
-      const u16 *blk = sheet ? SheetBlock(sheetCond, g - 1) : statCond + 7 * g;
+      const u16 *blk = sheet ? SheetBlock(sheetCond, g) : statCond + 7 * g;
       const u8 *raw = reinterpret_cast<const u8 *>(blk);
       switch (f) {
         case kFieldX:
@@ -404,7 +405,7 @@ i32 StatGraphSetupScreen(u16 *statCond, u16 *sheetCond) {
     FkeyDrawRow();
     u32 key = 0;
     const bool typed = KeyGetKey(&key) != 0;
-    u16 *blk = sheet ? SheetBlock(sheetCond, g - 1) : statCond + 7 * g;
+    u16 *blk = sheet ? SheetBlock(sheetCond, g) : statCond + 7 * g;
     const Field field = line >= 3 ? FieldOf(kind, type, line) : kFieldNone;
     if (sheet && (typed || key == kKeyRight || (key >= 40 && key <= 42)) &&
         (field == kFieldX || field == kFieldY || field == kFieldFreq)) {

@@ -7,10 +7,12 @@
 #include "graph/app/graph_funcs.h"
 #include "graph/app/graph_list.h"
 #include "graph/dyna/dyna_cond.h"
+#include "graph/dyna/dyna_mem.h"
 #include "graph/dyna/dyna_play.h"
 #include "graph/memory/gmem_func.h"
 #include "graph/memory/gmem_record.h"
 #include "graph/screen/vwin_screen.h"
+#include "kernel/heap.h"
 #include "memory/str.h"
 #include "number/numtext.h"
 #include "number/realop.h"
@@ -21,6 +23,7 @@
 #include "ui/keys.h"
 #include "ui/lcd.h"
 #include "ui/msg.h"
+#include "ui/popup.h"
 #include "ui/setup.h"
 #include "ui/setup_screen.h"
 #include "ui/sysvar.h"
@@ -66,13 +69,16 @@ const BuiltIn kBuiltIns[7] = {
     {"Y=Atan (BX+C)", "A\x83(BX\x89" "C)"},
 };
 
-// The application's frames and whether they show the current settings.
+// The application's frames and whether they show the current settings;
+// whether the screen shows a recalled memory nothing has changed since.
 MemHandle g_frames = 0;
 bool g_framesValid = false;
+bool g_recalled = false;
 
 void DropFrames() {
   DynaFreeFrames(&g_frames);
   g_framesValid = false;
+  g_recalled = false;
 }
 
 void ClearRows(i32 first, i32 last) {
@@ -238,8 +244,26 @@ i32 SpeedScreen(DynaCond *cond) {
   return result;
 }
 
+// "Store In Dynamic Memory": F1 stores the animation (the frames of the
+// block when it is played; a played memory keeps its stored frames).
+void MemStorePopup(const DynaCond &cond, const u8 *frames, u32 count) {
+  constexpr i32 kKind = 5;
+  TextCursorState saved;
+  TextGetCursor(&saved);
+  TextCursorOff();
+  PopupOpen(kKind);
+  PopupDrawWindow(kKind);
+  static const i32 kLines[5][2] = {{4, 2}, {16, 3}, {17, 4}, {2, 5}, {3, 6}};
+  for (const auto &line : kLines) PrintMsg(line[0], 3, line[1]);
+  const u32 key = PopupWaitKey({kKeyF1, kKeyF6, kKeyExit, kKeyQuit});
+  PopupClose(kKind);
+  PopupRestoreCursor(saved);
+  if (key == kKeyF1 && DynaMemStore(frames, count, &cond) != 0) ErrBox(4);
+}
+
 // The pause screen: 0 play on, -11 play on paused, -2 EXIT, -1 SHIFT+EXIT.
-i32 PauseScreen(DynaCond *cond, const DynaScanState &scan) {
+// frames: what STO keeps (nullptr keeps the stored frames).
+i32 PauseScreen(DynaCond *cond, const DynaScanState &scan, const u8 *frames, u32 count) {
   FkeySetPage(3, kPausePage);
   FkeyPushLevel(3);
   i32 result = -2;
@@ -261,6 +285,10 @@ i32 PauseScreen(DynaCond *cond, const DynaScanState &scan) {
       result = 0;
       break;
     }
+    if (key == 5) {
+      MemStorePopup(*cond, frames, count);
+      continue;
+    }
     if (key == kKeyExe) {
       result = 0;
       break;
@@ -281,12 +309,18 @@ i32 PauseScreen(DynaCond *cond, const DynaScanState &scan) {
 
 // Plays until the pause screen is left: -2 back, -1 SHIFT+EXIT, -11 error.
 i32 PlayLoop(int mode, u32 count, DynaCond *cond, const DynaScanState &scan) {
+  const bool stored = mode == kDynaPlayStored;
   for (;;) {
     const i32 r = DynaRun(mode, count, cond, &g_frames);
     if (r == -11 || r == -1) return r;
-    const i32 p = PauseScreen(cond, scan);
+    const u8 *frames = !stored && g_frames != 0 ? MemDeref(g_frames) : nullptr;
+    const i32 p = PauseScreen(cond, scan, frames, count);
     if (p == -2 || p == -1) return p;
-    mode = p == -11 ? kDynaPlayBlockPaused : kDynaPlayBlock;
+    if (stored) {
+      mode = p == -11 ? kDynaPlayStoredPaused : kDynaPlayStored3;
+    } else {
+      mode = p == -11 ? kDynaPlayBlockPaused : kDynaPlayBlock;
+    }
   }
 }
 
@@ -322,7 +356,23 @@ i32 DynaBuiltInList() {
   return result;
 }
 
-i32 DynaVarScreen(i32) {
+i32 DynaVarScreen(i32 recall) {
+  if (recall) {
+    // A stored animation: its functions, settings and condition come back
+    // and its frames play without computing.
+    DynaCond stored;
+    const u32 e = DynaMemRecall(&stored);
+    if (e != 0) {
+      if (e != kDynaMemMissing) ErrBox(4);
+      return -2;
+    }
+    DropFrames();
+    if (DynaWriteCond(&stored) != 0) {
+      ErrBox(4);
+      return -2;
+    }
+    g_recalled = true;
+  }
   DynaScanState scan;
   DynaScanFuncs(&scan);
   if (const u32 e = DynaScanError(&scan)) {
@@ -342,6 +392,7 @@ i32 DynaVarScreen(i32) {
   FkeySetPage(2, kVarPage);
   FkeyPushLevel(2);
   i32 cur = 0, top = 0, result = -2;
+  bool playRecalled = g_recalled;
   for (;;) {
     if (cur < top) top = cur;
     if (cur >= top + 5) top = cur - 4;
@@ -377,7 +428,14 @@ i32 DynaVarScreen(i32) {
     }
     FkeyDrawRow();
     u32 key = 0;
-    u32 isChar = KeyGetKey(&key);
+    // A recalled memory plays at once.
+    u32 isChar = 0;
+    if (playRecalled) {
+      key = kVarDyna;
+      playRecalled = false;
+    } else {
+      isChar = KeyGetKey(&key);
+    }
     if (!isChar && key == kKeyXThetaT) {
       isChar = 1;
       key = 'X';
@@ -433,7 +491,9 @@ i32 DynaVarScreen(i32) {
         continue;
       }
       int mode = kDynaPlayBlock;
-      if (!g_framesValid) {
+      if (!g_framesValid && g_recalled) {
+        mode = kDynaPlayStored;
+      } else if (!g_framesValid) {
         if (const u32 e = DynaAllocFrames(frames, &g_frames)) {
           ErrBox(static_cast<i32>(e));
           continue;

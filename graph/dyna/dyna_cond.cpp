@@ -62,10 +62,14 @@ u32 DynaReadCond(DynaCond *cond) {
   if (McsOpenInFolderPtr(kFolder, kCondItem, &size, &data) != 0 || data == nullptr || size != sizeof *cond) return 4;
   DynaCond c;
   std::memcpy(&c, data, sizeof c);
-  if (!Usable(&c.start) || !Usable(&c.end) || !Usable(&c.pitch)) return 4;
-  if (c.speed < 1 || c.speed > 4 || c.var < 1 || c.var > 26) return 4;
+  if (!DynaCondValid(&c)) return 4;
   *cond = c;
   return 0;
+}
+
+bool DynaCondValid(const DynaCond *c) {
+  if (!Usable(&c->start) || !Usable(&c->end) || !Usable(&c->pitch)) return false;
+  return c->speed >= 1 && c->speed <= 4 && c->var >= 1 && c->var <= 26;
 }
 
 u32 DynaReadCondOrDefault(DynaCond *cond) {

@@ -31,6 +31,8 @@ u32 DynaWriteCond(const DynaCond *cond);
 // 0, or 4 when "COND" is missing or damaged (not 44 bytes, a value that is
 // no real, a speed or letter out of range).
 u32 DynaReadCond(DynaCond *cond);
+// 1 when the three values are reals and speed and letter are in range.
+bool DynaCondValid(const DynaCond *cond);
 // "COND", or the defaults written when it is missing or damaged: 0 or 4.
 u32 DynaReadCondOrDefault(DynaCond *cond);
 

@@ -86,12 +86,12 @@ u32 SetCoefficient(const GraphEntry *e, i32 n) {
   return 0;
 }
 
-// The position after the first 0xF6 of a parametric pair (two-byte
-// characters stepped whole), or the end of the text.
+// The position after the first 0xF6 of a parametric pair (two-byte tokens
+// stepped whole, Xmin's zero second byte too), or the end of the text.
 TokPos SecondHalf(TokPos p) {
   while (*p != 0) {
     if (*p == kTokFnSeparator) return p + 1;
-    p += (TokIsLeadByte(*p) && p[1] != 0) ? 2 : 1;
+    p += TokLenAt(p);
   }
   return p;
 }

@@ -29,3 +29,8 @@ u32 GraphGlueDrawTable(GraphContext *ctx, i32 how) {
   GraphDrawTable(ctx, how);
   return 0;
 }
+
+u32 GraphGlueRecurWebKey(GraphContext *, i32 *result) {
+  *result = 0;
+  return kSystemError;
+}

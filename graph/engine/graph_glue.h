@@ -23,3 +23,7 @@ u32 GraphGlueSpecialLabel(GraphContext *ctx, i32 idx, u8 *text, u32 cap);
 u32 GraphGlueBuildTable(GraphContext *ctx);
 u32 GraphGlueFillTableRow(const BcdReal *x, GraphContext *ctx, i32 row);
 u32 GraphGlueDrawTable(GraphContext *ctx, i32 how);
+// The recursion web graph's own key (341: its step-by-step trace) on the
+// graph screen: 0 with *result the trace's exit code or a key to hand on,
+// or an error code (System ERROR until the web trace is there).
+u32 GraphGlueRecurWebKey(GraphContext *ctx, i32 *result);

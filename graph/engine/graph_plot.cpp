@@ -291,13 +291,14 @@ void PrintLabel(GraphContext *ctx, i32 idx, i32 line) {
       }
       const u8 *t = e->text;
       for (i32 chars = 0; t != nullptr && *t != 0 && chars < kWidth; ++chars) {
-        const u32 n = (TokIsLeadByte(*t) && t[1] != 0) ? 2 : 1;
-        if (len + n >= sizeof src) break;
+        const u32 n = TokLenAt(t);
+        if (len + n + 1 >= sizeof src) break;
         for (u32 i = 0; i < n; ++i) src[len++] = t[i];
         t += n;
       }
     }
     src[len] = 0;
+    src[len + 1] = 0;  // token texts end in two zero bytes
     StrExpandTokens(reinterpret_cast<const char *>(src), shown, kWidth);
   }
   TextLocate(1, line);

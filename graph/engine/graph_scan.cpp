@@ -48,7 +48,7 @@ bool IsStatementEnd(u8 b) { return b == ':' || b == kTokNewline || b == kTokDisp
 // Reads one token: a byte, or lead byte and second byte as one code.
 u32 ReadToken(TokPos *p) {
   const u8 b = **p;
-  if (TokIsLeadByte(b) && (*p)[1] != 0) {
+  if (TokLenAt(*p) == 2) {
     const u32 code = (static_cast<u32>(b) << 8) | (*p)[1];
     *p += 2;
     return code;

@@ -27,18 +27,6 @@ bool OpenSlot(int n, u8 **data, u32 *size) {
   return McsOpenByKindPtr(kGraphFuncKind, name, size, data) == 0;
 }
 
-// Length of the text up to its first statement end; two-byte tokens are
-// stepped over whole, so their second byte never ends the text.
-u32 StatementLength(const char *text) {
-  const u8 *p = reinterpret_cast<const u8 *>(text);
-  u32 i = 0;
-  while (p[i] != 0 && p[i] != ':' && p[i] != 0x0D && p[i] != 0x0C) {
-    if (TokIsLeadByte(p[i]) && p[i + 1] != 0) ++i;
-    ++i;
-  }
-  return i;
-}
-
 }  // namespace
 
 u16 GmemReadFuncType(int n) {
@@ -54,15 +42,17 @@ const char *GmemFuncDataPtr(int n) {
   u32 size = 0;
   if (!OpenSlot(n, &data, &size)) return nullptr;
   if (size <= kGmemFuncHeader || size > kGmemFuncHeader + kGmemFuncTextMax) return kEmpty;
-  // The text must end inside its item.
-  if (std::memchr(data + kGmemFuncHeader, 0, size - kGmemFuncHeader) == nullptr) return kEmpty;
+  // The text must end inside its item, its end found token by token (the
+  // zero second byte of Xmin or If ends nothing).
+  const u32 room = size - kGmemFuncHeader;
+  if (TokTextLen(data + kGmemFuncHeader, room) >= room) return kEmpty;
   return reinterpret_cast<const char *>(data + kGmemFuncHeader);
 }
 
 u32 GmemWriteFuncItem(int n, const u8 head[4], const char *text) {
   char name[4];
   if (!SlotName(n, name)) return 4;
-  const u32 len = StatementLength(text);
+  const u32 len = TokStatementLen(reinterpret_cast<const u8 *>(text));
   std::vector<u8> item(kGmemFuncHeader + len + 1, 0);
   std::memcpy(item.data(), head, kGmemFuncHeader);
   std::memcpy(item.data() + kGmemFuncHeader, text, len);
@@ -97,8 +87,10 @@ char *GmemReadFuncText(int n, char *buf) {
   buf[0] = 0;
   const char *text = GmemFuncDataPtr(n);
   if (text == nullptr) return buf;
-  const size_t len = std::strlen(text);
-  std::memcpy(buf, text, len + 1);
+  const u32 len = TokTextLen(text);
+  std::memcpy(buf, text, len);
+  buf[len] = 0;
+  buf[len + 1] = 0;  // the second zero that token readers step onto
   return buf;
 }
 

@@ -35,8 +35,9 @@ u16 GmemReadFuncType(int n);
 // next changes; nullptr when the item is missing. An item that holds no
 // readable text gives an empty text.
 const char *GmemFuncDataPtr(int n);
-// Writes graph function n as head and the text up to its first statement end
-// (':', 0x0D, 0x0C or the zero byte), which is stored as the zero byte. The
+// Writes graph function n as head and the token text up to its first
+// statement end (':', 0x0D, 0x0C or the end, stepped token by token; the text
+// carries the second zero byte of token texts), stored with a zero byte. The
 // item is created, or replaced whole. Gives 0, or 4 when it cannot be stored.
 // Forgets the drawn graph first.
 u32 GmemWriteFuncItem(int n, const u8 head[4], const char *text);
@@ -48,8 +49,8 @@ u8 GmemReadFuncKind(int n);
 // 1 when every bit of mask is set in the attribute byte of function n, else
 // 0 (also when the item is missing).
 u32 GmemTestFuncFlags(int n, u8 mask);
-// The text of function n copied into buf (at least 257 bytes), empty when
-// the item is missing.
+// The text of function n copied into buf (at least 257 bytes) with two zero
+// bytes after it, empty when the item is missing.
 char *GmemReadFuncText(int n, char *buf);
 // Writes the kind byte; a missing item is made as four zero bytes first.
 u32 GmemSetFuncKind(int n, u8 kind);

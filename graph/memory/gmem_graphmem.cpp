@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "eval/token_len.h"
 #include "graph/memory/gmem_func.h"
 #include "graph/memory/gmem_record.h"
 #include "graph/memory/gmem_vwin.h"
@@ -95,7 +96,7 @@ u32 GmemStoreGraphMem(i32 n) {
     if (McsOpenByKindPtr(kFuncKind, slot, &size, &data) == 0 && data != nullptr && size >= 4) {
       std::memcpy(head, data, 4);
       const char *text = GmemFuncDataPtr(f);
-      if (text != nullptr) Append(&texts, text, static_cast<u32>(std::strlen(text)));
+      if (text != nullptr) Append(&texts, text, TokTextLen(text));
     }
     texts.push_back(0);
     Append(&mem, head, 4);
@@ -155,11 +156,12 @@ u32 GmemRecallGraphMem(i32 n) {
   }
   u32 t = heads_at + 4 * count;
   for (u32 f = 1; f <= count && t < mem.size(); ++f) {
-    // A text runs to its zero byte, at most 256 bytes and never past the item.
-    u32 len = 0;
-    while (t + len < mem.size() && mem[t + len] != 0) ++len;
+    // A text runs to its end, found token by token, at most 256 bytes and
+    // never past the item.
+    const u32 len = TokTextLen(mem.data() + t, static_cast<u32>(mem.size()) - t);
     if (len > 0 && len <= kGmemFuncTextMax) {
       std::vector<char> text(mem.begin() + t, mem.begin() + t + len);
+      text.push_back(0);
       text.push_back(0);
       if (GmemWriteFuncItem(static_cast<int>(f), mem.data() + heads_at + 4 * (f - 1), text.data()) != 0) return 4;
     }

@@ -38,26 +38,14 @@ u8 ReadModeByte(u32 at) {
   return data != nullptr && size > at ? data[at] : 0;
 }
 
-// Length of the text up to its first statement end, two-byte tokens whole.
-u32 StatementLength(const u8 *p) {
-  u32 i = 0;
-  while (p[i] != 0 && p[i] != ':' && p[i] != 0x0D && p[i] != 0x0C) {
-    if (TokIsLeadByte(p[i]) && p[i + 1] != 0) ++i;
-    ++i;
-  }
-  return i;
-}
-
 // Where the first expression of a parametric command ends: the first comma
-// outside brackets, or len.
+// outside brackets, or len (the statement's length in the text p).
 u32 FirstExpressionEnd(const u8 *p, u32 len) {
   i32 depth = 0;
-  for (u32 i = 0; i < len; ++i) {
+  for (u32 i = 0, n = 1; i < len; i += n) {
     const u8 c = p[i];
-    if (TokIsLeadByte(c)) {
-      ++i;
-      continue;
-    }
+    n = TokLenAt(p + i);
+    if (n == 2) continue;
     if (c == '(' || c == '[' || c == '{') ++depth;
     if ((c == ')' || c == ']' || c == '}') && depth > 0) --depth;
     if (c == ',' && depth == 0) return i;
@@ -109,14 +97,14 @@ u32 GmemAppendGraphCommand(const char *text, u16 type, u8 kind) {
     slot = first;
   }
   // The item is built whole before it is stored.
-  const u32 len = StatementLength(src);
+  const u32 len = TokStatementLen(src);
   std::vector<u8> item(kHeader + len, 0);
   item[0] = static_cast<u8>(type & 0xFF);
   item[1] = static_cast<u8>(type >> 8);
   item[3] = kind;
   std::memcpy(item.data() + kHeader, src, len);
   if ((type & 0x401) == 0x401) {
-    const u32 end = FirstExpressionEnd(item.data() + kHeader, len);
+    const u32 end = FirstExpressionEnd(src, len);
     if (end < len) {
       item[kHeader + end] = 0xF6;
     } else {
@@ -170,7 +158,7 @@ i32 GmemCommandTextPtr(i32 i, const char **out) {
   u32 size = 0;
   const u8 *data = Open(name, &size);
   if (data == nullptr) return -1;
-  if (size <= kHeader || std::memchr(data + kHeader, 0, size - kHeader) == nullptr) {
+  if (size <= kHeader || TokTextLen(data + kHeader, size - kHeader) >= size - kHeader) {
     *out = kEmpty;
   } else {
     *out = reinterpret_cast<const char *>(data + kHeader);
@@ -185,7 +173,7 @@ u32 GmemReplaceNewestCommandText(const char *text) {
   if (Open(name, &size) == nullptr) return 4;
   // The text and its zero byte, padded with zeros: nothing past the source
   // is read.
-  const u32 len = static_cast<u32>(std::strlen(text));
+  const u32 len = TokTextLen(text);
   std::vector<u8> padded((len + 1 + 3) & ~3u, 0);
   std::memcpy(padded.data(), text, len);
   if (kHeader + padded.size() != size) return 4;

@@ -7,6 +7,7 @@
 #include "graph/memory/gmem_record.h"
 #include "graph/memory/gmem_recur.h"
 #include "graph/recur/recur_model.h"
+#include "graph/recur/recur_web.h"
 #include "graph/screen/vwin_screen.h"
 #include "memory/item_array.h"
 #include "memory/str.h"
@@ -51,7 +52,21 @@ const FkeyItem kTermsFirst[6] = {T(294, kTokN), T(314, kTokAn), T(316, kTokBn), 
 const FkeyItem kTermsSecond[6] = {T(294, kTokN), T(314, kTokAn), T(315, kTokAn1), T(316, kTokBn), T(317, kTokBn1),
                                   T(112, kTokCn)};
 const FkeyItem kBlankPage[6] = {B, B, B, B, B, B};
-const FkeyItem kTablePage[6] = {B, B, B, B, K(138, 33), K(139, 32)};
+// The table's graph keys: the terms joined (G-CON) or as points (G-PLT),
+// their sums the same ways while the sums are shown, and the web graph for
+// the first-order types.
+constexpr u32 kCmdWeb = 41;
+void TablePage(bool sums) {
+  static FkeyItem page[6];
+  const u8 t = RecurType();
+  page[0] = B;
+  page[1] = sums ? K(749, kRecurGraphSumLines) : B;
+  page[2] = sums ? K(751, kRecurGraphSumPoints) : B;
+  page[3] = t == 1 || t == 2 ? K(318, kCmdWeb) : B;
+  page[4] = K(138, kRecurGraphLines);
+  page[5] = K(139, kRecurGraphPoints);
+  FkeySetPage(3, page);
+}
 
 void ClearRows(i32 first, i32 last) {
   for (i32 r = first; r <= last; ++r) {
@@ -275,13 +290,22 @@ u32 RecurMakeTable() {
   return e;
 }
 
-i32 RecurTableScreen() {
+namespace {
+
+// The table screen's loop; a program's view (program) has no graph keys and
+// ends on EXE and AC too. *endKey: the key that ended it.
+i32 TableLoop(bool program, u32 *endKey) {
+  *endKey = kKeyExit;
   u32 rows = 0, cols = 0;
   if (ItemMatDims(kRecurTableMatrix, &rows, &cols) != 0 || rows == 0) return 0;
   const u32 flags = RecurDependencyFlags();
   const u32 selected = (flags & kRecurSelA ? 1u : 0u) + (flags & kRecurSelB ? 1u : 0u) + (flags & kRecurSelC ? 1u : 0u);
   const bool sums = SetupGetItem(kSetupSumDisplay) == 0 && cols > 2 && cols == 1 + 2 * selected;
-  FkeySetPage(3, kTablePage);
+  if (program) {
+    FkeySetPage(3, kBlankPage);
+  } else {
+    TablePage(sums);
+  }
   FkeyPushLevel(3);
   u32 row = 1, col = 1, top = 1, left = 1;
   i32 result = 0;
@@ -354,9 +378,15 @@ i32 RecurTableScreen() {
     if (key == kKeyDown && row < rows) ++row;
     if (key == kKeyLeft && col > 1) --col;
     if (key == kKeyRight && col + 1 < cols) ++col;
-    if (key == 32 || key == 33) {
-      // The terms against n: joined (G-CON) or as points (G-PLT).
-      if (RecurTimeGraph(static_cast<i32>(key)) == -1) {
+    if (program && (key == kKeyExe || key == kKeyAc)) {
+      *endKey = key;
+      break;
+    }
+    const bool graphKey = key == kRecurGraphLines || key == kRecurGraphPoints || key == kRecurGraphSumLines ||
+                          key == kRecurGraphSumPoints || key == kCmdWeb;
+    if (!program && graphKey) {
+      const i32 r = key == kCmdWeb ? RecurWebGraph() : RecurTimeGraph(static_cast<i32>(key));
+      if (r == -1) {
         result = -1;
         break;
       }
@@ -364,12 +394,27 @@ i32 RecurTableScreen() {
     }
     if (key == kKeyExit) break;
     if (key == kKeyQuit) {
+      *endKey = key;
       result = -1;
       break;
     }
   }
   FkeyPopLevel();
+  KeyForgetDrawnRow();
   return result;
+}
+
+}  // namespace
+
+i32 RecurTableScreen() {
+  u32 key = 0;
+  return TableLoop(false, &key);
+}
+
+u32 RecurTableView() {
+  u32 key = 0;
+  TableLoop(true, &key);
+  return key;
 }
 
 u32 RecurAppMain(u32, u16) {

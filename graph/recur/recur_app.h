@@ -17,3 +17,6 @@ u32 RecurStoreFormula(int which, const u8 *text);
 u32 RecurMakeTable();
 // The table screen: 0 back to the list, -1 SHIFT+EXIT.
 i32 RecurTableScreen();
+// The table alone, as a program shows it: the key that ended it (EXIT,
+// EXE, AC or SHIFT+EXIT).
+u32 RecurTableView();

@@ -5,8 +5,10 @@
 
 #include <cstring>
 
+#include "graph/command/graph_command.h"
 #include "graph/engine/graph_glue.h"
 #include "graph/engine/graph_plot.h"
+#include "graph/engine/graph_scan.h"
 #include "graph/memory/gmem_record.h"
 #include "graph/screen/graph_tools.h"
 #include "graph/screen/vwin_screen.h"
@@ -27,7 +29,7 @@ constexpr u8 kTableMatrix = 35;
 constexpr u8 kRecurMatrix = 36;
 constexpr u16 kGraphMenuMask = 198;
 constexpr u32 kNoFunction = 30;
-constexpr u32 kSystemError = 23;
+constexpr u32 kSyntaxError = 2;
 
 u32 MatrixRows(u8 matrix) {
   u32 rows = 0, cols = 0;
@@ -35,6 +37,15 @@ u32 MatrixRows(u8 matrix) {
 }
 
 bool InRunOrProg() { return SysIsAppName("@RUNMAT") || SysIsAppName("@PROG"); }
+
+// Whether the graph screen runs in e-activity's graph strip (the child with
+// sub-id 0 while e-activity is the main application).
+bool InEactGraphStrip() {
+  u8 flag = 1;
+  u16 sub = 0xFFFF;
+  SysGetMainAppId(&flag, &sub);
+  return flag == 0 && sub == 0;
+}
 
 i32 ShowError(u32 code) {
   ErrBox(static_cast<i32>(code));
@@ -155,6 +166,46 @@ i32 GraphTableOnly(GraphContext *ctx) {
   return GraphShowTable(ctx);
 }
 
+// The graph on the left half with the table on the right: screen mode 3
+// draws the functions selected for TABLE beside their whole table; screen
+// mode 2 the functions selected for GRAPH beside a table that starts empty
+// and takes a row for each EXE of the trace.
+i32 DrawBesideTable(GraphContext *ctx, u32 mode) {
+  ctx->runFlags |= kGraphRunHalf;
+  if (GraphDrawKind(ctx, mode == 3 ? kGraphSelTable : kGraphSelGraph) == 0 && (mode == 3 || !InEactGraphStrip()))
+    return ShowError(kNoFunction);
+  u32 e = 0;
+  if (mode == 3) {
+    e = GraphGlueBuildTable(ctx);
+  } else {
+    i32 count = 0;
+    e = GraphScanEntries(ctx, &count);
+    for (i32 i = 0; e == 0 && ctx->entries[i].style != 0; ++i)
+      if (ctx->entries[i].type & 0xE000) e = kSyntaxError;  // lists and ranges take no table column
+    if (e == 0) ItemMatDelete(kTableMatrix);
+  }
+  if (e == 0) {
+    GraphClearBuffer(ctx);
+    GraphRefreshScreen(ctx);
+    ctx->screenFlags &= static_cast<u8>(~kGraphIneqMask);
+    e = GraphPlotAll(ctx);
+  }
+  if (e != 0) {
+    GmemDeleteGraphRecord();
+    return ShowError(e);
+  }
+  GraphPrepareScreen(ctx);
+  GmemWriteGraphMode(kGrpFuncs);
+  i32 r = 0;
+  if (mode == 3) {
+    r = GraphMenu(ctx, 12, 3, 0, 0);
+  } else {
+    r = GraphMenu(ctx, 10, 4, MatrixRows(kTableMatrix) == 0 ? u16{kMaskOpt} : u16{0}, 0);
+  }
+  GmemWriteScreen(ctx->planes);
+  return r;
+}
+
 i32 RunMode(GraphContext *ctx, i32 mode, u32 key) {
   switch (mode) {
     case kGraphShowTable:
@@ -176,6 +227,8 @@ i32 RunMode(GraphContext *ctx, i32 mode, u32 key) {
   else if (grp == kGrpTablePlot) GraphDrawKind(ctx, kGraphSelTablePlot);
   else GraphDrawKind(ctx, kGraphSelGraph);
   if (GraphScreenMode(ctx) != 0) ctx->runFlags |= kGraphRunHalf;
+  // A table beside the graph is drawn again.
+  if (GraphScreenMode(ctx) >= 2) GraphRefreshScreen(ctx);
   i32 r = 0;
   if (GraphScreenMode(ctx) == 1) r = GraphMenu(ctx, 7, 4, 0, key);
   else if (GraphScreenMode(ctx) == 2) r = GraphMenu(ctx, 10, 4, 0, key);
@@ -251,19 +304,7 @@ i32 GraphDrawSelected(GraphContext *ctx) {
   if (GmemReadGraphMode() == kGrpFuncs) return kGraphShowLast;
   if (GmemCreateScreenIfMissing(ctx->planes) != 0) return ShowError(4);
   const u32 mode = GraphScreenMode(ctx);
-  if (mode >= 2) {
-    // The graph beside its table: the table is built first.
-    ctx->runFlags |= kGraphRunHalf;
-    GraphEntry *keep = ctx->entries;
-    const bool any = GraphDrawKind(ctx, mode == 3 ? kGraphSelTable : kGraphSelGraph) > 0;
-    ctx->entries = keep;
-    if (!any) return ShowError(kNoFunction);
-    if (const u32 e = GraphGlueBuildTable(ctx)) {
-      GmemDeleteGraphRecord();
-      return ShowError(e);
-    }
-    return ShowError(kSystemError);
-  }
+  if (mode >= 2) return DrawBesideTable(ctx, mode);
   i32 n = 0;
   if (mode == 1) {
     if (const u32 e = GraphLoadVwin(ctx, 0)) return ShowError(e);
@@ -274,7 +315,8 @@ i32 GraphDrawSelected(GraphContext *ctx) {
   } else {
     n = GraphDrawKind(ctx, kGraphSelGraph);
   }
-  if (n == 0) return ShowError(kNoFunction);
+  // A graph strip of e-activity shows its empty axes rather than an error.
+  if (n == 0 && !InEactGraphStrip()) return ShowError(kNoFunction);
   GmemWriteGraphMode(kGrpFuncs);
   const i32 drawn = GraphRedrawByMode(ctx, 0);
   if (drawn != 0) {
@@ -300,6 +342,7 @@ i32 GraphKeyLoop(GraphContext *ctx, u32 firstKey) {
         return Leave(ctx, kGraphExitExit);
       case kKeyExe:
         if (InRunOrProg()) return kGraphExitExe;
+        if (GmemReadGraphMode() == kGrpWeb) pending = kGraphKeyRecurWeb;
         continue;
       case kKeyAc:
       case kKeyGraphAc:
@@ -322,6 +365,23 @@ i32 GraphKeyLoop(GraphContext *ctx, u32 firstKey) {
       case kKeySetup:
         if (GraphRunSetup() != 0) return kGraphExitChanged;
         continue;
+      case kKeyPaste:
+        if (!(SysIsAppName("@GRAPH") && GraphScreenMode(ctx) == 0)) continue;
+        r = GraphPasteFromClip(ctx);
+        break;
+      case kGraphKeyPaste:
+        r = GraphPasteFromClip(ctx);
+        break;
+      case kGraphKeyReadOut:
+        r = GraphShowReadOut(ctx);
+        if (r > 0) {
+          pending = static_cast<u32>(r);
+          continue;
+        }
+        break;
+      case kGraphKeyRecurWeb:
+        if (const u32 e = GraphGlueRecurWebKey(ctx, &r)) r = ShowError(e);
+        break;
       case kKeyGraphTable:
         return Leave(ctx, kGraphExitShown);
       case 330:
@@ -337,6 +397,13 @@ i32 GraphKeyLoop(GraphContext *ctx, u32 firstKey) {
         GraphSwapScreens(ctx);
         GmemDeletePlot();
         continue;
+      case 345: {
+        // The result lines of a program's integral or probability graph.
+        const i32 k = GraphShowReadOut(ctx);
+        if (k == kGraphExitChanged) return k;
+        pending = static_cast<u32>(k);
+        continue;
+      }
       default:
         if (key == 303 || key == kGraphKeyTrace) {
           r = TraceRun(GraphScreenMode(ctx) == 2 ? 303u : u32{kGraphKeyTrace}, ctx);
@@ -393,7 +460,7 @@ u32 GraphRedisplay(u32 *key) {
     case 17:
     case 18:
       GraphCommandEntries(&ctx);
-      if (grp >= 15 && *key == 0) *key = 345;
+      if (grp >= 15 && *key == 0) *key = kGraphKeyReadOut;
       break;
     case 2:
       GraphDrawKind(&ctx, kGraphSelGraph);

@@ -42,6 +42,7 @@ enum GraphDrawnMode : u8 {
   kGrpTableConnect = 5,
   kGrpTablePlot = 6,
   kGrpFuncs = 7,
+  kGrpWeb = 10,
   kGrpPlain = 11,
 };
 
@@ -87,6 +88,17 @@ void GraphRedrawFkeys();
 void GraphSwapScreens(GraphContext *ctx);
 void GraphCopySelectionRight(GraphContext *ctx);
 void GraphResetSelectionRight(GraphContext *ctx);
+
+// PASTE on a single screen: the clipboard's formula (after blanks and a
+// leading "Y=") is drawn over the graph as Y=, and kept in the command ring
+// while the entry table holds fewer than 30 entries. 0, -6 (nothing to
+// paste, not a single screen, or the ring is full) or -11 after an error box.
+i32 GraphPasteFromClip(GraphContext *ctx);
+// The result lines of an integral graph ("GRPMODE" 15) or a probability
+// graph (16-18) again, from "COMOBCD"; waits for a key and returns it (the
+// cursor keys, EXIT, EXE, AC, G<->T, SHIFT+EXIT, a menu key), or -14 when
+// the View Window or SET UP screen opened here changed something.
+i32 GraphShowReadOut(GraphContext *ctx);
 
 // SET UP from a graph or calculation screen: 1 when a setting changed (the
 // drawn graph is then forgotten), else 0.

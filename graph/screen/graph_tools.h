@@ -47,6 +47,9 @@ enum GraphToolKey : u32 {
   kGraphKeyIntegral = 30247,
   kGraphKeySolveFirst = 30240,
   kGraphKeySolveLast = 30247,
+  kGraphKeyRecurWeb = 341,  // the web graph's trace
+  kGraphKeyReadOut = 345,   // the result lines of an integral or probability graph
+  kGraphKeyPaste = 346,     // the clipboard's formula drawn
   kGraphKeyPictStore = 30260,
   kGraphKeyPictRecall = 30261,
 };

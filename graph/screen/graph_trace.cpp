@@ -5,6 +5,7 @@
 #include "graph/screen/graph_trace.h"
 
 #include <cstring>
+#include <utility>
 
 #include "graph/engine/graph_draw.h"
 #include "graph/engine/graph_eval.h"
@@ -17,6 +18,8 @@
 #include "graph/screen/graph_tools.h"
 #include "graph/screen/gscreen_util.h"
 #include "graph/screen/vwin_screen.h"
+#include "graph/table/graph_table.h"
+#include "memory/item_array.h"
 #include "kernel/keyqueue.h"
 #include "kernel/task.h"
 #include "ui/errbox.h"
@@ -467,6 +470,66 @@ bool CanScroll(const Trace *t) {
   return true;
 }
 
+// A ranged Y= entry keeps x inside its own range, and inside the columns of
+// the window (Xmin on the first, the last column's x beyond Xmax); the
+// cursor's column follows x. An entry with nothing to draw is left alone.
+void ClampToEntryRange(Trace *t, BcdReal *x) {
+  GraphContext *ctx = t->ctx;
+  const GraphEntry &e = ctx->entries[t->idx];
+  if (!(e.type & kGraphTypeRanged) || (e.rangeState & kGraphRangeDone)) return;
+  BcdReal lo, hi;
+  if (GraphEntryText(0, ctx->entries, t->idx, &lo) != 0 || GraphEntryText(1, ctx->entries, t->idx, &hi) != 0) return;
+  if (Less(&hi, &lo)) std::swap(lo, hi);
+  BcdReal first, last;
+  GraphColumnToX(&first, 1, &ctx->view, ctx->runFlags);
+  GraphColumnToX(&last, LastColumn(ctx), &ctx->view, ctx->runFlags);
+  if (Less(&last, &first)) std::swap(first, last);
+  if (Less(&lo, &first)) lo = first;
+  if (Less(&last, &hi)) hi = last;
+  if (Less(&hi, &lo)) return;
+  const bool below = Less(x, &lo), above = Less(&hi, x);
+  if (!below && !above) return;
+  *x = below ? lo : hi;
+  i32 col = t->cur.col;
+  GraphXToColumn(x, &col, &ctx->view, ctx->runFlags);
+  if (col >= 1 && col <= LastColumn(ctx)) t->cur.col = col;
+}
+
+// EXE beside the table: a row for x appended to the table (at most 255) and
+// the table's last rows shown. 0, or an exit code after an error box.
+i32 AddTableRow(Trace *t) {
+  GraphContext *ctx = t->ctx;
+  const u8 table = ctx->tableKind;
+  u32 rows = 0, cols = 0;
+  ItemMatDims(table, &rows, &cols);
+  if (rows >= 255) return 0;
+  u32 e = 0;
+  if (rows == 0) {
+    const u32 d = (ctx->optionFlags & kGraphOptDerivative) ? 1 : 0;
+    u32 n = 0;
+    while (ctx->entries[n].style != 0) ++n;
+    e = ItemMatCreate(table, 1, 1 + n * GraphTableFuncColumns(ctx->entries[0].type, d));
+  } else {
+    e = ItemMatInsertRows(table, 0, 1);
+  }
+  if (e != 0) {
+    ErrBox(4);
+    return 0;
+  }
+  ++rows;
+  GraphRefreshEntries(ctx);  // the texts moved with main memory
+  if (const u32 fe = GraphGlueFillTableRow(&t->ro.x, ctx, static_cast<i32>(rows))) {
+    ErrBox(static_cast<i32>(fe));
+    return kGraphExitShown;
+  }
+  // The new row in view: the last four rows once there are five or more.
+  ctx->tableTop = rows >= 5 ? static_cast<i32>(rows) - 3 : 1;
+  ctx->tableCursorRow = static_cast<i32>(rows) - ctx->tableTop + 1;
+  ctx->tableCursorCol = 1;
+  GraphGlueDrawTable(ctx, 1);
+  return 0;
+}
+
 // EXE of the trace codes: true with *result when the trace ends.
 bool ExeAction(Trace *t, bool defined, i32 *result) {
   GraphContext *ctx = t->ctx;
@@ -485,6 +548,9 @@ bool ExeAction(Trace *t, bool defined, i32 *result) {
       ctx->view.extXhigh = t->ro.x;
       *result = GsolveFinishIntegral(ctx, t->idx, t->sub);
       return true;
+    case kTraceTable:
+      *result = AddTableRow(t);
+      return *result != 0;
     case kGraphKeyTangent:
     case kGraphKeyNormal: {
       SetupReadout(t);
@@ -520,6 +586,7 @@ i32 TraceRect(Trace *t) {
   } else if (!t->xKept) {
     GraphColumnToX(&x, t->cur.col, &ctx->view, ctx->runFlags);
   }
+  ClampToEntryRange(t, &x);
   t->xKept = true;
   TraceShowLabel(ctx, t->idx);
   u32 key = 0, typed = 0;
@@ -546,6 +613,7 @@ i32 TraceRect(Trace *t) {
           }
         }
         GraphColumnToX(&x, t->cur.col, &ctx->view, ctx->runFlags);
+        ClampToEntryRange(t, &x);
       } else if (key == kKeyUp || key == kKeyDown) {
         const bool ok = GsolveNextEntry(t->code, &t->idx, &t->sub, key, ctx);
         if (!ok && t->code == kTraceStatFrom) {
@@ -554,6 +622,7 @@ i32 TraceRect(Trace *t) {
         }
         const GraphEntry &e = ctx->entries[t->idx];
         if (!(e.type & kGraphTypeX) || (e.type & kGraphTypePoints)) return 0;
+        ClampToEntryRange(t, &x);
         GraphPrepareScreen(ctx);
         TraceShowLabel(ctx, t->idx);
       } else if (key == kKeyXThetaT) {

@@ -186,16 +186,14 @@ u32 TableReadRange(TableRange *r) {
 
 // ---- building ------------------------------------------------------------------------
 
-u32 GraphFillTableRow(const BcdReal *x, GraphContext *ctx, i32 row) {
-  LcdShowBusyIndicator();
+namespace {
+
+// The cells of one row of a table of cols columns (at most
+// kGraphTableMaxCols): x and the function columns into line. 0, or the
+// code of an evaluation that deleted the table.
+u32 ComputeRow(const BcdReal *x, GraphContext *ctx, u32 cols, BcdReal *line) {
   const u8 table = TableOf(ctx);
-  u32 rows = 0, cols = 0;
-  if (ItemMatDims(table, &rows, &cols) != 0 || row < 1 || static_cast<u32>(row) > rows) {
-    return kErrMemory;
-  }
-  // The row is computed whole, then written in one piece.
-  BcdReal line[kGraphTableMaxCols];
-  std::memset(line, 0, sizeof line);
+  std::memset(line, 0, 12 * cols);
   const u32 d = (ctx->optionFlags & kGraphOptDerivative) ? 1 : 0;
   const u32 width = GraphTableFuncColumns(ctx->entries[0].type, d);
   line[0] = *x;
@@ -258,10 +256,49 @@ u32 GraphFillTableRow(const BcdReal *x, GraphContext *ctx, i32 row) {
     GmemForgetGraphTable();
     return fail;
   }
+  return 0;
+}
+
+// Writes count rows of cols cells from row `first` (from 1) on.
+u32 WriteRows(const char *name, u32 cols, u32 first, u32 count, const BcdReal *lines) {
+  const u32 at = kItemArrayHeader + 12 * (first - 1) * cols;
+  return McsWriteBytes("main", name, at, 12 * cols * count, lines) == 0 ? 0u : kErrMemory;
+}
+
+// Rows computed before they are written together: fewer writes into main
+// memory while a table is built.
+constexpr u32 kRowBatch = 8;
+
+struct RowBatch {
+  BcdReal cells[kRowBatch * kGraphTableMaxCols];
+  u32 first = 1, count = 0;
+};
+
+// Computes row `row` into the batch, writing the batch when it is full or
+// the row is the last.
+u32 BatchRow(RowBatch *b, const BcdReal *x, GraphContext *ctx, u32 row, u32 last, u32 cols, const char *name) {
+  if (b->count == 0) b->first = row;
+  if (const u32 e = ComputeRow(x, ctx, cols, b->cells + b->count * cols)) return e;
+  if (++b->count < kRowBatch && row < last) return 0;
+  const u32 e = WriteRows(name, cols, b->first, b->count, b->cells);
+  b->count = 0;
+  return e;
+}
+
+}  // namespace
+
+u32 GraphFillTableRow(const BcdReal *x, GraphContext *ctx, i32 row) {
+  LcdShowBusyIndicator();
+  const u8 table = TableOf(ctx);
+  u32 rows = 0, cols = 0;
+  if (ItemMatDims(table, &rows, &cols) != 0 || row < 1 || static_cast<u32>(row) > rows) {
+    return kErrMemory;
+  }
+  if (cols > kGraphTableMaxCols) return kErrMemory;
+  BcdReal line[kGraphTableMaxCols];
+  if (const u32 e = ComputeRow(x, ctx, cols, line)) return e;
   char name[9];
-  const u32 at = kItemArrayHeader + 12 * (static_cast<u32>(row) - 1) * cols;
-  const u32 count = cols < kGraphTableMaxCols ? cols : kGraphTableMaxCols;
-  return McsWriteBytes("main", ItemMatName(table, name), at, 12 * count, line) == 0 ? 0u : kErrMemory;
+  return WriteRows(ItemMatName(table, name), cols, static_cast<u32>(row), 1, line);
 }
 
 u32 GraphBuildTable(GraphContext *ctx) {
@@ -281,13 +318,16 @@ u32 GraphBuildTable(GraphContext *ctx) {
     const u32 n = ItemListSize(0, list);
     if (n == 0 || n > kGraphTableMaxRows) return kErrDimension;
     if (ItemMatCreate(table, n, cols) != 0) return kErrMemory;
-    GraphRefreshEntries(ctx);
+    char name[9];
+    ItemMatName(table, name);
+    RowBatch batch;
     for (u32 i = 1; i <= n; ++i) {
       Value v;
       std::memset(&v, 0, sizeof v);
       if (ItemListGet(0, list, i, &v) != 0) return kErrMemory;
       GraphRefreshEntries(ctx);
-      if (const u32 e = GraphFillTableRow(&v.re, ctx, static_cast<i32>(i))) return e;
+      if (i % 16 == 1) LcdShowBusyIndicator();
+      if (const u32 e = BatchRow(&batch, &v.re, ctx, i, n, cols, name)) return e;
     }
   } else {
     TableRange r;
@@ -315,7 +355,9 @@ u32 GraphBuildTable(GraphContext *ctx) {
     const u32 n = static_cast<u32>(NumToInt32(&whole)) + 1;
     if (n > kGraphTableMaxRows) return kErrRange;
     if (ItemMatCreate(table, n, cols) != 0) return kErrMemory;
-    GraphRefreshEntries(ctx);
+    char name[9];
+    ItemMatName(table, name);
+    RowBatch batch;
     for (u32 i = 0; i < n; ++i) {
       BcdReal fi, x;
       NumFromInt32(static_cast<i32>(i), &fi);
@@ -323,8 +365,10 @@ u32 GraphBuildTable(GraphContext *ctx) {
       RealAdd(&r.start, &x, &x);
       RealNormalize(&x, &x);
       GraphSnapToZero(&x, &r.step);
+      // The texts may have moved while the last row was written.
       GraphRefreshEntries(ctx);
-      if (const u32 e = GraphFillTableRow(&x, ctx, static_cast<i32>(i + 1))) return e;
+      if (i % 16 == 0) LcdShowBusyIndicator();
+      if (const u32 e = BatchRow(&batch, &x, ctx, i + 1, n, cols, name)) return e;
     }
   }
   ctx->tableTop = ctx->tableLeft = ctx->tableCursorCol = ctx->tableCursorRow = 1;

@@ -4,16 +4,21 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "../eval/eval_testutil.h"
 #include "graph/dyna/dyna_cond.h"
 #include "graph/dyna/dyna_glue.h"
+#include "graph/dyna/dyna_mem.h"
 #include "graph/dyna/dyna_play.h"
+#include "graph/app/graph_funcs.h"
 #include "graph/engine/graph_context.h"
 #include "graph/memory/gmem_func.h"
 #include "kernel/calc_ram.h"
+#include "kernel/keyqueue.h"
 #include "memory/mcs_api.h"
 #include "ui/setup.h"
+#include "ui/sysvar.h"
 
 namespace {
 
@@ -180,3 +185,126 @@ TEST_F(Dyna, ProgramsReadAndSetTheCondition) {
 }
 
 }  // namespace
+
+class DynaMem : public Dyna {
+ protected:
+  // AX+B alone in slot 1, A = 2, the condition (1,5,1), five frames.
+  void Animation(DynaCond *cond, std::vector<u8> *frames) {
+    Func(1, "AX\x89" "B");
+    SetA("2");
+    *cond = Cond("1", "5", "1");
+    frames->assign(5 * kDynaFrameBytes, 0);
+    for (u32 i = 0; i < frames->size(); i += 7) (*frames)[i] = static_cast<u8>(i / 7);
+  }
+  static void SetA(const char *v) {
+    Value value{};
+    value.re = R(v);
+    SysStoreVariable('A', &value);
+  }
+  static u32 Size(const char *name) {
+    u32 size = 0;
+    u8 *data = nullptr;
+    return McsOpenInFolderPtr("@DYNA", name, &size, &data) == 0 ? size : 0;
+  }
+  static std::string Text(int slot) {
+    const char *t = GmemFuncDataPtr(slot);
+    return t != nullptr ? t : "(none)";
+  }
+};
+
+TEST_F(DynaMem, StoreAndRecallBringTheAnimationBack) {
+  DynaCond cond;
+  std::vector<u8> frames;
+  Animation(&cond, &frames);
+  cond.speed = kDynaFast;
+  cond.var = 2;
+  ASSERT_EQ(DynaMemStore(frames.data(), 5, &cond), 0u);
+  EXPECT_EQ(Size("D_MEM"), 968u);  // 944 + "AX+B" and its end + 19 empty slots
+  EXPECT_EQ(Size("D_MEMG"), 5120u);
+  u32 size = 0;
+  u8 *data = nullptr;
+  ASSERT_EQ(McsOpenInFolderPtr("@DYNA", "D_MEMG", &size, &data), 0u);
+  EXPECT_EQ(std::memcmp(data, frames.data(), frames.size()), 0);
+
+  // Everything changed, then recalled.
+  GmemDeleteFunc(1);
+  Func(3, "X\xA9X");
+  SetA("7");
+  SetupSetItem(kSetupGrid, 0);
+  DynaCond back;
+  ASSERT_EQ(DynaMemRecall(&back), 0u);
+  EXPECT_EQ(Text(1), "AX\x89" "B");
+  EXPECT_EQ(Text(3), "(none)");
+  EXPECT_TRUE(GraphFuncAttr(1) & kDynaSelectBit);
+  EXPECT_EQ(evaltest::Eval("A"), "2");
+  EXPECT_EQ(SetupGetItem(kSetupGrid), 1);
+  EXPECT_EQ(back.speed, kDynaFast);
+  EXPECT_EQ(back.var, 2);
+  EXPECT_EQ(Show(back.end), "5");
+
+  // Without frames the stored frames stay.
+  ASSERT_EQ(DynaMemStore(nullptr, 5, &cond), 0u);
+  EXPECT_EQ(Size("D_MEMG"), 5120u);
+  // Nothing stored: 66.
+  McsDeleteInFolder("@DYNA", "D_MEM");
+  EXPECT_EQ(DynaMemRecall(&back), 66u);
+}
+
+TEST_F(DynaMem, DamagedMemoryChangesNothing) {
+  DynaCond cond;
+  std::vector<u8> frames;
+  Animation(&cond, &frames);
+  ASSERT_EQ(DynaMemStore(frames.data(), 5, &cond), 0u);
+  u32 size = 0;
+  u8 *data = nullptr;
+  ASSERT_EQ(McsOpenInFolderPtr("@DYNA", "D_MEM", &size, &data), 0u);
+  const std::vector<u8> good(data, data + size);
+  Func(1, "X");
+  SetA("9");
+  struct Damage {
+    const char *what;
+    u32 at;
+    std::vector<u8> bytes;
+  } damages[] = {
+      {"21 functions", 14, {21, 0}},
+      {"speed 0", 16 + 36, {0, 0}},
+      {"speed 5", 16 + 36, {5, 0}},
+      {"letter 0", 16 + 38, {0, 0}},
+      {"letter 27", 16 + 38, {27, 0}},
+  };
+  auto put = [](const std::vector<u8> &item) {
+    McsDeleteInFolder("@DYNA", "D_MEM");
+    ASSERT_EQ(McsCreateInFolder("@DYNA", "D_MEM", static_cast<u32>(item.size()), item.data()), 0u);
+  };
+  for (const Damage &d : damages) {
+    SCOPED_TRACE(d.what);
+    std::vector<u8> bad = good;
+    std::copy(d.bytes.begin(), d.bytes.end(), bad.begin() + d.at);
+    put(bad);
+    DynaCond back;
+    EXPECT_EQ(DynaMemRecall(&back), 4u);
+    EXPECT_EQ(Text(1), "X");
+    EXPECT_EQ(evaltest::Eval("A"), "9");
+  }
+  // A text with no end: within the item, and within 256 bytes.
+  std::vector<u8> cut(good.begin(), good.begin() + 944 + 4);  // "AX+B" without its end
+  put(cut);
+  DynaCond back;
+  EXPECT_EQ(DynaMemRecall(&back), 4u);
+  std::vector<u8> longText(good.begin(), good.begin() + 944);
+  longText.insert(longText.end(), 300, 'A');
+  longText.push_back(0);
+  longText.insert(longText.end(), 19, 0);
+  put(longText);
+  EXPECT_EQ(DynaMemRecall(&back), 4u);
+  EXPECT_EQ(Text(1), "X");
+
+  // Stored frames shorter than the condition's count are never read.
+  McsDeleteInFolder("@DYNA", "D_MEMG");
+  ASSERT_EQ(McsCreateInFolder("@DYNA", "D_MEMG", kDynaFrameBytes, frames.data()), 0u);
+  DynaStats()->framesShown = 0;
+  HostPushKeyEvent(4, 8, 0, 0);  // EXIT closes the error box
+  EXPECT_EQ(DynaRun(kDynaPlayStored, 5, &cond, nullptr), -11);
+  EXPECT_EQ(DynaStats()->framesShown, 0u);
+  HostClearKeyQueue();
+}

@@ -6,9 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "eval/token_len.h"
+#include "graph/memory/gmem_graphmem.h"
 #include "kernel/calc_ram.h"
 #include "kernel/heap.h"
 #include "memory/mcs_api.h"
@@ -71,6 +74,57 @@ TEST_F(GmemFunc, TextStopsAtTheFirstStatementEnd) {
     ASSERT_EQ(GmemWriteFuncItem(7, head, c.text), 0u) << c.text;
     EXPECT_EQ(std::string(GmemFuncDataPtr(7)), c.stored) << c.text;
   }
+}
+
+// Xmin (0x7F 0x00) and If (0xF7 0x00) have a zero second byte: it ends no
+// text, in a function, a command or a graph memory, and the texts read back
+// whole (with the second zero byte token readers step onto).
+TEST_F(GmemFunc, ZeroSecondByteEndsNoText) {
+  using namespace std::string_literals;
+  const u8 head[4] = {0x08, 0x01, 0x80, 2};
+  const std::string texts[] = {
+      "\x7F\0+X"s,        // Xmin first
+      "X-\x7F\0"s,        // Xmin last
+      "\x7F\0\xF6T"s,     // a parametric pair split after Xmin
+      "\xF7\0\x7F\0"s,    // If, Xmin
+  };
+  const auto read = [](const char *p) {
+    return p == nullptr ? "(missing)"s : std::string(p, TokTextLen(p));
+  };
+  for (const std::string &t : texts) {
+    SCOPED_TRACE(testing::PrintToString(t));
+    const std::string given = t + "\0\0"s;
+    ASSERT_EQ(GmemWriteFuncItem(1, head, given.c_str()), 0u);
+    EXPECT_EQ(read(GmemFuncDataPtr(1)), t);
+    char buf[260];
+    std::memset(buf, 'Z', sizeof buf);
+    GmemReadFuncText(1, buf);
+    EXPECT_EQ(std::string(buf, t.size() + 2), given);
+
+    // A statement end after the token still ends the text there.
+    ASSERT_EQ(GmemWriteFuncItem(2, head, (t + ":9\0\0"s).c_str()), 0u);
+    EXPECT_EQ(read(GmemFuncDataPtr(2)), t);
+
+    GmemDeleteCommands();
+    ASSERT_EQ(GmemAppendGraphCommand(given.c_str(), 0x108, 2), 0u);
+    const char *command = nullptr;
+    ASSERT_EQ(GmemCommandTextPtr(1, &command), 0);
+    EXPECT_EQ(read(command), t);
+    EXPECT_EQ(GmemReplaceNewestCommandText(given.c_str()), 0u);
+    ASSERT_EQ(GmemCommandTextPtr(1, &command), 0);
+    EXPECT_EQ(read(command), t);
+
+    ASSERT_EQ(GmemStoreGraphMem(1), 0u);
+    GmemDeleteFunc(1);
+    GmemDeleteFunc(2);
+    ASSERT_EQ(GmemRecallGraphMem(1), 0u);
+    EXPECT_EQ(read(GmemFuncDataPtr(1)), t);
+    EXPECT_EQ(read(GmemFuncDataPtr(2)), t);
+  }
+  // An item whose only zero is Xmin's second byte holds no ended text.
+  RawItem("9", {0x08, 0x01, 0, 2, 'X', 0x89, 0x7F, 0});
+  ASSERT_NE(GmemFuncDataPtr(9), nullptr);
+  EXPECT_EQ(GmemFuncDataPtr(9)[0], 0);
 }
 
 TEST_F(GmemFunc, MissingOrUnreadableItems) {

@@ -380,6 +380,47 @@ TEST_F(XvfbWalk, MathInputStacksFractions) {
   ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
 }
 
+// E-activity: a new file AB from the list, a text line and a calculation
+// typed and run, SAVE, back to the list and the file opened again.
+TEST_F(XvfbWalk, EactivityNewSavedAndOpenedAgain) {
+  std::string id;
+  ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));
+  QImage shot;
+  auto shows = [](const char *text) { return [text](const u8 *v) { return Shows(v, text); }; };
+  Key("3");
+  ASSERT_TRUE(WaitForScreen("e-activity list", shows("e-Act List")));
+  Key("F2");
+  ASSERT_TRUE(WaitForScreen("name input", shows("e-Activity Name")));
+  Key("a");
+  Key("b");
+  Key("Return");
+  // The title line is drawn from x 1.
+  auto titled = [](const u8 *v) { return ScreenTextAt(1, 0, 21, v) == "======AB      ======="; };
+  ASSERT_TRUE(WaitForScreen("new e-activity", titled, &shot));
+  Save(shot, "eact_1_new.png");
+  Key("h");
+  Key("i");
+  Key("Return");
+  Key("F3");
+  for (const char *k : {"1", "+", "2", "EXE"}) ASSERT_NO_FATAL_FAILURE(Click(id, k));
+  ASSERT_TRUE(WaitForScreen("calculated", [](const u8 *v) { return ScreenTextAt(122, 24, 1, v) == "3"; }, &shot));
+  Save(shot, "eact_2_lines.png");
+  Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
+  Key("F1");
+  Key("F1");
+  Key("Escape");
+  ASSERT_TRUE(WaitForScreen("list with AB", [](const u8 *v) { return Shows(v, "e-Act List") && Shows(v, "AB"); },
+                            &shot));
+  Save(shot, "eact_3_saved_list.png");
+  Key("Return");
+  ASSERT_TRUE(WaitForScreen("opened again", [titled](const u8 *v) {
+    return titled(v) && ScreenTextAt(0, 8, 1, v) == "H" && ScreenTextAt(122, 24, 1, v) == "3";
+  }, &shot));
+  Save(shot, "eact_4_opened_again.png");
+  Key("shift+F5");
+  ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
+}
+
 TEST_F(XvfbWalk, ProgramListAndEditor) {
   std::string id;
   ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));
@@ -548,6 +589,57 @@ TEST_F(XvfbWalk, ViewWindowEditedAndTheGraphScreenShown) {
   ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
 }
 
+// A display dot (x 0-127, y 0-63).
+bool Dot(const u8 *vram, int x, int y) { return ((vram[16 * y + x / 8] >> (7 - x % 8)) & 1) != 0; }
+
+TEST_F(XvfbWalk, GraphDrawnTableShownAndACircleFromTheRunLine) {
+  std::string id;
+  ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));
+  QImage shot;
+  // GRAPH (the fourth icon): Y1 = X^2 clicked on the picture and drawn (F6).
+  for (const char *k : {"Right", "Right", "Right", "Return"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("function list", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Graph Func:Y="; }));
+  for (const char *k : {"XtT", "^2", "EXE"}) ASSERT_NO_FATAL_FAILURE(Click(id, k));
+  Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
+  ASSERT_TRUE(WaitForScreen("stored function", [](const u8 *v) { return Shows(v, "X²"); }));
+  Key("F6");
+  // (1, 1) and (-1, 1) of the parabola on the initial window.
+  ASSERT_TRUE(WaitForScreen("drawn parabola", [](const u8 *v) { return Dot(v, 74, 22) && Dot(v, 54, 22); }, &shot));
+  Save(shot, "graph_2_parabola.png");
+  // TABLE (EXIT, MENU, two rows down the grid): Y1 selected (F1), the table (F6).
+  Key("Escape");
+  ASSERT_TRUE(WaitForScreen("function list again", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Graph Func:Y="; }));
+  Key("Next");
+  ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v) && MenuCursor(v) == 3; }));
+  for (const char *k : {"Down", "Left", "Left", "Return"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("table list", [](const u8 *v) { return ScreenRowTrimmed(1, v).rfind("Table", 0) == 0; }));
+  Key("F1");
+  Key("F6");
+  // The table's cells are in the small font: the list's title has gone.
+  ASSERT_TRUE(WaitForScreen("table", [](const u8 *v) { return ScreenRowTrimmed(1, v).rfind("Table", 0) != 0; }, &shot));
+  Save(shot, "table_1_rows.png");
+  // RUN-MAT (MENU, back to the first icon): Circle typed by its name on the
+  // run line draws on the graph screen.
+  Key("Escape");
+  Key("Escape");
+  Key("Next");
+  ASSERT_TRUE(WaitForScreen("main menu again", [](const u8 *v) { return MainMenu(v) && MenuCursor(v) == 5; }));
+  for (const char *k : {"Up", "Left", "Return"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("run screen", [](const u8 *v) { return !MainMenu(v) && ScreenRowTrimmed(1, v).empty(); }));
+  ASSERT_NO_FATAL_FAILURE(UseLinearInput());
+  QGuiApplication::clipboard()->setText("Circle 3,1,1");
+  QCoreApplication::processEvents();
+  Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
+  Key("ctrl+v");
+  ASSERT_TRUE(WaitForScreen("pasted circle", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Circle 3,1,1"; }));
+  Key("Return");
+  // The circle through (4, 1) and (3, 2).
+  ASSERT_TRUE(WaitForScreen("circle", [](const u8 *v) { return Dot(v, 104, 22) && Dot(v, 94, 12); }, &shot));
+  Save(shot, "sketch_1_circle.png");
+  Key("shift+F5");
+  ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
+}
+
 TEST_F(XvfbWalk, EquationsSystemCubicAndSolver) {
   std::string id;
   ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));
@@ -622,6 +714,32 @@ TEST_F(XvfbWalk, StatisticsListsOneVariableAndLinearRegression) {
   for (const char *k : {"Escape", "F3", "F1"}) Key(k);
   ASSERT_TRUE(WaitForScreen("LinearReg", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "LinearReg"; }, &shot));
   Save(shot, "stat_3_linear_regression.png");
+  Key("shift+F5");
+  ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
+}
+
+TEST_F(XvfbWalk, SpreadsheetCellsAFormulaCopiedDownAndOneVariable) {
+  std::string id;
+  ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));
+  QImage shot;
+  // The letter F opens the spreadsheet on A1.
+  Key("f");
+  ASSERT_TRUE(WaitForScreen("sheet", [](const u8 *v) { return !MainMenu(v); }));
+  for (const char *k : {"5", "Return", "7", "Return", "equal", "A", "1", "plus", "A", "2", "Return", "Up"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("formula in A3",
+                            [](const u8 *v) { return ScreenRowTrimmed(7, v).find("=A1+A2") != std::string::npos; },
+                            &shot));
+  Save(shot, "sheet_1_cells.png");
+  // EDIT, COPY, one row down, PASTE: the references follow the row.
+  for (const char *k : {"F2", "F2", "Down", "F1", "Escape"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("formula copied to A4",
+                            [](const u8 *v) { return ScreenRowTrimmed(7, v).find("=A2+A3") != std::string::npos; },
+                            &shot));
+  Save(shot, "sheet_2_copied.png");
+  // A5, then CALC 1VAR on A1:A5.
+  for (const char *k : {"Down", "1", "Return", "Escape", "F6", "F2", "F1"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("1-Variable", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "1-Variable"; }, &shot));
+  Save(shot, "sheet_3_one_variable.png");
   Key("shift+F5");
   ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
 }
@@ -715,6 +833,46 @@ TEST_F(XvfbWalk, MemorySystemLinkAndTheWindowsBackup) {
     return false;
   }, &shot));
   Save(shot, "window_3_a_is_5.png");
+  Key("shift+F5");
+  ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
+}
+
+// Whether display dot (x 0-127, y 0-63) is lit.
+bool LitAt(const u8 *vram, int x, int y) { return ((vram[16 * y + x / 8] >> (7 - x % 8)) & 1) != 0; }
+
+// GRAPH: X^2-2 drawn, traced seven steps to the right, then its first root
+// found by G-Solve.
+TEST_F(XvfbWalk, GraphTracedAndARootFound) {
+  std::string id;
+  ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));
+  QImage shot;
+  for (const char *k : {"Right", "Right", "Right", "Return"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("function list", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Graph Func:Y="; }));
+  for (const char *k : {"XtT", "^2", "-", "2", "EXE"}) ASSERT_NO_FATAL_FAILURE(Click(id, k));
+  Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
+  ASSERT_TRUE(WaitForScreen("stored function", [](const u8 *v) { return Shows(v, "X²-2"); }));
+  Key("F6");
+  // (2, 2) of the parabola on the initial window.
+  ASSERT_TRUE(WaitForScreen("drawn parabola", [](const u8 *v) { return LitAt(v, 84, 12); }));
+  // Trace (F1), seven steps right: the pointer at (0.7, -1.51), its top
+  // three dots above the point, and the read-out's "X" at the bottom left.
+  Key("F1");
+  for (int i = 0; i < 7; ++i) Key("Right");
+  ASSERT_TRUE(WaitForScreen("traced point",
+                            [](const u8 *v) { return LitAt(v, 70, 44) && LitAt(v, 71, 44) && LitAt(v, 72, 44) && LitAt(v, 0, 58); },
+                            &shot));
+  Save(shot, "graph_3_trace.png");
+  // EXIT leaves the trace and the graph; DRAW shows the graph again and
+  // G-Solve's ROOT (F5 F1) puts the pointer at (-1.414.., 0).
+  Key("Escape");
+  ASSERT_TRUE(WaitForScreen("function list after the trace",
+                            [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Graph Func:Y="; }));
+  Key("F6");
+  ASSERT_TRUE(WaitForScreen("parabola again", [](const u8 *v) { return LitAt(v, 84, 12); }));
+  Key("F5");
+  Key("F1");
+  ASSERT_TRUE(WaitForScreen("root", [](const u8 *v) { return LitAt(v, 49, 29) && LitAt(v, 50, 29) && LitAt(v, 51, 29); }, &shot));
+  Save(shot, "graph_4_root.png");
   Key("shift+F5");
   ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
 }

@@ -74,6 +74,20 @@ TEST_F(CalcDocRun, RootAndPowerTemplatesRun) {
   EXPECT_GE(RowRight("2"), 0) << Screen();
 }
 
+// Ten to the power is drawn as the ten-power character with the exponent
+// raised after it: 10 over two text cells would read as a factor 10.
+TEST_F(CalcDocRun, TenPowerShowsItsCharacter) {
+  ASSERT_TRUE(CalcPress("SHIFT log 3 EXE"));
+  int row = -1;
+  for (int y = 0; y <= 48 && row < 0; ++y)
+    if (ScreenTextAt(0, y, 1) == "\u23E8") row = y;
+  ASSERT_GE(row, 0) << Screen();
+  // The exponent starts in the next cell, raised above the character.
+  EXPECT_EQ(ScreenPictureRegion(0, row, 6, 7), ".#..#.\n##.#.#\n.#.#.#\n.#.#.#\n.#.#.#\n.#.#.#\n.#..#.\n") << Screen();
+  EXPECT_EQ(ScreenTextAt(6, row - 4, 1), "3") << Screen();
+  EXPECT_GE(RowRight("1000"), 0) << Screen();
+}
+
 // An operator typed first under a result takes Ans in front of it; under a
 // list result List Ans.
 TEST_F(CalcDocRun, AnOperatorFirstTakesTheResultAbove) {

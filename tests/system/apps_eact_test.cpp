@@ -112,4 +112,84 @@ TEST_F(Eact, UserVariablesStayAsideWhileEactivityRuns) {
   EXPECT_TRUE(CalcScreenHas("5")) << Screen();
 }
 
+// A RUN-MAT strip: its document lives in the strip, comes back when the
+// user switches to it again, and travels in the file.
+TEST_F(Eact, RunMatStripKeepsItsLinesAcrossSwitchesSaveAndReopen) {
+  ASSERT_TRUE(NewFileAB());
+  ASSERT_TRUE(CalcPress("F2"));  // STRP: the application list
+  EXPECT_TRUE(CalcScreenHas("Run")) << Screen();
+  ASSERT_TRUE(CalcPress("EXE"));  // the first row, Run
+  ASSERT_TRUE(CalcPress("EXE"));  // runs the strip
+  EXPECT_EQ(CalcTitle(), "@RUNMAT");
+  ASSERT_TRUE(CalcPress("1 + 2 EXE"));
+  EXPECT_TRUE(Shows("1+2")) << Screen();
+  ASSERT_TRUE(CalcPress("SHIFT ->"));  // back to the editor
+  EXPECT_EQ(CalcTitle(), "@EACT");
+  EXPECT_TRUE(Shows("======AB      =======")) << Screen();
+  EXPECT_FALSE(Shows("1+2")) << Screen();
+  ASSERT_TRUE(CalcPress("SHIFT ->"));  // to the strip again: as it was left
+  EXPECT_EQ(CalcTitle(), "@RUNMAT");
+  EXPECT_TRUE(Shows("1+2")) << Screen();
+  ASSERT_TRUE(CalcPress("4 EXE"));
+  EXPECT_TRUE(Shows("4")) << Screen();
+  ASSERT_TRUE(CalcPress("SHIFT ->"));
+  // FILE, SAVE on a strip line; leave and open the file again.
+  ASSERT_TRUE(CalcPress("F1 F1 EXIT"));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_TRUE(Shows("======AB      =======")) << Screen();
+  ASSERT_TRUE(CalcPress("EXE"));  // the strip, started afresh on its data
+  EXPECT_EQ(CalcTitle(), "@RUNMAT");
+  EXPECT_TRUE(Shows("1+2")) << Screen();
+  EXPECT_TRUE(Shows("4")) << Screen();
+}
+
+// The text strip: "Notes" in the application list, a text document of its
+// own that comes back when the user switches to it again.
+TEST_F(Eact, TextStripKeepsItsText) {
+  ASSERT_TRUE(NewFileAB());
+  ASSERT_TRUE(CalcPress("F2 UP UP UP UP UP UP UP"));  // wraps round to row 11
+  EXPECT_TRUE(CalcScreenHas("Notes")) << Screen();
+  ASSERT_TRUE(CalcPress("EXE EXE"));
+  EXPECT_EQ(CalcTitle(), "@EACT");
+  ASSERT_TRUE(CalcPostCodes({'N', 'O', 'T', 'E'}));
+  ASSERT_TRUE(CalcPress("SHIFT ->"));
+  EXPECT_FALSE(Shows("NOTE")) << Screen();
+  ASSERT_TRUE(CalcPress("SHIFT ->"));
+  EXPECT_EQ(ScreenTextAt(0, 0, 3), "NOT") << Screen();
+}
+
+// EXE inside a text line splits it; DEL at the start of the second part
+// joins them again with the cursor at the joint.
+TEST_F(Eact, TextLinesSplitAndJoin) {
+  ASSERT_TRUE(NewFileAB());
+  ASSERT_TRUE(CalcPostCodes({'A', 'B', 'C', 'D'}));
+  ASSERT_TRUE(CalcPress("LEFT LEFT EXE"));
+  EXPECT_EQ(ScreenTextAt(0, 8, 2), "AB") << Screen();
+  EXPECT_EQ(ScreenTextAt(6, 16, 1), "D") << Screen();  // the cursor stands before C
+  ASSERT_TRUE(CalcPress("DEL"));
+  ASSERT_TRUE(CalcPostCodes({'X'}));
+  // AB, X typed at the joint, the cursor after it, then CD.
+  EXPECT_EQ(ScreenTextAt(0, 8, 2), "AB") << Screen();
+  EXPECT_EQ(ScreenTextAt(18, 8, 2), "CD") << Screen();
+  EXPECT_EQ(ScreenTextAt(0, 16, 1), "") << Screen();
+}
+
+// The m x n pop-up takes sizes 1 to 6: 7 meets Argument ERROR and the
+// pop-up asks again.
+TEST_F(Eact, MatrixSizeIsAskedAndChecked) {
+  ASSERT_TRUE(NewFileAB());
+  ASSERT_TRUE(CalcPress("F3 F4 F1 F3"));  // CALC, math, MAT, m*n
+  EXPECT_TRUE(CalcScreenHas("m  :")) << Screen();
+  ASSERT_TRUE(CalcPress("7 EXE"));
+  EXPECT_TRUE(CalcScreenHas("Argument ERROR")) << Screen();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_TRUE(CalcScreenHas("m  :7")) << Screen();
+  ASSERT_TRUE(CalcPress("1 DOWN 2 EXE"));
+  EXPECT_FALSE(CalcScreenHas("m  :")) << Screen();
+  // A 1 x 2 matrix typed into the template runs.
+  ASSERT_TRUE(CalcPress("5 RIGHT 6 EXE"));
+  EXPECT_FALSE(CalcScreenHas("ERROR")) << Screen();
+  EXPECT_GE(ScreenTextAt(0, 8, 1).size(), 1u) << Screen();
+}
+
 }  // namespace

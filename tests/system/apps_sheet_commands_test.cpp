@@ -10,6 +10,7 @@
 #include "number/realop.h"
 #include "tests/system/apps_sheet_fixture.h"
 #include "ui/setup.h"
+#include "ui/sysvar.h"
 
 namespace {
 
@@ -131,6 +132,14 @@ TEST_F(SheetApp, SequenceWrittenDownTheColumnOrRefusedPastTheEdge) {
   ASSERT_TRUE(CalcPress("EXIT EXIT"));
   EXPECT_EQ(Num(26, 997), "");
   EXPECT_EQ(Num(26, 999), "");
+  // Along the row (SET UP Move) from X1: five cells do not fit in X-Z.
+  SetupSetItem(kSetupMove, 1);
+  ASSERT_TRUE(CalcPress("F5"));
+  for (const char *field : {"X", "X", "1", "5", "1", "X1"}) ASSERT_TRUE(Type(field));
+  ASSERT_TRUE(CalcPress("F6"));
+  EXPECT_TRUE(CalcScreenHas("Range ERROR")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  for (i32 col = 24; col <= 26; ++col) EXPECT_EQ(Num(col, 1), "") << col;
 }
 
 TEST_F(SheetApp, FillPutsOneFormulaNumberOrTextIntoARange) {
@@ -203,6 +212,14 @@ TEST_F(SheetApp, StoreRangesIntoListsMatricesAndVariables) {
   EXPECT_TRUE(CalcScreenHas("Var Name  :A")) << CalcScreenText();
   ASSERT_TRUE(CalcPress("F6"));
   EXPECT_TRUE(CalcScreenHas("Syntax ERROR")) << CalcScreenText();
+  // The dialog stays: A1 into theta (a letter field that takes r and theta).
+  ASSERT_TRUE(CalcPress("EXIT"));
+  ASSERT_TRUE(Type("A1"));
+  ASSERT_TRUE(CalcPostCodes({kVarTheta}));
+  ASSERT_TRUE(CalcPress("EXE F6"));
+  Value theta;
+  SysReadVariable(kVarTheta, &theta);
+  EXPECT_TRUE(Same(theta, "1.5"));
 }
 
 TEST_F(SheetApp, RecallListsAndMatricesIntoCells) {
@@ -280,6 +297,69 @@ TEST_F(SheetApp, GrabPicksCellsAndRangesIntoTheFormula) {
   ASSERT_TRUE(Codes("9"));
   ASSERT_TRUE(CalcPress("EXE"));
   EXPECT_EQ(Formula(1, 5), "=9");
+}
+
+}  // namespace
+
+namespace {
+
+// CALC (second page, F2): 1VAR on the stored range A1:A5, then on A1:A8
+// chosen by a selection and the calculation SET; REG X on two columns; an
+// empty cell in the range is refused.
+TEST_F(SheetApp, StatisticsOnCellRanges) {
+  for (const char *n : {"2", "4", "4", "4", "5", "5", "7", "9"}) ASSERT_TRUE(Type(n));
+  ASSERT_TRUE(CalcPress("F6 F2 F1"));
+  EXPECT_TRUE(CalcScreenHas("1-Variable")) << CalcScreenText();
+  EXPECT_TRUE(CalcScreenHas("=3.8")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  for (int i = 0; i < 8; ++i) ASSERT_TRUE(CalcPress("UP"));
+  ASSERT_TRUE(CalcPress("SHIFT 8"));
+  for (int i = 0; i < 7; ++i) ASSERT_TRUE(CalcPress("DOWN"));
+  ASSERT_TRUE(CalcPress("F6"));
+  EXPECT_TRUE(CalcScreenHas("1Var XCell:A1:A8")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXE F1"));
+  const std::string screen = CalcScreenText();
+  for (const char *v : {"=5 ", "=2 ", "=2.13808993"}) EXPECT_NE(screen.find(v), std::string::npos) << v << "\n" << screen;
+  ASSERT_TRUE(CalcPress("DOWN DOWN DOWN DOWN DOWN DOWN"));
+  for (const char *v : {"=4 ", "=4.5 ", "=6 "}) EXPECT_TRUE(CalcScreenHas(v)) << v << "\n" << CalcScreenText();
+  // REG X with X in B1:B5 and Y in C1:C5, chosen by a two-column selection.
+  ASSERT_TRUE(CalcPress("EXIT EXIT EXIT"));
+  for (int i = 0; i < 7; ++i) ASSERT_TRUE(CalcPress("UP"));
+  ASSERT_TRUE(CalcPress("RIGHT"));
+  for (const char *n : {"1", "2", "3", "4", "5"}) ASSERT_TRUE(Type(n));
+  ASSERT_TRUE(CalcPress("UP UP UP UP UP RIGHT"));
+  for (const char *n : {"2", "4", "5", "4", "5"}) ASSERT_TRUE(Type(n));
+  ASSERT_TRUE(CalcPress("UP UP UP UP UP LEFT SHIFT 8 RIGHT DOWN DOWN DOWN DOWN"));
+  ASSERT_TRUE(CalcPress("F2 F6"));
+  EXPECT_TRUE(CalcScreenHas("2Var YCell:C1:C5")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXE F3 F1"));
+  EXPECT_TRUE(CalcScreenHas("LinearReg")) << CalcScreenText();
+  for (const char *v : {"=0.6 ", "=2.2 ", "=0.7745966"}) EXPECT_TRUE(CalcScreenHas(v)) << v << "\n" << CalcScreenText();
+  // A range that reaches empty cells (C5:C10) is refused with its box.
+  ASSERT_TRUE(CalcPress("EXIT EXIT EXIT EXIT"));
+  ASSERT_TRUE(CalcPress("SHIFT 8 DOWN DOWN DOWN DOWN DOWN F2 F6 EXE F1"));
+  EXPECT_TRUE(CalcScreenHas("ERROR")) << CalcScreenText();
+}
+
+}  // namespace
+
+namespace {
+
+// The conversion keys change how row 7 shows the current cell's number,
+// not the number; the next key shows it plainly again.
+TEST_F(SheetApp, Row7ShowsTheNumberInTheFormOfTheConversionKey) {
+  ASSERT_TRUE(Type("0.75"));
+  ASSERT_TRUE(Type("1234"));
+  ASSERT_TRUE(CalcPress("UP UP F<>D"));
+  EXPECT_EQ(CalcRow(7).find("0.75"), std::string::npos) << CalcRow(7);
+  EXPECT_NE(CalcRow(7).find("3"), std::string::npos) << CalcRow(7);
+  EXPECT_NE(CalcRow(7).find("4"), std::string::npos) << CalcRow(7);
+  EXPECT_EQ(Num(1, 1), "0.75");
+  ASSERT_TRUE(CalcPress("DOWN"));
+  ASSERT_TRUE(CalcPostCodes({kKeyEngDown}));
+  EXPECT_NE(CalcRow(7).find("1.234ᴇ+03"), std::string::npos) << CalcRow(7);
+  ASSERT_TRUE(CalcPress("UP DOWN"));
+  EXPECT_NE(CalcRow(7).find("1234"), std::string::npos) << CalcRow(7);
 }
 
 }  // namespace

@@ -41,6 +41,13 @@ u32 GraphHost(u32, u16) {
   SetList(1, {"1", "1", "1", "1", "2", "2", "2", "2"});
   SetList(2, {"1", "1", "2", "2", "1", "1", "2", "2"});
   SetList(3, {"3", "5", "8", "10", "4", "6", "13", "15"});
+  ItemMatCreate(1, 2, 2);  // Mat A, the observed counts
+  const char *counts[4] = {"10", "20", "30", "40"};
+  for (u32 i = 0; i < 4; ++i) {
+    Value v{};
+    NumParse(counts[i], &v.re);
+    ItemMatSet(1, i / 2 + 1, i % 2 + 1, &v);
+  }
   for (;;) {
     g_result = StatRunCommand(g_code);
     LcdClearVram();
@@ -51,7 +58,7 @@ u32 GraphHost(u32, u16) {
   }
 }
 
-class StatGraph : public testing::Test {
+class StatResultGraph : public testing::Test {
  protected:
   void SetUp() override {
     CalcStart();
@@ -65,7 +72,7 @@ class StatGraph : public testing::Test {
   }
 };
 
-TEST_F(StatGraph, OneSampleZShadesBothTailsAndReadsItsBounds) {
+TEST_F(StatResultGraph, OneSampleZShadesBothTailsAndReadsItsBounds) {
   ASSERT_TRUE(Run(53));
   ASSERT_TRUE(CalcPress("F2 DOWN DOWN 5 EXE 0 . 5 EXE 5 . 3 5 EXE 8 EXE"));
   ASSERT_TRUE(CalcPress("DOWN F6"));
@@ -91,18 +98,22 @@ TEST_F(StatGraph, OneSampleZShadesBothTailsAndReadsItsBounds) {
 }
 
 // The shading follows the condition and the statistic's distribution.
-TEST_F(StatGraph, ShadedTestGraphs) {
+TEST_F(StatResultGraph, ShadedTestGraphs) {
   struct Case {
     u32 code;
     const char *keys;  // the parameters, then DRAW
     const char *golden;
     const char *readout;  // F1's read-out
+    const char *right;    // after RIGHT
   };
   const Case cases[] = {
       // t below mu0: the left tail.
-      {57, "F2 DOWN F2 DOWN 5 EXE 4 . 6 EXE 1 EXE 1 0 EXE DOWN F6", "stat_ttest_left_graph.txt", "T=-1.264911064"},
+      {57, "F2 DOWN F2 DOWN 5 EXE 4 . 6 EXE 1 EXE 1 0 EXE DOWN F6", "stat_ttest_left_graph.txt", "T=-1.264911064",
+       "T=-1.264911064"},
       // F of two variances, two-sided: both tails of the p-value.
-      {51, "F2 DOWN F1 DOWN 2 EXE 1 0 EXE 1 EXE 1 2 EXE DOWN F6", "stat_ftest_graph.txt", "F=0.2269713528"},
+      {51, "F2 DOWN F1 DOWN 2 EXE 1 0 EXE 1 EXE 1 2 EXE DOWN F6", "stat_ftest_graph.txt", "F=0.2269713528", "F=4"},
+      // Chi-square: the right tail; its one bound stays under LEFT and RIGHT.
+      {50, "UP F6", "stat_chi_graph.txt", "C=0.7936507937", "C=0.7936507937"},
   };
   for (const Case &c : cases) {
     ASSERT_TRUE(Run(c.code));
@@ -110,19 +121,21 @@ TEST_F(StatGraph, ShadedTestGraphs) {
     EXPECT_TRUE(MatchesGolden(Golden(c.golden), CalcScreenPicture())) << c.code;
     ASSERT_TRUE(CalcPress("F1"));
     EXPECT_EQ(MiniCell(1, 8), c.readout) << c.code;
+    ASSERT_TRUE(CalcPress("RIGHT"));
+    EXPECT_EQ(MiniCell(1, 8), c.right) << c.code;
     ASSERT_TRUE(CalcPress("EXIT EXIT SHIFT EXIT"));
     EXPECT_EQ(g_result, -1);
   }
 }
 
-TEST_F(StatGraph, ChiSquarePdReadsTheDensityAtX) {
+TEST_F(StatResultGraph, ChiSquarePdReadsTheDensityAtX) {
   ASSERT_TRUE(Run(72));
   ASSERT_TRUE(CalcPress("2 EXE 4 EXE DOWN F6 F1 2 EXE"));
   EXPECT_EQ(MiniCell(1, 8), "X=2");
   EXPECT_EQ(MiniCell(17, 8), "P=0.1839397206");
 }
 
-TEST_F(StatGraph, StudentTPdTakesTypedX) {
+TEST_F(StatResultGraph, StudentTPdTakesTypedX) {
   ASSERT_TRUE(Run(70));
   EXPECT_EQ(CalcRow(1), "Student-t P.D");
   ASSERT_TRUE(CalcPress("1 EXE 5 EXE DOWN F6"));
@@ -146,7 +159,7 @@ TEST_F(StatGraph, StudentTPdTakesTypedX) {
   EXPECT_EQ(CalcRow(1), "Student-t P.D");
 }
 
-TEST_F(StatGraph, NormalPdWithoutWidthIsARangeError) {
+TEST_F(StatResultGraph, NormalPdWithoutWidthIsARangeError) {
   ASSERT_TRUE(Run(67));
   EXPECT_EQ(CalcRow(1), "Normal P.D");
   ASSERT_TRUE(CalcPress("0 EXE 1 EXE 1 EXP 1 3 EXE DOWN F6"));
@@ -155,7 +168,7 @@ TEST_F(StatGraph, NormalPdWithoutWidthIsARangeError) {
   EXPECT_EQ(CalcRow(1), "Normal P.D");
 }
 
-TEST_F(StatGraph, TwoWayAnovaMeansAndTheirTrace) {
+TEST_F(StatResultGraph, TwoWayAnovaMeansAndTheirTrace) {
   ASSERT_TRUE(Run(52));
   EXPECT_EQ(CalcRow(1), "ANOVA");
   // Two factors: List 1 and List 2, the data in List 3.

@@ -123,6 +123,12 @@ TEST_F(StatProg, CommandEndingTheLineShowsItsResultScreen) {
   ASSERT_TRUE(Codes({kOneVar, kChrList, '1', ',', '1', kKeyExe}));
   EXPECT_EQ(CalcRow(1), "1-Variable") << CalcScreenText();
   EXPECT_TRUE(CalcScreenHas("\xC2    =5") || CalcScreenHas("x̄    =5")) << CalcScreenText();
+  // G<->T shows the graph screen and comes back to the results.
+  ASSERT_TRUE(CalcPress("SHIFT F6"));
+  EXPECT_NE(CalcRow(1), "1-Variable") << CalcScreenText();
+  EXPECT_FALSE(CalcScreenHas("ERROR")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("SHIFT F6"));
+  EXPECT_EQ(CalcRow(1), "1-Variable") << CalcScreenText();
   ASSERT_TRUE(CalcPress("EXIT"));
   EXPECT_NE(CalcRow(1), "1-Variable") << CalcScreenText();
 }

@@ -182,13 +182,13 @@ TEST_F(Stat, SortAscendingCarriesTheSecondListAlong) {
   EXPECT_EQ(ListText(2), "10,20,30");
 }
 
-TEST_F(Stat, GraphsShowTheNotYetBox) {
-  // SEL's own screen chooses the graphs; its Draw is what is not built.
+TEST_F(Stat, GraphsOfEmptyListsShowTheirErrorAndReturnToTheEditor) {
+  // GRP1 and SEL's Draw check the lists first: empty lists cannot be drawn.
   for (const char *keys : {"F1 F1", "F1 F4 F3"}) {
     ASSERT_TRUE(CalcPress(keys));
-    EXPECT_TRUE(CalcScreenHas("Not built yet")) << keys << "\n" << CalcScreenText();
+    EXPECT_TRUE(CalcScreenHas("Dimension ERROR")) << keys << "\n" << CalcScreenText();
     ASSERT_TRUE(CalcPress("EXIT"));
-    EXPECT_FALSE(CalcScreenHas("Not built yet")) << keys;
+    EXPECT_FALSE(CalcScreenHas("Dimension ERROR")) << keys;
     ASSERT_TRUE(CalcPress("EXIT EXIT EXIT"));
   }
   EXPECT_EQ(CalcTitle(), "@STAT");

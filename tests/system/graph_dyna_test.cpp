@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 
+#include "graph/dyna/dyna_play.h"
 #include "tests/support/harness.h"
 
 namespace {
@@ -62,6 +63,68 @@ TEST_F(DynaSystem, StopAndGoShowsOneFrameAKey) {
   EXPECT_FALSE(CalcDot(69, 27));
   ASSERT_TRUE(CalcPress("EXIT"));
   EXPECT_EQ(CalcRow(2), "Dynamic Setting") << CalcScreenText();
+}
+
+// STO on the pause screen keeps the animation; after the function is gone,
+// RCL brings it back and plays the stored frames.
+TEST_F(DynaSystem, StoredAnimationIsRecalled) {
+  ASSERT_TRUE(CalcPress("F5 EXE F4"));
+  ASSERT_TRUE(CalcPress("F3 F1 EXE"));  // Stop&Go
+  ASSERT_TRUE(CalcPress("F6"));
+  EXPECT_TRUE(CalcDot(69, 27));
+  ASSERT_TRUE(CalcPress("EXIT"));
+  ASSERT_EQ(CalcRow(2), "Dynamic Setting") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("F5"));
+  EXPECT_TRUE(CalcScreenHas("Store In")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("F1"));
+  EXPECT_EQ(CalcRow(2), "Dynamic Setting") << CalcScreenText();
+  // Back to the list; the function deleted.
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  ASSERT_TRUE(CalcPress("F2 F1"));
+  EXPECT_FALSE(CalcScreenHas("AX+B")) << CalcScreenText();
+  // RCL plays the stored first frame at once.
+  ASSERT_TRUE(CalcPress("F6"));
+  EXPECT_TRUE(CalcDot(69, 27));
+  EXPECT_FALSE(CalcDot(69, 22));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_TRUE(CalcDot(69, 22));
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(2), "Dynamic Setting") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  EXPECT_TRUE(CalcScreenHas("AX+B")) << CalcScreenText();
+}
+
+// Dynamic Type Stop: ten forward-and-back passes over five frames, then the
+// pause screen. Each frame waits one 250 ms sleep at Fast, two at Normal,
+// three at Slow; a speed chosen on the pause screen replays the same frames.
+TEST_F(DynaSystem, TenCyclesAtEachSpeed) {
+  ASSERT_TRUE(CalcPress("F5 EXE DOWN F5 DOWN EXE"));  // Y=AX+B and Y=A(X-B)^2+C
+  ASSERT_TRUE(CalcPress("SHIFT MENU"));
+  ASSERT_EQ(CalcRow(1).substr(0, 16), "Dynamic Type:Cnt") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("F2"));
+  ASSERT_EQ(CalcRow(1).substr(0, 17), "Dynamic Type:Stop") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT F4"));
+  ASSERT_TRUE(CalcPress("F3 F4 EXE"));  // Fast
+  DynaPlayStats *stats = DynaStats();
+  *stats = DynaPlayStats{};
+  ASSERT_TRUE(CalcPress("F6", 60000));
+  ASSERT_EQ(CalcRow(2), "Dynamic Setting") << CalcScreenText();
+  EXPECT_EQ(stats->framesComputed, 5u);
+  EXPECT_EQ(stats->framesShown, 100u);
+  EXPECT_EQ(stats->sleeps, 100u);
+  struct Case {
+    const char *key;
+    u32 sleepsPerFrame;
+  } cases[] = {{"F3", 2}, {"F2", 3}, {"F4", 1}};
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.key);
+    *stats = DynaPlayStats{};
+    ASSERT_TRUE(CalcPress(c.key, 60000));
+    ASSERT_EQ(CalcRow(2), "Dynamic Setting") << CalcScreenText();
+    EXPECT_EQ(stats->framesComputed, 0u);
+    EXPECT_EQ(stats->framesShown, 100u);
+    EXPECT_EQ(stats->sleeps, 100u * c.sleepsPerFrame);
+  }
 }
 
 TEST_F(DynaSystem, NothingSelectedAndNoCoefficient) {

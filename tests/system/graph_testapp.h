@@ -52,6 +52,12 @@ inline int g_mode = kGraphDrawFuncs;
 inline Noted g_noted;
 // SET UP items set after the defaults below (item, value).
 inline std::vector<std::pair<int, int>> g_setup;
+// Run on the calculator thread after the functions are stored, before the
+// screen opens (items a test wants in place); null for none.
+inline void (*g_before)() = nullptr;
+// The mode that shows the last graph as RUN-MAT's G<->T does
+// (GraphRedisplay) in place of GraphScreenEntry.
+inline constexpr int kRedisplay = 0;
 
 inline std::vector<u8> Tokens(const std::string &s) {
   std::vector<u8> out;
@@ -106,11 +112,13 @@ inline u32 App(u32, u16) {
   static std::vector<Func> funcs;
   static std::vector<std::pair<int, int>> setup;
   int mode = kGraphDrawFuncs;
+  void (*before)() = nullptr;
   {
     std::lock_guard<std::mutex> hold(g_lock);
     funcs = g_funcs;
     mode = g_mode;
     setup = g_setup;
+    before = g_before;
   }
   SetupSetItem(kSetupAngle, 1);
   SetupSetItem(kSetupDrawType, 0);
@@ -126,21 +134,24 @@ inline u32 App(u32, u16) {
     const std::vector<u8> t = Tokens(funcs[i].text);
     GmemWriteFuncItem(static_cast<int>(i) + 1, head, reinterpret_cast<const char *>(t.data()));
   }
+  if (before != nullptr) before();
   for (;;) {
     int out = 0;
-    const int r = GraphScreenEntry(mode, &out);
+    u32 key = 0;
+    const int r = mode == kRedisplay ? static_cast<int>(GraphRedisplay(&key)) : GraphScreenEntry(mode, &out);
     Note(r);
     LcdClearVram();
-    u32 key = 0;
     KeyGetKey(&key);
   }
 }
 
 // Installs the stand-in with these functions; call before the calculator
 // starts.
-inline void Install(std::vector<Func> funcs, int mode = kGraphDrawFuncs, std::vector<std::pair<int, int>> setup = {}) {
+inline void Install(std::vector<Func> funcs, int mode = kGraphDrawFuncs, std::vector<std::pair<int, int>> setup = {},
+                    void (*before)() = nullptr) {
   {
     std::lock_guard<std::mutex> hold(g_lock);
+    g_before = before;
     g_setup = std::move(setup);
     g_funcs = std::move(funcs);
     g_mode = mode;
@@ -199,8 +210,9 @@ inline std::string MiniCell(int col, int row) { return MiniText(4 * col - 4, 8 *
 // A fixture that starts the calculator with the stand-in in place and opens it.
 class GraphScreenTest : public testing::Test {
  protected:
-  void Open(std::vector<Func> funcs, int mode = kGraphDrawFuncs, std::vector<std::pair<int, int>> setup = {}) {
-    Install(std::move(funcs), mode, std::move(setup));
+  void Open(std::vector<Func> funcs, int mode = kGraphDrawFuncs, std::vector<std::pair<int, int>> setup = {},
+            void (*before)() = nullptr) {
+    Install(std::move(funcs), mode, std::move(setup), before);
     CalcStart();
     ASSERT_TRUE(CalcBootToMenu());
     ASSERT_TRUE(CalcPress("RIGHT RIGHT RIGHT EXE"));

@@ -93,3 +93,57 @@ TEST_F(TraceScreen, UpDownChangesTheEntry) {
 }
 
 }  // namespace
+
+namespace {
+
+using gapp::kParam;
+using gapp::kSel;
+using gapp::kY;
+using gapp::MiniCell;
+using gapp::Rep;
+using TokenTrace = gapp::GraphScreenTest;
+
+// Xmin (0x7F 0x00) inside a stored function: its zero second byte ends no
+// formula, so the whole formula is drawn and traced.
+std::string WithXmin(const std::string &before, const std::string &after) {
+  return before + std::string("\x7F\0", 2) + after;
+}
+
+TEST_F(TokenTrace, FormulaWithXminIsDrawnAndTraced) {
+  // Y = X + Xmin/9 = X - 0.7: the line crosses the x axis at column 70.
+  Open({{kY, kSel, 2, "X+" + WithXmin("", "/9")}});
+  EXPECT_TRUE(CalcDot(91, 12)) << CalcScreenPicture();  // (2.7, 2)
+  ASSERT_TRUE(CalcPress("F1"));
+  ASSERT_TRUE(CalcPress(Rep("RIGHT", 7)));
+  EXPECT_EQ(MiniCell(1, 8), "X=0.7");
+  EXPECT_EQ(MiniCell(17, 8), "Y=0");
+}
+
+TEST_F(TokenTrace, ParametricFirstHalfWithXmin) {
+  // X = T + Xmin/9, Y = T: the second half is found past Xmin.
+  std::string text = "T+" + WithXmin("", "/9");
+  text += '\xF6';
+  text += "T";
+  Open({{kParam, kSel, 2, text}}, kGraphDrawFuncs, {{kSetupDerivative, 1}});
+  ASSERT_TRUE(CalcPress("F1"));
+  ASSERT_TRUE(CalcPress(Rep("RIGHT", 10)));
+  EXPECT_EQ(MiniCell(1, 7), "T=0.6283185307");
+  EXPECT_EQ(MiniCell(1, 8), "X=-0.0716814692");
+  EXPECT_EQ(MiniCell(17, 8), "Y=0.6283185307");
+}
+
+}  // namespace
+
+namespace {
+
+using TokenTable = gapp::GraphScreenTest;
+
+// The same formula tabled: the rows of the default range 1..5.
+TEST_F(TokenTable, FormulaWithXminIsTabled) {
+  Open({{gapp::kY, 0x20, 2, "X+" + WithXmin("", "/9")}}, kGraphShowTable);
+  // The Y1 column, rows 1 and 2 (X = 1, 2).
+  EXPECT_EQ(gapp::MiniText(53, 18, 84), "0.3") << CalcScreenPicture();
+  EXPECT_EQ(gapp::MiniText(53, 26, 84), "1.3");
+}
+
+}  // namespace

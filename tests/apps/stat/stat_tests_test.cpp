@@ -247,6 +247,59 @@ TEST_F(StatKernels, DataReaderWithFrequenciesAndTheWorkFile) {
   for (int i = 0; i < 5; ++i) EXPECT_EQ(index[i], want[i]) << i;
 }
 
+TEST_F(StatKernels, ListNumbersMatricesAndArithmetic) {
+  // 1..26 the current file, 101 and up the work file, 27..100 refused.
+  struct Case {
+    u32 list;
+    u32 code;
+  } cases[] = {{1, 0}, {26, 0}, {27, 23}, {64, 23}, {100, 23}, {101, 0}, {126, 0}};
+  const BcdReal two = R("2");
+  for (const Case &c : cases) {
+    u32 count = 99;
+    EXPECT_EQ(StatDataListCreate(c.list, 1), c.code) << c.list;
+    EXPECT_EQ(StatDataListSet(c.list, 1, &two), c.code) << c.list;
+    EXPECT_EQ(StatDataListSize(c.list, &count), c.code) << c.list;
+    EXPECT_EQ(count, c.code == 0 ? 1u : 0u) << c.list;
+    BcdReal got = R("0");
+    EXPECT_EQ(StatDataListGet(c.list, 1, &got), c.code) << c.list;
+    StatDataListDelete(c.list);
+  }
+  // Matrices: a real element normalised, a complex one 26, a missing one 4.
+  ASSERT_EQ(StatMatCreate(3, 2, 2), 0u);
+  Value v{};
+  v.re = R("1.5");
+  ASSERT_EQ(StatMatSetValue(3, 2, 1, &v), 0u);
+  u32 rows = 0, cols = 0;
+  ASSERT_EQ(StatMatDims(3, &rows, &cols), 0u);
+  EXPECT_EQ(rows * 10 + cols, 22u);
+  BcdReal x;
+  ASSERT_EQ(StatMatGetReal(3, 2, 1, &x), 0u);
+  EXPECT_EQ(D(x), 1.5);
+  const BcdReal one = R("1");
+  ValFromParts(&v.re, &one, &v);
+  ASSERT_EQ(ValIsComplex(&v), 1);
+  ASSERT_EQ(StatMatSetValue(3, 1, 2, &v), 0u);
+  EXPECT_EQ(StatMatGetReal(3, 1, 2, &x), 26u);
+  EXPECT_EQ(StatMatGetReal(3, 3, 1, &x), 4u);
+  StatMatDelete(3);
+  EXPECT_EQ(StatMatDims(3, &rows, &cols), 4u);
+  EXPECT_EQ(StatMatGetReal(3, 1, 1, &x), 4u);
+  // The arithmetic wrappers; the sine follows the angle unit of SET UP.
+  const BcdReal a = R("30"), b = R("4"), half = R("0.5");
+  BcdReal out;
+  EXPECT_EQ(D(*StatAdd(&a, &b, &out)), 34);
+  EXPECT_EQ(D(*StatSub(&a, &b, &out)), 26);
+  EXPECT_EQ(D(*StatMul(&a, &b, &out)), 120);
+  EXPECT_EQ(D(*StatDiv(&a, &b, &out)), 7.5);
+  EXPECT_TRUE(Near(*StatPow(&b, &half, &out), 2, 1e-15));
+  EXPECT_TRUE(Near(*StatSqrt(&b, &out), 2, 1e-15));
+  EXPECT_TRUE(Near(*StatLn(StatExp(&b, &out), &out), 4, 1e-14));
+  SetupSetItem(kSetupAngle, 0);
+  EXPECT_TRUE(Near(*StatSin(&a, &out), 0.5, 1e-15));
+  SetupSetItem(kSetupAngle, 1);
+  EXPECT_TRUE(Near(*StatSin(&a, &out), -0.988031624092862, 1e-14));
+}
+
 TEST_F(StatKernels, IntervalsMatchTheReferences) {
   StatZInt1Rec z1{};
   z1.level = R("0.95"), z1.sigma = R("0.5"), z1.list = 1;

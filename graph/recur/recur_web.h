@@ -1,0 +1,47 @@
+// The web graph of a first-order recursion (the curves y = f(x) of the
+// formulas with their own term read as X, and the line y = x), its steps
+// from a start value, and the recursion statements of programs: the
+// recursion graphs, the web graph and the table display.
+//
+// Calculator thread only.
+#pragma once
+#include "graph/engine/graph_context.h"
+#include "kernel/types.h"
+#include "number/real.h"
+
+// Room of one web entry's text: the formula, its end and a second zero.
+inline constexpr u32 kRecurWebTextRoom = 258;
+
+// The web entries of the formulas in `which` (bits 1 a, 2 b, 4 c) that are
+// selected and have text, then the line y = x and the end entry: the count
+// of formula entries; 0 when there is none; -1 when one of them reads a term
+// other than its own term (n, an+1, another sequence's term ...).
+i32 RecurBuildWebEntries(u32 which, GraphEntry entries[5], u8 texts[3][kRecurWebTextRoom]);
+
+// A walk along the web: the point and the next step's direction.
+struct RecurWebState {
+  BcdReal x, y;
+  i32 entry;      // formula entry walked (from 0)
+  bool vertical;  // the next step goes to the curve
+};
+// Starts at (start value of the entry's sequence, 0).
+void RecurWebStart(RecurWebState *web, const GraphContext *ctx, i32 entry);
+// One step: to the curve (y = f(x)), or across to the line (x = y). Draws
+// the line between the two points into the buffer when both fall on the
+// screen. 0, or the error of the evaluation (the point keeps its place).
+u32 RecurWebStep(RecurWebState *web, GraphContext *ctx);
+// `steps` steps of formula entry k from its start value: 0 or the error.
+u32 RecurWebSteps(GraphContext *ctx, i32 steps, i32 k);
+
+// The web graph with its trace on the graph screen: an exit code of the
+// graph screen; Condition ERROR (30) shown for formulas with no web.
+i32 RecurWebGraph();
+
+// A recursion statement of a program at *p (DrawR-Con, DrawR-Plt, the two
+// sum forms, DrawWeb, DispR-Tbl): -1 when the token is none of them (*p
+// unchanged); else 1 done (*show 0 for the graph screen, 3 for the
+// recursion table) or 0 with the error value in result.
+i32 RecurRunProgramCommand(const u8 **p, Value *result, u32 *show);
+// The table display at a program's end: 0, 30 (nothing selected) or 4 (no
+// table); *key the key that ended it (EXIT, EXE, AC or QUIT).
+u32 RecurShowTableFromProgram(u32 *key);

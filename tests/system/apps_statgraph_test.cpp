@@ -1,0 +1,216 @@
+// StatGraphs as a user meets them in STAT: GRP1 draws, the pop-up of a
+// histogram, bad data refused with its error box, the screen's scroll,
+// trace and CALC with the graph chooser, and leaving back to the editor.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "apps/stat/stat_cond.h"
+#include "graph/memory/gmem_vwin.h"
+#include "memory/item_array.h"
+#include "number/numtext.h"
+#include "number/realop.h"
+#include "tests/support/harness.h"
+#include "ui/setup.h"
+#include "ui/sysvar.h"
+
+namespace {
+
+class StatGraphScreen : public CalcSystemTest {
+ protected:
+  void SetUp() override {
+    CalcSystemTest::SetUp();
+    ASSERT_TRUE(CalcBootToMenu());
+    ASSERT_TRUE(CalcPress("RIGHT EXE"));
+    ASSERT_EQ(CalcTitle(), "@STAT");
+    // The grid off, so that the marks stand alone.
+    SetupSetItem(kSetupGrid, 1);
+    ASSERT_EQ(GmemResetVwin(1), 0u);
+    editorTop_ = CalcRow(1);
+  }
+  // Back in the list editor: its header row as on entry.
+  void ExpectEditor() { EXPECT_EQ(CalcRow(1), editorTop_) << CalcScreenText(); }
+  std::string editorTop_;
+  // Types each number followed by EXE into the current list.
+  static testing::AssertionResult Cells(std::initializer_list<const char *> numbers) {
+    for (const char *n : numbers) {
+      std::string keys;
+      for (const char *p = n; *p; ++p) keys += *p == '-' ? std::string("(-) ") : std::string(1, *p) + " ";
+      testing::AssertionResult r = CalcPress(keys + "EXE");
+      if (!r) return r;
+    }
+    return testing::AssertionSuccess();
+  }
+  // List 1 and List 2 of the editor filled, the cursor back on List 1.
+  static testing::AssertionResult Pairs(std::initializer_list<const char *> x, std::initializer_list<const char *> y) {
+    testing::AssertionResult r = Cells(x);
+    if (r) r = CalcPress("RIGHT");
+    if (r) r = Cells(y);
+    if (r) r = CalcPress("LEFT");
+    return r;
+  }
+  // Block s of "G_CND" (slots 1-3), written while the calculator waits.
+  static void SetBlock(int s, i16 draw, i16 type, i16 x, i16 y, i16 f, i16 mark) {
+    u16 cond[kStatGraphWords];
+    ASSERT_EQ(StatLoadGraphCond(cond), 0);
+    const u16 b[7] = {static_cast<u16>(draw), static_cast<u16>(type), static_cast<u16>(x), static_cast<u16>(y),
+                      static_cast<u16>(f), static_cast<u16>(mark), 0};
+    std::memcpy(cond + 7 * s, b, sizeof b);
+    ASSERT_EQ(StatWriteGraphCond(cond), 0);
+  }
+  static double Var(char name) {
+    Value v;
+    SysReadVariable(static_cast<u8>(name), &v);
+    char t[kNumTextSize];
+    NumToText(&v, t);
+    std::string s = t;
+    for (char &c : s)
+      if (static_cast<u8>(c) == 0x87) c = '-';
+    return std::stod(s);
+  }
+  static double Vwin(int field) {
+    BcdReal v;
+    GmemReadVwinValue(&v, field);
+    Value val{};
+    val.re = v;
+    char t[kNumTextSize];
+    NumToText(&val, t);
+    std::string s = t;
+    for (char &c : s)
+      if (static_cast<u8>(c) == 0x87) c = '-';
+    return std::stod(s);
+  }
+  // The hollow square mark around (x, y).
+  static bool Square(int x, int y) { return CalcDot(x - 1, y - 1) && CalcDot(x + 1, y + 1) && !CalcDot(x, y); }
+};
+
+TEST_F(StatGraphScreen, Grp1DrawsTheScatterPlotAndTraceWalksItsPoints) {
+  ASSERT_TRUE(Pairs({"1", "2", "3", "4", "5"}, {"2", "4", "5", "4", "5"}));
+  SetupSetItem(kSetupAngle, 0);
+  ASSERT_TRUE(CalcPress("F1 F1"));
+  EXPECT_NEAR(Vwin(kVwinXmin), 1.0 / 3, 1e-9);
+  EXPECT_NEAR(Vwin(kVwinYmax), 6, 1e-9);
+  for (const auto &d : {std::pair{17, 51}, {40, 26}, {64, 13}, {88, 26}, {111, 13}})
+    EXPECT_TRUE(Square(d.first, d.second)) << d.first << "\n" << CalcScreenPicture();
+  // Drawing turns the angle unit to radians, and it stays.
+  EXPECT_EQ(SetupGetItem(kSetupAngle), 1);
+
+  // SHIFT F1: trace from the first pair; RIGHT moves to the next one.
+  ASSERT_TRUE(CalcPress("SHIFT F1"));
+  EXPECT_EQ(Var('X'), 1);
+  EXPECT_EQ(Var('Y'), 2);
+  EXPECT_TRUE(CalcScreenHas("StatGraph1")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("RIGHT"));
+  EXPECT_EQ(Var('X'), 2);
+  EXPECT_EQ(Var('Y'), 4);
+  ASSERT_TRUE(CalcPress("EXIT"));
+
+  // A scroll moves the window by 12 dots and draws again.
+  ASSERT_TRUE(CalcPress("RIGHT"));
+  EXPECT_NEAR(Vwin(kVwinXmin), 1.0 / 3 + 12 * (16.0 / 3) / 126, 1e-9);
+  EXPECT_TRUE(Square(17 - 12, 51)) << CalcScreenPicture();
+
+  // EXIT: back in the list editor, the lists unchanged.
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcTitle(), "@STAT");
+  ExpectEditor();
+}
+
+TEST_F(StatGraphScreen, HistogramPopUpDrawsOrLeavesWithoutDrawing) {
+  ASSERT_TRUE(Cells({"2", "4", "4", "4", "5", "5", "7", "9"}));
+  SetBlock(1, 1, 4, 1, 2, 0, 2);
+  ASSERT_TRUE(CalcPress("F1 F1"));
+  EXPECT_TRUE(CalcScreenHas("Histogram Setting")) << CalcScreenText();
+  EXPECT_TRUE(CalcScreenHas("Start:2")) << CalcScreenText();
+  EXPECT_TRUE(CalcScreenHas("Width:0.7778")) << CalcScreenText();
+  // EXIT draws nothing: the editor again.
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_FALSE(CalcScreenHas("Histogram Setting"));
+  ExpectEditor();
+
+  // A new Width typed on its line, then EXE draws with it.
+  ASSERT_TRUE(CalcPress("F1 F1 DOWN 1 EXE"));
+  BcdReal start, width;
+  ASSERT_EQ(StatReadHistParams(&start, &width), 0);
+  Value v{};
+  v.re = width;
+  char t[kNumTextSize];
+  NumToText(&v, t);
+  EXPECT_STREQ(t + std::strspn(t, " "), "1");
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_FALSE(CalcScreenHas("Histogram Setting")) << CalcScreenText();
+  // Trace: the class's lower edge and count in X and F.
+  ASSERT_TRUE(CalcPress("SHIFT F1"));
+  EXPECT_EQ(Var('X'), 2);
+  EXPECT_EQ(Var('F'), 1);
+  ASSERT_TRUE(CalcPress("RIGHT RIGHT"));
+  EXPECT_EQ(Var('X'), 4);
+  EXPECT_EQ(Var('F'), 3);
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  ExpectEditor();
+}
+
+TEST_F(StatGraphScreen, BadDataShowsItsErrorAndChangesNothing) {
+  ASSERT_TRUE(Pairs({"1", "2", "3", "4", "5"}, {"1", "1", "1", "1"}));
+  struct Case {
+    i16 type, y, f;
+    const char *error;
+  };
+  const Case cases[] = {
+      {1, 3, 0, "Dimension ERROR"},   // empty Y list
+      {4, 2, 2, "Dimension ERROR"},   // frequency list of another length
+      {9, 2, 0, "Dimension ERROR"},   // both lists must hold the same count
+  };
+  VwinRecord before;
+  ASSERT_EQ(GmemReadVwin(&before), 0u);
+  for (const Case &c : cases) {
+    SetBlock(1, 1, c.type, 1, c.y, c.f, 2);
+    SetBlock(2, 0, 1, 1, 2, 0, 2);
+    ASSERT_TRUE(CalcPress("F1 F4 F3"));  // SEL, its Draw
+    EXPECT_TRUE(CalcScreenHas(c.error)) << c.type << "\n" << CalcScreenText();
+    // The box, then the GRPH menu.
+    ASSERT_TRUE(CalcPress("EXIT EXIT"));
+    ExpectEditor();
+    VwinRecord after;
+    ASSERT_EQ(GmemReadVwin(&after), 0u);
+    EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0) << c.type;
+  }
+  // A histogram and a scatter plot cannot be drawn together.
+  SetBlock(1, 1, 4, 1, 2, 0, 2);
+  SetBlock(2, 1, 1, 1, 1, 0, 2);
+  ASSERT_TRUE(CalcPress("F1 F4 F3"));
+  EXPECT_TRUE(CalcScreenHas("Condition ERROR")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
+}
+
+TEST_F(StatGraphScreen, CalcFromTwoGraphsChoosesOneAndDrawsItsRegression) {
+  ASSERT_TRUE(Pairs({"1", "2", "3", "4", "5"}, {"2", "4", "5", "4", "5"}));
+  SetBlock(1, 1, 1, 1, 2, 0, 2);
+  SetBlock(2, 1, 1, 2, 1, 0, 1);
+  ASSERT_TRUE(CalcPress("F1 F4 F3"));
+  // CALC, X: the chooser starts on StatGraph1; DOWN shows StatGraph2, EXIT
+  // keeps the graph screen.
+  ASSERT_TRUE(CalcPress("F1 F2"));
+  EXPECT_TRUE(CalcScreenHas("StatGraph1")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("DOWN"));
+  EXPECT_TRUE(CalcScreenHas("StatGraph2")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_FALSE(CalcScreenHas("StatGraph2"));
+  // Again, EXE on StatGraph1: the linear fit's result, Draw draws its line.
+  ASSERT_TRUE(CalcPress("F1 F2"));
+  EXPECT_TRUE(CalcScreenHas("StatGraph1")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(CalcRow(1), "LinearReg") << CalcScreenText();
+  EXPECT_EQ(CalcRow(2), "   a =0.6");
+  ASSERT_TRUE(CalcPress("F6"));
+  // The line y = 0.6x + 2.2 in the window of both graphs.
+  u16 cond[kStatGraphWords];
+  ASSERT_EQ(StatReadGraphCond(cond), 0);
+  EXPECT_EQ(cond[0], 1);
+  EXPECT_EQ(cond[1], 9);
+  ASSERT_TRUE(CalcPress("EXIT"));
+  ExpectEditor();
+}
+
+}  // namespace
