@@ -5,6 +5,12 @@
 #include "apps/sheet/sheet_stat.h"
 #include "ui/popup.h"
 
+namespace {
+
+constexpr u32 kErrSystem = 23;
+
+}  // namespace
+
 void StatNotBuiltBox() { PopupMessage(1, "   Not built yet"); }
 
 u32 StatSheetWriteOverlay(const i16 *) { return kErrSystem; }

@@ -27,9 +27,3 @@ i32 GraphPixelTest(i32 column, i32 row);
 // The standard normal density exp(-x^2/2) / sqrt(2 pi), the curve of the
 // probability graphs: a built-in entry's routine.
 u32 GraphNormalDensity(const BcdReal *v, BcdReal *out, GraphContext *ctx, i32 idx);
-// Key 345 of the graph screen: the result lines of an integral or
-// probability graph drawn by a program ("LOWER=", "UPPER=" and the
-// integral, or "P(t)=" ...), then the next key to handle: EXIT, EXE, AC, the
-// cursor keys, SHIFT+EXIT, G<->T or a menu key; -14 when the View Window or
-// SET UP changed something.
-i32 GraphShowReadOut(GraphContext *ctx);

@@ -221,52 +221,6 @@ u32 GraphNormalDensity(const BcdReal *v, BcdReal *out, GraphContext *, i32) {
   return RealErrorCode(out);
 }
 
-i32 GraphShowReadOut(GraphContext *ctx) {
-  BcdReal v[3];
-  for (i32 i = 0; i < 3; ++i) GmemReadComValue(&v[i], i);
-  const u8 mode = GmemReadGraphMode();
-  GraphPrepareScreen(ctx);
-  GraphClearReadout();
-  if (mode == kGrpIntegral) {
-    GraphShowValue(1, 7, "LOWER=", &v[1], true);
-    GraphShowValue(17, 7, "UPPER=", &v[2], true);
-    GraphShowValue(1, 8, "\xE6\xBB" "dx=", &v[0], false, 32);
-  } else if (mode >= kGrpProbP && mode <= kGrpProbP + 2) {
-    const char label[] = {static_cast<char>("PQR"[mode - kGrpProbP]), '(', 't', ')', '=', 0};
-    GraphShowValue(1, 8, label, &v[0], false, 32);
-  }
-  for (;;) {
-    // The pointer stays hidden; the function-key strip is put back around
-    // each wait, so the result lines stay.
-    GraphPointer none{};
-    none.hidden = 1;
-    u32 typed = 0;
-    const u32 key = GraphCursorKey(&none, kCursorPointer, &typed);
-    if (key == 0) continue;
-    switch (key) {
-      case kKeyVWindow:
-        if (GraphOpenVwinScreen(0) != 0) return kGraphExitChanged;
-        continue;
-      case kKeySetup:
-        if (GraphRunSetup() != 0) return kGraphExitChanged;
-        continue;
-      case kKeyExit:
-      case kKeyExe:
-      case kKeyAc:
-      case kKeyUp:
-      case kKeyLeft:
-      case kKeyRight:
-      case kKeyDown:
-      case kKeyQuit:
-      case kKeyGraphTable:
-        return static_cast<i32>(key);
-      default:
-        if (key < 30000 || key >= 30200) return static_cast<i32>(key);
-        continue;
-    }
-  }
-}
-
 namespace gcmd {
 
 u32 RunCurveSketch(u32 cmd, const u8 **p, u8 style) {

@@ -397,13 +397,6 @@ i32 GraphKeyLoop(GraphContext *ctx, u32 firstKey) {
         GraphSwapScreens(ctx);
         GmemDeletePlot();
         continue;
-      case 345: {
-        // The result lines of a program's integral or probability graph.
-        const i32 k = GraphShowReadOut(ctx);
-        if (k == kGraphExitChanged) return k;
-        pending = static_cast<u32>(k);
-        continue;
-      }
       default:
         if (key == 303 || key == kGraphKeyTrace) {
           r = TraceRun(GraphScreenMode(ctx) == 2 ? 303u : u32{kGraphKeyTrace}, ctx);
