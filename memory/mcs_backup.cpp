@@ -290,21 +290,6 @@ struct FileItem {
   u32 size;
 };
 
-// A folder or item name field: 1-8 bytes without control codes, zeros after
-// the name.
-bool NameField(const u8 *p, char out[9]) {
-  u32 n = 0;
-  while (n < 8 && p[n]) ++n;
-  if (n == 0) return false;
-  for (u32 i = 0; i < n; ++i)
-    if (p[i] < 0x20 || p[i] == 0x7F || p[i] == 0xFF) return false;
-  for (u32 i = n; i < 8; ++i)
-    if (p[i]) return false;
-  std::memcpy(out, p, 8);
-  out[8] = 0;
-  return true;
-}
-
 bool RealOk(const u8 *p) { return RealIsWellFormed(reinterpret_cast<const BcdReal *>(p)) != 0; }
 
 // A scalar value as a variable holds it: no error, no list or matrix.
@@ -384,7 +369,7 @@ i32 CheckFile(std::vector<u8> &bytes, bool host, std::vector<FileItem> *items) {
     if (at + kMcsFileItemSize > len) return FlsErrNotFile;
     const u8 *h = bytes.data() + at;
     FileItem it{};
-    if (!NameField(h, it.folder) || !NameField(h + 8, it.name)) return FlsErrNotFile;
+    if (!McsNameFieldOk(h, it.folder) || !McsNameFieldOk(h + 8, it.name)) return FlsErrNotFile;
     it.type = h[16];
     it.size = Get32(h + 17, host);
     it.offset = static_cast<u32>(at + kMcsFileItemSize);
@@ -558,6 +543,19 @@ i32 McsRestoreBackup(const u16 *path) {
 }
 
 bool McsSetupBytesOk(const u8 *setup) { return SetupOk(setup); }
+
+bool McsNameFieldOk(const u8 *p, char out[9]) {
+  u32 n = 0;
+  while (n < 8 && p[n]) ++n;
+  if (n == 0) return false;
+  for (u32 i = 0; i < n; ++i)
+    if (p[i] < 0x20 || p[i] == 0x7F || p[i] == 0xFF) return false;
+  for (u32 i = n; i < 8; ++i)
+    if (p[i]) return false;
+  std::memcpy(out, p, 8);
+  out[8] = 0;
+  return true;
+}
 
 bool McsVariableBytesOk(const u8 *slot) { return VariableOk(slot); }
 

@@ -45,5 +45,8 @@ void McsConvertItemDataFromHost(u8 *data, u32 size, u16 code);
 // an item's data by its type and place (lists, matrices and programs are
 // checked inside).
 bool McsSetupBytesOk(const u8 *setup);
+// A folder or item name field of 8 bytes: 1-8 bytes without control codes,
+// zeros after the name; the name, ended, into out.
+bool McsNameFieldOk(const u8 *field, char out[9]);
 bool McsVariableBytesOk(const u8 *slot);
 bool McsItemBytesOk(const char *folder, const char *name, u8 type, const u8 *data, u32 size);

@@ -41,20 +41,6 @@ u8 *VarSlots() {
   return reinterpret_cast<u8 *>(slots);
 }
 
-// A name field of 8 bytes: 1-8 printable bytes, zeros after them.
-bool NameOk(const u8 *p, char out[9]) {
-  u32 n = 0;
-  while (n < 8 && p[n]) ++n;
-  if (n == 0) return false;
-  for (u32 i = 0; i < n; ++i)
-    if (p[i] < 0x20 || p[i] == 0x7F || p[i] == 0xFF) return false;
-  for (u32 i = n; i < 8; ++i)
-    if (p[i]) return false;
-  std::memcpy(out, p, 8);
-  out[8] = 0;
-  return true;
-}
-
 // ---- folders as bytes -------------------------------------------------------------
 
 // Appends the items of a folder (all but `skip`) in record order: the
@@ -109,7 +95,7 @@ bool ParseItems(const u8 *data, u32 size, u32 count, u32 folder, const char *fol
     const u8 *h = data + at;
     ItemRef it{};
     it.folder = folder;
-    if (!NameOk(h, it.name)) return false;
+    if (!McsNameFieldOk(h, it.name)) return false;
     it.size = Get32(h + 8);
     it.type = h[12];
     it.flags = h[13];
@@ -418,7 +404,7 @@ u32 McsWorkUnpackEact(const u8 *bytes, u32 size) {
     if (size - at < kFolderHead) return 303;
     const u8 *h = bytes + at;
     FolderRef ref{};
-    if (!NameOk(h, ref.name) || ref.name[0] == '$' || std::strcmp(ref.name, kWorkFolder) == 0) return 303;
+    if (!McsNameFieldOk(h, ref.name) || ref.name[0] == '$' || std::strcmp(ref.name, kWorkFolder) == 0) return 303;
     ref.flags = h[8];
     if (h[9] != 0 || ref.flags > 1) return 303;
     for (const FolderRef &other : folders)

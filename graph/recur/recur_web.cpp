@@ -6,6 +6,7 @@
 #include "eval/eval.h"
 #include "eval/token.h"
 #include "eval/token_len.h"
+#include "graph/command/command_util.h"
 #include "graph/engine/graph_draw.h"
 #include "graph/engine/graph_eval.h"
 #include "graph/engine/graph_plot.h"
@@ -82,28 +83,6 @@ bool Dot(const GraphContext *ctx, const BcdReal *x, const BcdReal *y, i32 *col, 
          *col >= 1 && *col <= kGraphLastColumn && *row >= 1 && *row <= kGraphLastRow;
 }
 
-// A real of an argument at *p: 0 or the error code; *p after it.
-u32 ReadReal(const u8 **p, BcdReal *out) {
-  TokPos pos = *p;
-  EvalCell tok;
-  std::memset(&tok, 0, sizeof tok);
-  Value v;
-  std::memset(&v, 0, sizeof v);
-  const u32 ok = EvalArgument(&pos, &tok, &v, 1, kEvalWhole);
-  const u8 b0 = TokByte0(&tok);
-  if (b0 != 0) pos -= TokIsLeadByte(b0) ? 2 : 1;
-  *p = pos;
-  if (!ok) return RealErrorCode(&v.re) ? RealErrorCode(&v.re) : kErrSyntax;
-  if (EvalIsArrayCell(&v)) {
-    EvalFreeCell(&v);
-    return kErrSyntax;
-  }
-  if (ValIsComplex(&v)) return 3;
-  RealFracToDecimal(&v.re, out);
-  RealNormalize(out, out);
-  return 0;
-}
-
 bool AtEnd(const u8 *p) { return *p == 0 || *p == ':' || *p == 0x0D || *p == 0x0C; }
 
 u32 Raise(u32 code, Value *result) {
@@ -164,7 +143,7 @@ u32 DrawWeb(const u8 **p) {
   if (**p == ',') {
     ++*p;
     BcdReal v;
-    if (const u32 e = ReadReal(p, &v)) return e;
+    if (const u32 e = gcmd::ReadValue(p, &v, kEvalWhole)) return e;
     // A whole count 0..255 (the integer part saturates outside).
     count = NumToInt32(&v);
     if (count < 0 || count > 255) return 5;  // Argument ERROR
