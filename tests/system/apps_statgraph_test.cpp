@@ -213,10 +213,7 @@ TEST_F(StatGraphScreen, CalcFromTwoGraphsChoosesOneAndDrawsItsRegression) {
   ExpectEditor();
 }
 
-// The estimation key of the graph screen's G-SLV menu (second page, F1).
-constexpr u16 kEstimateKey = 30245;
-
-// Estimation with a scatter plot in
+// Estimation (SHIFT, G-SLV, its second page, F1) with a scatter plot in
 // StatGraph1 and the linear regression y = 0.6x + 2.2 in StatGraph2.
 TEST_F(StatGraphScreen, EstimateReadsXAndStoresTheRegressionsY) {
   ASSERT_TRUE(Pairs({"1", "2", "3", "4", "5"}, {"2", "4", "5", "4", "5"}));
@@ -224,7 +221,7 @@ TEST_F(StatGraphScreen, EstimateReadsXAndStoresTheRegressionsY) {
   SetBlock(2, 1, 9, 1, 2, 0, 2);
   ASSERT_TRUE(CalcPress("F1 F4 F3"));
   // The mode opens on the only regression; UP and DOWN stay on it.
-  ASSERT_TRUE(CalcPostCodes({kEstimateKey}));
+  ASSERT_TRUE(CalcPress("SHIFT F5 F6 F1"));
   EXPECT_EQ(CalcRow(1), "StatGraph2") << CalcScreenText();
   for (const char *key : {"UP", "DOWN"}) {
     ASSERT_TRUE(CalcPress(key));
@@ -275,7 +272,7 @@ TEST_F(StatGraphScreen, EstimateWithoutARegressionReturnsAtOnce) {
   auto graph = [] { return CalcScreenPicture().substr(0, 56 * 129); };
   const std::string before = graph();
   const double x = Var('X');
-  ASSERT_TRUE(CalcPostCodes({kEstimateKey}));
+  ASSERT_TRUE(CalcPress("SHIFT F5 F6 F1"));
   EXPECT_FALSE(CalcScreenHas("X-Value")) << CalcScreenText();
   EXPECT_EQ(graph(), before);
   EXPECT_EQ(Var('X'), x);
