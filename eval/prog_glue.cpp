@@ -8,6 +8,7 @@
 #include "apps/calc/run_input.h"
 #include "apps/finance/fin_mem.h"
 #include "apps/stat/stat_calc.h"
+#include "apps/stat/stat_cond.h"
 #include "eval/prog_internal.h"
 #include "eval/prog_matlist.h"
 #include "graph/app/graph_funcs.h"
@@ -242,4 +243,70 @@ u32 ProgStatCommand(ProgRunState *run, u8 code) {
   if (err != 0) return ProgFail(run, err);
   if (out == -13 && end != 0) return ProgFail(run, kProgErrBreak);
   return out == -1 || out == -2 ? 2 : 1;
+}
+
+namespace {
+
+// The graph type a StatGraph type word names, 0 for none.
+u16 StatGraphTypeOfToken(const u8 *t) {
+  if (t[0] == 0xF9 && t[1] == 0x23) return 6;
+  if (t[0] != 0xF7) return 0;
+  // Scatter, xyLine, Hist, MedBox, (none), N-Dist, Broken, then the
+  // regressions Linear .. Power.
+  static const u8 kFromScatter[15] = {1, 2, 4, 5, 0, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+  if (t[1] == 0x32) return 3;
+  if (t[1] == 0x33) return 17;
+  if (t[1] == 0x35) return 18;
+  return t[1] >= 0x50 && t[1] <= 0x5E ? kFromScatter[t[1] - 0x50] : 0;
+}
+
+bool IsColourWord(const u8 *t) { return t[0] == 0x7F && t[1] >= 0x34 && t[1] <= 0x36; }
+
+}  // namespace
+
+u32 ProgSetStatGraph(ProgRunState *run, u8 code) {
+  enum Operand { kX, kY, kFreq, kMark };
+  const int slot = code - 0x49;
+  u16 cond[kStatGraphWords];
+  if (StatLoadGraphCond(cond) != 0) return ProgFail(run, kProgErrMemory);
+  u16 *block = cond + 7 * slot;
+  const u8 *p = run->p;
+  if (p[0] != 0xF7 || (p[1] != 0xCC && p[1] != 0xDC)) return ProgFail(run, kProgErrSyntax);
+  block[0] = p[1] == 0xCC ? 1 : 0;
+  run->p += 2;
+  if (run->p[0] == ',' && !IsColourWord(run->p + 1)) {
+    ++run->p;
+    const u16 type = StatGraphTypeOfToken(run->p);
+    if (type == 0) return ProgFail(run, kProgErrSyntax);
+    block[1] = type;
+    run->p += 2;
+    static const Operand kPaired[] = {kX, kY, kFreq, kMark};
+    static const Operand kNpp[] = {kX, kMark};
+    static const Operand kSingle[] = {kX, kFreq};
+    static const Operand kReg[] = {kX, kY, kFreq};
+    const Operand *ops = type <= 2 ? kPaired : type == 3 ? kNpp : type <= 8 ? kSingle : kReg;
+    const int count = type <= 2 ? 4 : type == 3 ? 2 : type <= 8 ? 2 : type <= 16 ? 3 : 2;
+    for (int i = 0; i < count && run->p[0] == ',' && !IsColourWord(run->p + 1); ++i) {
+      ++run->p;
+      u32 n = 0;
+      if (ops[i] == kMark) {
+        if (run->p[0] != 0xF7 || run->p[1] < 0x4D || run->p[1] > 0x4F) return ProgFail(run, kProgErrSyntax);
+        block[5] = static_cast<u16>(0x4F - run->p[1]);
+        run->p += 2;
+        continue;
+      }
+      if (ops[i] == kFreq && run->p[0] == '1' && (run->p[1] == ',' || ProgTokIsEnd(run->p + 1))) {
+        ++run->p;
+        block[4] = 0;
+        continue;
+      }
+      if (!ProgReadListOperand(run, &n)) return 0;
+      block[ops[i] == kX ? 2 : ops[i] == kY ? 3 : 4] = static_cast<u16>(n);
+    }
+  }
+  if (run->p[0] == ',' && IsColourWord(run->p + 1)) run->p += 3;
+  if (!ProgTokIsEnd(run->p)) return ProgFail(run, kProgErrSyntax);
+  if (StatWriteGraphCond(cond) != 0) return ProgFail(run, kProgErrMemory);
+  StatClearResultLists();
+  return 1;
 }

@@ -188,6 +188,9 @@ u32 ProgGlueSetDynaVar(u16 var);
 // done (a following display-stop is taken as a newline), 2 done (a
 // following display-stop stays).
 u32 ProgStatCommand(ProgRunState *run, u8 code);
+// "S-Gph1".."S-Gph3" (code 0x4A-0x4C, the token already read): the draw
+// flag, type, lists, frequency and mark of that StatGraph into "G_CND".
+u32 ProgSetStatGraph(ProgRunState *run, u8 code);
 // A list operand: List1-List6, or List followed by a number 1..26 (else
 // Argument ERROR): 1 with *out and run->p past it, or 0 with the error raised.
 u32 ProgReadListOperand(ProgRunState *run, u32 *out);

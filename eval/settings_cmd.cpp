@@ -259,6 +259,9 @@ u32 F7Command(ProgRunState *run, u8 code) {
       const u32 r = ProgStatCommand(run, code);
       return r == 1 ? kProgSetEndAsNewline : r == 2 ? 1 : 0;
     }
+    case 0x4A:
+    case 0x4B:
+    case 0x4C: return ProgSetStatGraph(run, code);
     case 0x95: return ProgStoreGmem(run);
     case 0x96: return ProgRecallGmem(run);
     case 0x97: return ProgStoreVwinMem(run);

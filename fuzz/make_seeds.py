@@ -194,6 +194,9 @@ for i, (m, t) in enumerate([
         (0x80 | 18, b"X"),                                     # SketchNormal Graph Y>X
         (4, b"3"),                                             # StoPict 3
         (25, b""),                                             # DrawGraph
+        (27, b"(X\xa8" b"2,0,3)"),                         # Graph integral of X^2 from 0 to 3
+        (17, b"\xfb" b"1)"),                                  # Graph Y=P(1)
+        (31, b""),                                             # ZoomAuto
 ]):
     put("graph_command", "seed-%02d" % i, bytes([m]) + t)
 # ---- graph_memory: byte 0 picks "GMEM"1 (0), "PICT"1 (1) or graph function 1
@@ -440,6 +443,33 @@ put("calcdoc_item", "seed-eact", b"\x01" + doc([(7, text(b"======AB      =======
 put("calcdoc_item", "seed-eact-bad-offset", b"\x01" + doc([(7, text(b"T")), (0x81, text(b"X"))])[:8] + b"\xff\xff" +
     doc([(7, text(b"T")), (0x81, text(b"X"))])[10:])
 
+# ---- statgraph: a Stat Wind byte, the 94-byte "G_CND" (Start, Width, 35
+# words), the 132-byte "VWIN" (eleven reals), then lists 1-4 as above.
+
+
+def graph_cond(start, width, blocks):
+    words = []
+    for b in blocks:
+        words += b
+    assert len(words) == 35
+    return real(start) + real(width) + struct.pack("<35H", *words)
+
+
+def vwin(values):
+    return b"".join(real(x) for x in values)
+
+
+SG_OFF = [0, 1, 1, 2, 0, 2, 0]
+SG_VWIN = vwin(["-6.3", "6.3", "1", "0.1", "-3.1", "3.1", "1", "0", "6.28318530717959", "0.0628318530717959", "0.2"])
+SG_LISTS = (stat_list(["1", "2", "3", "4", "5"]) + stat_list(["2", "4", "5", "4", "5"])
+            + stat_list(["2", "4", "4", "4", "5", "5", "7", "9"]) + stat_list(["2", "3", "1", "0", "4"]))
+put("statgraph", "seed-scatter-regression", b"\x00" + graph_cond("1", "1", [
+    SG_OFF, [1, 1, 1, 2, 0, 2, 0], [1, 9, 1, 2, 0, 1, 0], [1, 15, 1, 2, 0, 0, 0], SG_OFF]) + SG_VWIN + SG_LISTS)
+put("statgraph", "seed-histograms-box", b"\x00" + graph_cond("1", "1", [
+    SG_OFF, [1, 4, 3, 0, 0, 2, 0], [1, 4, 1, 0, 4, 2, 0], [1, 6, 3, 0, 0, 2, 0], SG_OFF]) + SG_VWIN + SG_LISTS)
+put("statgraph", "seed-manual-ndist-npp", b"\x01" + graph_cond("0", "0.5", [
+    [1, 11, 1, 2, 0, 2, 0], [1, 7, 3, 0, 0, 2, 0], [1, 3, 3, 0, 0, 1, 0], [1, 8, 1, 0, 4, 0, 0], SG_OFF])
+    + SG_VWIN + SG_LISTS)
 
 # ---- eact_file: an e-activity file (frame, SET UP and variables, folders).
 def eact_file(folders):

@@ -49,7 +49,7 @@ void CheckInside(const char *text, u8 kind, const char *name) {
 
 void CheckFuncs() {
   for (int n = 1; n <= 20; ++n) {
-    char name[4];
+    char name[12];
     std::snprintf(name, sizeof name, "%d", n);
     CheckInside(GmemFuncDataPtr(n), 2, name);
   }

@@ -563,7 +563,10 @@ u32 McsCurrentName(char *dst) {
 u32 McsStoreVariable(u8 ch, const Value *value) {
   const u32 slot = McsVarSlotIndex(ch);
   if (slot >= kMcsVarSlotCount || !value) return 64;
-  std::memmove(&g_vars[slot], value, sizeof(Value));
+  // Copied through a local: the 24 bytes move inline, and a source that
+  // overlaps the slot is read whole first.
+  const Value v = *value;
+  g_vars[slot] = v;
   SetCurrentVariable(ch);
   return 0;
 }
@@ -571,7 +574,8 @@ u32 McsStoreVariable(u8 ch, const Value *value) {
 u32 McsReadVariable(u8 ch, Value *out) {
   const u32 slot = McsVarSlotIndex(ch);
   if (slot >= kMcsVarSlotCount || !out) return 64;
-  std::memmove(out, &g_vars[slot], sizeof(Value));
+  const Value v = g_vars[slot];
+  *out = v;
   SetCurrentVariable(ch);
   return 0;
 }

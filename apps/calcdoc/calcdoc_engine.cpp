@@ -13,8 +13,10 @@
 #include "kernel/heap.h"
 #include "kernel/task.h"
 #include "kernel/keyqueue.h"
+#include "memory/item_clip.h"
 #include "memory/mcs_api.h"
 #include "number/frac.h"
+#include "number/numconv.h"
 #include "number/numtext.h"
 #include "number/valop.h"
 #include "numeric/list_mem.h"
@@ -399,6 +401,54 @@ ExecOutcome ExecuteFrom(u32 from) {
   return out;
 }
 
+// The display conversion state of SET UP: item 61 and the engineering
+// exponents shown (16-bit words at 62 and 64).
+struct EngState {
+  u8 conv;
+  u16 re, im;
+};
+
+EngState GetEngState() {
+  EngState e{SetupGetByte(kSetupDisplayState), 0, 0};
+  std::memcpy(&e.re, SetupItemAddress(kSetupEngShown), 2);
+  std::memcpy(&e.im, SetupItemAddress(kSetupEngShown2), 2);
+  return e;
+}
+
+void SetEngState(const EngState &e) {
+  SetupSetByte(kSetupDisplayState, e.conv);
+  std::memcpy(SetupItemAddress(kSetupEngShown), &e.re, 2);
+  std::memcpy(SetupItemAddress(kSetupEngShown2), &e.im, 2);
+}
+
+// One engineering step (up or down) of the result at index, from the state
+// its display shows now.
+void EngStep(u32 index, const Value &v, bool up) {
+  CalcDocResultFormat f{};
+  CalcDocResultFormatOf(index, &f);
+  const bool stepped = f.form == 9 || f.form == 10;
+  const EngState before = stepped ? EngState{f.conv, f.eng_re, f.eng_im} : EngState{0, 0, 0};
+  const EngState kept = GetEngState();
+  SetEngState(before);
+  char text[kNumTextSize];
+  NumToTextEng(&v, text, up ? 1 : 0);
+  const EngState after = GetEngState();
+  SetEngState(kept);
+  f.conv0 = before.conv;
+  f.eng_re0 = before.re;
+  f.eng_im0 = before.im;
+  f.conv = after.conv;
+  f.eng_re = after.re;
+  f.eng_im = after.im;
+  f.form = up ? 10 : 9;
+  u16 w = 0, h = 0;
+  CalcDocLayoutResult(&v, f, &w, &h);
+  f.width = w;
+  f.height = h;
+  CalcDocSetResultFormat(index, f);
+  Doc().modified = 1;
+}
+
 // F<>D, the fraction form and the sexagesimal key on the result at index.
 void ConvertResult(u32 index, u32 key) {
   Value v{};
@@ -430,6 +480,10 @@ void ConvertResult(u32 index, u32 key) {
     case kKeyDms:
       form = 5;
       break;
+    case kKeyEngUp:
+    case kKeyEngDown:
+      EngStep(index, v, key == kKeyEngUp);
+      return;
     default:
       return;
   }
@@ -576,6 +630,12 @@ bool AskMatrixSize(u8 *rows, u8 *cols) {
   return ok;
 }
 
+// COPY: the line's text to the clipboard items.
+void CopyLine(const u8 *text) {
+  const u32 n = static_cast<u32>(std::strlen(reinterpret_cast<const char *>(text)));
+  if (ItemClipStorePair(reinterpret_cast<const char *>(text), n) != 0) ErrBox(kErrMemory);
+}
+
 // "Aa": upper-case and lower-case alpha trade places (a lock stays a lock).
 void ToggleCase() {
   const u8 m = KeyGetModifier();
@@ -647,6 +707,9 @@ u32 EditLine(u32 first, bool first_is_char, u16 start_cursor) {
         d.fresh = 0;
       } else if (key == kDocCmdCase) {
         ToggleCase();
+        continue;
+      } else if (key == kKeyCopy) {
+        CopyLine(buf);
         continue;
       } else if (key == kKeyDel && IsTextKind(kind) && cursor == 0 && d.current > 0 &&
                  IsTextKind(KindAt(d.current - 1))) {
@@ -893,6 +956,15 @@ void CalcDocValueToText(const Value *value, const CalcDocResultFormat &format, c
   switch (format.form) {
     case 5: KeyConvertValue(kKeyDms, &v, text); break;
     case 8: KeyConvertValue(kKeyFracForm, &v, text); break;
+    case 9:
+    case 10: {
+      // The step that made the shown form, taken again from its start.
+      const EngState kept = GetEngState();
+      SetEngState({format.conv0, format.eng_re0, format.eng_im0});
+      NumToTextEng(&v, text, format.form == 10 ? 1 : 0);
+      SetEngState(kept);
+      break;
+    }
     default: {
       const u16 form = format.form == 6 || format.form == 7 ? format.form : 0;
       NumToTextOpt(&v, text, &form);
@@ -1021,6 +1093,13 @@ u32 CalcDocEngine(u32 first_command) {
       case kDocCmdStrip:
         InsertStrip(kind);
         break;
+      case kKeyCopy:
+        if (IsEditable(kind)) {
+          u8 text[kMprTextMax + 1];
+          CopyText(CalcDocEntryText(d.current), text);
+          CopyLine(text);
+        }
+        break;
       case kDocCmdSwitchKind:
         SwitchKind();
         break;
@@ -1060,6 +1139,8 @@ u32 CalcDocEngine(u32 first_command) {
       case kKeyFracDec:
       case kKeyFracForm:
       case kKeyDms:
+      case kKeyEngUp:
+      case kKeyEngDown:
         if (kind == kDocResult) {
           ConvertResult(d.current, key);
         } else if (kind == kDocCalc && EmptyText(d.current) && d.current > 0 && KindAt(d.current - 1) == kDocResult) {

@@ -66,6 +66,21 @@ u32 ListBytes(u8 file, u8 list) {
 // The room values written into `cells` cells of `columns` columns may take.
 u64 CellsBytes(u64 cells, u32 columns) { return cells * kElementBytes + u64{columns} * kColumnBytes; }
 
+// The bytes numbers written into every cell of the range add: cells that
+// hold one add nothing, a column without numbers its bitmap as well.
+u64 FillNeed(const SheetRange &r) {
+  u64 need = 0;
+  for (i32 c = r.col1; c <= r.col2; ++c) {
+    const u32 first = SheetValueNeed(nullptr, c, r.row1);
+    if (first > kElementBytes) {
+      need += first + u64{kElementBytes} * static_cast<u32>(r.row2 - r.row1);
+      continue;
+    }
+    for (i32 w = r.row1; w <= r.row2; ++w) need += SheetValueNeed(nullptr, c, w);
+  }
+  return need;
+}
+
 u32 Recalculate() {
   SheetLatchError(0);
   SheetMaskEvalStates(nullptr, 0);
@@ -247,7 +262,6 @@ u32 SheetFillRange(const char *name, const SheetRange *range, const char *text) 
   if (!InSheet(a[0], a[1]) || !InSheet(b[0], b[1])) return kSheetErrRange;
   const SheetRange r = Ordered(a, b);
   const u32 kind = SheetInputKind(text);
-  const u32 cells = static_cast<u32>((r.col2 - r.col1 + 1) * (r.row2 - r.row1 + 1));
   u32 err = 0;
   u32 busy = 0;
   if (kind == 1) {
@@ -259,7 +273,7 @@ u32 SheetFillRange(const char *name, const SheetRange *range, const char *text) 
     } else if (ValIsComplex(&val) == 1) {
       return kSheetErrMa;
     }
-    if (CellsBytes(cells, static_cast<u32>(r.col2 - r.col1 + 1)) > SheetFreeBytes()) return kSheetErrMemory;
+    if (FillNeed(r) > SheetFreeBytes()) return kSheetErrMemory;
     for (i32 c = r.col1; c <= r.col2; ++c) {
       ClearCells(c, r.row1, r.row2 - r.row1 + 1);
       for (i32 w = r.row1; w <= r.row2; ++w) {

@@ -37,8 +37,6 @@ namespace {
 
 constexpr u32 kErrDimension = 9;
 constexpr u32 kErrRange = 28;
-constexpr u32 kAnovaLevelsA = 101;  // list 1 of the statistics work file
-constexpr u32 kAnovaLevelsB = 102;
 constexpr u32 kMatAns = 0;
 
 // Read-out keys of the graph's page.
@@ -85,13 +83,22 @@ void WidenY(VwinRecord *w, const R &low, const R &high) {
   w->f[kVwinYmax] = Add(high, Div(h, Int(10)));
 }
 
+// The numbers of levels of the two factors: 0, or 9 when a factor has none
+// or Mat Ans, which the means are read from by level numbers, is smaller
+// than the levels (changed since the ANOVA).
+u32 AnovaLevels(u32 *nA, u32 *nB) {
+  *nA = *nB = 0;
+  StatDataListSize(kDistAnovaLevelsA, nA);
+  StatDataListSize(kDistAnovaLevelsB, nB);
+  u32 rows = 0, cols = 0;
+  if (*nA == 0 || *nB == 0 || StatMatDims(kMatAns, &rows, &cols) != 0 || rows < *nA || cols < *nB)
+    return kErrDimension;
+  return 0;
+}
+
 u32 AnovaWindow(VwinRecord *w) {
   u32 nA = 0, nB = 0;
-  StatDataListSize(kAnovaLevelsA, &nA);
-  StatDataListSize(kAnovaLevelsB, &nB);
-  if (nA == 0 || nB == 0 || nA == 1) return kErrRange;
-  u32 rows = 0, cols = 0;
-  if (StatMatDims(kMatAns, &rows, &cols) != 0 || rows < nA || cols < nB) return kErrRange;
+  if (AnovaLevels(&nA, &nB) != 0 || nA == 1) return kErrRange;
   const R x1 = One(), x2 = Int(static_cast<i16>(nA > 999 ? 999 : nA));
   const R d = Div(Sub(x2, x1), Int(20));
   w->f[kVwinXmin] = Sub(x1, d);
@@ -250,11 +257,8 @@ R AnovaMean(u32 a, u32 b) {
 
 i32 AnovaReadout(GraphContext *ctx) {
   u32 nA = 0, nB = 0;
-  StatDataListSize(kAnovaLevelsA, &nA);
-  StatDataListSize(kAnovaLevelsB, &nB);
-  u32 rows = 0, cols = 0;
-  if (nA == 0 || nB == 0 || StatMatDims(kMatAns, &rows, &cols) != 0 || rows < nA || cols < nB) {
-    ErrBox(static_cast<i32>(kErrDimension));
+  if (const u32 e = AnovaLevels(&nA, &nB)) {
+    ErrBox(static_cast<i32>(e));
     return kGraphExitExit;
   }
   u32 a = 1, b = 1;
@@ -262,7 +266,7 @@ i32 AnovaReadout(GraphContext *ctx) {
     GraphPrepareScreen(ctx);
     if (SetupGetItem(kSetupGraphFunc) == 0) {
       R level;
-      StatDataListGet(kAnovaLevelsB, b, &level);
+      StatDataListGet(kDistAnovaLevelsB, b, &level);
       Value v{};
       v.re = level;
       char cell[kNumTextSize];
@@ -557,12 +561,7 @@ u32 DistGraphDrawEntries(GraphContext *ctx) {
 
 u32 DistDrawAnovaMeans(GraphContext *ctx) {
   u32 nA = 0, nB = 0;
-  if (u32 e = StatDataListSize(kAnovaLevelsA, &nA)) return e;
-  if (u32 e = StatDataListSize(kAnovaLevelsB, &nB)) return e;
-  u32 rows = 0, cols = 0;
-  // The means are read by level numbers: a table smaller than the levels
-  // (a Mat Ans changed since the ANOVA) is refused before any read.
-  if (nA == 0 || nB == 0 || StatMatDims(kMatAns, &rows, &cols) != 0 || rows < nA || cols < nB) return kErrDimension;
+  if (const u32 e = AnovaLevels(&nA, &nB)) return e;
   for (u32 b = 1; b <= nB; ++b) {
     i32 pc = 0, pr = 0;
     bool prev = false;

@@ -27,6 +27,11 @@ enum DistGraphId : u32 {
   kDistGraphFPd = 13,
 };
 
+// The ANOVA graph's levels of factor A and of factor B, ascending: lists 1
+// and 2 of the statistics work file (statistics list numbers).
+inline constexpr u32 kDistAnovaLevelsA = 101;
+inline constexpr u32 kDistAnovaLevelsB = 102;
+
 // The shaded area: left of the lower bound, right of it, or both tails
 // outside [lower, upper]; the P.D and ANOVA graphs shade nothing.
 enum DistShade : u32 {

@@ -19,9 +19,6 @@ using namespace statreal;
 
 namespace {
 
-constexpr u32 kAnovaLevelsA = 101;
-constexpr u32 kAnovaLevelsB = 102;
-
 i32 SetUpFailed(u32 e) {
   ErrBox(static_cast<i32>(e));
   return kGraphExitExit;
@@ -167,8 +164,8 @@ i32 StatAnovaGraph(u32 view, StatAnova2Rec *two) {
   LcdShowBusyIndicator();
   KeyBreakArm();
   u32 e = StatAnovaCellMeans(0, two);
-  if (e == 0) e = LevelsInto(two->factorAList, kAnovaLevelsA);
-  if (e == 0) e = LevelsInto(two->factorBList, kAnovaLevelsB);
+  if (e == 0) e = LevelsInto(two->factorAList, kDistAnovaLevelsA);
+  if (e == 0) e = LevelsInto(two->factorBList, kDistAnovaLevelsB);
   LcdBusyRestore(&slot);
   if (e != 0) return SetUpFailed(e);
   DistGraphSetUp(g, kDistGraphAnova, kDistShadeNone, nullptr, nullptr, nullptr);

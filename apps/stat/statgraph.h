@@ -94,6 +94,20 @@ u32 StatGraphPrepareContext(GraphContext *ctx);
 // Redraws the prepared StatGraphs on the current "VWIN" (after a scroll or
 // zoom): 0 or an error code.
 u32 StatGraphRedraw(const i16 cond[35], GraphContext *ctx);
+// 0 when the drawn blocks of slots 1-3 can be drawn together (*kind their
+// list count, 1 or 2), else 2 (a type no graph has) or 30 (none drawn, or
+// single- and paired-variable graphs mixed).
+u32 StatGraphCheckKinds(const i16 cond[35], int *kind);
+// "VWIN" into rec, made with the initial window when missing: 0 or 4.
+u32 StatGraphLoadVwin(VwinRecord *rec);
+// A zoom (30200-30209) or sketch key (30220, 30224-30234) on the StatGraph
+// screen, the graphs drawn again on the new window: -21 stay, -27 a setting
+// changed or a redraw failed (shown), -23 G<->T, -22 SHIFT+EXIT, or a key.
+i32 StatGraphZoomKey(u32 key, const i16 cond[35], GraphContext *ctx);
+// The StatGraph screen's menus (kind 1 single-variable graphs, 2 paired,
+// 0 a blank row), put back by StatGraphMenusLeave.
+void StatGraphMenusEnter(int kind, GraphContext *ctx);
+void StatGraphMenusLeave();
 // Is slot's block a drawn regression.
 int StatIsRegGraphOn(const i16 block[7]);
 // The next (dir >= 1) or previous drawn regression slot 0-3 (4: the graph

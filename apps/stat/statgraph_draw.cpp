@@ -51,8 +51,13 @@ u32 DataGet(int list, u32 i, R *out) {
   return 0;
 }
 
+// Element i of working list k of slot s (list 10s + k of file 255; slot
+// 0's coefficients are list 0).
 u32 WorkGet(int slot, int k, u32 i, R *out) {
-  return StatDataListGet(StatGraphWorkList(slot, k), i, out) == 0 ? 0 : kErrMemory;
+  Value v{};
+  if (ItemListGet(kStatWorkFile, static_cast<u8>(10 * slot + k), i, &v) != 0) return kErrMemory;
+  *out = v.re;
+  return 0;
 }
 
 u32 WorkSize(int slot, int k) { return ItemListSize(kStatWorkFile, static_cast<u8>(10 * slot + k)); }

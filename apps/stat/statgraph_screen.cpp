@@ -63,7 +63,7 @@ bool IsRegression(int type) { return type >= kStatLinear && type <= kStatLogisti
 
 void RepaintGraph(void *ctx) { GraphPrepareScreen(static_cast<GraphContext *>(ctx)); }
 
-// The menu state the screen changes, saved on entry and put back on leaving.
+// The menu state a screen changes, saved on entry and put back on leaving.
 struct ScreenMenus {
   u16 mask = 0;
   u16 groups[6] = {};
@@ -77,7 +77,7 @@ struct ScreenMenus {
     FkeyBuildOptGroup(5);
     FkeyBuildShiftGroup(4);
     KeySetMenuMask(kScreenMask);
-    FkeyPushLevel(kind == 1 ? 4 : 0);
+    FkeyPushLevel(kind == 1 ? 4 : kind == 2 ? 0 : kChooserPage);
     hook = KeySetRootRowHook({RepaintGraph, ctx});
     KeyForgetDrawnRow();
   }
@@ -99,9 +99,9 @@ i32 ShowError(u32 e) {
   return 0;
 }
 
-// 0 when the drawn blocks of slots 1-3 can be drawn together (*kind their
-// list count), else 2 or 30.
-u32 CheckKinds(const i16 *cond, int *kind) {
+}  // namespace
+
+u32 StatGraphCheckKinds(const i16 *cond, int *kind) {
   *kind = 0;
   for (int s = 1; s <= 3; ++s) {
     const i16 *b = cond + 7 * s;
@@ -114,11 +114,13 @@ u32 CheckKinds(const i16 *cond, int *kind) {
   return *kind == 0 ? kErrMixed : 0;
 }
 
-u32 LoadVwin(VwinRecord *rec) {
+u32 StatGraphLoadVwin(VwinRecord *rec) {
   if (GmemReadVwin(rec) == 0) return 0;
   if (GmemResetVwin(1) != 0 || GmemReadVwin(rec) != 0) return kErrMemory;
   return 0;
 }
+
+namespace {
 
 i32 CalcTypeOfCode(u32 code) {
   if (code == 37) return kStatOneVar;
@@ -276,7 +278,9 @@ i32 MapEngineResult(i32 r, const i16 *cond, GraphContext *ctx) {
   return r;
 }
 
-i32 ZoomKey(u32 key, const i16 *cond, GraphContext *ctx) {
+}  // namespace
+
+i32 StatGraphZoomKey(u32 key, const i16 *cond, GraphContext *ctx) {
   FkeyRestoreLevelRoot();
   i32 r;
   if (key == 30220) r = 0;
@@ -285,7 +289,21 @@ i32 ZoomKey(u32 key, const i16 *cond, GraphContext *ctx) {
   return MapEngineResult(r, cond, ctx);
 }
 
+namespace {
+ScreenMenus g_menus[2];
+int g_menuDepth = 0;
 }  // namespace
+
+void StatGraphMenusEnter(int kind, GraphContext *ctx) {
+  if (g_menuDepth < 2) g_menus[g_menuDepth].Enter(kind, ctx);
+  ++g_menuDepth;
+}
+
+void StatGraphMenusLeave() {
+  if (g_menuDepth == 0) return;
+  --g_menuDepth;
+  if (g_menuDepth < 2) g_menus[g_menuDepth].Leave();
+}
 
 u32 StatGraphPrepareContext(GraphContext *ctx) {
   GraphInitContext(ctx);
@@ -323,9 +341,9 @@ i32 StatGraphScreen(i16 *cond, u32 draw) {
   std::memset(ctx, 0, sizeof *ctx);
   int kind = 0;
   if (draw) {
-    if (const u32 e = CheckKinds(cond, &kind)) return ShowError(e);
+    if (const u32 e = StatGraphCheckKinds(cond, &kind)) return ShowError(e);
     VwinRecord rec;
-    if (LoadVwin(&rec) != 0) return ShowError(kErrMemory);
+    if (StatGraphLoadVwin(&rec) != 0) return ShowError(kErrMemory);
     i32 cancel = 0;
     if (StatGraphComputeAll(0, cond, &rec, &cancel) != 0) return 0;
     if (cancel == -2) return -21;
@@ -342,8 +360,7 @@ i32 StatGraphScreen(i16 *cond, u32 draw) {
     for (int s = 1; s <= 3 && kind == 0; ++s)
       if (cond[7 * s] == 1) kind = StatGraphListCount(cond[7 * s + 1]);
   }
-  ScreenMenus menus;
-  menus.Enter(kind == 1 ? 1 : 2, ctx);
+  StatGraphMenusEnter(kind == 1 ? 1 : 2, ctx);
   bool resultShown = false;
   u32 next = 0;
   i32 result = 0;
@@ -440,7 +457,7 @@ i32 StatGraphScreen(i16 *cond, u32 draw) {
         break;
       default:
         if ((key >= 30200 && key <= 30209 && key != 30204) || key == 30220 || (key >= 30224 && key <= 30234)) {
-          r = ZoomKey(key, cond, ctx);
+          r = StatGraphZoomKey(key, cond, ctx);
           sub = true;
         }
         break;
@@ -458,7 +475,7 @@ i32 StatGraphScreen(i16 *cond, u32 draw) {
     if (r > 0 && (static_cast<u32>(r) < kKeyCursorFirst || static_cast<u32>(r) >= kKeyCursorEnd)) next = static_cast<u32>(r);
   }
 done:
-  menus.Leave();
+  StatGraphMenusLeave();
   if (result == -21 || result == -22 || result == -23 || result == -27) GmemWriteScreen(ctx->planes);
   return result;
 }

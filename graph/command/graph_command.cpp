@@ -7,6 +7,7 @@
 #include "eval/token.h"
 #include "graph/dyna/dyna_play.h"
 #include "graph/engine/graph_context.h"
+#include "graph/engine/graph_glue.h"
 #include "graph/engine/graph_draw.h"
 #include "graph/engine/graph_plot.h"
 #include "graph/memory/gmem_record.h"
@@ -539,8 +540,21 @@ u32 GraphRunSketchCommand(const u8 **p, Value *result, u32 *show, i32 *key) {
     if (!DynaDrawFromProgram(0, &result->re, &k)) return 0;
     *key = k;
     return 1;
-  } else if (t == 0xF723 || (t >= 0xF726 && t <= 0xF72A) || t == 0xF72F) {
-    // DrawStat, the recursion graphs and DispR-Tbl wait for their owners.
+  } else if (t == 0xF723) {
+    // DrawStat: the statistics application draws its graphs on the stored
+    // image and records them.
+    if (!AtStatementEnd(*p)) return Raise(kErrSyntax, result);
+    if (GmemEnsureGraphMode() != 0) return Raise(kErrMemory, result);
+    u8 planes[2 * kGraphPlaneBytes] = {};
+    if (GmemCreateScreenIfMissing(planes) != 0) return Raise(kErrMemory, result);
+    i32 k = 0;
+    const i32 drawn = GraphGlueStatRedraw(0, &result->re, &k);
+    *key = k;
+    if (drawn == 0) return 0;
+    GmemWriteGraphMode(4);
+    return 1;
+  } else if ((t >= 0xF726 && t <= 0xF72A) || t == 0xF72F) {
+    // The recursion graphs and DispR-Tbl wait for their owner.
     e = kErrSystem;
   }
   if (e != 0) return Raise(e, result);

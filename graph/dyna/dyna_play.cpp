@@ -176,13 +176,18 @@ u32 DynaComputeFrames(GraphContext *ctx, const DynaCond *cond, u32 count, u8 *fr
   const bool locus = GraphLocusOn() != 0;
   static u8 locusPlane[kGraphPlaneBytes];
   std::memset(locusPlane, 0, sizeof locusPlane);
+  // The cleared picture (background, axes, grid) is the same for every
+  // frame: made once, copied before each.
+  static u8 clean[2 * kGraphPlaneBytes];
+  GraphClearBuffer(ctx);
+  std::memcpy(clean, ctx->planes, sizeof clean);
   u32 code = 0;
   for (u32 i = 0; i < count && code == 0; ++i) {
     GraphProgressBar(static_cast<int>(i), static_cast<int>(count));
     BcdReal v;
     FrameValue(cond, i, &v);
     StoreVar(cond->var, &v);
-    GraphClearBuffer(ctx);
+    std::memcpy(ctx->planes, clean, sizeof clean);
     code = GraphPlotAll(ctx);
     if (code != 0) break;
     std::memcpy(frames + i * kDynaFrameBytes, ctx->planes, kDynaFrameBytes);

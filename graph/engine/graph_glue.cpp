@@ -2,6 +2,8 @@
 // the recursion and conic applications.
 #include "graph/engine/graph_glue.h"
 
+#include "apps/stat/statgraph.h"
+
 #include "graph/recur/recur_graph.h"
 #include "graph/screen/graph_screen.h"
 #include "graph/table/graph_table.h"
@@ -29,6 +31,8 @@ u32 GraphGlueDrawTable(GraphContext *ctx, i32 how) {
   GraphDrawTable(ctx, how);
   return 0;
 }
+
+i32 GraphGlueStatRedraw(i32 mode, BcdReal *result, i32 *key) { return StatRedrawGraphs(mode, result, key); }
 
 u32 GraphGlueRecurWebKey(GraphContext *, i32 *result) {
   *result = 0;

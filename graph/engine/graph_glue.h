@@ -23,6 +23,11 @@ u32 GraphGlueSpecialLabel(GraphContext *ctx, i32 idx, u8 *text, u32 cap);
 u32 GraphGlueBuildTable(GraphContext *ctx);
 u32 GraphGlueFillTableRow(const BcdReal *x, GraphContext *ctx, i32 row);
 u32 GraphGlueDrawTable(GraphContext *ctx, i32 how);
+// The statistical graphs: mode 1 shows their stored picture with their
+// keys from *key, any other mode draws them afresh. 1 done (*key the leaving
+// code: -2 EXIT, -12 EXE, -13 AC, -1 SHIFT+EXIT, -11 G<->T, -14 a V-Window
+// change), 0 with the error value in *result.
+i32 GraphGlueStatRedraw(i32 mode, BcdReal *result, i32 *key);
 // The recursion web graph's own key (341: its step-by-step trace) on the
 // graph screen: 0 with *result the trace's exit code or a key to hand on,
 // or an error code (System ERROR until the web trace is there).

@@ -145,6 +145,9 @@ struct Gen {
   u32 rows;
   u32 cols;
   u32 written;
+  bool reached;  // the index has reached Start
+  bool readsN;   // a formula reads n
+  BcdReal one, lag;  // 1, and how far n lags behind the index
   std::vector<BcdReal> cells;  // row-major
 };
 
@@ -242,10 +245,12 @@ u32 FirstRows(Gen *g) {
 // the index has reached Start.
 u32 NextRow(Gen *g) {
   BcdReal idx = *Work(&g_work, kRecurWorkIndex);
-  const bool inRange = !Less(&idx, &g->start);
-  static const i32 kLag[5] = {0, 1, 1, 2, 2};
-  BcdReal lag = Int(kLag[g->type]);
-  RealSub(&idx, &lag, Work(&g_work, kRecurWorkN));
+  // The index only grows: once at Start it stays in range.
+  if (!g->reached) g->reached = !Less(&idx, &g->start);
+  const bool inRange = g->reached;
+  // The index and n are whole numbers below 1E15: the decimal forms are
+  // exact and skip the fraction checks.
+  if (g->readsN) RealSubDecimal(&idx, &g->lag, Work(&g_work, kRecurWorkN));
   RecurWork local = g_work;
   const u32 r = g->written;
   BcdReal fresh[3];
@@ -269,8 +274,7 @@ u32 NextRow(Gen *g) {
     if (const u32 e = PutValue(r, 1, &idx)) return e;
     ++g->written;
   }
-  const BcdReal one = Int(1);
-  RealAdd(&idx, &one, Work(&local, kRecurWorkIndex));
+  RealAddDecimal(&idx, &g->one, Work(&local, kRecurWorkIndex));
   for (u32 k = 0; k < 3; ++k) {
     if (!(g->flags & (1u << k))) continue;
     BcdReal *xn = Work(&local, kRecurWorkAn + 3 * k);
@@ -288,6 +292,9 @@ u32 NextRow(Gen *g) {
 u32 Generate() {
   Gen g{};
   g.type = RecurType();
+  static const i32 kLag[5] = {0, 1, 1, 2, 2};
+  g.one = Int(1);
+  g.lag = Int(kLag[g.type]);
   g.sums = SetupGetItem(kSetupSumDisplay) == 0;
   g.flags = RecurDependencyFlags();
   BcdReal end;
@@ -298,6 +305,15 @@ u32 Generate() {
     const u8 *text = RecurFormulaText(static_cast<int>(k) + 1);
     g.hasText[k] = text != nullptr;
     if (text != nullptr) std::memcpy(g.texts[k], text, RecurTextLength(text));
+    // n is worked out only for formulas that may read it: n itself, and
+    // any two-byte token other than a term (a function memory, a graph
+    // function ... may read it in turn).
+    for (const u8 *p = g.texts[k]; *p != 0; p += TokLenAt(p)) {
+      if (TokLenAt(p) != 2) continue;
+      const bool term = (p[0] == 0x7F && p[1] >= 0xA0 && p[1] <= 0xAE && p[1] != 0xA3) ||
+                        (p[0] == 0xF9 && p[1] >= 0x10 && p[1] <= 0x18);
+      if (!term) g.readsN = true;
+    }
   }
   if (ItemMatCreate(kRecurTableMatrix, g.rows, g.cols) != 0) return kErrMemory;
   BcdReal zero;

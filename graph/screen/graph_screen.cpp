@@ -384,10 +384,10 @@ i32 GraphKeyLoop(GraphContext *ctx, u32 firstKey) {
         break;
       case kKeyGraphTable:
         return Leave(ctx, kGraphExitShown);
-      case 330:
-        return kGraphTablePlot;
-      case 331:
+      case 330:  // G-CON
         return kGraphTableConnect;
+      case 331:  // G-PLT
+        return kGraphTablePlot;
       case kKeyGraphCopyRight:
         GraphCopySelectionRight(ctx);
         GmemDeletePlot();
@@ -458,9 +458,14 @@ u32 GraphRedisplay(u32 *key) {
     case 2:
       GraphDrawKind(&ctx, kGraphSelGraph);
       break;
-    case 4:
-      // The statistics graphs keep their image; nothing is traced here.
-      break;
+    case 4: {
+      // The statistical graphs run their own keys over their picture.
+      BcdReal err;
+      i32 k = *key >= 30000 && *key < 30300 ? static_cast<i32>(*key) : 0;
+      if (!GraphGlueStatRedraw(1, &err, &k)) return RealErrorCode(&err);
+      *key = k == -12 ? kKeyExe : k == -13 ? kKeyAc : k == -1 ? kKeyQuit : k == -11 ? kKeyGraphTable : kKeyExit;
+      return 0;
+    }
     case kGrpTableConnect:
     case kGrpTablePlot:
       if (MatrixRows(kTableMatrix) > 0) {

@@ -77,6 +77,15 @@ void SetLabel(GraphEntry *e) {
   }
 }
 
+// The text of command entry e (its slot is the command's number), taken
+// again after main memory moved.
+const u8 *CommandSlotText(const GraphEntry *e) {
+  static const u8 kGone[2] = {0, 0};
+  const char *text = nullptr;
+  if (GmemCommandTextPtr(e->slot, &text) != 0 || text == nullptr) return kGone;
+  return reinterpret_cast<const u8 *>(text);
+}
+
 // A graph command of the ring as an entry; false when it has no type word.
 bool CommandEntry(i32 i, GraphEntry *e) {
   char name[12];
@@ -90,6 +99,7 @@ bool CommandEntry(i32 i, GraphEntry *e) {
   *e = GraphEntry{};
   e->type = type;
   e->text = reinterpret_cast<const u8 *>(text);
+  e->textSource = CommandSlotText;
   e->style = data[3] != 0 ? data[3] : u8{kGraphStyleNormal};
   e->slot = i;
   e->readoutKind = 1;

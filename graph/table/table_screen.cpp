@@ -97,9 +97,9 @@ i32 GraphTableScreen(GraphContext *ctx, u32 firstKey) {
         }
         break;
       case kGraphTableGraphCon:
-        return kGraphTablePlot;
-      case kGraphTableGraphPlt:
         return kGraphTableConnect;
+      case kGraphTableGraphPlt:
+        return kGraphTablePlot;
       case kGraphTableDelRow:
       case kGraphTableInsRow:
       case kGraphTableAddRow:

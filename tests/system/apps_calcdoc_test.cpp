@@ -88,6 +88,19 @@ TEST_F(CalcDocRun, TenPowerShowsItsCharacter) {
   EXPECT_GE(RowRight("1000"), 0) << Screen();
 }
 
+// The engineering keys step the result under the line through exponents
+// that are multiples of three; the document keeps the step.
+TEST_F(CalcDocRun, EngineeringStepsOnTheResult) {
+  ASSERT_TRUE(CalcPress("1 2 3 4 5 EXE"));
+  ASSERT_TRUE(CalcPostCodes({kKeyEngDown}));
+  EXPECT_EQ(ScreenTextAt(2, 8, 21), "12.345\u1D07+03") << Screen();
+  ASSERT_TRUE(CalcPostCodes({kKeyEngUp, kKeyEngUp}));
+  EXPECT_EQ(ScreenTextAt(2, 8, 21), "0.000012345\u1D07+09") << Screen();
+  // The next line runs; the stepped result above keeps its form.
+  ASSERT_TRUE(CalcPress("2 EXE"));
+  EXPECT_EQ(ScreenTextAt(2, 8, 21), "0.000012345\u1D07+09") << Screen();
+}
+
 // An operator typed first under a result takes Ans in front of it; under a
 // list result List Ans.
 TEST_F(CalcDocRun, AnOperatorFirstTakesTheResultAbove) {

@@ -174,6 +174,40 @@ TEST_F(Eact, TextLinesSplitAndJoin) {
   EXPECT_EQ(ScreenTextAt(0, 16, 1), "") << Screen();
 }
 
+// An e-activity too large for a file: SAVE shows why and the editor stays;
+// Yes on the leave question fails the same way and the editor stays with
+// the edits, where leaving would lose them.
+TEST_F(Eact, AFailedSaveKeepsTheEditorOpen) {
+  ASSERT_TRUE(NewFileAB());
+  ASSERT_TRUE(CalcPress("F3"));
+  // Seq(X,X,1,999,1)->List 1: a list kept three times (List 1, List Ans and
+  // the result in the document), more than a file takes.
+  ASSERT_TRUE(CalcPostCodes({0x7F2C, 'X', ',', 'X', ',', '1', ',', '9', '9', '9', ',', '1', ')', 0x0E, 0x7F51, '1'}));
+  ASSERT_TRUE(CalcPress("EXE"));  // the list viewer shows the long list
+  EXPECT_FALSE(CalcScreenHas("ERROR")) << Screen();
+  ASSERT_TRUE(CalcPress("EXIT F1 F1"));
+  EXPECT_TRUE(CalcScreenHas("Data Too Large")) << Screen();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_TRUE(CalcScreenHas("Save this file?")) << Screen();
+  ASSERT_TRUE(CalcPress("F1"));
+  EXPECT_TRUE(CalcScreenHas("Data Too Large")) << Screen();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_TRUE(Shows("======AB      =======")) << Screen();
+  EXPECT_FALSE(CalcScreenHas("e-Act List")) << Screen();
+}
+
+// CLIP, COPY on a text line, and PASTE on the next line gives the text
+// again.
+TEST_F(Eact, LineCopiedAndPasted) {
+  ASSERT_TRUE(NewFileAB());
+  ASSERT_TRUE(CalcPostCodes({'H', 'I'}));
+  ASSERT_TRUE(CalcPress("SHIFT 8 F1"));
+  ASSERT_TRUE(CalcPress("EXE SHIFT 9"));
+  EXPECT_EQ(ScreenTextAt(0, 8, 2), "HI") << Screen();
+  EXPECT_EQ(ScreenTextAt(0, 16, 1), "H") << Screen();
+}
+
 // The m x n pop-up takes sizes 1 to 6: 7 meets Argument ERROR and the
 // pop-up asks again.
 TEST_F(Eact, MatrixSizeIsAskedAndChecked) {

@@ -363,3 +363,22 @@ TEST_F(SheetApp, Row7ShowsTheNumberInTheFormOfTheConversionKey) {
 }
 
 }  // namespace
+
+namespace {
+
+// GRPH GRP1 draws StatGraph1 (a scatter of A1:A5 against B1:B5) on the
+// StatGraph screen; EXIT comes back to the sheet.
+TEST_F(SheetApp, Grp1DrawsTheCellsAsAScatter) {
+  for (const char *n : {"1", "2", "3", "4", "5"}) ASSERT_TRUE(Type(n));
+  ASSERT_TRUE(CalcPress("UP UP UP UP UP RIGHT"));
+  for (const char *n : {"2", "4", "5", "4", "5"}) ASSERT_TRUE(Type(n));
+  ASSERT_TRUE(CalcPress("F6 F1 F1"));
+  EXPECT_FALSE(CalcScreenHas("ERROR")) << CalcScreenText();
+  EXPECT_FALSE(CalcScreenHas("Not built")) << CalcScreenText();
+  // The sheet's grid is gone: its corner dots at the left edge are not set.
+  EXPECT_FALSE(CalcDot(0, 12) && CalcDot(1, 12)) << CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(Num(2, 5), "5");
+}
+
+}  // namespace

@@ -9,13 +9,40 @@
 #include "apps/stat/stat_cond.h"
 #include "graph/memory/gmem_vwin.h"
 #include "memory/item_array.h"
+#include "number/numparse.h"
 #include "number/numtext.h"
 #include "number/realop.h"
 #include "tests/support/harness.h"
+#include "ui/keycodes.h"
 #include "ui/setup.h"
 #include "ui/sysvar.h"
 
 namespace {
+
+// A value as the display shows it, read back as a double.
+double Shown(const Value &v) {
+  char t[kNumTextSize];
+  NumToText(&v, t);
+  std::string s = t;
+  for (char &c : s)
+    if (static_cast<u8>(c) == 0x87) c = '-';
+  return std::stod(s);
+}
+
+double Var(char name) {
+  Value v;
+  SysReadVariable(static_cast<u8>(name), &v);
+  return Shown(v);
+}
+
+double Vwin(int field) {
+  Value v{};
+  GmemReadVwinValue(&v.re, field);
+  return Shown(v);
+}
+
+// The hollow square mark around (x, y).
+bool Square(int x, int y) { return CalcDot(x - 1, y - 1) && CalcDot(x + 1, y + 1) && !CalcDot(x, y); }
 
 class StatGraphScreen : public CalcSystemTest {
  protected:
@@ -59,30 +86,6 @@ class StatGraphScreen : public CalcSystemTest {
     std::memcpy(cond + 7 * s, b, sizeof b);
     ASSERT_EQ(StatWriteGraphCond(cond), 0);
   }
-  static double Var(char name) {
-    Value v;
-    SysReadVariable(static_cast<u8>(name), &v);
-    char t[kNumTextSize];
-    NumToText(&v, t);
-    std::string s = t;
-    for (char &c : s)
-      if (static_cast<u8>(c) == 0x87) c = '-';
-    return std::stod(s);
-  }
-  static double Vwin(int field) {
-    BcdReal v;
-    GmemReadVwinValue(&v, field);
-    Value val{};
-    val.re = v;
-    char t[kNumTextSize];
-    NumToText(&val, t);
-    std::string s = t;
-    for (char &c : s)
-      if (static_cast<u8>(c) == 0x87) c = '-';
-    return std::stod(s);
-  }
-  // The hollow square mark around (x, y).
-  static bool Square(int x, int y) { return CalcDot(x - 1, y - 1) && CalcDot(x + 1, y + 1) && !CalcDot(x, y); }
 };
 
 TEST_F(StatGraphScreen, Grp1DrawsTheScatterPlotAndTraceWalksItsPoints) {
@@ -209,7 +212,31 @@ TEST_F(StatGraphScreen, CalcFromTwoGraphsChoosesOneAndDrawsItsRegression) {
   ASSERT_EQ(StatReadGraphCond(cond), 0);
   EXPECT_EQ(cond[0], 1);
   EXPECT_EQ(cond[1], 9);
-  ASSERT_TRUE(CalcPress("EXIT"));
+  // Trace starts on the regression at the middle column, steps a column,
+  // and DOWN takes x to the nearest pair of StatGraph1.
+  ASSERT_TRUE(CalcPress("SHIFT F1"));
+  EXPECT_NEAR(Var('X'), 3, 1e-9) << CalcScreenPicture();
+  EXPECT_NEAR(Var('Y'), 4, 1e-9);
+  ASSERT_TRUE(CalcPress("RIGHT"));
+  EXPECT_NEAR(Var('X'), 3.04232804232804, 1e-9);
+  EXPECT_NEAR(Var('Y'), 4.02539682539683, 1e-9);
+  ASSERT_TRUE(CalcPress("DOWN"));
+  EXPECT_EQ(Var('X'), 3);
+  EXPECT_EQ(Var('Y'), 5);
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  ExpectEditor();
+}
+
+TEST_F(StatGraphScreen, TraceWalksABoxPlotFromMinimumThroughOutliersToMaximum) {
+  ASSERT_TRUE(Cells({"-40", "1", "2", "3", "4", "5", "6", "7", "8", "9", "60", "100"}));
+  SetBlock(1, 1, 6, 1, 2, 0, 2);
+  ASSERT_TRUE(CalcPress("F1 F1 SHIFT F1"));
+  for (double want : {-40.0, 1.0, 2.5, 5.5, 8.5, 9.0, 60.0, 100.0}) {
+    EXPECT_EQ(Var('X'), want);
+    ASSERT_TRUE(CalcPress("RIGHT"));
+  }
+  EXPECT_EQ(Var('X'), 100);  // the walk stops at maxX
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
   ExpectEditor();
 }
 
@@ -278,6 +305,74 @@ TEST_F(StatGraphScreen, EstimateWithoutARegressionReturnsAtOnce) {
   EXPECT_EQ(Var('X'), x);
   ASSERT_TRUE(CalcPress("EXIT"));
   ExpectEditor();
+}
+
+}  // namespace
+
+namespace {
+
+// StatGraphs set and drawn by a program line on the run screen.
+class StatGraphProg : public CalcSystemTest {
+ protected:
+  void SetUp() override {
+    CalcSystemTest::SetUp();
+    ASSERT_TRUE(CalcBootToMenu());
+    ASSERT_TRUE(CalcPress("EXE"));
+    ASSERT_EQ(CalcTitle(), "@RUNMAT");
+    SetupSetItem(kSetupGrid, 1);
+  }
+  static void SetList(u8 list, std::initializer_list<const char *> values) {
+    ASSERT_EQ(ItemListCreate(0, list, static_cast<u32>(values.size())), 0u);
+    u32 i = 1;
+    for (const char *t : values) {
+      Value v{};
+      NumParse(t, &v.re);
+      ASSERT_EQ(ItemListSet(0, list, i++, &v), 0u);
+    }
+  }
+};
+
+constexpr u16 kSGph1 = 0xF74A, kDrawOn = 0xF7CC, kScatter = 0xF750, kHist = 0xF752, kSquare = 0xF74D,
+              kDrawStat = 0xF723, kListWord = 0x7F51;
+
+TEST_F(StatGraphProg, SGph1AndDrawStatDrawGrp1sPictureAndWindow) {
+  SetList(1, {"1", "2", "3", "4", "5"});
+  SetList(2, {"2", "4", "5", "4", "5"});
+  ASSERT_TRUE(CalcPostCodes({kSGph1, kDrawOn, ',', kScatter, ',', kListWord, '1', ',', kListWord, '2', ',', '1', ',', kSquare,
+                             ':', kDrawStat, kKeyExe}));
+  EXPECT_NEAR(Vwin(kVwinXmin), 1.0 / 3, 1e-9);
+  EXPECT_NEAR(Vwin(kVwinXmax), 17.0 / 3, 1e-9);
+  EXPECT_NEAR(Vwin(kVwinYmin), 1, 1e-9);
+  EXPECT_NEAR(Vwin(kVwinYmax), 6, 1e-9);
+  for (const auto &d : {std::pair{17, 51}, {40, 26}, {64, 13}, {88, 26}, {111, 13}})
+    EXPECT_TRUE(Square(d.first, d.second)) << d.first << "\n" << CalcScreenPicture();
+  // The picture's own keys: trace over the pairs.
+  ASSERT_TRUE(CalcPress("SHIFT F1 RIGHT"));
+  Value x;
+  SysReadVariable('X', &x);
+  char t[kNumTextSize];
+  NumToText(&x, t);
+  EXPECT_STREQ(t + std::strspn(t, " "), "2");
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  EXPECT_EQ(CalcTitle(), "@RUNMAT");
+}
+
+TEST_F(StatGraphProg, HistogramFromAProgramUsesTheAutomaticClassesWithoutPopUp) {
+  SetList(1, {"2", "4", "4", "4", "5", "5", "7", "9"});
+  ASSERT_TRUE(CalcPostCodes({kSGph1, kDrawOn, ',', kHist, ',', kListWord, '1', ',', '1', ':', kDrawStat, kKeyExe}));
+  EXPECT_FALSE(CalcScreenHas("Histogram Setting")) << CalcScreenText();
+  BcdReal start, width;
+  ASSERT_EQ(StatReadHistParams(&start, &width), 0);
+  Value v{};
+  v.re = width;
+  char t[kNumTextSize];
+  NumToText(&v, t);
+  EXPECT_STREQ(t + std::strspn(t, " "), "0.7778");
+  u16 cond[kStatGraphWords];
+  ASSERT_EQ(StatReadGraphCond(cond), 0);
+  EXPECT_EQ(cond[7 + 1], 4);
+  EXPECT_EQ(cond[7 + 4], 0);
+  ASSERT_TRUE(CalcPress("EXIT"));
 }
 
 }  // namespace

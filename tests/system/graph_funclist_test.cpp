@@ -233,3 +233,27 @@ TEST_F(GraphListSystem, FunctionMemoriesInRunMat) {
 }
 
 }  // namespace
+
+namespace {
+
+int LitDots() {
+  int n = 0;
+  for (int y = 0; y < 56; ++y)
+    for (int x = 0; x < 128; ++x) n += CalcDot(x, y);
+  return n;
+}
+
+// G-CON joins the table's points, G-PLT marks them alone.
+TEST_F(GraphListSystem, TableGraphsJoinedAndPlotted) {
+  OpenTable();
+  ASSERT_TRUE(CalcPress("XtT ^2 EXE"));
+  ASSERT_TRUE(CalcPress("F5 (-) 2 EXE 2 EXE 1 EXE EXE"));
+  ASSERT_TRUE(CalcPress("F6 F6"));
+  const int plotted = LitDots();
+  const std::string plottedPicture = CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("EXIT EXIT F6 F5"));
+  const int joined = LitDots();
+  EXPECT_GT(joined, plotted + 10) << plottedPicture << "\n" << CalcScreenPicture();
+}
+
+}  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tests/support/harness.h"
+#include "tests/system/graph_testapp.h"
 
 namespace {
 
@@ -39,6 +40,29 @@ TEST_F(RecurSystem, FirstOrderTableWithSums) {
   EXPECT_EQ(CalcRow(7), "57") << CalcScreenText();
   ASSERT_TRUE(CalcPress("EXIT"));
   EXPECT_EQ(CalcRow(1), "Recursion");
+}
+
+// WEB on the table's keys: the curve and y = x, and the trace steps from
+// an Start 0 to the curve and across to the line.
+TEST_F(RecurSystem, WebGraphTrace) {
+  ASSERT_TRUE(CalcPress("F3 F2"));
+  ASSERT_TRUE(CalcPress("F4 F2 / 2 + 1 EXE EXIT"));
+  ASSERT_TRUE(CalcPress("F6"));
+  ASSERT_TRUE(CalcPress("F4"));
+  ASSERT_TRUE(CalcPress("F1"));
+  struct Step {
+    const char *x, *y;
+  } steps[] = {{"X=0", "Y=0"}, {"X=0", "Y=1"}, {"X=1", "Y=1"}, {"X=1", "Y=1.5"}, {"X=1.5", "Y=1.5"}};
+  for (const Step &st : steps) {
+    EXPECT_EQ(gapp::MiniCell(1, 8), st.x);
+    EXPECT_EQ(gapp::MiniCell(17, 8), st.y);
+    ASSERT_TRUE(CalcPress("EXE"));
+  }
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  EXPECT_TRUE(CalcScreenHas("an")) << CalcScreenText();
+  // A formula reading n has no web.
+  ASSERT_TRUE(CalcPress("EXIT UP F4 F2 + F1 EXE EXIT F6 F4"));
+  EXPECT_TRUE(CalcScreenHas("ERROR")) << CalcScreenText();
 }
 
 TEST_F(RecurSystem, RangeErrorAndNothingSelected) {

@@ -12,6 +12,7 @@
 #include "apps/stat/statgraph.h"
 #include "graph/memory/gmem_vwin.h"
 #include "tests/apps/stat/stat_test_util.h"
+#include "tests/support/golden.h"
 #include "ui/setup.h"
 
 namespace {
@@ -65,6 +66,15 @@ class StatGraph : public Memory {
     std::memset(&ctx, 0, sizeof ctx);
     if (const u32 e = StatGraphPrepareContext(&ctx)) return e;
     return StatGraphDrawAll(cond, &ctx);
+  }
+  // The planes as a text picture, one row a line.
+  std::string Picture() const {
+    std::string out;
+    for (int y = 0; y <= 63; ++y) {
+      for (int x = 0; x <= 127; ++x) out += Lit(x, y) ? '#' : '.';
+      out += '\n';
+    }
+    return out;
   }
   bool Lit(int x, int y) const {
     const u32 i = static_cast<u32>(x / 8 + 16 * y);
@@ -286,6 +296,112 @@ TEST_F(StatGraph, MidPointCountsClassesAndShortestPairs) {
   ASSERT_EQ(StatGraphMidPoint(1, cond + 7, &ctx, &col, &row, &x, &y), 0u);
   EXPECT_EQ(D(x), 2);
   EXPECT_EQ(D(y), 8);
+}
+
+// Every graph kind and the ten regressions drawn on the automatic window,
+// against pictures checked by eye once (the dot positions above are the
+// exact checks).
+TEST_F(StatGraph, PicturesOfEveryGraph) {
+  const auto seq = [](int n) {
+    std::vector<std::string> v;
+    for (int i = 1; i <= n; ++i) v.push_back(std::to_string(i));
+    return v;
+  };
+  struct Case {
+    const char *golden;
+    std::vector<i16> types;  // slots 1, 2, ...
+    std::vector<std::string> y;
+  };
+  const Case cases[] = {
+      {"statgraph_scatter.txt", {kSgScatter}, {"2", "4", "5", "4", "5"}},
+      {"statgraph_xyline.txt", {kSgXyLine}, {"2", "4", "5", "4", "5"}},
+      {"statgraph_npp.txt", {kSgNpp}, {"3", "1", "4", "1", "5", "9", "2", "6"}},
+      {"statgraph_hist.txt", {kSgHist}, {"2", "4", "4", "4", "5", "5", "7", "9"}},
+      {"statgraph_box.txt", {kSgBox, kSgBoxOut}, {"-40", "1", "2", "3", "4", "5", "6", "7", "8", "9", "60", "100"}},
+      {"statgraph_ndist.txt", {kSgNDist}, {"2", "4", "4", "4", "5", "5", "7", "9"}},
+      {"statgraph_broken.txt", {kSgBroken}, {"2", "4", "4", "4", "5", "5", "7", "9"}},
+      {"statgraph_linear.txt", {kSgScatter, kStatLinear}, {"2", "4", "5", "4", "5"}},
+      {"statgraph_medmed.txt", {kStatMedMed}, {"1", "3", "2", "5", "4", "7", "8", "7", "10", "9"}},
+      {"statgraph_quad.txt", {kStatQuad}, {"1", "4", "8", "17", "24", "37"}},
+      {"statgraph_cubic.txt", {kStatCubic}, {"2", "3", "7", "15", "30", "52", "80"}},
+      {"statgraph_quart.txt", {kStatQuart}, {"3", "1", "4", "1", "5", "9", "2", "6"}},
+      {"statgraph_log.txt", {kStatLog}, {"2.1", "3.5", "4.2", "4.9", "5.3", "5.6"}},
+      {"statgraph_exp.txt", {kStatExp}, {"3", "7", "12", "25", "50"}},
+      {"statgraph_power.txt", {kStatPower}, {"2.1", "8.3", "17.9", "32.5", "50.2"}},
+      {"statgraph_sin.txt", {kStatSin}, {"58", "62", "70", "77", "83", "85", "83", "77", "70", "62", "58", "56"}},
+      {"statgraph_logistic.txt", {kStatLogistic}, {"4", "7", "12", "21", "33", "46", "57", "64", "68", "70"}},
+  };
+  for (const Case &c : cases) {
+    for (int s = 0; s < 5; ++s) cond[7 * s] = 0;
+    SetList(1, seq(static_cast<int>(c.y.size())));
+    SetList(2, c.y);
+    for (size_t k = 0; k < c.types.size(); ++k) {
+      const i16 t = c.types[k];
+      const bool single = t >= kSgNpp && t <= kSgBroken;
+      Block(static_cast<int>(k) + 1, t, single ? 2 : 1, 2, 0, 2);
+    }
+    ASSERT_EQ(Compute(), 0u) << c.golden;
+    ASSERT_EQ(Draw(), 0u) << c.golden;
+    EXPECT_TRUE(MatchesGolden(GoldenBeside(__FILE__, c.golden), Picture())) << c.golden;
+  }
+  // Exp leaving the top of a window set by hand: no gap where it leaves.
+  SetupSetItem(kSetupStatWind, 1);
+  ASSERT_EQ(GmemResetVwin(1), 0u);
+  for (int s = 0; s < 5; ++s) cond[7 * s] = 0;
+  SetList(1, seq(5));
+  SetList(2, {"3", "7", "12", "25", "50"});
+  Block(1, static_cast<i16>(kStatExp), 1, 2);
+  ASSERT_EQ(Compute(), 0u);
+  ASSERT_EQ(Draw(), 0u);
+  EXPECT_TRUE(MatchesGolden(GoldenBeside(__FILE__, "statgraph_exp_top.txt"), Picture()));
+}
+
+// Leaving the StatGraph screen clears the working lists, slot 0's fit
+// among them, while the overlay block stays drawn: a fresh redraw (DrawStat,
+// the graph screen) fits it again instead of failing on the missing list.
+TEST_F(StatGraph, RedrawFitsTheOverlayAgainAfterTheListsWereCleared) {
+  SetList(1, {"1", "2", "3", "4", "5"});
+  SetList(2, {"2", "4", "5", "4", "5"});
+  Block(1, kSgScatter, 1, 2);
+  Block(0, static_cast<i16>(kStatLinear), 1, 2);
+  StatWriteGraphCond(reinterpret_cast<const u16 *>(cond));
+  StatClearResultLists();
+  BcdReal result;
+  i32 key = 5;
+  EXPECT_EQ(StatRedrawGraphs(0, &result, &key), 1);
+  EXPECT_EQ(RealErrorCode(&result), 0);
+  EXPECT_EQ(key, 0);
+  EXPECT_EQ(Work(0, 0), "0.6,2.2,0.7745966692,0.6");  // a, b, r, r²
+
+  // An error comes back as a value: no graph drawn at all.
+  for (int s = 0; s < 5; ++s) cond[7 * s] = 0;
+  StatWriteGraphCond(reinterpret_cast<const u16 *>(cond));
+  EXPECT_EQ(StatRedrawGraphs(0, &result, &key), 0);
+  EXPECT_EQ(RealErrorCode(&result), 30);
+}
+
+TEST_F(StatGraph, NextRegressionSearchEndsAfterOneRound) {
+  EXPECT_EQ(StatNextRegGraph(0, cond, 1), -1);
+  EXPECT_EQ(StatNextRegGraph(2, cond, -1), -1);
+  Block(2, static_cast<i16>(kStatQuad), 1, 2);
+  Block(3, kSgScatter, 1, 2);
+  EXPECT_EQ(StatNextRegGraph(0, cond, 1), 2);
+  EXPECT_EQ(StatNextRegGraph(2, cond, 1), 2);  // round the ring to itself
+  EXPECT_EQ(StatNextRegGraph(1, cond, -1), 2);
+  cond[28] = 1;  // graph functions drawn over the graphs
+  EXPECT_EQ(StatNextRegGraph(2, cond, 1), 4);
+}
+
+TEST_F(StatGraph, WindowThatOverflowsLeavesVwinAsItWas) {
+  VwinRecord before;
+  ASSERT_EQ(GmemReadVwin(&before), 0u);
+  SetList(1, {"-9e99", "9e99"});
+  SetList(2, {"1", "2"});
+  Block(1, kSgScatter, 1, 2);
+  EXPECT_NE(Compute(), 0u);
+  VwinRecord after;
+  ASSERT_EQ(GmemReadVwin(&after), 0u);
+  EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
 }
 
 }  // namespace

@@ -1,0 +1,59 @@
+// StatGraphs from any bytes: the StatGraph condition "G_CND", the V-Window
+// "VWIN", SET UP Stat Wind and data lists 1-4 go through the preparation
+// (quiet, as a program redraw runs it) and, when it succeeds, the drawing.
+// Each ends with a calculator code and in bounded time; a prepared window
+// is well formed.
+#include <cstring>
+
+#include "apps/stat/stat_cond.h"
+#include "apps/stat/statgraph.h"
+#include "fuzz/fresh_memory.h"
+#include "fuzz/fuzz_util.h"
+#include "graph/memory/gmem_vwin.h"
+#include "memory/item_array.h"
+#include "memory/mcs_api.h"
+#include "ui/setup.h"
+
+namespace {
+
+GraphContext g_ctx;
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+  fuzz::ClearMainMemory();
+  SetupResetAll();
+  fuzz::Reader in(data, size);
+  SetupSetItem(kSetupStatWind, in.Byte() & 1);
+  u8 cond[kStatGraphCondBytes];
+  in.Bytes(cond, sizeof cond);
+  FUZZ_CHECK(McsCreateInFolder(kStatFolder, "G_CND", sizeof cond, cond) == 0u, "G_CND");
+  VwinRecord vw;
+  in.Bytes(&vw, sizeof vw);
+  GmemWriteVwin(&vw);
+  // Lists 1-4: a count byte, then 12-byte reals.
+  for (u8 list = 1; list <= 4; ++list) {
+    const u32 n = in.Byte() % 13;
+    for (u32 k = 0; k < n && in.Left() >= 12; ++k) {
+      Value v{};
+      in.Bytes(&v.re, 12);
+      ItemListSet(0, list, 0, &v);
+    }
+  }
+  u16 words[kStatGraphWords];
+  FUZZ_CHECK(StatReadGraphCond(words) == 0, "read G_CND");
+  i16 *c = reinterpret_cast<i16 *>(words);
+  VwinRecord out;
+  i32 cancel = 0;
+  const u32 e = StatGraphComputeAll(1, c, &out, &cancel);
+  FUZZ_CHECK(e < 256 && cancel == 0, "preparation code %u", e);
+  if (e != 0) return 0;
+  if (SetupGetItem(kSetupStatWind) == 0) {
+    for (const BcdReal &f : out.f) FUZZ_CHECK(RealIsWellFormed(&f), "window value");
+  }
+  std::memset(&g_ctx, 0, sizeof g_ctx);
+  if (StatGraphPrepareContext(&g_ctx) != 0) return 0;
+  const u32 d = StatGraphDrawAll(c, &g_ctx);
+  FUZZ_CHECK(d < 256, "drawing code %u", d);
+  return 0;
+}
