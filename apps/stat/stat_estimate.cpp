@@ -12,12 +12,9 @@
 #include "graph/screen/graph_cursor.h"
 #include "graph/screen/graph_screen.h"
 #include "graph/screen/vwin_screen.h"
-#include "ui/edit.h"
 #include "ui/errbox.h"
 #include "ui/fkey.h"
 #include "ui/keycodes.h"
-#include "ui/msg.h"
-#include "ui/popup.h"
 #include "ui/setup.h"
 #include "ui/text.h"
 
@@ -104,14 +101,7 @@ i32 ReadX(u32 first, R *x) {
   u32 typed = 1, key = first;
   R v = Zero();
   for (;;) {
-    PopupOpenFramed(3);
-    const i32 row = PopupFirstRow(3);
-    char text[32];
-    MsgTextPlain(443, text, sizeof text);
-    TextLocate(3, row);
-    TextPrint(text);
-    const i32 r = EditReadNumber(typed, &key, row + 2, &v, "   X:");
-    PopupCloseKind5();
+    const i32 r = StatXValuePopup(typed, &key, &v);
     if (r == -1) return -22;
     if (r != 0) return -21;
     if (Gt(v, kLow) && Lt(v, kHigh)) {
