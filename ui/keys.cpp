@@ -210,6 +210,15 @@ u32 KeyGetKey(u32 *key) {
       action = code >= kKeyXThetaT && code <= kKeyTest ? KeyAction{kActKey, code, ""} : KeyAction{kActChar, code, ""};
     } else {
       action = KeyMapPosition(column, row, KeyGetModifier());
+      // The SHIFT state lasts while its group's pages are open; on a page
+      // below the group's first (G-SLV, ZOOM, SKETCH ...) F1-F6 pick that
+      // page's entries instead of their SHIFT functions.
+      if (KeyGetModifier() == kModShift && MenusActive()) {
+        const u32 menu = FkeyCurrentMenu();
+        const KeyAction plain = KeyMapPosition(column, row, 0);
+        if (menu > kFkeyShiftFirst && menu <= kFkeyShiftLast && plain.kind == kActKey && KeyIsFkey(plain.code))
+          action = plain;
+      }
     }
     if (action.kind == kActNone) {
       EndOneKeyState();

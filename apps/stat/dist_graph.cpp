@@ -660,22 +660,27 @@ i32 DistReadX(u32 key, BcdReal *x, GraphContext *) {
   u8 pointer[9];
   GraphSaveCursorState(pointer);
   for (;;) {
-    PopupOpenFramed(3);
-    const i32 row = PopupFirstRow(3);
-    char text[32];
-    MsgTextPlain(443, text, sizeof text);
-    TextLocate(3, row);
-    TextPrint(text);
     u32 k = key;
     R v = Zero();
     // With no key the input starts empty.
-    const i32 r = EditReadNumber(1, &k, row + 2, &v, "   X:");
-    PopupCloseKind5();
+    const i32 r = StatXValuePopup(1, &k, &v);
     GraphRestoreCursorState(pointer);
     if (r != 0) return kGraphExitExit;
     *x = v;
     return 0;
   }
+}
+
+i32 StatXValuePopup(u32 typed, u32 *key, BcdReal *x) {
+  PopupOpenFramed(3);
+  const i32 row = PopupFirstRow(3);
+  char text[32];
+  MsgTextPlain(443, text, sizeof text);
+  TextLocate(3, row);
+  TextPrint(text);
+  const i32 r = EditReadNumber(typed, key, row + 2, x, "   X:");
+  PopupCloseKind5();
+  return r;
 }
 
 u32 StatIsVarNameChar(u32 code) {

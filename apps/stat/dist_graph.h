@@ -100,6 +100,9 @@ i32 DistGraphScreen(GraphContext *ctx);
 // key must be a first character of a value (StatIsVarNameChar) and starts
 // it typed. 0 with *x set, -2 left, -6 for a key that types no value.
 i32 DistReadX(u32 key, BcdReal *x, GraphContext *ctx);
+// The "Enter X-Value" pop-up around EditReadNumber's "   X:" input (its
+// typed, key and result).
+i32 StatXValuePopup(u32 typed, u32 *key, BcdReal *x);
 // 1 for the characters that may start a typed value (digits, letters, the
 // point, brackets, the negative sign, the exponent mark, the functions that
 // take an argument ...), else 0.

@@ -7,6 +7,7 @@
 #include "apps/stat/stat_calc.h"
 #include "apps/stat/stat_cond.h"
 #include "apps/stat/stat_glue.h"
+#include "apps/stat/stat_estimate.h"
 #include "apps/stat/statgraph.h"
 #include "graph/memory/gmem_record.h"
 #include "graph/screen/graph_cursor.h"
@@ -444,6 +445,10 @@ i32 StatGraphScreen(i16 *cond, u32 draw) {
         continue;
       case 30210:
         r = StatGraphTrace(cond, ctx);
+        sub = true;
+        break;
+      case 30245:
+        r = StatRegEstimate(cond, ctx);
         sub = true;
         break;
       case 30260: case 30261:

@@ -240,6 +240,73 @@ TEST_F(StatGraphScreen, TraceWalksABoxPlotFromMinimumThroughOutliersToMaximum) {
   ExpectEditor();
 }
 
+// Estimation (SHIFT, G-SLV, its second page, F1) with a scatter plot in
+// StatGraph1 and the linear regression y = 0.6x + 2.2 in StatGraph2.
+TEST_F(StatGraphScreen, EstimateReadsXAndStoresTheRegressionsY) {
+  ASSERT_TRUE(Pairs({"1", "2", "3", "4", "5"}, {"2", "4", "5", "4", "5"}));
+  SetBlock(1, 1, 1, 1, 2, 0, 2);
+  SetBlock(2, 1, 9, 1, 2, 0, 2);
+  ASSERT_TRUE(CalcPress("F1 F4 F3"));
+  // The mode opens on the only regression; UP and DOWN stay on it.
+  ASSERT_TRUE(CalcPress("SHIFT F5 F6 F1"));
+  EXPECT_EQ(CalcRow(1), "StatGraph2") << CalcScreenText();
+  for (const char *key : {"UP", "DOWN"}) {
+    ASSERT_TRUE(CalcPress(key));
+    EXPECT_EQ(CalcRow(1), "StatGraph2") << key << "\n" << CalcScreenText();
+    EXPECT_FALSE(CalcScreenHas("X-Value")) << key;
+  }
+  // EXE asks for x with an empty field; the estimate lands in X and Y.
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_TRUE(CalcScreenHas("Enter X-Value")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("3 EXE"));
+  EXPECT_FALSE(CalcScreenHas("X-Value")) << CalcScreenText();
+  EXPECT_DOUBLE_EQ(Var('X'), 3);
+  EXPECT_DOUBLE_EQ(Var('Y'), 4);
+  // A digit typed on the graph opens the input with that digit entered; a
+  // y far above the window is still estimated.
+  ASSERT_TRUE(CalcPress("1"));
+  EXPECT_TRUE(CalcScreenHas("Enter X-Value")) << CalcScreenText();
+  EXPECT_TRUE(CalcScreenHas("X:1")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("0 0 EXE"));
+  EXPECT_DOUBLE_EQ(Var('X'), 100);
+  EXPECT_DOUBLE_EQ(Var('Y'), 62.2);
+  // x outside (-1E98, 1E98): Argument ERROR, the input is asked again and
+  // X and Y keep the last estimate.
+  for (const char *x : {"1 EXP 9 8", "(-) 1 EXP 9 8", "2 EXP 9 9"}) {
+    ASSERT_TRUE(CalcPress(std::string("XtT ") + x + " EXE"));
+    EXPECT_TRUE(CalcScreenHas("Argument ERROR")) << x << "\n" << CalcScreenText();
+    ASSERT_TRUE(CalcPress("EXIT"));
+    EXPECT_TRUE(CalcScreenHas("Enter X-Value")) << x << "\n" << CalcScreenText();
+    ASSERT_TRUE(CalcPress("AC 2 EXE"));
+    EXPECT_DOUBLE_EQ(Var('X'), 2) << x;
+    EXPECT_DOUBLE_EQ(Var('Y'), 3.4) << x;
+  }
+  // EXIT in the input leaves the mode; EXIT again leaves the graph screen.
+  ASSERT_TRUE(CalcPress("EXE EXIT"));
+  EXPECT_FALSE(CalcScreenHas("X-Value")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  ExpectEditor();
+}
+
+// Without a drawn regression the mode ends at once: the graph screen and X
+// stay as they were.
+TEST_F(StatGraphScreen, EstimateWithoutARegressionReturnsAtOnce) {
+  ASSERT_TRUE(Pairs({"1", "2", "3"}, {"2", "4", "5"}));
+  SetBlock(1, 1, 1, 1, 2, 0, 2);
+  SetBlock(2, 0, 9, 1, 2, 0, 2);
+  ASSERT_TRUE(CalcPress("F1 F4 F3"));
+  // The graph's dots (the menu row aside).
+  auto graph = [] { return CalcScreenPicture().substr(0, 56 * 129); };
+  const std::string before = graph();
+  const double x = Var('X');
+  ASSERT_TRUE(CalcPress("SHIFT F5 F6 F1"));
+  EXPECT_FALSE(CalcScreenHas("X-Value")) << CalcScreenText();
+  EXPECT_EQ(graph(), before);
+  EXPECT_EQ(Var('X'), x);
+  ASSERT_TRUE(CalcPress("EXIT"));
+  ExpectEditor();
+}
+
 }  // namespace
 
 namespace {

@@ -1,0 +1,190 @@
+// Value estimation on the drawn regression graphs of the StatGraph screen.
+#include "apps/stat/stat_estimate.h"
+
+#include <climits>
+#include <cstring>
+
+#include "apps/stat/dist_graph.h"
+#include "apps/stat/stat_calc.h"
+#include "apps/stat/stat_real.h"
+#include "apps/stat/statgraph.h"
+#include "graph/engine/graph_draw.h"
+#include "graph/screen/graph_cursor.h"
+#include "graph/screen/graph_screen.h"
+#include "graph/screen/vwin_screen.h"
+#include "ui/errbox.h"
+#include "ui/fkey.h"
+#include "ui/keycodes.h"
+#include "ui/setup.h"
+#include "ui/text.h"
+
+using namespace statreal;
+
+namespace {
+
+// The key loop asks for a new x (never a result of the mode).
+constexpr i32 kAskX = INT32_MIN;
+constexpr i32 kErrArgument = 8;
+
+// "Regression" or "StatGraph" n on row 1, always (the graph's own screen)
+// or only while SET UP Graph Func is On (the read-out).
+void Title(int slot, bool always) {
+  if (!always) {
+    StatGraphDrawTitle(slot);
+    return;
+  }
+  char text[12] = "Regression";
+  if (slot >= 1) std::memcpy(text, "StatGraph0", 11), text[9] = static_cast<char>('0' + slot);
+  TextLocate(1, 1);
+  TextPrintField(text, 21);
+}
+
+// What the screen shows under the pointer: the title and, after an input,
+// the read-out of x and y.
+struct View {
+  int slot;
+  bool readout;
+  R x, y;
+};
+
+void Repaint(const View &v, GraphContext *ctx) {
+  GraphPrepareScreen(ctx);
+  Title(v.slot, !v.readout);
+  if (v.readout && SetupGetItem(kSetupCoord) == 0) GraphShowTwoValues(&v.x, &v.y);
+}
+
+// The keys on an estimation screen: kAskX with *first the character that
+// starts the input (0: empty), or the mode's result.
+i32 EstimateKeys(const View &view, GraphPointer *ptr, GraphContext *ctx, u32 *first) {
+  for (;;) {
+    Repaint(view, ctx);
+    u32 typed = 0;
+    const u32 key = GraphCursorKey(ptr, kCursorPointer, &typed);
+    switch (key) {
+      case kKeyXThetaT:
+        if (typed != 0 && typed != 0x20 && !StatIsVarNameChar(typed)) break;
+        *first = typed == 0x20 ? 0 : typed;
+        return kAskX;
+      case kKeyExe:
+        *first = 0;
+        return kAskX;
+      case kKeyExit: return -21;
+      case kKeyAc: return static_cast<i32>(kKeyGraphAc);
+      case kKeyUp: return -24;
+      case kKeyDown: return -25;
+      case kKeyQuit: return -22;
+      case kKeyVWindow:
+        if (GraphOpenVwinScreen(0) == 1) return -27;
+        break;
+      case kKeySetup:
+        if (GraphRunSetup() != 0) return -27;
+        break;
+      case kKeyGraphTable: return -23;
+      default:
+        if (key == 0 || (key >= 30000 && key < 30200)) break;
+        return static_cast<i32>(key);
+    }
+  }
+}
+
+// The pointer at (x, y), hidden when either lies off the screen.
+void Place(GraphPointer *ptr, const R &x, const R &y, const GraphContext *ctx) {
+  const u32 off = GraphXToColumn(&x, &ptr->col, &ctx->view, ctx->runFlags) | GraphYToRow(&y, &ptr->row, &ctx->view);
+  ptr->hidden = off != 0 ? 1 : 0;
+}
+
+// The "Enter X-Value" pop-up: 0 with *x strictly inside (-1e98, 1e98),
+// -21 EXIT, -22 SHIFT+EXIT. A value outside shows Argument ERROR and the
+// input starts again with its text.
+i32 ReadX(u32 first, R *x) {
+  static const R kHigh = Num("1e98"), kLow = Neg(kHigh);
+  u32 typed = 1, key = first;
+  R v = Zero();
+  for (;;) {
+    const i32 r = StatXValuePopup(typed, &key, &v);
+    if (r == -1) return -22;
+    if (r != 0) return -21;
+    if (Gt(v, kLow) && Lt(v, kHigh)) {
+      *x = v;
+      return 0;
+    }
+    ErrBox(kErrArgument);
+    typed = 0;
+    key = 0;
+  }
+}
+
+// The slot after `slot` among the drawn regressions in direction dir (the
+// graph functions' place, 4, is passed over); -1 when there is none.
+i32 NextSlot(i32 slot, const i16 cond[35], i32 dir) {
+  i32 s = StatNextRegGraph(slot, cond, dir);
+  if (s == 4) s = StatNextRegGraph(4, cond, dir);
+  return s == 4 ? -1 : s;
+}
+
+}  // namespace
+
+i32 StatRegEstimateInput(int typed, u32 key, int slot, const i16 block[7], GraphContext *ctx) {
+  u32 first = typed != 0 ? key : 0;
+  for (;;) {
+    View view{slot, true, Zero(), Zero()};
+    if (const i32 r = ReadX(first, &view.x)) return r;
+    // A model undefined at x (a logarithm of a negative x, ...) shows its
+    // error and asks again; nothing is stored.
+    if (const u32 e = StatRegEstimateAt(slot, block, &view.x, &view.y)) {
+      GraphPrepareScreen(ctx);
+      ErrBox(static_cast<i32>(e));
+      first = 0;
+      continue;
+    }
+    GraphStoreVar('X', &view.x);
+    GraphStoreVar('Y', &view.y);
+    GraphPointer ptr{};
+    Place(&ptr, view.x, view.y, ctx);
+    const i32 r = EstimateKeys(view, &ptr, ctx, &first);
+    if (r != kAskX) return r;
+  }
+}
+
+i32 StatRegEstimateGraph(const i16 cond[35], int slot, GraphContext *ctx) {
+  const i16 *block = cond + 7 * slot;
+  View view{slot, false, Zero(), Zero()};
+  GraphPrepareScreen(ctx);
+  Title(slot, true);
+  i32 col = -1, row = -1;
+  if (const u32 e = StatGraphMidPoint(slot, block, ctx, &col, &row, &view.x, &view.y)) {
+    ErrBox(static_cast<i32>(e));
+    return -21;
+  }
+  GraphPointer ptr{};
+  ptr.col = col;
+  ptr.row = row;
+  ptr.hidden = col < 0 || row < 0 ? 1 : 0;
+  u32 first = 0;
+  const i32 r = EstimateKeys(view, &ptr, ctx, &first);
+  if (r != kAskX) return r;
+  return StatRegEstimateInput(first != 0, first, slot, block, ctx);
+}
+
+i32 StatRegEstimate(const i16 cond[35], GraphContext *ctx) {
+  // The first drawn regression from the overlay on; none: nothing to do.
+  i32 slot = -1;
+  for (int s = 0; s <= 3 && slot < 0; ++s)
+    if (StatIsRegGraphOn(cond + 7 * s)) slot = s;
+  if (slot < 0) return -21;
+  // The screen's own menu row, as the trace shows it.
+  FkeyRestoreLevelRoot();
+  i32 r = -21;
+  for (;;) {
+    r = StatRegEstimateGraph(cond, slot, ctx);
+    if (r != -24 && r != -25) break;
+    const i32 s = NextSlot(slot, cond, r == -24 ? -1 : 1);
+    if (s < 0) {
+      // StatNextRegGraph found nothing else: stay on this graph.
+      continue;
+    }
+    slot = s;
+  }
+  GraphPrepareScreen(ctx);
+  return r;
+}
