@@ -341,6 +341,9 @@ u32 RunIntegralGraph(const u8 **p, u8 style) {
     end += TokIsLeadByte(*end) && end[1] != 0 ? 2 : 1;
   }
   std::vector<u8> copy(start, close != nullptr ? close : end);
+  // Ended as every evaluated text is: a zero and a second one, so that a
+  // lead byte at the end still reads its second byte inside the copy.
+  copy.push_back(0);
   copy.push_back(0);
   const u8 *formula = copy.data();
   // The formula runs to the first comma outside brackets.
