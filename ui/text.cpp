@@ -75,6 +75,13 @@ i32 TextPrintCore(i32 mode, const char *text, i32 last_column) {
 i32 TextPrint(const char *text) { return TextPrintCore(kTextToEnd, text, kLcdColumns); }
 i32 TextPrintRev(const char *text) { return TextPrintCore(kTextToEndRev, text, kLcdColumns); }
 i32 TextPrintField(const char *text, i32 last_column) { return TextPrintCore(kTextField, text, last_column); }
+
+void TextClearRows(i32 first, i32 last) {
+  for (i32 r = first; r <= last; ++r) {
+    TextLocate(1, r);
+    TextPrintField("", 21);
+  }
+}
 i32 TextPrintFieldRev(const char *text, i32 last_column) {
   return TextPrintCore(kTextFieldRev, text, last_column);
 }

@@ -34,6 +34,8 @@ i32 TextPrint(const char *text);
 i32 TextPrintRev(const char *text);
 i32 TextPrintField(const char *text, i32 last_column);
 i32 TextPrintFieldRev(const char *text, i32 last_column);
+// Blanks text rows first..last (1-8) across the whole width.
+void TextClearRows(i32 first, i32 last);
 // One character (two bytes when the first is a lead byte) at the cursor.
 i32 TextPutChar(const char *c);
 i32 TextPutCharRev(const char *c);

@@ -73,13 +73,6 @@ std::string Equation(u32 form) {
   return s;
 }
 
-void ClearRows(i32 first, i32 last) {
-  for (i32 r = first; r <= last; ++r) {
-    TextLocate(1, r);
-    TextPrintField("", 21);
-  }
-}
-
 void ReverseRows(i32 first, i32 last) { LcdReverseArea(0, (first - 1) * 8, 127, last * 8 - 1); }
 
 // The equation on a pair of text rows (the second left blank).
@@ -337,7 +330,7 @@ i32 ConicSelectForm(u32 *top, u32 *cursor) {
   FkeyPushLevel(1);
   i32 result = -2;
   for (;;) {
-    ClearRows(1, 7);
+    TextClearRows(1, 7);
     char title[40];
     MsgText(283, title);
     TextLocate(1, 1);
@@ -396,7 +389,7 @@ i32 ConicEditCoefficients(u32 form) {
   FkeyPushLevel(1);
   i32 result = -2;
   for (;;) {
-    ClearRows(1, 7);
+    TextClearRows(1, 7);
     DrawForm(form, 1, false);
     for (u32 i = 0; i < count; ++i) {
       const i32 row = 3 + static_cast<i32>(i);

@@ -81,13 +81,6 @@ void DropFrames() {
   g_recalled = false;
 }
 
-void ClearRows(i32 first, i32 last) {
-  for (i32 r = first; r <= last; ++r) {
-    TextLocate(1, r);
-    TextPrintField("", 21);
-  }
-}
-
 void PrintMsg(i32 id, i32 col, i32 row) {
   char text[64];
   if (!MsgText(id, text)) return;
@@ -162,7 +155,7 @@ i32 SettingScreen(DynaCond *cond, bool *changed) {
   FkeyPushLevel(3);
   i32 cur = 0, result = -2;
   for (;;) {
-    ClearRows(1, 7);
+    TextClearRows(1, 7);
     PrintMsg(174, 1, 2);
     char letter[4] = {static_cast<char>('A' + cond->var - 1), 0};
     TextLocate(1, 3);
@@ -212,7 +205,7 @@ i32 SpeedScreen(DynaCond *cond) {
   FkeyPushLevel(3);
   i32 result = 0;
   for (;;) {
-    ClearRows(1, 7);
+    TextClearRows(1, 7);
     PrintMsg(175, 1, 1);
     char line[40];
     MsgText(176, line);
@@ -268,7 +261,7 @@ i32 PauseScreen(DynaCond *cond, const DynaScanState &scan, const u8 *frames, u32
   FkeyPushLevel(3);
   i32 result = -2;
   for (;;) {
-    ClearRows(1, 7);
+    TextClearRows(1, 7);
     DrawHead(*cond, scan);
     PrintMsg(174, 1, 2);
     char letter[4] = {static_cast<char>('A' + cond->var - 1), 0};
@@ -331,7 +324,7 @@ i32 DynaBuiltInList() {
   FkeyPushLevel(3);
   i32 cur = 0, result = -2;
   for (;;) {
-    ClearRows(1, 7);
+    TextClearRows(1, 7);
     for (i32 i = 0; i < 7; ++i) {
       TextLocate(1, 1 + i);
       TextPrintField(kBuiltIns[i].name, 21);
@@ -396,7 +389,7 @@ i32 DynaVarScreen(i32 recall) {
   for (;;) {
     if (cur < top) top = cur;
     if (cur >= top + 5) top = cur - 4;
-    ClearRows(1, 7);
+    TextClearRows(1, 7);
     DrawHead(cond, scan);
     char line[48];
     MsgText(173, line);

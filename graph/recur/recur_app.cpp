@@ -68,13 +68,6 @@ void TablePage(bool sums) {
   FkeySetPage(3, page);
 }
 
-void ClearRows(i32 first, i32 last) {
-  for (i32 r = first; r <= last; ++r) {
-    TextLocate(1, r);
-    TextPrintField("", 21);
-  }
-}
-
 void PrintMsg(i32 id, i32 col, i32 row) {
   char text[64];
   if (!MsgText(id, text)) return;
@@ -181,7 +174,7 @@ void ValueText(u32 id, char *out) {
 }  // namespace
 
 void RecurDrawFormulas(i32 line) {
-  ClearRows(1, 7);
+  TextClearRows(1, 7);
   PrintMsg(304, 1, 1);
   for (u32 k = 0; k < 3; ++k) {
     const i32 row = kFirstRow + static_cast<i32>(k);
@@ -219,7 +212,7 @@ i32 RecurTableSetting(u32 *changed) {
   FkeyPushLevel(2);
   i32 result = 0;
   for (;;) {
-    ClearRows(1, 7);
+    TextClearRows(1, 7);
     char title[40];
     MsgText(305, title);
     const u8 t = RecurType();
@@ -310,7 +303,7 @@ i32 TableLoop(bool program, u32 *endKey) {
   u32 row = 1, col = 1, top = 1, left = 1;
   i32 result = 0;
   for (;;) {
-    ClearRows(1, 7);
+    TextClearRows(1, 7);
     // The column headings: n, then each selected term (and its sum).
     TextLocate(1, 1);
     TextPrint("n");
