@@ -13,7 +13,7 @@ shift || true
 jobs=${FUZZ_JOBS:-$(nproc)}
 
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DCORVANTA_SANITIZE=address,undefined \
+  -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -gline-tables-only" -DCORVANTA_SANITIZE=address,undefined \
   -DCORVANTA_FUZZ=ON -DCORVANTA_SHELL=ON -DCORVANTA_BENCH=OFF -DCORVANTA_WERROR=OFF >/dev/null
 cmake --build build/fuzz -j "$jobs" --target fuzz_targets
 

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
 dir=build/tsan
-cmake -S . -B "$dir" -G Ninja -DCORVANTA_WERROR=ON -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
+cmake -S . -B "$dir" -G Ninja -DCORVANTA_WERROR=ON -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
   -DCORVANTA_SANITIZE=thread -DCORVANTA_BENCH=OFF -DCORVANTA_SHELL=ON
 targets=(kernel_keyqueue_test kernel_task_thread_test ui_keys_thread_test)
 # The calculator thread's system tests (each case a process of its own).
