@@ -70,6 +70,20 @@ std::string Readout() {
   return right.empty() ? left : left + " " + right;
 }
 
+// From the top of the form list: the form chosen, its coefficients typed
+// in editor order, then DRAW (EXE).
+testing::AssertionResult TypeAndDraw(int form, const std::vector<const char *> &coefs) {
+  if (CalcRow(1) != "Select Equation") return testing::AssertionFailure() << "no form list:\n" << CalcScreenText();
+  for (int i = 1; i < form; ++i) {
+    if (auto r = CalcPress("DOWN"); !r) return r;
+  }
+  if (auto r = CalcPress("EXE"); !r) return r;
+  for (const char *v : coefs) {
+    if (auto r = CalcPress(std::string(v) + " EXE"); !r) return r;
+  }
+  return CalcPress("EXE");
+}
+
 // A read-out against the expected one; "Y=?" takes any Y: there the
 // pointer stands over the Y read-out at the bottom of the screen.
 bool Matches(const std::string &shown, const std::string &expected) {
@@ -147,11 +161,7 @@ TEST_F(ConicsSystem, EveryFormAnalysedOnItsScreen) {
   };
   for (const Case &c : cases) {
     SCOPED_TRACE("form " + std::to_string(c.form));
-    EXPECT_EQ(CalcRow(1), "Select Equation") << CalcScreenText();
-    for (int i = 1; i < c.form; ++i) ASSERT_TRUE(CalcPress("DOWN"));
-    ASSERT_TRUE(CalcPress("EXE"));
-    for (const char *v : c.coefs) ASSERT_TRUE(CalcPress(std::string(v) + " EXE"));
-    ASSERT_TRUE(CalcPress("EXE"));  // DRAW
+    ASSERT_TRUE(TypeAndDraw(c.form, c.coefs));
     for (const Analysis &a : c.analyses) {
       SCOPED_TRACE(a.keys);
       ASSERT_TRUE(CalcPress(a.keys));
@@ -193,11 +203,7 @@ TEST_F(ConicsSystem, CoefficientsThatCannotBeDrawnGiveMaError) {
   };
   for (const Case &c : cases) {
     SCOPED_TRACE("form " + std::to_string(c.form));
-    EXPECT_EQ(CalcRow(1), "Select Equation") << CalcScreenText();
-    for (int i = 1; i < c.form; ++i) ASSERT_TRUE(CalcPress("DOWN"));
-    ASSERT_TRUE(CalcPress("EXE"));
-    for (const char *v : c.coefs) ASSERT_TRUE(CalcPress(std::string(v) + " EXE"));
-    ASSERT_TRUE(CalcPress("EXE"));
+    ASSERT_TRUE(TypeAndDraw(c.form, c.coefs));
     EXPECT_TRUE(CalcScreenHas("Ma ERROR")) << CalcScreenText();
     ASSERT_TRUE(CalcPress("EXIT"));
     EXPECT_EQ(CalcRow(3), c.row3) << CalcScreenText();
