@@ -211,4 +211,32 @@ TEST_F(ConicsSystem, CoefficientsThatCannotBeDrawnGiveMaError) {
   }
 }
 
+// CONICS as an e-activity strip: entered not from the main menu, with no
+// form remembered in the e-activity's memory, it opens the form list at its
+// top; a conic drawn there is still shown when the user switches back to
+// the strip.
+class ConicsStrip : public CalcSystemTest {};
+
+TEST_F(ConicsStrip, OpensTheListAtItsTopAndKeepsItsGraph) {
+  ASSERT_TRUE(CalcBootToMenu());
+  ASSERT_TRUE(CalcPress("3 F2"));
+  ASSERT_TRUE(CalcPostCodes({'A', 'B'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  ASSERT_TRUE(CalcPress("F2 DOWN DOWN DOWN DOWN EXE"));  // the conic strip
+  ASSERT_TRUE(CalcPress("EXE"));                         // runs it
+  EXPECT_EQ(CalcTitle(), "@CONICS");
+  EXPECT_EQ(CalcRow(1), "Select Equation") << CalcScreenText();
+  EXPECT_EQ(CalcRow(2), "X=A(Y-K)\u00B2+H");
+  EXPECT_EQ(CalcRow(6), "Y=A(X-H)\u00B2+K");
+  ASSERT_TRUE(TypeAndDraw(4, {"2", "(-) 4", "1"}));
+  EXPECT_TRUE(CalcDot(69, 37));  // Y = 2X^2 - 4X + 1 at X = 0.5
+  ASSERT_TRUE(CalcPress("SHIFT ->"));
+  EXPECT_EQ(CalcTitle(), "@EACT");
+  ASSERT_TRUE(CalcPress("SHIFT ->"));
+  EXPECT_EQ(CalcTitle(), "@CONICS");
+  EXPECT_TRUE(CalcDot(69, 37));
+  ASSERT_TRUE(CalcPress("F1"));  // FOCUS on the kept graph
+  EXPECT_EQ(Readout(), "X=1 Y=-0.875");
+}
+
 }  // namespace
