@@ -214,10 +214,11 @@ TEST_F(ConicsSystem, CoefficientsThatCannotBeDrawnGiveMaError) {
 // CONICS as an e-activity strip: entered not from the main menu, with no
 // form remembered in the e-activity's memory, it opens the form list at its
 // top; a conic drawn there is still shown when the user switches back to
-// the strip.
+// the strip, and drawn again once a coefficient changed in between (the
+// picture kept with the graph record would otherwise come back).
 class ConicsStrip : public CalcSystemTest {};
 
-TEST_F(ConicsStrip, OpensTheListAtItsTopAndKeepsItsGraph) {
+TEST_F(ConicsStrip, ListAtItsTopGraphKeptAndRedrawnAfterACoefficientChanged) {
   ASSERT_TRUE(CalcBootToMenu());
   ASSERT_TRUE(CalcPress("3 F2"));
   ASSERT_TRUE(CalcPostCodes({'A', 'B'}));
@@ -237,6 +238,18 @@ TEST_F(ConicsStrip, OpensTheListAtItsTopAndKeepsItsGraph) {
   EXPECT_TRUE(CalcDot(69, 37));
   ASSERT_TRUE(CalcPress("F1"));  // FOCUS on the kept graph
   EXPECT_EQ(Readout(), "X=1 Y=-0.875");
+  // A = 3 stored by a calculation line of the e-activity while the graph
+  // waits; back in the strip, DRAW from the editor draws the new conic.
+  ASSERT_TRUE(CalcPress("EXIT SHIFT ->"));
+  ASSERT_TRUE(CalcPress("DOWN F3 3 -> A EXE"));
+  ASSERT_TRUE(CalcPress("SHIFT ->"));
+  EXPECT_EQ(CalcTitle(), "@CONICS");
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(3), "A=3") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXE"));
+  // Y = 3X^2 - 4X + 1 at X = 0.5: Y = -0.25; the old curve is gone.
+  EXPECT_FALSE(CalcDot(69, 37));
+  EXPECT_TRUE(CalcDot(69, 35) || CalcDot(69, 34));
 }
 
 }  // namespace
