@@ -12,16 +12,12 @@ using namespace dig;
 void ShExtWiden(const BcdWork *src, BcdExt *dst) {
   std::memcpy(dst->b, src->b, 8);
   std::memset(dst->b + 8, 0, 4);
-  dst->b[12] = src->b[10];
-  dst->b[13] = src->b[11];
+  std::memcpy(dst->b + 12, src->b + 10, 2);
 }
 
 void ShExtNarrow(const BcdExt *src, BcdWork *dst) {
   std::memcpy(dst->b, src->b, 8);
-  dst->b[8] = 0;
-  dst->b[9] = 0;
-  dst->b[10] = src->b[12];
-  dst->b[11] = src->b[13];
+  StoreBe32(dst->b + 8, ExtWord(src));  // two zero bytes, then the word
 }
 
 void ShWorkCopy(const BcdWork *src, BcdWork *dst) { std::memmove(dst->b, src->b, 12); }
@@ -174,9 +170,10 @@ void ShExtRound(BcdExt *x) {
   // guard digits, else one unit goes in at d15; unless that carries out of
   // d1 the exponent stays. Every transcendental result ends here.
   if ((m >> 88) != 0 && e >= -999 && e <= 999) {
+    // The unit is added or not by d16 without a branch: whether d16 reaches
+    // five is as good as random.
     const u128 kept = m & ~kGuardMask;
-    if (((m >> 28) & 0xF) < 5) return SetExt(x, kept, MakeWord(e, WordNeg(w)));
-    const u128 up = dig::BcdAdd(kept, One(DigitNibble(15)));
+    const u128 up = dig::BcdAdd(kept, static_cast<u128>(((m >> 28) & 0xF) >= 5) << (4 * DigitNibble(15)));
     if ((up >> 92) == 0) return SetExt(x, up, MakeWord(e, WordNeg(w)));
   }
   Reg r{dig::BcdAdd(m, One(DigitNibble(16)) * 5), e, WordNeg(w)};

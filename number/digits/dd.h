@@ -2,6 +2,7 @@
 // precision of the transcendental kernels, and the conversions between it
 // and the 23-digit extended form.
 #pragma once
+#include <bit>
 #include <cmath>
 #include <type_traits>
 
@@ -73,6 +74,12 @@ constexpr DD Add(DD a, double b) {
 }
 constexpr DD Neg(DD a) { return {-a.hi, -a.lo}; }
 constexpr DD Sub(DD a, DD b) { return Add(a, Neg(b)); }
+// -a when n, else a: the sign bits flipped as Neg flips them, without a
+// branch.
+inline DD NegIf(DD a, bool n) {
+  const u64 m = static_cast<u64>(n) << 63;
+  return {std::bit_cast<double>(std::bit_cast<u64>(a.hi) ^ m), std::bit_cast<double>(std::bit_cast<u64>(a.lo) ^ m)};
+}
 constexpr DD Mul(DD a, DD b) {
   DD p = TwoProd(a.hi, b.hi);
   p.lo += a.hi * b.lo + a.lo * b.hi;
@@ -108,7 +115,7 @@ inline double NearestSmall(double x) {
   return (x + kShift) - kShift;
 }
 // floor of |x| below 2^62, without the library call.
-inline double FloorSmall(double x) {
+constexpr double FloorSmall(double x) {
   const double t = static_cast<double>(static_cast<i64>(x));
   return t > x ? t - 1 : t;
 }

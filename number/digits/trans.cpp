@@ -52,18 +52,47 @@ DD ExtToDD(const BcdExt *x) {
   return DecValue(ExtToDec(x));
 }
 
+namespace {
+
+// The decimal exponent of the power of two 2^(be - 1) from below: the
+// estimate of a number's decimal exponent from its binary exponent be.
+constexpr int DecimalOfBinary(int be) { return static_cast<int>(FloorSmall((be - 1) * 0.30102999566398120)); }
+
+// DecimalOfBinary for every exponent field of a normal double (field f is
+// the binary exponent f - 1022).
+struct DecimalOfBinaryTable {
+  i16 e[2048];
+};
+constexpr DecimalOfBinaryTable MakeDecimalOfBinary() {
+  DecimalOfBinaryTable t{};
+  for (int f = 0; f < 2048; ++f) t.e[f] = static_cast<i16>(DecimalOfBinary(f - 1022));
+  return t;
+}
+constexpr DecimalOfBinaryTable kDecimalOfBinary = MakeDecimalOfBinary();
+
+}  // namespace
+
 void StoreDD(BcdExt *x, DD v, int scale) {
   if (v.hi == 0) return ExtZero(x);
   const bool neg = v.hi < 0;
-  if (neg) v = Neg(v);
+  v = NegIf(v, neg);
   // Decimal exponent from the binary one, then checked against 10^e.
   // The binary exponent of v.hi (its exponent field; frexp for a subnormal).
   u64 bits;
   std::memcpy(&bits, &v.hi, sizeof bits);
-  int be = static_cast<int>(bits >> 52) - 1022;
-  if ((bits >> 52) == 0) std::frexp(v.hi, &be);
-  int e = static_cast<int>(FloorSmall((be - 1) * 0.30102999566398120));
-  if (e + 1 <= kPow10Span && e + 1 >= -kPow10Span && v.hi >= Pow10(e + 1).hi) ++e;
+  int e;
+  if ((bits >> 52) != 0) {
+    // The estimate for each exponent field, from the table, then one step up
+    // where v reaches the next power (no branch: which way it goes is as good
+    // as random).
+    e = kDecimalOfBinary.e[bits >> 52];
+    if (e + 1 <= kPow10Span && e + 1 >= -kPow10Span) e += v.hi >= Pow10(e + 1).hi;
+  } else {
+    int be;
+    std::frexp(v.hi, &be);
+    e = DecimalOfBinary(be);
+    if (e + 1 <= kPow10Span && e + 1 >= -kPow10Span && v.hi >= Pow10(e + 1).hi) ++e;
+  }
   DD n = Mul(v, Pow10(22 - e));
   if (n.hi >= 1e23) {
     ++e;
@@ -86,7 +115,7 @@ void StoreDD(BcdExt *x, DD v, int scale) {
   }
   const double frac = (n.hi - flo) + n.lo;
   const i64 adj = static_cast<i64>(FloorSmall(frac + 0.5));
-  r = adj >= 0 ? r + static_cast<u128>(adj) : r - static_cast<u128>(-adj);
+  r += static_cast<u128>(static_cast<__int128>(adj));  // modulo 2^128: adds a negative adj too
   if (r >= Pow10u128(23)) {
     r = (r + 5) / 10;
     ++e;
@@ -396,8 +425,8 @@ void Power(BcdExt *x, const BcdExt *y) {
   if (ExtIsZero(x)) return ExtZero(x);
   if (ExactPower(x, y)) return;
   const bool neg = WordNeg(ExtWord(x)) && IsOdd(y);
-  BcdExt ax = *x;
-  StoreWord(ax.b + 12, WordMag(ExtWord(x)));
+  BcdExt ax;
+  ExtAbsInto(x, &ax);
   if (IsOneMagnitude(&ax)) return ExtOne(x, neg);
   const DD l = LogOf(&ax, true);
   const Dec dy = ExtToDec(y);
@@ -542,7 +571,7 @@ struct Angle {
 void SinCosDD(DD r, DD *s, DD *c) {
   const DD *inv = InvFactorials();
   const bool neg = r.hi < 0;
-  if (neg) r = Neg(r);
+  r = NegIf(r, neg);
   const double j = NearestSmall(r.hi * 64);
   const DD t = Add(r, -j / 64);
   const DD t2 = Mul(t, t);
@@ -553,15 +582,12 @@ void SinCosDD(DD r, DD *s, DD *c) {
   const DD ct = Sub(DD{1, 0}, Mul(t2, Sub(DD{0.5, 0}, Mul(t2, Add(inv[4], -(x2 * cc))))));
   const int k = static_cast<int>(j);
   if (k == 0) {
-    if (s) *s = neg ? Neg(st) : st;
+    if (s) *s = NegIf(st, neg);
     if (c) *c = ct;
     return;
   }
   const DD &sj = kSinTable[k], &cj = kCosTable[k];
-  if (s) {
-    *s = Add(Mul(sj, ct), Mul(cj, st));
-    if (neg) *s = Neg(*s);
-  }
+  if (s) *s = NegIf(Add(Mul(sj, ct), Mul(cj, st)), neg);
   if (c) *c = Sub(Mul(cj, ct), Mul(sj, st));
 }
 
@@ -798,8 +824,8 @@ void Trig(BcdExt *x, u16 unit, TrigFn fn) {
     if (unit == 2) MulConst(x, 0x0157079632679489ull, 0x66192313u, 0x0998);  // pi/200
     return;
   }
-  BcdExt ax = *x;
-  StoreWord(ax.b + 12, WordMag(ExtWord(x)));
+  BcdExt ax;
+  ExtAbsInto(x, &ax);
   Angle a;
   if (unit == 1)
     a = ReduceRadians(&ax);
@@ -813,15 +839,12 @@ void Trig(BcdExt *x, u16 unit, TrigFn fn) {
   const bool even = (a.quadrant & 1) == 0;
   const bool needSin = fn == kTan || (fn == kSin) == even, needCos = fn == kTan || (fn == kCos) == even;
   if (!a.exact) SinCosDD(a.r, needSin ? &s : nullptr, needCos ? &c : nullptr);
-  // Rotate by the quadrant.
-  DD sn, cs;
-  switch (a.quadrant & 3) {
-    case 0: sn = s; cs = c; break;
-    case 1: sn = c; cs = Neg(s); break;
-    case 2: sn = Neg(s); cs = Neg(c); break;
-    default: sn = Neg(c); cs = s; break;
-  }
-  if (neg) sn = Neg(sn);
+  // Rotate by the quadrant: odd ones swap the pair; sin changes sign in
+  // quadrants 2 and 3, cos in 1 and 2 (selects and sign flips, no branch on
+  // the quadrant, which is as good as random).
+  const int q = a.quadrant & 3;
+  const DD sn = NegIf((q & 1) ? c : s, ((q & 2) != 0) != neg);
+  const DD cs = NegIf((q & 1) ? s : c, ((q + 1) & 2) != 0);
   if (fn == kSin) return StoreDD(x, sn);
   if (fn == kCos) return StoreDD(x, cs);
   if (cs.hi == 0) return ExtUndef(x);
@@ -878,8 +901,8 @@ void ShExtAsin(BcdExt *x) {
   const Dec d = ExtToDec(x);
   if (d.e < -40) return Mul200OverPi(x);
   if (IsOneMagnitude(x)) return SetExt(x, One(DigitNibble(1)), neg ? 0x6002 : 0x1002);
-  BcdExt ax = *x;
-  StoreWord(ax.b + 12, WordMag(ExtWord(x)));
+  BcdExt ax;
+  ExtAbsInto(x, &ax);
   DD m, p;
   OneMinusPlus(&ax, &m, &p);
   const DD w = Sqrt(Mul(m, p));
@@ -895,8 +918,8 @@ void ShExtAcos(BcdExt *x) {
     if (neg) return SetExt(x, One(DigitNibble(1)) * 2, 0x1002);
     return ExtZero(x);
   }
-  BcdExt ax = *x;
-  StoreWord(ax.b + 12, WordMag(ExtWord(x)));
+  BcdExt ax;
+  ExtAbsInto(x, &ax);
   const Dec d = ExtToDec(&ax);
   DD m, p;
   OneMinusPlus(&ax, &m, &p);
@@ -973,8 +996,8 @@ namespace {
 
 // asinh |x| = ln 2 + ln |x| for large |x|.
 void LogTwiceMagnitude(BcdExt *x, bool neg) {
-  BcdExt ax = *x;
-  StoreWord(ax.b + 12, WordMag(ExtWord(x)));
+  BcdExt ax;
+  ExtAbsInto(x, &ax);
   const DD l = Add(LogOf(&ax, false), kLn2);
   StoreDD(x, neg ? Neg(l) : l);
 }
@@ -1013,8 +1036,8 @@ void ShExtAcosh(BcdExt *x) {
 void ShExtAtanhA(BcdExt *x) {
   if (Special(x) || ExtIsZero(x)) return;
   const bool neg = WordNeg(ExtWord(x));
-  BcdExt ax = *x;
-  StoreWord(ax.b + 12, WordMag(ExtWord(x)));
+  BcdExt ax;
+  ExtAbsInto(x, &ax);
   DD m, p;
   OneMinusPlus(&ax, &m, &p);
   const DD a = ExtToDD(&ax);
