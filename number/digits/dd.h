@@ -160,6 +160,8 @@ DD ExtToDD(const BcdExt *x);
 // Writes v x 10^scale (rounded to 23 digits) into x; overflow gives
 // infinity, underflow zero.
 void StoreDD(BcdExt *x, DD v, int scale = 0);
+// StoreDD followed by ShExtRound, in one step (the same bits).
+void StoreDDRounded(BcdExt *x, DD v, int scale = 0);
 
 }  // namespace DIG_KERNEL_NS
 

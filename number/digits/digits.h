@@ -104,6 +104,11 @@ void ShExtPowAlt(BcdExt *x, const BcdExt *y);  // the same power
 void ShExtSin(BcdExt *x, u16 unit);
 void ShExtCos(BcdExt *x, u16 unit);
 void ShExtTan(BcdExt *x, u16 unit);
+// The same followed by ShExtRound, with the rounding done before the 23
+// digits are written (the same bits, for callers that round at once).
+void ShExtSinRounded(BcdExt *x, u16 unit);
+void ShExtCosRounded(BcdExt *x, u16 unit);
+void ShExtTanRounded(BcdExt *x, u16 unit);
 void ShExtAsin(BcdExt *x);
 void ShExtAcos(BcdExt *x);
 void ShExtAtan(BcdExt *x);

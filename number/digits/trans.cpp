@@ -70,11 +70,13 @@ constexpr DecimalOfBinaryTable MakeDecimalOfBinary() {
 }
 constexpr DecimalOfBinaryTable kDecimalOfBinary = MakeDecimalOfBinary();
 
-}  // namespace
-
-void StoreDD(BcdExt *x, DD v, int scale) {
-  if (v.hi == 0) return ExtZero(x);
+// The digits of v x 10^scale rounded to 23: *r in [10^22, 10^23) with the
+// exponent *e and the sign *neg, or zero or infinity.
+enum class Digits23 { kZero, kInf, kDigits };
+[[gnu::always_inline]] inline Digits23 DigitsOfDD(DD v, int scale, u128 *out, int *outE, bool *outNeg) {
+  if (v.hi == 0) return Digits23::kZero;
   const bool neg = v.hi < 0;
+  *outNeg = neg;
   v = NegIf(v, neg);
   // Decimal exponent from the binary one, then checked against 10^e.
   // The binary exponent of v.hi (its exponent field; frexp for a subnormal).
@@ -121,9 +123,49 @@ void StoreDD(BcdExt *x, DD v, int scale) {
     ++e;
   }
   e += scale;
-  if (e > 999) return ExtInf(x, neg);
-  if (e < -999) return ExtZero(x);
+  if (e > 999) return Digits23::kInf;
+  if (e < -999) return Digits23::kZero;
+  *out = r;
+  *outE = e;
+  return Digits23::kDigits;
+}
+
+}  // namespace
+
+void StoreDD(BcdExt *x, DD v, int scale) {
+  u128 r;
+  int e;
+  bool neg = false;
+  switch (DigitsOfDD(v, scale, &r, &e, &neg)) {
+    case Digits23::kZero: return ExtZero(x);
+    case Digits23::kInf: return ExtInf(x, neg);
+    case Digits23::kDigits: break;
+  }
   SetExt(x, BinToReg(r), MakeWord(e, neg));
+}
+
+// StoreDD and then ShExtRound in one: the 23-digit integer is rounded half
+// up to 15 digits in binary (one unit at d15 when d16..d23 reach 5 x 10^7),
+// and a carry out of d1 moves the exponent, so that the guard digits are
+// never written out and read back.
+void StoreDDRounded(BcdExt *x, DD v, int scale) {
+  u128 r;
+  int e;
+  bool neg = false;
+  switch (DigitsOfDD(v, scale, &r, &e, &neg)) {
+    case Digits23::kZero: return ExtZero(x);
+    case Digits23::kInf: return ExtInf(x, neg);
+    case Digits23::kDigits: break;
+  }
+  // r / 10^16 through (r >> 16) / 5^16, which fits 64 bits (as BinToReg).
+  const u64 hi = static_cast<u64>(r >> 16) / 152587890625ull;
+  const u64 lo = static_cast<u64>(r - static_cast<u128>(hi) * 10000000000000000ull);
+  u64 q = hi * 100000000ull + lo / 100000000ull + (lo % 100000000ull >= 50000000ull);
+  if (q == 1000000000000000ull) {
+    q = 100000000000000ull;
+    if (++e > 999) return ExtInf(x, neg);
+  }
+  SetExt(x, static_cast<u128>(BinToBcd16(q)) << 32, MakeWord(e, neg));
 }
 
 }  // namespace DIG_KERNEL_NS
@@ -810,19 +852,37 @@ Angle ReduceDecimal(const BcdExt *x, u32 turn, const DD &toRadians) {
 
 enum TrigFn { kSin, kCos, kTan };
 
-void Trig(BcdExt *x, u16 unit, TrigFn fn) {
-  if (Special(x)) return;
+// Stores the angle function's result; rounded to 15 digits when asked, and
+// then answers true.
+bool TrigStore(BcdExt *x, DD v, bool round) {
+  if (round)
+    StoreDDRounded(x, v);
+  else
+    StoreDD(x, v);
+  return round;
+}
+
+// sin, cos or tan of x in the unit; with round the result is already what
+// ShExtRound would make of it. Answers whether it rounded.
+bool TrigRoundedOrNot(BcdExt *x, u16 unit, TrigFn fn, bool round) {
+  if (Special(x)) return false;
   if (ExtIsZero(x)) {
-    if (fn == kCos) return ExtOne(x);
-    return ExtZero(x);
+    if (fn == kCos)
+      ExtOne(x);
+    else
+      ExtZero(x);
+    return false;
   }
   const bool neg = WordNeg(ExtWord(x));
   // Tiny angles: sin x = tan x = x in radians, cos x = 1.
   if (WordExp(ExtWord(x)) < -40) {
-    if (fn == kCos) return ExtOne(x);
+    if (fn == kCos) {
+      ExtOne(x);
+      return false;
+    }
     if (unit == 0) MulConst(x, 0x0174532925199432ull, 0x95769236u, 0x0998);  // pi/180
     if (unit == 2) MulConst(x, 0x0157079632679489ull, 0x66192313u, 0x0998);  // pi/200
-    return;
+    return false;
   }
   BcdExt ax;
   ExtAbsInto(x, &ax);
@@ -833,7 +893,10 @@ void Trig(BcdExt *x, u16 unit, TrigFn fn) {
     a = ReduceDecimal(&ax, 360, kPiOver180);
   else
     a = ReduceDecimal(&ax, 400, kPiOver200);
-  if (!a.ok) return ExtUndef(x);
+  if (!a.ok) {
+    ExtUndef(x);
+    return false;
+  }
   // sin alone needs one of the pair in each quadrant, and so does cos.
   DD s{0, 0}, c{1, 0};
   const bool even = (a.quadrant & 1) == 0;
@@ -845,11 +908,21 @@ void Trig(BcdExt *x, u16 unit, TrigFn fn) {
   const int q = a.quadrant & 3;
   const DD sn = NegIf((q & 1) ? c : s, ((q & 2) != 0) != neg);
   const DD cs = NegIf((q & 1) ? s : c, ((q + 1) & 2) != 0);
-  if (fn == kSin) return StoreDD(x, sn);
-  if (fn == kCos) return StoreDD(x, cs);
-  if (cs.hi == 0) return ExtUndef(x);
-  StoreDD(x, Div(sn, cs));
+  if (fn == kSin) return TrigStore(x, sn, round);
+  if (fn == kCos) return TrigStore(x, cs, round);
+  if (cs.hi == 0) {
+    ExtUndef(x);
+    return false;
+  }
+  return TrigStore(x, Div(sn, cs), round);
 }
+
+void Trig(BcdExt *x, u16 unit, TrigFn fn) { TrigRoundedOrNot(x, unit, fn, false); }
+
+void TrigRounded(BcdExt *x, u16 unit, TrigFn fn) {
+  if (!TrigRoundedOrNot(x, unit, fn, true)) ShExtRound(x);
+}
+
 
 // Angle of (x, y) with x, y >= 0, as double-double radians in [0, pi/2].
 DD AtanDD(DD t) {
@@ -882,6 +955,9 @@ void OneMinusPlus(const BcdExt *x, DD *minus, DD *plus) {
 void ShExtSin(BcdExt *x, u16 unit) { Trig(x, unit, kSin); }
 void ShExtCos(BcdExt *x, u16 unit) { Trig(x, unit, kCos); }
 void ShExtTan(BcdExt *x, u16 unit) { Trig(x, unit, kTan); }
+void ShExtSinRounded(BcdExt *x, u16 unit) { TrigRounded(x, unit, kSin); }
+void ShExtCosRounded(BcdExt *x, u16 unit) { TrigRounded(x, unit, kCos); }
+void ShExtTanRounded(BcdExt *x, u16 unit) { TrigRounded(x, unit, kTan); }
 
 void ShExtAtan(BcdExt *x) {
   if (Special(x) || ExtIsZero(x)) return;
@@ -1075,6 +1151,9 @@ void ShExtAtanhB(BcdExt *x) {
   X(ShExtSin, (BcdExt * x, u16 unit), (x, unit))                                               \
   X(ShExtCos, (BcdExt * x, u16 unit), (x, unit))                                               \
   X(ShExtTan, (BcdExt * x, u16 unit), (x, unit))                                               \
+  X(ShExtSinRounded, (BcdExt * x, u16 unit), (x, unit))                                        \
+  X(ShExtCosRounded, (BcdExt * x, u16 unit), (x, unit))                                        \
+  X(ShExtTanRounded, (BcdExt * x, u16 unit), (x, unit))                                        \
   X(ShExtAtan, (BcdExt * x), (x))                                                              \
   X(ShExtAsin, (BcdExt * x), (x))                                                              \
   X(ShExtAcos, (BcdExt * x), (x))                                                              \
