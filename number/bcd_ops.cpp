@@ -567,7 +567,14 @@ i16 BcdCos(BcdWork *a, u16 unit) { return Forward(a, unit, ShExtCosRounded); }
 i16 BcdTan(BcdWork *a, u16 unit) { return Forward(a, unit, ShExtTanRounded); }
 i16 BcdAsin(BcdWork *a, u16 unit) { return Inverse(a, unit, ShExtAsin, true); }
 i16 BcdAcos(BcdWork *a, u16 unit) { return Inverse(a, unit, ShExtAcos, true); }
-i16 BcdAtan(BcdWork *a, u16 unit) { return Inverse(a, unit, ShExtAtan, false); }
+i16 BcdAtan(BcdWork *a, u16 unit) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  BcdExt t;
+  ShExtWiden(a, &t);
+  ShExtAtanRounded(&t, unit);  // in the unit and rounded to 15 digits
+  return Finish(&t, a, false);
+}
 
 i16 BcdExtAtanUnit(BcdExt *a, u16 unit) {
   if (IsError(a)) return static_cast<i16>(ExtWord(a));

@@ -90,7 +90,7 @@ void ShExtSubMaru(BcdExt *a, BcdExt *b) {
 namespace dig {
 
 // floor(A x B / 10^22) for A, B below 10^23 given as three base-10^8 limbs.
-static u128 MulTop(const u64 a[3], const u64 b[3]) {
+u128 MulTop(const u64 a[3], const u64 b[3]) {
   constexpr u64 kB = 100000000ull;
   u64 p0 = a[0] * b[0];
   u64 p1 = a[1] * b[0] + a[0] * b[1];

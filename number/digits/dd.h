@@ -162,6 +162,9 @@ DD ExtToDD(const BcdExt *x);
 void StoreDD(BcdExt *x, DD v, int scale = 0);
 // StoreDD followed by ShExtRound, in one step (the same bits).
 void StoreDDRounded(BcdExt *x, DD v, int scale = 0);
+// StoreDD, ShExtMul by a positive constant c (23 digits as base-10^8 limbs,
+// least significant first; exponent ce) and ShExtRound, in one step.
+void StoreDDTimesRounded(BcdExt *x, DD v, const u64 c[3], int ce);
 
 }  // namespace DIG_KERNEL_NS
 

@@ -284,6 +284,9 @@ u16 CompareMagnitude(u16 wa, u128 ma, u16 wb, u128 mb);
 // Exact working number of sign and magnitude v (digits past the fifteenth
 // are dropped).
 void FromU64(u64 v, bool neg, BcdWork *out);
+// floor(A x B / 10^22) for A, B below 10^23 given as three base-10^8
+// limbs, least significant first (the multiplier's product).
+u128 MulTop(const u64 a[3], const u64 b[3]);
 // Magnitude of the integer part of a working number below 10^19.
 u64 IntMagnitude(const BcdWork *x);
 

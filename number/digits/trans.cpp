@@ -144,10 +144,27 @@ void StoreDD(BcdExt *x, DD v, int scale) {
   SetExt(x, BinToReg(r), MakeWord(e, neg));
 }
 
-// StoreDD and then ShExtRound in one: the 23-digit integer is rounded half
-// up to 15 digits in binary (one unit at d15 when d16..d23 reach 5 x 10^7),
-// and a carry out of d1 moves the exponent, so that the guard digits are
-// never written out and read back.
+namespace {
+
+// Writes the 23-digit integer r (10^22 <= r < 10^23) of exponent e rounded
+// half up to 15 digits (one unit at d15 when d16..d23 reach 5 x 10^7); a
+// carry out of d1 moves the exponent. r splits as BinToReg splits it: r /
+// 10^16 through (r >> 16) / 5^16, which fits 64 bits.
+void StoreRounded23(BcdExt *x, u128 r, int e, bool neg) {
+  const u64 hi = static_cast<u64>(r >> 16) / 152587890625ull;
+  const u64 lo = static_cast<u64>(r - static_cast<u128>(hi) * 10000000000000000ull);
+  u64 q = hi * 100000000ull + lo / 100000000ull + (lo % 100000000ull >= 50000000ull);
+  if (q == 1000000000000000ull) {
+    q = 100000000000000ull;
+    if (++e > 999) return ExtInf(x, neg);
+  }
+  SetExt(x, static_cast<u128>(BinToBcd16(q)) << 32, MakeWord(e, neg));
+}
+
+}  // namespace
+
+// StoreDD and then ShExtRound in one: the guard digits are never written out
+// and read back.
 void StoreDDRounded(BcdExt *x, DD v, int scale) {
   u128 r;
   int e;
@@ -157,15 +174,43 @@ void StoreDDRounded(BcdExt *x, DD v, int scale) {
     case Digits23::kInf: return ExtInf(x, neg);
     case Digits23::kDigits: break;
   }
-  // r / 10^16 through (r >> 16) / 5^16, which fits 64 bits (as BinToReg).
+  StoreRounded23(x, r, e, neg);
+}
+
+// StoreDD, ShExtMul by a positive constant (its 23 digits as base-10^8 limbs,
+// least significant first, and its exponent) and ShExtRound in one, each
+// step as the register routines take it: the product's top digits, the
+// range test before the carry or the leading zeros move the exponent, then
+// the rounding.
+void StoreDDTimesRounded(BcdExt *x, DD v, const u64 c[3], int ce) {
+  u128 r;
+  int e;
+  bool neg = false;
+  switch (DigitsOfDD(v, 0, &r, &e, &neg)) {
+    case Digits23::kZero: return ExtZero(x);  // zero times c, rounded
+    case Digits23::kInf: return ExtInf(x, neg);  // passes the product and the rounding
+    case Digits23::kDigits: break;
+  }
   const u64 hi = static_cast<u64>(r >> 16) / 152587890625ull;
   const u64 lo = static_cast<u64>(r - static_cast<u128>(hi) * 10000000000000000ull);
-  u64 q = hi * 100000000ull + lo / 100000000ull + (lo % 100000000ull >= 50000000ull);
-  if (q == 1000000000000000ull) {
-    q = 100000000000000ull;
-    if (++e > 999) return ExtInf(x, neg);
+  const u64 limbs[3] = {lo % 100000000ull, lo / 100000000ull, hi};
+  u128 p = MulTop(limbs, c);
+  e += ce;
+  if (e < -1000) return ExtZero(x);
+  if (e > 999) return ExtInf(x, neg);
+  if (p >= Pow10u128(23)) {
+    p /= 10;  // the carry digit moves in, the last digit drops
+    ++e;
+  } else {
+    if (p == 0) return ExtZero(x);
+    while (p < Pow10u128(22)) {
+      p *= 10;
+      --e;
+    }
   }
-  SetExt(x, static_cast<u128>(BinToBcd16(q)) << 32, MakeWord(e, neg));
+  if (e < -999) return ExtZero(x);
+  if (e > 999) return ExtInf(x, neg);
+  StoreRounded23(x, p, e, neg);
 }
 
 }  // namespace DIG_KERNEL_NS
@@ -935,7 +980,8 @@ DD AtanDD(DD t) {
 }
 
 // Stores radians r (|r| below pi) as grads.
-void StoreGrads(BcdExt *x, DD r) { StoreDD(x, Div(Mul(r, 200.0), kPi)); }
+DD Grads(DD r) { return Div(Mul(r, 200.0), kPi); }
+void StoreGrads(BcdExt *x, DD r) { StoreDD(x, Grads(r)); }
 
 // 1 - x and 1 + x (x in [0, 1]) exactly in decimal, as double-double.
 void OneMinusPlus(const BcdExt *x, DD *minus, DD *plus) {
@@ -959,16 +1005,60 @@ void ShExtSinRounded(BcdExt *x, u16 unit) { TrigRounded(x, unit, kSin); }
 void ShExtCosRounded(BcdExt *x, u16 unit) { TrigRounded(x, unit, kCos); }
 void ShExtTanRounded(BcdExt *x, u16 unit) { TrigRounded(x, unit, kTan); }
 
-void ShExtAtan(BcdExt *x) {
-  if (Special(x) || ExtIsZero(x)) return;
+namespace {
+
+// The arctangent of x in grads: written into x (answers false), or, on the
+// main road, left in *g for the caller to store (answers true).
+bool AtanGrads(BcdExt *x, DD *g) {
+  if (Special(x) || ExtIsZero(x)) return false;
   const bool neg = WordNeg(ExtWord(x));
   const Dec d = ExtToDec(x);
-  if (d.e < -40) return Mul200OverPi(x);
-  if (IsOneMagnitude(x)) return SetExt(x, One(DigitNibble(1)) * 5, neg ? 0x6001 : 0x1001);
-  if (d.e > 40) return SetExt(x, One(DigitNibble(1)), neg ? 0x6002 : 0x1002);
+  if (d.e < -40) {
+    Mul200OverPi(x);
+    return false;
+  }
+  if (IsOneMagnitude(x)) {
+    SetExt(x, One(DigitNibble(1)) * 5, neg ? 0x6001 : 0x1001);
+    return false;
+  }
+  if (d.e > 40) {
+    SetExt(x, One(DigitNibble(1)), neg ? 0x6002 : 0x1002);
+    return false;
+  }
   DD t = DecValue(Dec{d.m, d.e, false});
   DD r = AtanDD(t);
-  StoreGrads(x, neg ? Neg(r) : r);
+  *g = Grads(neg ? Neg(r) : r);
+  return true;
+}
+
+// pi / 200 and 9 / 10 as the multiplier's limbs (the constants the grads
+// are turned into radians and degrees with) and their exponents.
+constexpr u64 kPiOver200Limbs[3] = {66192313ull, 32679489ull, 1570796ull};
+constexpr u64 kNineTenthsLimbs[3] = {0, 0, 9000000ull};
+
+}  // namespace
+
+void ShExtAtan(BcdExt *x) {
+  DD g;
+  if (AtanGrads(x, &g)) StoreDD(x, g);
+}
+
+void ShExtAtanRounded(BcdExt *x, u16 unit) {
+  DD g;
+  if (AtanGrads(x, &g)) {
+    if (unit == 1) return StoreDDTimesRounded(x, g, kPiOver200Limbs, -2);
+    if (unit == 0) return StoreDDTimesRounded(x, g, kNineTenthsLimbs, -1);
+    return StoreDDRounded(x, g);
+  }
+  BcdExt c;
+  if (unit == 1) {
+    SetExt(&c, static_cast<u128>(0x0157079632679489ull) << 32 | 0x66192313u, 0x0998);
+    ShExtMul(x, &c);
+  } else if (unit == 0) {
+    SetExt(&c, static_cast<u128>(0x0900000000000000ull) << 32, 0x0999);
+    ShExtMul(x, &c);
+  }
+  ShExtRound(x);
 }
 
 void ShExtAsin(BcdExt *x) {
@@ -1155,6 +1245,7 @@ void ShExtAtanhB(BcdExt *x) {
   X(ShExtCosRounded, (BcdExt * x, u16 unit), (x, unit))                                        \
   X(ShExtTanRounded, (BcdExt * x, u16 unit), (x, unit))                                        \
   X(ShExtAtan, (BcdExt * x), (x))                                                              \
+  X(ShExtAtanRounded, (BcdExt * x, u16 unit), (x, unit))                                       \
   X(ShExtAsin, (BcdExt * x), (x))                                                              \
   X(ShExtAcos, (BcdExt * x), (x))                                                              \
   X(ShExtSinhA, (BcdExt * x), (x))                                                             \
