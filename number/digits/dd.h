@@ -151,10 +151,22 @@ inline DD Pow10(int k) {
   return Pow10Far(k);
 }
 
-// Extended number (kind 0, non-zero) to its split form.
-Dec ExtToDec(const BcdExt *x);
+// Extended number (kind 0, non-zero) to its split form. Inline, so that
+// the split form stays in registers.
+[[gnu::always_inline]] inline Dec ExtToDec(const BcdExt *x) {
+  const u128 m = ExtDigits(x) & kDigitsMask;
+  const double a2 = Bcd8ToBin(static_cast<u32>(m >> 64));
+  const double a1 = Bcd8ToBin(static_cast<u32>(m >> 32));
+  const double a0 = Bcd8ToBin(static_cast<u32>(m));
+  const DD v = Add(TwoProd(a2 * 1e8 + a1, 1e8), a0);
+  const u16 w = ExtWord(x);
+  return Dec{Mul(v, Pow10(-22)), WordExp(w), WordNeg(w)};
+}
 // Value of a split number (|e| small enough for double range).
-DD DecValue(const Dec &d);
+[[gnu::always_inline]] inline DD DecValue(const Dec &d) {
+  DD v = d.e == 0 ? d.m : Mul(d.m, Pow10(d.e));
+  return d.neg ? Neg(v) : v;
+}
 // Extended number to double-double (the caller knows it is in range).
 DD ExtToDD(const BcdExt *x);
 // Writes v x 10^scale (rounded to 23 digits) into x; overflow gives

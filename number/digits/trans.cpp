@@ -32,21 +32,6 @@ DD Pow10Far(int k) {
   return Mul(Pow10Far(k - kSteps), Pow10Far(kSteps));
 }
 
-Dec ExtToDec(const BcdExt *x) {
-  const u128 m = ExtDigits(x) & kDigitsMask;
-  const double a2 = Bcd8ToBin(static_cast<u32>(m >> 64));
-  const double a1 = Bcd8ToBin(static_cast<u32>(m >> 32));
-  const double a0 = Bcd8ToBin(static_cast<u32>(m));
-  const DD v = Add(TwoProd(a2 * 1e8 + a1, 1e8), a0);
-  const u16 w = ExtWord(x);
-  return Dec{Mul(v, Pow10(-22)), WordExp(w), WordNeg(w)};
-}
-
-DD DecValue(const Dec &d) {
-  DD v = d.e == 0 ? d.m : Mul(d.m, Pow10(d.e));
-  return d.neg ? Neg(v) : v;
-}
-
 DD ExtToDD(const BcdExt *x) {
   if (ExtIsZero(x)) return DD{0, 0};
   return DecValue(ExtToDec(x));
@@ -130,9 +115,10 @@ enum class Digits23 { kZero, kInf, kDigits };
   return Digits23::kDigits;
 }
 
-}  // namespace
-
-void StoreDD(BcdExt *x, DD v, int scale) {
+// Writes zero or infinity for v x 10^scale, or hands its 23 digits, exponent
+// and sign to store.
+template <typename Store>
+[[gnu::always_inline]] inline void StoreDigits(BcdExt *x, DD v, int scale, Store store) {
   u128 r;
   int e;
   bool neg = false;
@@ -141,76 +127,75 @@ void StoreDD(BcdExt *x, DD v, int scale) {
     case Digits23::kInf: return ExtInf(x, neg);
     case Digits23::kDigits: break;
   }
-  SetExt(x, BinToReg(r), MakeWord(e, neg));
+  store(r, e, neg);
 }
 
-namespace {
+// r below 10^23 as r / 10^16 and r mod 10^16, the division through
+// (r >> 16) / 5^16, which fits 64 bits (as BinToReg splits it).
+inline void Split16(u128 r, u64 *hi, u64 *lo) {
+  *hi = static_cast<u64>(r >> 16) / 152587890625ull;
+  *lo = static_cast<u64>(r - static_cast<u128>(*hi) * 10000000000000000ull);
+}
 
 // Writes the 23-digit integer r (10^22 <= r < 10^23) of exponent e rounded
 // half up to 15 digits (one unit at d15 when d16..d23 reach 5 x 10^7); a
-// carry out of d1 moves the exponent. r splits as BinToReg splits it: r /
-// 10^16 through (r >> 16) / 5^16, which fits 64 bits.
+// carry out of d1 moves the exponent.
 void StoreRounded23(BcdExt *x, u128 r, int e, bool neg) {
-  const u64 hi = static_cast<u64>(r >> 16) / 152587890625ull;
-  const u64 lo = static_cast<u64>(r - static_cast<u128>(hi) * 10000000000000000ull);
-  u64 q = hi * 100000000ull + lo / 100000000ull + (lo % 100000000ull >= 50000000ull);
-  if (q == 1000000000000000ull) {
-    q = 100000000000000ull;
-    if (++e > 999) return ExtInf(x, neg);
+  u64 hi, lo;
+  Split16(r, &hi, &lo);  // hi holds d1..d7, lo d8..d23
+  u64 mid = lo / 100000000ull + (lo % 100000000ull >= 50000000ull);  // d8..d15, rounded
+  if (mid == 100000000ull) {
+    mid = 0;
+    if (++hi == 10000000ull) {
+      hi = 1000000ull;
+      if (++e > 999) return ExtInf(x, neg);
+    }
   }
-  SetExt(x, static_cast<u128>(BinToBcd16(q)) << 32, MakeWord(e, neg));
+  const u128 top = BinToBcd8(static_cast<u32>(hi)), low = BinToBcd8(static_cast<u32>(mid));
+  SetExt(x, top << 64 | low << 32, MakeWord(e, neg));
 }
 
 }  // namespace
+
+void StoreDD(BcdExt *x, DD v, int scale) {
+  StoreDigits(x, v, scale, [x](u128 r, int e, bool neg) { SetExt(x, BinToReg(r), MakeWord(e, neg)); });
+}
 
 // StoreDD and then ShExtRound in one: the guard digits are never written out
 // and read back.
 void StoreDDRounded(BcdExt *x, DD v, int scale) {
-  u128 r;
-  int e;
-  bool neg = false;
-  switch (DigitsOfDD(v, scale, &r, &e, &neg)) {
-    case Digits23::kZero: return ExtZero(x);
-    case Digits23::kInf: return ExtInf(x, neg);
-    case Digits23::kDigits: break;
-  }
-  StoreRounded23(x, r, e, neg);
+  StoreDigits(x, v, scale, [x](u128 r, int e, bool neg) { StoreRounded23(x, r, e, neg); });
 }
 
 // StoreDD, ShExtMul by a positive constant (its 23 digits as base-10^8 limbs,
 // least significant first, and its exponent) and ShExtRound in one, each
-// step as the register routines take it: the product's top digits, the
-// range test before the carry or the leading zeros move the exponent, then
-// the rounding.
+// step as the register routines take it: zero times c stays zero and
+// infinity passes the product and the rounding; then the product's top
+// digits, the range test before the carry or the leading zeros move the
+// exponent, and the rounding.
 void StoreDDTimesRounded(BcdExt *x, DD v, const u64 c[3], int ce) {
-  u128 r;
-  int e;
-  bool neg = false;
-  switch (DigitsOfDD(v, 0, &r, &e, &neg)) {
-    case Digits23::kZero: return ExtZero(x);  // zero times c, rounded
-    case Digits23::kInf: return ExtInf(x, neg);  // passes the product and the rounding
-    case Digits23::kDigits: break;
-  }
-  const u64 hi = static_cast<u64>(r >> 16) / 152587890625ull;
-  const u64 lo = static_cast<u64>(r - static_cast<u128>(hi) * 10000000000000000ull);
-  const u64 limbs[3] = {lo % 100000000ull, lo / 100000000ull, hi};
-  u128 p = MulTop(limbs, c);
-  e += ce;
-  if (e < -1000) return ExtZero(x);
-  if (e > 999) return ExtInf(x, neg);
-  if (p >= Pow10u128(23)) {
-    p /= 10;  // the carry digit moves in, the last digit drops
-    ++e;
-  } else {
-    if (p == 0) return ExtZero(x);
-    while (p < Pow10u128(22)) {
-      p *= 10;
-      --e;
+  StoreDigits(x, v, 0, [x, c, ce](u128 r, int e, bool neg) {
+    u64 hi, lo;
+    Split16(r, &hi, &lo);
+    const u64 limbs[3] = {lo % 100000000ull, lo / 100000000ull, hi};
+    u128 p = MulTop(limbs, c);
+    e += ce;
+    if (e < -1000) return ExtZero(x);
+    if (e > 999) return ExtInf(x, neg);
+    if (p >= Pow10u128(23)) {
+      p /= 10;  // the carry digit moves in, the last digit drops
+      ++e;
+    } else {
+      if (p == 0) return ExtZero(x);
+      while (p < Pow10u128(22)) {
+        p *= 10;
+        --e;
+      }
     }
-  }
-  if (e < -999) return ExtZero(x);
-  if (e > 999) return ExtInf(x, neg);
-  StoreRounded23(x, p, e, neg);
+    if (e < -999) return ExtZero(x);
+    if (e > 999) return ExtInf(x, neg);
+    StoreRounded23(x, p, e, neg);
+  });
 }
 
 }  // namespace DIG_KERNEL_NS
@@ -766,34 +751,10 @@ Big BigPow10(int k) {
   return b;
 }
 
-// Radians: x - k pi/2 computed exactly from the 23 digits of x and pi/2 to
-// enough places. An argument within one unit of its fifteenth digit of a
-// multiple of pi/2 counts as that multiple.
-Angle ReduceRadians(const BcdExt *x) {
+// The exact reduction of ReduceRadians (kept out of line: its big numbers
+// would otherwise make every call set up their stack space).
+[[gnu::noinline]] Angle ReduceRadiansExact(const BcdExt *x, const Dec &d, const DD &v) {
   Angle a{{0, 0}, 0, false, true};
-  const Dec d = ExtToDec(x);
-  const DD v = DecValue(Dec{d.m, d.e, false});
-  if (d.e < 0 && v.hi < 0.785) {
-    a.r = v;
-    return a;
-  }
-  if (d.e > 30) {
-    a.ok = false;
-    return a;
-  }
-  if (d.e <= 2) {
-    // Below 1000: Cody-Waite with a three-part pi/2 is exact enough unless
-    // the angle lies close to a multiple of pi/2.
-    const double kf = NearestSmall(v.hi / kHalfPi.hi);
-    DD r = Sub(v, TwoProd(kf, kHalfPi.hi));
-    r = Sub(r, TwoProd(kf, kHalfPi.lo));
-    r = Add(r, -kf * kHalfPiThird);
-    if (std::fabs(r.hi) >= 1e-3) {
-      a.r = r;
-      a.quadrant = static_cast<int>(kf) & 3;
-      return a;
-    }
-  }
   // k = nearest integer to x / (pi/2).
   const DD q = Div(v, kHalfPi);
   double kf = std::nearbyint(q.hi);
@@ -850,6 +811,37 @@ Angle ReduceRadians(const BcdExt *x) {
   }
   a.quadrant = static_cast<int>(k % 4);
   return a;
+}
+
+// Radians: x - k pi/2 computed exactly from the 23 digits of x and pi/2 to
+// enough places. An argument within one unit of its fifteenth digit of a
+// multiple of pi/2 counts as that multiple.
+Angle ReduceRadians(const BcdExt *x) {
+  Angle a{{0, 0}, 0, false, true};
+  const Dec d = ExtToDec(x);
+  const DD v = DecValue(Dec{d.m, d.e, false});
+  if (d.e < 0 && v.hi < 0.785) {
+    a.r = v;
+    return a;
+  }
+  if (d.e > 30) {
+    a.ok = false;
+    return a;
+  }
+  if (d.e <= 2) {
+    // Below 1000: Cody-Waite with a three-part pi/2 is exact enough unless
+    // the angle lies close to a multiple of pi/2.
+    const double kf = NearestSmall(v.hi / kHalfPi.hi);
+    DD r = Sub(v, TwoProd(kf, kHalfPi.hi));
+    r = Sub(r, TwoProd(kf, kHalfPi.lo));
+    r = Add(r, -kf * kHalfPiThird);
+    if (std::fabs(r.hi) >= 1e-3) {
+      a.r = r;
+      a.quadrant = static_cast<int>(kf) & 3;
+      return a;
+    }
+  }
+  return ReduceRadiansExact(x, d, v);
 }
 
 // Degrees (full turn 360) or grads (400): exact decimal reduction.
