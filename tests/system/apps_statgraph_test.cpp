@@ -312,6 +312,37 @@ TEST_F(StatGraphScreen, EstimateWithoutARegressionReturnsAtOnce) {
   ExpectEditor();
 }
 
+// A regression line wholly above a manual window: the trace's pointer is
+// hidden, yet LEFT and RIGHT still step x a dot and show the new values.
+TEST_F(StatGraphScreen, CurveTraceStepsOnWhileThePointerIsOffTheScreen) {
+  ASSERT_TRUE(Pairs({"1", "2", "3", "4", "5"}, {"2", "4", "5", "4", "5"}));
+  SetBlock(1, 1, 1, 1, 2, 0, 2);
+  SetBlock(2, 1, 9, 1, 2, 0, 2);
+  SetupSetItem(kSetupStatWind, 1);
+  for (const auto &f : {std::pair{kVwinYmin, "-10"}, {kVwinYmax, "0"}}) {
+    BcdReal v;
+    NumParse(f.second, &v);
+    ASSERT_EQ(GmemWriteVwinValue(&v, f.first), 0u);
+  }
+  ASSERT_TRUE(CalcPress("F1 F4 F3"));
+  // The initial window: a dot is 0.1 wide. DOWN from the first pair takes
+  // x = 1 to the line y = 0.6x + 2.2.
+  ASSERT_TRUE(CalcPress("SHIFT F1 DOWN"));
+  EXPECT_EQ(Var('X'), 1);
+  EXPECT_NEAR(Var('Y'), 2.8, 1e-9);
+  const struct {
+    const char *key;
+    double x;
+  } steps[] = {{"RIGHT", 1.1}, {"RIGHT", 1.2}, {"LEFT", 1.1}, {"LEFT", 1}, {"LEFT", 0.9}};
+  for (const auto &st : steps) {
+    ASSERT_TRUE(CalcPress(st.key));
+    EXPECT_NEAR(Var('X'), st.x, 1e-9) << st.key << "\n" << CalcScreenText();
+    EXPECT_NEAR(Var('Y'), 0.6 * st.x + 2.2, 1e-9) << st.key;
+  }
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  ExpectEditor();
+}
+
 // DEFG: a Y= function typed in the list, chosen, styled and drawn over the
 // scatter plot; it is drawn again after a scroll and traced after the data.
 TEST_F(StatGraphScreen, DefgDrawsAGraphFunctionOverTheStatGraphs) {
