@@ -33,7 +33,21 @@ u32 ShortOperand(const u8 **q, EvalCell *out) {
     ++s;
   }
   std::memset(out, 0, sizeof *out);
-  NumFromInt32(n, &out->re);
+  // The last numbers converted, by their low bits: a loop's constants are
+  // converted once.
+  struct Converted {
+    i32 n;
+    BcdReal r;
+  };
+  thread_local Converted converted[8] = {{-1, {}}, {-1, {}}, {-1, {}}, {-1, {}},
+                                         {-1, {}}, {-1, {}}, {-1, {}}, {-1, {}}};
+  Converted &slot = converted[n & 7];
+  if (slot.n != n) {
+    std::memset(&slot.r, 0, sizeof slot.r);
+    NumFromInt32(n, &slot.r);
+    slot.n = n;
+  }
+  out->re = slot.r;
   *q = s;
   return 1;
 }
