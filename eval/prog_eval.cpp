@@ -4,12 +4,145 @@
 
 #include "eval/eval.h"
 #include "eval/prog_internal.h"
+#include "kernel/keyqueue.h"
 #include "number/numparse.h"
 #include "number/realop.h"
 #include "number/value.h"
 #include "ui/setup.h"
 
+namespace {
+
+// An operand of a short expression: a letter A-Z read as the evaluator reads
+// a variable, or a whole number of one to nine digits (no leading zero). 1
+// with the value and *q past it; 0 for anything else, or an error value.
+u32 ShortOperand(const u8 **q, EvalCell *out) {
+  const u8 *s = *q;
+  const u8 c = *s;
+  if (c >= 'A' && c <= 'Z') {
+    if (!EvalReadVariable(c, out)) return 0;
+    *q = s + 1;
+    return 1;
+  }
+  if (c < '0' || c > '9') return 0;
+  i32 n = c - '0';
+  u32 digits = 1;
+  ++s;
+  while (*s >= '0' && *s <= '9') {
+    if (n == 0 || ++digits > 9) return 0;
+    n = n * 10 + (*s - '0');
+    ++s;
+  }
+  std::memset(out, 0, sizeof *out);
+  // The last numbers converted, by their low bits: a loop's constants are
+  // converted once.
+  struct Converted {
+    i32 n;
+    BcdReal r;
+  };
+  thread_local Converted converted[8] = {{-1, {}}, {-1, {}}, {-1, {}}, {-1, {}},
+                                         {-1, {}}, {-1, {}}, {-1, {}}, {-1, {}}};
+  Converted &slot = converted[n & 7];
+  if (slot.n != n) {
+    std::memset(&slot.r, 0, sizeof slot.r);
+    NumFromInt32(n, &slot.r);
+    slot.n = n;
+  }
+  out->re = slot.r;
+  *q = s;
+  return 1;
+}
+
+// A real number in decimal form (not a fraction, not complex, no error).
+bool PlainDecimal(const Value *v) {
+  const u8 b0 = v->re.b[0];
+  return ValKind(v) == kValKindScalar && (b0 & 0x80) == 0 && (b0 & 0x0F) != 0x0A && ValErrorCode(v) == 0;
+}
+
+bool ShortOperator(u8 t) {
+  switch (t) {
+    case 0x89: case 0x99: case 0xA9: case 0xB9:            // + - x /
+    case '<': case '>': case '=': case 0x10: case 0x11: case 0x12:  // relations
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The tokens that end a short expression: the statement ends, the two arrows.
+bool ShortEnd(u8 t) { return t == 0 || t == ':' || t == 0x0D || t == 0x0C || t == 0x0E || t == 0x13; }
+
+// A whole expression of one operand, or two operands joined by one
+// arithmetic or relation operator, up to a statement end or an arrow (A+I,
+// I<5000, 10000) in the decimal mode: the evaluator's own steps (the break
+// test and arming, the variable read, the operator's application) without
+// its token reader and stacks. 1 with the value in out and *p on the ending
+// token; 0 when the text is not of that form or anything is unusual (an
+// error, a pending break, restricted graph variables), and nothing was
+// changed: the evaluator then runs the expression as it always does.
+u32 ShortExpr(const u8 **p, Value *out) {
+  const u8 *q = *p;
+  // The form is checked before anything is read.
+  const u8 *r = q;
+  auto operand = [&r]() {
+    const u8 c = *r;
+    if (c >= 'A' && c <= 'Z') {
+      ++r;
+      return true;
+    }
+    if (c < '0' || c > '9') return false;
+    while (*r >= '0' && *r <= '9') ++r;
+    return true;
+  };
+  if (!operand()) return 0;
+  u8 op = 0;
+  if (!ShortEnd(*r)) {
+    if (!ShortOperator(*r)) return 0;
+    op = *r++;
+    if (!operand() || !ShortEnd(*r)) return 0;
+  }
+  if (SetupGetItem(kSetupMode) != 0 || (SetupGetByte(kSetupGraphVars) & 0x1F) != 0) return 0;
+  SetupSetByte(kSetupEvalFlags, SetupGetByte(kSetupEvalFlags) & ~1u);
+  KeyBreakArm();
+  if (KeyBreakPoll()) return 0;
+  EvalCell left;
+  if (!ShortOperand(&q, &left)) return 0;
+  if (op == 0) {
+    *out = left;
+    *p = q;
+    return 1;
+  }
+  ++q;
+  EvalCell right;
+  if (!ShortOperand(&q, &right)) return 0;
+  if ((op == 0x89 || op == 0x99) && PlainDecimal(&left) && PlainDecimal(&right)) {
+    // Two decimal reals: the operator's own digit operation, and the clean-up
+    // of the operator's result, with nothing to route by kind or mode.
+    BcdReal r;
+    if (op == 0x89) {
+      RealAddMaruDecimal(&left.re, &right.re, &r);
+    } else {
+      RealSubMaruDecimal(&left.re, &right.re, &r);
+    }
+    if (RealErrorCode(&r) != 0) return 0;
+    right.re = r;
+    right.re.b[0] &= 0x7F;
+    RealSetZero(&right.im);
+    if (!EvalNormalizeCell(&right)) return 0;
+  } else {
+    EvalCell opCell;
+    std::memset(&opCell, 0, sizeof opCell);
+    opCell.re.b[0] = op;
+    if (!EvalApplyBinary(&left, &opCell, &right)) return 0;
+  }
+  *out = right;
+  *p = q;
+  return 1;
+}
+
+}  // namespace
+
 u32 ProgEvalAt(const u8 **p, Value *out, u32 flags) {
+  if (flags == kEvalWhole && ShortExpr(p, out)) return 1;
   TokPos pos = *p;
   EvalCell tok;
   std::memset(&tok, 0, sizeof tok);
