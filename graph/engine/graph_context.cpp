@@ -200,21 +200,25 @@ bool PlainToDouble(const BcdReal *v, double *out) {
   const u32 s = b[0] >> 4;
   if (s != 0 && s != 1 && s != 5 && s != 6) return false;
   const u32 tens = b[0] & 0x0F;
-  const u32 units = b[1] >> 4;
   if (tens > 9) return false;
-  const u32 d1 = b[1] & 0x0F;
-  if (d1 == 0) {
+  if ((b[1] & 0x0F) == 0) {
     *out = 0;  // a zero first digit reads as zero whatever follows
     return true;
   }
-  if (d1 > 9 || units > 9) return false;
-  u64 m = d1;
-  for (int k = 2; k <= 8; ++k) {
-    const u32 hi = b[k] >> 4;
-    const u32 lo = b[k] & 0x0F;
-    if (hi > 9 || lo > 9) return false;
-    m = m * 100 + hi * 10 + lo;
-  }
+  // Bytes 1-8: the exponent's units digit, then the 15 digits. A nibble
+  // above 9 carries into bit 4 of its byte once 6 is added to it.
+  u64 w;
+  std::memcpy(&w, b + 1, 8);
+  constexpr u64 kLow = 0x0F0F0F0F0F0F0F0Full, kSix = 0x0606060606060606ull, kCarry = 0x1010101010101010ull;
+  if ((((w & kLow) + kSix) | (((w >> 4) & kLow) + kSix)) & kCarry) return false;
+  const u32 units = b[1] >> 4;
+  // The 16 nibbles with the exponent's one cleared are the mantissa in
+  // decimal: pairs, fours, eights and all of them joined in binary.
+  u64 m = __builtin_bswap64(w) & ~(u64{0xF} << 60);
+  m = (m & kLow) + ((m >> 4) & kLow) * 10;
+  m = (m & 0x00FF00FF00FF00FFull) + ((m >> 8) & 0x00FF00FF00FF00FFull) * 100;
+  m = (m & 0x0000FFFF0000FFFFull) + ((m >> 16) & 0x0000FFFF0000FFFFull) * 10000;
+  m = (m & 0xFFFFFFFFull) + (m >> 32) * 100000000ull;
   int e = static_cast<int>(tens * 10 + units);
   if (s == 0 || s == 5) {
     if (e == 0) return false;
