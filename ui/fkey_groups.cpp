@@ -188,7 +188,7 @@ constexpr FkeyItem kSketchPages[10 * 6] = {
     B, B, B, B, B, B,
 };
 
-// SHIFT (variants 3, 4 and 8): the graph screen's tools, ids 192-200;
+// SHIFT (variants 3, 4, 8 and 17): the graph screen's tools, ids 192-200;
 // variant 14 (nothing traceable drawn) without TRACE and G-SLV: their keys
 // give the code 0, which the graph screen ignores.
 constexpr FkeyItem kGraphScreenPages[9 * 6] = {
@@ -264,6 +264,8 @@ constexpr GroupVariant kGroupVariants[] = {
     {kFkeyShiftFirst, 4, kGraphScreenPages, PageCount(kGraphScreenPages)},
     {kFkeyShiftFirst, 8, kGraphScreenPages, PageCount(kGraphScreenPages)},
     {kFkeyShiftFirst, 14, kGraphPlainPages, PageCount(kGraphPlainPages)},
+    // the recursion graphs: the same tools (a web graph's TRACE walks its web)
+    {kFkeyShiftFirst, 17, kGraphScreenPages, PageCount(kGraphScreenPages)},
     {kFkeyOptFirst, 5, kGraphOptPages, PageCount(kGraphOptPages)},
     {kFkeyOptFirst, 7, kGraphDualOptPages, PageCount(kGraphDualOptPages)},
     {kFkeyOptFirst, 10, kGraphOptPages, PageCount(kGraphOptPages)},

@@ -7,6 +7,7 @@
 #include "kernel/task.h"
 #include "eval/prog.h"
 #include "eval/token.h"
+#include "eval/token_len.h"
 #include "graph/app/graph_fmem.h"
 #include "graph/screen/graph_screen.h"
 #include "graph/screen/vwin_screen.h"
@@ -95,7 +96,7 @@ u32 RunMatGlueFmemKeyRoom(u32 key, const u8 *line, u32 len, u32 cursor, u32 room
   GraphFmemPopup(mode, buf.data(), &cursor, room);
   u32 n = 0;
   for (u32 i = before; i < cursor;) {
-    const bool two = TokIsLeadByte(buf[i]) && buf[i + 1] != 0;
+    const bool two = TokLenAt(&buf[i]) == 2;
     out[n++] = static_cast<u16>(two ? (buf[i] << 8) | buf[i + 1] : buf[i]);
     i += two ? 2 : 1;
   }

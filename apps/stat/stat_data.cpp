@@ -104,36 +104,6 @@ u32 StatMatGetReal(u32 m, u32 r, u32 c, BcdReal *out) {
   return 0;
 }
 
-u32 StatMatSetValue(u32 m, u32 r, u32 c, const Value *v) {
-  if (m > 255) return kErrMemory;
-  return ItemMatSet(static_cast<u8>(m), r, c, v) == 0 ? 0 : kErrMemory;
-}
-
-u32 StatMatCreate(u32 m, u32 rows, u32 cols) {
-  if (m > 255) return kErrMemory;
-  return ItemMatCreate(static_cast<u8>(m), rows, cols) == 0 ? 0 : kErrMemory;
-}
-
-void StatMatDelete(u32 m) {
-  if (m <= 255) ItemMatDelete(static_cast<u8>(m));
-}
-
-namespace {
-BcdReal *Normalized(BcdReal *out) { return RealNormalize(out, out); }
-}  // namespace
-
-BcdReal *StatAdd(const BcdReal *a, const BcdReal *b, BcdReal *out) { return Normalized(RealAdd(a, b, out)); }
-BcdReal *StatSub(const BcdReal *a, const BcdReal *b, BcdReal *out) { return Normalized(RealSub(a, b, out)); }
-BcdReal *StatMul(const BcdReal *a, const BcdReal *b, BcdReal *out) { return Normalized(RealMul(a, b, out)); }
-BcdReal *StatDiv(const BcdReal *a, const BcdReal *b, BcdReal *out) { return Normalized(RealDiv(a, b, out)); }
-BcdReal *StatPow(const BcdReal *a, const BcdReal *b, BcdReal *out) { return Normalized(RealPowDecimal(a, b, out)); }
-BcdReal *StatLn(const BcdReal *a, BcdReal *out) { return Normalized(RealLn(a, out)); }
-BcdReal *StatExp(const BcdReal *a, BcdReal *out) { return Normalized(RealExp(a, out)); }
-BcdReal *StatSqrt(const BcdReal *a, BcdReal *out) { return Normalized(RealSqrt(a, out)); }
-BcdReal *StatSin(const BcdReal *a, BcdReal *out) {
-  return Normalized(RealSin(a, out, static_cast<u16>(SetupGetItem(kSetupAngle))));
-}
-
 u32 StatReadDataList(BcdReal *n, u32 list, u32 freqList, BcdReal *mean, BcdReal *sx) {
   u32 c = 0;
   if (u32 e = StatDataListSize(list, &c)) return e;

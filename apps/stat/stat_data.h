@@ -36,21 +36,6 @@ void StatDataListDelete(u32 list);            // nothing for 27..100
 u32 StatMatDims(u32 m, u32 *rows, u32 *cols);
 // Element (r, c) from 1, normalised: 0; 4; 26 for a complex element.
 u32 StatMatGetReal(u32 m, u32 r, u32 c, BcdReal *out);
-u32 StatMatSetValue(u32 m, u32 r, u32 c, const Value *v);
-u32 StatMatCreate(u32 m, u32 rows, u32 cols);
-void StatMatDelete(u32 m);
-
-// The arithmetic of the statistics graphs: each result normalised; StatSin
-// in the angle unit of SET UP, StatPow the decimal power.
-BcdReal *StatAdd(const BcdReal *a, const BcdReal *b, BcdReal *out);
-BcdReal *StatSub(const BcdReal *a, const BcdReal *b, BcdReal *out);
-BcdReal *StatMul(const BcdReal *a, const BcdReal *b, BcdReal *out);
-BcdReal *StatDiv(const BcdReal *a, const BcdReal *b, BcdReal *out);
-BcdReal *StatPow(const BcdReal *a, const BcdReal *b, BcdReal *out);
-BcdReal *StatLn(const BcdReal *a, BcdReal *out);
-BcdReal *StatExp(const BcdReal *a, BcdReal *out);
-BcdReal *StatSqrt(const BcdReal *a, BcdReal *out);
-BcdReal *StatSin(const BcdReal *a, BcdReal *out);
 
 // n, mean and sample standard deviation of a data list with an optional
 // frequency list (0: every frequency 1). Frequencies must be whole numbers

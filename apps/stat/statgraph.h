@@ -92,7 +92,8 @@ void StatGraphBoxY(int slot, const GraphContext *ctx, BcdReal *y);
 // 0 or an error code.
 u32 StatGraphPrepareContext(GraphContext *ctx);
 // Redraws the prepared StatGraphs on the current "VWIN" (after a scroll or
-// zoom): 0 or an error code.
+// zoom), and the selected graph functions over them while cond's function
+// flag is 1: 0 or an error code.
 u32 StatGraphRedraw(const i16 cond[35], GraphContext *ctx);
 // 0 when the drawn blocks of slots 1-3 can be drawn together (*kind their
 // list count, 1 or 2), else 2 (a type no graph has) or 30 (none drawn, or
@@ -113,6 +114,16 @@ int StatIsRegGraphOn(const i16 block[7]);
 // The next (dir >= 1) or previous drawn regression slot 0-3 (4: the graph
 // functions drawn over them), wrapping; -1 when there is none.
 i32 StatNextRegGraph(i32 slot, const i16 cond[35], i32 dir);
+
+// ---- graph functions over the StatGraphs (statgraph_funcs.cpp) ----
+
+// Word of the condition that is 1 while graph functions are drawn over the
+// StatGraphs (the first word of block 4).
+inline constexpr u32 kStatFuncBlockFlag = 28;
+// DEFG: the graph-function list of the StatGraph screen. 0 the selected
+// functions were drawn over the StatGraphs, -2 EXIT, -1 SHIFT+EXIT, -11
+// after an error (shown), a changed SET UP or a changed View Window.
+i32 StatGraphFuncScreen(GraphContext *ctx);
 
 // ---- trace (statgraph_trace.cpp) ----
 

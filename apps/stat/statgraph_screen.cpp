@@ -9,6 +9,7 @@
 #include "apps/stat/stat_glue.h"
 #include "apps/stat/stat_estimate.h"
 #include "apps/stat/statgraph.h"
+#include "graph/app/graph_temp.h"
 #include "graph/memory/gmem_record.h"
 #include "graph/screen/graph_cursor.h"
 #include "graph/screen/graph_screen.h"
@@ -44,7 +45,7 @@ constexpr FkeyItem N(u32 page) { return {6, kFkeySibling, page}; }
 // Page 0 the root of paired graphs, pages 1-3 its calculations, page 4 the
 // root of single-variable graphs, page 5 the chooser's empty row.
 const FkeyItem kPages[kPageCount][6] = {
-    {O(2, 1), K(303, kCodeDefg), B, B, B, B},
+    {O(2, 1), K(285, kCodeDefg), B, B, B, B},
     {K(483, 39), K(31, 40), K(32, 41), K(33, 42), K(34, 43), N(2)},
     {K(35, 44), K(36, 45), K(37, 46), K(38, 47), K(39, 48), N(3)},
     {K(40, 49), B, B, B, B, N(1)},
@@ -318,7 +319,14 @@ u32 StatGraphPrepareContext(GraphContext *ctx) {
 
 u32 StatGraphRedraw(const i16 cond[35], GraphContext *ctx) {
   if (const u32 e = StatGraphPrepareContext(ctx)) return e;
-  return StatGraphDrawAll(cond, ctx);
+  if (const u32 e = StatGraphDrawAll(cond, ctx)) return e;
+  if (cond[kStatFuncBlockFlag] != 1) return 0;
+  // Functions deselected or deleted since they were drawn leave nothing
+  // to draw, which is no error.
+  const u32 e = GraphDrawTempFuncs(ctx);
+  if (e != 0 && e != kErrMixed) return e;
+  GraphPrepareScreen(ctx);
+  return 0;
 }
 
 int StatIsRegGraphOn(const i16 block[7]) { return block[kSgDraw] == 1 && IsRegression(block[kSgType]) ? 1 : 0; }
@@ -342,6 +350,11 @@ i32 StatGraphScreen(i16 *cond, u32 draw) {
   int kind = 0;
   if (draw) {
     if (const u32 e = StatGraphCheckKinds(cond, &kind)) return ShowError(e);
+    // A fresh drawing has no graph functions over it until DEFG draws them.
+    if (cond[kStatFuncBlockFlag] != 0) {
+      cond[kStatFuncBlockFlag] = 0;
+      WriteGraphCondHere(cond);
+    }
     VwinRecord rec;
     if (StatGraphLoadVwin(&rec) != 0) return ShowError(kErrMemory);
     i32 cancel = 0;
@@ -375,7 +388,17 @@ i32 StatGraphScreen(i16 *cond, u32 draw) {
     i32 r = 0;
     bool sub = false;
     if (key == kCodeDefg) {
-      // The graph functions over the StatGraphs are not offered yet.
+      FkeyRestoreLevelRoot();
+      const i32 d = StatGraphFuncScreen(ctx);
+      if (d == -11) break;
+      if (d == -1) {
+        result = -22;
+        break;
+      }
+      if (d == 0) {
+        cond[kStatFuncBlockFlag] = 1;
+        WriteGraphCondHere(cond);
+      }
       continue;
     }
     if (key >= 37 && key <= 49) {

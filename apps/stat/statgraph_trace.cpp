@@ -9,6 +9,7 @@
 #include "apps/stat/stat_data.h"
 #include "apps/stat/stat_real.h"
 #include "apps/stat/statgraph.h"
+#include "graph/app/graph_temp.h"
 #include "graph/engine/graph_draw.h"
 #include "graph/screen/graph_cursor.h"
 #include "graph/screen/graph_screen.h"
@@ -281,13 +282,39 @@ i32 StatGraphTrace(const i16 cond[35], GraphContext *ctx) {
     r = TraceLoop(slot, block, ctx, &position, &x, pts);
     if (r != -24 && r != -25) break;
     const int step = r == -24 ? -1 : 1;
+    int next = slot;
+    bool wrapped = false;
     for (int i = 1; i <= 4; ++i) {
-      const int s = ((slot + step * i) % 4 + 4) % 4;
-      if (Drawn(cond, s)) {
-        slot = s;
+      const int s = slot + step * i;
+      if (s < 0 || s > 3) wrapped = true;
+      if (Drawn(cond, (s % 4 + 4) % 4)) {
+        next = (s % 4 + 4) % 4;
         break;
       }
     }
+    // Past the last drawn slot (or before the first) come the graph
+    // functions drawn over the StatGraphs.
+    if (wrapped && cond[kStatFuncBlockFlag] == 1) {
+      R lo, hi;
+      if (GmemReadVwinValue(&lo, kVwinXmin) == 0 && GmemReadVwinValue(&hi, kVwinXmax) == 0) {
+        if (Lt(x, lo)) x = lo;
+        if (Gt(x, hi)) x = hi;
+      }
+      r = TraceTempGraphs(ctx, step < 0 ? kKeyUp : kKeyDown, &x);
+      if (r != kGraphTempPrevious && r != kGraphTempNext) break;
+      // Back from the functions: the first drawn slot going down, the last
+      // going up.
+      next = -1;
+      for (int i = 0; i <= 3; ++i) {
+        const int s = r == kGraphTempNext ? i : 3 - i;
+        if (Drawn(cond, s)) {
+          next = s;
+          break;
+        }
+      }
+      if (next < 0) break;
+    }
+    slot = next;
   }
   GraphTraceEndHook();
   GraphPrepareScreen(ctx);

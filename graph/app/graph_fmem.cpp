@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "eval/token.h"
+#include "eval/token_len.h"
 #include "memory/item_system.h"
 #include "memory/str.h"
 #include "ui/edit.h"
@@ -47,22 +48,20 @@ i32 NumberPrompt(i32 id, u8 *n) {
   return r;
 }
 
-u32 TokenCode(const u8 *p) { return TokIsLeadByte(p[0]) && p[1] != 0 ? (u32{p[0]} << 8) | p[1] : p[0]; }
-u32 TokenBytes(const u8 *p) { return TokIsLeadByte(p[0]) && p[1] != 0 ? 2 : 1; }
-
 }  // namespace
 
 u32 GraphInsertText(u8 *buf, u32 size, u32 *cursor, const char *text) {
-  const u32 add = static_cast<u32>(std::strlen(text));
-  const u32 len = static_cast<u32>(std::strlen(reinterpret_cast<const char *>(buf)));
+  // Both measured token by token: a two-byte token may have a zero second
+  // byte (0x7F 0x00 Xmin), which is no end.
+  const u8 *t = reinterpret_cast<const u8 *>(text);
+  const u32 add = TokTextLen(t);
+  const u32 len = TokTextLen(buf, size);
   if (len + add > size) return kErrMemory;
-  u32 pos = *cursor;
-  const u8 *p = reinterpret_cast<const u8 *>(text);
-  while (*p != 0) {
-    pos = EditPutCharAt(buf, size, pos, TokenCode(p), 1);
-    p += TokenBytes(p);
-  }
-  *cursor = pos;
+  const u32 pos = *cursor < len ? *cursor : len;
+  std::memmove(buf + pos + add, buf + pos, len - pos);
+  std::memcpy(buf + pos, t, add);
+  buf[len + add] = 0;
+  *cursor = pos + add;
   return 0;
 }
 
@@ -87,7 +86,7 @@ void GraphFmemRowText(i32 n, char *dst) {
   if (const char *t = ItemFmemData(static_cast<u32>(n))) {
     const u8 *p = reinterpret_cast<const u8 *>(t);
     u32 used = 0;
-    while (p[used] != 0 && used + TokenBytes(p + used) <= kShownBytes) used += TokenBytes(p + used);
+    while (p[used] != 0 && used + TokLenAt(p + used) <= kShownBytes) used += TokLenAt(p + used);
     std::memcpy(head, t, used);
   }
   char shown[2 * 17 + 1];

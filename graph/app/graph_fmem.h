@@ -38,6 +38,8 @@ i32 GraphFmemStorePrompt(u8 *n);
 i32 GraphFmemRecallPrompt(u8 *n);
 // The list alone in its pop-up, from memory 1.
 i32 GraphFmemListPopup();
-// Inserts text at *cursor of buf, whole tokens only, never past size bytes:
-// 0, or 4 (nothing inserted) when the text does not fit.
+// Inserts the token text `text` at *cursor of buf (at most size bytes of
+// text and an end byte after them), both measured token by token (a token
+// 0x7F 0x00 is no end): 0 with *cursor after it, or 4 (nothing inserted)
+// when the text does not fit.
 u32 GraphInsertText(u8 *buf, u32 size, u32 *cursor, const char *text);

@@ -5,6 +5,7 @@
 #include "apps/stat/statgraph.h"
 
 #include "graph/recur/recur_graph.h"
+#include "graph/recur/recur_web.h"
 #include "graph/screen/graph_screen.h"
 #include "graph/table/graph_table.h"
 
@@ -34,7 +35,9 @@ u32 GraphGlueDrawTable(GraphContext *ctx, i32 how) {
 
 i32 GraphGlueStatRedraw(i32 mode, BcdReal *result, i32 *key) { return StatRedrawGraphs(mode, result, key); }
 
-u32 GraphGlueRecurWebKey(GraphContext *, i32 *result) {
-  *result = 0;
-  return kSystemError;
+u32 GraphGlueRecurWebKey(GraphContext *ctx, i32 *result) {
+  *result = RecurWebTrace(ctx);
+  return 0;
 }
+
+i32 GraphGlueRecurWebEntries(GraphContext *ctx) { return RecurWebEntries(ctx); }

@@ -30,5 +30,9 @@ u32 GraphGlueDrawTable(GraphContext *ctx, i32 how);
 i32 GraphGlueStatRedraw(i32 mode, BcdReal *result, i32 *key);
 // The recursion web graph's own key (341: its step-by-step trace) on the
 // graph screen: 0 with *result the trace's exit code or a key to hand on,
-// or an error code (System ERROR until the web trace is there).
+// or an error code.
 u32 GraphGlueRecurWebKey(GraphContext *ctx, i32 *result);
+// The entries of the recursion web graph (the curves of the selected
+// first-order formulas and the line y = x) into ctx: the count of formula
+// entries, 0 when there is no web to trace.
+i32 GraphGlueRecurWebEntries(GraphContext *ctx);

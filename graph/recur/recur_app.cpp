@@ -8,6 +8,7 @@
 #include "graph/memory/gmem_recur.h"
 #include "graph/recur/recur_model.h"
 #include "graph/recur/recur_web.h"
+#include "graph/screen/graph_screen.h"
 #include "graph/screen/vwin_screen.h"
 #include "memory/item_array.h"
 #include "memory/str.h"
@@ -285,6 +286,40 @@ u32 RecurMakeTable() {
 
 namespace {
 
+constexpr i32 kRecurShowLast = 35;  // the last recursion graph again
+
+// The stored recursion graph again, its keys from `key`: -6 when none.
+i32 RedrawLast(u32 key) {
+  switch (GmemReadGraphMode()) {
+    case 5: return RecurTimeGraph(kRecurGraphPoints, key);
+    case 6: return RecurTimeGraph(kRecurGraphLines, key);
+    case 8: return RecurTimeGraph(kRecurGraphSumPoints, key);
+    case 9: return RecurTimeGraph(kRecurGraphSumLines, key);
+    default: return RecurRedrawWeb(key);
+  }
+}
+
+// The graphs from the table: a mode (32, 33, 38, 40, 41, or 35 the last
+// graph) and the modes its screen asks for next. -1 after SHIFT+EXIT,
+// else 0 (back to the table).
+i32 RunGraphs(i32 mode) {
+  u32 key = 0;
+  for (;;) {
+    const i32 r = mode == kCmdWeb ? RecurWebGraph() : mode == kRecurShowLast ? RedrawLast(key) : RecurTimeGraph(mode, 0);
+    key = 0;
+    if (r == kGraphExitQuit) return kGraphExitQuit;
+    if (r <= 0 || r == kRecurTableMode) return 0;
+    if (r == kRecurGraphPoints || r == kRecurGraphLines || r == kRecurGraphSumLines || r == kRecurGraphSumPoints ||
+        r == static_cast<i32>(kCmdWeb) || r == kRecurShowLast) {
+      mode = r;
+      continue;
+    }
+    // A key the graph screen handed on: the last graph runs it.
+    mode = kRecurShowLast;
+    key = static_cast<u32>(r);
+  }
+}
+
 // The table screen's loop; a program's view (program) has no graph keys and
 // ends on EXE and AC too. *endKey: the key that ended it.
 i32 TableLoop(bool program, u32 *endKey) {
@@ -377,9 +412,8 @@ i32 TableLoop(bool program, u32 *endKey) {
     }
     const bool graphKey = key == kRecurGraphLines || key == kRecurGraphPoints || key == kRecurGraphSumLines ||
                           key == kRecurGraphSumPoints || key == kCmdWeb;
-    if (!program && graphKey) {
-      const i32 r = key == kCmdWeb ? RecurWebGraph() : RecurTimeGraph(static_cast<i32>(key));
-      if (r == -1) {
+    if (!program && (graphKey || key == kKeyGraphTable)) {
+      if (RunGraphs(key == kKeyGraphTable ? kRecurShowLast : static_cast<i32>(key)) == kGraphExitQuit) {
         result = -1;
         break;
       }

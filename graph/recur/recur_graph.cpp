@@ -94,7 +94,7 @@ u32 RecurPlotTable(GraphContext *ctx, i32 mode, GraphEntry entries[4]) {
   return GraphPlotAll(ctx);
 }
 
-i32 RecurTimeGraph(i32 mode) {
+i32 RecurTimeGraph(i32 mode, u32 key) {
   static GraphContext ctx;
   static GraphEntry entries[4];
   std::memset(&ctx, 0, sizeof ctx);
@@ -128,7 +128,7 @@ i32 RecurTimeGraph(i32 mode) {
                                      {0, kFkeyBlank, 0}, {0, kFkeyBlank, 0}, {0, kFkeyBlank, 0}};
   FkeySetPage(4, kBlank);
   FkeyPushLevel(4);
-  const i32 r = GraphKeyLoop(&ctx, 0);
+  const i32 r = GraphKeyLoop(&ctx, key);
   FkeyPopLevel();
   KeyForgetDrawnRow();
   return r;

@@ -19,6 +19,7 @@
 #include "graph/screen/graph_cursor.h"
 #include "graph/screen/graph_screen.h"
 #include "graph/screen/graph_tools.h"
+#include "graph/screen/vwin_screen.h"
 #include "kernel/keyqueue.h"
 #include "memory/item_array.h"
 #include "number/numparse.h"
@@ -169,33 +170,17 @@ u32 DrawWeb(const u8 **p) {
   return GmemWriteScreen(ctx.planes) == 0 ? 0 : kErrMemory;
 }
 
-// The trace along the web: EXE steps, up and down change the formula.
-// EXIT ends it (0), SHIFT+EXIT gives -1.
-i32 WebTrace(GraphContext *ctx, i32 formulas) {
-  RecurWebState web;
-  RecurWebStart(&web, ctx, 0);
-  GraphPointer cursor{};
-  for (;;) {
-    GraphPrepareScreen(ctx);
-    i32 col = 0, row = 0;
-    cursor.hidden = Dot(ctx, &web.x, &web.y, &col, &row) ? 0 : 1;
-    cursor.col = col;
-    cursor.row = row;
-    GraphShowTwoValues(&web.x, &web.y);
-    u32 typed = 0;
-    const u32 key = GraphCursorKey(&cursor, kCursorPointer, &typed);
-    if (key == kKeyExit || key == kKeyAc) return 0;
-    if (key == kKeyQuit) return -1;
-    if (key == kKeyExe) {
-      if (const u32 e = RecurWebStep(&web, ctx)) {
-        ErrBox(static_cast<i32>(e));
-        return 0;
-      }
-    } else if (key == kKeyUp || key == kKeyDown) {
-      const i32 next = (web.entry + (key == kKeyDown ? 1 : formulas - 1)) % formulas;
-      RecurWebStart(&web, ctx, next);
-    }
-  }
+// The web entries of the graph screens: built once per drawing and kept
+// while the screen that traces them runs.
+GraphEntry g_webEntries[5];
+u8 g_webTexts[3][kRecurWebTextRoom];
+
+// The formula entries of a web table: those before the end entry, less the
+// line y = x.
+i32 WebFormulaCount(const GraphContext *ctx) {
+  i32 n = 0;
+  while (n < 4 && ctx->entries[n].style != 0) ++n;
+  return n - 1;
 }
 
 }  // namespace
@@ -267,68 +252,120 @@ u32 RecurWebSteps(GraphContext *ctx, i32 steps, i32 k) {
   return 0;
 }
 
-i32 RecurWebGraph() {
-  static GraphEntry entries[5];
-  static u8 texts[3][kRecurWebTextRoom];
+i32 RecurWebEntries(GraphContext *ctx) {
   const u8 type = RecurType();
-  const i32 formulas = type == 1 || type == 2 ? RecurBuildWebEntries(7, entries, texts) : 0;
-  if (formulas <= 0) {
-    ErrBox(static_cast<i32>(kErrNothing));
-    return 0;
+  const i32 n = type == 1 || type == 2 ? RecurBuildWebEntries(7, g_webEntries, g_webTexts) : 0;
+  if (n > 0) ctx->entries = g_webEntries;
+  return n > 0 ? n : 0;
+}
+
+i32 RecurWebTrace(GraphContext *ctx) {
+  const i32 formulas = WebFormulaCount(ctx);
+  if (formulas <= 0) return 0;
+  RecurWebState web;
+  RecurWebStart(&web, ctx, 0);
+  GraphPointer cursor{};
+  for (;;) {
+    GraphPrepareScreen(ctx);
+    i32 col = 0, row = 0;
+    cursor.hidden = Dot(ctx, &web.x, &web.y, &col, &row) ? 0 : 1;
+    cursor.col = col;
+    cursor.row = row;
+    if (ctx->optionFlags & kGraphOptCoord) GraphShowTwoValues(&web.x, &web.y);
+    u32 typed = 0;
+    const u32 key = GraphCursorKey(&cursor, kCursorPointer, &typed);
+    switch (key) {
+      case kKeyExe:
+        if (const u32 e = RecurWebStep(&web, ctx)) {
+          ErrBox(static_cast<i32>(e));
+          return kGraphExitExit;
+        }
+        continue;
+      case kKeyUp:
+      case kKeyDown:
+        RecurWebStart(&web, ctx, (web.entry + (key == kKeyDown ? 1 : formulas - 1)) % formulas);
+        continue;
+      case kKeyExit:
+        return kGraphExitExit;
+      case kKeyQuit:
+        return kGraphExitQuit;
+      case kKeyGraphTable:
+        return kGraphExitShown;
+      case kKeyAc:
+        return kKeyGraphAc;
+      case kKeyVWindow:
+        if (GraphOpenVwinScreen(0) != 0) return kGraphExitChanged;
+        continue;
+      case kKeySetup:
+        if (GraphRunSetup() != 0) return kGraphExitChanged;
+        continue;
+      default:
+        if (key == 0 || typed != 0 || (key >= 30000 && key < 30200)) continue;
+        return static_cast<i32>(key);
+    }
   }
+}
+
+namespace {
+
+// The web graph's context: one graph over the whole screen on "VWIN".
+u32 OpenWebContext(GraphContext *ctx) {
+  std::memset(ctx, 0, sizeof *ctx);
+  GraphInitContext(ctx);
+  ctx->screenFlags = static_cast<u8>(ctx->screenFlags & ~(kGraphScreenModeMask | kGraphLabelMask));
+  if (GmemEnsureGraphMode() != 0) return kErrMemory;
+  return GraphLoadVwin(ctx, 1);
+}
+
+// The graph screen's loop over a recursion graph, in the recursion graphs'
+// menus; the stored picture is kept afterwards.
+i32 RunWebLoop(GraphContext *ctx, u32 key) {
+  const i32 r = GraphMenu(ctx, 5, 17, 0, key);
+  GmemWriteScreen(ctx->planes);
+  return r;
+}
+
+}  // namespace
+
+i32 RecurWebGraph() {
   static GraphContext ctx;
-  std::memset(&ctx, 0, sizeof ctx);
-  GraphInitContext(&ctx);
-  ctx.screenFlags = static_cast<u8>(ctx.screenFlags & ~(kGraphScreenModeMask | kGraphLabelMask));
-  if (GmemEnsureGraphMode() != 0) {
-    ErrBox(static_cast<i32>(kErrMemory));
-    return kGraphExitShown;
-  }
-  if (const u32 e = GraphLoadVwin(&ctx, 1)) {
+  if (const u32 e = OpenWebContext(&ctx)) {
     ErrBox(static_cast<i32>(e));
     return kGraphExitShown;
   }
-  ctx.entries = entries;
+  if (RecurWebEntries(&ctx) == 0) {
+    ErrBox(static_cast<i32>(kErrNothing));
+    return kRecurTableMode;
+  }
   // Drawn once: the stored picture serves while nothing changed.
-  if (GmemReadGraphMode() != kWebGrpMode || GmemReadScreen(ctx.planes) != 0) {
-    GraphClearBuffer(&ctx);
-    if (const u32 e = GraphPlotAll(&ctx)) {
-      GmemDeleteGraphRecord();
-      ErrBox(static_cast<i32>(e));
-      return kGraphExitShown;
-    }
-    GmemWriteGraphMode(kWebGrpMode);
-    GmemWriteScreen(ctx.planes);
+  if (GmemReadGraphMode() == kWebGrpMode && GmemReadScreen(ctx.planes) == 0) return RunWebLoop(&ctx, 0);
+  if (GmemCreateScreenIfMissing(ctx.planes) != 0) {
+    ErrBox(static_cast<i32>(kErrMemory));
+    return kGraphExitShown;
   }
-  static const FkeyItem kPage[6] = {{558, kFkeyKeyCode, kGraphKeyTrace}, {0, kFkeyBlank, 0}, {0, kFkeyBlank, 0},
-                                    {0, kFkeyBlank, 0},          {0, kFkeyBlank, 0}, {0, kFkeyBlank, 0}};
-  FkeySetPage(4, kPage);
-  FkeyPushLevel(4);
-  i32 result = 0;
-  for (;;) {
-    GraphPrepareScreen(&ctx);
-    FkeyDrawRow();
-    u32 key = 0;
-    if (KeyGetKey(&key) != 0) continue;
-    if (key == kGraphKeyTrace || key == kKeyExe) {
-      // The trace draws its steps over the picture of this visit only.
-      const i32 r = WebTrace(&ctx, formulas);
-      GmemReadScreen(ctx.planes);
-      if (r == -1) {
-        result = -1;
-        break;
-      }
-      continue;
-    }
-    if (key == kKeyExit || key == kKeyAc) break;
-    if (key == kKeyQuit) {
-      result = -1;
-      break;
-    }
+  GraphClearBuffer(&ctx);
+  if (const u32 e = GraphPlotAll(&ctx)) {
+    GmemDeleteGraphRecord();
+    ErrBox(static_cast<i32>(e));
+    return kGraphExitShown;
   }
-  FkeyPopLevel();
-  KeyForgetDrawnRow();
-  return result;
+  GmemWriteGraphMode(kWebGrpMode);
+  return RunWebLoop(&ctx, 0);
+}
+
+i32 RecurRedrawWeb(u32 key) {
+  static GraphContext ctx;
+  if (GmemReadGraphMode() != kWebGrpMode) return kGraphExitNothing;
+  if (const u32 e = OpenWebContext(&ctx)) {
+    ErrBox(static_cast<i32>(e));
+    return kGraphExitShown;
+  }
+  if (RecurWebEntries(&ctx) == 0) return kGraphExitNothing;
+  if (GmemReadScreen(ctx.planes) != 0) {
+    ErrBox(static_cast<i32>(kErrMemory));
+    return kGraphExitShown;
+  }
+  return RunWebLoop(&ctx, key);
 }
 
 i32 RecurRunProgramCommand(const u8 **p, Value *result, u32 *show) {

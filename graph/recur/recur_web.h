@@ -33,9 +33,21 @@ u32 RecurWebStep(RecurWebState *web, GraphContext *ctx);
 // `steps` steps of formula entry k from its start value: 0 or the error.
 u32 RecurWebSteps(GraphContext *ctx, i32 steps, i32 k);
 
-// The web graph with its trace on the graph screen: an exit code of the
-// graph screen; Condition ERROR (30) shown for formulas with no web.
+// The web entries of the selected first-order formulas into ctx->entries:
+// the count of formula entries; 0 (entries unchanged) when there is no web.
+i32 RecurWebEntries(GraphContext *ctx);
+// The trace along the web of ctx's entries: EXE steps to the curve and
+// across to the line y = x, up and down change the formula. An exit code of
+// the graph screen (EXIT -2, SHIFT+EXIT -1, G<->T -11, AC 31062, a changed
+// V-Window or SET UP -14) or a key for the graph screen to handle.
+i32 RecurWebTrace(GraphContext *ctx);
+// The web graph on the graph screen: an exit code of the graph screen, or
+// 31 (back to the table) after Condition ERROR (30) for formulas with no
+// web. Drawn once; a second visit shows the stored picture.
 i32 RecurWebGraph();
+// The stored web graph again with its keys from `key`: -6 when the last
+// recursion graph drawn is not the web.
+i32 RecurRedrawWeb(u32 key);
 
 // A recursion statement of a program at *p (DrawR-Con, DrawR-Plt, the two
 // sum forms, DrawWeb, DispR-Tbl): -1 when the token is none of them (*p

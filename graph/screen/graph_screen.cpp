@@ -77,39 +77,6 @@ i32 AcResult(const GraphContext *ctx) {
 // A sub-menu closed over the graph: the graph comes back in its place.
 void RepaintGraph(void *ctx) { GraphPrepareScreen(static_cast<GraphContext *>(ctx)); }
 
-// One menu of the graph screen around the key loop: the OPT and SHIFT groups
-// of the variants, the SHIFT group's pages as the application's own pages
-// (so F1-F6 reach the graph tools at once), the menu mask; all put back
-// afterwards.
-i32 GraphMenu(GraphContext *ctx, u16 optVariant, u16 shiftVariant, u16 extraMask, u32 firstKey) {
-  static FkeyItem pages[21 * 6];
-  const u16 mask = KeyGetMenuMask();
-  u16 groups[6];
-  FkeySaveGroups(groups);
-  const FkeyItem *saved[20];
-  FkeySavePages(0, 19, saved);
-  FkeyItem kept[21 * 6];
-  std::memcpy(kept, pages, sizeof kept);  // an outer graph screen's pages
-  FkeyBuildOptGroup(optVariant);
-  FkeyBuildShiftGroup(shiftVariant);
-  KeySetMenuMask(static_cast<u16>(kGraphMenuMask | extraMask));
-  const u32 count = FkeyShiftGroupPages(shiftVariant, pages);
-  for (u32 i = 0; i < count && i < 20; ++i) FkeySetPage(static_cast<i32>(i), pages + 6 * i);
-  FkeyPushLevel(0);
-  const KeyRootRow outer = KeySetRootRowHook({RepaintGraph, ctx});
-  const i32 r = GraphKeyLoop(ctx, firstKey);
-  KeySetRootRowHook(outer);
-  FkeyPopLevel();
-  std::memcpy(pages, kept, sizeof kept);
-  FkeyRestorePages(0, 19, saved);
-  i16 g[6];
-  std::memcpy(g, groups, sizeof g);
-  FkeyRestoreGroups(g);
-  KeySetMenuMask(mask);
-  KeyForgetDrawnRow();
-  return r;
-}
-
 // The graph of the table (modes 32 and 33).
 i32 GraphDrawTableGraph(GraphContext *ctx, i32 mode) {
   const u8 grp = mode == kGraphTableConnect ? kGrpTableConnect : kGrpTablePlot;
@@ -267,6 +234,36 @@ void MapExit(i32 r, u32 *key) {
 
 }  // namespace
 
+i32 GraphMenu(GraphContext *ctx, u16 optVariant, u16 shiftVariant, u16 extraMask, u32 firstKey) {
+  static FkeyItem pages[21 * 6];
+  const u16 mask = KeyGetMenuMask();
+  u16 groups[6];
+  FkeySaveGroups(groups);
+  const FkeyItem *saved[20];
+  FkeySavePages(0, 19, saved);
+  FkeyItem kept[21 * 6];
+  std::memcpy(kept, pages, sizeof kept);  // an outer graph screen's pages
+  FkeyBuildOptGroup(optVariant);
+  FkeyBuildShiftGroup(shiftVariant);
+  KeySetMenuMask(static_cast<u16>(kGraphMenuMask | extraMask));
+  const u32 count = FkeyShiftGroupPages(shiftVariant, pages);
+  for (u32 i = 0; i < count && i < 20; ++i) FkeySetPage(static_cast<i32>(i), pages + 6 * i);
+  FkeyPushLevel(0);
+  const KeyRootRow outer = KeySetRootRowHook({RepaintGraph, ctx});
+  const i32 r = GraphKeyLoop(ctx, firstKey);
+  KeySetRootRowHook(outer);
+  FkeyPopLevel();
+  std::memcpy(pages, kept, sizeof kept);
+  FkeyRestorePages(0, 19, saved);
+  i16 g[6];
+  std::memcpy(g, groups, sizeof g);
+  FkeyRestoreGroups(g);
+  KeySetMenuMask(mask);
+  KeyForgetDrawnRow();
+  return r;
+}
+
+
 i32 GraphScreenEntry(i32 mode, i32 *out) {
   *out = 0;
   GraphContext ctx;
@@ -398,6 +395,11 @@ i32 GraphKeyLoop(GraphContext *ctx, u32 firstKey) {
         GmemDeletePlot();
         continue;
       default:
+        if ((key == 303 || key == kGraphKeyTrace) && GmemReadGraphMode() == kGrpWeb) {
+          // A web graph is traced step by step along its web.
+          pending = kGraphKeyRecurWeb;
+          continue;
+        }
         if (key == 303 || key == kGraphKeyTrace) {
           r = TraceRun(GraphScreenMode(ctx) == 2 ? 303u : u32{kGraphKeyTrace}, ctx);
         } else if (key >= kGraphKeyZoomFirst && key <= kGraphKeyZoomLast) {
@@ -480,6 +482,10 @@ u32 GraphRedisplay(u32 *key) {
     case 14:
       // The recursion graphs are traced in RECUR only.
       if (MatrixRows(kRecurMatrix) == 0) GmemWriteGraphMode(kGrpPlain);
+      break;
+    case kGrpWeb:
+      // The web graph keeps its picture and is traced along its web.
+      if (GraphGlueRecurWebEntries(&ctx) == 0) GmemWriteGraphMode(kGrpPlain);
       break;
     case kGrpPlain:
       break;

@@ -51,6 +51,11 @@ i32 GraphScreenEntry(i32 mode, i32 *out);
 // The key loop of a drawn graph; a non-zero firstKey is handled before the
 // first key is read.
 i32 GraphKeyLoop(GraphContext *ctx, u32 firstKey);
+// The key loop inside one menu of the graph screen: the OPT and SHIFT
+// groups of the variants, the SHIFT group's pages as the application's own
+// pages (so F1-F6 reach the graph tools at once) and the menu mask with
+// extraMask added; all put back afterwards. The loop's result.
+i32 GraphMenu(GraphContext *ctx, u16 optVariant, u16 shiftVariant, u16 extraMask, u32 firstKey);
 // Mode 34: draws the functions selected for GRAPH and runs the key loop.
 i32 GraphDrawSelected(GraphContext *ctx);
 // Builds the context's entry table from the graph functions whose attribute

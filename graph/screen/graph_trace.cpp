@@ -687,7 +687,9 @@ i32 TraceParam(Trace *t) {
       i32 result = 0;
       if (key == kKeyRight || key == kKeyLeft) {
         const BcdReal tk = Add(t0, Mul(Int(k), pitch));
-        const bool fwd = key == kKeyRight;
+        // A ranged entry runs from its own lower bound: with a negative
+        // pitch its index goes down as t goes up.
+        const bool fwd = (key == kKeyRight) != ((entry.type & kGraphTypeRanged) != 0 && !up);
         const bool beyond = up == fwd ? !Less(&tv, &tk) : !Less(&tk, &tv);
         if (beyond || Equal(&tv, &tk)) k += fwd ? 1 : -1;
         tv = Add(t0, Mul(Int(k), pitch));

@@ -15,6 +15,7 @@
 #include "number/numparse.h"
 #include "number/numtext.h"
 #include "tests/support/golden.h"
+#include "kernel/calc_ram.h"
 #include "tests/support/harness.h"
 #include "ui/keys.h"
 #include "ui/lcd.h"
@@ -85,6 +86,8 @@ std::string Saved() {
 class StatCommands : public CalcSystemTest {
  protected:
   void SetUp() override {
+    // Each test from empty memory: the calculator's RAM outlives a restart.
+    HostFreeCalcRam();
     CalcSystemTest::SetUp();
     SysReplaceMainMenuEntry(0, CommandHost);
   }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "apps/stat/stat_cmd.h"
+#include "kernel/calc_ram.h"
 #include "memory/item_array.h"
 #include "number/numparse.h"
 #include "number/numtext.h"
@@ -61,6 +62,8 @@ u32 GraphHost(u32, u16) {
 class StatResultGraph : public testing::Test {
  protected:
   void SetUp() override {
+    // Each test from empty memory: the calculator's RAM outlives a restart.
+    HostFreeCalcRam();
     CalcStart();
     SysReplaceMainMenuEntry(0, GraphHost);
     ASSERT_TRUE(CalcBootToMenu());

@@ -11,6 +11,7 @@
 #include "memory/item_array.h"
 #include "number/numtext.h"
 #include "tests/support/golden.h"
+#include "kernel/calc_ram.h"
 #include "tests/support/harness.h"
 #include "ui/keycodes.h"
 
@@ -19,6 +20,8 @@ namespace {
 class Stat : public CalcSystemTest {
  protected:
   void SetUp() override {
+    // Each test from empty memory: the calculator's RAM outlives a restart.
+    HostFreeCalcRam();
     CalcSystemTest::SetUp();
     ASSERT_TRUE(CalcBootToMenu());
     // STAT is the second icon of the first row.

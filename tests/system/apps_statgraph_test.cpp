@@ -7,7 +7,9 @@
 #include <string>
 
 #include "apps/stat/stat_cond.h"
+#include "graph/memory/gmem_func.h"
 #include "graph/memory/gmem_vwin.h"
+#include "kernel/calc_ram.h"
 #include "memory/item_array.h"
 #include "number/numparse.h"
 #include "number/numtext.h"
@@ -47,6 +49,9 @@ bool Square(int x, int y) { return CalcDot(x - 1, y - 1) && CalcDot(x + 1, y + 1
 class StatGraphScreen : public CalcSystemTest {
  protected:
   void SetUp() override {
+    // The calculator's RAM outlives a restart, as the lists of a real one
+    // do: each test starts from empty lists rather than the last test's.
+    HostFreeCalcRam();
     CalcSystemTest::SetUp();
     ASSERT_TRUE(CalcBootToMenu());
     ASSERT_TRUE(CalcPress("RIGHT EXE"));
@@ -307,6 +312,104 @@ TEST_F(StatGraphScreen, EstimateWithoutARegressionReturnsAtOnce) {
   ExpectEditor();
 }
 
+// A regression line wholly above a manual window: the trace's pointer is
+// hidden, yet LEFT and RIGHT still step x a dot and show the new values.
+TEST_F(StatGraphScreen, CurveTraceStepsOnWhileThePointerIsOffTheScreen) {
+  ASSERT_TRUE(Pairs({"1", "2", "3", "4", "5"}, {"2", "4", "5", "4", "5"}));
+  SetBlock(1, 1, 1, 1, 2, 0, 2);
+  SetBlock(2, 1, 9, 1, 2, 0, 2);
+  SetupSetItem(kSetupStatWind, 1);
+  for (const auto &f : {std::pair{kVwinYmin, "-10"}, {kVwinYmax, "0"}}) {
+    BcdReal v;
+    NumParse(f.second, &v);
+    ASSERT_EQ(GmemWriteVwinValue(&v, f.first), 0u);
+  }
+  ASSERT_TRUE(CalcPress("F1 F4 F3"));
+  // The initial window: a dot is 0.1 wide. DOWN from the first pair takes
+  // x = 1 to the line y = 0.6x + 2.2.
+  ASSERT_TRUE(CalcPress("SHIFT F1 DOWN"));
+  EXPECT_EQ(Var('X'), 1);
+  EXPECT_NEAR(Var('Y'), 2.8, 1e-9);
+  const struct {
+    const char *key;
+    double x;
+  } steps[] = {{"RIGHT", 1.1}, {"RIGHT", 1.2}, {"LEFT", 1.1}, {"LEFT", 1}, {"LEFT", 0.9}};
+  for (const auto &st : steps) {
+    ASSERT_TRUE(CalcPress(st.key));
+    EXPECT_NEAR(Var('X'), st.x, 1e-9) << st.key << "\n" << CalcScreenText();
+    EXPECT_NEAR(Var('Y'), 0.6 * st.x + 2.2, 1e-9) << st.key;
+  }
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  ExpectEditor();
+}
+
+// DEFG: a Y= function typed in the list, chosen, styled and drawn over the
+// scatter plot; it is drawn again after a scroll and traced after the data.
+TEST_F(StatGraphScreen, DefgDrawsAGraphFunctionOverTheStatGraphs) {
+  ASSERT_TRUE(Pairs({"1", "2", "3", "4", "5"}, {"2", "4", "5", "4", "5"}));
+  ASSERT_TRUE(CalcPress("F1 F1"));
+  ASSERT_FALSE(CalcDot(64, 26)) << CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("F2"));
+  EXPECT_EQ(CalcRow(1), "Graph Func:Y=") << CalcScreenText();
+  // A typed line is stored and chosen for the statistical graphs; SEL
+  // takes the choice back and gives it again.
+  ASSERT_TRUE(CalcPress("XtT + 1 EXE UP"));
+  EXPECT_TRUE(CalcScreenHas("X+1")) << CalcScreenText();
+  EXPECT_NE(GmemTestFuncFlags(1, kGraphSelStat), 0u);
+  ASSERT_TRUE(CalcPress("F1"));
+  EXPECT_EQ(GmemTestFuncFlags(1, kGraphSelStat), 0u);
+  ASSERT_TRUE(CalcPress("F1"));
+  EXPECT_NE(GmemTestFuncFlags(1, kGraphSelStat), 0u);
+  // STYL, the second Line: thick.
+  ASSERT_TRUE(CalcPress("F4 F2"));
+  EXPECT_EQ(GmemReadFuncKind(1), 3);
+  // Draw: y = x + 1 over the scatter plot (x = 3 at column 64, y = 4 at
+  // row 26), the squares kept, the flag of the drawn functions written.
+  ASSERT_TRUE(CalcPress("F5"));
+  EXPECT_FALSE(CalcScreenHas("Graph Func")) << CalcScreenText();
+  EXPECT_TRUE(CalcDot(64, 26)) << CalcScreenPicture();
+  EXPECT_TRUE(Square(111, 13)) << CalcScreenPicture();
+  u16 cond[kStatGraphWords];
+  ASSERT_EQ(StatReadGraphCond(cond), 0);
+  EXPECT_EQ(cond[28], 1);
+  // A scroll draws both again on the moved window.
+  ASSERT_TRUE(CalcPress("RIGHT"));
+  EXPECT_TRUE(CalcDot(64 - 12, 26)) << CalcScreenPicture();
+  EXPECT_TRUE(Square(17 - 12, 51)) << CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("LEFT"));
+  // Trace: the data first, DOWN goes on to the function at the same x,
+  // DOWN again back to the data.
+  ASSERT_TRUE(CalcPress("SHIFT F1 RIGHT"));
+  EXPECT_EQ(Var('X'), 2);
+  EXPECT_EQ(Var('Y'), 4);
+  ASSERT_TRUE(CalcPress("DOWN"));
+  EXPECT_NEAR(Var('X'), 2, 1e-9) << CalcScreenText();
+  EXPECT_NEAR(Var('Y'), 3, 1e-9) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("DOWN"));
+  EXPECT_EQ(Var('X'), 2);
+  EXPECT_EQ(Var('Y'), 4);
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  ExpectEditor();
+}
+
+// DEFG's other ways out: EXIT keeps the graph as it was; Draw with no
+// function chosen shows its error and ends the graph screen.
+TEST_F(StatGraphScreen, DefgExitKeepsTheGraphAndDrawWithoutAFunctionFails) {
+  ASSERT_TRUE(Pairs({"1", "2", "3", "4", "5"}, {"2", "4", "5", "4", "5"}));
+  ASSERT_TRUE(CalcPress("F1 F1"));
+  auto graph = [] { return CalcScreenPicture().substr(0, 56 * 129); };
+  const std::string before = graph();
+  ASSERT_TRUE(CalcPress("F2 EXIT"));
+  EXPECT_EQ(graph(), before);
+  ASSERT_TRUE(CalcPress("F2 F5"));
+  EXPECT_TRUE(CalcScreenHas("Condition ERROR")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  ExpectEditor();
+  u16 cond[kStatGraphWords];
+  ASSERT_EQ(StatReadGraphCond(cond), 0);
+  EXPECT_EQ(cond[28], 0);
+}
+
 }  // namespace
 
 namespace {
@@ -315,6 +418,7 @@ namespace {
 class StatGraphProg : public CalcSystemTest {
  protected:
   void SetUp() override {
+    HostFreeCalcRam();
     CalcSystemTest::SetUp();
     ASSERT_TRUE(CalcBootToMenu());
     ASSERT_TRUE(CalcPress("EXE"));

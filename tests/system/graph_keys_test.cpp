@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "graph/recur/recur_app.h"
 #include "memory/item_clip.h"
 #include "tests/system/graph_testapp.h"
 
@@ -70,6 +71,28 @@ TEST_F(GraphKeys, ResultLinesOfAnIntegralShownAgain) {
 TEST_F(GraphKeys, ResultLineOfAProbabilityShownAgain) {
   Open({}, gapp::kRedisplay, {}, ProbabilityDrawn);
   EXPECT_EQ(MiniCell(1, 8), "Q(t)=0.3413447461") << CalcScreenPicture();
+}
+
+// A web graph of an+1 = an/2 + 1 was the last drawn.
+void WebDrawn() {
+  SetupSetItem(kSetupRecurType, 1);
+  const u8 text[] = {0x7F, 0xA0, 0xB9, '2', 0x89, '1', 0, 0};
+  RecurStoreFormula(1, text);
+  GmemWriteGraphMode(kGrpWeb);
+}
+
+// Shown again, the web keeps its trace: TRACE walks from (an Start, 0) to
+// the curve and across to y = x.
+TEST_F(GraphKeys, WebGraphShownAgainIsWalked) {
+  Open({}, gapp::kRedisplay, {}, WebDrawn);
+  ASSERT_TRUE(CalcPress("F1"));
+  EXPECT_EQ(MiniCell(1, 8), "X=0") << CalcScreenPicture();
+  EXPECT_EQ(MiniCell(17, 8), "Y=0");
+  ASSERT_TRUE(CalcPress("EXE EXE EXE"));
+  EXPECT_EQ(MiniCell(1, 8), "X=1");
+  EXPECT_EQ(MiniCell(17, 8), "Y=1.5");
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(Last().result, 0);
 }
 
 TEST_F(GraphKeys, TraceStaysInsideTheFunctionsRange) {

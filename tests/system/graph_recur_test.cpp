@@ -65,6 +65,55 @@ TEST_F(RecurSystem, WebGraphTrace) {
   EXPECT_TRUE(CalcScreenHas("ERROR")) << CalcScreenText();
 }
 
+// The web graph runs on the graph screen: EXE (or TRACE) walks the web,
+// EXIT leaves the trace and the graph for the table, the V-Window screen
+// opens over it, G<->T on the table shows the stored web again with its
+// trace.
+TEST_F(RecurSystem, WebGraphOnTheGraphScreenAndItsRedisplay) {
+  ASSERT_TRUE(CalcPress("F3 F2"));
+  ASSERT_TRUE(CalcPress("F4 F2 / 2 + 1 EXE EXIT"));
+  ASSERT_TRUE(CalcPress("F6 F4"));
+  const std::string web = CalcScreenPicture();
+  EXPECT_NE(CalcRow(1).rfind("n", 0), 0u) << CalcScreenText();
+  // V-Window opens over the web; left unchanged, the web is back as it was.
+  ASSERT_TRUE(CalcPress("SHIFT F3"));
+  EXPECT_NE(CalcScreenPicture(), web);
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcScreenPicture(), web);
+  // EXE starts the walk at (an Start, 0), the next EXE goes to the curve.
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(gapp::MiniCell(1, 8), "X=0");
+  EXPECT_EQ(gapp::MiniCell(17, 8), "Y=0");
+  ASSERT_TRUE(CalcPress("EXE EXE"));
+  EXPECT_EQ(gapp::MiniCell(1, 8), "X=1");
+  EXPECT_EQ(gapp::MiniCell(17, 8), "Y=1");
+  // EXIT ends the walk and the graph: the table.
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(1).rfind("n", 0), 0u) << CalcScreenText();
+  // G<->T: the stored web again, traced from its start.
+  ASSERT_TRUE(CalcPress("SHIFT F6"));
+  EXPECT_NE(CalcRow(1).rfind("n", 0), 0u) << CalcScreenText();
+  const std::string kept = CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("F1 EXE"));
+  EXPECT_EQ(gapp::MiniCell(17, 8), "Y=1");
+  ASSERT_TRUE(CalcPress("EXE EXE"));
+  EXPECT_EQ(gapp::MiniCell(1, 8), "X=1");
+  EXPECT_EQ(gapp::MiniCell(17, 8), "Y=1.5");
+  // AC leaves the walk and the graph for the table as well.
+  ASSERT_TRUE(CalcPress("AC"));
+  EXPECT_EQ(CalcRow(1).rfind("n", 0), 0u) << CalcScreenText();
+  // The steps walked stay on the stored web: every dot of before is there.
+  ASSERT_TRUE(CalcPress("SHIFT F6"));
+  const std::string now = CalcScreenPicture();
+  ASSERT_EQ(now.size(), kept.size());
+  for (size_t i = 0; i < kept.size(); ++i) {
+    if (kept[i] == '#') {
+      ASSERT_EQ(now[i], '#') << i;
+    }
+  }
+  EXPECT_NE(now, kept);
+}
+
 TEST_F(RecurSystem, RangeErrorAndNothingSelected) {
   ASSERT_TRUE(CalcPress("F3 F2"));
   ASSERT_TRUE(CalcPress("F4 F2 + 1 EXE EXIT"));

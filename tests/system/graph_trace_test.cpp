@@ -79,6 +79,34 @@ TEST_F(TraceScreen, ParametricSteps) {
   EXPECT_EQ(MiniCell(1, 7), "T=0");
 }
 
+// T from 7 down to 0: the pitch is negative.
+void NegativePitch() {
+  const BcdReal tmin = numtest::R("7"), tmax = numtest::R("0"), pitch = numtest::R("-0.5");
+  GmemWriteVwinValue(&tmin, kVwinTmin);
+  GmemWriteVwinValue(&tmax, kVwinTmax);
+  GmemWriteVwinValue(&pitch, kVwinTpitch);
+}
+
+// A parametric entry with its own range [0, 2] under a negative pitch:
+// RIGHT walks t up from the range's start, LEFT back, and both ends stop it.
+TEST_F(TraceScreen, RangedParametricWithANegativePitch) {
+  std::string text = "T";
+  text += '\xF6';
+  text += "T^2,[0,2]";
+  Open({{kParam, kSel, 2, text}}, kGraphDrawFuncs, {}, NegativePitch);
+  ASSERT_TRUE(CalcPress("F1"));
+  EXPECT_EQ(MiniCell(1, 7), "T=0");
+  struct Step {
+    const char *keys, *t, *y;
+  } steps[] = {{"RIGHT", "T=0.5", "Y=0.25"}, {"RIGHT", "T=1", "Y=1"},      {"RIGHT RIGHT", "T=2", "Y=4"},
+               {"RIGHT", "T=2", "Y=4"},      {"LEFT", "T=1.5", "Y=2.25"}, {"LEFT LEFT LEFT LEFT", "T=0", "Y=0"}};
+  for (const Step &st : steps) {
+    ASSERT_TRUE(CalcPress(st.keys));
+    EXPECT_EQ(MiniCell(1, 7), st.t) << st.keys;
+    EXPECT_EQ(MiniCell(17, 8), st.y) << st.keys;
+  }
+}
+
 TEST_F(TraceScreen, UpDownChangesTheEntry) {
   Open({{kY, kSel, 2, "X"}, {kY, kSel, 2, "X+1"}});
   ASSERT_TRUE(CalcPress("F1 RIGHT"));

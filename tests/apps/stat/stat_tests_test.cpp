@@ -6,6 +6,7 @@
 #include "apps/stat/stat_data.h"
 #include "apps/stat/stat_intervals.h"
 #include "apps/stat/stat_tests.h"
+#include "memory/item_array.h"
 #include "tests/apps/stat/stat_test_util.h"
 
 namespace {
@@ -247,7 +248,7 @@ TEST_F(StatKernels, DataReaderWithFrequenciesAndTheWorkFile) {
   for (int i = 0; i < 5; ++i) EXPECT_EQ(index[i], want[i]) << i;
 }
 
-TEST_F(StatKernels, ListNumbersMatricesAndArithmetic) {
+TEST_F(StatKernels, ListNumbersAndMatrices) {
   // 1..26 the current file, 101 and up the work file, 27..100 refused.
   struct Case {
     u32 list;
@@ -265,10 +266,10 @@ TEST_F(StatKernels, ListNumbersMatricesAndArithmetic) {
     StatDataListDelete(c.list);
   }
   // Matrices: a real element normalised, a complex one 26, a missing one 4.
-  ASSERT_EQ(StatMatCreate(3, 2, 2), 0u);
+  ASSERT_EQ(ItemMatCreate(3, 2, 2), 0u);
   Value v{};
   v.re = R("1.5");
-  ASSERT_EQ(StatMatSetValue(3, 2, 1, &v), 0u);
+  ASSERT_EQ(ItemMatSet(3, 2, 1, &v), 0u);
   u32 rows = 0, cols = 0;
   ASSERT_EQ(StatMatDims(3, &rows, &cols), 0u);
   EXPECT_EQ(rows * 10 + cols, 22u);
@@ -278,26 +279,12 @@ TEST_F(StatKernels, ListNumbersMatricesAndArithmetic) {
   const BcdReal one = R("1");
   ValFromParts(&v.re, &one, &v);
   ASSERT_EQ(ValIsComplex(&v), 1);
-  ASSERT_EQ(StatMatSetValue(3, 1, 2, &v), 0u);
+  ASSERT_EQ(ItemMatSet(3, 1, 2, &v), 0u);
   EXPECT_EQ(StatMatGetReal(3, 1, 2, &x), 26u);
   EXPECT_EQ(StatMatGetReal(3, 3, 1, &x), 4u);
-  StatMatDelete(3);
+  ItemMatDelete(3);
   EXPECT_EQ(StatMatDims(3, &rows, &cols), 4u);
   EXPECT_EQ(StatMatGetReal(3, 1, 1, &x), 4u);
-  // The arithmetic wrappers; the sine follows the angle unit of SET UP.
-  const BcdReal a = R("30"), b = R("4"), half = R("0.5");
-  BcdReal out;
-  EXPECT_EQ(D(*StatAdd(&a, &b, &out)), 34);
-  EXPECT_EQ(D(*StatSub(&a, &b, &out)), 26);
-  EXPECT_EQ(D(*StatMul(&a, &b, &out)), 120);
-  EXPECT_EQ(D(*StatDiv(&a, &b, &out)), 7.5);
-  EXPECT_TRUE(Near(*StatPow(&b, &half, &out), 2, 1e-15));
-  EXPECT_TRUE(Near(*StatSqrt(&b, &out), 2, 1e-15));
-  EXPECT_TRUE(Near(*StatLn(StatExp(&b, &out), &out), 4, 1e-14));
-  SetupSetItem(kSetupAngle, 0);
-  EXPECT_TRUE(Near(*StatSin(&a, &out), 0.5, 1e-15));
-  SetupSetItem(kSetupAngle, 1);
-  EXPECT_TRUE(Near(*StatSin(&a, &out), -0.988031624092862, 1e-14));
 }
 
 TEST_F(StatKernels, IntervalsMatchTheReferences) {

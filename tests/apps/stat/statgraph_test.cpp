@@ -392,6 +392,14 @@ TEST_F(StatGraph, NextRegressionSearchEndsAfterOneRound) {
   EXPECT_EQ(StatNextRegGraph(2, cond, 1), 4);
 }
 
+// With no graph drawn (a stored picture whose blocks were switched off
+// since) the trace has nothing to walk and ends at once.
+TEST_F(StatGraph, TraceWithNothingDrawnEndsAtOnce) {
+  cond[0] = 1;  // an overlay flag with no regression type is no graph
+  cond[1] = kSgScatter;
+  EXPECT_EQ(StatGraphTrace(cond, &ctx), -21);
+}
+
 TEST_F(StatGraph, WindowThatOverflowsLeavesVwinAsItWas) {
   VwinRecord before;
   ASSERT_EQ(GmemReadVwin(&before), 0u);
