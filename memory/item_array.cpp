@@ -362,6 +362,16 @@ u32 ItemListGet(u8 file, u8 list, u32 i, Value *out) {
   return 0;
 }
 
+u32 ItemListGetRun(u8 file, u8 list, u32 first, u32 count, Value *out) {
+  char name[9];
+  Shape shape;
+  const u8 *data = nullptr;
+  if (u32 r = Peek(ItemListName(file, list, name), true, &shape, &data)) return r;
+  if (first == 0 || first > shape.rows || count > shape.rows - first + 1) return kItemArrayBadIndex;
+  for (u32 k = 0; k < count; ++k) out[k] = PeekElement(shape, data, first - 1 + k);
+  return 0;
+}
+
 u32 ItemListSet(u8 file, u8 list, u32 i, const Value *v) {
   if (u32 e = ErrorOf(v)) return e;
   char name[9];

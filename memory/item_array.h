@@ -71,6 +71,10 @@ u32 ItemListIsReal(u8 file, u8 list);
 // Element i (from 1): a real value, or a complex one when its imaginary part
 // is not zero. 19 when i is 0 or beyond the count, 64 when the list is missing.
 u32 ItemListGet(u8 file, u8 list, u32 i, Value *out);
+// Elements first .. first + count - 1 into out[0 .. count - 1], as
+// ItemListGet gives each, with one look-up of the list; 19 when first is 0
+// or the run passes the count (nothing written), 64 when missing.
+u32 ItemListGetRun(u8 file, u8 list, u32 first, u32 count, Value *out);
 // Writes element i; i = 0 or beyond the count appends one element (the list
 // is created when missing). A complex value makes the list complex. An error
 // value is refused with its code. Fails without a change: 51 when it does

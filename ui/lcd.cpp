@@ -452,12 +452,18 @@ void LcdWriteGraphic(const LcdGraphic &g, LcdTarget target) {
     for (i32 col = first; col <= last; ++col) {
       u8 mask = SpanMask(col, std::max(g.x, 0), x2);
       if (!mask) continue;
-      // The source dots that land on this byte, aligned to it.
+      // The source dots that land on this byte, aligned to it. A bitmap
+      // that starts on a byte boundary gives its own byte: the dots past
+      // its width lie outside the mask.
       u8 src = 0;
-      for (i32 px = col * 8; px < col * 8 + 8; ++px) {
-        i64 i = px - i64{g.x};
-        if (i < 0 || i >= g.width) continue;
-        if (src_row[i >> 3] & (0x80 >> (i & 7))) src = static_cast<u8>(src | LcdPixelMask(px));
+      if (g.x >= 0 && (g.x & 7) == 0) {
+        src = src_row[col - (g.x >> 3)];
+      } else {
+        for (i32 px = col * 8; px < col * 8 + 8; ++px) {
+          i64 i = px - i64{g.x};
+          if (i < 0 || i >= g.width) continue;
+          if (src_row[i >> 3] & (0x80 >> (i & 7))) src = static_cast<u8>(src | LcdPixelMask(px));
+        }
       }
       if (g.kind == 2) src = static_cast<u8>(~src);
       else if (g.kind == 3) src = static_cast<u8>(src & (y & 1 ? 0x55 : 0xAA));

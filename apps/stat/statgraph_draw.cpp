@@ -2,6 +2,7 @@
 // the data lists, the clipped primitives that let boxes, whiskers and bars
 // reach past the screen's edges, and the curve of a fitted model drawn
 // column by column without a gap where it leaves the screen.
+#include <algorithm>
 #include <cstring>
 
 #include "apps/stat/stat_calc.h"
@@ -46,6 +47,39 @@ void Mark(i32 x, i32 y, u8 mark, GraphContext *ctx) { GraphDrawMark(x, y, mark, 
 u32 DataGet(int list, u32 i, R *out) {
   Value v{};
   if (ItemListGet(0, static_cast<u8>(list), i, &v) != 0) return kErrMemory;
+  if (ValIsComplex(&v) == 1) return kErrComplex;
+  *out = v.re;
+  return 0;
+}
+
+// A data list read a run of elements at a time: the values and errors of
+// DataGet, with one look-up of the list per run instead of one per element.
+struct DataRun {
+  int list;
+  u32 n;      // elements that will be asked for
+  u32 first;  // the run held: elements first .. first + count - 1
+  u32 count;
+  Value v[64];
+};
+
+DataRun MakeRun(int list, u32 n) {
+  DataRun r;
+  r.list = list;
+  r.n = n;
+  r.first = 0;
+  r.count = 0;
+  return r;
+}
+
+u32 RunGet(DataRun *r, u32 i, R *out) {
+  if (i < r->first || i >= r->first + r->count) {
+    r->first = i;
+    r->count = i <= r->n ? std::min<u32>(64, r->n - i + 1) : 0;
+    if (r->count == 0 || ItemListGetRun(0, static_cast<u8>(r->list), i, r->count, r->v) != 0) r->count = 0;
+  }
+  // A run that could not be read: the element on its own, with its error.
+  if (r->count == 0) return DataGet(r->list, i, out);
+  const Value &v = r->v[i - r->first];
   if (ValIsComplex(&v) == 1) return kErrComplex;
   *out = v.re;
   return 0;
@@ -117,10 +151,11 @@ u32 DrawScatter(const i16 *block, GraphContext *ctx) {
   const u32 n = StatGraphPairCount(block);
   if (n == 0) return kErrDimension;
   const u8 mark = EngineMark(block[kSgMark]);
+  DataRun xs = MakeRun(block[kSgX], n), ys = MakeRun(block[kSgY], n);
   for (u32 i = 1; i <= n; ++i) {
     R x, y;
-    if (const u32 e = DataGet(block[kSgX], i, &x)) return e;
-    if (const u32 e = DataGet(block[kSgY], i, &y)) return e;
+    if (const u32 e = RunGet(&xs, i, &x)) return e;
+    if (const u32 e = RunGet(&ys, i, &y)) return e;
     i32 col, row;
     if (OnScreen(x, y, ctx, &col, &row)) Mark(col, row, mark, ctx);
     if (KeyBreakPoll()) return kErrBreak;
@@ -134,10 +169,11 @@ u32 DrawXyLine(const i16 *block, GraphContext *ctx) {
   const u32 n = StatGraphPairCount(block);
   bool prev = false;
   i32 pc = 0, pr = 0;
+  DataRun xs = MakeRun(block[kSgX], n), ys = MakeRun(block[kSgY], n);
   for (u32 i = 1; i <= n; ++i) {
     R x, y;
-    if (const u32 e = DataGet(block[kSgX], i, &x)) return e;
-    if (const u32 e = DataGet(block[kSgY], i, &y)) return e;
+    if (const u32 e = RunGet(&xs, i, &x)) return e;
+    if (const u32 e = RunGet(&ys, i, &y)) return e;
     i32 col, row;
     const bool ok = (GraphXToColumnWide(&x, &col, &ctx->view, ctx->runFlags) | GraphYToRowWide(&y, &row, &ctx->view)) == 0;
     if (ok && prev) {

@@ -1,5 +1,6 @@
 #include "graph/engine/graph_context.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "graph/engine/graph_axes.h"
@@ -188,9 +189,82 @@ const BcdReal &DotWidth(const GraphView *view, u32 flags) {
   return (flags & kGraphRunHalf) ? view->xdotHalf : view->xdot;
 }
 
+// A plain stored number (well formed, no error, no fraction, exponent -8
+// to 36) as the nearest double: its 15 digits make an exact whole number
+// below 2^53 and the power of ten is exact, so one rounding is all. False
+// for anything else.
+bool PlainToDouble(const BcdReal *v, double *out) {
+  static constexpr double kPow10[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  const u8 *b = v->b;
+  const u32 s = b[0] >> 4;
+  if (s != 0 && s != 1 && s != 5 && s != 6) return false;
+  const u32 tens = b[0] & 0x0F;
+  if (tens > 9) return false;
+  if ((b[1] & 0x0F) == 0) {
+    *out = 0;  // a zero first digit reads as zero whatever follows
+    return true;
+  }
+  // Bytes 1-8: the exponent's units digit, then the 15 digits. A nibble
+  // above 9 carries into bit 4 of its byte once 6 is added to it.
+  u64 w;
+  std::memcpy(&w, b + 1, 8);
+  constexpr u64 kLow = 0x0F0F0F0F0F0F0F0Full, kSix = 0x0606060606060606ull, kCarry = 0x1010101010101010ull;
+  if ((((w & kLow) + kSix) | (((w >> 4) & kLow) + kSix)) & kCarry) return false;
+  const u32 units = b[1] >> 4;
+  // The 16 nibbles with the exponent's one cleared are the mantissa in
+  // decimal: pairs, fours, eights and all of them joined in binary.
+  u64 m = __builtin_bswap64(w) & ~(u64{0xF} << 60);
+  m = (m & kLow) + ((m >> 4) & kLow) * 10;
+  m = (m & 0x00FF00FF00FF00FFull) + ((m >> 8) & 0x00FF00FF00FF00FFull) * 100;
+  m = (m & 0x0000FFFF0000FFFFull) + ((m >> 16) & 0x0000FFFF0000FFFFull) * 10000;
+  m = (m & 0xFFFFFFFFull) + (m >> 32) * 100000000ull;
+  int e = static_cast<int>(tens * 10 + units);
+  if (s == 0 || s == 5) {
+    if (e == 0) return false;
+    e -= 100;
+  }
+  const int k = e - 14;
+  if (k < -22 || k > 22) return false;
+  double d = static_cast<double>(m);
+  d = k >= 0 ? d * kPow10[k] : d / kPow10[-k];
+  *out = s >= 5 ? -d : d;
+  return true;
+}
+
+// DotsFrom in binary floating point, taken only where it cannot differ.
+// The decimal chain rounds (value - origin) and the quotient to 15 digits
+// and the clean-up of the last four digits moves the quotient by less than
+// 1E-11 of it; the doubles are off by a few units of 2^-53 of the operands.
+// Both errors stay far below 1E-9 x (1 + (|value| + |origin|) / |dot|), so
+// a quotient farther than that from every rounding edge (k + 0.5, and
+// +-1000 where the decimal chain stops rounding) rounds alike in both.
+// False when an operand is no plain number or the quotient is that near an
+// edge: the caller then takes the decimal chain.
+bool FastDotsFrom(const BcdReal *value, const BcdReal *origin, const BcdReal *dot, i32 *r, i32 *n) {
+  double v, o, d;
+  if (!PlainToDouble(value, &v) || !PlainToDouble(origin, &o) || !PlainToDouble(dot, &d) || d == 0) return false;
+  const double t = (v - o) / d;
+  const double margin = 1e-9 * (1 + (std::fabs(v) + std::fabs(o)) / std::fabs(d));
+  const double a = std::fabs(t);
+  if (std::fabs(a - 1000) <= margin) return false;
+  if (a > 1000) {
+    *r = t > 0 ? 1 : -1;
+    return true;
+  }
+  const double whole = std::floor(t + 0.5);
+  const double frac = t + 0.5 - whole;
+  if (frac <= margin || frac >= 1 - margin) return false;
+  *r = 0;
+  *n = static_cast<i32>(whole);
+  return true;
+}
+
 // (value - origin) / dot, normalised, rounded: the code of the rounding
 // (+1, -1) or 0 with *n; an error value gives 2.
 i32 DotsFrom(const BcdReal *value, const BcdReal *origin, const BcdReal *dot, i32 *n) {
+  i32 r = 0;
+  if (FastDotsFrom(value, origin, dot, &r, n)) return r;
   BcdReal t;
   RealSub(value, origin, &t);
   RealDiv(&t, dot, &t);
@@ -272,11 +346,56 @@ void GraphSnapToZero(BcdReal *v, const BcdReal *dot) {
   if (RealExponent(dot) - RealExponent(v) >= 9) RealSetZero(v);
 }
 
+namespace {
+
+// The x values of the columns 1..256 of the last view asked for, made as
+// they are first asked for: a plot asks for the same columns again with
+// every curve and every frame. The key is everything the value depends on.
+struct ColumnValues {
+  BcdReal key[4];  // Xmin, Xmax, the dot width used, the full-screen dot width
+  bool half;
+  u64 made[4];     // bit c - 1: x of column c is in x[c - 1]
+  BcdReal x[256];
+};
+
+thread_local ColumnValues g_columns;
+
+// The column values of this view (cleared when the view differs).
+ColumnValues *ColumnsOf(const GraphView *view, u32 flags) {
+  ColumnValues *c = &g_columns;
+  const bool half = (flags & kGraphRunHalf) != 0;
+  const BcdReal *dot = &DotWidth(view, flags);
+  if (c->half != half || std::memcmp(&c->key[0], &view->xmin, sizeof(BcdReal)) != 0 ||
+      std::memcmp(&c->key[1], &view->xmax, sizeof(BcdReal)) != 0 ||
+      std::memcmp(&c->key[2], dot, sizeof(BcdReal)) != 0 ||
+      std::memcmp(&c->key[3], &view->xdot, sizeof(BcdReal)) != 0) {
+    c->key[0] = view->xmin;
+    c->key[1] = view->xmax;
+    c->key[2] = *dot;
+    c->key[3] = view->xdot;
+    c->half = half;
+    std::memset(c->made, 0, sizeof c->made);
+  }
+  return c;
+}
+
+}  // namespace
+
 void GraphColumnToX(BcdReal *x, i32 col, const GraphView *view, u32 flags) {
   const i32 last = (flags & kGraphRunHalf) ? 62 : 126;
   if (col - 1 == last) {
     *x = view->xmax;
     return;
+  }
+  ColumnValues *cache = nullptr;
+  const u32 k = static_cast<u32>(col - 1);
+  const u64 bit = u64{1} << (k & 63);
+  if (col >= 1 && col <= 256) {
+    cache = ColumnsOf(view, flags);
+    if (cache->made[k >> 6] & bit) {
+      *x = cache->x[k];
+      return;
+    }
   }
   BcdReal t;
   if (col >= 1 && col <= 256) {
@@ -290,6 +409,10 @@ void GraphColumnToX(BcdReal *x, i32 col, const GraphView *view, u32 flags) {
   RealNormalize(&t, &t);
   GraphSnapToZero(&t, &view->xdot);
   *x = t;
+  if (cache != nullptr) {
+    cache->x[k] = t;
+    cache->made[k >> 6] |= bit;
+  }
 }
 
 void GraphRowToY(BcdReal *y, i32 row, const GraphView *view) {

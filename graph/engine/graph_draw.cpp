@@ -60,6 +60,17 @@ void StepLine(i32 x1, i32 y1, i32 x2, i32 y2, Dot dot) {
   }
 }
 
+// GraphPlotPixel's dot into plane 0 or 1 (op without its clearing bit),
+// for drawing into the planes alone: the same clipping, no display.
+inline void PlaneDot(i32 x, i32 y, u8 *buf, u8 op, u8 flags) {
+  if (y < 1 || y > kGraphLastRow || x < 1 || x > ((flags & kGraphRunHalf) ? 63 : kGraphLastColumn)) return;
+  if (flags & kGraphRunStrip) {
+    if ((flags & kGraphRunStripRight) ? x < 117 : x > 11) return;
+  }
+  if ((flags & (kGraphRunHalf | kGraphRunRightHalf)) == (kGraphRunHalf | kGraphRunRightHalf)) x += 64;
+  buf[((op & 0x40) ? kGraphPlaneBytes : 0) + static_cast<u32>(x / 8 + 16 * y)] |= static_cast<u8>(0x80 >> (x % 8));
+}
+
 }  // namespace
 
 i32 GraphDashCounter() { return g_dash; }
@@ -131,6 +142,16 @@ void GraphDrawLine(i32 x1, i32 y1, i32 x2, i32 y2, u8 *buf, u8 style, u8 flags) 
 
 void GraphLineRest(i32 x1, i32 y1, i32 x2, i32 y2, u8 *buf, u8 style, u8 flags) {
   if (style == kGraphStylePlot) return;
+  if (style == kGraphStyleNormal && (flags & kGraphRunPlanesOnly)) {
+    // Plain dots into plane 0, counted as GraphStyledDot counts them.
+    i32 dots = 0;
+    StepLine(x1, y1, x2, y2, [&](i32 x, i32 y) {
+      PlaneDot(x, y, buf, kGraphOpSet0, flags);
+      ++dots;
+    });
+    g_dash += dots;
+    return;
+  }
   StepLine(x1, y1, x2, y2, [&](i32 x, i32 y) { GraphStyledDot(x, y, buf, style, flags); });
 }
 
@@ -141,6 +162,20 @@ void GraphDrawMark(i32 x, i32 y, u8 markType, u8 *buf, u8 op, u8 flags) {
     return;
   }
   if (markType > 2) return;
+  if ((flags & (kGraphRunPlanesOnly | kGraphRunStrip | kGraphRunHalf)) == kGraphRunPlanesOnly && !(op & 0x80) &&
+      x >= 2 && x <= kGraphLastColumn - 1 && y >= 2 && y <= kGraphLastRow - 1) {
+    // All nine dots on the screen: each row of the mark ORed in at once.
+    u8 *plane = buf + ((op & 0x40) ? kGraphPlaneBytes : 0);
+    const i32 shift = 13 - ((x - 1) & 7);
+    const i32 byte = (x - 1) >> 3;
+    for (i32 r = 0; r < 3; ++r) {
+      const u32 bits = static_cast<u32>(kRows[markType - 1][r]) << shift;
+      u8 *p = plane + 16 * (y - 1 + r) + byte;
+      p[0] |= static_cast<u8>(bits >> 8);
+      if (bits & 0xFF) p[1] |= static_cast<u8>(bits);
+    }
+    return;
+  }
   for (i32 r = 0; r < 3; ++r) {
     const i32 py = y - 1 + r;
     if (py < 0 || py > kGraphLastRow) continue;

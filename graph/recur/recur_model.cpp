@@ -91,6 +91,42 @@ BcdReal Int(i32 n) {
   return r;
 }
 
+// The work index's next value, idx + 1 as RealAddDecimal makes it: a
+// whole number from 1 below 1E15 whose digits do not all turn to 0 is
+// stepped in its packed digits (bytes 0 and 9-11 kept, as the sum keeps
+// them); anything else is added.
+void NextIndex(const BcdReal *idx, const BcdReal *one, BcdReal *out) {
+  const u8 *b = idx->b;
+  u64 w;
+  std::memcpy(&w, b + 1, 8);
+  constexpr u64 kLow = 0x0F0F0F0F0F0F0F0Full, kSix = 0x0606060606060606ull, kCarry = 0x1010101010101010ull;
+  const bool digits = !((((w & kLow) + kSix) | (((w >> 4) & kLow) + kSix)) & kCarry);
+  const u32 tens = b[0] & 0x0F;
+  const u32 e = tens * 10 + (b[1] >> 4);
+  if ((b[0] >> 4) == 1 && tens <= 9 && (b[1] & 0x0F) != 0 && e <= 14 && digits) {
+    // Bytes 1-8 high nibble first: the exponent's units digit, then d1-d15.
+    const u64 word = __builtin_bswap64(w);
+    constexpr u64 kExpNibble = u64{0xF} << 60;
+    const u64 m = word & ~kExpNibble;
+    const u64 unit = u64{1} << (4 * (14 - e));
+    if ((m & (unit - 1)) == 0) {
+      // Packed decimal m + unit: 6 added to every digit first, taken back
+      // from the digits that did not carry.
+      const u64 t1 = m + 0x0666666666666666ull;
+      const u64 t2 = t1 + unit;
+      const u64 t5 = ~(t2 ^ t1 ^ unit) & 0x1111111111111110ull;
+      const u64 sum = t2 - ((t5 >> 2) | (t5 >> 3));
+      if ((sum & kExpNibble) == 0) {
+        const u64 back = __builtin_bswap64(sum | (word & kExpNibble));
+        out->b[0] = b[0];
+        std::memcpy(out->b + 1, &back, 8);
+        return;
+      }
+    }
+  }
+  RealAddDecimal(idx, one, out);
+}
+
 // Evaluates formula k (1..3) on the stored work record: 0 with the term in
 // out (an Ma ERROR or Non-Real ERROR cell included), or the code that ends
 // the generation.
@@ -274,7 +310,7 @@ u32 NextRow(Gen *g) {
     if (const u32 e = PutValue(r, 1, &idx)) return e;
     ++g->written;
   }
-  RealAddDecimal(&idx, &g->one, Work(&local, kRecurWorkIndex));
+  NextIndex(&idx, &g->one, Work(&local, kRecurWorkIndex));
   for (u32 k = 0; k < 3; ++k) {
     if (!(g->flags & (1u << k))) continue;
     BcdReal *xn = Work(&local, kRecurWorkAn + 3 * k);

@@ -2,6 +2,10 @@
 // refusals and repairs, and the conversions between values and dots.
 #include "graph/engine/graph_context.h"
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
 #include "graph_testutil.h"
 
 using namespace graphtest;
@@ -9,6 +13,10 @@ using namespace graphtest;
 namespace {
 
 class Context : public Fixture {};
+
+struct Win2 {
+  const char *xmin, *xmax;
+};
 
 VwinRecord Window(const char *xmin, const char *xmax, const char *ymin, const char *ymax) {
   VwinRecord rec{};
@@ -199,6 +207,147 @@ TEST_F(Context, ValuesToDotsOnTheInitialWindow) {
   const BcdReal x = R("6.3");
   EXPECT_EQ(GraphXToColumn(&x, &dot, &ctx.view, kGraphRunHalf), 0u);
   EXPECT_EQ(dot, 63);
+}
+
+// The conversions written out as the decimal chain: (v - origin) / dot,
+// normalised, rounded half toward +infinity; the code as the conversions
+// give it for the plain screen.
+u32 ChainDot(const BcdReal *v, const BcdReal *origin, const BcdReal *dot, bool rows, i32 *dotOut) {
+  BcdReal t;
+  RealSub(v, origin, &t);
+  RealDiv(&t, dot, &t);
+  RealNormalize(&t, &t);
+  if (RealErrorCode(&t)) return rows ? 4096u : 8192u;
+  i32 n = 0;
+  const i32 r = GraphRoundToInt(&t, &n);
+  if (r != 0) return rows ? (r > 0 ? 256u : 512u) : (r > 0 ? 1024u : 2048u);
+  *dotOut = rows ? kGraphLastRow - n : n + 1;
+  const i32 lo = rows ? -63 : -127, hi = rows ? 127 : 255;
+  if (*dotOut < lo) return rows ? 256u : 2048u;
+  if (*dotOut > hi) return rows ? 512u : 1024u;
+  return 0;
+}
+
+// Values around a window: random 15-digit numbers across and beyond it, and
+// every rounding edge origin + (k + 1/2) dot with its neighbours one unit of
+// the 15th digit away, so the conversions meet values they cannot round by
+// a quick estimate.
+std::vector<BcdReal> ValuesAround(const BcdReal &origin, const BcdReal &dot, u64 seed) {
+  std::vector<BcdReal> out;
+  u64 state = seed;
+  auto next = [&state] {
+    state = state * 6364136223846793005ull + 1442695040888963407ull;
+    return state >> 33;
+  };
+  const int e0 = RealExponent(&dot) + 2;
+  for (int i = 0; i < 600; ++i) {
+    std::string text = (next() & 1) ? "-" : "";
+    text += static_cast<char>('1' + next() % 9);
+    text += '.';
+    for (int k = 0; k < 14; ++k) text += static_cast<char>('0' + next() % 10);
+    text += "e" + std::to_string(e0 + static_cast<int>(next() % 7) - 3);
+    BcdReal v = R(text.c_str());
+    RealAdd(&v, &origin, &v);
+    out.push_back(v);
+  }
+  for (i32 k = -140; k <= 1002; ++k) {
+    if (k > 260 && k < 995) continue;
+    BcdReal half = R("0.5"), step, edge;
+    NumFromInt32(k, RealSetZero(&step));
+    RealAdd(&step, &half, &step);
+    RealMul(&step, &dot, &step);
+    RealAdd(&origin, &step, &edge);
+    out.push_back(edge);
+    char unit[16];
+    std::snprintf(unit, sizeof unit, "1e%d", RealExponent(&edge) - 14);
+    const BcdReal u = R(unit);
+    BcdReal up, down;
+    RealAdd(&edge, &u, &up);
+    RealSub(&edge, &u, &down);
+    out.push_back(up);
+    out.push_back(down);
+  }
+  return out;
+}
+
+TEST_F(Context, ConversionsRoundAsTheDecimalChainDoes) {
+  struct Win {
+    const char *xmin, *xmax, *ymin, *ymax;
+  };
+  const Win windows[] = {
+      {"-6.3", "6.3", "-3.1", "3.1"},
+      {"-0.0000123", "0.0000377", "-5e-7", "7.5e-7"},
+      {"10000000000", "10000000127", "-1e20", "2.3e20"},
+      {"1", "1.0000000001", "-31", "31"},
+      {"-49.95", "1048.95", "-11.2", "112.2"},
+      {"6.3", "-6.3", "3.1", "-3.1"},
+  };
+  u64 seed = 1;
+  for (const Win &w : windows) {
+    VwinRecord rec = Window(w.xmin, w.xmax, w.ymin, w.ymax);
+    ASSERT_EQ(GmemWriteVwin(&rec), 0u) << w.xmin;
+    GraphInitContext(&ctx);
+    ASSERT_EQ(GraphLoadVwin(&ctx, 1), 0u) << w.xmin;
+    for (const BcdReal &x : ValuesAround(ctx.view.xmin, ctx.view.xdot, seed++)) {
+      i32 want = -1000, got = -1000;
+      const u32 code = ChainDot(&x, &ctx.view.xmin, &ctx.view.xdot, false, &want);
+      ASSERT_EQ(GraphXToColumnWide(&x, &got, &ctx.view, 0), code) << Show(x) << " from " << w.xmin;
+      if (code == 0) {
+        ASSERT_EQ(got, want) << Show(x) << " from " << w.xmin;
+      }
+    }
+    for (const BcdReal &x : ValuesAround(ctx.view.xmin, ctx.view.xdotHalf, seed++)) {
+      i32 want = -1000, got = -1000;
+      const u32 code = ChainDot(&x, &ctx.view.xmin, &ctx.view.xdotHalf, false, &want);
+      const u32 half = GraphXToColumnWide(&x, &got, &ctx.view, kGraphRunHalf);
+      if (code == 0 && (want < -63 || want > 127)) continue;  // the half screen reaches less far
+      ASSERT_EQ(half, code) << Show(x) << " half from " << w.xmin;
+      if (code == 0) {
+        ASSERT_EQ(got, want) << Show(x) << " half from " << w.xmin;
+      }
+    }
+    for (const BcdReal &y : ValuesAround(ctx.view.ymin, ctx.view.ydot, seed++)) {
+      i32 want = -1000, got = -1000;
+      const u32 code = ChainDot(&y, &ctx.view.ymin, &ctx.view.ydot, true, &want);
+      ASSERT_EQ(GraphYToRowWide(&y, &got, &ctx.view), code) << Show(y) << " from " << w.ymin;
+      if (code == 0) {
+        ASSERT_EQ(got, want) << Show(y) << " from " << w.ymin;
+      }
+    }
+  }
+}
+
+TEST_F(Context, ColumnValuesFollowTheWindow) {
+  // Each column's x as the decimal chain makes it: Xmin + (c - 1) dot, the
+  // last column Xmax; asked again after the window changed and changed back,
+  // and on the half screen of the same window.
+  auto chain = [](const GraphView &v, i32 c, bool half) {
+    if (c == (half ? 63 : 127)) return Show(v.xmax);
+    BcdReal t;
+    NumFromInt32(c - 1, RealSetZero(&t));
+    RealMul(&t, half ? &v.xdotHalf : &v.xdot, &t);
+    RealNormalize(&t, &t);
+    RealAdd(&v.xmin, &t, &t);
+    RealNormalize(&t, &t);
+    GraphSnapToZero(&t, &v.xdot);
+    return Show(t);
+  };
+  const Win2 windows[] = {{"-6.3", "6.3"}, {"0.1", "12.8"}, {"-6.3", "6.3"}, {"-3.14159265358979", "3.14159265358979"}};
+  for (const Win2 &w : windows) {
+    VwinRecord rec = Window(w.xmin, w.xmax, "-3.1", "3.1");
+    ASSERT_EQ(GmemWriteVwin(&rec), 0u);
+    GraphInitContext(&ctx);
+    ASSERT_EQ(GraphLoadVwin(&ctx, 1), 0u);
+    for (int pass = 0; pass < 2; ++pass) {
+      for (i32 c = -3; c <= 300; ++c) {
+        for (bool half : {false, true}) {
+          BcdReal x;
+          GraphColumnToX(&x, c, &ctx.view, half ? kGraphRunHalf : 0);
+          ASSERT_EQ(Show(x), chain(ctx.view, c, half)) << w.xmin << " column " << c << (half ? " half" : "");
+        }
+      }
+    }
+  }
 }
 
 TEST_F(Context, DotsToValues) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "kernel/keyqueue.h"
 #include "memory/item_array.h"
 #include "memory/mcs_api.h"
+#include "number/realop.h"
 #include "numeric/array.h"
 #include "ui/setup.h"
 
@@ -194,6 +196,36 @@ TEST_F(Recur, GeneralTermSumsCountFromStart) {
   Setup(0, "3", "5", true);
   ASSERT_EQ(RecurGenerateTable(), 0u);
   EXPECT_EQ(Column(3), (V{"10", "27", "53"}));
+}
+
+TEST_F(Recur, IndexStepsAsAdditionDoes) {
+  // Column n and aₙ = n over ranges whose index carries into new digits:
+  // each cell has the bytes Start + 1 + 1 ... gives by addition.
+  Formula(1, kN);
+  struct Case {
+    const char *start, *end;
+  };
+  for (const Case &c : {Case{"0", "12"}, Case{"7", "21"}, Case{"95", "101"}, Case{"998", "1003"}, Case{"1995", "2003"},
+                        Case{"99999999999990", "100000000000000"}, Case{"12345678901234", "12345678901240"}}) {
+    Setup(0, c.start, c.end, false);
+    ASSERT_EQ(RecurGenerateTable(), 0u) << c.start;
+    u32 rows = 0, cols = 0;
+    ASSERT_EQ(ItemMatDims(kRecurTableMatrix, &rows, &cols), 0u);
+    BcdReal want = R(c.start);
+    const BcdReal one = R("1");
+    for (u32 r = 1; r <= rows; ++r) {
+      for (u32 col = 1; col <= 2; ++col) {
+        Value v;
+        ASSERT_EQ(ItemMatGet(kRecurTableMatrix, r, col, &v), 0u);
+        ASSERT_EQ(std::memcmp(v.re.b, want.b, 9), 0) << c.start << " row " << r << ": " << Show(v.re) << " for "
+                                                     << Show(want);
+      }
+      RealAdd(&want, &one, &want);
+    }
+    BcdReal past = R(c.end);
+    RealAdd(&past, &one, &past);
+    EXPECT_EQ(Show(want), Show(past)) << c.start << ": every row up to End";
+  }
 }
 
 TEST_F(Recur, MathErrorStaysInItsCell) {

@@ -223,6 +223,31 @@ TEST_F(ItemArray, ComplexPromotionAndCutBackToReal) {
   EXPECT_EQ(MatAt(2, 2, 1), Text(r5));
 }
 
+TEST_F(ItemArray, RunsReadAsSingleElementsDo) {
+  // A complex list of five: a run gives each element as ItemListGet does.
+  ASSERT_EQ(ItemListCreate(1, 4, 5), 0u);
+  for (u32 i = 1; i <= 5; ++i) {
+    const Value v = i == 3 ? Complex(7, -2) : i == 4 ? Complex(8, 0) : Real(static_cast<i32>(10 * i));
+    ASSERT_EQ(ItemListSet(1, 4, i, &v), 0u);
+  }
+  struct Case {
+    u32 first, count, code;
+  };
+  for (const Case &c : {Case{1, 5, 0}, Case{2, 3, 0}, Case{5, 1, 0}, Case{3, 0, 0}, Case{0, 1, kItemArrayBadIndex},
+                        Case{4, 3, kItemArrayBadIndex}, Case{6, 1, kItemArrayBadIndex}}) {
+    Value run[6];
+    const Value untouched = Real(-1);
+    for (Value &v : run) v = untouched;
+    ASSERT_EQ(ItemListGetRun(1, 4, c.first, c.count, run), c.code) << c.first << "+" << c.count;
+    for (u32 k = 0; k < 6; ++k) {
+      const std::string want = c.code == 0 && k < c.count ? ListAt(1, 4, c.first + k) : Text(untouched);
+      EXPECT_EQ(Text(run[k]), want) << c.first << "+" << c.count << " element " << k;
+    }
+  }
+  Value v;
+  EXPECT_EQ(ItemListGetRun(1, 9, 1, 1, &v), kItemArrayMissing);
+}
+
 TEST_F(ItemArray, MatrixCreateReadWriteResize) {
   u32 rows = 9, cols = 9;
   EXPECT_EQ(ItemMatDims(1, &rows, &cols), kItemArrayMissing);

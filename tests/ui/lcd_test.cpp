@@ -227,6 +227,30 @@ TEST_F(LcdTest, BitmapModesKindsAndClipping) {
   EXPECT_EQ(LcdVramAddress()[16 * 63], 0) << "the screen-only writer leaves display memory alone";
 }
 
+TEST_F(LcdTest, BitmapOnAByteBoundaryMatchesItOffTheBoundary) {
+  // A 13-dot-wide bitmap over a ground, once at x = 16 (bytes taken whole)
+  // and once 50 columns to the right (dot by dot; an even step keeps the
+  // checkered kind's phase): every mode and kind leaves the same dots in
+  // both, and none past the bitmap's width.
+  static const u8 bits[2 * 4] = {0xA5, 0xFF, 0x3C, 0x0F, 0xFF, 0xF8, 0x81, 0x70};
+  static const u8 ground[3 * 4] = {0xF0, 0xF0, 0xF0, 0x0F, 0x0F, 0x0F, 0xFF, 0x00, 0xFF, 0x55, 0xAA, 0x55};
+  for (u8 mode = 1; mode <= 4; ++mode) {
+    for (u8 kind = 1; kind <= 3; ++kind) {
+      LcdClearVram();
+      for (i32 at : {8, 58}) {
+        LcdWriteGraphicVram(LcdGraphic{at, 10, 24, 4, ground, 1, 1});
+        LcdWriteGraphicVram(LcdGraphic{at + 8, 10, 13, 4, bits, mode, kind});
+      }
+      for (i32 y = 10; y < 14; ++y) {
+        for (i32 x = 8; x < 32; ++x) {
+          ASSERT_EQ(LcdGetPixel(x, y), LcdGetPixel(x + 50, y)) << "mode " << int{mode} << " kind " << int{kind}
+                                                               << " at " << x << "," << y;
+        }
+      }
+    }
+  }
+}
+
 TEST_F(LcdTest, DriverCursorLocateAndTypes) {
   i32 c[4];
   ASSERT_EQ(LcdLocate(3, 4), 1);
