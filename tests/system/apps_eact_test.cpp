@@ -7,6 +7,7 @@
 
 #include "tests/support/harness.h"
 #include "tests/support/screen_reader.h"
+#include "ui/lcd_shadow.h"
 
 namespace {
 
@@ -224,6 +225,47 @@ TEST_F(Eact, MatrixSizeIsAskedAndChecked) {
   ASSERT_TRUE(CalcPress("5 RIGHT 6 EXE"));
   EXPECT_FALSE(CalcScreenHas("ERROR")) << Screen();
   EXPECT_GE(ScreenTextAt(0, 8, 1).size(), 1u) << Screen();
+}
+
+// A strip is named after its application when it is made; typing on its
+// bar edits the name in place (the cursor on the bar, at most 16 columns),
+// EXE keeps it, EXIT leaves the name it had, and the name travels in the
+// file.
+TEST_F(Eact, StripNameEditedOnItsBar) {
+  ASSERT_TRUE(NewFileAB());
+  ASSERT_TRUE(CalcPress("F2 EXE"));  // a Run strip on row 8, under the title
+  EXPECT_EQ(ScreenTextAt(1, 10, 16), "Run") << Screen();
+  const auto graph_cursor_x = [] {
+    i32 x = -1, y = -1;
+    ShellGetGraphCursorPos(&x, &y);
+    EXPECT_EQ(y, 10);
+    return ShellGetGraphCursorWord() != 0 ? x : -1;
+  };
+  // A typed character starts a new name; LEFT moves inside it.
+  ASSERT_TRUE(CalcPostCodes({'M', 'Y'}));
+  ASSERT_TRUE(CalcPress("LEFT"));
+  ASSERT_TRUE(CalcPostCodes({'A'}));
+  EXPECT_EQ(ScreenTextAt(1, 10, 16), "MAY") << Screen();
+  EXPECT_EQ(graph_cursor_x(), 13);  // before the Y
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(ScreenTextAt(1, 10, 16), "Run") << Screen();
+  EXPECT_EQ(ShellGetGraphCursorWord(), 0u);
+  // RIGHT edits the name it has from its start; DEL removes before the
+  // cursor; seventeen more characters: the bar takes sixteen columns.
+  ASSERT_TRUE(CalcPress("RIGHT RIGHT DEL"));
+  EXPECT_EQ(ScreenTextAt(1, 10, 16), "un") << Screen();
+  ASSERT_TRUE(CalcPress("AC"));
+  ASSERT_TRUE(CalcPostCodes({'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', 'I', 'J', 'K', 'L', 'M', 'N', 'O', 'P', 'Q'}));
+  EXPECT_EQ(ScreenTextAt(1, 10, 16), "ABCDEFGHIJKLMNOP") << Screen();
+  EXPECT_EQ(graph_cursor_x(), 97);  // after the P: the Q was refused
+  ASSERT_TRUE(CalcPress("AC"));
+  ASSERT_TRUE(CalcPostCodes({'S', 'T', 'A', 'T'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(ScreenTextAt(1, 10, 16), "STAT") << Screen();
+  // Saved, left and opened again: the strip keeps its name.
+  ASSERT_TRUE(CalcPress("F1 F1 EXIT EXE"));
+  EXPECT_TRUE(Shows("======AB      =======")) << Screen();
+  EXPECT_EQ(ScreenTextAt(1, 10, 16), "STAT") << Screen();
 }
 
 }  // namespace
