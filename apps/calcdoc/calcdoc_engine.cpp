@@ -9,6 +9,7 @@
 #include "apps/calc/runmat_glue.h"
 #include "apps/calcdoc/calcdoc.h"
 #include "apps/calcdoc/calcdoc_draw.h"
+#include "apps/stat/stat_app.h"
 #include "kernel/apps.h"
 #include "kernel/heap.h"
 #include "kernel/task.h"
@@ -1274,8 +1275,13 @@ u32 CalcDocEngine(u32 first_command) {
         FkeyRestoreLevelRoot();
         break;
       case kDocCmdMatEditor:
+      case kDocCmdListEditor:
         TextCursorOff();
-        MatEditMain();
+        if (key == kDocCmdMatEditor) {
+          MatEditMain();
+        } else {
+          StatRunMode10();
+        }
         InstallPages();
         d.modified = 1;
         break;

@@ -268,4 +268,18 @@ TEST_F(Eact, StripNameEditedOnItsBar) {
   EXPECT_EQ(ScreenTextAt(1, 10, 16), "STAT") << Screen();
 }
 
+// LIST on a calculation line runs the statistics list editor on the
+// e-activity's lists; EXIT comes back to the line, which reads them.
+TEST_F(Eact, ListEditorFilledFromTheDocument) {
+  ASSERT_TRUE(NewFileAB());
+  ASSERT_TRUE(CalcPress("F3 F6 F4"));  // CALC, next page, LIST
+  EXPECT_FALSE(Shows("======AB      =======")) << Screen();
+  ASSERT_TRUE(CalcPress("7 EXE 8 EXE EXIT"));
+  EXPECT_TRUE(Shows("======AB      =======")) << Screen();
+  ASSERT_TRUE(CalcPostCodes({0x7F51, '1', '[', '2', ']'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_FALSE(CalcScreenHas("ERROR")) << Screen();
+  EXPECT_EQ(ScreenTextAt(122, 16, 1), "8") << Screen();
+}
+
 }  // namespace
