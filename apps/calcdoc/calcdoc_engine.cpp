@@ -432,10 +432,14 @@ void EngStep(u32 index, const Value &v, bool up) {
   CalcDocResultFormat f{};
   CalcDocResultFormatOf(index, &f);
   const bool stepped = f.form == 9 || f.form == 10;
-  const EngState before = stepped ? EngState{f.conv, f.eng_re, f.eng_im} : EngState{0, 0, 0};
   const EngState kept = GetEngState();
-  SetEngState(before);
   char text[kNumTextSize];
+  SetEngState(stepped ? EngState{f.conv, f.eng_re, f.eng_im} : EngState{0, 0, 0});
+  // The first conversion only takes the engineering form; under the Eng
+  // display the result shows that form already, so the step starts from it
+  // and every press moves the exponent.
+  if (!stepped && (SetupGetItem(kSetupDisplay) & 0x80) != 0) NumToTextEng(&v, text, up ? 1 : 0);
+  const EngState before = GetEngState();
   NumToTextEng(&v, text, up ? 1 : 0);
   const EngState after = GetEngState();
   SetEngState(kept);
