@@ -3,10 +3,14 @@
 // user's own memory untouched by it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 
 #include "tests/support/harness.h"
 #include "tests/support/screen_reader.h"
+#include "storage/file.h"
+#include "ui/fkey.h"
 #include "ui/lcd_shadow.h"
 
 namespace {
@@ -280,6 +284,41 @@ TEST_F(Eact, ListEditorFilledFromTheDocument) {
   ASSERT_TRUE(CalcPress("EXE"));
   EXPECT_FALSE(CalcScreenHas("ERROR")) << Screen();
   EXPECT_EQ(ScreenTextAt(122, 16, 1), "8") << Screen();
+}
+
+// Opening with the storage memory nearly full asks first, full screen, with
+// YES and NO as the function keys of the bottom row; NO stays on the list,
+// YES opens the file.
+TEST_F(Eact, NearlyFullStorageAsksBeforeOpening) {
+  // The calculator waits for a key: the next key posted orders these writes
+  // before its reads.
+  static const u16 kDevice[] = {'f', 'l', 's', '0', 0};
+  u16 filler[] = {'\\', '\\', 'f', 'l', 's', '0', '\\', 'F', 'I', 'L', 'L', '0', '.', 'B', 'I', 'N', 0};
+  u32 free_bytes = 0;
+  ASSERT_GE(FileGetFreeSpace(kDevice, &free_bytes), 0);
+  while (free_bytes >= 65536u) {
+    const u32 size = std::min<u32>(free_bytes - 40000, 32768);
+    ASSERT_GE(FileCreate(filler, static_cast<i32>(size)), 0) << size;
+    ++filler[11];
+    ASSERT_GE(FileGetFreeSpace(kDevice, &free_bytes), 0);
+  }
+  ASSERT_TRUE(NewFileAB());
+  EXPECT_TRUE(CalcScreenHas("nearly full")) << Screen();
+  for (const auto &[key, icon] : {std::pair{0, 10}, std::pair{5, 41}}) {
+    const u8 *bitmap = nullptr;
+    ASSERT_EQ(FkeyIconBitmap(icon, &bitmap), 1u);
+    for (int r = 0; r < 8; ++r)
+      for (int c = 0; c < 21; ++c)
+        ASSERT_EQ(CalcDot(key * 21 + 2 + c, 56 + r), ((bitmap[3 * r + c / 8] >> (7 - c % 8)) & 1) != 0)
+            << "F" << key + 1 << " at " << c << "," << r << Screen();
+  }
+  ASSERT_TRUE(CalcPress("F6"));
+  EXPECT_FALSE(CalcScreenHas("nearly full")) << Screen();
+  EXPECT_FALSE(Shows("======AB      =======")) << Screen();
+  ASSERT_TRUE(CalcPress("F2"));
+  ASSERT_TRUE(CalcPostCodes({'A', 'B'}));
+  ASSERT_TRUE(CalcPress("EXE F1"));
+  EXPECT_TRUE(Shows("======AB      =======")) << Screen();
 }
 
 }  // namespace
