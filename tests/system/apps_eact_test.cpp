@@ -3,7 +3,10 @@
 // user's own memory untouched by it.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <utility>
 
@@ -11,6 +14,7 @@
 #include "tests/support/screen_reader.h"
 #include "storage/file.h"
 #include "ui/fkey.h"
+#include "ui/keycodes.h"
 #include "ui/lcd_shadow.h"
 
 namespace {
@@ -319,6 +323,47 @@ TEST_F(Eact, NearlyFullStorageAsksBeforeOpening) {
   ASSERT_TRUE(CalcPostCodes({'A', 'B'}));
   ASSERT_TRUE(CalcPress("EXE F1"));
   EXPECT_TRUE(Shows("======AB      =======")) << Screen();
+}
+
+// The window's backup and restore in the main menu over a running
+// e-activity act on the user's own memory (held aside), never on the
+// e-activity's: the backup keeps the user's A, a restore brings it back,
+// and the e-activity goes on with its own A.
+TEST_F(Eact, BackupAndRestoreOverARunningEactivityKeepTheUsersMemory) {
+  const std::string root = testing::TempDir() + "corvanta-eact-hostfiles-" + std::to_string(::getpid());
+  std::filesystem::remove_all(root);
+  FileSetHostRoot(root.c_str());
+  const auto backup_key = [](u16 key) -> testing::AssertionResult {
+    if (!CalcPost(-1, -1, key)) return testing::AssertionFailure() << "post";
+    if (auto r = CalcWaitIdle(); !r) return r;
+    if (!CalcScreenHas("Complete!")) return testing::AssertionFailure() << Screen();
+    return CalcPress("EXIT");
+  };
+  ASSERT_TRUE(CalcPress("1 5 -> A EXE MENU"));
+  ASSERT_TRUE(NewFileAB());
+  ASSERT_TRUE(CalcPress("F3 7 -> A EXE"));
+  ASSERT_TRUE(CalcPress("MENU"));
+  ASSERT_TRUE(CalcMainMenuShown());
+  ASSERT_TRUE(backup_key(kKeyBackupMain));  // the user's memory: A is 5
+  ASSERT_TRUE(CalcPress("1"));  // RUN-MAT: e-activity gives the memory back
+  ASSERT_EQ(CalcTitle(), "@RUNMAT");
+  ASSERT_TRUE(CalcPress("AC A EXE"));
+  EXPECT_TRUE(CalcScreenHas("5")) << Screen();
+  ASSERT_TRUE(CalcPress("AC 9 -> A EXE MENU"));
+  ASSERT_TRUE(NewFileAB());
+  ASSERT_TRUE(CalcPress("F3 A EXE"));
+  EXPECT_EQ(ScreenTextAt(122, 16, 1), "0") << Screen();
+  ASSERT_TRUE(CalcPress("MENU"));
+  ASSERT_TRUE(backup_key(kKeyRestoreMain));  // into the memory held aside
+  ASSERT_TRUE(CalcPress("3"));  // back to the e-activity, as it was
+  EXPECT_TRUE(Shows("======AB      =======")) << Screen();
+  EXPECT_EQ(ScreenTextAt(122, 16, 1), "0") << Screen();
+  ASSERT_TRUE(CalcPress("MENU 1"));
+  CalcApplyInputMode();
+  ASSERT_TRUE(CalcPress("AC A EXE"));
+  EXPECT_TRUE(CalcScreenHas("5")) << Screen();
+  EXPECT_FALSE(CalcScreenHas("9")) << Screen();
+  std::filesystem::remove_all(root);
 }
 
 }  // namespace
