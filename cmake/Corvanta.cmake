@@ -42,12 +42,42 @@ function(corvanta_label_of dir out)
   set(${out} ${label} PARENT_SCOPE)
 endfunction()
 
+# Records a test program under its label: test_programs_<label> builds every
+# program of one label, and test_programs_<label>.txt in the build folder
+# lists their files (written by corvanta_write_test_programs), so CI can
+# build, run and remove one label's programs at a time.
+function(corvanta_register_test_program target label)
+  get_property(labels GLOBAL PROPERTY CORVANTA_TEST_LABELS)
+  if(NOT label IN_LIST labels)
+    set_property(GLOBAL APPEND PROPERTY CORVANTA_TEST_LABELS ${label})
+  endif()
+  set_property(GLOBAL APPEND PROPERTY CORVANTA_TEST_PROGRAMS_${label} ${target})
+endfunction()
+
+function(corvanta_write_test_programs)
+  get_property(labels GLOBAL PROPERTY CORVANTA_TEST_LABELS)
+  list(SORT labels)
+  foreach(label IN LISTS labels)
+    get_property(targets GLOBAL PROPERTY CORVANTA_TEST_PROGRAMS_${label})
+    add_custom_target(test_programs_${label})
+    add_dependencies(test_programs_${label} ${targets})
+    set(files "")
+    foreach(t IN LISTS targets)
+      string(APPEND files "$<TARGET_FILE:${t}>\n")
+    endforeach()
+    file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/test_programs_${label}.txt CONTENT "${files}")
+  endforeach()
+  string(REPLACE ";" "\n" lines "${labels}")
+  file(WRITE ${CMAKE_BINARY_DIR}/test_labels.txt "${lines}\n")
+endfunction()
+
 # corvanta_add_test(NAME name LABEL label SOURCES a.cpp ... [LIBS ...] [DISCOVER])
 # One GoogleTest executable linked with the calculator library. DISCOVER runs
 # each test case in a process of its own; otherwise the executable is one test.
 function(corvanta_add_test)
   cmake_parse_arguments(T "DISCOVER" "NAME;LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
+  corvanta_register_test_program(${T_NAME} ${T_LABEL})
   corvanta_target_flags(${T_NAME})
   target_link_libraries(${T_NAME} PRIVATE ${CORVANTA_TEST_SUPPORT} corvanta_core GTest::gtest GTest::gtest_main ${T_LIBS})
   if(NOT T_TIMEOUT)

@@ -534,8 +534,8 @@ i16 Forward(BcdWork *a, u16 unit, Trig routine) {
   if (AbsCompare(a, &limit) != BCD_CMP_LESS) return Fail(a, kErrDomain);
   BcdExt t;
   ShExtWiden(a, &t);
-  routine(&t, unit);
-  return Finish(&t, a, true);
+  routine(&t, unit);  // rounds to 15 digits itself
+  return Finish(&t, a, false);
 }
 
 // Grads to the unit on the extended form (unit 1 radians, 0 degrees, others
@@ -562,12 +562,19 @@ i16 Inverse(BcdWork *a, u16 unit, Unary routine, bool rangeTest) {
 
 }  // namespace
 
-i16 BcdSin(BcdWork *a, u16 unit) { return Forward(a, unit, ShExtSin); }
-i16 BcdCos(BcdWork *a, u16 unit) { return Forward(a, unit, ShExtCos); }
-i16 BcdTan(BcdWork *a, u16 unit) { return Forward(a, unit, ShExtTan); }
+i16 BcdSin(BcdWork *a, u16 unit) { return Forward(a, unit, ShExtSinRounded); }
+i16 BcdCos(BcdWork *a, u16 unit) { return Forward(a, unit, ShExtCosRounded); }
+i16 BcdTan(BcdWork *a, u16 unit) { return Forward(a, unit, ShExtTanRounded); }
 i16 BcdAsin(BcdWork *a, u16 unit) { return Inverse(a, unit, ShExtAsin, true); }
 i16 BcdAcos(BcdWork *a, u16 unit) { return Inverse(a, unit, ShExtAcos, true); }
-i16 BcdAtan(BcdWork *a, u16 unit) { return Inverse(a, unit, ShExtAtan, false); }
+i16 BcdAtan(BcdWork *a, u16 unit) {
+  i16 code;
+  if (ScreenErrors(a, nullptr, &code)) return code;
+  BcdExt t;
+  ShExtWiden(a, &t);
+  ShExtAtanRounded(&t, unit);  // in the unit and rounded to 15 digits
+  return Finish(&t, a, false);
+}
 
 i16 BcdExtAtanUnit(BcdExt *a, u16 unit) {
   if (IsError(a)) return static_cast<i16>(ExtWord(a));

@@ -57,6 +57,10 @@ bool ValueOk(const u8 *p) {
   return RealIsWellFormed(&v.re) && RealIsWellFormed(&v.im);
 }
 
+// What an item of size bytes takes in main memory: its data in whole words
+// and its record.
+u64 ItemBytes(u32 size) { return u64{(size + 3u) & ~3u} + 20; }
+
 void PutValue(std::vector<u8> &out, u32 at, u8 code) {
   Value v;
   std::memset(&v, 0, sizeof v);
@@ -148,6 +152,23 @@ u32 DynaMemRecall(DynaCond *cond) {
     if (lengths[n] < 0) return kDynaMemDamaged;
     at += static_cast<u32>(lengths[n]) + 1;
   }
+  // Room next: the functions to be written against free memory and what the
+  // present ones give back (the V-Window too when it is missing), so that a
+  // recall that cannot fit changes nothing.
+  u64 need = 0;
+  for (u32 n = 0; n < funcs; ++n) {
+    if (lengths[n] > 0) need += ItemBytes(kGmemFuncHeader + static_cast<u32>(lengths[n]) + 1);
+  }
+  VwinRecord present;
+  if (GmemReadVwin(&present) != 0) need += ItemBytes(sizeof present);
+  u32 total = 0, used = 0, freeBytes = 0;
+  McsGetMemoryUse(&total, &used, &freeBytes);
+  u64 room = freeBytes;
+  for (int n = 1; n <= static_cast<int>(kDynaMemFuncs); ++n) {
+    u32 was = 0;
+    if (FuncItem(n, &was) != nullptr) room += ItemBytes(was);
+  }
+  if (need > room) return kDynaMemNoRoom;
   // Copied out: the writes below move main memory.
   const std::vector<u8> saved(item, item + size);
   const u8 *p = saved.data();

@@ -31,5 +31,6 @@ u32 DynaMemStore(const u8 *frames, u32 count, const DynaCond *cond);
 // functions back and its condition into cond: 0; 66 when there is none; 4
 // for a damaged item (more than 20 functions, a text with no end within 256
 // bytes or the item, a speed outside 1-4 or a letter outside 1-26, a value
-// that is no number): then nothing is changed.
+// that is no number), 50 when main memory cannot hold its functions (and the
+// V-Window when that is missing): then nothing is changed.
 u32 DynaMemRecall(DynaCond *cond);

@@ -12,16 +12,12 @@ using namespace dig;
 void ShExtWiden(const BcdWork *src, BcdExt *dst) {
   std::memcpy(dst->b, src->b, 8);
   std::memset(dst->b + 8, 0, 4);
-  dst->b[12] = src->b[10];
-  dst->b[13] = src->b[11];
+  std::memcpy(dst->b + 12, src->b + 10, 2);
 }
 
 void ShExtNarrow(const BcdExt *src, BcdWork *dst) {
   std::memcpy(dst->b, src->b, 8);
-  dst->b[8] = 0;
-  dst->b[9] = 0;
-  dst->b[10] = src->b[12];
-  dst->b[11] = src->b[13];
+  StoreBe32(dst->b + 8, ExtWord(src));  // two zero bytes, then the word
 }
 
 void ShWorkCopy(const BcdWork *src, BcdWork *dst) { std::memmove(dst->b, src->b, 12); }
@@ -94,7 +90,7 @@ void ShExtSubMaru(BcdExt *a, BcdExt *b) {
 namespace dig {
 
 // floor(A x B / 10^22) for A, B below 10^23 given as three base-10^8 limbs.
-static u128 MulTop(const u64 a[3], const u64 b[3]) {
+u128 MulTop(const u64 a[3], const u64 b[3]) {
   constexpr u64 kB = 100000000ull;
   u64 p0 = a[0] * b[0];
   u64 p1 = a[1] * b[0] + a[0] * b[1];
@@ -174,9 +170,10 @@ void ShExtRound(BcdExt *x) {
   // guard digits, else one unit goes in at d15; unless that carries out of
   // d1 the exponent stays. Every transcendental result ends here.
   if ((m >> 88) != 0 && e >= -999 && e <= 999) {
+    // The unit is added or not by d16 without a branch: whether d16 reaches
+    // five is as good as random.
     const u128 kept = m & ~kGuardMask;
-    if (((m >> 28) & 0xF) < 5) return SetExt(x, kept, MakeWord(e, WordNeg(w)));
-    const u128 up = dig::BcdAdd(kept, One(DigitNibble(15)));
+    const u128 up = dig::BcdAdd(kept, static_cast<u128>(((m >> 28) & 0xF) >= 5) << (4 * DigitNibble(15)));
     if ((up >> 92) == 0) return SetExt(x, up, MakeWord(e, WordNeg(w)));
   }
   Reg r{dig::BcdAdd(m, One(DigitNibble(16)) * 5), e, WordNeg(w)};

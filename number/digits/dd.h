@@ -2,6 +2,7 @@
 // precision of the transcendental kernels, and the conversions between it
 // and the 23-digit extended form.
 #pragma once
+#include <bit>
 #include <cmath>
 #include <type_traits>
 
@@ -73,6 +74,12 @@ constexpr DD Add(DD a, double b) {
 }
 constexpr DD Neg(DD a) { return {-a.hi, -a.lo}; }
 constexpr DD Sub(DD a, DD b) { return Add(a, Neg(b)); }
+// -a when n, else a: the sign bits flipped as Neg flips them, without a
+// branch.
+inline DD NegIf(DD a, bool n) {
+  const u64 m = static_cast<u64>(n) << 63;
+  return {std::bit_cast<double>(std::bit_cast<u64>(a.hi) ^ m), std::bit_cast<double>(std::bit_cast<u64>(a.lo) ^ m)};
+}
 constexpr DD Mul(DD a, DD b) {
   DD p = TwoProd(a.hi, b.hi);
   p.lo += a.hi * b.lo + a.lo * b.hi;
@@ -108,7 +115,7 @@ inline double NearestSmall(double x) {
   return (x + kShift) - kShift;
 }
 // floor of |x| below 2^62, without the library call.
-inline double FloorSmall(double x) {
+constexpr double FloorSmall(double x) {
   const double t = static_cast<double>(static_cast<i64>(x));
   return t > x ? t - 1 : t;
 }
@@ -144,15 +151,32 @@ inline DD Pow10(int k) {
   return Pow10Far(k);
 }
 
-// Extended number (kind 0, non-zero) to its split form.
-Dec ExtToDec(const BcdExt *x);
+// Extended number (kind 0, non-zero) to its split form. Inline, so that
+// the split form stays in registers.
+[[gnu::always_inline]] inline Dec ExtToDec(const BcdExt *x) {
+  const u128 m = ExtDigits(x) & kDigitsMask;
+  const double a2 = Bcd8ToBin(static_cast<u32>(m >> 64));
+  const double a1 = Bcd8ToBin(static_cast<u32>(m >> 32));
+  const double a0 = Bcd8ToBin(static_cast<u32>(m));
+  const DD v = Add(TwoProd(a2 * 1e8 + a1, 1e8), a0);
+  const u16 w = ExtWord(x);
+  return Dec{Mul(v, Pow10(-22)), WordExp(w), WordNeg(w)};
+}
 // Value of a split number (|e| small enough for double range).
-DD DecValue(const Dec &d);
+[[gnu::always_inline]] inline DD DecValue(const Dec &d) {
+  DD v = d.e == 0 ? d.m : Mul(d.m, Pow10(d.e));
+  return d.neg ? Neg(v) : v;
+}
 // Extended number to double-double (the caller knows it is in range).
 DD ExtToDD(const BcdExt *x);
 // Writes v x 10^scale (rounded to 23 digits) into x; overflow gives
 // infinity, underflow zero.
 void StoreDD(BcdExt *x, DD v, int scale = 0);
+// StoreDD followed by ShExtRound, in one step (the same bits).
+void StoreDDRounded(BcdExt *x, DD v, int scale = 0);
+// StoreDD, ShExtMul by a positive constant c (23 digits as base-10^8 limbs,
+// least significant first; exponent ce) and ShExtRound, in one step.
+void StoreDDTimesRounded(BcdExt *x, DD v, const u64 c[3], int ce);
 
 }  // namespace DIG_KERNEL_NS
 

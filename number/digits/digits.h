@@ -104,9 +104,18 @@ void ShExtPowAlt(BcdExt *x, const BcdExt *y);  // the same power
 void ShExtSin(BcdExt *x, u16 unit);
 void ShExtCos(BcdExt *x, u16 unit);
 void ShExtTan(BcdExt *x, u16 unit);
+// The same followed by ShExtRound, with the rounding done before the 23
+// digits are written (the same bits, for callers that round at once).
+void ShExtSinRounded(BcdExt *x, u16 unit);
+void ShExtCosRounded(BcdExt *x, u16 unit);
+void ShExtTanRounded(BcdExt *x, u16 unit);
 void ShExtAsin(BcdExt *x);
 void ShExtAcos(BcdExt *x);
 void ShExtAtan(BcdExt *x);
+// The arctangent in the unit (1 radians, 0 degrees, others grads), rounded
+// to 15 digits: the bits of ShExtAtan, the product by pi/200 or 9/10 and
+// ShExtRound, without writing the intermediate registers out.
+void ShExtAtanRounded(BcdExt *x, u16 unit);
 
 // Hyperbolic functions. The A routines take any argument; the B routines are
 // the small-argument forms (|x| up to 10^-7) the callers use below that

@@ -130,9 +130,11 @@ inline void StoreBe32(u8 *p, u32 v) {
   __builtin_memcpy(p, &v, 4);
 }
 inline u16 LoadWord(const u8 *p) { return static_cast<u16>(p[0] << 8 | p[1]); }
+// One 16-bit store (not two byte stores): a wider load of the word just
+// written then takes it straight from the store.
 inline void StoreWord(u8 *p, u16 w) {
-  p[0] = static_cast<u8>(w >> 8);
-  p[1] = static_cast<u8>(w);
+  w = __builtin_bswap16(w);
+  __builtin_memcpy(p, &w, 2);
 }
 
 inline u128 ExtDigits(const BcdExt *x) {
@@ -155,6 +157,9 @@ inline void SetWork(BcdWork *x, u128 m, u16 w) {
   StoreBe64(x->b, static_cast<u64>(m >> 32));
   StoreBe32(x->b + 8, w);
 }
+// |x| into ax, written as whole register and word (a copy of the bytes and
+// a new word would leave the word in two stores a later load spans).
+inline void ExtAbsInto(const BcdExt *x, BcdExt *ax) { SetExt(ax, ExtDigits(x), WordMag(ExtWord(x))); }
 inline void ExtZero(BcdExt *x) { SetExt(x, 0, 0); }
 inline void WorkZero(BcdWork *x) { SetWork(x, 0, 0); }
 inline void ExtInf(BcdExt *x, bool neg) {
@@ -279,6 +284,9 @@ u16 CompareMagnitude(u16 wa, u128 ma, u16 wb, u128 mb);
 // Exact working number of sign and magnitude v (digits past the fifteenth
 // are dropped).
 void FromU64(u64 v, bool neg, BcdWork *out);
+// floor(A x B / 10^22) for A, B below 10^23 given as three base-10^8
+// limbs, least significant first (the multiplier's product).
+u128 MulTop(const u64 a[3], const u64 b[3]);
 // Magnitude of the integer part of a working number below 10^19.
 u64 IntMagnitude(const BcdWork *x);
 

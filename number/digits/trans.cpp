@@ -32,38 +32,54 @@ DD Pow10Far(int k) {
   return Mul(Pow10Far(k - kSteps), Pow10Far(kSteps));
 }
 
-Dec ExtToDec(const BcdExt *x) {
-  const u128 m = ExtDigits(x) & kDigitsMask;
-  const double a2 = Bcd8ToBin(static_cast<u32>(m >> 64));
-  const double a1 = Bcd8ToBin(static_cast<u32>(m >> 32));
-  const double a0 = Bcd8ToBin(static_cast<u32>(m));
-  const DD v = Add(TwoProd(a2 * 1e8 + a1, 1e8), a0);
-  const u16 w = ExtWord(x);
-  return Dec{Mul(v, Pow10(-22)), WordExp(w), WordNeg(w)};
-}
-
-DD DecValue(const Dec &d) {
-  DD v = d.e == 0 ? d.m : Mul(d.m, Pow10(d.e));
-  return d.neg ? Neg(v) : v;
-}
-
 DD ExtToDD(const BcdExt *x) {
   if (ExtIsZero(x)) return DD{0, 0};
   return DecValue(ExtToDec(x));
 }
 
-void StoreDD(BcdExt *x, DD v, int scale) {
-  if (v.hi == 0) return ExtZero(x);
+namespace {
+
+// The decimal exponent of the power of two 2^(be - 1) from below: the
+// estimate of a number's decimal exponent from its binary exponent be.
+constexpr int DecimalOfBinary(int be) { return static_cast<int>(FloorSmall((be - 1) * 0.30102999566398120)); }
+
+// DecimalOfBinary for every exponent field of a normal double (field f is
+// the binary exponent f - 1022).
+struct DecimalOfBinaryTable {
+  i16 e[2048];
+};
+constexpr DecimalOfBinaryTable MakeDecimalOfBinary() {
+  DecimalOfBinaryTable t{};
+  for (int f = 0; f < 2048; ++f) t.e[f] = static_cast<i16>(DecimalOfBinary(f - 1022));
+  return t;
+}
+constexpr DecimalOfBinaryTable kDecimalOfBinary = MakeDecimalOfBinary();
+
+// The digits of v x 10^scale rounded to 23: *r in [10^22, 10^23) with the
+// exponent *e and the sign *neg, or zero or infinity.
+enum class Digits23 { kZero, kInf, kDigits };
+[[gnu::always_inline]] inline Digits23 DigitsOfDD(DD v, int scale, u128 *out, int *outE, bool *outNeg) {
+  if (v.hi == 0) return Digits23::kZero;
   const bool neg = v.hi < 0;
-  if (neg) v = Neg(v);
+  *outNeg = neg;
+  v = NegIf(v, neg);
   // Decimal exponent from the binary one, then checked against 10^e.
   // The binary exponent of v.hi (its exponent field; frexp for a subnormal).
   u64 bits;
   std::memcpy(&bits, &v.hi, sizeof bits);
-  int be = static_cast<int>(bits >> 52) - 1022;
-  if ((bits >> 52) == 0) std::frexp(v.hi, &be);
-  int e = static_cast<int>(FloorSmall((be - 1) * 0.30102999566398120));
-  if (e + 1 <= kPow10Span && e + 1 >= -kPow10Span && v.hi >= Pow10(e + 1).hi) ++e;
+  int e;
+  if ((bits >> 52) != 0) {
+    // The estimate for each exponent field, from the table, then one step up
+    // where v reaches the next power (no branch: which way it goes is as good
+    // as random).
+    e = kDecimalOfBinary.e[bits >> 52];
+    if (e + 1 <= kPow10Span && e + 1 >= -kPow10Span) e += v.hi >= Pow10(e + 1).hi;
+  } else {
+    int be;
+    std::frexp(v.hi, &be);
+    e = DecimalOfBinary(be);
+    if (e + 1 <= kPow10Span && e + 1 >= -kPow10Span && v.hi >= Pow10(e + 1).hi) ++e;
+  }
   DD n = Mul(v, Pow10(22 - e));
   if (n.hi >= 1e23) {
     ++e;
@@ -86,15 +102,100 @@ void StoreDD(BcdExt *x, DD v, int scale) {
   }
   const double frac = (n.hi - flo) + n.lo;
   const i64 adj = static_cast<i64>(FloorSmall(frac + 0.5));
-  r = adj >= 0 ? r + static_cast<u128>(adj) : r - static_cast<u128>(-adj);
+  r += static_cast<u128>(static_cast<__int128>(adj));  // modulo 2^128: adds a negative adj too
   if (r >= Pow10u128(23)) {
     r = (r + 5) / 10;
     ++e;
   }
   e += scale;
-  if (e > 999) return ExtInf(x, neg);
-  if (e < -999) return ExtZero(x);
-  SetExt(x, BinToReg(r), MakeWord(e, neg));
+  if (e > 999) return Digits23::kInf;
+  if (e < -999) return Digits23::kZero;
+  *out = r;
+  *outE = e;
+  return Digits23::kDigits;
+}
+
+// Writes zero or infinity for v x 10^scale, or hands its 23 digits, exponent
+// and sign to store.
+template <typename Store>
+[[gnu::always_inline]] inline void StoreDigits(BcdExt *x, DD v, int scale, Store store) {
+  u128 r;
+  int e;
+  bool neg = false;
+  switch (DigitsOfDD(v, scale, &r, &e, &neg)) {
+    case Digits23::kZero: return ExtZero(x);
+    case Digits23::kInf: return ExtInf(x, neg);
+    case Digits23::kDigits: break;
+  }
+  store(r, e, neg);
+}
+
+// r below 10^23 as r / 10^16 and r mod 10^16, the division through
+// (r >> 16) / 5^16, which fits 64 bits (as BinToReg splits it).
+inline void Split16(u128 r, u64 *hi, u64 *lo) {
+  *hi = static_cast<u64>(r >> 16) / 152587890625ull;
+  *lo = static_cast<u64>(r - static_cast<u128>(*hi) * 10000000000000000ull);
+}
+
+// Writes the 23-digit integer r (10^22 <= r < 10^23) of exponent e rounded
+// half up to 15 digits (one unit at d15 when d16..d23 reach 5 x 10^7); a
+// carry out of d1 moves the exponent.
+void StoreRounded23(BcdExt *x, u128 r, int e, bool neg) {
+  u64 hi, lo;
+  Split16(r, &hi, &lo);  // hi holds d1..d7, lo d8..d23
+  u64 mid = lo / 100000000ull + (lo % 100000000ull >= 50000000ull);  // d8..d15, rounded
+  if (mid == 100000000ull) {
+    mid = 0;
+    if (++hi == 10000000ull) {
+      hi = 1000000ull;
+      if (++e > 999) return ExtInf(x, neg);
+    }
+  }
+  const u128 top = BinToBcd8(static_cast<u32>(hi)), low = BinToBcd8(static_cast<u32>(mid));
+  SetExt(x, top << 64 | low << 32, MakeWord(e, neg));
+}
+
+}  // namespace
+
+void StoreDD(BcdExt *x, DD v, int scale) {
+  StoreDigits(x, v, scale, [x](u128 r, int e, bool neg) { SetExt(x, BinToReg(r), MakeWord(e, neg)); });
+}
+
+// StoreDD and then ShExtRound in one: the guard digits are never written out
+// and read back.
+void StoreDDRounded(BcdExt *x, DD v, int scale) {
+  StoreDigits(x, v, scale, [x](u128 r, int e, bool neg) { StoreRounded23(x, r, e, neg); });
+}
+
+// StoreDD, ShExtMul by a positive constant (its 23 digits as base-10^8 limbs,
+// least significant first, and its exponent) and ShExtRound in one, each
+// step as the register routines take it: zero times c stays zero and
+// infinity passes the product and the rounding; then the product's top
+// digits, the range test before the carry or the leading zeros move the
+// exponent, and the rounding.
+void StoreDDTimesRounded(BcdExt *x, DD v, const u64 c[3], int ce) {
+  StoreDigits(x, v, 0, [x, c, ce](u128 r, int e, bool neg) {
+    u64 hi, lo;
+    Split16(r, &hi, &lo);
+    const u64 limbs[3] = {lo % 100000000ull, lo / 100000000ull, hi};
+    u128 p = MulTop(limbs, c);
+    e += ce;
+    if (e < -1000) return ExtZero(x);
+    if (e > 999) return ExtInf(x, neg);
+    if (p >= Pow10u128(23)) {
+      p /= 10;  // the carry digit moves in, the last digit drops
+      ++e;
+    } else {
+      if (p == 0) return ExtZero(x);
+      while (p < Pow10u128(22)) {
+        p *= 10;
+        --e;
+      }
+    }
+    if (e < -999) return ExtZero(x);
+    if (e > 999) return ExtInf(x, neg);
+    StoreRounded23(x, p, e, neg);
+  });
 }
 
 }  // namespace DIG_KERNEL_NS
@@ -396,8 +497,8 @@ void Power(BcdExt *x, const BcdExt *y) {
   if (ExtIsZero(x)) return ExtZero(x);
   if (ExactPower(x, y)) return;
   const bool neg = WordNeg(ExtWord(x)) && IsOdd(y);
-  BcdExt ax = *x;
-  StoreWord(ax.b + 12, WordMag(ExtWord(x)));
+  BcdExt ax;
+  ExtAbsInto(x, &ax);
   if (IsOneMagnitude(&ax)) return ExtOne(x, neg);
   const DD l = LogOf(&ax, true);
   const Dec dy = ExtToDec(y);
@@ -542,7 +643,7 @@ struct Angle {
 void SinCosDD(DD r, DD *s, DD *c) {
   const DD *inv = InvFactorials();
   const bool neg = r.hi < 0;
-  if (neg) r = Neg(r);
+  r = NegIf(r, neg);
   const double j = NearestSmall(r.hi * 64);
   const DD t = Add(r, -j / 64);
   const DD t2 = Mul(t, t);
@@ -553,15 +654,12 @@ void SinCosDD(DD r, DD *s, DD *c) {
   const DD ct = Sub(DD{1, 0}, Mul(t2, Sub(DD{0.5, 0}, Mul(t2, Add(inv[4], -(x2 * cc))))));
   const int k = static_cast<int>(j);
   if (k == 0) {
-    if (s) *s = neg ? Neg(st) : st;
+    if (s) *s = NegIf(st, neg);
     if (c) *c = ct;
     return;
   }
   const DD &sj = kSinTable[k], &cj = kCosTable[k];
-  if (s) {
-    *s = Add(Mul(sj, ct), Mul(cj, st));
-    if (neg) *s = Neg(*s);
-  }
+  if (s) *s = NegIf(Add(Mul(sj, ct), Mul(cj, st)), neg);
   if (c) *c = Sub(Mul(cj, ct), Mul(sj, st));
 }
 
@@ -653,34 +751,10 @@ Big BigPow10(int k) {
   return b;
 }
 
-// Radians: x - k pi/2 computed exactly from the 23 digits of x and pi/2 to
-// enough places. An argument within one unit of its fifteenth digit of a
-// multiple of pi/2 counts as that multiple.
-Angle ReduceRadians(const BcdExt *x) {
+// The exact reduction of ReduceRadians (kept out of line: its big numbers
+// would otherwise make every call set up their stack space).
+[[gnu::noinline]] Angle ReduceRadiansExact(const BcdExt *x, const Dec &d, const DD &v) {
   Angle a{{0, 0}, 0, false, true};
-  const Dec d = ExtToDec(x);
-  const DD v = DecValue(Dec{d.m, d.e, false});
-  if (d.e < 0 && v.hi < 0.785) {
-    a.r = v;
-    return a;
-  }
-  if (d.e > 30) {
-    a.ok = false;
-    return a;
-  }
-  if (d.e <= 2) {
-    // Below 1000: Cody-Waite with a three-part pi/2 is exact enough unless
-    // the angle lies close to a multiple of pi/2.
-    const double kf = NearestSmall(v.hi / kHalfPi.hi);
-    DD r = Sub(v, TwoProd(kf, kHalfPi.hi));
-    r = Sub(r, TwoProd(kf, kHalfPi.lo));
-    r = Add(r, -kf * kHalfPiThird);
-    if (std::fabs(r.hi) >= 1e-3) {
-      a.r = r;
-      a.quadrant = static_cast<int>(kf) & 3;
-      return a;
-    }
-  }
   // k = nearest integer to x / (pi/2).
   const DD q = Div(v, kHalfPi);
   double kf = std::nearbyint(q.hi);
@@ -739,6 +813,37 @@ Angle ReduceRadians(const BcdExt *x) {
   return a;
 }
 
+// Radians: x - k pi/2 computed exactly from the 23 digits of x and pi/2 to
+// enough places. An argument within one unit of its fifteenth digit of a
+// multiple of pi/2 counts as that multiple.
+Angle ReduceRadians(const BcdExt *x) {
+  Angle a{{0, 0}, 0, false, true};
+  const Dec d = ExtToDec(x);
+  const DD v = DecValue(Dec{d.m, d.e, false});
+  if (d.e < 0 && v.hi < 0.785) {
+    a.r = v;
+    return a;
+  }
+  if (d.e > 30) {
+    a.ok = false;
+    return a;
+  }
+  if (d.e <= 2) {
+    // Below 1000: Cody-Waite with a three-part pi/2 is exact enough unless
+    // the angle lies close to a multiple of pi/2.
+    const double kf = NearestSmall(v.hi / kHalfPi.hi);
+    DD r = Sub(v, TwoProd(kf, kHalfPi.hi));
+    r = Sub(r, TwoProd(kf, kHalfPi.lo));
+    r = Add(r, -kf * kHalfPiThird);
+    if (std::fabs(r.hi) >= 1e-3) {
+      a.r = r;
+      a.quadrant = static_cast<int>(kf) & 3;
+      return a;
+    }
+  }
+  return ReduceRadiansExact(x, d, v);
+}
+
 // Degrees (full turn 360) or grads (400): exact decimal reduction.
 Angle ReduceDecimal(const BcdExt *x, u32 turn, const DD &toRadians) {
   Angle a{{0, 0}, 0, false, true};
@@ -784,22 +889,40 @@ Angle ReduceDecimal(const BcdExt *x, u32 turn, const DD &toRadians) {
 
 enum TrigFn { kSin, kCos, kTan };
 
-void Trig(BcdExt *x, u16 unit, TrigFn fn) {
-  if (Special(x)) return;
+// Stores the angle function's result; rounded to 15 digits when asked, and
+// then answers true.
+bool TrigStore(BcdExt *x, DD v, bool round) {
+  if (round)
+    StoreDDRounded(x, v);
+  else
+    StoreDD(x, v);
+  return round;
+}
+
+// sin, cos or tan of x in the unit; with round the result is already what
+// ShExtRound would make of it. Answers whether it rounded.
+bool TrigRoundedOrNot(BcdExt *x, u16 unit, TrigFn fn, bool round) {
+  if (Special(x)) return false;
   if (ExtIsZero(x)) {
-    if (fn == kCos) return ExtOne(x);
-    return ExtZero(x);
+    if (fn == kCos)
+      ExtOne(x);
+    else
+      ExtZero(x);
+    return false;
   }
   const bool neg = WordNeg(ExtWord(x));
   // Tiny angles: sin x = tan x = x in radians, cos x = 1.
   if (WordExp(ExtWord(x)) < -40) {
-    if (fn == kCos) return ExtOne(x);
+    if (fn == kCos) {
+      ExtOne(x);
+      return false;
+    }
     if (unit == 0) MulConst(x, 0x0174532925199432ull, 0x95769236u, 0x0998);  // pi/180
     if (unit == 2) MulConst(x, 0x0157079632679489ull, 0x66192313u, 0x0998);  // pi/200
-    return;
+    return false;
   }
-  BcdExt ax = *x;
-  StoreWord(ax.b + 12, WordMag(ExtWord(x)));
+  BcdExt ax;
+  ExtAbsInto(x, &ax);
   Angle a;
   if (unit == 1)
     a = ReduceRadians(&ax);
@@ -807,26 +930,36 @@ void Trig(BcdExt *x, u16 unit, TrigFn fn) {
     a = ReduceDecimal(&ax, 360, kPiOver180);
   else
     a = ReduceDecimal(&ax, 400, kPiOver200);
-  if (!a.ok) return ExtUndef(x);
+  if (!a.ok) {
+    ExtUndef(x);
+    return false;
+  }
   // sin alone needs one of the pair in each quadrant, and so does cos.
   DD s{0, 0}, c{1, 0};
   const bool even = (a.quadrant & 1) == 0;
   const bool needSin = fn == kTan || (fn == kSin) == even, needCos = fn == kTan || (fn == kCos) == even;
   if (!a.exact) SinCosDD(a.r, needSin ? &s : nullptr, needCos ? &c : nullptr);
-  // Rotate by the quadrant.
-  DD sn, cs;
-  switch (a.quadrant & 3) {
-    case 0: sn = s; cs = c; break;
-    case 1: sn = c; cs = Neg(s); break;
-    case 2: sn = Neg(s); cs = Neg(c); break;
-    default: sn = Neg(c); cs = s; break;
+  // Rotate by the quadrant: odd ones swap the pair; sin changes sign in
+  // quadrants 2 and 3, cos in 1 and 2 (selects and sign flips, no branch on
+  // the quadrant, which is as good as random).
+  const int q = a.quadrant & 3;
+  const DD sn = NegIf((q & 1) ? c : s, ((q & 2) != 0) != neg);
+  const DD cs = NegIf((q & 1) ? s : c, ((q + 1) & 2) != 0);
+  if (fn == kSin) return TrigStore(x, sn, round);
+  if (fn == kCos) return TrigStore(x, cs, round);
+  if (cs.hi == 0) {
+    ExtUndef(x);
+    return false;
   }
-  if (neg) sn = Neg(sn);
-  if (fn == kSin) return StoreDD(x, sn);
-  if (fn == kCos) return StoreDD(x, cs);
-  if (cs.hi == 0) return ExtUndef(x);
-  StoreDD(x, Div(sn, cs));
+  return TrigStore(x, Div(sn, cs), round);
 }
+
+void Trig(BcdExt *x, u16 unit, TrigFn fn) { TrigRoundedOrNot(x, unit, fn, false); }
+
+void TrigRounded(BcdExt *x, u16 unit, TrigFn fn) {
+  if (!TrigRoundedOrNot(x, unit, fn, true)) ShExtRound(x);
+}
+
 
 // Angle of (x, y) with x, y >= 0, as double-double radians in [0, pi/2].
 DD AtanDD(DD t) {
@@ -839,7 +972,8 @@ DD AtanDD(DD t) {
 }
 
 // Stores radians r (|r| below pi) as grads.
-void StoreGrads(BcdExt *x, DD r) { StoreDD(x, Div(Mul(r, 200.0), kPi)); }
+DD Grads(DD r) { return Div(Mul(r, 200.0), kPi); }
+void StoreGrads(BcdExt *x, DD r) { StoreDD(x, Grads(r)); }
 
 // 1 - x and 1 + x (x in [0, 1]) exactly in decimal, as double-double.
 void OneMinusPlus(const BcdExt *x, DD *minus, DD *plus) {
@@ -859,17 +993,64 @@ void OneMinusPlus(const BcdExt *x, DD *minus, DD *plus) {
 void ShExtSin(BcdExt *x, u16 unit) { Trig(x, unit, kSin); }
 void ShExtCos(BcdExt *x, u16 unit) { Trig(x, unit, kCos); }
 void ShExtTan(BcdExt *x, u16 unit) { Trig(x, unit, kTan); }
+void ShExtSinRounded(BcdExt *x, u16 unit) { TrigRounded(x, unit, kSin); }
+void ShExtCosRounded(BcdExt *x, u16 unit) { TrigRounded(x, unit, kCos); }
+void ShExtTanRounded(BcdExt *x, u16 unit) { TrigRounded(x, unit, kTan); }
 
-void ShExtAtan(BcdExt *x) {
-  if (Special(x) || ExtIsZero(x)) return;
+namespace {
+
+// The arctangent of x in grads: written into x (answers false), or, on the
+// main road, left in *g for the caller to store (answers true).
+bool AtanGrads(BcdExt *x, DD *g) {
+  if (Special(x) || ExtIsZero(x)) return false;
   const bool neg = WordNeg(ExtWord(x));
   const Dec d = ExtToDec(x);
-  if (d.e < -40) return Mul200OverPi(x);
-  if (IsOneMagnitude(x)) return SetExt(x, One(DigitNibble(1)) * 5, neg ? 0x6001 : 0x1001);
-  if (d.e > 40) return SetExt(x, One(DigitNibble(1)), neg ? 0x6002 : 0x1002);
+  if (d.e < -40) {
+    Mul200OverPi(x);
+    return false;
+  }
+  if (IsOneMagnitude(x)) {
+    SetExt(x, One(DigitNibble(1)) * 5, neg ? 0x6001 : 0x1001);
+    return false;
+  }
+  if (d.e > 40) {
+    SetExt(x, One(DigitNibble(1)), neg ? 0x6002 : 0x1002);
+    return false;
+  }
   DD t = DecValue(Dec{d.m, d.e, false});
   DD r = AtanDD(t);
-  StoreGrads(x, neg ? Neg(r) : r);
+  *g = Grads(neg ? Neg(r) : r);
+  return true;
+}
+
+// pi / 200 and 9 / 10 as the multiplier's limbs (the constants the grads
+// are turned into radians and degrees with) and their exponents.
+constexpr u64 kPiOver200Limbs[3] = {66192313ull, 32679489ull, 1570796ull};
+constexpr u64 kNineTenthsLimbs[3] = {0, 0, 9000000ull};
+
+}  // namespace
+
+void ShExtAtan(BcdExt *x) {
+  DD g;
+  if (AtanGrads(x, &g)) StoreDD(x, g);
+}
+
+void ShExtAtanRounded(BcdExt *x, u16 unit) {
+  DD g;
+  if (AtanGrads(x, &g)) {
+    if (unit == 1) return StoreDDTimesRounded(x, g, kPiOver200Limbs, -2);
+    if (unit == 0) return StoreDDTimesRounded(x, g, kNineTenthsLimbs, -1);
+    return StoreDDRounded(x, g);
+  }
+  BcdExt c;
+  if (unit == 1) {
+    SetExt(&c, static_cast<u128>(0x0157079632679489ull) << 32 | 0x66192313u, 0x0998);
+    ShExtMul(x, &c);
+  } else if (unit == 0) {
+    SetExt(&c, static_cast<u128>(0x0900000000000000ull) << 32, 0x0999);
+    ShExtMul(x, &c);
+  }
+  ShExtRound(x);
 }
 
 void ShExtAsin(BcdExt *x) {
@@ -878,8 +1059,8 @@ void ShExtAsin(BcdExt *x) {
   const Dec d = ExtToDec(x);
   if (d.e < -40) return Mul200OverPi(x);
   if (IsOneMagnitude(x)) return SetExt(x, One(DigitNibble(1)), neg ? 0x6002 : 0x1002);
-  BcdExt ax = *x;
-  StoreWord(ax.b + 12, WordMag(ExtWord(x)));
+  BcdExt ax;
+  ExtAbsInto(x, &ax);
   DD m, p;
   OneMinusPlus(&ax, &m, &p);
   const DD w = Sqrt(Mul(m, p));
@@ -895,8 +1076,8 @@ void ShExtAcos(BcdExt *x) {
     if (neg) return SetExt(x, One(DigitNibble(1)) * 2, 0x1002);
     return ExtZero(x);
   }
-  BcdExt ax = *x;
-  StoreWord(ax.b + 12, WordMag(ExtWord(x)));
+  BcdExt ax;
+  ExtAbsInto(x, &ax);
   const Dec d = ExtToDec(&ax);
   DD m, p;
   OneMinusPlus(&ax, &m, &p);
@@ -973,8 +1154,8 @@ namespace {
 
 // asinh |x| = ln 2 + ln |x| for large |x|.
 void LogTwiceMagnitude(BcdExt *x, bool neg) {
-  BcdExt ax = *x;
-  StoreWord(ax.b + 12, WordMag(ExtWord(x)));
+  BcdExt ax;
+  ExtAbsInto(x, &ax);
   const DD l = Add(LogOf(&ax, false), kLn2);
   StoreDD(x, neg ? Neg(l) : l);
 }
@@ -1013,8 +1194,8 @@ void ShExtAcosh(BcdExt *x) {
 void ShExtAtanhA(BcdExt *x) {
   if (Special(x) || ExtIsZero(x)) return;
   const bool neg = WordNeg(ExtWord(x));
-  BcdExt ax = *x;
-  StoreWord(ax.b + 12, WordMag(ExtWord(x)));
+  BcdExt ax;
+  ExtAbsInto(x, &ax);
   DD m, p;
   OneMinusPlus(&ax, &m, &p);
   const DD a = ExtToDD(&ax);
@@ -1052,7 +1233,11 @@ void ShExtAtanhB(BcdExt *x) {
   X(ShExtSin, (BcdExt * x, u16 unit), (x, unit))                                               \
   X(ShExtCos, (BcdExt * x, u16 unit), (x, unit))                                               \
   X(ShExtTan, (BcdExt * x, u16 unit), (x, unit))                                               \
+  X(ShExtSinRounded, (BcdExt * x, u16 unit), (x, unit))                                        \
+  X(ShExtCosRounded, (BcdExt * x, u16 unit), (x, unit))                                        \
+  X(ShExtTanRounded, (BcdExt * x, u16 unit), (x, unit))                                        \
   X(ShExtAtan, (BcdExt * x), (x))                                                              \
+  X(ShExtAtanRounded, (BcdExt * x, u16 unit), (x, unit))                                       \
   X(ShExtAsin, (BcdExt * x), (x))                                                              \
   X(ShExtAcos, (BcdExt * x), (x))                                                              \
   X(ShExtSinhA, (BcdExt * x), (x))                                                             \

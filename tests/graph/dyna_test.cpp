@@ -308,3 +308,41 @@ TEST_F(DynaMem, DamagedMemoryChangesNothing) {
   EXPECT_EQ(DynaStats()->framesShown, 0u);
   HostClearKeyQueue();
 }
+
+// A recall whose functions do not fit in main memory is refused before
+// anything is written: the functions, variables and settings of the moment
+// stay, and the recall works once room is made.
+TEST_F(DynaMem, RecallThatCannotFitChangesNothing) {
+  DynaCond cond;
+  std::vector<u8> frames;
+  Animation(&cond, &frames);
+  const std::string longText(200, '1');
+  Func(2, longText.c_str());
+  ASSERT_EQ(DynaMemStore(nullptr, 0, &cond), 0u);
+  // Now: only a short function, other values; then memory filled so that
+  // the 200-byte text no longer fits but the present items stay.
+  GmemDeleteFunc(1);
+  GmemDeleteFunc(2);
+  Func(3, "X");
+  SetA("9");
+  SetupSetItem(kSetupGrid, 0);
+  u32 total = 0, used = 0, freeBytes = 0;
+  McsGetMemoryUse(&total, &used, &freeBytes);
+  ASSERT_GT(freeBytes, 400u);
+  std::vector<u8> filler(freeBytes - 150, 0);
+  ASSERT_EQ(McsCreateByKind(kMcsKindList, "FILL", static_cast<u32>(filler.size()), filler.data()), 0u);
+
+  DynaCond back;
+  EXPECT_EQ(DynaMemRecall(&back), 50u);
+  EXPECT_EQ(Text(1), "(none)");
+  EXPECT_EQ(Text(2), "(none)");
+  EXPECT_EQ(Text(3), "X");
+  EXPECT_EQ(evaltest::Eval("A"), "9");
+  EXPECT_EQ(SetupGetItem(kSetupGrid), 0);
+
+  ASSERT_EQ(McsDeleteByKind(kMcsKindList, "FILL"), 0u);
+  ASSERT_EQ(DynaMemRecall(&back), 0u);
+  EXPECT_EQ(Text(2), longText);
+  EXPECT_EQ(Text(3), "(none)");
+  EXPECT_EQ(evaltest::Eval("A"), "2");
+}

@@ -877,4 +877,69 @@ TEST_F(XvfbWalk, GraphTracedAndARootFound) {
   ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
 }
 
+// DYNA's built-in Y=AX+B animated until AC stops it at the pause screen;
+// RECUR's table of a(n+1) = a(n)/2 + 1 and its connected graph; CONICS'
+// ellipse drawn and its first focus found.
+TEST_F(XvfbWalk, DynaRecurAndConicsAsANewUserMeetsThem) {
+  std::string id;
+  ASSERT_NO_FATAL_FAILURE(StartAtTheMainMenu(&id));
+  QImage shot;
+  auto row = [](int n, const char *text) { return [n, text](const u8 *v) { return ScreenRowTrimmed(n, v) == text; }; };
+  // The graph screen: no text rows of a list, the y axis drawn.
+  auto graph = [](const char *gone) {
+    return [gone](const u8 *v) { return !Shows(v, gone) && LitAt(v, 64, 20) && LitAt(v, 64, 40); };
+  };
+  // DYNA (5): B-IN, Y=AX+B, VAR with B = 1, DYNA plays until AC.
+  Key("5");
+  ASSERT_TRUE(WaitForScreen("dyna list", row(1, "Dynamic Func:Y=")));
+  Key("F5");
+  ASSERT_TRUE(WaitForScreen("built-in forms", row(1, "Y=AX+B")));
+  Key("Return");
+  Key("F4");
+  ASSERT_TRUE(WaitForScreen("coefficients", row(3, " A=0")));
+  for (const char *k : {"Down", "1", "Return"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("B set", row(4, " B=1")));
+  Key("F6");
+  ASSERT_TRUE(WaitForScreen("animation running", graph("Dynamic"), &shot));
+  Save(shot, "dyna_1_running.png");
+  ASSERT_NO_FATAL_FAILURE(Click(id, "AC"));
+  Xdotool({"windowfocus", "--sync", QString::fromStdString(id)});
+  ASSERT_TRUE(WaitForScreen("pause screen", row(2, "Dynamic Setting"), &shot));
+  Save(shot, "dyna_2_paused.png");
+  // RECUR (7): type a(n+1), the formula, its table, then G-CON.
+  Key("Next");
+  ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v); }));
+  Key("7");
+  ASSERT_TRUE(WaitForScreen("recursion list", [](const u8 *v) { return !MainMenu(v); }));
+  Key("F3");
+  Key("F2");
+  ASSERT_TRUE(WaitForScreen("a(n+1) type", row(1, "Recursion")));
+  for (const char *k : {"F4", "F2", "slash", "2", "plus", "1", "Return", "Escape"}) Key(k);
+  Key("F6");
+  ASSERT_TRUE(WaitForScreen("table", [](const u8 *v) { return Shows(v, "1.5") && Shows(v, "1.75"); }, &shot));
+  Save(shot, "recur_1_table.png");
+  Key("F5");
+  ASSERT_TRUE(WaitForScreen("connected graph", graph("1.75"), &shot));
+  Save(shot, "recur_2_graph.png");
+  // CONICS (8): the ellipse (X-1)^2/9 + (Y-1)^2/4 = 1, then FOCUS: the
+  // read-out at the bottom left.
+  Key("Next");
+  ASSERT_TRUE(WaitForScreen("main menu", [](const u8 *v) { return MainMenu(v); }));
+  Key("8");
+  ASSERT_TRUE(WaitForScreen("form list", row(1, "Select Equation")));
+  for (int i = 0; i < 6; ++i) Key("Down");
+  Key("Return");
+  ASSERT_TRUE(WaitForScreen("ellipse editor", [](const u8 *v) { return ScreenRowTrimmed(3, v).rfind("A=", 0) == 0; }));
+  for (const char *k : {"3", "Return", "2", "Return", "1", "Return", "1", "Return"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("coefficients typed", row(6, "K=1"), &shot));
+  Save(shot, "conics_1_editor.png");
+  Key("Return");
+  ASSERT_TRUE(WaitForScreen("ellipse", graph("K=1")));
+  Key("F1");
+  ASSERT_TRUE(WaitForScreen("focus", [](const u8 *v) { return LitAt(v, 0, 58) && LitAt(v, 64, 20); }, &shot));
+  Save(shot, "conics_2_focus.png");
+  Key("shift+F5");
+  ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
+}
+
 }  // namespace
