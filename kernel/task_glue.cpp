@@ -8,6 +8,7 @@
 #include "apps/system/memmgr.h"
 #include "apps/system/progress.h"
 #include "memory/mcs_group.h"
+#include "memory/mcs_workarea.h"
 #include "kernel/host.h"
 #include "kernel/task.h"
 #include "kernel/heap.h"
@@ -97,8 +98,15 @@ void SysGlueShowProgress(const u16 *path, i32 done, i32 total) { BrowseShowProgr
 void SysGlueCloseProgress() { BrowseCloseProgress(); }
 
 void SysGlueHostBackup(bool restore) {
-  static const u16 kPath[] = {'C', ':', '\\', 'B', 'A', 'C', 'K', 'U', 'P', '.', 'M', 'C', 'S', 0};
-  MemMgrReport(restore ? McsRestoreBackup(kPath) : McsSaveBackup(kPath, 1));
+  // Backup and restore act on the user's own memory, also while e-activity
+  // holds it aside and works on the memory of its file.
+  const i32 r = McsWorkOnUserMemory(
+      [](void *restoring) -> i32 {
+        static const u16 kPath[] = {'C', ':', '\\', 'B', 'A', 'C', 'K', 'U', 'P', '.', 'M', 'C', 'S', 0};
+        return *static_cast<bool *>(restoring) ? McsRestoreBackup(kPath) : McsSaveBackup(kPath, 1);
+      },
+      &restore);
+  MemMgrReport(r);
 }
 
 u8 *SysGlueVram() { return LcdVramAddress(); }

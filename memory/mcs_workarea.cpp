@@ -437,6 +437,17 @@ u32 McsWorkUnpackEact(const u8 *bytes, u32 size) {
 
 bool McsWorkUserHeld() { return g_user.held; }
 
+i32 McsWorkOnUserMemory(i32 (*work)(void *), void *arg) {
+  if (!g_user.held) return work(arg);
+  Snapshot eact;
+  Take(&eact);
+  PutBack(&g_user);
+  const i32 r = work(arg);
+  Take(&g_user);
+  PutBack(&eact);
+  return r;
+}
+
 u32 SysSaveAppAreas(u32 mask, const u16 *path) {
   if (mask & kAreaUser) {
     if (McsAreaAddress() == nullptr || VarSlots() == nullptr) return ShowBox(102);

@@ -72,3 +72,8 @@ u32 McsWorkUnpackEact(const u8 *bytes, u32 size);
 void McsWorkEmptyEact();
 // The user's main memory aside (kAreaUser) is held.
 bool McsWorkUserHeld();
+// Runs work(arg) on the user's own main memory and returns its answer:
+// while e-activity holds that memory aside, the e-activity's memory steps
+// aside for the time of the work, and whatever the work made of the user's
+// memory is held again afterwards.
+i32 McsWorkOnUserMemory(i32 (*work)(void *), void *arg);

@@ -9,8 +9,13 @@
 #include "apps/calcdoc/calcdoc.h"
 #include "kernel/heap.h"
 #include "number/value.h"
+#include "memory/str.h"
+#include "ui/edit.h"
+#include "ui/font.h"
 #include "ui/lcd.h"
+#include "ui/lcd_shadow.h"
 #include "ui/mprint.h"
+#include "ui/text.h"
 
 namespace {
 
@@ -89,7 +94,7 @@ void DrawStop(i32 y) {
   LcdDrawLine(120, y + 3, 123, y + 3);
 }
 
-void DrawStrip(u32 index, i32 y) {
+void DrawStrip(u32 index, i32 y, const u8 *edit, const u16 *cursor) {
   LcdClearArea({0, y < 0 ? 0 : y, 127, y + 11 > 55 ? 55 : y + 11});
   LcdDrawLine(0, y, 127, y);
   LcdDrawLine(0, y + 10, 127, y + 10);
@@ -102,12 +107,47 @@ void DrawStrip(u32 index, i32 y) {
   // The strip's mark: its application's name in the small font at the right.
   i32 x = 100;
   LcdPrintMiniAt(&x, y + 3, app[0] == '@' ? app + 1 : app, 0, 5);
-  char name[17] = {};
-  std::strncpy(name, reinterpret_cast<const char *>(d + kDocStripHead), 16);
-  LcdPrintAtPixel(1, y + 2, name, 0);
+  const u8 *name = edit != nullptr ? edit : d + kDocStripHead;
+  const i32 end = CalcDocPrintStripName(name, 1, y + 2, cursor ? *cursor : 0xFFFF);
+  if (edit != nullptr) {
+    // The name editor's cursor stands on the bar, at the cursor's character.
+    KeyCursorFromState();
+    ShellSetGraphCursor(end, y + 2);
+  }
 }
 
 }  // namespace
+
+u32 CalcDocStripNameColumns(const u8 *name) {
+  u32 cols = 0;
+  for (const char *p = reinterpret_cast<const char *>(name); *p != 0;) {
+    int len = 0;
+    const u16 code = FontReadChar(p, &len);
+    if (len == 0) break;
+    cols += static_cast<u32>(EditCharColumns(code, nullptr));
+    p += len;
+  }
+  return cols;
+}
+
+i32 CalcDocPrintStripName(const u8 *name, i32 x, i32 y, u16 cursor) {
+  i32 at_cursor = -1;
+  u32 cols = 0;
+  const char *start = reinterpret_cast<const char *>(name);
+  for (const char *p = start; *p != 0;) {
+    if (static_cast<u16>(p - start) == cursor) at_cursor = x;
+    int len = 0;
+    const u16 code = FontReadChar(p, &len);
+    if (len == 0) break;
+    char text[kStrTokenNameMax];
+    const u32 n = static_cast<u32>(EditCharColumns(code, text));
+    if (cols + n > kDocStripNameColumns) break;
+    x = LcdPrintAtPixel(x, y, text, 0);
+    cols += n;
+    p += len;
+  }
+  return at_cursor >= 0 ? at_cursor : x;
+}
 
 void CalcDocDrawEntry(u32 index, i32 y, bool marked, u8 *edit, u16 *cursor) {
   CalcDocLineInfo info{};
@@ -130,7 +170,7 @@ void CalcDocDrawEntry(u32 index, i32 y, bool marked, u8 *edit, u16 *cursor) {
       break;
     case kDocResult: DrawResult(index, y); break;
     case kDocStop: DrawStop(y); break;
-    case kDocStrip: DrawStrip(index, y); break;
+    case kDocStrip: DrawStrip(index, y, edit, cursor); break;
     default: break;
   }
   if (marked && edit == nullptr) {

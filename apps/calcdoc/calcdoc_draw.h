@@ -13,3 +13,13 @@ void CalcDocDrawScreen(bool marked, u8 *edit, u16 *cursor);
 void CalcDocScrollToCurrent();
 // Moves the edited line so that the cursor (its centre row) stays in view.
 void CalcDocScrollToCursor(i32 cursor_row);
+
+// A strip's name: its buffer, and it shows at most this many display columns.
+inline constexpr u32 kDocStripNameSize = 32;
+inline constexpr u32 kDocStripNameColumns = 16;
+// The display columns of a strip name (a token by its display name).
+u32 CalcDocStripNameColumns(const u8 *name);
+// Prints a strip name at dot (x, y), at most kDocStripNameColumns columns;
+// returns the x of the character at byte `cursor` (the x after the name
+// when the cursor stands at its end or beyond).
+i32 CalcDocPrintStripName(const u8 *name, i32 x, i32 y, u16 cursor);

@@ -9,6 +9,7 @@
 #include "apps/calc/runmat_glue.h"
 #include "apps/calcdoc/calcdoc.h"
 #include "apps/calcdoc/calcdoc_draw.h"
+#include "apps/stat/stat_app.h"
 #include "kernel/apps.h"
 #include "kernel/heap.h"
 #include "kernel/task.h"
@@ -21,13 +22,17 @@
 #include "number/valop.h"
 #include "numeric/list_mem.h"
 #include "number/value.h"
+#include "memory/str.h"
 #include "ui/catalog.h"
+#include "ui/edit.h"
 #include "ui/errbox.h"
 #include "ui/fkey.h"
 #include "ui/keycodes.h"
 #include "ui/keys.h"
 #include "ui/lcd.h"
+#include "ui/lcd_shadow.h"
 #include "ui/mprint.h"
+#include "ui/msg.h"
 #include "ui/popup.h"
 #include "ui/setup.h"
 #include "ui/setup_screen.h"
@@ -427,10 +432,14 @@ void EngStep(u32 index, const Value &v, bool up) {
   CalcDocResultFormat f{};
   CalcDocResultFormatOf(index, &f);
   const bool stepped = f.form == 9 || f.form == 10;
-  const EngState before = stepped ? EngState{f.conv, f.eng_re, f.eng_im} : EngState{0, 0, 0};
   const EngState kept = GetEngState();
-  SetEngState(before);
   char text[kNumTextSize];
+  SetEngState(stepped ? EngState{f.conv, f.eng_re, f.eng_im} : EngState{0, 0, 0});
+  // The first conversion only takes the engineering form; under the Eng
+  // display the result shows that form already, so the step starts from it
+  // and every press moves the exponent.
+  if (!stepped && (SetupGetItem(kSetupDisplay) & 0x80) != 0) NumToTextEng(&v, text, up ? 1 : 0);
+  const EngState before = GetEngState();
   NumToTextEng(&v, text, up ? 1 : 0);
   const EngState after = GetEngState();
   SetEngState(kept);
@@ -823,6 +832,97 @@ u32 EditLine(u32 first, bool first_is_char, u16 start_cursor) {
   }
 }
 
+// ---- the strip name ----------------------------------------------------------------------
+
+// Edits the current strip's name inside its bar. `first` is the key that
+// started it: a typed character starts a new name, LEFT and RIGHT edit the
+// name it has. The result is the key or command handed back to the engine.
+u32 EditStripName(u32 first, bool first_is_char) {
+  CalcDocState &d = Doc();
+  const u8 *data = CalcDocEntryData(d.current);
+  if (data == nullptr) return kDocCmdNothing;
+  u8 name[kDocStripNameSize] = {};
+  if (!first_is_char) {
+    std::strncpy(reinterpret_cast<char *>(name), reinterpret_cast<const char *>(data + kDocStripHead),
+                 kDocStripNameSize - 1);
+  }
+  u16 cursor = first == kKeyRight ? 0 : static_cast<u16>(std::strlen(reinterpret_cast<char *>(name)));
+  const auto store = [&]() {
+    if (CalcDocReplaceEntry(d.current, {DocTypeWord(kDocStrip), 128, 12}, name)) {
+      d.modified = 1;
+    } else {
+      ErrBox(kErrMemory);
+    }
+  };
+  const auto put = [&](u32 code) {
+    // A character goes in only while the name stays within the bar.
+    u8 trial[kDocStripNameSize];
+    std::memcpy(trial, name, sizeof trial);
+    const u32 at = EditPutCharAt(trial, kDocStripNameSize - 1, cursor, code, KeyGetInsertMode() != kInsertOverwrite);
+    if (at == cursor || CalcDocStripNameColumns(trial) > kDocStripNameColumns) return;
+    std::memcpy(name, trial, sizeof name);
+    cursor = static_cast<u16>(at);
+  };
+  u32 key = first;
+  bool is_char = first_is_char;
+  bool have = first != kKeyLeft && first != kKeyRight;
+  u32 result = kDocCmdNothing;
+  for (;;) {
+    if (have) {
+      char *text = reinterpret_cast<char *>(name);
+      if (is_char) {
+        put(key);
+      } else if (key == kKeyXThetaT) {
+        put(RunMatGlueGraphVarChar());
+      } else if (key == kDocCmdChar) {
+        if (const u32 c = CatalogCharSelect()) put(c);
+      } else if (key == kDocCmdCase) {
+        ToggleCase();
+      } else if (key == kKeyLeft) {
+        if (cursor > 0) cursor = static_cast<u16>(StrPrevChar(text, text + cursor) - text);
+      } else if (key == kKeyRight) {
+        if (name[cursor] != 0) cursor = static_cast<u16>(StrNextChar(text + cursor) - text);
+      } else if (key == kKeyDel) {
+        // Insert mode deletes before the cursor, overwrite mode at it.
+        u16 from = cursor, to = cursor;
+        if (KeyGetInsertMode() == kInsertOverwrite && name[cursor] != 0) {
+          to = static_cast<u16>(StrNextChar(text + cursor) - text);
+        } else if (cursor > 0) {
+          from = static_cast<u16>(StrPrevChar(text, text + cursor) - text);
+        }
+        std::memmove(name + from, name + to, std::strlen(text + to) + 1);
+        cursor = from;
+      } else if (key == kKeyAc) {
+        name[0] = 0;
+        cursor = 0;
+      } else if (key == kKeyExe) {
+        store();
+        break;
+      } else if (key == kKeyExit) {
+        break;
+      } else if (key == kKeyQuit) {
+        result = kKeyQuit;
+        break;
+      } else if (key == kKeyUp || key == kKeyDown || key == kKeySetup || key == kKeyPageUp || key == kKeyPageDown ||
+                 key < 30000) {
+        store();
+        result = key;
+        break;
+      }
+    }
+    have = true;
+    CalcDocScrollToCurrent();
+    CalcDocDrawScreen(false, name, &cursor);
+    FkeyDrawRow();
+    key = 0;
+    is_char = KeyGetKey(&key) == 1;
+    if (is_char && key == 0) have = false;
+  }
+  TextCursorOff();
+  ShellSetGraphCursorWord(0);
+  return result;
+}
+
 // ---- the engine -----------------------------------------------------------------------
 
 // Slots 0-2 of the e-activity by the current line's kind; the menu goes
@@ -900,8 +1000,16 @@ void InsertStrip(u8 kind) {
   std::strncpy(head.app, row.name ? row.name : "", sizeof head.app - 1);
   head.id = row.id;
   head.sub = row.sub_id;
-  const u8 empty[1] = {0};
-  head.name = empty;
+  // A new strip is named after the application chosen for it; the user
+  // renames it by typing on its bar.
+  char caption[40];
+  if (!MsgText(static_cast<i32>(row.message), caption)) caption[0] = 0;
+  const char *text = caption;
+  while (static_cast<u8>(text[0]) == 0xF9 && static_cast<u8>(text[1]) == 0xC9) text += 2;
+  u8 name[kDocStripNameSize] = {};
+  std::memcpy(name, text, std::min<size_t>(std::strlen(text), kDocStripNameSize - 1));
+  while (CalcDocStripNameColumns(name) > kDocStripNameColumns) name[std::strlen(reinterpret_cast<char *>(name)) - 1] = 0;
+  head.name = name;
   if (CalcDocInsertEntry(at, {DocTypeWord(kDocStrip), 128, 12}, &head)) {
     Doc().current = at;
     Doc().modified = 1;
@@ -1041,7 +1149,8 @@ u32 CalcDocEngine(u32 first_command) {
                                 key == kDocCmdChar || key == kDocCmdCase;
     const bool engine_key = !pending_char && key != kKeyLeft && key != kKeyRight && key != kKeyDel &&
                             key != kKeyAc && key != kKeyPaste && key != kKeyXThetaT && key != kKeyMatTemplate &&
-                            !(editor_command && IsEditable(kind)) && !(key == kKeyEditLine && IsEditable(kind));
+                            !(editor_command && IsEditable(kind)) && !(key == kKeyEditLine && IsEditable(kind)) &&
+                            !(kind == kDocStrip && (key == kDocCmdChar || key == kDocCmdCase));
     if (!engine_key) {
       if (IsEditable(kind)) {
         const u32 r = EditLine(key, pending_char, edit_cursor);
@@ -1049,6 +1158,10 @@ u32 CalcDocEngine(u32 first_command) {
         pending_char = false;
         have = true;
         edit_cursor = 0xFFFF;
+      } else if (kind == kDocStrip) {
+        pending = EditStripName(key, pending_char);
+        pending_char = false;
+        have = true;
       } else if (kind == kDocResult && (key == kKeyLeft || key == kKeyRight)) {
         // A result wider than the screen scrolls; nothing to do otherwise.
       }
@@ -1166,8 +1279,13 @@ u32 CalcDocEngine(u32 first_command) {
         FkeyRestoreLevelRoot();
         break;
       case kDocCmdMatEditor:
+      case kDocCmdListEditor:
         TextCursorOff();
-        MatEditMain();
+        if (key == kDocCmdMatEditor) {
+          MatEditMain();
+        } else {
+          StatRunMode10();
+        }
         InstallPages();
         d.modified = 1;
         break;

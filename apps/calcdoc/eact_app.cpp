@@ -176,6 +176,9 @@ void Apply(const Side &s) {
 
 const u16 *EactPath() { return g_path_ptr; }
 
+constexpr i32 kIconYes = 10;
+constexpr i32 kIconNo = 41;
+
 u32 EactCheckStorageRoom(u32 after_save) {
   u16 device[8];
   PathDevice(g_path, device);
@@ -200,9 +203,22 @@ u32 EactCheckStorageRoom(u32 after_save) {
   LcdCopyVram(screen);
   LcdClearVram();
   for (i32 i = 0; i < 7; ++i) PrintMsg(1, i + 1, 536 + i);
-  PrintAt(1, 8, " YES              NO ");
+  // The answers are the function keys of the row below, YES on F1, NO on F6:
+  // a page of their own for the question, the menus as they were after it.
+  static const FkeyItem kAnswers[6] = {{kIconYes, kFkeyKeyCode, kKeyF1}, {0, kFkeyBlank, 0}, {0, kFkeyBlank, 0},
+                                       {0, kFkeyBlank, 0},                {0, kFkeyBlank, 0}, {kIconNo, kFkeyKeyCode, kKeyF6}};
+  FkeyStackState menus{};
+  FkeySaveStack(&menus);
+  const FkeyItem *page = FkeyPageOf(0);
+  FkeySetPage(0, kAnswers);
+  FkeyResetStack();
+  FkeyPushLevel(0);
+  KeyForgetDrawnRow();
   LcdRedraw();
   const u32 key = PopupWaitKey({kKeyF1, kKeyF6, kKeyExit, kKeyQuit});
+  FkeySetPage(0, page);
+  FkeyRestoreStack(&menus);
+  KeyForgetDrawnRow();
   std::memcpy(LcdVramAddress(), screen, sizeof screen);
   PopupEnd(s);
   return key == kKeyF1 ? kGo : kStop;

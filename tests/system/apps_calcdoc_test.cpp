@@ -194,4 +194,21 @@ TEST_F(CalcDocRun, SetUpSwitchesToLinearAndBack) {
   EXPECT_GE(RowRight("16"), 0) << Screen();
 }
 
+// With the Eng display the result already shows an engineering exponent:
+// each engineering key is one step from it, both ways, as in normal
+// display.
+TEST_F(CalcDocRun, EngineeringKeyUnderEngDisplayStepsOnce) {
+  ASSERT_TRUE(CalcPress("SHIFT MENU DOWN DOWN DOWN DOWN DOWN F4 EXIT"));
+  ASSERT_TRUE(CalcPress("1 2 3 4 5 EXE"));
+  EXPECT_GE(RowRight("12.345k"), 0) << Screen();
+  ASSERT_TRUE(CalcPostCodes({kKeyEngDown}));
+  EXPECT_GE(RowRight("12345"), 0) << Screen();
+  ASSERT_TRUE(CalcPostCodes({kKeyEngUp}));
+  EXPECT_GE(RowRight("12.345k"), 0) << Screen();
+  // Fresh from the next result, up first.
+  ASSERT_TRUE(CalcPress("2 EXE"));
+  ASSERT_TRUE(CalcPostCodes({kKeyEngUp}));
+  EXPECT_GE(RowRight("0.002k"), 0) << Screen();
+}
+
 }  // namespace

@@ -3,10 +3,19 @@
 // user's own memory untouched by it.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
 #include <string>
+#include <utility>
 
 #include "tests/support/harness.h"
 #include "tests/support/screen_reader.h"
+#include "storage/file.h"
+#include "ui/fkey.h"
+#include "ui/keycodes.h"
+#include "ui/lcd_shadow.h"
 
 namespace {
 
@@ -224,6 +233,137 @@ TEST_F(Eact, MatrixSizeIsAskedAndChecked) {
   ASSERT_TRUE(CalcPress("5 RIGHT 6 EXE"));
   EXPECT_FALSE(CalcScreenHas("ERROR")) << Screen();
   EXPECT_GE(ScreenTextAt(0, 8, 1).size(), 1u) << Screen();
+}
+
+// A strip is named after its application when it is made; typing on its
+// bar edits the name in place (the cursor on the bar, at most 16 columns),
+// EXE keeps it, EXIT leaves the name it had, and the name travels in the
+// file.
+TEST_F(Eact, StripNameEditedOnItsBar) {
+  ASSERT_TRUE(NewFileAB());
+  ASSERT_TRUE(CalcPress("F2 EXE"));  // a Run strip on row 8, under the title
+  EXPECT_EQ(ScreenTextAt(1, 10, 16), "Run") << Screen();
+  const auto graph_cursor_x = [] {
+    i32 x = -1, y = -1;
+    ShellGetGraphCursorPos(&x, &y);
+    EXPECT_EQ(y, 10);
+    return ShellGetGraphCursorWord() != 0 ? x : -1;
+  };
+  // A typed character starts a new name; LEFT moves inside it.
+  ASSERT_TRUE(CalcPostCodes({'M', 'Y'}));
+  ASSERT_TRUE(CalcPress("LEFT"));
+  ASSERT_TRUE(CalcPostCodes({'A'}));
+  EXPECT_EQ(ScreenTextAt(1, 10, 16), "MAY") << Screen();
+  EXPECT_EQ(graph_cursor_x(), 13);  // before the Y
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(ScreenTextAt(1, 10, 16), "Run") << Screen();
+  EXPECT_EQ(ShellGetGraphCursorWord(), 0u);
+  // RIGHT edits the name it has from its start; DEL removes before the
+  // cursor; seventeen more characters: the bar takes sixteen columns.
+  ASSERT_TRUE(CalcPress("RIGHT RIGHT DEL"));
+  EXPECT_EQ(ScreenTextAt(1, 10, 16), "un") << Screen();
+  ASSERT_TRUE(CalcPress("AC"));
+  ASSERT_TRUE(CalcPostCodes({'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', 'I', 'J', 'K', 'L', 'M', 'N', 'O', 'P', 'Q'}));
+  EXPECT_EQ(ScreenTextAt(1, 10, 16), "ABCDEFGHIJKLMNOP") << Screen();
+  EXPECT_EQ(graph_cursor_x(), 97);  // after the P: the Q was refused
+  ASSERT_TRUE(CalcPress("AC"));
+  ASSERT_TRUE(CalcPostCodes({'S', 'T', 'A', 'T'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(ScreenTextAt(1, 10, 16), "STAT") << Screen();
+  // Saved, left and opened again: the strip keeps its name.
+  ASSERT_TRUE(CalcPress("F1 F1 EXIT EXE"));
+  EXPECT_TRUE(Shows("======AB      =======")) << Screen();
+  EXPECT_EQ(ScreenTextAt(1, 10, 16), "STAT") << Screen();
+}
+
+// LIST on a calculation line runs the statistics list editor on the
+// e-activity's lists; EXIT comes back to the line, which reads them.
+TEST_F(Eact, ListEditorFilledFromTheDocument) {
+  ASSERT_TRUE(NewFileAB());
+  ASSERT_TRUE(CalcPress("F3 F6 F4"));  // CALC, next page, LIST
+  EXPECT_FALSE(Shows("======AB      =======")) << Screen();
+  ASSERT_TRUE(CalcPress("7 EXE 8 EXE EXIT"));
+  EXPECT_TRUE(Shows("======AB      =======")) << Screen();
+  ASSERT_TRUE(CalcPostCodes({0x7F51, '1', '[', '2', ']'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_FALSE(CalcScreenHas("ERROR")) << Screen();
+  EXPECT_EQ(ScreenTextAt(122, 16, 1), "8") << Screen();
+}
+
+// Opening with the storage memory nearly full asks first, full screen, with
+// YES and NO as the function keys of the bottom row; NO stays on the list,
+// YES opens the file.
+TEST_F(Eact, NearlyFullStorageAsksBeforeOpening) {
+  // The calculator waits for a key: the next key posted orders these writes
+  // before its reads.
+  static const u16 kDevice[] = {'f', 'l', 's', '0', 0};
+  u16 filler[] = {'\\', '\\', 'f', 'l', 's', '0', '\\', 'F', 'I', 'L', 'L', '0', '.', 'B', 'I', 'N', 0};
+  u32 free_bytes = 0;
+  ASSERT_GE(FileGetFreeSpace(kDevice, &free_bytes), 0);
+  while (free_bytes >= 65536u) {
+    const u32 size = std::min<u32>(free_bytes - 40000, 32768);
+    ASSERT_GE(FileCreate(filler, static_cast<i32>(size)), 0) << size;
+    ++filler[11];
+    ASSERT_GE(FileGetFreeSpace(kDevice, &free_bytes), 0);
+  }
+  ASSERT_TRUE(NewFileAB());
+  EXPECT_TRUE(CalcScreenHas("nearly full")) << Screen();
+  for (const auto &[key, icon] : {std::pair{0, 10}, std::pair{5, 41}}) {
+    const u8 *bitmap = nullptr;
+    ASSERT_EQ(FkeyIconBitmap(icon, &bitmap), 1u);
+    for (int r = 0; r < 8; ++r)
+      for (int c = 0; c < 21; ++c)
+        ASSERT_EQ(CalcDot(key * 21 + 2 + c, 56 + r), ((bitmap[3 * r + c / 8] >> (7 - c % 8)) & 1) != 0)
+            << "F" << key + 1 << " at " << c << "," << r << Screen();
+  }
+  ASSERT_TRUE(CalcPress("F6"));
+  EXPECT_FALSE(CalcScreenHas("nearly full")) << Screen();
+  EXPECT_FALSE(Shows("======AB      =======")) << Screen();
+  ASSERT_TRUE(CalcPress("F2"));
+  ASSERT_TRUE(CalcPostCodes({'A', 'B'}));
+  ASSERT_TRUE(CalcPress("EXE F1"));
+  EXPECT_TRUE(Shows("======AB      =======")) << Screen();
+}
+
+// The window's backup and restore in the main menu over a running
+// e-activity act on the user's own memory (held aside), never on the
+// e-activity's: the backup keeps the user's A, a restore brings it back,
+// and the e-activity goes on with its own A.
+TEST_F(Eact, BackupAndRestoreOverARunningEactivityKeepTheUsersMemory) {
+  const std::string root = testing::TempDir() + "corvanta-eact-hostfiles-" + std::to_string(::getpid());
+  std::filesystem::remove_all(root);
+  FileSetHostRoot(root.c_str());
+  const auto backup_key = [](u16 key) -> testing::AssertionResult {
+    if (!CalcPost(-1, -1, key)) return testing::AssertionFailure() << "post";
+    if (auto r = CalcWaitIdle(); !r) return r;
+    if (!CalcScreenHas("Complete!")) return testing::AssertionFailure() << Screen();
+    return CalcPress("EXIT");
+  };
+  ASSERT_TRUE(CalcPress("1 5 -> A EXE MENU"));
+  ASSERT_TRUE(NewFileAB());
+  ASSERT_TRUE(CalcPress("F3 7 -> A EXE"));
+  ASSERT_TRUE(CalcPress("MENU"));
+  ASSERT_TRUE(CalcMainMenuShown());
+  ASSERT_TRUE(backup_key(kKeyBackupMain));  // the user's memory: A is 5
+  ASSERT_TRUE(CalcPress("1"));  // RUN-MAT: e-activity gives the memory back
+  ASSERT_EQ(CalcTitle(), "@RUNMAT");
+  ASSERT_TRUE(CalcPress("AC A EXE"));
+  EXPECT_TRUE(CalcScreenHas("5")) << Screen();
+  ASSERT_TRUE(CalcPress("AC 9 -> A EXE MENU"));
+  ASSERT_TRUE(NewFileAB());
+  ASSERT_TRUE(CalcPress("F3 A EXE"));
+  EXPECT_EQ(ScreenTextAt(122, 16, 1), "0") << Screen();
+  ASSERT_TRUE(CalcPress("MENU"));
+  ASSERT_TRUE(backup_key(kKeyRestoreMain));  // into the memory held aside
+  ASSERT_TRUE(CalcPress("3"));  // back to the e-activity, as it was
+  EXPECT_TRUE(Shows("======AB      =======")) << Screen();
+  EXPECT_EQ(ScreenTextAt(122, 16, 1), "0") << Screen();
+  ASSERT_TRUE(CalcPress("MENU 1"));
+  CalcApplyInputMode();
+  ASSERT_TRUE(CalcPress("AC A EXE"));
+  EXPECT_TRUE(CalcScreenHas("5")) << Screen();
+  EXPECT_FALSE(CalcScreenHas("9")) << Screen();
+  std::filesystem::remove_all(root);
 }
 
 }  // namespace
