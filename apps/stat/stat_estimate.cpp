@@ -11,7 +11,6 @@
 #include "graph/engine/graph_draw.h"
 #include "graph/screen/graph_cursor.h"
 #include "graph/screen/graph_screen.h"
-#include "graph/screen/vwin_screen.h"
 #include "ui/errbox.h"
 #include "ui/fkey.h"
 #include "ui/keycodes.h"
@@ -73,16 +72,9 @@ i32 EstimateKeys(const View &view, GraphPointer *ptr, GraphContext *ctx, u32 *fi
       case kKeyUp: return -24;
       case kKeyDown: return -25;
       case kKeyQuit: return -22;
-      case kKeyVWindow:
-        if (GraphOpenVwinScreen(0) == 1) return -27;
-        break;
-      case kKeySetup:
-        if (GraphRunSetup() != 0) return -27;
-        break;
-      case kKeyGraphTable: return -23;
       default:
-        if (key == 0 || (key >= 30000 && key < 30200)) break;
-        return static_cast<i32>(key);
+        if (const i32 r = StatGraphPointerKey(key)) return r;
+        break;
     }
   }
 }

@@ -115,6 +115,12 @@ int StatIsRegGraphOn(const i16 block[7]);
 // functions drawn over them), wrapping; -1 when there is none.
 i32 StatNextRegGraph(i32 slot, const i16 cond[35], i32 dir);
 
+// The keys the pointer loops on the StatGraphs (trace, estimation) share:
+// V-Window and SET UP give -27 when they changed what is drawn, G<->T -23;
+// the empty key and the menu codes 30000-30199 give 0 (keep looping); any
+// other key comes back as itself.
+i32 StatGraphPointerKey(u32 key);
+
 // ---- graph functions over the StatGraphs (statgraph_funcs.cpp) ----
 
 // Word of the condition that is 1 while graph functions are drawn over the

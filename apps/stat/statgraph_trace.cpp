@@ -222,22 +222,23 @@ i32 TraceLoop(int slot, const i16 *block, GraphContext *ctx, u32 *position, R *x
         }
         break;
       }
-      case kKeyVWindow:
-        if (GraphOpenVwinScreen(0) == 1) return -27;
-        break;
-      case kKeySetup:
-        if (GraphRunSetup() != 0) return -27;
-        break;
-      case kKeyGraphTable: return -23;
       default:
-        if (key >= 30000 && key < 30200) break;
-        if (key == 0) break;
-        return static_cast<i32>(key);
+        if (const i32 r = StatGraphPointerKey(key)) return r;
+        break;
     }
   }
 }
 
 }  // namespace
+
+i32 StatGraphPointerKey(u32 key) {
+  switch (key) {
+    case kKeyVWindow: return GraphOpenVwinScreen(0) == 1 ? -27 : 0;
+    case kKeySetup: return GraphRunSetup() != 0 ? -27 : 0;
+    case kKeyGraphTable: return -23;
+    default: return key == 0 || (key >= 30000 && key < 30200) ? 0 : static_cast<i32>(key);
+  }
+}
 
 i32 StatGraphTrace(const i16 cond[35], GraphContext *ctx) {
   int slot = -1;
