@@ -30,4 +30,17 @@ inline void AddListAndProgram() {
   McsCreateItem("system", "P", 0xC7, sizeof kProgram, kProgram);
 }
 
+// Lists 1-4 of the current list file from the input: for each a count byte
+// (taken modulo 13), then that many 12-byte reals as stored.
+inline void FillListsFromInput(Reader &in) {
+  for (u8 list = 1; list <= 4; ++list) {
+    const u32 n = in.Byte() % 13;
+    for (u32 k = 0; k < n && in.Left() >= 12; ++k) {
+      Value v{};
+      in.Bytes(&v.re, 12);
+      ItemListSet(0, list, 0, &v);
+    }
+  }
+}
+
 }  // namespace fuzz

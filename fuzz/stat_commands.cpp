@@ -44,14 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
              "selector out of range");
 
   // Lists 1-4 and Mat A from the rest: a count byte, then 12-byte reals.
-  for (u8 list = 1; list <= 4; ++list) {
-    const u32 n = in.Byte() % 13;
-    for (u32 k = 0; k < n && in.Left() >= 12; ++k) {
-      Value v{};
-      in.Bytes(&v.re, 12);
-      ItemListSet(0, list, 0, &v);
-    }
-  }
+  fuzz::FillListsFromInput(in);
   const u32 rows = 1 + in.Byte() % 4, cols = 1 + in.Byte() % 4;
   ItemMatCreate(1, rows, cols);
   for (u32 i = 1; i <= rows; ++i)

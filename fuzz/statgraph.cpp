@@ -31,15 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   VwinRecord vw;
   in.Bytes(&vw, sizeof vw);
   GmemWriteVwin(&vw);
-  // Lists 1-4: a count byte, then 12-byte reals.
-  for (u8 list = 1; list <= 4; ++list) {
-    const u32 n = in.Byte() % 13;
-    for (u32 k = 0; k < n && in.Left() >= 12; ++k) {
-      Value v{};
-      in.Bytes(&v.re, 12);
-      ItemListSet(0, list, 0, &v);
-    }
-  }
+  fuzz::FillListsFromInput(in);
   u16 words[kStatGraphWords];
   FUZZ_CHECK(StatReadGraphCond(words) == 0, "read G_CND");
   i16 *c = reinterpret_cast<i16 *>(words);
