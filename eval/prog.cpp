@@ -633,18 +633,21 @@ u32 ProgFor(ProgRunState *run, u32 tok) {
     if (!ProgIsScalar(&v)) return ProgFail(run, kProgErrSyntax);
     if (v.re.b[0] & 0x80) return ProgFail(run, kProgErrMa);
     ToDecimal(&v.re);
-    BcdReal nv;
+    BcdReal nv{};
     int go;
-    if (lv->block.forWorkReady && RealIsWellFormed(&v.re) && RealErrorCode(&v.re) == 0) {
+    BcdWork w;
+    if (lv->block.forWorkReady && ProgUnpackPlain(&v.re, &w)) {
       // The addition and the comparison RealAdd and RealCompare make, on
-      // the end and step unpacked when the loop began.
-      BcdWork w;
-      BcdWork step = lv->block.forStepWork;
-      RealUnpackChecked(&v.re, &w);
-      BcdAdd(&w, &step);
-      RealPack(&w, &nv);
-      if (const u8 e = RealErrorCode(&nv)) return ProgFail(run, e);
-      RealUnpack(&nv, &w);
+      // the end and step unpacked when the loop began; the new value's
+      // working form is kept for the next pass.
+      BcdAdd(&w, &lv->block.forStepWork);
+      if (RealPackPlain(&w, &nv)) {
+        ProgKeepWork(&nv, &w);
+      } else {
+        RealPack(&w, &nv);
+        if (const u8 e = RealErrorCode(&nv)) return ProgFail(run, e);
+        RealUnpack(&nv, &w);
+      }
       const u16 c = BcdCompare(&w, &lv->block.forEndWork);
       go = lv->block.forUp ? (c == BCD_CMP_EQUAL || c == BCD_CMP_LESS) : (c == BCD_CMP_EQUAL || c == BCD_CMP_GREATER);
     } else {
