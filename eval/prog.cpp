@@ -315,6 +315,17 @@ u32 ProgStatementEnd(ProgRunState *run) {
 
 namespace {
 
+// ProgStatementEnd with its usual case, ':' or a newline, taken inline.
+inline u32 StatementEnd(ProgRunState *run) {
+  const u8 c = *run->p;
+  if (c == ':' || c == kNewline) {
+    ++run->p;
+    run->ctx->displayForm = 0;
+    return 1;
+  }
+  return ProgStatementEnd(run);
+}
+
 // Prints a value's text right-aligned from the next row: one row, or two
 // when it holds a newline (a complex result). Returns the rows used.
 u32 PrintValueLine(ProgRunContext *ctx, const char *text) {
@@ -621,7 +632,7 @@ void ShowLoopValue(ProgRunState *run, const BcdReal *value) {
 // The end of the For statement as a pass of the loop begins.
 u32 ForStatementEnd(ProgRunState *run, const BcdReal *value) {
   if (*run->p == kDispStop) ShowLoopValue(run, value);
-  return ProgStatementEnd(run);
+  return StatementEnd(run);
 }
 
 u32 ProgFor(ProgRunState *run, u32 tok) {
@@ -642,13 +653,14 @@ u32 ProgFor(ProgRunState *run, u32 tok) {
       // working form is kept for the next pass.
       BcdAdd(&w, &lv->block.forStepWork);
       if (RealPackPlain(&w, &nv)) {
-        ProgKeepWork(&nv, &w);
+        ProgKeepWork(kProgMemoNext, &nv, &w);
       } else {
         RealPack(&w, &nv);
         if (const u8 e = RealErrorCode(&nv)) return ProgFail(run, e);
         RealUnpack(&nv, &w);
       }
-      const u16 c = BcdCompare(&w, &lv->block.forEndWork);
+      u16 c;
+      if (!BcdComparePositive(&w, &lv->block.forEndWork, &c)) c = BcdCompare(&w, &lv->block.forEndWork);
       go = lv->block.forUp ? (c == BCD_CMP_EQUAL || c == BCD_CMP_LESS) : (c == BCD_CMP_EQUAL || c == BCD_CMP_GREATER);
     } else {
       RealAdd(&v.re, &lv->block.forStep, &nv);
@@ -999,7 +1011,7 @@ u32 ExprStatement(ProgRunState *run) {
     run->p += 2;
   }
   ProgStoreAns(ctx, &v);
-  return ProgStatementEnd(run);
+  return StatementEnd(run);
 }
 
 // ---- text statements, Locate, clear, Input ------------------------------------

@@ -122,25 +122,33 @@ u32 ShortExpr(const u8 **p, Value *out) {
   ++q;
   EvalCell right;
   if (!ShortOperand(&q, &right)) return 0;
-  if ((op == 0x89 || op == 0x99) && PlainDecimal(&left) && PlainDecimal(&right)) {
+  const bool addSub = op == 0x89 || op == 0x99;
+  BcdWork wa, wb;
+  if (addSub && ProgUnpackPlain(&left.re, &wa) && ProgUnpackPlain(&right.re, &wb)) {
+    // Two plain decimal reals (sign code 0, 1, 5 or 6: no complex flag, no
+    // list, no fraction, no error) in working form, often from the memo:
+    // RealAdd/SubMaruDecimal's digit operation, the result's working form
+    // kept for the next pass, then the clean-up of the operator's result.
+    BcdReal r{};
+    if (op == 0x89) {
+      BcdAddMaru(&wa, &wb);
+    } else {
+      BcdSubMaru(&wa, &wb);
+    }
+    if (RealPackPlain(&wa, &r)) {
+      ProgKeepWork(kProgMemoShort, &r, &wa);
+    } else {
+      RealPack(&wa, &r);
+      if (RealErrorCode(&r) != 0) return 0;
+    }
+    right.re = r;
+    RealSetZero(&right.im);
+    if (!EvalNormalizeCell(&right)) return 0;
+  } else if (addSub && PlainDecimal(&left) && PlainDecimal(&right)) {
     // Two decimal reals: the operator's own digit operation, and the clean-up
     // of the operator's result, with nothing to route by kind or mode.
     BcdReal r{};
-    BcdWork wa, wb;
-    if (ProgUnpackPlain(&left.re, &wa) && ProgUnpackPlain(&right.re, &wb)) {
-      // RealAdd/SubMaruDecimal on the working forms, the operands' often
-      // taken from the memo; the result's kept for the next pass.
-      if (op == 0x89) {
-        BcdAddMaru(&wa, &wb);
-      } else {
-        BcdSubMaru(&wa, &wb);
-      }
-      if (RealPackPlain(&wa, &r)) {
-        ProgKeepWork(&r, &wa);
-      } else {
-        RealPack(&wa, &r);
-      }
-    } else if (op == 0x89) {
+    if (op == 0x89) {
       RealAddMaruDecimal(&left.re, &right.re, &r);
     } else {
       RealSubMaruDecimal(&left.re, &right.re, &r);

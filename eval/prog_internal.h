@@ -89,44 +89,44 @@ struct ProgRunState {
   bool shown;  // the outer level's result was shown at its end
 };
 
-// Working forms of numbers the interpreter made itself (the loop variable
-// after Next, the value of a short expression), keyed by their stored bytes
-// 0-8, which are all RealUnpack reads: read back from a variable, such a
-// number is unpacked without its checks. An entry is a pure function of its
-// key, so nothing ever makes it stale; each thread keeps its own.
+// Working forms of numbers the interpreter made itself, keyed by their
+// stored bytes 0-8, which are all RealUnpack reads: read back from a
+// variable, such a number is unpacked without its checks. One entry holds
+// the last loop value made by Next, one the last value of a short
+// expression. An entry is a pure function of its key, so nothing ever
+// makes it stale; each thread keeps its own.
 struct ProgWorkMemo {
   struct Entry {
     u64 lo;  // stored bytes 0-7
-    u32 hi;  // stored byte 8, with 0x100 set once the entry is used
+    u64 hi;  // stored byte 8, with 0x100 set once the entry is used
     BcdWork w;
-  } e[4];
-  u32 next;
+  } e[2];
 };
 extern constinit thread_local ProgWorkMemo g_progWorkMemo;
+inline constexpr u32 kProgMemoNext = 0;
+inline constexpr u32 kProgMemoShort = 1;
 
 // RealUnpackPlain of x, from the memo when x was made here.
 inline bool ProgUnpackPlain(const BcdReal *x, BcdWork *w) {
   u64 lo;
   __builtin_memcpy(&lo, x->b, 8);
-  const u32 hi = x->b[8] | 0x100u;
+  const u64 hi = x->b[8] | 0x100u;
   const ProgWorkMemo::Entry *e = g_progWorkMemo.e;
-  auto same = [lo, hi](const ProgWorkMemo::Entry &m) { return ((m.lo ^ lo) | (m.hi ^ hi)) == 0; };
-  const ProgWorkMemo::Entry *hit = same(e[0])   ? &e[0]
-                                   : same(e[1]) ? &e[1]
-                                   : same(e[2]) ? &e[2]
-                                   : same(e[3]) ? &e[3]
-                                                : nullptr;
-  if (hit) {
-    *w = hit->w;
+  if (((e[0].lo ^ lo) | (e[0].hi ^ hi)) == 0) {
+    *w = e[0].w;
+    return true;
+  }
+  if (((e[1].lo ^ lo) | (e[1].hi ^ hi)) == 0) {
+    *w = e[1].w;
     return true;
   }
   return RealUnpackPlain(x, w);
 }
 
-// Keeps w as the working form of the stored x (w must be what RealUnpack
-// gives for x).
-inline void ProgKeepWork(const BcdReal *x, const BcdWork *w) {
-  ProgWorkMemo::Entry &e = g_progWorkMemo.e[g_progWorkMemo.next++ & 3];
+// Keeps w as the working form of the stored x in the memo's entry `slot`
+// (w must be what RealUnpack gives for x).
+inline void ProgKeepWork(u32 slot, const BcdReal *x, const BcdWork *w) {
+  ProgWorkMemo::Entry &e = g_progWorkMemo.e[slot];
   __builtin_memcpy(&e.lo, x->b, 8);
   e.hi = x->b[8] | 0x100u;
   e.w = *w;
