@@ -1072,8 +1072,10 @@ DD AtanGradsByTable(DD t) {
 // The same by the Newton step on the library's double arctangent: slower,
 // and the one whose 23 digits the table's result must give; it decides
 // where the table's result lies too near a rounding boundary to tell.
-[[gnu::noinline, gnu::cold]] DD AtanGradsByNewton(DD t, bool neg) {
-  const DD r = AtanDD(t);
+// With supplement, pi less the angle.
+[[gnu::noinline, gnu::cold]] DD AtanGradsByNewton(DD t, bool neg, bool supplement = false) {
+  DD r = AtanDD(t);
+  if (supplement) r = Sub(kPi, r);
   return Grads(neg ? Neg(r) : r);
 }
 
@@ -1087,6 +1089,17 @@ DD AtanGradsByTable(DD t) {
 double AtanMargin(DD g) {
   const double a = std::fabs(g.hi);
   return (a >= 0.1 ? 4e-25 : 0) + 1e-26 * a;
+}
+
+// Writes the arctangent of t > 0 in grads into x; with supplement 200 grads
+// less it, and then negated with neg. The table's result stands where it
+// gives the Newton step's 23 digits for certain; next to a rounding boundary
+// the Newton step decides.
+void StoreAtanGrads(BcdExt *x, DD t, bool neg, bool supplement = false) {
+  DD g = AtanGradsByTable(t);
+  if (supplement) g = Sub(DD{200, 0}, g);
+  g = NegIf(g, neg);
+  if (!StoreDDClear(x, g, AtanMargin(g))) StoreDD(x, AtanGradsByNewton(t, neg, supplement));
 }
 
 // The arctangent of x in grads: written into x (answers false), or, on the
@@ -1119,14 +1132,9 @@ constexpr u64 kNineTenthsLimbs[3] = {0, 0, 9000000ull};
 
 }  // namespace
 
-// The table's arctangent stands where it gives the Newton step's 23 digits
-// for certain; next to a rounding boundary the Newton step decides.
 void ShExtAtan(BcdExt *x) {
   DD t;
-  if (!AtanArgument(x, &t)) return;
-  const bool neg = WordNeg(ExtWord(x));
-  const DD g = NegIf(AtanGradsByTable(t), neg);
-  if (!StoreDDClear(x, g, AtanMargin(g))) StoreDD(x, AtanGradsByNewton(t, neg));
+  if (AtanArgument(x, &t)) StoreAtanGrads(x, t, WordNeg(ExtWord(x)));
 }
 
 void ShExtAtanRounded(BcdExt *x, u16 unit) {
@@ -1168,8 +1176,7 @@ void ShExtAsin(BcdExt *x) {
   DD m, p;
   OneMinusPlus(&ax, &m, &p);
   const DD w = Sqrt(Mul(m, p));
-  const DD r = AtanDD(Div(DecValue(Dec{d.m, d.e, false}), w));
-  StoreGrads(x, neg ? Neg(r) : r);
+  StoreAtanGrads(x, Div(DecValue(Dec{d.m, d.e, false}), w), neg);
 }
 
 void ShExtAcos(BcdExt *x) {
@@ -1188,7 +1195,8 @@ void ShExtAcos(BcdExt *x) {
   const DD w = Sqrt(Mul(m, p));
   const DD v = d.e < -300 ? DD{0, 0} : DecValue(Dec{d.m, d.e, false});
   // acos |x| = atan(w / |x|); a negative x takes the supplement.
-  DD r = v.hi == 0 ? kHalfPi : AtanDD(Div(w, v));
+  if (v.hi != 0) return StoreAtanGrads(x, Div(w, v), false, neg);
+  DD r = kHalfPi;
   if (neg) r = Sub(kPi, r);
   StoreGrads(x, r);
 }
