@@ -113,7 +113,11 @@ i32 StatRedrawGraphs(i32 mode, BcdReal *result, i32 *key) {
   i16 cond[35];
   u16 *words = reinterpret_cast<u16 *>(cond);
   u32 err = 0;
-  if (StatLoadGraphCond(words) != 0 || StatWriteGraphCond(words) != 0) err = kErrMemory;
+  // A fresh drawing has no graph functions over it: the trace and the
+  // estimates of the picture's keys must not walk on to them.
+  if (StatLoadGraphCond(words) != 0) err = kErrMemory;
+  if (err == 0 && mode != 1) cond[kStatFuncBlockFlag] = 0;
+  if (err == 0 && StatWriteGraphCond(words) != 0) err = kErrMemory;
   TextCursorOff();
   GraphContext *ctx = &g_ctx;
   std::memset(ctx, 0, sizeof *ctx);

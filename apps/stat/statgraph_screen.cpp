@@ -76,7 +76,8 @@ struct ScreenMenus {
     FkeySavePages(0, kPageCount - 1, pages);
     for (u32 p = 0; p < kPageCount; ++p) FkeySetPage(static_cast<i32>(p), kPages[p]);
     FkeyBuildOptGroup(5);
-    FkeyBuildShiftGroup(4);
+    // Estimation needs a regression, which only paired data can have.
+    FkeyBuildShiftGroup(kind == 2 ? 16 : 18);
     KeySetMenuMask(kScreenMask);
     FkeyPushLevel(kind == 1 ? 4 : kind == 2 ? 0 : kChooserPage);
     hook = KeySetRootRowHook({RepaintGraph, ctx});

@@ -919,11 +919,23 @@ TEST_F(XvfbWalk, DynaRecurAndConicsAsANewUserMeetsThem) {
   Key("F2");
   ASSERT_TRUE(WaitForScreen("a(n+1) type", row(1, "Recursion")));
   for (const char *k : {"F4", "F2", "slash", "2", "plus", "1", "Return", "Escape"}) Key(k);
+  // The table on the right half (its bracket strokes at dots 69 and 125)
+  // beside empty axes; G-CON draws the terms on the left half.
   Key("F6");
-  ASSERT_TRUE(WaitForScreen("table", [](const u8 *v) { return Shows(v, "1.5") && Shows(v, "1.75"); }, &shot));
+  auto table = [](const u8 *v) { return LitAt(v, 69, 20) && LitAt(v, 125, 20) && LitAt(v, 32, 20); };
+  std::string axes;
+  ASSERT_TRUE(WaitForScreen("table", [&](const u8 *v) {
+    if (!table(v)) return false;
+    for (int y = 0; y < 56; ++y) axes.append(reinterpret_cast<const char *>(v) + 16 * y, 8);
+    return true;
+  }, &shot));
   Save(shot, "recur_1_table.png");
   Key("F5");
-  ASSERT_TRUE(WaitForScreen("connected graph", graph("1.75"), &shot));
+  ASSERT_TRUE(WaitForScreen("connected graph", [&](const u8 *v) {
+    std::string left;
+    for (int y = 0; y < 56; ++y) left.append(reinterpret_cast<const char *>(v) + 16 * y, 8);
+    return table(v) && left != axes;
+  }, &shot));
   Save(shot, "recur_2_graph.png");
   // CONICS (8): the ellipse (X-1)^2/9 + (Y-1)^2/4 = 1, then FOCUS: the
   // read-out at the bottom left.
