@@ -151,10 +151,19 @@ void SetLevelCount(ProgRunState *run, u32 count) {
   SetupSetByte(kSetupProgLevel, static_cast<u8>(count));
 }
 
+// Opening a block saves the enclosing one in a handle-heap block: the one
+// the level's last closed block left spare when there is one (an If in a
+// loop opens and closes a block on every pass), else a new one.
 u32 PushBlock(ProgRunState *run, ProgLevel *lv, u32 kind) {
-  const MemHandle h = MemAlloc(sizeof(ProgBlock));
-  if (h == 0) return ProgFail(run, kProgErrMemory);
-  std::memcpy(MemDeref(h), &lv->block, sizeof(ProgBlock));
+  MemHandle h = lv->spare;
+  lv->spare = 0;
+  u8 *save = h != 0 ? MemDeref(h) : nullptr;
+  if (save == nullptr) {
+    h = MemAlloc(sizeof(ProgBlock));
+    if (h == 0) return ProgFail(run, kProgErrMemory);
+    save = MemDeref(h);
+  }
+  std::memcpy(save, &lv->block, sizeof(ProgBlock));
   lv->block = ProgBlock{};
   lv->block.kind = kind;
   lv->block.saved = h;
@@ -171,12 +180,19 @@ void PopBlock(ProgLevel *lv) {
   } else {
     lv->block = ProgBlock{};
   }
-  MemFree(h);
+  // One freed block is kept for the level's next opening.
+  if (saved != nullptr && lv->spare == 0) {
+    lv->spare = h;
+  } else {
+    MemFree(h);
+  }
   --lv->depth;
 }
 
 void CloseLevel(ProgLevel *lv) {
   while (lv->depth > 0) PopBlock(lv);
+  MemFree(lv->spare);
+  lv->spare = 0;
   MemFree(lv->text);
   lv->text = 0;
 }

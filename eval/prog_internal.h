@@ -75,6 +75,7 @@ struct ProgLevel {
   u8 depth;          // open blocks of this level
   ProgBlock block;   // the innermost one
   MemHandle text;    // the handle-heap copy of the text
+  MemHandle spare;   // a block-saving heap block kept from the last closed block, 0 none
   ProgLabelCache labels[kProgLabelCount];  // the Goto targets found in the copy
   ProgCloserCache closers[kProgCloserCacheSize];  // If, Else and IfEnd scans
 };
