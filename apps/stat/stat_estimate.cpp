@@ -7,6 +7,7 @@
 
 #include "apps/stat/dist_graph.h"
 #include "apps/stat/stat_calc.h"
+#include "apps/stat/stat_error.h"
 #include "apps/stat/stat_real.h"
 #include "apps/stat/statgraph.h"
 #include "graph/app/graph_temp.h"
@@ -29,7 +30,6 @@ namespace {
 
 // The key loop asks for a new x (never a result of the mode).
 constexpr i32 kAskX = INT32_MIN;
-constexpr i32 kErrArgument = 8;
 
 // "Regression" or "StatGraph" n on row 1, always (the graph's own screen)
 // or only while SET UP Graph Func is On (the read-out).
@@ -107,7 +107,7 @@ i32 ReadX(u32 first, R *x, const R *range = nullptr) {
       *x = v;
       return 0;
     }
-    ErrBox(kErrArgument);
+    ErrBox(kStatErrArgument);
     typed = 0;
     key = 0;
   }
