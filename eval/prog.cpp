@@ -563,7 +563,7 @@ int ForGoesOn(const BcdReal *v, const BcdReal *end, int up) {
 }
 
 void ToDecimal(BcdReal *r) {
-  if (RealIsFrac(r)) RealFracToDecimal(r, r);
+  if ((r->b[0] & 0x0F) == 0x0A) RealFracToDecimal(r, r);
 }
 
 void StoreReal(u8 var, const BcdReal *r) {
@@ -651,7 +651,7 @@ u32 ForStatementEnd(ProgRunState *run, const BcdReal *value) {
   return StatementEnd(run);
 }
 
-u32 ProgFor(ProgRunState *run, u32 tok) {
+[[gnu::noinline]] u32 ProgFor(ProgRunState *run, u32 tok) {
   ProgLevel *lv = ProgCurrentLevel(run);
   if (tok == kTokNext) {
     if (lv->depth == 0 || lv->block.kind != kProgBlockFor) return ProgFail(run, kProgErrSyntax);
@@ -985,7 +985,7 @@ u32 ProgJumpCount(ProgRunState *run, u32 tok) {
 namespace {
 
 // An expression statement.
-u32 ExprStatement(ProgRunState *run) {
+[[gnu::noinline]] u32 ExprStatement(ProgRunState *run) {
   ProgRunContext *ctx = run->ctx;
   Value v;
   if (!ProgEvalAt(&run->p, &v, 0x0F00)) {
@@ -1265,10 +1265,12 @@ u32 LinkStatement(ProgRunState *run, bool receive) {
 
 // ---- dispatch ----------------------------------------------------------------
 
-u32 ProgExecStatement(ProgRunState *run) {
+namespace {
+
+// Every statement of class cls but the two of a loop's body and end (see
+// ProgExecStatement); the colour word is stepped over.
+[[gnu::noinline]] u32 ExecStatement(ProgRunState *run, u8 cls) {
   ProgRunContext *ctx = run->ctx;
-  if (run->p[0] == 0x7F && run->p[1] >= 0x34 && run->p[1] <= 0x36) run->p += 2;
-  const u8 cls = ProgStatementClass(run->p);
   switch (cls) {
     case kProgClsExpr:
     case kProgClsRnd: ctx->outputMode = kProgOutValue; break;
@@ -1367,6 +1369,24 @@ u32 ProgExecStatement(ProgRunState *run) {
       if (cls <= 10) run->p = Next(run->p);
       return ProgFail(run, kProgErrSyntax);
   }
+}
+
+}  // namespace
+
+u32 ProgExecStatement(ProgRunState *run) {
+  if (run->p[0] == 0x7F && run->p[1] >= 0x34 && run->p[1] <= 0x36) run->p += 2;
+  const u8 cls = ProgStatementClass(run->p);
+  // An expression statement and Next, the statements of a loop, straight to
+  // their handlers: what ExecStatement does for them.
+  if (cls == kProgClsExpr) {
+    run->ctx->outputMode = kProgOutValue;
+    return ExprStatement(run);
+  }
+  if (cls == kProgClsFor && run->p[1] == 0x07) {
+    run->p += 2;
+    return ProgFor(run, kTokNext);
+  }
+  return ExecStatement(run, cls);
 }
 
 // ---- the run loop ----------------------------------------------------------

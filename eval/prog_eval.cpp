@@ -16,19 +16,11 @@ constinit thread_local ProgWorkMemo g_progWorkMemo{};
 
 namespace {
 
-// An operand of a short expression: a letter A-Z read as the evaluator reads
-// a variable, or a whole number of one to nine digits (no leading zero). 1
-// with the value and *q past it; 0 for anything else, or an error value.
-u32 ShortOperand(const u8 **q, EvalCell *out) {
+// A whole number operand of a short expression (one to nine digits, no
+// leading zero), converted: 1 with the value and *q past it, else 0.
+[[gnu::noinline]] u32 ShortNumber(const u8 **q, EvalCell *out) {
   const u8 *s = *q;
   const u8 c = *s;
-  if (c >= 'A' && c <= 'Z') {
-    // EvalReadVariable outside Base-N mode (the caller made sure of it).
-    McsReadVariable(c, out);
-    if (ValErrorCode(out) != 0) return 0;
-    *q = s + 1;
-    return 1;
-  }
   if (c < '0' || c > '9') return 0;
   i32 n = c - '0';
   u32 digits = 1;
@@ -56,6 +48,21 @@ u32 ShortOperand(const u8 **q, EvalCell *out) {
   out->re = slot.r;
   *q = s;
   return 1;
+}
+
+// An operand of a short expression: a letter A-Z read as the evaluator reads
+// a variable outside Base-N mode (the caller made sure of it), or a whole
+// number (ShortNumber). 1 with the value and *q past it; 0 for anything
+// else, or an error value.
+inline u32 ShortOperand(const u8 **q, EvalCell *out) {
+  const u8 c = **q;
+  if (c >= 'A' && c <= 'Z') {
+    McsReadVariable(c, out);
+    if (ValErrorCode(out) != 0) return 0;
+    ++*q;
+    return 1;
+  }
+  return ShortNumber(q, out);
 }
 
 // A real number in decimal form (not a fraction, not complex, no error).
@@ -142,7 +149,7 @@ u32 ShortExpr(const u8 **p, Value *out) {
       if (RealErrorCode(&r) != 0) return 0;
     }
     right.re = r;
-    RealSetZero(&right.im);
+    right.im = BcdReal{};
     if (!EvalNormalizeCell(&right)) return 0;
   } else if (addSub && PlainDecimal(&left) && PlainDecimal(&right)) {
     // Two decimal reals: the operator's own digit operation, and the clean-up

@@ -112,10 +112,13 @@ std::atomic<u32> g_answerSeq{0};  // 0 until the first Ans
 std::atomic<u64> g_answerWords[3] = {};
 static_assert(sizeof(Value) == sizeof g_answerWords);
 
+// The words are stored with release and loaded with acquire (no fences):
+// a reader that sees a word of a new value also sees the odd sequence
+// stored before it, so its second look at the sequence tells.
 void LoadWords(u64 w[3]) {
-  w[0] = g_answerWords[0].load(std::memory_order_relaxed);
-  w[1] = g_answerWords[1].load(std::memory_order_relaxed);
-  w[2] = g_answerWords[2].load(std::memory_order_relaxed);
+  w[0] = g_answerWords[0].load(std::memory_order_acquire);
+  w[1] = g_answerWords[1].load(std::memory_order_acquire);
+  w[2] = g_answerWords[2].load(std::memory_order_acquire);
 }
 
 }  // namespace
@@ -137,10 +140,9 @@ void HostPublishAnswer(const Value *value) {
          !g_answerSeq.compare_exchange_weak(seq, seq + 1, std::memory_order_acquire, std::memory_order_relaxed)) {
     seq = g_answerSeq.load(std::memory_order_relaxed);
   }
-  std::atomic_thread_fence(std::memory_order_release);
-  g_answerWords[0].store(w[0], std::memory_order_relaxed);
-  g_answerWords[1].store(w[1], std::memory_order_relaxed);
-  g_answerWords[2].store(w[2], std::memory_order_relaxed);
+  g_answerWords[0].store(w[0], std::memory_order_release);
+  g_answerWords[1].store(w[1], std::memory_order_release);
+  g_answerWords[2].store(w[2], std::memory_order_release);
   g_answerSeq.store(seq + 2, std::memory_order_release);
 }
 
@@ -155,7 +157,6 @@ char HostFormatAnswer(const char **realText, const char **imagText) {
       continue;
     }
     LoadWords(w);
-    std::atomic_thread_fence(std::memory_order_acquire);
     if (g_answerSeq.load(std::memory_order_relaxed) == seq) break;
   }
   const bool any = seq != 0;
