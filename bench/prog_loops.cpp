@@ -29,6 +29,10 @@ const std::string kIfList = std::string("0\x0E" "A:1\x0E\x7F\x46\x7F\x51" "1:\xF
                             std::string("\xF7\x00", 2) +
                             "I<5000:\xF7\x01" "A\x89I\x0E" "A:\xF7\x02" "A\x99" "1\x0E" "A:\xF7\x03:I\x0E\x7F\x51" "1[1]:\xF7\x07";
 
+// 0->A:5->Dim List 1:For 1->I To 10000:A+List 1[3]->A:Next
+const std::string kListRead = std::string("0\x0E" "A:5\x0E\x7F\x46\x7F\x51" "1:\xF7\x04" "1\x0E" "I\xF7\x05" "10000:") +
+                              "A\x89\x7F\x51" "1[3]\x0E" "A:\xF7\x07";
+
 // Ten setup statements, then a Goto loop of 10,000 passes:
 // 0->A:...:0->J:Lbl 1:A+1->A:A<10000=>Goto 1
 const std::string kGoto = [] {
@@ -61,6 +65,7 @@ void BM_ForSum(benchmark::State &state) { RunLine(state, kSum); }
 void BM_ForEmpty(benchmark::State &state) { RunLine(state, kEmpty); }
 void BM_ForIfElseListElement(benchmark::State &state) { RunLine(state, kIfList); }
 void BM_GotoLoop(benchmark::State &state) { RunLine(state, kGoto); }
+void BM_ForListElementRead(benchmark::State &state) { RunLine(state, kListRead); }
 
 // The arithmetic of one pass alone: "A+I" evaluated 10,000 times.
 void BM_EvalAPlusI(benchmark::State &state) {
@@ -84,6 +89,7 @@ BENCHMARK(BM_ForSum)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ForEmpty)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ForIfElseListElement)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GotoLoop)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ForListElementRead)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EvalAPlusI)->Unit(benchmark::kMillisecond);
 
 }  // namespace

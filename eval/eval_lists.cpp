@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "kernel/heap.h"
+#include "kernel/keyqueue.h"
 #include "number/realop.h"
 #include "number/valop.h"
 #include "number/value.h"
@@ -30,6 +31,30 @@ constexpr u32 kColumnFlags = 0x8104;
 constexpr u32 kAnyArgFlags = 0x0F04;
 
 bool SubstMode() { return (SetupGetByte(kSetupGraphVars) & 0x10) != 0; }
+
+// A plain index: one to three digits without a leading zero closed by ']'
+// in the decimal mode (List 1[3]), read directly as the number the index
+// evaluation (EvalExpr, then EvalIntArg) reads there; tok is left on the
+// ']'. False with nothing read for any other text, a pending break or a
+// full operator stack: the evaluator then reads the index and meets them.
+bool PlainIndex(TokPos *pos, EvalCell *tok, EvalStackArea *area, u16 *k) {
+  const u8 c = TokByte0(tok);
+  if (c < '1' || c > '9') return false;
+  const u8 *q = *pos;
+  u32 v = c - '0';
+  while (*q >= '0' && *q <= '9') {
+    v = v * 10 + (*q - '0');
+    if (v > kValListMax) return false;
+    ++q;
+  }
+  if (*q != ']') return false;
+  if (SetupGetItem(kSetupMode) != 0 || KeyBreakPoll() != 0) return false;
+  if (area->operators->count + 1 > kEvalOperatorMax) return false;
+  *pos = q;
+  TokNext(tok, pos);
+  *k = static_cast<u16>(v);
+  return true;
+}
 
 bool IsListCell(const EvalCell *c) { return ValKind(c) == kValKindList; }
 bool IsMatCell(const EvalCell *c) { return ValKind(c) == kValKindMatrix; }
@@ -251,23 +276,25 @@ u32 EvalListName(EvalCell *result, TokPos *pos, EvalCell *tok, EvalStackArea *ar
   // Element form: List n[k].
   if (TokByte0(tok) == '[' && **pos != '[') {
     TokNext(tok, pos);
-    EvalCell idx;
-    std::memset(&idx, 0, sizeof idx);
-    if (!EvalExpr(pos, tok, &idx, area, kIndexFlags)) {
-      *result = idx;
-      return 0;
-    }
-    if (TokByte0(tok) == ']') TokNext(tok, pos);
-    else if (!TokEndsOperand(tok)) return EvalErrSyntax(result);
     u16 k = 0;
-    if (!EvalIntArg(&idx, &k, kValListMax)) {
-      *result = idx;
-      return 0;
+    if (PlainIndex(pos, tok, area, &k)) {
+      TokNext(tok, pos);
+    } else {
+      EvalCell idx;
+      std::memset(&idx, 0, sizeof idx);
+      if (!EvalExpr(pos, tok, &idx, area, kIndexFlags)) {
+        *result = idx;
+        return 0;
+      }
+      if (TokByte0(tok) == ']') TokNext(tok, pos);
+      else if (!TokEndsOperand(tok)) return EvalErrSyntax(result);
+      if (!EvalIntArg(&idx, &k, kValListMax)) {
+        *result = idx;
+        return 0;
+      }
     }
-    if (!ListRecall(n, &list)) return EvalErrDimension(result);
-    const ArrInfo a = ArrInfoOf(&list);
-    if (k > a.count) return EvalErrDimension(result);
-    ArrGet(ArrElems(a.handle), a.count, a.complex, k - 1u, result);
+    // The element alone, read as the list value's element reads.
+    if (!ListElementRecall(n, k, result)) return EvalErrDimension(result);
     return 1;
   }
   if (!ListRecall(n, &list)) return EvalErrDimension(result);

@@ -51,11 +51,11 @@ bool IsNoRoom(u32 store_code) {
          store_code == kMcsNoRoomMove;
 }
 
-u8 TypeOf(bool list) {
-  static const u8 kListType = McsKindToType(kMcsKindList);
-  static const u8 kMatType = McsKindToType(kMcsKindMatrix);
-  return list ? kListType : kMatType;
-}
+// The item types of lists and matrices (the kind table is constant data).
+const u8 kListType = McsKindToType(kMcsKindList);
+const u8 kMatType = McsKindToType(kMcsKindMatrix);
+
+u8 TypeOf(bool list) { return list ? kListType : kMatType; }
 
 // Reads the item; 64 when it is missing or its size does not match its
 // header.
@@ -160,15 +160,20 @@ u32 PeekList(u8 file, u8 list, Shape *shape, const u8 **data) {
   return ShapeOf(record, p, true, shape, data);
 }
 
+// The stored parts of element `index` (from 0) of an item of that shape:
+// the imaginary part only for a complex item.
+void PeekParts(const Shape &shape, const u8 *data, u32 index, BcdReal *re, BcdReal *im) {
+  std::memcpy(re, data + kItemArrayHeader + 12u * index, 12);
+  if (shape.complex) std::memcpy(im, data + kItemArrayHeader + 12u * (shape.rows * shape.cols + index), 12);
+}
+
 // Element `index` (from 0) of an item of that shape.
 Value PeekElement(const Shape &shape, const u8 *data, u32 index) {
-  const u32 n = shape.rows * shape.cols;
   BcdReal re, im;
-  std::memcpy(&re, data + kItemArrayHeader + 12u * index, 12);
+  PeekParts(shape, data, index, &re, &im);
   Value out;
   std::memset(&out, 0, sizeof out);
   if (shape.complex) {
-    std::memcpy(&im, data + kItemArrayHeader + 12u * (n + index), 12);
     ValFromParts(&re, &im, &out);
   } else {
     out.re = re;
@@ -399,6 +404,16 @@ u32 ItemListGet(u8 file, u8 list, u32 i, Value *out) {
   if (u32 r = PeekList(file, list, &shape, &data)) return r;
   if (i == 0 || i > shape.rows) return kItemArrayBadIndex;
   *out = PeekElement(shape, data, i - 1);
+  return 0;
+}
+
+u32 ItemListGetParts(u8 file, u8 list, u32 i, BcdReal *re, BcdReal *im, bool *complex) {
+  Shape shape;
+  const u8 *data = nullptr;
+  if (u32 r = PeekList(file, list, &shape, &data)) return r;
+  if (i == 0 || i > shape.rows) return kItemArrayBadIndex;
+  PeekParts(shape, data, i - 1, re, im);
+  *complex = shape.complex;
   return 0;
 }
 

@@ -71,6 +71,11 @@ u32 ItemListIsReal(u8 file, u8 list);
 // Element i (from 1): a real value, or a complex one when its imaginary part
 // is not zero. 19 when i is 0 or beyond the count, 64 when the list is missing.
 u32 ItemListGet(u8 file, u8 list, u32 i, Value *out);
+// The stored parts of element i (from 1) as they stand in the item: the
+// real part, and for a complex list (*complex) the imaginary part too (im
+// is left alone for a real list). 19 when i is 0 or beyond the count, 64
+// when the list is missing.
+u32 ItemListGetParts(u8 file, u8 list, u32 i, BcdReal *re, BcdReal *im, bool *complex);
 // Elements first .. first + count - 1 into out[0 .. count - 1], as
 // ItemListGet gives each, with one look-up of the list; 19 when first is 0
 // or the run passes the count (nothing written), 64 when missing.

@@ -45,6 +45,16 @@ int ListFromMemory(int file, int list, Value *out) {
 
 int ListRecall(int list, Value *out) { return ListFromMemory(0, list, out); }
 
+int ListElementRecall(int list, u32 k, Value *out) {
+  if (list < 0 || list > 255) return 0;
+  BcdReal parts[2];
+  bool complex = false;
+  if (ItemListGetParts(0, static_cast<u8>(list), k, &parts[0], &parts[1], &complex) != 0) return 0;
+  // The element as a one-element array of its stored parts.
+  ArrGet(parts, 1, complex, 0, out);
+  return 1;
+}
+
 int MatFromMemory(int matrix, Value *out) {
   if (matrix < 0 || matrix > 99) return ArrFail(out, kArrErrMemory), 0;
   char name[9];

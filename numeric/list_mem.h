@@ -11,6 +11,10 @@
 int ListFromMemory(int file, int list, Value *out);
 // List n of the current list file (0 List Ans).
 int ListRecall(int list, Value *out);
+// Element k (from 1) of List n of the current list file, exactly as the
+// element of ListRecall's value reads (ArrGet), without forming the value:
+// 1, or 0 when the list is missing or k is 0 or beyond its count.
+int ListElementRecall(int list, u32 k, Value *out);
 // Matrix 0..99 (0 Mat Ans, 1-26 Mat A-Z) as a matrix value: 1, or 0 with
 // Memory ERROR.
 int MatFromMemory(int matrix, Value *out);

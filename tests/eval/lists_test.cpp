@@ -147,6 +147,43 @@ TEST_F(Lists, ExpressionsWithListsAndMatrices) {
   EXPECT_EQ(arrtest::BlocksInUse(), 0u);
 }
 
+// A list element whose index is plain digits is read directly; it must read
+// exactly as the evaluator's index road reads it (the same index in
+// brackets takes that road): status, value bytes and the token after it.
+TEST_F(Lists, PlainIndexReadsAsTheIndexExpressionDoes) {
+  const char *indexes[] = {"1", "2", "3", "4", "0", "03", "10", "12", "999", "1000", "2.", "2{e}0", "A", "3+0"};
+  const char *lists[] = {"{List}1", "{#7F6A}", "{List}3", "{List}4", "{List}9", "{List}{Ans}"};
+  const char *tails[] = {"", "+1", "2", "{sq}", ")"};
+  std::vector<std::string> twenty;
+  for (int k = 1; k <= 20; ++k) twenty.push_back(std::to_string(k * 3));
+  SetList(4, twenty);
+  // The decimal mode and the hexadecimal Base-N mode (where "10" is 16).
+  for (u8 mode : {u8{0}, u8{15}}) {
+    evaltest::ResetState();
+    SetupSetItem(kSetupMode, mode);
+    for (const char *list : lists) {
+      for (const char *index : indexes) {
+        for (const char *tail : tails) {
+          const std::string plain = std::string(list) + "[" + index + "]" + tail;
+          const std::string road = std::string(list) + "[(" + index + ")]" + tail;
+          evaltest::Outcome a = evaltest::Whole(plain);
+          evaltest::Outcome b = evaltest::Whole(road);
+          EXPECT_EQ(a.ok, b.ok) << plain << " mode " << int(mode);
+          EXPECT_EQ(a.next, b.next) << plain << " mode " << int(mode);
+          EXPECT_EQ(arrtest::Show(a.value), arrtest::Show(b.value)) << plain << " mode " << int(mode);
+          const bool error = (a.value.re.b[0] & 0xF0) == 0xF0;
+          EXPECT_EQ(0, std::memcmp(&a.value, &b.value, error ? 2 : sizeof a.value)) << plain << " mode " << int(mode);
+          EvalFreeCell(&a.value);
+          EvalFreeCell(&b.value);
+        }
+      }
+    }
+  }
+  SetupSetItem(kSetupMode, 0);
+  EXPECT_EQ(Calc("{List}1[3]"), "3");
+  EXPECT_EQ(arrtest::BlocksInUse(), 0u);
+}
+
 // An expression never writes into a stored list.
 TEST_F(Lists, StoredListsAreNeverWritten) {
   EXPECT_EQ(Calc("{List}1*100+{List}1"), "{101,202,303}");
