@@ -346,12 +346,22 @@ u32 EvalApplyBinary(EvalCell *left, const EvalCell *op, EvalCell *right) {
 u32 EvalApplyUnary(EvalCell *cell, const EvalCell *op) {
   const u8 t = TokByte0(op);
   if (t == '(') return 1;
-  if ((t == 0x81 || t == 0x82 || t == 0x83) && IsRealScalar(cell) && BaseNMode() == 0) {
-    // sin, cos and tan of a real number: the real function the value layer
+  if ((t == 0x81 || t == 0x82 || t == 0x83 || t == 0x86) && IsRealScalar(cell) && BaseNMode() == 0) {
+    // sin, cos, tan and the square root of a real number (not negative: the
+    // value layer decides that one) call the real function the value layer
     // would call.
     BcdReal res{};
-    (t == 0x81 ? RealSin : t == 0x82 ? RealCos : RealTan)(&cell->re, &res, Angle());
-    return TakeReal(res, cell);
+    if (t == 0x86) {
+      BcdReal zero;
+      RealSetZero(&zero);
+      if (RealIsLess(&cell->re, &zero) != 1) {
+        RealSqrt(&cell->re, &res);
+        return TakeReal(res, cell);
+      }
+    } else {
+      (t == 0x81 ? RealSin : t == 0x82 ? RealCos : RealTan)(&cell->re, &res, Angle());
+      return TakeReal(res, cell);
+    }
   }
   EvalCell copy = *cell;
   cell->re.b[0] = 0;

@@ -134,6 +134,29 @@ inline bool NextDecimalChar(EvalCell *tok, TokPos *pos) {
 }  // namespace
 
 u32 EvalParseDecimal(TokPos *pos, EvalCell *tok, EvalCell *result) {
+  const u8 first = TokByte0(tok);
+  if (first >= '1' && first <= '9') {
+    // The common literal, an integer of at most 15 digits with no point or
+    // exponent after it, is read in one pass over the text.
+    const u8 *p = *pos;
+    u32 n = 0;  // digits after the first
+    while (n < 15 && p[n] >= '0' && p[n] <= '9') ++n;
+    if (n < 15 && p[n] != '.' && p[n] != kTokExpMark) {
+      // Digits 2-15 as nibbles of a word, the second digit on top: stored
+      // bytes 2-8 are its seven bytes from the top.
+      u64 rest = 0;
+      for (u32 k = 0; k < n; ++k) rest = (rest << 4) | (p[k] - '0');
+      rest <<= 4 * (14 - n);
+      BcdReal *r = &result->re;
+      r->b[0] = static_cast<u8>(0x10 | (n / 10));  // positive, exponent n
+      r->b[1] = static_cast<u8>(((n % 10) << 4) | (first - '0'));
+      for (int k = 0; k < 7; ++k) r->b[2 + k] = static_cast<u8>(rest >> (48 - 8 * k));
+      r->b[9] = r->b[10] = r->b[11] = 0;
+      *pos = p + n;
+      TokNext(tok, pos);
+      return 1;
+    }
+  }
   u8 digits[16] = {0};
   int exp = -1;     // decimal exponent of the first significant digit
   int stored = 0;   // significant digits kept (at most 15)

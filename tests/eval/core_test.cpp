@@ -398,8 +398,9 @@ bool SameStoredForm(const Value &a, const Value &b) {
   return std::memcmp(a.re.b, b.re.b, 9) == 0 && std::memcmp(a.im.b, b.im.b, 9) == 0;
 }
 
-// Real operands take a shorter path through + - x / ^ and sin cos tan: the
-// result, its clean-up and the status are those of the token tables.
+// Real operands take a shorter path through + - x / ^, sin cos tan and the
+// square root: the result, its clean-up and the status are those of the
+// token tables.
 TEST_F(Core, RealOperatorsGiveTheTokenTablesResult) {
   Value third, minusThird, one = numtest::V("1"), three = numtest::V("3"), minusOne = numtest::V("-1");
   ValDivFrac(&one, &three, &third, 0);
@@ -435,7 +436,7 @@ TEST_F(Core, RealOperatorsGiveTheTokenTablesResult) {
     SetupSetItem(kSetupAngle, angle);
     for (const Value &a : operands) {
       SysStoreVariable('A', &a);
-      for (const auto &[name, op] : std::vector<std::pair<const char *, u8>>{{"sin", 0x81}, {"cos", 0x82}, {"tan", 0x83}}) {
+      for (const auto &[name, op] : std::vector<std::pair<const char *, u8>>{{"sin", 0x81}, {"cos", 0x82}, {"tan", 0x83}, {"sqrt", 0x86}}) {
         const u8 tok[2] = {op, 0};
         Value want{};
         const u32 wantOk = EvalUnaryToken(tok, &a, &want, angle, 0) ? EvalNormalizeCell(&want) : 0;
