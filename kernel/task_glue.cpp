@@ -64,6 +64,9 @@ void SysGlueResetForLaunch() {
   SysGlueSetModifier(0);
   TextCursorOff();
   GraphCursorState()->shown = 0;
+  // A screen left by MENU never put its function-key row painter back: it
+  // would paint the old screen's graph over the new application.
+  KeySetRootRowHook({nullptr, nullptr});
 }
 
 void SysGlueCopyScreen(u8 *buf, bool restore) {

@@ -181,6 +181,9 @@ u32 GmemReplaceNewestCommandText(const char *text) {
 }
 
 void GmemDeleteCommands() {
+  // Every item of the ring is named "COM..." ("COMGRAPH", "COM1".."COM30",
+  // "COMOBCD"): with none there, one search replaces the 32 deletions.
+  if (McsFindByKind(kWork, "COM", 1) != 0) return;
   McsDeleteByKind(kWork, "COMGRAPH");
   for (u32 slot = 1; slot <= kGmemCommandSlots; ++slot) {
     char name[8];

@@ -10,6 +10,8 @@
 #include "graph/recur/recur_web.h"
 #include "graph/screen/graph_screen.h"
 #include "graph/screen/vwin_screen.h"
+#include "graph/table/table_screen.h"
+#include "graph/memory/gmem_vwin.h"
 #include "memory/item_array.h"
 #include "memory/str.h"
 #include "number/numtext.h"
@@ -289,28 +291,46 @@ namespace {
 constexpr i32 kRecurShowLast = 35;  // the last recursion graph again
 
 // The stored recursion graph again, its keys from `key`: -6 when none.
-i32 RedrawLast(u32 key) {
+i32 RedrawLast(GraphContext *ctx, u32 key) {
   switch (GmemReadGraphMode()) {
-    case 5: return RecurTimeGraph(kRecurGraphPoints, key);
-    case 6: return RecurTimeGraph(kRecurGraphLines, key);
-    case 8: return RecurTimeGraph(kRecurGraphSumPoints, key);
-    case 9: return RecurTimeGraph(kRecurGraphSumLines, key);
-    default: return RecurRedrawWeb(key);
+    case 5: return RecurTimeGraph(kRecurGraphPoints, ctx, key);
+    case 6: return RecurTimeGraph(kRecurGraphLines, ctx, key);
+    case 8: return RecurTimeGraph(kRecurGraphSumPoints, ctx, key);
+    case 9: return RecurTimeGraph(kRecurGraphSumLines, ctx, key);
+    default: return RecurRedrawWeb(ctx, key);
   }
 }
 
-// The graphs from the table: a mode (32, 33, 38, 40, 41, or 35 the last
-// graph) and the modes its screen asks for next. -1 after SHIFT+EXIT,
-// else 0 (back to the table).
+bool GraphMode(i32 r) {
+  return r == kRecurGraphPoints || r == kRecurGraphLines || r == kRecurGraphSumLines || r == kRecurGraphSumPoints ||
+         r == static_cast<i32>(kCmdWeb) || r == kRecurShowLast;
+}
+
+// One graph mode (32, 33, 38, 40, 41, or 35 the last graph) on ctx, its
+// keys from `key`: the graph screen's result. -11 after an error box when
+// the view cannot be loaded.
+i32 RunGraph(GraphContext *ctx, i32 mode, u32 key) {
+  if (const u32 e = RecurLoadView(ctx)) {
+    ErrBox(static_cast<i32>(e));
+    return kGraphExitShown;
+  }
+  if (mode == static_cast<i32>(kCmdWeb)) return RecurWebGraph(ctx);
+  if (mode == kRecurShowLast) return RedrawLast(ctx, key);
+  return RecurTimeGraph(mode, ctx, key);
+}
+
+// The graphs from the full-screen table: a mode and the modes its screen
+// asks for next. -1 after SHIFT+EXIT, else 0 (back to the table).
 i32 RunGraphs(i32 mode) {
+  static GraphContext ctx;
+  RecurSetupContext(&ctx);
   u32 key = 0;
   for (;;) {
-    const i32 r = mode == kCmdWeb ? RecurWebGraph() : mode == kRecurShowLast ? RedrawLast(key) : RecurTimeGraph(mode, 0);
+    const i32 r = RunGraph(&ctx, mode, key);
     key = 0;
     if (r == kGraphExitQuit) return kGraphExitQuit;
     if (r <= 0 || r == kRecurTableMode) return 0;
-    if (r == kRecurGraphPoints || r == kRecurGraphLines || r == kRecurGraphSumLines || r == kRecurGraphSumPoints ||
-        r == static_cast<i32>(kCmdWeb) || r == kRecurShowLast) {
+    if (GraphMode(r)) {
       mode = r;
       continue;
     }
@@ -320,6 +340,13 @@ i32 RunGraphs(i32 mode) {
   }
 }
 
+// Whether a table of cols columns holds the sums beside the terms.
+bool TableHasSums(u32 cols) {
+  const u32 flags = RecurDependencyFlags();
+  const u32 selected = (flags & kRecurSelA ? 1u : 0u) + (flags & kRecurSelB ? 1u : 0u) + (flags & kRecurSelC ? 1u : 0u);
+  return SetupGetItem(kSetupSumDisplay) == 0 && cols > 2 && cols == 1 + 2 * selected;
+}
+
 // The table screen's loop; a program's view (program) has no graph keys and
 // ends on EXE and AC too. *endKey: the key that ended it.
 i32 TableLoop(bool program, u32 *endKey) {
@@ -327,8 +354,7 @@ i32 TableLoop(bool program, u32 *endKey) {
   u32 rows = 0, cols = 0;
   if (ItemMatDims(kRecurTableMatrix, &rows, &cols) != 0 || rows == 0) return 0;
   const u32 flags = RecurDependencyFlags();
-  const u32 selected = (flags & kRecurSelA ? 1u : 0u) + (flags & kRecurSelB ? 1u : 0u) + (flags & kRecurSelC ? 1u : 0u);
-  const bool sums = SetupGetItem(kSetupSumDisplay) == 0 && cols > 2 && cols == 1 + 2 * selected;
+  const bool sums = TableHasSums(cols);
   if (program) {
     FkeySetPage(3, kBlankPage);
   } else {
@@ -433,7 +459,81 @@ i32 TableLoop(bool program, u32 *endKey) {
 
 }  // namespace
 
+namespace {
+
+// The table on the right half beside the last recursion graph (empty axes
+// when none is drawn), run by the graph screen's table loop with the
+// table's graph keys; `key` is handled first. The loop's result.
+i32 SplitTable(GraphContext *ctx, u32 key) {
+  static GraphEntry entries[4];
+  u32 rows = 0, cols = 0;
+  ItemMatDims(kRecurTableMatrix, &rows, &cols);
+  RecurBuildEntries(kRecurGraphLines, entries);
+  ctx->entries = entries;
+  const u8 grp = GmemReadGraphMode();
+  if (grp == 0 || GmemReadScreen(ctx->planes) != 0) GraphClearBuffer(ctx);
+  GraphRefreshScreen(ctx);
+  const u16 mask = KeyGetMenuMask();
+  u16 groups[6];
+  FkeySaveGroups(groups);
+  FkeyBuildOptGroup(grp != 0 ? 8 : 11);
+  FkeyBuildShiftGroup(grp != 0 ? 6 : 2);
+  KeySetMenuMask(kMaskVars | kMaskShiftVars | kMaskAlphaGroup);
+  TablePage(TableHasSums(cols));
+  FkeyPushLevel(3);
+  KeyForgetDrawnRow();
+  const i32 r = GraphTableScreen(ctx, key);
+  FkeyPopLevel();
+  i16 g[6];
+  for (int i = 0; i < 6; ++i) g[i] = static_cast<i16>(groups[i]);
+  FkeyRestoreGroups(g);
+  KeySetMenuMask(mask);
+  KeyForgetDrawnRow();
+  return r;
+}
+
+// The table and its graphs sharing the screen, one mode after another from
+// the table: -1 after SHIFT+EXIT, else 0 (back to the formulas: EXIT,
+// G<->T on the table, a changed SET UP or V-Window, an error shown).
+i32 SplitScreens() {
+  static GraphContext ctx;
+  RecurSetupContext(&ctx);
+  if (const u32 e = GmemSaveOrigVwin()) {
+    ErrBox(static_cast<i32>(e));
+    return 0;
+  }
+  i32 mode = kRecurTableMode;
+  u32 key = 0;
+  for (;;) {
+    i32 r = 0;
+    if (mode != kRecurTableMode) {
+      r = RunGraph(&ctx, mode, key);
+    } else if (const u32 e = RecurLoadView(&ctx)) {
+      ErrBox(static_cast<i32>(e));
+      return 0;
+    } else {
+      r = SplitTable(&ctx, key);
+    }
+    key = 0;
+    if (r == kGraphExitQuit) return kGraphExitQuit;
+    if (r <= 0) return 0;
+    if (r == kRecurTableMode || GraphMode(r)) {
+      mode = r;
+      continue;
+    }
+    // A key handed on: the last graph runs it; with none drawn the table
+    // stays.
+    const u8 grp = GmemReadGraphMode();
+    const bool drawn = grp == 5 || grp == 6 || grp == 8 || grp == 9 || grp == 10;
+    mode = drawn ? kRecurShowLast : kRecurTableMode;
+    key = drawn ? static_cast<u32>(r) : 0;
+  }
+}
+
+}  // namespace
+
 i32 RecurTableScreen() {
+  if (RecurSplitScreen()) return SplitScreens();
   u32 key = 0;
   return TableLoop(false, &key);
 }

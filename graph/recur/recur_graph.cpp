@@ -6,7 +6,6 @@
 #include "graph/engine/graph_plot.h"
 #include "graph/memory/gmem_record.h"
 #include "graph/memory/gmem_vwin.h"
-#include "graph/memory/gmem_record.h"
 #include "graph/memory/gmem_recur.h"
 #include "graph/recur/recur_model.h"
 #include "graph/screen/graph_screen.h"
@@ -94,42 +93,51 @@ u32 RecurPlotTable(GraphContext *ctx, i32 mode, GraphEntry entries[4]) {
   return GraphPlotAll(ctx);
 }
 
-i32 RecurTimeGraph(i32 mode, u32 key) {
-  static GraphContext ctx;
-  static GraphEntry entries[4];
-  std::memset(&ctx, 0, sizeof ctx);
-  GraphInitContext(&ctx);
-  ctx.screenFlags = static_cast<u8>(ctx.screenFlags & ~kGraphScreenModeMask);
+bool RecurSplitScreen() { return SetupGetItem(kSetupTableDual) != 1; }
+
+void RecurSetupContext(GraphContext *ctx) {
+  std::memset(ctx, 0, sizeof *ctx);
+  GraphInitContext(ctx);
+  ctx->tableKind = kRecurTableMatrix;
+  if (SetupGetItem(kSetupSumDisplay) == 0) {
+    ctx->optionFlags |= kGraphOptDerivative;
+  } else {
+    ctx->optionFlags = static_cast<u8>(ctx->optionFlags & ~kGraphOptDerivative);
+  }
   // Names are not drawn beside table graphs.
-  ctx.screenFlags = static_cast<u8>(ctx.screenFlags & ~kGraphLabelMask);
-  if (GmemEnsureGraphMode() != 0) {
-    ErrBox(4);
-    return kGraphExitShown;
+  ctx->screenFlags = static_cast<u8>(ctx->screenFlags & ~(kGraphScreenModeMask | kGraphLabelMask));
+  if (RecurSplitScreen()) {
+    ctx->screenFlags = static_cast<u8>(ctx->screenFlags | kGraphScreenModeMask);
+    ctx->runFlags = static_cast<u8>(ctx->runFlags | kGraphRunHalf);
   }
-  if (const u32 e = GraphLoadVwin(&ctx, 1)) {
-    ErrBox(static_cast<i32>(e));
-    return kGraphExitShown;
-  }
+}
+
+u32 RecurLoadView(GraphContext *ctx) {
+  if (GmemEnsureGraphMode() != 0) return 4;
+  return GraphLoadVwin(ctx, 1);
+}
+
+i32 RecurRunGraphLoop(GraphContext *ctx, u32 key) {
+  const bool split = GraphScreenMode(ctx) != 0;
+  if (split) GraphRefreshScreen(ctx);
+  const i32 r = GraphMenu(ctx, split ? 10 : 5, 17, 0, key);
+  GmemWriteScreen(ctx->planes);
+  return r;
+}
+
+i32 RecurTimeGraph(i32 mode, GraphContext *ctx, u32 key) {
+  static GraphEntry entries[4];
   static const u8 kCodes[] = {5, 6};  // points, lines (the sums: 8, 9)
   const u8 code = SumMode(mode) ? (PointMode(mode) ? 8 : 9) : kCodes[PointMode(mode) ? 0 : 1];
-  if (GmemReadGraphMode() == code && GmemReadScreen(ctx.planes) == 0) {
+  if (GmemReadGraphMode() == code && GmemReadScreen(ctx->planes) == 0) {
     RecurBuildEntries(mode, entries);
-    ctx.entries = entries;
-    ctx.tableKind = kRecurTableMatrix;
-  } else if (const u32 e = RecurPlotTable(&ctx, mode, entries)) {
+    ctx->entries = entries;
+  } else if (const u32 e = RecurPlotTable(ctx, mode, entries)) {
     GmemDeleteGraphRecord();
     ErrBox(static_cast<i32>(e));
     return kGraphExitShown;
   } else {
     GmemWriteGraphMode(code);
-    GmemWriteScreen(ctx.planes);
   }
-  static const FkeyItem kBlank[6] = {{0, kFkeyBlank, 0}, {0, kFkeyBlank, 0}, {0, kFkeyBlank, 0},
-                                     {0, kFkeyBlank, 0}, {0, kFkeyBlank, 0}, {0, kFkeyBlank, 0}};
-  FkeySetPage(4, kBlank);
-  FkeyPushLevel(4);
-  const i32 r = GraphKeyLoop(&ctx, key);
-  FkeyPopLevel();
-  KeyForgetDrawnRow();
-  return r;
+  return RecurRunGraphLoop(ctx, key);
 }

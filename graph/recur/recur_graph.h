@@ -22,7 +22,22 @@ u32 RecurTablePoint(i32 row, BcdReal *x, BcdReal *y, GraphContext *ctx, i32 idx)
 u32 RecurBuildEntries(i32 mode, GraphEntry entries[4]);
 // Plots the table in a mode into ctx (set up by the caller): 0 or an error.
 u32 RecurPlotTable(GraphContext *ctx, i32 mode, GraphEntry entries[4]);
+// Whether the table and its graphs share the screen (the table on the
+// right half, the graph on the left): SET UP's Dual Screen of the table
+// applications not Off (1).
+bool RecurSplitScreen();
+// A context for the recursion table and its graphs: the table matrix, the
+// sum columns by the sum display, one whole screen or the split one by
+// RecurSplitScreen, and no function names on the graph.
+void RecurSetupContext(GraphContext *ctx);
+// Makes sure "GRPMODE" exists and loads "VWIN" into ctx: 0 or an error code.
+u32 RecurLoadView(GraphContext *ctx);
 // The graph of a mode on the graph screen with its key loop, which handles
 // `key` first (0 for none): an exit code of the graph screen. The stored
-// picture serves when the last graph drawn was this mode's.
-i32 RecurTimeGraph(i32 mode, u32 key);
+// picture serves when the last graph drawn was this mode's. ctx is set up
+// by RecurSetupContext and RecurLoadView.
+i32 RecurTimeGraph(i32 mode, GraphContext *ctx, u32 key);
+// The graph screen's key loop over a drawn recursion graph in its menus
+// (the table drawn beside it on a split screen), handling `key` first; the
+// picture is stored afterwards. The loop's result.
+i32 RecurRunGraphLoop(GraphContext *ctx, u32 key);

@@ -79,9 +79,12 @@ BcdReal StartValue(const GraphEntry &e) {
   return v;
 }
 
+// The dot of (x, y) when it falls on the graph: the whole screen, or its
+// left half beside a table.
 bool Dot(const GraphContext *ctx, const BcdReal *x, const BcdReal *y, i32 *col, i32 *row) {
+  const i32 last = (ctx->runFlags & kGraphRunHalf) ? kGraphLastColumn / 2 : kGraphLastColumn;
   return (GraphXToColumnWide(x, col, &ctx->view, ctx->runFlags) | GraphYToRowWide(y, row, &ctx->view)) == 0 &&
-         *col >= 1 && *col <= kGraphLastColumn && *row >= 1 && *row <= kGraphLastRow;
+         *col >= 1 && *col <= last && *row >= 1 && *row <= kGraphLastRow;
 }
 
 bool AtEnd(const u8 *p) { return *p == 0 || *p == ':' || *p == 0x0D || *p == 0x0C; }
@@ -306,66 +309,35 @@ i32 RecurWebTrace(GraphContext *ctx) {
   }
 }
 
-namespace {
-
-// The web graph's context: one graph over the whole screen on "VWIN".
-u32 OpenWebContext(GraphContext *ctx) {
-  std::memset(ctx, 0, sizeof *ctx);
-  GraphInitContext(ctx);
-  ctx->screenFlags = static_cast<u8>(ctx->screenFlags & ~(kGraphScreenModeMask | kGraphLabelMask));
-  if (GmemEnsureGraphMode() != 0) return kErrMemory;
-  return GraphLoadVwin(ctx, 1);
-}
-
-// The graph screen's loop over a recursion graph, in the recursion graphs'
-// menus; the stored picture is kept afterwards.
-i32 RunWebLoop(GraphContext *ctx, u32 key) {
-  const i32 r = GraphMenu(ctx, 5, 17, 0, key);
-  GmemWriteScreen(ctx->planes);
-  return r;
-}
-
-}  // namespace
-
-i32 RecurWebGraph() {
-  static GraphContext ctx;
-  if (const u32 e = OpenWebContext(&ctx)) {
-    ErrBox(static_cast<i32>(e));
-    return kGraphExitShown;
-  }
-  if (RecurWebEntries(&ctx) == 0) {
+i32 RecurWebGraph(GraphContext *ctx) {
+  if (RecurWebEntries(ctx) == 0) {
     ErrBox(static_cast<i32>(kErrNothing));
     return kRecurTableMode;
   }
   // Drawn once: the stored picture serves while nothing changed.
-  if (GmemReadGraphMode() == kWebGrpMode && GmemReadScreen(ctx.planes) == 0) return RunWebLoop(&ctx, 0);
-  if (GmemCreateScreenIfMissing(ctx.planes) != 0) {
+  if (GmemReadGraphMode() == kWebGrpMode && GmemReadScreen(ctx->planes) == 0) return RecurRunGraphLoop(ctx, 0);
+  if (GmemCreateScreenIfMissing(ctx->planes) != 0) {
     ErrBox(static_cast<i32>(kErrMemory));
     return kGraphExitShown;
   }
-  GraphClearBuffer(&ctx);
-  if (const u32 e = GraphPlotAll(&ctx)) {
+  GraphClearBuffer(ctx);
+  if (const u32 e = GraphPlotAll(ctx)) {
     GmemDeleteGraphRecord();
     ErrBox(static_cast<i32>(e));
     return kGraphExitShown;
   }
   GmemWriteGraphMode(kWebGrpMode);
-  return RunWebLoop(&ctx, 0);
+  return RecurRunGraphLoop(ctx, 0);
 }
 
-i32 RecurRedrawWeb(u32 key) {
-  static GraphContext ctx;
+i32 RecurRedrawWeb(GraphContext *ctx, u32 key) {
   if (GmemReadGraphMode() != kWebGrpMode) return kGraphExitNothing;
-  if (const u32 e = OpenWebContext(&ctx)) {
-    ErrBox(static_cast<i32>(e));
-    return kGraphExitShown;
-  }
-  if (RecurWebEntries(&ctx) == 0) return kGraphExitNothing;
-  if (GmemReadScreen(ctx.planes) != 0) {
+  if (RecurWebEntries(ctx) == 0) return kGraphExitNothing;
+  if (GmemReadScreen(ctx->planes) != 0) {
     ErrBox(static_cast<i32>(kErrMemory));
     return kGraphExitShown;
   }
-  return RunWebLoop(&ctx, key);
+  return RecurRunGraphLoop(ctx, key);
 }
 
 i32 RecurRunProgramCommand(const u8 **p, Value *result, u32 *show) {

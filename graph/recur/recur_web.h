@@ -41,13 +41,14 @@ i32 RecurWebEntries(GraphContext *ctx);
 // the graph screen (EXIT -2, SHIFT+EXIT -1, G<->T -11, AC 31062, a changed
 // V-Window or SET UP -14) or a key for the graph screen to handle.
 i32 RecurWebTrace(GraphContext *ctx);
-// The web graph on the graph screen: an exit code of the graph screen, or
-// 31 (back to the table) after Condition ERROR (30) for formulas with no
-// web. Drawn once; a second visit shows the stored picture.
-i32 RecurWebGraph();
+// The web graph on the graph screen of ctx (set up by RecurSetupContext
+// and RecurLoadView): an exit code of the graph screen, or 31 (back to the
+// table) after Condition ERROR (30) for formulas with no web. Drawn once; a
+// second visit shows the stored picture.
+i32 RecurWebGraph(GraphContext *ctx);
 // The stored web graph again with its keys from `key`: -6 when the last
 // recursion graph drawn is not the web.
-i32 RecurRedrawWeb(u32 key);
+i32 RecurRedrawWeb(GraphContext *ctx, u32 key);
 
 // A recursion statement of a program at *p (DrawR-Con, DrawR-Plt, the two
 // sum forms, DrawWeb, DispR-Tbl): -1 when the token is none of them (*p

@@ -28,6 +28,7 @@ constexpr u32 kErrMemory = 4;
 constexpr u32 kErrDimension = 9;
 constexpr u32 kErrRange = 28;
 constexpr i32 kViewRows = 4;
+constexpr u8 kRecurTable = 36;  // the recursion table, "RECURTBL"
 constexpr u8 kTheta = 0xCE;
 constexpr u8 kRadius = 0xCD;
 constexpr i32 kCellX0 = 16;  // dot x of the variable column's cells
@@ -543,7 +544,28 @@ i32 GraphTableEntryOfColumn(i32 p, GraphContext *ctx) {
   return (p - 1) / static_cast<i32>(w);
 }
 
+namespace {
+
+// The recursion table's headers: n, then each sequence's term and, with
+// the sums shown, its sum: a, b, c with the subscript n, Sigma before a sum.
+void RecurHeaderText(i32 p, GraphContext *ctx, char *out) {
+  if (p <= 0) {
+    std::strcpy(out, "   n");
+    return;
+  }
+  const bool sum = (ctx->optionFlags & kGraphOptDerivative) != 0 && p % 2 == 0;
+  const i32 slot = ctx->entries[GraphTableEntryOfColumn(p, ctx)].slot;
+  const char letter = static_cast<char>('a' + (slot >= 1 && slot <= 3 ? slot - 1 : 0));
+  std::snprintf(out, 8, "%s%c\xE5\xDE", sum ? " \xE5\x51" : "  ", letter);
+}
+
+}  // namespace
+
 void GraphTableHeaderText(i32 p, GraphContext *ctx, char *out) {
+  if (TableOf(ctx) == kRecurTable) {
+    RecurHeaderText(p, ctx, out);
+    return;
+  }
   const u32 type0 = ctx->entries[0].type;
   if (p <= 0) {
     if (IsParam(type0)) {

@@ -107,6 +107,8 @@ i32 GraphTableScreen(GraphContext *ctx, u32 firstKey) {
         break;
       case kKeyExe:
         if (InRunOrProg()) return kGraphExitExe;
+        // RECUR's table draws its points on EXE only while no sums are shown.
+        if (SysIsAppName("@RECUR") && (ctx->optionFlags & kGraphOptDerivative)) break;
         if (GraphScreenMode(ctx) != 2) return kGraphTableConnect;
         break;
       case kKeyAc:

@@ -205,6 +205,23 @@ TEST_F(GmemItems, CommandRingKeepsTheNewestThirty) {
   EXPECT_FALSE(Exists(kMcsKindWork, "COM5"));
 }
 
+// Forgetting the commands finds each of the ring's items even when it is
+// left alone (a ring cut short), and touches no other work item.
+TEST_F(GmemItems, ForgettingTheCommandsLeavesNoneOfTheirItems) {
+  const u8 raw[4] = {1, 2, 3, 4};
+  for (const char *name : {"COMGRAPH", "COM7", "COM30", "COMOBCD"}) {
+    SCOPED_TRACE(name);
+    ASSERT_EQ(McsCreateByKind(kMcsKindWork, name, sizeof raw, raw), 0u);
+    ASSERT_EQ(McsCreateByKind(kMcsKindWork, "CONDX", sizeof raw, raw), 0u);
+    GmemDeleteCommands();
+    EXPECT_FALSE(Exists(kMcsKindWork, name));
+    EXPECT_TRUE(Exists(kMcsKindWork, "CONDX"));
+    McsDeleteByKind(kMcsKindWork, "CONDX");
+  }
+  GmemDeleteCommands();  // nothing there: nothing happens
+  EXPECT_EQ(GmemCommandCount(), 0);
+}
+
 TEST_F(GmemItems, CommandTexts) {
   // A parametric command splits its two texts at the first top-level comma.
   struct Case {

@@ -5,7 +5,9 @@
 
 #include <string>
 
+#include "tests/support/golden.h"
 #include "tests/support/harness.h"
+#include "ui/setup.h"
 #include "tests/system/graph_testapp.h"
 
 namespace {
@@ -15,6 +17,9 @@ class RecurSystem : public CalcSystemTest {
   void SetUp() override {
     CalcSystemTest::SetUp();
     ASSERT_TRUE(CalcBootToMenu());
+    // The table on the whole screen (the table applications' Dual Screen
+    // Off); the split screen has its own tests below.
+    SetupSetItem(kSetupTableDual, 1);
     ASSERT_TRUE(CalcPress("7"));
     ASSERT_EQ(CalcTitle(), "@RECUR");
   }
@@ -124,6 +129,126 @@ TEST_F(RecurSystem, RangeErrorAndNothingSelected) {
   // SEL turns the formula off: no table.
   ASSERT_TRUE(CalcPress("UP F1 F6"));
   EXPECT_TRUE(CalcScreenHas("Condition ERROR") || CalcScreenHas("ERROR")) << CalcScreenText();
+}
+
+}  // namespace
+
+namespace {
+
+// RECUR with SET UP's defaults: the table on the right half of the screen
+// and its graphs on the left.
+class RecurSplit : public CalcSystemTest {
+ protected:
+  void SetUp() override {
+    CalcSystemTest::SetUp();
+    ASSERT_TRUE(CalcBootToMenu());
+    ASSERT_TRUE(CalcPress("7"));
+    ASSERT_EQ(CalcTitle(), "@RECUR");
+    // an+1 = an/2 + 1 from a0 = 0, n = 0..5, the sums shown.
+    ASSERT_TRUE(CalcPress("F3 F2"));
+    ASSERT_TRUE(CalcPress("F4 F2 / 2 + 1 EXE EXIT"));
+    ASSERT_TRUE(CalcPress("F6"));
+  }
+  // A cell of the shown table: view row 1-4, screen column 0 (n) or 1.
+  static std::string Cell(int row, int column) {
+    std::string s = gapp::MiniText(column == 0 ? 72 : 100, 8 * row + 10, column == 0 ? 100 : 127);
+    return s.substr(s.find_first_not_of(' ') == std::string::npos ? s.size() : s.find_first_not_of(' '));
+  }
+  // The value under the cursor, below the table.
+  static std::string Value() { return gapp::MiniText(66, 50); }
+  // The left half (the graph) of the screen picture.
+  static std::string LeftHalf(const std::string &picture) {
+    std::string out;
+    for (size_t at = 0; at + 128 <= picture.size(); at += 129) out += picture.substr(at, 64) + "\n";
+    return out;
+  }
+};
+
+// The rows of a picture from `first` to `last` (0-63), columns from..to-1.
+std::string Area(const std::string &picture, int first, int last, int from, int to) {
+  std::string out;
+  for (int r = first; r <= last; ++r) out += picture.substr(static_cast<size_t>(r) * 129 + from, to - from) + "\n";
+  return out;
+}
+
+// The table stays on the right half while the graphs are drawn on the left:
+// G-CON, AC back to the table (the graph kept beside it), the cursor over
+// the sums, the sums' graph, EXIT back to the formulas.
+TEST_F(RecurSplit, TableBesideItsGraphs) {
+  const std::string table = CalcScreenPicture();
+  EXPECT_TRUE(MatchesGolden(GoldenBeside(__FILE__, "recur_split_table.txt"), table));
+  const char *const kTerms[4][2] = {{"", "0"}, {"1", "1"}, {"2", "1.5"}, {"3", "1.75"}};
+  for (int r = 1; r <= 4; ++r) {
+    if (r > 1) {
+      EXPECT_EQ(Cell(r, 0), kTerms[r - 1][0]) << r;
+    }
+    EXPECT_EQ(Cell(r, 1), kTerms[r - 1][1]) << r;
+  }
+  EXPECT_EQ(Value(), "0");
+  // G-CON: the terms joined on the left half; the table stays.
+  ASSERT_TRUE(CalcPress("F5"));
+  const std::string graph = CalcScreenPicture();
+  EXPECT_TRUE(MatchesGolden(GoldenBeside(__FILE__, "recur_split_graph.txt"), graph));
+  EXPECT_EQ(Area(graph, 8, 47, 64, 128), Area(table, 8, 47, 64, 128));
+  EXPECT_NE(Area(graph, 0, 63, 0, 64), Area(table, 0, 63, 0, 64));
+  // AC: the table's keys again, its graph beside it.
+  ASSERT_TRUE(CalcPress("AC"));
+  EXPECT_EQ(Area(CalcScreenPicture(), 0, 55, 0, 64), Area(graph, 0, 55, 0, 64));
+  EXPECT_EQ(Value(), "0");
+  // Right twice: past the terms to their sums; down to n = 2.
+  ASSERT_TRUE(CalcPress("RIGHT RIGHT DOWN DOWN"));
+  const char *const kSums[4] = {"0", "1", "", "4.25"};
+  for (int r = 1; r <= 4; ++r) {
+    if (r != 3) {
+      EXPECT_EQ(Cell(r, 1), kSums[r - 1]) << r;
+    }
+  }
+  EXPECT_EQ(Value(), "2.5");
+  // The sums joined: another graph beside the same table view.
+  ASSERT_TRUE(CalcPress("F2"));
+  const std::string sums = CalcScreenPicture();
+  EXPECT_NE(Area(sums, 0, 55, 0, 64), Area(graph, 0, 55, 0, 64));
+  EXPECT_EQ(Cell(4, 1), "4.25");
+  // The cursor keys scroll the graph; the table keeps its place.
+  ASSERT_TRUE(CalcPress("RIGHT"));
+  EXPECT_NE(Area(CalcScreenPicture(), 0, 55, 0, 64), Area(sums, 0, 55, 0, 64));
+  EXPECT_EQ(Area(CalcScreenPicture(), 8, 47, 64, 128), Area(sums, 8, 47, 64, 128));
+  ASSERT_TRUE(CalcPress("AC EXIT"));
+  EXPECT_EQ(CalcRow(1), "Recursion") << CalcScreenText();
+}
+
+// WEB on the split screen: the web on the left half beside the table,
+// walked with EXE; AC goes back to the table with the web beside it.
+TEST_F(RecurSplit, WebBesideTheTable) {
+  ASSERT_TRUE(CalcPress("F4"));
+  const std::string web = CalcScreenPicture();
+  EXPECT_EQ(Cell(4, 1), "1.75");
+  struct Step {
+    const char *x, *y;
+  } steps[] = {{"X=0", "Y=0"}, {"X=0", "Y=1"}, {"X=1", "Y=1"}, {"X=1", "Y=1.5"}, {"X=1.5", "Y=1.5"}};
+  for (const Step &st : steps) {
+    ASSERT_TRUE(CalcPress("EXE"));
+    EXPECT_EQ(gapp::MiniCell(1, 8), st.x);
+    EXPECT_EQ(gapp::MiniCell(17, 8), st.y);
+  }
+  EXPECT_TRUE(MatchesGolden(GoldenBeside(__FILE__, "recur_split_web.txt"), CalcScreenPicture()));
+  ASSERT_TRUE(CalcPress("AC"));
+  EXPECT_EQ(Value(), "0");
+  EXPECT_NE(Area(CalcScreenPicture(), 0, 55, 0, 64), Area(web, 0, 55, 0, 64));  // the steps stay
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(1), "Recursion") << CalcScreenText();
+}
+
+// MENU from the graph beside the table and another application: nothing of
+// the recursion graph is painted over it.
+TEST_F(RecurSplit, MenuFromTheGraphLeavesItBehind) {
+  ASSERT_TRUE(CalcPress("F5 MENU"));
+  ASSERT_TRUE(CalcMainMenuShown());
+  ASSERT_TRUE(CalcPress("8"));
+  EXPECT_EQ(CalcRow(1), "Select Equation") << CalcScreenText();
+  const std::string list = CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("DOWN UP"));
+  EXPECT_EQ(CalcScreenPicture(), list);
 }
 
 }  // namespace
