@@ -204,6 +204,17 @@ TEST_F(CalcDocRun, ClipCopiesPartOfALine) {
   EXPECT_EQ(CalcRow(2), std::string(20, ' ') + "7") << CalcScreenText();
 }
 
+// cut takes the selection out of the line and keeps it for PASTE.
+TEST_F(CalcDocRun, ClipCutTakesThePartOut) {
+  ASSERT_TRUE(CalcPress("1 + 2 3 SHIFT 8 LEFT LEFT F2"));
+  EXPECT_EQ(ScreenRowReversed(1), std::string(21, '.')) << Screen();
+  EXPECT_EQ(ScreenTextAt(0, 0, 1), "1") << Screen();
+  EXPECT_EQ(ScreenTextAt(12, 0, 4), "") << Screen();
+  ASSERT_TRUE(CalcPress("SHIFT 9 SHIFT 9 EXE"));
+  EXPECT_EQ(RowLeft("1+2323"), 0) << Screen();
+  EXPECT_EQ(RowRight("2324"), 8) << Screen();
+}
+
 // Inside a template the selection stays in the cursor's box and takes a
 // template in it whole; EXIT leaves the CLIP state and shows the line as it
 // was. The copied part runs where it is pasted.
