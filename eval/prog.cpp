@@ -1301,7 +1301,9 @@ namespace {
     case kProgClsExpr: return ExprStatement(run);
     case kProgClsListRef: {
       u32 n = 0;
-      if (!EvalParseListRef(&run->p, &n)) {
+      // Where the caller shows list results (the calculation document) a
+      // bare list is its value, not its sub-name printed.
+      if (ctx->keepArrays || !EvalParseListRef(&run->p, &n)) {
         // Not a bare list (List 1[2]+1, List 1×2): an expression whose
         // value is shown like any other.
         ctx->outputMode = kProgOutValue;

@@ -47,7 +47,8 @@ struct ProgRunContext {
   u32 captureNumber;   // operand of RclCapt
   u32 errorOffset;     // byte offset of the failing statement in that text
   Value last;          // the value of the last expression statement
-  u32 keepArrays;      // 1: a list or matrix result opens no viewer (the caller shows it)
+  u32 keepArrays;      // 1: a list or matrix result opens no viewer (the caller shows it),
+                       // and a bare list reference is that list's value
 };
 
 // A blank run screen: text rows empty, row 1, nothing to show.

@@ -186,6 +186,14 @@ struct MprintState {
   u8 matrix_rows;     // size of the next matrix template
   u8 matrix_cols;
   u32 level_bytes;    // stack bytes one nesting level of the layout takes
+  // A range of the edited string shown reversed (cursor mode 1 only; none
+  // while sel_from == sel_to), and where the draw pass found it.
+  u16 sel_from;
+  u16 sel_to;
+  i32 sel_x0;         // x of the range's start and end, -1 when not passed
+  i32 sel_x1;
+  i32 sel_top;        // rows its elements cover
+  i32 sel_bottom;
 };
 MprintState *MprintGetState();
 // Resets the textbook state at system start.
@@ -218,6 +226,10 @@ u32 MprintTokenWidth(const u8 *token, i32 x, i32 y, u8 drop_last);
 // token-name table (kStrTokenNameMax bytes).
 void MprintTokenText(const u8 *token, char out[32]);
 
+// Shows bytes [from, to) of the next edited line reversed (whole elements
+// of one box, as MprintSelectionStep gives); from == to shows none.
+void MprintSetSelection(u16 from, u16 to);
+
 // ---- editor -------------------------------------------------------------------------
 // Moves an offset to the nearest legal cursor place at or before it.
 u16 MprintLegalCursor(const u8 *expr, u16 cursor);
@@ -238,6 +250,14 @@ enum MprintEditResult : u32 {
 };
 // Applies an edit key (cursor keys, DEL, AC, PASTE) to expr.
 u32 MprintEditKey(u8 *expr, u32 limit, u16 *cursor, u32 key);
+
+// The box around a cursor place: bytes [*start, *end) of the innermost
+// template part holding it, or the whole string.
+void MprintBoxAround(const u8 *expr, u16 pos, u16 *start, u16 *end);
+// One step of a selection inside the box of `anchor`: the element boundary
+// after (right) or before (left) `pos`; pos itself at the box's edge. An
+// element is a token or a whole template.
+u16 MprintSelectionStep(const u8 *expr, u16 anchor, u16 pos, bool right);
 
 // Where a position lies: the innermost template holding it.
 struct MprintPlace {

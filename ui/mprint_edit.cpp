@@ -325,6 +325,39 @@ u8 MprintFindTemplate(const u8 *expr, u16 pos, MprintPlace *out) {
   return found;
 }
 
+void MprintBoxAround(const u8 *expr, u16 pos, u16 *start, u16 *end) {
+  MprintPlace place{};
+  if (MprintFindTemplate(expr, pos, &place)) {
+    MprintPart parts[kMprPartsMax];
+    const u32 count = MprintTemplateParts(expr + place.head, parts, kMprPartsMax);
+    if (place.part < count) {
+      *start = static_cast<u16>(place.head + parts[place.part].start);
+      *end = static_cast<u16>(place.head + parts[place.part].end);
+      return;
+    }
+  }
+  *start = 0;
+  *end = static_cast<u16>(Length(expr));
+}
+
+u16 MprintSelectionStep(const u8 *expr, u16 anchor, u16 pos, bool right) {
+  u16 start = 0, end = 0;
+  MprintBoxAround(expr, anchor, &start, &end);
+  for (u32 off = start; off < end;) {
+    const u8 *p = expr + off;
+    u32 len = MprintTokenClass(p) == kMprHead ? MprintTemplateLength(p) : MprintTokenLength(p);
+    if (len == 0) break;
+    if (off + len > end) len = end - off;
+    if (right && off + len > pos) return static_cast<u16>(off + len);
+    if (!right) {
+      if (off >= pos) return pos;
+      if (off + len >= pos) return static_cast<u16>(off);
+    }
+    off += len;
+  }
+  return pos;
+}
+
 u16 MprintDrawAt(u8 *expr, u32 limit, u16 cursor_in, u32 code, u8 insert_mode) {
   if (limit > kMprTextMax) limit = kMprTextMax;
   if (expr[0] == kMprEmptyBox && expr[1] == 0) {

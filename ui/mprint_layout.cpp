@@ -478,7 +478,32 @@ void MarkCursor(const u8 *p, i32 x, i32 cy) {
   s.cursor_x = x;
   s.cursor_y = cy;
   const i32 cx = x - 1 >= s.origin ? x - 1 : x;
-  if (Drawing()) LcdDrawLine(cx, cy - 4, cx, cy + 3);
+  // A reversed selection shows the place itself.
+  if (Drawing() && s.sel_from >= s.sel_to) LcdDrawLine(cx, cy - 4, cx, cy + 3);
+}
+
+// The selection of the edited line: noted while its draw pass passes it.
+bool Selecting() {
+  const MprintState &s = S();
+  return s.draw == 1 && s.place == 1 && s.cursor_mode == 1 && s.sel_from < s.sel_to;
+}
+
+void MarkSelection(const u8 *p, i32 x) {
+  if (!Selecting()) return;
+  MprintState &s = S();
+  const u32 off = static_cast<u32>(p - s.base);
+  if (off == s.sel_from && s.sel_x0 < 0) s.sel_x0 = x;
+  if (off == s.sel_to && s.sel_x1 < 0) s.sel_x1 = x;
+}
+
+// An element starting at p covers rows top..bottom.
+void AddToSelection(const u8 *p, i32 top, i32 bottom) {
+  if (!Selecting()) return;
+  MprintState &s = S();
+  const u32 off = static_cast<u32>(p - s.base);
+  if (off < s.sel_from || off >= s.sel_to) return;
+  s.sel_top = std::min(s.sel_top, top);
+  s.sel_bottom = std::max(s.sel_bottom, bottom);
 }
 
 u8 LayBox(const u8 *p, const u8 *end, MprintBoxMetrics *m, i32 x, i32 cy, bool in_template) {
@@ -502,6 +527,7 @@ u8 LayBox(const u8 *p, const u8 *end, MprintBoxMetrics *m, i32 x, i32 cy, bool i
   bool first = true;
   for (;;) {
     MarkCursor(p, x, cy);
+    MarkSelection(p, x);
     const u8 cls = (end != nullptr && p >= end) ? static_cast<u8>(kMprEnd) : MprintClassify(p);
     if (cls == kMprEnd || cls == kMprBoxClose || cls == kMprBoxBoundary || cls == kMprSeparator ||
         cls == kMprListClose || cls == kMprRowClose) {
@@ -516,6 +542,7 @@ u8 LayBox(const u8 *p, const u8 *end, MprintBoxMetrics *m, i32 x, i32 cy, bool i
     switch (cls) {
       case kMprOrdinary: {
         const u32 w = MprintTokenWidth(p, x, cy - 4, 0);
+        AddToSelection(p, cy - 4, cy + 3);
         x += w;
         m->width = static_cast<u16>(m->width + w);
         p += len;
@@ -525,6 +552,7 @@ u8 LayBox(const u8 *p, const u8 *end, MprintBoxMetrics *m, i32 x, i32 cy, bool i
         MprintBoxMetrics t = *m;
         if (!kHandlers[MprintTemplateNumber(p)](p, &t, x, cy)) return 0;
         if (t.height > kMprMaxHeight) return 0;
+        AddToSelection(p, std::min(Top(t, cy), cy - 4), std::max(Bottom(t, cy), cy + 3));
         x += t.width;
         m->width = static_cast<u16>(m->width + t.width);
         MprintMergeBox(m, t);
@@ -547,6 +575,7 @@ u8 LayBox(const u8 *p, const u8 *end, MprintBoxMetrics *m, i32 x, i32 cy, bool i
         if (!LayBox(cs, ce, &c, x + lead + 6, cy, false)) return 0;
         const i32 top = Top(c, cy), bottom = Bottom(c, cy) - 1;
         DrawFence(x + lead, top, bottom, opener);
+        AddToSelection(p, std::min(top, cy - 4), std::max(bottom, cy + 3));
         i32 w = lead + 6 + c.width;
         if (closed) {
           DrawFence(x + w, top, bottom, closer);
@@ -561,6 +590,7 @@ u8 LayBox(const u8 *p, const u8 *end, MprintBoxMetrics *m, i32 x, i32 cy, bool i
       case kMprParenClose: case kMprBraceClose: case kMprBracketClose: {
         // A closer without its opener in this box: drawn as it stands.
         DrawFence(x, Top(*m, cy), Bottom(*m, cy) - 1, *p);
+        AddToSelection(p, std::min(Top(*m, cy), cy - 4), std::max(Bottom(*m, cy) - 1, cy + 3));
         x += 6;
         m->width = static_cast<u16>(m->width + 6);
         p += len;
@@ -596,6 +626,12 @@ void MprintSetMatrixSize(u8 rows, u8 cols) {
   MprintState &s = S();
   s.matrix_rows = static_cast<u8>(std::clamp<u32>(rows, 1, kMprMatrixMax));
   s.matrix_cols = static_cast<u8>(std::clamp<u32>(cols, 1, kMprMatrixMax));
+}
+
+void MprintSetSelection(u16 from, u16 to) {
+  MprintState &s = S();
+  s.sel_from = std::min(from, to);
+  s.sel_to = std::max(from, to);
 }
 
 void MprintSaveBackup(const u8 *expr, u16 cursor) {
@@ -682,9 +718,18 @@ u8 MprintLayoutLine(u8 cursor_mode, u8 *height, u8 *width) {
   s.draw = 1;
   s.place = 1;
   s.cursor_x = -1;
+  s.sel_x0 = -1;
+  s.sel_x1 = -1;
+  s.sel_top = 255;
+  s.sel_bottom = -255;
   MprintBoxMetrics drawn{};
   LayBox(s.base, nullptr, &drawn, x - s.scroll, cy, false);
   s.draw = 0;
+  if (cursor_mode == 1 && s.sel_x0 >= 0 && s.sel_x1 > s.sel_x0) {
+    const i32 x0 = std::max<i32>(s.sel_x0, s.origin), x1 = std::min<i32>(s.sel_x1 - 1, 127);
+    const i32 y0 = std::max<i32>({s.sel_top, s.offset, 0}), y1 = std::min<i32>(s.sel_bottom, 55);
+    if (x0 <= x1 && y0 <= y1) LcdReverseArea(x0, y0, x1, y1);
+  }
   LcdClearArea({0, 56, 127, 63});
   u8 result = 1;
   // The side markers stand on the centre line's glyph rows.

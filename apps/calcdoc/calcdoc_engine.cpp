@@ -579,7 +579,6 @@ bool IsEngineKey(u32 key) {
     case kKeySetup:
     case kKeyPageUp:
     case kKeyPageDown:
-    case kKeyClip:
       return true;
     default:
       return key < 30000;
@@ -645,6 +644,71 @@ void CopyLine(const u8 *text) {
   if (ItemClipStorePair(reinterpret_cast<const char *>(text), n) != 0) ErrBox(kErrMemory);
 }
 
+// Part of a line picked in the CLIP state: the arrows move the cursor by
+// whole elements (a token or a whole template) inside the box where the
+// first arrow found it. Before an arrow the whole line is taken.
+struct LineSelection {
+  bool on = false;
+  u16 anchor = 0;
+};
+
+// The bytes COPY and CUT take: [*from, *to) of buf.
+void SelectedRange(const LineSelection &sel, const u8 *buf, u16 cursor, u16 *from, u16 *to) {
+  if (sel.on) {
+    *from = std::min(sel.anchor, cursor);
+    *to = std::max(sel.anchor, cursor);
+  } else {
+    *from = 0;
+    *to = static_cast<u16>(std::strlen(reinterpret_cast<const char *>(buf)));
+  }
+}
+
+// COPY and CUT in the line editor; CUT removes what it copied. False when
+// the clipboard could not take it (Memory ERROR shown, the line unchanged).
+bool CopySelection(const LineSelection &sel, u8 *buf, u16 *cursor, bool cut) {
+  u16 from = 0, to = 0;
+  SelectedRange(sel, buf, *cursor, &from, &to);
+  if (sel.on && from == to) return true;  // arrows that went nowhere take nothing
+  if (ItemClipStorePair(reinterpret_cast<const char *>(buf + from), to - from) != 0) {
+    ErrBox(kErrMemory);
+    return false;
+  }
+  if (cut && to > from) {
+    std::memmove(buf + from, buf + to, std::strlen(reinterpret_cast<char *>(buf + to)) + 1);
+    *cursor = from;
+  }
+  return true;
+}
+
+// What the edited line shows reversed: the selection in the CLIP state,
+// nothing outside it.
+void ShowSelection(const LineSelection &sel, const u8 *buf, u16 cursor) {
+  if (KeyGetModifier() != kModClip) {
+    MprintSetSelection(0, 0);
+    return;
+  }
+  u16 from = 0, to = 0;
+  SelectedRange(sel, buf, cursor, &from, &to);
+  MprintSetSelection(from, to);
+}
+
+// While the CLIP state is on, the key reader calls this when it draws the
+// level's F-key row: after EXIT ended the state the line is drawn again
+// without its reversed part.
+struct ClipRedraw {
+  u8 *buf;
+  u16 *cursor;
+};
+
+void RedrawAfterClip(void *arg) {
+  const ClipRedraw *r = static_cast<const ClipRedraw *>(arg);
+  if (KeyGetModifier() != kModClip) {
+    MprintSetSelection(0, 0);
+    CalcDocDrawScreen(false, r->buf, r->cursor);
+  }
+  FkeyDrawRow();
+}
+
 // "Aa": upper-case and lower-case alpha trade places (a lock stays a lock).
 void ToggleCase() {
   const u8 m = KeyGetModifier();
@@ -686,10 +750,36 @@ u32 EditLine(u32 first, bool first_is_char, u16 start_cursor) {
   u32 key = first;
   bool is_char = first_is_char;
   bool have = first != kKeyEditLine && first != kKeyLeft && first != kKeyRight;
+  LineSelection sel;
   for (;;) {
     if (have) {
       have = false;
-      if (is_char) {
+      if (!is_char && (key == kKeyCopy || key == kKeyCut)) {
+        // The key reader has ended the CLIP state already.
+        const bool cut = key == kKeyCut;
+        const bool done = CopySelection(sel, buf, &cursor, cut);
+        sel.on = false;
+        if (!cut || !done) continue;
+        d.fresh = 0;
+      } else if (KeyGetModifier() != kModClip) {
+        sel.on = false;
+      }
+      if (!is_char && (key == kKeyCopy || key == kKeyCut)) {
+        // Stored below.
+      } else if (!is_char && key == kKeyClip) {
+        // The CLIP state: the whole line is taken until an arrow picks part
+        // of it.
+        sel.on = false;
+      } else if (!is_char && key >= kKeyClipUp && key <= kKeyClipDown) {
+        if (key == kKeyClipLeft || key == kKeyClipRight) {
+          if (!sel.on) {
+            sel.on = true;
+            sel.anchor = cursor;
+          }
+          cursor = MprintSelectionStep(buf, sel.anchor, cursor, key == kKeyClipRight);
+        }
+        continue;
+      } else if (is_char) {
         const u16 token = static_cast<u16>(key);
         if (d.fresh && kind == kDocCalc && buf[0] == 0 && CalcDocIsOperatorToken(token)) AnsPrefix(buf, &cursor);
         cursor = MprintDrawAt(buf, kMprTextMax, cursor, token, KeyGetInsertMode());
@@ -719,9 +809,6 @@ u32 EditLine(u32 first, bool first_is_char, u16 start_cursor) {
         d.fresh = 0;
       } else if (key == kDocCmdCase) {
         ToggleCase();
-        continue;
-      } else if (key == kKeyCopy) {
-        CopyLine(buf);
         continue;
       } else if (key == kKeyDel && IsTextKind(kind) && cursor == 0 && d.current > 0 &&
                  IsTextKind(KindAt(d.current - 1))) {
@@ -823,13 +910,19 @@ u32 EditLine(u32 first, bool first_is_char, u16 start_cursor) {
       }
     }
     CalcDocScrollToCurrent();
+    ShowSelection(sel, buf, cursor);
     CalcDocDrawScreen(false, buf, &cursor);
     const i32 before = d.row;
     CalcDocScrollToCursor(MprintGetState()->cursor_y);
     if (d.row != before) CalcDocDrawScreen(false, buf, &cursor);
+    MprintSetSelection(0, 0);
     FkeyDrawRow();
     key = 0;
+    ClipRedraw redraw{buf, &cursor};
+    const bool clip = KeyGetModifier() == kModClip;
+    const KeyRootRow outer = clip ? KeySetRootRowHook({RedrawAfterClip, &redraw}) : KeyRootRow{nullptr, nullptr};
     is_char = KeyGetKey(&key) == 1;
+    if (clip) KeySetRootRowHook(outer);
     if (is_char && key == 0) continue;
     have = true;
   }
@@ -1152,7 +1245,7 @@ u32 CalcDocEngine(u32 first_command) {
                                 key == kDocCmdChar || key == kDocCmdCase;
     const bool engine_key = !pending_char && key != kKeyLeft && key != kKeyRight && key != kKeyDel &&
                             key != kKeyAc && key != kKeyPaste && key != kKeyXThetaT && key != kKeyMatTemplate &&
-                            !(editor_command && IsEditable(kind)) && !(key == kKeyEditLine && IsEditable(kind)) &&
+                            !(editor_command && IsEditable(kind)) && !((key == kKeyEditLine || key == kKeyClip) && IsEditable(kind)) &&
                             !(kind == kDocStrip && (key == kDocCmdChar || key == kDocCmdCase));
     if (!engine_key) {
       if (IsEditable(kind)) {

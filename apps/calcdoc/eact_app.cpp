@@ -424,10 +424,13 @@ u32 EactEditorMain() {
 }
 
 u32 EactAppMain(u32, u16) {
+  // The kernel leaves an application without returning (MENU): the list of
+  // the last visit is freed when the application starts again.
   static BrowseList list;
   ClearPath();
   char remembered[13] = "";
   u8 device = kDeviceStorage;
+  BrowseListFree(&list);
   BrowseListInit(&list, device);
   for (;;) {
     const FkeyItem page[6] = {K(945, kBrowseOpen), K(390, kBrowseNew), K(56, kBrowseDel),

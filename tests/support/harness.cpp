@@ -89,6 +89,11 @@ bool CalcLetterPosition(char letter, i32 *column, i32 *row) {
 
 void CalcStart(bool formatted_storage) {
   g_title.clear();
+  // The host reports a title only when it changed since the last poll: a
+  // run that ended on the title the next one starts with would never show it.
+  HostSetAppTitle("");
+  char polled[kHostTitleSize];
+  HostPollAppTitle(polled);
   // The storage image: a fresh temporary file, as at a first run.
   char path[] = "/tmp/corvanta-system-XXXXXX";
   const int fd = mkstemp(path);

@@ -5,15 +5,21 @@
 
 #include <string>
 
+#include "kernel/calc_ram.h"
 #include "tests/support/harness.h"
 #include "tests/support/screen_reader.h"
 #include "ui/keycodes.h"
 
 namespace {
 
+constexpr u16 kTokAnsCode = 0xC0;
+
 class CalcDocRun : public ::testing::Test {
  protected:
   void SetUp() override {
+    // Main memory outlives CalcStop within a process: each case begins
+    // with none, as when it runs alone.
+    HostFreeCalcRam();
     CalcUseMathInput();
     CalcStart();
     ASSERT_TRUE(CalcBootToMenu());
@@ -136,6 +142,102 @@ TEST_F(CalcDocRun, AnEditedLineRunsTheLinesBelowAgain) {
   // EXE on the empty last line runs the line above again.
   ASSERT_TRUE(CalcPress("EXE"));
   EXPECT_GE(RowRight("20"), 0) << Screen();
+}
+
+// A bare list name on a line is the list itself, shown as the line that
+// stored it showed it; an element and List Ans read back from it too.
+TEST_F(CalcDocRun, AStoredListReadsBackWhole) {
+  ASSERT_TRUE(CalcPostCodes({kChrListOpen, '4', ',', '5', kChrListClose, kChrArrow, 0x7F51, '1'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  const std::string stored = ScreenPictureRegion(64, 8, 64, 8);
+  ASSERT_NE(stored.find('#'), std::string::npos) << Screen();
+  ASSERT_TRUE(CalcPostCodes({0x7F51, '1'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(RowLeft("List 1"), 16) << Screen();
+  EXPECT_EQ(ScreenPictureRegion(64, 24, 64, 8), stored) << Screen();
+  ASSERT_TRUE(CalcPostCodes({0x7F51, '1', '[', '2', ']'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(RowRight("5"), 40) << Screen();
+  ASSERT_TRUE(CalcPress("AC"));
+  ASSERT_TRUE(CalcPostCodes({0x7F51, kTokAnsCode}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  const int ans = RowLeft("List Ans");
+  ASSERT_GE(ans, 0) << Screen();
+  EXPECT_EQ(ScreenPictureRegion(64, ans + 8, 64, 8), stored) << Screen();
+}
+
+// CLIP takes part of a line, key by key: before an arrow the whole line
+// shows reversed; each arrow moves the cursor by one element and the part
+// between the place where the first arrow found it and the cursor shows
+// reversed. COPY keeps that part and leaves the CLIP state with the cursor
+// where it was; PASTE puts it in a later line and in the linear screen.
+TEST_F(CalcDocRun, ClipCopiesPartOfALine) {
+  ASSERT_TRUE(CalcPress("1 + 2 3 + 4 SHIFT 8"));
+  EXPECT_EQ(ScreenRowReversed(1), "RRRRRR...............") << Screen();
+  const struct {
+    const char *keys;
+    const char *reversed;
+  } steps[] = {
+      {"LEFT", ".....R..............."},
+      {"LEFT", "....RR..............."},
+      {"LEFT LEFT", "..RRRR..............."},
+      {"RIGHT", "...RRR..............."},
+  };
+  for (const auto &step : steps) {
+    ASSERT_TRUE(CalcPress(step.keys));
+    EXPECT_EQ(ScreenRowReversed(1), step.reversed) << step.keys << Screen();
+  }
+  ASSERT_TRUE(CalcPress("F1"));
+  EXPECT_EQ(ScreenRowReversed(1), std::string(21, '.')) << Screen();
+  // Out of the CLIP state, a digit goes in where the cursor stood.
+  ASSERT_TRUE(CalcPress("0 EXE"));
+  EXPECT_EQ(RowLeft("1+203+4"), 0) << Screen();
+  EXPECT_EQ(RowRight("208"), 8) << Screen();
+  ASSERT_TRUE(CalcPress("SHIFT 9"));
+  EXPECT_EQ(ScreenTextAt(0, 16, 2), "3+") << Screen();
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(RowRight("7"), 24) << Screen();
+  // The linear screen pastes the same part.
+  ASSERT_TRUE(CalcPress("SHIFT MENU F2 EXIT SHIFT 9"));
+  EXPECT_EQ(CalcRow(1), "3+4") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(CalcRow(2), std::string(20, ' ') + "7") << CalcScreenText();
+}
+
+// cut takes the selection out of the line and keeps it for PASTE.
+TEST_F(CalcDocRun, ClipCutTakesThePartOut) {
+  ASSERT_TRUE(CalcPress("1 + 2 3 SHIFT 8 LEFT LEFT F2"));
+  EXPECT_EQ(ScreenRowReversed(1), std::string(21, '.')) << Screen();
+  EXPECT_EQ(ScreenTextAt(0, 0, 1), "1") << Screen();
+  EXPECT_EQ(ScreenTextAt(12, 0, 4), "") << Screen();
+  ASSERT_TRUE(CalcPress("SHIFT 9 SHIFT 9 EXE"));
+  EXPECT_EQ(RowLeft("1+2323"), 0) << Screen();
+  EXPECT_EQ(RowRight("2324"), 8) << Screen();
+}
+
+// Inside a template the selection stays in the cursor's box and takes a
+// template in it whole; EXIT leaves the CLIP state and shows the line as it
+// was. The copied part runs where it is pasted.
+TEST_F(CalcDocRun, ClipStaysInTheCursorsBox) {
+  ASSERT_TRUE(CalcPress("7 + ab/c 1 + SHIFT ^2 9 RIGHT DOWN 2 UP"));
+  const std::string plain = CalcScreenPicture();
+  // The numerator (x 13-37 over rows 0-9) reversed, the bar (row 10), the
+  // denominator and "7+" as they were.
+  ASSERT_TRUE(CalcPress("SHIFT 8 RIGHT RIGHT RIGHT"));
+  const std::string three = CalcScreenPicture();
+  EXPECT_EQ(ScreenPictureRegion(13, 9, 26, 1), std::string(25, '#') + ".\n") << Screen();
+  constexpr size_t kLine = 129;  // a picture row and its line end
+  for (size_t y = 0; y < 10; ++y) EXPECT_EQ(three.substr(y * kLine, 12), plain.substr(y * kLine, 12)) << y;
+  EXPECT_EQ(three.substr(10 * kLine, 46 * kLine), plain.substr(10 * kLine, 46 * kLine)) << Screen();
+  ASSERT_TRUE(CalcPress("RIGHT"));
+  EXPECT_EQ(CalcScreenPicture(), three) << "the box ends there" << Screen();
+  // EXIT: the line as it was, the cursor at the numerator's end.
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(ScreenPictureRegion(13, 9, 26, 1), std::string(24, '.') + "#.\n") << Screen();
+  ASSERT_TRUE(CalcPress("SHIFT 8 LEFT LEFT LEFT F1 EXE"));
+  EXPECT_GE(RowRight("9"), 0) << Screen();
+  ASSERT_TRUE(CalcPress("SHIFT 9 EXE"));
+  EXPECT_GE(RowRight("4"), 0) << Screen();
 }
 
 // A list of 21 elements has no textbook form: its viewer opens at once.

@@ -316,6 +316,38 @@ TEST_F(MprintEdit, FindTemplate) {
   EXPECT_EQ(place.number, 0);
 }
 
+// A selection steps by whole elements (a token, or a template with all its
+// parts) and never leaves the box where it began.
+TEST_F(MprintEdit, SelectionStepsByElementsInsideOneBox) {
+  // 1+√(4)+(2+3)/5; offsets: root 2-7, second + 8, fraction 9-19 with its
+  // numerator 12-14 and denominator 17, end 20.
+  const std::string t = "1\x89" ROOT OPEN "4" CLOSE GEND "\x89" FRAC OPEN "2\x89" "3" CLOSE OPEN "5" CLOSE GEND;
+  Editor e(t);
+  ASSERT_EQ(t.size(), 20u);
+  const struct {
+    u16 anchor, pos;
+    bool right;
+    u16 to;
+  } cases[] = {
+      {0, 0, true, 1},     {0, 1, true, 2},     {0, 2, true, 8},     {0, 8, true, 9},
+      {0, 9, true, 20},    {20, 2, false, 1},
+      {20, 20, true, 20},  {20, 20, false, 9},  {20, 9, false, 8},   {20, 8, false, 2},
+      {20, 1, false, 0},   {0, 0, false, 0},    {12, 12, true, 13},  {12, 14, true, 15},
+      {12, 15, true, 15},  {12, 12, false, 12}, {15, 13, false, 12}, {17, 17, false, 17},
+      {17, 17, true, 18},  {18, 18, true, 18},
+  };
+  for (const auto &c : cases)
+    EXPECT_EQ(MprintSelectionStep(e.text, c.anchor, c.pos, c.right), c.to)
+        << c.anchor << " " << c.pos << (c.right ? " right" : " left");
+  u16 start = 0, end = 0;
+  MprintBoxAround(e.text, 13, &start, &end);
+  EXPECT_EQ(start, 12);
+  EXPECT_EQ(end, 15);
+  MprintBoxAround(e.text, 9, &start, &end);
+  EXPECT_EQ(start, 0);
+  EXPECT_EQ(end, 20);
+}
+
 // ---- results ----
 
 Value Real(const char *text) {
