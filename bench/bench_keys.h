@@ -74,4 +74,20 @@ inline void Report(benchmark::State &state, std::vector<double> &times) {
   state.counters["worst_us"] = times.back();
 }
 
+// A digit typed on the linear run screen's empty line and deleted again:
+// the time of each digit. The run screen must be open.
+inline std::vector<double> LinearTypedDigits(benchmark::State &state) {
+  Press(1, 1);  // AC: an empty line
+  std::vector<double> times;
+  for (auto _ : state) {
+    const double t = Press(7, 3);  // 1
+    state.SetIterationTime(t / 1e6);
+    times.push_back(t);
+    state.PauseTiming();
+    Press(4, 5);  // DEL
+    state.ResumeTiming();
+  }
+  return times;
+}
+
 }  // namespace bench_keys

@@ -15,16 +15,7 @@ void Start() { bench_keys::StartRunMat(true); }
 
 void BM_TypedDigit(benchmark::State &state) {
   Start();
-  Press(1, 1);  // AC: an empty line
-  std::vector<double> times;
-  for (auto _ : state) {
-    const double t = Press(7, 3);  // 1
-    state.SetIterationTime(t / 1e6);
-    times.push_back(t);
-    state.PauseTiming();
-    Press(4, 5);  // DEL
-    state.ResumeTiming();
-  }
+  std::vector<double> times = bench_keys::LinearTypedDigits(state);
   Report(state, times);
 }
 BENCHMARK(BM_TypedDigit)->Iterations(1000)->UseManualTime()->Unit(benchmark::kMicrosecond);

@@ -255,6 +255,14 @@ bool ArrayNormalizeChanges(const EvalCell *cell) {
 }  // namespace
 
 u32 EvalNormalizeCell(EvalCell *cell) {
+  const u8 b0 = cell->re.b[0];
+  if ((b0 & 0x80) == 0 && (b0 & 0x60) != 0x20) {
+    // A real scalar, the common case: neither an error (0xF_), a complex
+    // value nor a list or matrix.
+    if (!NormalizeChanges(&cell->re)) return 1;
+    ValNormalize(cell, cell);
+    return Status(cell);
+  }
   if (ValErrorCode(cell) != 0) return 0;
   if (EvalIsArrayCell(cell)) {
     // Each element gets the same clean-up as a scalar result. A block of a
@@ -269,7 +277,64 @@ u32 EvalNormalizeCell(EvalCell *cell) {
   return Status(cell);
 }
 
+namespace {
+
+// A real scalar: neither an error (0xF_), a complex value nor a list or
+// matrix header.
+bool IsRealScalar(const EvalCell *cell) {
+  const u8 b0 = cell->re.b[0];
+  return (b0 & 0x80) == 0 && (b0 & 0x60) != 0x20;
+}
+
+// The operation of + - x / on two real scalars outside Base-N, as the value
+// layer routes it; null for every other operator.
+BcdReal *(*RealArithmetic(u8 t))(const BcdReal *, const BcdReal *, BcdReal *) {
+  switch (t) {
+    case kTokAdd: return RealAddMaru;
+    case kTokSub: return RealSubMaru;
+    case kTokMul: case kTokImplicitValue: case kTokImplicitBracket: return RealMul;
+    case kTokDiv: return RealDiv;
+    default: return nullptr;
+  }
+}
+
+// A real result into the cell as the value layer stores one, then the
+// clean-up of every operator's result.
+u32 TakeReal(const BcdReal &res, EvalCell *cell) {
+  cell->re = res;
+  if (ValErrorCode(&res) != 0) return 0;
+  cell->re.b[0] &= 0x7F;
+  RealSetZero(&cell->im);
+  return EvalNormalizeCell(cell);
+}
+
+// A real power stays real when the base is not negative or the exponent is
+// an integer; the value layer decides the other cases.
+bool RealPowerStaysReal(const BcdReal *base, const BcdReal *exponent) {
+  BcdReal zero;
+  RealSetZero(&zero);
+  return RealIsGreaterEqual(base, &zero) == 1 || RealIsInteger(exponent) == 1;
+}
+
+}  // namespace
+
 u32 EvalApplyBinary(EvalCell *left, const EvalCell *op, EvalCell *right) {
+  if (IsRealScalar(left) && IsRealScalar(right)) {
+    // Two real numbers hold no block to release; + - x / and ^ go straight
+    // to the real operation the value layer would pick.
+    const u8 t = TokByte0(op);
+    auto fn = RealArithmetic(t);
+    if (t == kTokPow && RealPowerStaysReal(&left->re, &right->re)) fn = RealPow;
+    if (fn != nullptr && BaseNMode() == 0) {
+      BcdReal res{};
+      fn(&left->re, &right->re, &res);
+      return TakeReal(res, right);
+    }
+    EvalCell copy = *right;
+    right->re.b[0] = 0;
+    EvalBinaryToken(op->re.b, left, &copy, right, Angle(), ComplexMode());
+    return EvalNormalizeCell(right);
+  }
   EvalCell copy = *right;
   right->re.b[0] = 0;
   EvalBinaryToken(op->re.b, left, &copy, right, Angle(), ComplexMode());
@@ -281,6 +346,13 @@ u32 EvalApplyBinary(EvalCell *left, const EvalCell *op, EvalCell *right) {
 u32 EvalApplyUnary(EvalCell *cell, const EvalCell *op) {
   const u8 t = TokByte0(op);
   if (t == '(') return 1;
+  if ((t == 0x81 || t == 0x82 || t == 0x83) && IsRealScalar(cell) && BaseNMode() == 0) {
+    // sin, cos and tan of a real number: the real function the value layer
+    // would call.
+    BcdReal res{};
+    (t == 0x81 ? RealSin : t == 0x82 ? RealCos : RealTan)(&cell->re, &res, Angle());
+    return TakeReal(res, cell);
+  }
   EvalCell copy = *cell;
   cell->re.b[0] = 0;
   if (TokIsPrefixOp(op)) {

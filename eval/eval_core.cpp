@@ -140,6 +140,14 @@ constexpr std::array<u8, 256> BuildPriorities() {
 
 constexpr std::array<u8, 256> kPriority = BuildPriorities();
 
+// The priority of an operator: every token but those of the 0x7F and 0xF7
+// groups is ranked by its first byte alone.
+inline u32 Priority(u8 b0, u8 b1) {
+  if (b0 == 0x7F || b0 == 0xF7) [[unlikely]]
+    return EvalOpPriority(b0, b1);
+  return kPriority[b0];
+}
+
 }  // namespace
 
 u32 EvalOpPriority(u8 b0, u8 b1) {
@@ -162,9 +170,9 @@ u32 EvalTakesPrecedence(const EvalCell *op, const EvalOperatorStack *stack) {
   const u8 top0 = stack->bytes[stack->count - 1];
   if (top0 == kEvalArgMarker) return 1;
   const u8 top1 = (TokIsLeadByte(top0) && stack->count >= 2) ? stack->bytes[stack->count - 2] : 0;
-  const u32 ptop = EvalOpPriority(top0, top1);
+  const u32 ptop = Priority(top0, top1);
   if (ptop == 15) return 1;
-  const u32 pnew = EvalOpPriority(TokByte0(op), TokByte1(op));
+  const u32 pnew = Priority(TokByte0(op), TokByte1(op));
   if (TokByte0(op) == kTokFracBar) return top0 == kTokFracBar ? 1 : (pnew < ptop ? 1 : 0);
   if (top0 == kTokFracBar) return pnew == 0 ? 1 : 0;
   return pnew < ptop ? 1 : 0;
@@ -490,18 +498,45 @@ struct StableText {
   u32 length;
 };
 
+// How the statement copy treats each byte: most bytes are one-byte tokens
+// that neither end the statement nor start a two-byte token.
+enum CopyClass : u8 { kCopyPlain, kCopyEnd, kCopyGroupLead, kCopyCharLead, kCopyStop, kCopyColon };
+
+constexpr std::array<u8, 256> BuildCopyClasses() {
+  std::array<u8, 256> c{};
+  c[kTokEnd] = kCopyEnd;
+  for (int b : {0x7F, 0xF7, 0xF9}) c[b] = kCopyGroupLead;
+  for (int b = 0xE5; b <= 0xE7; ++b) c[b] = kCopyCharLead;
+  c[kTokNewline] = kCopyStop;
+  c[kTokDisplayStop] = kCopyStop;
+  c[':'] = kCopyColon;
+  return c;
+}
+
+constexpr std::array<u8, 256> kCopyClasses = BuildCopyClasses();
+
 void MakeStable(TokPos *pos, StableText *copy) {
   const u8 *src = *pos;
-  // Copied token by token as the end is looked for: a statement is a few
-  // bytes, shorter than a call to copy it afterwards costs.
+  // Copied as the end is looked for: a statement is a few bytes, shorter
+  // than a call to copy it afterwards costs. Token lengths are those of
+  // TokLenAt.
   u8 *dst = copy->bytes + 2;
   u32 n = 0;
   for (;;) {
     const u8 b = src[n];
-    if (b == kTokEnd) break;
-    const u32 len = TokLenAt(src + n);
+    const u8 cls = kCopyClasses[b];
+    if (cls == kCopyPlain) [[likely]] {
+      if (n >= kStableCopyMax) {
+        // Longer than any formula or program line: evaluated where it lies.
+        copy->origin = nullptr;
+        return;
+      }
+      dst[n++] = b;
+      continue;
+    }
+    if (cls == kCopyEnd) break;
+    const u32 len = cls == kCopyGroupLead || (cls == kCopyCharLead && src[n + 1] != 0) ? 2 : 1;
     if (n + len > kStableCopyMax) {
-      // Longer than any formula or program line: evaluated where it lies.
       copy->origin = nullptr;
       return;
     }
@@ -509,7 +544,7 @@ void MakeStable(TokPos *pos, StableText *copy) {
     if (len == 2) dst[n + 1] = src[n + 1];
     n += len;
     // A cell range of the spreadsheet (A1:B3) carries ':' inside a formula.
-    if ((b == ':' && !EvalGlueSheetRunning()) || b == kTokNewline || b == kTokDisplayStop) break;
+    if (cls == kCopyStop || (cls == kCopyColon && !EvalGlueSheetRunning())) break;
   }
   copy->bytes[0] = 0;
   copy->bytes[1] = 0;

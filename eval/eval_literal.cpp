@@ -93,14 +93,42 @@ namespace {
 // decimal exponent of the first: 0 for Ma ERROR above the range; below it the
 // number is zero.
 u32 WriteDecimal(const u8 *d, int exp, BcdReal *out) {
-  std::memset(out->b, 0, 9);
-  if (exp > 99) return 0;
-  if (exp < -99) return 1;
-  const int field = exp >= 0 ? exp : 100 + exp;
-  out->b[0] = static_cast<u8>(((exp >= 0 ? 1 : 0) << 4) | (field / 10));
-  out->b[1] = static_cast<u8>(((field % 10) << 4) | d[0]);
-  for (int k = 1; k < 15; k += 2) out->b[2 + k / 2] = static_cast<u8>((d[k] << 4) | d[k + 1]);
+  if (exp > 99) {
+    std::memset(out->b, 0, 9);
+    return 0;
+  }
+  if (exp < -99) {
+    std::memset(out->b, 0, 9);
+    return 1;
+  }
+  const u32 field = static_cast<u32>(exp >= 0 ? exp : 100 + exp);
+  const u32 tens = field / 10;
+  out->b[0] = static_cast<u8>(((exp >= 0 ? 1u : 0u) << 4) | tens);
+  out->b[1] = static_cast<u8>(((field - 10 * tens) << 4) | d[0]);
+  out->b[2] = static_cast<u8>((d[1] << 4) | d[2]);
+  out->b[3] = static_cast<u8>((d[3] << 4) | d[4]);
+  out->b[4] = static_cast<u8>((d[5] << 4) | d[6]);
+  out->b[5] = static_cast<u8>((d[7] << 4) | d[8]);
+  out->b[6] = static_cast<u8>((d[9] << 4) | d[10]);
+  out->b[7] = static_cast<u8>((d[11] << 4) | d[12]);
+  out->b[8] = static_cast<u8>((d[13] << 4) | d[14]);
   return 1;
+}
+
+bool IsDecimalByte(u8 c) { return c == '.' || c == kTokExpMark || (c >= '0' && c <= '9'); }
+
+// The next token of a number: a digit, point or exponent mark is one byte
+// and is taken straight from the text; anything else goes to the reader.
+// True when the new token is such a character.
+inline bool NextDecimalChar(EvalCell *tok, TokPos *pos) {
+  const u8 c = **pos;
+  if (IsDecimalByte(c)) {
+    tok->re.b[0] = c;
+    ++*pos;
+    return true;
+  }
+  TokNext(tok, pos);
+  return false;
 }
 
 }  // namespace
@@ -128,8 +156,7 @@ u32 EvalParseDecimal(TokPos *pos, EvalCell *tok, EvalCell *result) {
       }
       if (!point && significant && exp > 99) return EvalErrMa(result);
     }
-    TokNext(tok, pos);
-    if (!TokIsDecimalChar(tok)) {
+    if (!NextDecimalChar(tok, pos)) {
       if (!significant) return 1;  // zero
       if (!WriteDecimal(digits, exp, &result->re)) return EvalErrMa(result);
       return 1;

@@ -151,10 +151,19 @@ void SetLevelCount(ProgRunState *run, u32 count) {
   SetupSetByte(kSetupProgLevel, static_cast<u8>(count));
 }
 
+// Opening a block saves the enclosing one in a handle-heap block: the one
+// the level's last closed block left spare when there is one (an If in a
+// loop opens and closes a block on every pass), else a new one.
 u32 PushBlock(ProgRunState *run, ProgLevel *lv, u32 kind) {
-  const MemHandle h = MemAlloc(sizeof(ProgBlock));
-  if (h == 0) return ProgFail(run, kProgErrMemory);
-  std::memcpy(MemDeref(h), &lv->block, sizeof(ProgBlock));
+  MemHandle h = lv->spare;
+  lv->spare = 0;
+  u8 *save = h != 0 ? MemDeref(h) : nullptr;
+  if (save == nullptr) {
+    h = MemAlloc(sizeof(ProgBlock));
+    if (h == 0) return ProgFail(run, kProgErrMemory);
+    save = MemDeref(h);
+  }
+  std::memcpy(save, &lv->block, sizeof(ProgBlock));
   lv->block = ProgBlock{};
   lv->block.kind = kind;
   lv->block.saved = h;
@@ -171,12 +180,19 @@ void PopBlock(ProgLevel *lv) {
   } else {
     lv->block = ProgBlock{};
   }
-  MemFree(h);
+  // One freed block is kept for the level's next opening.
+  if (saved != nullptr && lv->spare == 0) {
+    lv->spare = h;
+  } else {
+    MemFree(h);
+  }
   --lv->depth;
 }
 
 void CloseLevel(ProgLevel *lv) {
   while (lv->depth > 0) PopBlock(lv);
+  MemFree(lv->spare);
+  lv->spare = 0;
   MemFree(lv->text);
   lv->text = 0;
 }
@@ -314,6 +330,17 @@ u32 ProgStatementEnd(ProgRunState *run) {
 }
 
 namespace {
+
+// ProgStatementEnd with its usual case, ':' or a newline, taken inline.
+inline u32 StatementEnd(ProgRunState *run) {
+  const u8 c = *run->p;
+  if (c == ':' || c == kNewline) {
+    ++run->p;
+    run->ctx->displayForm = 0;
+    return 1;
+  }
+  return ProgStatementEnd(run);
+}
 
 // Prints a value's text right-aligned from the next row: one row, or two
 // when it holds a newline (a complex result). Returns the rows used.
@@ -621,7 +648,7 @@ void ShowLoopValue(ProgRunState *run, const BcdReal *value) {
 // The end of the For statement as a pass of the loop begins.
 u32 ForStatementEnd(ProgRunState *run, const BcdReal *value) {
   if (*run->p == kDispStop) ShowLoopValue(run, value);
-  return ProgStatementEnd(run);
+  return StatementEnd(run);
 }
 
 u32 ProgFor(ProgRunState *run, u32 tok) {
@@ -633,19 +660,23 @@ u32 ProgFor(ProgRunState *run, u32 tok) {
     if (!ProgIsScalar(&v)) return ProgFail(run, kProgErrSyntax);
     if (v.re.b[0] & 0x80) return ProgFail(run, kProgErrMa);
     ToDecimal(&v.re);
-    BcdReal nv;
+    BcdReal nv{};
     int go;
-    if (lv->block.forWorkReady && RealIsWellFormed(&v.re) && RealErrorCode(&v.re) == 0) {
+    BcdWork w;
+    if (lv->block.forWorkReady && ProgUnpackPlain(&v.re, &w)) {
       // The addition and the comparison RealAdd and RealCompare make, on
-      // the end and step unpacked when the loop began.
-      BcdWork w;
-      BcdWork step = lv->block.forStepWork;
-      RealUnpackChecked(&v.re, &w);
-      BcdAdd(&w, &step);
-      RealPack(&w, &nv);
-      if (const u8 e = RealErrorCode(&nv)) return ProgFail(run, e);
-      RealUnpack(&nv, &w);
-      const u16 c = BcdCompare(&w, &lv->block.forEndWork);
+      // the end and step unpacked when the loop began; the new value's
+      // working form is kept for the next pass.
+      BcdAdd(&w, &lv->block.forStepWork);
+      if (RealPackPlain(&w, &nv)) {
+        ProgKeepWork(kProgMemoNext, &nv, &w);
+      } else {
+        RealPack(&w, &nv);
+        if (const u8 e = RealErrorCode(&nv)) return ProgFail(run, e);
+        RealUnpack(&nv, &w);
+      }
+      u16 c;
+      if (!BcdComparePositive(&w, &lv->block.forEndWork, &c)) c = BcdCompare(&w, &lv->block.forEndWork);
       go = lv->block.forUp ? (c == BCD_CMP_EQUAL || c == BCD_CMP_LESS) : (c == BCD_CMP_EQUAL || c == BCD_CMP_GREATER);
     } else {
       RealAdd(&v.re, &lv->block.forStep, &nv);
@@ -996,7 +1027,7 @@ u32 ExprStatement(ProgRunState *run) {
     run->p += 2;
   }
   ProgStoreAns(ctx, &v);
-  return ProgStatementEnd(run);
+  return StatementEnd(run);
 }
 
 // ---- text statements, Locate, clear, Input ------------------------------------

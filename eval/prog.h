@@ -101,12 +101,38 @@ enum ProgStmtClass : u8 {
   kProgClsEnd = 99,
 };
 
-// The class of the token at p (a leading colour word 0x7F 0x34-0x36 is
-// stepped over first).
-u8 ProgStatementClass(const u8 *p);
+// The four class tables: one-byte tokens, and the second bytes of the 0x7F,
+// 0xF7 and 0xF9 tokens (0xF9 0x00-0x3F only).
+struct ProgClassTables {
+  u8 one[256];
+  u8 x7f[256];
+  u8 xf7[256];
+  u8 xf9[64];
+};
+extern const ProgClassTables g_progClassTables;
+
 // The class of a one-byte token or of the second byte of a 0x7F, 0xF7 or 0xF9
 // token (lead 0 for one-byte tokens).
-u8 ProgTokenClass(u8 lead, u8 code);
+inline u8 ProgTokenClass(u8 lead, u8 code) {
+  const ProgClassTables &t = g_progClassTables;
+  switch (lead) {
+    case 0: return t.one[code];
+    case 0x7F: return t.x7f[code];
+    case 0xF7: return t.xf7[code];
+    case 0xF9: return code < sizeof t.xf9 ? t.xf9[code] : u8{kProgClsNone};
+    default: return kProgClsNone;
+  }
+}
+// The class of the token at p (a leading colour word 0x7F 0x34-0x36 is
+// stepped over first).
+inline u8 ProgStatementClass(const u8 *p) {
+  if (p[0] == 0x7F && p[1] >= 0x34 && p[1] <= 0x36) p += 2;
+  const u8 c = p[0];
+  // A group lead byte always takes its second byte (TokLenAt).
+  if (c == 0x7F || c == 0xF7 || c == 0xF9) return ProgTokenClass(c, p[1]);
+  if (c == 0xE5 || c == 0xE6 || c == 0xE7) return kProgClsNone;
+  return g_progClassTables.one[c];
+}
 
 // Token helpers over token text.
 // Length of the token at p (TokLenAt): 0 at the end of the text, 2 after a

@@ -1,25 +1,20 @@
 // Statement classes: one byte per token in four tables (one-byte tokens,
-// 0x7F xx, 0xF7 xx, 0xF9 xx), built once from the ranges below.
-#include <array>
+// 0x7F xx, 0xF7 xx, 0xF9 xx), built while compiling from the ranges below.
+#include <initializer_list>
+#include <utility>
 
 #include "eval/prog.h"
 
 namespace {
 
-struct ClassTables {
-  std::array<u8, 256> one{};
-  std::array<u8, 256> x7f{};
-  std::array<u8, 256> xf7{};
-  std::array<u8, 64> xf9{};
-};
-
 template <size_t N>
-void Fill(std::array<u8, N> &t, u32 first, u32 last, u8 cls) {
+constexpr void Fill(u8 (&t)[N], u32 first, u32 last, u8 cls) {
   for (u32 i = first; i <= last && i < N; ++i) t[i] = cls;
 }
 
-ClassTables Build() {
-  ClassTables t;
+// Built while compiling: the tables are constant data.
+constexpr ProgClassTables Build() {
+  ProgClassTables t{};
   // One-byte tokens.
   auto &o = t.one;
   Fill(o, 0x7F, 0x7F, kProgClsSetting);
@@ -111,28 +106,6 @@ ClassTables Build() {
   return t;
 }
 
-const ClassTables &Tables() {
-  static const ClassTables tables = Build();
-  return tables;
-}
-
 }  // namespace
 
-u8 ProgTokenClass(u8 lead, u8 code) {
-  const ClassTables &t = Tables();
-  switch (lead) {
-    case 0: return t.one[code];
-    case 0x7F: return t.x7f[code];
-    case 0xF7: return t.xf7[code];
-    case 0xF9: return code < t.xf9.size() ? t.xf9[code] : u8{kProgClsNone};
-    default: return kProgClsNone;
-  }
-}
-
-u8 ProgStatementClass(const u8 *p) {
-  if (p[0] == 0x7F && p[1] >= 0x34 && p[1] <= 0x36) p += 2;
-  const u8 c = p[0];
-  if ((c == 0x7F || c == 0xF7 || c == 0xF9) && ProgTokLen(p) == 2) return ProgTokenClass(c, p[1]);
-  if (c == 0xE5 || c == 0xE6 || c == 0xE7) return kProgClsNone;
-  return ProgTokenClass(0, c);
-}
+constinit const ProgClassTables g_progClassTables = Build();

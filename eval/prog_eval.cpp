@@ -5,10 +5,14 @@
 #include "eval/eval.h"
 #include "eval/prog_internal.h"
 #include "kernel/keyqueue.h"
+#include "memory/mcs_api.h"
+#include "number/bcd.h"
 #include "number/numparse.h"
 #include "number/realop.h"
 #include "number/value.h"
 #include "ui/setup.h"
+
+constinit thread_local ProgWorkMemo g_progWorkMemo{};
 
 namespace {
 
@@ -19,7 +23,9 @@ u32 ShortOperand(const u8 **q, EvalCell *out) {
   const u8 *s = *q;
   const u8 c = *s;
   if (c >= 'A' && c <= 'Z') {
-    if (!EvalReadVariable(c, out)) return 0;
+    // EvalReadVariable outside Base-N mode (the caller made sure of it).
+    McsReadVariable(c, out);
+    if (ValErrorCode(out) != 0) return 0;
     *q = s + 1;
     return 1;
   }
@@ -100,8 +106,10 @@ u32 ShortExpr(const u8 **p, Value *out) {
     op = *r++;
     if (!operand() || !ShortEnd(*r)) return 0;
   }
-  if (SetupGetItem(kSetupMode) != 0 || (SetupGetByte(kSetupGraphVars) & 0x1F) != 0) return 0;
-  SetupSetByte(kSetupEvalFlags, SetupGetByte(kSetupEvalFlags) & ~1u);
+  // The SET UP bytes, read and written in place.
+  static u8 *const setup = SetupItemAddress(0);
+  if (setup[kSetupMode] != 0 || (setup[kSetupGraphVars] & 0x1F) != 0) return 0;
+  setup[kSetupEvalFlags] &= ~1u;
   KeyBreakArm();
   if (KeyBreakPoll()) return 0;
   EvalCell left;
@@ -114,10 +122,32 @@ u32 ShortExpr(const u8 **p, Value *out) {
   ++q;
   EvalCell right;
   if (!ShortOperand(&q, &right)) return 0;
-  if ((op == 0x89 || op == 0x99) && PlainDecimal(&left) && PlainDecimal(&right)) {
+  const bool addSub = op == 0x89 || op == 0x99;
+  BcdWork wa, wb;
+  if (addSub && ProgUnpackPlain(&left.re, &wa) && ProgUnpackPlain(&right.re, &wb)) {
+    // Two plain decimal reals (sign code 0, 1, 5 or 6: no complex flag, no
+    // list, no fraction, no error) in working form, often from the memo:
+    // RealAdd/SubMaruDecimal's digit operation, the result's working form
+    // kept for the next pass, then the clean-up of the operator's result.
+    BcdReal r{};
+    if (op == 0x89) {
+      BcdAddMaru(&wa, &wb);
+    } else {
+      BcdSubMaru(&wa, &wb);
+    }
+    if (RealPackPlain(&wa, &r)) {
+      ProgKeepWork(kProgMemoShort, &r, &wa);
+    } else {
+      RealPack(&wa, &r);
+      if (RealErrorCode(&r) != 0) return 0;
+    }
+    right.re = r;
+    RealSetZero(&right.im);
+    if (!EvalNormalizeCell(&right)) return 0;
+  } else if (addSub && PlainDecimal(&left) && PlainDecimal(&right)) {
     // Two decimal reals: the operator's own digit operation, and the clean-up
     // of the operator's result, with nothing to route by kind or mode.
-    BcdReal r;
+    BcdReal r{};
     if (op == 0x89) {
       RealAddMaruDecimal(&left.re, &right.re, &r);
     } else {

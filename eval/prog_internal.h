@@ -75,6 +75,7 @@ struct ProgLevel {
   u8 depth;          // open blocks of this level
   ProgBlock block;   // the innermost one
   MemHandle text;    // the handle-heap copy of the text
+  MemHandle spare;   // a block-saving heap block kept from the last closed block, 0 none
   ProgLabelCache labels[kProgLabelCount];  // the Goto targets found in the copy
   ProgCloserCache closers[kProgCloserCacheSize];  // If, Else and IfEnd scans
 };
@@ -88,6 +89,49 @@ struct ProgRunState {
   bool stopped;
   bool shown;  // the outer level's result was shown at its end
 };
+
+// Working forms of numbers the interpreter made itself, keyed by their
+// stored bytes 0-8, which are all RealUnpack reads: read back from a
+// variable, such a number is unpacked without its checks. One entry holds
+// the last loop value made by Next, one the last value of a short
+// expression. An entry is a pure function of its key, so nothing ever
+// makes it stale; each thread keeps its own.
+struct ProgWorkMemo {
+  struct Entry {
+    u64 lo;  // stored bytes 0-7
+    u64 hi;  // stored byte 8, with 0x100 set once the entry is used
+    BcdWork w;
+  } e[2];
+};
+extern constinit thread_local ProgWorkMemo g_progWorkMemo;
+inline constexpr u32 kProgMemoNext = 0;
+inline constexpr u32 kProgMemoShort = 1;
+
+// RealUnpackPlain of x, from the memo when x was made here.
+inline bool ProgUnpackPlain(const BcdReal *x, BcdWork *w) {
+  u64 lo;
+  __builtin_memcpy(&lo, x->b, 8);
+  const u64 hi = x->b[8] | 0x100u;
+  const ProgWorkMemo::Entry *e = g_progWorkMemo.e;
+  if (((e[0].lo ^ lo) | (e[0].hi ^ hi)) == 0) {
+    *w = e[0].w;
+    return true;
+  }
+  if (((e[1].lo ^ lo) | (e[1].hi ^ hi)) == 0) {
+    *w = e[1].w;
+    return true;
+  }
+  return RealUnpackPlain(x, w);
+}
+
+// Keeps w as the working form of the stored x in the memo's entry `slot`
+// (w must be what RealUnpack gives for x).
+inline void ProgKeepWork(u32 slot, const BcdReal *x, const BcdWork *w) {
+  ProgWorkMemo::Entry &e = g_progWorkMemo.e[slot];
+  __builtin_memcpy(&e.lo, x->b, 8);
+  e.hi = x->b[8] | 0x100u;
+  e.w = *w;
+}
 
 // Shorthand for raising inside a run.
 inline u32 ProgFail(ProgRunState *run, u32 code) { return ProgRaise(code, run->result); }

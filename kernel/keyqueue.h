@@ -80,7 +80,9 @@ void HostSetActiveFkeyLabel(i32 index, u32 labelId);
 void HostSetAppTitle(const char *title);
 // Publishes a copy of a new Ans for HostFormatAnswer, which makes its texts
 // (SysStoreVariable calls it whenever Ans is stored), so the shell never
-// reads calculator memory.
+// reads calculator memory. Takes no lock: the copy sits in a sequence lock
+// of atomic words, and a value equal to the one published is not written
+// again.
 void HostPublishAnswer(const Value *ans);
 // The fixed 22-character text of an unpacked real (working form), or
 // "ERROR", "UNDEF", "TRUE", "FALSE", "INFINITY", "-INFINITY" by its kind.

@@ -1,5 +1,6 @@
+#include <atomic>
 #include <cstring>
-#include <mutex>
+#include <thread>
 
 #include "kernel/keyqueue.h"
 #include "number/real.h"
@@ -12,8 +13,7 @@ constexpr u16 kMinusInfinityWord = 20481;
 constexpr size_t kRealTextSize = 24;
 constexpr size_t kImagTextSize = 32;
 
-// Ans as the calculator thread published it, and the shell's texts of it.
-std::mutex g_answerLock;
+// The shell's texts of Ans.
 char g_answerReal[kRealTextSize] = "";
 char g_answerImag[kImagTextSize] = "";
 
@@ -103,27 +103,64 @@ void AnswerTexts(const Value *value, char *re, char *im) {
   }
 }
 
-// Ans as last published; its texts are made when the shell asks for them,
-// so a program storing Ans in a loop pays only for the copy.
-Value g_published{};
-bool g_anyPublished = false;  // no texts until the first Ans
+// Ans as last published, in a sequence lock: the calculator thread writes
+// it on every store of Ans (a program storing Ans in a loop pays a compare or
+// a few plain stores, no lock), the shell copies it out and makes its texts
+// when it asks for them. The sequence is odd while a writer is inside; a
+// reader that saw it change copies again. Every shared word is atomic.
+std::atomic<u32> g_answerSeq{0};  // 0 until the first Ans
+std::atomic<u64> g_answerWords[3] = {};
+static_assert(sizeof(Value) == sizeof g_answerWords);
+
+void LoadWords(u64 w[3]) {
+  w[0] = g_answerWords[0].load(std::memory_order_relaxed);
+  w[1] = g_answerWords[1].load(std::memory_order_relaxed);
+  w[2] = g_answerWords[2].load(std::memory_order_relaxed);
+}
 
 }  // namespace
 
 void HostPublishAnswer(const Value *value) {
-  std::lock_guard lock(g_answerLock);
-  g_published = *value;
-  g_anyPublished = true;
+  u64 w[3];
+  std::memcpy(w, value, sizeof w);
+  u32 seq = g_answerSeq.load(std::memory_order_relaxed);
+  if (seq != 0 && (seq & 1) == 0) {
+    // The same Ans again (a loop storing one value): nothing to publish.
+    u64 old[3];
+    LoadWords(old);
+    if (old[0] == w[0] && old[1] == w[1] && old[2] == w[2] && g_answerSeq.load(std::memory_order_relaxed) == seq) {
+      return;
+    }
+  }
+  // Enter: make the sequence odd (a second writer waits for the first).
+  while ((seq & 1) != 0 ||
+         !g_answerSeq.compare_exchange_weak(seq, seq + 1, std::memory_order_acquire, std::memory_order_relaxed)) {
+    seq = g_answerSeq.load(std::memory_order_relaxed);
+  }
+  std::atomic_thread_fence(std::memory_order_release);
+  g_answerWords[0].store(w[0], std::memory_order_relaxed);
+  g_answerWords[1].store(w[1], std::memory_order_relaxed);
+  g_answerWords[2].store(w[2], std::memory_order_relaxed);
+  g_answerSeq.store(seq + 2, std::memory_order_release);
 }
 
 char HostFormatAnswer(const char **realText, const char **imagText) {
-  Value v;
-  bool any;
-  {
-    std::lock_guard lock(g_answerLock);
-    v = g_published;
-    any = g_anyPublished;
+  u64 w[3];
+  u32 seq;
+  for (;;) {
+    seq = g_answerSeq.load(std::memory_order_acquire);
+    if (seq & 1) {
+      // A writer is inside: its few stores end soon.
+      std::this_thread::yield();
+      continue;
+    }
+    LoadWords(w);
+    std::atomic_thread_fence(std::memory_order_acquire);
+    if (g_answerSeq.load(std::memory_order_relaxed) == seq) break;
   }
+  const bool any = seq != 0;
+  Value v;
+  std::memcpy(&v, w, sizeof v);
   std::memset(g_answerReal, 0, sizeof g_answerReal);
   std::memset(g_answerImag, 0, sizeof g_answerImag);
   if (any) AnswerTexts(&v, g_answerReal, g_answerImag);

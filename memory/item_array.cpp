@@ -51,7 +51,11 @@ bool IsNoRoom(u32 store_code) {
          store_code == kMcsNoRoomMove;
 }
 
-u8 TypeOf(bool list) { return McsKindToType(list ? kMcsKindList : kMcsKindMatrix); }
+u8 TypeOf(bool list) {
+  static const u8 kListType = McsKindToType(kMcsKindList);
+  static const u8 kMatType = McsKindToType(kMcsKindMatrix);
+  return list ? kListType : kMatType;
+}
 
 // Reads the item; 64 when it is missing or its size does not match its
 // header.
@@ -96,27 +100,64 @@ struct Shape {
   u8 *bytes = nullptr;
 };
 
-u32 Peek(const char *name, bool list, Shape *shape, const u8 **data) {
-  u8 *p = nullptr;
-  u32 size = 0;
-  u8 type = 0;
-  McsItemRecord *record = nullptr;
-  if (name[0] == 0 || McsFindItem(kFolder, name, &type, &record, &p, &size) != 0) return kItemArrayMissing;
-  if (type != TypeOf(list) || size < kItemArrayHeader) return kItemArrayMissing;
+// The shape of the item found at record r with data p.
+u32 ShapeOf(McsItemRecord *record, u8 *p, bool list, Shape *shape, const u8 **data) {
+  if (record->type != TypeOf(list) || record->size < kItemArrayHeader) return kItemArrayMissing;
   shape->record = record;
   shape->bytes = p;
   shape->rows = GetU16(p + 8);
   shape->cols = list ? 1 : GetU16(p + 10);
   const u32 n = shape->rows * shape->cols;
-  if (size == ItemArrayBytes(n, false)) {
+  if (record->size == ItemArrayBytes(n, false)) {
     shape->complex = false;
-  } else if (size == ItemArrayBytes(n, true)) {
+  } else if (record->size == ItemArrayBytes(n, true)) {
     shape->complex = true;
   } else {
     return kItemArrayMissing;
   }
   if (data != nullptr) *data = p;
   return 0;
+}
+
+u32 Peek(const char *name, bool list, Shape *shape, const u8 **data) {
+  u8 *p = nullptr;
+  McsItemRecord *record = nullptr;
+  if (name[0] == 0 || McsFindItem(kFolder, name, nullptr, &record, &p, nullptr) != 0) return kItemArrayMissing;
+  return ShapeOf(record, p, list, shape, data);
+}
+
+// Where the lists met last stand: a program that stores into or reads a
+// list element in a loop finds the list's item without forming its name and
+// searching for it, as long as main memory has not moved since (the store's
+// change count) and the list names the same item (its number, its file,
+// and for file 0 the current list file). One entry per list number modulo 4.
+struct ListPlace {
+  u64 key = 0;  // ListKey; 0 for an empty entry
+  McsItemPlace place;
+};
+thread_local ListPlace t_listPlaces[4];
+
+// What the item name of <file, list> depends on.
+u64 ListKey(u8 file, u8 list) {
+  const u64 setting = (file == 0 && list != 0) ? SetupGetItem(kSetupListFile) : 0;
+  return u64{1} << 48 | setting << 16 | u64{file} << 8 | list;
+}
+
+// Peek of list <file, list> through the places remembered.
+u32 PeekList(u8 file, u8 list, Shape *shape, const u8 **data) {
+  const u64 key = ListKey(file, list);
+  ListPlace &entry = t_listPlaces[list & 3];
+  u8 *p = nullptr;
+  if (entry.key == key) {
+    if (McsItemRecord *record = McsItemAt(&entry.place, &p)) return ShapeOf(record, p, true, shape, data);
+  }
+  entry.key = 0;
+  char name[9];
+  if (ItemListName(file, list, name)[0] == 0) return kItemArrayMissing;
+  McsItemRecord *record = nullptr;
+  if (McsFindItemPlace(kFolder, name, &entry.place, nullptr, &record, &p, nullptr) != 0) return kItemArrayMissing;
+  entry.key = key;
+  return ShapeOf(record, p, true, shape, data);
 }
 
 // Element `index` (from 0) of an item of that shape.
@@ -144,10 +185,12 @@ Value PeekElement(const Shape &shape, const u8 *data, u32 index) {
 u32 PokeElement(const Shape &shape, u32 index, const Value *v) {
   BcdReal re, im;
   Parts(v, &re, &im);
-  const bool complex_value = !IsZeroPart(im);
+  // A real value has a zero imaginary part (Parts): only a complex one is
+  // tested.
+  const bool complex_value = (v->re.b[0] & 0x80) != 0 && !IsZeroPart(im);
   if (complex_value && !shape.complex) return 1;
   if (u32 r = McsFlagError(shape.record->flags)) return McsMapError(r);
-  McsMarkAllChanged();
+  McsMarkChangedInPlace();
   const u32 n = shape.rows * shape.cols;
   std::memcpy(shape.bytes + kItemArrayHeader + 12u * index, &re, 12);
   if (shape.complex) std::memcpy(shape.bytes + kItemArrayHeader + 12u * (n + index), &im, 12);
@@ -339,34 +382,30 @@ u32 ItemListDelete(u8 file, u8 list) {
 }
 
 u32 ItemListSize(u8 file, u8 list) {
-  char name[9];
   Shape shape;
-  if (Peek(ItemListName(file, list, name), true, &shape, nullptr) != 0) return 0;
+  if (PeekList(file, list, &shape, nullptr) != 0) return 0;
   return shape.rows;
 }
 
 u32 ItemListIsReal(u8 file, u8 list) {
-  char name[9];
   Shape shape;
-  if (Peek(ItemListName(file, list, name), true, &shape, nullptr) != 0) return 1;
+  if (PeekList(file, list, &shape, nullptr) != 0) return 1;
   return shape.complex ? 0 : 1;
 }
 
 u32 ItemListGet(u8 file, u8 list, u32 i, Value *out) {
-  char name[9];
   Shape shape;
   const u8 *data = nullptr;
-  if (u32 r = Peek(ItemListName(file, list, name), true, &shape, &data)) return r;
+  if (u32 r = PeekList(file, list, &shape, &data)) return r;
   if (i == 0 || i > shape.rows) return kItemArrayBadIndex;
   *out = PeekElement(shape, data, i - 1);
   return 0;
 }
 
 u32 ItemListGetRun(u8 file, u8 list, u32 first, u32 count, Value *out) {
-  char name[9];
   Shape shape;
   const u8 *data = nullptr;
-  if (u32 r = Peek(ItemListName(file, list, name), true, &shape, &data)) return r;
+  if (u32 r = PeekList(file, list, &shape, &data)) return r;
   if (first == 0 || first > shape.rows || count > shape.rows - first + 1) return kItemArrayBadIndex;
   for (u32 k = 0; k < count; ++k) out[k] = PeekElement(shape, data, first - 1 + k);
   return 0;
@@ -374,12 +413,14 @@ u32 ItemListGetRun(u8 file, u8 list, u32 first, u32 count, Value *out) {
 
 u32 ItemListSet(u8 file, u8 list, u32 i, const Value *v) {
   if (u32 e = ErrorOf(v)) return e;
-  char name[9];
-  if (ItemListName(file, list, name)[0] == 0) return kItemArrayBadNumber;
   Shape shape;
-  if (Peek(name, true, &shape, nullptr) != 0 || i == 0 || i > shape.rows) return ItemListInsert(file, list, 0, v);
+  // A missing list, or one of numbers that name none, goes the insert's way
+  // (which refuses the numbers).
+  if (PeekList(file, list, &shape, nullptr) != 0 || i == 0 || i > shape.rows) return ItemListInsert(file, list, 0, v);
   const u32 r = PokeElement(shape, i - 1, v);
   if (r != 1) return r;
+  char name[9];
+  ItemListName(file, list, name);
   Array a;
   if (u32 e = Load(name, true, &a)) return e;
   PutElement(&a, i - 1, v);

@@ -461,6 +461,7 @@ void TakeSnapshot(Snapshot *s) {
 
 void PutBack(const Snapshot &s) {
   std::memcpy(McsAreaAddress(), s.area.data(), kMcsAreaSize);
+  McsNoteAreaRewritten();
   std::memcpy(VarSlots(), s.vars, kMcsAlphaMemSize);
   std::memcpy(SysGlueSetupArray(), s.setup, kMcsSetupSize);
 }

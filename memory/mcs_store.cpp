@@ -1,6 +1,7 @@
 // The main-memory item store.
 #include "memory/mcs_store.h"
 
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -8,6 +9,13 @@
 namespace {
 
 constexpr u32 kAreaEnd = kMcsAreaSize;
+
+// The change count (McsChangeCount). Only the calculator thread changes the
+// store; the count is atomic all the same, so that a reader elsewhere never
+// races with it.
+std::atomic<u64> g_changeCount{1};
+
+void AdvanceChangeCount() { g_changeCount.store(g_changeCount.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed); }
 
 u8 *Area() { return CalcRamArea(); }
 McsAreaHeader *Hdr() { return reinterpret_cast<McsAreaHeader *>(Area()); }
@@ -299,6 +307,40 @@ u32 McsFindItem(const char *folder, const char *name, u8 *type, McsItemRecord **
   return 0;
 }
 
+u32 McsFindItemPlace(const char *folder, const char *name, McsItemPlace *place, u8 *type, McsItemRecord **record,
+                     u8 **data, u32 *size) {
+  *place = McsItemPlace{};
+  Where w;
+  if (u32 r = LocateItem(folder, name, &w)) return r;
+  McsItemRecord *r = Item(w.folder, w.pos);
+  place->count = g_changeCount.load(std::memory_order_relaxed);
+  place->folder = w.folder;
+  place->pos = w.pos;
+  std::memcpy(place->name, w.name, 8);
+  if (type) *type = r->type;
+  if (record) *record = r;
+  if (data) *data = ItemData(w.folder, w.pos);
+  if (size) *size = r->size;
+  return 0;
+}
+
+McsItemRecord *McsItemAt(const McsItemPlace *place, u8 **data) {
+  u8 *area = Area();
+  if (place->count != g_changeCount.load(std::memory_order_relaxed) || area == nullptr) return nullptr;
+  // The record itself is checked as well: the place holds even against a
+  // writer of the area that did not advance the count.
+  if (place->folder < 1 || place->folder > kMcsFolderCount) return nullptr;
+  const McsFolderRecord *f = reinterpret_cast<const McsFolderRecord *>(area + 2592 - (place->folder - 1) * 16);
+  if (place->pos >= f->count) return nullptr;
+  const u32 block = Off(f->block);
+  if (u64{block} + 20 * (u64{place->pos} + 1) > kAreaEnd) return nullptr;
+  auto *r = reinterpret_cast<McsItemRecord *>(area + block + 20 * place->pos);
+  if (Word8(r->name) != Word8(place->name) || r->folder != place->folder) return nullptr;
+  if (u64{block} + r->offset + r->size > kAreaEnd) return nullptr;
+  *data = area + block + r->offset;
+  return r;
+}
+
 u32 McsCreateItem(const char *folder, const char *name, u8 type, u32 size, const void *src) {
   return McsCreateItemFrom(folder, name, type, size, src, size);
 }
@@ -357,7 +399,7 @@ u32 McsWriteBytes(const char *folder, const char *name, u32 offset, u32 count, c
   if (count > r->size) return kMcsWriteTooBig;
   if (offset >= r->size) return kMcsWriteOffset;
   if (u64{offset} + count > r->size) return kMcsWritePastEnd;
-  McsMarkAllChanged();
+  McsMarkChangedInPlace();
   u8 *dst = ItemData(w.folder, w.pos) + offset;
   if (src)
     std::memmove(dst, src, count);
@@ -654,8 +696,17 @@ void McsGetSizes(u32 *total, u32 *used, u32 *free_bytes) {
 }
 
 void McsMarkAllChanged() {
+  AdvanceChangeCount();
+  McsMarkChangedInPlace();
+}
+
+void McsMarkChangedInPlace() {
   if (Area()) std::memset(Hdr()->changed, 0xFF, sizeof Hdr()->changed);
 }
+
+u64 McsChangeCount() { return g_changeCount.load(std::memory_order_relaxed); }
+
+void McsNoteAreaRewritten() { AdvanceChangeCount(); }
 
 void McsClearChanged() {
   if (Area()) std::memset(Hdr()->changed, 0, sizeof Hdr()->changed);
@@ -862,6 +913,7 @@ u32 McsCheckArea(u8 *folder_index) {
 
 u32 McsInitArea() {
   if (!Area()) return kMcsInconsistent;
+  AdvanceChangeCount();
   std::memset(Area(), 0, kMcsAreaSize);
   static const char *const kTop[5] = {"system", "library", "@REV3", "@REV2", "@REV1"};
   for (u32 k = 0; k < 5; ++k) Name8(kTop[k], Folder(FolderIndexOfOffset(256 + 16 * k))->name);

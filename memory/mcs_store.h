@@ -124,6 +124,24 @@ u32 McsNormaliseName(const char *text, u32 mode, char out[8]);
 
 // Items. Out pointers may be null.
 u32 McsFindItem(const char *folder, const char *name, u8 *type, McsItemRecord **record, u8 **data, u32 *size);
+
+// Where an item stood when it was found: a caller that reaches the same item
+// again and again (a program storing into a list element in a loop) keeps
+// its place and skips the name search while nothing has moved since.
+struct McsItemPlace {
+  u64 count = 0;    // the change count when found; 0 for no place
+  u32 folder = 0;   // folder index
+  u32 pos = 0;      // position of the item's record in the folder
+  char name[8] = {};
+};
+// McsFindItem that also remembers the item's place (an empty place when it
+// fails).
+u32 McsFindItemPlace(const char *folder, const char *name, McsItemPlace *place, u8 *type, McsItemRecord **record,
+                     u8 **data, u32 *size);
+// The item of a remembered place: its record, and its data in *data, or null
+// when the place may be stale (the change count has moved on, or the record
+// there is no longer that item); the caller then finds the item by name.
+McsItemRecord *McsItemAt(const McsItemPlace *place, u8 **data);
 // Creates an item (size a non-zero multiple of 4); with no source its bytes
 // are zero. Over an existing item: resizes it at its start, overwrites it and
 // sets the type, keeping name and flags.
@@ -185,13 +203,25 @@ u32 McsCurrentFolderName(char dst[9], u8 *index);
 u32 McsFreeBytes();
 void McsGetSizes(u32 *total, u32 *used, u32 *free_bytes);
 
-// Change flags.
+// Change flags. McsMarkAllChanged also advances the change count: every
+// operation that changes items or folders calls it before it changes them.
 void McsMarkAllChanged();
+// The change flags of a write into an item's bytes that moves nothing: every
+// flag is set as McsMarkAllChanged does, the change count stays.
+void McsMarkChangedInPlace();
 void McsClearChanged();
 // Bit n, cleared afterwards; -1 for n above 127.
 i32 McsTestClearChanged(u32 n);
 void McsGetChanged(u32 out[4]);
 void McsSetChanged(const u32 in[4]);
+
+// The change count: advanced by every operation that can move, remove,
+// rename or retype an item or change a folder, by a fresh area and by a
+// restore of the whole area. Never 0.
+u64 McsChangeCount();
+// Advances the change count, the change flags untouched: for code that
+// writes the whole area (a restore from a snapshot or a file).
+void McsNoteAreaRewritten();
 
 // Movable blocks. A handle is the calculator address of the block's table
 // entry (MemDeref reaches the block); 0 on failure.

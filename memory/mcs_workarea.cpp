@@ -170,6 +170,7 @@ void Take(Snapshot *s) {
 void PutBack(Snapshot *s) {
   if (!s->held) return;
   std::memcpy(McsAreaAddress(), s->area.data(), kMcsAreaSize);
+  McsNoteAreaRewritten();
   std::memcpy(VarSlots(), s->vars, kMcsAlphaMemSize);
   std::memcpy(SysGlueSetupArray(), s->setup, kMcsSetupSize);
   McsForgetCurrent();

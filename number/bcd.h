@@ -119,6 +119,29 @@ i16 BcdFromSmallInt(u16 n, BcdWork *out);
 // BcdCompareCode of a against b; an error a gives 240, an error b is copied
 // into a and 240 returned.
 u16 BcdCompare(BcdWork *a, const BcdWork *b);
+// BcdCompare of two positive numbers as RealUnpack writes them (d1 from 1
+// to 9, exponent word 0x0901-0x1099): 1 with *code set, as one comparison
+// of the words and then of the digits; 0 for any other pair, which
+// BcdCompare then decides.
+inline bool BcdComparePositive(const BcdWork *a, const BcdWork *b, u16 *code) {
+  const u32 ha = a->b[10], hb = b->b[10];
+  if ((ha != 0x09 && ha != 0x10) || (hb != 0x09 && hb != 0x10)) return false;
+  if (static_cast<u8>(a->b[0] - 1) >= 9 || static_cast<u8>(b->b[0] - 1) >= 9) return false;
+  const u32 wa = ha << 8 | a->b[11], wb = hb << 8 | b->b[11];
+  u64 da, db;
+  __builtin_memcpy(&da, a->b, 8);
+  __builtin_memcpy(&db, b->b, 8);
+  da = __builtin_bswap64(da);
+  db = __builtin_bswap64(db);
+  if (wa != wb) {
+    *code = wa < wb ? BCD_CMP_LESS : BCD_CMP_GREATER;
+  } else if (da != db) {
+    *code = da < db ? BCD_CMP_LESS : BCD_CMP_GREATER;
+  } else {
+    *code = BCD_CMP_EQUAL;
+  }
+  return true;
+}
 u16 BcdSign(const BcdWork *a);       // 1 zero, 2 negative, 4 positive, 240 error
 u16 BcdZeroCode(const BcdWork *a);   // 1 zero, 6 not zero, 240 error
 // 1 when exponent words and digit bytes are identical, else 6; errors as

@@ -69,6 +69,59 @@ void RealUnpackChecked(const BcdReal *src, BcdWork *dst);
 // from outside (files, images) pass this test before anything computes with
 // them.
 int RealIsWellFormed(const BcdReal *x);
+// Whether the eight bytes after byte 0 of a stored real (the exponent's low
+// digit and d1..d15, read as one little-endian word) hold decimal digits
+// only: a nibble above 9 carries into bit 4 of its byte once 6 is added.
+inline bool RealDigitBytesDecimal(u64 v) {
+  constexpr u64 kLow = 0x0F0F0F0F0F0F0F0Full, kSix = 0x0606060606060606ull, kCarry = 0x1010101010101010ull;
+  return ((((v & kLow) + kSix) | (((v >> 4) & kLow) + kSix)) & kCarry) == 0;
+}
+// RealUnpack of a plain decimal number in one pass, checks included: 1 with
+// dst set when src is a well-formed number of sign code 0, 1, 5 or 6 (not a
+// fraction, not an error), the same working form RealUnpack gives it; 0
+// for anything else, dst untouched (the full RealUnpack decides then).
+inline bool RealUnpackPlain(const BcdReal *src, BcdWork *dst) {
+  const u8 b0 = src->b[0];
+  const u32 s = b0 >> 4, x1 = b0 & 0x0F;
+  if (((0x63u >> s) & 1) == 0 || x1 > 9) return false;
+  u64 v;
+  __builtin_memcpy(&v, src->b + 1, 8);
+  const u32 b1 = static_cast<u32>(v & 0xFF);
+  if ((b1 & 0x0F) == 0) {
+    // d1 = 0: zero.
+    __builtin_memset(dst->b, 0, 12);
+    return true;
+  }
+  if (!RealDigitBytesDecimal(v)) return false;
+  const bool negExp = s == 0 || s == 5;
+  if (negExp && x1 == 0 && (b1 >> 4) == 0) return false;  // 10^-100
+  v &= ~u64{0xF0};
+  __builtin_memcpy(dst->b, &v, 8);
+  const u32 word = (s << 12 | x1 << 4 | b1 >> 4) + (negExp ? 0x0900u : 0u);
+  dst->b[8] = 0;
+  dst->b[9] = 0;
+  dst->b[10] = static_cast<u8>(word >> 8);
+  dst->b[11] = static_cast<u8>(word);
+  return true;
+}
+// RealPack of a plain working number whose stored form unpacks to it again
+// (kind number, d1 not 0, bytes 8-9 zero, an exponent the stored form
+// holds): 1 with bytes 0-8 of dst written as RealPack writes them, bytes
+// 9-11 left alone; 0 for anything else, dst untouched (RealPack decides).
+inline bool RealPackPlain(const BcdWork *src, BcdReal *dst) {
+  // Byte 0 from 0x01 to 0x0F: kind number, d1 not 0.
+  if (static_cast<u8>(src->b[0] - 1) >= 0x0F || (src->b[8] | src->b[9]) != 0) return false;
+  // Word high byte: sign code 1 or 6 with digit 0 (exponent 0 to 99), or 0
+  // or 5 with digit 9 and an exponent above -100.
+  const u32 hi = src->b[10], lo = src->b[11];
+  if (hi != 0x10 && hi != 0x60 && ((hi != 0x09 && hi != 0x59) || lo == 0)) return false;
+  u64 v;
+  __builtin_memcpy(&v, src->b, 8);
+  v = (v & ~u64{0xF0}) | u64{(lo & 0x0F) << 4};
+  __builtin_memcpy(dst->b + 1, &v, 8);
+  dst->b[0] = static_cast<u8>((hi & 0xF0) | lo >> 4);
+  return true;
+}
 // Error code of a stored real or value: byte 1 when byte 0's high nibble is
 // 0xF, else 0 (the same test as RealErrorCode).
 inline u8 ValErrorCode(const void *v) {

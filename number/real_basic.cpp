@@ -17,6 +17,7 @@ BcdReal *RealSetZero(BcdReal *dst) {
 }
 
 void RealUnpack(const BcdReal *src, BcdWork *dst) {
+  if (RealUnpackPlain(src, dst)) return;
   // An error value becomes the working error value with its code (rather
   // than a number with a meaningless exponent word).
   if (const u8 code = RealErrorCode(src)) {
@@ -91,12 +92,10 @@ int RealIsWellFormed(const BcdReal *x) {
   if ((x->b[1] & 0x0F) == 0) return 1;  // d1 = 0: every reader takes it as zero
   if (s != 0 && s != 1 && s != 5 && s != 6) return 0;
   if ((x->b[0] & 0x0F) > 9) return 0;
-  // Bytes 1-8 hold the exponent's low digit and d1..d15: a nibble above 9
-  // carries into bit 4 of its byte once 6 is added to it.
+  // Bytes 1-8 hold the exponent's low digit and d1..d15.
   u64 v;
   std::memcpy(&v, x->b + 1, 8);
-  constexpr u64 kLow = 0x0F0F0F0F0F0F0F0Full, kSix = 0x0606060606060606ull, kCarry = 0x1010101010101010ull;
-  if ((((v & kLow) + kSix) | (((v >> 4) & kLow) + kSix)) & kCarry) return 0;
+  if (!RealDigitBytesDecimal(v)) return 0;
   // A negative exponent stored as 00 would be 10^-100: below the range.
   if ((s == 0 || s == 5) && (x->b[0] & 0x0F) == 0 && (x->b[1] >> 4) == 0) return 0;
   return 1;

@@ -138,8 +138,14 @@ namespace {
 // run the working operation on the first operand, pack.
 template <typename Fn>
 BcdReal *OnWork(const BcdReal *a, const BcdReal *b, BcdReal *dst, Fn fn) {
-  if (RealPassError(a, b, dst)) return dst;
   BcdWork wa, wb;
+  // Plain decimal operands (the usual case) are checked while unpacked.
+  if (RealUnpackPlain(a, &wa) && (!b || RealUnpackPlain(b, &wb))) {
+    fn(&wa, &wb);
+    if (!RealPackPlain(&wa, dst)) RealPack(&wa, dst);
+    return dst;
+  }
+  if (RealPassError(a, b, dst)) return dst;
   RealUnpackChecked(a, &wa);
   if (b) RealUnpackChecked(b, &wb);
   fn(&wa, &wb);
@@ -207,10 +213,10 @@ BcdReal *RealSubDecimal(const BcdReal *a, const BcdReal *b, BcdReal *d) { return
 BcdReal *RealMulDecimal(const BcdReal *a, const BcdReal *b, BcdReal *d) { return RealBinaryOp(kRealOpMul, a, b, d); }
 BcdReal *RealDivDecimal(const BcdReal *a, const BcdReal *b, BcdReal *d) { return RealBinaryOp(kRealOpDiv, a, b, d); }
 BcdReal *RealAddMaruDecimal(const BcdReal *a, const BcdReal *b, BcdReal *d) {
-  return RealBinaryOp(kRealOpAddMaru, a, b, d);
+  return OnWork(a, b, d, [](BcdWork *wa, BcdWork *wb) { BcdAddMaru(wa, wb); });
 }
 BcdReal *RealSubMaruDecimal(const BcdReal *a, const BcdReal *b, BcdReal *d) {
-  return RealBinaryOp(kRealOpSubMaru, a, b, d);
+  return OnWork(a, b, d, [](BcdWork *wa, BcdWork *wb) { BcdSubMaru(wa, wb); });
 }
 
 // ---- fraction wrappers ----

@@ -27,8 +27,8 @@ void CalcLinkHoldQueue(bool hold) {
     HostReleaseKeyQueue();
   }
 }
-// The texts were made on the calculator thread when Ans was last stored;
-// HostFormatAnswer hands over a copy taken under the answer lock.
+// HostFormatAnswer makes the texts from a whole copy of the Ans the
+// calculator thread published last.
 void CalcLinkAnswer(std::string *real, std::string *imag) {
   const char *re = nullptr, *im = nullptr;
   HostFormatAnswer(&re, &im);

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Writes number/digits/dd_tables.h: double-double tables of the
-transcendental kernels (e^(j/64), sin and cos of j/64, a third part of pi/2),
+transcendental kernels (e^(j/64), sin and cos of j/64, the arctangent of j/128
+in grads, a third part of pi/2),
 computed with mpmath at 60 digits.
 
 Run from the repository root: python3 tools/gen_number_tables.py
@@ -41,6 +42,18 @@ def main():
     for j in range(57):
         out.append("    %s," % dd(mpmath.cos(mpmath.mpf(j) / 64)))
     out.append("};")
+    out.append("")
+    out.append("// 200/pi atan(j/128) for j = 0 .. 128 (grads), and 100 less those.")
+    out.append("inline constexpr DD kAtanGradsTable[2][129] = {")
+    for side in range(2):
+        out.append("    {")
+        for j in range(129):
+            g = 200 / mpmath.pi * mpmath.atan(mpmath.mpf(j) / 128)
+            out.append("        %s," % dd(100 - g if side else g))
+        out.append("    },")
+    out.append("};")
+    out.append("// 200/pi, grads per radian.")
+    out.append("inline constexpr DD kGradsPerRadian = %s;" % dd(200 / mpmath.pi))
     out.append("")
     h = mpmath.pi / 2
     hi = float(h)

@@ -1,5 +1,7 @@
 #include "ui/fkey_groups.h"
 
+#include <array>
+
 #include "ui/keycodes.h"
 
 namespace {
@@ -219,6 +221,25 @@ constexpr FkeyItem kGraphPlainPages[9 * 6] = {
     B, B, B, B, B, B,
 };
 
+// SHIFT of the statistical graph screen: the graph screen's tools without
+// those that act on graph functions alone (AUTO zoom, Tang, Norm, Inv), and
+// G-SLV holding Y-CAL only, which estimates y on a drawn regression.
+// Variant 16 for paired data; variant 18 for single-variable data, where no
+// regression is drawn, without G-SLV. A key without a tool gives code 0 and
+// keeps its place, so G/T stays on F6.
+constexpr std::array<FkeyItem, 9 * 6> StatGraphPages(bool paired) {
+  std::array<FkeyItem, 9 * 6> p{};
+  for (u32 i = 0; i < p.size(); ++i) p[i] = kGraphScreenPages[i];
+  p[6 + 4] = K(0, 0);
+  p[18 + 1] = p[18 + 2] = p[18 + 3] = K(0, 0);
+  for (u32 i = 42; i < p.size(); ++i) p[i] = B;
+  p[42] = K(82, 30245);
+  if (!paired) p[4] = K(0, 0);
+  return p;
+}
+constexpr std::array<FkeyItem, 9 * 6> kStatPairedPages = StatGraphPages(true);
+constexpr std::array<FkeyItem, 9 * 6> kStatSinglePages = StatGraphPages(false);
+
 // OPT of the graph screens (variants 5, 10 and 12): the picture memories;
 // the two-graph screen (variant 7) also swaps the two graphs and copies the
 // left one's selection to the right.
@@ -266,6 +287,8 @@ constexpr GroupVariant kGroupVariants[] = {
     {kFkeyShiftFirst, 14, kGraphPlainPages, PageCount(kGraphPlainPages)},
     // the recursion graphs: the same tools (a web graph's TRACE walks its web)
     {kFkeyShiftFirst, 17, kGraphScreenPages, PageCount(kGraphScreenPages)},
+    {kFkeyShiftFirst, 16, kStatPairedPages.data(), kStatPairedPages.size() / 6},
+    {kFkeyShiftFirst, 18, kStatSinglePages.data(), kStatSinglePages.size() / 6},
     {kFkeyOptFirst, 5, kGraphOptPages, PageCount(kGraphOptPages)},
     {kFkeyOptFirst, 7, kGraphDualOptPages, PageCount(kGraphDualOptPages)},
     {kFkeyOptFirst, 10, kGraphOptPages, PageCount(kGraphOptPages)},

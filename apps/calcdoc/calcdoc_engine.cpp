@@ -707,7 +707,10 @@ u32 EditLine(u32 first, bool first_is_char, u16 start_cursor) {
           if (!asked) continue;
           MprintSetMatrixSize(rows, cols);
         }
-        cursor = MprintDrawAt(buf, kMprTextMax, cursor, kKeyMatTemplate, KeyGetInsertMode());
+        // The size commands enter the matrix template; the key itself enters
+        // the fraction-form template.
+        cursor = MprintDrawAt(buf, kMprTextMax, cursor, key == kKeyMatTemplate ? u32{kKeyMatTemplate} : u32{0x7F5D},
+                              KeyGetInsertMode());
         d.fresh = 0;
       } else if (key == kDocCmdChar) {
         const u32 c = CatalogCharSelect();

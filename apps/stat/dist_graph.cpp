@@ -8,6 +8,7 @@
 
 #include "apps/stat/stat_data.h"
 #include "apps/stat/stat_dist.h"
+#include "apps/stat/stat_error.h"
 #include "apps/stat/stat_real.h"
 #include "apps/stat/stat_special.h"
 #include "graph/engine/graph_draw.h"
@@ -34,9 +35,6 @@ using namespace statreal;
 static_assert(offsetof(DistGraph, ctx) == 0, "the callbacks find the graph from its context");
 
 namespace {
-
-constexpr u32 kErrDimension = 9;
-constexpr u32 kErrRange = 28;
 constexpr u32 kMatAns = 0;
 
 // Read-out keys of the graph's page.
@@ -92,13 +90,13 @@ u32 AnovaLevels(u32 *nA, u32 *nB) {
   StatDataListSize(kDistAnovaLevelsB, nB);
   u32 rows = 0, cols = 0;
   if (*nA == 0 || *nB == 0 || StatMatDims(kMatAns, &rows, &cols) != 0 || rows < *nA || cols < *nB)
-    return kErrDimension;
+    return kStatErrDimension;
   return 0;
 }
 
 u32 AnovaWindow(VwinRecord *w) {
   u32 nA = 0, nB = 0;
-  if (AnovaLevels(&nA, &nB) != 0 || nA == 1) return kErrRange;
+  if (AnovaLevels(&nA, &nB) != 0 || nA == 1) return kStatErrRange;
   const R x1 = One(), x2 = Int(static_cast<i16>(nA > 999 ? 999 : nA));
   const R d = Div(Sub(x2, x1), Int(20));
   w->f[kVwinXmin] = Sub(x1, d);
@@ -107,12 +105,12 @@ u32 AnovaWindow(VwinRecord *w) {
   for (u32 a = 1; a <= nA; ++a)
     for (u32 b = 1; b <= nB; ++b) {
       R v;
-      if (StatMatGetReal(kMatAns, a, b, &v) != 0) return kErrRange;
+      if (StatMatGetReal(kMatAns, a, b, &v) != 0) return kStatErrRange;
       if (a == 1 && b == 1) lo = hi = v;
       if (Lt(v, lo)) lo = v;
       if (Gt(v, hi)) hi = v;
     }
-  if (Eq(lo, hi)) return kErrRange;
+  if (Eq(lo, hi)) return kStatErrRange;
   const R d2 = Div(Sub(hi, lo), Int(4));
   w->f[kVwinYmin] = Sub(lo, d2);
   w->f[kVwinYmax] = Add(hi, d2);
@@ -502,10 +500,10 @@ u32 DistGraphVwin(GraphContext *ctx, VwinRecord *rec) {
     WidenY(&w, Zero(), peak);
   }
   for (u32 i = 0; i < 7; ++i)
-    if (IsErr(w.f[i])) return kErrRange;
+    if (IsErr(w.f[i])) return kStatErrRange;
   VwinSetDots(&w);
-  if (Eq(w.f[kVwinXdot], Zero())) return kErrRange;
-  if (VwinCheckValues(&w) != 0) return kErrRange;
+  if (Eq(w.f[kVwinXdot], Zero())) return kStatErrRange;
+  if (VwinCheckValues(&w) != 0) return kStatErrRange;
   *rec = w;
   return 0;
 }
@@ -566,7 +564,7 @@ u32 DistDrawAnovaMeans(GraphContext *ctx) {
     i32 pc = 0, pr = 0;
     bool prev = false;
     for (u32 a = 1; a <= nA; ++a) {
-      if (KeyBreakPoll() != 0) return kErrBreak;
+      if (KeyBreakPoll() != 0) return kStatErrBreak;
       const R x = Int(static_cast<i16>(a > 999 ? 999 : a)), y = AnovaMean(a, b);
       i32 col = 0, row = 0;
       // A point beyond the wide drawing area (or an error mean) is left

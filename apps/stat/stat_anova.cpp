@@ -6,6 +6,7 @@
 
 #include "apps/stat/stat_data.h"
 #include "apps/stat/stat_dist.h"
+#include "apps/stat/stat_error.h"
 #include "apps/stat/stat_real.h"
 #include "kernel/keyqueue.h"
 #include "memory/item_array.h"
@@ -13,9 +14,6 @@
 using namespace statreal;
 
 namespace {
-
-constexpr u32 kErrDimension = 9;
-constexpr u32 kErrMemory = 4;
 
 void Store(const R &v, R *field) { RealNormalize(&v, field); }
 R Max() { return Constant<RealSetMax>(); }
@@ -41,10 +39,10 @@ u32 CommonSize(std::initializer_list<u32> lists, u32 *n) {
     u32 c = 0;
     if (u32 e = StatDataListSize(l, &c)) return e;
     if (first) *n = c;
-    if (c != *n) return kErrDimension;
+    if (c != *n) return kStatErrDimension;
     first = false;
   }
-  return *n < 1 ? kErrDimension : 0;
+  return *n < 1 ? kStatErrDimension : 0;
 }
 
 // A factor's level (from 1) of each observation, numbered by ascending
@@ -64,7 +62,7 @@ u32 LevelsByValue(u32 list, const std::vector<R> &values, std::vector<u32> *leve
       first = v;
     }
     (*level)[index[s]] = k;
-    if (KeyBreakPoll() != 0) return kErrBreak;
+    if (KeyBreakPoll() != 0) return kStatErrBreak;
   }
   *levels = k;
   return 0;
@@ -80,7 +78,7 @@ struct TwoWay {
 u32 PrepareTwoWay(const StatAnova2Rec *r, TwoWay *d) {
   if (u32 e = CommonSize({r->factorAList, r->factorBList, r->dependentList}, &d->n)) return e;
   // The design matrix and the index of the levels are bounded.
-  if (d->n > kStatAnova2MaxRows) return kErrDimension;
+  if (d->n > kStatAnova2MaxRows) return kStatErrDimension;
   std::vector<R> fa, fb;
   if (u32 e = ReadList(r->factorAList, d->n, &fa)) return e;
   if (u32 e = ReadList(r->factorBList, d->n, &fb)) return e;
@@ -90,12 +88,12 @@ u32 PrepareTwoWay(const StatAnova2Rec *r, TwoWay *d) {
       if (u32 e = CodeOf(x)) return e;
   if (u32 e = LevelsByValue(r->factorAList, fa, &d->la, &d->a)) return e;
   if (u32 e = LevelsByValue(r->factorBList, fb, &d->lb, &d->b)) return e;
-  if (d->n < d->a * d->b) return kErrDimension;
+  if (d->n < d->a * d->b) return kStatErrDimension;
   // Every cell needs an observation: a missing one leaves the model singular.
   std::vector<u32> count(d->a * d->b, 0);
   for (u32 i = 0; i < d->n; ++i) ++count[(d->la[i] - 1) * d->b + d->lb[i] - 1];
   for (u32 c : count)
-    if (c == 0) return kErrDimension;
+    if (c == 0) return kStatErrDimension;
   return 0;
 }
 
@@ -162,7 +160,7 @@ void StatAnovaFP(const BcdReal *msRow, const BcdReal *dfRow, const BcdReal *msEr
   if (Eq(*msRow, zero)) {
     if (Eq(*msErr, zero)) {
       *f = zero;
-      *p = Error(kErrMa);
+      *p = Error(kStatErrMa);
       return;
     }
     *f = zero;
@@ -176,7 +174,7 @@ void StatAnovaFP(const BcdReal *msRow, const BcdReal *dfRow, const BcdReal *msEr
   }
   *f = Div(*msRow, *msErr);
   if (IsErr(*f)) {
-    *p = Error(kErrMa);
+    *p = Error(kStatErrMa);
     return;
   }
   StatFRec rec{};
@@ -188,7 +186,7 @@ void StatAnovaFP(const BcdReal *msRow, const BcdReal *dfRow, const BcdReal *msEr
 u32 StatAnova1(u32, StatAnova1Rec *r) {
   u32 n = 0;
   if (u32 e = CommonSize({r->factorList, r->dependentList}, &n)) return e;
-  if (n == 1) return kErrMa;
+  if (n == 1) return kStatErrMa;
   std::vector<R> x, y;
   if (u32 e = ReadList(r->factorList, n, &x)) return e;
   if (u32 e = ReadList(r->dependentList, n, &y)) return e;
@@ -223,7 +221,7 @@ u32 StatAnova1(u32, StatAnova1Rec *r) {
   const u32 k = static_cast<u32>(level.size());
   // One level leaves the factor no degree of freedom; as many levels as
   // observations leave the error none.
-  if (n <= k || k < 2) return kErrMa;
+  if (n <= k || k < 2) return kStatErrMa;
   for (u32 j = 0; j < k; ++j) {
     const R d = Sub(levelMean[j], mean);
     ssFactor = Add(ssFactor, Mul(Mul(d, d), FromU32(count[j])));
@@ -246,11 +244,11 @@ u32 StatAnova1(u32, StatAnova1Rec *r) {
       p = rec.cd;
     }
   } else {
-    if (Eq(msErr, zero)) return kErrMa;
+    if (Eq(msErr, zero)) return kStatErrMa;
     f = zero;
     p = One();
   }
-  if (!Ge(p, zero) || !Le(p, One()) || Lt(ssFactor, zero) || Lt(ssErr, zero)) return kErrMa;
+  if (!Ge(p, zero) || !Le(p, One()) || Lt(ssFactor, zero) || Lt(ssErr, zero)) return kStatErrMa;
   Store(dfFactor, &r->a.df);
   Store(ssFactor, &r->a.ss);
   Store(msFactor, &r->a.ms);
@@ -269,7 +267,7 @@ u32 StatAnova2(u32, StatAnova2Rec *r) {
   if (u32 e = PrepareTwoWay(r, &d)) return e;
   const u32 cells = d.a * d.b;
   // A factor of one level has no effect to test.
-  if (d.a < 2 || d.b < 2) return kErrMa;
+  if (d.a < 2 || d.b < 2) return kStatErrMa;
   const bool single = d.n == cells;
   R r1, r2, r3, r4 = Zero(), unused;
   if (u32 e = Fit(d, {kIntercept, kMainA, kMainB}, {}, &r1, &unused)) return e;
@@ -313,7 +311,7 @@ u32 StatAnovaCellMeans(u32, StatAnova2Rec *r) {
     sum[c] = Add(sum[c], d.y[i]);
     ++count[c];
   }
-  if (ItemMatCreate(0, d.a, d.b) != 0) return kErrMemory;
+  if (ItemMatCreate(0, d.a, d.b) != 0) return kStatErrMemory;
   for (u32 i = 0; i < d.a; ++i)
     for (u32 j = 0; j < d.b; ++j) {
       Value v{};
@@ -321,14 +319,14 @@ u32 StatAnovaCellMeans(u32, StatAnova2Rec *r) {
       RealSetZero(&v.im);
       if (IsErr(v.re) || ItemMatSet(0, i + 1, j + 1, &v) != 0) {
         ItemMatDelete(0);
-        return IsErr(v.re) ? CodeOf(v.re) : kErrMemory;
+        return IsErr(v.re) ? CodeOf(v.re) : kStatErrMemory;
       }
     }
   return 0;
 }
 
 u32 StatVecNorm(i32 count, const BcdReal *v, BcdReal *out) {
-  if (count < 0) return kErrDimension;
+  if (count < 0) return kStatErrDimension;
   if (count == 0) return *out = Zero(), 0;
   if (count == 1) return *out = Abs(v[0]), CodeOf(*out);
   const R big = Num("1e50"), small = Num("1e-50"), zero = Zero();
@@ -345,7 +343,7 @@ u32 StatVecNorm(i32 count, const BcdReal *v, BcdReal *out) {
       const R s = Mul(a, big);
       tiny = Add(tiny, Mul(s, s));
     }
-    if (KeyBreakPoll() != 0) return kErrBreak;
+    if (KeyBreakPoll() != 0) return kStatErrBreak;
   }
   if (!Eq(large, zero))
     *out = Mul(big, Sqrt(Add(large, Mul(Mul(middle, small), small))));
@@ -357,22 +355,22 @@ u32 StatVecNorm(i32 count, const BcdReal *v, BcdReal *out) {
 }
 
 u32 StatVecDot(i32 count, const BcdReal *x, const BcdReal *y, BcdReal *out) {
-  if (count < 0) return kErrDimension;
+  if (count < 0) return kStatErrDimension;
   R s = Zero();
   for (i32 i = 0; i < count; ++i) {
     s = Add(s, Mul(x[i], y[i]));
-    if (KeyBreakPoll() != 0) return kErrBreak;
+    if (KeyBreakPoll() != 0) return kStatErrBreak;
   }
   *out = s;
   return CodeOf(s);
 }
 
 u32 StatVecAxpy(i32 count, const BcdReal *x, const BcdReal *y, const BcdReal *alpha, BcdReal *out) {
-  if (count < 0) return kErrDimension;
+  if (count < 0) return kStatErrDimension;
   for (i32 i = 0; i < count; ++i) {
     out[i] = Add(x[i], Mul(*alpha, y[i]));
     if (u32 e = CodeOf(out[i])) return e;
-    if (KeyBreakPoll() != 0) return kErrBreak;
+    if (KeyBreakPoll() != 0) return kStatErrBreak;
   }
   return 0;
 }
@@ -393,7 +391,7 @@ u32 Reflect(const StatQrMatrix *m, u32 k, BcdReal *v) {
 
 u32 StatQrFactor(StatQrMatrix *m, u32 first, u32 last) {
   const u32 n = m->rows;
-  if (last < 1 || last > n || last > m->cols || first < 1) return kErrDimension;
+  if (last < 1 || last > n || last > m->cols || first < 1) return kStatErrDimension;
   for (u32 k = 1; k < first; ++k)
     for (u32 c = first; c <= last; ++c)
       if (u32 e = Reflect(m, k, m->cell + (c - 1) * n)) return e;
@@ -402,7 +400,7 @@ u32 StatQrFactor(StatQrMatrix *m, u32 first, u32 last) {
     R norm;
     if (u32 e = StatVecNorm(static_cast<i32>(n - l + 1), col + l - 1, &norm)) return e;
     // A zero column: the design is singular.
-    if (Eq(norm, Zero())) return kErrMa;
+    if (Eq(norm, Zero())) return kStatErrMa;
     const R x = col[l - 1];
     const bool up = Ge(x, Zero());
     const R u = up ? Add(x, norm) : Sub(x, norm);
@@ -413,14 +411,14 @@ u32 StatQrFactor(StatQrMatrix *m, u32 first, u32 last) {
     if (u32 e = CodeOf(scale)) return e;
     for (u32 c = l + 1; c <= last; ++c)
       if (u32 e = Reflect(m, l, m->cell + (c - 1) * n)) return e;
-    if (KeyBreakPoll() != 0) return kErrBreak;
+    if (KeyBreakPoll() != 0) return kStatErrBreak;
   }
   return 0;
 }
 
 u32 StatQrSolve(const StatQrMatrix *m, BcdReal *y, u32 first, u32 last, BcdReal *rss, BcdReal *coef) {
   const u32 n = m->rows;
-  if (last < 1 || last > n || last > m->cols || first < 1) return kErrDimension;
+  if (last < 1 || last > n || last > m->cols || first < 1) return kStatErrDimension;
   for (u32 k = first; k <= last; ++k)
     if (u32 e = Reflect(m, k, y)) return e;
   if (coef) {

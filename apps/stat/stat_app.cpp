@@ -9,6 +9,7 @@
 #include "apps/stat/stat_cmd.h"
 #include "apps/stat/stat_cond.h"
 #include "apps/stat/stat_editor.h"
+#include "apps/stat/stat_error.h"
 #include "apps/stat/stat_glue.h"
 #include "graph/screen/vwin_screen.h"
 #include "kernel/apps.h"
@@ -27,8 +28,6 @@
 #include "ui/value_keys.h"
 
 namespace {
-
-constexpr i32 kErrMemory = 4;
 constexpr u16 kEditorMask = 0;
 constexpr i32 kPageCount = 23;
 
@@ -207,7 +206,7 @@ void KeyDelete(Editor *e) {
 void KeyInsert(Editor *e) {
   if (e->row < 1 || e->count >= kStatMaxRow) return;
   Value zero{};
-  if (ItemListInsert(0, static_cast<u8>(e->curList), static_cast<u32>(e->row), &zero) != 0) ErrBox(kErrMemory);
+  if (ItemListInsert(0, static_cast<u8>(e->curList), static_cast<u32>(e->row), &zero) != 0) ErrBox(kStatErrMemory);
   e->graphShown = 0;
 }
 
@@ -412,7 +411,7 @@ i32 StatMenuCommand(u32 code, i32 direct) {
   u16 graph[kStatGraphWords];
   u16 calc[kStatCalcCondWords];
   if (StatLoadGraphCond(graph) != 0 || StatLoadCalcCond(calc) != 0) {
-    ErrBox(kErrMemory);
+    ErrBox(kStatErrMemory);
     return -21;
   }
   i16 *cond = reinterpret_cast<i16 *>(graph);
@@ -446,7 +445,7 @@ i32 StatRunCalcMenu(u16 calcType, u32 sheet) {
   if (StatLoadCalcCond(cond) != 0) {
     StatDeleteResultList();
     StatDeleteModeList();
-    ErrBox(kErrMemory);
+    ErrBox(kStatErrMemory);
     return -2;
   }
   cond[kCondType] = calcType;
@@ -461,7 +460,7 @@ i32 StatRunCalcMenu(u16 calcType, u32 sheet) {
   if (r == -2) {
     StatDeleteResultList();
     StatDeleteModeList();
-    ErrBox(static_cast<i32>(err != 0 ? err : kErrMemory));
+    ErrBox(static_cast<i32>(err != 0 ? err : kStatErrMemory));
     return -2;
   }
   return StatCalcResultScreen(calcType, &err, static_cast<int>(sheet));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "apps/stat/stat_cond.h"
+#include "apps/stat/stat_error.h"
 #include "apps/stat/stat_glue.h"
 #include "apps/stat/stat_real.h"
 #include "kernel/heap.h"
@@ -29,13 +30,6 @@ namespace {
 
 using namespace statreal;
 
-constexpr u32 kErrBreak = 1;
-constexpr u32 kErrMath = 3;
-constexpr u32 kErrMemory = 4;
-constexpr u32 kErrDimension = 9;
-constexpr u32 kErrComplexList = 25;
-constexpr u32 kErrComplexElement = 17;
-
 u32 Size(int list) { return list > 0 ? ItemListSize(0, static_cast<u8>(list)) : 0; }
 
 bool Open(int list, Value *out) { return ListFromMemory(0, list, out) == 1; }
@@ -50,27 +44,27 @@ Value FromReal(const BcdReal &r) {
 // error stays in the value of its result.
 u32 Fatal(const void *v) {
   const u8 e = ValErrorCode(v);
-  return e == kErrBreak || e == kErrMemory ? e : 0;
+  return e == kStatErrBreak || e == kStatErrMemory ? e : 0;
 }
 
 // Element i of a result list: an error value is written as the stored
 // error real (the element operations refuse error values), so a result that
 // could not be computed reads back as its error.
 u32 PutElement(u8 file, u8 list, int i, const Value &v) {
-  if (ValErrorCode(&v) == 0) return ItemListSet(file, list, static_cast<u32>(i), &v) == 0 ? 0 : kErrMemory;
+  if (ValErrorCode(&v) == 0) return ItemListSet(file, list, static_cast<u32>(i), &v) == 0 ? 0 : kStatErrMemory;
   char name[9];
   ItemListName(file, list, name);
   const u32 r = McsWriteByKind(kMcsKindList, name, 12, &v.re, kItemArrayHeader + 12 * static_cast<u32>(i - 1));
-  return (r & 0xFF) <= 2 ? 0 : kErrMemory;
+  return (r & 0xFF) <= 2 ? 0 : kStatErrMemory;
 }
 
 // Writes the values as a new result list of `type`: 0 or 4.
 u32 StoreResults(u8 type, const Value *values, int count) {
-  if (StatNewResultList(type, count) != 0) return kErrMemory;
+  if (StatNewResultList(type, count) != 0) return kStatErrMemory;
   for (int i = 0; i < count; ++i) {
     if (PutElement(kStatResultFile, 0, i + 1, values[i]) != 0) {
       StatDeleteResultList();
-      return kErrMemory;
+      return kStatErrMemory;
     }
   }
   return 0;
@@ -85,8 +79,8 @@ i32 StatCompareReals(const BcdReal *a, const BcdReal *b) {
 
 u32 StatReadListElement(i8 file, u8 list, int i, BcdReal *out) {
   Value v;
-  if (i < 1 || ItemListGet(static_cast<u8>(file), list, static_cast<u32>(i), &v) != 0) return kErrMemory;
-  if (ValIsComplex(&v) == 1) return kErrComplexList;
+  if (i < 1 || ItemListGet(static_cast<u8>(file), list, static_cast<u32>(i), &v) != 0) return kStatErrMemory;
+  if (ValIsComplex(&v) == 1) return kStatErrComplexList;
   *out = v.re;
   return 0;
 }
@@ -101,19 +95,19 @@ u32 StatCheckLists(int type, int xList, int yList, int freqList) {
   if (type == 1 || type == 2) {
     for (int i = 0; i < n; ++i) {
       const u32 s = Size(lists[i]);
-      if (s == 0) return kErrDimension;
+      if (s == 0) return kStatErrDimension;
       if (i == 0 || s < length) length = s;
     }
   } else {
     for (int i = 0; i < n; ++i) {
       const u32 s = Size(lists[i]);
       if (i == 0) length = s;
-      else if (s != length) return kErrDimension;
+      else if (s != length) return kStatErrDimension;
     }
   }
-  if (length == 0) return kErrDimension;
+  if (length == 0) return kStatErrDimension;
   for (int i = 0; i < n; ++i)
-    if (ItemListIsReal(0, static_cast<u8>(lists[i])) == 0) return kErrComplexList;
+    if (ItemListIsReal(0, static_cast<u8>(lists[i])) == 0) return kStatErrComplexList;
   u32 least = 1;
   switch (type) {
     case kStatLinear: case kStatLog: case kStatExp: case kStatPower: least = 2; break;
@@ -122,7 +116,7 @@ u32 StatCheckLists(int type, int xList, int yList, int freqList) {
     case kStatQuart: least = 5; break;
     default: break;
   }
-  return length < least ? kErrMath : 0;
+  return length < least ? kStatErrMa : 0;
 }
 
 namespace {
@@ -144,7 +138,7 @@ bool NoData(const Value &n) {
 void MinMax(const Value *x, Value *min, Value *max) {
   BcdReal lo{}, hi{};
   if (RegListMinMax(x, &lo, &hi) == 0 && ValErrorCode(&lo) == 0) {
-    RealMakeError(kErrComplexList, &lo);
+    RealMakeError(kStatErrComplexList, &lo);
     hi = lo;
   }
   *min = FromReal(lo);
@@ -194,13 +188,13 @@ bool SortedByKey(const Value *x, std::vector<std::pair<i64, BcdReal>> *out) {
 // lists keep their type byte): 0 or 4.
 u32 StoreReals(u8 file, u8 list, const std::vector<BcdReal> &v) {
   const MemHandle h = MemAlloc(static_cast<u32>(v.size()) * 12);
-  if (h == 0) return kErrMemory;
+  if (h == 0) return kStatErrMemory;
   std::memcpy(ArrElems(h), v.data(), v.size() * 12);
   Value lv;
   ArrSetList(&lv, false, static_cast<u16>(v.size()), h);
   const u32 r = ItemListStoreValue(file, list, &lv);
   MemFree(h);
-  return r == 0 ? 0 : kErrMemory;
+  return r == 0 ? 0 : kStatErrMemory;
 }
 
 // The quartiles, median, extremes and modes of data without frequencies
@@ -209,7 +203,7 @@ u32 StoreReals(u8 file, u8 list, const std::vector<BcdReal> &v) {
 u32 OneVarSorted(const Value *x, Value r[12], Value *modeF) {
   std::vector<std::pair<i64, BcdReal>> sorted;
   if (!SortedByKey(x, &sorted)) return 0xFFFF;
-  if (KeyBreakPoll()) return kErrBreak;
+  if (KeyBreakPoll()) return kStatErrBreak;
   const u32 n = static_cast<u32>(sorted.size());
   std::vector<BcdReal> s(n);
   for (u32 i = 0; i < n; ++i) s[i] = sorted[i].second;
@@ -238,16 +232,16 @@ u32 OneVarSorted(const Value *x, Value r[12], Value *modeF) {
   }
   *modeF = Value{};
   NumFromInt32(static_cast<i32>(best), &modeF->re);
-  if (StoreReals(0, 0, modes) != 0) return kErrMemory;
+  if (StoreReals(0, 0, modes) != 0) return kStatErrMemory;
   if (StatNewModeList(static_cast<int>(modes.size())) != 0 || StoreReals(kStatResultFile, 1, modes) != 0)
-    return kErrMemory;
+    return kStatErrMemory;
   return 0;
 }
 
 u32 OneVar(int xList, int freqList) {
   if (const u32 e = StatCheckLists(kStatOneVar, xList, 0, freqList)) return e;
   Value x, f;
-  if (!Open(xList, &x) || (freqList && !Open(freqList, &f))) return kErrMemory;
+  if (!Open(xList, &x) || (freqList && !Open(freqList, &f))) return kStatErrMemory;
   const Value *fp = freqList ? &f : nullptr;
   Value r[12];
   std::memset(r, 0, sizeof r);
@@ -259,7 +253,7 @@ u32 OneVar(int xList, int freqList) {
       SixOf(&x, nullptr, r);
       for (const Value &v : r)
         if (const u32 e2 = Fatal(&v)) return e2;
-      if (NoData(r[0])) return kErrMath;
+      if (NoData(r[0])) return kStatErrMa;
       r[11] = modeF;
       return StoreResults(kStatOneVar, r, 12);
     }
@@ -274,11 +268,11 @@ u32 OneVar(int xList, int freqList) {
   SixOf(&x, fp, r);
   for (const Value &v : r)
     if (const u32 e = Fatal(&v)) return e;
-  if (NoData(r[0])) return kErrMath;
+  if (NoData(r[0])) return kStatErrMa;
   Value modeF;
   const u32 m = ListModes(static_cast<u8>(xList), static_cast<u32>(freqList), &modeF);
   if (m != 0) return m;
-  if (StatCopyModeList() != 0) return kErrMemory;
+  if (StatCopyModeList() != 0) return kStatErrMemory;
   r[11] = modeF;
   return StoreResults(kStatOneVar, r, 12);
 }
@@ -286,7 +280,7 @@ u32 OneVar(int xList, int freqList) {
 u32 TwoVar(int xList, int yList, int freqList) {
   if (const u32 e = StatCheckLists(kStatTwoVar, xList, yList, freqList)) return e;
   Value x, y, f;
-  if (!Open(xList, &x) || !Open(yList, &y) || (freqList && !Open(freqList, &f))) return kErrMemory;
+  if (!Open(xList, &x) || !Open(yList, &y) || (freqList && !Open(freqList, &f))) return kStatErrMemory;
   const Value *fp = freqList ? &f : nullptr;
   Value r[16];
   std::memset(r, 0, sizeof r);
@@ -294,7 +288,7 @@ u32 TwoVar(int xList, int yList, int freqList) {
   MinMax(&y, &r[14], &r[15]);
   SixOf(&x, fp, r);
   if (const u32 e = Fatal(&r[0])) return e;
-  if (NoData(r[0])) return kErrMath;
+  if (NoData(r[0])) return kStatErrMa;
   SixOf(&y, fp, r + 8);
   BcdReal sxy{};
   if (fp) ListSumOfProductsFreq(&x, &y, fp, &sxy); else ListSumOfProducts(&x, &y, &sxy);
@@ -351,9 +345,9 @@ u32 Fit(int type, const Value *x, const Value *y, const Value *f, Value rec[8]) 
     case kStatPower: ok = RegPowerFit(x, y, f, &out); break;
     case kStatSin: ok = RegSinFit(x, y, &out); break;
     case kStatLogistic: ok = RegLogisticFit(x, y, &out); break;
-    default: return kErrMath;
+    default: return kStatErrMa;
   }
-  if (!ok) return ValErrorCode(&out) != 0 ? ValErrorCode(&out) : kErrMath;
+  if (!ok) return ValErrorCode(&out) != 0 ? ValErrorCode(&out) : kStatErrMa;
   const ArrInfo a = ArrInfoOf(&out);
   const BcdReal *e = ArrElems(a.handle);
   for (u32 k = 0; k < 8; ++k) {
@@ -361,7 +355,7 @@ u32 Fit(int type, const Value *x, const Value *y, const Value *f, Value rec[8]) 
     if (k < a.count && e != nullptr) ArrGet(e, a.count, a.complex, k, &rec[k]);
     if (ValIsComplex(&rec[k]) == 1) {
       rec[k] = Value{};
-      RealMakeError(kErrComplexElement, &rec[k].re);
+      RealMakeError(kStatErrNonReal, &rec[k].re);
     }
   }
   ArrFreeHeap(a.handle);
@@ -375,11 +369,11 @@ u32 Fit(int type, const Value *x, const Value *y, const Value *f, Value rec[8]) 
 }  // namespace
 
 int RegFitMeasures(int model, int xList, int yList, int freqList, BcdReal *mse, BcdReal *r2) {
-  if (Size(yList) == 0) return static_cast<int>(kErrDimension);
+  if (Size(yList) == 0) return static_cast<int>(kStatErrDimension);
   Value x, y, f;
   if (!Open(xList, &x) || !Open(yList, &y) || (freqList && !Open(freqList, &f))) {
-    RealMakeError(kErrMath, mse);
-    RealMakeError(kErrMath, r2);
+    RealMakeError(kStatErrMa, mse);
+    RealMakeError(kStatErrMa, r2);
     return 0;
   }
   // The coefficients as the last calculation stored them.
@@ -387,11 +381,11 @@ int RegFitMeasures(int model, int xList, int yList, int freqList, BcdReal *mse, 
                     : model == kStatCubic || model == kStatSin ? 4
                     : model == kStatQuart ? 5 : 2;
   const MemHandle h = MemAlloc(12 * 5);
-  if (h == 0) return static_cast<int>(kErrMemory);
+  if (h == 0) return static_cast<int>(kStatErrMemory);
   BcdReal *k = ArrElems(h);
   for (int i = 0; i < 5; ++i) {
     Value v{};
-    if (i < count && StatCalcValue(kValA + i, &v) < 0) RealMakeError(kErrMath, &v.re);
+    if (i < count && StatCalcValue(kValA + i, &v) < 0) RealMakeError(kStatErrMa, &v.re);
     k[i] = v.re;
   }
   Value coef;
@@ -482,8 +476,8 @@ u32 StatWriteResiduals(int xList, int yList, int type, const Value coef[8]) {
   const u8 target = SetupGetItem(kSetupResidList);
   if (target == 0) return 0;
   const u32 n = Size(xList);
-  if (n == 0) return kErrMemory;
-  if (ItemListCreate(0, 0, n) != 0) return kErrMemory;
+  if (n == 0) return kStatErrMemory;
+  if (ItemListCreate(0, 0, n) != 0) return kStatErrMemory;
   BcdReal c[5];
   for (int i = 0; i < 5; ++i) c[i] = coef[i].re;
   for (u32 i = 1; i <= n; ++i) {
@@ -498,7 +492,7 @@ u32 StatWriteResiduals(int xList, int yList, int type, const Value coef[8]) {
       e = RealErrorCode(&u);
     }
     const Value v = FromReal(u);
-    if (e == 0 && ItemListSet(0, 0, i, &v) != 0) e = kErrMemory;
+    if (e == 0 && ItemListSet(0, 0, i, &v) != 0) e = kStatErrMemory;
     if (e != 0) {
       ItemListDelete(0, 0);
       return e;
@@ -507,7 +501,7 @@ u32 StatWriteResiduals(int xList, int yList, int type, const Value coef[8]) {
   Value work;
   if (!Open(0, &work) || ItemListStoreValue(0, target, &work) != 0) {
     ItemListDelete(0, 0);
-    return kErrMemory;
+    return kStatErrMemory;
   }
   return 0;
 }
@@ -520,9 +514,9 @@ u32 StatRegression(int mode, int slot, int type, int xList, int yList, int freqL
   if (const u32 e = StatCheckLists(type, xList, yList, freqList)) return e;
   const bool curve = type == kStatSin || type == kStatLogistic;
   Value x, y, f;
-  if (!Open(xList, &x) || !Open(yList, &y)) return kErrMemory;
+  if (!Open(xList, &x) || !Open(yList, &y)) return kStatErrMemory;
   const bool useFreq = !curve && freqList != 0;
-  if (useFreq && !Open(freqList, &f)) return kErrMemory;
+  if (useFreq && !Open(freqList, &f)) return kStatErrMemory;
   Value rec[8];
   if (const u32 e = Fit(type, &x, &y, useFreq ? &f : nullptr, rec)) return e;
   const int k = CoefCount(type);
@@ -534,8 +528,8 @@ u32 StatRegression(int mode, int slot, int type, int xList, int yList, int freqL
       if (const u32 e = StoreResults(static_cast<u8>(type), res, k)) return e;
       BcdReal mse{}, r2{};
       if (RegFitMeasures(type, xList, yList, useFreq ? freqList : 0, &mse, &r2) != 0) {
-        RealMakeError(kErrMath, &mse);
-        RealMakeError(kErrMath, &r2);
+        RealMakeError(kStatErrMa, &mse);
+        RealMakeError(kStatErrMa, &r2);
       }
       if (type == kStatLinear || type == kStatLog || type == kStatExp || type == kStatPower) {
         res[count++] = FromReal(mse);
@@ -551,9 +545,9 @@ u32 StatRegression(int mode, int slot, int type, int xList, int yList, int freqL
     }
   }
   if (mode == 1 || mode == 3) {
-    if (StatCreateGraphCoefList(static_cast<u8>(type), static_cast<u8>(10 * slot), k) != 0) return kErrMemory;
+    if (StatCreateGraphCoefList(static_cast<u8>(type), static_cast<u8>(10 * slot), k) != 0) return kStatErrMemory;
     for (int i = 0; i < k; ++i)
-      if (PutElement(kStatWorkFile, static_cast<u8>(10 * slot), i + 1, rec[i]) != 0) return kErrMemory;
+      if (PutElement(kStatWorkFile, static_cast<u8>(10 * slot), i + 1, rec[i]) != 0) return kStatErrMemory;
   }
   return 0;
 }
@@ -671,7 +665,7 @@ i32 StatCalcFromCommand(const i16 *cond, u32 *err, int showScreen) {
 u32 StatSetCalcFromCommand(u32 showScreen, i32 calcType, i32 xList, i32 yList, i32 freqList, i32 *result) {
   *result = 0;
   u16 cond[kStatCalcCondWords];
-  if (StatLoadCalcCond(cond) != 0) return kErrMemory;
+  if (StatLoadCalcCond(cond) != 0) return kStatErrMemory;
   auto set = [&](u32 word, i32 v) {
     if (v != -1) cond[word] = static_cast<u16>(v);
   };

@@ -5,6 +5,7 @@
 
 #include "apps/calc/runmat_glue.h"
 #include "apps/stat/stat_editor.h"
+#include "apps/stat/stat_error.h"
 #include "eval/eval.h"
 #include "memory/item_array.h"
 #include "memory/str.h"
@@ -24,12 +25,6 @@
 #include "ui/text.h"
 
 namespace {
-
-constexpr i32 kErrSyntax = 2;
-constexpr i32 kErrMa = 3;
-constexpr i32 kErrMemory = 4;
-constexpr i32 kErrArgument = 8;
-constexpr i32 kErrDimension = 9;
 constexpr u16 kCellInputMask = 224;  // SHIFT and ALPHA groups and the catalog rest
 constexpr u32 kSubNameBytes = 8;
 constexpr i32 kLineRow = 7;
@@ -83,13 +78,13 @@ bool StoreWholeList(const u8 *buf, i32 list, u32 *cursor) {
   EvalCell cell;
   if (EvalFormula(&pos, 4, &cell) == 0) {
     const i32 code = ValErrorCode(&cell);
-    ErrBox(code != 0 ? code : kErrSyntax);
+    ErrBox(code != 0 ? code : kStatErrSyntax);
     *cursor = CursorBefore(buf, pos);
     return false;
   }
   if (ValKind(&cell) != kValKindList) {
     EvalFreeCell(&cell);
-    ErrBox(kErrMa);
+    ErrBox(kStatErrMa);
     return false;
   }
   u32 busy = 0;
@@ -162,7 +157,7 @@ i32 StatEditCell(u32 typed, u32 *key, i32 firstList, i32 *topRow, i32 curList, i
     }
     if (subRow) {
       if (ItemListSetSubName(0, static_cast<u8>(curList), reinterpret_cast<char *>(buf)) != 0) {
-        ErrBox(kErrMemory);
+        ErrBox(kStatErrMemory);
         result = -2;
         break;
       }
@@ -180,12 +175,12 @@ i32 StatEditCell(u32 typed, u32 *key, i32 firstList, i32 *topRow, i32 curList, i
     EvalCell cell;
     if (EvalFormula(&pos, 2, &cell) == 0) {
       const i32 code = ValErrorCode(&cell);
-      ErrBox(code != 0 ? code : kErrSyntax);
+      ErrBox(code != 0 ? code : kStatErrSyntax);
       cursor = CursorBefore(buf, pos);
       continue;
     }
     if (ItemListSet(0, static_cast<u8>(curList), static_cast<u32>(*row), &cell) != 0) {
-      ErrBox(kErrMemory);
+      ErrBox(kStatErrMemory);
       result = -2;
       break;
     }
@@ -243,11 +238,11 @@ i32 StatInputListNumber(Value *out, int *number) {
     int n = 0;
     std::sscanf(digits, "%d", &n);
     if (n < 1 || n > kStatListCount) {
-      ErrBox(kErrArgument);
+      ErrBox(kStatErrArgument);
       continue;
     }
     if (ItemListSize(0, static_cast<u8>(n)) == 0) {
-      ErrBox(kErrDimension);
+      ErrBox(kStatErrDimension);
       continue;
     }
     ListFromMemory(0, n, out);
@@ -269,7 +264,7 @@ i32 StatSortListsDialog(u32 code) {
     if (result != 0) break;
     std::sscanf(digits, "%d", &howMany);
     if (howMany >= 1 && howMany <= 6) break;
-    ErrBox(kErrArgument);
+    ErrBox(kStatErrArgument);
   }
   Value lists[6];
   int numbers[6] = {};
@@ -288,7 +283,7 @@ i32 StatSortListsDialog(u32 code) {
         if (i > 0 && ItemListSize(0, static_cast<u8>(numbers[i])) != ItemListSize(0, static_cast<u8>(numbers[0])))
           bad = true;
         if (!bad) break;
-        ErrBox(kErrDimension);
+        ErrBox(kStatErrDimension);
       }
     }
   }

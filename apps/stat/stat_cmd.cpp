@@ -8,6 +8,7 @@
 
 #include "apps/stat/stat_anova.h"
 #include "apps/stat/stat_data.h"
+#include "apps/stat/stat_error.h"
 #include "apps/stat/stat_real.h"
 #include "memory/item_array.h"
 #include "memory/mcs_api.h"
@@ -23,7 +24,6 @@ namespace {
 
 constexpr const char *kFolder = "@STAT";
 constexpr const char *kItem = "STATap";
-constexpr u32 kErrMemory = 4;
 
 struct Title {
   u32 code, msg;
@@ -60,8 +60,8 @@ u32 WriteList(u32 list, i32 count, const BcdReal *values) {
 
 u32 StatLoadSettings(StatAp *ap) {
   u32 size = 0;
-  if (McsOpenInFolder(kFolder, kItem, &size) != 0 || size != sizeof(StatAp)) return kErrMemory;
-  if (McsReadCurrent(0, sizeof(StatAp), ap) != 0) return kErrMemory;
+  if (McsOpenInFolder(kFolder, kItem, &size) != 0 || size != sizeof(StatAp)) return kStatErrMemory;
+  if (McsReadCurrent(0, sizeof(StatAp), ap) != 0) return kStatErrMemory;
   StatSanitizeSettings(ap);
   return 0;
 }
@@ -70,10 +70,10 @@ u32 StatSaveSettings(const StatAp *ap) {
   u32 size = 0;
   if (McsOpenInFolder(kFolder, kItem, &size) == 0 && size == sizeof(StatAp)) {
     const u32 r = McsWriteCurrent(sizeof(StatAp), ap, 0);
-    return r <= 2 ? 0 : kErrMemory;
+    return r <= 2 ? 0 : kStatErrMemory;
   }
   McsDeleteInFolder(kFolder, kItem);
-  return McsCreateInFolder(kFolder, kItem, sizeof(StatAp), ap) == 0 ? 0 : kErrMemory;
+  return McsCreateInFolder(kFolder, kItem, sizeof(StatAp), ap) == 0 ? 0 : kStatErrMemory;
 }
 
 void StatDefaultSettings(StatAp *ap) {
@@ -176,7 +176,7 @@ BcdReal *StatRoundForDisplay(const BcdReal *src, BcdReal *dst) {
 
 u32 StatSaveResultList(u8 list, i32 count, const BcdReal *values) {
   for (i32 i = 0; i < count; ++i)
-    if (IsErr(values[i])) return Shown(kErrMa);
+    if (IsErr(values[i])) return Shown(kStatErrMa);
   if (list == 0) return 0;
   return Shown(WriteList(list, count, values));
 }
@@ -187,11 +187,11 @@ u32 StatSaveWorkList(u8 list) {
   for (u32 i = 0; i < n; ++i) {
     if (StatDataListGet(0, i + 1, &v[i]) != 0 || IsErr(v[i])) {
       StatDataListDelete(0);
-      return Shown(kErrMa);
+      return Shown(kStatErrMa);
     }
   }
   if (list == 0) return 0;
-  return Shown(WriteList(list, static_cast<i32>(n), v.data()) ? kErrMemory : 0);
+  return Shown(WriteList(list, static_cast<i32>(n), v.data()) ? kStatErrMemory : 0);
 }
 
 u32 StatSaveResultLists(u32 base, u32 k, i32 count, const BcdReal *values) {
@@ -226,7 +226,7 @@ u32 StatSaveAnovaResults(u32 list, u32 howMany, const StatAnova1Rec *one, const 
   }
   for (const std::vector<R> &c : col)
     for (const R &v : c)
-      if (IsErr(v)) return Shown(kErrMa);
+      if (IsErr(v)) return Shown(kStatErrMa);
   for (u32 k = 0; k < 5; ++k)
     if (u32 e = StatSaveResultLists(list, k, static_cast<i32>(col[k].size()), col[k].data())) return e;
   return 0;
@@ -248,5 +248,5 @@ u32 StatSaveResiduals(u32 xList, u32 yList, const BcdReal *b, const BcdReal *a) 
     e[i] = Sub(y, fit);
     if (IsErr(e[i])) return RealErrorCode(&e[i]);
   }
-  return WriteList(target, static_cast<i32>(n), e.data()) ? kErrMemory : 0;
+  return WriteList(target, static_cast<i32>(n), e.data()) ? kStatErrMemory : 0;
 }

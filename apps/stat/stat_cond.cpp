@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "apps/stat/stat_error.h"
 #include "apps/stat/stat_glue.h"
 #include "graph/memory/gmem_vwin.h"
 #include "memory/item_array.h"
@@ -18,9 +19,6 @@ constexpr const char *kGraphCondItem = "G_CND";
 constexpr const char *kCalcCondItem = "C_CND";
 constexpr u32 kBlocksOffset = 24;
 constexpr u32 kBlocksBytes = kStatGraphWords * 2;
-constexpr i32 kErrMemory = 4;
-constexpr i32 kErrRange = 28;
-constexpr i32 kErrNoCond = 48;
 
 // Item results count by their low byte; writes of 0, 1 or 2 succeed.
 u32 Low(u32 r) { return r & 0xFF; }
@@ -39,7 +37,7 @@ i32 ReadItem(const char *name, u32 offset, u32 count, void *dst) {
   u8 *data = nullptr;
   const u32 r = Low(McsOpenInFolderPtr(kStatFolder, name, &size, &data));
   if (r != 0) return static_cast<i32>(r);
-  if (data == nullptr || size < offset + count) return kErrMemory;
+  if (data == nullptr || size < offset + count) return kStatErrMemory;
   std::memcpy(dst, data + offset, count);
   return 0;
 }
@@ -70,7 +68,7 @@ i32 CreateGraphCond() {
   u16 blocks[kStatGraphWords];
   DefaultBlocks(blocks);
   std::memcpy(bytes + kBlocksOffset, blocks, kBlocksBytes);
-  return WriteOk(McsCreateInFolder(kStatFolder, kGraphCondItem, kStatGraphCondBytes, bytes)) ? 0 : kErrMemory;
+  return WriteOk(McsCreateInFolder(kStatFolder, kGraphCondItem, kStatGraphCondBytes, bytes)) ? 0 : kStatErrMemory;
 }
 
 }  // namespace
@@ -99,11 +97,11 @@ i32 StatWriteGraphCond(const u16 cond[kStatGraphWords]) {
   if (!ItemExists(kGraphCondItem)) {
     VwinRecord vw;
     if (GmemReadVwin(&vw) != 0) {
-      if (GmemResetVwin(1) != 0 || GmemReadVwin(&vw) != 0) return kErrNoCond;
+      if (GmemResetVwin(1) != 0 || GmemReadVwin(&vw) != 0) return kStatErrNoCondition;
     }
     BcdReal one{};
     RealSetOne(&one);
-    if (StatWriteHistParams(&vw.f[kVwinXmin], &one) != 0) return kErrNoCond;
+    if (StatWriteHistParams(&vw.f[kVwinXmin], &one) != 0) return kStatErrNoCondition;
   }
   const u32 r = McsWriteInFolder(kStatFolder, kGraphCondItem, kBlocksBytes, cond, kBlocksOffset);
   return WriteOk(r) ? 0 : static_cast<i32>(Low(r));
@@ -113,10 +111,10 @@ i32 StatWriteHistParams(const BcdReal *start, const BcdReal *width) {
   const bool startOk = StartGood(start);
   const bool widthOk = WidthGood(width);
   SheetWriteHistogram(start, width);
-  if (!ItemExists(kGraphCondItem) && CreateGraphCond() != 0) return kErrMemory;
-  if (startOk && !WriteOk(McsWriteInFolder(kStatFolder, kGraphCondItem, 12, start, 0))) return kErrMemory;
-  if (widthOk && !WriteOk(McsWriteInFolder(kStatFolder, kGraphCondItem, 12, width, 12))) return kErrMemory;
-  return startOk && widthOk ? 0 : kErrRange;
+  if (!ItemExists(kGraphCondItem) && CreateGraphCond() != 0) return kStatErrMemory;
+  if (startOk && !WriteOk(McsWriteInFolder(kStatFolder, kGraphCondItem, 12, start, 0))) return kStatErrMemory;
+  if (widthOk && !WriteOk(McsWriteInFolder(kStatFolder, kGraphCondItem, 12, width, 12))) return kStatErrMemory;
+  return startOk && widthOk ? 0 : kStatErrRange;
 }
 
 i32 StatWriteCalcCond(const u16 cond[kStatCalcCondWords]) {
@@ -132,13 +130,13 @@ i32 StatWriteCalcCond(const u16 cond[kStatCalcCondWords]) {
 i32 StatLoadGraphCond(u16 out[kStatGraphWords]) {
   if (StatReadGraphCond(out) == 0) return 0;
   StatResetGraphCond();
-  return StatReadGraphCond(out) == 0 ? 0 : kErrMemory;
+  return StatReadGraphCond(out) == 0 ? 0 : kStatErrMemory;
 }
 
 i32 StatLoadCalcCond(u16 out[kStatCalcCondWords]) {
   if (StatReadCalcCond(out) == 0) return 0;
   StatResetCalcCond();
-  return StatReadCalcCond(out) == 0 ? 0 : kErrMemory;
+  return StatReadCalcCond(out) == 0 ? 0 : kStatErrMemory;
 }
 
 namespace {
@@ -147,12 +145,12 @@ namespace {
 // sub-name's first byte).
 i32 MakeTyped(u8 file, u8 type, u8 list, int count) {
   ItemListDelete(file, list);
-  if (count <= 0 || count > static_cast<int>(kItemListMaxCount)) return kErrMemory;
-  if (ItemListCreate(file, list, static_cast<u32>(count)) != 0) return kErrMemory;
+  if (count <= 0 || count > static_cast<int>(kItemListMaxCount)) return kStatErrMemory;
+  if (ItemListCreate(file, list, static_cast<u32>(count)) != 0) return kStatErrMemory;
   const char tag[2] = {static_cast<char>(type), 0};
   if (ItemListSetSubName(file, list, tag) != 0) {
     ItemListDelete(file, list);
-    return kErrMemory;
+    return kStatErrMemory;
   }
   return 0;
 }
@@ -182,17 +180,17 @@ i32 StatResultListValue(int i, Value *out) {
 }
 
 i32 StatSetResult(int i, const Value *v) {
-  return ItemListSet(kStatResultFile, 0, static_cast<u32>(i), v) == 0 ? 0 : kErrMemory;
+  return ItemListSet(kStatResultFile, 0, static_cast<u32>(i), v) == 0 ? 0 : kStatErrMemory;
 }
 
 i32 StatCopyModeList() {
   Value modes;
-  if (ItemListSize(0, 0) == 0 || ListFromMemory(0, 0, &modes) != 1) return kErrMemory;
+  if (ItemListSize(0, 0) == 0 || ListFromMemory(0, 0, &modes) != 1) return kStatErrMemory;
   // The mode list is made whole from List Ans, then typed.
   if (StatNewModeList(static_cast<int>(ItemListSize(0, 0))) != 0 ||
       ItemListStoreValue(kStatResultFile, 1, &modes) != 0) {
     StatDeleteModeList();
-    return kErrMemory;
+    return kStatErrMemory;
   }
   return 0;
 }

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "apps/stat/stat_error.h"
 #include "apps/stat/stat_real.h"
 #include "kernel/keyqueue.h"
 #include "memory/item_array.h"
@@ -16,13 +17,7 @@ using namespace statreal;
 
 namespace {
 
-constexpr u32 kErrMemory = 4;
-constexpr u32 kErrDimension = 9;
-constexpr u32 kErrSystem = 23;
-constexpr u32 kErrComplex = 25;
-constexpr u32 kErrComplexMatrix = 26;
-
-u32 Check(const BcdReal *x, bool ok) { return IsErr(*x) ? RealErrorCode(x) : ok ? 0 : kErrMa; }
+u32 Check(const BcdReal *x, bool ok) { return IsErr(*x) ? RealErrorCode(x) : ok ? 0 : kStatErrMa; }
 bool Whole(const BcdReal *x) { return RealIsInteger(x) == 1; }
 
 // <file, list> of a statistics list number: 1 when it names one.
@@ -45,42 +40,42 @@ u32 StatTwoTermRoot(const BcdReal *a, const BcdReal *b, BcdReal *out) {
   const R &l = Ge(*a, *b) ? *a : *b, &m = Ge(*a, *b) ? *b : *a;
   if (Eq(l, Zero())) return *out = Zero(), 0;
   const R r = Div(m, l), q = Sqrt(Add(One(), Mul(r, r)));
-  if (IsErr(q) || Gt(l, Div(Limit(), q))) return kErrMa;
+  if (IsErr(q) || Gt(l, Div(Limit(), q))) return kStatErrMa;
   *out = Mul(l, q);
-  return IsErr(*out) ? kErrMa : 0;
+  return IsErr(*out) ? kStatErrMa : 0;
 }
 
 u32 StatDataListSize(u32 list, u32 *count) {
   u8 file, num;
   *count = 0;
-  if (!Locate(list, &file, &num)) return kErrSystem;
+  if (!Locate(list, &file, &num)) return kStatErrSystem;
   *count = ItemListSize(file, num);
   return 0;
 }
 
 u32 StatDataListGet(u32 list, u32 i, BcdReal *out) {
   u8 file, num;
-  if (!Locate(list, &file, &num)) return kErrSystem;
+  if (!Locate(list, &file, &num)) return kStatErrSystem;
   Value v{};
-  if (ItemListGet(file, num, i, &v) != 0) return kErrMemory;
-  if (ValIsComplex(&v) == 1) return kErrComplex;
+  if (ItemListGet(file, num, i, &v) != 0) return kStatErrMemory;
+  if (ValIsComplex(&v) == 1) return kStatErrComplexList;
   *out = v.re;
   return 0;
 }
 
 u32 StatDataListSet(u32 list, u32 i, const BcdReal *x) {
   u8 file, num;
-  if (!Locate(list, &file, &num)) return kErrSystem;
+  if (!Locate(list, &file, &num)) return kStatErrSystem;
   Value v{};
   v.re = *x;
   RealSetZero(&v.im);
-  return ItemListSet(file, num, i, &v) == 0 ? 0 : kErrMemory;
+  return ItemListSet(file, num, i, &v) == 0 ? 0 : kStatErrMemory;
 }
 
 u32 StatDataListCreate(u32 list, u32 count) {
   u8 file, num;
-  if (!Locate(list, &file, &num)) return kErrSystem;
-  return ItemListCreate(file, num, count) == 0 ? 0 : kErrMemory;
+  if (!Locate(list, &file, &num)) return kStatErrSystem;
+  return ItemListCreate(file, num, count) == 0 ? 0 : kStatErrMemory;
 }
 
 void StatDataListDelete(u32 list) {
@@ -90,14 +85,14 @@ void StatDataListDelete(u32 list) {
 
 u32 StatMatDims(u32 m, u32 *rows, u32 *cols) {
   *rows = *cols = 0;
-  if (m > 255) return kErrMemory;
-  return ItemMatDims(static_cast<u8>(m), rows, cols) == 0 ? 0 : kErrMemory;
+  if (m > 255) return kStatErrMemory;
+  return ItemMatDims(static_cast<u8>(m), rows, cols) == 0 ? 0 : kStatErrMemory;
 }
 
 u32 StatMatGetReal(u32 m, u32 r, u32 c, BcdReal *out) {
   Value v{};
-  if (m > 255 || ItemMatGet(static_cast<u8>(m), r, c, &v) != 0) return kErrMemory;
-  if (ValIsComplex(&v) == 1) return kErrComplexMatrix;
+  if (m > 255 || ItemMatGet(static_cast<u8>(m), r, c, &v) != 0) return kStatErrMemory;
+  if (ValIsComplex(&v) == 1) return kStatErrComplexMatrix;
   const R zero = Zero();
   RealAdd(&zero, &v.re, out);
   RealNormalize(out, out);
@@ -107,19 +102,19 @@ u32 StatMatGetReal(u32 m, u32 r, u32 c, BcdReal *out) {
 u32 StatReadDataList(BcdReal *n, u32 list, u32 freqList, BcdReal *mean, BcdReal *sx) {
   u32 c = 0;
   if (u32 e = StatDataListSize(list, &c)) return e;
-  if (c < 1) return kErrDimension;
+  if (c < 1) return kStatErrDimension;
   u8 file = 0, num = 0;
   Locate(list, &file, &num);
   Value data{}, freq{}, r[6]{};
   Value *out[6] = {&r[0], &r[1], &r[2], &r[3], &r[4], &r[5]};
-  if (!ListFromMemory(file, num, &data)) return kErrMemory;
+  if (!ListFromMemory(file, num, &data)) return kStatErrMemory;
   int ok;
   if (freqList == 0) {
     ok = ListOneVarStats(&data, out);
   } else {
     u32 fc = 0;
     if (u32 e = StatDataListSize(freqList, &fc)) return e;
-    if (fc != c) return kErrDimension;
+    if (fc != c) return kStatErrDimension;
     for (u32 i = 1; i <= c; ++i) {
       BcdReal f;
       if (u32 e = StatDataListGet(freqList, i, &f)) return e;
@@ -127,12 +122,12 @@ u32 StatReadDataList(BcdReal *n, u32 list, u32 freqList, BcdReal *mean, BcdReal 
     }
     u8 ffile = 0, fnum = 0;
     Locate(freqList, &ffile, &fnum);
-    if (!ListFromMemory(ffile, fnum, &freq)) return kErrMemory;
+    if (!ListFromMemory(ffile, fnum, &freq)) return kStatErrMemory;
     ok = ListOneVarStatsFreq(&data, &freq, out);
   }
   if (!ok) {
     const u32 e = RealErrorCode(&r[0].re);
-    return e ? e : kErrMa;
+    return e ? e : kStatErrMa;
   }
   if (u32 e = RealErrorCode(&r[0].re)) return e;
   *n = r[0].re;
@@ -146,10 +141,10 @@ u32 StatSumCrossDev(u32 xList, u32 yList, u32 freqList, BcdReal xMean, BcdReal y
   u32 nx = 0, ny = 0, nf = 0;
   if (u32 e = StatDataListSize(xList, &nx)) return e;
   if (u32 e = StatDataListSize(yList, &ny)) return e;
-  if (nx != ny) return kErrDimension;
+  if (nx != ny) return kStatErrDimension;
   if (freqList != 0) {
     if (u32 e = StatDataListSize(freqList, &nf)) return e;
-    if (nf != nx) return kErrDimension;
+    if (nf != nx) return kStatErrDimension;
   }
   R sum = Zero();
   for (u32 i = 1; i <= nx; ++i) {
@@ -164,7 +159,7 @@ u32 StatSumCrossDev(u32 xList, u32 yList, u32 freqList, BcdReal xMean, BcdReal y
       term = Mul(term, f);
     }
     sum = Add(sum, term);
-    if (KeyBreakPoll() != 0) return kErrBreak;
+    if (KeyBreakPoll() != 0) return kStatErrBreak;
   }
   *out = sum;
   return RealErrorCode(&sum);
@@ -186,7 +181,7 @@ u32 StatSortIndexByList(u32 list, u32 *index) {
       while (a < mid && b < end) index[o++] = Le(key[work[a]], key[work[b]]) ? work[a++] : work[b++];
       while (a < mid) index[o++] = work[a++];
       while (b < end) index[o++] = work[b++];
-      if (KeyBreakPoll() != 0) return kErrBreak;
+      if (KeyBreakPoll() != 0) return kStatErrBreak;
     }
   }
   return 0;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "apps/stat/stat_data.h"
+#include "apps/stat/stat_error.h"
 #include "apps/stat/stat_real.h"
 #include "apps/stat/stat_special.h"
 #include "kernel/keyqueue.h"
@@ -13,12 +14,10 @@
 using namespace statreal;
 
 namespace {
-
-constexpr u32 kErrDimension = 9;
 constexpr u32 kAnswerList = 0;
 
 u32 CheckPositive(const R &v) { return StatCheckPositive(&v); }
-u32 CheckWhole(const R &v) { return IsErr(v) ? RealErrorCode(&v) : RealIsInteger(&v) == 1 ? 0 : kErrMa; }
+u32 CheckWhole(const R &v) { return IsErr(v) ? RealErrorCode(&v) : RealIsInteger(&v) == 1 ? 0 : kStatErrMa; }
 u32 CheckPosInt(const R &v) { return StatCheckPosInt(&v); }
 u32 CheckUnit(const R &v) { return StatCheckProb(&v); }
 
@@ -28,7 +27,7 @@ void Store(const R &v, R *field) { RealNormalize(&v, field); }
 // Stores v when it is a number that satisfies ok, and gives the code.
 u32 Finish(const R &v, bool ok, R *field) {
   if (IsErr(v)) return RealErrorCode(&v);
-  if (!ok) return kErrMa;
+  if (!ok) return kStatErrMa;
   Store(v, field);
   return 0;
 }
@@ -71,7 +70,7 @@ u32 ListMode(Rec *r, u32 (*one)(Rec *)) {
   if (u32 e = one(&probe)) return e;
   u32 count = 0;
   if (u32 e = StatDataListSize(r->list, &count)) return e;
-  if (count < 1) return kErrDimension;
+  if (count < 1) return kStatErrDimension;
   std::vector<R> data(count);
   for (u32 i = 0; i < count; ++i)
     if (u32 e = StatDataListGet(r->list, i + 1, &data[i])) return e;
@@ -81,7 +80,7 @@ u32 ListMode(Rec *r, u32 (*one)(Rec *)) {
     r->x = data[i];
     if (u32 e = one(r)) return e;
     if (u32 e = StatDataListSet(kAnswerList, i + 1, &r->result)) return e;
-    if (KeyBreakPoll() != 0) return kErrBreak;
+    if (KeyBreakPoll() != 0) return kStatErrBreak;
   }
   return 0;
 }
@@ -177,7 +176,7 @@ u32 StatTPd(u32, StatTRec *r) {
   if (IsErr(l)) return RealErrorCode(&l);
   R guard;
   RealSet227_85(&guard);
-  if (Ge(l, guard)) return kErrMa;
+  if (Ge(l, guard)) return kStatErrMa;
   const R f = Exp(l);
   return Finish(f, Ge(f, Zero()), &r->pd);
 }
@@ -215,7 +214,7 @@ u32 StatInvT(u32, StatTRec *r) {
   R t;
   StatTInvUpper(&p, &r->df, &t);
   if (IsErr(t)) return RealErrorCode(&t);
-  if (!Ge(t, Zero())) return kErrMa;
+  if (!Ge(t, Zero())) return kStatErrMa;
   Store(Neg(t), &r->first);
   Store(t, &r->second);
   return 0;
@@ -258,7 +257,7 @@ u32 StatFPd(u32, StatFRec *r) {
   if (u32 e = CheckPosInt(r->ddf)) return e;
   if (u32 e = RealErrorCode(&r->x)) return e;
   const R big = Num("1e10"), n = r->ndf, d = r->ddf, x = r->x;
-  if (Ge(n, big) || Ge(d, big)) return kErrMa;
+  if (Ge(n, big) || Ge(d, big)) return kStatErrMa;
   if (Le(x, Zero()) || Ge(x, big)) return Finish(Zero(), true, &r->pd);
   const R a = Div(n, Two()), b = Div(d, Two());
   R lb;
@@ -274,7 +273,7 @@ u32 StatFCd(u32, StatFRec *r) {
   if (u32 e = CheckPosInt(r->ddf)) return e;
   if (u32 e = ErrorOf(r->lower, r->upper)) return e;
   const R n = r->ndf, d = r->ddf, zero = Zero(), one = One(), big = Num("2e6");
-  if (Ge(n, big) || Ge(d, big)) return kErrMa;
+  if (Ge(n, big) || Ge(d, big)) return kStatErrMa;
   Store(zero, &r->cd);
   R lo = r->lower, up = r->upper, sign = one;
   if (Eq(lo, up)) return 0;
@@ -301,7 +300,7 @@ u32 StatFCd(u32, StatFRec *r) {
   if (const R *e = FirstError({&il, &iu})) return RealErrorCode(e);
   const R p = Gt(il, Half()) ? Sub(Sub(one, iu), Sub(one, il)) : Sub(il, iu);
   if (IsErr(p)) return RealErrorCode(&p);
-  if (!InUnit(p)) return kErrMa;
+  if (!InUnit(p)) return kStatErrMa;
   return Finish(Mul(sign, p), true, &r->cd);
 }
 
@@ -311,7 +310,7 @@ u32 OneBinomPd(StatBinomRec *r) {
   if (u32 e = CheckWhole(r->x)) return e;
   if (u32 e = CheckPosInt(r->n)) return e;
   const R n = r->n, p = r->p, x = r->x, zero = Zero(), one = One();
-  if (Gt(n, Num("1e97"))) return kErrMa;
+  if (Gt(n, Num("1e97"))) return kStatErrMa;
   if (Eq(p, zero)) return Finish(Eq(x, zero) ? one : zero, true, &r->result);
   if (Eq(p, one)) return Finish(Eq(x, n) ? one : zero, true, &r->result);
   if (Lt(x, zero) || Gt(x, n)) return Finish(zero, true, &r->result);
@@ -365,7 +364,7 @@ u32 OnePoissonPd(StatPoissonRec *r) {
   }
   const R l = Ln(mu);
   if (Le(l, One()) && Ge(x, Int(90))) return Finish(zero, true, &r->result);
-  if (Gt(x, Num("4e97"))) return kErrMa;
+  if (Gt(x, Num("4e97"))) return kStatErrMa;
   const R x1 = Add(x, One());
   R lg;
   StatLnGamma(&x1, &lg);

@@ -3,14 +3,21 @@
 
 #include <climits>
 #include <cstring>
+#include <utility>
 
 #include "apps/stat/dist_graph.h"
 #include "apps/stat/stat_calc.h"
+#include "apps/stat/stat_error.h"
 #include "apps/stat/stat_real.h"
 #include "apps/stat/statgraph.h"
+#include "graph/app/graph_temp.h"
 #include "graph/engine/graph_draw.h"
+#include "graph/engine/graph_eval.h"
+#include "graph/engine/graph_plot.h"
+#include "graph/memory/gmem_func.h"
 #include "graph/screen/graph_cursor.h"
 #include "graph/screen/graph_screen.h"
+#include "graph/screen/graph_trace.h"
 #include "ui/errbox.h"
 #include "ui/fkey.h"
 #include "ui/keycodes.h"
@@ -23,7 +30,6 @@ namespace {
 
 // The key loop asks for a new x (never a result of the mode).
 constexpr i32 kAskX = INT32_MIN;
-constexpr i32 kErrArgument = 8;
 
 // "Regression" or "StatGraph" n on row 1, always (the graph's own screen)
 // or only while SET UP Graph Func is On (the read-out).
@@ -85,10 +91,11 @@ void Place(GraphPointer *ptr, const R &x, const R &y, const GraphContext *ctx) {
   ptr->hidden = off != 0 ? 1 : 0;
 }
 
-// The "Enter X-Value" pop-up: 0 with *x strictly inside (-1e98, 1e98),
-// -21 EXIT, -22 SHIFT+EXIT. A value outside shows Argument ERROR and the
-// input starts again with its text.
-i32 ReadX(u32 first, R *x) {
+// The "Enter X-Value" pop-up: 0 with *x strictly inside (-1e98, 1e98) and,
+// given a range, inside [range[0], range[1]]; -21 EXIT, -22 SHIFT+EXIT. A
+// value outside shows Argument ERROR and the input starts again with its
+// text.
+i32 ReadX(u32 first, R *x, const R *range = nullptr) {
   static const R kHigh = Num("1e98"), kLow = Neg(kHigh);
   u32 typed = 1, key = first;
   R v = Zero();
@@ -96,25 +103,114 @@ i32 ReadX(u32 first, R *x) {
     const i32 r = StatXValuePopup(typed, &key, &v);
     if (r == -1) return -22;
     if (r != 0) return -21;
-    if (Gt(v, kLow) && Lt(v, kHigh)) {
+    if (Gt(v, kLow) && Lt(v, kHigh) && (range == nullptr || (!Lt(v, range[0]) && !Gt(v, range[1])))) {
       *x = v;
       return 0;
     }
-    ErrBox(kErrArgument);
+    ErrBox(kStatErrArgument);
     typed = 0;
     key = 0;
   }
 }
 
-// The slot after `slot` among the drawn regressions in direction dir (the
-// graph functions' place, 4, is passed over); -1 when there is none.
-i32 NextSlot(i32 slot, const i16 cond[35], i32 dir) {
-  i32 s = StatNextRegGraph(slot, cond, dir);
-  if (s == 4) s = StatNextRegGraph(4, cond, dir);
-  return s == 4 ? -1 : s;
+// ---- the graph functions drawn over the StatGraphs ----
+
+bool IsPlainY(const GraphEntry &e) { return (e.type & kGraphTypeX) != 0 && (e.type & kGraphTypePoints) == 0; }
+
+// The x range of a function that has one of its own (low end first).
+bool EntryRange(GraphContext *ctx, i32 idx, R range[2]) {
+  if ((ctx->entries[idx].type & kGraphTypeRanged) == 0) return false;
+  if (GraphEntryText(0, ctx->entries, idx, &range[0]) != 0 || GraphEntryText(1, ctx->entries, idx, &range[1]) != 0)
+    return false;
+  if (Lt(range[1], range[0])) std::swap(range[0], range[1]);
+  return true;
+}
+
+// x of the screen's middle column, kept inside a function's own range.
+void MiddleX(GraphContext *ctx, i32 idx, R *x) {
+  GraphColumnToX(x, 64, &ctx->view, ctx->runFlags);
+  R range[2];
+  if (!EntryRange(ctx, idx, range)) return;
+  if (Lt(*x, range[0])) *x = range[0];
+  if (Gt(*x, range[1])) *x = range[1];
+}
+
+// The pointer on the functions from entry *idx at *x: UP and DOWN walk the
+// functions, X,θ,T, EXE or a typed character ask for x. The mode's codes:
+// -24 UP before the first function, -25 DOWN past the last, 0 on an entry
+// that is no Y= function, else as StatRegEstimate's.
+i32 FuncLoop(GraphContext *ctx, i32 *idx, i32 *sub, R *x) {
+  GraphPointer ptr{};
+  bool readout = false;
+  u32 key = 0;
+  for (bool first = true;; first = false) {
+    if (!first) {
+      u32 typed = 0;
+      key = GraphCursorKey(&ptr, kCursorPointer, &typed);
+      GraphRefreshEntries(ctx);
+      u32 start = 0;
+      switch (key) {
+        case kKeyXThetaT:
+          if (typed != 0 && typed != 0x20 && !StatIsVarNameChar(typed)) continue;
+          start = typed == 0x20 ? 0 : typed;
+          [[fallthrough]];
+        case kKeyExe: {
+          R range[2];
+          const bool ranged = EntryRange(ctx, *idx, range);
+          R v = *x;
+          if (const i32 r = ReadX(start, &v, ranged ? range : nullptr)) return r;
+          *x = v;
+          readout = true;
+          break;
+        }
+        case kKeyExit: return -21;
+        case kKeyAc: return static_cast<i32>(kKeyGraphAc);
+        case kKeyQuit: return -22;
+        case kKeyUp: case kKeyDown:
+          if (!GsolveNextEntry(kTraceStatFrom, idx, sub, key, ctx)) return key == kKeyUp ? -24 : -25;
+          if (!IsPlainY(ctx->entries[*idx])) return 0;
+          MiddleX(ctx, *idx, x);
+          readout = false;
+          break;
+        default:
+          if (const i32 r = StatGraphPointerKey(key)) return r;
+          continue;
+      }
+    }
+    R y;
+    if (const u32 e = GraphEvalFunc(x, &y, ctx, *idx, *sub)) {
+      ErrBox(static_cast<i32>(e));
+      return -21;
+    }
+    GraphStoreVar('X', x);
+    GraphStoreVar('Y', &y);
+    Place(&ptr, *x, y, ctx);
+    GraphPrepareScreen(ctx);
+    TraceShowLabel(ctx, *idx);
+    if (readout && SetupGetItem(kSetupCoord) == 0) GraphShowTwoValues(x, &y);
+  }
 }
 
 }  // namespace
+
+i32 StatFuncEstimate(GraphContext *ctx, int lastResult, BcdReal x[1]) {
+  GraphEntry table[kGmemFuncSlots + 1];
+  if (GraphTempEntries(table) == 0) return 0;
+  GraphEntry *keep = ctx->entries;
+  ctx->entries = table;
+  i32 idx = 0, sub = 1, r = 0;
+  if (GsolveFirstEntry(kTraceStatFrom, ctx, &idx, &sub)) {
+    if (lastResult == -24) GsolveNextEntry(kTraceStatFrom, &idx, &sub, kKeyUp, ctx);
+    if (IsPlainY(ctx->entries[idx])) {
+      MiddleX(ctx, idx, x);
+      GraphTraceBeginHook();
+      r = FuncLoop(ctx, &idx, &sub, x);
+      GraphTraceEndHook();
+    }
+  }
+  ctx->entries = keep;
+  return r;
+}
 
 i32 StatRegEstimateInput(int typed, u32 key, int slot, const i16 block[7], GraphContext *ctx) {
   u32 first = typed != 0 ? key : 0;
@@ -159,23 +255,35 @@ i32 StatRegEstimateGraph(const i16 cond[35], int slot, GraphContext *ctx) {
 }
 
 i32 StatRegEstimate(const i16 cond[35], GraphContext *ctx) {
-  // The first drawn regression from the overlay on; none: nothing to do.
+  // The first drawn regression from the overlay on, else the graph
+  // functions drawn over the StatGraphs; neither: nothing to do.
   i32 slot = -1;
   for (int s = 0; s <= 3 && slot < 0; ++s)
     if (StatIsRegGraphOn(cond + 7 * s)) slot = s;
+  if (slot < 0 && cond[kStatFuncBlockFlag] == 1) slot = 4;
   if (slot < 0) return -21;
   // The screen's own menu row, as the trace shows it.
   FkeyRestoreLevelRoot();
-  i32 r = -21;
+  i32 r = -21, last = 0;
   for (;;) {
-    r = StatRegEstimateGraph(cond, slot, ctx);
-    if (r != -24 && r != -25) break;
-    const i32 s = NextSlot(slot, cond, r == -24 ? -1 : 1);
-    if (s < 0) {
-      // StatNextRegGraph found nothing else: stay on this graph.
-      continue;
+    if (slot == 4) {
+      R x = Zero();
+      r = StatFuncEstimate(ctx, last, &x);
+      if (r != 0 && r != -24 && r != -25) break;
+    } else {
+      r = StatRegEstimateGraph(cond, slot, ctx);
+      if (r != -24 && r != -25) break;
     }
-    slot = s;
+    // Nothing to show on the functions: the search goes on the way it came.
+    const bool back = r == -24 || (r == 0 && last == -24);
+    const i32 s = StatNextRegGraph(slot, cond, back ? -1 : 1);
+    if (r == 0 && (s < 0 || s == 4)) {
+      r = -21;
+      break;
+    }
+    if (r != 0) last = r;
+    // StatNextRegGraph found nothing else: stay on this graph.
+    if (s >= 0) slot = s;
   }
   GraphPrepareScreen(ctx);
   return r;

@@ -2,6 +2,7 @@
 // approximation for large degrees of freedom.
 #include "apps/stat/stat_fcrit.h"
 
+#include "apps/stat/stat_error.h"
 #include "apps/stat/stat_real.h"
 #include "kernel/keyqueue.h"
 
@@ -21,7 +22,7 @@ u32 StatNormQuantileApprox(const BcdReal *p, BcdReal *z) {
   const R y = Neg(Ln(Mul(Mul(Int(4), *p), Sub(One(), *p))));
   R w = Mul(y, Num(kC[0]));
   for (int k = 1; k <= 10; ++k) w = Mul(Add(w, Num(kC[k])), y);
-  if (IsErr(w) || Lt(w, Zero())) return kErrMa;
+  if (IsErr(w) || Lt(w, Zero())) return kStatErrMa;
   const R root = Sqrt(w);
   *z = Gt(*p, Half()) ? Neg(root) : root;
   return 0;
@@ -50,13 +51,13 @@ u32 StatFSeries(StatFQuantRec *r) {
     t = Mul(Sub(one, x), x);
   }
   while (Lt(k, r->d)) {
-    if (KeyBreakPoll() != 0) return kErrBreak;
+    if (KeyBreakPoll() != 0) return kStatErrBreak;
     sum = Sub(sum, Mul(Div(two, k), t));
     t = Div(Mul(Mul(x, t), Add(j, k)), k);
     k = Add(k, two);
   }
   while (Lt(j, r->n)) {
-    if (KeyBreakPoll() != 0) return kErrBreak;
+    if (KeyBreakPoll() != 0) return kStatErrBreak;
     sum = Add(sum, Mul(Div(two, j), t));
     t = Div(Mul(Mul(Sub(one, x), t), Add(j, k)), j);
     j = Add(j, two);
@@ -80,10 +81,10 @@ u32 StatFQuantile(StatFQuantRec *r) {
     if (u32 code = StatNormQuantileApprox(&p, &z)) return code;
     const R z2 = Mul(z, z), e2 = Mul(e, e);
     const R disc = Add(Sub(Mul(a, e2), Mul(Mul(a, c), z2)), Mul(Mul(b, b), c));
-    if (IsErr(disc) || Lt(disc, Zero())) return kErrMa;
+    if (IsErr(disc) || Lt(disc, Zero())) return kStatErrMa;
     const R root = Div(Add(Mul(b, e), Mul(z, Sqrt(disc))), Sub(e2, Mul(c, z2)));
     const R f = Mul(Mul(root, root), root);
-    if (IsErr(f)) return kErrMa;
+    if (IsErr(f)) return kStatErrMa;
     r->x = a, r->k = c, r->j = b, r->term = e, r->sum = z;
     r->f = f;
     return 0;
@@ -91,10 +92,10 @@ u32 StatFQuantile(StatFQuantRec *r) {
   R lower = Zero(), upper = one, prev, x = Half();
   const R step = Num("1e-6");
   do {
-    if (KeyBreakPoll() != 0) return kErrBreak;
+    if (KeyBreakPoll() != 0) return kStatErrBreak;
     r->x = x;
     if (u32 code = StatFSeries(r)) return code;
-    if (IsErr(r->sum)) return kErrMa;
+    if (IsErr(r->sum)) return kStatErrMa;
     if (Le(r->sum, p))
       lower = x;
     else
@@ -103,7 +104,7 @@ u32 StatFQuantile(StatFQuantRec *r) {
     x = Div(Add(lower, upper), Two());
   } while (Gt(Abs(Sub(x, prev)), step));
   const R f = Mul(Sub(Div(one, x), one), Div(d, n));
-  if (IsErr(f)) return kErrMa;
+  if (IsErr(f)) return kStatErrMa;
   r->x = x;
   r->f = f;
   return 0;

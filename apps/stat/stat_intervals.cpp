@@ -4,6 +4,7 @@
 
 #include "apps/stat/stat_data.h"
 #include "apps/stat/stat_dist.h"
+#include "apps/stat/stat_error.h"
 #include "apps/stat/stat_real.h"
 
 using namespace statreal;
@@ -61,7 +62,7 @@ u32 Combined(const R &a, const R &b, R *out) { return StatTwoTermRoot(&a, &b, ou
 // Difference of two means, refused when it would overflow.
 u32 Difference(const R &m1, const R &m2, R *out) {
   const R half = Half();
-  if (IsErr(m1) || IsErr(m2) || Ge(Abs(Sub(Mul(m1, half), Mul(m2, half))), Mul(Limit(), half))) return kErrMa;
+  if (IsErr(m1) || IsErr(m2) || Ge(Abs(Sub(Mul(m1, half), Mul(m2, half))), Mul(Limit(), half))) return kStatErrMa;
   *out = Sub(m1, m2);
   return 0;
 }
@@ -121,7 +122,7 @@ u32 StatPropZInt1(u32, StatPropZInt1Rec *r) {
   if (u32 e = CriticalZ(r->level, &z)) return e;
   if (u32 e = StatCheckNonNegInt(&r->x)) return e;
   if (u32 e = StatCheckPosInt(&r->n)) return e;
-  if (Gt(r->x, r->n)) return kErrMa;
+  if (Gt(r->x, r->n)) return kStatErrMa;
   const R p = Div(r->x, r->n);
   const R se = Div(Mul(Sqrt(p), Sqrt(Sub(One(), p))), Sqrt(r->n));
   if (u32 e = Bounds(p, Mul(z, se), &r->lower, &r->upper)) return e;
@@ -136,7 +137,7 @@ u32 StatPropZInt2(u32, StatPropZInt2Rec *r) {
     if (u32 e = StatCheckNonNegInt(v)) return e;
   for (const R *v : {&r->n1, &r->n2})
     if (u32 e = StatCheckPosInt(v)) return e;
-  if (Gt(r->x1, r->n1) || Gt(r->x2, r->n2)) return kErrMa;
+  if (Gt(r->x1, r->n1) || Gt(r->x2, r->n2)) return kStatErrMa;
   const R one = One(), p1 = Div(r->x1, r->n1), p2 = Div(r->x2, r->n2);
   const R v1 = Mul(p1, Sub(one, p1)), v2 = Mul(p2, Sub(one, p2));
   // The smaller sample's variance is scaled up to the larger one's size.
@@ -182,14 +183,14 @@ u32 StatTInt2(u32 mode, StatTInt2Rec *r) {
     for (const R *v : {&n1, &n2})
       if (u32 e = StatCheckPosInt(v)) return e;
   }
-  if (Eq(n1, one) || Eq(n2, one)) return kErrMa;
+  if (Eq(n1, one) || Eq(n2, one)) return kStatErrMa;
   R df, se, sp = Zero(), t;
   if (r->pooled == 0) {
     const R a = Div(s1, Sqrt(n1)), b = Div(s2, Sqrt(n2));
     if (u32 e = Combined(a, b, &se)) return e;
     const R c = Mul(Div(a, se), Div(a, se)), c1 = Sub(one, c);
     const R k = Add(Div(Mul(c, c), Sub(n1, one)), Div(Mul(c1, c1), Sub(n2, one)));
-    if (IsErr(k) || Gt(one, Mul(k, lim))) return kErrMa;
+    if (IsErr(k) || Gt(one, Mul(k, lim))) return kStatErrMa;
     df = Div(one, k);
     if (u32 e = CriticalT(r->level, df, &t)) return e;
   } else {
@@ -199,7 +200,7 @@ u32 StatTInt2(u32 mode, StatTInt2Rec *r) {
     if (u32 e = CriticalT(r->level, df, &t)) return e;
     se = Mul(sp, Sqrt(Add(Div(one, n1), Div(one, n2))));
   }
-  if (Gt(se, one) && Gt(t, Div(lim, se))) return kErrMa;
+  if (Gt(se, one) && Gt(t, Div(lim, se))) return kStatErrMa;
   R centre;
   if (u32 e = Difference(m1, m2, &centre)) return e;
   if (u32 e = Bounds(centre, Mul(t, se), &r->lower, &r->upper)) return e;

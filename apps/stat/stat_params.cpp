@@ -7,6 +7,7 @@
 #include "apps/calc/mat_edit.h"
 #include "apps/calc/runmat_glue.h"
 #include "apps/stat/stat_cmd.h"
+#include "apps/stat/stat_error.h"
 #include "apps/stat/stat_real.h"
 #include "graph/screen/vwin_screen.h"
 #include "number/numtext.h"
@@ -276,7 +277,7 @@ i32 StatEditParamNumber(u32 typed, u32 firstKey, i32 *first, i32 *cursor, BcdRea
       if (Ge(v, One()) && Lt(v, Int(100))) {
         *value = Div(v, Int(100));
       } else if (!(Ge(v, Zero()) && Lt(v, One()))) {
-        ErrBox(kErrMa);
+        ErrBox(kStatErrMa);
         typed = 0;
         key = kKeyRight;
         continue;

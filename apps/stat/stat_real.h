@@ -9,10 +9,9 @@
 #include "number/real.h"
 #include "number/realop.h"
 
-namespace statreal {
+#include "apps/stat/stat_error.h"
 
-constexpr u8 kErrBreak = 1;
-constexpr u8 kErrMa = 3;
+namespace statreal {
 constexpr u16 kRadians = 1;
 
 using R = BcdReal;

@@ -7,6 +7,7 @@
 
 #include "apps/stat/stat_calc.h"
 #include "apps/stat/stat_cond.h"
+#include "apps/stat/stat_error.h"
 #include "apps/stat/stat_glue.h"
 #include "ui/edit.h"
 #include "ui/errbox.h"
@@ -21,7 +22,6 @@
 namespace {
 
 constexpr u16 kSetupMask = 231;
-constexpr i32 kErrSyntax = 2;
 constexpr u32 kSheetBlockOffset = 24;  // bytes of Start and Width before the sheet's graph blocks
 
 constexpr FkeyItem B{0, kFkeyBlank, 0};
@@ -251,7 +251,7 @@ u32 StatEditCellRange(int kind, int typed, u32 key, u16 *refA, u16 *refB, int co
     if (k == kKeyExe) {
       u32 a = 0, b = 0;
       if (!StatParseCellRange(kind, &a, &b, reinterpret_cast<char *>(buf))) {
-        ErrBox(kErrSyntax);
+        ErrBox(kStatErrSyntax);
         continue;
       }
       refA[0] = static_cast<u16>(a & 0xFFFF);

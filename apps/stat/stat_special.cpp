@@ -3,6 +3,7 @@
 // what the calculator's own operations give, and error values travel.
 #include "apps/stat/stat_special.h"
 
+#include "apps/stat/stat_error.h"
 #include "apps/stat/stat_real.h"
 #include "kernel/keyqueue.h"
 
@@ -239,7 +240,7 @@ BcdReal *StatBetaInc(const BcdReal *ap, const BcdReal *bp, const BcdReal *xp, co
   const bool bad = Lt(a, zero) || Lt(b, zero) || (Eq(a, zero) && Eq(b, zero)) || Lt(x, zero) || Gt(x, one) ||
                    Lt(y, zero) || Gt(y, one) || Gt(Abs(Sub(Sub(Add(x, y), half), half)), kEps3) ||
                    (Eq(x, zero) && Eq(a, zero)) || (Eq(y, zero) && Eq(b, zero));
-  if (bad) return Put(Error(kErrMa), out);
+  if (bad) return Put(Error(kStatErrMa), out);
   if (Eq(x, zero) || Eq(b, zero)) {
     *outComplement = one;
     return Put(zero, out);
@@ -265,12 +266,12 @@ BcdReal *StatBetaInc(const BcdReal *ap, const BcdReal *bp, const BcdReal *xp, co
     const R bpp = Add(bp1, Mul(d, bz));
     aold = az;
     if (const R *e = FirstError({&app, &bpp})) return Put(*e, out);
-    if (Lt(bpp, one) && Gt(Abs(app), Mul(limit, bpp))) return Put(Error(kErrMa), out);
+    if (Lt(bpp, one) && Gt(Abs(app), Mul(limit, bpp))) return Put(Error(kStatErrMa), out);
     az = Div(app, bpp);
     am = Div(ap1, bpp);
     bm = Div(bp1, bpp);
     bz = one;
-    if (KeyBreakPoll()) return Put(Error(kErrBreak), out);
+    if (KeyBreakPoll()) return Put(Error(kStatErrBreak), out);
   }
   R lbeta;
   StatLnBeta(&aa, &bb, &lbeta);
@@ -324,7 +325,7 @@ BcdReal *StatTUpper(const BcdReal *tp, const BcdReal *np, BcdReal *out) {
       k -= 2;
       m -= 2;
       s = Add(one, Mul(Div(Mul(Int(static_cast<i16>(k)), s), Int(static_cast<i16>(m))), c2));
-      if (KeyBreakPoll()) return Put(Error(kErrBreak), out);
+      if (KeyBreakPoll()) return Put(Error(kStatErrBreak), out);
     }
     R r;
     if (k == 0)
@@ -423,12 +424,12 @@ BcdReal *StatTInvUpper(const BcdReal *pp, const BcdReal *np, BcdReal *out) {
     StatTLogKernel(&t, &n, &lk);
     const R l = Sub(lk, lb);
     if (IsErr(l)) return Put(l, out);
-    if (Ge(l, guard)) return Put(Error(kErrMa), out);
+    if (Ge(l, guard)) return Put(Error(kStatErrMa), out);
     const R delta = Div(Sub(q, pu), Exp(l));
     t = Sub(t, delta);
     if (IsErr(t)) return Put(t, out);
     if (Lt(Abs(delta), Mul(kTol, t))) break;
-    if (KeyBreakPoll()) return Put(Error(kErrBreak), out);
+    if (KeyBreakPoll()) return Put(Error(kStatErrBreak), out);
   }
   return Put(t, out);
 }

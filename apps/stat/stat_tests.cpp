@@ -7,6 +7,7 @@
 
 #include "apps/stat/stat_data.h"
 #include "apps/stat/stat_dist.h"
+#include "apps/stat/stat_error.h"
 #include "apps/stat/stat_real.h"
 #include "kernel/keyqueue.h"
 #include "memory/item_array.h"
@@ -16,17 +17,13 @@ using namespace statreal;
 
 namespace {
 
-constexpr u32 kErrDimension = 9;
-constexpr u32 kErrComplex = 25;
-constexpr u32 kErrMemory = 4;
-
 void Store(const R &v, R *field) { RealNormalize(&v, field); }
 R NegLimit() { return Constant<RealSetNegLimit>(); }
 R Max() { return Constant<RealSetMax>(); }
 R Big11() { return Num("1e11"); }
 R RootLimit() { return Num("9.99499875e49"); }
 u32 CodeOf(const R &v) { return RealErrorCode(&v); }
-u32 ErrMa(const R &v) { return IsErr(v) ? kErrMa : 0; }
+u32 ErrMa(const R &v) { return IsErr(v) ? kStatErrMa : 0; }
 
 // Standard normal, Student-t, chi-square and F probabilities of [lo, up].
 u32 Normal(const R &lo, const R &up, R *p) {
@@ -162,18 +159,18 @@ u32 StatTwoSampleZTest(u32 mode, StatTwoSampleZRec *r) {
 u32 StatOnePropZTest(u32, StatOnePropZRec *r) {
   const R p0 = r->p0, one = One(), lim = Limit();
   if (u32 e = CodeOf(p0)) return e;
-  if (Le(p0, Zero()) || Ge(p0, one)) return kErrMa;
+  if (Le(p0, Zero()) || Ge(p0, one)) return kStatErrMa;
   if (u32 e = StatCheckNonNegInt(&r->x)) return e;
   if (u32 e = StatCheckPosInt(&r->n)) return e;
-  if (Gt(r->x, r->n)) return kErrMa;
+  if (Gt(r->x, r->n)) return kStatErrMa;
   const R phat = Div(r->x, r->n);
   if (u32 e = StatCheckProb(&phat)) return e;
   const R t1 = Mul(Sqrt(r->n), Sub(phat, p0));
-  if (IsErr(t1) || Ge(Abs(t1), Mul(Sqrt(p0), lim))) return kErrMa;
+  if (IsErr(t1) || Ge(Abs(t1), Mul(Sqrt(p0), lim))) return kStatErrMa;
   const R t2 = Div(t1, Sqrt(p0));
-  if (IsErr(t2) || Ge(Abs(t2), Mul(Sqrt(Sub(one, p0)), lim))) return kErrMa;
+  if (IsErr(t2) || Ge(Abs(t2), Mul(Sqrt(Sub(one, p0)), lim))) return kStatErrMa;
   const R z = Div(t2, Sqrt(Sub(one, p0)));
-  if (IsErr(z)) return kErrMa;
+  if (IsErr(z)) return kStatErrMa;
   R p;
   if (u32 e = OneSampleNormalP(r->cond, z, &p)) return e;
   if (u32 e = FinishTest(z, p, &r->z, &r->p)) return e;
@@ -184,10 +181,10 @@ u32 StatOnePropZTest(u32, StatOnePropZRec *r) {
 u32 StatTwoPropZTest(u32, StatTwoPropZRec *r) {
   if (u32 e = StatCheckNonNegInt(&r->x1)) return e;
   if (u32 e = StatCheckPosInt(&r->n1)) return e;
-  if (Gt(r->x1, r->n1)) return kErrMa;
+  if (Gt(r->x1, r->n1)) return kStatErrMa;
   if (u32 e = StatCheckNonNegInt(&r->x2)) return e;
   if (u32 e = StatCheckPosInt(&r->n2)) return e;
-  if (Gt(r->x2, r->n2)) return kErrMa;
+  if (Gt(r->x2, r->n2)) return kStatErrMa;
   const R one = One();
   const R phat = Div(Add(r->x1, r->x2), Add(r->n1, r->n2));
   const R p1 = Div(r->x1, r->n1), p2 = Div(r->x2, r->n2);
@@ -195,9 +192,9 @@ u32 StatTwoPropZTest(u32, StatTwoPropZRec *r) {
     if (u32 e = StatCheckProb(v)) return e;
   // No successes, or no failures, in both samples leave no spread to test.
   const R var = Mul(Mul(phat, Sub(one, phat)), Add(Div(one, r->n1), Div(one, r->n2)));
-  if (IsErr(var) || !Gt(var, Zero())) return kErrMa;
+  if (IsErr(var) || !Gt(var, Zero())) return kStatErrMa;
   const R z = Div(Sub(p1, p2), Sqrt(var));
-  if (IsErr(z)) return kErrMa;
+  if (IsErr(z)) return kStatErrMa;
   R p;
   if (u32 e = TwoSampleNormalP(r->cond, z, &p)) return e;
   if (u32 e = FinishTest(z, p, &r->z, &r->p)) return e;
@@ -235,7 +232,7 @@ u32 StatTwoSampleTTest(u32 mode, StatTwoSampleTRec *r) {
     for (const R *v : {&n1, &n2})
       if (u32 e = StatCheckPosInt(v)) return e;
   }
-  if (Eq(n1, one) || Eq(n2, one)) return kErrMa;
+  if (Eq(n1, one) || Eq(n2, one)) return kStatErrMa;
   R t, df, sp = Zero();
   if (r->pooled == 1) {
     df = Sub(Add(n1, n2), Two());
@@ -244,9 +241,9 @@ u32 StatTwoSampleTTest(u32 mode, StatTwoSampleTRec *r) {
     R num;
     if (u32 e = Quotient(m1, m2, sp, &num)) return e;
     const R w = Sqrt(Add(Div(one, n1), Div(one, n2)));
-    if (Gt(Abs(num), Mul(w, lim))) return kErrMa;
+    if (Gt(Abs(num), Mul(w, lim))) return kStatErrMa;
     t = Div(num, w);
-    if (IsErr(t)) return kErrMa;
+    if (IsErr(t)) return kStatErrMa;
     if (u32 e = StatCheckNonNeg(&sp)) return e;
   } else {
     const R a = Div(s1, Sqrt(n1)), b = Div(s2, Sqrt(n2));
@@ -255,7 +252,7 @@ u32 StatTwoSampleTTest(u32 mode, StatTwoSampleTRec *r) {
     if (u32 e = Quotient(m1, m2, se, &t)) return e;
     const R c = Mul(Div(a, se), Div(a, se)), c1 = Sub(one, c);
     const R d = Add(Div(Mul(c, c), Sub(n1, one)), Div(Mul(c1, c1), Sub(n2, one)));
-    if (IsErr(d) || Gt(one, Mul(d, lim))) return kErrMa;
+    if (IsErr(d) || Gt(one, Mul(d, lim))) return kStatErrMa;
     df = Div(one, d);
   }
   R p;
@@ -276,14 +273,14 @@ u32 StatLinRegTTest(u32, StatLinRegTRec *r) {
   R n, xm, sx, ny, ym, sy;
   const R one = One(), zero = Zero();
   if (u32 e = StatReadDataList(&n, r->xList, r->freq, &xm, &sx)) return e;
-  if (Le(n, Two())) return kErrMa;
+  if (Le(n, Two())) return kStatErrMa;
   const R n1 = Sub(n, one), sxx = Mul(Mul(sx, sx), n1);
   if (u32 e = StatReadDataList(&ny, r->yList, r->freq, &ym, &sy)) return e;
-  if (!Eq(ny, n)) return kErrDimension;
+  if (!Eq(ny, n)) return kStatErrDimension;
   const R syy = Mul(Mul(sy, sy), n1);
   R sxy;
   if (u32 e = StatSumCrossDev(r->xList, r->yList, r->freq, xm, ym, &sxy)) return e;
-  if (Lt(sxx, one) && Gt(Abs(sxy), Mul(sxx, Limit()))) return kErrMa;
+  if (Lt(sxx, one) && Gt(Abs(sxy), Mul(sxx, Limit()))) return kStatErrMa;
   const R b = Div(sxy, sxx), a = Sub(ym, Mul(b, xm));
   R rr = Div(sxy, Mul(Mul(n1, sx), sy));
   const R df = Sub(n, Two());
@@ -319,22 +316,22 @@ u32 StatLinRegTTest(u32, StatLinRegTRec *r) {
 
 u32 StatChiSquareTest(u32, StatChiSquareRec *r) {
   u32 rows = 0, cols = 0;
-  if (r->observed > 99 || ItemMatDims(static_cast<u8>(r->observed), &rows, &cols) != 0) return kErrDimension;
-  if (rows < 2 || cols < 2) return kErrDimension;
+  if (r->observed > 99 || ItemMatDims(static_cast<u8>(r->observed), &rows, &cols) != 0) return kStatErrDimension;
+  if (rows < 2 || cols < 2) return kStatErrDimension;
   std::vector<R> obs(rows * cols), rowTotal(rows, Zero()), expected(rows * cols);
   R total = Zero(), chi = Zero();
   for (u32 i = 0; i < rows; ++i) {
     for (u32 j = 0; j < cols; ++j) {
       Value v{};
-      if (ItemMatGet(static_cast<u8>(r->observed), i + 1, j + 1, &v) != 0) return kErrMemory;
-      if (ValIsComplex(&v) == 1) return kErrComplex;
+      if (ItemMatGet(static_cast<u8>(r->observed), i + 1, j + 1, &v) != 0) return kStatErrMemory;
+      if (ValIsComplex(&v) == 1) return kStatErrComplexList;
       if (u32 e = StatCheckNonNegInt(&v.re)) return e;
       obs[i * cols + j] = v.re;
       rowTotal[i] = Add(rowTotal[i], v.re);
-      if (KeyBreakPoll() != 0) return kErrBreak;
+      if (KeyBreakPoll() != 0) return kStatErrBreak;
     }
     if (u32 e = CodeOf(rowTotal[i])) return e;
-    if (Eq(rowTotal[i], Zero())) return kErrMa;
+    if (Eq(rowTotal[i], Zero())) return kStatErrMa;
     total = Add(total, rowTotal[i]);
   }
   const R big = Num("1e50");
@@ -342,7 +339,7 @@ u32 StatChiSquareTest(u32, StatChiSquareRec *r) {
     R k = Zero();
     for (u32 i = 0; i < rows; ++i) k = Add(k, obs[i * cols + j]);
     if (u32 e = CodeOf(k)) return e;
-    if (Eq(k, Zero())) return kErrMa;
+    if (Eq(k, Zero())) return kStatErrMa;
     for (u32 i = 0; i < rows; ++i) {
       const R &ri = rowTotal[i];
       const R e = Lt(k, Div(Limit(), ri)) ? Div(Mul(k, ri), total)
@@ -351,7 +348,7 @@ u32 StatChiSquareTest(u32, StatChiSquareRec *r) {
       chi = Add(chi, Mul(d, d));
       if (u32 c = CodeOf(e)) return c;
       expected[i * cols + j] = e;
-      if (KeyBreakPoll() != 0) return kErrBreak;
+      if (KeyBreakPoll() != 0) return kStatErrBreak;
     }
   }
   if (u32 e = CodeOf(chi)) return e;
@@ -363,7 +360,7 @@ u32 StatChiSquareTest(u32, StatChiSquareRec *r) {
   if (u32 e = ChiSquare(chi, Big11(), df, &p)) return e;
   if (u32 e = StatCheckProb(&p)) return e;
   // The expected counts go to the work matrix only when everything worked.
-  if (ItemMatCreate(kStatChiWorkMatrix, rows, cols) != 0) return kErrMemory;
+  if (ItemMatCreate(kStatChiWorkMatrix, rows, cols) != 0) return kStatErrMemory;
   for (u32 i = 0; i < rows; ++i)
     for (u32 j = 0; j < cols; ++j) {
       Value v{};
@@ -371,7 +368,7 @@ u32 StatChiSquareTest(u32, StatChiSquareRec *r) {
       RealSetZero(&v.im);
       if (ItemMatSet(kStatChiWorkMatrix, i + 1, j + 1, &v) != 0) {
         ItemMatDelete(kStatChiWorkMatrix);
-        return kErrMemory;
+        return kStatErrMemory;
       }
     }
   Store(chi, &r->chi2);
@@ -392,9 +389,9 @@ u32 StatTwoSampleFTest(u32 mode, StatTwoSampleFRec *r) {
     for (const R *v : {&n1, &n2})
       if (u32 e = StatCheckPosInt(v)) return e;
   }
-  if (Lt(s2, one) && Ge(s1, Mul(s2, root))) return kErrMa;
+  if (Lt(s2, one) && Ge(s1, Mul(s2, root))) return kStatErrMa;
   const R q = Div(s1, s2);
-  if (IsErr(q) || Ge(q, root)) return kErrMa;
+  if (IsErr(q) || Ge(q, root)) return kStatErrMa;
   const R f = Mul(q, q), d1 = Sub(n1, one), d2 = Sub(n2, one);
   R left, right, two;
   if (u32 e = FDist(Zero(), f, d1, d2, &left)) return e;

@@ -8,6 +8,7 @@
 #include "apps/stat/stat_calc.h"
 #include "apps/stat/stat_cond.h"
 #include "apps/stat/stat_data.h"
+#include "apps/stat/stat_error.h"
 #include "apps/stat/stat_real.h"
 #include "apps/stat/statgraph.h"
 #include "graph/engine/graph_draw.h"
@@ -22,10 +23,6 @@
 using namespace statreal;
 
 namespace {
-
-constexpr u32 kErrMemory = 4;
-constexpr u32 kErrDimension = 9;
-constexpr u32 kErrComplex = 25;
 constexpr u8 kLineOp = kGraphStyleNormal;
 constexpr u8 kDotOp = kGraphOpSet0;
 constexpr i32 kFarRight = 255, kFarLeft = -127, kFarAbove = -63, kFarBelow = 127;
@@ -46,8 +43,8 @@ void Mark(i32 x, i32 y, u8 mark, GraphContext *ctx) { GraphDrawMark(x, y, mark, 
 
 u32 DataGet(int list, u32 i, R *out) {
   Value v{};
-  if (ItemListGet(0, static_cast<u8>(list), i, &v) != 0) return kErrMemory;
-  if (ValIsComplex(&v) == 1) return kErrComplex;
+  if (ItemListGet(0, static_cast<u8>(list), i, &v) != 0) return kStatErrMemory;
+  if (ValIsComplex(&v) == 1) return kStatErrComplexList;
   *out = v.re;
   return 0;
 }
@@ -80,7 +77,7 @@ u32 RunGet(DataRun *r, u32 i, R *out) {
   // A run that could not be read: the element on its own, with its error.
   if (r->count == 0) return DataGet(r->list, i, out);
   const Value &v = r->v[i - r->first];
-  if (ValIsComplex(&v) == 1) return kErrComplex;
+  if (ValIsComplex(&v) == 1) return kStatErrComplexList;
   *out = v.re;
   return 0;
 }
@@ -89,7 +86,7 @@ u32 RunGet(DataRun *r, u32 i, R *out) {
 // 0's coefficients are list 0).
 u32 WorkGet(int slot, int k, u32 i, R *out) {
   Value v{};
-  if (ItemListGet(kStatWorkFile, static_cast<u8>(10 * slot + k), i, &v) != 0) return kErrMemory;
+  if (ItemListGet(kStatWorkFile, static_cast<u8>(10 * slot + k), i, &v) != 0) return kStatErrMemory;
   *out = v.re;
   return 0;
 }
@@ -149,7 +146,7 @@ void Bar(u32 codeL, i32 colL, u32 codeTop, i32 rowTop, u32 codeR, i32 colR, u32 
 
 u32 DrawScatter(const i16 *block, GraphContext *ctx) {
   const u32 n = StatGraphPairCount(block);
-  if (n == 0) return kErrDimension;
+  if (n == 0) return kStatErrDimension;
   const u8 mark = EngineMark(block[kSgMark]);
   DataRun xs = MakeRun(block[kSgX], n), ys = MakeRun(block[kSgY], n);
   for (u32 i = 1; i <= n; ++i) {
@@ -158,7 +155,7 @@ u32 DrawScatter(const i16 *block, GraphContext *ctx) {
     if (const u32 e = RunGet(&ys, i, &y)) return e;
     i32 col, row;
     if (OnScreen(x, y, ctx, &col, &row)) Mark(col, row, mark, ctx);
-    if (KeyBreakPoll()) return kErrBreak;
+    if (KeyBreakPoll()) return kStatErrBreak;
   }
   return 0;
 }
@@ -181,21 +178,21 @@ u32 DrawXyLine(const i16 *block, GraphContext *ctx) {
       Line(pc, pr, col, row, ctx);
     }
     prev = ok, pc = col, pr = row;
-    if (KeyBreakPoll()) return kErrBreak;
+    if (KeyBreakPoll()) return kStatErrBreak;
   }
   return 0;
 }
 
 u32 DrawNpp(int slot, const i16 *block, GraphContext *ctx) {
   const u32 n = WorkSize(slot, 0);
-  if (n == 0 || WorkSize(slot, 1) != n) return kErrDimension;
+  if (n == 0 || WorkSize(slot, 1) != n) return kStatErrDimension;
   const u8 mark = EngineMark(block[kSgMark]);
   for (u32 i = 1; i <= n; ++i) {
     R x, y;
-    if (WorkGet(slot, 0, i, &x) || WorkGet(slot, 1, i, &y)) return kErrMemory;
+    if (WorkGet(slot, 0, i, &x) || WorkGet(slot, 1, i, &y)) return kStatErrMemory;
     i32 col, row;
     if (OnScreen(x, y, ctx, &col, &row)) Mark(col, row, mark, ctx);
-    if (KeyBreakPoll()) return kErrBreak;
+    if (KeyBreakPoll()) return kStatErrBreak;
   }
   return 0;
 }
@@ -218,7 +215,7 @@ void BoxShape(int slot, const R v[5], GraphContext *ctx) {
 u32 DrawMedBox(int slot, GraphContext *ctx) {
   R v[5];
   for (int i = 0; i < 5; ++i)
-    if (WorkGet(slot, 0, static_cast<u32>(i + 1), &v[i])) return kErrMemory;
+    if (WorkGet(slot, 0, static_cast<u32>(i + 1), &v[i])) return kStatErrMemory;
   BoxShape(slot, v, ctx);
   return 0;
 }
@@ -231,7 +228,7 @@ void OutlierMark(int slot, const R &x, GraphContext *ctx) {
 u32 DrawMedBoxOutliers(int slot, GraphContext *ctx) {
   R v[7];
   for (int i = 0; i < 7; ++i)
-    if (WorkGet(slot, 0, static_cast<u32>(i + 1), &v[i])) return kErrMemory;
+    if (WorkGet(slot, 0, static_cast<u32>(i + 1), &v[i])) return kStatErrMemory;
   BoxShape(slot, v + 1, ctx);
   // A side has outliers when its extreme lies beyond its whisker.
   const bool lower = Lt(v[0], v[1]), upper = Gt(v[6], v[5]);
@@ -239,7 +236,7 @@ u32 DrawMedBoxOutliers(int slot, GraphContext *ctx) {
     OutlierMark(slot, v[0], ctx);
     for (u32 i = 1; i <= WorkSize(slot, 1); ++i) {
       R x;
-      if (WorkGet(slot, 1, i, &x)) return kErrMemory;
+      if (WorkGet(slot, 1, i, &x)) return kStatErrMemory;
       OutlierMark(slot, x, ctx);
     }
   }
@@ -247,7 +244,7 @@ u32 DrawMedBoxOutliers(int slot, GraphContext *ctx) {
     OutlierMark(slot, v[6], ctx);
     for (u32 i = 1; i <= WorkSize(slot, 2); ++i) {
       R x;
-      if (WorkGet(slot, 2, i, &x)) return kErrMemory;
+      if (WorkGet(slot, 2, i, &x)) return kStatErrMemory;
       OutlierMark(slot, x, ctx);
     }
   }
@@ -256,9 +253,9 @@ u32 DrawMedBoxOutliers(int slot, GraphContext *ctx) {
 
 u32 HistSetup(int slot, R *width, u32 *n) {
   R start;
-  if (StatReadHistParams(&start, width) != 0) return kErrMemory;
+  if (StatReadHistParams(&start, width) != 0) return kStatErrMemory;
   *n = WorkSize(slot, 0);
-  if (*n == 0 || WorkSize(slot, 1) != *n) return kErrDimension;
+  if (*n == 0 || WorkSize(slot, 1) != *n) return kStatErrDimension;
   return 0;
 }
 
@@ -270,12 +267,12 @@ u32 DrawHist(int slot, GraphContext *ctx) {
   i32 rowBase;
   const u32 codeBase = StatPlotYToRowClip(&zero, &rowBase, ctx);
   R left;
-  if (WorkGet(slot, 0, 1, &left)) return kErrMemory;
+  if (WorkGet(slot, 0, 1, &left)) return kStatErrMemory;
   for (u32 i = 1; i <= n; ++i) {
     R right, count;
-    if (WorkGet(slot, 1, i, &count)) return kErrMemory;
+    if (WorkGet(slot, 1, i, &count)) return kStatErrMemory;
     if (i < n) {
-      if (WorkGet(slot, 0, i + 1, &right)) return kErrMemory;
+      if (WorkGet(slot, 0, i + 1, &right)) return kStatErrMemory;
     } else {
       right = Add(left, width);
     }
@@ -285,7 +282,7 @@ u32 DrawHist(int slot, GraphContext *ctx) {
     const u32 codeTop = StatPlotYToRowClip(&count, &rowTop, ctx);
     Bar(codeL, colL, codeTop, rowTop, codeR, colR, codeBase, rowBase, ctx);
     left = right;
-    if (KeyBreakPoll()) return kErrBreak;
+    if (KeyBreakPoll()) return kStatErrBreak;
   }
   return 0;
 }
@@ -299,7 +296,7 @@ u32 DrawBroken(int slot, GraphContext *ctx) {
   i32 pc = 0, pr = 0;
   for (u32 i = 1; i <= n; ++i) {
     R edge, count;
-    if (WorkGet(slot, 0, i, &edge) || WorkGet(slot, 1, i, &count)) return kErrMemory;
+    if (WorkGet(slot, 0, i, &edge) || WorkGet(slot, 1, i, &count)) return kStatErrMemory;
     const R x = Add(edge, half);
     i32 col, row;
     const bool ok = (StatPlotXToColumnClip(&x, &col, ctx) | StatPlotYToRowClip(&count, &row, ctx)) == 0;
@@ -308,7 +305,7 @@ u32 DrawBroken(int slot, GraphContext *ctx) {
       if (prev) Line(pc, pr, col, row, ctx);
     }
     prev = ok, pc = col, pr = row;
-    if (KeyBreakPoll()) return kErrBreak;
+    if (KeyBreakPoll()) return kStatErrBreak;
   }
   return 0;
 }
@@ -348,7 +345,7 @@ u32 StatGraphReadCoefs(int slot, int type, BcdReal c[5]) {
   for (int i = 0; i < 5; ++i) c[i] = Zero();
   const int k = CoefCount(type);
   for (int i = 0; i < k; ++i)
-    if (WorkGet(slot, 0, static_cast<u32>(i + 1), &c[i])) return kErrMemory;
+    if (WorkGet(slot, 0, static_cast<u32>(i + 1), &c[i])) return kStatErrMemory;
   return 0;
 }
 
@@ -364,7 +361,7 @@ i32 StatGraphModelRowAt(int type, const BcdReal c[5], const GraphContext *ctx, c
 u32 StatDrawCurve(int slot, const i16 *block, GraphContext *ctx) {
   const int type = block[kSgType];
   R c[5];
-  if (StatGraphReadCoefs(slot, type, c) != 0) return kErrMemory;
+  if (StatGraphReadCoefs(slot, type, c) != 0) return kStatErrMemory;
   if (type >= kStatLinear) {
     const int f = type == kStatSin || type == kStatLogistic ? 0 : block[kSgFreq];
     if (const u32 e = StatCheckLists(type, block[kSgX], block[kSgY], f)) return e;
@@ -395,7 +392,7 @@ u32 StatDrawCurve(int slot, const i16 *block, GraphContext *ctx) {
     }
     prevRow = row, prevClass = cls;
     if (KeyBreakPoll()) {
-      result = kErrBreak;
+      result = kStatErrBreak;
       break;
     }
   }
@@ -448,25 +445,25 @@ u32 StatGraphMidPoint(int slot, const i16 block[7], const GraphContext *ctx, i32
   u32 e = 0;
   if (type == kSgScatter || type == kSgXyLine) {
     const u32 n = StatGraphPairCount(block);
-    if (n == 0) return kErrDimension;
+    if (n == 0) return kStatErrDimension;
     const u32 i = n / 2 + 1;
     if ((e = DataGet(block[kSgX], i, x)) != 0 || (e = DataGet(block[kSgY], i, y)) != 0) return e;
   } else if (type == kSgNpp) {
     const u32 i = WorkSize(slot, 0) / 2 + 1;
-    if (WorkGet(slot, 0, i, x) || WorkGet(slot, 1, i, y)) return kErrMemory;
+    if (WorkGet(slot, 0, i, x) || WorkGet(slot, 1, i, y)) return kStatErrMemory;
   } else if (type == kSgHist || type == kSgBroken) {
     R start, width;
-    if (StatReadHistParams(&start, &width) != 0) return kErrMemory;
+    if (StatReadHistParams(&start, &width) != 0) return kStatErrMemory;
     const u32 i = WorkSize(slot, 0) / 2 + 1;
     R edge;
-    if (WorkGet(slot, 0, i, &edge) || WorkGet(slot, 1, i, y)) return kErrMemory;
+    if (WorkGet(slot, 0, i, &edge) || WorkGet(slot, 1, i, y)) return kStatErrMemory;
     *x = Add(edge, Div(width, Two()));
   } else if (type == kSgBox || type == kSgBoxOut) {
-    if (WorkGet(slot, 0, type == kSgBox ? 3 : 4, x)) return kErrMemory;
+    if (WorkGet(slot, 0, type == kSgBox ? 3 : 4, x)) return kStatErrMemory;
     StatGraphBoxY(slot, ctx, y);
   } else {
     R c[5];
-    if (StatGraphReadCoefs(slot, type, c) != 0) return kErrMemory;
+    if (StatGraphReadCoefs(slot, type, c) != 0) return kStatErrMemory;
     GraphColumnToX(x, 64, &ctx->view, 0);
     StatGraphEvalModel(type, c, x, y);
   }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "apps/stat/stat_cond.h"
+#include "apps/stat/stat_error.h"
 #include "apps/stat/statgraph.h"
 #include "graph/app/graph_fmem.h"
 #include "graph/app/graph_funcs.h"
@@ -20,8 +21,6 @@
 #include "ui/setup.h"
 
 namespace {
-
-constexpr u32 kErrMemory = 4;
 constexpr i32 kFirstPage = 6;  // after the StatGraph screen's own pages
 constexpr i32 kPageCount = 2;
 
@@ -103,7 +102,7 @@ i32 StatGraphFuncScreen(GraphContext *ctx) {
   SetupSetItem(kSetupFuncType, 0);
   u16 cond[kStatGraphWords];
   if (StatLoadGraphCond(cond) != 0) {
-    ErrBox(static_cast<i32>(kErrMemory));
+    ErrBox(static_cast<i32>(kStatErrMemory));
     return -11;
   }
   Menus menus{};

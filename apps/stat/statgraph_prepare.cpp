@@ -9,6 +9,7 @@
 #include "apps/stat/stat_calc.h"
 #include "apps/stat/stat_cond.h"
 #include "apps/stat/stat_data.h"
+#include "apps/stat/stat_error.h"
 #include "apps/stat/stat_real.h"
 #include "apps/stat/statgraph.h"
 #include "graph/memory/gmem_record.h"
@@ -32,11 +33,6 @@
 using namespace statreal;
 
 namespace {
-
-constexpr u32 kErrMemory = 4;
-constexpr u32 kErrDimension = 9;
-constexpr u32 kErrComplex = 25;
-constexpr u32 kErrRange = 28;
 constexpr u32 kMaxClasses = 126;
 
 // The highest list number a graph may name: the 26 lists, and in the
@@ -50,8 +46,8 @@ u32 Size(int list) { return list > 0 ? ItemListSize(0, static_cast<u8>(list)) : 
 // Element i of data list `list` of the current list file.
 u32 DataGet(int list, u32 i, R *out) {
   Value v{};
-  if (ItemListGet(0, static_cast<u8>(list), i, &v) != 0) return kErrMemory;
-  if (ValIsComplex(&v) == 1) return kErrComplex;
+  if (ItemListGet(0, static_cast<u8>(list), i, &v) != 0) return kStatErrMemory;
+  if (ValIsComplex(&v) == 1) return kStatErrComplexList;
   *out = v.re;
   return 0;
 }
@@ -71,22 +67,22 @@ u32 StatGraphCheckLists(int type, int xList, int yList, int freqList) {
   if (type == kSgNpp || type == kStatSin || type == kStatLogistic) freqList = 0;
   // A condition read from a file may name anything: refuse before reading.
   if (!ListNumberOk(xList) || (kind == 2 && !ListNumberOk(yList)) || (freqList != 0 && !ListNumberOk(freqList)))
-    return kErrDimension;
+    return kStatErrDimension;
   if (kind == 2) {
     if (const u32 e = StatCheckLists(type, xList, yList, freqList)) return e;
     return 0;
   }
   const u32 n = Size(xList);
-  if (n == 0 || (freqList != 0 && Size(freqList) != n)) return kErrDimension;
-  if (ItemListIsReal(0, static_cast<u8>(xList)) == 0) return kErrComplex;
-  if (freqList != 0 && ItemListIsReal(0, static_cast<u8>(freqList)) == 0) return kErrComplex;
+  if (n == 0 || (freqList != 0 && Size(freqList) != n)) return kStatErrDimension;
+  if (ItemListIsReal(0, static_cast<u8>(xList)) == 0) return kStatErrComplexList;
+  if (freqList != 0 && ItemListIsReal(0, static_cast<u8>(freqList)) == 0) return kStatErrComplexList;
   // Frequencies weigh the data of histograms, broken lines and the normal
   // curve: a negative one would subtract data.
   if (freqList != 0 && (type == kSgHist || type == kSgBroken || type == kSgNDist)) {
     for (u32 i = 1; i <= n; ++i) {
       R f;
       if (const u32 e = DataGet(freqList, i, &f)) return e;
-      if (Lt(f, Zero())) return kErrMa;
+      if (Lt(f, Zero())) return kStatErrMa;
     }
   }
   return 0;
@@ -111,9 +107,9 @@ u32 DataRange(int list, u32 n, R *lo, R *hi) {
     if (const u32 e = DataGet(list, i, &x)) return e;
     if (i == 1 || Lt(x, *lo)) *lo = x;
     if (i == 1 || Gt(x, *hi)) *hi = x;
-    if (KeyBreakPoll()) return kErrBreak;
+    if (KeyBreakPoll()) return kStatErrBreak;
   }
-  return n == 0 ? kErrDimension : 0;
+  return n == 0 ? kStatErrDimension : 0;
 }
 
 u32 WorkRange(int slot, int k, R *lo, R *hi) {
@@ -122,11 +118,11 @@ u32 WorkRange(int slot, int k, R *lo, R *hi) {
   StatDataListSize(list, &n);
   for (u32 i = 1; i <= n; ++i) {
     R x;
-    if (StatDataListGet(list, i, &x) != 0) return kErrMemory;
+    if (StatDataListGet(list, i, &x) != 0) return kStatErrMemory;
     if (i == 1 || Lt(x, *lo)) *lo = x;
     if (i == 1 || Gt(x, *hi)) *hi = x;
   }
-  return n == 0 ? kErrDimension : 0;
+  return n == 0 ? kStatErrDimension : 0;
 }
 
 // Writes reals as the whole working list (made anew).
@@ -134,9 +130,9 @@ u32 WriteWork(int slot, int k, const std::vector<R> &v) {
   const u32 list = StatGraphWorkList(slot, k);
   StatDataListDelete(list);
   if (v.empty()) return 0;
-  if (StatDataListCreate(list, static_cast<u32>(v.size())) != 0) return kErrMemory;
+  if (StatDataListCreate(list, static_cast<u32>(v.size())) != 0) return kStatErrMemory;
   for (u32 i = 0; i < v.size(); ++i)
-    if (StatDataListSet(list, i + 1, &v[i]) != 0) return kErrMemory;
+    if (StatDataListSet(list, i + 1, &v[i]) != 0) return kStatErrMemory;
   return 0;
 }
 
@@ -150,10 +146,10 @@ u32 BoxValues(const i16 *block, R out[5]) {
   const int x = block[kSgX], f = block[kSgFreq];
   if (const u32 e = DataRange(x, Size(x), &out[0], &out[4])) return e;
   Value xv, fv, med;
-  if (ListFromMemory(0, x, &xv) != 1) return kErrMemory;
+  if (ListFromMemory(0, x, &xv) != 1) return kStatErrMemory;
   int ok;
   if (f != 0) {
-    if (ListFromMemory(0, f, &fv) != 1) return kErrMemory;
+    if (ListFromMemory(0, f, &fv) != 1) return kStatErrMemory;
     ok = ListQuartile1Freq(&xv, &fv, &out[1]) & ListMedianFreqStat(&xv, &fv, &med) & ListQuartile3Freq(&xv, &fv, &out[3]);
   } else {
     ok = ListQuartile1(&xv, &out[1]) & ListMedian(&xv, &med) & ListQuartile3(&xv, &out[3]);
@@ -161,7 +157,7 @@ u32 BoxValues(const i16 *block, R out[5]) {
   out[2] = med.re;
   for (int i = 1; i <= 3; ++i)
     if (IsErr(out[i])) return RealErrorCode(&out[i]);
-  return ok ? 0 : kErrMa;
+  return ok ? 0 : kStatErrMa;
 }
 
 u32 BoxPrepare(int slot, const i16 *block) {
@@ -197,7 +193,7 @@ u32 BoxOutlierPrepare(int slot, const i16 *block) {
     if (Gt(maxX, high) && Ge(high, d) && Ge(d, q3) && Gt(d, highEnd)) highEnd = d;
     if (Lt(minX, d) && Lt(d, low)) InsertSortedUnique(&lower, d);
     if (Lt(high, d) && Lt(d, maxX)) InsertSortedUnique(&upper, d);
-    if (KeyBreakPoll()) return Fail(slot, kErrBreak);
+    if (KeyBreakPoll()) return Fail(slot, kStatErrBreak);
   }
   const std::vector<R> seven = {minX, lowEnd, q1, v[2], q3, highEnd, maxX};
   if (u32 e = WriteWork(slot, 0, seven)) return Fail(slot, e);
@@ -208,7 +204,7 @@ u32 BoxOutlierPrepare(int slot, const i16 *block) {
 
 u32 NppPrepare(int slot, const i16 *block) {
   for (int k = 0; k < 3; ++k) StatDataListDelete(StatGraphWorkList(slot, k));
-  if (Size(block[kSgX]) == 0) return kErrDimension;
+  if (Size(block[kSgX]) == 0) return kStatErrDimension;
   if (const u32 e = ListSortedWorkCopy(block[kSgX], 10 * slot, static_cast<u8>(10 * slot + 1))) return Fail(slot, e);
   return 0;
 }
@@ -218,9 +214,9 @@ u32 NDistPrepare(int slot, const i16 *block, R *xmin, R *xmax, R *ymax) {
   if (const u32 e = DataRange(x, Size(x), xmin, xmax)) return Fail(slot, e);
   Value xv, fv, out[6];
   Value *outs[6] = {&out[0], &out[1], &out[2], &out[3], &out[4], &out[5]};
-  if (ListFromMemory(0, x, &xv) != 1) return Fail(slot, kErrMemory);
+  if (ListFromMemory(0, x, &xv) != 1) return Fail(slot, kStatErrMemory);
   if (f != 0) {
-    if (ListFromMemory(0, f, &fv) != 1) return Fail(slot, kErrMemory);
+    if (ListFromMemory(0, f, &fv) != 1) return Fail(slot, kStatErrMemory);
     ListOneVarStatsFreq(&xv, &fv, outs);
   } else {
     ListOneVarStats(&xv, outs);
@@ -266,23 +262,23 @@ u32 WriteWindow(Window *w, bool yMargin, VwinRecord *vwin) {
     v[2] = Sub(v[2], e), v[3] = Add(v[3], e);
   }
   if (!w->y) {
-    if (GmemReadVwinValue(&v[2], kVwinYmin) != 0 || GmemReadVwinValue(&v[3], kVwinYmax) != 0) return kErrMemory;
+    if (GmemReadVwinValue(&v[2], kVwinYmin) != 0 || GmemReadVwinValue(&v[3], kVwinYmax) != 0) return kStatErrMemory;
   }
   for (int i = 0; i < 4; ++i)
     if (IsErr(v[i])) return RealErrorCode(&v[i]);
   for (int i = 0; i < 4; i += 2)
     if (Gt(v[i], v[i + 1])) std::swap(v[i], v[i + 1]);
-  if (Eq(v[0], v[1]) || Eq(v[2], v[3])) return kErrRange;
+  if (Eq(v[0], v[1]) || Eq(v[2], v[3])) return kStatErrRange;
   VwinRecord rec;
-  if (GmemReadVwin(&rec) != 0) return kErrMemory;
+  if (GmemReadVwin(&rec) != 0) return kStatErrMemory;
   static const int kFields[4] = {kVwinXmin, kVwinXmax, kVwinYmin, kVwinYmax};
   for (int i = 0; i < 4; ++i) RealFracToDecimal(&v[i], &rec.f[kFields[i]]);
   VwinSetDots(&rec);
   if (const u32 e = VwinCheckValues(&rec)) return e;
   GmemDeleteGraphRecord();
   for (int i = 0; i < 4; ++i)
-    if (GmemWriteVwinValue(&rec.f[kFields[i]], kFields[i]) != 0) return kErrMemory;
-  if (GmemReadVwin(&rec) != 0) return kErrMemory;
+    if (GmemWriteVwinValue(&rec.f[kFields[i]], kFields[i]) != 0) return kStatErrMemory;
+  if (GmemReadVwin(&rec) != 0) return kStatErrMemory;
   *vwin = rec;
   return 0;
 }
@@ -324,11 +320,11 @@ u32 ComputeAll(u32 quiet, i16 cond[35], VwinRecord *vwin, i32 *cancel) {
       Merge(&win, xmin, xmax, &ymin, &ymax);
     } else if (type == kSgNpp) {
       if (const u32 e = NppPrepare(s, block)) return e;
-      if (WorkRange(s, 0, &xmin, &xmax) != 0 || WorkRange(s, 1, &ymin, &ymax) != 0) return Fail(s, kErrMemory);
+      if (WorkRange(s, 0, &xmin, &xmax) != 0 || WorkRange(s, 1, &ymin, &ymax) != 0) return Fail(s, kStatErrMemory);
       Merge(&win, xmin, xmax, &ymin, &ymax);
     } else if (type == kSgBox || type == kSgBoxOut) {
       if (const u32 e = type == kSgBox ? BoxPrepare(s, block) : BoxOutlierPrepare(s, block)) return e;
-      if (WorkRange(s, 0, &xmin, &xmax) != 0) return Fail(s, kErrMemory);
+      if (WorkRange(s, 0, &xmin, &xmax) != 0) return Fail(s, kStatErrMemory);
       Merge(&win, xmin, xmax, nullptr, nullptr);
     } else if (type == kSgNDist) {
       if (const u32 e = NDistPrepare(s, block, &xmin, &xmax, &ymax)) return e;
@@ -339,7 +335,7 @@ u32 ComputeAll(u32 quiet, i16 cond[35], VwinRecord *vwin, i32 *cancel) {
       if (autoWin) {
         if (const u32 e = StatHistAutoParams(block, &start, &width)) return e;
       } else if (StatReadHistParams(&start, &width) != 0) {
-        if (GmemReadVwinValue(&start, kVwinXmin) != 0) return kErrMemory;
+        if (GmemReadVwinValue(&start, kVwinXmin) != 0) return kStatErrMemory;
         width = One();
       }
       histSlots[histCount] = s;
@@ -369,8 +365,8 @@ u32 ComputeAll(u32 quiet, i16 cond[35], VwinRecord *vwin, i32 *cancel) {
       if (!autoWin) continue;
       R lastEdge, cmin, cmax;
       const u32 n = ItemListSize(kStatWorkFile, static_cast<u8>(10 * s));
-      if (StatDataListGet(StatGraphWorkList(s, 0), n, &lastEdge) != 0) return Fail(s, kErrMemory);
-      if (WorkRange(s, 1, &cmin, &cmax) != 0) return Fail(s, kErrMemory);
+      if (StatDataListGet(StatGraphWorkList(s, 0), n, &lastEdge) != 0) return Fail(s, kStatErrMemory);
+      if (WorkRange(s, 1, &cmin, &cmax) != 0) return Fail(s, kStatErrMemory);
       const R xmax = Add(lastEdge, width);
       const R ymin = Lt(cmin, Zero()) ? cmin : Zero();
       Merge(&win, start, xmax, &ymin, &cmax);
@@ -385,14 +381,14 @@ u32 ComputeAll(u32 quiet, i16 cond[35], VwinRecord *vwin, i32 *cancel) {
         u32 n = 0;
         StatDataListSize(edges, &n);
         R edge;
-        if (StatDataListGet(edges, n, &edge) != 0) return Fail(s, kErrMemory);
+        if (StatDataListGet(edges, n, &edge) != 0) return Fail(s, kStatErrMemory);
         const R base = edge;
         for (i16 j = 1; Lt(edge, last) && n < 2 * kMaxClasses; ++j) {
           edge = Add(base, Mul(Int(j), width));
           const R zero = Zero();
           ++n;
           if (StatDataListSet(edges, n, &edge) != 0 || StatDataListSet(counts, n, &zero) != 0)
-            return Fail(s, kErrMemory);
+            return Fail(s, kStatErrMemory);
         }
       }
     }
@@ -406,7 +402,7 @@ u32 ComputeAll(u32 quiet, i16 cond[35], VwinRecord *vwin, i32 *cancel) {
     if (const u32 e = StatRegression(1, 0, block[kSgType], block[kSgX], block[kSgY], block[kSgFreq])) return e;
   }
   if (!autoWin || !win.x) {
-    if (GmemReadVwin(vwin) != 0) return kErrMemory;
+    if (GmemReadVwin(vwin) != 0) return kStatErrMemory;
     return 0;
   }
   return WriteWindow(&win, yMargin, vwin);
@@ -445,16 +441,16 @@ u32 StatHistBuild(int slot, const i16 block[7], const BcdReal *startp, const Bcd
   const R start = *startp, width = *widthp;
   const int x = block[kSgX], f = block[kSgFreq];
   const u32 n = Size(x);
-  if (n == 0 || (f != 0 && Size(f) != n)) return Fail(slot, kErrDimension);
+  if (n == 0 || (f != 0 && Size(f) != n)) return Fail(slot, kStatErrDimension);
   R lo, hi;
   if (const u32 e = DataRange(x, n, &lo, &hi)) return Fail(slot, e);
   // The lower edges Start + i Width up to the first one not below maxX.
   std::vector<R> edges{start};
   while (Lt(edges.back(), hi)) {
-    if (edges.size() >= kMaxClasses) return Fail(slot, kErrMa);
+    if (edges.size() >= kMaxClasses) return Fail(slot, kStatErrMa);
     const R next = Add(start, Mul(Int(static_cast<i16>(edges.size())), width));
     if (IsErr(next)) return Fail(slot, RealErrorCode(&next));
-    if (!Gt(next, edges.back())) return Fail(slot, kErrMa);
+    if (!Gt(next, edges.back())) return Fail(slot, kStatErrMa);
     edges.push_back(next);
   }
   std::vector<R> counts(edges.size(), Zero());
@@ -473,7 +469,7 @@ u32 StatHistBuild(int slot, const i16 block[7], const BcdReal *startp, const Bcd
       else b = m;
     }
     counts[a] = Add(counts[a], w);
-    if (KeyBreakPoll()) return Fail(slot, kErrBreak);
+    if (KeyBreakPoll()) return Fail(slot, kStatErrBreak);
   }
   if (u32 e = WriteWork(slot, 0, edges)) return Fail(slot, e);
   if (u32 e = WriteWork(slot, 1, counts)) return Fail(slot, e);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "apps/stat/stat_cond.h"
+#include "apps/stat/stat_error.h"
 #include "apps/stat/statgraph.h"
 #include "graph/memory/gmem_record.h"
 #include "graph/screen/graph_screen.h"
@@ -16,8 +17,6 @@
 #include "ui/text.h"
 
 namespace {
-
-constexpr u32 kErrMemory = 4;
 constexpr i32 kLeaveChanged = -14;
 
 // The context of the redrawn picture (too large for the calculator
@@ -27,7 +26,7 @@ GraphContext g_ctx;
 // A fresh drawing: the checks, the quiet preparation, the drawing.
 u32 DrawFresh(i16 *cond, GraphContext *ctx) {
   VwinRecord rec;
-  if (StatGraphLoadVwin(&rec) != 0) return kErrMemory;
+  if (StatGraphLoadVwin(&rec) != 0) return kStatErrMemory;
   int kind = 0;
   if (const u32 e = StatGraphCheckKinds(cond, &kind)) return e;
   i32 cancel = 0;
@@ -43,7 +42,7 @@ u32 DrawFresh(i16 *cond, GraphContext *ctx) {
 // error code; *key the leaving code.
 u32 KeyLoop(i16 *cond, GraphContext *ctx, i32 *key) {
   u8 planes[2 * kGraphPlaneBytes];
-  if (GmemReadScreen(planes) != 0) return kErrMemory;
+  if (GmemReadScreen(planes) != 0) return kStatErrMemory;
   if (const u32 e = StatGraphPrepareContext(ctx)) return e;
   std::memcpy(ctx->planes, planes, sizeof planes);
   StatGraphMenusEnter(0, ctx);
@@ -91,7 +90,7 @@ u32 KeyLoop(i16 *cond, GraphContext *ctx, i32 *key) {
       continue;
     }
     if (r == -23) {
-      if (GmemWriteScreen(ctx->planes) != 0) err = kErrMemory;
+      if (GmemWriteScreen(ctx->planes) != 0) err = kStatErrMemory;
       *key = -11;
       break;
     }
@@ -113,7 +112,11 @@ i32 StatRedrawGraphs(i32 mode, BcdReal *result, i32 *key) {
   i16 cond[35];
   u16 *words = reinterpret_cast<u16 *>(cond);
   u32 err = 0;
-  if (StatLoadGraphCond(words) != 0 || StatWriteGraphCond(words) != 0) err = kErrMemory;
+  // A fresh drawing has no graph functions over it: the trace and the
+  // estimates of the picture's keys must not walk on to them.
+  if (StatLoadGraphCond(words) != 0) err = kStatErrMemory;
+  if (err == 0 && mode != 1) cond[kStatFuncBlockFlag] = 0;
+  if (err == 0 && StatWriteGraphCond(words) != 0) err = kStatErrMemory;
   TextCursorOff();
   GraphContext *ctx = &g_ctx;
   std::memset(ctx, 0, sizeof *ctx);
@@ -132,7 +135,7 @@ i32 StatRedrawGraphs(i32 mode, BcdReal *result, i32 *key) {
       return 1;
     }
     if (GmemWriteScreen(ctx->planes) == 0) return 1;
-    err = kErrMemory;
+    err = kStatErrMemory;
   }
   StatClearResultLists();
   RealMakeError(static_cast<u8>(err), result);

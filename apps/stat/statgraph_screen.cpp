@@ -6,6 +6,7 @@
 
 #include "apps/stat/stat_calc.h"
 #include "apps/stat/stat_cond.h"
+#include "apps/stat/stat_error.h"
 #include "apps/stat/stat_glue.h"
 #include "apps/stat/stat_estimate.h"
 #include "apps/stat/statgraph.h"
@@ -27,10 +28,6 @@
 #include "ui/text.h"
 
 namespace {
-
-constexpr u32 kErrMemory = 4;
-constexpr u32 kErrBadType = 2;
-constexpr u32 kErrMixed = 30;
 constexpr u16 kScreenMask = 198;
 constexpr u32 kPageCount = 6;
 constexpr u32 kChooserPage = 5;
@@ -76,7 +73,8 @@ struct ScreenMenus {
     FkeySavePages(0, kPageCount - 1, pages);
     for (u32 p = 0; p < kPageCount; ++p) FkeySetPage(static_cast<i32>(p), kPages[p]);
     FkeyBuildOptGroup(5);
-    FkeyBuildShiftGroup(4);
+    // Estimation needs a regression, which only paired data can have.
+    FkeyBuildShiftGroup(kind == 2 ? 16 : 18);
     KeySetMenuMask(kScreenMask);
     FkeyPushLevel(kind == 1 ? 4 : kind == 2 ? 0 : kChooserPage);
     hook = KeySetRootRowHook({RepaintGraph, ctx});
@@ -108,16 +106,16 @@ u32 StatGraphCheckKinds(const i16 *cond, int *kind) {
     const i16 *b = cond + 7 * s;
     if (b[kSgDraw] != 1) continue;
     const int k = StatGraphListCount(b[kSgType]);
-    if (k == 0) return kErrBadType;
-    if (*kind != 0 && k != *kind) return kErrMixed;
+    if (k == 0) return kStatErrSyntax;
+    if (*kind != 0 && k != *kind) return kStatErrCondition;
     *kind = k;
   }
-  return *kind == 0 ? kErrMixed : 0;
+  return *kind == 0 ? kStatErrCondition : 0;
 }
 
 u32 StatGraphLoadVwin(VwinRecord *rec) {
   if (GmemReadVwin(rec) == 0) return 0;
-  if (GmemResetVwin(1) != 0 || GmemReadVwin(rec) != 0) return kErrMemory;
+  if (GmemResetVwin(1) != 0 || GmemReadVwin(rec) != 0) return kStatErrMemory;
   return 0;
 }
 
@@ -133,12 +131,12 @@ i32 CalcTypeOfCode(u32 code) {
 
 u32 WriteCalcCondHere(const u16 *calc) {
   if (SysIsAppName("@SSHEET")) return 0;
-  return StatWriteCalcCond(calc) == 0 ? 0 : kErrMemory;
+  return StatWriteCalcCond(calc) == 0 ? 0 : kStatErrMemory;
 }
 
 u32 WriteGraphCondHere(const i16 *cond) {
   if (SysIsAppName("@SSHEET")) return StatSheetWriteOverlay(cond);
-  return StatWriteGraphCond(reinterpret_cast<const u16 *>(cond)) == 0 ? 0 : kErrMemory;
+  return StatWriteGraphCond(reinterpret_cast<const u16 *>(cond)) == 0 ? 0 : kStatErrMemory;
 }
 
 // The pointer over the middle point of one drawn graph after another: 0
@@ -217,7 +215,7 @@ i32 DrawRegression(i32 slot, i32 type, i16 *cond, GraphContext *ctx) {
 i32 RunCalc(bool again, i32 slot, i32 type, i16 *cond, GraphContext *ctx) {
   if (!again) {
     u16 calc[kStatCalcCondWords];
-    if (StatLoadCalcCond(calc) != 0) return ShowError(kErrMemory);
+    if (StatLoadCalcCond(calc) != 0) return ShowError(kStatErrMemory);
     StatDeleteResultList();
     StatDeleteModeList();
     const i16 *b = cond + 7 * slot;
@@ -324,7 +322,7 @@ u32 StatGraphRedraw(const i16 cond[35], GraphContext *ctx) {
   // Functions deselected or deleted since they were drawn leave nothing
   // to draw, which is no error.
   const u32 e = GraphDrawTempFuncs(ctx);
-  if (e != 0 && e != kErrMixed) return e;
+  if (e != 0 && e != kStatErrCondition) return e;
   GraphPrepareScreen(ctx);
   return 0;
 }
@@ -356,7 +354,7 @@ i32 StatGraphScreen(i16 *cond, u32 draw) {
       WriteGraphCondHere(cond);
     }
     VwinRecord rec;
-    if (StatGraphLoadVwin(&rec) != 0) return ShowError(kErrMemory);
+    if (StatGraphLoadVwin(&rec) != 0) return ShowError(kStatErrMemory);
     i32 cancel = 0;
     if (StatGraphComputeAll(0, cond, &rec, &cancel) != 0) return 0;
     if (cancel == -2) return -21;
@@ -365,7 +363,7 @@ i32 StatGraphScreen(i16 *cond, u32 draw) {
     if (const u32 e = StatGraphDrawAll(cond, ctx)) return ShowError(e);
     GmemWriteGraphMode(4);
   } else {
-    if (GmemReadScreen(ctx->planes) != 0) return ShowError(kErrMemory);
+    if (GmemReadScreen(ctx->planes) != 0) return ShowError(kStatErrMemory);
     u8 planes[2 * kGraphPlaneBytes];
     std::memcpy(planes, ctx->planes, sizeof planes);
     if (const u32 e = StatGraphPrepareContext(ctx)) return ShowError(e);
@@ -435,7 +433,7 @@ i32 StatGraphScreen(i16 *cond, u32 draw) {
           continue;
         }
         if (GmemWriteScreen(ctx->planes) != 0) {
-          result = ShowError(kErrMemory);
+          result = ShowError(kStatErrMemory);
           goto done;
         }
         result = -23;

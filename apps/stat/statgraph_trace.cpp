@@ -7,6 +7,7 @@
 #include "apps/stat/stat_calc.h"
 #include "apps/stat/stat_cond.h"
 #include "apps/stat/stat_data.h"
+#include "apps/stat/stat_error.h"
 #include "apps/stat/stat_real.h"
 #include "apps/stat/statgraph.h"
 #include "graph/app/graph_temp.h"
@@ -25,8 +26,6 @@
 using namespace statreal;
 
 namespace {
-
-constexpr u32 kErrMemory = 4;
 
 bool IsCurve(int type) { return type == kSgNDist || (type >= kStatLinear && type <= kStatLogistic); }
 
@@ -47,7 +46,7 @@ struct Point {
 // 0's coefficients are list 0).
 u32 WorkGet(int slot, int k, u32 i, R *out) {
   Value v{};
-  if (ItemListGet(kStatWorkFile, static_cast<u8>(10 * slot + k), i, &v) != 0) return kErrMemory;
+  if (ItemListGet(kStatWorkFile, static_cast<u8>(10 * slot + k), i, &v) != 0) return kStatErrMemory;
   *out = v.re;
   return 0;
 }
@@ -62,7 +61,7 @@ u32 BoxPoints(int slot, int type, std::vector<Point> *out) {
   if (type == kSgBox) {
     for (u32 i = 1; i <= 5; ++i) {
       Point p{};
-      if (WorkGet(slot, 0, i, &p.x)) return kErrMemory;
+      if (WorkGet(slot, 0, i, &p.x)) return kStatErrMemory;
       p.label = kLabels[i - 1];
       out->push_back(p);
     }
@@ -70,7 +69,7 @@ u32 BoxPoints(int slot, int type, std::vector<Point> *out) {
   }
   R v[7];
   for (u32 i = 0; i < 7; ++i)
-    if (WorkGet(slot, 0, i + 1, &v[i])) return kErrMemory;
+    if (WorkGet(slot, 0, i + 1, &v[i])) return kStatErrMemory;
   const bool lower = Lt(v[0], v[1]), upper = Gt(v[6], v[5]);
   auto add = [out](const R &x, const char *label) {
     Point p{};
@@ -82,7 +81,7 @@ u32 BoxPoints(int slot, int type, std::vector<Point> *out) {
   if (lower) {
     for (u32 i = 1; i <= WorkSize(slot, 1); ++i) {
       R x;
-      if (WorkGet(slot, 1, i, &x)) return kErrMemory;
+      if (WorkGet(slot, 1, i, &x)) return kStatErrMemory;
       add(x, other);
     }
     add(v[1], other);
@@ -94,7 +93,7 @@ u32 BoxPoints(int slot, int type, std::vector<Point> *out) {
     add(v[5], other);
     for (u32 i = 1; i <= WorkSize(slot, 2); ++i) {
       R x;
-      if (WorkGet(slot, 2, i, &x)) return kErrMemory;
+      if (WorkGet(slot, 2, i, &x)) return kStatErrMemory;
       add(x, other);
     }
   }
@@ -118,7 +117,7 @@ u32 DataPoints(int slot, const i16 *block, const GraphContext *ctx, std::vector<
     for (u32 i = 1; i <= n; ++i) {
       Point p{};
       if (StatDataListGet(static_cast<u32>(block[kSgX]), i, &p.x) || StatDataListGet(static_cast<u32>(block[kSgY]), i, &p.y))
-        return kErrMemory;
+        return kStatErrMemory;
       p.shownX = p.x;
       out->push_back(p);
     }
@@ -126,11 +125,11 @@ u32 DataPoints(int slot, const i16 *block, const GraphContext *ctx, std::vector<
   }
   R start, width = Zero();
   const bool classes = type == kSgHist || type == kSgBroken;
-  if (classes && StatReadHistParams(&start, &width) != 0) return kErrMemory;
+  if (classes && StatReadHistParams(&start, &width) != 0) return kStatErrMemory;
   const u32 n = WorkSize(slot, 0);
   for (u32 i = 1; i <= n; ++i) {
     Point p{};
-    if (WorkGet(slot, 0, i, &p.shownX) || WorkGet(slot, 1, i, &p.y)) return kErrMemory;
+    if (WorkGet(slot, 0, i, &p.shownX) || WorkGet(slot, 1, i, &p.y)) return kStatErrMemory;
     p.x = classes ? Add(p.shownX, Div(width, Two())) : p.shownX;
     out->push_back(p);
   }
@@ -177,7 +176,7 @@ i32 TraceLoop(int slot, const i16 *block, GraphContext *ctx, u32 *position, R *x
   const bool curve = IsCurve(type);
   R c[5];
   if (curve && StatGraphReadCoefs(slot, type, c) != 0) {
-    ErrBox(static_cast<i32>(kErrMemory));
+    ErrBox(static_cast<i32>(kStatErrMemory));
     return -21;
   }
   for (;;) {
@@ -259,7 +258,7 @@ i32 StatGraphTrace(const i16 cond[35], GraphContext *ctx) {
     if (IsCurve(type)) {
       R lo, hi;
       if (GmemReadVwinValue(&lo, kVwinXmin) != 0 || GmemReadVwinValue(&hi, kVwinXmax) != 0) {
-        ErrBox(static_cast<i32>(kErrMemory));
+        ErrBox(static_cast<i32>(kStatErrMemory));
         r = -22;
         break;
       }

@@ -11,8 +11,9 @@ namespace {
 
 constexpr u32 kNothingToDraw = 30;
 
-// The entries of the functions selected for the statistics application.
-i32 TempEntries(GraphEntry *table) {
+}  // namespace
+
+i32 GraphTempEntries(GraphEntry *table) {
   i32 n = 0;
   for (i32 slot = 1; slot <= kGmemFuncSlots; ++slot) {
     if (!GmemTestFuncFlags(slot, kGraphSelStat)) continue;
@@ -33,11 +34,9 @@ i32 TempEntries(GraphEntry *table) {
   return n;
 }
 
-}  // namespace
-
 u32 GraphDrawTempFuncs(GraphContext *ctx) {
   GraphEntry table[kGmemFuncSlots + 1];
-  if (TempEntries(table) == 0) return kNothingToDraw;
+  if (GraphTempEntries(table) == 0) return kNothingToDraw;
   GraphEntry *keep = ctx->entries;
   ctx->optionFlags &= static_cast<u8>(~(kGraphOptPlot | kGraphOptSimul));
   ctx->screenFlags &= static_cast<u8>(~kGraphIneqMask);
@@ -50,7 +49,7 @@ u32 GraphDrawTempFuncs(GraphContext *ctx) {
 i32 TraceTempGraphs(GraphContext *ctx, u32 key, BcdReal *x) {
   const i32 none = key == kKeyUp ? kGraphTempPrevious : kGraphTempNext;
   GraphEntry table[kGmemFuncSlots + 1];
-  if (TempEntries(table) == 0) return none;
+  if (GraphTempEntries(table) == 0) return none;
   GraphEntry *keep = ctx->entries;
   ctx->entries = table;
   i32 idx = 0, sub = 1;

@@ -5,6 +5,11 @@
 #include "kernel/types.h"
 #include "number/real.h"
 
+// The entries of the graph functions selected for the statistics
+// application (attribute bit 0x08, text not empty) written to table, which
+// holds kGmemFuncSlots + 1 entries and ends with a zeroed one; their number.
+i32 GraphTempEntries(GraphEntry *table);
+
 // Draws the graph functions selected for the statistics application
 // (attribute bit 0x08) into ctx with Connect and one after another; the
 // context's own entry table stays. 30 when none is selected, else the

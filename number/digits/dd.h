@@ -177,6 +177,14 @@ void StoreDDRounded(BcdExt *x, DD v, int scale = 0);
 // StoreDD, ShExtMul by a positive constant c (23 digits as base-10^8 limbs,
 // least significant first; exponent ce) and ShExtRound, in one step.
 void StoreDDTimesRounded(BcdExt *x, DD v, const u64 c[3], int ce);
+// StoreDD, StoreDDRounded and StoreDDTimesRounded (scale 0) when v lies more
+// than margin (in v's own units) from every rounding boundary of its 23
+// digits, so that every value within margin of v gives the same 23 digits:
+// then each writes and answers true; else it writes nothing and answers
+// false.
+bool StoreDDClear(BcdExt *x, DD v, double margin);
+bool StoreDDRoundedClear(BcdExt *x, DD v, double margin);
+bool StoreDDTimesRoundedClear(BcdExt *x, DD v, const u64 c[3], int ce, double margin);
 
 }  // namespace DIG_KERNEL_NS
 

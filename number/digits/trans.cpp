@@ -57,8 +57,11 @@ constexpr DecimalOfBinaryTable kDecimalOfBinary = MakeDecimalOfBinary();
 
 // The digits of v x 10^scale rounded to 23: *r in [10^22, 10^23) with the
 // exponent *e and the sign *neg, or zero or infinity.
+// With nearHalf, *nearHalf tells whether v lay within margin (in v's own
+// units) of a rounding boundary, a half unit of the 23rd digit.
 enum class Digits23 { kZero, kInf, kDigits };
-[[gnu::always_inline]] inline Digits23 DigitsOfDD(DD v, int scale, u128 *out, int *outE, bool *outNeg) {
+[[gnu::always_inline]] inline Digits23 DigitsOfDD(DD v, int scale, u128 *out, int *outE, bool *outNeg,
+                                                  double margin = 0, bool *nearHalf = nullptr) {
   if (v.hi == 0) return Digits23::kZero;
   const bool neg = v.hi < 0;
   *outNeg = neg;
@@ -102,6 +105,12 @@ enum class Digits23 { kZero, kInf, kDigits };
   }
   const double frac = (n.hi - flo) + n.lo;
   const i64 adj = static_cast<i64>(FloorSmall(frac + 0.5));
+  if (nearHalf) {
+    // Where frac + 0.5 lies between the integers below and above it, and
+    // the margin in units of the 23rd digit.
+    const double f = (frac + 0.5) - static_cast<double>(adj), m = margin * Pow10(22 - e).hi;
+    *nearHalf = f < m || f > 1 - m;
+  }
   r += static_cast<u128>(static_cast<__int128>(adj));  // modulo 2^128: adds a negative adj too
   if (r >= Pow10u128(23)) {
     r = (r + 5) / 10;
@@ -116,18 +125,22 @@ enum class Digits23 { kZero, kInf, kDigits };
 }
 
 // Writes zero or infinity for v x 10^scale, or hands its 23 digits, exponent
-// and sign to store.
-template <typename Store>
-[[gnu::always_inline]] inline void StoreDigits(BcdExt *x, DD v, int scale, Store store) {
+// and sign to store. With check, a v that lies within margin of a rounding
+// boundary of the 23 digits is left unwritten (answers false).
+template <bool check = false, typename Store>
+[[gnu::always_inline]] inline bool StoreDigits(BcdExt *x, DD v, int scale, double margin, Store store) {
   u128 r;
   int e;
-  bool neg = false;
-  switch (DigitsOfDD(v, scale, &r, &e, &neg)) {
-    case Digits23::kZero: return ExtZero(x);
-    case Digits23::kInf: return ExtInf(x, neg);
+  bool neg = false, nearHalf = false;
+  switch (DigitsOfDD(v, scale, &r, &e, &neg, margin, check ? &nearHalf : nullptr)) {
+    case Digits23::kZero: ExtZero(x); return true;
+    case Digits23::kInf: ExtInf(x, neg); return true;
     case Digits23::kDigits: break;
   }
+  if (check && nearHalf) [[unlikely]]
+    return false;
   store(r, e, neg);
+  return true;
 }
 
 // r below 10^23 as r / 10^16 and r mod 10^16, the division through
@@ -155,16 +168,17 @@ void StoreRounded23(BcdExt *x, u128 r, int e, bool neg) {
   SetExt(x, top << 64 | low << 32, MakeWord(e, neg));
 }
 
-}  // namespace
-
-void StoreDD(BcdExt *x, DD v, int scale) {
-  StoreDigits(x, v, scale, [x](u128 r, int e, bool neg) { SetExt(x, BinToReg(r), MakeWord(e, neg)); });
+template <bool check>
+[[gnu::always_inline]] inline bool StoreDDOrNot(BcdExt *x, DD v, int scale, double margin) {
+  return StoreDigits<check>(x, v, scale, margin,
+                            [x](u128 r, int e, bool neg) { SetExt(x, BinToReg(r), MakeWord(e, neg)); });
 }
 
 // StoreDD and then ShExtRound in one: the guard digits are never written out
 // and read back.
-void StoreDDRounded(BcdExt *x, DD v, int scale) {
-  StoreDigits(x, v, scale, [x](u128 r, int e, bool neg) { StoreRounded23(x, r, e, neg); });
+template <bool check>
+[[gnu::always_inline]] inline bool StoreDDRoundedOrNot(BcdExt *x, DD v, int scale, double margin) {
+  return StoreDigits<check>(x, v, scale, margin, [x](u128 r, int e, bool neg) { StoreRounded23(x, r, e, neg); });
 }
 
 // StoreDD, ShExtMul by a positive constant (its 23 digits as base-10^8 limbs,
@@ -173,8 +187,10 @@ void StoreDDRounded(BcdExt *x, DD v, int scale) {
 // infinity passes the product and the rounding; then the product's top
 // digits, the range test before the carry or the leading zeros move the
 // exponent, and the rounding.
-void StoreDDTimesRounded(BcdExt *x, DD v, const u64 c[3], int ce) {
-  StoreDigits(x, v, 0, [x, c, ce](u128 r, int e, bool neg) {
+template <bool check>
+[[gnu::always_inline]] inline bool StoreDDTimesRoundedOrNot(BcdExt *x, DD v, const u64 c[3], int ce,
+                                                          double margin) {
+  return StoreDigits<check>(x, v, 0, margin, [x, c, ce](u128 r, int e, bool neg) {
     u64 hi, lo;
     Split16(r, &hi, &lo);
     const u64 limbs[3] = {lo % 100000000ull, lo / 100000000ull, hi};
@@ -196,6 +212,19 @@ void StoreDDTimesRounded(BcdExt *x, DD v, const u64 c[3], int ce) {
     if (e > 999) return ExtInf(x, neg);
     StoreRounded23(x, p, e, neg);
   });
+}
+
+}  // namespace
+
+void StoreDD(BcdExt *x, DD v, int scale) { StoreDDOrNot<false>(x, v, scale, 0); }
+void StoreDDRounded(BcdExt *x, DD v, int scale) { StoreDDRoundedOrNot<false>(x, v, scale, 0); }
+void StoreDDTimesRounded(BcdExt *x, DD v, const u64 c[3], int ce) {
+  StoreDDTimesRoundedOrNot<false>(x, v, c, ce, 0);
+}
+bool StoreDDClear(BcdExt *x, DD v, double margin) { return StoreDDOrNot<true>(x, v, 0, margin); }
+bool StoreDDRoundedClear(BcdExt *x, DD v, double margin) { return StoreDDRoundedOrNot<true>(x, v, 0, margin); }
+bool StoreDDTimesRoundedClear(BcdExt *x, DD v, const u64 c[3], int ce, double margin) {
+  return StoreDDTimesRoundedOrNot<true>(x, v, c, ce, margin);
 }
 
 }  // namespace DIG_KERNEL_NS
@@ -999,9 +1028,84 @@ void ShExtTanRounded(BcdExt *x, u16 unit) { TrigRounded(x, unit, kTan); }
 
 namespace {
 
+constexpr DD kInv3 = Div(DD{1, 0}, DD{3, 0}), kInv5 = Div(DD{1, 0}, DD{5, 0});
+
+// The arctangent of t > 0 in grads, to about 30 digits, by the table of
+// atan(j/128): with p/q the one of t and 1/t that is at most 1 and c = j/128
+// the nearest to it, atan(p/q) = atan c + atan u, u = (p - c q)/(q + c p)
+// and |u| <= 1/256, where a short series gives atan u; for t > 1 the angle
+// is 100 grads less that. The two sides are picked by selects (which side
+// an argument falls on is as good as random).
+DD AtanGradsByTable(DD t) {
+  const bool over = t.hi > 1;
+  const DD one{1, 0};
+  const DD p = over ? one : t, q = over ? t : one;
+  const double j = NearestSmall(128 * p.hi / q.hi), c = j / 128;
+  // n = p - c q. c q.hi is exact in two parts, and p.hi less the first is
+  // exact as well: c is within half a step of p/q, so c q.hi is within a
+  // factor 2 of p.hi (or both are zero).
+  const DD cq = TwoProd(q.hi, c);
+  const DD n = TwoSum(p.hi - cq.hi, (p.lo - cq.lo) - c * q.lo);
+  // d = q + c p as an unnormalised pair dh + dl.
+  const DD cp = TwoProd(p.hi, c);
+  const DD dh = TwoSum(q.hi, cp.hi);
+  const double dl = dh.lo + ((q.lo + cp.lo) + c * p.lo);
+  // u = n / d: a quotient through the reciprocal and one correction, whose
+  // remainder n - q1 d has its first difference exact (q1 dh is within a
+  // factor 2 of n.hi).
+  const double inv = 1 / dh.hi, q1 = n.hi * inv;
+  const DD e = TwoProd(q1, dh.hi);
+  const double rem = ((n.hi - e.hi) - e.lo) + (n.lo - q1 * dl);
+  const DD u = QuickTwoSum(q1, rem * inv);
+  // atan u = u - u x s, s = 1/3 - x/5 + x^2 (1/7 - x/9 + x^2/11 - x^3/13)
+  // with x = u^2; the part from x^2 on needs only double precision.
+  const DD x = Mul(u, u);
+  const double xh = x.hi;
+  const double tail = 1.0 / 7 - xh * (1.0 / 9 - xh * (1.0 / 11 - xh * (1.0 / 13)));
+  const DD s = Add(Sub(kInv3, Mul(x, kInv5)), (xh * xh) * tail);
+  // In grads, and 100 grads less for t > 1.
+  const DD v = NegIf(Mul(kGradsPerRadian, u), over);
+  const DD base = Add(kAtanGradsTable[over][static_cast<int>(j)], v);
+  return Sub(base, Mul(Mul(v, x), s));
+}
+
+// The same by the Newton step on the library's double arctangent: slower,
+// and the one whose 23 digits the table's result must give; it decides
+// where the table's result lies too near a rounding boundary to tell.
+// With supplement, pi less the angle.
+[[gnu::noinline, gnu::cold]] DD AtanGradsByNewton(DD t, bool neg, bool supplement = false) {
+  DD r = AtanDD(t);
+  if (supplement) r = Sub(kPi, r);
+  return Grads(neg ? Neg(r) : r);
+}
+
+// How far the table's result g must lie from a rounding boundary of its 23
+// digits for the Newton step's result to give the same digits: a hundred
+// times their combined error. The Newton step's error comes from the terms
+// its sine and cosine series take in double precision: below 3.5e-27 grads,
+// and for |g| below 0.1 (angles below 1/640 radian, where those terms shrink
+// with the fifth power of the angle) below 1.1e-29 of g. The table's result
+// is within 2e-31 of g.
+double AtanMargin(DD g) {
+  const double a = std::fabs(g.hi);
+  return (a >= 0.1 ? 4e-25 : 0) + 1e-26 * a;
+}
+
+// Writes the arctangent of t > 0 in grads into x; with supplement 200 grads
+// less it, and then negated with neg. The table's result stands where it
+// gives the Newton step's 23 digits for certain; next to a rounding boundary
+// the Newton step decides.
+void StoreAtanGrads(BcdExt *x, DD t, bool neg, bool supplement = false) {
+  DD g = AtanGradsByTable(t);
+  if (supplement) g = Sub(DD{200, 0}, g);
+  g = NegIf(g, neg);
+  if (!StoreDDClear(x, g, AtanMargin(g))) StoreDD(x, AtanGradsByNewton(t, neg, supplement));
+}
+
 // The arctangent of x in grads: written into x (answers false), or, on the
-// main road, left in *g for the caller to store (answers true).
-bool AtanGrads(BcdExt *x, DD *g) {
+// main road, its argument's magnitude left in *t for the caller (answers
+// true).
+bool AtanArgument(BcdExt *x, DD *t) {
   if (Special(x) || ExtIsZero(x)) return false;
   const bool neg = WordNeg(ExtWord(x));
   const Dec d = ExtToDec(x);
@@ -1017,9 +1121,7 @@ bool AtanGrads(BcdExt *x, DD *g) {
     SetExt(x, One(DigitNibble(1)), neg ? 0x6002 : 0x1002);
     return false;
   }
-  DD t = DecValue(Dec{d.m, d.e, false});
-  DD r = AtanDD(t);
-  *g = Grads(neg ? Neg(r) : r);
+  *t = DecValue(Dec{d.m, d.e, false});
   return true;
 }
 
@@ -1031,16 +1133,26 @@ constexpr u64 kNineTenthsLimbs[3] = {0, 0, 9000000ull};
 }  // namespace
 
 void ShExtAtan(BcdExt *x) {
-  DD g;
-  if (AtanGrads(x, &g)) StoreDD(x, g);
+  DD t;
+  if (AtanArgument(x, &t)) StoreAtanGrads(x, t, WordNeg(ExtWord(x)));
 }
 
 void ShExtAtanRounded(BcdExt *x, u16 unit) {
-  DD g;
-  if (AtanGrads(x, &g)) {
-    if (unit == 1) return StoreDDTimesRounded(x, g, kPiOver200Limbs, -2);
-    if (unit == 0) return StoreDDTimesRounded(x, g, kNineTenthsLimbs, -1);
-    return StoreDDRounded(x, g);
+  DD t;
+  if (AtanArgument(x, &t)) {
+    const bool neg = WordNeg(ExtWord(x));
+    const DD g = NegIf(AtanGradsByTable(t), neg);
+    const double margin = AtanMargin(g);
+    if (unit == 1) {
+      if (!StoreDDTimesRoundedClear(x, g, kPiOver200Limbs, -2, margin))
+        StoreDDTimesRounded(x, AtanGradsByNewton(t, neg), kPiOver200Limbs, -2);
+    } else if (unit == 0) {
+      if (!StoreDDTimesRoundedClear(x, g, kNineTenthsLimbs, -1, margin))
+        StoreDDTimesRounded(x, AtanGradsByNewton(t, neg), kNineTenthsLimbs, -1);
+    } else if (!StoreDDRoundedClear(x, g, margin)) {
+      StoreDDRounded(x, AtanGradsByNewton(t, neg));
+    }
+    return;
   }
   BcdExt c;
   if (unit == 1) {
@@ -1064,8 +1176,7 @@ void ShExtAsin(BcdExt *x) {
   DD m, p;
   OneMinusPlus(&ax, &m, &p);
   const DD w = Sqrt(Mul(m, p));
-  const DD r = AtanDD(Div(DecValue(Dec{d.m, d.e, false}), w));
-  StoreGrads(x, neg ? Neg(r) : r);
+  StoreAtanGrads(x, Div(DecValue(Dec{d.m, d.e, false}), w), neg);
 }
 
 void ShExtAcos(BcdExt *x) {
@@ -1084,7 +1195,8 @@ void ShExtAcos(BcdExt *x) {
   const DD w = Sqrt(Mul(m, p));
   const DD v = d.e < -300 ? DD{0, 0} : DecValue(Dec{d.m, d.e, false});
   // acos |x| = atan(w / |x|); a negative x takes the supplement.
-  DD r = v.hi == 0 ? kHalfPi : AtanDD(Div(w, v));
+  if (v.hi != 0) return StoreAtanGrads(x, Div(w, v), false, neg);
+  DD r = kHalfPi;
   if (neg) r = Sub(kPi, r);
   StoreGrads(x, r);
 }

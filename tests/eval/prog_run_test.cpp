@@ -192,6 +192,18 @@ const std::vector<ProgCase> &Cases() {
         {2, "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25"},
         {3, "25"},
         {4, "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,50"}}},
+      // List 1 grows before List 2 on every pass and moves it; List 5 shares
+      // List 1's remembered place and is deleted on one pass.
+      {"ListStoresFollowListsThatMove",
+       {{"MAIN", "{For}1->I{To}4:I*10->{List}1[I]:I->{List}2[I]:{If}I=3:{Then}{ClrList}5:{IfEnd}:"
+                 "I->{List}5[1]:{Next}"}},
+       0, {}, {{1, "10,20,30,40"}, {2, "1,2,3,4"}, {5, "4"}}},
+      // Each called level's If blocks leave nothing on the handle heap: 300
+      // calls outnumber its 256 slots.
+      {"CalledIfBlocksLeaveNoHeapBehind",
+       {{"MAIN", "{For}1->I{To}300:{Prog}\"SUB\":{Next}"},
+        {"SUB", "{If}I>0:{Then}{If}I>1:{Then}A+1->A:{Else}B+1->B:{IfEnd}:{IfEnd}"}},
+       0, {{'A', "299"}, {'B', "1"}}, {}},
       // Statements that may not begin a statement
       {"StartsWithColon", {{"MAIN", ":1->A"}}, 2, {}, {}},
       {"StartsWithArrow", {{"MAIN", "->A"}}, 2, {}, {}},
@@ -475,33 +487,40 @@ TEST_F(ProgTable, GotoIntoABlockAfterTheProgramMoved) {
 // AC during an endless loop ends it with Break within 100 ms, and the heap
 // holds what it held before.
 TEST_F(ProgTable, AcBreaksAnEndlessLoop) {
-  const MemHandle callers = MemAlloc(64);  // a block of the caller: it must survive
-  ASSERT_NE(callers, 0u);
-  ASSERT_EQ(ProgTestStore("MAIN", ProgTok("{Lbl}1:{For}1->I{To}3:A+1->A:{Next}:{Goto}1")), 0u);
-  const std::vector<bool> heap = ProgTestHeap();
-  KeyBreakDisarm();
-  std::atomic<bool> done{false};
-  std::atomic<u32> code{0};
-  std::thread runner([&] {
-    code = RunProgram("MAIN");
-    done = true;
-  });
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  EXPECT_FALSE(done.load());
-  const auto posted = std::chrono::steady_clock::now();
-  HostPushKeyEvent(1, 1, 0, 0);
-  while (!done.load() && std::chrono::steady_clock::now() - posted < std::chrono::seconds(5)) {
-    std::this_thread::yield();
+  // A plain loop, and one whose If blocks and list store keep heap blocks
+  // and remembered places from pass to pass.
+  for (const char *program : {"{Lbl}1:{For}1->I{To}3:A+1->A:{Next}:{Goto}1",
+                              "{Lbl}1:{For}1->I{To}3:{If}I<2:{Then}A+1->A:{Else}A-1->A:{IfEnd}:I->{List}1[1]:"
+                              "{Next}:{Goto}1"}) {
+    SCOPED_TRACE(program);
+    const MemHandle callers = MemAlloc(64);  // a block of the caller: it must survive
+    ASSERT_NE(callers, 0u);
+    ASSERT_EQ(ProgTestStore("MAIN", ProgTok(program)), 0u);
+    const std::vector<bool> heap = ProgTestHeap();
+    KeyBreakDisarm();
+    std::atomic<bool> done{false};
+    std::atomic<u32> code{0};
+    std::thread runner([&] {
+      code = RunProgram("MAIN");
+      done = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(done.load());
+    const auto posted = std::chrono::steady_clock::now();
+    HostPushKeyEvent(1, 1, 0, 0);
+    while (!done.load() && std::chrono::steady_clock::now() - posted < std::chrono::seconds(5)) {
+      std::this_thread::yield();
+    }
+    const auto waited = std::chrono::steady_clock::now() - posted;
+    runner.join();
+    EXPECT_EQ(code.load(), 1u);
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(waited).count(), 100);
+    EXPECT_EQ(ProgTestHeap(), heap);
+    EXPECT_NE(MemDeref(callers), nullptr);
+    MemFree(callers);
+    HostClearKeyQueue();
+    KeyBreakDisarm();
   }
-  const auto waited = std::chrono::steady_clock::now() - posted;
-  runner.join();
-  EXPECT_EQ(code.load(), 1u);
-  EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(waited).count(), 100);
-  EXPECT_EQ(ProgTestHeap(), heap);
-  EXPECT_NE(MemDeref(callers), nullptr);
-  MemFree(callers);
-  HostClearKeyQueue();
-  KeyBreakDisarm();
 }
 
 // The display-stop shows the value (or nothing after a text) and waits with

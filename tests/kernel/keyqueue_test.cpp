@@ -292,6 +292,57 @@ TEST(KeyQueueThreads, PosterAndWaiter) {
   ResetQueue();
 }
 
+// The calculator thread publishes Ans over and over while the shell reads
+// its texts: every text read is one whole published value (a complex Ans
+// whose two parts always hold the same number, n + ni), never a mix of two.
+// With two writers at once the published value still stays whole.
+TEST(KeyQueueThreads, PublishedAnswerIsNeverTorn) {
+  auto number = [](u32 n) {
+    Value v{};
+    // n (1..9999) with exponent 3: n = d1 d2 d3 d4, the four digits kept.
+    v.re.b[0] = 0x10 | 0x80;
+    v.re.b[1] = static_cast<u8>(0x30 | (n / 1000 % 10));
+    v.re.b[2] = static_cast<u8>((n / 100 % 10) << 4 | (n / 10 % 10));
+    v.re.b[3] = static_cast<u8>((n % 10) << 4);
+    v.im = v.re;
+    v.im.b[0] = 0x10;
+    return v;
+  };
+  const Value first = number(1000);
+  HostPublishAnswer(&first);
+  std::atomic<bool> done{false};
+  auto writer = [&](u32 from) {
+    for (u32 i = 0; i < 20000; ++i) {
+      const Value v = number(from + i % 4000);
+      HostPublishAnswer(&v);
+    }
+  };
+  std::thread calc(writer, 1000u);
+  std::thread second(writer, 5000u);
+  std::thread shell([&] {
+    u32 reads = 0;
+    while (!done.load() || reads < 100) {
+      const char *re = nullptr, *im = nullptr;
+      ASSERT_EQ(HostFormatAnswer(&re, &im), 'C');
+      ASSERT_STREQ(re, im);
+      ASSERT_EQ(re[0], '+');
+      ++reads;
+    }
+  });
+  calc.join();
+  second.join();
+  done = true;
+  shell.join();
+  // Publishing the value already published leaves the texts as they are.
+  const Value last = number(4321);
+  HostPublishAnswer(&last);
+  HostPublishAnswer(&last);
+  const char *re = nullptr, *im = nullptr;
+  HostFormatAnswer(&re, &im);
+  EXPECT_STREQ(re, "+4.32100000000000E+003");
+  EXPECT_STREQ(im, "+4.32100000000000E+003");
+}
+
 // Two posters race for the last free entries: the queue never takes a 21st.
 TEST(KeyQueueThreads, TwoPostersNeverOverfill) {
   for (int round = 0; round < 200; ++round) {

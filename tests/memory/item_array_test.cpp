@@ -407,6 +407,85 @@ TEST_F(ItemArray, LimitsAtTheEdgeOfMemory) {
   EXPECT_EQ(McsFreeBytes(), 12u);
 }
 
+// List Ans as "Ans:<size>", then every list 1-9 of files 1 and 2 as
+// "<file>.<list>=e1,e2,..." (a complex element as "re+im i").
+std::string AllLists() {
+  std::string out;
+  if (const u32 n = ItemListSize(1, 0)) out += "Ans:" + std::to_string(n) + " ";
+  for (u8 file = 1; file <= 2; ++file) {
+    for (u8 list = 1; list <= 9; ++list) {
+      const u32 n = ItemListSize(file, list);
+      if (n == 0) continue;
+      out += std::to_string(file) + "." + std::to_string(list) + "=";
+      for (u32 i = 1; i <= n; ++i) {
+        Value v;
+        if (ItemListGet(file, list, i, &v) != 0) return "unreadable";
+        BcdReal re = v.re;
+        re.b[0] &= 0x7F;
+        u64 a = 0, b = 0;
+        NumToU64(&re, &a);
+        out += (i > 1 ? "," : "") + std::to_string(a);
+        if (v.re.b[0] & 0x80) {
+          NumToU64(&v.im, &b);
+          out += "+" + std::to_string(b) + "i";
+        }
+      }
+      out += " ";
+    }
+  }
+  return out;
+}
+
+// A store into a list element remembers where the list stands; whatever
+// happens to main memory between two stores, the second one writes the
+// list the numbers name, at its element, and nothing else.
+TEST_F(ItemArray, ListStoresNeverGoThroughAStalePlace) {
+  struct Case {
+    const char *what;
+    void (*change)();
+    const char *lists;  // AllLists after the second store
+  };
+  const Case cases[] = {
+      {"nothing", [] {}, "1.1=1,9,3 1.2=4,5 1.5=6 "},
+      {"the list deleted", [] { ItemListDelete(0, 1); }, "1.1=9 1.2=4,5 1.5=6 "},
+      {"the list resized", [] { ItemListCreate(0, 1, 5); }, "1.1=0,9,0,0,0 1.2=4,5 1.5=6 "},
+      {"an element inserted before it", [] { const Value v = Real(5); ItemListInsert(0, 1, 1, &v); },
+       "1.1=5,9,7,3 1.2=4,5 1.5=6 "},
+      {"the list made complex", [] { const Value v = Complex(3, 2); ItemListSet(0, 1, 3, &v); },
+       "1.1=1,9,3+2i 1.2=4,5 1.5=6 "},
+      {"List Ans grown before it", [] { ItemListCreate(0, 0, 40); }, "Ans:40 1.1=1,9,3 1.2=4,5 1.5=6 "},
+      {"an item of a lower folder made", [] { McsCreateInFolder("@RUNMAT", "FILL", 400, nullptr); },
+       "1.1=1,9,3 1.2=4,5 1.5=6 "},
+      {"a folder made and selected", [] { McsCreateFolder("F"); McsSelectFolder("F"); }, "1.1=1,9,3 1.2=4,5 1.5=6 "},
+      {"another list of the same place entry stored", [] { const Value v = Real(8); ItemListSet(0, 5, 1, &v); },
+       "1.1=1,9,3 1.2=4,5 1.5=8 "},
+      {"the list file changed", [] { SetupSetItem(kSetupListFile, 2); }, "1.1=1,7,3 1.2=4,5 1.5=6 2.1=9 "},
+      {"the list renamed and another put in its name",
+       [] { McsRenameItem("main", "1LIST1", "1LIST9"); McsRenameItem("main", "1LIST2", "1LIST1"); },
+       "1.1=4,9 1.5=6 1.9=1,7,3 "},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_EQ(McsClearAll(), 0u);
+    SetupResetAll();
+    SetupSetItem(kSetupListFile, 1);
+    const Value fill[] = {Real(1), Real(2), Real(3), Real(4), Real(5), Real(6)};
+    for (u32 i = 0; i < 3; ++i) ASSERT_EQ(ItemListSet(1, 1, 0, &fill[i]), 0u);
+    for (u32 i = 3; i < 5; ++i) ASSERT_EQ(ItemListSet(1, 2, 0, &fill[i]), 0u);
+    ASSERT_EQ(ItemListSet(1, 5, 0, &fill[5]), 0u);
+    // The first store remembers the list's place, the change happens, the
+    // second store follows.
+    const Value seven = Real(7), nine = Real(9);
+    ASSERT_EQ(ItemListSet(0, 1, 2, &seven), 0u);
+    c.change();
+    ASSERT_EQ(ItemListSet(0, 1, 2, &nine), 0u);
+    SetupSetItem(kSetupListFile, 1);
+    EXPECT_EQ(AllLists(), c.lists);
+    u8 folder = 0;
+    EXPECT_EQ(McsCheckArea(&folder), 0u) << "folder " << int(folder);
+  }
+}
+
 TEST_F(ItemArray, ValuesStayRightWhenItemsMove) {
   ASSERT_EQ(ItemListCreate(1, 2, 2), 0u);
   const Value v = Real(42);

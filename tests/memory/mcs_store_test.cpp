@@ -516,6 +516,86 @@ TEST_F(Store, ChangeFlags) {
   }
 }
 
+// A place remembered for an item holds across what leaves every item where
+// it stands (writes in place, flags, reads, movable blocks) and lapses with
+// every change that may move, remove, rename or retype an item or change a
+// folder.
+TEST_F(Store, RememberedPlacesLapseWithEveryChangeThatMovesItems) {
+  struct Change {
+    const char *what;
+    bool lapses;
+    u32 (*run)();
+  };
+  const Change changes[] = {
+      {"write in place", false, [] { return McsWriteBytes("main", "B", 4, 4, "wxyz"); }},
+      {"flags", false, [] { return McsLockItem("main", "B") | McsUnlockItem("main", "B"); }},
+      {"read", false, [] { u8 d[4]; return McsReadBytes("main", "B", 0, 4, d); }},
+      {"movable block", false, [] { McsBlockFree(McsBlockAlloc(16)); return 0u; }},
+      {"change flags cleared", false, [] { McsClearChanged(); return 0u; }},
+      {"item created before it", true, [] { return McsCreateItem("main", "A0", 0x10, 8, nullptr); }},
+      {"item created after it", true, [] { return McsCreateItem("main", "D", 0x10, 8, nullptr); }},
+      {"item before it grows", true, [] { return McsInsertBytes("main", "A", 0, 4, nullptr); }},
+      {"item grows", true, [] { return McsInsertBytes("main", "B", 0, 4, nullptr); }},
+      {"item cut", true, [] { return McsCutBytes("main", "B", 0, 4); }},
+      {"item replaced, same size, new type", true, [] { return McsCreateItem("main", "B", 0x11, 12, "abcdefghijkl"); }},
+      {"item deleted", true, [] { return McsDeleteItem("main", "B"); }},
+      {"item renamed", true, [] { return McsRenameItem("main", "B", "Z"); }},
+      {"item in a lower folder made", true, [] { return McsCreateItem("@REV1", "X", 0x10, 8, nullptr); }},
+      {"folder created", true, [] { return McsCreateFolder("F"); }},
+      {"folder selected", true, [] { return McsSelectFolder("main"); }},
+      {"area cleared", true, [] { return McsInitArea(); }},
+      {"area rewritten", true, [] { McsNoteAreaRewritten(); return 0u; }},
+  };
+  for (const Change &c : changes) {
+    SCOPED_TRACE(c.what);
+    ASSERT_EQ(McsInitArea(), 0u);
+    ASSERT_EQ(McsCreateItem("main", "A", 0x10, 8, "aaaaaaaa"), 0u);
+    ASSERT_EQ(McsCreateItem("main", "B", 0x10, 12, "bbbbbbbbbbbb"), 0u);
+    ASSERT_EQ(McsCreateItem("main", "C", 0x10, 8, "cccccccc"), 0u);
+    McsItemPlace place;
+    McsItemRecord *found = nullptr;
+    u8 *data = nullptr;
+    ASSERT_EQ(McsFindItemPlace("main", "B", &place, nullptr, &found, &data, nullptr), 0u);
+    const u64 before = McsChangeCount();
+    ASSERT_EQ(c.run(), 0u);
+    u8 *now = nullptr;
+    McsItemRecord *at = McsItemAt(&place, &now);
+    if (c.lapses) {
+      EXPECT_GT(McsChangeCount(), before);
+      EXPECT_EQ(at, nullptr);
+    } else {
+      EXPECT_EQ(McsChangeCount(), before);
+      EXPECT_EQ(at, found);
+      EXPECT_EQ(now, data);
+    }
+  }
+  // A missing item leaves no place.
+  McsItemPlace none;
+  u8 *data = nullptr;
+  EXPECT_EQ(McsFindItemPlace("main", "Q", &none, nullptr, nullptr, nullptr, nullptr), kMcsNoItem);
+  EXPECT_EQ(McsItemAt(&none, &data), nullptr);
+}
+
+// A place is checked against the record it names: bytes written over the
+// area without a change of the count (an old copy put back) never make it
+// reach another item.
+TEST_F(Store, RememberedPlacesRefuseARecordThatIsNoLongerTheirs) {
+  ASSERT_EQ(McsCreateItem("main", "B", 0x10, 8, "bbbbbbbb"), 0u);
+  ASSERT_EQ(McsCreateItem("main", "C", 0x10, 8, "cccccccc"), 0u);
+  const std::vector<u8> old = Snapshot();
+  ASSERT_EQ(McsCreateItem("main", "A", 0x10, 8, "aaaaaaaa"), 0u);
+  McsItemPlace place;
+  ASSERT_EQ(McsFindItemPlace("main", "B", &place, nullptr, nullptr, nullptr, nullptr), 0u);
+  EXPECT_EQ(place.pos, 1u);
+  std::memcpy(McsAreaAddress(), old.data(), old.size());
+  u8 *data = nullptr;
+  EXPECT_EQ(McsItemAt(&place, &data), nullptr) << "C stands at B's old place";
+  // A cleared area holds no item at any place.
+  std::memset(McsAreaAddress(), 0, kMcsAreaSize);
+  EXPECT_EQ(McsItemAt(&place, &data), nullptr);
+  ASSERT_EQ(McsInitArea(), 0u);
+}
+
 TEST_F(Store, TrackedAddressMovesWithItsBytes) {
   ASSERT_EQ(McsCreateItem("main", "M", 0x8A, 16, nullptr), 0u);
   ASSERT_EQ(McsCreateItem("@APLWORK", "W", 0x8A, 16, nullptr), 0u);

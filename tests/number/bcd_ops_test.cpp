@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <string>
 
 #include "number/bcd.h"
@@ -153,6 +154,49 @@ TEST(BcdCompareCodes, ErrorsAndZeroCodes) {
   EXPECT_EQ(BcdExponent(&small), -120);
   EXPECT_EQ(BcdErrorCode(&e), 3);
   EXPECT_EQ(BcdErrorCode(&one), 0);
+}
+
+// The direct comparison of two positive numbers gives BcdCompare's code, and
+// leaves every other pair (zero, negative, an error, a working form from
+// outside the stored range) to BcdCompare. Random pairs: near ones (a shared
+// exponent and leading digits) as well as far ones.
+TEST(BcdCompareCodes, PositivePairsCompareDirectly) {
+  std::mt19937 rng(7);
+  auto positive = [&rng](u32 word, u64 lead) {
+    BcdWork w{};
+    u64 d = (1 + rng() % 9) << 56 | lead;
+    for (int i = 0; i < 14; ++i) d |= u64{rng() % 10} << (4 * i);
+    if (rng() % 3 == 0) d &= ~u64{0xFFFFFFFF};  // trailing zeros
+    for (int i = 0; i < 8; ++i) w.b[i] = static_cast<u8>(d >> (56 - 8 * i));
+    BcdSetWord(&w, static_cast<u16>(word));
+    return w;
+  };
+  auto exponentWord = [&rng]() {
+    const int e = static_cast<int>(rng() % 199) - 99;  // -99..99
+    const int n = e < 0 ? 100 + e : e;
+    return static_cast<u32>((e < 0 ? 0x0900 : 0x1000) | (n / 10) << 4 | n % 10);
+  };
+  for (int n = 0; n < 100000; ++n) {
+    const u32 wa = exponentWord();
+    const u32 wb = rng() % 4 == 0 ? exponentWord() : wa;
+    BcdWork a = positive(wa, 0);
+    BcdWork b = rng() % 2 ? a : positive(wb, 0);
+    if (rng() % 2) b.b[7] = static_cast<u8>(rng() % 10 << 4 | rng() % 10);  // the last digits differ
+    u16 direct = 0;
+    ASSERT_TRUE(BcdComparePositive(&a, &b, &direct)) << n;
+    BcdWork copy = a;
+    ASSERT_EQ(direct, BcdCompare(&copy, &b)) << WorkToText(a) << " " << WorkToText(b);
+  }
+  const BcdWork one = WorkFromText("1");
+  for (const char *other : {"0", "-1", "-0.5", "1e100", "-1e-99"}) {
+    const BcdWork w = WorkFromText(other);
+    u16 code = 0;
+    EXPECT_FALSE(BcdComparePositive(&one, &w, &code)) << other;
+    EXPECT_FALSE(BcdComparePositive(&w, &one, &code)) << other;
+  }
+  const BcdWork e = Err(3);
+  u16 code = 0;
+  EXPECT_FALSE(BcdComparePositive(&e, &one, &code));
 }
 
 using UnaryOp = i16 (*)(BcdWork *);

@@ -387,3 +387,66 @@ TEST(ShExtRounding, MatchesTheRegisterAdder) {
     ASSERT_EQ(std::memcmp(x.b, want.b, sizeof x.b), 0) << ExtToText(want);
   }
 }
+
+// The arctangent's fast kernel leaves the same 23 digits as the Newton step
+// it stands in for, also where the exact value lies so near a rounding
+// boundary that the two would round apart on their own (arguments found by
+// comparing them over millions of arguments): there the Newton step decides.
+TEST(ShExtAtanKernel, NextToARoundingBoundaryTheNewtonStepDecides) {
+  struct Case {
+    const char *x, *grads;
+  };
+  const Case cases[] = {
+      {"-6.77740497260605e-3", "-4.3145639511101104730445e-1"},
+      {"-8.3376594857556e-3", "-5.3077958929327654043307e-1"},
+      {"3.87868294247346e-2", "2.4680091088247063354315"},
+      {"7.27839226570231e-3", "4.6334866089074481968717e-1"},
+      {"5.24492538274526e-3", "3.3389925857541786549271e-1"},
+      {"6.7554016410038424358144e-3", "4.3005568364594803356069e-1"},
+      {"-8.1118194376014783543208e-3", "-5.1640313786393839928359e-1"},
+  };
+  for (const bool fused : {false, true}) {
+    if (fused && !ShKernelFusedAvailable()) continue;
+    ShKernelUseFused(fused);
+    for (const Case &c : cases) {
+      BcdExt x = ExtFromText(c.x);
+      ShExtAtan(&x);
+      EXPECT_EQ(ExtToText(x), c.grads) << c.x << (fused ? " (fused)" : " (plain)");
+    }
+  }
+  ShKernelUseFused(ShKernelFusedAvailable());
+}
+
+// The checked stores write what the plain ones write when the value lies
+// clear of every half unit of its 23rd digit by more than the margin, and
+// write nothing otherwise: on the half, within the margin either side, and
+// for a negative value alike.
+TEST(DoubleDouble, CheckedStoresRefuseValuesNextToARoundingBoundary) {
+  const BcdExt r = ExtFromText("1.2345678901234567890123e-1");  // 23 digits, last unit 10^-23
+  const double unit = 1e-23, margin = 1e-3 * unit;
+  struct Case {
+    double f;  // the value is r + f units
+    bool clear;
+  };
+  const Case cases[] = {{0.5, false},   {0.5005, false}, {0.4995, false}, {0.502, true}, {0.498, true},
+                        {0.0, true},    {0.25, true},    {0.9, true},     {-0.5, false}, {-0.4995, false},
+                        {-0.498, true}, {1.5, false},    {1.503, true}};
+  constexpr u64 kLimbs[3] = {66192313ull, 32679489ull, 1570796ull};  // pi/200
+  for (const bool negative : {false, true}) {
+    for (const Case &c : cases) {
+      dig::DD v = dig::Add(dig::ExtToDD(&r), c.f * unit);
+      if (negative) v = dig::Neg(v);
+      BcdExt plain[3], checked[3];
+      dig::StoreDD(&plain[0], v);
+      dig::StoreDDRounded(&plain[1], v);
+      dig::StoreDDTimesRounded(&plain[2], v, kLimbs, -2);
+      for (BcdExt &x : checked) x = ExtFromText("7");
+      const bool got[3] = {dig::StoreDDClear(&checked[0], v, margin), dig::StoreDDRoundedClear(&checked[1], v, margin),
+                           dig::StoreDDTimesRoundedClear(&checked[2], v, kLimbs, -2, margin)};
+      for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(got[k], c.clear) << c.f << " store " << k;
+        EXPECT_EQ(ExtToText(checked[k]), c.clear ? ExtToText(plain[k]) : "7") << c.f << " store " << k;
+      }
+    }
+  }
+}

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <initializer_list>
+#include <random>
 
 namespace {
 
@@ -45,6 +46,76 @@ TEST(RealUnpack, LeadingZeroDigitIsZero) {
   RealUnpack(&r, &w);
   EXPECT_EQ(BcdGetWord(&w), 0);
   EXPECT_EQ(w.b[0], 0);
+}
+
+// The one-pass unpack and pack of plain numbers against the checked ones,
+// on random stored bytes (mostly decimal nibbles, some of every value):
+// RealUnpackPlain takes exactly the well-formed numbers of sign code 0, 1,
+// 5 or 6 and gives RealUnpack's working form; RealPackPlain gives
+// RealPack's bytes, leaves bytes 9-11 alone and unpacks to its source.
+TEST(RealUnpack, PlainFormsMatchTheCheckedOnes) {
+  std::mt19937 rng(41);
+  auto nibble = [&rng]() -> u8 {
+    const u32 r = rng();
+    return static_cast<u8>((r & 0x70) == 0 ? (r >> 8) & 0x0F : (r >> 8) % 10);
+  };
+  u32 plain = 0;
+  for (int n = 0; n < 200000; ++n) {
+    BcdReal x{};
+    for (int i = 0; i < 9; ++i) x.b[i] = static_cast<u8>(nibble() << 4 | nibble());
+    const u8 signs[] = {0x0, 0x1, 0x5, 0x6, 0x0, 0x1, 0x5, 0x6, 0xF, 0x2, 0x9};
+    x.b[0] = static_cast<u8>(signs[rng() % 11] << 4 | (x.b[0] & 0x0F));
+    if (rng() % 16 == 0) x.b[1] &= 0xF0;  // d1 = 0
+    if (rng() % 16 == 0) x.b[0] &= 0xF0;  // exponent digits 00
+    if (rng() % 16 == 0) x.b[1] &= 0x0F;
+    const u32 s = x.b[0] >> 4;
+    const bool expect = RealIsWellFormed(&x) && (s == 0 || s == 1 || s == 5 || s == 6) && (x.b[0] & 0x0F) <= 9;
+    BcdWork want, got;
+    RealUnpack(&x, &want);
+    std::memset(&got, 0xAA, sizeof got);
+    ASSERT_EQ(RealUnpackPlain(&x, &got), expect) << n;
+    if (!expect) continue;
+    ++plain;
+    ASSERT_EQ(std::memcmp(&got, &want, sizeof got), 0) << n;
+    BcdReal packed, viaPack;
+    std::memset(&packed, 0xCC, sizeof packed);
+    std::memset(&viaPack, 0xCC, sizeof viaPack);
+    RealPack(&want, &viaPack);
+    if (!RealPackPlain(&want, &packed)) {
+      ASSERT_EQ(BcdGetWord(&want), 0) << n;  // only zero takes RealPack's road
+      continue;
+    }
+    ASSERT_EQ(std::memcmp(&packed, &viaPack, sizeof packed), 0) << n;
+    ASSERT_EQ(std::memcmp(packed.b, x.b, 9), 0) << n;
+    BcdWork again;
+    RealUnpack(&packed, &again);
+    ASSERT_EQ(std::memcmp(&again, &want, sizeof again), 0) << n;
+  }
+  EXPECT_GT(plain, 50000u);
+  // Working forms RealPack refuses or turns to zero are left to it.
+  struct Work {
+    u8 b0, b8;
+    u16 word;
+  } refused[] = {
+      {0xF1, 0, 0x1000},  // an error kind
+      {0x41, 0, 0x1000},  // infinity
+      {0x01, 1, 0x1000},  // a byte 8 digit
+      {0x00, 0, 0x1000},  // d1 = 0
+      {0x01, 0, 0x1100},  // exponent 100
+      {0x01, 0, 0x0800},  // below 1E-99
+      {0x01, 0, 0x0900},  // 1E-100
+      {0x01, 0, 0x2000},  // no sign code
+  };
+  for (const Work &r : refused) {
+    BcdWork w{};
+    w.b[0] = r.b0;
+    w.b[8] = r.b8;
+    BcdSetWord(&w, r.word);
+    BcdReal d;
+    std::memset(&d, 0x5A, sizeof d);
+    EXPECT_FALSE(RealPackPlain(&w, &d)) << std::hex << r.word;
+    for (u8 b : d.b) EXPECT_EQ(b, 0x5A);
+  }
 }
 
 TEST(ValueServices, ErrorCodeAndSplit) {

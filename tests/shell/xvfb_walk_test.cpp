@@ -366,9 +366,12 @@ TEST_F(XvfbWalk, MathInputStacksFractions) {
   ASSERT_TRUE(WaitForScreen("calculation document", [](const u8 *v) { return !MainMenu(v); }));
   for (const char *k : {"ab/c", "1", "DOWN", "2", "RIGHT", "+", "ab/c", "1", "DOWN", "3"})
     ASSERT_NO_FATAL_FAILURE(Click(id, k));
+  // Both fractions stacked; of the 3 only its top row is read, as the cursor
+  // stands right after it.
   ASSERT_TRUE(WaitForScreen("fractions typed",
                             [](const u8 *v) { return ScreenTextAt(1, 0, 1, v) == "1" && ScreenTextAt(1, 10, 1, v) == "2" &&
-                                                     ScreenTextAt(8, 5, 1, v) == "+"; },
+                                                     ScreenTextAt(8, 5, 1, v) == "+" && ScreenTextAt(15, 0, 1, v) == "1" &&
+                                                     ScreenPictureRegion(15, 10, 5, 1, v) == "#####\n"; },
                             &shot));
   Save(shot, "calcdoc_1_typed.png");
   ASSERT_NO_FATAL_FAILURE(Click(id, "EXE"));
@@ -414,7 +417,8 @@ TEST_F(XvfbWalk, EactivityNewSavedAndOpenedAgain) {
   Save(shot, "eact_3_saved_list.png");
   Key("Return");
   ASSERT_TRUE(WaitForScreen("opened again", [titled](const u8 *v) {
-    return titled(v) && ScreenTextAt(0, 8, 1, v) == "H" && ScreenTextAt(122, 24, 1, v) == "3";
+    return titled(v) && ScreenTextAt(0, 8, 1, v) == "H" && ScreenTextAt(0, 16, 3, v) == "1+2" &&
+           ScreenTextAt(122, 24, 1, v) == "3";
   }, &shot));
   Save(shot, "eact_4_opened_again.png");
   Key("shift+F5");
@@ -714,6 +718,50 @@ TEST_F(XvfbWalk, StatisticsListsOneVariableAndLinearRegression) {
   for (const char *k : {"Escape", "F3", "F1"}) Key(k);
   ASSERT_TRUE(WaitForScreen("LinearReg", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "LinearReg"; }, &shot));
   Save(shot, "stat_3_linear_regression.png");
+
+  // GRPH, GRP1: the scatter plot of List 1 and List 2 in its automatic
+  // window, marked by filled squares: the first pair (2, 1) at dot
+  // (17, 51), the last (9, 7) at (111, 19).
+  auto square = [](const u8 *v, int x, int y) {
+    for (int dy = -1; dy <= 1; ++dy)
+      for (int dx = -1; dx <= 1; ++dx)
+        if (((v[16 * (y + dy) + (x + dx) / 8] >> (7 - (x + dx) % 8)) & 1) == 0) return false;
+    return true;
+  };
+  auto scatter = [&](const u8 *v) { return !Shows(v, "LinearReg") && square(v, 17, 51) && square(v, 111, 19); };
+  // EXIT leaves the result, then the REG and CALC menus (EXIT at the
+  // editor's root menu does nothing).
+  for (const char *k : {"Escape", "Escape", "Escape", "Escape", "F1", "F1"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("scatter plot", scatter, &shot));
+  Save(shot, "stat_4_scatter.png");
+  // CALC, X on the graph: the linear regression of the plotted pairs; its
+  // DRAW puts the line over the scatter plot.
+  for (const char *k : {"F1", "F2"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("LinearReg of the graph", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "LinearReg"; }));
+  Key("F6");
+  ASSERT_TRUE(WaitForScreen("regression drawn", scatter, &shot));
+  Save(shot, "stat_5_draw.png");
+  // SHIFT F1: the trace starts on the regression; DOWN takes it to the
+  // scatter plot's pairs, the graph's title on top.
+  Key("Insert");
+  Key("F1");
+  ASSERT_TRUE(WaitForScreen("trace", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "Regression"; }));
+  Key("Down");
+  ASSERT_TRUE(
+      WaitForScreen("trace on the pairs", [](const u8 *v) { return ScreenRowTrimmed(1, v) == "StatGraph1"; }, &shot));
+  Save(shot, "stat_6_trace.png");
+  // StatGraph1 set to a histogram (SET, Graph Type, Hist), then GRP1: the
+  // class pop-up, EXE draws the bars.
+  for (const char *k : {"Escape", "Escape", "Escape", "Escape", "Escape", "F1", "F6"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("StatGraph set-up", [](const u8 *v) { return Shows(v, "Graph Type"); }));
+  for (const char *k : {"Down", "F6", "F1"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("Hist chosen", [](const u8 *v) { return Shows(v, "Hist"); }));
+  for (const char *k : {"Return", "F1"}) Key(k);
+  ASSERT_TRUE(WaitForScreen("class pop-up", [](const u8 *v) { return Shows(v, "Histogram Setting"); }));
+  Key("Return");
+  ASSERT_TRUE(WaitForScreen("histogram", [](const u8 *v) { return !Shows(v, "Histogram") && !Shows(v, "Graph Type") && !Shows(v, "Start"); },
+                            &shot));
+  Save(shot, "stat_7_histogram.png");
   Key("shift+F5");
   ASSERT_TRUE(program_.waitForFinished(kStepLimitMs)) << "the program did not end";
 }

@@ -15,6 +15,8 @@
 #include "number/numtext.h"
 #include "number/realop.h"
 #include "tests/support/harness.h"
+#include "tests/system/graph_testapp.h"
+#include "ui/fkey.h"
 #include "ui/keycodes.h"
 #include "ui/setup.h"
 #include "ui/sysvar.h"
@@ -245,7 +247,7 @@ TEST_F(StatGraphScreen, TraceWalksABoxPlotFromMinimumThroughOutliersToMaximum) {
   ExpectEditor();
 }
 
-// Estimation (SHIFT, G-SLV, its second page, F1) with a scatter plot in
+// Estimation (SHIFT, G-SLV, Y-CAL) with a scatter plot in
 // StatGraph1 and the linear regression y = 0.6x + 2.2 in StatGraph2.
 TEST_F(StatGraphScreen, EstimateReadsXAndStoresTheRegressionsY) {
   ASSERT_TRUE(Pairs({"1", "2", "3", "4", "5"}, {"2", "4", "5", "4", "5"}));
@@ -253,7 +255,7 @@ TEST_F(StatGraphScreen, EstimateReadsXAndStoresTheRegressionsY) {
   SetBlock(2, 1, 9, 1, 2, 0, 2);
   ASSERT_TRUE(CalcPress("F1 F4 F3"));
   // The mode opens on the only regression; UP and DOWN stay on it.
-  ASSERT_TRUE(CalcPress("SHIFT F5 F6 F1"));
+  ASSERT_TRUE(CalcPress("SHIFT F5 F1"));
   EXPECT_EQ(CalcRow(1), "StatGraph2") << CalcScreenText();
   for (const char *key : {"UP", "DOWN"}) {
     ASSERT_TRUE(CalcPress(key));
@@ -304,7 +306,7 @@ TEST_F(StatGraphScreen, EstimateWithoutARegressionReturnsAtOnce) {
   auto graph = [] { return CalcScreenPicture().substr(0, 56 * 129); };
   const std::string before = graph();
   const double x = Var('X');
-  ASSERT_TRUE(CalcPress("SHIFT F5 F6 F1"));
+  ASSERT_TRUE(CalcPress("SHIFT F5 F1"));
   EXPECT_FALSE(CalcScreenHas("X-Value")) << CalcScreenText();
   EXPECT_EQ(graph(), before);
   EXPECT_EQ(Var('X'), x);
@@ -389,6 +391,114 @@ TEST_F(StatGraphScreen, DefgDrawsAGraphFunctionOverTheStatGraphs) {
   EXPECT_EQ(Var('X'), 2);
   EXPECT_EQ(Var('Y'), 4);
   ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  ExpectEditor();
+}
+
+// Estimation goes on from the regression to the graph function drawn over
+// the StatGraphs (y = x + 1): its label on top, x asked, the estimate
+// stored, shown and marked; past the function the regression again.
+TEST_F(StatGraphScreen, EstimateGoesOnToTheGraphFunctionsDrawnOverTheStatGraphs) {
+  ASSERT_TRUE(Pairs({"1", "2", "3", "4", "5"}, {"2", "4", "5", "4", "5"}));
+  SetBlock(1, 1, 1, 1, 2, 0, 2);
+  SetBlock(2, 1, 9, 1, 2, 0, 2);
+  ASSERT_TRUE(CalcPress("F1 F4 F3 F2 XtT + 1 EXE F5"));
+  ASSERT_TRUE(CalcPress("SHIFT F5 F1"));
+  EXPECT_EQ(CalcRow(1), "StatGraph2") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("DOWN"));
+  EXPECT_EQ(CalcRow(1), "Y1=X+1") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_TRUE(CalcScreenHas("Enter X-Value")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("3 EXE"));
+  EXPECT_EQ(Var('X'), 3);
+  EXPECT_EQ(Var('Y'), 4);
+  EXPECT_EQ(gapp::MiniCell(1, 8) + " " + gapp::MiniCell(17, 8), "X=3 Y=4") << CalcScreenPicture();
+  // A digit typed on the graph starts the input with it.
+  ASSERT_TRUE(CalcPress("2"));
+  EXPECT_TRUE(CalcScreenHas("X:2")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress(". 5 EXE"));
+  EXPECT_EQ(Var('X'), 2.5);
+  EXPECT_EQ(Var('Y'), 3.5);
+  EXPECT_EQ(gapp::MiniCell(1, 8) + " " + gapp::MiniCell(17, 8), "X=2.5 Y=3.5") << CalcScreenPicture();
+  // DOWN past the only function: the regression; UP before it: the
+  // function, from the middle column's x.
+  ASSERT_TRUE(CalcPress("DOWN"));
+  EXPECT_EQ(CalcRow(1), "StatGraph2") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("UP"));
+  EXPECT_EQ(CalcRow(1), "Y1=X+1") << CalcScreenText();
+  EXPECT_EQ(Var('X'), 3);
+  EXPECT_EQ(Var('Y'), 4);
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  ExpectEditor();
+}
+
+// With a function of its own x range (-2..2) drawn over a scatter plot and
+// no regression, estimation opens on the function at the middle column's x
+// kept inside the range, stays there, and refuses an x outside the range.
+TEST_F(StatGraphScreen, EstimateWithOnlyAGraphFunctionOpensOnItInsideItsRange) {
+  ASSERT_TRUE(Pairs({"1", "2", "3", "4", "5"}, {"2", "4", "5", "4", "5"}));
+  ASSERT_TRUE(CalcPress("F1 F1 F2 XtT + 1 , SHIFT + (-) 2 , 2 SHIFT - EXE F5"));
+  ASSERT_TRUE(CalcPress("SHIFT F5 F1"));
+  const std::string label = CalcRow(1);
+  EXPECT_EQ(label.substr(0, 6), "Y1=X+1") << CalcScreenText();
+  EXPECT_EQ(Var('X'), 2);
+  EXPECT_EQ(Var('Y'), 3);
+  for (const char *key : {"UP", "DOWN"}) {
+    ASSERT_TRUE(CalcPress(key));
+    EXPECT_EQ(CalcRow(1), label) << key;
+  }
+  ASSERT_TRUE(CalcPress("XtT 2 . 5 EXE"));
+  EXPECT_TRUE(CalcScreenHas("Argument ERROR")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_TRUE(CalcScreenHas("Enter X-Value")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("AC (-) 2 EXE"));
+  EXPECT_EQ(Var('X'), -2);
+  EXPECT_EQ(Var('Y'), -1);
+  EXPECT_EQ(gapp::MiniCell(1, 8) + " " + gapp::MiniCell(17, 8), "X=-2 Y=-1") << CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  ExpectEditor();
+}
+
+// SHIFT on the StatGraph screen offers the tools a StatGraph takes: paired
+// data G-SLV with Y-CAL alone, single-variable data nothing on F5; ZOOM
+// without AUTO.
+TEST_F(StatGraphScreen, ShiftRowOffersTheToolsOfTheDrawnKind) {
+  ASSERT_TRUE(Pairs({"1", "2", "3"}, {"2", "4", "5"}));
+  const struct {
+    i16 type;
+    const char *keys;
+    int icons[6];
+  } rows[] = {
+      {1, "SHIFT", {558, 559, 560, 561, 562, 563}},
+      {1, "SHIFT F2", {98, 565, 566, 567, 0, 6}},
+      {1, "SHIFT F5", {82, -1, -1, -1, -1, -1}},
+      {5, "SHIFT", {558, 559, 560, 561, 0, 563}},
+  };
+  for (const auto &row : rows) {
+    SCOPED_TRACE(row.keys);
+    SetBlock(1, 1, row.type, 1, 2, 0, 2);
+    ASSERT_TRUE(CalcPress("F1 F1 " + std::string(row.keys)));
+    for (int key = 0; key < 6; ++key) {
+      if (row.icons[key] < 0) continue;
+      const u8 *bitmap = nullptr;
+      ASSERT_EQ(FkeyIconBitmap(row.icons[key], &bitmap), 1u);
+      for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 21; ++c)
+          ASSERT_EQ(CalcDot(key * 21 + 2 + c, 56 + r), ((bitmap[3 * r + c / 8] >> (7 - c % 8)) & 1) != 0)
+              << row.keys << " F" << key + 1 << " at " << c << "," << r << "\n" << CalcScreenPicture();
+    }
+    // SHIFT again takes a pending SHIFT back; AC leaves the graph and EXIT
+    // the editor's GRPH menu.
+    ASSERT_TRUE(CalcPress(std::string(row.keys) == "SHIFT" ? "SHIFT AC EXIT" : "AC EXIT"));
+    ExpectEditor();
+  }
+  // F5 of the box plot's row does nothing: the graph stays.
+  SetBlock(1, 1, 5, 1, 2, 0, 2);
+  ASSERT_TRUE(CalcPress("F1 F1"));
+  const std::string before = CalcScreenPicture().substr(0, 56 * 129);
+  ASSERT_TRUE(CalcPress("SHIFT F5"));
+  EXPECT_EQ(CalcScreenPicture().substr(0, 56 * 129), before);
+  EXPECT_FALSE(CalcScreenHas("X-Value"));
+  ASSERT_TRUE(CalcPress("AC"));
   ExpectEditor();
 }
 
@@ -477,6 +587,33 @@ TEST_F(StatGraphProg, HistogramFromAProgramUsesTheAutomaticClassesWithoutPopUp) 
   EXPECT_EQ(cond[7 + 1], 4);
   EXPECT_EQ(cond[7 + 4], 0);
   ASSERT_TRUE(CalcPress("EXIT"));
+}
+
+// DrawStat draws the StatGraphs alone, even where "G_CND" still says graph
+// functions were drawn over the last picture: the picture's trace stays on
+// the data instead of walking on to a function not drawn (y = x + 3).
+TEST_F(StatGraphProg, DrawStatForgetsTheGraphFunctionsOfAnEarlierPicture) {
+  SetList(1, {"1", "2", "3", "4", "5"});
+  SetList(2, {"2", "4", "5", "4", "5"});
+  const u8 head[4] = {0x08, 0x01, kGraphSelStat, 2};
+  ASSERT_EQ(GmemWriteFuncItem(1, head, "X\x89" "3"), 0u);
+  u16 cond[kStatGraphWords];
+  ASSERT_EQ(StatLoadGraphCond(cond), 0);
+  cond[28] = 1;
+  ASSERT_EQ(StatWriteGraphCond(cond), 0);
+  ASSERT_TRUE(CalcPostCodes({kSGph1, kDrawOn, ',', kScatter, ',', kListWord, '1', ',', kListWord, '2', ',', '1', ',', kSquare,
+                             ':', kDrawStat, kKeyExe}));
+  ASSERT_EQ(StatReadGraphCond(cond), 0);
+  EXPECT_EQ(cond[28], 0);
+  EXPECT_FALSE(CalcDot(17, 26)) << CalcScreenPicture();  // no y = x + 3 through (1, 4)
+  ASSERT_TRUE(CalcPress("SHIFT F1"));
+  for (const char *key : {"DOWN", "UP"}) {
+    ASSERT_TRUE(CalcPress(key));
+    EXPECT_EQ(Var('X'), 1) << key;
+    EXPECT_EQ(Var('Y'), 2) << key << "\n" << CalcScreenText();
+  }
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  EXPECT_EQ(CalcTitle(), "@RUNMAT");
 }
 
 }  // namespace
