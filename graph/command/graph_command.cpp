@@ -520,6 +520,8 @@ u32 GraphRunSketchCommand(const u8 **p, Value *result, u32 *show, i32 *key) {
   const bool refusesStyle = t == 0xD1 || t == 0xF719 || t == 0xF793 || t == 0xF794 || (t >= 0xF720 && t <= 0xF72F) ||
                             t == 0xF920;
   if (style != 0 && refusesStyle) return Raise(kErrSyntax, result);
+  // A tangent's read-out belongs to the picture only until the next command.
+  GmemDeleteLineReadout();
   u32 e = kErrSyntax;
   if (t == 0xD1 || t == 0xF719) {
     e = ClearGraph(p, t == 0xF719);

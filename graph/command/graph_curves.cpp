@@ -250,6 +250,7 @@ u32 RunCurveSketch(u32 cmd, const u8 **p, u8 style) {
   if (const u32 e = PlotKeepingAux(&ctx)) return Fail(e);
   GraphPrepareScreen(&ctx);
   u32 e = 0;
+  GmemLineReadout line{};
   if (cmd == 0xF7A2) {
     const i32 entry[4] = {0, 1, 0, 0};
     e = GraphDrawInverse(&ctx, entry);
@@ -272,9 +273,13 @@ u32 RunCurveSketch(u32 cmd, const u8 **p, u8 style) {
     }
     if (ev == 0) StoreXY(&ro.x, &ro.y);
     e = ev;
+    line = GmemLineReadout{ro.x, ro.y, ro.slope[0], type, 0};
   }
   if (e != 0) return Fail(e);
-  return CloseSketch(&ctx, 0);
+  if (const u32 c = CloseSketch(&ctx, 0)) return c;
+  // The line's read-out is shown with the graph, as the graph screen shows it.
+  if (cmd != 0xF7A2 && GmemWriteLineReadout(&line) != 0) return kErrMemory;
+  return 0;
 }
 
 i32 RunProbabilityGraph(const u8 **p, u8 style) {

@@ -182,7 +182,7 @@ u32 GmemReplaceNewestCommandText(const char *text) {
 
 void GmemDeleteCommands() {
   // Every item of the ring is named "COM..." ("COMGRAPH", "COM1".."COM30",
-  // "COMOBCD"): with none there, one search replaces the 32 deletions.
+  // "COMOBCD", "COMLINE"): with none there, one search replaces the 32 deletions.
   if (McsFindByKind(kWork, "COM", 1) != 0) return;
   McsDeleteByKind(kWork, "COMGRAPH");
   for (u32 slot = 1; slot <= kGmemCommandSlots; ++slot) {
@@ -191,7 +191,23 @@ void GmemDeleteCommands() {
     McsDeleteByKind(kWork, name);
   }
   McsDeleteByKind(kWork, "COMOBCD");
+  GmemDeleteLineReadout();
 }
+
+u32 GmemWriteLineReadout(const GmemLineReadout *r) {
+  GmemDeleteLineReadout();
+  return McsCreateByKind(kWork, "COMLINE", sizeof *r, r) <= 2 ? 0 : 4;
+}
+
+u32 GmemReadLineReadout(GmemLineReadout *r) {
+  u32 size = 0;
+  const u8 *data = Open("COMLINE", &size);
+  if (data == nullptr || size < sizeof *r) return 4;
+  std::memcpy(r, data, sizeof *r);
+  return 0;
+}
+
+void GmemDeleteLineReadout() { McsDeleteByKind(kWork, "COMLINE"); }
 
 u32 GmemWriteComValue(const BcdReal *v, i32 idx) {
   if (idx < 0 || idx > 2) return 4;

@@ -38,12 +38,25 @@ u8 GmemCommandCount();
 // changes): 0, or -1 when there is no such command. A text that does not end
 // inside its item reads as the empty text.
 i32 GmemCommandTextPtr(i32 i, const char **out);
-// Deletes the ring, its commands and "COMOBCD".
+// Deletes the ring, its commands, "COMOBCD" and "COMLINE".
 void GmemDeleteCommands();
 
 // Read-out values of the last graph (0 result, 1 lower, 2 upper bound).
 u32 GmemWriteComValue(const BcdReal *v, i32 idx);
 u32 GmemReadComValue(BcdReal *out, i32 idx);
+
+// The read-out of a program's Tangent or Normal ("COMLINE"), shown with the
+// graph when the program shows it: the point, the function's slope there
+// and its type word. Written by the command, deleted by the next graph
+// command and with the command ring.
+struct GmemLineReadout {
+  BcdReal x, y, slope;
+  u16 type;
+  u16 unused;
+};
+u32 GmemWriteLineReadout(const GmemLineReadout *r);  // 0 or 4
+u32 GmemReadLineReadout(GmemLineReadout *r);         // 0, or 4 when missing or short
+void GmemDeleteLineReadout();
 
 // Forgets what was drawn: "GRPMODE" and the command ring (and, in RUN-MAT
 // and PROG, rebuilds the SHIFT key group).

@@ -10,6 +10,7 @@
 #include "graph/memory/gmem_record.h"
 #include "graph/screen/graph_cursor.h"
 #include "graph/screen/graph_screen.h"
+#include "graph/screen/graph_trace.h"
 #include "graph/screen/graph_tools.h"
 #include "graph/screen/vwin_screen.h"
 #include "kernel/task.h"
@@ -84,7 +85,17 @@ i32 GraphShowReadOut(GraphContext *ctx) {
   for (i32 i = 0; i < 3; ++i)
     if (GmemReadComValue(&v[i], i) != 0) RealMakeError(4, &v[i]);
   const u8 grp = GmemReadGraphMode();
-  if (grp == 15) {
+  GmemLineReadout line;
+  if (GmemReadLineReadout(&line) == 0) {
+    TraceReadout ro{};
+    ro.kind = 4;
+    ro.type = line.type;
+    ro.derivative = (ctx->optionFlags & kGraphOptDerivative) ? 1 : 0;
+    ro.x = line.x;
+    ro.y = line.y;
+    ro.slope[0] = line.slope;
+    TraceShowReadout(&ro);
+  } else if (grp == 15) {
     GraphShowValue(1, 7, "LOWER=", &v[1], true);
     GraphShowValue(17, 7, "UPPER=", &v[2], true);
     GraphShowValue(1, 8, "\xE6\xBB" "dx=", &v[0], false, 32);

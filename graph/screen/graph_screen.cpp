@@ -494,8 +494,13 @@ u32 GraphRedisplay(u32 *key) {
       GraphClearBuffer(&ctx);
       GmemWriteScreen(ctx.planes);
       GmemWriteGraphMode(kGrpPlain);
+      GmemDeleteLineReadout();
       break;
   }
+  // A program's tangent or normal shows its read-out over the graph, with
+  // Coord on, as the graph screen does.
+  GmemLineReadout line;
+  if (*key == 0 && (ctx.optionFlags & kGraphOptCoord) && GmemReadLineReadout(&line) == 0) *key = kGraphKeyReadOut;
   if (GmemReadScreen(ctx.planes) != 0) GraphClearBuffer(&ctx);
   const u8 now = GmemReadGraphMode();
   const u16 shift = now == kGrpNone || now == kGrpPlain ? u16{14} : u16{8};

@@ -51,4 +51,38 @@ TEST_F(RunLineGraph, ProbabilityGraphShowsItsValue) {
   EXPECT_EQ(CalcTitle(), "@RUNMAT");
 }
 
+// Tangent and Normal of a stored function typed on the run line: the graph
+// shows the line with its read-out as the graph screen does (the slope,
+// then the point), and the screen's keys go on from there.
+TEST_F(RunLineGraph, TangentAndNormalShowTheirReadOut) {
+  // "X²"→Y1
+  ASSERT_TRUE(CalcPostCodes({'"', 'X', 0x8B, '"', 0x0E, 0x7FF0, '1'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  struct Case {
+    u16 command;
+    const char *x;
+  } cases[] = {{0xF7A0, "1"}, {0xF7A1, "-2"}};
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.command);
+    // Tangent Y1,x or Normal Y1,x
+    std::initializer_list<u16> typed = {c.command, 0x7FF0, '1', ','};
+    ASSERT_TRUE(CalcPostCodes(typed));
+    for (const char *d = c.x; *d; ++d) ASSERT_TRUE(CalcPostCodes({static_cast<u16>(*d == '-' ? 0x87 : *d)}));
+    ASSERT_TRUE(CalcPress("EXE"));
+    const std::string m = c.command == 0xF7A0 ? "m=2" : "m=-4";
+    EXPECT_EQ(gapp::MiniCell(17, 7), m) << CalcScreenPicture();
+    EXPECT_EQ(gapp::MiniCell(1, 8), std::string("X=") + c.x);
+    EXPECT_EQ(gapp::MiniCell(17, 8), c.command == 0xF7A0 ? "Y=1" : "Y=4");
+    // A key takes the read-out away: the graph alone.
+    ASSERT_TRUE(CalcPress("RIGHT"));
+    EXPECT_EQ(gapp::MiniCell(1, 8), "");
+    ASSERT_TRUE(CalcPress("EXIT"));
+    EXPECT_EQ(CalcTitle(), "@RUNMAT");
+  }
+  // Another graph command after it: no read-out of the old line.
+  ASSERT_TRUE(CalcPostCodes({0xF7A8, '1', ',', '1'}));  // PlotOn 1,1
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(gapp::MiniCell(17, 7), "") << CalcScreenPicture();
+}
+
 }  // namespace
