@@ -146,4 +146,21 @@ TEST_F(SheetApp, AutoCalcOffWaitsForRecalAndAPasteWithoutRoomSaysSo) {
   }
 }
 
+// Row 7 shows the current cell's formula or its value as SET UP's Show Cell
+// says; above row 1 the cursor selects the whole column (header mode), its
+// range on row 7.
+TEST_F(SheetApp, Row7InFormulaAndValueAndTheColumnHeading) {
+  ASSERT_TRUE(Type("5"));
+  ASSERT_TRUE(Type("=A1*2"));
+  ASSERT_TRUE(CalcPress("UP"));
+  EXPECT_NE(CalcRow(7).find("=A1"), std::string::npos) << CalcRow(7);
+  SetupSetItem(kSetupShowCell, 1);
+  ASSERT_TRUE(CalcPress("DOWN UP"));
+  EXPECT_EQ(CalcRow(7).find("=A1"), std::string::npos) << CalcRow(7);
+  EXPECT_NE(CalcRow(7).find("10"), std::string::npos) << CalcRow(7);
+  ASSERT_TRUE(CalcPress("UP UP"));
+  EXPECT_NE(CalcRow(7).find("A1:A999"), std::string::npos) << CalcRow(7);
+  EXPECT_TRUE(MatchesGolden(GoldenBeside(__FILE__, "sheet_header.txt"), CalcScreenPicture()));
+}
+
 }  // namespace
