@@ -6,16 +6,20 @@
 #include <filesystem>
 #include <string>
 
+#include "apps/system/sysmgr.h"
 #include "storage/file.h"
-#include "ui/setup.h"
 #include "tests/support/harness.h"
 #include "ui/keycodes.h"
+#include "ui/setup.h"
 
 namespace {
 
 class System : public CalcSystemTest {
  protected:
   void SetUp() override {
+    // The message language outlives a restart: each case starts in English.
+    SysSelectLanguage(0, 0);
+    SysSelectLanguage(1, 0);
     CalcSystemTest::SetUp();
     ASSERT_TRUE(CalcBootToMenu());
   }
