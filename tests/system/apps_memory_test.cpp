@@ -213,4 +213,41 @@ TEST_F(Memory, CopyIntoMainMemoryShowsTheFirstFailureAndCopiesTheRest) {
   EXPECT_NE(RowWith("P1"), 0) << Screen();
 }
 
+// Marks inside a group: SEL on a member marks or unmarks that member alone,
+// whichever others are marked; the members marked are the ones copied.
+TEST_F(Memory, SelMarksEachMemberAlone) {
+  MakeProgram("P1");
+  MakeProgram("P2");
+  MakeProgram("P3");
+  ASSERT_TRUE(Open("D", "@MEMORY"));
+  ASSERT_TRUE(CalcPress("F1 F3"));
+  ASSERT_TRUE(Type("PROGRAM"));
+  ASSERT_TRUE(CalcPress("EXE EXE"));
+  const int p1 = RowWith("P1");
+  ASSERT_NE(p1, 0) << Screen();
+  auto marks = [&] {
+    std::string m;
+    for (int r = p1; r < p1 + 3; ++r) m += CalcRow(r).rfind("\u25B6", 0) == 0 ? 'x' : '.';
+    return m;
+  };
+  EXPECT_EQ(marks(), "...") << Screen();
+  ASSERT_TRUE(CalcPress("F1 DOWN DOWN F1"));
+  EXPECT_EQ(marks(), "x.x") << Screen();
+  ASSERT_TRUE(CalcPress("UP F1"));
+  EXPECT_EQ(marks(), "xxx") << Screen();
+  ASSERT_TRUE(CalcPress("UP F1"));
+  EXPECT_EQ(marks(), ".xx") << Screen();
+  ASSERT_TRUE(CalcPress("DOWN F1"));
+  EXPECT_EQ(marks(), "..x") << Screen();
+  // COPY to the storage root: the one marked member goes.
+  ASSERT_TRUE(CalcPress("F2"));
+  ASSERT_TRUE(Codes({'1'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_NE(RowWith("Complete!"), 0) << Screen();
+  ASSERT_TRUE(CalcPress("EXIT EXIT EXIT"));
+  ASSERT_TRUE(CalcPress("F2"));
+  EXPECT_NE(RowWith("P3.MCS"), 0) << Screen();
+  EXPECT_EQ(RowWith("P1.MCS"), 0) << Screen();
+  EXPECT_EQ(RowWith("P2.MCS"), 0) << Screen();
+}
 }  // namespace
