@@ -644,9 +644,11 @@ void CopyLine(const u8 *text) {
   if (ItemClipStorePair(reinterpret_cast<const char *>(text), n) != 0) ErrBox(kErrMemory);
 }
 
-// Part of a line picked in the CLIP state: the arrows move the cursor by
+// Part of a line picked in the CLIP state: LEFT and RIGHT move the cursor by
 // whole elements (a token or a whole template) inside the box where the
-// first arrow found it. Before an arrow the whole line is taken.
+// first arrow found it; UP and DOWN widen the selection to the template
+// around it that has a line above or below. Before an arrow the whole line
+// is taken.
 struct LineSelection {
   bool on = false;
   u16 anchor = 0;
@@ -655,8 +657,7 @@ struct LineSelection {
 // The bytes COPY and CUT take: [*from, *to) of buf.
 void SelectedRange(const LineSelection &sel, const u8 *buf, u16 cursor, u16 *from, u16 *to) {
   if (sel.on) {
-    *from = std::min(sel.anchor, cursor);
-    *to = std::max(sel.anchor, cursor);
+    MprintSelectionRange(buf, sel.anchor, cursor, from, to);
   } else {
     *from = 0;
     *to = static_cast<u16>(std::strlen(reinterpret_cast<const char *>(buf)));
@@ -771,13 +772,18 @@ u32 EditLine(u32 first, bool first_is_char, u16 start_cursor) {
         // of it.
         sel.on = false;
       } else if (!is_char && key >= kKeyClipUp && key <= kKeyClipDown) {
+        const u16 anchor = sel.on ? sel.anchor : cursor;
         if (key == kKeyClipLeft || key == kKeyClipRight) {
-          if (!sel.on) {
-            sel.on = true;
-            sel.anchor = cursor;
-          }
-          cursor = MprintSelectionStep(buf, sel.anchor, cursor, key == kKeyClipRight);
+          cursor = MprintSelectionStep(buf, anchor, cursor, key == kKeyClipRight);
+        } else {
+          // Nothing above or below: the selection stays as it was (the
+          // whole line before the first arrow).
+          const u16 to = MprintSelectionVertical(buf, cursor, key == kKeyClipUp);
+          if (to == cursor) continue;
+          cursor = to;
         }
+        sel.on = true;
+        sel.anchor = anchor;
         continue;
       } else if (is_char) {
         const u16 token = static_cast<u16>(key);

@@ -240,6 +240,86 @@ TEST_F(CalcDocRun, ClipStaysInTheCursorsBox) {
   EXPECT_GE(RowRight("4"), 0) << Screen();
 }
 
+// The picture with the dots of columns x0-x1, rows y0-y1 swapped: a part
+// of a reversed selection shown plain, or the other way round.
+std::string Swapped(std::string picture, int x0, int x1, int y0, int y1) {
+  constexpr int kLine = 129;  // a picture row and its line end
+  for (int y = y0; y <= y1; ++y)
+    for (int x = x0; x <= x1; ++x) {
+      char &c = picture[static_cast<size_t>(y * kLine + x)];
+      c = c == '#' ? '.' : '#';
+    }
+  return picture;
+}
+
+// UP and DOWN in the CLIP state, key by key: from the denominator UP takes
+// the whole fraction (both its lines) and nothing beside it; with nothing
+// above or below it they change nothing; LEFT then takes the element before
+// it and RIGHT lets it go again. COPY keeps what is shown and it runs where
+// it is pasted.
+TEST_F(CalcDocRun, ClipUpAndDownTakeTheWholeFraction) {
+  ASSERT_TRUE(CalcPress("7 + ab/c 1 + SHIFT ^2 9 RIGHT DOWN 2"));
+  // Before an arrow the whole line (x 0-38 over its rows 0-19) is taken;
+  // "7+" stands on x 0-11 and the fraction from x 12.
+  ASSERT_TRUE(CalcPress("SHIFT 8"));
+  const std::string whole = CalcScreenPicture();
+  ASSERT_EQ(ScreenPictureRegion(0, 0, 40, 1), std::string(28, '#') + std::string(9, '.') + "##.\n") << Screen();
+  const std::string fraction = Swapped(whole, 0, 11, 0, 19);
+  const std::string plus_fraction = Swapped(whole, 0, 5, 0, 19);
+  const struct {
+    const char *keys;
+    const std::string &shown;
+    const char *why;
+  } steps[] = {
+      {"UP", fraction, "the denominator's line above is the numerator"},
+      {"UP", fraction, "nothing above the fraction"},
+      {"DOWN", fraction, "nothing below it"},
+      {"LEFT", plus_fraction, "the + before it"},
+      {"RIGHT", fraction, "the + let go"},
+      {"RIGHT", fraction, "nothing after it"},
+      {"LEFT", plus_fraction, "the + again"},
+  };
+  for (const auto &step : steps) {
+    ASSERT_TRUE(CalcPress(step.keys));
+    EXPECT_EQ(CalcScreenPicture(), step.shown) << step.keys << ": " << step.why << Screen();
+  }
+  ASSERT_TRUE(CalcPress("F1"));
+  EXPECT_EQ(ScreenPictureRegion(0, 0, 40, 1), std::string(28, '.') + std::string(9, '#') + "...\n") << Screen();
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(RowRight("9"), 20) << Screen();
+  ASSERT_TRUE(CalcPress("5 SHIFT 9 EXE"));
+  EXPECT_GE(RowRight("7"), 0) << Screen();
+}
+
+// In a matrix UP and DOWN reach the neighbouring row of elements, which
+// takes the whole matrix: DOWN from the last row does nothing, UP takes it.
+// Cut takes it out of the line, and pasted alone it runs as the matrix.
+TEST_F(CalcDocRun, ClipUpTakesTheWholeMatrixAndCutsIt) {
+  // F4 F1 F1: "math", "MAT", "2*2".
+  ASSERT_TRUE(CalcPress("1 + F4 F1 F1 1 RIGHT 2 RIGHT 3 RIGHT 4"));
+  ASSERT_TRUE(CalcPress("SHIFT 8"));
+  const std::string whole = CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("DOWN"));
+  EXPECT_EQ(CalcScreenPicture(), whole) << "nothing below the last row" << Screen();
+  ASSERT_TRUE(CalcPress("UP"));
+  // The line covers rows 0-17; "1+" stands on x 0-11.
+  EXPECT_EQ(CalcScreenPicture(), Swapped(whole, 0, 11, 0, 17)) << "the matrix, not 1+" << Screen();
+  // F2 cut: "1+" stays with the cursor after it.
+  ASSERT_TRUE(CalcPress("F2 2 EXE"));
+  EXPECT_EQ(RowRight("3"), 8) << Screen();
+  // The pasted matrix runs: its result (right-aligned from x 100) shows as
+  // the line shows it (from x 0), both 18 rows high.
+  ASSERT_TRUE(CalcPress("SHIFT 9 EXE"));
+  int line = -1, result = -1;
+  for (int y = 0; y < 56; ++y) {
+    if (line < 0 && ScreenPictureRegion(0, y, 8, 1) == ".###...#\n") line = y;
+    if (result < 0 && ScreenPictureRegion(100, y, 8, 1) == ".###...#\n") result = y;
+  }
+  ASSERT_GE(line, 0) << Screen();
+  ASSERT_EQ(result, line + 18) << Screen();
+  EXPECT_EQ(ScreenPictureRegion(100, result, 28, 18), ScreenPictureRegion(0, line, 28, 18)) << Screen();
+}
+
 // A list of 21 elements has no textbook form: its viewer opens at once.
 TEST_F(CalcDocRun, ALongListOpensTheViewer) {
   ASSERT_TRUE(CalcPostCodes({0x7F2C, 'X', ',', 'X', ',', '1', ',', '2', '1', ',', '1', ')'}));
