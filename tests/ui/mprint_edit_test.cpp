@@ -396,6 +396,16 @@ TEST_F(MprintEdit, SelectionClimbsToTheTemplateWithALineAboveOrBelow) {
   for (const auto &c : steps)
     EXPECT_EQ(MprintSelectionStep(e.text, c.anchor, c.pos, c.right), c.to)
         << c.anchor << " " << c.pos << (c.right ? " right" : " left");
+  // An integral: the integrand (2) with the upper bound (6) above it and the
+  // lower bound (4) below; the template ends at 8.
+  Editor integral("\x8D" OPEN "X" SEP "0" SEP "1" CLOSE);
+  const struct {
+    u16 pos;
+    bool up;
+    u16 to;
+  } bounds[] = {{2, true, 8}, {2, false, 8}, {4, true, 8}, {4, false, 4}, {6, true, 6}, {6, false, 8}};
+  for (const auto &c : bounds)
+    EXPECT_EQ(MprintSelectionVertical(integral.text, c.pos, c.up), c.to) << c.pos << (c.up ? " up" : " down");
 }
 
 // ---- results ----
