@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "kernel/calc_ram.h"
 #include "tests/support/harness.h"
@@ -142,6 +143,57 @@ TEST_F(CalcDocRun, AnEditedLineRunsTheLinesBelowAgain) {
   // EXE on the empty last line runs the line above again.
   ASSERT_TRUE(CalcPress("EXE"));
   EXPECT_GE(RowRight("20"), 0) << Screen();
+}
+
+// The same for List Ans: a line edited above runs the lines below it
+// again, each reading the latest list result above it.
+TEST_F(CalcDocRun, ListAnsFollowsAnEditedLine) {
+  ASSERT_TRUE(CalcPostCodes({kChrListOpen, '1', ',', '2', ',', '3', kChrListClose}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  ASSERT_TRUE(CalcPostCodes({kChrTimes, '2'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  ASSERT_TRUE(CalcPostCodes({0x7F51, kTokAnsCode, '[', '3', ']'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(RowRight("6"), 40) << Screen();
+  // F1 F1: JUMP, TOP; the list typed there replaces the first line.
+  ASSERT_TRUE(CalcPress("F1 F1"));
+  ASSERT_TRUE(CalcPostCodes({kChrListOpen, '5', ',', '6', ',', '7', kChrListClose}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_GE(RowRight("14"), 0) << Screen();
+  EXPECT_LT(RowRight("6"), 0) << Screen();
+}
+
+// A row operation on a line changes the matrix and shows it as the line's
+// result, and Mat Ans below reads that result; an edited matrix above runs
+// both again. Sorting and a token after a command are Syntax ERROR.
+TEST_F(CalcDocRun, RowOperationsOnMatAnsShowTheirMatrix) {
+  ASSERT_TRUE(CalcPostCodes({'[', '[', '1', ',', '2', ']', '[', '3', ',', '4', ']', ']'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  // Swap Mat Ans,1,2: the rows exchanged, shown as its result.
+  ASSERT_TRUE(CalcPostCodes({0x7F45, 0x7F40, kTokAnsCode, ',', '1', ',', '2'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  ASSERT_TRUE(CalcPostCodes({0x7F40, kTokAnsCode, '[', '1', ',', '2', ']'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_GE(RowRight("4"), 0) << Screen();
+  EXPECT_FALSE(CalcScreenHas("ERROR")) << Screen();
+  ASSERT_TRUE(CalcPress("F1 F1"));
+  ASSERT_TRUE(CalcPostCodes({'[', '[', '5', ',', '6', ']', '[', '7', ',', '8', ']', ']'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_GE(RowRight("8"), 0) << Screen();
+  const struct {
+    std::vector<u16> codes;
+    const char *why;
+  } refused[] = {
+      {{0xF7B0, 0x7F51, '1', ')'}, "SortA( on a line"},
+      {{0x7F45, 0x7F40, kTokAnsCode, ',', '1', ',', '2', ':', '3'}, "a statement after the command"},
+  };
+  for (const auto &r : refused) {
+    ASSERT_TRUE(CalcPress("F1 F2"));
+    for (const u16 c : r.codes) ASSERT_TRUE(CalcPostCodes({c}));
+    ASSERT_TRUE(CalcPress("EXE"));
+    EXPECT_TRUE(CalcScreenHas("Syntax ERROR")) << r.why << Screen();
+    ASSERT_TRUE(CalcPress("EXIT AC"));
+  }
 }
 
 // A bare list name on a line is the list itself, shown as the line that
