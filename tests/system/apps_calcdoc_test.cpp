@@ -372,6 +372,39 @@ TEST_F(CalcDocRun, ClipUpTakesTheWholeMatrixAndCutsIt) {
   EXPECT_EQ(ScreenPictureRegion(100, result, 28, 18), ScreenPictureRegion(0, line, 28, 18)) << Screen();
 }
 
+// The cursor read back from the screen (an 8-dot upright line) as the
+// arrows move it between the parts of 12/3+4: out of the fraction, into
+// its denominator from the right, up to the numerator, out at the left;
+// LEFT at the start and DOWN outside a template keep it (the only line).
+TEST_F(CalcDocRun, CursorMovesBetweenTheParts) {
+  ASSERT_TRUE(CalcPress("ab/c 1 2 DOWN 3 RIGHT + 4"));
+  const struct {
+    const char *keys;
+    int x, y;  // the cursor's column and its top row
+    const char *where;
+    char below = '.';  // the dot under it (the fraction bar under "1")
+  } steps[] = {
+      {"", 25, 5, "after 4"},
+      {"LEFT", 19, 5, "before 4"},
+      {"LEFT", 13, 5, "after the fraction"},
+      {"LEFT", 9, 10, "the denominator's end"},
+      {"UP", 0, 0, "the numerator's start"},
+      {"LEFT", 0, 5, "before the fraction"},
+      {"LEFT", 0, 5, "the line's start"},
+      {"DOWN", 0, 5, "nothing below"},
+      {"RIGHT", 0, 0, "the numerator's start"},
+      {"RIGHT", 6, 0, "after 1", '#'},
+  };
+  for (const auto &step : steps) {
+    if (*step.keys) {
+      ASSERT_TRUE(CalcPress(step.keys));
+    }
+    std::string column;
+    for (int y = step.y - 1; y <= step.y + 8; ++y) column += y < 0 ? '.' : ScreenPictureRegion(step.x, y, 1, 1)[0];
+    EXPECT_EQ(column, std::string(".########") + step.below) << step.keys << ": " << step.where << Screen();
+  }
+}
+
 // A list of 21 elements has no textbook form: its viewer opens at once.
 TEST_F(CalcDocRun, ALongListOpensTheViewer) {
   ASSERT_TRUE(CalcPostCodes({0x7F2C, 'X', ',', 'X', ',', '1', ',', '2', '1', ',', '1', ')'}));
