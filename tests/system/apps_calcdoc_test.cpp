@@ -3,10 +3,12 @@
 // from the line above, results converted, the oldest lines dropped.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "kernel/calc_ram.h"
+#include "kernel/heap.h"
 #include "tests/support/harness.h"
 #include "tests/support/screen_reader.h"
 #include "ui/keycodes.h"
@@ -403,6 +405,42 @@ TEST_F(CalcDocRun, CursorMovesBetweenTheParts) {
     for (int y = step.y - 1; y <= step.y + 8; ++y) column += y < 0 ? '.' : ScreenPictureRegion(step.x, y, 1, 1)[0];
     EXPECT_EQ(column, std::string(".########") + step.below) << step.keys << ": " << step.where << Screen();
   }
+}
+
+// A line that fails frees the blocks its run took and no other: a block
+// held from before (here the test's own) stays whole, and the heap holds
+// the same blocks as before the line. A good line with a list result
+// leaves it too.
+TEST_F(CalcDocRun, AFailedLineFreesOnlyItsOwnBlocks) {
+  const auto used = [] {
+    u32 n = 0;
+    for (u32 i = 0; i < kMemSlotCount; ++i) n += MemSize(kMemSlotBase + 4 * i) != 0;
+    return n;
+  };
+  const MemHandle held = MemAlloc(16);
+  ASSERT_NE(held, 0u);
+  std::memset(MemDeref(held), 0x5A, 16);
+  const u32 before = used();
+  const struct {
+    std::vector<u16> codes;
+    bool fails;
+  } lines[] = {
+      {{kChrListOpen, '1', ',', '2', kChrListClose, kChrDivide, '0'}, true},
+      {{'1', kChrDivide, '0'}, true},
+      {{kChrListOpen, '1', ',', '2', kChrListClose, kChrTimes, '2'}, false},
+  };
+  for (const auto &line : lines) {
+    for (const u16 c : line.codes) ASSERT_TRUE(CalcPostCodes({c}));
+    ASSERT_TRUE(CalcPress("EXE"));
+    EXPECT_EQ(CalcScreenHas("Ma ERROR"), line.fails) << CalcScreenText();
+    if (line.fails) {
+      ASSERT_TRUE(CalcPress("EXIT AC"));
+    }
+    ASSERT_EQ(MemSize(held), 16u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char *>(MemDeref(held)), 16), std::string(16, 'Z'));
+    EXPECT_EQ(used(), before) << Screen();
+  }
+  MemFree(held);
 }
 
 // A list of 21 elements has no textbook form: its viewer opens at once.
