@@ -249,6 +249,11 @@ TEST_F(StatResultGraph, EachGraphKindShowsTheToolsItTakesUnderShift) {
     EXPECT_NE(CalcScreenPicture(), screen) << CalcScreenText();
     ASSERT_TRUE(CalcPress("SHIFT F6"));
     EXPECT_EQ(CalcScreenPicture(), screen);
+    // The kept graph takes the same tools.
+    ASSERT_TRUE(CalcPress("SHIFT"));
+    EXPECT_TRUE(RowShows(c.shift));
+    ASSERT_TRUE(CalcPress("SHIFT"));
+    EXPECT_EQ(CalcScreenPicture(), screen);
     ASSERT_TRUE(CalcPress("EXIT SHIFT EXIT"));
     EXPECT_EQ(g_result, -1);
   }
