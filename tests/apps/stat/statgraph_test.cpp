@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "apps/stat/stat_calc.h"
@@ -252,6 +253,21 @@ TEST_F(StatGraph, ScatterAndRegressionDots) {
   EXPECT_TRUE(Lit(1, 46));
   EXPECT_TRUE(Lit(64, 26));
   EXPECT_TRUE(Lit(127, 6));
+}
+
+// An xyLine joins the pairs there are: with an XList longer than the YList
+// the line ends at the last pair instead of running on to the lone x.
+TEST_F(StatGraph, XyLineJoinsOnlyThePairsThereAre) {
+  SetList(1, {"1", "2", "3", "4", "5", "6", "7"});
+  SetList(2, {"2", "4", "5", "4", "5"});
+  Block(1, kSgXyLine, 1, 2);
+  ASSERT_EQ(Compute(), 0u);
+  ExpectWindow(1.0 / 3, 17.0 / 3, 1, 6);
+  ASSERT_EQ(Draw(), 0u);
+  for (const auto &d : {std::pair{17, 51}, {40, 26}, {64, 13}, {88, 26}, {111, 13}})
+    EXPECT_TRUE(Lit(d.first, d.second)) << d.first;
+  for (int x = 112; x <= 127; ++x)
+    for (int y = 0; y <= 63; ++y) ASSERT_FALSE(Lit(x, y)) << x << "," << y << "\n" << Picture();
 }
 
 TEST_F(StatGraph, CurveStartsWhereTheModelIsDefinedAndLeavesWithoutGap) {
