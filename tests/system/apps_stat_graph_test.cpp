@@ -216,6 +216,27 @@ TEST_F(StatResultGraph, TwoWayAnovaMeansAndTheirTrace) {
   EXPECT_EQ(CalcRow(1), "ANOVA");
 }
 
+// The kept ANOVA graph shown again after Mat Ans shrank (another
+// calculation since): its trace refuses the missing means with Dimension
+// ERROR instead of reading past the matrix, and the graph stays.
+TEST_F(StatResultGraph, AnovaTraceOverAShrunkMatAnsIsADimensionError) {
+  ASSERT_TRUE(Run(52));
+  ASSERT_TRUE(CalcPress("F2 DOWN F1 1 EXE DOWN F1 2 EXE DOWN F1 3 EXE DOWN DOWN F6"));
+  const std::string screen = CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(1), "ANOVA");
+  ItemMatDelete(0);
+  ASSERT_EQ(ItemMatCreate(0, 1, 1), 0u);
+  ASSERT_TRUE(CalcPress("SHIFT F6"));
+  EXPECT_EQ(CalcScreenPicture(), screen);
+  ASSERT_TRUE(CalcPress("F1"));
+  EXPECT_TRUE(CalcScreenHas("Dimension ERROR")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcScreenPicture(), screen);
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(1), "ANOVA");
+}
+
 // The graph fills the screen; SHIFT shows the row of its tools: a test
 // graph the plain graph tools, the ANOVA means TRACE, a density G-SLV, each
 // with V-WIN and G/T (also SHIFT F3 and F6). SHIFT again hides the row.

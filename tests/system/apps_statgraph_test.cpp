@@ -268,6 +268,30 @@ TEST_F(StatGraphScreen, ZoomOutAndGraphTableKeepTheStatGraphs) {
   ExpectEditor();
 }
 
+// CALC and Draw put the regression into the overlay; leaving STAT clears
+// its fit. DrawStat in RUN-MAT then fits it again and draws it with the
+// scatter plot: the trace starts on the regression and goes on to the data.
+TEST_F(StatGraphScreen, DrawStatAfterCalcDrawFitsTheRegressionAgain) {
+  ASSERT_TRUE(Pairs({"1", "2", "3", "4", "5"}, {"2", "4", "5", "4", "5"}));
+  SetBlock(1, 1, 1, 1, 2, 0, 2);
+  ASSERT_TRUE(CalcPress("F1 F1 F1 F2 F6 EXIT EXIT"));
+  ExpectEditor();
+  ASSERT_TRUE(CalcPress("MENU LEFT EXE"));
+  ASSERT_EQ(CalcTitle(), "@RUNMAT");
+  ASSERT_TRUE(CalcPostCodes({0xF723, kKeyExe}));  // DrawStat
+  EXPECT_FALSE(CalcScreenHas("ERROR")) << CalcScreenText();
+  EXPECT_TRUE(Square(64, 13)) << CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("SHIFT F1"));
+  EXPECT_EQ(CalcRow(1), "Regression") << CalcScreenText();
+  EXPECT_NEAR(Var('X'), 3, 1e-9);
+  EXPECT_NEAR(Var('Y'), 4, 1e-9);
+  ASSERT_TRUE(CalcPress("DOWN"));
+  EXPECT_EQ(CalcRow(1), "StatGraph1") << CalcScreenText();
+  EXPECT_EQ(Var('Y'), 5);
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  EXPECT_EQ(CalcTitle(), "@RUNMAT");
+}
+
 TEST_F(StatGraphScreen, TraceWalksABoxPlotFromMinimumThroughOutliersToMaximum) {
   ASSERT_TRUE(Cells({"-40", "1", "2", "3", "4", "5", "6", "7", "8", "9", "60", "100"}));
   SetBlock(1, 1, 6, 1, 2, 0, 2);

@@ -226,6 +226,20 @@ TEST_F(StatGraph, SinAndLogisticKeepTheStoredFrequencyWordAndAngleTurnsRadians) 
   ASSERT_EQ(Compute(), 0u);
   EXPECT_EQ(cond[7 + kSgFreq], 3);
   EXPECT_EQ(SetupGetItem(kSetupAngle), 1);
+  // The logistic fit and the normal probability plot, which take no
+  // frequencies either, as the overlay and as a slot.
+  SetList(4, {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"});
+  SetList(5, {"4", "7", "12", "21", "33", "46", "57", "64", "68", "70"});
+  SetList(6, {"1", "1", "1", "1", "1", "1", "1", "1", "1", "1"});
+  Block(1, static_cast<i16>(kStatLogistic), 4, 5, 6);
+  Block(0, static_cast<i16>(kStatLogistic), 4, 5, 6);
+  ASSERT_EQ(Compute(), 0u);
+  EXPECT_EQ(cond[7 + kSgFreq], 6);
+  EXPECT_EQ(cond[kSgFreq], 6);
+  cond[0] = 0;
+  Block(1, kSgNpp, 5, 0, 6);
+  ASSERT_EQ(Compute(), 0u);
+  EXPECT_EQ(cond[7 + kSgFreq], 6);
 }
 
 TEST_F(StatGraph, ScatterAndRegressionDots) {
