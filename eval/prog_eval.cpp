@@ -81,6 +81,20 @@ bool ShortOperator(u8 t) {
   }
 }
 
+// The digit operation of a relation token (= != < > <= >=), the one the
+// value layer applies to two real numbers; null for any other token.
+i16 (*ShortRelation(u8 t))(BcdWork *, const BcdWork *) {
+  switch (t) {
+    case '=': return BcdRelEq;
+    case 0x11: return BcdRelNe;
+    case '<': return BcdRelLt;
+    case '>': return BcdRelGt;
+    case 0x10: return BcdRelLe;
+    case 0x12: return BcdRelGe;
+    default: return nullptr;
+  }
+}
+
 // The tokens that end a short expression: the statement ends, the two arrows.
 bool ShortEnd(u8 t) { return t == 0 || t == ':' || t == 0x0D || t == 0x0C || t == 0x0E || t == 0x13; }
 
@@ -142,7 +156,7 @@ u32 ShortExpr(const u8 **p, Value *out) {
     } else {
       BcdSubMaru(&wa, &wb);
     }
-    if (RealPackPlain(&wa, &r)) {
+    if (ProgPackPlain(&wa, &r)) {
       ProgKeepWork(kProgMemoShort, &r, &wa);
     } else {
       RealPack(&wa, &r);
@@ -164,6 +178,19 @@ u32 ShortExpr(const u8 **p, Value *out) {
     right.re = r;
     right.re.b[0] &= 0x7F;
     RealSetZero(&right.im);
+    if (!EvalNormalizeCell(&right)) return 0;
+  } else if (const auto relation = ShortRelation(op);
+             relation != nullptr && ProgUnpackPlain(&left.re, &wa) && ProgUnpackPlain(&right.re, &wb)) {
+    // A relation of two plain decimal reals: the relation's digit operation
+    // on their working forms (often from the memo), packed as the value
+    // layer packs it, then the clean-up of the operator's result.
+    relation(&wa, &wb);
+    BcdReal r{};
+    if (!ProgPackPlain(&wa, &r)) RealPack(&wa, &r);
+    if (RealErrorCode(&r) != 0) return 0;
+    right.re = r;
+    right.re.b[0] &= 0x7F;
+    right.im = BcdReal{};
     if (!EvalNormalizeCell(&right)) return 0;
   } else {
     EvalCell opCell;

@@ -124,6 +124,25 @@ inline bool ProgUnpackPlain(const BcdReal *x, BcdWork *w) {
   return RealUnpackPlain(x, w);
 }
 
+// RealPackPlain into a stored real whose bytes are all zero: bytes 0-8 as
+// RealPackPlain writes them (bytes 9-11 stay zero), set with one 8-byte and
+// one 4-byte store. A number packed here is read back as words at once (the
+// memo's key, the copy into a cell or a variable), and words read over bytes
+// stored one by one wait for those stores to reach the cache first.
+inline bool ProgPackPlain(const BcdWork *src, BcdReal *dst) {
+  if (static_cast<u8>(src->b[0] - 1) >= 0x0F || (src->b[8] | src->b[9]) != 0) return false;
+  const u32 hi = src->b[10], lo = src->b[11];
+  if (hi != 0x10 && hi != 0x60 && ((hi != 0x09 && hi != 0x59) || lo == 0)) return false;
+  u64 v;
+  __builtin_memcpy(&v, src->b, 8);
+  v = (v & ~u64{0xF0}) | u64{(lo & 0x0F) << 4};
+  const u64 first = u64{(hi & 0xF0) | lo >> 4} | v << 8;
+  const u32 last = static_cast<u32>(v >> 56);
+  __builtin_memcpy(dst->b, &first, 8);
+  __builtin_memcpy(dst->b + 8, &last, 4);
+  return true;
+}
+
 // Keeps w as the working form of the stored x in the memo's entry `slot`
 // (w must be what RealUnpack gives for x).
 inline void ProgKeepWork(u32 slot, const BcdReal *x, const BcdWork *w) {

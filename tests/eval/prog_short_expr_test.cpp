@@ -81,6 +81,12 @@ const std::vector<std::pair<std::string, std::string>> &States() {
       {"1\xBB" "3", "1\xBB" "6"},
       {"2\x89" "3\x7F\x50", "4"},
       {"\x87" "12.5", "2.5"},
+      // Relations of numbers that differ below the subtraction's
+      // cancellation limit compare equal; just above it they do not.
+      {"1", "1.00000000000001"},
+      {"123456789012345", "123456789012346"},
+      {"4999", "5000"},
+      {"\x87" "3", "\x87" "3.0000000000001"},
   };
   return s;
 }
