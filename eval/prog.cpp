@@ -567,8 +567,8 @@ void ToDecimal(BcdReal *r) {
 }
 
 void StoreReal(u8 var, const BcdReal *r) {
-  Value v{};
-  v.re = *r;
+  Value v;
+  ProgRealValue(r, &v, false);
   SysStoreVariable(var, &v);
 }
 

@@ -143,6 +143,25 @@ inline bool ProgPackPlain(const BcdWork *src, BcdReal *dst) {
   return true;
 }
 
+// The real value of the stored real r (the imaginary part zero; with
+// clearFlag, byte 0's complex flag cleared) into *out, as one 16-byte and one
+// 8-byte store: a value is copied on (into a variable, a cell, Ans) by
+// 16-byte and 8-byte reads, which take stored words only when each read
+// lies inside one store.
+inline void ProgRealValue(const BcdReal *r, Value *out, bool clearFlag) {
+  typedef u64 Words __attribute__((vector_size(16)));
+  static_assert(sizeof(Value) == 24);
+  u64 first;
+  u32 last;
+  __builtin_memcpy(&first, r->b, 8);
+  __builtin_memcpy(&last, r->b + 8, 4);
+  if (clearFlag) first &= ~u64{0x80};
+  const Words head = {first, u64{last}};
+  const u64 tail = 0;
+  __builtin_memcpy(out, &head, 16);
+  __builtin_memcpy(reinterpret_cast<u8 *>(out) + 16, &tail, 8);
+}
+
 // Keeps w as the working form of the stored x in the memo's entry `slot`
 // (w must be what RealUnpack gives for x).
 inline void ProgKeepWork(u32 slot, const BcdReal *x, const BcdWork *w) {
