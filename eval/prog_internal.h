@@ -144,18 +144,22 @@ inline bool ProgPackPlain(const BcdWork *src, BcdReal *dst) {
 }
 
 // The real value of the stored real r (the imaginary part zero; with
-// clearFlag, byte 0's complex flag cleared) into *out, as one 16-byte and one
+// asResult, as the value layer makes a value of a real result: byte 0's
+// complex flag and the unused bytes 9-11 cleared) into *out, as one 16-byte and one
 // 8-byte store: a value is copied on (into a variable, a cell, Ans) by
 // 16-byte and 8-byte reads, which take stored words only when each read
 // lies inside one store.
-inline void ProgRealValue(const BcdReal *r, Value *out, bool clearFlag) {
+inline void ProgRealValue(const BcdReal *r, Value *out, bool asResult) {
   typedef u64 Words __attribute__((vector_size(16)));
   static_assert(sizeof(Value) == 24);
   u64 first;
   u32 last;
   __builtin_memcpy(&first, r->b, 8);
   __builtin_memcpy(&last, r->b + 8, 4);
-  if (clearFlag) first &= ~u64{0x80};
+  if (asResult) {
+    first &= ~u64{0x80};
+    last &= 0xFF;
+  }
   const Words head = {first, u64{last}};
   const u64 tail = 0;
   __builtin_memcpy(out, &head, 16);
