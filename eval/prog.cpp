@@ -219,11 +219,6 @@ bool IsTrue(const Value *v) {
 
 }  // namespace
 
-bool ProgIsScalar(const Value *v) {
-  const int kind = ValKind(v);
-  return kind != kValKindList && kind != kValKindMatrix;
-}
-
 u32 ProgRaise(u32 code, Value *result) {
   if (result) {
     if (!ProgIsScalar(result)) ValFreeTemp(result);

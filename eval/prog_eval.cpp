@@ -251,7 +251,8 @@ bool PlainIndex(const u8 **p, u32 *n) {
     ++digits;
   }
   if (digits == 0 || digits > 4 || (*q != ']' && *q != ',')) return false;
-  if (SetupGetItem(kSetupMode) != 0) return false;
+  static const u8 *const mode = SetupItemAddress(kSetupMode);
+  if (*mode != 0) return false;
   *p = q;
   *n = v;
   return true;

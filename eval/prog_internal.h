@@ -5,6 +5,7 @@
 #include "kernel/heap.h"
 #include "kernel/types.h"
 #include "number/real.h"
+#include "number/value.h"
 
 // Error codes the interpreter raises.
 enum ProgError : u32 {
@@ -211,7 +212,10 @@ u32 ProgClearItems(ProgRunState *run, u32 tok);
 // Prints the sub-name of list n as a text line.
 u32 ProgPrintListName(ProgRunState *run, u32 n);
 // Whether a value is a scalar (not a list or matrix header).
-bool ProgIsScalar(const Value *v);
+inline bool ProgIsScalar(const Value *v) {
+  const int kind = ValKind(v);
+  return kind != kValKindList && kind != kValKindMatrix;
+}
 
 // Setting commands (class 1) and Rnd (class 55). ProgSetCommand gives 0
 // (error raised), 1, or kProgSetEndAsNewline when a following display-stop

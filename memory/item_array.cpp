@@ -101,7 +101,7 @@ struct Shape {
 };
 
 // The shape of the item found at record r with data p.
-u32 ShapeOf(McsItemRecord *record, u8 *p, bool list, Shape *shape, const u8 **data) {
+inline u32 ShapeOf(McsItemRecord *record, u8 *p, bool list, Shape *shape, const u8 **data) {
   if (record->type != TypeOf(list) || record->size < kItemArrayHeader) return kItemArrayMissing;
   shape->record = record;
   shape->bytes = p;
@@ -139,7 +139,8 @@ thread_local ListPlace t_listPlaces[4];
 
 // What the item name of <file, list> depends on.
 u64 ListKey(u8 file, u8 list) {
-  const u64 setting = (file == 0 && list != 0) ? SetupGetItem(kSetupListFile) : 0;
+  static const u8 *const listFile = SetupItemAddress(kSetupListFile);
+  const u64 setting = (file == 0 && list != 0) ? *listFile : 0;
   return u64{1} << 48 | setting << 16 | u64{file} << 8 | list;
 }
 
