@@ -204,11 +204,9 @@ void UnwindAll(ProgRunState *run) {
 
 // Zero, the complex flag of a real part ignored.
 bool IsZeroReal(const BcdReal *r) {
-  if ((r->b[0] & 0x7F) != 0) return false;
-  for (int i = 1; i < 9; ++i) {
-    if (r->b[i] != 0) return false;
-  }
-  return true;
+  u64 digits;
+  std::memcpy(&digits, r->b + 1, 8);
+  return (r->b[0] & 0x7F) == 0 && digits == 0;
 }
 
 // A scalar condition is true when either part is not zero.
