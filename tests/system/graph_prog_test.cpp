@@ -83,17 +83,26 @@ TEST_F(ProgRun, RecursionTableAndItsGraphs) {
   EXPECT_EQ(CalcRow(1).rfind("n  an    Σan", 0), 0u) << CalcScreenText();
   EXPECT_EQ(CalcRow(6).rfind("  4     5    12", 0), 0u) << CalcScreenText();
   ASSERT_TRUE(BackToMenu());
-  // The graphs need the table first; joined, then as points.
+  // The graphs need the table first; joined, then as points. The sums
+  // 12 (n = 4) and 20 (n = 5) lie about rows 56 and 51: the segment between
+  // them crosses column 58 between rows 51 and 55.
   struct Case {
     const char *command;
+    int pointRow;         // the point at n = 5, column 64
+    int segCol, segLow, segHigh;  // where only the joined graph has dots
     bool joined;
-  } cases[] = {{"{#F726}", true}, {"{#F727}", false}};
+  } cases[] = {
+      {"{#F726}", 58, 121, 10, 27, true},  // DrawR-Con
+      {"{#F727}", 58, 121, 10, 27, false},
+      {"{#F728}", 51, 58, 51, 55, true},   // the sums, joined
+      {"{#F729}", 51, 58, 51, 55, false},
+  };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.command);
     Program(std::string(kFibonacci) + "{#F72F}:" + c.command);
     ASSERT_TRUE(Run());
-    EXPECT_TRUE(AnyDot(64, 57, 59)) << CalcScreenPicture();
-    EXPECT_EQ(AnyDot(121, 10, 27), c.joined) << CalcScreenPicture();
+    EXPECT_TRUE(AnyDot(64, c.pointRow - 1, c.pointRow + 1)) << CalcScreenPicture();
+    EXPECT_EQ(AnyDot(c.segCol, c.segLow, c.segHigh), c.joined) << CalcScreenPicture();
     ASSERT_TRUE(BackToMenu());
   }
 }
