@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "graph/dyna/dyna_play.h"
 #include "kernel/keyqueue.h"
 #include "memory/item_system.h"
 #include "memory/mcs_api.h"
@@ -220,6 +221,46 @@ TEST_F(ProgRun, FunctionMemoryKeysOfTheEditorAndThePause) {
   ASSERT_TRUE(CalcPress("EXE"));
   EXPECT_FALSE(CalcScreenHas("- Disp -")) << CalcScreenText();
   EXPECT_EQ(CalcRow(2), std::string(20, ' ') + "2") << CalcScreenText();
+}
+
+}  // namespace
+
+namespace {
+
+// DrawDyna of Y=AX for A = 1, 2, 3: ten forward-and-back cycles at Normal
+// speed (two sleeps a frame), then the graph screen with the last frame
+// shown, A = 1 again: at x = 0.7 (column 71) y = 0.7 lit, 1.4 and 2.1 of
+// the other frames not. A range the frames
+// cannot take and no selected function are refused.
+TEST_F(ProgRun, DrawDynaPlaysTenCyclesAndKeepsTheLastFrame) {
+  const std::string dyna = "\"AX\"{->}{#7FF0}1:{#F7CA}1:{#F780}A:";
+  Program(dyna + "1{->}{#7F0D}:3{->}{#7F0E}:1{->}{#7F0F}:{#F722}");
+  DynaPlayStats *stats = DynaStats();
+  *stats = DynaPlayStats{};
+  ASSERT_TRUE(CalcPress("A"));
+  ASSERT_TRUE(CalcPress("EXE", 60000));
+  EXPECT_EQ(stats->framesComputed, 3u);
+  EXPECT_EQ(stats->framesShown, 60u);
+  EXPECT_EQ(stats->sleeps, 120u);
+  EXPECT_EQ(GmemReadGraphMode(), 11);
+  EXPECT_TRUE(CalcDot(71, 25)) << CalcScreenPicture();
+  EXPECT_FALSE(CalcDot(71, 18));
+  EXPECT_FALSE(CalcDot(71, 11));
+  ASSERT_TRUE(BackToMenu());
+  struct Case {
+    std::string program;
+    const char *error;
+  } cases[] = {
+      {dyna + "5{->}{#7F0D}:1{->}{#7F0E}:1{->}{#7F0F}:{#F722}", "Range ERROR"},
+      {dyna + "1{->}{#7F0D}:3{->}{#7F0E}:1{->}{#7F0F}:{#F7DA}:{#F722}", "Condition ERROR"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.error);
+    Program(c.program);
+    ASSERT_TRUE(Run());
+    EXPECT_TRUE(CalcScreenHas(c.error)) << CalcScreenText();
+    ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  }
 }
 
 }  // namespace
