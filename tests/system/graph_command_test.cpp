@@ -174,4 +174,23 @@ TEST_F(ProgGraph, TangentReadOutFollowsCoordAndDerivative) {
   EXPECT_EQ(gapp::MiniText(0, 58, 127), "");
 }
 
+// A display stop after the tangent shows the graph with the line's read-out;
+// EXIT comes to "- Disp -", where G<->T shows it again, and EXE goes on.
+TEST_F(ProgGraph, TangentAtADisplayStop) {
+  MakeProgram("LINE", std::string("\"X\x8B\"\x0E\x7F\xF0" "1:\xF7\xA0\x7F\xF0" "1,1\x0C" "7", 18));
+  ASSERT_TRUE(CalcPress("A"));
+  ASSERT_EQ(CalcTitle(), "@PROG");
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(gapp::MiniText(0, 50, 127), "Y=2X-1") << CalcScreenPicture();
+  EXPECT_EQ(gapp::MiniCell(1, 8), "X=1");
+  ASSERT_TRUE(CalcPress("EXIT"));
+  ASSERT_TRUE(CalcScreenHas("- Disp -")) << CalcScreenText();
+  ASSERT_TRUE(CalcPostCodes({kKeyGraphTable}));
+  EXPECT_EQ(gapp::MiniText(0, 50, 127), "Y=2X-1") << CalcScreenPicture();
+  EXPECT_TRUE(CalcDot(84, 2));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_FALSE(CalcScreenHas("- Disp -")) << CalcScreenText();
+  EXPECT_TRUE(CalcScreenHas("7")) << CalcScreenText();
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "graph/dyna/dyna_play.h"
 #include "kernel/keyqueue.h"
 #include "memory/item_system.h"
 #include "memory/mcs_api.h"
@@ -83,17 +84,26 @@ TEST_F(ProgRun, RecursionTableAndItsGraphs) {
   EXPECT_EQ(CalcRow(1).rfind("n  an    Σan", 0), 0u) << CalcScreenText();
   EXPECT_EQ(CalcRow(6).rfind("  4     5    12", 0), 0u) << CalcScreenText();
   ASSERT_TRUE(BackToMenu());
-  // The graphs need the table first; joined, then as points.
+  // The graphs need the table first; joined, then as points. The sums
+  // 12 (n = 4) and 20 (n = 5) lie about rows 56 and 51: the segment between
+  // them crosses column 58 between rows 51 and 55.
   struct Case {
     const char *command;
+    int pointRow;         // the point at n = 5, column 64
+    int segCol, segLow, segHigh;  // where only the joined graph has dots
     bool joined;
-  } cases[] = {{"{#F726}", true}, {"{#F727}", false}};
+  } cases[] = {
+      {"{#F726}", 58, 121, 10, 27, true},  // DrawR-Con
+      {"{#F727}", 58, 121, 10, 27, false},
+      {"{#F728}", 51, 58, 51, 55, true},   // the sums, joined
+      {"{#F729}", 51, 58, 51, 55, false},
+  };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.command);
     Program(std::string(kFibonacci) + "{#F72F}:" + c.command);
     ASSERT_TRUE(Run());
-    EXPECT_TRUE(AnyDot(64, 57, 59)) << CalcScreenPicture();
-    EXPECT_EQ(AnyDot(121, 10, 27), c.joined) << CalcScreenPicture();
+    EXPECT_TRUE(AnyDot(64, c.pointRow - 1, c.pointRow + 1)) << CalcScreenPicture();
+    EXPECT_EQ(AnyDot(c.segCol, c.segLow, c.segHigh), c.joined) << CalcScreenPicture();
     ASSERT_TRUE(BackToMenu());
   }
 }
@@ -211,6 +221,46 @@ TEST_F(ProgRun, FunctionMemoryKeysOfTheEditorAndThePause) {
   ASSERT_TRUE(CalcPress("EXE"));
   EXPECT_FALSE(CalcScreenHas("- Disp -")) << CalcScreenText();
   EXPECT_EQ(CalcRow(2), std::string(20, ' ') + "2") << CalcScreenText();
+}
+
+}  // namespace
+
+namespace {
+
+// DrawDyna of Y=AX for A = 1, 2, 3: ten forward-and-back cycles at Normal
+// speed (two sleeps a frame), then the graph screen with the last frame
+// shown, A = 1 again: at x = 0.7 (column 71) y = 0.7 lit, 1.4 and 2.1 of
+// the other frames not. A range the frames
+// cannot take and no selected function are refused.
+TEST_F(ProgRun, DrawDynaPlaysTenCyclesAndKeepsTheLastFrame) {
+  const std::string dyna = "\"AX\"{->}{#7FF0}1:{#F7CA}1:{#F780}A:";
+  Program(dyna + "1{->}{#7F0D}:3{->}{#7F0E}:1{->}{#7F0F}:{#F722}");
+  DynaPlayStats *stats = DynaStats();
+  *stats = DynaPlayStats{};
+  ASSERT_TRUE(CalcPress("A"));
+  ASSERT_TRUE(CalcPress("EXE", 60000));
+  EXPECT_EQ(stats->framesComputed, 3u);
+  EXPECT_EQ(stats->framesShown, 60u);
+  EXPECT_EQ(stats->sleeps, 120u);
+  EXPECT_EQ(GmemReadGraphMode(), 11);
+  EXPECT_TRUE(CalcDot(71, 25)) << CalcScreenPicture();
+  EXPECT_FALSE(CalcDot(71, 18));
+  EXPECT_FALSE(CalcDot(71, 11));
+  ASSERT_TRUE(BackToMenu());
+  struct Case {
+    std::string program;
+    const char *error;
+  } cases[] = {
+      {dyna + "5{->}{#7F0D}:1{->}{#7F0E}:1{->}{#7F0F}:{#F722}", "Range ERROR"},
+      {dyna + "1{->}{#7F0D}:3{->}{#7F0E}:1{->}{#7F0F}:{#F7DA}:{#F722}", "Condition ERROR"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.error);
+    Program(c.program);
+    ASSERT_TRUE(Run());
+    EXPECT_TRUE(CalcScreenHas(c.error)) << CalcScreenText();
+    ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  }
 }
 
 }  // namespace
