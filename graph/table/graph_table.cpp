@@ -709,14 +709,26 @@ void GraphDrawTable(GraphContext *ctx, i32 how) {
     } else {
       NumToText(&v, text);
     }
-    if (split) {
-      LcdClearArea(LcdRect{64, 48, 127, 55});
-      TextPrintMini(66, 50, text, 16);
-    } else {
-      TextLocate(1, 7);
-      TextPrintCore(kTextField, text, 21);
-      GraphTableTopLine(CursorFuncColumn(ctx), ctx);
-    }
+    GraphTableShowValueText(ctx, text);
+    if (!split) GraphTableTopLine(CursorFuncColumn(ctx), ctx);
   }
   SetupSetItem(kSetupComplexMode, complexMode);
+}
+
+void GraphTableShowValueText(GraphContext *ctx, const char *text) {
+  if (Split(ctx)) {
+    LcdClearArea(LcdRect{64, 48, 127, 55});
+    TextPrintMini(66, 50, text, 16);
+  } else {
+    TextLocate(1, 7);
+    TextPrintCore(kTextField, text, 21);
+  }
+}
+
+bool GraphTableCursorValue(GraphContext *ctx, Value *v) {
+  const u8 table = TableOf(ctx);
+  const u32 mrow = static_cast<u32>(ctx->tableTop + ctx->tableCursorRow - 1);
+  const u32 mcol = ctx->tableCursorCol <= 1 ? 1 : static_cast<u32>(ctx->tableLeft + ctx->tableCursorCol - 1);
+  std::memset(v, 0, sizeof *v);
+  return ItemMatGet(table, mrow, mcol, v) == 0 && RealErrorCode(&v->re) == 0;
 }

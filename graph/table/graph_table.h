@@ -74,6 +74,12 @@ void GraphTableBrackets(GraphContext *ctx);
 // Draws the shown part of the table; how 0 also shows the cursor cell's
 // full value on row 7 and the top line.
 void GraphDrawTable(GraphContext *ctx, i32 how);
+// The cursor cell's value line (text row 7, or the right half's bottom
+// line on a split screen) showing text.
+void GraphTableShowValueText(GraphContext *ctx, const char *text);
+// The value under the table cursor into v: false for a missing or error
+// cell.
+bool GraphTableCursorValue(GraphContext *ctx, Value *v);
 // The range record: Start, End and Step.
 struct TableRange {
   BcdReal start, end, step;

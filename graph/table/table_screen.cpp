@@ -10,6 +10,7 @@
 #include "graph/table/graph_table.h"
 #include "kernel/task.h"
 #include "memory/item_array.h"
+#include "number/numtext.h"
 #include "number/realop.h"
 #include "ui/edit.h"
 #include "ui/errbox.h"
@@ -20,6 +21,7 @@
 #include "ui/msg.h"
 #include "ui/popup.h"
 #include "ui/text.h"
+#include "ui/value_keys.h"
 
 namespace {
 
@@ -98,16 +100,27 @@ i32 GraphAskListNumber() {
 
 i32 GraphTableScreen(GraphContext *ctx, u32 firstKey) {
   u32 pending = firstKey;
+  // The cursor's value in another form stays on its line until the next
+  // key; the fraction keys go on from the form shown.
+  bool converted = false;
+  Value shown{};
+  char shownText[kNumTextSize];
   for (;;) {
     u32 rows = 0, cols = 0;
     Dims(ctx, &rows, &cols);
     GraphDrawTable(ctx, 0);
+    if (converted) GraphTableShowValueText(ctx, shownText);
     u32 key = pending;
     bool isChar = false;
     if (pending == 0) {
       isChar = KeyGetKey(&key) != 0;
     }
     pending = 0;
+    if (!isChar && KeyIsValueConversion(key)) {
+      if (converted || GraphTableCursorValue(ctx, &shown)) converted = KeyConvertValue(key, &shown, shownText);
+      continue;
+    }
+    converted = false;
     const bool tableApp = SysIsAppName("@TABLE") && GraphScreenMode(ctx) != 2;
     if (isChar || key == kGraphTableEdit) {
       if (tableApp && ctx->tableCursorCol == 1 && rows > 0) {

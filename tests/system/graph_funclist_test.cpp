@@ -11,6 +11,7 @@
 #include "number/numtext.h"
 #include "tests/support/golden.h"
 #include "tests/support/harness.h"
+#include "ui/setup.h"
 
 namespace {
 
@@ -321,6 +322,27 @@ TEST_F(GraphListSystem, TableColumnIntoAList) {
   EXPECT_EQ(ListValues(4), (std::vector<std::string>{"1", "2", "3", "4", "5"}));
   ASSERT_TRUE(CalcPress("OPTN F1 EXIT"));
   EXPECT_EQ(ItemListSize(0, 5), 0u);
+  EXPECT_EQ(CalcTitle(), "@TABLE");
+}
+
+}  // namespace
+
+namespace {
+
+// F<>D on the table turns the cursor's value into a fraction and back on
+// the value line; a cursor move shows the next value as it is.
+TEST_F(GraphListSystem, TableValueLineTakesTheFractionKey) {
+  OpenTable();
+  SetupSetItem(kSetupTableDual, 1);  // the table on the whole screen
+  ASSERT_TRUE(CalcPress("XtT / 4 EXE"));
+  ASSERT_TRUE(CalcPress("F6 RIGHT"));
+  EXPECT_EQ(CalcRow(7), "0.25") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("F<>D"));
+  EXPECT_EQ(CalcRow(7), "1\u231F4") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("F<>D"));
+  EXPECT_EQ(CalcRow(7), "0.25") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("F<>D DOWN"));
+  EXPECT_EQ(CalcRow(7), "0.5") << CalcScreenText();
   EXPECT_EQ(CalcTitle(), "@TABLE");
 }
 
