@@ -265,6 +265,9 @@ constexpr FkeyItem kGraphDualOptPages[2 * 6] = {
     K(699, 30260), K(700, 30261), B, B, B, B,
 };
 
+// OPT of the function table (variant 13): a column into a list.
+constexpr FkeyItem kTableOptPage[6] = {K(163, kKeyGraphStoreColumn), B, B, B, B, B};
+
 // ALPHA (variant 1): symbols no key types, ids 237-238.
 constexpr i32 A = kFkeyAlphaFirst;
 constexpr FkeyItem kAlphaPages[2 * 6] = {
@@ -310,6 +313,7 @@ constexpr GroupVariant kGroupVariants[] = {
     {kFkeyOptFirst, 7, kGraphDualOptPages, PageCount(kGraphDualOptPages)},
     {kFkeyOptFirst, 10, kGraphOptPages, PageCount(kGraphOptPages)},
     {kFkeyOptFirst, 12, kGraphOptPages, PageCount(kGraphOptPages)},
+    {kFkeyOptFirst, 13, kTableOptPage, 1},
 };
 
 }  // namespace

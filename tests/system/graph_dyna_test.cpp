@@ -165,7 +165,8 @@ TEST_F(DynaSystem, FramesFollowAChangedViewWindow) {
   ASSERT_TRUE(CalcPress("EXIT"));
 }
 
-// The same V-Window left unchanged keeps the frames already made.
+// The View Window left unchanged: F6 still plays, from the frames already
+// made.
 TEST_F(DynaSystem, UnchangedViewWindowKeepsTheFrames) {
   ASSERT_TRUE(CalcPress("F5 EXE F4"));
   ASSERT_TRUE(CalcPress("F3 F1 EXE"));
