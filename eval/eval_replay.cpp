@@ -1,0 +1,218 @@
+// Recording and replay of whole expressions (see eval/eval_replay.h).
+#include "eval/eval_replay.h"
+
+#include <cstring>
+
+#include "eval/eval_glue.h"
+#include "eval/token_len.h"
+#include "kernel/keyqueue.h"
+#include "ui/setup.h"
+#include "ui/sysvar.h"
+
+namespace {
+
+constexpr u32 kTextMax = 128;     // longer statements are not kept
+constexpr u32 kStepMax = 96;      // steps of one recording
+constexpr u32 kLiteralMax = 24;   // literal values of one recording
+constexpr u32 kSlots = 8;         // recordings kept, chosen by the text
+
+enum StepKind : u8 { kStepLiteral, kStepVariable, kStepPush, kStepBinary, kStepUnary };
+
+struct Step {
+  u8 kind;
+  u8 a;  // literal index, variable letter or operator byte 0
+  u8 b;  // operator byte 1
+};
+
+}  // namespace
+
+struct EvalRecording {
+  u32 context;  // 0: empty slot
+  u16 length;
+  u16 endOffset;   // position after the evaluation, from the copy's start
+  u8 tok0;         // token after the expression
+  u8 tok1;
+  u8 tok1Written;  // the evaluation wrote byte 1 of the token cell
+  u8 steps;
+  u8 literals;
+  bool refused;
+  bool reread;         // the token was read again from behind the position
+  const u8 *base;      // while recording: the statement copy
+  u8 text[kTextMax];
+  Step step[kStepMax];
+  EvalCell literal[kLiteralMax];
+};
+
+constinit thread_local EvalRecording *g_evalRecording = nullptr;
+
+namespace {
+
+// Each thread that evaluates keeps recordings of its own.
+constinit thread_local EvalRecording g_slots[kSlots]{};
+constinit thread_local EvalRecording g_scratch{};
+// Nested whole evaluations (an argument evaluated by a handler) record into
+// a scratch of their own.
+constinit thread_local EvalRecording g_nestedScratch{};
+
+u32 SlotOf(const u8 *text, u32 length) {
+  const u32 h = length * 31u + text[0] + text[length - 1] * 7u + text[length / 2] * 13u;
+  return (h ^ (h >> 3)) % kSlots;
+}
+
+void AddStep(u8 kind, u8 a, u8 b) {
+  EvalRecording *r = g_evalRecording;
+  if (r->steps >= kStepMax) {
+    r->refused = true;
+    return;
+  }
+  r->step[r->steps++] = Step{kind, a, b};
+}
+
+// A cell as it comes back off the operand stack: a real keeps its first
+// half only; the second half of a complex value loses bit 7 of its first
+// byte, which marks it on the stack.
+void ThroughStack(EvalCell *cell) {
+  if (cell->re.b[0] & 0x80) {
+    cell->im.b[0] &= 0x7F;
+  } else {
+    std::memset(&cell->im, 0, sizeof cell->im);
+  }
+}
+
+}  // namespace
+
+void EvalRecordLiteral(const EvalCell *cell) {
+  EvalRecording *r = g_evalRecording;
+  if (r->literals >= kLiteralMax) {
+    r->refused = true;
+    return;
+  }
+  r->literal[r->literals] = *cell;
+  AddStep(kStepLiteral, r->literals++, 0);
+}
+
+void EvalRecordVariable(u8 letter) { AddStep(kStepVariable, letter, 0); }
+void EvalRecordPush() { AddStep(kStepPush, 0, 0); }
+void EvalRecordBinary(const EvalCell *op) { AddStep(kStepBinary, op->re.b[0], op->re.b[1]); }
+void EvalRecordUnary(const EvalCell *op) { AddStep(kStepUnary, op->re.b[0], op->re.b[1]); }
+void EvalRecordRefuse() { g_evalRecording->refused = true; }
+void EvalRecordReread() { g_evalRecording->reread = true; }
+
+u32 EvalReplayContext(u32 textLength, bool openBracket) {
+  if (textLength == 0 || textLength > kTextMax) return 0;
+  if (SetupGetItem(kSetupMode) != 0 || EvalGlueSheetRunning()) return 0;
+  // What else steers the reading: the evaluator byte (relations ending an
+  // operand) and the free variables a graph function may name.
+  return 0x01000000u | (openBracket ? 0x10000u : 0u) | (u32{SetupGetByte(kSetupGraphVars)} << 8) |
+         SetupGetByte(kSetupEvalFlags);
+}
+
+u32 EvalReplay(const u8 *text, u32 length, u32 context, TokPos *pos, EvalCell *tok, EvalCell *result) {
+  const EvalRecording *r = &g_slots[SlotOf(text, length)];
+  if (r->context != context || r->length != length || std::memcmp(r->text, text, length) != 0) return 0;
+  if (KeyBreakPoll()) return 0;  // the full evaluation reports it
+  const EvalCell saved = *result;
+  EvalCell stack[kEvalOperandMax];
+  u32 cells = 0, entries = 0;
+  result->re.b[0] = 0;
+  for (u32 i = 0; i < r->steps; ++i) {
+    const Step s = r->step[i];
+    switch (s.kind) {
+      case kStepLiteral:
+        *result = r->literal[s.a];
+        break;
+      case kStepVariable:
+        if (!EvalReadVariable(s.a, result)) goto fail;
+        break;
+      case kStepPush: {
+        // The evaluator's stack holds ten 12-byte entries; a complex value
+        // takes two.
+        entries += (result->re.b[0] & 0x80) ? 2 : 1;
+        if (entries > kEvalOperandMax) goto fail;
+        stack[cells] = *result;
+        ThroughStack(&stack[cells]);
+        ++cells;
+        break;
+      }
+      case kStepBinary: {
+        EvalCell op;
+        op.re.b[0] = s.a;
+        op.re.b[1] = s.b;
+        EvalCell left = stack[--cells];
+        entries -= (left.re.b[0] & 0x80) ? 2 : 1;
+        if (!EvalApplyBinary(&left, &op, result)) goto fail;
+        break;
+      }
+      default: {
+        EvalCell op;
+        op.re.b[0] = s.a;
+        op.re.b[1] = s.b;
+        if (!EvalApplyUnary(result, &op)) goto fail;
+        break;
+      }
+    }
+  }
+  tok->re.b[0] = r->tok0;
+  if (r->tok1Written) tok->re.b[1] = r->tok1;
+  *pos = text + r->endOffset;
+  return 1;
+
+fail:
+  *result = saved;
+  return 0;
+}
+
+EvalRecording *EvalRecordStart(const u8 *text, u32 length, u32 context) {
+  EvalRecording *previous = g_evalRecording;
+  EvalRecording *r = previous == nullptr ? &g_scratch : &g_nestedScratch;
+  if (previous == &g_nestedScratch) {
+    // Deeper still: not recorded.
+    g_evalRecording = nullptr;
+    return previous;
+  }
+  r->context = context;
+  r->length = static_cast<u16>(length);
+  r->steps = 0;
+  r->literals = 0;
+  r->refused = false;
+  r->reread = false;
+  r->base = text;
+  std::memcpy(r->text, text, length);
+  g_evalRecording = r;
+  return previous;
+}
+
+void EvalRecordFinish(EvalRecording *previous, u32 ok, TokPos end, const EvalCell *tok) {
+  EvalRecording *r = g_evalRecording;
+  g_evalRecording = previous;
+  if (r == nullptr || !ok || r->refused) return;
+  if (end < r->base || end > r->base + r->length + 1) return;
+  const u32 endOffset = static_cast<u32>(end - r->base);
+  // Byte 1 of the token cell is written by every two-byte token read and by
+  // every step back; otherwise it keeps what the caller had there.
+  bool written = r->reread;
+  for (u32 i = 0; i < endOffset && i < r->length && !written;) {
+    written = TokIsLeadByte(r->base[i]) != 0;
+    const u32 n = TokLenAt(r->base + i);
+    i += n != 0 ? n : 1;
+  }
+  EvalRecording *slot = &g_slots[SlotOf(r->text, r->length)];
+  slot->context = r->context;
+  slot->length = r->length;
+  slot->endOffset = static_cast<u16>(endOffset);
+  slot->tok0 = tok->re.b[0];
+  slot->tok1 = tok->re.b[1];
+  slot->tok1Written = written ? 1 : 0;
+  slot->steps = r->steps;
+  slot->literals = r->literals;
+  slot->refused = false;
+  slot->reread = false;
+  slot->base = nullptr;
+  std::memcpy(slot->text, r->text, r->length);
+  std::memcpy(slot->step, r->step, r->steps * sizeof(Step));
+  std::memcpy(slot->literal, r->literal, r->literals * sizeof(EvalCell));
+}
+
+void EvalReplayForget() {
+  for (EvalRecording &r : g_slots) r.context = 0;
+}

@@ -1,0 +1,63 @@
+// Replay of whole expressions (evaluator internal).
+//
+// A graph, a table or a program loop evaluates the same statement text again
+// and again with other variable values. The first evaluation of a text is
+// recorded as the value steps the evaluator took: the literals it read (their
+// values depend on the text alone), the variables it read, the operands it
+// pushed and every operator it applied, in order. An evaluation of the same
+// text under the same reading conditions then runs those steps straight on
+// the caller's cells, calling the same appliers with the same operands in
+// the same order, so its result cell, token and position are those of the
+// full evaluation. A step that fails there (an error, a break, a stack that
+// a complex value overfills) puts the caller's cells back and the text is
+// evaluated in full, which gives the error and its position.
+//
+// Only texts made of number literals, the letter variables, operators,
+// prefix functions, brackets and postfix operators are recorded; anything else (functions that take arguments, lists, matrices,
+// fractions typed with the fraction bar, degree marks, Base-N, the
+// spreadsheet's cell references) leaves the text to the full evaluation.
+// The recordings are kept per thread.
+#pragma once
+#include "eval/eval.h"
+#include "kernel/types.h"
+
+struct EvalRecording;
+
+// The recording being made by the running whole evaluation, or null.
+extern constinit thread_local EvalRecording *g_evalRecording;
+
+// Steps of the recording; called by the evaluator core only while
+// g_evalRecording is set.
+void EvalRecordLiteral(const EvalCell *cell);
+void EvalRecordVariable(u8 letter);
+void EvalRecordPush();
+void EvalRecordBinary(const EvalCell *op);
+void EvalRecordUnary(const EvalCell *op);
+// The token was read again from behind the position (TokReread).
+void EvalRecordReread();
+// A step that cannot be replayed: the text stays with the full evaluation.
+void EvalRecordRefuse();
+
+inline void EvalRecordingRefuse() {
+  if (g_evalRecording != nullptr) [[unlikely]]
+    EvalRecordRefuse();
+}
+
+// The reading conditions of a whole evaluation from a statement copy, or 0
+// when it cannot be replayed or recorded (Base-N, the spreadsheet, a text
+// too long to keep).
+u32 EvalReplayContext(u32 textLength, bool openBracket);
+
+// Replays the text at `text` (length bytes, the statement copy) when it was
+// recorded under `context`: 1 with result, token and *pos set as the full
+// evaluation sets them (*pos inside the copy); 0 with every cell as it was.
+u32 EvalReplay(const u8 *text, u32 length, u32 context, TokPos *pos, EvalCell *tok, EvalCell *result);
+
+// Starts recording the evaluation of the text; the previous recording
+// pointer is given back for EvalRecordFinish.
+EvalRecording *EvalRecordStart(const u8 *text, u32 length, u32 context);
+// Ends the recording: a successful evaluation that took only replayable
+// steps is kept. end is the position after the evaluation.
+void EvalRecordFinish(EvalRecording *previous, u32 ok, TokPos end, const EvalCell *tok);
+// Forgets every recording (tests compare replayed and full evaluations).
+void EvalReplayForget();
