@@ -43,16 +43,16 @@ struct EvalRecording {
   EvalCell literal[kLiteralMax];
 };
 
-constinit thread_local EvalRecording *g_evalRecording = nullptr;
+EvalRecording *g_evalRecording = nullptr;
 
 namespace {
 
-// Each thread that evaluates keeps recordings of its own.
-constinit thread_local EvalRecording g_slots[kSlots]{};
-constinit thread_local EvalRecording g_scratch{};
+// Calculator thread only, as the evaluator's other state.
+EvalRecording g_slots[kSlots];
+EvalRecording g_scratch;
 // Nested whole evaluations (an argument evaluated by a handler) record into
 // a scratch of their own.
-constinit thread_local EvalRecording g_nestedScratch{};
+EvalRecording g_nestedScratch;
 
 u32 SlotOf(const u8 *text, u32 length) {
   const u32 h = length * 31u + text[0] + text[length - 1] * 7u + text[length / 2] * 13u;

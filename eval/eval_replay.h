@@ -16,7 +16,7 @@
 // prefix functions, brackets and postfix operators are recorded; anything else (functions that take arguments, lists, matrices,
 // fractions typed with the fraction bar, degree marks, Base-N, the
 // spreadsheet's cell references) leaves the text to the full evaluation.
-// The recordings are kept per thread.
+// Calculator thread only.
 #pragma once
 #include "eval/eval.h"
 #include "kernel/types.h"
@@ -24,7 +24,7 @@
 struct EvalRecording;
 
 // The recording being made by the running whole evaluation, or null.
-extern constinit thread_local EvalRecording *g_evalRecording;
+extern EvalRecording *g_evalRecording;
 
 // Steps of the recording; called by the evaluator core only while
 // g_evalRecording is set.
