@@ -630,12 +630,16 @@ u32 RunFresh(TokPos *pos, EvalCell *tok, EvalCell *result, u32 prime, u32 flags,
   if (openBracket) result->re.b[0] = 0;
   // A whole expression read from a statement copy is replayed when the same
   // text was evaluated before, and recorded otherwise.
-  const u32 context = prime && copy.origin != nullptr && (flags & ~u32{kEvalOpenBracket}) == kEvalWhole
-                          ? EvalReplayContext(copy.length, openBracket)
-                          : 0;
-  if (context != 0 && EvalReplay(copy.bytes + 2, copy.length, context, pos, tok, result)) {
-    ReturnPosition(pos, &copy);
-    return 1;
+  u32 context = prime && copy.origin != nullptr && (flags & ~u32{kEvalOpenBracket}) == kEvalWhole
+                    ? EvalReplayContext(copy.length, openBracket)
+                    : 0;
+  if (context != 0) {
+    const u32 replay = EvalReplay(copy.bytes + 2, copy.length, context, pos, tok, result);
+    if (replay == kReplayDone) {
+      ReturnPosition(pos, &copy);
+      return 1;
+    }
+    if (replay == kReplayRefused) context = 0;
   }
   EvalRecording *const outer = context != 0 ? EvalRecordStart(copy.bytes + 2, copy.length, context) : g_evalRecording;
   if (context == 0) g_evalRecording = nullptr;

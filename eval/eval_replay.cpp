@@ -14,7 +14,7 @@ namespace {
 constexpr u32 kTextMax = 128;     // longer statements are not kept
 constexpr u32 kStepMax = 96;      // steps of one recording
 constexpr u32 kLiteralMax = 24;   // literal values of one recording
-constexpr u32 kSlots = 8;         // recordings kept, chosen by the text
+constexpr u32 kSlots = 16;        // recordings kept, chosen by the text
 
 enum StepKind : u8 { kStepLiteral, kStepVariable, kStepPush, kStepBinary, kStepUnary };
 
@@ -109,8 +109,9 @@ u32 EvalReplayContext(u32 textLength, bool openBracket) {
 
 u32 EvalReplay(const u8 *text, u32 length, u32 context, TokPos *pos, EvalCell *tok, EvalCell *result) {
   const EvalRecording *r = &g_slots[SlotOf(text, length)];
-  if (r->context != context || r->length != length || std::memcmp(r->text, text, length) != 0) return 0;
-  if (KeyBreakPoll()) return 0;  // the full evaluation reports it
+  if (r->context != context || r->length != length || std::memcmp(r->text, text, length) != 0) return kReplayUnknown;
+  if (r->refused) return kReplayRefused;
+  if (KeyBreakPoll()) return kReplayRefused;  // the full evaluation reports it
   const EvalCell saved = *result;
   EvalCell stack[kEvalOperandMax];
   u32 cells = 0, entries = 0;
@@ -155,11 +156,11 @@ u32 EvalReplay(const u8 *text, u32 length, u32 context, TokPos *pos, EvalCell *t
   tok->re.b[0] = r->tok0;
   if (r->tok1Written) tok->re.b[1] = r->tok1;
   *pos = text + r->endOffset;
-  return 1;
+  return kReplayDone;
 
 fail:
   *result = saved;
-  return 0;
+  return kReplayRefused;
 }
 
 EvalRecording *EvalRecordStart(const u8 *text, u32 length, u32 context) {
@@ -185,7 +186,19 @@ EvalRecording *EvalRecordStart(const u8 *text, u32 length, u32 context) {
 void EvalRecordFinish(EvalRecording *previous, u32 ok, TokPos end, const EvalCell *tok) {
   EvalRecording *r = g_evalRecording;
   g_evalRecording = previous;
-  if (r == nullptr || !ok || r->refused) return;
+  if (r == nullptr) return;
+  if (r->refused) {
+    // A text that took a step the replay does not take takes it on every
+    // evaluation that gets that far: it is kept as such, so it is not
+    // recorded again each time.
+    EvalRecording *slot = &g_slots[SlotOf(r->text, r->length)];
+    slot->context = r->context;
+    slot->length = r->length;
+    slot->refused = true;
+    std::memcpy(slot->text, r->text, r->length);
+    return;
+  }
+  if (!ok) return;
   if (end < r->base || end > r->base + r->length + 1) return;
   const u32 endOffset = static_cast<u32>(end - r->base);
   // Byte 1 of the token cell is written by every two-byte token read and by

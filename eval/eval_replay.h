@@ -48,16 +48,25 @@ inline void EvalRecordingRefuse() {
 // too long to keep).
 u32 EvalReplayContext(u32 textLength, bool openBracket);
 
+enum EvalReplayOutcome : u32 {
+  kReplayUnknown = 0,  // not recorded: evaluate in full and record
+  kReplayDone = 1,     // replayed
+  kReplayRefused = 2,  // evaluate in full without recording
+};
 // Replays the text at `text` (length bytes, the statement copy) when it was
-// recorded under `context`: 1 with result, token and *pos set as the full
-// evaluation sets them (*pos inside the copy); 0 with every cell as it was.
+// recorded under `context`: kReplayDone with result, token and *pos set as
+// the full evaluation sets them (*pos inside the copy). Otherwise every cell
+// is as it was: kReplayRefused for a text known not to replay and for a
+// replay that met an error or a break (the full evaluation reports it),
+// kReplayUnknown for a text not seen before.
 u32 EvalReplay(const u8 *text, u32 length, u32 context, TokPos *pos, EvalCell *tok, EvalCell *result);
 
 // Starts recording the evaluation of the text; the previous recording
 // pointer is given back for EvalRecordFinish.
 EvalRecording *EvalRecordStart(const u8 *text, u32 length, u32 context);
 // Ends the recording: a successful evaluation that took only replayable
-// steps is kept. end is the position after the evaluation.
+// steps is kept, and so is a text that took a step the replay does not take
+// (as one not to record again). end is the position after the evaluation.
 void EvalRecordFinish(EvalRecording *previous, u32 ok, TokPos end, const EvalCell *tok);
 // Forgets every recording (tests compare replayed and full evaluations).
 void EvalReplayForget();
