@@ -304,17 +304,23 @@ u32 CallHandler(TokPos *pos, EvalCell *tok, EvalCell *result, EvalStackArea *are
   const EvalTokenEntry *row = EvalDispatchRow(EvalTokenRow(tok));
   if (row == nullptr) return EvalErrSyntax(result);
   if (g_evalRecording != nullptr) [[unlikely]] {
-    // Number literals and letter variables are replayed; every other
-    // operand leaves the text to the full evaluation.
+    // Number literals, letter variables, theta, r and pi are replayed;
+    // every other operand leaves the text to the full evaluation.
     if (row->kind == kEvalKindText && row->handler.text == EvalNumberLiteral) {
       if (!EvalNumberLiteral(result, pos, tok)) return 0;
       EvalRecordLiteral(result);
       return 1;
     }
-    if (row->kind == kEvalKindArea && (row->handler.area == EvalVariable || row->handler.area == EvalVarX)) {
+    if (row->kind == kEvalKindArea && (row->handler.area == EvalVariable || row->handler.area == EvalVarX ||
+                                       row->handler.area == EvalVarY || row->handler.area == EvalVarT)) {
       const u8 letter = TokByte0(tok);
       if (!row->handler.area(result, pos, tok, area)) return 0;
       EvalRecordVariable(letter);
+      return 1;
+    }
+    if (row->kind == kEvalKindValue && EvalRecordValue(row->handler.value)) {
+      if (!row->handler.value(result)) return 0;
+      TokNext(tok, pos);
       return 1;
     }
     EvalRecordRefuse();

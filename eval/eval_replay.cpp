@@ -2,6 +2,7 @@
 #include "eval/eval_replay.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "eval/eval_glue.h"
 #include "eval/token_len.h"
@@ -16,7 +17,11 @@ constexpr u32 kStepMax = 96;      // steps of one recording
 constexpr u32 kLiteralMax = 24;   // literal values of one recording
 constexpr u32 kSlots = 16;        // recordings kept, chosen by the text
 
-enum StepKind : u8 { kStepLiteral, kStepVariable, kStepPush, kStepBinary, kStepUnary };
+enum StepKind : u8 { kStepLiteral, kStepVariable, kStepValue, kStepPush, kStepBinary, kStepUnary };
+
+// The value handlers a replay calls again: values of the calculator's state
+// that are never lists or matrices.
+u32 (*const kValueHandlers[])(EvalCell *) = {EvalVarTheta, EvalVarR, EvalPi};
 
 struct Step {
   u8 kind;
@@ -92,6 +97,16 @@ void EvalRecordLiteral(const EvalCell *cell) {
 }
 
 void EvalRecordVariable(u8 letter) { AddStep(kStepVariable, letter, 0); }
+
+u32 EvalRecordValue(u32 (*handler)(EvalCell *)) {
+  for (u32 i = 0; i < std::size(kValueHandlers); ++i) {
+    if (kValueHandlers[i] == handler) {
+      AddStep(kStepValue, static_cast<u8>(i), 0);
+      return 1;
+    }
+  }
+  return 0;
+}
 void EvalRecordPush() { AddStep(kStepPush, 0, 0); }
 void EvalRecordBinary(const EvalCell *op) { AddStep(kStepBinary, op->re.b[0], op->re.b[1]); }
 void EvalRecordUnary(const EvalCell *op) { AddStep(kStepUnary, op->re.b[0], op->re.b[1]); }
@@ -124,6 +139,9 @@ u32 EvalReplay(const u8 *text, u32 length, u32 context, TokPos *pos, EvalCell *t
         break;
       case kStepVariable:
         if (!EvalReadVariable(s.a, result)) goto fail;
+        break;
+      case kStepValue:
+        if (!kValueHandlers[s.a](result)) goto fail;
         break;
       case kStepPush: {
         // The evaluator's stack holds ten 12-byte entries; a complex value

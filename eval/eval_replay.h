@@ -12,8 +12,8 @@
 // a complex value overfills) puts the caller's cells back and the text is
 // evaluated in full, which gives the error and its position.
 //
-// Only texts made of number literals, the letter variables, operators,
-// prefix functions, brackets and postfix operators are recorded; anything else (functions that take arguments, lists, matrices,
+// Only texts made of number literals, the letter variables, theta, r, pi,
+// operators, prefix functions, brackets and postfix operators are recorded; anything else (functions that take arguments, lists, matrices,
 // fractions typed with the fraction bar, degree marks, Base-N, the
 // spreadsheet's cell references) leaves the text to the full evaluation.
 // Calculator thread only.
@@ -30,6 +30,10 @@ extern EvalRecording *g_evalRecording;
 // g_evalRecording is set.
 void EvalRecordLiteral(const EvalCell *cell);
 void EvalRecordVariable(u8 letter);
+// A value handler without arguments: 1 and recorded for theta, r and pi
+// (read again on replay); 0 for every other one, which the replay does not
+// take (nothing recorded).
+u32 EvalRecordValue(u32 (*handler)(EvalCell *));
 void EvalRecordPush();
 void EvalRecordBinary(const EvalCell *op);
 void EvalRecordUnary(const EvalCell *op);

@@ -172,13 +172,14 @@ TEST_F(Replay, SameOutcomeAsTheFullEvaluation) {
       "A+(A+(A+(A+(A+(A+(A+(A+(A+1))))))))",
       "0.0+.5+00012",
       "1234567890123456789+A",
+      "{pi}A+{theta}{r}",
+      "Y+T*2",
       // left to the full evaluation
       "A{frac}B+1",
       "12{dms}30{dms}+A",
       "{Pol}A,B)+1",
       "Ans+A",
-      "{pi}A",
-      "{theta}+A",
+      "{Xmin}+A",
       // errors
       "A/0",
       "1/(A-4)",
@@ -248,7 +249,7 @@ TEST_F(Replay, ConditionsThatChangeTheReading) {
       {"degrees", [] { SetupSetItem(kSetupAngle, 0); }},
       {"radians", [] { SetupSetItem(kSetupAngle, 1); }},
   };
-  const char *texts[] = {"A+1", "X*2+B", "{sin}X+A<B", "12+A", "A=B+1"};
+  const char *texts[] = {"A+1", "X*2+B", "{sin}X+A<B", "12+A", "A=B+1", "T+Y", "{r}{theta}"};
   for (const char *t : texts) {
     const std::vector<u8> text = Tokens(t);
     for (const Condition &recorded : conditions) {
