@@ -647,7 +647,11 @@ u32 RunFresh(TokPos *pos, EvalCell *tok, EvalCell *result, u32 prime, u32 flags,
     }
     if (replay == kReplayRefused) context = 0;
   }
-  EvalRecording *const outer = context != 0 ? EvalRecordStart(copy.bytes + 2, copy.length, context) : g_evalRecording;
+  // Each whole evaluation records into its own frame: a nested one (a
+  // graph function read by a handler) may record while this one does.
+  EvalRecording recording;
+  EvalRecording *const outer =
+      context != 0 ? EvalRecordStart(&recording, copy.bytes + 2, copy.length, context) : g_evalRecording;
   if (context == 0) g_evalRecording = nullptr;
   if (prime) {
     tok->re.b[0] = '0';

@@ -10,67 +10,29 @@
 #include "ui/setup.h"
 #include "ui/sysvar.h"
 
+EvalRecording *g_evalRecording = nullptr;
+
 namespace {
-
-constexpr u32 kTextMax = 128;     // longer statements are not kept
-constexpr u32 kStepMax = 96;      // steps of one recording
-constexpr u32 kLiteralMax = 24;   // literal values of one recording
-constexpr u32 kSlots = 16;        // recordings kept, chosen by the text
-
-enum StepKind : u8 { kStepLiteral, kStepVariable, kStepValue, kStepPush, kStepBinary, kStepUnary };
 
 // The value handlers a replay calls again: values of the calculator's state
 // that are never lists or matrices.
 u32 (*const kValueHandlers[])(EvalCell *) = {EvalVarTheta, EvalVarR, EvalPi};
 
-struct Step {
-  u8 kind;
-  u8 a;  // literal index, variable letter or operator byte 0
-  u8 b;  // operator byte 1
-};
-
-}  // namespace
-
-struct EvalRecording {
-  u32 context;  // 0: empty slot
-  u16 length;
-  u16 endOffset;   // position after the evaluation, from the copy's start
-  u8 tok0;         // token after the expression
-  u8 tok1;
-  u8 tok1Written;  // the evaluation wrote byte 1 of the token cell
-  u8 steps;
-  u8 literals;
-  bool refused;
-  bool reread;         // the token was read again from behind the position
-  const u8 *base;      // while recording: the statement copy
-  u8 text[kTextMax];
-  Step step[kStepMax];
-  EvalCell literal[kLiteralMax];
-};
-
-EvalRecording *g_evalRecording = nullptr;
-
-namespace {
-
 // Calculator thread only, as the evaluator's other state.
-EvalRecording g_slots[kSlots];
-EvalRecording g_scratch;
-// Nested whole evaluations (an argument evaluated by a handler) record into
-// a scratch of their own.
-EvalRecording g_nestedScratch;
+EvalRecording g_slots[kEvalReplaySlots];
 
 u32 SlotOf(const u8 *text, u32 length) {
   const u32 h = length * 31u + text[0] + text[length - 1] * 7u + text[length / 2] * 13u;
-  return (h ^ (h >> 3)) % kSlots;
+  return (h ^ (h >> 3)) % kEvalReplaySlots;
 }
 
 void AddStep(u8 kind, u8 a, u8 b) {
   EvalRecording *r = g_evalRecording;
-  if (r->steps >= kStepMax) {
+  if (r->steps >= kEvalReplayStepMax) {
     r->refused = true;
     return;
   }
-  r->step[r->steps++] = Step{kind, a, b};
+  r->step[r->steps++] = EvalStep{kind, a, b};
 }
 
 // A cell as it comes back off the operand stack: a real keeps its first
@@ -88,33 +50,34 @@ void ThroughStack(EvalCell *cell) {
 
 void EvalRecordLiteral(const EvalCell *cell) {
   EvalRecording *r = g_evalRecording;
-  if (r->literals >= kLiteralMax) {
+  if (r->literals >= kEvalReplayLiteralMax) {
     r->refused = true;
     return;
   }
   r->literal[r->literals] = *cell;
-  AddStep(kStepLiteral, r->literals++, 0);
+  AddStep(kEvalStepLiteral, r->literals++, 0);
 }
 
-void EvalRecordVariable(u8 letter) { AddStep(kStepVariable, letter, 0); }
+void EvalRecordVariable(u8 letter) { AddStep(kEvalStepVariable, letter, 0); }
 
 u32 EvalRecordValue(u32 (*handler)(EvalCell *)) {
   for (u32 i = 0; i < std::size(kValueHandlers); ++i) {
     if (kValueHandlers[i] == handler) {
-      AddStep(kStepValue, static_cast<u8>(i), 0);
+      AddStep(kEvalStepValue, static_cast<u8>(i), 0);
       return 1;
     }
   }
   return 0;
 }
-void EvalRecordPush() { AddStep(kStepPush, 0, 0); }
-void EvalRecordBinary(const EvalCell *op) { AddStep(kStepBinary, op->re.b[0], op->re.b[1]); }
-void EvalRecordUnary(const EvalCell *op) { AddStep(kStepUnary, op->re.b[0], op->re.b[1]); }
+
+void EvalRecordPush() { AddStep(kEvalStepPush, 0, 0); }
+void EvalRecordBinary(const EvalCell *op) { AddStep(kEvalStepBinary, op->re.b[0], op->re.b[1]); }
+void EvalRecordUnary(const EvalCell *op) { AddStep(kEvalStepUnary, op->re.b[0], op->re.b[1]); }
 void EvalRecordRefuse() { g_evalRecording->refused = true; }
 void EvalRecordReread() { g_evalRecording->reread = true; }
 
 u32 EvalReplayContext(u32 textLength, bool openBracket) {
-  if (textLength == 0 || textLength > kTextMax) return 0;
+  if (textLength == 0 || textLength > kEvalReplayTextMax) return 0;
   if (SetupGetItem(kSetupMode) != 0 || EvalGlueSheetRunning()) return 0;
   // What else steers the reading: the evaluator byte (relations ending an
   // operand) and the free variables a graph function may name.
@@ -132,18 +95,18 @@ u32 EvalReplay(const u8 *text, u32 length, u32 context, TokPos *pos, EvalCell *t
   u32 cells = 0, entries = 0;
   result->re.b[0] = 0;
   for (u32 i = 0; i < r->steps; ++i) {
-    const Step s = r->step[i];
+    const EvalStep s = r->step[i];
     switch (s.kind) {
-      case kStepLiteral:
+      case kEvalStepLiteral:
         *result = r->literal[s.a];
         break;
-      case kStepVariable:
+      case kEvalStepVariable:
         if (!EvalReadVariable(s.a, result)) goto fail;
         break;
-      case kStepValue:
+      case kEvalStepValue:
         if (!kValueHandlers[s.a](result)) goto fail;
         break;
-      case kStepPush: {
+      case kEvalStepPush: {
         // The evaluator's stack holds ten 12-byte entries; a complex value
         // takes two.
         entries += (result->re.b[0] & 0x80) ? 2 : 1;
@@ -153,7 +116,7 @@ u32 EvalReplay(const u8 *text, u32 length, u32 context, TokPos *pos, EvalCell *t
         ++cells;
         break;
       }
-      case kStepBinary: {
+      case kEvalStepBinary: {
         EvalCell op;
         op.re.b[0] = s.a;
         op.re.b[1] = s.b;
@@ -181,14 +144,8 @@ fail:
   return kReplayRefused;
 }
 
-EvalRecording *EvalRecordStart(const u8 *text, u32 length, u32 context) {
+EvalRecording *EvalRecordStart(EvalRecording *r, const u8 *text, u32 length, u32 context) {
   EvalRecording *previous = g_evalRecording;
-  EvalRecording *r = previous == nullptr ? &g_scratch : &g_nestedScratch;
-  if (previous == &g_nestedScratch) {
-    // Deeper still: not recorded.
-    g_evalRecording = nullptr;
-    return previous;
-  }
   r->context = context;
   r->length = static_cast<u16>(length);
   r->steps = 0;
@@ -240,7 +197,7 @@ void EvalRecordFinish(EvalRecording *previous, u32 ok, TokPos end, const EvalCel
   slot->reread = false;
   slot->base = nullptr;
   std::memcpy(slot->text, r->text, r->length);
-  std::memcpy(slot->step, r->step, r->steps * sizeof(Step));
+  std::memcpy(slot->step, r->step, r->steps * sizeof(EvalStep));
   std::memcpy(slot->literal, r->literal, r->literals * sizeof(EvalCell));
 }
 

@@ -13,7 +13,8 @@
 // evaluated in full, which gives the error and its position.
 //
 // Only texts made of number literals, the letter variables, theta, r, pi,
-// operators, prefix functions, brackets and postfix operators are recorded; anything else (functions that take arguments, lists, matrices,
+// operators, prefix functions, brackets and postfix operators are recorded;
+// anything else (functions that take arguments, lists, matrices, Ans,
 // fractions typed with the fraction bar, degree marks, Base-N, the
 // spreadsheet's cell references) leaves the text to the full evaluation.
 // Calculator thread only.
@@ -21,7 +22,44 @@
 #include "eval/eval.h"
 #include "kernel/types.h"
 
-struct EvalRecording;
+constexpr u32 kEvalReplayTextMax = 128;    // longer statements are not kept
+constexpr u32 kEvalReplayStepMax = 96;     // steps of one recording
+constexpr u32 kEvalReplayLiteralMax = 24;  // literal values of one recording
+constexpr u32 kEvalReplaySlots = 16;       // recordings kept, chosen by the text
+
+enum EvalStepKind : u8 {
+  kEvalStepLiteral,
+  kEvalStepVariable,
+  kEvalStepValue,
+  kEvalStepPush,
+  kEvalStepBinary,
+  kEvalStepUnary,
+};
+
+struct EvalStep {
+  u8 kind;
+  u8 a;  // literal index, variable letter, value handler or operator byte 0
+  u8 b;  // operator byte 1
+};
+
+// One text's steps. The evaluation being recorded fills one in its own
+// frame; the kept ones sit in a small table.
+struct EvalRecording {
+  u32 context;  // 0: empty slot
+  u16 length;
+  u16 endOffset;   // position after the evaluation, from the copy's start
+  u8 tok0;         // token after the expression
+  u8 tok1;
+  u8 tok1Written;  // the evaluation wrote byte 1 of the token cell
+  u8 steps;
+  u8 literals;
+  bool refused;    // a step the replay does not take
+  bool reread;     // the token was read again from behind the position
+  const u8 *base;  // while recording: the statement copy
+  u8 text[kEvalReplayTextMax];
+  EvalStep step[kEvalReplayStepMax];
+  EvalCell literal[kEvalReplayLiteralMax];
+};
 
 // The recording being made by the running whole evaluation, or null.
 extern EvalRecording *g_evalRecording;
@@ -65,9 +103,10 @@ enum EvalReplayOutcome : u32 {
 // kReplayUnknown for a text not seen before.
 u32 EvalReplay(const u8 *text, u32 length, u32 context, TokPos *pos, EvalCell *tok, EvalCell *result);
 
-// Starts recording the evaluation of the text; the previous recording
-// pointer is given back for EvalRecordFinish.
-EvalRecording *EvalRecordStart(const u8 *text, u32 length, u32 context);
+// Starts recording the evaluation of the text into *scratch (the caller's,
+// alive until EvalRecordFinish); the previous recording pointer is given
+// back for EvalRecordFinish.
+EvalRecording *EvalRecordStart(EvalRecording *scratch, const u8 *text, u32 length, u32 context);
 // Ends the recording: a successful evaluation that took only replayable
 // steps is kept, and so is a text that took a step the replay does not take
 // (as one not to record again). end is the position after the evaluation.
