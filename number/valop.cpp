@@ -34,6 +34,10 @@ Value *Fail(Value *out, u8 code) {
 Value *FromReal(const BcdReal &r, Value *out) {
   const BcdReal c = r;
   out->re = c;
+  // Bytes 9-11 of a stored real carry nothing, and the real routines leave
+  // them as they found them: cleared here, a result's bytes never depend on
+  // what a scratch real held before (they reach stored items and files).
+  out->re.b[9] = out->re.b[10] = out->re.b[11] = 0;
   if (ValErrorCode(&c) == 0) {
     out->re.b[0] &= 0x7F;
     RealSetZero(&out->im);

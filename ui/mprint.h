@@ -227,7 +227,7 @@ u32 MprintTokenWidth(const u8 *token, i32 x, i32 y, u8 drop_last);
 void MprintTokenText(const u8 *token, char out[32]);
 
 // Shows bytes [from, to) of the next edited line reversed (whole elements
-// of one box, as MprintSelectionStep gives); from == to shows none.
+// of one box, as MprintSelectionRange gives); from == to shows none.
 void MprintSetSelection(u16 from, u16 to);
 
 // ---- editor -------------------------------------------------------------------------
@@ -254,10 +254,21 @@ u32 MprintEditKey(u8 *expr, u32 limit, u16 *cursor, u32 key);
 // The box around a cursor place: bytes [*start, *end) of the innermost
 // template part holding it, or the whole string.
 void MprintBoxAround(const u8 *expr, u16 pos, u16 *start, u16 *end);
-// One step of a selection inside the box of `anchor`: the element boundary
-// after (right) or before (left) `pos`; pos itself at the box's edge. An
-// element is a token or a whole template.
+// A selection runs from `anchor`, where its first arrow found the cursor,
+// to `pos`, a place of the box the selection has reached (the anchor's box,
+// or one holding it after UP or DOWN). It takes bytes [*from, *to): the
+// elements of pos's box between the two, the element holding the anchor
+// whole. An element is a token or a whole template.
+void MprintSelectionRange(const u8 *expr, u16 anchor, u16 pos, u16 *from, u16 *to);
+// One step of a selection inside pos's box: the element boundary after
+// (right) or before (left) pos; pos itself at the box's edge. A step that
+// only crosses the element holding the anchor goes one element further.
 u16 MprintSelectionStep(const u8 *expr, u16 anchor, u16 pos, bool right);
+// UP or DOWN in a selection: the end of the innermost template around pos
+// with a part above (up) or below it, so that the selection takes that
+// template whole (a fraction's both lines, a matrix's rows, an integral's
+// bounds); pos when there is none.
+u16 MprintSelectionVertical(const u8 *expr, u16 pos, bool up);
 
 // Where a position lies: the innermost template holding it.
 struct MprintPlace {

@@ -64,8 +64,9 @@ u32 PrevLegal(const u8 *expr, u32 cursor) {
 }
 
 // Vertical move from the cursor: the part above or below in the innermost
-// template that has one. Returns the new cursor or -1.
-i32 VerticalMove(const u8 *expr, u32 cursor, bool up) {
+// template that has one. Returns the new cursor or -1; *head_out, when
+// given, receives the offset of that template's head.
+i32 VerticalMove(const u8 *expr, u32 cursor, bool up, u32 *head_out = nullptr) {
   u32 pos = cursor;
   for (;;) {
     MprintPlace place{};
@@ -89,7 +90,10 @@ i32 VerticalMove(const u8 *expr, u32 cursor, bool up) {
       if (!up && place.part == upper) target = 0;
       if (!up && place.part == 0) target = static_cast<i32>(lower);
     }
-    if (target >= 0) return static_cast<i32>(place.head + parts[target].start);
+    if (target >= 0) {
+      if (head_out != nullptr) *head_out = place.head;
+      return static_cast<i32>(place.head + parts[target].start);
+    }
     pos = place.head;  // try the template around this one
   }
 }
@@ -340,12 +344,35 @@ void MprintBoxAround(const u8 *expr, u16 pos, u16 *start, u16 *end) {
   *end = static_cast<u16>(Length(expr));
 }
 
-u16 MprintSelectionStep(const u8 *expr, u16 anchor, u16 pos, bool right) {
-  u16 start = 0, end = 0;
-  MprintBoxAround(expr, anchor, &start, &end);
+namespace {
+
+// Bytes an element takes: a whole template, or one token.
+u32 ElementLength(const u8 *p) {
+  return MprintTokenClass(p) == kMprHead ? MprintTemplateLength(p) : MprintTokenLength(p);
+}
+
+// The element of box [start, end) holding `at` strictly inside it, as
+// [*lo, *hi); at itself when it is a place of the box (or lies outside it).
+void ElementAround(const u8 *expr, u16 start, u16 end, u16 at, u16 *lo, u16 *hi) {
+  *lo = *hi = std::clamp(at, start, end);
+  for (u32 off = start; off < end && off < at;) {
+    u32 len = ElementLength(expr + off);
+    if (len == 0) break;
+    if (off + len > end) len = end - off;
+    if (at < off + len) {
+      *lo = static_cast<u16>(off);
+      *hi = static_cast<u16>(off + len);
+      return;
+    }
+    off += len;
+  }
+}
+
+// The element boundary of box [start, end) after (right) or before `pos`;
+// pos itself at the box's edge.
+u16 BoxStep(const u8 *expr, u16 start, u16 end, u16 pos, bool right) {
   for (u32 off = start; off < end;) {
-    const u8 *p = expr + off;
-    u32 len = MprintTokenClass(p) == kMprHead ? MprintTemplateLength(p) : MprintTokenLength(p);
+    u32 len = ElementLength(expr + off);
     if (len == 0) break;
     if (off + len > end) len = end - off;
     if (right && off + len > pos) return static_cast<u16>(off + len);
@@ -356,6 +383,42 @@ u16 MprintSelectionStep(const u8 *expr, u16 anchor, u16 pos, bool right) {
     off += len;
   }
   return pos;
+}
+
+}  // namespace
+
+void MprintSelectionRange(const u8 *expr, u16 anchor, u16 pos, u16 *from, u16 *to) {
+  u16 start = 0, end = 0;
+  MprintBoxAround(expr, pos, &start, &end);
+  u16 lo = 0, hi = 0;
+  ElementAround(expr, start, end, anchor, &lo, &hi);
+  *from = std::min(lo, pos);
+  *to = std::max(hi, pos);
+}
+
+u16 MprintSelectionStep(const u8 *expr, u16 anchor, u16 pos, bool right) {
+  u16 start = 0, end = 0;
+  MprintBoxAround(expr, pos, &start, &end);
+  u16 from = 0, to = 0;
+  MprintSelectionRange(expr, anchor, pos, &from, &to);
+  // Crossing the element that holds the anchor changes nothing shown: one
+  // more step, so that every arrow shows its effect.
+  u16 at = pos;
+  for (int i = 0; i < 2; ++i) {
+    const u16 next = BoxStep(expr, start, end, at, right);
+    if (next == at) return at;
+    at = next;
+    u16 f = 0, t = 0;
+    MprintSelectionRange(expr, anchor, at, &f, &t);
+    if (f != from || t != to) return at;
+  }
+  return at;
+}
+
+u16 MprintSelectionVertical(const u8 *expr, u16 pos, bool up) {
+  u32 head = 0;
+  if (VerticalMove(expr, pos, up, &head) < 0) return pos;
+  return static_cast<u16>(head + MprintTemplateLength(expr + head));
 }
 
 u16 MprintDrawAt(u8 *expr, u32 limit, u16 cursor_in, u32 code, u8 insert_mode) {

@@ -10,6 +10,9 @@
 #include "apps/calcdoc/calcdoc.h"
 #include "apps/calcdoc/calcdoc_draw.h"
 #include "apps/stat/stat_app.h"
+#include "eval/prog.h"
+#include "eval/prog_matlist.h"
+#include "eval/token_len.h"
 #include "kernel/apps.h"
 #include "kernel/heap.h"
 #include "kernel/task.h"
@@ -248,6 +251,41 @@ bool StoreResult(u32 i, Value *v, u16 form) {
   return ok == 1;
 }
 
+// A list or matrix command on a line ("*Row", "*Row+", "Row+", "Swap",
+// "Fill("): it changes the stored matrix or list in place, and that matrix
+// or list is the line's result. Sorting has no place on a line, nor has a
+// token after the command: Syntax ERROR. 1, or 0 with the error in
+// *result; *stop is where the run stopped.
+u32 RunListMatrixCommand(const u8 *line, Value *result, u32 *stop) {
+  std::memset(result, 0, sizeof *result);
+  *stop = 0;
+  if (line[0] == 0xF7 && (line[1] == 0xB0 || line[1] == 0xB1)) return ProgRaise(kErrSyntax, result);
+  const u8 *p = line;
+  u32 number = 0;
+  const u32 ok = ProgMatListCommand(&p, result, &number);
+  *stop = static_cast<u32>(p - line);
+  if (ok != 1) {
+    if (ValErrorCode(result) == 0 && ValErrorCode(&result->im) == 0) ProgRaise(kErrSyntax, result);
+    return 0;
+  }
+  if (*p != 0) return ProgRaise(kErrSyntax, result);
+  // The row operations work on a matrix; "Fill(" on the matrix or list that
+  // ends it.
+  bool matrix = line[0] == 0x7F && line[1] >= 0x42 && line[1] <= 0x45;
+  if (!matrix) {
+    for (const u8 *q = line + 2; q < p;) {
+      if (q[0] == 0x7F && q[1] == 0x40) matrix = true;
+      if (q[0] == 0x7F && (q[1] == 0x51 || (q[1] >= 0x6A && q[1] <= 0x6F))) matrix = false;
+      const u32 len = TokLenAt(q);
+      if (len == 0) break;
+      q += len;
+    }
+  }
+  const int got = matrix ? MatFromMemory(static_cast<int>(number), result) : ListRecall(static_cast<int>(number), result);
+  if (got != 1) return ProgRaise(kErrMemory, result);
+  return 1;
+}
+
 // Executes one line's textbook text. 1 with the result in *out; 0 with
 // the error code in *error and the source offset of the error in *at.
 u32 ExecuteLine(const u8 *text, Value *out, u16 *form, i32 *error, u16 *at) {
@@ -271,15 +309,17 @@ u32 ExecuteLine(const u8 *text, Value *out, u16 *form, i32 *error, u16 *at) {
   std::memset(&run, 0, sizeof run);
   run.row = 1;
   run.keep_arrays = 1;
-  const u32 ok = RunMatRunLine(linear, &run);
+  const bool command = ProgStatementClass(linear) == kProgClsMatList;
+  const u32 ok = command ? RunListMatrixCommand(linear, &run.result, &run.stop) : RunMatRunLine(linear, &run);
   SetupSetByte(kSetupEvalFlags, static_cast<u8>(SetupGetByte(kSetupEvalFlags) & ~8));
   if (ok == 1) {
     *out = run.result;
     // A list or matrix result stands as List Ans or Mat Ans when the run
-    // ends (the run's own blocks are gone): it is read from there.
+    // ends (the run's own blocks are gone): it is read from there. A
+    // command's list or matrix is read from where it is stored already.
     const int kind = ValKind(out);
-    if (kind == kValKindList && ListFromMemory(0, 0, out) != 1) *error = kErrMemory;
-    if (kind == kValKindMatrix && MatFromMemory(0, out) != 1) *error = kErrMemory;
+    if (!command && kind == kValKindList && ListFromMemory(0, 0, out) != 1) *error = kErrMemory;
+    if (!command && kind == kValKindMatrix && MatFromMemory(0, out) != 1) *error = kErrMemory;
     if (*error) return 0;
     *form = static_cast<u16>(run.display_form == 5 || run.display_form == 6 || run.display_form == 7
                                  ? run.display_form
@@ -644,9 +684,11 @@ void CopyLine(const u8 *text) {
   if (ItemClipStorePair(reinterpret_cast<const char *>(text), n) != 0) ErrBox(kErrMemory);
 }
 
-// Part of a line picked in the CLIP state: the arrows move the cursor by
+// Part of a line picked in the CLIP state: LEFT and RIGHT move the cursor by
 // whole elements (a token or a whole template) inside the box where the
-// first arrow found it. Before an arrow the whole line is taken.
+// first arrow found it; UP and DOWN widen the selection to the template
+// around it that has a line above or below. Before an arrow the whole line
+// is taken.
 struct LineSelection {
   bool on = false;
   u16 anchor = 0;
@@ -655,8 +697,7 @@ struct LineSelection {
 // The bytes COPY and CUT take: [*from, *to) of buf.
 void SelectedRange(const LineSelection &sel, const u8 *buf, u16 cursor, u16 *from, u16 *to) {
   if (sel.on) {
-    *from = std::min(sel.anchor, cursor);
-    *to = std::max(sel.anchor, cursor);
+    MprintSelectionRange(buf, sel.anchor, cursor, from, to);
   } else {
     *from = 0;
     *to = static_cast<u16>(std::strlen(reinterpret_cast<const char *>(buf)));
@@ -771,13 +812,18 @@ u32 EditLine(u32 first, bool first_is_char, u16 start_cursor) {
         // of it.
         sel.on = false;
       } else if (!is_char && key >= kKeyClipUp && key <= kKeyClipDown) {
+        const u16 anchor = sel.on ? sel.anchor : cursor;
         if (key == kKeyClipLeft || key == kKeyClipRight) {
-          if (!sel.on) {
-            sel.on = true;
-            sel.anchor = cursor;
-          }
-          cursor = MprintSelectionStep(buf, sel.anchor, cursor, key == kKeyClipRight);
+          cursor = MprintSelectionStep(buf, anchor, cursor, key == kKeyClipRight);
+        } else {
+          // Nothing above or below: the selection stays as it was (the
+          // whole line before the first arrow).
+          const u16 to = MprintSelectionVertical(buf, cursor, key == kKeyClipUp);
+          if (to == cursor) continue;
+          cursor = to;
         }
+        sel.on = true;
+        sel.anchor = anchor;
         continue;
       } else if (is_char) {
         const u16 token = static_cast<u16>(key);

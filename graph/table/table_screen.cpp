@@ -126,9 +126,13 @@ i32 GraphTableScreen(GraphContext *ctx, u32 firstKey) {
         break;
       case kKeyQuit:
         return kGraphExitQuit;
-      case kKeyVWindow:
-        if (GraphOpenVwinScreen() == 0) return kGraphExitChanged;
+      case kKeyVWindow: {
+        // The View Window keeps the table's menus and, when nothing
+        // changed, gives the table its display back.
+        const u32 mode = GraphScreenMode(ctx);
+        if (GraphOpenVwinScreen(static_cast<i8>(mode == 0 ? 0 : mode == 1 ? 1 : 17)) != 0) return kGraphExitChanged;
         break;
+      }
       case kKeySetup:
         if (GraphRunSetup()) return kGraphExitChanged;
         break;

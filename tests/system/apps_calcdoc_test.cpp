@@ -3,9 +3,12 @@
 // from the line above, results converted, the oldest lines dropped.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "kernel/calc_ram.h"
+#include "kernel/heap.h"
 #include "tests/support/harness.h"
 #include "tests/support/screen_reader.h"
 #include "ui/keycodes.h"
@@ -144,6 +147,57 @@ TEST_F(CalcDocRun, AnEditedLineRunsTheLinesBelowAgain) {
   EXPECT_GE(RowRight("20"), 0) << Screen();
 }
 
+// The same for List Ans: a line edited above runs the lines below it
+// again, each reading the latest list result above it.
+TEST_F(CalcDocRun, ListAnsFollowsAnEditedLine) {
+  ASSERT_TRUE(CalcPostCodes({kChrListOpen, '1', ',', '2', ',', '3', kChrListClose}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  ASSERT_TRUE(CalcPostCodes({kChrTimes, '2'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  ASSERT_TRUE(CalcPostCodes({0x7F51, kTokAnsCode, '[', '3', ']'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(RowRight("6"), 40) << Screen();
+  // F1 F1: JUMP, TOP; the list typed there replaces the first line.
+  ASSERT_TRUE(CalcPress("F1 F1"));
+  ASSERT_TRUE(CalcPostCodes({kChrListOpen, '5', ',', '6', ',', '7', kChrListClose}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_GE(RowRight("14"), 0) << Screen();
+  EXPECT_LT(RowRight("6"), 0) << Screen();
+}
+
+// A row operation on a line changes the matrix and shows it as the line's
+// result, and Mat Ans below reads that result; an edited matrix above runs
+// both again. Sorting and a token after a command are Syntax ERROR.
+TEST_F(CalcDocRun, RowOperationsOnMatAnsShowTheirMatrix) {
+  ASSERT_TRUE(CalcPostCodes({'[', '[', '1', ',', '2', ']', '[', '3', ',', '4', ']', ']'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  // Swap Mat Ans,1,2: the rows exchanged, shown as its result.
+  ASSERT_TRUE(CalcPostCodes({0x7F45, 0x7F40, kTokAnsCode, ',', '1', ',', '2'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  ASSERT_TRUE(CalcPostCodes({0x7F40, kTokAnsCode, '[', '1', ',', '2', ']'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_GE(RowRight("4"), 0) << Screen();
+  EXPECT_FALSE(CalcScreenHas("ERROR")) << Screen();
+  ASSERT_TRUE(CalcPress("F1 F1"));
+  ASSERT_TRUE(CalcPostCodes({'[', '[', '5', ',', '6', ']', '[', '7', ',', '8', ']', ']'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_GE(RowRight("8"), 0) << Screen();
+  const struct {
+    std::vector<u16> codes;
+    const char *why;
+  } refused[] = {
+      {{0xF7B0, 0x7F51, '1', ')'}, "SortA( on a line"},
+      {{0x7F45, 0x7F40, kTokAnsCode, ',', '1', ',', '2', ':', '3'}, "a statement after the command"},
+  };
+  for (const auto &r : refused) {
+    ASSERT_TRUE(CalcPress("F1 F2"));
+    for (const u16 c : r.codes) ASSERT_TRUE(CalcPostCodes({c}));
+    ASSERT_TRUE(CalcPress("EXE"));
+    EXPECT_TRUE(CalcScreenHas("Syntax ERROR")) << r.why << Screen();
+    ASSERT_TRUE(CalcPress("EXIT AC"));
+  }
+}
+
 // A bare list name on a line is the list itself, shown as the line that
 // stored it showed it; an element and List Ans read back from it too.
 TEST_F(CalcDocRun, AStoredListReadsBackWhole) {
@@ -238,6 +292,155 @@ TEST_F(CalcDocRun, ClipStaysInTheCursorsBox) {
   EXPECT_GE(RowRight("9"), 0) << Screen();
   ASSERT_TRUE(CalcPress("SHIFT 9 EXE"));
   EXPECT_GE(RowRight("4"), 0) << Screen();
+}
+
+// The picture with the dots of columns x0-x1, rows y0-y1 swapped: a part
+// of a reversed selection shown plain, or the other way round.
+std::string Swapped(std::string picture, int x0, int x1, int y0, int y1) {
+  constexpr int kLine = 129;  // a picture row and its line end
+  for (int y = y0; y <= y1; ++y)
+    for (int x = x0; x <= x1; ++x) {
+      char &c = picture[static_cast<size_t>(y * kLine + x)];
+      c = c == '#' ? '.' : '#';
+    }
+  return picture;
+}
+
+// UP and DOWN in the CLIP state, key by key: from the denominator UP takes
+// the whole fraction (both its lines) and nothing beside it; with nothing
+// above or below it they change nothing; LEFT then takes the element before
+// it and RIGHT lets it go again. COPY keeps what is shown and it runs where
+// it is pasted.
+TEST_F(CalcDocRun, ClipUpAndDownTakeTheWholeFraction) {
+  ASSERT_TRUE(CalcPress("7 + ab/c 1 + SHIFT ^2 9 RIGHT DOWN 2"));
+  // Before an arrow the whole line (x 0-38 over its rows 0-19) is taken;
+  // "7+" stands on x 0-11 and the fraction from x 12.
+  ASSERT_TRUE(CalcPress("SHIFT 8"));
+  const std::string whole = CalcScreenPicture();
+  ASSERT_EQ(ScreenPictureRegion(0, 0, 40, 1), std::string(28, '#') + std::string(9, '.') + "##.\n") << Screen();
+  const std::string fraction = Swapped(whole, 0, 11, 0, 19);
+  const std::string plus_fraction = Swapped(whole, 0, 5, 0, 19);
+  const struct {
+    const char *keys;
+    const std::string &shown;
+    const char *why;
+  } steps[] = {
+      {"UP", fraction, "the denominator's line above is the numerator"},
+      {"UP", fraction, "nothing above the fraction"},
+      {"DOWN", fraction, "nothing below it"},
+      {"LEFT", plus_fraction, "the + before it"},
+      {"RIGHT", fraction, "the + let go"},
+      {"RIGHT", fraction, "nothing after it"},
+      {"LEFT", plus_fraction, "the + again"},
+  };
+  for (const auto &step : steps) {
+    ASSERT_TRUE(CalcPress(step.keys));
+    EXPECT_EQ(CalcScreenPicture(), step.shown) << step.keys << ": " << step.why << Screen();
+  }
+  ASSERT_TRUE(CalcPress("F1"));
+  EXPECT_EQ(ScreenPictureRegion(0, 0, 40, 1), std::string(28, '.') + std::string(9, '#') + "...\n") << Screen();
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(RowRight("9"), 20) << Screen();
+  ASSERT_TRUE(CalcPress("5 SHIFT 9 EXE"));
+  EXPECT_GE(RowRight("7"), 0) << Screen();
+}
+
+// In a matrix UP and DOWN reach the neighbouring row of elements, which
+// takes the whole matrix: DOWN from the last row does nothing, UP takes it.
+// Cut takes it out of the line, and pasted alone it runs as the matrix.
+TEST_F(CalcDocRun, ClipUpTakesTheWholeMatrixAndCutsIt) {
+  // F4 F1 F1: "math", "MAT", "2*2".
+  ASSERT_TRUE(CalcPress("1 + F4 F1 F1 1 RIGHT 2 RIGHT 3 RIGHT 4"));
+  ASSERT_TRUE(CalcPress("SHIFT 8"));
+  const std::string whole = CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("DOWN"));
+  EXPECT_EQ(CalcScreenPicture(), whole) << "nothing below the last row" << Screen();
+  ASSERT_TRUE(CalcPress("UP"));
+  // The line covers rows 0-17; "1+" stands on x 0-11.
+  EXPECT_EQ(CalcScreenPicture(), Swapped(whole, 0, 11, 0, 17)) << "the matrix, not 1+" << Screen();
+  // F2 cut: "1+" stays with the cursor after it.
+  ASSERT_TRUE(CalcPress("F2 2 EXE"));
+  EXPECT_EQ(RowRight("3"), 8) << Screen();
+  // The pasted matrix runs: its result (right-aligned from x 100) shows as
+  // the line shows it (from x 0), both 18 rows high.
+  ASSERT_TRUE(CalcPress("SHIFT 9 EXE"));
+  int line = -1, result = -1;
+  for (int y = 0; y < 56; ++y) {
+    if (line < 0 && ScreenPictureRegion(0, y, 8, 1) == ".###...#\n") line = y;
+    if (result < 0 && ScreenPictureRegion(100, y, 8, 1) == ".###...#\n") result = y;
+  }
+  ASSERT_GE(line, 0) << Screen();
+  ASSERT_EQ(result, line + 18) << Screen();
+  EXPECT_EQ(ScreenPictureRegion(100, result, 28, 18), ScreenPictureRegion(0, line, 28, 18)) << Screen();
+}
+
+// The cursor read back from the screen (an 8-dot upright line) as the
+// arrows move it between the parts of 12/3+4: out of the fraction, into
+// its denominator from the right, up to the numerator, out at the left;
+// LEFT at the start and DOWN outside a template keep it (the only line).
+TEST_F(CalcDocRun, CursorMovesBetweenTheParts) {
+  ASSERT_TRUE(CalcPress("ab/c 1 2 DOWN 3 RIGHT + 4"));
+  const struct {
+    const char *keys;
+    int x, y;  // the cursor's column and its top row
+    const char *where;
+    char below = '.';  // the dot under it (the fraction bar under "1")
+  } steps[] = {
+      {"", 25, 5, "after 4"},
+      {"LEFT", 19, 5, "before 4"},
+      {"LEFT", 13, 5, "after the fraction"},
+      {"LEFT", 9, 10, "the denominator's end"},
+      {"UP", 0, 0, "the numerator's start"},
+      {"LEFT", 0, 5, "before the fraction"},
+      {"LEFT", 0, 5, "the line's start"},
+      {"DOWN", 0, 5, "nothing below"},
+      {"RIGHT", 0, 0, "the numerator's start"},
+      {"RIGHT", 6, 0, "after 1", '#'},
+  };
+  for (const auto &step : steps) {
+    if (*step.keys) {
+      ASSERT_TRUE(CalcPress(step.keys));
+    }
+    std::string column;
+    for (int y = step.y - 1; y <= step.y + 8; ++y) column += y < 0 ? '.' : ScreenPictureRegion(step.x, y, 1, 1)[0];
+    EXPECT_EQ(column, std::string(".########") + step.below) << step.keys << ": " << step.where << Screen();
+  }
+}
+
+// A line that fails frees the blocks its run took and no other: a block
+// held from before (here the test's own) stays whole, and the heap holds
+// the same blocks as before the line. A good line with a list result
+// leaves it too.
+TEST_F(CalcDocRun, AFailedLineFreesOnlyItsOwnBlocks) {
+  const auto used = [] {
+    u32 n = 0;
+    for (u32 i = 0; i < kMemSlotCount; ++i) n += MemSize(kMemSlotBase + 4 * i) != 0;
+    return n;
+  };
+  const MemHandle held = MemAlloc(16);
+  ASSERT_NE(held, 0u);
+  std::memset(MemDeref(held), 0x5A, 16);
+  const u32 before = used();
+  const struct {
+    std::vector<u16> codes;
+    bool fails;
+  } lines[] = {
+      {{kChrListOpen, '1', ',', '2', kChrListClose, kChrDivide, '0'}, true},
+      {{'1', kChrDivide, '0'}, true},
+      {{kChrListOpen, '1', ',', '2', kChrListClose, kChrTimes, '2'}, false},
+  };
+  for (const auto &line : lines) {
+    for (const u16 c : line.codes) ASSERT_TRUE(CalcPostCodes({c}));
+    ASSERT_TRUE(CalcPress("EXE"));
+    EXPECT_EQ(CalcScreenHas("Ma ERROR"), line.fails) << CalcScreenText();
+    if (line.fails) {
+      ASSERT_TRUE(CalcPress("EXIT AC"));
+    }
+    ASSERT_EQ(MemSize(held), 16u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char *>(MemDeref(held)), 16), std::string(16, 'Z'));
+    EXPECT_EQ(used(), before) << Screen();
+  }
+  MemFree(held);
 }
 
 // A list of 21 elements has no textbook form: its viewer opens at once.

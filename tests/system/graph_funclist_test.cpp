@@ -257,3 +257,27 @@ TEST_F(GraphListSystem, TableGraphsJoinedAndPlotted) {
 }
 
 }  // namespace
+
+namespace {
+
+// The View Window opened from the table and left unchanged: the table comes
+// back as it was, with its own keys (ROW's DEL takes the first row away).
+TEST_F(GraphListSystem, TableKeepsItsScreenAndKeysAfterTheViewWindow) {
+  OpenTable();
+  ASSERT_TRUE(CalcPress("XtT ^2 EXE"));
+  ASSERT_TRUE(CalcPress("F6"));
+  const std::string table = CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("SHIFT F3 EXIT"));
+  EXPECT_EQ(CalcScreenPicture(), table);
+  // F3 opens ROW (only the key row changes), F1 deletes the first row.
+  const size_t keyRow = 129 * 56;  // 129 characters a line, 56 lines above
+  ASSERT_TRUE(CalcPress("F3"));
+  const std::string rowPage = CalcScreenPicture();
+  EXPECT_EQ(rowPage.substr(0, keyRow), table.substr(0, keyRow));
+  EXPECT_NE(rowPage.substr(keyRow), table.substr(keyRow));
+  ASSERT_TRUE(CalcPress("F1"));
+  EXPECT_NE(CalcScreenPicture().substr(0, keyRow), table.substr(0, keyRow));
+  EXPECT_EQ(CalcTitle(), "@TABLE");
+}
+
+}  // namespace

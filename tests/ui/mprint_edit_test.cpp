@@ -348,6 +348,66 @@ TEST_F(MprintEdit, SelectionStepsByElementsInsideOneBox) {
   EXPECT_EQ(end, 20);
 }
 
+// UP and DOWN in a selection take the template around the cursor that has
+// a line above or below it whole; the range then covers that template in
+// its own box, and LEFT and RIGHT go on from there by whole elements.
+TEST_F(MprintEdit, SelectionClimbsToTheTemplateWithALineAboveOrBelow) {
+  // 1+(2/(4/5))+[[1,2][3,4]]; offsets: outer fraction 2-18 with its
+  // numerator 5-6 and denominator 8-17, the inner fraction 8-16 with its
+  // numerator 11-12 and denominator 14-15, second + 19, matrix 20-33 with
+  // its cells at 24, 26, 29 and 31, end 34.
+  const std::string t = "1\x89" FRAC OPEN "2" CLOSE OPEN FRAC OPEN "4" CLOSE OPEN "5" CLOSE GEND CLOSE GEND "\x89" MAT
+                        ROW "1" SEP "2" REND ROW "3" SEP "4" REND REND;
+  Editor e(t);
+  ASSERT_EQ(t.size(), 34u);
+  const struct {
+    u16 pos;
+    bool up;
+    u16 to;
+  } vertical[] = {
+      {14, true, 17},  {11, false, 17}, {11, true, 19}, {17, true, 19}, {17, false, 17}, {5, true, 5},
+      {5, false, 19},  {0, true, 0},    {19, false, 19}, {24, false, 34}, {24, true, 24}, {31, true, 34},
+      {34, true, 34},
+  };
+  for (const auto &c : vertical)
+    EXPECT_EQ(MprintSelectionVertical(e.text, c.pos, c.up), c.to) << c.pos << (c.up ? " up" : " down");
+  const struct {
+    u16 anchor, pos, from, to;
+  } ranges[] = {
+      {14, 17, 8, 17}, {14, 19, 2, 19}, {14, 0, 0, 19}, {14, 34, 2, 34},
+      {29, 34, 20, 34}, {5, 5, 5, 5},   {5, 6, 5, 6},   {1, 20, 1, 20},
+  };
+  for (const auto &c : ranges) {
+    u16 from = 0, to = 0;
+    MprintSelectionRange(e.text, c.anchor, c.pos, &from, &to);
+    EXPECT_EQ(from, c.from) << c.anchor << " " << c.pos;
+    EXPECT_EQ(to, c.to) << c.anchor << " " << c.pos;
+  }
+  // A step that would only cross the template holding the anchor goes one
+  // element further, so every arrow changes what is taken.
+  const struct {
+    u16 anchor, pos;
+    bool right;
+    u16 to;
+  } steps[] = {
+      {14, 19, false, 1}, {14, 19, true, 20}, {14, 1, true, 2}, {14, 2, true, 20},
+      {29, 34, false, 19}, {14, 17, false, 8}, {29, 34, true, 34},
+  };
+  for (const auto &c : steps)
+    EXPECT_EQ(MprintSelectionStep(e.text, c.anchor, c.pos, c.right), c.to)
+        << c.anchor << " " << c.pos << (c.right ? " right" : " left");
+  // An integral: the integrand (2) with the upper bound (6) above it and the
+  // lower bound (4) below; the template ends at 8.
+  Editor integral("\x8D" OPEN "X" SEP "0" SEP "1" CLOSE);
+  const struct {
+    u16 pos;
+    bool up;
+    u16 to;
+  } bounds[] = {{2, true, 8}, {2, false, 8}, {4, true, 8}, {4, false, 4}, {6, true, 6}, {6, false, 8}};
+  for (const auto &c : bounds)
+    EXPECT_EQ(MprintSelectionVertical(integral.text, c.pos, c.up), c.to) << c.pos << (c.up ? " up" : " down");
+}
+
 // ---- results ----
 
 Value Real(const char *text) {

@@ -310,10 +310,9 @@ TEST_F(CalcDocStore, ARefusedChangeLeavesTheDocumentAsItWas) {
   // With under 4 bytes free the only line cannot be deleted: the caller
   // shows Memory ERROR.
   McsGetMemoryUse(&total, &used, &free_bytes);
-  if (free_bytes < 4) {
-    EXPECT_EQ(CalcDocDeleteLine(0), 0u);
-    EXPECT_EQ(Item(kDocRunFolder, kDocNameRun), before);
-  }
+  ASSERT_LT(free_bytes, 4u);
+  EXPECT_EQ(CalcDocDeleteLine(0), 0u);
+  EXPECT_EQ(Item(kDocRunFolder, kDocNameRun), before);
 }
 
 TEST_F(CalcDocStore, DamagedItemsAreRefusedAndOpenedAsNew) {
