@@ -346,20 +346,37 @@ bool WholeRowValue(const RowValues *v, u32 i, BcdReal *x) {
   if (part >= kTen15 || part <= -kTen15 || k >= kTen15 || k <= -kTen15) return false;
   std::memset(x, 0, sizeof *x);
   if (k == 0) return true;
+  static constexpr u64 kPow10[16] = {1,
+                                     10,
+                                     100,
+                                     1000,
+                                     10000,
+                                     100000,
+                                     1000000,
+                                     10000000,
+                                     100000000,
+                                     1000000000,
+                                     10000000000,
+                                     100000000000,
+                                     1000000000000,
+                                     10000000000000,
+                                     100000000000000,
+                                     1000000000000000};
   const bool neg = k < 0;
   u64 m = static_cast<u64>(neg ? -k : k);
   i32 digits = 1;
-  for (u64 t = m; t >= 10; t /= 10) ++digits;
-  for (i32 d = digits; d < 15; ++d) m *= 10;
+  while (digits < 15 && m >= kPow10[digits]) ++digits;
+  m *= kPow10[15 - digits];  // d1 .. d15
   const u64 tail = m % 10000;
   if ((tail >= 1 && tail <= 9) || tail >= 9991) return false;
   const i32 e = v->unit + digits - 1;
   // Far below the step it is 0.
   if (v->stepExp - e >= 9) return true;
   u64 bcd = 0;  // d15 in bits 0-3 .. d1 in bits 56-59
-  for (u32 n = 0; n < 15; ++n) {
-    bcd |= (m % 10) << (4 * n);
-    m /= 10;
+  for (u32 n = 0; n < 8; ++n) {
+    const u32 pair = static_cast<u32>(m % 100);
+    bcd |= static_cast<u64>((pair / 10) << 4 | pair % 10) << (8 * n);
+    m /= 100;
   }
   const u32 stored = static_cast<u32>(e >= 0 ? e : 100 + e);
   const u32 sign = e >= 0 ? (neg ? 6u : 1u) : (neg ? 5u : 0u);
