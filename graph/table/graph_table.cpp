@@ -275,6 +275,128 @@ struct RowBatch {
   u32 first = 1, count = 0;
 };
 
+// The variable of the rows of a range, start + i * step (rounded, cleaned
+// up and snapped to zero), costs three decimal operations and a clean-up
+// per row. When start and step are plain decimal numbers they are whole
+// multiples of one power of ten, 10^unit; while i * step and the sum have
+// at most 15 digits at that unit, the product and the sum are exact, and
+// the value is made straight from the whole number start + i * step.
+constexpr i64 kTen15 = 1000000000000000;
+
+struct RowValues {
+  bool whole = false;  // start and step were read as whole multiples
+  i64 start = 0, step = 0;
+  i32 unit = 0;     // exponent of ten of one whole unit
+  i32 stepExp = 0;  // the step's exponent, for snapping to zero
+};
+
+// A plain decimal number as m * 10^q, m without trailing zeros (0 for
+// zero, q then unused): false for an error, a fraction or a malformed real.
+bool WholeAndUnit(const BcdReal *v, i64 *m, i32 *q) {
+  *m = 0;
+  *q = 0;
+  if (!RealIsWellFormed(v) || RealErrorCode(v) || RealIsFrac(v)) return false;
+  NumDecimal d;
+  if (!NumGetDecimal(v, &d)) return true;
+  i64 w = 0;
+  for (const u8 digit : d.d) w = w * 10 + digit;
+  i32 unit = d.exp - 14;
+  while (w % 10 == 0) {
+    w /= 10;
+    ++unit;
+  }
+  *m = d.sign < 0 ? -w : w;
+  *q = unit;
+  return true;
+}
+
+// m * 10^k while it stays below 1E15 in size.
+bool ScaleWhole(i64 *m, i32 k) {
+  for (; k > 0; --k) {
+    if (*m >= kTen15 / 10 || *m <= -kTen15 / 10) return false;
+    *m *= 10;
+  }
+  return true;
+}
+
+RowValues MakeRowValues(const TableRange *r) {
+  RowValues v;
+  i64 start = 0, step = 0;
+  i32 qStart = 0, qStep = 0;
+  if (!WholeAndUnit(&r->start, &start, &qStart) || !WholeAndUnit(&r->step, &step, &qStep) || step == 0) return v;
+  const i32 unit = (start != 0 && qStart < qStep) ? qStart : qStep;
+  // Every value made then has an exponent from unit to unit + 14.
+  if (unit < -99 || unit + 14 > 99) return v;
+  if ((start != 0 && !ScaleWhole(&start, qStart - unit)) || !ScaleWhole(&step, qStep - unit)) return v;
+  v.whole = true;
+  v.start = start;
+  v.step = step;
+  v.unit = unit;
+  v.stepExp = RealExponent(&r->step);
+  return v;
+}
+
+// Row i's variable (from 0) from the whole multiples into x (all 12 bytes):
+// false when the decimal operations must make it, that is when i * step or
+// the sum reach 16 digits, or when its last four digits are ones the
+// clean-up changes (0001-0009, 9991-9999).
+bool WholeRowValue(const RowValues *v, u32 i, BcdReal *x) {
+  const i64 part = static_cast<i64>(i) * v->step;
+  const i64 k = v->start + part;
+  if (part >= kTen15 || part <= -kTen15 || k >= kTen15 || k <= -kTen15) return false;
+  std::memset(x, 0, sizeof *x);
+  if (k == 0) return true;
+  static constexpr u64 kPow10[16] = {1,
+                                     10,
+                                     100,
+                                     1000,
+                                     10000,
+                                     100000,
+                                     1000000,
+                                     10000000,
+                                     100000000,
+                                     1000000000,
+                                     10000000000,
+                                     100000000000,
+                                     1000000000000,
+                                     10000000000000,
+                                     100000000000000,
+                                     1000000000000000};
+  const bool neg = k < 0;
+  u64 m = static_cast<u64>(neg ? -k : k);
+  i32 digits = 1;
+  while (digits < 15 && m >= kPow10[digits]) ++digits;
+  m *= kPow10[15 - digits];  // d1 .. d15
+  const u64 tail = m % 10000;
+  if ((tail >= 1 && tail <= 9) || tail >= 9991) return false;
+  const i32 e = v->unit + digits - 1;
+  // Far below the step it is 0.
+  if (v->stepExp - e >= 9) return true;
+  u64 bcd = 0;  // d15 in bits 0-3 .. d1 in bits 56-59
+  for (u32 n = 0; n < 8; ++n) {
+    const u32 pair = static_cast<u32>(m % 100);
+    bcd |= static_cast<u64>((pair / 10) << 4 | pair % 10) << (8 * n);
+    m /= 100;
+  }
+  const u32 stored = static_cast<u32>(e >= 0 ? e : 100 + e);
+  const u32 sign = e >= 0 ? (neg ? 6u : 1u) : (neg ? 5u : 0u);
+  x->b[0] = static_cast<u8>(sign << 4 | stored / 10);
+  x->b[1] = static_cast<u8>((stored % 10) << 4 | ((bcd >> 56) & 0x0F));
+  for (u32 n = 0; n < 7; ++n) x->b[2 + n] = static_cast<u8>(bcd >> (48 - 8 * n));
+  return true;
+}
+
+// Row i's variable through the decimal operations.
+void DecimalRowValue(const TableRange *r, u32 i, BcdReal *x) {
+  BcdReal fi;
+  RealSetZero(x);
+  NumFromInt32(static_cast<i32>(i), &fi);
+  RealMul(&fi, &r->step, x);
+  RealAdd(&r->start, x, x);
+  RealNormalize(x, x);
+  GraphSnapToZero(x, &r->step);
+}
+
 // Computes row `row` into the batch, writing the batch when it is full or
 // the row is the last.
 u32 BatchRow(RowBatch *b, const BcdReal *x, GraphContext *ctx, u32 row, u32 last, u32 cols, const char *name) {
@@ -359,13 +481,10 @@ u32 GraphBuildTable(GraphContext *ctx) {
     char name[9];
     ItemMatName(table, name);
     RowBatch batch;
+    const RowValues made = MakeRowValues(&r);
     for (u32 i = 0; i < n; ++i) {
-      BcdReal fi, x;
-      NumFromInt32(static_cast<i32>(i), &fi);
-      RealMul(&fi, &r.step, &x);
-      RealAdd(&r.start, &x, &x);
-      RealNormalize(&x, &x);
-      GraphSnapToZero(&x, &r.step);
+      BcdReal x;
+      if (!made.whole || !WholeRowValue(&made, i, &x)) DecimalRowValue(&r, i, &x);
       // The texts may have moved while the last row was written.
       GraphRefreshEntries(ctx);
       if (i % 16 == 0) LcdShowBusyIndicator();

@@ -2,6 +2,7 @@
 // of Y=, derivative and error values, the refused ranges that keep the old
 // table, the row commands and the cursor over the view.
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -124,6 +125,86 @@ TEST_F(TableTest, RowsOfARange) {
     TableRange r;
     ASSERT_EQ(TableReadRange(&r), 0u);
     EXPECT_EQ(Show(r.step), c.storedStep);
+  }
+}
+
+// Every stored byte of the variable column is start + i * step rounded,
+// cleaned up and snapped to zero by the decimal operations, whichever way
+// the table makes it.
+TEST_F(TableTest, VariableColumnIsTheDecimalStartPlusSteps) {
+  Add(kGraphFuncY, "X");
+  const auto expected = [](const TableRange &r, u32 i) {
+    BcdReal fi, x;
+    RealSetZero(&x);
+    NumFromInt32(static_cast<i32>(i), &fi);
+    RealMul(&fi, &r.step, &x);
+    RealAdd(&r.start, &x, &x);
+    RealNormalize(&x, &x);
+    GraphSnapToZero(&x, &r.step);
+    return x;
+  };
+  const auto check = [&](const char *start, const char *end, const char *step) {
+    Range(start, end, step);
+    const u32 code = Build();
+    if (code == 28) return;  // more than 255 rows: nothing to compare
+    ASSERT_EQ(code, 0u) << start << " " << end << " " << step;
+    TableRange r;
+    ASSERT_EQ(TableReadRange(&r), 0u);
+    for (u32 row = 1; row <= Rows(); ++row) {
+      Value v{};
+      ASSERT_EQ(ItemMatGet(kGraphTableMatrix, row, 1, &v), 0u);
+      const BcdReal want = expected(r, row - 1);
+      ASSERT_EQ(std::memcmp(v.re.b, want.b, 12), 0)
+          << start << " " << end << " " << step << " row " << row << ": " << Show(v.re) << " for " << Show(want);
+    }
+  };
+  const char *cases[][3] = {
+      {"0", "25.4", "0.1"},
+      {"-2", "2", "0.5"},
+      {"5", "1", "1"},          // the step is turned
+      {"-1e-5", "1e-5", "1e-7"},  // through zero
+      {"1.00000000000001", "1.1", "0.01"},    // cleaned up to 1
+      {"0.99999999999992", "1.1", "0.01"},    // cleaned up to 1
+      {"2.00000000000009", "1.9", "-0.01"},
+      {"0", "1", "0.33333333333333"},         // last digits 9999 at row 3
+      {"1.23456789012345", "2", "0.01"},      // 16 digits after a few rows
+      {"123456789012345", "123456789012600", "1"},
+      {"-999999999999990", "-999999999999900", "1"},
+      {"1", "1.000001", "1e-8"},              // far below the step: 0 near zero only
+      {"-1e-12", "1e-2", "1e-4"},             // first row snapped to zero
+      {"0", "1e-97", "1e-99"},
+      {"-1.23456789012345e-90", "1e-89", "1.23456789012344e-90"},  // 1e-104 is 0
+      {"-1e-99", "1e-98", "1.00000001e-99"},  // 1e-107 is 0
+      {"5e97", "4.9e97", "-1e95"},
+      {"9.99999999999999e90", "1e91", "1e77"},
+      {"1e85", "1.01e85", "1e84"},
+      {"-7.5", "7.5", "0.0625"},
+      {"0", "1", "1a3"},                      // a fraction step
+      {"1a2", "3", "0.25"},                   // a fraction start
+      {"0.1", "0.2", "1e-15"},
+  };
+  for (const auto &c : cases) check(c[0], c[1], c[2]);
+  // Random short starts and steps over a spread of exponents.
+  u32 seed = 12345;
+  const auto next = [&seed](u32 n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 8) % n;
+  };
+  for (int k = 0; k < 300; ++k) {
+    const auto number = [&](bool zeroOk) {
+      std::string digits = std::to_string(1 + next(9));
+      const u32 more = next(15);
+      for (u32 d = 0; d < more; ++d) digits += static_cast<char>('0' + next(10));
+      if (zeroOk && next(8) == 0) return std::string("0");
+      const int exp = static_cast<int>(next(41)) - 20 - static_cast<int>(more);
+      return std::string(next(3) == 0 ? "-" : "") + digits + "e" + std::to_string(exp);
+    };
+    const std::string start = number(true), step = number(false);
+    BcdReal s = R(start.c_str()), t = R(step.c_str()), span, count, end;
+    NumFromInt32(static_cast<i32>(next(255)), &count);
+    RealMul(&count, &t, &span);
+    RealAdd(&s, &span, &end);
+    check(start.c_str(), Show(end).c_str(), step.c_str());
   }
 }
 
