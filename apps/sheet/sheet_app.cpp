@@ -967,9 +967,21 @@ u32 SheetAppMain(u32, u16) {
         TextPrint("Yes:[F1]");
         TextLocate(3, top + 3);
         TextPrint("No :[F6]");
-        const u32 answer = PopupWaitKey({1, 6, kKeyExit, kKeyQuit, kKeyExe});
+        // F1 and F6 answer whatever page the DEL menu left on the row: a
+        // blank page of its own hands them over as plain keys.
+        FkeyStackState menus{};
+        FkeySaveStack(&menus);
+        const FkeyItem *page = FkeyPageOf(0);
+        FkeySetPage(0, kBlankPage);
+        FkeyResetStack();
+        FkeyPushLevel(0);
+        KeyForgetDrawnRow();
+        const u32 answer = PopupWaitKey({kKeyF1, kKeyF6, kKeyExit, kKeyQuit, kKeyExe});
+        FkeySetPage(0, page);
+        FkeyRestoreStack(&menus);
+        KeyForgetDrawnRow();
         PopupCloseKind5();
-        if (answer == 1 || answer == kKeyExe) {
+        if (answer == kKeyF1 || answer == kKeyExe) {
           SheetClearColumns(nullptr, 1, kSheetCols);
           ResetCursor(v);
         } else if (answer == kKeyQuit) {
