@@ -587,19 +587,32 @@ void GoTo(SheetView *v) {
   PopupCloseKind5();
 }
 
-// A GRPH or CALC command over the selection (or the whole row or column
-// picked in header mode); the graph flag follows its result.
-void StatCommand(u32 code, SheetView *v, const SheetRange *sel, bool *graphFlag) {
+// A GRPH or CALC command over the selection (or the rows or columns of the
+// header mode); the graph flag follows its result, which is returned.
+i32 StatCommand(u32 code, SheetView *v, const SheetRange *sel, bool *graphFlag) {
   u32 command = 0;
   SheetStatCmdFromCode(code, &command);
   const i32 r = SheetStatCommand(command, sel);
   if (r == -23) *graphFlag = true;
   if (r == -27 || r == -21 || r == -22) *graphFlag = false;
   if (r == -22) ResetCursor(v);
+  return r;
 }
 
 void MoveCursor(SheetView *v, u32 k) {
-  if (v->selecting) {
+  if (v->selecting && (v->curCol == 0 || v->curRow == 0)) {
+    // Whole rows or columns being picked: the cursor stays on its heading
+    // (never the corner) and the selection's end follows it.
+    if (v->curCol == 0) {
+      if (k == kKeyUp && v->curRow > 1) --v->curRow;
+      if (k == kKeyDown && v->curRow < kSheetRows) ++v->curRow;
+      v->selEndRow = v->curRow;
+    } else {
+      if (k == kKeyLeft && v->curCol > 1) --v->curCol;
+      if (k == kKeyRight && v->curCol < kSheetCols) ++v->curCol;
+      v->selEndCol = v->curCol;
+    }
+  } else if (v->selecting) {
     if (k == kKeyLeft && v->curCol > 1) --v->curCol;
     if (k == kKeyRight && v->curCol >= 1 && v->curCol < kSheetCols) ++v->curCol;
     if (k == kKeyUp && v->curRow > 1) --v->curRow;
@@ -704,6 +717,159 @@ i32 SheetPickReference(SheetView *v, char *text, u32 *cursor, u32 *length) {
   return result;
 }
 
+namespace {
+
+void EndSelection(SheetView *v) {
+  v->selecting = 0;
+  v->marked = 0;
+  v->redraw = 1;
+}
+
+// The rows (cursor on a row number) or columns (on a column letter) a
+// header command acts on: the picked ones in order while picking, else the
+// one under the cursor.
+void HeaderSpan(const SheetView *v, i32 *first, i32 *count) {
+  const bool rows = v->curCol == 0;
+  i32 a = rows ? v->curRow : v->curCol, b = a;
+  if (v->selecting) {
+    a = rows ? v->selStartRow : v->selStartCol;
+    b = rows ? v->selEndRow : v->selEndCol;
+  }
+  if (a > b) std::swap(a, b);
+  *first = a;
+  *count = b - a + 1;
+}
+
+}  // namespace
+
+i32 SheetHeaderMode(SheetView *v, bool *graphFlag) {
+  const FkeyItem *saved[7];
+  FkeySavePages(0, 6, saved);
+  InstallHeaderPages();
+  bool onCorner = false, leave = false;
+  i32 result = 0;
+  while (!leave && (v->curCol == 0 || v->curRow == 0)) {
+    const bool corner = v->curCol == 0 && v->curRow == 0;
+    if (corner != onCorner) {
+      // The corner has no commands: an empty row, and the menu back at its
+      // root so that no page opened on a heading stays usable there.
+      onCorner = corner;
+      FkeySetPage(0, corner ? kBlankPage : kHeaderPages[0]);
+      FkeyClearStack();
+      FkeyPushLevel(0);
+      KeyForgetDrawnRow();
+    }
+    SheetDrawScreen(v, 0, 2, nullptr, nullptr);
+    SheetDrawSelection(v, v->selecting, 0);
+    FkeyDrawRow();
+    u16 mask = kMaskShiftVars | kMaskClip;
+    if (v->selecting) mask |= kMaskOpt | kMaskShiftGroup;
+    KeySetMenuMask(mask);
+    u32 k = 0;
+    if (KeyGetKey(&k)) continue;  // nothing is typed on a heading
+    if (k == kKeyLeft || k == kKeyRight || k == kKeyUp || k == kKeyDown) {
+      MoveCursor(v, k);
+      continue;
+    }
+    if (k == kKeyQuit) {
+      result = -1;
+      break;
+    }
+    if (k == kKeyExit) {
+      if (v->selecting) EndSelection(v);
+      continue;
+    }
+    if (k == kKeySetup) {
+      u32 changed = 0;
+      SetupScreen(kSheetFolder, &changed);
+      continue;
+    }
+    if (k == kKeyGraphTable) {
+      if (*graphFlag) {
+        const i32 r = SheetStatCommand(0, nullptr);
+        if (r == -27 || r == -21 || r == -22) *graphFlag = false;
+        if (r == -22) result = -1, leave = true;
+      }
+      continue;
+    }
+    if (corner) continue;
+    const bool rows = v->curCol == 0;
+    i32 first = 0, count = 0;
+    HeaderSpan(v, &first, &count);
+    const i32 last = first + count - 1;
+    switch (k) {
+      case kKeyClip:  // picks whole rows or columns from the cursor's
+        if (rows) {
+          v->selStartCol = v->markCol1 = 1;
+          v->selEndCol = v->markCol2 = kSheetCols;
+          v->selStartRow = v->selEndRow = v->markRow1 = v->markRow2 = v->curRow;
+        } else {
+          v->selStartCol = v->selEndCol = v->markCol1 = v->markCol2 = v->curCol;
+          v->selStartRow = v->markRow1 = 1;
+          v->selEndRow = v->markRow2 = kSheetRows;
+        }
+        v->selecting = 1;
+        v->marked = 1;
+        break;
+      case 1:  // CLR
+        if (rows) ClearRange({1, static_cast<i16>(first), kSheetCols, static_cast<i16>(last)});
+        else SheetClearColumns(nullptr, first, count);
+        RecalcIfAuto();
+        break;
+      case 8: case 9: {  // cut, COPY: the picked block, else the row or column
+        SheetMaskEvalStates(nullptr, 0);
+        u32 err = 0;
+        const i32 r = SheetPasteMode(v, v->selecting ? 3 : 2, k == 8 ? 2 : 1, &err);
+        EndSelection(v);
+        if (r == -1) {
+          result = -1;
+          leave = true;
+        } else {
+          InstallHeaderPages();
+          onCorner = false;
+        }
+        break;
+      }
+      case 14: case 15: {  // SRT-A, SRT-D: one row or one column
+        if (v->selecting && v->selStartCol != v->selEndCol && v->selStartRow != v->selEndRow) {
+          ErrBox(kSheetErrRange);
+          break;
+        }
+        SheetRange r = rows ? SheetRange{1, v->curRow, kSheetCols, v->curRow}
+                            : SheetRange{v->curCol, 1, v->curCol, kSheetRows};
+        if (const u32 e = SheetSortRange(&r, k == 15)) {
+          ErrBox(static_cast<i32>(e == kSheetErrLimit ? kSheetErrRange : e));
+          break;
+        }
+        RecalcIfAuto();
+        break;
+      }
+      case 54:  // DEL
+        if (rows) DeleteRows(first, count);
+        else DeleteCols(first, count);
+        break;
+      case 55:  // INS
+        if (rows) InsertRows(first, count);
+        else InsertCols(first, count);
+        break;
+      default:
+        if (k >= 28 && k <= 45) {  // GRPH, CALC over the rows or columns
+          const SheetRange sel = rows ? SheetRange{1, static_cast<i16>(first), kSheetCols, static_cast<i16>(last)}
+                                      : SheetRange{static_cast<i16>(first), 1, static_cast<i16>(last), kSheetRows};
+          if (StatCommand(k, v, &sel, graphFlag) == -22) {
+            result = -1;
+            leave = true;
+          }
+        }
+        break;
+    }
+  }
+  EndSelection(v);
+  FkeyRestorePages(0, 6, saved);
+  KeyForgetDrawnRow();
+  return result;
+}
+
 u32 SheetAppMain(u32, u16) {
   SheetView view{};
   SheetView *v = &view;
@@ -717,26 +883,16 @@ u32 SheetAppMain(u32, u16) {
     SheetMakeDefault();
     if (!SheetOpen(nullptr)) ErrBox(kSheetErrNotSheet);
   }
-  bool header = false;
   bool graphFlag = false;
   InstallCellPages();
   u32 lastKey = 0;
   for (;;) {
-    const bool onHeader = v->curCol == 0 || v->curRow == 0;
-    if (onHeader != header) {
-      header = onHeader;
-      if (header) {
-        InstallHeaderPages();
-      } else {
-        v->selecting = 0;
-        v->marked = 0;
-        InstallCellPages();
-      }
-    }
-    if (header && v->curCol == 0 && v->curRow == 0) {
-      FkeySetPage(0, kBlankPage);
-    } else if (header) {
-      FkeySetPage(0, kHeaderPages[0]);
+    if (v->curCol == 0 || v->curRow == 0) {
+      // On a row number or a column letter the header mode runs until the
+      // cursor is back on a cell.
+      if (SheetHeaderMode(v, &graphFlag) == -1) ResetCursor(v);
+      InstallCellPages();
+      lastKey = 0;
     }
     SheetDrawScreen(v, lastKey, 0, nullptr, nullptr);
     SheetDrawSelection(v, 0, 0);
@@ -746,27 +902,22 @@ u32 SheetAppMain(u32, u16) {
     KeySetMenuMask(mask);
     u32 k = 0;
     if (KeyGetKey(&k)) {
-      if (!v->selecting && !header) {
+      if (!v->selecting) {
         if (SheetEditCell(1, k, v, 0) == -1) ResetCursor(v);
       }
       continue;
     }
     lastKey = (k == kKeyDms || k == kKeyEngDown || k == kKeyEngUp || k == kKeyFracForm || k == kKeyFracDec) ? k : 0;
     const SheetRange range = CommandRange(v);
-    const i32 count = header ? 1 : range.row2 - range.row1 + 1;
+    const i32 count = range.row2 - range.row1 + 1;
     switch (k) {
       case kKeyLeft: case kKeyRight: case kKeyUp: case kKeyDown:
         MoveCursor(v, k);
         break;
       case kKeyExit: case kKeyShift: case kKeyOptn:
-        if (k == kKeyExit || v->selecting) {
-          v->selecting = 0;
-          v->marked = 0;
-          v->redraw = 1;
-        }
+        if (k == kKeyExit || v->selecting) EndSelection(v);
         break;
       case kKeyClip:
-        if (header) break;
         v->selStartCol = v->selEndCol = v->markCol1 = v->markCol2 = v->curCol;
         v->selStartRow = v->selEndRow = v->markRow1 = v->markRow2 = v->curRow;
         v->selecting = 1;
@@ -776,7 +927,6 @@ u32 SheetAppMain(u32, u16) {
       case kKeyQuit:
         ResetCursor(v);
         InstallCellPages();
-        header = false;
         break;
       case kKeySetup: {
         u32 changed = 0;
@@ -784,13 +934,7 @@ u32 SheetAppMain(u32, u16) {
         break;
       }
       case 1:  // CLR
-        if (header && v->curRow == 0) {
-          SheetClearColumns(nullptr, v->curCol, 1);
-        } else if (header) {
-          ClearRange({1, v->curRow, kSheetCols, v->curRow});
-        } else {
-          ClearRange(range);
-        }
+        ClearRange(range);
         RecalcIfAuto();
         break;
       case 7:  // RECAL
@@ -799,13 +943,10 @@ u32 SheetAppMain(u32, u16) {
       case 8: case 9: {  // cut, COPY
         SheetMaskEvalStates(nullptr, 0);
         u32 err = 0;
-        const u32 kind = header ? 2 : v->selecting ? 3 : 1;
-        const i32 r = SheetPasteMode(v, kind, k == 8 ? 2 : 1, &err);
+        const i32 r = SheetPasteMode(v, v->selecting ? 3 : 1, k == 8 ? 2 : 1, &err);
         if (r == -1) ResetCursor(v);
-        v->selecting = 0;
-        v->marked = 0;
-        v->redraw = 1;
-        if (header) InstallHeaderPages(); else InstallCellPages();
+        EndSelection(v);
+        InstallCellPages();
         break;
       }
       case 10: {  // CELL
@@ -815,16 +956,8 @@ u32 SheetAppMain(u32, u16) {
       }
       case 16: DeleteRows(range.row1, count); break;
       case 17: DeleteCols(range.col1, range.col2 - range.col1 + 1); break;
-      case 54:
-        if (v->curCol == 0) DeleteRows(v->curRow, 1);
-        else DeleteCols(v->curCol, 1);
-        break;
       case 46: InsertRows(range.row1, count); break;
       case 47: InsertCols(range.col1, range.col2 - range.col1 + 1); break;
-      case 55:
-        if (v->curCol == 0) InsertRows(v->curRow, 1);
-        else InsertCols(v->curCol, 1);
-        break;
       case 18: {  // DEL ALL
         PopupOpenFramed(4);
         const i32 top = PopupFirstRow(4);
@@ -834,9 +967,21 @@ u32 SheetAppMain(u32, u16) {
         TextPrint("Yes:[F1]");
         TextLocate(3, top + 3);
         TextPrint("No :[F6]");
-        const u32 answer = PopupWaitKey({1, 6, kKeyExit, kKeyQuit, kKeyExe});
+        // F1 and F6 answer whatever page the DEL menu left on the row: a
+        // blank page of its own hands them over as plain keys.
+        FkeyStackState menus{};
+        FkeySaveStack(&menus);
+        const FkeyItem *page = FkeyPageOf(0);
+        FkeySetPage(0, kBlankPage);
+        FkeyResetStack();
+        FkeyPushLevel(0);
+        KeyForgetDrawnRow();
+        const u32 answer = PopupWaitKey({kKeyF1, kKeyF6, kKeyExit, kKeyQuit, kKeyExe});
+        FkeySetPage(0, page);
+        FkeyRestoreStack(&menus);
+        KeyForgetDrawnRow();
         PopupCloseKind5();
-        if (answer == 1 || answer == kKeyExe) {
+        if (answer == kKeyF1 || answer == kKeyExe) {
           SheetClearColumns(nullptr, 1, kSheetCols);
           ResetCursor(v);
         } else if (answer == kKeyQuit) {
@@ -860,25 +1005,16 @@ u32 SheetAppMain(u32, u16) {
         FkeyPop();
         break;
       case 14: case 15: {  // SRT-A, SRT-D
+        if (!v->selecting) break;
         SheetRange r = range;
-        if (header) {
-          if (v->curCol == 0) r = {1, v->curRow, kSheetCols, v->curRow};
-          else r = {v->curCol, 1, v->curCol, kSheetRows};
-        } else if (!v->selecting) {
-          break;
-        }
         const u32 e = SheetSortRange(&r, k == 15);
         if (e) {
           ErrBox(static_cast<i32>(e == kSheetErrLimit ? kSheetErrRange : e));
           break;
         }
-        if (v->selecting) {
-          v->selecting = 0;
-          v->marked = 0;
-          v->redraw = 1;
-          v->curCol = v->selEndCol;
-          v->curRow = v->selEndRow;
-        }
+        EndSelection(v);
+        v->curCol = v->selEndCol;
+        v->curRow = v->selEndRow;
         RecalcIfAuto();
         break;
       }
@@ -890,14 +1026,7 @@ u32 SheetAppMain(u32, u16) {
         }
         break;
       default:
-        if (k >= 28 && k <= 45) {
-          SheetRange sel = range;
-          if (header) {
-            sel = v->curCol == 0 ? SheetRange{1, v->curRow, kSheetCols, v->curRow}
-                                 : SheetRange{v->curCol, 1, v->curCol, kSheetRows};
-          }
-          StatCommand(k, v, v->selecting || header ? &sel : nullptr, &graphFlag);
-        }
+        if (k >= 28 && k <= 45) StatCommand(k, v, v->selecting ? &range : nullptr, &graphFlag);
         break;
       case 4: case 5: case 6: {  // NEW, OPEN, SV-AS
         char typed[9] = {};
@@ -909,11 +1038,9 @@ u32 SheetAppMain(u32, u16) {
         v->selecting = 0;
         v->marked = 0;
         InstallCellPages();
-        header = false;
         break;
       }
       case 12: {  // SEQ
-        if (header) break;
         const i16 cell[2] = {v->curCol, v->curRow};
         const i32 r = SheetSeqCommand(cell);
         if (r == -1) {
@@ -924,20 +1051,16 @@ u32 SheetAppMain(u32, u16) {
         break;
       }
       case 13: {  // Fill
-        if (header) break;
         if (SheetRangeDialog(&range, 5, 0) == -1) ResetCursor(v);
         break;
       }
       case 19: case 20: case 21: case 22:  // STO VAR, LIST, FILE, MAT
       case 50: case 51: case 52: {         // RCL LIST, FILE, MAT
-        if (header) break;
         const bool store = k <= 22;
         const i32 r = SheetRangeDialog(&range, store ? k - 18 : k - 48, store ? 1 : 0);
         if (r == -1) ResetCursor(v);
         if (r == 0 && !store) RecalcIfAuto();
-        v->selecting = 0;
-        v->marked = 0;
-        v->redraw = 1;
+        EndSelection(v);
         break;
       }
     }

@@ -17,6 +17,13 @@ struct SheetView {
 };
 
 u32 SheetAppMain(u32 fromMainMenu, u16 submode);
+// The key loop while the cursor is on a row number or a column letter (a
+// whole row or column): CLIP picks several rows or columns, the arrows
+// extend them, EXIT ends picking; cut, COPY, DEL, INS, CLR, the sorts and
+// GRPH and CALC act on the picked rows or columns, else on the one under
+// the cursor. 0 when the cursor is back on a cell, -1 for QUIT. graphFlag
+// is set after a statistics graph was drawn.
+i32 SheetHeaderMode(SheetView *v, bool *graphFlag);
 
 // Draws the grid, the headings, the 20 shown cells and the current cell's
 // line on row 7. key picks the number form of that line (31050 DMS, 31051 /

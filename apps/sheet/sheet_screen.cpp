@@ -152,21 +152,39 @@ void SheetDrawSelection(SheetView *v, int picking, i16 noFrame) {
     CellLine(v, SheetGetCurrentName(name));
     return;
   }
-  if (v->curCol == 0) {
-    const i32 j = v->curRow - v->firstRow;
-    if (j >= 0 && j < v->visibleRows) LcdReverseArea(0, CellY(j), 15, CellY(j) + 6);
-    std::snprintf(line, sizeof line, "%s:%s", SheetCellName(1, v->curRow, a), SheetCellName(26, v->curRow, b));
+  if (v->curCol == 0 || v->curRow == 0) {
+    // A row number or a column letter: that whole row or column; whole rows
+    // or columns being picked show their headings and cells inverted.
+    const bool rows = v->curCol == 0;
+    i32 first = rows ? v->curRow : v->curCol, last = first;
+    if (v->selecting) {
+      first = rows ? v->selStartRow : v->selStartCol;
+      last = rows ? v->selEndRow : v->selEndCol;
+      if (first > last) std::swap(first, last);
+    }
+    if (rows) {
+      const i32 j1 = std::max(first - v->firstRow, 0), j2 = std::min(last - v->firstRow, v->visibleRows - 1);
+      if (j1 <= j2) {
+        LcdReverseArea(0, CellY(j1), 15, CellY(j2) + 6);
+        if (v->selecting) LcdReverseArea(CellX(0), CellY(j1), CellX(3) + 26, CellY(j2) + 6);
+      }
+    } else {
+      const i32 k1 = std::max(first - v->firstCol, 0), k2 = std::min(last - v->firstCol, 3);
+      if (k1 <= k2) {
+        LcdReverseArea(CellX(k1), 1, CellX(k2) + 26, 7);
+        if (v->selecting) LcdReverseArea(CellX(k1), CellY(0), CellX(k2) + 26, CellY(v->visibleRows - 1) + 6);
+      }
+    }
+    if (v->selecting) {
+      std::snprintf(line, sizeof line, "%s:%s", SheetCellName(v->selStartCol, v->selStartRow, a),
+                    SheetCellName(v->selEndCol, v->selEndRow, b));
+    } else if (rows) {
+      std::snprintf(line, sizeof line, "%s:%s", SheetCellName(1, v->curRow, a), SheetCellName(26, v->curRow, b));
+    } else {
+      std::snprintf(line, sizeof line, "%s:%s", SheetCellName(v->curCol, 1, a), SheetCellName(v->curCol, 999, b));
+    }
     CellLine(v, line);
-    return;
-  }
-  if (v->curRow == 0) {
-    const i32 k = v->curCol - v->firstCol;
-    if (k >= 0 && k < 4) LcdReverseArea(CellX(k), 1, CellX(k) + 26, 7);
-    std::snprintf(line, sizeof line, "%s:%s", SheetCellName(v->curCol, 1, a), SheetCellName(v->curCol, 999, b));
-    CellLine(v, line);
-    return;
-  }
-  if (v->selecting) {
+  } else if (v->selecting) {
     i32 c1 = v->selStartCol, c2 = v->selEndCol, r1 = v->selStartRow, r2 = v->selEndRow;
     if (c1 > c2) std::swap(c1, c2);
     if (r1 > r2) std::swap(r1, r2);

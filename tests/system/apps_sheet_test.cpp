@@ -91,6 +91,27 @@ TEST_F(SheetApp, CursorEdgesJumpsAndGoTo) {
   EXPECT_TRUE(CalcScreenHas("Syntax ERROR")) << CalcScreenText();
 }
 
+// DEL ALL asks first: F6 and EXIT keep the sheet, F1 empties it and puts
+// the cursor on A1.
+TEST_F(SheetApp, DeleteAllAnsweredWithTheFunctionKeys) {
+  ASSERT_TRUE(Type("5"));
+  ASSERT_TRUE(Type("6"));
+  for (const char *no : {"F6", "EXIT"}) {
+    SCOPED_TRACE(no);
+    ASSERT_TRUE(CalcPress("EXIT F3 F3"));
+    EXPECT_TRUE(CalcScreenHas("Delete All?")) << CalcScreenText();
+    ASSERT_TRUE(CalcPress(no));
+    EXPECT_FALSE(CalcScreenHas("Delete All?")) << CalcScreenText();
+    EXPECT_EQ(Num(1, 2), "6");
+  }
+  ASSERT_TRUE(CalcPress("EXIT F3 F3 F1"));
+  EXPECT_FALSE(CalcScreenHas("Delete All?")) << CalcScreenText();
+  EXPECT_EQ(Num(1, 1), "");
+  EXPECT_EQ(Num(1, 2), "");
+  ASSERT_TRUE(Type("7"));
+  EXPECT_EQ(Num(1, 1), "7");
+}
+
 // The screen at A1: a number, a text running on over empty cells, a
 // formula that shows ERROR, the cursor; a selected range; the last window.
 TEST_F(SheetApp, ScreensAsPictures) {
