@@ -2,6 +2,7 @@
 // redisplay of the last drawn graph from RUN-MAT and programs.
 #include "graph/screen/graph_screen.h"
 #include "graph/table/table_screen.h"
+#include "graph/table/table_trace.h"
 
 #include <cstring>
 
@@ -394,6 +395,9 @@ i32 GraphKeyLoop(GraphContext *ctx, u32 firstKey) {
         GraphSwapScreens(ctx);
         GmemDeletePlot();
         continue;
+      case kKeyGraphTableTrace:
+        r = GraphTableTrace(ctx);
+        break;
       default:
         if ((key == 303 || key == kGraphKeyTrace) && GmemReadGraphMode() == kGrpWeb) {
           // A web graph is traced step by step along its web.
