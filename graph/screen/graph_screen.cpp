@@ -88,11 +88,14 @@ i32 GraphDrawTableGraph(GraphContext *ctx, i32 mode) {
     GmemForgetGraphTable();
   }
   if (MatrixRows(kTableMatrix) == 0) {
+    // The table is built from the functions selected for it, so their
+    // entries stand until it is made.
     GraphEntry *keep = ctx->entries;
     const bool any = GraphDrawKind(ctx, kGraphSelTable) > 0;
+    const u32 e = any ? GraphGlueBuildTable(ctx) : 0;
     ctx->entries = keep;
     if (!any) return ShowError(kNoFunction);
-    if (const u32 e = GraphGlueBuildTable(ctx)) return ShowError(e);
+    if (e != 0) return ShowError(e);
   }
   if (GmemCreateScreenIfMissing(ctx->planes) != 0) return ShowError(4);
   if (GraphScreenMode(ctx) != 0) ctx->runFlags |= kGraphRunHalf;

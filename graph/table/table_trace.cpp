@@ -96,6 +96,13 @@ i32 Leave(TableTrace *t, i32 code) {
 
 void TraceTableDerivs(TraceReadout *ro, GraphContext *ctx, i32 row, i32 idx) {
   for (BcdReal &s : ro->slope) RealMakeError(kMa, &s);
+  // The recursion table keeps other columns.
+  if (TableOf(ctx) != kGraphTableMatrix) {
+    ro->derivative = 0;
+    return;
+  }
+  // Slopes only from a table made with its derivative columns.
+  if (!HasDerivColumns(ctx)) ro->derivative = 0;
   const u32 i = static_cast<u32>(idx);
   const bool d = ro->derivative != 0;
   if (IsParam(ro->type)) {
@@ -128,7 +135,7 @@ u32 GraphTableTracePoint(GraphContext *ctx, bool checkT, TraceReadout *ro, Graph
   const GraphEntry &e = ctx->entries[idx];
   ro->type = e.type;
   ro->kind = ReadoutKind(e);
-  ro->derivative = (ctx->optionFlags & kGraphOptDerivative) && HasDerivColumns(ctx) ? 1 : 0;
+  ro->derivative = (ctx->optionFlags & kGraphOptDerivative) ? 1 : 0;
   RealMakeError(kMa, &ro->t);
   RealMakeError(kMa, &ro->r);
   const u32 err = GraphTablePoint(row, &ro->x, &ro->y, ctx, idx);

@@ -12,8 +12,10 @@
 // The read-out values of table row `row` (from 1) for entry idx (from 0)
 // taken from the table's further columns: T or theta from column 1 (and
 // stored into T, or theta and r), r of a polar entry, and with the
-// read-out's derivative flag the slopes. A missing cell gives an error
-// value. ro->type and ro->derivative must be set.
+// read-out's derivative flag the slopes; the flag is cleared when the table
+// was made without the derivative columns. A missing cell gives an error
+// value. ro->type and ro->derivative must be set. The function table only:
+// for another table the flag is cleared and nothing is read.
 void TraceTableDerivs(TraceReadout *ro, GraphContext *ctx, i32 row, i32 idx);
 
 // The point of the table cursor's row and function column into the

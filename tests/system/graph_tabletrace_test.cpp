@@ -104,4 +104,33 @@ TEST_F(TableTraceScreen, EmptyTableThenRowsAddedByTheTrace) {
   EXPECT_EQ(Last().result, kGraphExitExit);
 }
 
+// The graph of a parametric table (G-CON): the trace reads T and, with the
+// derivative on, the slopes from the point's row.
+TEST_F(TableTraceScreen, TableGraphTraceReadsTheRowsParameterAndSlopes) {
+  std::string text = "2T";
+  text += '\xF6';
+  text += "T^2";
+  Open({{gapp::kParam, kSelTable, 2, text}}, kGraphTableConnect, {{kSetupFuncType, 2}, {kSetupDerivative, 0}},
+       RangeMinus3To3);
+  ASSERT_TRUE(CalcPress("F1"));
+  struct Step {
+    const char *keys, *dxdt, *dydt, *t, *dydx;
+  } steps[] = {
+      {"", "dX/dT=2", "dY/dT=-6", "T=-3", "dY/dX=-3"},
+      {"RIGHT", "dX/dT=2", "dY/dT=-4", "T=-2", "dY/dX=-2"},
+      {"RIGHT RIGHT RIGHT RIGHT", "dX/dT=2", "dY/dT=4", "T=2", "dY/dX=2"},
+  };
+  for (const Step &st : steps) {
+    if (*st.keys) {
+      ASSERT_TRUE(CalcPress(st.keys));
+    }
+    EXPECT_EQ(MiniCell(1, 7), st.dxdt) << st.keys;
+    EXPECT_EQ(MiniCell(17, 7), st.dydt) << st.keys;
+    EXPECT_EQ(MiniCell(1, 8), st.t) << st.keys;
+    EXPECT_EQ(MiniCell(17, 8), st.dydx) << st.keys;
+  }
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(gapp::ShowVar('T'), "2");
+}
+
 }  // namespace
