@@ -26,6 +26,7 @@ bool IsParam(u32 type) { return (type & (kGraphTypeT | kGraphTypeParam)) == (kGr
 bool IsPolar(u32 type) { return (type & kGraphTypeT) && !(type & kGraphTypeParam); }
 
 i32 EntryCount(const GraphContext *ctx) {
+  if (ctx->entries == nullptr) return 0;
   i32 n = 0;
   while (ctx->entries[n].style != 0) ++n;
   return n;
@@ -132,6 +133,13 @@ void TraceTableDerivs(TraceReadout *ro, GraphContext *ctx, i32 row, i32 idx) {
 u32 GraphTableTracePoint(GraphContext *ctx, bool checkT, TraceReadout *ro, GraphPointer *cur) {
   const i32 row = CursorRow(ctx);
   const i32 idx = CursorEntry(ctx);
+  if (idx < 0 || idx >= EntryCount(ctx)) {
+    // More columns than entries: a table made for other functions.
+    RealMakeError(kMa, &ro->x);
+    RealMakeError(kMa, &ro->y);
+    cur->hidden = kGraphDotXError | kGraphDotYError;
+    return 4;
+  }
   const GraphEntry &e = ctx->entries[idx];
   ro->type = e.type;
   ro->kind = ReadoutKind(e);
@@ -187,7 +195,7 @@ i32 GraphTableTrace(GraphContext *ctx) {
   FkeyRestoreLevelRoot();
   TableTrace t{};
   t.ctx = ctx;
-  t.checkT = ctx->entries[0].style != 0 && GmemReadGraphMode() == kGrpFuncs && !(ctx->entries[0].type & kGraphTypeT);
+  t.checkT = EntryCount(ctx) > 0 && GmemReadGraphMode() == kGrpFuncs && !(ctx->entries[0].type & kGraphTypeT);
   GraphPrepareScreen(ctx);
   u32 rows = 0, cols = 0;
   // The recursion table keeps other columns: this trace reads the function

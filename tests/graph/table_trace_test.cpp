@@ -265,4 +265,23 @@ TEST_F(TableTrace, EmptyTableIsNothingToTrace) {
   EXPECT_EQ(GraphTableTrace(&ctx), kGraphExitNothing);
 }
 
+// A table with more function columns than the context has entries (made
+// for other functions): the cells beyond give no point.
+TEST_F(TableTrace, ColumnBeyondTheEntriesGivesNoPoint) {
+  Add(kGraphFuncY, "X");
+  Add(kGraphFuncY, "X+1");
+  Build("1", "2", "1");
+  table.pop_back();
+  Relink();
+  At(1, 1, 2, 2);
+  TraceReadout ro{};
+  GraphPointer cur{};
+  EXPECT_EQ(GraphTableTracePoint(&ctx, false, &ro, &cur), 4u);
+  EXPECT_NE(cur.hidden, 0u);
+  EXPECT_EQ(Val(ro.y), "ERROR");
+  At(1, 1, 1, 2);
+  EXPECT_EQ(GraphTableTracePoint(&ctx, false, &ro, &cur), 0u);
+  EXPECT_EQ(Val(ro.y), "1");
+}
+
 }  // namespace
