@@ -2,6 +2,7 @@
 // redisplay of the last drawn graph from RUN-MAT and programs.
 #include "graph/screen/graph_screen.h"
 #include "graph/table/table_screen.h"
+#include "graph/table/table_trace.h"
 
 #include <cstring>
 
@@ -87,11 +88,14 @@ i32 GraphDrawTableGraph(GraphContext *ctx, i32 mode) {
     GmemForgetGraphTable();
   }
   if (MatrixRows(kTableMatrix) == 0) {
+    // The table is built from the functions selected for it, so their
+    // entries stand until it is made.
     GraphEntry *keep = ctx->entries;
     const bool any = GraphDrawKind(ctx, kGraphSelTable) > 0;
+    const u32 e = any ? GraphGlueBuildTable(ctx) : 0;
     ctx->entries = keep;
     if (!any) return ShowError(kNoFunction);
-    if (const u32 e = GraphGlueBuildTable(ctx)) return ShowError(e);
+    if (e != 0) return ShowError(e);
   }
   if (GmemCreateScreenIfMissing(ctx->planes) != 0) return ShowError(4);
   if (GraphScreenMode(ctx) != 0) ctx->runFlags |= kGraphRunHalf;
@@ -394,6 +398,9 @@ i32 GraphKeyLoop(GraphContext *ctx, u32 firstKey) {
         GraphSwapScreens(ctx);
         GmemDeletePlot();
         continue;
+      case kKeyGraphTableTrace:
+        r = GraphTableTrace(ctx);
+        break;
       default:
         if ((key == 303 || key == kGraphKeyTrace) && GmemReadGraphMode() == kGrpWeb) {
           // A web graph is traced step by step along its web.

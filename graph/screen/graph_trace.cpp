@@ -19,6 +19,7 @@
 #include "graph/screen/gscreen_util.h"
 #include "graph/screen/vwin_screen.h"
 #include "graph/table/graph_table.h"
+#include "graph/table/table_trace.h"
 #include "memory/item_array.h"
 #include "kernel/keyqueue.h"
 #include "kernel/task.h"
@@ -857,6 +858,12 @@ i32 TraceTablePoints(Trace *t) {
     t->cur.row = row;
     SetupReadout(t);
     t->ro.derivative = 0;
+    // A graph of the function table (point entries with flag 16): its
+    // parameter and slopes are the row's.
+    if (ctx->entries[t->idx].type & 0x10) {
+      t->ro.derivative = Deriv(ctx) ? 1 : 0;
+      TraceTableDerivs(&t->ro, ctx, k, t->idx);
+    }
     if (Coord(ctx)) TraceShowReadout(&t->ro);
   }
 }
