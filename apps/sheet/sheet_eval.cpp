@@ -111,9 +111,12 @@ u32 SheetEvalFormulaText(const char *text, Value *out, const i16 cell[2], u32 wh
   }
   // The formula is evaluated from a copy: the store's text buffers are
   // shared by every level of the chain.
-  char formula[kSheetTextMax + 2];
-  std::strncpy(formula, text, kSheetTextMax);
-  formula[kSheetTextMax] = 0;
+  // Zeros follow the end so that a two-byte token cut by the end never
+  // reads on.
+  char formula[kSheetTextMax + 4];
+  const size_t len = strnlen(text, kSheetTextMax);
+  std::memcpy(formula, text, len);
+  std::memset(formula + len, 0, 4);
   const u8 *sp = StackPointer();
   g_levelSp[g_depth] = sp;
   if (g_depth > 0 && g_levelSp[g_depth - 1] > sp && g_levelSp[g_depth - 1] - sp < (1 << 16)) {
@@ -153,7 +156,16 @@ u32 SheetEvalFormulaText(const char *text, Value *out, const i16 cell[2], u32 wh
       SheetSetMark(nullptr, cell[0], cell[1]);
       return kSheetErrMemory;
     }
-    // Stored again: other formulas may read it.
+    // Stored again: other formulas may read it. The mark is cleared with
+    // the state set to "evaluated" in one write when the pass is not
+    // deferred.
+    if (!g_deferred) {
+      if (!SheetCellFlags(nullptr, cell[0], cell[1], kSheetStateDone, 7)) {
+        SheetLatchError(kSheetErrMemory);
+        return kSheetErrMemory;
+      }
+      return 0;
+    }
     SheetCellMark(nullptr, cell[0], cell[1], 0);
   } else {
     SheetClearValues(nullptr, cell[0], cell[1], 1);

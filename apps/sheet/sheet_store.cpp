@@ -3,6 +3,7 @@
 // after, so a change that fails for want of memory leaves the item as it was.
 #include "apps/sheet/sheet_store.h"
 
+#include <array>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -79,6 +80,12 @@ u32 BitsBefore(const u8 *bm, i32 r) {
   return n;
 }
 u32 BitCount(const u8 *bm) { return BitsBefore(bm, 1000); }
+constexpr std::array<u8, 256> BuildByteBits() {
+  std::array<u8, 256> t{};
+  for (u32 b = 0; b < 256; ++b) t[b] = static_cast<u8>(kNibbleBits[b >> 4] + kNibbleBits[b & 15]);
+  return t;
+}
+constexpr std::array<u8, 256> kByteBits = BuildByteBits();
 
 void CopyName(char out[9], const char *name) {
   u32 n = 0;
@@ -122,15 +129,19 @@ bool SameName(const char *a, const char *b) {
   return true;
 }
 
-bool ViewFresh() { return g_view.valid && McsChangeCount() == g_view.count; }
+// The view is checked against main memory's change count whenever a cell
+// operation opens the sheet; between that check and the operation's end
+// only the store's own changes can move it, and they drop the view. So a
+// data pointer equal to the view's, while the view holds, is the kept sheet.
+bool ViewHolds(const u8 *d) { return g_view.valid && d == g_view.data; }
 
 bool SessionHit(const char *name, u8 **d, u32 *size, char *res) {
   if (!g_view.depth || !g_view.valid) return false;
-  if (name && name[0] && !SameName(name, g_view.name)) return false;
   if (McsChangeCount() != g_view.count) {
     g_view.valid = false;
     return false;
   }
+  if (name && name[0] && !SameName(name, g_view.name)) return false;
   *d = g_view.data;
   if (size) *size = g_view.size;
   if (res) std::memcpy(res, g_view.name, 9);
@@ -155,7 +166,7 @@ void TakeView(const char *res, u8 *d, u32 size) {
 }
 
 u32 BlockAt(const u8 *d, const Lay &L, int w, i32 c) {
-  if (d == g_view.data && c >= 1 && c <= kSheetCols && ViewFresh()) return g_view.blockAt[w][c];
+  if (ViewHolds(d) && c >= 1 && c <= kSheetCols) return g_view.blockAt[w][c];
   u32 at = L.area[w];
   const u32 upto = static_cast<u32>(c) - 1 < L.n[w] ? static_cast<u32>(c) - 1 : L.n[w];
   for (u32 k = 0; k < upto; ++k) at += Get32(d + L.idx[w] + 4 * k);
@@ -165,21 +176,19 @@ u32 BlockAt(const u8 *d, const Lay &L, int w, i32 c) {
 // Set bits for rows 1..r-1 of column col's bitmap at bm, from the view's
 // running counts when bm is the kept sheet's own bitmap.
 u32 RowsBefore(const u8 *d, i32 col, const u8 *bm, i32 r) {
-  if (d != g_view.data || col < 1 || col > kSheetCols || !ViewFresh() ||
-      bm != d + g_view.blockAt[kValue][col])
-    return BitsBefore(bm, r);
+  if (!ViewHolds(d) || col < 1 || col > kSheetCols || bm != d + g_view.blockAt[kValue][col]) return BitsBefore(bm, r);
   u16 *before = g_view.before[col];
   if (!g_view.counted[col]) {
     u32 n = 0;
     for (u32 i = 0; i < 125; ++i) {
       before[i] = static_cast<u16>(n);
-      n += static_cast<u32>(__builtin_popcount(bm[i]));
+      n += kByteBits[bm[i]];
     }
     before[125] = static_cast<u16>(n);
     g_view.counted[col] = true;
   }
   const u32 byte = static_cast<u32>(r - 1) / 8, bit = static_cast<u32>(r - 1) % 8;
-  return before[byte] + static_cast<u32>(__builtin_popcount(static_cast<u32>(bm[byte]) >> (8 - bit)));
+  return before[byte] + kByteBits[bm[byte] >> (8 - bit)];
 }
 
 // ---- the checked-item cache ----
@@ -569,6 +578,7 @@ bool SheetCreate(const char *name, char *out) {
   CopyName(res, len < 1 || len > 8 ? kSheetDefaultName : name);
   if (out) std::memcpy(out, res, sizeof res);
   u8 bare[16] = {1, 0};
+  DropView();
   const u32 r = McsCreateInFolder(kSheetFolder, res, 16, bare);
   return r == 0 || r == 37;
 }
@@ -583,6 +593,7 @@ u32 SheetClassifyName(const char *name) {
 }
 
 u32 SheetResetNameItem() {
+  DropView();
   McsDeleteInFolder(kSheetFolder, kSheetNameItem);
   u8 item[10] = {1, 0};
   return McsCreateInFolder(kSheetFolder, kSheetNameItem, 10, item);
@@ -611,6 +622,8 @@ u32 SheetSetCurrentName(const char *name) {
   if (SheetReadNameItem(buf) != 0) return 0;
   u8 field[8] = {};
   for (u32 i = 0; i < 8 && name[i]; ++i) field[i] = static_cast<u8>(name[i]);
+  // Another sheet may become current: the kept one is let go.
+  DropView();
   const u32 r = McsWriteInFolder(kSheetFolder, kSheetNameItem, 8, field, 2);
   return r <= 2 ? 1 : 0;
 }
@@ -636,27 +649,28 @@ void SheetMakeDefault() {
 u8 *SheetOpen(const char *name, u32 *size) {
   u8 *hit = nullptr;
   if (SessionHit(name, &hit, size, nullptr)) return hit;
-  char res[9];
-  if (name && name[0])
+  char res[9], cur[9] = {};
+  // The current name is read first: reading it may rebuild its item, which
+  // moves items.
+  const bool named = name && name[0];
+  if (!named || g_view.depth) SheetGetCurrentName(cur);
+  if (named)
     CopyName(res, name);
   else
-    SheetGetCurrentName(res);
+    CopyName(res, cur);
   u32 sz = 0;
   u8 *d = nullptr;
   if (!res[0] || McsOpenInFolderPtr(kSheetFolder, res, &sz, &d) != 0) {
     if (res[0] == '@') return nullptr;
     if (!SheetCreate(res, res)) return nullptr;
     SheetSetCurrentName(res);
+    if (g_view.depth) SheetGetCurrentName(cur);
     if (McsOpenInFolderPtr(kSheetFolder, res, &sz, &d) != 0) return nullptr;
   }
   if (!IsTrusted(res, d, sz)) return nullptr;
   if (size) *size = sz;
-  if (g_view.depth) {
-    // Only the current sheet is kept.
-    char cur[9];
-    SheetGetCurrentName(cur);
-    if (std::strcmp(cur, res) == 0) TakeView(res, d, sz);
-  }
+  // Only the current sheet is kept.
+  if (g_view.depth && std::strcmp(cur, res) == 0) TakeView(res, d, sz);
   return d;
 }
 
@@ -672,6 +686,7 @@ u32 SheetDelete(const char *name) {
   char res[9], cur[9];
   CopyName(res, name);
   SheetGetCurrentName(cur);
+  DropView();
   if (const u32 r = McsDeleteInFolder(kSheetFolder, res)) return r;
   if (std::strcmp(res, g_trusted.name) == 0) g_trusted = {};
   if (std::strcmp(res, cur) == 0) {
@@ -697,6 +712,7 @@ u32 SheetSaveAs(const char *newName, const char *oldName) {
   const bool exists = McsOpenInFolderPtr(kSheetFolder, to, &have, &d) == 0;
   if (!exists) have = 0;
   if (u64{have} + SheetFreeBytes() < oldSize) return 48;
+  DropView();
   if (exists) McsDeleteInFolder(kSheetFolder, to);
   const u32 r = McsCopyItem(kSheetFolder, from, kSheetFolder, to);
   if (r == 0 || r == 48) return 0;
@@ -1300,6 +1316,7 @@ u32 SheetStoreList(const char *name, u8 listFile, u8 list, i32 col, i32 row) {
     r = SheetWriteValue(name, right ? col + static_cast<i32>(i) : col, right ? row : row + static_cast<i32>(i), &v);
   }
   ItemListDelete(listFile, list);
+  DropView();
   return r;
 }
 
