@@ -192,25 +192,27 @@ u32 SheetEvalFormulaText(const char *text, Value *out, const i16 cell[2], u32 wh
 }
 
 u32 SheetEvalCell(Value *out, const i16 cell[2], u32 whole) {
-  char *f = nullptr;
-  if (!SheetReadFormula(nullptr, cell[0], cell[1], &f) || f[0] != '=') {
+  // Read straight into this level's own copy: the store's text buffers are
+  // shared by every level of the chain.
+  char text[kSheetTextMax + 1];
+  if (!SheetReadText(nullptr, cell[0], cell[1], text, kSheetFlagFormula, nullptr) || text[0] != '=') {
     MakeError(out, kSheetErrSyntax);
     return 0;
   }
-  char text[kSheetTextMax + 1];
-  std::memcpy(text, f + 1, std::strlen(f + 1) + 1);
-  return SheetEvalFormulaText(text, out, cell, whole);
+  return SheetEvalFormulaText(text + 1, out, cell, whole);
 }
 
 u32 SheetGetCellValue(const i16 cell[2], Value *out) {
   std::memset(out, 0, sizeof *out);
-  const u32 kinds = SheetCellKinds(nullptr, cell[0], cell[1]);
+  SheetCellState look;
+  SheetCellRead(nullptr, cell[0], cell[1], &look);
+  const u32 kinds = look.kinds;
   if (!(kinds & kSheetFlagFormula)) {
     if (kinds & kSheetFlagText) {
       MakeError(out, kSheetErrPlainText);
       return 0;
     }
-    if (kinds & kSheetFlagNumber) SheetReadValue(nullptr, cell[0], cell[1], out);
+    if (kinds & kSheetFlagNumber) *out = look.number;
     return ValErrorCode(out) == 0 && (kinds & kSheetFlagNumber) ? 1 : 0;
   }
   if (kinds & kSheetFlagMark) {
@@ -218,7 +220,7 @@ u32 SheetGetCellValue(const i16 cell[2], Value *out) {
     MakeError(out, kSheetErrMemory);
     return 0;
   }
-  const u32 state = SheetCellFlags(nullptr, cell[0], cell[1], 0, 3);
+  const u32 state = look.state;
   if (state == kSheetStateBusy) {
     SheetLatchError(kSheetErrCircular);
     MakeError(out, kSheetErrCircular);
@@ -232,7 +234,8 @@ u32 SheetGetCellValue(const i16 cell[2], Value *out) {
     MakeError(out, kSheetErrPlainText);
     return 0;
   }
-  if (!SheetReadValue(nullptr, cell[0], cell[1], out)) return 0;
+  if (!(kinds & kSheetFlagNumber)) return 0;
+  *out = look.number;
   return ValErrorCode(out) == 0 ? 1 : 0;
 }
 

@@ -249,6 +249,15 @@ void WrKeep(const char *res, u32 off, u32 n, const void *src) {
   DropView();
   McsWriteInFolder(kSheetFolder, res, n, src, off);
 }
+// The same where d is the item as the caller opened it: while the view
+// holds, straight into it without looking the sheet up again.
+void WrKeepAt(const char *res, const u8 *d, u32 off, u32 n, const void *src) {
+  if (ViewHolds(d) && u64{off} + n <= g_view.size) {
+    std::memmove(g_view.data + off, src, n);
+    return;
+  }
+  WrKeep(res, off, n, src);
+}
 // Any other write in place (its size does not change).
 void Wr(const char *res, u32 off, u32 n, const void *src) {
   WrKeep(res, off, n, src);
@@ -259,7 +268,7 @@ void Wr16(const char *res, u32 off, u32 v) {
   Wr(res, off, 2, &w);
 }
 void Wr32(const char *res, u32 off, u32 v) { Wr(res, off, 4, &v); }
-void WrLink(const char *res, u32 off, u32 v) { WrKeep(res, off, 4, &v); }
+void WrLink(const char *res, const u8 *d, u32 off, u32 v) { WrKeepAt(res, d, off, 4, &v); }
 
 // Opens the sheet of name (the current one when empty), its resolved name
 // into res.
@@ -279,6 +288,13 @@ u8 *OpenRes(const char *name, char res[9], u32 *size) {
 }
 
 bool Open(const char *name, char res[9], const u8 **d, Lay *L) {
+  // The current sheet while a pass keeps it: its layout as kept.
+  if ((!name || !name[0]) && g_view.depth && g_view.valid && McsChangeCount() == g_view.count) {
+    std::memcpy(res, g_view.name, 9);
+    *d = g_view.data;
+    *L = g_view.L;
+    return true;
+  }
   u32 size = 0;
   u8 *p = OpenRes(name, res, &size);
   if (!p) return false;
@@ -788,7 +804,7 @@ u32 SheetWriteValue(const char *name, i32 col, i32 row, const Value *v) {
     // A cell that holds a number already: overwritten in place.
     const u8 *b = d + BlockAt(d, L, kValue, col);
     if (Bit(b, row)) {
-      WrKeep(res, static_cast<u32>(b - d) + 128 + 12 * RowsBefore(d, col, b, row), 12, &parts.re);
+      WrKeepAt(res, d, static_cast<u32>(b - d) + 128 + 12 * RowsBefore(d, col, b, row), 12, &parts.re);
       return 0;
     }
   }
@@ -1044,7 +1060,29 @@ u32 SheetCellFlags(const char *name, i32 col, i32 row, u8 arg, u32 op) {
     state = arg;
     fl &= ~u32{kSheetFlagMark};
   }
-  WrLink(res, place, (fl << 24) | ((state & 0xFF) << 16) | (link & 0xFFFF));
+  WrLink(res, d, place, (fl << 24) | ((state & 0xFF) << 16) | (link & 0xFFFF));
+  return 1;
+}
+
+u32 SheetCellRead(const char *name, i32 col, i32 row, SheetCellState *out) {
+  std::memset(out, 0, sizeof *out);
+  if (!CellOk(col, row)) return 0;
+  char res[9];
+  const u8 *d;
+  Lay L;
+  if (!Open(name, res, &d, &L)) return 0;
+  u32 place = 0;
+  u32 link = LinkAt(d, L, col, row, &place);
+  if ((link & 0xFFFF) == 0xFFFF) link = 0;
+  out->kinds = static_cast<u8>(link >> 24);
+  out->state = static_cast<u8>(link >> 16);
+  if (EntryOf(d, L, kValue, col) >= 128) {
+    const u8 *b = d + BlockAt(d, L, kValue, col);
+    if (Bit(b, row)) {
+      out->kinds |= kSheetFlagNumber;
+      std::memcpy(&out->number.re, b + 128 + 12 * RowsBefore(d, col, b, row), 12);
+    }
+  }
   return 1;
 }
 
@@ -1065,7 +1103,7 @@ u32 SheetCellMark(const char *name, i32 col, i32 row, u32 op) {
   if ((link & 0xFFFF) == 0xFFFF || !((link >> 24) & kSheetFlagFormula)) return 0;
   if (op == 3) return (link >> 24) & kSheetFlagMark ? 1 : 0;
   const u32 mark = u32{kSheetFlagMark} << 24;
-  WrLink(res, place, op == 1 ? link | mark : link & ~mark);
+  WrLink(res, d, place, op == 1 ? link | mark : link & ~mark);
   return 1;
 }
 

@@ -122,6 +122,15 @@ void SheetClearCell(const char *name, i32 col, i32 row);
 // ---- flags and states ----
 u32 SheetCellFlags(const char *name, i32 col, i32 row, u8 arg, u32 op);
 u32 SheetCellKinds(const char *name, i32 col, i32 row);
+// What SheetCellKinds, the state (SheetCellFlags op 3) and SheetReadValue
+// give, in one look-up: kinds with kSheetFlagNumber when the cell holds a
+// number, then that number (else zero). 0 when the sheet cannot be opened
+// or the cell is outside the sheet (all zero).
+struct SheetCellState {
+  u8 kinds, state;
+  Value number;
+};
+u32 SheetCellRead(const char *name, i32 col, i32 row, SheetCellState *out);
 u32 SheetTextKinds(const char *name, i32 col, i32 row);
 u32 SheetSetEvalState(const char *name, i32 col, i32 row, u8 state);
 u32 SheetCellMark(const char *name, i32 col, i32 row, u32 op);
