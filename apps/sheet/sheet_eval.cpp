@@ -150,6 +150,8 @@ u32 SheetEvalFormulaText(const char *text, Value *out, const i16 cell[2], u32 wh
     SheetLatchError(code);
   }
   if (ValErrorCode(out) != kSheetErrPlainText) {
+    // A number over the one a previous pass left: stored, marked evaluated.
+    if (!g_deferred && SheetFinishFormulaCell(nullptr, cell[0], cell[1], out, kSheetStateDone)) return 0;
     if (SheetTextKinds(nullptr, cell[0], cell[1]) & kSheetFlagText) SheetClearPlainText(nullptr, cell[0], cell[1], 1);
     if (SheetWriteValue(nullptr, cell[0], cell[1], out) != 0) {
       SheetLatchError(kSheetErrMemory);

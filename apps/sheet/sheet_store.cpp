@@ -1086,6 +1086,26 @@ u32 SheetCellRead(const char *name, i32 col, i32 row, SheetCellState *out) {
   return 1;
 }
 
+u32 SheetFinishFormulaCell(const char *name, i32 col, i32 row, const Value *v, u8 state) {
+  if (!CellOk(col, row)) return 0;
+  char res[9];
+  const u8 *d;
+  Lay L;
+  if (!Open(name, res, &d, &L)) return 0;
+  u32 place = 0;
+  const u32 link = LinkAt(d, L, col, row, &place);
+  const u32 flags = link >> 24;
+  if ((link & 0xFFFF) == 0xFFFF || !(flags & kSheetFlagFormula) || (flags & kSheetFlagText)) return 0;
+  if (EntryOf(d, L, kValue, col) < 128) return 0;
+  const u8 *b = d + BlockAt(d, L, kValue, col);
+  if (!Bit(b, row)) return 0;
+  CplxPair parts;
+  ValSplit(v, &parts);
+  WrKeepAt(res, d, static_cast<u32>(b - d) + 128 + 12 * RowsBefore(d, col, b, row), 12, &parts.re);
+  WrLink(res, d, place, ((flags & ~u32{kSheetFlagMark}) << 24) | (u32{state} << 16) | (link & 0xFFFF));
+  return 1;
+}
+
 u32 SheetCellKinds(const char *name, i32 col, i32 row) { return SheetCellFlags(name, col, row, 0, 1); }
 u32 SheetTextKinds(const char *name, i32 col, i32 row) { return SheetCellFlags(name, col, row, 0, 2); }
 u32 SheetSetEvalState(const char *name, i32 col, i32 row, u8 state) {

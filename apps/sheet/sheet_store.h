@@ -131,6 +131,10 @@ struct SheetCellState {
   Value number;
 };
 u32 SheetCellRead(const char *name, i32 col, i32 row, SheetCellState *out);
+// Where the cell holds a formula, a number and no plain text: the number is
+// overwritten by v, the state set and the mark cleared, in one look-up: 1.
+// Else 0, nothing changed.
+u32 SheetFinishFormulaCell(const char *name, i32 col, i32 row, const Value *v, u8 state);
 u32 SheetTextKinds(const char *name, i32 col, i32 row);
 u32 SheetSetEvalState(const char *name, i32 col, i32 row, u8 state);
 u32 SheetCellMark(const char *name, i32 col, i32 row, u32 op);
