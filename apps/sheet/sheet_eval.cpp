@@ -110,9 +110,8 @@ u32 SheetEvalFormulaText(const char *text, Value *out, const i16 cell[2], u32 wh
     return kSheetErrMemory;
   }
   // The formula is evaluated from a copy: the store's text buffers are
-  // shared by every level of the chain.
-  // Zeros follow the end so that a two-byte token cut by the end never
-  // reads on.
+  // shared by every level of the chain. Zeros follow its end, so that a
+  // two-byte token cut by the end never reads on.
   char formula[kSheetTextMax + 4];
   const size_t len = strnlen(text, kSheetTextMax);
   std::memcpy(formula, text, len);

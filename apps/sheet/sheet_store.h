@@ -159,8 +159,9 @@ void SheetCellInfo(const char *name, u32 n, SheetCellInfoRec *recs);
 void SheetWindowCells(const char *name, i32 col, i32 row, SheetWindow *out);
 
 // Brackets a pass over many cells (recalculation, paste, reference
-// rewriting): the current sheet's name and place are looked up once and
-// kept while no item moves. Nests.
+// rewriting): the current sheet's name, place, column offsets and bitmap
+// counts are looked up once and kept until main memory's change count moves
+// or the store changes more than link words and numbers in place. Nests.
 void SheetSessionBegin();
 void SheetSessionEnd();
 

@@ -146,4 +146,54 @@ TEST_F(SheetPass, AnotherSheetMadeCurrentInThePass) {
   ExpectSound();
 }
 
+// The one look-up a reference makes agrees with the separate reads, and a
+// recalculated number is stored in one go only over a formula cell's own
+// number; elsewhere nothing changes. Outside a pass and inside one.
+TEST_F(SheetPass, OneLookUpAgreesWithTheSeparateReads) {
+  for (const bool inPass : {false, true}) {
+    ASSERT_EQ(McsClearAll(), 0u);
+    ASSERT_EQ(SheetSetCurrentName("SHEET"), 1u);
+    ASSERT_NE(SheetOpen(nullptr), nullptr);
+    PutNum(1, 1, "4");
+    PutFormula(1, 2, "=1");
+    PutFormula(1, 3, "=2");
+    PutNum(1, 3, "9");
+    ASSERT_EQ(SheetSetMark(nullptr, 1, 3), 1u);
+    ASSERT_EQ(SheetCellFlags(nullptr, 1, 3, kSheetStateBusy, 4), 1u);
+    ASSERT_EQ(SheetWritePlainText(nullptr, 2, 1, "\"t"), 0u);
+    PutFormula(2, 2, "=A1");
+    PutNum(2, 2, "3");
+    ASSERT_EQ(SheetWritePlainText(nullptr, 2, 2, "\"u"), 0u);
+    PutNum(3, 999, "-2");
+    if (inPass) Begin();
+    const i32 cells[][2] = {{1, 1}, {1, 2}, {1, 3}, {2, 1}, {2, 2}, {3, 999}, {3, 998}, {4, 4}, {0, 1}, {27, 1}, {1, 1000}};
+    for (const auto &c : cells) {
+      SheetCellState look;
+      SheetCellRead(nullptr, c[0], c[1], &look);
+      Value v;
+      const u32 has = SheetReadValue(nullptr, c[0], c[1], &v);
+      EXPECT_EQ(look.kinds, SheetCellKinds(nullptr, c[0], c[1])) << c[0] << "," << c[1];
+      EXPECT_EQ(look.state, SheetCellFlags(nullptr, c[0], c[1], 0, 3)) << c[0] << "," << c[1];
+      EXPECT_EQ((look.kinds & kSheetFlagNumber) != 0, has == 1) << c[0] << "," << c[1];
+      EXPECT_EQ(std::memcmp(&look.number, &v, sizeof v), 0) << c[0] << "," << c[1];
+    }
+    // Refused: a number alone, a formula without a number, a formula with
+    // a plain text, no cell at all, outside the sheet.
+    const Value seven = V("7");
+    const std::vector<u8> was = Item();
+    for (const auto &c : std::vector<std::pair<i32, i32>>{{1, 1}, {1, 2}, {2, 2}, {4, 4}, {0, 1}, {1, 1000}})
+      EXPECT_EQ(SheetFinishFormulaCell(nullptr, c.first, c.second, &seven, kSheetStateDone), 0u) << c.first;
+    EXPECT_EQ(Item(), was);
+    // Taken: the number replaced, the state set, the mark gone.
+    EXPECT_EQ(SheetFinishFormulaCell(nullptr, 1, 3, &seven, kSheetStateDone), 1u);
+    if (inPass) End();
+    EXPECT_EQ(Num(1, 3), "7");
+    EXPECT_EQ(SheetCellFlags(nullptr, 1, 3, 0, 3), kSheetStateDone);
+    EXPECT_EQ(SheetTestMark(nullptr, 1, 3), 0u);
+    EXPECT_EQ(Formula(1, 3), Tok("=2"));
+    EXPECT_EQ(Item().size(), was.size());
+    ExpectSound();
+  }
+}
+
 }  // namespace
