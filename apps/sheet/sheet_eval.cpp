@@ -227,7 +227,7 @@ u32 SheetGetCellValue(const i16 cell[2], Value *out) {
     MakeError(out, kSheetErrCircular);
     return 0;
   }
-  if (AutoCalcOn() && state != kSheetStateDone) {
+  if (state != kSheetStateDone && AutoCalcOn()) {
     SheetEvalCell(out, cell, 1);
     return ValErrorCode(out) == 0 ? 1 : 0;
   }
@@ -250,9 +250,22 @@ struct Task {
   u32 whole;
   Value *out;
   u32 result;
+  // The formula as the recalculation's walk just read it, for the first
+  // run only; a run from the top again reads it afresh.
+  const char *formula;
 };
 
 void RunTask(Task *t) {
+  if (const char *f = t->formula) {
+    t->formula = nullptr;
+    if (f[0] != '=') {
+      MakeError(t->out, kSheetErrSyntax);
+      t->result = 0;
+      return;
+    }
+    t->result = SheetEvalFormulaText(f + 1, t->out, t->cell, t->whole);
+    return;
+  }
   t->result = t->getValue ? SheetGetCellValue(t->cell, t->out) : SheetEvalCell(t->out, t->cell, t->whole);
 }
 
@@ -271,7 +284,7 @@ void FromTop(Task *t) {
     if (!g_deferred) return;
     g_deferred = false;
     Value v;
-    Task first{{g_deferredCell[0], g_deferredCell[1]}, false, 1, &v, 0};
+    Task first{{g_deferredCell[0], g_deferredCell[1]}, false, 1, &v, 0, nullptr};
     if (first.cell[0] == t->cell[0] && first.cell[1] == t->cell[1]) {
       SheetLatchError(kSheetErrMemory);
       return;
@@ -289,13 +302,13 @@ void FromTop(Task *t) {
 }  // namespace
 
 u32 SheetEvalCellDeep(Value *out, const i16 cell[2], u32 whole) {
-  Task t{{cell[0], cell[1]}, false, whole, out, 0};
+  Task t{{cell[0], cell[1]}, false, whole, out, 0, nullptr};
   FromTop(&t);
   return t.result;
 }
 
 u32 SheetGetCellValueDeep(const i16 cell[2], Value *out) {
-  Task t{{cell[0], cell[1]}, true, 1, out, 0};
+  Task t{{cell[0], cell[1]}, true, 1, out, 0, nullptr};
   FromTop(&t);
   return t.result;
 }
@@ -307,9 +320,9 @@ u32 RecalcPass() {
   char *text = nullptr;
   u32 found = SheetFirstFormula(nullptr, &col, &row, &text, 0);
   while (found) {
-    const i16 cell[2] = {static_cast<i16>(col), static_cast<i16>(row)};
     Value v;
-    SheetEvalCellDeep(&v, cell, 1);
+    Task t{{static_cast<i16>(col), static_cast<i16>(row)}, false, 1, &v, 0, text};
+    FromTop(&t);
     if (ValErrorCode(&v) == kSheetErrBreak || KeyBreakPoll()) {
       SheetMaskEvalStates(nullptr, 0);
       return kSheetErrBreak;
