@@ -110,10 +110,12 @@ u32 SheetEvalFormulaText(const char *text, Value *out, const i16 cell[2], u32 wh
     return kSheetErrMemory;
   }
   // The formula is evaluated from a copy: the store's text buffers are
-  // shared by every level of the chain.
-  char formula[kSheetTextMax + 2];
-  std::strncpy(formula, text, kSheetTextMax);
-  formula[kSheetTextMax] = 0;
+  // shared by every level of the chain. Zeros follow its end, so that a
+  // two-byte token cut by the end never reads on.
+  char formula[kSheetTextMax + 4];
+  const size_t len = strnlen(text, kSheetTextMax);
+  std::memcpy(formula, text, len);
+  std::memset(formula + len, 0, 4);
   const u8 *sp = StackPointer();
   g_levelSp[g_depth] = sp;
   if (g_depth > 0 && g_levelSp[g_depth - 1] > sp && g_levelSp[g_depth - 1] - sp < (1 << 16)) {
@@ -147,13 +149,24 @@ u32 SheetEvalFormulaText(const char *text, Value *out, const i16 cell[2], u32 wh
     SheetLatchError(code);
   }
   if (ValErrorCode(out) != kSheetErrPlainText) {
+    // A number over the one a previous pass left: stored, marked evaluated.
+    if (!g_deferred && SheetFinishFormulaCell(nullptr, cell[0], cell[1], out, kSheetStateDone)) return 0;
     if (SheetTextKinds(nullptr, cell[0], cell[1]) & kSheetFlagText) SheetClearPlainText(nullptr, cell[0], cell[1], 1);
     if (SheetWriteValue(nullptr, cell[0], cell[1], out) != 0) {
       SheetLatchError(kSheetErrMemory);
       SheetSetMark(nullptr, cell[0], cell[1]);
       return kSheetErrMemory;
     }
-    // Stored again: other formulas may read it.
+    // Stored again: other formulas may read it. The mark is cleared with
+    // the state set to "evaluated" in one write when the pass is not
+    // deferred.
+    if (!g_deferred) {
+      if (!SheetCellFlags(nullptr, cell[0], cell[1], kSheetStateDone, 7)) {
+        SheetLatchError(kSheetErrMemory);
+        return kSheetErrMemory;
+      }
+      return 0;
+    }
     SheetCellMark(nullptr, cell[0], cell[1], 0);
   } else {
     SheetClearValues(nullptr, cell[0], cell[1], 1);
@@ -180,25 +193,27 @@ u32 SheetEvalFormulaText(const char *text, Value *out, const i16 cell[2], u32 wh
 }
 
 u32 SheetEvalCell(Value *out, const i16 cell[2], u32 whole) {
-  char *f = nullptr;
-  if (!SheetReadFormula(nullptr, cell[0], cell[1], &f) || f[0] != '=') {
+  // Read straight into this level's own copy: the store's text buffers are
+  // shared by every level of the chain.
+  char text[kSheetTextMax + 1];
+  if (!SheetReadText(nullptr, cell[0], cell[1], text, kSheetFlagFormula, nullptr) || text[0] != '=') {
     MakeError(out, kSheetErrSyntax);
     return 0;
   }
-  char text[kSheetTextMax + 1];
-  std::memcpy(text, f + 1, std::strlen(f + 1) + 1);
-  return SheetEvalFormulaText(text, out, cell, whole);
+  return SheetEvalFormulaText(text + 1, out, cell, whole);
 }
 
 u32 SheetGetCellValue(const i16 cell[2], Value *out) {
   std::memset(out, 0, sizeof *out);
-  const u32 kinds = SheetCellKinds(nullptr, cell[0], cell[1]);
+  SheetCellState look;
+  SheetCellRead(nullptr, cell[0], cell[1], &look);
+  const u32 kinds = look.kinds;
   if (!(kinds & kSheetFlagFormula)) {
     if (kinds & kSheetFlagText) {
       MakeError(out, kSheetErrPlainText);
       return 0;
     }
-    if (kinds & kSheetFlagNumber) SheetReadValue(nullptr, cell[0], cell[1], out);
+    if (kinds & kSheetFlagNumber) *out = look.number;
     return ValErrorCode(out) == 0 && (kinds & kSheetFlagNumber) ? 1 : 0;
   }
   if (kinds & kSheetFlagMark) {
@@ -206,13 +221,13 @@ u32 SheetGetCellValue(const i16 cell[2], Value *out) {
     MakeError(out, kSheetErrMemory);
     return 0;
   }
-  const u32 state = SheetCellFlags(nullptr, cell[0], cell[1], 0, 3);
+  const u32 state = look.state;
   if (state == kSheetStateBusy) {
     SheetLatchError(kSheetErrCircular);
     MakeError(out, kSheetErrCircular);
     return 0;
   }
-  if (AutoCalcOn() && state != kSheetStateDone) {
+  if (state != kSheetStateDone && AutoCalcOn()) {
     SheetEvalCell(out, cell, 1);
     return ValErrorCode(out) == 0 ? 1 : 0;
   }
@@ -220,7 +235,8 @@ u32 SheetGetCellValue(const i16 cell[2], Value *out) {
     MakeError(out, kSheetErrPlainText);
     return 0;
   }
-  if (!SheetReadValue(nullptr, cell[0], cell[1], out)) return 0;
+  if (!(kinds & kSheetFlagNumber)) return 0;
+  *out = look.number;
   return ValErrorCode(out) == 0 ? 1 : 0;
 }
 
@@ -234,9 +250,22 @@ struct Task {
   u32 whole;
   Value *out;
   u32 result;
+  // The formula as the recalculation's walk just read it, for the first
+  // run only; a run from the top again reads it afresh.
+  const char *formula;
 };
 
 void RunTask(Task *t) {
+  if (const char *f = t->formula) {
+    t->formula = nullptr;
+    if (f[0] != '=') {
+      MakeError(t->out, kSheetErrSyntax);
+      t->result = 0;
+      return;
+    }
+    t->result = SheetEvalFormulaText(f + 1, t->out, t->cell, t->whole);
+    return;
+  }
   t->result = t->getValue ? SheetGetCellValue(t->cell, t->out) : SheetEvalCell(t->out, t->cell, t->whole);
 }
 
@@ -255,7 +284,7 @@ void FromTop(Task *t) {
     if (!g_deferred) return;
     g_deferred = false;
     Value v;
-    Task first{{g_deferredCell[0], g_deferredCell[1]}, false, 1, &v, 0};
+    Task first{{g_deferredCell[0], g_deferredCell[1]}, false, 1, &v, 0, nullptr};
     if (first.cell[0] == t->cell[0] && first.cell[1] == t->cell[1]) {
       SheetLatchError(kSheetErrMemory);
       return;
@@ -273,13 +302,13 @@ void FromTop(Task *t) {
 }  // namespace
 
 u32 SheetEvalCellDeep(Value *out, const i16 cell[2], u32 whole) {
-  Task t{{cell[0], cell[1]}, false, whole, out, 0};
+  Task t{{cell[0], cell[1]}, false, whole, out, 0, nullptr};
   FromTop(&t);
   return t.result;
 }
 
 u32 SheetGetCellValueDeep(const i16 cell[2], Value *out) {
-  Task t{{cell[0], cell[1]}, true, 1, out, 0};
+  Task t{{cell[0], cell[1]}, true, 1, out, 0, nullptr};
   FromTop(&t);
   return t.result;
 }
@@ -291,9 +320,9 @@ u32 RecalcPass() {
   char *text = nullptr;
   u32 found = SheetFirstFormula(nullptr, &col, &row, &text, 0);
   while (found) {
-    const i16 cell[2] = {static_cast<i16>(col), static_cast<i16>(row)};
     Value v;
-    SheetEvalCellDeep(&v, cell, 1);
+    Task t{{static_cast<i16>(col), static_cast<i16>(row)}, false, 1, &v, 0, text};
+    FromTop(&t);
     if (ValErrorCode(&v) == kSheetErrBreak || KeyBreakPoll()) {
       SheetMaskEvalStates(nullptr, 0);
       return kSheetErrBreak;

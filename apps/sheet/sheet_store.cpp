@@ -3,6 +3,7 @@
 // after, so a change that fails for want of memory leaves the item as it was.
 #include "apps/sheet/sheet_store.h"
 
+#include <array>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -59,13 +60,6 @@ u32 EntryOf(const u8 *d, const Lay &L, int w, i32 c) {
   return Get32(d + L.idx[w] + 4 * (c - 1));
 }
 
-u32 BlockAt(const u8 *d, const Lay &L, int w, i32 c) {
-  u32 at = L.area[w];
-  const u32 upto = static_cast<u32>(c) - 1 < L.n[w] ? static_cast<u32>(c) - 1 : L.n[w];
-  for (u32 k = 0; k < upto; ++k) at += Get32(d + L.idx[w] + 4 * k);
-  return at;
-}
-
 // ---- bitmap ----
 
 bool Bit(const u8 *bm, i32 r) { return (bm[(r - 1) / 8] >> (7 - (r - 1) % 8)) & 1; }
@@ -86,6 +80,12 @@ u32 BitsBefore(const u8 *bm, i32 r) {
   return n;
 }
 u32 BitCount(const u8 *bm) { return BitsBefore(bm, 1000); }
+constexpr std::array<u8, 256> BuildByteBits() {
+  std::array<u8, 256> t{};
+  for (u32 b = 0; b < 256; ++b) t[b] = static_cast<u8>(kNibbleBits[b >> 4] + kNibbleBits[b & 15]);
+  return t;
+}
+constexpr std::array<u8, 256> kByteBits = BuildByteBits();
 
 void CopyName(char out[9], const char *name) {
   u32 n = 0;
@@ -97,30 +97,98 @@ void CopyName(char out[9], const char *name) {
   out[n] = 0;
 }
 
-// While a recalculation or another long pass runs, the current sheet's
-// name and place are kept: the store marks every change that moves items,
-// and one of its change bits tells whether the place still holds.
-constexpr u32 kChangeBit = 127;
-struct Session {
+// While a recalculation or another long pass runs, the current sheet is
+// kept open: its name, place and layout, each column's block offsets and,
+// built as columns are read, the running count of set bits of each value
+// bitmap. The view is taken afresh whenever main memory's change count has
+// moved (any item may have moved or changed size) or the store itself has
+// changed anything but link words and numbers written in place.
+struct View {
   u32 depth;
   bool valid;
   char name[9];
   u8 *data;
   u32 size;
+  u64 count;
+  Lay L;
+  u32 blockAt[3][kSheetCols + 1];
+  bool counted[kSheetCols + 1];
+  u16 before[kSheetCols + 1][126];  // set bits in bitmap bytes 0..i-1
 };
-Session g_session{};
+View g_view{};
+
+// Every change by the store other than a link word or a number written in
+// place drops the view.
+void DropView() { g_view.valid = false; }
+
+bool SameName(const char *a, const char *b) {
+  for (u32 i = 0; i < 8; ++i) {
+    if (a[i] != b[i]) return false;
+    if (!a[i]) return true;
+  }
+  return true;
+}
+
+// The view is checked against main memory's change count whenever a cell
+// operation opens the sheet; between that check and the operation's end
+// only the store's own changes can move it, and they drop the view. So a
+// data pointer equal to the view's, while the view holds, is the kept sheet.
+bool ViewHolds(const u8 *d) { return g_view.valid && d == g_view.data; }
 
 bool SessionHit(const char *name, u8 **d, u32 *size, char *res) {
-  if (!g_session.depth || !g_session.valid) return false;
-  if (name && name[0] && std::strncmp(name, g_session.name, 8) != 0) return false;
-  if (McsTestClearChanged(kChangeBit) != 0) {
-    g_session.valid = false;
+  if (!g_view.depth || !g_view.valid) return false;
+  if (McsChangeCount() != g_view.count) {
+    g_view.valid = false;
     return false;
   }
-  *d = g_session.data;
-  if (size) *size = g_session.size;
-  if (res) CopyName(res, g_session.name);
+  if (name && name[0] && !SameName(name, g_view.name)) return false;
+  *d = g_view.data;
+  if (size) *size = g_view.size;
+  if (res) std::memcpy(res, g_view.name, 9);
   return true;
+}
+
+void TakeView(const char *res, u8 *d, u32 size) {
+  CopyName(g_view.name, res);
+  g_view.data = d;
+  g_view.size = size;
+  g_view.count = McsChangeCount();
+  ReadLay(d, size, &g_view.L);
+  for (int w = 0; w < 3; ++w) {
+    u32 at = g_view.L.area[w];
+    for (i32 c = 1; c <= kSheetCols; ++c) {
+      g_view.blockAt[w][c] = at;
+      if (static_cast<u32>(c) <= g_view.L.n[w]) at += Get32(d + g_view.L.idx[w] + 4 * (static_cast<u32>(c) - 1));
+    }
+  }
+  std::memset(g_view.counted, 0, sizeof g_view.counted);
+  g_view.valid = true;
+}
+
+u32 BlockAt(const u8 *d, const Lay &L, int w, i32 c) {
+  if (ViewHolds(d) && c >= 1 && c <= kSheetCols) return g_view.blockAt[w][c];
+  u32 at = L.area[w];
+  const u32 upto = static_cast<u32>(c) - 1 < L.n[w] ? static_cast<u32>(c) - 1 : L.n[w];
+  for (u32 k = 0; k < upto; ++k) at += Get32(d + L.idx[w] + 4 * k);
+  return at;
+}
+
+// Set bits for rows 1..r-1 of column col's bitmap at bm, from the view's
+// running counts when bm is the kept sheet's own bitmap.
+u32 RowsBefore(const u8 *d, i32 col, const u8 *bm, i32 r) {
+  if (!ViewHolds(d) || col < 1 || col > kSheetCols || bm != d + g_view.blockAt[kValue][col]) return BitsBefore(bm, r);
+  u16 *before = g_view.before[col];
+  if (!g_view.counted[col]) {
+    u32 n = 0;
+    for (u32 i = 0; i < 125; ++i) {
+      before[i] = static_cast<u16>(n);
+      n += kByteBits[bm[i]];
+    }
+    before[125] = static_cast<u16>(n);
+    g_view.counted[col] = true;
+  }
+  const u32 byte = static_cast<u32>(r - 1) / 8, bit = static_cast<u32>(r - 1) % 8;
+  return before[byte] + kByteBits[bm[byte] >> (8 - bit)];
 }
 
 // ---- the checked-item cache ----
@@ -154,34 +222,53 @@ bool IsTrusted(const char *res, const u8 *d, u32 size) {
   return true;
 }
 
-// Change primitives: each keeps the cache in step with the item.
+// Change primitives: each keeps the caches in step with the item.
 u32 Ins(const char *res, u32 off, u32 n, const void *src) {
   if (n == 0) return 0;
+  DropView();
   const u32 r = McsInsertInFolder(kSheetFolder, res, n, src, off);
   Remember(res);
   return r;
 }
 void Cut(const char *res, u32 off, u32 n) {
   if (n == 0) return;
+  DropView();
   McsCutInFolder(kSheetFolder, res, n, off);
   Remember(res);
 }
-// A write in place: while a pass keeps the current sheet's place, straight
-// into the item (its size does not change).
-void Wr(const char *res, u32 off, u32 n, const void *src) {
+// A write in place that leaves the layout and the bitmaps as they were: a
+// link word (flags and state) or one stored number. While a pass keeps the
+// current sheet open, straight into the item.
+void WrKeep(const char *res, u32 off, u32 n, const void *src) {
   u8 *d = nullptr;
   u32 size = 0;
   if (SessionHit(res, &d, &size, nullptr) && u64{off} + n <= size) {
     std::memmove(d + off, src, n);
     return;
   }
+  DropView();
   McsWriteInFolder(kSheetFolder, res, n, src, off);
+}
+// The same where d is the item as the caller opened it: while the view
+// holds, straight into it without looking the sheet up again.
+void WrKeepAt(const char *res, const u8 *d, u32 off, u32 n, const void *src) {
+  if (ViewHolds(d) && u64{off} + n <= g_view.size) {
+    std::memmove(g_view.data + off, src, n);
+    return;
+  }
+  WrKeep(res, off, n, src);
+}
+// Any other write in place (its size does not change).
+void Wr(const char *res, u32 off, u32 n, const void *src) {
+  WrKeep(res, off, n, src);
+  DropView();
 }
 void Wr16(const char *res, u32 off, u32 v) {
   const u16 w = static_cast<u16>(v);
   Wr(res, off, 2, &w);
 }
 void Wr32(const char *res, u32 off, u32 v) { Wr(res, off, 4, &v); }
+void WrLink(const char *res, const u8 *d, u32 off, u32 v) { WrKeepAt(res, d, off, 4, &v); }
 
 // Opens the sheet of name (the current one when empty), its resolved name
 // into res.
@@ -201,6 +288,13 @@ u8 *OpenRes(const char *name, char res[9], u32 *size) {
 }
 
 bool Open(const char *name, char res[9], const u8 **d, Lay *L) {
+  // The current sheet while a pass keeps it: its layout as kept.
+  if ((!name || !name[0]) && g_view.depth && g_view.valid && McsChangeCount() == g_view.count) {
+    std::memcpy(res, g_view.name, 9);
+    *d = g_view.data;
+    *L = g_view.L;
+    return true;
+  }
   u32 size = 0;
   u8 *p = OpenRes(name, res, &size);
   if (!p) return false;
@@ -500,6 +594,7 @@ bool SheetCreate(const char *name, char *out) {
   CopyName(res, len < 1 || len > 8 ? kSheetDefaultName : name);
   if (out) std::memcpy(out, res, sizeof res);
   u8 bare[16] = {1, 0};
+  DropView();
   const u32 r = McsCreateInFolder(kSheetFolder, res, 16, bare);
   return r == 0 || r == 37;
 }
@@ -514,6 +609,7 @@ u32 SheetClassifyName(const char *name) {
 }
 
 u32 SheetResetNameItem() {
+  DropView();
   McsDeleteInFolder(kSheetFolder, kSheetNameItem);
   u8 item[10] = {1, 0};
   return McsCreateInFolder(kSheetFolder, kSheetNameItem, 10, item);
@@ -542,6 +638,8 @@ u32 SheetSetCurrentName(const char *name) {
   if (SheetReadNameItem(buf) != 0) return 0;
   u8 field[8] = {};
   for (u32 i = 0; i < 8 && name[i]; ++i) field[i] = static_cast<u8>(name[i]);
+  // Another sheet may become current: the kept one is let go.
+  DropView();
   const u32 r = McsWriteInFolder(kSheetFolder, kSheetNameItem, 8, field, 2);
   return r <= 2 ? 1 : 0;
 }
@@ -567,48 +665,44 @@ void SheetMakeDefault() {
 u8 *SheetOpen(const char *name, u32 *size) {
   u8 *hit = nullptr;
   if (SessionHit(name, &hit, size, nullptr)) return hit;
-  char res[9];
-  if (name && name[0])
+  char res[9], cur[9] = {};
+  // The current name is read first: reading it may rebuild its item, which
+  // moves items.
+  const bool named = name && name[0];
+  if (!named || g_view.depth) SheetGetCurrentName(cur);
+  if (named)
     CopyName(res, name);
   else
-    SheetGetCurrentName(res);
+    CopyName(res, cur);
   u32 sz = 0;
   u8 *d = nullptr;
   if (!res[0] || McsOpenInFolderPtr(kSheetFolder, res, &sz, &d) != 0) {
     if (res[0] == '@') return nullptr;
     if (!SheetCreate(res, res)) return nullptr;
     SheetSetCurrentName(res);
+    if (g_view.depth) SheetGetCurrentName(cur);
     if (McsOpenInFolderPtr(kSheetFolder, res, &sz, &d) != 0) return nullptr;
   }
   if (!IsTrusted(res, d, sz)) return nullptr;
   if (size) *size = sz;
-  if (g_session.depth) {
-    // Only the current sheet is kept.
-    char cur[9];
-    SheetGetCurrentName(cur);
-    if (std::strcmp(cur, res) == 0) {
-      McsTestClearChanged(kChangeBit);
-      CopyName(g_session.name, res);
-      g_session.data = d;
-      g_session.size = sz;
-      g_session.valid = true;
-    }
-  }
+  // Only the current sheet is kept.
+  if (g_view.depth && std::strcmp(cur, res) == 0) TakeView(res, d, sz);
   return d;
 }
 
 void SheetSessionBegin() {
-  if (g_session.depth++ == 0) g_session.valid = false;
+  if (g_view.depth++ == 0) g_view.valid = false;
 }
 
 void SheetSessionEnd() {
-  if (g_session.depth > 0 && --g_session.depth == 0) g_session.valid = false;
+  if (g_view.depth > 0 && --g_view.depth == 0) g_view.valid = false;
 }
 
 u32 SheetDelete(const char *name) {
   char res[9], cur[9];
   CopyName(res, name);
   SheetGetCurrentName(cur);
+  DropView();
   if (const u32 r = McsDeleteInFolder(kSheetFolder, res)) return r;
   if (std::strcmp(res, g_trusted.name) == 0) g_trusted = {};
   if (std::strcmp(res, cur) == 0) {
@@ -634,6 +728,7 @@ u32 SheetSaveAs(const char *newName, const char *oldName) {
   const bool exists = McsOpenInFolderPtr(kSheetFolder, to, &have, &d) == 0;
   if (!exists) have = 0;
   if (u64{have} + SheetFreeBytes() < oldSize) return 48;
+  DropView();
   if (exists) McsDeleteInFolder(kSheetFolder, to);
   const u32 r = McsCopyItem(kSheetFolder, from, kSheetFolder, to);
   if (r == 0 || r == 48) return 0;
@@ -680,7 +775,7 @@ u32 SheetReadValue(const char *name, i32 col, i32 row, Value *out) {
   if (EntryOf(d, L, kValue, col) < 128) return 0;
   const u8 *b = d + BlockAt(d, L, kValue, col);
   if (!Bit(b, row)) return 0;
-  std::memcpy(&out->re, b + 128 + 12 * BitsBefore(b, row), 12);
+  std::memcpy(&out->re, b + 128 + 12 * RowsBefore(d, col, b, row), 12);
   return 1;
 }
 
@@ -705,6 +800,14 @@ u32 SheetWriteValue(const char *name, i32 col, i32 row, const Value *v) {
   const u8 *d;
   Lay L;
   if (!Open(name, res, &d, &L)) return kSheetErrOpen;
+  if (EntryOf(d, L, kValue, col) >= 128) {
+    // A cell that holds a number already: overwritten in place.
+    const u8 *b = d + BlockAt(d, L, kValue, col);
+    if (Bit(b, row)) {
+      WrKeepAt(res, d, static_cast<u32>(b - d) + 128 + 12 * RowsBefore(d, col, b, row), 12, &parts.re);
+      return 0;
+    }
+  }
   if (SheetFreeBytes() < SheetValueNeed(res, col, row)) return kSheetErrNoBlock;
   u32 added = 0;
   if (GrowIndex(res, kValue, col, &added) != 0) return kSheetErrNoBlock;
@@ -726,7 +829,7 @@ u32 SheetWriteValue(const char *name, i32 col, i32 row, const Value *v) {
   std::memcpy(bm, d + at, 128);
   const u32 place = at + 128 + 12 * BitsBefore(bm, row);
   if (Bit(bm, row)) {
-    Wr(res, place, 12, &parts.re);
+    WrKeep(res, place, 12, &parts.re);
     return 0;
   }
   if (Ins(res, place, 12, &parts.re) != 0) {
@@ -940,8 +1043,8 @@ u32 SheetCellFlags(const char *name, i32 col, i32 row, u8 arg, u32 op) {
   const u8 flags = static_cast<u8>(link >> 24);
   switch (op) {
     case 1: {
-      Value v;
-      return flags | (SheetReadValue(res, col, row, &v) ? kSheetFlagNumber : 0);
+      const bool number = EntryOf(d, L, kValue, col) >= 128 && Bit(d + BlockAt(d, L, kValue, col), row);
+      return flags | (number ? kSheetFlagNumber : 0);
     }
     case 2: return flags;
     case 3: return (link >> 16) & 0xFF;
@@ -957,7 +1060,49 @@ u32 SheetCellFlags(const char *name, i32 col, i32 row, u8 arg, u32 op) {
     state = arg;
     fl &= ~u32{kSheetFlagMark};
   }
-  Wr32(res, place, (fl << 24) | ((state & 0xFF) << 16) | (link & 0xFFFF));
+  WrLink(res, d, place, (fl << 24) | ((state & 0xFF) << 16) | (link & 0xFFFF));
+  return 1;
+}
+
+u32 SheetCellRead(const char *name, i32 col, i32 row, SheetCellState *out) {
+  std::memset(out, 0, sizeof *out);
+  if (!CellOk(col, row)) return 0;
+  char res[9];
+  const u8 *d;
+  Lay L;
+  if (!Open(name, res, &d, &L)) return 0;
+  u32 place = 0;
+  u32 link = LinkAt(d, L, col, row, &place);
+  if ((link & 0xFFFF) == 0xFFFF) link = 0;
+  out->kinds = static_cast<u8>(link >> 24);
+  out->state = static_cast<u8>(link >> 16);
+  if (EntryOf(d, L, kValue, col) >= 128) {
+    const u8 *b = d + BlockAt(d, L, kValue, col);
+    if (Bit(b, row)) {
+      out->kinds |= kSheetFlagNumber;
+      std::memcpy(&out->number.re, b + 128 + 12 * RowsBefore(d, col, b, row), 12);
+    }
+  }
+  return 1;
+}
+
+u32 SheetFinishFormulaCell(const char *name, i32 col, i32 row, const Value *v, u8 state) {
+  if (!CellOk(col, row)) return 0;
+  char res[9];
+  const u8 *d;
+  Lay L;
+  if (!Open(name, res, &d, &L)) return 0;
+  u32 place = 0;
+  const u32 link = LinkAt(d, L, col, row, &place);
+  const u32 flags = link >> 24;
+  if ((link & 0xFFFF) == 0xFFFF || !(flags & kSheetFlagFormula) || (flags & kSheetFlagText)) return 0;
+  if (EntryOf(d, L, kValue, col) < 128) return 0;
+  const u8 *b = d + BlockAt(d, L, kValue, col);
+  if (!Bit(b, row)) return 0;
+  CplxPair parts;
+  ValSplit(v, &parts);
+  WrKeepAt(res, d, static_cast<u32>(b - d) + 128 + 12 * RowsBefore(d, col, b, row), 12, &parts.re);
+  WrLink(res, d, place, ((flags & ~u32{kSheetFlagMark}) << 24) | (u32{state} << 16) | (link & 0xFFFF));
   return 1;
 }
 
@@ -978,7 +1123,7 @@ u32 SheetCellMark(const char *name, i32 col, i32 row, u32 op) {
   if ((link & 0xFFFF) == 0xFFFF || !((link >> 24) & kSheetFlagFormula)) return 0;
   if (op == 3) return (link >> 24) & kSheetFlagMark ? 1 : 0;
   const u32 mark = u32{kSheetFlagMark} << 24;
-  Wr32(res, place, op == 1 ? link | mark : link & ~mark);
+  WrLink(res, d, place, op == 1 ? link | mark : link & ~mark);
   return 1;
 }
 
@@ -1009,7 +1154,7 @@ void SheetMaskEvalStates(const char *name, u8 keep) {
       changed = true;
     }
   }
-  if (changed) Wr(res, L.area[kText], static_cast<u32>(area.size()), area.data());
+  if (changed) WrKeep(res, L.area[kText], static_cast<u32>(area.size()), area.data());
 }
 
 namespace {
@@ -1229,6 +1374,7 @@ u32 SheetStoreList(const char *name, u8 listFile, u8 list, i32 col, i32 row) {
     r = SheetWriteValue(name, right ? col + static_cast<i32>(i) : col, right ? row : row + static_cast<i32>(i), &v);
   }
   ItemListDelete(listFile, list);
+  DropView();
   return r;
 }
 
@@ -1292,7 +1438,7 @@ void SheetWindowCells(const char *name, i32 col, i32 row, SheetWindow *out) {
     if (!CellOk(c, r)) continue;
     if (EntryOf(d, L, kValue, c) >= 128) {
       const u8 *bm = d + BlockAt(d, L, kValue, c);
-      if (Bit(bm, r)) out->number[k] = reinterpret_cast<const BcdReal *>(bm + 128 + 12 * BitsBefore(bm, r));
+      if (Bit(bm, r)) out->number[k] = reinterpret_cast<const BcdReal *>(bm + 128 + 12 * RowsBefore(d, c, bm, r));
     }
     u32 place = 0;
     const u32 link = LinkAt(d, L, c, r, &place);

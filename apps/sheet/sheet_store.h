@@ -122,6 +122,19 @@ void SheetClearCell(const char *name, i32 col, i32 row);
 // ---- flags and states ----
 u32 SheetCellFlags(const char *name, i32 col, i32 row, u8 arg, u32 op);
 u32 SheetCellKinds(const char *name, i32 col, i32 row);
+// What SheetCellKinds, the state (SheetCellFlags op 3) and SheetReadValue
+// give, in one look-up: kinds with kSheetFlagNumber when the cell holds a
+// number, then that number (else zero). 0 when the sheet cannot be opened
+// or the cell is outside the sheet (all zero).
+struct SheetCellState {
+  u8 kinds, state;
+  Value number;
+};
+u32 SheetCellRead(const char *name, i32 col, i32 row, SheetCellState *out);
+// Where the cell holds a formula, a number and no plain text: the number is
+// overwritten by v, the state set and the mark cleared, in one look-up: 1.
+// Else 0, nothing changed.
+u32 SheetFinishFormulaCell(const char *name, i32 col, i32 row, const Value *v, u8 state);
 u32 SheetTextKinds(const char *name, i32 col, i32 row);
 u32 SheetSetEvalState(const char *name, i32 col, i32 row, u8 state);
 u32 SheetCellMark(const char *name, i32 col, i32 row, u32 op);
@@ -146,8 +159,9 @@ void SheetCellInfo(const char *name, u32 n, SheetCellInfoRec *recs);
 void SheetWindowCells(const char *name, i32 col, i32 row, SheetWindow *out);
 
 // Brackets a pass over many cells (recalculation, paste, reference
-// rewriting): the current sheet's name and place are looked up once and
-// kept while no item moves. Nests.
+// rewriting): the current sheet's name, place, column offsets and bitmap
+// counts are looked up once and kept until main memory's change count moves
+// or the store changes more than link words and numbers in place. Nests.
 void SheetSessionBegin();
 void SheetSessionEnd();
 
