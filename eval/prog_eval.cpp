@@ -187,7 +187,7 @@ u32 ShortExpr(const u8 **p, Value *out) {
     // A relation of two plain decimal reals: the relation's digit operation
     // on their working forms (often from the memo), packed as the value
     // layer packs it, then the clean-up of the operator's result.
-    relation(&wa, &wb);
+    if (!ProgDecideRelation(op, &wa, &wb)) relation(&wa, &wb);
     BcdReal r{};
     if (!ProgPackPlain(&wa, &r)) RealPack(&wa, &r);
     if (RealErrorCode(&r) != 0) return 0;

@@ -4,6 +4,7 @@
 #include "eval/prog.h"
 #include "kernel/heap.h"
 #include "kernel/types.h"
+#include "number/bcd.h"
 #include "number/real.h"
 #include "number/value.h"
 
@@ -165,6 +166,71 @@ inline void ProgRealValue(const BcdReal *r, Value *out, bool asResult) {
   const u64 tail = 0;
   __builtin_memcpy(out, &head, 16);
   __builtin_memcpy(reinterpret_cast<u8 *>(out) + 16, &tail, 8);
+}
+
+// The fifteen digits of a working form's first eight bytes (read high byte
+// first; the kind nibble 0) as a binary number.
+inline u64 ProgDigitsValue(u64 x) {
+  x = (x & 0x0F0F0F0F0F0F0F0Full) + ((x >> 4) & 0x0F0F0F0F0F0F0F0Full) * 10;
+  x = (x & 0x00FF00FF00FF00FFull) + ((x >> 8) & 0x00FF00FF00FF00FFull) * 100;
+  x = (x & 0x0000FFFF0000FFFFull) + ((x >> 16) & 0x0000FFFF0000FFFFull) * 10000;
+  return (x & 0xFFFFFFFFull) + (x >> 32) * 100000000ull;
+}
+
+// A relation (token = != < > <= >=) between two nonzero numbers in working
+// form with exponents from -100 to 99, decided from their signs, exponents
+// and digits when their difference lies well above the subtraction's
+// cancellation limit (below it two numbers compare equal): *a becomes the
+// relation's 1 or 0, as the relation's digit operation makes it. False,
+// with nothing changed, for any other pair, which that operation decides.
+inline bool ProgDecideRelation(u8 op, BcdWork *a, const BcdWork *b) {
+  u64 da, db;
+  __builtin_memcpy(&da, a->b, 8);
+  __builtin_memcpy(&db, b->b, 8);
+  da = __builtin_bswap64(da);
+  db = __builtin_bswap64(db);
+  // Numbers (kind nibble 0) with a first digit, bytes 8-9 zero.
+  if (static_cast<u8>((da >> 56) - 1) >= 9 || static_cast<u8>((db >> 56) - 1) >= 9) return false;
+  if ((a->b[8] | a->b[9] | b->b[8] | b->b[9]) != 0) return false;
+  const u32 ha = a->b[10], hb = b->b[10];
+  const bool na = ha >= 0x50, nb = hb >= 0x50;
+  const u32 ma = na ? ha - 0x50 : ha, mb = nb ? hb - 0x50 : hb;
+  if ((ma != 0x09 && ma != 0x10) || (mb != 0x09 && mb != 0x10)) return false;
+  int order;  // the sign of a - b
+  if (na != nb) {
+    order = na ? -1 : 1;
+  } else {
+    const u32 la = a->b[11], lb = b->b[11];
+    const int ea = (ma == 0x10 ? 0 : -100) + static_cast<int>((la >> 4) * 10 + (la & 0x0F));
+    const int eb = (mb == 0x10 ? 0 : -100) + static_cast<int>((lb >> 4) * 10 + (lb & 0x0F));
+    const u64 va = ProgDigitsValue(da), vb = ProgDigitsValue(db);
+    const bool aLarger = ea != eb ? ea > eb : va >= vb;
+    const int d = aLarger ? ea - eb : eb - ea;
+    if (d <= 1) {
+      // The difference in units of the larger number's fifteenth digit
+      // shifted by d; the subtraction makes it 0 below 10^(2 + d).
+      const u64 large = aLarger ? va : vb, small = aLarger ? vb : va;
+      const u64 diff = (d == 1 ? large * 10 : large) - small;
+      if (diff < (d == 1 ? 10000u : 1000u)) return false;
+    }
+    order = aLarger != na ? 1 : -1;
+  }
+  bool truth;
+  switch (op) {
+    case '=': truth = false; break;
+    case 0x11: truth = true; break;
+    case '<':
+    case 0x10: truth = order < 0; break;
+    case '>':
+    case 0x12: truth = order > 0; break;
+    default: return false;
+  }
+  if (truth) {
+    BcdOne(a);
+  } else {
+    BcdZero(a);
+  }
+  return true;
 }
 
 // Keeps w as the working form of the stored x in the memo's entry `slot`
