@@ -168,13 +168,11 @@ inline void ProgRealValue(const BcdReal *r, Value *out, bool asResult) {
   __builtin_memcpy(reinterpret_cast<u8 *>(out) + 16, &tail, 8);
 }
 
-// The fifteen digits of a working form's first eight bytes (read high byte
-// first; the kind nibble 0) as a binary number.
-inline u64 ProgDigitsValue(u64 x) {
-  x = (x & 0x0F0F0F0F0F0F0F0Full) + ((x >> 4) & 0x0F0F0F0F0F0F0F0Full) * 10;
-  x = (x & 0x00FF00FF00FF00FFull) + ((x >> 8) & 0x00FF00FF00FF00FFull) * 100;
-  x = (x & 0x0000FFFF0000FFFFull) + ((x >> 16) & 0x0000FFFF0000FFFFull) * 10000;
-  return (x & 0xFFFFFFFFull) + (x >> 32) * 100000000ull;
+// Eight packed decimal digits as a binary number.
+inline u32 ProgDigits8Value(u32 x) {
+  x = (x & 0x0F0F0F0Fu) + ((x >> 4) & 0x0F0F0F0Fu) * 10;
+  x = (x & 0x00FF00FFu) + ((x >> 8) & 0x00FF00FFu) * 100;
+  return (x & 0xFFFFu) + (x >> 16) * 10000;
 }
 
 // A relation (token = != < > <= >=) between two nonzero numbers in working
@@ -203,15 +201,17 @@ inline bool ProgDecideRelation(u8 op, BcdWork *a, const BcdWork *b) {
     const u32 la = a->b[11], lb = b->b[11];
     const int ea = (ma == 0x10 ? 0 : -100) + static_cast<int>((la >> 4) * 10 + (la & 0x0F));
     const int eb = (mb == 0x10 ? 0 : -100) + static_cast<int>((lb >> 4) * 10 + (lb & 0x0F));
-    const u64 va = ProgDigitsValue(da), vb = ProgDigitsValue(db);
-    const bool aLarger = ea != eb ? ea > eb : va >= vb;
+    // The first eight digits of each (digits 1-8 below the kind nibble).
+    const u32 va = ProgDigits8Value(static_cast<u32>(da >> 28)), vb = ProgDigits8Value(static_cast<u32>(db >> 28));
+    const bool aLarger = ea != eb ? ea > eb : va > vb;
     const int d = aLarger ? ea - eb : eb - ea;
     if (d <= 1) {
-      // The difference in units of the larger number's fifteenth digit
-      // shifted by d; the subtraction makes it 0 below 10^(2 + d).
-      const u64 large = aLarger ? va : vb, small = aLarger ? vb : va;
-      const u64 diff = (d == 1 ? large * 10 : large) - small;
-      if (diff < (d == 1 ? 10000u : 1000u)) return false;
+      // With L and S the larger and smaller number's fifteen digits (L
+      // shifted by d), the subtraction makes L - S zero below 10^(2 + d);
+      // L - S is at least 10^7 (Lh - Sh - 1) from their first eight digits
+      // Lh (times 10^d) and Sh. Closer pairs are left to the subtraction.
+      const u32 large = aLarger ? va : vb, small = aLarger ? vb : va;
+      if ((d == 1 ? u64{large} * 10 : u64{large}) < u64{small} + 2) return false;
     }
     order = aLarger != na ? 1 : -1;
   }
