@@ -78,6 +78,12 @@ struct ProgLevel {
   ProgBlock block;   // the innermost one
   MemHandle text;    // the handle-heap copy of the text
   MemHandle spare;   // a block-saving heap block kept from the last closed block, 0 none
+  // The enclosing block saved by the last opening, kept here until a further
+  // opening writes it into its heap block `heldFor` (the innermost block's
+  // `saved`), 0 none: an If opened and closed on every pass of a loop moves
+  // no block through the heap.
+  MemHandle heldFor;
+  ProgBlock held;
   ProgLabelCache labels[kProgLabelCount];  // the Goto targets found in the copy
   ProgCloserCache closers[kProgCloserCacheSize];  // If, Else and IfEnd scans
 };
