@@ -49,9 +49,9 @@ inline u32 ReadShortOperand(const u8 **r, ShortOperandForm *o) {
   return 1;
 }
 
-// A whole number operand, converted; *work its working form (what
-// RealUnpackPlain gives for it), null when that has none.
-[[gnu::noinline]] void ShortNumber(i32 n, EvalCell *out, const BcdWork **work) {
+// A whole number operand, converted; with *plain, *work its working form
+// (what RealUnpackPlain gives for it).
+[[gnu::noinline]] void ShortNumber(i32 n, EvalCell *out, BcdWork *work, bool *plain) {
   // The last numbers converted, by their low bits: a loop's constants are
   // converted once.
   struct Converted {
@@ -71,27 +71,29 @@ inline u32 ReadShortOperand(const u8 **r, ShortOperandForm *o) {
     slot.n = n;
   }
   ProgRealValue(&slot.r, out, false);
-  *work = slot.plain ? &slot.w : nullptr;
+  // Copied out: the second operand may take the same entry (1+9).
+  *work = slot.w;
+  *plain = slot.plain;
 }
 
 // The value of an operand: a letter read as the evaluator reads a variable
 // outside Base-N mode (the caller made sure of it), or a whole number (with
-// *work its working form, or null). 0 for an error value.
-inline u32 ShortOperand(const ShortOperandForm &o, EvalCell *out, const BcdWork **work) {
-  *work = nullptr;
+// *known set, *work its working form). 0 for an error value.
+inline u32 ShortOperand(const ShortOperandForm &o, EvalCell *out, BcdWork *work, bool *known) {
+  *known = false;
   if (o.letter != 0) {
     McsReadVariable(o.letter, out);
     return ValErrorCode(out) == 0;
   }
-  ShortNumber(o.n, out, work);
+  ShortNumber(o.n, out, work, known);
   return 1;
 }
 
 // The working form of an operand's stored real: the one its conversion
-// made, else as ProgUnpackPlain finds it.
-inline bool ShortWork(const BcdReal *r, const BcdWork *known, BcdWork *w) {
-  if (known != nullptr) {
-    *w = *known;
+// made (known), else as ProgUnpackPlain finds it.
+inline bool ShortWork(const BcdReal *r, bool known, const BcdWork *made, BcdWork *w) {
+  if (known) {
+    *w = *made;
     return true;
   }
   return ProgUnpackPlain(r, w);
@@ -156,18 +158,19 @@ u32 ShortExpr(const u8 **p, Value *out) {
   KeyBreakArm();
   if (KeyBreakPoll()) return 0;
   EvalCell left;
-  const BcdWork *leftWork, *rightWork;
-  if (!ShortOperand(first, &left, &leftWork)) return 0;
+  BcdWork leftMade, rightMade;
+  bool leftKnown = false, rightKnown = false;
+  if (!ShortOperand(first, &left, &leftMade, &leftKnown)) return 0;
   if (op == 0) {
     *out = left;
     *p = r;
     return 1;
   }
   EvalCell right;
-  if (!ShortOperand(second, &right, &rightWork)) return 0;
+  if (!ShortOperand(second, &right, &rightMade, &rightKnown)) return 0;
   const bool addSub = op == 0x89 || op == 0x99;
   BcdWork wa, wb;
-  if (addSub && ShortWork(&left.re, leftWork, &wa) && ShortWork(&right.re, rightWork, &wb)) {
+  if (addSub && ShortWork(&left.re, leftKnown, &leftMade, &wa) && ShortWork(&right.re, rightKnown, &rightMade, &wb)) {
     // Two plain decimal reals (sign code 0, 1, 5 or 6: no complex flag, no
     // list, no fraction, no error) in working form, often from the memo:
     // RealAdd/SubMaruDecimal's digit operation, the result's working form
@@ -201,7 +204,7 @@ u32 ShortExpr(const u8 **p, Value *out) {
     RealSetZero(&right.im);
     if (!EvalNormalizeCell(&right)) return 0;
   } else if (const auto relation = ShortRelation(op);
-             relation != nullptr && ShortWork(&left.re, leftWork, &wa) && ShortWork(&right.re, rightWork, &wb)) {
+             relation != nullptr && ShortWork(&left.re, leftKnown, &leftMade, &wa) && ShortWork(&right.re, rightKnown, &rightMade, &wb)) {
     // A relation of two plain decimal reals: the relation's digit operation
     // on their working forms (often from the memo), packed as the value
     // layer packs it, then the clean-up of the operator's result.

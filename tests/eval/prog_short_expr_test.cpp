@@ -96,6 +96,8 @@ const std::vector<std::string> &Expressions() {
   static const std::vector<std::string> e = {
       "A+B", "A-B", "A*B", "A/B", "A<B", "A>B", "A=B", "A{ne}B", "A{le}B", "A{ge}B", "A+1", "B-1", "5000-A",
       "A<5000", "A/0", "A", "B", "10000", "0", "123456789", "A+B->C", "A+B:", "A+B\n", "A+B{Disp}", "A=>B",
+      // Two constants, also ones the conversion keeps in the same place.
+      "1+9", "9-1", "2<10", "10>2", "17+1", "3+4",
       // Not short: the evaluator reads them as it always did.
       "A+B+1", "007", "1234567890", "AB", "2A", "A1", "1.5", "-A", "A+B{Disp}1", "A+", "+A", "A+B)",
   };
