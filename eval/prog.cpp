@@ -153,17 +153,23 @@ void SetLevelCount(ProgRunState *run, u32 count) {
 
 // Opening a block saves the enclosing one in a handle-heap block: the one
 // the level's last closed block left spare when there is one (an If in a
-// loop opens and closes a block on every pass), else a new one.
+// loop opens and closes a block on every pass), else a new one. The saved
+// block is held in the level until the next opening writes it into its heap
+// block; the heap block is taken all the same, so a full heap fails the
+// opening as before.
 u32 PushBlock(ProgRunState *run, ProgLevel *lv, u32 kind) {
   MemHandle h = lv->spare;
   lv->spare = 0;
-  u8 *save = h != 0 ? MemDeref(h) : nullptr;
-  if (save == nullptr) {
+  if (h == 0) {
     h = MemAlloc(sizeof(ProgBlock));
     if (h == 0) return ProgFail(run, kProgErrMemory);
-    save = MemDeref(h);
   }
-  std::memcpy(save, &lv->block, sizeof(ProgBlock));
+  if (lv->heldFor != 0) {
+    u8 *save = MemDeref(lv->heldFor);
+    if (save != nullptr) std::memcpy(save, &lv->held, sizeof(ProgBlock));
+  }
+  lv->held = lv->block;
+  lv->heldFor = h;
   lv->block = ProgBlock{};
   lv->block.kind = kind;
   lv->block.saved = h;
@@ -171,17 +177,27 @@ u32 PushBlock(ProgRunState *run, ProgLevel *lv, u32 kind) {
   return 1;
 }
 
+// The block saved in heap block h (held in the level or written out).
+bool LoadSavedBlock(const ProgLevel *lv, MemHandle h, ProgBlock *out) {
+  if (h == 0) return false;
+  if (h == lv->heldFor) {
+    *out = lv->held;
+    return true;
+  }
+  const u8 *saved = MemDeref(h);
+  if (saved == nullptr) return false;
+  std::memcpy(out, saved, sizeof(ProgBlock));
+  return true;
+}
+
 void PopBlock(ProgLevel *lv) {
   if (lv->depth == 0) return;
   const MemHandle h = lv->block.saved;
-  const u8 *saved = h ? MemDeref(h) : nullptr;
-  if (saved) {
-    std::memcpy(&lv->block, saved, sizeof(ProgBlock));
-  } else {
-    lv->block = ProgBlock{};
-  }
+  const bool saved = LoadSavedBlock(lv, h, &lv->block);
+  if (!saved) lv->block = ProgBlock{};
+  if (h == lv->heldFor) lv->heldFor = 0;
   // One freed block is kept for the level's next opening.
-  if (saved != nullptr && lv->spare == 0) {
+  if (saved && lv->spare == 0) {
     lv->spare = h;
   } else {
     MemFree(h);
@@ -924,7 +940,7 @@ u32 ProgGoto(ProgRunState *run, u32 tok) {
     ProgBlock b = lv->block;
     for (u32 i = m; i > 0; --i) {
       open[i - 1] = static_cast<u8>(b.kind);
-      if (b.saved) std::memcpy(&b, MemDeref(b.saved), sizeof b);
+      if (b.saved) LoadSavedBlock(lv, b.saved, &b);
     }
   }
   u32 same = 0;

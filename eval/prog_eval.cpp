@@ -49,35 +49,54 @@ inline u32 ReadShortOperand(const u8 **r, ShortOperandForm *o) {
   return 1;
 }
 
-// A whole number operand, converted.
-[[gnu::noinline]] void ShortNumber(i32 n, EvalCell *out) {
+// A whole number operand, converted; with *plain, *work its working form
+// (what RealUnpackPlain gives for it).
+[[gnu::noinline]] void ShortNumber(i32 n, EvalCell *out, BcdWork *work, bool *plain) {
   // The last numbers converted, by their low bits: a loop's constants are
   // converted once.
   struct Converted {
     i32 n;
+    bool plain;
     BcdReal r;
+    BcdWork w;
   };
-  thread_local Converted converted[8] = {{-1, {}}, {-1, {}}, {-1, {}}, {-1, {}},
-                                         {-1, {}}, {-1, {}}, {-1, {}}, {-1, {}}};
+  thread_local Converted converted[8] = {{-1, false, {}, {}}, {-1, false, {}, {}}, {-1, false, {}, {}},
+                                         {-1, false, {}, {}}, {-1, false, {}, {}}, {-1, false, {}, {}},
+                                         {-1, false, {}, {}}, {-1, false, {}, {}}};
   Converted &slot = converted[n & 7];
   if (slot.n != n) {
     std::memset(&slot.r, 0, sizeof slot.r);
     NumFromInt32(n, &slot.r);
+    slot.plain = RealUnpackPlain(&slot.r, &slot.w);
     slot.n = n;
   }
   ProgRealValue(&slot.r, out, false);
+  // Copied out: the second operand may take the same entry (1+9).
+  *work = slot.w;
+  *plain = slot.plain;
 }
 
 // The value of an operand: a letter read as the evaluator reads a variable
-// outside Base-N mode (the caller made sure of it), or a whole number. 0 for
-// an error value.
-inline u32 ShortOperand(const ShortOperandForm &o, EvalCell *out) {
+// outside Base-N mode (the caller made sure of it), or a whole number (with
+// *known set, *work its working form). 0 for an error value.
+inline u32 ShortOperand(const ShortOperandForm &o, EvalCell *out, BcdWork *work, bool *known) {
+  *known = false;
   if (o.letter != 0) {
     McsReadVariable(o.letter, out);
     return ValErrorCode(out) == 0;
   }
-  ShortNumber(o.n, out);
+  ShortNumber(o.n, out, work, known);
   return 1;
+}
+
+// The working form of an operand's stored real: the one its conversion
+// made (known), else as ProgUnpackPlain finds it.
+inline bool ShortWork(const BcdReal *r, bool known, const BcdWork *made, BcdWork *w) {
+  if (known) {
+    *w = *made;
+    return true;
+  }
+  return ProgUnpackPlain(r, w);
 }
 
 // A real number in decimal form (not a fraction, not complex, no error).
@@ -139,17 +158,19 @@ u32 ShortExpr(const u8 **p, Value *out) {
   KeyBreakArm();
   if (KeyBreakPoll()) return 0;
   EvalCell left;
-  if (!ShortOperand(first, &left)) return 0;
+  BcdWork leftMade, rightMade;
+  bool leftKnown = false, rightKnown = false;
+  if (!ShortOperand(first, &left, &leftMade, &leftKnown)) return 0;
   if (op == 0) {
     *out = left;
     *p = r;
     return 1;
   }
   EvalCell right;
-  if (!ShortOperand(second, &right)) return 0;
+  if (!ShortOperand(second, &right, &rightMade, &rightKnown)) return 0;
   const bool addSub = op == 0x89 || op == 0x99;
   BcdWork wa, wb;
-  if (addSub && ProgUnpackPlain(&left.re, &wa) && ProgUnpackPlain(&right.re, &wb)) {
+  if (addSub && ShortWork(&left.re, leftKnown, &leftMade, &wa) && ShortWork(&right.re, rightKnown, &rightMade, &wb)) {
     // Two plain decimal reals (sign code 0, 1, 5 or 6: no complex flag, no
     // list, no fraction, no error) in working form, often from the memo:
     // RealAdd/SubMaruDecimal's digit operation, the result's working form
@@ -183,11 +204,11 @@ u32 ShortExpr(const u8 **p, Value *out) {
     RealSetZero(&right.im);
     if (!EvalNormalizeCell(&right)) return 0;
   } else if (const auto relation = ShortRelation(op);
-             relation != nullptr && ProgUnpackPlain(&left.re, &wa) && ProgUnpackPlain(&right.re, &wb)) {
+             relation != nullptr && ShortWork(&left.re, leftKnown, &leftMade, &wa) && ShortWork(&right.re, rightKnown, &rightMade, &wb)) {
     // A relation of two plain decimal reals: the relation's digit operation
     // on their working forms (often from the memo), packed as the value
     // layer packs it, then the clean-up of the operator's result.
-    relation(&wa, &wb);
+    if (!ProgDecideRelation(op, &wa, &wb)) relation(&wa, &wb);
     BcdReal r{};
     if (!ProgPackPlain(&wa, &r)) RealPack(&wa, &r);
     if (RealErrorCode(&r) != 0) return 0;

@@ -4,6 +4,7 @@
 #include "eval/prog.h"
 #include "kernel/heap.h"
 #include "kernel/types.h"
+#include "number/bcd.h"
 #include "number/real.h"
 #include "number/value.h"
 
@@ -77,6 +78,12 @@ struct ProgLevel {
   ProgBlock block;   // the innermost one
   MemHandle text;    // the handle-heap copy of the text
   MemHandle spare;   // a block-saving heap block kept from the last closed block, 0 none
+  // The enclosing block saved by the last opening, kept here until a further
+  // opening writes it into its heap block `heldFor` (the innermost block's
+  // `saved`), 0 none: an If opened and closed on every pass of a loop moves
+  // no block through the heap.
+  MemHandle heldFor;
+  ProgBlock held;
   ProgLabelCache labels[kProgLabelCount];  // the Goto targets found in the copy
   ProgCloserCache closers[kProgCloserCacheSize];  // If, Else and IfEnd scans
 };
@@ -165,6 +172,71 @@ inline void ProgRealValue(const BcdReal *r, Value *out, bool asResult) {
   const u64 tail = 0;
   __builtin_memcpy(out, &head, 16);
   __builtin_memcpy(reinterpret_cast<u8 *>(out) + 16, &tail, 8);
+}
+
+// Eight packed decimal digits as a binary number.
+inline u32 ProgDigits8Value(u32 x) {
+  x = (x & 0x0F0F0F0Fu) + ((x >> 4) & 0x0F0F0F0Fu) * 10;
+  x = (x & 0x00FF00FFu) + ((x >> 8) & 0x00FF00FFu) * 100;
+  return (x & 0xFFFFu) + (x >> 16) * 10000;
+}
+
+// A relation (token = != < > <= >=) between two nonzero numbers in working
+// form with exponents from -100 to 99, decided from their signs, exponents
+// and digits when their difference lies well above the subtraction's
+// cancellation limit (below it two numbers compare equal): *a becomes the
+// relation's 1 or 0, as the relation's digit operation makes it. False,
+// with nothing changed, for any other pair, which that operation decides.
+inline bool ProgDecideRelation(u8 op, BcdWork *a, const BcdWork *b) {
+  u64 da, db;
+  __builtin_memcpy(&da, a->b, 8);
+  __builtin_memcpy(&db, b->b, 8);
+  da = __builtin_bswap64(da);
+  db = __builtin_bswap64(db);
+  // Numbers (kind nibble 0) with a first digit, bytes 8-9 zero.
+  if (static_cast<u8>((da >> 56) - 1) >= 9 || static_cast<u8>((db >> 56) - 1) >= 9) return false;
+  if ((a->b[8] | a->b[9] | b->b[8] | b->b[9]) != 0) return false;
+  const u32 ha = a->b[10], hb = b->b[10];
+  const bool na = ha >= 0x50, nb = hb >= 0x50;
+  const u32 ma = na ? ha - 0x50 : ha, mb = nb ? hb - 0x50 : hb;
+  if ((ma != 0x09 && ma != 0x10) || (mb != 0x09 && mb != 0x10)) return false;
+  int order;  // the sign of a - b
+  if (na != nb) {
+    order = na ? -1 : 1;
+  } else {
+    const u32 la = a->b[11], lb = b->b[11];
+    const int ea = (ma == 0x10 ? 0 : -100) + static_cast<int>((la >> 4) * 10 + (la & 0x0F));
+    const int eb = (mb == 0x10 ? 0 : -100) + static_cast<int>((lb >> 4) * 10 + (lb & 0x0F));
+    // The first eight digits of each (digits 1-8 below the kind nibble).
+    const u32 va = ProgDigits8Value(static_cast<u32>(da >> 28)), vb = ProgDigits8Value(static_cast<u32>(db >> 28));
+    const bool aLarger = ea != eb ? ea > eb : va > vb;
+    const int d = aLarger ? ea - eb : eb - ea;
+    if (d <= 1) {
+      // With L and S the larger and smaller number's fifteen digits (L
+      // shifted by d), the subtraction makes L - S zero below 10^(2 + d);
+      // L - S is at least 10^7 (Lh - Sh - 1) from their first eight digits
+      // Lh (times 10^d) and Sh. Closer pairs are left to the subtraction.
+      const u32 large = aLarger ? va : vb, small = aLarger ? vb : va;
+      if ((d == 1 ? u64{large} * 10 : u64{large}) < u64{small} + 2) return false;
+    }
+    order = aLarger != na ? 1 : -1;
+  }
+  bool truth;
+  switch (op) {
+    case '=': truth = false; break;
+    case 0x11: truth = true; break;
+    case '<':
+    case 0x10: truth = order < 0; break;
+    case '>':
+    case 0x12: truth = order > 0; break;
+    default: return false;
+  }
+  if (truth) {
+    BcdOne(a);
+  } else {
+    BcdZero(a);
+  }
+  return true;
 }
 
 // Keeps w as the working form of the stored x in the memo's entry `slot`

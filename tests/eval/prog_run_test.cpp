@@ -198,6 +198,14 @@ const std::vector<ProgCase> &Cases() {
        {{"MAIN", "{For}1->I{To}4:I*10->{List}1[I]:I->{List}2[I]:{If}I=3:{Then}{ClrList}5:{IfEnd}:"
                  "I->{List}5[1]:{Next}"}},
        0, {}, {{1, "10,20,30,40"}, {2, "1,2,3,4"}, {5, "4"}}},
+      // Blocks four deep: each loop's end, step and variable come back intact
+      // after the Ifs inside it open and close on every pass, after a loop
+      // opened inside an If, and after a Break and a Goto out of Ifs.
+      {"DeepBlocksComeBackIntact",
+       {{"MAIN", "{For}1->I{To}3:{If}I>0:{Then}{For}5->J{To}1{Step}{neg}2:{If}J=3:{Then}C+1->C:{Else}{If}J=1:"
+                 "{Then}E+1->E:{IfEnd}:{IfEnd}:{Next}:{IfEnd}:{While}1:{If}1:{Then}{Break}:{IfEnd}:{WhileEnd}:"
+                 "{If}I=2:{Then}{If}1:{Then}{Goto}1:{IfEnd}:{IfEnd}:D+I->D:{Lbl}1:{Next}"}},
+       0, {{'C', "3"}, {'E', "3"}, {'D', "4"}, {'I', "3"}, {'J', "1"}}, {}},
       // Each called level's If blocks leave nothing on the handle heap: 300
       // calls outnumber its 256 slots.
       {"CalledIfBlocksLeaveNoHeapBehind",

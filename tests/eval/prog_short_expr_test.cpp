@@ -96,6 +96,8 @@ const std::vector<std::string> &Expressions() {
   static const std::vector<std::string> e = {
       "A+B", "A-B", "A*B", "A/B", "A<B", "A>B", "A=B", "A{ne}B", "A{le}B", "A{ge}B", "A+1", "B-1", "5000-A",
       "A<5000", "A/0", "A", "B", "10000", "0", "123456789", "A+B->C", "A+B:", "A+B\n", "A+B{Disp}", "A=>B",
+      // Two constants, also ones the conversion keeps in the same place.
+      "1+9", "9-1", "2<10", "10>2", "17+1", "3+4",
       // Not short: the evaluator reads them as it always did.
       "A+B+1", "007", "1234567890", "AB", "2A", "A1", "1.5", "-A", "A+B{Disp}1", "A+", "+A", "A+B)",
   };
@@ -272,6 +274,109 @@ TEST_F(ProgShortExpr, WordWisePackingGivesTheNumberCoresBytes) {
     ProgRealValue(&r, &made, true);
     EXPECT_EQ(0, std::memcmp(&result, &made, sizeof made));
   }
+}
+
+// A working form built from its parts: sign, exponent and fifteen digits
+// (10^14 <= digits < 10^15).
+BcdWork Work(bool negative, int exponent, u64 digits) {
+  BcdWork w{};
+  for (int i = 14; i >= 0; --i) {
+    const u64 digit = digits % 10;
+    digits /= 10;
+    // digit i + 1 of fifteen sits in nibble i + 1 of bytes 0-7 (nibble 0 the kind)
+    const int nibble = i + 1;
+    w.b[nibble / 2] |= static_cast<u8>(nibble % 2 ? digit : digit << 4);
+  }
+  const int biased = exponent + 1000;
+  const u32 word = (biased / 1000) << 12 | (biased / 100 % 10) << 8 | (biased / 10 % 10) << 4 | biased % 10;
+  w.b[10] = static_cast<u8>((word >> 8) + (negative ? 0x50 : 0));
+  w.b[11] = static_cast<u8>(word);
+  return w;
+}
+
+// Relations the interpreter decides from signs, exponents and digits must
+// give the relation's own 0 or 1 for every pair; pairs near the
+// subtraction's cancellation limit (where numbers compare equal although
+// their digits differ) are left to it. The pairs: numbers across the
+// exponent range and their neighbours at distances around that limit, on
+// both sides of a power of ten, with both signs.
+TEST_F(ProgShortExpr, DecidedRelationsGiveTheNumberCoresResult) {
+  // The built forms are those the number core unpacks.
+  const std::pair<const char *, BcdWork> known[] = {
+      {"4999", Work(false, 3, 499900000000000ull)},
+      {"\x87" "0.125", Work(true, -1, 125000000000000ull)},
+      {"1\x0F\x87" "99", Work(false, -99, 100000000000000ull)},
+      {"9.87654321098765\x0F" "99", Work(false, 99, 987654321098765ull)},
+  };
+  for (const auto &[text, form] : known) {
+    const Outcome o = General(ProgTok(text));
+    ASSERT_EQ(o.ok, 1u) << text;
+    BcdWork w;
+    RealUnpack(&o.value.re, &w);
+    ASSERT_EQ(0, std::memcmp(&w, &form, sizeof w)) << text;
+  }
+  const u64 kTop = 999999999999999ull, kLow = 100000000000000ull;
+  const u64 bases[] = {kLow, 499900000000000ull, 500000000000000ull, 123456789012345ull, 987654321098765ull, kTop};
+  const u64 steps[] = {0, 1, 9, 10, 99, 100, 101, 999, 1000, 1001, 9999, 10000, 10001, 123456, 99999999999ull};
+  const int exponents[] = {-100, -99, -1, 0, 3, 98, 99};
+  // Numbers far apart: zero, both signs of every exponent, exponents outside
+  // those decided.
+  std::vector<BcdWork> landmarks;
+  BcdWork zero;
+  BcdZero(&zero);
+  landmarks.push_back(zero);
+  for (const int e : exponents) {
+    landmarks.push_back(Work(false, e, 314159265358979ull));
+    landmarks.push_back(Work(true, e, 314159265358979ull));
+  }
+  landmarks.push_back(Work(false, 100, kLow));
+  landmarks.push_back(Work(true, -101, kTop));
+  struct Rel {
+    u8 op;
+    i16 (*apply)(BcdWork *, const BcdWork *);
+  };
+  const Rel rels[] = {{'=', BcdRelEq}, {0x11, BcdRelNe}, {'<', BcdRelLt},
+                      {'>', BcdRelGt}, {0x10, BcdRelLe}, {0x12, BcdRelGe}};
+  auto check = [&](const BcdWork &x, const BcdWork &y) {
+    for (const Rel &rel : rels) {
+      BcdWork mine = x, theirs = x;
+      const bool decided = ProgDecideRelation(rel.op, &mine, &y);
+      ASSERT_EQ(rel.apply(&theirs, &y), 0);
+      if (decided) {
+        ASSERT_EQ(0, std::memcmp(&mine, &theirs, sizeof mine)) << "relation " << int{rel.op};
+      } else {
+        ASSERT_EQ(0, std::memcmp(&mine, &x, sizeof mine));
+      }
+    }
+  };
+  for (const int e : exponents) {
+    for (const u64 base : bases) {
+      // A number and its neighbours, of both signs.
+      std::vector<BcdWork> near;
+      for (const u64 step : steps) {
+        for (const bool negative : {false, true}) {
+          if (base + step <= kTop) near.push_back(Work(negative, e, base + step));
+          if (step <= base - kLow) near.push_back(Work(negative, e, base - step));
+          // Just below the next power of ten, and just above the last one.
+          if (step <= kTop - kLow) {
+            near.push_back(Work(negative, e - 1, kTop - step));
+            near.push_back(Work(negative, e + 1, kLow + step));
+          }
+        }
+      }
+      for (const BcdWork &x : near) {
+        for (const BcdWork &y : near) check(x, y);
+        for (const BcdWork &y : landmarks) {
+          check(x, y);
+          check(y, x);
+        }
+      }
+    }
+  }
+  // A loop's test (I<5000 at I = 4999) is one of the pairs decided.
+  BcdWork i = Work(false, 3, 499900000000000ull);
+  const BcdWork limit = Work(false, 3, 500000000000000ull);
+  EXPECT_TRUE(ProgDecideRelation('<', &i, &limit));
 }
 
 }  // namespace
