@@ -6,6 +6,7 @@
 #include "eval/eval.h"
 #include "eval/eval_glue.h"
 #include "eval/eval_lists.h"
+#include "eval/eval_replay.h"
 #include "eval/eval_table.h"
 #include "kernel/heap.h"
 #include "kernel/keyqueue.h"
@@ -191,9 +192,18 @@ u32 ApplyPopped(const EvalCell *op, EvalCell *result, EvalStackArea *area, u32 f
       EvalFreeCell(result);
       return EvalErrSyntax(result);
     }
+    if (g_evalRecording != nullptr) [[unlikely]] {
+      if (TokByte0(op) == kTokFracBar) {
+        EvalRecordRefuse();
+      } else {
+        EvalRecordBinary(op);
+      }
+    }
     if (TokByte0(op) == kTokFracBar) return EvalApplyFractionBar(&left, result, area, flags);
     return EvalApplyBinary(&left, op, result);
   }
+  if (g_evalRecording != nullptr) [[unlikely]]
+    EvalRecordUnary(op);
   return EvalApplyUnary(result, op);
 }
 
@@ -231,6 +241,8 @@ u32 CloseOperand(TokPos *pos, EvalCell *tok, EvalCell *result, EvalStackArea *ar
         }
         if (TokByte0(&op) == '(') break;
         if (TokByte0(&op) >= 0xFB && TokByte0(&op) <= 0xFE) {
+          if (g_evalRecording != nullptr) [[unlikely]]
+            EvalRecordUnary(&op);
           if (!EvalApplyUnary(result, &op)) return 0;
           break;
         }
@@ -238,6 +250,7 @@ u32 CloseOperand(TokPos *pos, EvalCell *tok, EvalCell *result, EvalStackArea *ar
         if (!ApplyPopped(&op, result, area, flags)) return 0;
       }
     } else if (t == ']' || t == '}') {
+      EvalRecordingRefuse();
       EvalCell op;
       while (EvalPopOperator(area->operators, &op)) {
         if (TokByte0(&op) == '(') continue;
@@ -249,6 +262,7 @@ u32 CloseOperand(TokPos *pos, EvalCell *tok, EvalCell *result, EvalStackArea *ar
       }
       return 2;
     } else if (t == kTokDms) {
+      EvalRecordingRefuse();
       const int kind = ValKind(result);
       if (kind == kValKindList || kind == kValKindMatrix) {
         EvalFreeCell(result);
@@ -269,6 +283,8 @@ u32 CloseOperand(TokPos *pos, EvalCell *tok, EvalCell *result, EvalStackArea *ar
       if (TokFollowsBracket(tok)) return 1;
       continue;
     } else if (TokCanFollowOperand(tok)) {
+      if (g_evalRecording != nullptr) [[unlikely]]
+        EvalRecordUnary(tok);
       if (!EvalApplyUnary(result, tok)) return 0;
     } else {
       EvalFreeCell(result);
@@ -287,6 +303,28 @@ u32 CloseOperand(TokPos *pos, EvalCell *tok, EvalCell *result, EvalStackArea *ar
 u32 CallHandler(TokPos *pos, EvalCell *tok, EvalCell *result, EvalStackArea *area, u32 flags) {
   const EvalTokenEntry *row = EvalDispatchRow(EvalTokenRow(tok));
   if (row == nullptr) return EvalErrSyntax(result);
+  if (g_evalRecording != nullptr) [[unlikely]] {
+    // Number literals, letter variables, theta, r and pi are replayed;
+    // every other operand leaves the text to the full evaluation.
+    if (row->kind == kEvalKindText && row->handler.text == EvalNumberLiteral) {
+      if (!EvalNumberLiteral(result, pos, tok)) return 0;
+      EvalRecordLiteral(result);
+      return 1;
+    }
+    if (row->kind == kEvalKindArea && (row->handler.area == EvalVariable || row->handler.area == EvalVarX ||
+                                       row->handler.area == EvalVarY || row->handler.area == EvalVarT)) {
+      const u8 letter = TokByte0(tok);
+      if (!row->handler.area(result, pos, tok, area)) return 0;
+      EvalRecordVariable(letter);
+      return 1;
+    }
+    if (row->kind == kEvalKindValue && EvalRecordValue(row->handler.value)) {
+      if (!row->handler.value(result)) return 0;
+      TokNext(tok, pos);
+      return 1;
+    }
+    EvalRecordRefuse();
+  }
   switch (row->kind) {
     case kEvalKindSyntaxError:
       return EvalErrSyntax(result);
@@ -430,6 +468,7 @@ u32 EvalExpr(TokPos *pos, EvalCell *tok, EvalCell *result, EvalStackArea *area, 
       const u32 r = CloseOperand(pos, tok, result, area, flags);
       if (r == 0) goto fail;
       if (r == 2) {
+        EvalRecordingRefuse();
         finalReduction = false;
         break;
       }
@@ -449,7 +488,11 @@ u32 EvalExpr(TokPos *pos, EvalCell *tok, EvalCell *result, EvalStackArea *area, 
       EvalRaiseError(kEvalErrStack, result);
       goto fail;
     }
+    if (g_evalRecording != nullptr) [[unlikely]]
+      EvalRecordPush();
     if (TokByte0(tok) == kTokImplicitValue || TokByte0(tok) == kTokImplicitBracket) {
+      if (g_evalRecording != nullptr) [[unlikely]]
+        EvalRecordReread();
       TokReread(tok, pos);
     } else {
       TokNext(tok, pos);
@@ -591,11 +634,35 @@ u32 RunFresh(TokPos *pos, EvalCell *tok, EvalCell *result, u32 prime, u32 flags,
   if (openBracket) a.operators.bytes[a.operators.count++] = '(';
   KeyBreakArm();
   if (openBracket) result->re.b[0] = 0;
+  // A whole expression read from a statement copy is replayed when the same
+  // text was evaluated before, and recorded otherwise.
+  u32 context = prime && copy.origin != nullptr && (flags & ~u32{kEvalOpenBracket}) == kEvalWhole
+                    ? EvalReplayContext(copy.length, openBracket)
+                    : 0;
+  if (context != 0) {
+    const u32 replay = EvalReplay(copy.bytes + 2, copy.length, context, pos, tok, result);
+    if (replay == kReplayDone) {
+      ReturnPosition(pos, &copy);
+      return 1;
+    }
+    if (replay == kReplayRefused) context = 0;
+  }
+  // Each whole evaluation records into its own frame: a nested one (a
+  // graph function read by a handler) may record while this one does.
+  EvalRecording recording;
+  EvalRecording *const outer =
+      context != 0 ? EvalRecordStart(&recording, copy.bytes + 2, copy.length, context) : g_evalRecording;
+  if (context == 0) g_evalRecording = nullptr;
   if (prime) {
     tok->re.b[0] = '0';
     TokNext(tok, pos);
   }
   const u32 ok = EvalExpr(pos, tok, result, &a.area, flags);
+  if (context != 0) {
+    EvalRecordFinish(outer, ok, *pos, tok);
+  } else {
+    g_evalRecording = outer;
+  }
   if (!ok && (SetupGetByte(kSetupEvalFlags) & 1u) != 0) {
     // The error happened inside a stored function text: it is reported at
     // the call in this text.

@@ -204,11 +204,9 @@ void UnwindAll(ProgRunState *run) {
 
 // Zero, the complex flag of a real part ignored.
 bool IsZeroReal(const BcdReal *r) {
-  if ((r->b[0] & 0x7F) != 0) return false;
-  for (int i = 1; i < 9; ++i) {
-    if (r->b[i] != 0) return false;
-  }
-  return true;
+  u64 digits;
+  std::memcpy(&digits, r->b + 1, 8);
+  return (r->b[0] & 0x7F) == 0 && digits == 0;
 }
 
 // A scalar condition is true when either part is not zero.
@@ -218,11 +216,6 @@ bool IsTrue(const Value *v) {
 }
 
 }  // namespace
-
-bool ProgIsScalar(const Value *v) {
-  const int kind = ValKind(v);
-  return kind != kValKindList && kind != kValKindMatrix;
-}
 
 u32 ProgRaise(u32 code, Value *result) {
   if (result) {
@@ -567,8 +560,8 @@ void ToDecimal(BcdReal *r) {
 }
 
 void StoreReal(u8 var, const BcdReal *r) {
-  Value v{};
-  v.re = *r;
+  Value v;
+  ProgRealValue(r, &v, false);
   SysStoreVariable(var, &v);
 }
 
@@ -579,7 +572,7 @@ u32 ProgIf(ProgRunState *run, u32 tok) {
   if (tok == kTokIfEnd) {
     if (lv->depth == 0 || lv->block.kind != kProgBlockIf) return ProgFail(run, kProgErrSyntax);
     PopBlock(lv);
-    return ProgStatementEnd(run);
+    return StatementEnd(run);
   }
   if (tok == kTokElse) {
     if (lv->depth == 0 || lv->block.kind != kProgBlockIf || lv->block.word != 0) {
@@ -594,7 +587,7 @@ u32 ProgIf(ProgRunState *run, u32 tok) {
     }
     PopBlock(lv);
     run->p = Next(q);
-    return ProgStatementEnd(run);
+    return StatementEnd(run);
   }
   // If condition [end] Then
   if (!PushBlock(run, lv, kProgBlockIf)) return 0;
@@ -603,7 +596,7 @@ u32 ProgIf(ProgRunState *run, u32 tok) {
   const u8 c = *run->p;
   if (c == ':' || c == kNewline || c == kDispStop) {
     // The condition's statement end: a display-stop pauses there.
-    if (!ProgStatementEnd(run)) return 0;
+    if (!StatementEnd(run)) return 0;
   }
   if (ProgTokCode(run->p) != kTokThen) return ProgFail(run, kProgErrSyntax);
   run->p += 2;
@@ -625,7 +618,7 @@ u32 ProgIf(ProgRunState *run, u32 tok) {
   }
   PopBlock(lv);
   run->p = Next(q);
-  return ProgStatementEnd(run);
+  return StatementEnd(run);
 }
 
 // Leaves a loop whose closer is at q: the block closes, the run goes on after
@@ -668,7 +661,7 @@ u32 ForStatementEnd(ProgRunState *run, const BcdReal *value) {
       // the end and step unpacked when the loop began; the new value's
       // working form is kept for the next pass.
       BcdAdd(&w, &lv->block.forStepWork);
-      if (RealPackPlain(&w, &nv)) {
+      if (ProgPackPlain(&w, &nv)) {
         ProgKeepWork(kProgMemoNext, &nv, &w);
       } else {
         RealPack(&w, &nv);
@@ -1387,6 +1380,12 @@ u32 ProgExecStatement(ProgRunState *run) {
   if (cls == kProgClsFor && run->p[1] == 0x07) {
     run->p += 2;
     return ProgFor(run, kTokNext);
+  }
+  // If, Else and IfEnd (all 0xF7 tokens) leave the output mode as it is.
+  if (cls == kProgClsIf) {
+    const u32 tok = 0xF700u | run->p[1];
+    run->p += 2;
+    return ProgIf(run, tok);
   }
   return ExecStatement(run, cls);
 }

@@ -16,11 +16,24 @@ constinit thread_local ProgWorkMemo g_progWorkMemo{};
 
 namespace {
 
-// A whole number operand of a short expression (one to nine digits, no
-// leading zero), converted: 1 with the value and *q past it, else 0.
-[[gnu::noinline]] u32 ShortNumber(const u8 **q, EvalCell *out) {
-  const u8 *s = *q;
+// An operand of a short expression as its form was read: a letter A-Z, or
+// (letter 0) a whole number of one to nine digits without a leading zero.
+struct ShortOperandForm {
+  u8 letter;
+  i32 n;
+};
+
+// Reads the form of an operand at *r: 1 with *r past it, else 0 (a number
+// of more than nine digits, or with a leading zero, is left to the
+// evaluator).
+inline u32 ReadShortOperand(const u8 **r, ShortOperandForm *o) {
+  const u8 *s = *r;
   const u8 c = *s;
+  if (c >= 'A' && c <= 'Z') {
+    o->letter = c;
+    *r = s + 1;
+    return 1;
+  }
   if (c < '0' || c > '9') return 0;
   i32 n = c - '0';
   u32 digits = 1;
@@ -30,7 +43,14 @@ namespace {
     n = n * 10 + (*s - '0');
     ++s;
   }
-  std::memset(out, 0, sizeof *out);
+  o->letter = 0;
+  o->n = n;
+  *r = s;
+  return 1;
+}
+
+// A whole number operand, converted.
+[[gnu::noinline]] void ShortNumber(i32 n, EvalCell *out) {
   // The last numbers converted, by their low bits: a loop's constants are
   // converted once.
   struct Converted {
@@ -45,24 +65,19 @@ namespace {
     NumFromInt32(n, &slot.r);
     slot.n = n;
   }
-  out->re = slot.r;
-  *q = s;
-  return 1;
+  ProgRealValue(&slot.r, out, false);
 }
 
-// An operand of a short expression: a letter A-Z read as the evaluator reads
-// a variable outside Base-N mode (the caller made sure of it), or a whole
-// number (ShortNumber). 1 with the value and *q past it; 0 for anything
-// else, or an error value.
-inline u32 ShortOperand(const u8 **q, EvalCell *out) {
-  const u8 c = **q;
-  if (c >= 'A' && c <= 'Z') {
-    McsReadVariable(c, out);
-    if (ValErrorCode(out) != 0) return 0;
-    ++*q;
-    return 1;
+// The value of an operand: a letter read as the evaluator reads a variable
+// outside Base-N mode (the caller made sure of it), or a whole number. 0 for
+// an error value.
+inline u32 ShortOperand(const ShortOperandForm &o, EvalCell *out) {
+  if (o.letter != 0) {
+    McsReadVariable(o.letter, out);
+    return ValErrorCode(out) == 0;
   }
-  return ShortNumber(q, out);
+  ShortNumber(o.n, out);
+  return 1;
 }
 
 // A real number in decimal form (not a fraction, not complex, no error).
@@ -81,6 +96,20 @@ bool ShortOperator(u8 t) {
   }
 }
 
+// The digit operation of a relation token (= != < > <= >=), the one the
+// value layer applies to two real numbers; null for any other token.
+i16 (*ShortRelation(u8 t))(BcdWork *, const BcdWork *) {
+  switch (t) {
+    case '=': return BcdRelEq;
+    case 0x11: return BcdRelNe;
+    case '<': return BcdRelLt;
+    case '>': return BcdRelGt;
+    case 0x10: return BcdRelLe;
+    case 0x12: return BcdRelGe;
+    default: return nullptr;
+  }
+}
+
 // The tokens that end a short expression: the statement ends, the two arrows.
 bool ShortEnd(u8 t) { return t == 0 || t == ':' || t == 0x0D || t == 0x0C || t == 0x0E || t == 0x13; }
 
@@ -93,25 +122,15 @@ bool ShortEnd(u8 t) { return t == 0 || t == ':' || t == 0x0D || t == 0x0C || t =
 // error, a pending break, restricted graph variables), and nothing was
 // changed: the evaluator then runs the expression as it always does.
 u32 ShortExpr(const u8 **p, Value *out) {
-  const u8 *q = *p;
   // The form is checked before anything is read.
-  const u8 *r = q;
-  auto operand = [&r]() {
-    const u8 c = *r;
-    if (c >= 'A' && c <= 'Z') {
-      ++r;
-      return true;
-    }
-    if (c < '0' || c > '9') return false;
-    while (*r >= '0' && *r <= '9') ++r;
-    return true;
-  };
-  if (!operand()) return 0;
+  const u8 *r = *p;
+  ShortOperandForm first{}, second{};
+  if (!ReadShortOperand(&r, &first)) return 0;
   u8 op = 0;
   if (!ShortEnd(*r)) {
     if (!ShortOperator(*r)) return 0;
     op = *r++;
-    if (!operand() || !ShortEnd(*r)) return 0;
+    if (!ReadShortOperand(&r, &second) || !ShortEnd(*r)) return 0;
   }
   // The SET UP bytes, read and written in place.
   static u8 *const setup = SetupItemAddress(0);
@@ -120,15 +139,14 @@ u32 ShortExpr(const u8 **p, Value *out) {
   KeyBreakArm();
   if (KeyBreakPoll()) return 0;
   EvalCell left;
-  if (!ShortOperand(&q, &left)) return 0;
+  if (!ShortOperand(first, &left)) return 0;
   if (op == 0) {
     *out = left;
-    *p = q;
+    *p = r;
     return 1;
   }
-  ++q;
   EvalCell right;
-  if (!ShortOperand(&q, &right)) return 0;
+  if (!ShortOperand(second, &right)) return 0;
   const bool addSub = op == 0x89 || op == 0x99;
   BcdWork wa, wb;
   if (addSub && ProgUnpackPlain(&left.re, &wa) && ProgUnpackPlain(&right.re, &wb)) {
@@ -142,14 +160,13 @@ u32 ShortExpr(const u8 **p, Value *out) {
     } else {
       BcdSubMaru(&wa, &wb);
     }
-    if (RealPackPlain(&wa, &r)) {
+    if (ProgPackPlain(&wa, &r)) {
       ProgKeepWork(kProgMemoShort, &r, &wa);
     } else {
       RealPack(&wa, &r);
       if (RealErrorCode(&r) != 0) return 0;
     }
-    right.re = r;
-    right.im = BcdReal{};
+    ProgRealValue(&r, &right, false);
     if (!EvalNormalizeCell(&right)) return 0;
   } else if (addSub && PlainDecimal(&left) && PlainDecimal(&right)) {
     // Two decimal reals: the operator's own digit operation, and the clean-up
@@ -165,6 +182,17 @@ u32 ShortExpr(const u8 **p, Value *out) {
     right.re.b[0] &= 0x7F;
     RealSetZero(&right.im);
     if (!EvalNormalizeCell(&right)) return 0;
+  } else if (const auto relation = ShortRelation(op);
+             relation != nullptr && ProgUnpackPlain(&left.re, &wa) && ProgUnpackPlain(&right.re, &wb)) {
+    // A relation of two plain decimal reals: the relation's digit operation
+    // on their working forms (often from the memo), packed as the value
+    // layer packs it, then the clean-up of the operator's result.
+    relation(&wa, &wb);
+    BcdReal r{};
+    if (!ProgPackPlain(&wa, &r)) RealPack(&wa, &r);
+    if (RealErrorCode(&r) != 0) return 0;
+    ProgRealValue(&r, &right, true);
+    if (!EvalNormalizeCell(&right)) return 0;
   } else {
     EvalCell opCell;
     std::memset(&opCell, 0, sizeof opCell);
@@ -172,7 +200,7 @@ u32 ShortExpr(const u8 **p, Value *out) {
     if (!EvalApplyBinary(&left, &opCell, &right)) return 0;
   }
   *out = right;
-  *p = q;
+  *p = r;
   return 1;
 }
 
@@ -223,7 +251,8 @@ bool PlainIndex(const u8 **p, u32 *n) {
     ++digits;
   }
   if (digits == 0 || digits > 4 || (*q != ']' && *q != ',')) return false;
-  if (SetupGetItem(kSetupMode) != 0) return false;
+  static const u8 *const mode = SetupItemAddress(kSetupMode);
+  if (*mode != 0) return false;
   *p = q;
   *n = v;
   return true;

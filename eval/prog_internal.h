@@ -5,6 +5,7 @@
 #include "kernel/heap.h"
 #include "kernel/types.h"
 #include "number/real.h"
+#include "number/value.h"
 
 // Error codes the interpreter raises.
 enum ProgError : u32 {
@@ -124,6 +125,48 @@ inline bool ProgUnpackPlain(const BcdReal *x, BcdWork *w) {
   return RealUnpackPlain(x, w);
 }
 
+// RealPackPlain into a stored real whose bytes are all zero: bytes 0-8 as
+// RealPackPlain writes them (bytes 9-11 stay zero), set with one 8-byte and
+// one 4-byte store. A number packed here is read back as words at once (the
+// memo's key, the copy into a cell or a variable), and words read over bytes
+// stored one by one wait for those stores to reach the cache first.
+inline bool ProgPackPlain(const BcdWork *src, BcdReal *dst) {
+  if (static_cast<u8>(src->b[0] - 1) >= 0x0F || (src->b[8] | src->b[9]) != 0) return false;
+  const u32 hi = src->b[10], lo = src->b[11];
+  if (hi != 0x10 && hi != 0x60 && ((hi != 0x09 && hi != 0x59) || lo == 0)) return false;
+  u64 v;
+  __builtin_memcpy(&v, src->b, 8);
+  v = (v & ~u64{0xF0}) | u64{(lo & 0x0F) << 4};
+  const u64 first = u64{(hi & 0xF0) | lo >> 4} | v << 8;
+  const u32 last = static_cast<u32>(v >> 56);
+  __builtin_memcpy(dst->b, &first, 8);
+  __builtin_memcpy(dst->b + 8, &last, 4);
+  return true;
+}
+
+// The real value of the stored real r (the imaginary part zero; with
+// asResult, as the value layer makes a value of a real result: byte 0's
+// complex flag and the unused bytes 9-11 cleared) into *out, as one 16-byte and one
+// 8-byte store: a value is copied on (into a variable, a cell, Ans) by
+// 16-byte and 8-byte reads, which take stored words only when each read
+// lies inside one store.
+inline void ProgRealValue(const BcdReal *r, Value *out, bool asResult) {
+  typedef u64 Words __attribute__((vector_size(16)));
+  static_assert(sizeof(Value) == 24);
+  u64 first;
+  u32 last;
+  __builtin_memcpy(&first, r->b, 8);
+  __builtin_memcpy(&last, r->b + 8, 4);
+  if (asResult) {
+    first &= ~u64{0x80};
+    last &= 0xFF;
+  }
+  const Words head = {first, u64{last}};
+  const u64 tail = 0;
+  __builtin_memcpy(out, &head, 16);
+  __builtin_memcpy(reinterpret_cast<u8 *>(out) + 16, &tail, 8);
+}
+
 // Keeps w as the working form of the stored x in the memo's entry `slot`
 // (w must be what RealUnpack gives for x).
 inline void ProgKeepWork(u32 slot, const BcdReal *x, const BcdWork *w) {
@@ -169,7 +212,10 @@ u32 ProgClearItems(ProgRunState *run, u32 tok);
 // Prints the sub-name of list n as a text line.
 u32 ProgPrintListName(ProgRunState *run, u32 n);
 // Whether a value is a scalar (not a list or matrix header).
-bool ProgIsScalar(const Value *v);
+inline bool ProgIsScalar(const Value *v) {
+  const int kind = ValKind(v);
+  return kind != kValKindList && kind != kValKindMatrix;
+}
 
 // Setting commands (class 1) and Rnd (class 55). ProgSetCommand gives 0
 // (error raised), 1, or kProgSetEndAsNewline when a following display-stop

@@ -101,7 +101,7 @@ struct Shape {
 };
 
 // The shape of the item found at record r with data p.
-u32 ShapeOf(McsItemRecord *record, u8 *p, bool list, Shape *shape, const u8 **data) {
+inline u32 ShapeOf(McsItemRecord *record, u8 *p, bool list, Shape *shape, const u8 **data) {
   if (record->type != TypeOf(list) || record->size < kItemArrayHeader) return kItemArrayMissing;
   shape->record = record;
   shape->bytes = p;
@@ -139,7 +139,8 @@ thread_local ListPlace t_listPlaces[4];
 
 // What the item name of <file, list> depends on.
 u64 ListKey(u8 file, u8 list) {
-  const u64 setting = (file == 0 && list != 0) ? SetupGetItem(kSetupListFile) : 0;
+  static const u8 *const listFile = SetupItemAddress(kSetupListFile);
+  const u64 setting = (file == 0 && list != 0) ? *listFile : 0;
   return u64{1} << 48 | setting << 16 | u64{file} << 8 | list;
 }
 
@@ -188,17 +189,35 @@ Value PeekElement(const Shape &shape, const u8 *data, u32 index) {
 // as McsWriteBytes does. Returns 0 when written, 1 when the item must grow
 // first, else a code.
 u32 PokeElement(const Shape &shape, u32 index, const Value *v) {
-  BcdReal re, im;
-  Parts(v, &re, &im);
   // A real value has a zero imaginary part (Parts): only a complex one is
   // tested.
-  const bool complex_value = (v->re.b[0] & 0x80) != 0 && !IsZeroPart(im);
+  const bool complex_flag = (v->re.b[0] & 0x80) != 0;
+  const bool complex_value = complex_flag && !IsZeroPart(v->im);
   if (complex_value && !shape.complex) return 1;
   if (u32 r = McsFlagError(shape.record->flags)) return McsMapError(r);
   McsMarkChangedInPlace();
   const u32 n = shape.rows * shape.cols;
-  std::memcpy(shape.bytes + kItemArrayHeader + 12u * index, &re, 12);
-  if (shape.complex) std::memcpy(shape.bytes + kItemArrayHeader + 12u * (n + index), &im, 12);
+  // The real part as Parts gives it (the complex flag cleared), taken and
+  // written as whole words: a program stores an element just after it made
+  // the value, and a word read over bytes changed one by one would wait for
+  // those stores.
+  u64 first;
+  u32 last;
+  std::memcpy(&first, v->re.b, 8);
+  std::memcpy(&last, v->re.b + 8, 4);
+  first &= ~u64{0x80};
+  u8 *cell = shape.bytes + kItemArrayHeader + 12u * index;
+  std::memcpy(cell, &first, 8);
+  std::memcpy(cell + 8, &last, 4);
+  if (shape.complex) {
+    BcdReal im;
+    if (complex_flag) {
+      im = v->im;
+    } else {
+      RealSetZero(&im);
+    }
+    std::memcpy(shape.bytes + kItemArrayHeader + 12u * (n + index), &im, 12);
+  }
   return 0;
 }
 

@@ -160,7 +160,7 @@ CplxPair *CplxSub(const CplxPair *a, const CplxPair *b, CplxPair *out) { return 
 CplxPair *CplxSubMaru(const CplxPair *a, const CplxPair *b, CplxPair *out) { return CplxSub(a, b, out); }
 
 CplxPair *CplxMul(const CplxPair *a, const CplxPair *b, CplxPair *out) {
-  BcdReal p1, p2, p3, p4, re, im;
+  BcdReal p1, p2, p3, p4, re{}, im{};
   RealMul(&a->re, &b->re, &p1);
   RealMul(&a->im, &b->im, &p2);
   RealMul(&a->re, &b->im, &p3);

@@ -34,6 +34,10 @@ Value *Fail(Value *out, u8 code) {
 Value *FromReal(const BcdReal &r, Value *out) {
   const BcdReal c = r;
   out->re = c;
+  // Bytes 9-11 of a stored real carry nothing, and the real routines leave
+  // them as they found them: cleared here, a result's bytes never depend on
+  // what a scratch real held before (they reach stored items and files).
+  out->re.b[9] = out->re.b[10] = out->re.b[11] = 0;
   if (ValErrorCode(&c) == 0) {
     out->re.b[0] &= 0x7F;
     RealSetZero(&out->im);
@@ -99,7 +103,7 @@ Value *Binary(const BinRoute &r, const Value *a, const Value *b, Value *out, u32
   }
   const bool ca = ValIsComplex(a) == 1, cb = ValIsComplex(b) == 1;
   if (!ca && !cb) {
-    BcdReal ra = a->re, rb = b->re, res;
+    BcdReal ra = a->re, rb = b->re, res{};
     r.real(&ra, &rb, &res);
     return FromReal(res, out);
   }
@@ -107,12 +111,12 @@ Value *Binary(const BinRoute &r, const Value *a, const Value *b, Value *out, u32
   ValSplit(a, &pa);
   ValSplit(b, &pb);
   if (r.cplxToReal) {
-    BcdReal res;
+    BcdReal res{};
     r.cplxToReal(&pa, &pb, &res);
     return FromReal(res, out);
   }
   if (!r.cplx) return Fail(out, 3);
-  CplxPair res;
+  CplxPair res{};
   r.cplx(&pa, &pb, &res);
   return FromPair(res, out);
 }
@@ -200,13 +204,13 @@ Value *UnaryAngle(const Value *x, Value *out, const ArrOps &ops, RealAngleFn rea
 // complex value when complex results are allowed.
 Value *RealOrComplex(const Value *x, Value *out, u32 allowComplex, ListFn1 list, RealFn1 real, CplxFn1 cplx) {
   if (ScreenUnary(x, out, ArrOps{kUnListAny, list, nullptr, nullptr}, allowComplex)) return out;
-  CplxPair p, res;
+  CplxPair p, res{};
   ValSplit(x, &p);
   if (ValIsComplex(x) == 0) {
     BcdReal zero;
     RealSetZero(&zero);
     if (RealIsLess(&p.re, &zero) != 1) {
-      BcdReal r;
+      BcdReal r{};
       real(&p.re, &r);
       return FromReal(r, out);
     }
@@ -286,7 +290,7 @@ Value *ValPow(const Value *a, const Value *b, Value *out, u32 allowComplex) {
   ValSplit(a, &pa);
   ValSplit(b, &pb);
   if (ValIsComplex(a) == 0 && ValIsComplex(b) == 0) {
-    BcdReal zero, res;
+    BcdReal zero, res{};
     RealSetZero(&zero);
     if (RealIsGreaterEqual(&pa.re, &zero) == 1 || RealIsInteger(&pb.re) == 1) {
       RealPow(&pa.re, &pb.re, &res);
@@ -486,7 +490,7 @@ Value *ValRound(const Value *x, Value *out, int n) {
   CplxPair p, res;
   ValSplit(x, &p);
   if (ValIsComplex(x) == 0) {
-    BcdReal r;
+    BcdReal r{};
     RealRoundDecimals(&p.re, &r, n);
     return FromReal(r, out);
   }

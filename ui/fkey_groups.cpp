@@ -240,6 +240,19 @@ constexpr std::array<FkeyItem, 9 * 6> StatGraphPages(bool paired) {
 constexpr std::array<FkeyItem, 9 * 6> kStatPairedPages = StatGraphPages(true);
 constexpr std::array<FkeyItem, 9 * 6> kStatSinglePages = StatGraphPages(false);
 
+// SHIFT of the distribution and test graphs, which are neither zoomed nor
+// sketched: variant 19 (the ANOVA means) with TRACE walking the means;
+// variant 20 (the probability densities) with G-SLV holding Y-CAL, the
+// density at a typed x. The keys keep the graph screen's places.
+constexpr FkeyItem kAnovaGraphPages[6] = {
+    K(558, 30210), K(0, 0), K(560, kKeyVWindow), K(0, 0), K(0, 0), K(563, kKeyGraphTable),
+};
+constexpr FkeyItem kDensityGraphPages[2 * 6] = {
+    K(0, 0), K(0, 0), K(560, kKeyVWindow), K(0, 0), S(562, H + 1), K(563, kKeyGraphTable),
+    // G-SOLVE
+    K(82, 30245), B, B, B, B, B,
+};
+
 // OPT of the graph screens (variants 5, 10 and 12): the picture memories;
 // the two-graph screen (variant 7) also swaps the two graphs and copies the
 // left one's selection to the right.
@@ -251,6 +264,9 @@ constexpr FkeyItem kGraphDualOptPages[2 * 6] = {
     S(183, kFkeyOptFirst + 1), K(258, kKeyGraphSwap), K(909, kKeyGraphCopyRight), B, B, B,
     K(699, 30260), K(700, 30261), B, B, B, B,
 };
+
+// OPT of the function table (variant 13): a column into a list.
+constexpr FkeyItem kTableOptPage[6] = {K(163, kKeyGraphStoreColumn), B, B, B, B, B};
 
 // ALPHA (variant 1): symbols no key types, ids 237-238.
 constexpr i32 A = kFkeyAlphaFirst;
@@ -281,6 +297,8 @@ constexpr GroupVariant kGroupVariants[] = {
     {kFkeyClipFirst, 1, kClipPage, 1},
     {kFkeyClipFirst, 2, kClipPage, 1},
     {kFkeyShiftFirst, 2, kShiftGraphTools, 2},
+    // a screen beside a graph already drawn: the same tools
+    {kFkeyShiftFirst, 6, kShiftGraphTools, 2},
     {kFkeyShiftFirst, 3, kGraphScreenPages, PageCount(kGraphScreenPages)},
     {kFkeyShiftFirst, 4, kGraphScreenPages, PageCount(kGraphScreenPages)},
     {kFkeyShiftFirst, 8, kGraphScreenPages, PageCount(kGraphScreenPages)},
@@ -289,10 +307,13 @@ constexpr GroupVariant kGroupVariants[] = {
     {kFkeyShiftFirst, 17, kGraphScreenPages, PageCount(kGraphScreenPages)},
     {kFkeyShiftFirst, 16, kStatPairedPages.data(), kStatPairedPages.size() / 6},
     {kFkeyShiftFirst, 18, kStatSinglePages.data(), kStatSinglePages.size() / 6},
+    {kFkeyShiftFirst, 19, kAnovaGraphPages, PageCount(kAnovaGraphPages)},
+    {kFkeyShiftFirst, 20, kDensityGraphPages, PageCount(kDensityGraphPages)},
     {kFkeyOptFirst, 5, kGraphOptPages, PageCount(kGraphOptPages)},
     {kFkeyOptFirst, 7, kGraphDualOptPages, PageCount(kGraphDualOptPages)},
     {kFkeyOptFirst, 10, kGraphOptPages, PageCount(kGraphOptPages)},
     {kFkeyOptFirst, 12, kGraphOptPages, PageCount(kGraphOptPages)},
+    {kFkeyOptFirst, 13, kTableOptPage, 1},
 };
 
 }  // namespace

@@ -212,11 +212,13 @@ u32 KeyGetKey(u32 *key) {
       action = KeyMapPosition(column, row, KeyGetModifier());
       // The SHIFT state lasts while its group's pages are open; on a page
       // below the group's first (G-SLV, ZOOM, SKETCH ...) F1-F6 pick that
-      // page's entries instead of their SHIFT functions.
+      // page's entries instead of their SHIFT functions, and EXIT goes back
+      // a page instead of quitting the screen under it.
       if (KeyGetModifier() == kModShift && MenusActive()) {
         const u32 menu = FkeyCurrentMenu();
         const KeyAction plain = KeyMapPosition(column, row, 0);
-        if (menu > kFkeyShiftFirst && menu <= kFkeyShiftLast && plain.kind == kActKey && KeyIsFkey(plain.code))
+        if (menu > kFkeyShiftFirst && menu <= kFkeyShiftLast && plain.kind == kActKey &&
+            (KeyIsFkey(plain.code) || plain.code == kKeyExit))
           action = plain;
       }
     }

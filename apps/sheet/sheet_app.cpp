@@ -419,8 +419,9 @@ i32 SheetPasteMode(SheetView *v, u32 sourceKind, u32 op, u32 *lastError) {
         SheetMaskEvalStates(nullptr, 0);
         const u32 r = SheetRecalcAll();
         if (r != kSheetErrNone && err == 0) err = r;
-        if (err) ErrBox(static_cast<i32>(err));
       }
+      // A paste refused for room or Break is shown with Auto Calc off too.
+      if (err) ErrBox(static_cast<i32>(err));
       if (lastError) *lastError = err;
       if (op == 2) {
         result = -12;

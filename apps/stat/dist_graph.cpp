@@ -195,6 +195,7 @@ i32 KeyWait(GraphContext *ctx, u32 *key, u32 mode, GraphPointer *c) {
         if (moves || mode == kKeyZ || mode == kKeyT || mode == kKeyF) return 0;
         continue;
       case kKeyXThetaT:
+      case kKeyXInput:  // Y-CAL again: a new x
         if (mode == kKeyXInput) return 0;
         continue;
       default: continue;
@@ -293,6 +294,8 @@ i32 AnovaReadout(GraphContext *ctx) {
 i32 XReadout(GraphContext *ctx) {
   u32 first = 0;
   for (;;) {
+    // Y-CAL pressed again during the read-out left its page open.
+    FkeyRestoreLevelRoot();
     R x;
     if (const i32 r = DistReadX(first, &x, ctx)) return r;
     for (;;) {
@@ -316,21 +319,31 @@ i32 XReadout(GraphContext *ctx) {
 // ---- the screen's menu ----
 
 constexpr u16 kMenuMask = 198;
+constexpr u32 kPageCount = 2;
 constexpr FkeyItem kBlank{0, kFkeyBlank, 0};
 constexpr FkeyItem Code(i16 icon, u32 code) { return {icon, kFkeyKeyCode, code}; }
 
-void PageOf(u32 id, FkeyItem page[6]) {
-  for (u32 i = 0; i < 6; ++i) page[i] = kBlank;
-  if (id == kDistGraphAnova) {
-    page[0] = Code(558, kKeyAnovaTrace);
-  } else if (IsPd(id)) {
-    page[0] = Code(83, kKeyXInput);
-  } else {
+// The SHIFT group of a graph: the ANOVA means and the densities have tools
+// of their own, the test graphs the plain graph tools.
+u16 ShiftVariantOf(u32 id) { return id == kDistGraphAnova ? 19 : IsPd(id) ? 20 : 6; }
+
+// The application pages: a test graph's statistic and p-value, else the
+// pages of the graph's SHIFT group, so the row reads the same with and
+// without SHIFT. Returns the number of pages written.
+u32 PagesOf(u32 id, FkeyItem pages[kPageCount * 6]) {
+  if (id != kDistGraphAnova && !IsPd(id)) {
+    for (u32 i = 0; i < 6; ++i) pages[i] = kBlank;
     static const i16 kIcon[5] = {0, 819, 820, 821, 822};
     const u32 k = id <= kDistGraphTwoPropZ ? kKeyZ : id <= kDistGraphTwoT ? kKeyT : id == kDistGraphChi ? kKeyChi : kKeyF;
-    page[0] = Code(kIcon[k], k);
-    page[1] = Code(224, kKeyP);
+    pages[0] = Code(kIcon[k], k);
+    pages[1] = Code(224, kKeyP);
+    return 1;
   }
+  FkeyItem all[21 * 6];
+  const u32 n = FkeyShiftGroupPages(ShiftVariantOf(id), all);
+  const u32 count = n < kPageCount ? n : kPageCount;
+  std::memcpy(pages, all, count * 6 * sizeof(FkeyItem));
+  return count;
 }
 
 void RepaintGraph(void *ctx) { GraphPrepareScreen(static_cast<GraphContext *>(ctx)); }
@@ -346,6 +359,8 @@ i32 ScreenKeys(GraphContext *ctx) {
       GraphPrepareScreen(ctx);
       continue;
     }
+    // A read-out started from a sub-page (G-SLV) shows the graph's own row.
+    if ((key >= kKeyZ && key <= kKeyP) || key == kKeyAnovaTrace || key == kKeyXInput) FkeyRestoreLevelRoot();
     switch (key) {
       case kKeyExit:
       case kKeyGraphTable: return kGraphExitShown;
@@ -369,6 +384,7 @@ i32 ScreenKeys(GraphContext *ctx) {
         break;
       default: continue;
     }
+    FkeyRestoreLevelRoot();
     if (r == kGraphExitChanged || r == kGraphExitAc || r == kGraphExitExe || r == kGraphExitShown ||
         r == kGraphExitQuit)
       return r;
@@ -589,23 +605,25 @@ u32 DistDrawAnovaMeans(GraphContext *ctx) {
 // ---- the screen ----
 
 i32 DistGraphScreen(GraphContext *ctx) {
+  const u32 id = DistGraphOf(ctx)->id;
   const u16 mask = KeyGetMenuMask();
   u16 groups[6];
   FkeySaveGroups(groups);
-  const FkeyItem *saved[1];
-  FkeySavePages(0, 0, saved);
+  const FkeyItem *saved[kPageCount];
+  FkeySavePages(0, kPageCount - 1, saved);
   FkeyBuildOptGroup(5);
+  FkeyBuildShiftGroup(ShiftVariantOf(id));
   KeySetMenuMask(kMenuMask);
-  FkeyItem page[6];
-  PageOf(DistGraphOf(ctx)->id, page);
-  FkeySetPage(0, page);
+  FkeyItem pages[kPageCount * 6];
+  const u32 count = PagesOf(id, pages);
+  for (u32 i = 0; i < count; ++i) FkeySetPage(static_cast<i32>(i), pages + 6 * i);
   FkeyPushLevel(0);
   KeyForgetDrawnRow();
   const KeyRootRow outer = KeySetRootRowHook({RepaintGraph, ctx});
   const i32 r = ScreenKeys(ctx);
   KeySetRootRowHook(outer);
   FkeyPopLevel();
-  FkeyRestorePages(0, 0, saved);
+  FkeyRestorePages(0, kPageCount - 1, saved);
   i16 g[6];
   std::memcpy(g, groups, sizeof g);
   FkeyRestoreGroups(g);

@@ -59,7 +59,12 @@ i32 g_lastCalcSlot = 1;
 
 bool IsRegression(int type) { return type >= kStatLinear && type <= kStatLogistic; }
 
-void RepaintGraph(void *ctx) { GraphPrepareScreen(static_cast<GraphContext *>(ctx)); }
+// The screen's own row stays under the graph: a closed sub-menu or tool
+// gives back the graph and the root row, as the key loop draws them.
+void RepaintGraph(void *ctx) {
+  GraphPrepareScreen(static_cast<GraphContext *>(ctx));
+  FkeyDrawRow();
+}
 
 // The menu state a screen changes, saved on entry and put back on leaving.
 struct ScreenMenus {

@@ -273,7 +273,7 @@ u32 RunCurveSketch(u32 cmd, const u8 **p, u8 style) {
     }
     if (ev == 0) StoreXY(&ro.x, &ro.y);
     e = ev;
-    line = GmemLineReadout{ro.x, ro.y, ro.slope[0], type, 0};
+    line = GmemLineReadout{ro.x, ro.y, ro.slope[0], ctx.view.extXlow, ctx.view.extXhigh, type, 0};
   }
   if (e != 0) return Fail(e);
   if (const u32 c = CloseSketch(&ctx, 0)) return c;

@@ -246,7 +246,7 @@ i32 ConicGSolve(u32 code, u32 form, GraphContext *ctx) {
     if (key == kKeyAc) return kGraphExitAc;
     if (key == kKeyGraphTable) return kGraphExitShown;
     if (key == kKeyVWindow) {
-      if (GraphOpenVwinScreen() != 0) return kGraphExitChanged;
+      if (GraphOpenVwinScreen(0) != 0) return kGraphExitChanged;
       continue;
     }
     if (key == kKeySetup) {
@@ -369,7 +369,7 @@ i32 ConicSelectForm(u32 *top, u32 *cursor) {
     } else if (key == kKeyQuit) {
       *top = *cursor = 1;
     } else if (key == kKeyVWindow) {
-      if (GraphOpenVwinScreen() != 0) GmemDeleteGraphRecord();
+      GraphOpenVwinScreen(0);  // a change forgets the drawn graph
     } else if (key == kKeySetup) {
       u32 changed = 0;
       SetupScreen("@CONICS", &changed);

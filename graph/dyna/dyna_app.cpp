@@ -471,7 +471,7 @@ i32 DynaVarScreen(i32 recall) {
       result = -1;
       break;
     }
-    if (key == kKeyVWindow && GraphOpenVwinScreen() != 0) DropFrames();
+    if (key == kKeyVWindow && GraphOpenVwinScreen(0) != 0) DropFrames();
     if (key == kKeySetup) {
       u32 changed = 0;
       SetupScreen("@DYNA", &changed);
@@ -585,7 +585,7 @@ u32 DynaAppMain(u32, u16) {
         break;
       case kKeyQuit: GraphListCursorHome(&c); break;
       case kKeyVWindow:
-        if (GraphOpenVwinScreen() != 0) DropFrames();
+        if (GraphOpenVwinScreen(0) != 0) DropFrames();
         break;
       case kKeySetup: {
         u32 changed = 0;

@@ -232,39 +232,73 @@ bool PlainToDouble(const BcdReal *v, double *out) {
   return true;
 }
 
+// The origin and dot width of the last conversion of each axis (0 x, 1
+// y) as doubles, with the dot's reciprocal. A draw converts every value
+// against the same two, so they are read once; their bytes are the whole
+// key, and the doubles are what PlainToDouble gives for those bytes.
+struct ScaleMemo {
+  BcdReal origin, dot;
+  bool filled, plain;
+  double o, inv;
+};
+
+thread_local ScaleMemo g_scales[2];
+
+// The origin and 1 / dot of a scale for the fast conversion: false when
+// either is no plain number or the dot is zero.
+bool PlainScale(const BcdReal *origin, const BcdReal *dot, int axis, double *o, double *inv) {
+  ScaleMemo *m = &g_scales[axis];
+  if (!m->filled || std::memcmp(&m->origin, origin, sizeof *origin) != 0 ||
+      std::memcmp(&m->dot, dot, sizeof *dot) != 0) {
+    double d = 0;
+    m->origin = *origin;
+    m->dot = *dot;
+    m->filled = true;
+    m->plain = PlainToDouble(origin, &m->o) && PlainToDouble(dot, &d) && d != 0;
+    m->inv = m->plain ? 1 / d : 0;
+  }
+  *o = m->o;
+  *inv = m->inv;
+  return m->plain;
+}
+
 // DotsFrom in binary floating point, taken only where it cannot differ.
 // The decimal chain rounds (value - origin) and the quotient to 15 digits
 // and the clean-up of the last four digits moves the quotient by less than
-// 1E-11 of it; the doubles are off by a few units of 2^-53 of the operands.
-// Both errors stay far below 1E-9 x (1 + (|value| + |origin|) / |dot|), so
-// a quotient farther than that from every rounding edge (k + 0.5, and
-// +-1000 where the decimal chain stops rounding) rounds alike in both.
-// False when an operand is no plain number or the quotient is that near an
-// edge: the caller then takes the decimal chain.
-bool FastDotsFrom(const BcdReal *value, const BcdReal *origin, const BcdReal *dot, i32 *r, i32 *n) {
-  double v, o, d;
-  if (!PlainToDouble(value, &v) || !PlainToDouble(origin, &o) || !PlainToDouble(dot, &d) || d == 0) return false;
-  const double t = (v - o) / d;
-  const double margin = 1e-9 * (1 + (std::fabs(v) + std::fabs(o)) / std::fabs(d));
+// 1E-11 of it; the doubles (the operands, their difference, the reciprocal
+// of the dot and the product) are off by a few units of 2^-53 of the
+// operands. Both errors stay far below 1E-9 x (1 + (|value| + |origin|) /
+// |dot|), so a quotient farther than that from every rounding edge (k +
+// 0.5, and +-1000 where the decimal chain stops rounding) rounds alike in
+// both. False when an operand is no plain number or the quotient is that
+// near an edge: the caller then takes the decimal chain.
+bool FastDotsFrom(const BcdReal *value, const BcdReal *origin, const BcdReal *dot, int axis, i32 *r, i32 *n) {
+  double v, o, inv;
+  if (!PlainScale(origin, dot, axis, &o, &inv) || !PlainToDouble(value, &v)) return false;
+  const double t = (v - o) * inv;
+  const double margin = 1e-9 * (1 + (std::fabs(v) + std::fabs(o)) * std::fabs(inv));
   const double a = std::fabs(t);
   if (std::fabs(a - 1000) <= margin) return false;
   if (a > 1000) {
     *r = t > 0 ? 1 : -1;
     return true;
   }
-  const double whole = std::floor(t + 0.5);
-  const double frac = t + 0.5 - whole;
+  // floor(t + 0.5) by truncation: |t + 0.5| is below 1001 here.
+  const double half = t + 0.5;
+  i32 whole = static_cast<i32>(half);
+  if (half < whole) --whole;
+  const double frac = half - whole;
   if (frac <= margin || frac >= 1 - margin) return false;
   *r = 0;
-  *n = static_cast<i32>(whole);
+  *n = whole;
   return true;
 }
 
 // (value - origin) / dot, normalised, rounded: the code of the rounding
 // (+1, -1) or 0 with *n; an error value gives 2.
-i32 DotsFrom(const BcdReal *value, const BcdReal *origin, const BcdReal *dot, i32 *n) {
+i32 DotsFrom(const BcdReal *value, const BcdReal *origin, const BcdReal *dot, int axis, i32 *n) {
   i32 r = 0;
-  if (FastDotsFrom(value, origin, dot, &r, n)) return r;
+  if (FastDotsFrom(value, origin, dot, axis, &r, n)) return r;
   BcdReal t;
   RealSub(value, origin, &t);
   RealDiv(&t, dot, &t);
@@ -275,7 +309,7 @@ i32 DotsFrom(const BcdReal *value, const BcdReal *origin, const BcdReal *dot, i3
 
 u32 ToColumn(const BcdReal *x, i32 *col, const GraphView *view, u32 flags, i32 lo, i32 hi) {
   i32 n = 0;
-  const i32 r = DotsFrom(x, &view->xmin, &DotWidth(view, flags), &n);
+  const i32 r = DotsFrom(x, &view->xmin, &DotWidth(view, flags), 0, &n);
   if (r == 2) return kGraphDotXError;
   if (r == 1) return kGraphDotRight;
   if (r == -1) return kGraphDotLeft;
@@ -287,7 +321,7 @@ u32 ToColumn(const BcdReal *x, i32 *col, const GraphView *view, u32 flags, i32 l
 
 u32 ToRow(const BcdReal *y, i32 *row, const GraphView *view, i32 lo, i32 hi) {
   i32 n = 0;
-  const i32 r = DotsFrom(y, &view->ymin, &view->ydot, &n);
+  const i32 r = DotsFrom(y, &view->ymin, &view->ydot, 1, &n);
   if (r == 2) return kGraphDotYError;
   if (r == 1) return kGraphDotAbove;
   if (r == -1) return kGraphDotBelow;

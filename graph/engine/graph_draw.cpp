@@ -71,6 +71,30 @@ inline void PlaneDot(i32 x, i32 y, u8 *buf, u8 op, u8 flags) {
   buf[((op & 0x40) ? kGraphPlaneBytes : 0) + static_cast<u32>(x / 8 + 16 * y)] |= static_cast<u8>(0x80 >> (x % 8));
 }
 
+// PlaneDot for the dots xa..xb (xa <= xb) of row y at once: the same
+// clipping, the run set a byte at a time.
+void PlaneRow(i32 xa, i32 xb, i32 y, u8 *buf, u8 flags) {
+  if (y < 1 || y > kGraphLastRow) return;
+  xa = std::max(xa, 1);
+  xb = std::min(xb, (flags & kGraphRunHalf) ? 63 : kGraphLastColumn);
+  if (flags & kGraphRunStrip) {
+    if (flags & kGraphRunStripRight) xa = std::max(xa, 117);
+    else xb = std::min(xb, 11);
+  }
+  if (xa > xb) return;
+  if ((flags & (kGraphRunHalf | kGraphRunRightHalf)) == (kGraphRunHalf | kGraphRunRightHalf)) xa += 64, xb += 64;
+  u8 *row = buf + 16 * y;
+  const i32 first = xa / 8, last = xb / 8;
+  const u8 head = static_cast<u8>(0xFF >> (xa % 8)), tail = static_cast<u8>(0xFF << (7 - xb % 8));
+  if (first == last) {
+    row[first] |= static_cast<u8>(head & tail);
+    return;
+  }
+  row[first] |= head;
+  for (i32 b = first + 1; b < last; ++b) row[b] = 0xFF;
+  row[last] |= tail;
+}
+
 }  // namespace
 
 i32 GraphDashCounter() { return g_dash; }
@@ -143,7 +167,13 @@ void GraphDrawLine(i32 x1, i32 y1, i32 x2, i32 y2, u8 *buf, u8 style, u8 flags) 
 void GraphLineRest(i32 x1, i32 y1, i32 x2, i32 y2, u8 *buf, u8 style, u8 flags) {
   if (style == kGraphStylePlot) return;
   if (style == kGraphStyleNormal && (flags & kGraphRunPlanesOnly)) {
-    // Plain dots into plane 0, counted as GraphStyledDot counts them.
+    // Plain dots into plane 0, counted as GraphStyledDot counts them. A
+    // level line lights a run of one row.
+    if (y1 == y2) {
+      if (x1 != x2) PlaneRow(x2 > x1 ? x1 + 1 : x2, x2 > x1 ? x2 : x1 - 1, y1, buf, flags);
+      g_dash += std::abs(x2 - x1);
+      return;
+    }
     i32 dots = 0;
     StepLine(x1, y1, x2, y2, [&](i32 x, i32 y) {
       PlaneDot(x, y, buf, kGraphOpSet0, flags);
@@ -200,7 +230,15 @@ void GraphDrawBox(i32 x1, i32 y1, i32 x2, i32 y2, u8 *buf, u8 style, i8 filled, 
 
 void GraphShowBuffer(const u8 *bitmap, u8 flags) {
   if (!(flags & kGraphRunHalf)) {
-    LcdWriteGraphicBoth(LcdGraphic{0, 0, 128, 64, bitmap, kLcdWriteSet, 1});
+    // The whole screen replaced: display memory takes the bitmap and the
+    // shown screen its inverted bytes under one lock, then one redraw, as
+    // the bitmap written byte by byte would leave them.
+    static_assert(kLcdShadowBytes == 16 * 64);
+    u8 shown[kLcdShadowBytes];
+    for (i32 i = 0; i < kLcdShadowBytes; ++i) shown[i] = static_cast<u8>(~bitmap[i]);
+    std::memcpy(LcdVramAddress(), bitmap, kLcdShadowBytes);
+    ShellWriteShadow(0, shown, kLcdShadowBytes);
+    LcdRedraw();
     return;
   }
   const i32 x = (flags & kGraphRunRightHalf) ? 64 : 0;

@@ -46,11 +46,13 @@ u32 GmemWriteComValue(const BcdReal *v, i32 idx);
 u32 GmemReadComValue(BcdReal *out, i32 idx);
 
 // The read-out of a program's Tangent or Normal ("COMLINE"), shown with the
-// graph when the program shows it: the point, the function's slope there
-// and its type word. Written by the command, deleted by the next graph
-// command and with the command ring.
+// graph when the program shows it: the point, the function's slope there,
+// the drawn line's slope and intercept (an error slope and the line's x for
+// a vertical line) and the function's type word. Written by the command,
+// deleted by the next graph command and with the command ring.
 struct GmemLineReadout {
   BcdReal x, y, slope;
+  BcdReal lineSlope, lineIntercept;
   u16 type;
   u16 unused;
 };

@@ -148,9 +148,8 @@ u32 DrawWeb(const u8 **p) {
     ++*p;
     BcdReal v;
     if (const u32 e = gcmd::ReadValue(p, &v, kEvalWhole)) return e;
-    // A whole count 0..255 (the integer part saturates outside).
-    count = NumToInt32(&v);
-    if (count < 0 || count > 255) return 5;  // Argument ERROR
+    // A whole count 0..255, else Argument ERROR.
+    if (const u32 e = gcmd::WholeIn(&v, 0, 255, &count)) return e;
   }
   if (!AtEnd(*p)) return kErrSyntax;
   const u8 type = RecurType();

@@ -94,7 +94,10 @@ i32 GraphShowReadOut(GraphContext *ctx) {
     ro.x = line.x;
     ro.y = line.y;
     ro.slope[0] = line.slope;
-    TraceShowReadout(&ro);
+    GraphView view = ctx->view;
+    view.extXlow = line.lineSlope;
+    view.extXhigh = line.lineIntercept;
+    TraceShowLine(&ro, &view);
   } else if (grp == 15) {
     GraphShowValue(1, 7, "LOWER=", &v[1], true);
     GraphShowValue(17, 7, "UPPER=", &v[2], true);

@@ -252,6 +252,43 @@ void TraceShowReadout(const TraceReadout *ro) {
   }
 }
 
+void TraceShowLine(const TraceReadout *ro, const GraphView *view) {
+  TraceShowReadout(ro);
+  if (ro->derivative == 0) return;
+  // The drawn line's equation over the whole upper line: Y=aX+b from its
+  // slope a and intercept b, or X=b for a vertical line (no slope).
+  const BcdReal &a = view->extXlow, &b = view->extXhigh;
+  char text[64];
+  if (IsError(&a)) {
+    GraphShowValue(1, 7, "X=", &b, true, 32);
+    return;
+  }
+  std::strcpy(text, "Y=");
+  char *end = text + 2;
+  const bool slopeZero = IsZero(&a);
+  if (!slopeZero) {
+    const BcdReal one = Int(1), minusOne = Int(-1);
+    if (Equal(&a, &minusOne)) {
+      *end++ = static_cast<char>(0x87);
+    } else if (!Equal(&a, &one)) {
+      GraphCellText(&a, true, end);
+      end += std::strlen(end);
+    }
+    *end++ = 'X';
+    *end = 0;
+  }
+  if (slopeZero || !IsZero(&b)) {
+    BcdReal shown = b;
+    if (!slopeZero && !IsError(&b)) {
+      const BcdReal zero{};
+      *end++ = Less(&b, &zero) ? '-' : '+';
+      shown = Abs(b);
+    }
+    GraphCellText(&shown, true, end);
+  }
+  GraphShowField(1, 7, text, 32);
+}
+
 void TraceShowLabel(GraphContext *ctx, i32 idx) {
   if ((ctx->screenFlags & kGraphLabelMask) == kGraphLabelsShown) GraphShowFuncLabel(ctx, idx);
 }
@@ -568,6 +605,7 @@ bool ExeAction(Trace *t, bool defined, i32 *result) {
       }
       t->code = key;
       TraceShowLabel(ctx, t->idx);
+      if (Coord(ctx)) TraceShowLine(&t->ro, &ctx->view);
       return false;
     }
     default:

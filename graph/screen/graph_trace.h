@@ -48,6 +48,10 @@ u32 GraphSlopeAt(const BcdReal *x, BcdReal *slope, GraphContext *ctx, i32 idx, i
 
 // The read-out lines of a point.
 void TraceShowReadout(const TraceReadout *ro);
+// The read-out of a drawn tangent or normal line: the point's, and with
+// the derivative flag the line's equation from view fields 14 (slope; an
+// error value for a vertical line) and 15 (intercept, or the line's x).
+void TraceShowLine(const TraceReadout *ro, const GraphView *view);
 // The label of entry idx when function names are shown.
 void TraceShowLabel(GraphContext *ctx, i32 idx);
 

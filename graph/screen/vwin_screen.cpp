@@ -284,7 +284,15 @@ i32 VwinScreen(i32 mode) {
 
 i32 GraphOpenVwinScreen() {
   const u8 dual = SetupGetItem(kSetupDualScreen);
-  return VwinScreen(dual >= 3 ? i32{kVwinModeSingle} : i32{dual});
+  // The screen builds menus of its own; the caller's come back after.
+  FkeyStackState menus;
+  FkeySaveStack(&menus);
+  const KeyRootRow hook = KeySetRootRowHook({nullptr, nullptr});
+  const i32 result = VwinScreen(dual >= 3 ? i32{kVwinModeSingle} : i32{dual});
+  KeySetRootRowHook(hook);
+  FkeyRestoreStack(&menus);
+  KeyForgetDrawnRow();
+  return result;
 }
 
 i32 GraphOpenVwinScreen(i8 which) {

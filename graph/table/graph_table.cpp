@@ -376,6 +376,29 @@ u32 GraphBuildTable(GraphContext *ctx) {
   return 0;
 }
 
+u32 GraphStoreTableColumn(u8 list, i32 column, u8 table) {
+  u32 rows = 0, cols = 0;
+  ItemMatDims(table, &rows, &cols);
+  if (column < 1 || static_cast<u32>(column) > cols) return 0;
+  const auto usable = [&](u32 row, Value *v) {
+    std::memset(v, 0, sizeof *v);
+    return ItemMatGet(table, row, static_cast<u32>(column), v) == 0 && RealErrorCode(&v->re) == 0;
+  };
+  u32 count = 0;
+  Value v;
+  for (u32 row = 1; row <= rows; ++row) count += usable(row, &v) ? 1 : 0;
+  if (count == 0) return 0;
+  // Making the list may move the table in main memory: the cells are read
+  // again by name afterwards.
+  if (ItemListCreate(0, list, count) != 0) return kErrMemory;
+  u32 i = 0;
+  for (u32 row = 1; row <= rows; ++row) {
+    if (!usable(row, &v)) continue;
+    if (ItemListSet(0, list, ++i, &v) != 0) return kErrMemory;
+  }
+  return 0;
+}
+
 u32 GraphTablePoint(i32 row, BcdReal *x, BcdReal *y, GraphContext *ctx, i32 idx) {
   const u8 table = TableOf(ctx);
   const u32 type = ctx->entries[0].type;
@@ -686,14 +709,26 @@ void GraphDrawTable(GraphContext *ctx, i32 how) {
     } else {
       NumToText(&v, text);
     }
-    if (split) {
-      LcdClearArea(LcdRect{64, 48, 127, 55});
-      TextPrintMini(66, 50, text, 16);
-    } else {
-      TextLocate(1, 7);
-      TextPrintCore(kTextField, text, 21);
-      GraphTableTopLine(CursorFuncColumn(ctx), ctx);
-    }
+    GraphTableShowValueText(ctx, text);
+    if (!split) GraphTableTopLine(CursorFuncColumn(ctx), ctx);
   }
   SetupSetItem(kSetupComplexMode, complexMode);
+}
+
+void GraphTableShowValueText(GraphContext *ctx, const char *text) {
+  if (Split(ctx)) {
+    LcdClearArea(LcdRect{64, 48, 127, 55});
+    TextPrintMini(66, 50, text, 16);
+  } else {
+    TextLocate(1, 7);
+    TextPrintCore(kTextField, text, 21);
+  }
+}
+
+bool GraphTableCursorValue(GraphContext *ctx, Value *v) {
+  const u8 table = TableOf(ctx);
+  const u32 mrow = static_cast<u32>(ctx->tableTop + ctx->tableCursorRow - 1);
+  const u32 mcol = ctx->tableCursorCol <= 1 ? 1 : static_cast<u32>(ctx->tableLeft + ctx->tableCursorCol - 1);
+  std::memset(v, 0, sizeof *v);
+  return ItemMatGet(table, mrow, mcol, v) == 0 && RealErrorCode(&v->re) == 0;
 }

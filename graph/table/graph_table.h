@@ -51,6 +51,11 @@ u32 GraphTablePoint(i32 row, BcdReal *x, BcdReal *y, GraphContext *ctx, i32 idx)
 u32 GraphTableRowCommand(u32 key, GraphContext *ctx);
 // Inserts a copy of row before it: 0 or 4.
 u32 GraphInsertTableRow(i32 row, u8 table);
+// Copies the values of column `column` (1 the variable) of table matrix
+// `table` that are not error values, in row order, into List `list` (1-26)
+// of the current list file: 0, also when no value is left to copy (the
+// list then stays as it was), or 4 when the list cannot be made.
+u32 GraphStoreTableColumn(u8 list, i32 column, u8 table);
 // Moves the table cursor by a cursor key over a table of rows x cols.
 void GraphTableMoveCursor(GraphContext *ctx, u32 key, i32 rows, i32 cols);
 // Entry index of function column p (1-based among the function columns).
@@ -69,6 +74,12 @@ void GraphTableBrackets(GraphContext *ctx);
 // Draws the shown part of the table; how 0 also shows the cursor cell's
 // full value on row 7 and the top line.
 void GraphDrawTable(GraphContext *ctx, i32 how);
+// The cursor cell's value line (text row 7, or the right half's bottom
+// line on a split screen) showing text.
+void GraphTableShowValueText(GraphContext *ctx, const char *text);
+// The value under the table cursor into v: false for a missing or error
+// cell.
+bool GraphTableCursorValue(GraphContext *ctx, Value *v);
 // The range record: Start, End and Step.
 struct TableRange {
   BcdReal start, end, step;

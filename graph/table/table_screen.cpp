@@ -10,6 +10,7 @@
 #include "graph/table/graph_table.h"
 #include "kernel/task.h"
 #include "memory/item_array.h"
+#include "number/numtext.h"
 #include "number/realop.h"
 #include "ui/edit.h"
 #include "ui/errbox.h"
@@ -17,12 +18,16 @@
 #include "ui/keycodes.h"
 #include "ui/keys.h"
 #include "ui/lcd.h"
+#include "ui/msg.h"
+#include "ui/popup.h"
 #include "ui/text.h"
+#include "ui/value_keys.h"
 
 namespace {
 
 constexpr u32 kNoFunction = 30;
-constexpr u16 kTableMask = 68;
+// SHIFT+VARS and the ALPHA group are off; OPT holds LMEM.
+constexpr u16 kTableMask = kMaskShiftVars | kMaskAlphaGroup;
 
 constexpr FkeyItem B{0, kFkeyBlank, 0};
 constexpr FkeyItem K(i16 icon, u32 code) { return {icon, kFkeyKeyCode, code}; }
@@ -64,20 +69,58 @@ i32 EditVariable(GraphContext *ctx, u32 typed, u32 key) {
   return 0;
 }
 
+// The cursor's column into a list: on the variable column the variable's
+// values, else the function column under the cursor.
+void StoreCursorColumn(GraphContext *ctx) {
+  const i32 column = ctx->tableCursorCol <= 1 ? 1 : ctx->tableLeft + ctx->tableCursorCol - 1;
+  const i32 list = GraphAskListNumber();
+  if (list == 0) return;
+  const u8 table = ctx->tableKind ? ctx->tableKind : kGraphTableMatrix;
+  if (GraphStoreTableColumn(static_cast<u8>(list), column, table) != 0) ErrBox(4);
+}
+
 }  // namespace
+
+i32 GraphAskListNumber() {
+  PopupOpen(5);
+  PopupDrawWindow(4);
+  char text[40];
+  i32 row = PopupFirstRow(4);
+  for (i32 id : {4, 22, 23}) {
+    TextLocate(1, row++);
+    if (MsgText(id, text)) TextPrint(text);
+  }
+  TextLocate(3, 5);
+  TextPrint("  List[1~26]:    ");
+  i32 n = 0;
+  const i32 r = TextInputNumber(&n, 17, 5, 1, 26);
+  PopupClose(5);
+  return r == 0 ? n : 0;
+}
 
 i32 GraphTableScreen(GraphContext *ctx, u32 firstKey) {
   u32 pending = firstKey;
+  // The cursor's value in another form stays on its line until the next
+  // key; the fraction keys go on from the form shown.
+  bool converted = false;
+  Value shown{};
+  char shownText[kNumTextSize];
   for (;;) {
     u32 rows = 0, cols = 0;
     Dims(ctx, &rows, &cols);
     GraphDrawTable(ctx, 0);
+    if (converted) GraphTableShowValueText(ctx, shownText);
     u32 key = pending;
     bool isChar = false;
     if (pending == 0) {
       isChar = KeyGetKey(&key) != 0;
     }
     pending = 0;
+    if (!isChar && KeyIsValueConversion(key)) {
+      if (converted || GraphTableCursorValue(ctx, &shown)) converted = KeyConvertValue(key, &shown, shownText);
+      continue;
+    }
+    converted = false;
     const bool tableApp = SysIsAppName("@TABLE") && GraphScreenMode(ctx) != 2;
     if (isChar || key == kGraphTableEdit) {
       if (tableApp && ctx->tableCursorCol == 1 && rows > 0) {
@@ -126,11 +169,18 @@ i32 GraphTableScreen(GraphContext *ctx, u32 firstKey) {
         break;
       case kKeyQuit:
         return kGraphExitQuit;
-      case kKeyVWindow:
-        if (GraphOpenVwinScreen() == 0) return kGraphExitChanged;
+      case kKeyVWindow: {
+        // The View Window keeps the table's menus and, when nothing
+        // changed, gives the table its display back.
+        const u32 mode = GraphScreenMode(ctx);
+        if (GraphOpenVwinScreen(static_cast<i8>(mode == 0 ? 0 : mode == 1 ? 1 : 17)) != 0) return kGraphExitChanged;
         break;
+      }
       case kKeySetup:
         if (GraphRunSetup()) return kGraphExitChanged;
+        break;
+      case kKeyGraphStoreColumn:
+        if (rows > 0) StoreCursorColumn(ctx);
         break;
       case kKeyGraphTable:
         if (InRunOrProg()) break;
@@ -150,6 +200,7 @@ i32 GraphTableScreenMenu(GraphContext *ctx) {
   const FkeyItem *pages[2];
   FkeySavePages(0, 1, pages);
   KeySetMenuMask(kTableMask);
+  FkeyBuildOptGroup(13);
   FkeyBuildVarsGroup(1);
   FkeyBuildShiftGroup(GmemReadGraphMode() != 0 ? 6 : 2);
   FkeySetPage(0, kTablePages[0]);

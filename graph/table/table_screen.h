@@ -24,3 +24,6 @@ i32 GraphTableScreenMenu(GraphContext *ctx);
 // program's DispF-Tbl: 0, 30 when none is selected, or the code of the
 // build. *key is the first key and on return the key that left the screen.
 u32 TableShowFromProgram(u32 *key);
+// Asks for a list number 1-26 in a pop-up (another number shows Argument
+// ERROR and is asked again): the number, or 0 after EXIT.
+i32 GraphAskListNumber();

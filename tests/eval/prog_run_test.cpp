@@ -382,6 +382,29 @@ TEST_F(ProgTable, ListElementStatementShowsItsValue) {
   KeyBreakDisarm();
 }
 
+// A list element stored under an index of plain digits takes the same road
+// as the index written as an expression: the same error, and the same list
+// afterwards, for indexes inside, just past and far past the list, with
+// leading zeros, of four digits, and in the Base-N mode.
+TEST_F(ProgTable, ListElementIndexStoresAsItsExpressionDoes) {
+  const char *indexes[] = {"1", "2", "3", "4", "5", "9", "03", "10", "999", "1000", "0", "2+1", "A", "12"};
+  for (u8 mode : {u8{0}, u8{9}}) {
+    for (const char *index : indexes) {
+      std::string lists[2];
+      u32 codes[2];
+      const std::string forms[2] = {std::string("[") + index + "]", std::string("[(") + index + ")]"};
+      for (int k = 0; k < 2; ++k) {
+        SetUp();
+        SetupSetItem(kSetupMode, mode);
+        codes[k] = RunLine(ProgTok("{lb}1,2,3{rb}->{List}1:2->A:7->{List}1" + forms[k]));
+        lists[k] = ProgTestList(1);
+      }
+      EXPECT_EQ(codes[0], codes[1]) << index << " mode " << int(mode);
+      EXPECT_EQ(lists[0], lists[1]) << index << " mode " << int(mode);
+    }
+  }
+}
+
 // The binary display form takes 16 bits: a value outside stops the run with
 // Ma ERROR before anything is shown.
 TEST_F(ProgTable, BinaryFormOutsideSixteenBits) {

@@ -11,6 +11,7 @@
 
 #include "eval/eval.h"
 #include "eval/prog_internal.h"
+#include "number/bcd.h"
 #include "kernel/keyqueue.h"
 #include "prog_test_util.h"
 
@@ -81,6 +82,12 @@ const std::vector<std::pair<std::string, std::string>> &States() {
       {"1\xBB" "3", "1\xBB" "6"},
       {"2\x89" "3\x7F\x50", "4"},
       {"\x87" "12.5", "2.5"},
+      // Relations of numbers that differ below the subtraction's
+      // cancellation limit compare equal; just above it they do not.
+      {"1", "1.00000000000001"},
+      {"123456789012345", "123456789012346"},
+      {"4999", "5000"},
+      {"\x87" "3", "\x87" "3.0000000000001"},
   };
   return s;
 }
@@ -205,6 +212,65 @@ TEST_F(ProgShortExpr, FailingStatementsPointWhereTheyAlwaysDid) {
     } else {
       EXPECT_GE(static_cast<long>(ctx.errorOffset), static_cast<long>(before.size()) + g.end) << c.failing;
     }
+  }
+}
+
+// The interpreter packs the values it makes (loop values, results of short
+// expressions) and builds their cells word by word; every number must come
+// out with the bytes the number core's own packing and a plain copy give:
+// the working forms of numbers across the range, of sums and of the
+// relations' 0 and 1.
+TEST_F(ProgShortExpr, WordWisePackingGivesTheNumberCoresBytes) {
+  const char *texts[] = {"0", "1", "7", "10000", "4999", "0.1", "123456789012345", "9.99999999999999\x0F" "99",
+                         "1\x0F\x87" "99", "1\x0F\x87" "5", "\x87" "12.5", "\x87" "1\x0F" "99", "1\xBB" "3",
+                         "2\x89" "3\x7F\x50", "\x87" "0.000001234"};
+  std::vector<BcdWork> forms;
+  std::vector<BcdReal> reals;
+  for (const char *t : texts) {
+    const Outcome o = General(ProgTok(t));
+    ASSERT_EQ(o.ok, 1u) << t;
+    reals.push_back(o.value.re);
+    BcdWork w;
+    RealUnpack(&o.value.re, &w);
+    forms.push_back(w);
+  }
+  const size_t plain = forms.size();
+  for (size_t i = 0; i < plain; ++i) {
+    for (size_t j = 0; j < plain; ++j) {
+      BcdWork sum = forms[i];
+      BcdAdd(&sum, &forms[j]);
+      forms.push_back(sum);
+      BcdWork less = forms[i];
+      BcdRelLt(&less, &forms[j]);
+      forms.push_back(less);
+    }
+  }
+  for (const BcdWork &w : forms) {
+    BcdReal a{}, b{};
+    const bool packedA = RealPackPlain(&w, &a);
+    const bool packedB = ProgPackPlain(&w, &b);
+    EXPECT_EQ(packedA, packedB);
+    EXPECT_EQ(0, std::memcmp(&a, &b, sizeof a));
+    if (packedA) reals.push_back(a);
+  }
+  for (BcdReal r : reals) {
+    // Bytes 9-11 carry nothing: a plain copy keeps them, a result clears them.
+    r.b[9] = 0xA5;
+    r.b[10] = 0x5A;
+    r.b[11] = 0xFF;
+    Value copy{};
+    copy.re = r;
+    Value made;
+    std::memset(&made, 0xEE, sizeof made);
+    ProgRealValue(&r, &made, false);
+    EXPECT_EQ(0, std::memcmp(&copy, &made, sizeof made));
+    Value result{};
+    result.re = r;
+    result.re.b[0] &= 0x7F;
+    result.re.b[9] = result.re.b[10] = result.re.b[11] = 0;
+    std::memset(&made, 0xEE, sizeof made);
+    ProgRealValue(&r, &made, true);
+    EXPECT_EQ(0, std::memcmp(&result, &made, sizeof made));
   }
 }
 

@@ -86,6 +86,43 @@ TEST_F(Commands, SketchesLeaveTheirDots) {
   EXPECT_EQ(evaltest::Eval("X"), "1");
 }
 
+// The whole picture each statement leaves after Cls, kept as a golden text:
+// a stray dot anywhere, not only at the pixels tested above, shows.
+TEST_F(Commands, SketchPicturesAsDrawn) {
+  struct Case {
+    const char *program;
+    const char *golden;
+  };
+  const Case cases[] = {
+      {"{#F7A7}~5,~2,5,2", "sketch_fline"},
+      {"{#F7A6}0,0,2", "sketch_circle"},
+      {"{#F7A3}3:{#F7A4}~1", "sketch_vertical_horizontal"},
+      {"{#F7A8}1,1", "sketch_ploton"},
+      {"{#E0}1,1:{#E0}2,2:{#E1}", "sketch_plot_line"},
+      {"{#F7AB}5,10:{#F7AB}6,11:{#F7AD}5,10", "sketch_pxlchg"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.program);
+    ASSERT_EQ(Run("{#D1}"), 0u);
+    ASSERT_EQ(Run(c.program), 0u);
+    EXPECT_TRUE(MatchesGolden(graphtest::Golden(c.golden), Image()));
+  }
+}
+
+// Graph Y> shades the region above the line y = x with the dotted pattern
+// (every other dot) and the line itself dotted.
+TEST_F(Commands, GraphInequalityIsDrawnDotted) {
+  ASSERT_EQ(Run("{#F0}X"), 0u);
+  EXPECT_EQ(GmemReadGraphMode(), 1);
+  const std::string picture = Image();
+  EXPECT_TRUE(MatchesGolden(graphtest::Golden("graph_y_gt_x"), picture));
+  // Below the line nothing; above it, of two neighbouring dots one only.
+  EXPECT_EQ(Test(52, 64), "0");  // (0, -2)
+  int lit = 0;
+  for (int col = 30; col < 50; ++col) lit += Test(10, col) == "1";  // x -3.4..-1.5, y 2.2
+  EXPECT_EQ(lit, 10);
+}
+
 TEST_F(Commands, NothingDrawnReadsAsMemoryError) {
   EXPECT_EQ(Test(1, 1), "E4");
   ASSERT_EQ(Run("{#F7AB}1,1"), 0u);

@@ -3,6 +3,7 @@
 #include "graph/engine/graph_context.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -312,6 +313,46 @@ TEST_F(Context, ConversionsRoundAsTheDecimalChainDoes) {
       ASSERT_EQ(GraphYToRowWide(&y, &got, &ctx.view), code) << Show(y) << " from " << w.ymin;
       if (code == 0) {
         ASSERT_EQ(got, want) << Show(y) << " from " << w.ymin;
+      }
+    }
+  }
+}
+
+TEST_F(Context, ConversionsFollowEachViewWhenInterleaved) {
+  // Views that share an origin or a dot width, converted in turn value by
+  // value, each as the decimal chain gives it for that view.
+  const Win2 xs[] = {{"-6.3", "6.3"}, {"-6.3", "19.1"}, {"0", "12.6"}, {"-6.3", "6.3"}};
+  const Win2 ys[] = {{"-3.1", "3.1"}, {"-3.1", "9.3"}, {"0", "6.2"}, {"-31", "31"}};
+  GraphContext views[4];
+  for (int i = 0; i < 4; ++i) {
+    VwinRecord rec = Window(xs[i].xmin, xs[i].xmax, ys[i].xmin, ys[i].xmax);
+    ASSERT_EQ(GmemWriteVwin(&rec), 0u);
+    std::memset(&views[i], 0, sizeof views[i]);
+    GraphInitContext(&views[i]);
+    ASSERT_EQ(GraphLoadVwin(&views[i], 1), 0u);
+  }
+  for (int k = -70; k <= 300; ++k) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%.1f", k / 10.0);
+    const BcdReal v = R(text);
+    for (int i = 0; i < 4; ++i) {
+      const GraphView &view = views[i].view;
+      for (bool half : {false, true}) {
+        i32 want = -1000, got = -1000;
+        const BcdReal &dot = half ? view.xdotHalf : view.xdot;
+        const u32 code = ChainDot(&v, &view.xmin, &dot, false, &want);
+        const u32 gotCode = GraphXToColumnWide(&v, &got, &view, half ? kGraphRunHalf : 0);
+        if (half && code == 0 && (want < -63 || want > 127)) continue;
+        ASSERT_EQ(gotCode, code) << Show(v) << " x in view " << i << (half ? " half" : "");
+        if (code == 0) {
+          ASSERT_EQ(got, want) << Show(v) << " x in view " << i << (half ? " half" : "");
+        }
+      }
+      i32 want = -1000, got = -1000;
+      const u32 code = ChainDot(&v, &view.ymin, &view.ydot, true, &want);
+      ASSERT_EQ(GraphYToRowWide(&v, &got, &view), code) << Show(v) << " y in view " << i;
+      if (code == 0) {
+        ASSERT_EQ(got, want) << Show(v) << " y in view " << i;
       }
     }
   }

@@ -2,12 +2,14 @@
 // stepping, marks and boxes; and the table element writer.
 #include "graph/engine/graph_draw.h"
 
+#include <cstdlib>
 #include <set>
 #include <utility>
 
 #include "graph_testutil.h"
 #include "graph/screen_save.h"
 #include "memory/item_array.h"
+#include "ui/lcd_shadow.h"
 
 using namespace graphtest;
 
@@ -41,6 +43,41 @@ TEST_F(Draw, LineRestStepsDotForDot) {
   EXPECT_EQ(LitCount(ctx), 0);
   GraphDrawLine(5, 5, 5, 5, ctx.planes, kGraphStyleNormal, kGraphRunPlanesOnly);
   EXPECT_EQ(LitDots(ctx), (Dots{{5, 5}}));
+}
+
+TEST_F(Draw, LevelLinesLightTheDotsOfTheirSteps) {
+  // A level line lights, byte runs or not, exactly the dots its steps would
+  // plot one by one: clipped to the screen, the half screens and the edge
+  // strips, over what the planes held, with the dash counter moved by one
+  // a step.
+  struct Line {
+    i32 x1, x2, y;
+  };
+  const Line lines[] = {
+      {1, 127, 30},   {127, 1, 30},  {-40, 300, 1},  {300, -40, 63}, {9, 13, 5},   {13, 9, 5},
+      {7, 16, 6},     {8, 15, 7},    {0, 8, 8},      {60, 70, 9},    {62, 64, 10}, {115, 120, 11},
+      {10, 12, 0},    {10, 40, 64},  {5, 90, -3},    {200, 140, 20}, {-9, -1, 21}, {40, 41, 22},
+  };
+  const u8 flagSets[] = {0, kGraphRunHalf, kGraphRunHalf | kGraphRunRightHalf, kGraphRunStrip,
+                         kGraphRunStrip | kGraphRunStripRight, kGraphRunXReversed};
+  for (const u8 flags : flagSets) {
+    const u8 f = static_cast<u8>(flags | kGraphRunPlanesOnly);
+    for (const Line &l : lines) {
+      u8 want[sizeof ctx.planes];
+      for (u32 i = 0; i < sizeof ctx.planes; ++i) want[i] = static_cast<u8>(i * 37 % 5 == 0 ? 0x21 : 0);
+      std::memcpy(ctx.planes, want, sizeof want);
+      const i32 step = l.x2 > l.x1 ? 1 : -1;
+      for (i32 x = l.x1; x != l.x2;) {
+        x += step;
+        GraphPlotPixel(x, l.y, want, kGraphOpSet0, f);
+      }
+      GraphSetDashCounter(5);
+      GraphLineRest(l.x1, l.y, l.x2, l.y, ctx.planes, kGraphStyleNormal, f);
+      EXPECT_EQ(std::memcmp(ctx.planes, want, sizeof want), 0)
+          << l.x1 << ".." << l.x2 << " row " << l.y << " flags " << +flags;
+      EXPECT_EQ(GraphDashCounter(), 5 + std::abs(l.x2 - l.x1)) << l.x1 << ".." << l.x2 << " flags " << +flags;
+    }
+  }
 }
 
 TEST_F(Draw, PixelsAreClippedAndPlacedByFlags) {
@@ -196,6 +233,29 @@ TEST_F(Draw, ShowBufferPutsBitmapsOnTheDisplay) {
   EXPECT_EQ(LcdTestPixel(65, 7), 1);
   EXPECT_EQ(LcdTestPixel(1, 7), 0);
   EXPECT_EQ(LcdTestPixel(8, 5), 1);  // the left half stays
+}
+
+TEST_F(Draw, ShowBufferReplacesTheWholeScreen) {
+  // Every byte of a full bitmap, set and clear dots alike, lands in display
+  // memory and on the shown screen over whatever both held, and the window
+  // hears of it.
+  u8 old[1024], full[1024];
+  for (u32 i = 0; i < 1024; ++i) {
+    old[i] = static_cast<u8>(i * 29 + 7);
+    full[i] = static_cast<u8>(i * 131 + 3);
+  }
+  GraphShowBuffer(old, 0);
+  LcdSetPixel(40, 40, 1);
+  ShellSetLcdByte(3, 3, 0x5A);
+  const u32 serial = ShellDisplaySerial();
+  GraphShowBuffer(full, 0);
+  EXPECT_NE(ShellDisplaySerial(), serial);
+  for (i32 y = 0; y < 64; ++y)
+    for (i32 col = 0; col < 16; ++col) {
+      const u8 want = full[16 * y + col];
+      ASSERT_EQ(LcdVramAddress()[16 * y + col], want) << "display memory byte " << col << " row " << y;
+      ASSERT_EQ(ShellGetLcdByte(col, y), want) << "shown byte " << col << " row " << y;
+    }
 }
 
 TEST_F(Draw, CursorStateRoundTrips) {

@@ -192,7 +192,10 @@ TEST_F(RecurWeb, ProgramsDrawTheWeb) {
     u32 code;
   } cases[] = {
       {"{#F72A}{#7FA0}", 2},        // an is no formula
-      {"{#F72A}{#7FA1},256", 5},    // the count is 0..255
+      {"{#F72A}{#7FA1},256", 8},    // the count is a whole number 0..255: Argument ERROR
+      {"{#F72A}{#7FA1},~1", 8},
+      {"{#F72A}{#7FA1},2.5", 8},
+      {"{#F72A}{#7FA1},0", 0},      // the curve and the line without steps
       {"{#F72A}{#7FA8}", 30},       // b has no formula
       {"{#F72A}{#7FA1},3,", 2},
   };

@@ -205,6 +205,37 @@ TEST_F(TableTest, RowCommands) {
   EXPECT_EQ(Rows(), 255u);
 }
 
+TEST_F(TableTest, ColumnIntoAList) {
+  Add(kGraphFuncY, "X^2");
+  Add(kGraphFuncY, "1/X");
+  Add(kGraphFuncY, "1/0");
+  Range("-1", "1", "0.5");
+  ASSERT_EQ(Build(), 0u);
+  auto list = [](u8 n) {
+    std::vector<std::string> out;
+    for (u32 i = 1; i <= ItemListSize(0, n); ++i) {
+      Value v{};
+      if (ItemListGet(0, n, i, &v) != 0) return std::vector<std::string>{"unreadable"};
+      out.push_back(Show(v.re));
+    }
+    return out;
+  };
+  // 1/X: the error cell at 0 is left out, the others keep their order.
+  ASSERT_EQ(GraphStoreTableColumn(3, 3, kGraphTableMatrix), 0u);
+  EXPECT_EQ(list(3), (std::vector<std::string>{"-1", "-2", "2", "1"}));
+  // The variable column; an existing list is replaced.
+  ASSERT_EQ(GraphStoreTableColumn(3, 1, kGraphTableMatrix), 0u);
+  EXPECT_EQ(list(3), (std::vector<std::string>{"-1", "-0.5", "0", "0.5", "1"}));
+  // Nothing but error values, or a column the table does not have: the
+  // list stays as it was.
+  ASSERT_EQ(GraphStoreTableColumn(3, 4, kGraphTableMatrix), 0u);
+  ASSERT_EQ(GraphStoreTableColumn(3, 5, kGraphTableMatrix), 0u);
+  EXPECT_EQ(list(3).size(), 5u);
+  EXPECT_EQ(ItemListSize(0, 4), 0u);
+  ASSERT_EQ(GraphStoreTableColumn(4, 4, kGraphTableMatrix), 0u);
+  EXPECT_EQ(ItemListSize(0, 4), 0u);
+}
+
 TEST_F(TableTest, CursorWalksTheViewAndWraps) {
   // Seven columns: X and six functions; three shown beside X.
   for (int i = 0; i < 6; ++i) Add(kGraphFuncY, "X");

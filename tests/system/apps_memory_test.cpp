@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "memory/mcs_api.h"
+#include "storage/file.h"
 #include "tests/support/harness.h"
 #include "ui/keycodes.h"
 
@@ -181,4 +183,71 @@ TEST_F(Memory, StorageBrowserMakesRenamesSearchesCopiesAndDeletes) {
   EXPECT_NE(RowWith("No Card"), 0) << Screen();
 }
 
+// Copying marked storage files into main memory: a file that is no group
+// file is refused with its own box, the first failure is the one shown,
+// and the group files marked with it are still copied.
+TEST_F(Memory, CopyIntoMainMemoryShowsTheFirstFailureAndCopiesTheRest) {
+  MakeProgram("P1");
+  ASSERT_TRUE(Open("D", "@MEMORY"));
+  ASSERT_TRUE(CalcPress("F1 F3"));
+  ASSERT_TRUE(Type("PROGRAM"));
+  ASSERT_TRUE(CalcPress("EXE EXE F1 F2"));
+  ASSERT_TRUE(Codes({'1'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  ASSERT_NE(RowWith("Complete!"), 0) << Screen();
+  ASSERT_TRUE(CalcPress("EXIT EXIT EXIT"));
+  // A plain file that sorts before P1.MCS; P1 gone from main memory. The
+  // calculator waits for a key: the next key orders these changes first.
+  const u16 note[] = {'\\', '\\', 'f', 'l', 's', '0', '\\', 'A', '.', 'T', 'X', 'T', 0};
+  ASSERT_GE(FileCreate(note, 16), 0);
+  ASSERT_EQ(McsDeleteInFolder("system", "P1"), 0u);
+  ASSERT_TRUE(CalcPress("F2"));
+  ASSERT_EQ(RowWith("A.TXT") + 1, RowWith("P1.MCS")) << Screen();
+  // Both marked, copied into main memory.
+  ASSERT_TRUE(CalcPress("F1 DOWN F1 F2"));
+  ASSERT_TRUE(Codes({'1'}));
+  EXPECT_NE(RowWith("Invalid Type"), 0) << Screen();
+  EXPECT_EQ(RowWith("Complete!"), 0) << Screen();
+  ASSERT_TRUE(CalcPress("EXIT EXIT EXIT"));
+  ASSERT_TRUE(Open("A", "@PROG"));
+  EXPECT_NE(RowWith("P1"), 0) << Screen();
+}
+
+// Marks inside a group: SEL on a member marks or unmarks that member alone,
+// whichever others are marked; the members marked are the ones copied.
+TEST_F(Memory, SelMarksEachMemberAlone) {
+  MakeProgram("P1");
+  MakeProgram("P2");
+  MakeProgram("P3");
+  ASSERT_TRUE(Open("D", "@MEMORY"));
+  ASSERT_TRUE(CalcPress("F1 F3"));
+  ASSERT_TRUE(Type("PROGRAM"));
+  ASSERT_TRUE(CalcPress("EXE EXE"));
+  const int p1 = RowWith("P1");
+  ASSERT_NE(p1, 0) << Screen();
+  auto marks = [&] {
+    std::string m;
+    for (int r = p1; r < p1 + 3; ++r) m += CalcRow(r).rfind("\u25B6", 0) == 0 ? 'x' : '.';
+    return m;
+  };
+  EXPECT_EQ(marks(), "...") << Screen();
+  ASSERT_TRUE(CalcPress("F1 DOWN DOWN F1"));
+  EXPECT_EQ(marks(), "x.x") << Screen();
+  ASSERT_TRUE(CalcPress("UP F1"));
+  EXPECT_EQ(marks(), "xxx") << Screen();
+  ASSERT_TRUE(CalcPress("UP F1"));
+  EXPECT_EQ(marks(), ".xx") << Screen();
+  ASSERT_TRUE(CalcPress("DOWN F1"));
+  EXPECT_EQ(marks(), "..x") << Screen();
+  // COPY to the storage root: the one marked member goes.
+  ASSERT_TRUE(CalcPress("F2"));
+  ASSERT_TRUE(Codes({'1'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_NE(RowWith("Complete!"), 0) << Screen();
+  ASSERT_TRUE(CalcPress("EXIT EXIT EXIT"));
+  ASSERT_TRUE(CalcPress("F2"));
+  EXPECT_NE(RowWith("P3.MCS"), 0) << Screen();
+  EXPECT_EQ(RowWith("P1.MCS"), 0) << Screen();
+  EXPECT_EQ(RowWith("P2.MCS"), 0) << Screen();
+}
 }  // namespace

@@ -345,6 +345,29 @@ TEST_F(SheetApp, StatisticsOnCellRanges) {
 
 namespace {
 
+// REG X over a column of formulas copied down: Y = 2X + 1 exactly.
+TEST_F(SheetApp, RegressionOverFormulasCopiedDown) {
+  for (const char *n : {"1", "2", "3", "4", "5"}) ASSERT_TRUE(Type(n));
+  ASSERT_TRUE(CalcPress("UP UP UP UP UP RIGHT"));
+  ASSERT_TRUE(Type("=2A1+1"));
+  EXPECT_EQ(Num(2, 1), "3");
+  // COPY B1, paste into B2 to B5.
+  ASSERT_TRUE(CalcPress("UP F2 F2 DOWN F1 DOWN F1 DOWN F1 DOWN F1 EXIT"));
+  EXPECT_EQ(Formula(2, 5), "=2A5" + Tok("+") + "1");
+  EXPECT_EQ(Num(2, 5), "11");
+  // A1:B5 selected; CALC, SET takes it as the X and Y ranges; REG X.
+  ASSERT_TRUE(CalcPress("UP UP UP UP LEFT SHIFT 8 RIGHT DOWN DOWN DOWN DOWN F6 F2 F6"));
+  EXPECT_TRUE(CalcScreenHas("2Var XCell:A1:A5")) << CalcScreenText();
+  EXPECT_TRUE(CalcScreenHas("2Var YCell:B1:B5")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXE F3 F1"));
+  EXPECT_TRUE(CalcScreenHas("LinearReg")) << CalcScreenText();
+  for (const char *v : {"a =2 ", "b =1 ", "r =1 "}) EXPECT_TRUE(CalcScreenHas(v)) << v << "\n" << CalcScreenText();
+}
+
+}  // namespace
+
+namespace {
+
 // The conversion keys change how row 7 shows the current cell's number,
 // not the number; the next key shows it plainly again.
 TEST_F(SheetApp, Row7ShowsTheNumberInTheFormOfTheConversionKey) {

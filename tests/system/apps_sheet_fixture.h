@@ -7,6 +7,7 @@
 
 #include "apps/sheet/sheet_app.h"
 #include "apps/sheet/sheet_store.h"
+#include "kernel/calc_ram.h"
 #include "number/numtext.h"
 #include "tests/support/golden.h"
 #include "tests/support/harness.h"
@@ -15,6 +16,9 @@
 class SheetApp : public CalcSystemTest {
  protected:
   void SetUp() override {
+    // The calculator's RAM outlives a restart, as a real one keeps its
+    // sheets: each case starts from a fresh main memory.
+    HostFreeCalcRam();
     CalcSystemTest::SetUp();
     ASSERT_TRUE(CalcBootToMenu());
     ASSERT_TRUE(CalcPress("F"));

@@ -2,7 +2,9 @@
 // formulas with relative and absolute references copied and pasted,
 // recalculation, rows deleted and inserted with their references rewritten,
 // errors shown once, and the cursor's moves and jumps.
+#include "memory/mcs_api.h"
 #include "tests/system/apps_sheet_fixture.h"
+#include "ui/setup.h"
 
 namespace {
 
@@ -105,6 +107,60 @@ TEST_F(SheetApp, ScreensAsPictures) {
   EXPECT_NE(CalcRow(7).find("A1:B2"), std::string::npos) << CalcRow(7);
   ASSERT_TRUE(CalcPress("EXIT F2 F4 F4 F2 F4 F5"));
   EXPECT_TRUE(MatchesGolden(GoldenBeside(__FILE__, "sheet_last.txt"), CalcScreenPicture()));
+}
+
+// Auto Calc Off: an edited formula shows its own value, cells that depend
+// on a changed cell wait for RECAL. A paste that finds no room says so
+// whether or not Auto Calc is on, and changes nothing.
+TEST_F(SheetApp, AutoCalcOffWaitsForRecalAndAPasteWithoutRoomSaysSo) {
+  SetupSetItem(kSetupAutoCalc, 1);
+  ASSERT_TRUE(Type("2"));
+  ASSERT_TRUE(Type("=A1*3"));
+  EXPECT_EQ(Num(1, 2), "6");
+  ASSERT_TRUE(CalcPress("UP UP"));
+  ASSERT_TRUE(Type("5"));
+  EXPECT_EQ(Num(1, 2), "6");
+  // FILE, RECAL.
+  ASSERT_TRUE(CalcPress("F1 F4 EXIT"));
+  EXPECT_EQ(Num(1, 2), "15");
+
+  // Main memory taken but for a few bytes: COPY A2, paste at B4.
+  McsDeleteInFolder("main", "FILLER");
+  u32 want = SheetFreeBytes() > 64 ? (SheetFreeBytes() - 64) & ~3u : 0;
+  while (want > 0 && McsCreateInFolder("main", "FILLER", want, nullptr) != 0) want -= 4;
+  ASSERT_LT(SheetFreeBytes(), 200u);
+  for (u8 autoCalc : {1, 0}) {
+    SCOPED_TRACE(autoCalc ? "Auto Calc Off" : "Auto Calc On");
+    SetupSetItem(kSetupAutoCalc, autoCalc);
+    u32 size = 0;
+    const u8 *item = SheetOpen(nullptr, &size);
+    ASSERT_NE(item, nullptr);
+    const std::string before(reinterpret_cast<const char *>(item), size);
+    ASSERT_TRUE(CalcPress("F2 F2 RIGHT DOWN DOWN F1"));
+    EXPECT_TRUE(CalcScreenHas("Memory ERROR")) << CalcScreenText();
+    ASSERT_TRUE(CalcPress("EXIT EXIT LEFT UP UP"));
+    item = SheetOpen(nullptr, &size);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(std::string(reinterpret_cast<const char *>(item), size), before);
+    EXPECT_EQ(Formula(2, 4), "");
+  }
+}
+
+// Row 7 shows the current cell's formula or its value as SET UP's Show Cell
+// says; above row 1 the cursor selects the whole column (header mode), its
+// range on row 7.
+TEST_F(SheetApp, Row7InFormulaAndValueAndTheColumnHeading) {
+  ASSERT_TRUE(Type("5"));
+  ASSERT_TRUE(Type("=A1*2"));
+  ASSERT_TRUE(CalcPress("UP"));
+  EXPECT_NE(CalcRow(7).find("=A1"), std::string::npos) << CalcRow(7);
+  SetupSetItem(kSetupShowCell, 1);
+  ASSERT_TRUE(CalcPress("DOWN UP"));
+  EXPECT_EQ(CalcRow(7).find("=A1"), std::string::npos) << CalcRow(7);
+  EXPECT_NE(CalcRow(7).find("10"), std::string::npos) << CalcRow(7);
+  ASSERT_TRUE(CalcPress("UP UP"));
+  EXPECT_NE(CalcRow(7).find("A1:A999"), std::string::npos) << CalcRow(7);
+  EXPECT_TRUE(MatchesGolden(GoldenBeside(__FILE__, "sheet_header.txt"), CalcScreenPicture()));
 }
 
 }  // namespace

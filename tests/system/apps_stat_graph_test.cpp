@@ -4,6 +4,7 @@
 // the kept graph.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <string>
 
@@ -14,6 +15,7 @@
 #include "number/numtext.h"
 #include "tests/support/golden.h"
 #include "tests/system/graph_testapp.h"
+#include "ui/fkey.h"
 #include "ui/keys.h"
 #include "ui/lcd.h"
 #include "ui/text.h"
@@ -58,6 +60,26 @@ u32 GraphHost(u32, u16) {
     KeyGetKey(&key);
   }
 }
+
+// The F-key row against the icons it should show, dot by dot; -1 leaves a
+// key out, 0 is a key that shows nothing.
+testing::AssertionResult RowShows(const std::array<int, 6> &icons) {
+  for (int key = 0; key < 6; ++key) {
+    if (icons[key] < 0) continue;
+    const u8 *bitmap = nullptr;
+    if (FkeyIconBitmap(icons[key], &bitmap) != 1) return testing::AssertionFailure() << "no icon " << icons[key];
+    for (int r = 0; r < 8; ++r)
+      for (int c = 0; c < 21; ++c)
+        if (CalcDot(key * 21 + 2 + c, 56 + r) != (((bitmap[3 * r + c / 8] >> (7 - c % 8)) & 1) != 0))
+          return testing::AssertionFailure() << "F" << key + 1 << " is not icon " << icons[key] << " at " << c << ","
+                                             << r << "\n"
+                                             << CalcScreenPicture();
+  }
+  return testing::AssertionSuccess();
+}
+
+// The graph above the F-key row.
+std::string GraphPart() { return CalcScreenPicture().substr(0, 56 * 129); }
 
 class StatResultGraph : public testing::Test {
  protected:
@@ -133,7 +155,7 @@ TEST_F(StatResultGraph, ShadedTestGraphs) {
 
 TEST_F(StatResultGraph, ChiSquarePdReadsTheDensityAtX) {
   ASSERT_TRUE(Run(72));
-  ASSERT_TRUE(CalcPress("2 EXE 4 EXE DOWN F6 F1 2 EXE"));
+  ASSERT_TRUE(CalcPress("2 EXE 4 EXE DOWN F6 F5 F1 2 EXE"));
   EXPECT_EQ(MiniCell(1, 8), "X=2");
   EXPECT_EQ(MiniCell(17, 8), "P=0.1839397206");
 }
@@ -143,8 +165,8 @@ TEST_F(StatResultGraph, StudentTPdTakesTypedX) {
   EXPECT_EQ(CalcRow(1), "Student-t P.D");
   ASSERT_TRUE(CalcPress("1 EXE 5 EXE DOWN F6"));
   EXPECT_TRUE(MatchesGolden(Golden("stat_tpd_graph.txt"), CalcScreenPicture()));
-  // F1 opens the input empty; the density at x is read out.
-  ASSERT_TRUE(CalcPress("F1"));
+  // G-SLV, Y-CAL opens the input empty; the density at x is read out.
+  ASSERT_TRUE(CalcPress("F5 F1"));
   EXPECT_TRUE(CalcScreenHas("X-Value")) << CalcScreenText();
   ASSERT_TRUE(CalcPress("1 EXE"));
   EXPECT_EQ(MiniCell(1, 8), "X=1");
@@ -156,7 +178,7 @@ TEST_F(StatResultGraph, StudentTPdTakesTypedX) {
   EXPECT_EQ(MiniCell(1, 8), "X=2");
   EXPECT_EQ(MiniCell(17, 8), "P=0.0650903103");
   // EXIT from the input keeps the graph.
-  ASSERT_TRUE(CalcPress("F1 EXIT"));
+  ASSERT_TRUE(CalcPress("F5 F1 EXIT"));
   EXPECT_FALSE(CalcScreenHas("X-Value"));
   ASSERT_TRUE(CalcPress("EXIT"));
   EXPECT_EQ(CalcRow(1), "Student-t P.D");
@@ -192,6 +214,139 @@ TEST_F(StatResultGraph, TwoWayAnovaMeansAndTheirTrace) {
   EXPECT_EQ(MiniCell(17, 8), "M=9");
   ASSERT_TRUE(CalcPress("EXIT EXIT"));
   EXPECT_EQ(CalcRow(1), "ANOVA");
+}
+
+// The kept ANOVA graph shown again after Mat Ans shrank (another
+// calculation since): its trace refuses the missing means with Dimension
+// ERROR instead of reading past the matrix, and the graph stays.
+TEST_F(StatResultGraph, AnovaTraceOverAShrunkMatAnsIsADimensionError) {
+  ASSERT_TRUE(Run(52));
+  ASSERT_TRUE(CalcPress("F2 DOWN F1 1 EXE DOWN F1 2 EXE DOWN F1 3 EXE DOWN DOWN F6"));
+  const std::string screen = CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(1), "ANOVA");
+  ItemMatDelete(0);
+  ASSERT_EQ(ItemMatCreate(0, 1, 1), 0u);
+  ASSERT_TRUE(CalcPress("SHIFT F6"));
+  EXPECT_EQ(CalcScreenPicture(), screen);
+  ASSERT_TRUE(CalcPress("F1"));
+  EXPECT_TRUE(CalcScreenHas("Dimension ERROR")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcScreenPicture(), screen);
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(1), "ANOVA");
+}
+
+// The graph fills the screen; SHIFT shows the row of its tools: a test
+// graph the plain graph tools, the ANOVA means TRACE, a density G-SLV, each
+// with V-WIN and G/T (also SHIFT F3 and F6). SHIFT again hides the row.
+TEST_F(StatResultGraph, EachGraphKindShowsTheToolsItTakesUnderShift) {
+  const struct {
+    u32 code;
+    const char *keys;  // the parameters, then DRAW
+    std::array<int, 6> shift;
+  } cases[] = {
+      {53, "F2 DOWN DOWN 5 EXE 0 . 5 EXE 5 . 3 5 EXE 8 EXE DOWN F6", {559, 560, 561, 563, -1, -1}},
+      {52, "F2 DOWN F1 1 EXE DOWN F1 2 EXE DOWN F1 3 EXE DOWN DOWN F6", {558, 0, 560, 0, 0, 563}},
+      {70, "1 EXE 5 EXE DOWN F6", {0, 0, 560, 0, 562, 563}},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.code);
+    ASSERT_TRUE(Run(c.code));
+    ASSERT_TRUE(CalcPress(c.keys));
+    const std::string screen = CalcScreenPicture();
+    ASSERT_TRUE(CalcPress("SHIFT"));
+    EXPECT_TRUE(RowShows(c.shift));
+    EXPECT_EQ(GraphPart(), screen.substr(0, 56 * 129));
+    ASSERT_TRUE(CalcPress("SHIFT"));
+    EXPECT_EQ(CalcScreenPicture(), screen);
+    // SHIFT F3 opens the View Window; leaving it unchanged keeps the graph.
+    ASSERT_TRUE(CalcPress("SHIFT F3"));
+    EXPECT_TRUE(CalcScreenHas("Xmin")) << CalcScreenText();
+    ASSERT_TRUE(CalcPress("EXIT"));
+    EXPECT_EQ(CalcScreenPicture(), screen);
+    // SHIFT F6 leaves the graph for the parameters, where it stays kept.
+    ASSERT_TRUE(CalcPress("SHIFT F6"));
+    EXPECT_NE(CalcScreenPicture(), screen) << CalcScreenText();
+    ASSERT_TRUE(CalcPress("SHIFT F6"));
+    EXPECT_EQ(CalcScreenPicture(), screen);
+    // The kept graph takes the same tools.
+    ASSERT_TRUE(CalcPress("SHIFT"));
+    EXPECT_TRUE(RowShows(c.shift));
+    ASSERT_TRUE(CalcPress("SHIFT"));
+    EXPECT_EQ(CalcScreenPicture(), screen);
+    ASSERT_TRUE(CalcPress("EXIT SHIFT EXIT"));
+    EXPECT_EQ(g_result, -1);
+  }
+}
+
+// The ANOVA means: F1 and SHIFT F1 both start the trace; the keys without
+// a tool change nothing; EXIT leaves the trace, then the graph.
+TEST_F(StatResultGraph, AnovaTraceFromTheKeyOrUnderShift) {
+  ASSERT_TRUE(Run(52));
+  ASSERT_TRUE(CalcPress("F2 DOWN F1 1 EXE DOWN F1 2 EXE DOWN F1 3 EXE DOWN DOWN F6"));
+  const std::string screen = CalcScreenPicture();
+  for (const char *key : {"F2", "F4", "F5", "SHIFT F2", "SHIFT F4", "SHIFT F5"}) {
+    ASSERT_TRUE(CalcPress(key));
+    EXPECT_EQ(CalcScreenPicture(), screen) << key;
+  }
+  for (const char *start : {"F1", "SHIFT F1"}) {
+    SCOPED_TRACE(start);
+    ASSERT_TRUE(CalcPress(start));
+    EXPECT_TRUE(CalcScreenHas("Factor B:1")) << CalcScreenText();
+    EXPECT_EQ(MiniCell(1, 8), "A=1");
+    EXPECT_EQ(MiniCell(17, 8), "M=4");
+    ASSERT_TRUE(CalcPress("DOWN RIGHT"));
+    EXPECT_TRUE(CalcScreenHas("Factor B:2")) << CalcScreenText();
+    EXPECT_EQ(MiniCell(17, 8), "M=14");
+    ASSERT_TRUE(CalcPress("EXIT"));
+    EXPECT_EQ(CalcScreenPicture(), screen);
+  }
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(1), "ANOVA");
+}
+
+// A density graph: G-SLV opens its page with Y-CAL alone, EXIT closes it
+// with the graph kept; Y-CAL, reached with or without SHIFT, reads x and
+// shows the density there; during the read-out Y-CAL asks for a new x.
+TEST_F(StatResultGraph, DensityGraphReadsXThroughGSolveYCal) {
+  ASSERT_TRUE(Run(70));
+  ASSERT_TRUE(CalcPress("1 EXE 5 EXE DOWN F6"));
+  const std::string screen = CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("F5"));
+  EXPECT_TRUE(RowShows({82, -1, -1, -1, -1, -1}));
+  EXPECT_EQ(GraphPart(), screen.substr(0, 56 * 129));
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcScreenPicture(), screen);
+  // Under SHIFT, EXIT goes back to the SHIFT row rather than quitting.
+  ASSERT_TRUE(CalcPress("SHIFT F5"));
+  EXPECT_TRUE(RowShows({82, -1, -1, -1, -1, -1}));
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_TRUE(RowShows({0, 0, 560, 0, 562, 563}));
+  EXPECT_EQ(GraphPart(), screen.substr(0, 56 * 129));
+  ASSERT_TRUE(CalcPress("SHIFT"));
+  EXPECT_EQ(CalcScreenPicture(), screen);
+  // The keys without a tool do nothing.
+  for (const char *key : {"F1", "F2", "F4", "SHIFT F1", "F5 F2 EXIT"}) {
+    ASSERT_TRUE(CalcPress(key));
+    EXPECT_FALSE(CalcScreenHas("X-Value")) << key;
+    EXPECT_EQ(CalcScreenPicture(), screen) << key;
+  }
+  ASSERT_TRUE(CalcPress("SHIFT F5 F1"));
+  EXPECT_TRUE(CalcScreenHas("Enter X-Value")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("1 EXE"));
+  EXPECT_EQ(MiniCell(1, 8), "X=1");
+  EXPECT_EQ(MiniCell(17, 8), "P=0.2196797974");
+  ASSERT_TRUE(CalcPress("F5 F1"));
+  EXPECT_TRUE(CalcScreenHas("Enter X-Value")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("0 EXE"));
+  EXPECT_EQ(MiniCell(1, 8), "X=0");
+  EXPECT_EQ(MiniCell(17, 8), "P=0.3796066898");
+  // EXIT leaves the read-out, then the graph.
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcScreenPicture(), screen);
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcRow(1), "Student-t P.D");
 }
 
 }  // namespace

@@ -234,6 +234,64 @@ TEST_F(StatGraphScreen, CalcFromTwoGraphsChoosesOneAndDrawsItsRegression) {
   ExpectEditor();
 }
 
+// Zoom out (SHIFT F2, OUT, EXE at the pointer's start in the middle) halves
+// the scale about the window's centre and draws the StatGraphs again under
+// the screen's row; G<->T goes to the editor and back to the same picture,
+// whose trace still walks the pairs. A sub-menu closed gives the row back.
+TEST_F(StatGraphScreen, ZoomOutAndGraphTableKeepTheStatGraphs) {
+  ASSERT_TRUE(Pairs({"1", "2", "3", "4", "5"}, {"2", "4", "5", "4", "5"}));
+  SetBlock(1, 1, 1, 1, 2, 0, 2);
+  ASSERT_TRUE(CalcPress("F1 F1"));
+  const std::string before = CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("SHIFT F2 F4 EXE"));
+  EXPECT_NEAR(Vwin(kVwinXmin), 3 - 16.0 / 3, 1e-9);
+  EXPECT_NEAR(Vwin(kVwinXmax), 3 + 16.0 / 3, 1e-9);
+  EXPECT_NEAR(Vwin(kVwinYmin), 3.5 - 5, 1e-9);
+  EXPECT_NEAR(Vwin(kVwinYmax), 3.5 + 5, 1e-9);
+  const std::string zoomed = CalcScreenPicture();
+  EXPECT_NE(zoomed, before);
+  EXPECT_EQ(zoomed.substr(56 * 129), before.substr(56 * 129));  // CALC, DEFG
+  // The pair (3, 5) at the middle column, 1.5 units above the middle row.
+  EXPECT_TRUE(Square(64, 23)) << CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("SHIFT F6"));
+  ExpectEditor();
+  ASSERT_TRUE(CalcPress("SHIFT F6"));
+  EXPECT_EQ(CalcScreenPicture(), zoomed);
+  ASSERT_TRUE(CalcPress("F1"));
+  EXPECT_NE(CalcScreenPicture(), zoomed);
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(CalcScreenPicture(), zoomed);
+  ASSERT_TRUE(CalcPress("SHIFT F1 RIGHT RIGHT"));
+  EXPECT_EQ(Var('X'), 3);
+  EXPECT_EQ(Var('Y'), 5);
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  ExpectEditor();
+}
+
+// CALC and Draw put the regression into the overlay; leaving STAT clears
+// its fit. DrawStat in RUN-MAT then fits it again and draws it with the
+// scatter plot: the trace starts on the regression and goes on to the data.
+TEST_F(StatGraphScreen, DrawStatAfterCalcDrawFitsTheRegressionAgain) {
+  ASSERT_TRUE(Pairs({"1", "2", "3", "4", "5"}, {"2", "4", "5", "4", "5"}));
+  SetBlock(1, 1, 1, 1, 2, 0, 2);
+  ASSERT_TRUE(CalcPress("F1 F1 F1 F2 F6 EXIT EXIT"));
+  ExpectEditor();
+  ASSERT_TRUE(CalcPress("MENU LEFT EXE"));
+  ASSERT_EQ(CalcTitle(), "@RUNMAT");
+  ASSERT_TRUE(CalcPostCodes({0xF723, kKeyExe}));  // DrawStat
+  EXPECT_FALSE(CalcScreenHas("ERROR")) << CalcScreenText();
+  EXPECT_TRUE(Square(64, 13)) << CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("SHIFT F1"));
+  EXPECT_EQ(CalcRow(1), "Regression") << CalcScreenText();
+  EXPECT_NEAR(Var('X'), 3, 1e-9);
+  EXPECT_NEAR(Var('Y'), 4, 1e-9);
+  ASSERT_TRUE(CalcPress("DOWN"));
+  EXPECT_EQ(CalcRow(1), "StatGraph1") << CalcScreenText();
+  EXPECT_EQ(Var('Y'), 5);
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  EXPECT_EQ(CalcTitle(), "@RUNMAT");
+}
+
 TEST_F(StatGraphScreen, TraceWalksABoxPlotFromMinimumThroughOutliersToMaximum) {
   ASSERT_TRUE(Cells({"-40", "1", "2", "3", "4", "5", "6", "7", "8", "9", "60", "100"}));
   SetBlock(1, 1, 6, 1, 2, 0, 2);

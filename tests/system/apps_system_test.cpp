@@ -6,15 +6,20 @@
 #include <filesystem>
 #include <string>
 
+#include "apps/system/sysmgr.h"
 #include "storage/file.h"
 #include "tests/support/harness.h"
 #include "ui/keycodes.h"
+#include "ui/setup.h"
 
 namespace {
 
 class System : public CalcSystemTest {
  protected:
   void SetUp() override {
+    // The message language outlives a restart: each case starts in English.
+    SysSelectLanguage(0, 0);
+    SysSelectLanguage(1, 0);
     CalcSystemTest::SetUp();
     ASSERT_TRUE(CalcBootToMenu());
   }
@@ -179,6 +184,67 @@ TEST_F(System, TheWindowsBackupAndRestoreKeepAThroughAReset) {
   ASSERT_TRUE(CalcPress("EXIT"));
   EXPECT_NE(Run("A").find("5"), std::string::npos);
   std::filesystem::remove_all(root);
+}
+
+// The other resets: Setup Data resets SET UP alone, Add-In (there are none)
+// says so and changes nothing, Add-In&Storage formats the storage memory,
+// Main&Storage clears both memories.
+TEST_F(System, EachResetChangesWhatItNamesAndNothingElse) {
+  const u16 backup[] = {'\\', '\\', 'f', 'l', 's', '0', '\\', 'B', 'A', 'C', 'K', 'U', 'P', '.', 'M', 'C', 'S', 0};
+  auto saved = [&] {
+    FileFindInfo info;
+    return FileGetInfo(backup, &info) >= 0;
+  };
+  auto save = [&] {
+    ASSERT_TRUE(Open("D", "@MEMORY"));
+    ASSERT_TRUE(CalcPress("F4 F1"));
+    ASSERT_TRUE(Codes("1"));
+    ASSERT_TRUE(CalcPress("EXE"));
+    ASSERT_NE(RowWith("Complete!"), 0) << Screen();
+    ASSERT_TRUE(CalcPress("EXIT EXIT"));
+    ASSERT_TRUE(saved());
+  };
+  auto reset = [&](const char *keys) {
+    EXPECT_TRUE(Open("E", "@SYSTEM"));
+    EXPECT_TRUE(CalcPress(std::string("F5 ") + keys + " F1"));
+    return Screen();
+  };
+  const u8 angle = SetupDefault(kSetupAngle) == 0 ? 1 : 0;
+  Run("5 -> A");
+  save();
+  SetupSetItem(kSetupAngle, angle);
+
+  std::string box = reset("F3");
+  EXPECT_NE(box.find("Add-In"), std::string::npos) << box;
+  EXPECT_NE(box.find("No Data In Memory"), std::string::npos) << box;
+  EXPECT_EQ(box.find("Reset!"), std::string::npos) << box;
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  EXPECT_EQ(SetupGetItem(kSetupAngle), angle);
+  EXPECT_TRUE(saved());
+
+  box = reset("F1");
+  EXPECT_NE(box.find("Reset!"), std::string::npos) << box;
+  EXPECT_NE(box.find("Setup Data"), std::string::npos) << box;
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  EXPECT_EQ(SetupGetItem(kSetupAngle), SetupDefault(kSetupAngle));
+  EXPECT_TRUE(saved());
+  CalcApplyInputMode();
+  EXPECT_NE(Run("A").find("5"), std::string::npos) << "variables are kept";
+
+  box = reset("F5");
+  EXPECT_NE(box.find("Reset!"), std::string::npos) << box;
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  EXPECT_FALSE(saved());
+  EXPECT_NE(Run("A").find("5"), std::string::npos) << "main memory is kept";
+
+  save();
+  box = reset("F6 F1");
+  EXPECT_NE(box.find("Reset!"), std::string::npos) << box;
+  EXPECT_NE(box.find("Main Memories"), std::string::npos) << box;
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  EXPECT_FALSE(saved());
+  CalcApplyInputMode();
+  EXPECT_EQ(Run("A").find("5"), std::string::npos);
 }
 
 }  // namespace

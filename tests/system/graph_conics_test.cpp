@@ -253,3 +253,43 @@ TEST_F(ConicsStrip, ListAtItsTopGraphKeptAndRedrawnAfterACoefficientChanged) {
 }
 
 }  // namespace
+
+namespace {
+
+// Any lit dot within one dot of (x, y).
+bool LitNear(int x, int y) {
+  for (int dy = -1; dy <= 1; ++dy)
+    for (int dx = -1; dx <= 1; ++dx)
+      if (CalcDot(x + dx, y + dy)) return true;
+  return false;
+}
+
+// A View Window changed while an analysis is shown is not left over the old
+// picture: as from the graph itself, the coefficients come back, and DRAW
+// draws in the new window.
+TEST_F(ConicsSystem, ViewWindowChangedDuringAnAnalysis) {
+  ASSERT_TRUE(CalcPress("DOWN DOWN DOWN EXE 2 EXE (-) 4 EXE 1 EXE EXE"));
+  // The vertex (1, -1) on the initial window.
+  EXPECT_TRUE(CalcDot(74, 42));
+  ASSERT_TRUE(CalcPress("F1"));  // FOCUS
+  ASSERT_TRUE(CalcPress("SHIFT F3 F3 EXIT"));  // STD: -10..10 both ways
+  EXPECT_EQ(CalcRow(1), "Y=AX\u00B2+BX+C") << CalcScreenText();
+  EXPECT_EQ(CalcRow(3), "A=2");
+  ASSERT_TRUE(CalcPress("EXE"));
+  // The vertex six dots right and three down from the middle.
+  EXPECT_TRUE(LitNear(70, 35)) << CalcScreenPicture();
+  EXPECT_FALSE(CalcDot(74, 42));
+}
+
+// Left unchanged, the analysis stays with its read-out.
+TEST_F(ConicsSystem, ViewWindowLeftUnchangedDuringAnAnalysis) {
+  ASSERT_TRUE(CalcPress("DOWN DOWN DOWN EXE 2 EXE (-) 4 EXE 1 EXE EXE"));
+  ASSERT_TRUE(CalcPress("F1"));
+  const std::string before = CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("SHIFT F3 EXIT"));
+  EXPECT_EQ(MiniCell(1, 8), "X=1") << CalcScreenText();
+  EXPECT_EQ(MiniCell(17, 8), "Y=-0.875");
+  EXPECT_EQ(CalcScreenPicture(), before);
+}
+
+}  // namespace

@@ -133,3 +133,48 @@ TEST_F(DynaSystem, NothingSelectedAndNoCoefficient) {
 }
 
 }  // namespace
+
+namespace {
+
+// Any lit dot within one dot of (x, y).
+bool LitNear(int x, int y) {
+  for (int dy = -1; dy <= 1; ++dy)
+    for (int dx = -1; dx <= 1; ++dx)
+      if (CalcDot(x + dx, y + dy)) return true;
+  return false;
+}
+
+// A View Window changed between two runs: the frames are drawn again in the
+// new window, not shown as they were made in the old one.
+TEST_F(DynaSystem, FramesFollowAChangedViewWindow) {
+  ASSERT_TRUE(CalcPress("F5 EXE F4"));
+  ASSERT_TRUE(CalcPress("F3 F1 EXE"));  // Stop&Go
+  ASSERT_TRUE(CalcPress("F6"));
+  // Frame 0, Y = X on the initial window: through (0.5, 0.5).
+  EXPECT_TRUE(CalcDot(69, 27));
+  ASSERT_TRUE(CalcPress("EXIT EXIT"));
+  EXPECT_EQ(CalcRow(2).substr(0, 14), "Dynamic Var :A") << CalcScreenText();
+  // SHIFT F3, STD (-10..10 both ways), EXIT.
+  ASSERT_TRUE(CalcPress("SHIFT F3 F3 EXIT"));
+  EXPECT_EQ(CalcRow(2).substr(0, 14), "Dynamic Var :A") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("F6"));
+  // Y = X on the standard window: 12 dots right of the middle is x 1.9,
+  // 6 dots up is y 1.9; (0.5, 0.5) of the old window is off the line.
+  EXPECT_FALSE(CalcDot(69, 27)) << CalcScreenPicture();
+  EXPECT_TRUE(LitNear(76, 26)) << CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("EXIT"));
+}
+
+// The View Window left unchanged: F6 still plays, from the frames already
+// made.
+TEST_F(DynaSystem, UnchangedViewWindowKeepsTheFrames) {
+  ASSERT_TRUE(CalcPress("F5 EXE F4"));
+  ASSERT_TRUE(CalcPress("F3 F1 EXE"));
+  ASSERT_TRUE(CalcPress("F6"));
+  EXPECT_TRUE(CalcDot(69, 27));
+  ASSERT_TRUE(CalcPress("EXIT EXIT SHIFT F3 EXIT F6"));
+  EXPECT_TRUE(CalcDot(69, 27)) << CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("EXIT"));
+}
+
+}  // namespace

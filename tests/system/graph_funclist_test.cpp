@@ -3,10 +3,15 @@
 // table range screen and the function memories of the line editor.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
+#include "memory/item_array.h"
+#include "number/numtext.h"
 #include "tests/support/golden.h"
 #include "tests/support/harness.h"
+#include "ui/setup.h"
 
 namespace {
 
@@ -254,6 +259,91 @@ TEST_F(GraphListSystem, TableGraphsJoinedAndPlotted) {
   ASSERT_TRUE(CalcPress("EXIT EXIT F6 F5"));
   const int joined = LitDots();
   EXPECT_GT(joined, plotted + 10) << plottedPicture << "\n" << CalcScreenPicture();
+}
+
+}  // namespace
+
+namespace {
+
+// The View Window opened from the table and left unchanged: the table comes
+// back as it was, with its own keys (ROW's DEL takes the first row away).
+TEST_F(GraphListSystem, TableKeepsItsScreenAndKeysAfterTheViewWindow) {
+  OpenTable();
+  ASSERT_TRUE(CalcPress("XtT ^2 EXE"));
+  ASSERT_TRUE(CalcPress("F6"));
+  const std::string table = CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("SHIFT F3 EXIT"));
+  EXPECT_EQ(CalcScreenPicture(), table);
+  // F3 opens ROW (only the key row changes), F1 deletes the first row.
+  const size_t keyRow = 129 * 56;  // 129 characters a line, 56 lines above
+  ASSERT_TRUE(CalcPress("F3"));
+  const std::string rowPage = CalcScreenPicture();
+  EXPECT_EQ(rowPage.substr(0, keyRow), table.substr(0, keyRow));
+  EXPECT_NE(rowPage.substr(keyRow), table.substr(keyRow));
+  ASSERT_TRUE(CalcPress("F1"));
+  EXPECT_NE(CalcScreenPicture().substr(0, keyRow), table.substr(0, keyRow));
+  EXPECT_EQ(CalcTitle(), "@TABLE");
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<std::string> ListValues(u8 n) {
+  std::vector<std::string> out;
+  for (u32 i = 1; i <= ItemListSize(0, n); ++i) {
+    Value v{};
+    char t[kNumTextSize];
+    if (ItemListGet(0, n, i, &v) != 0) return {"unreadable"};
+    NumToText(&v, t);
+    out.push_back(t + std::strspn(t, " "));
+  }
+  return out;
+}
+
+// OPTN's LMEM on the table: the column under the cursor into a list, the
+// variable's values from the X column; a number outside 1-26 is asked
+// again, EXIT stores nothing.
+TEST_F(GraphListSystem, TableColumnIntoAList) {
+  OpenTable();
+  ASSERT_TRUE(CalcPress("XtT ^2 EXE"));
+  ASSERT_TRUE(CalcPress("F6 RIGHT"));
+  const std::string table = CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("OPTN F1"));
+  EXPECT_TRUE(CalcScreenHas("List[1~26]:")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("3 EXE"));
+  EXPECT_EQ(ListValues(3), (std::vector<std::string>{"1", "4", "9", "16", "25"}));
+  EXPECT_EQ(CalcTitle(), "@TABLE");
+  ASSERT_TRUE(CalcPress("EXIT"));  // OPT's page closed: the table as it was
+  EXPECT_EQ(CalcScreenPicture(), table);
+  ASSERT_TRUE(CalcPress("LEFT OPTN F1 2 7 EXE"));
+  EXPECT_TRUE(CalcScreenHas("Argument ERROR")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT 4 EXE"));
+  EXPECT_EQ(ListValues(4), (std::vector<std::string>{"1", "2", "3", "4", "5"}));
+  ASSERT_TRUE(CalcPress("OPTN F1 EXIT"));
+  EXPECT_EQ(ItemListSize(0, 5), 0u);
+  EXPECT_EQ(CalcTitle(), "@TABLE");
+}
+
+}  // namespace
+
+namespace {
+
+// F<>D on the table turns the cursor's value into a fraction and back on
+// the value line; a cursor move shows the next value as it is.
+TEST_F(GraphListSystem, TableValueLineTakesTheFractionKey) {
+  OpenTable();
+  SetupSetItem(kSetupTableDual, 1);  // the table on the whole screen
+  ASSERT_TRUE(CalcPress("XtT / 4 EXE"));
+  ASSERT_TRUE(CalcPress("F6 RIGHT"));
+  EXPECT_EQ(CalcRow(7), "0.25") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("F<>D"));
+  EXPECT_EQ(CalcRow(7), "1\u231F4") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("F<>D"));
+  EXPECT_EQ(CalcRow(7), "0.25") << CalcScreenText();
+  ASSERT_TRUE(CalcPress("F<>D DOWN"));
+  EXPECT_EQ(CalcRow(7), "0.5") << CalcScreenText();
+  EXPECT_EQ(CalcTitle(), "@TABLE");
 }
 
 }  // namespace

@@ -252,3 +252,19 @@ TEST_F(RecurSplit, MenuFromTheGraphLeavesItBehind) {
 }
 
 }  // namespace
+
+namespace {
+
+// The View Window from the formula list gives the list its own key row
+// back.
+TEST_F(RecurSystem, ListKeepsItsKeyRowAfterTheViewWindow) {
+  ASSERT_TRUE(CalcPress("F3 F2"));
+  ASSERT_TRUE(CalcPress("2 F4 F2 + 1 EXE EXIT"));
+  const size_t keyRow = 129 * 56;  // 129 characters a line, 56 lines above
+  const std::string before = CalcScreenPicture();
+  ASSERT_TRUE(CalcPress("SHIFT F3 EXIT"));
+  EXPECT_EQ(CalcScreenPicture().substr(keyRow), before.substr(keyRow)) << CalcScreenPicture();
+  EXPECT_EQ(CalcRow(2), "an+1=2an+1") << CalcScreenText();
+}
+
+}  // namespace

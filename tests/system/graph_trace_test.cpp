@@ -174,4 +174,55 @@ TEST_F(TokenTable, FormulaWithXminIsTabled) {
   EXPECT_EQ(gapp::MiniText(53, 26, 84), "1.3");
 }
 
+// Tangent and normal lines drawn from the trace (SKTCH Tang, Norm): EXE
+// draws the line and, with Coord and Derivative on, its equation takes the
+// upper read-out line over the point; the next move shows the slope again.
+TEST_F(TraceScreen, TangentAndNormalShowTheirLine) {
+  Open({{kY, kSel, 2, "X^2"}}, kGraphDrawFuncs, {{kSetupDerivative, 0}, {kSetupAxes, 1}});
+  struct Case {
+    const char *keys;  // the sketch key and the moves from x = 0
+    const char *x, *y, *slope, *line;
+    int dotX, dotY;  // a dot of the line away from the curve (or the one below it)
+  };
+  const std::string right10 = Rep("RIGHT", 10);
+  const Case cases[] = {
+      {"F2", "X=0", "Y=0", "m=0", "Y=0", 10, 32},
+      {"F3", "X=0", "Y=0", "m=0", "X=0", 64, 20},  // vertical normal at the vertex
+      {"F2 RIGHT RIGHT RIGHT RIGHT RIGHT", "X=0.5", "Y=0.25", "m=1", "Y=X-0.25", 84, 14},
+      {"F2 LEFT LEFT LEFT LEFT LEFT", "X=-0.5", "Y=0.25", "m=-1", "Y=-X-0.25", 44, 14},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.keys);
+    ASSERT_TRUE(CalcPress(std::string("F4 ") + c.keys));
+    EXPECT_EQ(MiniCell(1, 8), c.x) << CalcScreenPicture();
+    EXPECT_EQ(MiniCell(17, 8), c.y);
+    EXPECT_EQ(MiniCell(17, 7), c.slope);
+    ASSERT_TRUE(CalcPress("EXE"));
+    auto drawn = [&c] { return CalcDot(c.dotX, c.dotY) || CalcDot(c.dotX, c.dotY + 1); };
+    EXPECT_TRUE(drawn()) << CalcScreenPicture();
+    EXPECT_EQ(gapp::MiniText(0, 50, 127), c.line) << CalcScreenPicture();
+    EXPECT_EQ(MiniCell(1, 8), c.x);
+    EXPECT_EQ(MiniCell(17, 8), c.y);
+    // EXIT leaves the trace; when it left the screen too, any key opens it again.
+    const int runs = gapp::Last().runs;
+    ASSERT_TRUE(CalcPress("EXIT"));
+    if (gapp::Last().runs != runs) {
+      ASSERT_TRUE(CalcPress("EXE"));
+    }
+  }
+  // Tangent at 1, then at 1.1: the first line goes, the slope is shown again.
+  ASSERT_TRUE(CalcPress("F4 F2 " + right10 + " EXE"));
+  EXPECT_EQ(gapp::MiniText(0, 50, 127), "Y=2X-1") << CalcScreenPicture();
+  EXPECT_TRUE(CalcDot(79, 12));  // (1.5, 2)
+  ASSERT_TRUE(CalcPress("RIGHT"));
+  EXPECT_EQ(gapp::MiniText(0, 50, 60), "") << CalcScreenPicture();
+  EXPECT_EQ(MiniCell(17, 7), "m=2.2");
+  EXPECT_EQ(MiniCell(1, 8), "X=1.1");
+  // EXE there draws the tangent at the new point.
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_EQ(gapp::MiniText(0, 50, 127), "Y=2.2X-1.21") << CalcScreenPicture();
+  EXPECT_EQ(MiniCell(1, 8), "X=1.1");
+  EXPECT_EQ(MiniCell(17, 8), "Y=1.21");
+}
+
 }  // namespace

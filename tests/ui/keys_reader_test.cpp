@@ -260,6 +260,29 @@ TEST_F(KeyReaderTest, ShiftAndAlphaGroupsOpenAndClose) {
   Get({kShift});
 }
 
+// Under SHIFT a page below the group's first takes F1-F6 as its entries
+// and EXIT as going back a page; on the group's first page SHIFT EXIT is
+// QUIT as everywhere.
+TEST_F(KeyReaderTest, ShiftSubPageTakesItsEntriesAndExitGoesBack) {
+  const FkeyItem first[6] = {{559, kFkeySubMenu, kFkeyShiftFirst + 1}, {}, {}, {}, {}, {}};
+  const FkeyItem sub[6] = {{82, kFkeyKeyCode, 30245}, {}, {}, {}, {}, {}};
+  FkeyPushLevel(0);
+  FkeyBuildShiftGroup(5);
+  FkeySetPage(kFkeyShiftFirst, first);
+  FkeySetPage(kFkeyShiftFirst + 1, sub);
+
+  Get({kShift});
+  // The sub-page, back to the SHIFT page, the sub-page again and its entry.
+  Read r = Get({kF1, kExit, kF1, kF1});
+  EXPECT_EQ(r.key, 30245u);
+  EXPECT_EQ(FkeyTop(), 0);
+  EXPECT_EQ(KeyGetModifier(), kModNone);
+
+  Get({kShift});
+  r = Get({kExit});
+  EXPECT_EQ(r.key, kKeyQuit);
+}
+
 // The row is redrawn when the menu changes, before the wait.
 TEST_F(KeyReaderTest, RedrawsTheRowWhenTheMenuChanges) {
   const FkeyItem page[6] = {{1, kFkeyKeyCode, 1}, {}, {}, {}, {}, {}};

@@ -86,6 +86,26 @@ TEST_F(SheetEval, ChainsDownAndUpTheWholeColumn) {
   EXPECT_EQ(Num(1, 500), "500");
 }
 
+// A cell function reaching the deep end of a chain: the chain is deferred
+// from inside the function's range walk and the pass starts again from the
+// top until every cell is done.
+TEST_F(SheetEval, ACellFunctionOverALongChainIsFinishedFromTheTop) {
+  PutFormula(1, 1, "={#7FE9}B1:B999)");
+  PutFormula(1, 2, "={#7FEC}B1:B999)");
+  PutNum(2, 999, "1");
+  for (int r = 998; r >= 1; --r) PutFormula(2, r, "=B" + std::to_string(r + 1) + "+1");
+  EXPECT_EQ(SheetRecalcAll(), kSheetErrNone);
+  EXPECT_EQ(Num(2, 1), "999");
+  EXPECT_EQ(Num(1, 1), "499500");
+  EXPECT_EQ(Num(1, 2), "999");
+  // The cell alone, as the input line evaluates an edited cell.
+  SheetMaskEvalStates(nullptr, 0);
+  const i16 a1[2] = {1, 1};
+  Value v;
+  SheetEvalCellDeep(&v, a1, 0);
+  EXPECT_EQ(Num(1, 1), "499500");
+}
+
 TEST_F(SheetEval, CircularReferencesLatchOnce) {
   PutFormula(1, 1, "=B1");
   PutFormula(2, 1, "=A1");

@@ -1,5 +1,6 @@
 // A picked reference inserted into a typed formula: at the cursor, the
-// cursor behind it, the text cut at 255 bytes between characters.
+// cursor behind it, the text cut at 255 bytes between characters; the cell
+// names Go To takes.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -38,6 +39,25 @@ TEST(SheetInsertReference, AtTheCursorAndCutBetweenCharacters) {
     EXPECT_EQ(std::string(text), c.want) << c.text.size() << " " << c.ref;
     EXPECT_EQ(len, c.want.size());
     EXPECT_EQ(cursor, c.wantCursor) << c.text.size() << " " << c.ref;
+  }
+}
+
+// Go To's field: a capital letter and a row 1-999, nothing before or after.
+TEST(SheetGoTo, TakesOneCapitalAndARowUpTo999) {
+  struct Case {
+    const char *text;
+    i16 col, row;  // 0: refused
+  } cases[] = {
+      {"B12", 2, 12}, {"Z999", 26, 999}, {"A1", 1, 1},
+      {"b1", 0, 0},   {"A0", 0, 0},      {"A1000", 0, 0}, {"AA1", 0, 0}, {"A12X", 0, 0}, {"A", 0, 0}, {"", 0, 0},
+  };
+  for (const Case &c : cases) {
+    i16 col = -1, row = -1;
+    EXPECT_EQ(SheetParseGoTo(c.text, &col, &row), c.col ? 1u : 0u) << c.text;
+    if (c.col) {
+      EXPECT_EQ(col, c.col) << c.text;
+      EXPECT_EQ(row, c.row) << c.text;
+    }
   }
 }
 

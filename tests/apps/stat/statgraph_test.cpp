@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "apps/stat/stat_calc.h"
@@ -225,6 +226,20 @@ TEST_F(StatGraph, SinAndLogisticKeepTheStoredFrequencyWordAndAngleTurnsRadians) 
   ASSERT_EQ(Compute(), 0u);
   EXPECT_EQ(cond[7 + kSgFreq], 3);
   EXPECT_EQ(SetupGetItem(kSetupAngle), 1);
+  // The logistic fit and the normal probability plot, which take no
+  // frequencies either, as the overlay and as a slot.
+  SetList(4, {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"});
+  SetList(5, {"4", "7", "12", "21", "33", "46", "57", "64", "68", "70"});
+  SetList(6, {"1", "1", "1", "1", "1", "1", "1", "1", "1", "1"});
+  Block(1, static_cast<i16>(kStatLogistic), 4, 5, 6);
+  Block(0, static_cast<i16>(kStatLogistic), 4, 5, 6);
+  ASSERT_EQ(Compute(), 0u);
+  EXPECT_EQ(cond[7 + kSgFreq], 6);
+  EXPECT_EQ(cond[kSgFreq], 6);
+  cond[0] = 0;
+  Block(1, kSgNpp, 5, 0, 6);
+  ASSERT_EQ(Compute(), 0u);
+  EXPECT_EQ(cond[7 + kSgFreq], 6);
 }
 
 TEST_F(StatGraph, ScatterAndRegressionDots) {
@@ -252,6 +267,21 @@ TEST_F(StatGraph, ScatterAndRegressionDots) {
   EXPECT_TRUE(Lit(1, 46));
   EXPECT_TRUE(Lit(64, 26));
   EXPECT_TRUE(Lit(127, 6));
+}
+
+// An xyLine joins the pairs there are: with an XList longer than the YList
+// the line ends at the last pair instead of running on to the lone x.
+TEST_F(StatGraph, XyLineJoinsOnlyThePairsThereAre) {
+  SetList(1, {"1", "2", "3", "4", "5", "6", "7"});
+  SetList(2, {"2", "4", "5", "4", "5"});
+  Block(1, kSgXyLine, 1, 2);
+  ASSERT_EQ(Compute(), 0u);
+  ExpectWindow(1.0 / 3, 17.0 / 3, 1, 6);
+  ASSERT_EQ(Draw(), 0u);
+  for (const auto &d : {std::pair{17, 51}, {40, 26}, {64, 13}, {88, 26}, {111, 13}})
+    EXPECT_TRUE(Lit(d.first, d.second)) << d.first;
+  for (int x = 112; x <= 127; ++x)
+    for (int y = 0; y <= 63; ++y) ASSERT_FALSE(Lit(x, y)) << x << "," << y << "\n" << Picture();
 }
 
 TEST_F(StatGraph, CurveStartsWhereTheModelIsDefinedAndLeavesWithoutGap) {

@@ -201,6 +201,25 @@ TEST_F(TestModeScreen, VariableManagerWalksFoldersAndShowsItems) {
   EXPECT_EQ(Row(keyfeed::seen[6], 6), "main          8     1");
 }
 
+// An item's bytes in hex fill at most the eight rows of the screen: 84
+// bytes of a long item show, cut within the eighth row, nothing past it.
+TEST_F(TestModeScreen, LongItemsHexIsCutAtTheScreensEnd) {
+  u8 bytes[200];
+  for (int i = 0; i < 200; ++i) bytes[i] = static_cast<u8>(i);
+  ASSERT_EQ(McsCreateInFolder("main", "RAWITEM", sizeof bytes, bytes), 0u);
+  keyfeed::record = true;
+  Press({kKeyUp, kKeyUp, kKeyExe, kKeyExe, kKeyExit, kKeyExit, kKeyExit});
+  VarMgrMain();
+  ASSERT_GE(keyfeed::seen.size(), 5u);
+  std::string hex;
+  for (int i = 0; i < 200; ++i) {
+    char b[3];
+    HexByte(bytes[i], b);
+    hex += b;
+  }
+  for (int r = 1; r <= 8; ++r) EXPECT_EQ(Row(keyfeed::seen[4], r), hex.substr(21 * (r - 1), 21)) << r;
+}
+
 TEST_F(TestModeScreen, FolderOfTooManyItemsGivesTheErrorBox) {
   ASSERT_EQ(McsCreateFolder("BIG"), 0u);
   for (int i = 0; i < 101; ++i) {
