@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "kernel/calc_ram.h"
 #include "tests/support/harness.h"
@@ -111,6 +112,43 @@ TEST_F(Eact, SaveAsOntoAnExistingNameAsks) {
   EXPECT_TRUE(CalcScreenHas("AB")) << Screen();
 }
 
+// Yes to the question replaces the file, and the question's look at the
+// old file leaves it closed: it opens again (an open file could not be
+// replaced or opened a second time).
+TEST_F(Eact, SaveAsOntoAnExistingNameWithYesReplacesIt) {
+  ASSERT_TRUE(NewFileAB());
+  ASSERT_TRUE(CalcPress("F3 5 EXE F1 F1"));  // AB saved with 5
+  ASSERT_TRUE(CalcPress("F1 F2"));
+  ASSERT_TRUE(CalcPostCodes({'C', 'D'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  ASSERT_TRUE(CalcPress("UP UP AC 8 EXE"));
+  ASSERT_TRUE(CalcPress("F1 F2"));
+  ASSERT_TRUE(CalcPostCodes({'A', 'B'}));
+  ASSERT_TRUE(CalcPress("EXE"));
+  ASSERT_TRUE(CalcScreenHas("Overwrite OK?")) << Screen();
+  ASSERT_TRUE(CalcPress("F1"));
+  EXPECT_FALSE(CalcScreenHas("ERROR")) << Screen();
+  EXPECT_TRUE(Shows("======AB      =======")) << Screen();
+  const std::string path = "\\\\fls0\\AB.EAC";
+  std::vector<u16> wide(path.begin(), path.end());
+  wide.push_back(0);
+  const i32 h = FileOpen(wide.data());
+  EXPECT_GE(h, 0) << "AB.EAC left open";
+  if (h >= 0) FileClose(h);
+  // Nothing changed since the save: EXIT goes to the list without asking.
+  ASSERT_TRUE(CalcPress("EXIT"));
+  ASSERT_FALSE(CalcScreenHas("Save this file?")) << Screen();
+  // The list: AB on row 2, CD on row 3; the cursor goes to AB.
+  ASSERT_EQ(CalcRow(2).substr(0, 3), " AB") << CalcScreenText();
+  if (ScreenRowReversed(2)[1] != 'R') {
+    ASSERT_TRUE(CalcPress("UP"));
+  }
+  ASSERT_EQ(ScreenRowReversed(2)[1], 'R') << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXE"));
+  EXPECT_TRUE(Shows("======AB      =======")) << Screen();
+  EXPECT_EQ(ScreenTextAt(122, 16, 1), "8") << Screen();
+}
+
 TEST_F(Eact, UserVariablesStayAsideWhileEactivityRuns) {
   ASSERT_TRUE(CalcPress("1"));  // RUN-MAT, linear
   ASSERT_TRUE(CalcPress("5 -> A EXE"));
@@ -208,6 +246,56 @@ TEST_F(Eact, AFailedSaveKeepsTheEditorOpen) {
   ASSERT_TRUE(CalcPress("EXIT"));
   EXPECT_TRUE(Shows("======AB      =======")) << Screen();
   EXPECT_FALSE(CalcScreenHas("e-Act List")) << Screen();
+}
+
+// A SAVE that cannot write the new file whole (the storage has no room for
+// it beside the old one) shows Storage ERROR, keeps the saved file as it
+// was and leaves nothing behind.
+TEST_F(Eact, ASaveThatCannotBeWrittenKeepsTheSavedFile) {
+  const auto wide = [](const std::string &text) {
+    std::vector<u16> w(text.begin(), text.end());
+    w.push_back(0);
+    return w;
+  };
+  const std::vector<u16> path = wide("\\\\fls0\\AB.EAC"), device = wide("\\\\fls0");
+  const auto file = [&] {
+    std::vector<u8> b;
+    const i32 h = FileOpen(path.data());
+    if (h < 0) return b;
+    b.resize(static_cast<size_t>(FileGetSize(h)));
+    FileRead(h, b.data(), static_cast<i32>(b.size()), 0);
+    FileClose(h);
+    return b;
+  };
+  const auto room = [&] {
+    u32 bytes = 0;
+    FileGetFreeSpace(device.data(), &bytes);
+    return bytes;
+  };
+  ASSERT_TRUE(NewFileAB());
+  ASSERT_TRUE(CalcPress("F3 5 EXE F1 F1"));  // AB saved with 5
+  const std::vector<u8> saved = file();
+  ASSERT_FALSE(saved.empty());
+  // The line of 5 becomes Seq(X,X,1,150,1)->List 1: some 5 KB more (List
+  // 1, List Ans and the result); the list viewer opens and EXIT closes it.
+  ASSERT_TRUE(CalcPress("UP UP AC"));
+  ASSERT_TRUE(CalcPostCodes({0x7F2C, 'X', ',', 'X', ',', '1', ',', '1', '5', '0', ',', '1', ')', 0x0E, 0x7F51, '1'}));
+  ASSERT_TRUE(CalcPress("EXE EXIT"));
+  ASSERT_FALSE(CalcScreenHas("ERROR")) << CalcScreenText();
+  // Filler files leave about 2 KB.
+  std::vector<std::vector<u16>> fillers;
+  for (int n = 0; n < 100 && room() > 2500; ++n) {
+    fillers.push_back(wide("\\\\fls0\\FILL" + std::to_string(n) + ".BIN"));
+    i32 size = static_cast<i32>(room() - 2000);
+    while (size > 64 && FileCreate(fillers.back().data(), size) < 0) size /= 2;
+  }
+  const u32 left = room();
+  ASSERT_LE(left, 2500u);
+  ASSERT_TRUE(CalcPress("F1 F1"));
+  EXPECT_TRUE(CalcScreenHas("Storage ERROR")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_EQ(file(), saved);
+  EXPECT_EQ(room(), left);
 }
 
 // The file list left with MENU and opened again: the list of the first
