@@ -138,13 +138,10 @@ inline bool ProgUnpackPlain(const BcdReal *x, BcdWork *w) {
 // memo's key, the copy into a cell or a variable), and words read over bytes
 // stored one by one wait for those stores to reach the cache first.
 inline bool ProgPackPlain(const BcdWork *src, BcdReal *dst) {
-  if (static_cast<u8>(src->b[0] - 1) >= 0x0F || (src->b[8] | src->b[9]) != 0) return false;
-  const u32 hi = src->b[10], lo = src->b[11];
-  if (hi != 0x10 && hi != 0x60 && ((hi != 0x09 && hi != 0x59) || lo == 0)) return false;
+  u8 b0;
   u64 v;
-  __builtin_memcpy(&v, src->b, 8);
-  v = (v & ~u64{0xF0}) | u64{(lo & 0x0F) << 4};
-  const u64 first = u64{(hi & 0xF0) | lo >> 4} | v << 8;
+  if (!RealPlainStoredWords(src, &b0, &v)) return false;
+  const u64 first = u64{b0} | v << 8;
   const u32 last = static_cast<u32>(v >> 56);
   __builtin_memcpy(dst->b, &first, 8);
   __builtin_memcpy(dst->b + 8, &last, 4);

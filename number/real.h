@@ -104,11 +104,11 @@ inline bool RealUnpackPlain(const BcdReal *src, BcdWork *dst) {
   dst->b[11] = static_cast<u8>(word);
   return true;
 }
-// RealPack of a plain working number whose stored form unpacks to it again
-// (kind number, d1 not 0, bytes 8-9 zero, an exponent the stored form
-// holds): 1 with bytes 0-8 of dst written as RealPack writes them, bytes
-// 9-11 left alone; 0 for anything else, dst untouched (RealPack decides).
-inline bool RealPackPlain(const BcdWork *src, BcdReal *dst) {
+// The stored form of a plain working number whose stored form unpacks to it
+// again (kind number, d1 not 0, bytes 8-9 zero, an exponent the stored form
+// holds): 1 with *byte0 and *digits (bytes 1-8, little-endian) as RealPack
+// writes them; 0 for anything else (RealPack decides).
+inline bool RealPlainStoredWords(const BcdWork *src, u8 *byte0, u64 *digits) {
   // Byte 0 from 0x01 to 0x0F: kind number, d1 not 0.
   if (static_cast<u8>(src->b[0] - 1) >= 0x0F || (src->b[8] | src->b[9]) != 0) return false;
   // Word high byte: sign code 1 or 6 with digit 0 (exponent 0 to 99), or 0
@@ -117,9 +117,19 @@ inline bool RealPackPlain(const BcdWork *src, BcdReal *dst) {
   if (hi != 0x10 && hi != 0x60 && ((hi != 0x09 && hi != 0x59) || lo == 0)) return false;
   u64 v;
   __builtin_memcpy(&v, src->b, 8);
-  v = (v & ~u64{0xF0}) | u64{(lo & 0x0F) << 4};
+  *digits = (v & ~u64{0xF0}) | u64{(lo & 0x0F) << 4};
+  *byte0 = static_cast<u8>((hi & 0xF0) | lo >> 4);
+  return true;
+}
+// RealPack of such a plain working number: 1 with bytes 0-8 of dst written
+// as RealPack writes them, bytes 9-11 left alone; 0 for anything else, dst
+// untouched (RealPack decides).
+inline bool RealPackPlain(const BcdWork *src, BcdReal *dst) {
+  u8 b0;
+  u64 v;
+  if (!RealPlainStoredWords(src, &b0, &v)) return false;
   __builtin_memcpy(dst->b + 1, &v, 8);
-  dst->b[0] = static_cast<u8>((hi & 0xF0) | lo >> 4);
+  dst->b[0] = b0;
   return true;
 }
 // Error code of a stored real or value: byte 1 when byte 0's high nibble is
