@@ -210,9 +210,7 @@ i32 GraphTableScreenMenu(GraphContext *ctx) {
   if (GraphScreenMode(ctx) == 0) LcdClearVram();
   const i32 r = GraphTableScreen(ctx, 0);
   FkeyPopLevel();
-  i16 g[6];
-  for (int i = 0; i < 6; ++i) g[i] = static_cast<i16>(groups[i]);
-  FkeyRestoreGroups(g);
+  FkeyRestoreGroups(groups);
   FkeyRestorePages(0, 1, pages);
   KeySetMenuMask(mask);
   KeyForgetDrawnRow();
