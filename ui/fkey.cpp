@@ -290,13 +290,19 @@ void FkeyRestorePages(i32 first, i32 last, const FkeyItem *const *in) {
 
 void FkeySaveGroups(u16 out[6]) { std::memcpy(out, g_groupWords.data(), sizeof g_groupWords); }
 
+void FkeyRestoreGroups(const u16 in[6]) {
+  FkeyBuildShiftVarsGroup(in[kGrShiftVars]);
+  FkeyBuildVarsGroup(in[kGrVars]);
+  FkeyBuildOptGroup(in[kGrOpt]);
+  FkeyBuildAlphaGroup(in[kGrAlpha]);
+  FkeyBuildShiftGroup(in[kGrShift]);
+  FkeyBuildClipGroup(in[kGrClip]);
+}
+
 void FkeyRestoreGroups(const i16 in[6]) {
-  FkeyBuildShiftVarsGroup(static_cast<u16>(in[kGrShiftVars]));
-  FkeyBuildVarsGroup(static_cast<u16>(in[kGrVars]));
-  FkeyBuildOptGroup(static_cast<u16>(in[kGrOpt]));
-  FkeyBuildAlphaGroup(static_cast<u16>(in[kGrAlpha]));
-  FkeyBuildShiftGroup(static_cast<u16>(in[kGrShift]));
-  FkeyBuildClipGroup(static_cast<u16>(in[kGrClip]));
+  u16 words[6];
+  for (int i = 0; i < 6; ++i) words[i] = static_cast<u16>(in[i]);
+  FkeyRestoreGroups(words);
 }
 
 void FkeyBuildShiftVarsGroup(u16 variant) { BuildGroup(kGrShiftVars, kFkeyShiftVarsFirst, kFkeyShiftVarsLast, variant); }

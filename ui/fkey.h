@@ -107,7 +107,11 @@ u32 FkeyGetPage(i32 id, FkeyItem out[6]);
 const FkeyItem *FkeyPageOf(i32 id);
 void FkeySavePages(i32 first, i32 last, const FkeyItem **out);
 void FkeyRestorePages(i32 first, i32 last, const FkeyItem *const *in);
+// The variant words of the six menu groups; FkeyRestoreGroups takes the
+// saved array back and rebuilds every group with its variant.
 void FkeySaveGroups(u16 out[6]);
+void FkeyRestoreGroups(const u16 in[6]);
+// The same from signed words, for callers that keep them so.
 void FkeyRestoreGroups(const i16 in[6]);
 void FkeyBuildShiftVarsGroup(u16 variant);
 void FkeyBuildVarsGroup(u16 variant);

@@ -57,6 +57,22 @@ void PopupOpenFramed(i32 k) {
 
 void PopupCloseKind5() { PopupClose(kFramedKind); }
 
+i32 PopupAskListNumber(std::initializer_list<i32> ids, i32 *out) {
+  PopupOpen(kFramedKind);
+  PopupDrawWindow(4);
+  char text[40];
+  i32 row = PopupFirstRow(4);
+  for (i32 id : ids) {
+    TextLocate(1, row++);
+    if (MsgText(id, text)) TextPrint(text);
+  }
+  TextLocate(3, 5);
+  TextPrint("  List[1~26]:    ");
+  const i32 r = TextInputNumber(out, 17, 5, 1, 26);
+  PopupClose(kFramedKind);
+  return r;
+}
+
 void PopupRestoreCursor(const TextCursorState &saved) {
   TextLocate(saved.x, saved.y);
   if (saved.shape != -1) KeyCursorFromState();

@@ -42,6 +42,11 @@ void PopupResetCaptureBoxes();
 // Returns 0 on that EXE, -2 on EXIT, -1 on SHIFT+EXIT. A stored factor that
 // cannot be read shows its error box first.
 i32 PopupZoomFactors();
+// Asks for a list number 1-26 in a size-4 pop-up: the messages ids, one a
+// row from the window's first row, then "List[1~26]:" with a two-digit
+// field. Returns 0 with the number in *out, -1 on SHIFT+EXIT, -2 on EXIT;
+// the screen under it is restored.
+i32 PopupAskListNumber(std::initializer_list<i32> ids, i32 *out);
 // The first text row inside a window of size k.
 i32 PopupFirstRow(i32 k);
 // Reads keys until one of the closing key codes arrives; returns it.

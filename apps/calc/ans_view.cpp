@@ -87,9 +87,7 @@ void EnterFrame(Frame *f) {
 void LeaveFrame(const Frame *f) {
   FkeyPopLevel();
   FkeyRestorePages(0, 0, &f->page0);
-  i16 groups[6];
-  for (int i = 0; i < 6; ++i) groups[i] = static_cast<i16>(f->groups[i]);
-  FkeyRestoreGroups(groups);
+  FkeyRestoreGroups(f->groups);
   KeySetMenuMask(f->mask);
   KeyForgetDrawnRow();
 }

@@ -563,9 +563,7 @@ u32 MatListScreen(u8 *matrix, u8 *top, u32 *rows, u32 *cols) {
   }
   *top = static_cast<u8>(first);
   FkeyPopLevel();
-  i16 g[6];
-  for (int i = 0; i < 6; ++i) g[i] = static_cast<i16>(groups[i]);
-  FkeyRestoreGroups(g);
+  FkeyRestoreGroups(groups);
   KeySetMenuMask(mask);
   KeyForgetDrawnRow();
   return result;
@@ -683,9 +681,7 @@ u32 MatEditElements(i8 matrix) {
   }
 out:
   FkeyPopLevel();
-  i16 g[6];
-  for (int i = 0; i < 6; ++i) g[i] = static_cast<i16>(groups[i]);
-  FkeyRestoreGroups(g);
+  FkeyRestoreGroups(groups);
   KeySetMenuMask(mask);
   KeyForgetDrawnRow();
   return ended;

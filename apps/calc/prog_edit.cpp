@@ -848,9 +848,7 @@ u32 ProgEditMain(u32 start, ProgList *list) {
   LcdClearVram();
   FkeyPopLevel();
   FkeyRestorePages(kMenuFirst, kMenuFirst + kMenuCount - 1, saved_pages);
-  i16 groups_in[6];
-  for (int i = 0; i < 6; ++i) groups_in[i] = static_cast<i16>(groups[i]);
-  FkeyRestoreGroups(groups_in);
+  FkeyRestoreGroups(groups);
   KeySetMenuMask(saved_mask);
   SetupSetItem(kSetupMode, saved_mode);
   if (result == kKeyQuit) {

@@ -540,7 +540,7 @@ void RunSelected(ProgList *list) {
   }
   FkeyPopLevel();
   KeySetMenuMask(mask);
-  FkeyRestoreGroups(reinterpret_cast<const i16 *>(groups));
+  FkeyRestoreGroups(groups);
   KeyForgetDrawnRow();
   if (ok) return;
   const u8 code = ValErrorCode(&result) ? ValErrorCode(&result) : ValErrorCode(&result.im);

@@ -70,7 +70,7 @@ void SheetScreenEnter(SheetScreenSave *s, u16 mask, const FkeyItem page0[6]) {
 void SheetScreenLeave(const SheetScreenSave *s) {
   FkeyPopLevel();
   FkeyRestorePages(0, 2, s->pages);
-  FkeyRestoreGroups(reinterpret_cast<const i16 *>(s->groups));
+  FkeyRestoreGroups(s->groups);
   KeySetMenuMask(s->mask);
   KeySetModifier(s->modifier);
   PopupRestoreCursor(s->cursor);

@@ -501,6 +501,27 @@ u32 LinkAt(const u8 *d, const Lay &L, i32 col, i32 row, u32 *place) {
   return Get32(d + *place);
 }
 
+// One cell of an opened sheet: the sheet's resolved name, data and layout,
+// and the cell's link word with its place.
+struct CellLink {
+  char res[9];
+  const u8 *d;
+  Lay L;
+  u32 place;
+  u32 link;  // 0 when the cell has no text record
+};
+
+// Opens the sheet of name and finds the link word of (col,row); false when
+// the cell lies outside the sheet or the sheet cannot be opened. A link
+// marked as having no record reads as 0, so its flags and state read as 0.
+bool OpenCellLink(const char *name, i32 col, i32 row, CellLink *c) {
+  if (!CellOk(col, row) || !Open(name, c->res, &c->d, &c->L)) return false;
+  c->place = 0;
+  c->link = LinkAt(c->d, c->L, col, row, &c->place);
+  if ((c->link & 0xFFFF) == 0xFFFF) c->link = 0;
+  return true;
+}
+
 // ---- the item check ----
 
 bool CheckString(const u8 *p, u32 avail, u32 *used) {
@@ -896,15 +917,13 @@ void SheetClearValues(const char *name, i32 col, i32 row, i32 count) {
 // ---- texts ----
 
 u32 SheetReadText(const char *name, i32 col, i32 row, char *dst, u32 kind, u32 *lenOut) {
-  if (!CellOk(col, row)) return 0;
-  char res[9];
-  const u8 *d;
-  Lay L;
-  if (!Open(name, res, &d, &L)) return 0;
-  u32 place = 0;
-  const u32 link = LinkAt(d, L, col, row, &place);
+  CellLink c;
+  if (!OpenCellLink(name, col, row, &c)) return 0;
+  const u8 *d = c.d;
+  const Lay &L = c.L;
+  const u32 link = c.link;
   const u8 flags = static_cast<u8>(link >> 24);
-  if ((link & 0xFFFF) == 0xFFFF || !(flags & kind)) return 0;
+  if (!(flags & kind)) return 0;
   const u32 bytes = EntryOf(d, L, kText, col);
   const u8 *blk = d + BlockAt(d, L, kText, col);
   const char *p = reinterpret_cast<const char *>(blk + 4 + 4 * Get32(blk) + (link & 0xFFFF));
@@ -1032,14 +1051,11 @@ void SheetClearCell(const char *name, i32 col, i32 row) {
 // ---- flags and states ----
 
 u32 SheetCellFlags(const char *name, i32 col, i32 row, u8 arg, u32 op) {
-  if (!CellOk(col, row)) return 0;
-  char res[9];
-  const u8 *d;
-  Lay L;
-  if (!Open(name, res, &d, &L)) return 0;
-  u32 place = 0;
-  u32 link = LinkAt(d, L, col, row, &place);
-  if ((link & 0xFFFF) == 0xFFFF) link = 0;
+  CellLink c;
+  if (!OpenCellLink(name, col, row, &c)) return 0;
+  const u8 *d = c.d;
+  const Lay &L = c.L;
+  const u32 link = c.link;
   const u8 flags = static_cast<u8>(link >> 24);
   switch (op) {
     case 1: {
@@ -1060,20 +1076,17 @@ u32 SheetCellFlags(const char *name, i32 col, i32 row, u8 arg, u32 op) {
     state = arg;
     fl &= ~u32{kSheetFlagMark};
   }
-  WrLink(res, d, place, (fl << 24) | ((state & 0xFF) << 16) | (link & 0xFFFF));
+  WrLink(c.res, d, c.place, (fl << 24) | ((state & 0xFF) << 16) | (link & 0xFFFF));
   return 1;
 }
 
 u32 SheetCellRead(const char *name, i32 col, i32 row, SheetCellState *out) {
   std::memset(out, 0, sizeof *out);
-  if (!CellOk(col, row)) return 0;
-  char res[9];
-  const u8 *d;
-  Lay L;
-  if (!Open(name, res, &d, &L)) return 0;
-  u32 place = 0;
-  u32 link = LinkAt(d, L, col, row, &place);
-  if ((link & 0xFFFF) == 0xFFFF) link = 0;
+  CellLink c;
+  if (!OpenCellLink(name, col, row, &c)) return 0;
+  const u8 *d = c.d;
+  const Lay &L = c.L;
+  const u32 link = c.link;
   out->kinds = static_cast<u8>(link >> 24);
   out->state = static_cast<u8>(link >> 16);
   if (EntryOf(d, L, kValue, col) >= 128) {
@@ -1087,22 +1100,20 @@ u32 SheetCellRead(const char *name, i32 col, i32 row, SheetCellState *out) {
 }
 
 u32 SheetFinishFormulaCell(const char *name, i32 col, i32 row, const Value *v, u8 state) {
-  if (!CellOk(col, row)) return 0;
-  char res[9];
-  const u8 *d;
-  Lay L;
-  if (!Open(name, res, &d, &L)) return 0;
-  u32 place = 0;
-  const u32 link = LinkAt(d, L, col, row, &place);
+  CellLink c;
+  if (!OpenCellLink(name, col, row, &c)) return 0;
+  const u8 *d = c.d;
+  const Lay &L = c.L;
+  const u32 link = c.link;
   const u32 flags = link >> 24;
-  if ((link & 0xFFFF) == 0xFFFF || !(flags & kSheetFlagFormula) || (flags & kSheetFlagText)) return 0;
+  if (!(flags & kSheetFlagFormula) || (flags & kSheetFlagText)) return 0;
   if (EntryOf(d, L, kValue, col) < 128) return 0;
   const u8 *b = d + BlockAt(d, L, kValue, col);
   if (!Bit(b, row)) return 0;
   CplxPair parts;
   ValSplit(v, &parts);
-  WrKeepAt(res, d, static_cast<u32>(b - d) + 128 + 12 * RowsBefore(d, col, b, row), 12, &parts.re);
-  WrLink(res, d, place, ((flags & ~u32{kSheetFlagMark}) << 24) | (u32{state} << 16) | (link & 0xFFFF));
+  WrKeepAt(c.res, d, static_cast<u32>(b - d) + 128 + 12 * RowsBefore(d, col, b, row), 12, &parts.re);
+  WrLink(c.res, d, c.place, ((flags & ~u32{kSheetFlagMark}) << 24) | (u32{state} << 16) | (link & 0xFFFF));
   return 1;
 }
 
@@ -1113,17 +1124,13 @@ u32 SheetSetEvalState(const char *name, i32 col, i32 row, u8 state) {
 }
 
 u32 SheetCellMark(const char *name, i32 col, i32 row, u32 op) {
-  if (!CellOk(col, row)) return 0;
-  char res[9];
-  const u8 *d;
-  Lay L;
-  if (!Open(name, res, &d, &L)) return 0;
-  u32 place = 0;
-  const u32 link = LinkAt(d, L, col, row, &place);
-  if ((link & 0xFFFF) == 0xFFFF || !((link >> 24) & kSheetFlagFormula)) return 0;
+  CellLink c;
+  if (!OpenCellLink(name, col, row, &c)) return 0;
+  const u32 link = c.link;
+  if (!((link >> 24) & kSheetFlagFormula)) return 0;
   if (op == 3) return (link >> 24) & kSheetFlagMark ? 1 : 0;
   const u32 mark = u32{kSheetFlagMark} << 24;
-  WrLink(res, d, place, op == 1 ? link | mark : link & ~mark);
+  WrLink(c.res, c.d, c.place, op == 1 ? link | mark : link & ~mark);
   return 1;
 }
 

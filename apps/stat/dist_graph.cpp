@@ -624,9 +624,7 @@ i32 DistGraphScreen(GraphContext *ctx) {
   KeySetRootRowHook(outer);
   FkeyPopLevel();
   FkeyRestorePages(0, kPageCount - 1, saved);
-  i16 g[6];
-  std::memcpy(g, groups, sizeof g);
-  FkeyRestoreGroups(g);
+  FkeyRestoreGroups(groups);
   KeySetMenuMask(mask);
   KeyForgetDrawnRow();
   return r;

@@ -377,9 +377,7 @@ i32 StatListEditor(u32, u16 mode) {
     Settle(&e);
   }
   FkeyPopLevel();
-  i16 g[6];
-  for (int i = 0; i < 6; ++i) g[i] = static_cast<i16>(groups[i]);
-  FkeyRestoreGroups(g);
+  FkeyRestoreGroups(groups);
   FkeyRestorePages(0, kPageCount - 1, saved);
   KeySetMenuMask(mask);
   KeyForgetDrawnRow();

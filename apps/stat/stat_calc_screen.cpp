@@ -196,9 +196,7 @@ struct MenuSave {
   }
   void Restore() {
     FkeyPopLevel();
-    i16 g[6];
-    for (int i = 0; i < 6; ++i) g[i] = static_cast<i16>(groups[i]);
-    FkeyRestoreGroups(g);
+    FkeyRestoreGroups(groups);
     FkeyRestorePages(0, 0, &page0);
     KeySetMenuMask(mask);
     KeyForgetDrawnRow();

@@ -42,9 +42,7 @@ struct MenuSave {
   }
   void Restore() {
     FkeyPopLevel();
-    i16 g[6];
-    for (int i = 0; i < 6; ++i) g[i] = static_cast<i16>(groups[i]);
-    FkeyRestoreGroups(g);
+    FkeyRestoreGroups(groups);
     FkeyRestorePages(0, kPages - 1, pages);
     KeySetMenuMask(mask);
     KeyForgetDrawnRow();
@@ -273,19 +271,8 @@ u32 StatEditCellRange(int kind, int typed, u32 key, u16 *refA, u16 *refB, int co
 }
 
 i32 StatInputListPopup(u32 *out) {
-  PopupOpen(5);
-  PopupDrawWindow(4);
-  char text[40];
-  i32 row = PopupFirstRow(4);
-  for (i32 id : {439, 440}) {
-    TextLocate(1, row++);
-    if (MsgText(id, text)) TextPrint(text);
-  }
-  TextLocate(3, 5);
-  TextPrint("  List[1~26]:   ");
   i32 n = 0;
-  const i32 r = TextInputNumber(&n, 17, 5, 1, 26);
-  PopupClose(5);
+  const i32 r = PopupAskListNumber({439, 440}, &n);
   if (r != 0) return r;
   *out = static_cast<u32>(n);
   return 0;

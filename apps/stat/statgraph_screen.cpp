@@ -89,9 +89,7 @@ struct ScreenMenus {
     KeySetRootRowHook(hook);
     FkeyPopLevel();
     FkeyRestorePages(0, kPageCount - 1, pages);
-    i16 g[6];
-    for (int i = 0; i < 6; ++i) g[i] = static_cast<i16>(groups[i]);
-    FkeyRestoreGroups(g);
+    FkeyRestoreGroups(groups);
     KeySetMenuMask(mask);
     KeyForgetDrawnRow();
   }

@@ -484,9 +484,7 @@ i32 SplitTable(GraphContext *ctx, u32 key) {
   KeyForgetDrawnRow();
   const i32 r = GraphTableScreen(ctx, key);
   FkeyPopLevel();
-  i16 g[6];
-  for (int i = 0; i < 6; ++i) g[i] = static_cast<i16>(groups[i]);
-  FkeyRestoreGroups(g);
+  FkeyRestoreGroups(groups);
   KeySetMenuMask(mask);
   KeyForgetDrawnRow();
   return r;

@@ -259,9 +259,7 @@ i32 GraphMenu(GraphContext *ctx, u16 optVariant, u16 shiftVariant, u16 extraMask
   FkeyPopLevel();
   std::memcpy(pages, kept, sizeof kept);
   FkeyRestorePages(0, 19, saved);
-  i16 g[6];
-  std::memcpy(g, groups, sizeof g);
-  FkeyRestoreGroups(g);
+  FkeyRestoreGroups(groups);
   KeySetMenuMask(mask);
   KeyForgetDrawnRow();
   return r;

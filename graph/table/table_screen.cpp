@@ -82,20 +82,8 @@ void StoreCursorColumn(GraphContext *ctx) {
 }  // namespace
 
 i32 GraphAskListNumber() {
-  PopupOpen(5);
-  PopupDrawWindow(4);
-  char text[40];
-  i32 row = PopupFirstRow(4);
-  for (i32 id : {4, 22, 23}) {
-    TextLocate(1, row++);
-    if (MsgText(id, text)) TextPrint(text);
-  }
-  TextLocate(3, 5);
-  TextPrint("  List[1~26]:    ");
   i32 n = 0;
-  const i32 r = TextInputNumber(&n, 17, 5, 1, 26);
-  PopupClose(5);
-  return r == 0 ? n : 0;
+  return PopupAskListNumber({4, 22, 23}, &n) == 0 ? n : 0;
 }
 
 i32 GraphTableScreen(GraphContext *ctx, u32 firstKey) {
@@ -210,9 +198,7 @@ i32 GraphTableScreenMenu(GraphContext *ctx) {
   if (GraphScreenMode(ctx) == 0) LcdClearVram();
   const i32 r = GraphTableScreen(ctx, 0);
   FkeyPopLevel();
-  i16 g[6];
-  for (int i = 0; i < 6; ++i) g[i] = static_cast<i16>(groups[i]);
-  FkeyRestoreGroups(g);
+  FkeyRestoreGroups(groups);
   FkeyRestorePages(0, 1, pages);
   KeySetMenuMask(mask);
   KeyForgetDrawnRow();

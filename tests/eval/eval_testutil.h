@@ -9,6 +9,7 @@
 #include <cstring>
 #include <stdexcept>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -127,6 +128,35 @@ inline std::string Eval(const std::string &text) {
     return out + "}";
   }
   return shown;
+}
+
+// Sets the n-th (mod 6) of the mode pairs random texts cycle through:
+// calculation mode and complex mode.
+inline void SetRandomTextMode(int n) {
+  static const u8 modes[][2] = {{0, 0}, {0, 1}, {0, 2}, {9, 0}, {1, 0}, {15, 0}};
+  SetupSetItem(kSetupMode, modes[n % 6][0]);
+  SetupSetItem(kSetupComplexMode, modes[n % 6][1]);
+}
+
+// A random text of 1 to maxLen tokens drawn from vocabulary; when
+// anyByteOneIn is not 0, one draw in that many is any non-zero byte instead.
+// Ends with the end byte and a second zero: a token group's lead byte drawn
+// last takes the end byte as its second byte, as in the editors' buffers.
+inline std::vector<u8> RandomTokenText(std::mt19937 &rng, const std::vector<std::vector<u8>> &vocabulary,
+                                       int maxLen, u32 anyByteOneIn) {
+  std::vector<u8> text;
+  const int len = 1 + static_cast<int>(rng() % static_cast<u32>(maxLen));
+  for (int k = 0; k < len; ++k) {
+    if (anyByteOneIn != 0 && rng() % anyByteOneIn == 0) {
+      text.push_back(static_cast<u8>(1 + rng() % 255));
+    } else {
+      const auto &t = vocabulary[rng() % vocabulary.size()];
+      text.insert(text.end(), t.begin(), t.end());
+    }
+  }
+  text.push_back(0);
+  text.push_back(0);
+  return text;
 }
 
 }  // namespace evaltest

@@ -31,26 +31,11 @@ const std::vector<std::vector<u8>> kVocabulary = {
 TEST(EvalFuzz, RandomTextsEndInAValueOrAnError) {
   std::mt19937 rng(20261210);
   evaltest::ResetState();
-  const u8 modes[][2] = {{0, 0}, {0, 1}, {0, 2}, {9, 0}, {1, 0}, {15, 0}};
   int values = 0, errors = 0;
   for (int n = 0; n < 100000; ++n) {
-    const auto &m = modes[n % 6];
-    SetupSetItem(kSetupMode, m[0]);
-    SetupSetItem(kSetupComplexMode, m[1]);
-    std::vector<u8> text;
-    const int len = 1 + static_cast<int>(rng() % 24);
-    for (int k = 0; k < len; ++k) {
-      if (rng() % 50 == 0) {
-        text.push_back(static_cast<u8>(1 + rng() % 255));  // any byte at all
-      } else {
-        const auto &t = kVocabulary[rng() % kVocabulary.size()];
-        text.insert(text.end(), t.begin(), t.end());
-      }
-    }
-    // The end byte and a second zero: a token group's lead byte drawn last
-    // takes the end byte as its second byte, as in the editors' buffers.
-    text.push_back(0);
-    text.push_back(0);
+    evaltest::SetRandomTextMode(n);
+    // Up to 24 tokens, one draw in 50 any byte at all.
+    std::vector<u8> text = evaltest::RandomTokenText(rng, kVocabulary, 24, 50);
     TokPos pos = text.data();
     EvalCell tok{}, r{};
     const u32 ok = EvalWholeExpr(&pos, &tok, &r, 1);

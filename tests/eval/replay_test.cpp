@@ -379,20 +379,10 @@ TEST_F(Replay, RandomTokenSequences) {
       {0x8D}, {0x7F, 0x26}, {0x7F, 0x40}, {0x7F, 0x51}, {0xF7, 0x00}, {0xF9, 0x21}, {0xE5, 0x41},
       {0x7F, 0x21}, {0x7F, 0x4C}, {0x14}, {'$'}, {0xF8}, {0xFA}, {0x13}, {0x0D}, {0x0C},
   };
-  const u8 modes[][2] = {{0, 0}, {0, 1}, {0, 2}, {9, 0}, {1, 0}, {15, 0}};
   std::mt19937 rng(4141);
   for (int n = 0; n < 60000; ++n) {
-    const auto &m = modes[n % 6];
-    SetupSetItem(kSetupMode, m[0]);
-    SetupSetItem(kSetupComplexMode, m[1]);
-    std::vector<u8> text;
-    const int len = 1 + static_cast<int>(rng() % 20);
-    for (int k = 0; k < len; ++k) {
-      const auto &t = vocabulary[rng() % vocabulary.size()];
-      text.insert(text.end(), t.begin(), t.end());
-    }
-    text.push_back(0);
-    text.push_back(0);
+    evaltest::SetRandomTextMode(n);
+    const std::vector<u8> text = evaltest::RandomTokenText(rng, vocabulary, 20, 0);
     SCOPED_TRACE(Bytes(text.data(), text.size()) + " mode " + std::to_string(n % 6));
     const Entry entry = n % 3 == 0 ? kGraphArgument : kWhole;
     SetValues(kValueSets[n % 2]);

@@ -248,6 +248,27 @@ TEST_F(Stat, FrequenciesAllZeroAreMaError) {
   EXPECT_EQ(ListText(1), "1,2");
 }
 
+// SET's list pop-up: its title and "List[1~26]:" over the screen, EXIT
+// keeping the list chosen, 27 refused with Argument ERROR and asked again,
+// then a number in range choosing the list.
+TEST_F(Stat, SetupListPopupAsksForAListNumber) {
+  ASSERT_TRUE(CalcPress("F2 F6"));
+  EXPECT_TRUE(CalcScreenHas("1Var XList  :List1")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("F1"));
+  EXPECT_TRUE(CalcScreenHas("Select List No.")) << CalcScreenText();
+  EXPECT_TRUE(CalcScreenHas("List[1~26]:")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_FALSE(CalcScreenHas("List[1~26]:")) << CalcScreenText();
+  EXPECT_TRUE(CalcScreenHas("1Var XList  :List1")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("F1 2 7 EXE"));
+  EXPECT_TRUE(CalcScreenHas("Argument ERROR")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("EXIT"));
+  EXPECT_TRUE(CalcScreenHas("List[1~26]:")) << CalcScreenText();
+  ASSERT_TRUE(CalcPress("5 EXE"));
+  EXPECT_FALSE(CalcScreenHas("List[1~26]:")) << CalcScreenText();
+  EXPECT_TRUE(CalcScreenHas("1Var XList  :List5")) << CalcScreenText();
+}
+
 TEST_F(Stat, LinearRegressionShowsItsFormulaAndCopiesIt) {
   ASSERT_TRUE(Cells({"1", "2", "3", "4", "5"}));
   ASSERT_TRUE(CalcPress("RIGHT"));

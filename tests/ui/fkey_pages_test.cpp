@@ -115,7 +115,7 @@ TEST(FkeyGroups, BuildSaveRestore) {
   EXPECT_EQ(FkeyShiftGroupPages(0, shiftPages), 0u);
 
   // Restoring rebuilds every group with its saved variant; 0 clears.
-  const i16 restore[6] = {0, 0, 0, 0, 0, 1};
+  const u16 restore[6] = {0, 0, 0, 0, 0, 1};
   FkeyRestoreGroups(restore);
   FkeySaveGroups(words);
   EXPECT_EQ(std::memcmp(words, afterReset, sizeof words), 0);
