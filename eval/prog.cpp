@@ -452,7 +452,7 @@ u32 DispWait(ProgRunState *run, u32 valueRows) {
     }
   }
   KeySetMenuMask(mask);
-  FkeyRestoreGroups(reinterpret_cast<const i16 *>(groups));
+  FkeyRestoreGroups(groups);
   return result;
 }
 
@@ -1145,7 +1145,7 @@ u32 InputLine(const u8 **pos, Value *status, ProgRunContext *ctx, u8 *line) {
   }
   const u32 r = ProgGlueInput(pos, status, ctx, line);
   KeySetMenuMask(mask);
-  FkeyRestoreGroups(reinterpret_cast<const i16 *>(groups));
+  FkeyRestoreGroups(groups);
   return r;
 }
 

@@ -299,11 +299,6 @@ void FkeyRestoreGroups(const u16 in[6]) {
   FkeyBuildClipGroup(in[kGrClip]);
 }
 
-void FkeyRestoreGroups(const i16 in[6]) {
-  u16 words[6];
-  for (int i = 0; i < 6; ++i) words[i] = static_cast<u16>(in[i]);
-  FkeyRestoreGroups(words);
-}
 
 void FkeyBuildShiftVarsGroup(u16 variant) { BuildGroup(kGrShiftVars, kFkeyShiftVarsFirst, kFkeyShiftVarsLast, variant); }
 void FkeyBuildVarsGroup(u16 variant) { BuildGroup(kGrVars, kFkeyVarsFirst, kFkeyVarsLast, variant); }

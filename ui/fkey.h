@@ -111,8 +111,6 @@ void FkeyRestorePages(i32 first, i32 last, const FkeyItem *const *in);
 // saved array back and rebuilds every group with its variant.
 void FkeySaveGroups(u16 out[6]);
 void FkeyRestoreGroups(const u16 in[6]);
-// The same from signed words, for callers that keep them so.
-void FkeyRestoreGroups(const i16 in[6]);
 void FkeyBuildShiftVarsGroup(u16 variant);
 void FkeyBuildVarsGroup(u16 variant);
 void FkeyBuildOptGroup(u16 variant);

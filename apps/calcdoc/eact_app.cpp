@@ -166,9 +166,7 @@ void Apply(const Side &s) {
   Doc() = s.doc;
   FkeyRestorePages(kFkeyAppFirst, kFkeyAppLast, s.pages);
   FkeyRestoreStack(&s.stack);
-  i16 groups[6];
-  for (i32 i = 0; i < 6; ++i) groups[i] = static_cast<i16>(s.groups[i]);
-  FkeyRestoreGroups(groups);
+  FkeyRestoreGroups(s.groups);
   KeySetMenuMask(s.mask);
 }
 
@@ -416,9 +414,7 @@ u32 EactEditorMain() {
   EactInstallMenus();
   const u32 key = CalcDocEngine(first);
   FkeyRestorePages(0, 12, pages);
-  i16 back[6];
-  for (i32 i = 0; i < 6; ++i) back[i] = static_cast<i16>(groups[i]);
-  FkeyRestoreGroups(back);
+  FkeyRestoreGroups(groups);
   KeySetMenuMask(mask);
   return key;
 }
