@@ -71,26 +71,38 @@ class XvfbWalk : public ::testing::Test {
     if (!home_.empty()) std::filesystem::remove_all(home_);
   }
 
-  // Starts Xvfb on the first free display from :91 on.
+  // Starts Xvfb on a display number it chooses itself (-displayfd): the
+  // server takes the number by creating its lock file, so walks running at
+  // the same time never share or steal a display.
   bool StartServer() {
-    for (int n = 91; n < 140; ++n) {
-      const std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
-      const std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
-      if (std::filesystem::exists(lock) || std::filesystem::exists(socket)) continue;
-      display_ = ":" + std::to_string(n);
-      server_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-      server_.start("Xvfb", {QString::fromStdString(display_), "-screen", "0", "640x900x24", "-nolisten", "tcp"});
-      if (!server_.waitForStarted(10000)) return false;
-      QElapsedTimer t;
-      t.start();
-      while (t.elapsed() < kStepLimitMs && server_.state() == QProcess::Running) {
-        if (std::filesystem::exists(socket)) return true;
-        QThread::msleep(20);
-      }
-      server_.kill();
-      server_.waitForFinished(5000);  // another server took the number: try the next
+    server_.setProcessChannelMode(QProcess::SeparateChannels);
+    server_.setReadChannel(QProcess::StandardOutput);
+    server_.start("Xvfb", {"-displayfd", "1", "-screen", "0", "640x900x24", "-nolisten", "tcp"});
+    if (!server_.waitForStarted(10000)) {
+      ADD_FAILURE() << "no virtual X server could be started";
+      return false;
     }
-    ADD_FAILURE() << "no virtual X server could be started";
+    QElapsedTimer t;
+    t.start();
+    std::string number;
+    while (t.elapsed() < kStepLimitMs && server_.state() == QProcess::Running) {
+      if (server_.canReadLine() || server_.waitForReadyRead(100)) {
+        if (!server_.canReadLine()) continue;
+        number = server_.readLine().trimmed().toStdString();
+        break;
+      }
+    }
+    if (number.empty()) {
+      ADD_FAILURE() << "the virtual X server gave no display number";
+      return false;
+    }
+    display_ = ":" + number;
+    const std::string socket = "/tmp/.X11-unix/X" + number;
+    while (t.elapsed() < kStepLimitMs && server_.state() == QProcess::Running) {
+      if (std::filesystem::exists(socket)) return true;
+      QThread::msleep(20);
+    }
+    ADD_FAILURE() << "the virtual X server on " << display_ << " did not start";
     return false;
   }
 
