@@ -10,6 +10,7 @@
 #include "memory/item_array.h"
 #include "memory/item_system.h"
 #include "memory/mcs_api.h"
+#include "memory/mcs_store.h"
 #include "memory/str.h"
 #include "number/value.h"
 #include "ui/keycodes.h"
@@ -51,6 +52,15 @@ const u8 *Raw(u32 *size) {
     return nullptr;
   }
   return data;
+}
+
+// Whether the document item is of the document's type and carries no flag
+// that refuses a write, so that changes can replace it.
+bool Rewritable() {
+  McsItemRecord *record = nullptr;
+  u8 type = 0;
+  if (McsFindItem(g_doc.folder, g_doc.name, &type, &record, nullptr, nullptr) != 0 || record == nullptr) return false;
+  return type == ItemType() && McsFlagError(record->flags) == 0;
 }
 
 // The length of a text starting at `at` that must end inside `end`; -1 when
@@ -333,10 +343,14 @@ u32 CalcDocOpen(const char *name, const char *title_name) {
   g_doc.strip = 0;
   u32 size = 0;
   const u8 *raw = Raw(&size);
-  if (raw != nullptr && !CalcDocCheck(raw, size)) {
-    // A damaged item is reported and replaced by a new document.
+  if (raw != nullptr && (!CalcDocCheck(raw, size) || !Rewritable())) {
+    // A damaged item is reported and replaced by a new document. An item of
+    // another type or with write-protection flags (a file can carry one)
+    // counts as damaged too: every later change would be refused. Its flags
+    // are cleared first so that it can go.
     g_doc.damaged = 1;
-    McsDeleteInFolder(g_doc.folder, g_doc.name);
+    McsSetItemFlags(g_doc.folder, g_doc.name, 0);
+    McsDeleteItem(g_doc.folder, g_doc.name);
     raw = nullptr;
   }
   const u32 n = raw ? Get32(raw) : 0;
