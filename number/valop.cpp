@@ -103,7 +103,7 @@ Value *Binary(const BinRoute &r, const Value *a, const Value *b, Value *out, u32
   }
   const bool ca = ValIsComplex(a) == 1, cb = ValIsComplex(b) == 1;
   if (!ca && !cb) {
-    BcdReal ra = a->re, rb = b->re, res{};
+    BcdReal ra = a->re, rb = b->re, res;
     r.real(&ra, &rb, &res);
     return FromReal(res, out);
   }
@@ -111,7 +111,7 @@ Value *Binary(const BinRoute &r, const Value *a, const Value *b, Value *out, u32
   ValSplit(a, &pa);
   ValSplit(b, &pb);
   if (r.cplxToReal) {
-    BcdReal res{};
+    BcdReal res;
     r.cplxToReal(&pa, &pb, &res);
     return FromReal(res, out);
   }
@@ -210,7 +210,7 @@ Value *RealOrComplex(const Value *x, Value *out, u32 allowComplex, ListFn1 list,
     BcdReal zero;
     RealSetZero(&zero);
     if (RealIsLess(&p.re, &zero) != 1) {
-      BcdReal r{};
+      BcdReal r;
       real(&p.re, &r);
       return FromReal(r, out);
     }
@@ -290,7 +290,7 @@ Value *ValPow(const Value *a, const Value *b, Value *out, u32 allowComplex) {
   ValSplit(a, &pa);
   ValSplit(b, &pb);
   if (ValIsComplex(a) == 0 && ValIsComplex(b) == 0) {
-    BcdReal zero, res{};
+    BcdReal zero, res;
     RealSetZero(&zero);
     if (RealIsGreaterEqual(&pa.re, &zero) == 1 || RealIsInteger(&pb.re) == 1) {
       RealPow(&pa.re, &pb.re, &res);
@@ -490,7 +490,7 @@ Value *ValRound(const Value *x, Value *out, int n) {
   CplxPair p, res;
   ValSplit(x, &p);
   if (ValIsComplex(x) == 0) {
-    BcdReal r{};
+    BcdReal r;
     RealRoundDecimals(&p.re, &r, n);
     return FromReal(r, out);
   }

@@ -299,7 +299,6 @@ void FkeyRestoreGroups(const u16 in[6]) {
   FkeyBuildClipGroup(in[kGrClip]);
 }
 
-
 void FkeyBuildShiftVarsGroup(u16 variant) { BuildGroup(kGrShiftVars, kFkeyShiftVarsFirst, kFkeyShiftVarsLast, variant); }
 void FkeyBuildVarsGroup(u16 variant) { BuildGroup(kGrVars, kFkeyVarsFirst, kFkeyVarsLast, variant); }
 void FkeyBuildOptGroup(u16 variant) { BuildGroup(kGrOpt, kFkeyOptFirst, kFkeyOptLast, variant); }
