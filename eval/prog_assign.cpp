@@ -8,7 +8,6 @@
 #include "memory/item_array.h"
 #include "number/numparse.h"
 #include "number/value.h"
-#include "ui/setup.h"
 #include "ui/sysvar.h"
 
 namespace {
@@ -100,20 +99,6 @@ u32 OwnElements(Value *v) {
 // with the error raised. An index past the limit is Argument ERROR.
 u32 ReadIndex(ProgRunState *run, u32 *i, u32 *j, bool two) {
   ++run->p;  // '['
-  // A list index of one to three digits closed by ']' in the decimal mode
-  // (List 1[3]), read here as ProgEvalIntArg reads it.
-  const u8 *q = run->p;
-  static const u8 *const mode = SetupItemAddress(kSetupMode);
-  if (!two && *mode == 0 && q[0] >= '1' && q[0] <= '9') {
-    u32 n = q[0] - '0';
-    u32 k = 1;
-    while (k < 3 && q[k] >= '0' && q[k] <= '9') n = n * 10 + (q[k++] - '0');
-    if (q[k] == ']') {
-      *i = n;
-      run->p = q + k + 1;
-      return 1;
-    }
-  }
   if (!ProgEvalIntArg(&run->p, run->result, i, two ? kItemMatMaxDim : kItemListMaxCount)) return 0;
   if (two) {
     if (*run->p != ',') return ProgFail(run, kProgErrSyntax);

@@ -142,14 +142,14 @@ bool ShortEnd(u8 t) { return t == 0 || t == ':' || t == 0x0D || t == 0x0C || t =
 // changed: the evaluator then runs the expression as it always does.
 u32 ShortExpr(const u8 **p, Value *out) {
   // The form is checked before anything is read.
-  const u8 *r = *p;
+  const u8 *end = *p;
   ShortOperandForm first{}, second{};
-  if (!ReadShortOperand(&r, &first)) return 0;
+  if (!ReadShortOperand(&end, &first)) return 0;
   u8 op = 0;
-  if (!ShortEnd(*r)) {
-    if (!ShortOperator(*r)) return 0;
-    op = *r++;
-    if (!ReadShortOperand(&r, &second) || !ShortEnd(*r)) return 0;
+  if (!ShortEnd(*end)) {
+    if (!ShortOperator(*end)) return 0;
+    op = *end++;
+    if (!ReadShortOperand(&end, &second) || !ShortEnd(*end)) return 0;
   }
   // The SET UP bytes, read and written in place.
   static u8 *const setup = SetupItemAddress(0);
@@ -163,7 +163,7 @@ u32 ShortExpr(const u8 **p, Value *out) {
   if (!ShortOperand(first, &left, &leftMade, &leftKnown)) return 0;
   if (op == 0) {
     *out = left;
-    *p = r;
+    *p = end;
     return 1;
   }
   EvalCell right;
@@ -221,7 +221,7 @@ u32 ShortExpr(const u8 **p, Value *out) {
     if (!EvalApplyBinary(&left, &opCell, &right)) return 0;
   }
   *out = right;
-  *p = r;
+  *p = end;
   return 1;
 }
 
