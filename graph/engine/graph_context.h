@@ -186,6 +186,14 @@ struct GraphContext {
   i32 tableTop, tableLeft, tableCursorCol, tableCursorRow;
 };
 
+// The entries of the context's table before the one with style 0 (none
+// without a table).
+inline i32 GraphEntryCount(const GraphContext *ctx) {
+  i32 n = 0;
+  while (ctx->entries != nullptr && ctx->entries[n].style != 0) ++n;
+  return n;
+}
+
 // Angle unit and screen mode held in the screen flags.
 inline u16 GraphAngleUnit(const GraphContext *ctx) { return (ctx->screenFlags >> 2) & 3; }
 inline u32 GraphScreenMode(const GraphContext *ctx) { return (ctx->screenFlags >> 4) & 3; }

@@ -26,12 +26,6 @@ constexpr i32 kEntryMax = 30;
 constexpr u16 kPastedType = 256;
 constexpr u16 kRecordedType = 260;
 
-i32 EntryCount(const GraphContext *ctx) {
-  i32 n = 0;
-  while (ctx->entries != nullptr && ctx->entries[n].style != 0) ++n;
-  return n;
-}
-
 // The formula of the clipboard text: leading blanks, then "Y=", "y=" or the
 // function-name token 0x7F 0xF0 and "=", skipped.
 const u8 *FormulaStart(const u8 *p) {
@@ -71,7 +65,7 @@ i32 GraphPasteFromClip(GraphContext *ctx) {
     GmemDeleteGraphRecord();
     return kGraphExitShown;
   }
-  if (EntryCount(ctx) >= kEntryMax) return 0;
+  if (GraphEntryCount(ctx) >= kEntryMax) return 0;
   if (GmemAppendGraphCommand(reinterpret_cast<const char *>(text.data()), kRecordedType, kGraphStyleNormal) != 0)
     return kGraphExitNothing;
   // The entry table again: the functions and, now, the pasted command; the

@@ -40,11 +40,6 @@ constexpr u32 kNonReal = 17;
 
 i32 LastColumn(const GraphContext *ctx) { return (ctx->runFlags & kGraphRunHalf) ? 63 : kGraphLastColumn; }
 bool Reversed(const GraphContext *ctx) { return (ctx->runFlags & kGraphRunXReversed) != 0; }
-i32 EntryCount(const GraphContext *ctx) {
-  i32 n = 0;
-  while (ctx->entries[n].style != 0) ++n;
-  return n;
-}
 
 // The central-difference step of a parameter: 1E(E-8) for its exponent E.
 BcdReal SlopeStep(const BcdReal &v) {
@@ -129,7 +124,7 @@ bool GsolveFirstEntry(u32 code, GraphContext *ctx, i32 *idx, i32 *sub) {
 
 bool GsolveNextEntry(u32 code, i32 *idx, i32 *sub, u32 key, GraphContext *ctx) {
   if (code == kTraceLower || code == kTraceUpper) return true;
-  const i32 n = EntryCount(ctx);
+  const i32 n = GraphEntryCount(ctx);
   if (n == 0) return true;
   bool wrapped = false;
   for (i32 tries = 0; tries < 256 * 31; ++tries) {

@@ -35,17 +35,6 @@ constexpr i32 kCellX0 = 16;  // dot x of the variable column's cells
 constexpr i32 kCellWidth = 28;
 constexpr i32 kHeaderY = 8;
 
-bool IsParam(u32 type) { return (type & (kGraphTypeT | kGraphTypeParam)) == (kGraphTypeT | kGraphTypeParam); }
-bool IsPolar(u32 type) { return (type & kGraphTypeT) && !(type & kGraphTypeParam); }
-
-u32 EntryCount(const GraphContext *ctx) {
-  u32 n = 0;
-  while (ctx->entries[n].style != 0) ++n;
-  return n;
-}
-
-u8 TableOf(const GraphContext *ctx) { return ctx->tableKind ? ctx->tableKind : kGraphTableMatrix; }
-
 void StoreVar(u8 var, const BcdReal *v) {
   Value value;
   std::memset(&value, 0, sizeof value);
@@ -151,9 +140,9 @@ void CellText(u8 table, u32 row, u32 col, char *out) {
 }  // namespace
 
 u32 GraphTableFuncColumns(u32 type, u32 d) {
-  if (!d) return IsParam(type) ? 2 : 1;
+  if (!d) return GraphTypeIsParam(type) ? 2 : 1;
   if (!(type & kGraphTypeT)) return 2;
-  return IsParam(type) ? 5 : 3;
+  return GraphTypeIsParam(type) ? 5 : 3;
 }
 
 // ---- the range record ------------------------------------------------------------
@@ -193,7 +182,7 @@ namespace {
 // kGraphTableMaxCols): x and the function columns into line. 0, or the
 // code of an evaluation that deleted the table.
 u32 ComputeRow(const BcdReal *x, GraphContext *ctx, u32 cols, BcdReal *line) {
-  const u8 table = TableOf(ctx);
+  const u8 table = GraphTableOf(ctx);
   std::memset(line, 0, 12 * cols);
   const u32 d = (ctx->optionFlags & kGraphOptDerivative) ? 1 : 0;
   const u32 width = GraphTableFuncColumns(ctx->entries[0].type, d);
@@ -209,7 +198,7 @@ u32 ComputeRow(const BcdReal *x, GraphContext *ctx, u32 cols, BcdReal *line) {
       BcdReal px, py, r;
       fail = GraphEvalParam(x, &px, &py, &r, ctx, idx, 1);
       if (fail == 0) {
-        if (IsParam(type)) {
+        if (GraphTypeIsParam(type)) {
           cells[n++] = px;
           cells[n++] = py;
         } else {
@@ -218,7 +207,7 @@ u32 ComputeRow(const BcdReal *x, GraphContext *ctx, u32 cols, BcdReal *line) {
         if (d && RealErrorCode(&px) == 0) {
           BcdReal dx, dy, dydx, dr;
           fail = SlopesT(x, ctx, idx, &dx, &dy, &dydx, &dr);
-          if (IsParam(type)) {
+          if (GraphTypeIsParam(type)) {
             cells[n++] = dx;
             cells[n++] = dy;
             StoreVar('T', x);
@@ -231,7 +220,7 @@ u32 ComputeRow(const BcdReal *x, GraphContext *ctx, u32 cols, BcdReal *line) {
           StoreVar('X', &px);
           StoreVar('Y', &py);
         } else if (d) {
-          const u32 more = IsParam(type) ? 3 : 2;
+          const u32 more = GraphTypeIsParam(type) ? 3 : 2;
           for (u32 i = 0; i < more; ++i) cells[n++] = px;
         }
       }
@@ -372,17 +361,14 @@ bool WholeRowValue(const RowValues *v, u32 i, BcdReal *x) {
   const i32 e = v->unit + digits - 1;
   // Far below the step it is 0.
   if (v->stepExp - e >= 9) return true;
-  u64 bcd = 0;  // d15 in bits 0-3 .. d1 in bits 56-59
-  for (u32 n = 0; n < 8; ++n) {
-    const u32 pair = static_cast<u32>(m % 100);
-    bcd |= static_cast<u64>((pair / 10) << 4 | pair % 10) << (8 * n);
-    m /= 100;
+  NumDecimal d;
+  d.sign = neg ? -1 : 1;
+  d.exp = e;
+  for (i32 n = 14; n >= 0; --n) {
+    d.d[n] = static_cast<u8>(m % 10);
+    m /= 10;
   }
-  const u32 stored = static_cast<u32>(e >= 0 ? e : 100 + e);
-  const u32 sign = e >= 0 ? (neg ? 6u : 1u) : (neg ? 5u : 0u);
-  x->b[0] = static_cast<u8>(sign << 4 | stored / 10);
-  x->b[1] = static_cast<u8>((stored % 10) << 4 | ((bcd >> 56) & 0x0F));
-  for (u32 n = 0; n < 7; ++n) x->b[2 + n] = static_cast<u8>(bcd >> (48 - 8 * n));
+  NumSetDecimal(&d, x);
   return true;
 }
 
@@ -412,7 +398,7 @@ u32 BatchRow(RowBatch *b, const BcdReal *x, GraphContext *ctx, u32 row, u32 last
 
 u32 GraphFillTableRow(const BcdReal *x, GraphContext *ctx, i32 row) {
   LcdShowBusyIndicator();
-  const u8 table = TableOf(ctx);
+  const u8 table = GraphTableOf(ctx);
   u32 rows = 0, cols = 0;
   if (ItemMatDims(table, &rows, &cols) != 0 || row < 1 || static_cast<u32>(row) > rows) {
     return kErrMemory;
@@ -428,14 +414,14 @@ u32 GraphBuildTable(GraphContext *ctx) {
   KeyBreakArm();
   i32 curves = 0;
   if (const u32 e = GraphScanEntries(ctx, &curves)) return e;
-  const u32 count = EntryCount(ctx);
+  const u32 count = static_cast<u32>(GraphEntryCount(ctx));
   for (u32 k = 0; k < count; ++k) {
     if (ctx->entries[k].type & 0xE000u) return kErrSyntax;
   }
   const u32 d = (ctx->optionFlags & kGraphOptDerivative) ? 1 : 0;
   const u32 cols = count * (count ? GraphTableFuncColumns(ctx->entries[0].type, d) : 1) + 1;
   if (cols > kGraphTableMaxCols) return kErrMemory;
-  const u8 table = TableOf(ctx);
+  const u8 table = GraphTableOf(ctx);
   const u8 list = SetupGetItem(kSetupVariable);
   if (list != 0) {
     const u32 n = ItemListSize(0, list);
@@ -519,7 +505,7 @@ u32 GraphStoreTableColumn(u8 list, i32 column, u8 table) {
 }
 
 u32 GraphTablePoint(i32 row, BcdReal *x, BcdReal *y, GraphContext *ctx, i32 idx) {
-  const u8 table = TableOf(ctx);
+  const u8 table = GraphTableOf(ctx);
   const u32 type = ctx->entries[0].type;
   const u32 d = (ctx->optionFlags & kGraphOptDerivative) ? 1 : 0;
   const u32 col = 2 + static_cast<u32>(idx) * GraphTableFuncColumns(type, d);
@@ -527,8 +513,8 @@ u32 GraphTablePoint(i32 row, BcdReal *x, BcdReal *y, GraphContext *ctx, i32 idx)
   Value v;
   std::memset(&v, 0, sizeof v);
   u32 e = ItemMatDims(table, &rows, &cols);
-  if (e == 0 && (row < 1 || static_cast<u32>(row) > rows || col + (IsParam(type) ? 1 : 0) > cols)) e = kErrMemory;
-  if (e == 0 && IsParam(type)) {
+  if (e == 0 && (row < 1 || static_cast<u32>(row) > rows || col + (GraphTypeIsParam(type) ? 1 : 0) > cols)) e = kErrMemory;
+  if (e == 0 && GraphTypeIsParam(type)) {
     e = ItemMatGet(table, static_cast<u32>(row), col, &v);
     *x = v.re;
     if (e == 0) e = ItemMatGet(table, static_cast<u32>(row), col + 1, &v);
@@ -538,7 +524,7 @@ u32 GraphTablePoint(i32 row, BcdReal *x, BcdReal *y, GraphContext *ctx, i32 idx)
     *x = v.re;
     if (e == 0) e = ItemMatGet(table, static_cast<u32>(row), col, &v);
     *y = v.re;
-    if (e == 0 && IsPolar(type)) {
+    if (e == 0 && GraphTypeIsPolar(type)) {
       const BcdReal theta = *x;
       const BcdReal r = *y;
       GraphPolarToRect(&r, &theta, x, y, GraphAngleUnit(ctx));
@@ -570,7 +556,7 @@ u32 GraphInsertTableRow(i32 row, u8 table) {
 }
 
 u32 GraphTableRowCommand(u32 key, GraphContext *ctx) {
-  const u8 table = TableOf(ctx);
+  const u8 table = GraphTableOf(ctx);
   u32 rows = 0, cols = 0;
   if (ItemMatDims(table, &rows, &cols) != 0 || rows == 0) return 0;
   const i32 row = ctx->tableTop + ctx->tableCursorRow - 1;
@@ -704,15 +690,15 @@ void RecurHeaderText(i32 p, GraphContext *ctx, char *out) {
 }  // namespace
 
 void GraphTableHeaderText(i32 p, GraphContext *ctx, char *out) {
-  if (TableOf(ctx) == kRecurTable) {
+  if (GraphTableOf(ctx) == kRecurTable) {
     RecurHeaderText(p, ctx, out);
     return;
   }
   const u32 type0 = ctx->entries[0].type;
   if (p <= 0) {
-    if (IsParam(type0)) {
+    if (GraphTypeIsParam(type0)) {
       std::strcpy(out, "   T");
-    } else if (IsPolar(type0)) {
+    } else if (GraphTypeIsPolar(type0)) {
       std::snprintf(out, 8, "   %c", static_cast<char>(kTheta));
     } else {
       std::strcpy(out, "   X");
@@ -721,14 +707,14 @@ void GraphTableHeaderText(i32 p, GraphContext *ctx, char *out) {
   }
   const bool d = (ctx->optionFlags & kGraphOptDerivative) != 0;
   const char *h = "  Y";
-  if (IsParam(type0)) {
+  if (GraphTypeIsParam(type0)) {
     if (!d) {
       h = (p % 2) ? " Xt" : " Yt";
     } else {
       static const char *const kParam[5] = {" Y'", " Xt", " Yt", "Xt'", "Yt'"};
       h = kParam[p % 5];
     }
-  } else if (IsPolar(type0)) {
+  } else if (GraphTypeIsPolar(type0)) {
     if (d) {
       static const char *const kPolar[3] = {" Y'", "  r", " r'"};
       h = kPolar[p % 3];
@@ -759,9 +745,9 @@ void GraphTableTopLine(i32 p, GraphContext *ctx) {
   const char *name = nullptr;
   char theta[8];
   if (d) {
-    if (IsParam(type0)) {
+    if (GraphTypeIsParam(type0)) {
       name = p % 5 == 3 ? "dx/dt" : p % 5 == 4 ? "dy/dt" : p % 5 == 0 ? "dy/dx" : nullptr;
-    } else if (IsPolar(type0)) {
+    } else if (GraphTypeIsPolar(type0)) {
       std::snprintf(theta, sizeof theta, "dr/d%c", static_cast<char>(kTheta));
       name = p % 3 == 2 ? theta : p % 3 == 0 ? "dy/dx" : nullptr;
     } else if (p % 2 == 0) {
@@ -791,7 +777,7 @@ void GraphTableBrackets(GraphContext *ctx) {
 void GraphDrawTable(GraphContext *ctx, i32 how) {
   const u8 complexMode = SetupGetItem(kSetupComplexMode);
   SetupSetItem(kSetupComplexMode, 0);
-  const u8 table = TableOf(ctx);
+  const u8 table = GraphTableOf(ctx);
   u32 rows = 0, cols = 0;
   ItemMatDims(table, &rows, &cols);
   const bool split = Split(ctx);
@@ -845,7 +831,7 @@ void GraphTableShowValueText(GraphContext *ctx, const char *text) {
 }
 
 bool GraphTableCursorValue(GraphContext *ctx, Value *v) {
-  const u8 table = TableOf(ctx);
+  const u8 table = GraphTableOf(ctx);
   const u32 mrow = static_cast<u32>(ctx->tableTop + ctx->tableCursorRow - 1);
   const u32 mcol = ctx->tableCursorCol <= 1 ? 1 : static_cast<u32>(ctx->tableLeft + ctx->tableCursorCol - 1);
   std::memset(v, 0, sizeof *v);

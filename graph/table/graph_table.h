@@ -17,6 +17,15 @@
 #include "number/real.h"
 
 inline constexpr u8 kGraphTableMatrix = 35;
+
+// The matrix item holding the context's table: its table kind, else the
+// function table.
+inline u8 GraphTableOf(const GraphContext *ctx) { return ctx->tableKind ? ctx->tableKind : kGraphTableMatrix; }
+// Parametric (T and parametric bits) and polar (T without it) entry types.
+inline bool GraphTypeIsParam(u32 type) {
+  return (type & (kGraphTypeT | kGraphTypeParam)) == (kGraphTypeT | kGraphTypeParam);
+}
+inline bool GraphTypeIsPolar(u32 type) { return (type & kGraphTypeT) && !(type & kGraphTypeParam); }
 inline constexpr u32 kGraphTableMaxRows = 255;
 // Columns of a table: the variable and five for each of 20 functions.
 inline constexpr u32 kGraphTableMaxCols = 101;

@@ -42,13 +42,13 @@ bool InRunOrProg() { return SysIsAppName("@RUNMAT") || SysIsAppName("@PROG"); }
 
 void Dims(const GraphContext *ctx, u32 *rows, u32 *cols) {
   *rows = *cols = 0;
-  ItemMatDims(ctx->tableKind ? ctx->tableKind : kGraphTableMatrix, rows, cols);
+  ItemMatDims(GraphTableOf(ctx), rows, cols);
 }
 
 // Types a new value of the variable on the cursor's row: 0 done, -1
 // SHIFT+EXIT, -11 after an error box.
 i32 EditVariable(GraphContext *ctx, u32 typed, u32 key) {
-  const u8 table = ctx->tableKind ? ctx->tableKind : kGraphTableMatrix;
+  const u8 table = GraphTableOf(ctx);
   const i32 row = ctx->tableTop + ctx->tableCursorRow - 1;
   Value v;
   std::memset(&v, 0, sizeof v);
@@ -75,7 +75,7 @@ void StoreCursorColumn(GraphContext *ctx) {
   const i32 column = ctx->tableCursorCol <= 1 ? 1 : ctx->tableLeft + ctx->tableCursorCol - 1;
   const i32 list = GraphAskListNumber();
   if (list == 0) return;
-  const u8 table = ctx->tableKind ? ctx->tableKind : kGraphTableMatrix;
+  const u8 table = GraphTableOf(ctx);
   if (GraphStoreTableColumn(static_cast<u8>(list), column, table) != 0) ErrBox(4);
 }
 
@@ -123,7 +123,7 @@ i32 GraphTableScreen(GraphContext *ctx, u32 firstKey) {
         return kGraphExitExit;
       case kGraphTableDelete:
         if (GraphConfirmDeleteTable() == 0) {
-          GmemForgetTable(ctx->tableKind ? ctx->tableKind : kGraphTableMatrix);
+          GmemForgetTable(GraphTableOf(ctx));
           return 0;
         }
         break;

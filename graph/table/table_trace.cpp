@@ -20,23 +20,11 @@ constexpr u32 kMa = 3;
 constexpr u8 kTheta = 0xCE;
 constexpr u8 kRadius = 0xCD;
 
-u8 TableOf(const GraphContext *ctx) { return ctx->tableKind ? ctx->tableKind : kGraphTableMatrix; }
-
-bool IsParam(u32 type) { return (type & (kGraphTypeT | kGraphTypeParam)) == (kGraphTypeT | kGraphTypeParam); }
-bool IsPolar(u32 type) { return (type & kGraphTypeT) && !(type & kGraphTypeParam); }
-
-i32 EntryCount(const GraphContext *ctx) {
-  if (ctx->entries == nullptr) return 0;
-  i32 n = 0;
-  while (ctx->entries[n].style != 0) ++n;
-  return n;
-}
-
 // Cell (row, col) of the context's table; an error value when it is missing.
 void Cell(const GraphContext *ctx, i32 row, u32 col, BcdReal *out) {
   Value v;
   std::memset(&v, 0, sizeof v);
-  if (row < 1 || col < 1 || ItemMatGet(TableOf(ctx), static_cast<u32>(row), col, &v) != 0) {
+  if (row < 1 || col < 1 || ItemMatGet(GraphTableOf(ctx), static_cast<u32>(row), col, &v) != 0) {
     RealMakeError(kMa, out);
     return;
   }
@@ -46,10 +34,10 @@ void Cell(const GraphContext *ctx, i32 row, u32 col, BcdReal *out) {
 // Whether the table holds the derivative columns of every entry: the slopes
 // are read from them only then.
 bool HasDerivColumns(const GraphContext *ctx) {
-  const i32 n = EntryCount(ctx);
+  const i32 n = GraphEntryCount(ctx);
   if (n == 0) return false;
   u32 rows = 0, cols = 0;
-  if (ItemMatDims(TableOf(ctx), &rows, &cols) != 0) return false;
+  if (ItemMatDims(GraphTableOf(ctx), &rows, &cols) != 0) return false;
   return cols == 1 + static_cast<u32>(n) * GraphTableFuncColumns(ctx->entries[0].type, 1);
 }
 
@@ -62,8 +50,8 @@ i32 CursorEntry(GraphContext *ctx) {
 
 u8 ReadoutKind(const GraphEntry &e) {
   if (e.readoutKind != 0) return e.readoutKind;
-  if (IsParam(e.type)) return 3;
-  if (IsPolar(e.type)) return 2;
+  if (GraphTypeIsParam(e.type)) return 3;
+  if (GraphTypeIsPolar(e.type)) return 2;
   return 1;
 }
 
@@ -98,7 +86,7 @@ i32 Leave(TableTrace *t, i32 code) {
 void TraceTableDerivs(TraceReadout *ro, GraphContext *ctx, i32 row, i32 idx) {
   for (BcdReal &s : ro->slope) RealMakeError(kMa, &s);
   // The recursion table keeps other columns.
-  if (TableOf(ctx) != kGraphTableMatrix) {
+  if (GraphTableOf(ctx) != kGraphTableMatrix) {
     ro->derivative = 0;
     return;
   }
@@ -106,7 +94,7 @@ void TraceTableDerivs(TraceReadout *ro, GraphContext *ctx, i32 row, i32 idx) {
   if (!HasDerivColumns(ctx)) ro->derivative = 0;
   const u32 i = static_cast<u32>(idx);
   const bool d = ro->derivative != 0;
-  if (IsParam(ro->type)) {
+  if (GraphTypeIsParam(ro->type)) {
     Cell(ctx, row, 1, &ro->t);
     GraphStoreVar('T', &ro->t);
     if (d) {
@@ -114,7 +102,7 @@ void TraceTableDerivs(TraceReadout *ro, GraphContext *ctx, i32 row, i32 idx) {
       Cell(ctx, row, 5 * i + 5, &ro->slope[2]);
       Cell(ctx, row, 5 * i + 6, &ro->slope[0]);
     }
-  } else if (IsPolar(ro->type)) {
+  } else if (GraphTypeIsPolar(ro->type)) {
     Cell(ctx, row, 1, &ro->t);
     GraphStoreVar(kTheta, &ro->t);
     if (d) {
@@ -133,7 +121,7 @@ void TraceTableDerivs(TraceReadout *ro, GraphContext *ctx, i32 row, i32 idx) {
 u32 GraphTableTracePoint(GraphContext *ctx, bool checkT, TraceReadout *ro, GraphPointer *cur) {
   const i32 row = CursorRow(ctx);
   const i32 idx = CursorEntry(ctx);
-  if (idx < 0 || idx >= EntryCount(ctx)) {
+  if (idx < 0 || idx >= GraphEntryCount(ctx)) {
     // More columns than entries: a table made for other functions.
     RealMakeError(kMa, &ro->x);
     RealMakeError(kMa, &ro->y);
@@ -170,7 +158,7 @@ u32 GraphTableTracePoint(GraphContext *ctx, bool checkT, TraceReadout *ro, Graph
 
 void GraphTableTraceMove(GraphContext *ctx, u32 key) {
   u32 rows = 0, cols = 0;
-  if (ItemMatDims(TableOf(ctx), &rows, &cols) != 0 || rows == 0 || cols < 2) return;
+  if (ItemMatDims(GraphTableOf(ctx), &rows, &cols) != 0 || rows == 0 || cols < 2) return;
   const i32 r = static_cast<i32>(rows), c = static_cast<i32>(cols);
   if (key == kKeyLeft && ctx->tableCursorCol <= 2 && ctx->tableLeft <= 1) {
     // From the first function column to the last column of the row above;
@@ -195,12 +183,12 @@ i32 GraphTableTrace(GraphContext *ctx) {
   FkeyRestoreLevelRoot();
   TableTrace t{};
   t.ctx = ctx;
-  t.checkT = EntryCount(ctx) > 0 && GmemReadGraphMode() == kGrpFuncs && !(ctx->entries[0].type & kGraphTypeT);
+  t.checkT = GraphEntryCount(ctx) > 0 && GmemReadGraphMode() == kGrpFuncs && !(ctx->entries[0].type & kGraphTypeT);
   GraphPrepareScreen(ctx);
   u32 rows = 0, cols = 0;
   // The recursion table keeps other columns: this trace reads the function
   // table only.
-  if (TableOf(ctx) != kGraphTableMatrix || EntryCount(ctx) == 0 || ItemMatDims(TableOf(ctx), &rows, &cols) != 0 ||
+  if (GraphTableOf(ctx) != kGraphTableMatrix || GraphEntryCount(ctx) == 0 || ItemMatDims(GraphTableOf(ctx), &rows, &cols) != 0 ||
       rows == 0 || cols < 2)
     return kGraphExitNothing;
   // A view left beyond the table's rows (rows deleted meanwhile) starts over.
