@@ -201,6 +201,13 @@ bool CalcDot(int x, int y) {
   return (SysGlueVram()[y * 16 + x / 8] >> (7 - x % 8)) & 1;
 }
 
+bool CalcDotNear(int x, int y) {
+  for (int dy = -1; dy <= 1; ++dy)
+    for (int dx = -1; dx <= 1; ++dx)
+      if (CalcDot(x + dx, y + dy)) return true;
+  return false;
+}
+
 std::string CalcScreenPicture() {
   std::string picture;
   picture.reserve(64 * 129);

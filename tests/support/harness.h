@@ -67,6 +67,8 @@ void CalcApplyInputMode();
 void CalcReadVram(u8 *out);
 // Dot (x, y) of display memory.
 bool CalcDot(int x, int y);
+// Whether any dot within one dot of (x, y) is set.
+bool CalcDotNear(int x, int y);
 // Display memory as a text picture: 64 lines of 128 characters, '#' for a
 // set dot, '.' for a clear one.
 std::string CalcScreenPicture();

@@ -252,18 +252,6 @@ TEST_F(ConicsStrip, ListAtItsTopGraphKeptAndRedrawnAfterACoefficientChanged) {
   EXPECT_TRUE(CalcDot(69, 35) || CalcDot(69, 34));
 }
 
-}  // namespace
-
-namespace {
-
-// Any lit dot within one dot of (x, y).
-bool LitNear(int x, int y) {
-  for (int dy = -1; dy <= 1; ++dy)
-    for (int dx = -1; dx <= 1; ++dx)
-      if (CalcDot(x + dx, y + dy)) return true;
-  return false;
-}
-
 // A View Window changed while an analysis is shown is not left over the old
 // picture: as from the graph itself, the coefficients come back, and DRAW
 // draws in the new window.
@@ -277,7 +265,7 @@ TEST_F(ConicsSystem, ViewWindowChangedDuringAnAnalysis) {
   EXPECT_EQ(CalcRow(3), "A=2");
   ASSERT_TRUE(CalcPress("EXE"));
   // The vertex six dots right and three down from the middle.
-  EXPECT_TRUE(LitNear(70, 35)) << CalcScreenPicture();
+  EXPECT_TRUE(CalcDotNear(70, 35)) << CalcScreenPicture();
   EXPECT_FALSE(CalcDot(74, 42));
 }
 

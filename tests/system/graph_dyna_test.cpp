@@ -132,18 +132,6 @@ TEST_F(DynaSystem, NothingSelectedAndNoCoefficient) {
   EXPECT_TRUE(CalcScreenHas("ERROR")) << CalcScreenText();
 }
 
-}  // namespace
-
-namespace {
-
-// Any lit dot within one dot of (x, y).
-bool LitNear(int x, int y) {
-  for (int dy = -1; dy <= 1; ++dy)
-    for (int dx = -1; dx <= 1; ++dx)
-      if (CalcDot(x + dx, y + dy)) return true;
-  return false;
-}
-
 // A View Window changed between two runs: the frames are drawn again in the
 // new window, not shown as they were made in the old one.
 TEST_F(DynaSystem, FramesFollowAChangedViewWindow) {
@@ -161,7 +149,7 @@ TEST_F(DynaSystem, FramesFollowAChangedViewWindow) {
   // Y = X on the standard window: 12 dots right of the middle is x 1.9,
   // 6 dots up is y 1.9; (0.5, 0.5) of the old window is off the line.
   EXPECT_FALSE(CalcDot(69, 27)) << CalcScreenPicture();
-  EXPECT_TRUE(LitNear(76, 26)) << CalcScreenPicture();
+  EXPECT_TRUE(CalcDotNear(76, 26)) << CalcScreenPicture();
   ASSERT_TRUE(CalcPress("EXIT"));
 }
 
