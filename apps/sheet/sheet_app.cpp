@@ -589,14 +589,21 @@ void GoTo(SheetView *v) {
 
 // A GRPH or CALC command over the selection (or the rows or columns of the
 // header mode); the graph flag follows its result, which is returned.
+// What a statistics command's result means for the sheet: -27, -21 and
+// -22 drop the graph flag, and -22 (QUIT) puts the cursor back on A1. The
+// result is returned.
+i32 FollowStatResult(i32 r, SheetView *v, bool *graphFlag) {
+  if (r == -27 || r == -21 || r == -22) *graphFlag = false;
+  if (r == -22) ResetCursor(v);
+  return r;
+}
+
 i32 StatCommand(u32 code, SheetView *v, const SheetRange *sel, bool *graphFlag) {
   u32 command = 0;
   SheetStatCmdFromCode(code, &command);
   const i32 r = SheetStatCommand(command, sel);
   if (r == -23) *graphFlag = true;
-  if (r == -27 || r == -21 || r == -22) *graphFlag = false;
-  if (r == -22) ResetCursor(v);
-  return r;
+  return FollowStatResult(r, v, graphFlag);
 }
 
 void MoveCursor(SheetView *v, u32 k) {
@@ -725,21 +732,6 @@ void EndSelection(SheetView *v) {
   v->redraw = 1;
 }
 
-// The rows (cursor on a row number) or columns (on a column letter) a
-// header command acts on: the picked ones in order while picking, else the
-// one under the cursor.
-void HeaderSpan(const SheetView *v, i32 *first, i32 *count) {
-  const bool rows = v->curCol == 0;
-  i32 a = rows ? v->curRow : v->curCol, b = a;
-  if (v->selecting) {
-    a = rows ? v->selStartRow : v->selStartCol;
-    b = rows ? v->selEndRow : v->selEndCol;
-  }
-  if (a > b) std::swap(a, b);
-  *first = a;
-  *count = b - a + 1;
-}
-
 }  // namespace
 
 i32 SheetHeaderMode(SheetView *v, bool *graphFlag) {
@@ -785,17 +777,16 @@ i32 SheetHeaderMode(SheetView *v, bool *graphFlag) {
       continue;
     }
     if (k == kKeyGraphTable) {
-      if (*graphFlag) {
-        const i32 r = SheetStatCommand(0, nullptr);
-        if (r == -27 || r == -21 || r == -22) *graphFlag = false;
-        if (r == -22) result = -1, leave = true;
+      if (*graphFlag && FollowStatResult(SheetStatCommand(0, nullptr), v, graphFlag) == -22) {
+        result = -1;
+        leave = true;
       }
       continue;
     }
     if (corner) continue;
     const bool rows = v->curCol == 0;
     i32 first = 0, count = 0;
-    HeaderSpan(v, &first, &count);
+    SheetHeaderSpan(v, &first, &count);
     const i32 last = first + count - 1;
     switch (k) {
       case kKeyClip:  // picks whole rows or columns from the cursor's
@@ -1019,11 +1010,7 @@ u32 SheetAppMain(u32, u16) {
         break;
       }
       case kKeyGraphTable:
-        if (graphFlag) {
-          const i32 r = SheetStatCommand(0, nullptr);
-          if (r == -27 || r == -21 || r == -22) graphFlag = false;
-          if (r == -22) ResetCursor(v);
-        }
+        if (graphFlag) FollowStatResult(SheetStatCommand(0, nullptr), v, &graphFlag);
         break;
       default:
         if (k >= 28 && k <= 45) StatCommand(k, v, v->selecting ? &range : nullptr, &graphFlag);

@@ -24,6 +24,19 @@ u32 SheetAppMain(u32 fromMainMenu, u16 submode);
 // the cursor. 0 when the cursor is back on a cell, -1 for QUIT. graphFlag
 // is set after a statistics graph was drawn.
 i32 SheetHeaderMode(SheetView *v, bool *graphFlag);
+// The rows (cursor on a row number) or columns (on a column letter) the
+// header mode acts on: the picked ones in order while picking, else the one
+// under the cursor, as the first one and their count.
+inline void SheetHeaderSpan(const SheetView *v, i32 *first, i32 *count) {
+  const bool rows = v->curCol == 0;
+  i32 a = rows ? v->curRow : v->curCol, b = a;
+  if (v->selecting) {
+    a = rows ? v->selStartRow : v->selStartCol;
+    b = rows ? v->selEndRow : v->selEndCol;
+  }
+  *first = a < b ? a : b;
+  *count = (a < b ? b - a : a - b) + 1;
+}
 
 // Draws the grid, the headings, the 20 shown cells and the current cell's
 // line on row 7. key picks the number form of that line (31050 DMS, 31051 /

@@ -192,15 +192,25 @@ u32 SheetEvalFormulaText(const char *text, Value *out, const i16 cell[2], u32 wh
   return 0;
 }
 
-u32 SheetEvalCell(Value *out, const i16 cell[2], u32 whole) {
-  // Read straight into this level's own copy: the store's text buffers are
-  // shared by every level of the chain.
-  char text[kSheetTextMax + 1];
-  if (!SheetReadText(nullptr, cell[0], cell[1], text, kSheetFlagFormula, nullptr) || text[0] != '=') {
+namespace {
+
+// A cell's formula text as stored, "=" first: anything else is Syntax ERROR.
+u32 EvalStoredFormula(const char *text, Value *out, const i16 cell[2], u32 whole) {
+  if (text[0] != '=') {
     MakeError(out, kSheetErrSyntax);
     return 0;
   }
   return SheetEvalFormulaText(text + 1, out, cell, whole);
+}
+
+}  // namespace
+
+u32 SheetEvalCell(Value *out, const i16 cell[2], u32 whole) {
+  // Read straight into this level's own copy: the store's text buffers are
+  // shared by every level of the chain.
+  char text[kSheetTextMax + 1];
+  if (!SheetReadText(nullptr, cell[0], cell[1], text, kSheetFlagFormula, nullptr)) text[0] = 0;
+  return EvalStoredFormula(text, out, cell, whole);
 }
 
 u32 SheetGetCellValue(const i16 cell[2], Value *out) {
@@ -258,12 +268,7 @@ struct Task {
 void RunTask(Task *t) {
   if (const char *f = t->formula) {
     t->formula = nullptr;
-    if (f[0] != '=') {
-      MakeError(t->out, kSheetErrSyntax);
-      t->result = 0;
-      return;
-    }
-    t->result = SheetEvalFormulaText(f + 1, t->out, t->cell, t->whole);
+    t->result = EvalStoredFormula(f, t->out, t->cell, t->whole);
     return;
   }
   t->result = t->getValue ? SheetGetCellValue(t->cell, t->out) : SheetEvalCell(t->out, t->cell, t->whole);

@@ -156,12 +156,9 @@ void SheetDrawSelection(SheetView *v, int picking, i16 noFrame) {
     // A row number or a column letter: that whole row or column; whole rows
     // or columns being picked show their headings and cells inverted.
     const bool rows = v->curCol == 0;
-    i32 first = rows ? v->curRow : v->curCol, last = first;
-    if (v->selecting) {
-      first = rows ? v->selStartRow : v->selStartCol;
-      last = rows ? v->selEndRow : v->selEndCol;
-      if (first > last) std::swap(first, last);
-    }
+    i32 first = 0, count = 0;
+    SheetHeaderSpan(v, &first, &count);
+    const i32 last = first + count - 1;
     if (rows) {
       const i32 j1 = std::max(first - v->firstRow, 0), j2 = std::min(last - v->firstRow, v->visibleRows - 1);
       if (j1 <= j2) {

@@ -191,6 +191,16 @@ u32 RowsBefore(const u8 *d, i32 col, const u8 *bm, i32 r) {
   return before[byte] + kByteBits[bm[byte] >> (8 - bit)];
 }
 
+// Offset in the opened sheet d of the number stored for (col, row), or 0
+// when the cell holds none (the item's header comes first, so no number
+// lies at 0).
+u32 NumberAt(const u8 *d, const Lay &L, i32 col, i32 row) {
+  if (EntryOf(d, L, kValue, col) < 128) return 0;
+  const u32 at = BlockAt(d, L, kValue, col);
+  if (!Bit(d + at, row)) return 0;
+  return at + 128 + 12 * RowsBefore(d, col, d + at, row);
+}
+
 // ---- the checked-item cache ----
 
 struct Trusted {
@@ -289,9 +299,9 @@ u8 *OpenRes(const char *name, char res[9], u32 *size) {
 
 bool Open(const char *name, char res[9], const u8 **d, Lay *L) {
   // The current sheet while a pass keeps it: its layout as kept.
-  if ((!name || !name[0]) && g_view.depth && g_view.valid && McsChangeCount() == g_view.count) {
-    std::memcpy(res, g_view.name, 9);
-    *d = g_view.data;
+  u8 *kept = nullptr;
+  if ((!name || !name[0]) && SessionHit(nullptr, &kept, nullptr, res)) {
+    *d = kept;
     *L = g_view.L;
     return true;
   }
@@ -793,10 +803,9 @@ u32 SheetReadValue(const char *name, i32 col, i32 row, Value *out) {
   const u8 *d;
   Lay L;
   if (!Open(name, res, &d, &L)) return 0;
-  if (EntryOf(d, L, kValue, col) < 128) return 0;
-  const u8 *b = d + BlockAt(d, L, kValue, col);
-  if (!Bit(b, row)) return 0;
-  std::memcpy(&out->re, b + 128 + 12 * RowsBefore(d, col, b, row), 12);
+  const u32 at = NumberAt(d, L, col, row);
+  if (at == 0) return 0;
+  std::memcpy(&out->re, d + at, 12);
   return 1;
 }
 
@@ -821,13 +830,10 @@ u32 SheetWriteValue(const char *name, i32 col, i32 row, const Value *v) {
   const u8 *d;
   Lay L;
   if (!Open(name, res, &d, &L)) return kSheetErrOpen;
-  if (EntryOf(d, L, kValue, col) >= 128) {
-    // A cell that holds a number already: overwritten in place.
-    const u8 *b = d + BlockAt(d, L, kValue, col);
-    if (Bit(b, row)) {
-      WrKeepAt(res, d, static_cast<u32>(b - d) + 128 + 12 * RowsBefore(d, col, b, row), 12, &parts.re);
-      return 0;
-    }
+  // A cell that holds a number already: overwritten in place.
+  if (const u32 at = NumberAt(d, L, col, row)) {
+    WrKeepAt(res, d, at, 12, &parts.re);
+    return 0;
   }
   if (SheetFreeBytes() < SheetValueNeed(res, col, row)) return kSheetErrNoBlock;
   u32 added = 0;
@@ -848,11 +854,8 @@ u32 SheetWriteValue(const char *name, i32 col, i32 row, const Value *v) {
   d = SheetOpen(res, &size);
   u8 bm[128];
   std::memcpy(bm, d + at, 128);
+  // The cell held no number (one held is overwritten above): it is inserted.
   const u32 place = at + 128 + 12 * BitsBefore(bm, row);
-  if (Bit(bm, row)) {
-    WrKeep(res, place, 12, &parts.re);
-    return 0;
-  }
   if (Ins(res, place, 12, &parts.re) != 0) {
     if (madeBlock) {
       Cut(res, at, 128);
@@ -1089,12 +1092,9 @@ u32 SheetCellRead(const char *name, i32 col, i32 row, SheetCellState *out) {
   const u32 link = c.link;
   out->kinds = static_cast<u8>(link >> 24);
   out->state = static_cast<u8>(link >> 16);
-  if (EntryOf(d, L, kValue, col) >= 128) {
-    const u8 *b = d + BlockAt(d, L, kValue, col);
-    if (Bit(b, row)) {
-      out->kinds |= kSheetFlagNumber;
-      std::memcpy(&out->number.re, b + 128 + 12 * RowsBefore(d, col, b, row), 12);
-    }
+  if (const u32 at = NumberAt(d, L, col, row)) {
+    out->kinds |= kSheetFlagNumber;
+    std::memcpy(&out->number.re, d + at, 12);
   }
   return 1;
 }
@@ -1107,12 +1107,11 @@ u32 SheetFinishFormulaCell(const char *name, i32 col, i32 row, const Value *v, u
   const u32 link = c.link;
   const u32 flags = link >> 24;
   if (!(flags & kSheetFlagFormula) || (flags & kSheetFlagText)) return 0;
-  if (EntryOf(d, L, kValue, col) < 128) return 0;
-  const u8 *b = d + BlockAt(d, L, kValue, col);
-  if (!Bit(b, row)) return 0;
+  const u32 at = NumberAt(d, L, col, row);
+  if (at == 0) return 0;
   CplxPair parts;
   ValSplit(v, &parts);
-  WrKeepAt(c.res, d, static_cast<u32>(b - d) + 128 + 12 * RowsBefore(d, col, b, row), 12, &parts.re);
+  WrKeepAt(c.res, d, at, 12, &parts.re);
   WrLink(c.res, d, c.place, ((flags & ~u32{kSheetFlagMark}) << 24) | (u32{state} << 16) | (link & 0xFFFF));
   return 1;
 }
